@@ -1,0 +1,65 @@
+#pragma once
+// The services layer: everything the link and the algorithm sets need of the application.
+// The GUI implements it with real windows; tests install a recording fake.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zelvar {
+
+// Log colours as the log control takes them (0x00BBGGRR).
+enum LogColour : int { kBlack = 0, kRed = 255, kGreen = 32768 };
+
+enum class BeepKind { Error, Success, Tone300Hz };
+enum class BadPinAnswer { Again, Ignore, Cancel };
+
+// A placement picture request: which drawing or file to show for the chosen chip.
+struct PlacementRequest {
+  std::string file;  // picture file under Place/ or Place2/, empty for a drawn picture
+  int pins = 0;      // chip pin count for a drawn picture
+  int offset = 0;    // socket rows below the chip for a drawn picture
+  std::string caption;
+};
+
+class Services {
+ public:
+  virtual ~Services() = default;
+
+  // Log and boxes. Texts arrive already in the current language.
+  virtual bool ProgressWindowExists() = 0;
+  virtual void AppendLog(int colour, const std::string& line, bool repaint) = 0;
+  virtual void MessageBox(const std::string& text) = 0;
+  virtual void Beep(BeepKind kind) = 0;
+
+  // The progress window.
+  virtual void SetProgressCaption(const std::string& caption) = 0;
+  virtual std::string ProgressCaption() = 0;
+  virtual void SetProgressMax(int max) = 0;
+  virtual void SetProgressPosition(int position) = 0;
+  virtual int ProgressPosition() = 0;
+  virtual void ShowProgressWindow() = 0;
+  virtual void CloseProgressWindow() = 0;
+  virtual void Sleep(int ms) = 0;
+
+  // The busy window shown while a bitstream loads or a chip is erased.
+  virtual void ShowBusy(const std::string& caption) = 0;
+  virtual void HideBusy() = 0;
+
+  // The bad-pin window: the pins without contact on a socket of 40 or 48 pins.
+  virtual BadPinAnswer AskBadPins(const std::vector<int>& pins, int socketPins) = 0;
+
+  // Pictures.
+  virtual void ShowPlacement(const PlacementRequest& request) = 0;
+  virtual void ShowIspWiring(const std::string& picture) = 0;
+
+  // The chosen chip's parameters.
+  virtual int ChipParam(const std::string& key) = 0;
+  virtual bool ChipNameContains(const std::string& text) = 0;
+};
+
+// The services in force; a silent do-nothing instance until one is installed.
+Services& services();
+// Installs `s` (nullptr restores the silent instance). The caller keeps ownership.
+void SetServices(Services* s);
+
+}  // namespace zelvar

@@ -1,0 +1,1 @@
+// Placeholder unit for a library whose folder holds no sources yet.

@@ -1,0 +1,80 @@
+#include "link/CommandQueue.h"
+
+#include "app/services/Messages.h"
+#include "link/LinkFault.h"
+#include "link/LinkState.h"
+#include "link/Usb.h"
+
+namespace zelvar {
+
+LinkState gLink;
+
+void RaiseLinkFault(const std::string& message) {
+  AddMessageLine(message);
+  gLink.CommandCount = 0;
+  gLink.StatusWord = 1;
+  gLink.ModelNumber = 0;
+  throw LinkFault(message);
+}
+
+namespace {
+
+// Pads with 0 bytes so that an n-byte command starts in the packet that can hold it, then checks
+// that padding and command fit the queue before anything is written.
+inline std::uint8_t* Reserve(std::uint32_t n) {
+  std::uint32_t count = gLink.CommandCount;
+  const std::uint32_t room = 64 - count % 64;
+  const std::uint32_t pad = room < n ? room : 0;
+  if (count + pad + n > kCommandBufferSize) RaiseLinkFault("usb buffer fill! *USB buf溢出");
+  for (std::uint32_t i = 0; i < pad; ++i) gLink.CommandBuffer[count++] = 0;
+  gLink.CommandCount = count + n;
+  return &gLink.CommandBuffer[count];
+}
+
+}  // namespace
+
+void PutCmd1(std::uint8_t b) { Reserve(1)[0] = b; }
+
+void PutCmd2(std::uint8_t cmd, std::uint8_t arg) {
+  std::uint8_t* p = Reserve(2);
+  p[0] = cmd;
+  p[1] = arg;
+}
+
+void PutCmd3(std::uint8_t cmd, std::uint8_t a, std::uint8_t b) {
+  std::uint8_t* p = Reserve(3);
+  p[0] = cmd;
+  p[1] = a;
+  p[2] = b;
+}
+
+void PutCmd4(std::uint8_t cmd, std::uint8_t a, std::uint8_t b, std::uint8_t c) {
+  std::uint8_t* p = Reserve(4);
+  p[0] = cmd;
+  p[1] = a;
+  p[2] = b;
+  p[3] = c;
+}
+
+void FlushCommands() {
+  if (gLink.CommandCount == 0) return;
+  // The count the transfer reports is not checked: a failed write shows at the next read.
+  UsbWrite(gLink.CommandBuffer.data(), gLink.CommandCount);
+  gLink.CommandCount = 0;
+}
+
+std::uint8_t ReadReply64(std::uint8_t* buffer) {
+  PutCmd1(7);
+  FlushCommands();
+  if (UsbRead(buffer, 64) != 64) RaiseLinkFault("Read USB bad! *读USB出错");
+  return buffer[0];
+}
+
+std::uint8_t ReadBlock256(std::uint8_t* buffer) {
+  PutCmd1(32);
+  FlushCommands();
+  if (UsbRead(buffer, 256) != 256) RaiseLinkFault("Read bad *读出错");
+  return buffer[0];
+}
+
+}  // namespace zelvar

@@ -1,0 +1,51 @@
+#pragma once
+// The link's global state in one object, so that a test can reset it between cases.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zelvar {
+
+inline constexpr std::uint32_t kCommandBufferSize = 65536;
+inline constexpr std::uint32_t kScratchBufferSize = 512 * 1024;
+
+struct LinkState {
+  // Command queue. Its positions are the positions in the USB transfer.
+  std::array<std::uint8_t, kCommandBufferSize> CommandBuffer{};
+  std::uint32_t CommandCount = 0;
+  // Replies and block reads land here; nothing clears it between reads.
+  std::vector<std::uint8_t> ScratchBuffer = std::vector<std::uint8_t>(kScratchBufferSize);
+
+  // The connected model (0 = none, or off-line after a link fault).
+  int ModelNumber = 0;
+  char ProgrammerName[17] = {};
+  std::array<std::uint8_t, 64> ProgrammerInfo{};
+
+  // Result of the last operation and its first mismatch.
+  std::uint8_t StatusWord = 0;
+  std::uint32_t FailAddress = 0;
+  std::uint8_t FailByte = 0;
+
+  int LastVppMillivolts = 0;
+  int SavedVppMillivolts = 0;
+  int RunStartTime = 0;
+  int RunStopTime = 0;
+
+  std::string LastBitstream = "no_part";
+
+  // The last contact test.
+  std::array<int, 48> BadPinList{};
+  int BadPinCount = 0;
+  int NoChipFlag = 0;
+  // Settings: pin detection before an operation.
+  int DetectPinFlag = 1;
+  // Continuous programming under way.
+  int AutoRunFlag = 0;
+
+  void Reset() { *this = LinkState{}; }
+};
+
+extern LinkState gLink;
+
+}  // namespace zelvar

@@ -1,0 +1,311 @@
+#include "sim/Programmer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace zelvar::sim {
+
+namespace {
+
+// Lengths of the commands the programmer itself knows; 0 = not a command of its own.
+constexpr std::array<std::uint8_t, 256> BaseLengths() {
+  std::array<std::uint8_t, 256> t{};
+  t[0] = 1;
+  t[7] = 1;
+  t[8] = 2;
+  t[9] = 2;
+  t[10] = 3;
+  t[11] = 2;
+  t[13] = 1;
+  t[14] = 4;
+  for (int p = 16; p <= 21; ++p) t[p] = 2;
+  t[23] = 2;
+  t[26] = 1;
+  t[27] = 1;
+  t[32] = 1;
+  t[43] = 1;
+  t[53] = 3;
+  t[54] = 2;
+  return t;
+}
+constexpr auto kBaseLengths = BaseLengths();
+
+std::string Format(const char* fmt, int a, int b = 0, int c = 0) {
+  char text[160];
+  std::snprintf(text, sizeof text, fmt, a, b, c);
+  return text;
+}
+
+}  // namespace
+
+Programmer::Programmer(int model) : model_(model) {
+  SetModel(model);
+  level.fill(-1);
+}
+
+void Programmer::SetModel(int model, const std::string& name) {
+  model_ = model;
+  modelName_ = name.empty() ? "zor" + std::to_string(model) : name;
+  info_.fill(0);
+  info_[0] = 'i';
+  const std::string text = "info " + modelName_;
+  std::memcpy(info_.data() + 1, text.data(), std::min<std::size_t>(text.size(), 62));
+}
+
+void Programmer::ClearRecords() {
+  transcript.clear();
+  protocolErrors.clear();
+  hazards.clear();
+}
+
+int Programmer::CommandLength(std::uint8_t op) const {
+  if (design_) {
+    const int n = design_->CommandLength(op);
+    if (n > 0) return n;
+  }
+  return kBaseLengths[op];
+}
+
+std::uint32_t Programmer::BulkOut(const std::uint8_t* data, std::uint32_t length) {
+  const std::uint32_t index = transfers++;
+  clockUs_ += latency.transferOverheadUs + length / latency.bytesPerUs;
+  std::uint32_t pos = 0;
+  while (pos < length) {
+    const std::uint32_t packetEnd = std::min(length, (pos / 64 + 1) * 64);
+    if (packetTail_) {
+      // A bitstream packet: after its register-34 command the packet carries raw data.
+      bitstream.insert(bitstream.end(), data + pos, data + packetEnd);
+      packetTail_ = false;
+      pos = packetEnd;
+      continue;
+    }
+    const std::uint8_t op = data[pos];
+    int n = CommandLength(op);
+    if (n == 0) {
+      protocolErrors.push_back(Format("transfer %d offset %d: unknown command %d", index, pos, op));
+      n = 1;
+    }
+    if (pos + n > packetEnd) {
+      protocolErrors.push_back(
+          Format("transfer %d offset %d: command %d straddles a packet boundary", index, pos, op));
+      pos = packetEnd;
+      continue;
+    }
+    Command c;
+    std::memcpy(c.bytes.data(), data + pos, n);
+    c.length = static_cast<std::uint8_t>(n);
+    c.transfer = index;
+    c.offset = pos;
+    if (keepTranscript) transcript.push_back(c);
+    Execute(c);
+    pos += n;
+    if (packetTail_ && pos % 64 == 0) packetTail_ = false;
+  }
+  return length;
+}
+
+std::uint32_t Programmer::BulkIn(std::uint8_t* buffer, std::uint32_t length) {
+  clockUs_ += latency.transferOverheadUs + length / latency.bytesPerUs;
+  if (failNextRead) {
+    failNextRead = false;
+    return 0;
+  }
+  const std::uint32_t n = std::min<std::uint32_t>(length, static_cast<std::uint32_t>(in_.size()));
+  std::copy_n(in_.begin(), n, buffer);
+  in_.erase(in_.begin(), in_.begin() + n);
+  return n;
+}
+
+void Programmer::PushInData(const std::uint8_t* data, std::size_t length) {
+  in_.insert(in_.end(), data, data + length);
+}
+
+void Programmer::Execute(const Command& c) {
+  if (design_ && design_->CommandLength(c.op()) > 0 && design_->Execute(*this, c)) return;
+  const std::uint8_t a = c.bytes[1], b = c.bytes[2];
+  switch (c.op()) {
+    case 0:
+      break;
+    case 7: {
+      std::vector<std::uint8_t> reply(64, 0);
+      if (!nextReply_.empty()) {
+        std::copy_n(nextReply_.begin(), std::min<std::size_t>(64, nextReply_.size()), reply.begin());
+        nextReply_.clear();
+      } else {
+        std::copy_n(pending_.begin(), std::min<std::size_t>(64, pending_.size()), reply.begin());
+      }
+      pending_.clear();
+      PushInData(reply.data(), reply.size());
+      break;
+    }
+    case 8:
+    case 9:
+      if (a >= 1 && a <= 48) {
+        level[a] = c.op() == 8 ? 1 : 0;
+        PinsChanged();
+      } else {
+        protocolErrors.push_back(Format("pin command %d on pin %d", c.op(), a));
+      }
+      break;
+    case 10:
+      fpga[a] = b;
+      if (design_) design_->OnFpgaRegister(*this, a, b);
+      break;
+    case 11: {
+      const int v = design_ ? design_->InputRegister(*this, a) : -1;
+      if (v >= 0) {
+        PushReplyByte(static_cast<std::uint8_t>(v));
+      } else if (a >= 22 && a <= 27) {
+        // Socket pins 8(n-22)+1 .. +8: a bit set where the pin reads high.
+        std::uint8_t bits = 0;
+        for (int i = 0; i < 8; ++i) {
+          if (ReadLevel((a - 22) * 8 + i + 1) == 1) bits |= static_cast<std::uint8_t>(1 << i);
+        }
+        PushReplyByte(bits);
+      } else {
+        PushReplyByte(0);
+      }
+      break;
+    }
+    case 13:
+      SetNextReply(std::vector<std::uint8_t>(info_.begin(), info_.end()));
+      break;
+    case 14:
+      WriteRegister(a, b);
+      break;
+    case 16:
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+    case 21:
+      port[c.op() - 16] = a;
+      break;
+    case 23:
+      // A probe answers whether something holds the pin low (ground or the chip).
+      PushReplyByte(a >= 1 && a <= 48 && ReadLevel(a) == 0 ? 1 : 0);
+      break;
+    case 27:
+      clockUs_ += latency.settleUs;
+      break;
+    case 32: {
+      std::vector<std::uint8_t> block(256, 0);
+      std::copy_n(pending_.begin(), std::min<std::size_t>(256, pending_.size()), block.begin());
+      pending_.clear();
+      PushInData(block.data(), block.size());
+      break;
+    }
+    default:
+      // 26, 43, 53 and 54 mean something only to a loaded design.
+      break;
+  }
+}
+
+void Programmer::WriteRegister(std::uint8_t r, std::uint8_t v) {
+  reg[r] = v;
+  switch (r) {
+    case 17: {
+      std::vector<std::uint8_t> reply(64, 0);
+      std::memcpy(reply.data(), modelName_.data(), std::min<std::size_t>(modelName_.size(), 64));
+      SetNextReply(reply);
+      break;
+    }
+    case 22:
+      // A value with bit 7 (158 = pin 30) adds a second ground pin beside the first.
+      if (v & 0x80) {
+        gnd_[1] = v & 0x7F;
+      } else {
+        gnd_ = {v, 0};
+      }
+      break;
+    case 33:
+      bitstream.clear();
+      bitstreamStarted = true;
+      break;
+    case 34:
+      packetTail_ = true;
+      break;
+    default:
+      break;
+  }
+  if (r >= 18 && r <= 32) PinsChanged();
+}
+
+bool Programmer::IsGround(int socketPin) const {
+  if (socketPin <= 0) return false;
+  return gnd_[0] == socketPin || gnd_[1] == socketPin;
+}
+
+int Programmer::PinMillivolts(int socketPin) const {
+  if (socketPin < 1 || socketPin > 48) return -1;
+  if (IsGround(socketPin)) return 0;
+  if (HighVoltagePin() == socketPin) return 12000;
+  if (VccPin() == socketPin) return VppOnVccPin() ? VppMillivolts() : VccMillivolts();
+  if (VppPin() != 0 && VppPin() == socketPin) return VppMillivolts();
+  if (chip_) {
+    const int cp = ChipPinAt(socketPin);
+    if (cp > 0 && chip_->Drive(cp) >= 0) return chip_->Drive(cp) ? 5000 : 0;
+  }
+  if (level[socketPin] >= 0) return level[socketPin] ? 5000 : 0;
+  return -1;
+}
+
+int Programmer::ReadLevel(int socketPin) const {
+  const int mv = PinMillivolts(socketPin);
+  if (mv < 0) return -1;
+  return mv >= 2000 ? 1 : 0;
+}
+
+void Programmer::SetDesign(std::unique_ptr<Design> design) { design_ = std::move(design); }
+
+void Programmer::PlaceChip(std::shared_ptr<ChipModel> chip, int firstPin) {
+  chip_ = std::move(chip);
+  firstPin_ = firstPin;
+  chipPinAt_.fill(0);
+  if (chip_) {
+    for (int k = 1; k <= chip_->PinCount(); ++k) {
+      const int sp = SocketPinOf(k);
+      if (sp >= 1 && sp <= 48) chipPinAt_[sp] = k;
+    }
+  }
+  PinsChanged();
+}
+
+void Programmer::PlaceChipAtBottom(std::shared_ptr<ChipModel> chip) {
+  const int n = chip ? chip->PinCount() : 0;
+  PlaceChip(std::move(chip), SocketPins() / 2 - n / 2 + 1);
+}
+
+int Programmer::SocketPinOf(int chipPin) const {
+  if (!chip_) return 0;
+  const int n = chip_->PinCount();
+  if (chipPin < 1 || chipPin > n) return 0;
+  if (chipPin <= n / 2) return firstPin_ + chipPin - 1;
+  return SocketPins() + 1 - firstPin_ - n + chipPin;
+}
+
+int Programmer::ChipPinAt(int socketPin) const {
+  return socketPin >= 1 && socketPin <= 48 ? chipPinAt_[socketPin] : 0;
+}
+
+void Programmer::PinsChanged() {
+  CheckSafety();
+  if (chip_) chip_->OnPins(*this);
+}
+
+void Programmer::CheckSafety() {
+  if (VccMillivolts() > 7000) {
+    hazards.push_back(Format("VCC at %d mV", VccMillivolts()));
+  }
+  if (!chip_) return;
+  for (int k = 1; k <= chip_->PinCount(); ++k) {
+    const int sp = SocketPinOf(k);
+    const int mv = PinMillivolts(sp);
+    if (mv > chip_->MaxMillivolts(k)) {
+      hazards.push_back(Format("%d mV on chip pin %d (socket pin %d)", mv, k, sp));
+    }
+  }
+}
+
+}  // namespace zelvar::sim

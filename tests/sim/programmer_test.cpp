@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "sim/Programmer.h"
+
+namespace zelvar::sim {
+namespace {
+
+TEST(SimProgrammer, RejectsACommandThatStraddlesAPacket) {
+  Programmer p(6200);
+  std::vector<std::uint8_t> bytes(63, 0);
+  bytes.insert(bytes.end(), {14, 19, 50, 0});  // a register write across bytes 63..66
+  p.BulkOut(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+  ASSERT_EQ(p.protocolErrors.size(), 1u);
+  EXPECT_NE(p.protocolErrors[0].find("straddles"), std::string::npos);
+  EXPECT_EQ(p.VccMillivolts(), 0);  // not carried out
+}
+
+TEST(SimProgrammer, RejectsUnknownCommands) {
+  Programmer p(6200);
+  const std::uint8_t bytes[] = {99};
+  p.BulkOut(bytes, 1);
+  EXPECT_EQ(p.protocolErrors.size(), 1u);
+}
+
+TEST(SimProgrammer, RecordsAHazardForVccAboveSevenVolts) {
+  Programmer p(6200);
+  const std::uint8_t bytes[] = {14, 19, 80, 0};
+  p.BulkOut(bytes, 4);
+  EXPECT_EQ(p.hazards.size(), 1u);
+}
+
+TEST(SimProgrammer, ClockAdvancesWithTransfers) {
+  Programmer p(6200);
+  const std::uint8_t bytes[64] = {};
+  p.BulkOut(bytes, 64);
+  const double once = p.clockUs();
+  EXPECT_GT(once, 0);
+  p.BulkOut(bytes, 64);
+  EXPECT_DOUBLE_EQ(p.clockUs(), 2 * once);
+}
+
+TEST(SimProgrammer, PlacesADipAtTheBottomOfTheSocket) {
+  struct Dip28 : ChipModel {
+    std::string Name() const override { return "dip28"; }
+    int PinCount() const override { return 28; }
+    std::vector<int> GroundPins() const override { return {14}; }
+    int MaxMillivolts(int) const override { return 7000; }
+  };
+  Programmer p(6200);  // 48-pin socket
+  p.PlaceChipAtBottom(std::make_shared<Dip28>());
+  EXPECT_EQ(p.SocketPinOf(1), 11);
+  EXPECT_EQ(p.SocketPinOf(14), 24);
+  EXPECT_EQ(p.SocketPinOf(15), 25);
+  EXPECT_EQ(p.SocketPinOf(28), 38);
+  EXPECT_EQ(p.ChipPinAt(38), 28);
+  Programmer q(5105);  // 40-pin socket
+  q.PlaceChipAtBottom(std::make_shared<Dip28>());
+  EXPECT_EQ(q.SocketPinOf(14), 20);
+  EXPECT_EQ(q.SocketPinOf(28), 34);
+}
+
+}  // namespace
+}  // namespace zelvar::sim
