@@ -1,0 +1,5 @@
+#include "app/services/AppState.h"
+
+namespace zelvar {
+AppState gApp;
+}
