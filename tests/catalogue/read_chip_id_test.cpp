@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/core/catalogue/ChipId.h"
+#include "link/ChipId.h"
 #include "link/LinkFault.h"
 #include "support/SimFixture.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The electronic signature of a parallel EPROM or flash in the 40-pin socket, which several
-// memory sets use as their Read ID.
+// memory sets use as their Read ID. It lives with the link so that the sets can call it.
 
 namespace zelvar {
 

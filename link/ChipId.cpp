@@ -1,4 +1,4 @@
-#include "app/core/catalogue/ChipId.h"
+#include "link/ChipId.h"
 
 #include <cstdio>
 
