@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -9,16 +7,10 @@
 #include "app/services/AppState.h"
 #include "app/services/Messages.h"
 #include "link/LinkState.h"
-#include "support/FakeServices.h"
+#include "support/CatalogueFixture.h"
 
 namespace zelvar {
 namespace {
-
-namespace fs = std::filesystem;
-
-std::uint8_t FakeEprom(int, std::uint8_t*, std::int32_t*, ChipUiList*) {
-  return 0;
-}
 
 constexpr const char* kList =
     "# A test list\n"
@@ -38,36 +30,8 @@ constexpr const char* kList =
     "MPU ATMEL AT89C51,P89C51 1\n"
     "EEP XICOR X28C64,AT28CX 1\n";
 
-class ChipCatalogueTest : public ::testing::Test {
+class ChipCatalogueTest : public test::CatalogueFixture {
  protected:
-  void SetUp() override {
-    gApp.Reset();
-    gLink.Reset();
-    ChineseTexts = 0;
-    SetServices(&fake);
-    dir = fs::temp_directory_path() /
-          ("zelvar_catalogue_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-           "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-    gApp.ProgramDir = dir.string();
-    SelectionHooks hooks;
-    hooks.findSet = [](std::string_view set) -> AlgorithmDispatcher {
-      return set == "P27" ? &FakeEprom : nullptr;
-    };
-    SetSelectionHooks(hooks);
-  }
-  void TearDown() override {
-    SetSelectionHooks({});
-    SetServices(nullptr);
-    gApp.Reset();
-    gLink.Reset();
-    fs::remove_all(dir);
-  }
-
-  void Write(const std::string& name, const std::string& text) {
-    std::ofstream(dir / name, std::ios::binary) << text;
-  }
-
   // The dialog as created for `model` with the test list in that model's file.
   void Create(int model, const char* file = "device6200.lst") {
     gLink.ModelNumber = model;
@@ -75,8 +39,6 @@ class ChipCatalogueTest : public ::testing::Test {
     cat = std::make_unique<ChipCatalogue>();
   }
 
-  test::FakeServices fake;
-  fs::path dir;
   std::unique_ptr<ChipCatalogue> cat;
 };
 
@@ -181,7 +143,7 @@ TEST_F(ChipCatalogueTest, OkBindsTheChipAndRemembersTheSelection) {
   EXPECT_EQ(gApp.ChipName, "AT27C512R");
   EXPECT_EQ(gApp.ParameterString, "P27 14");
   EXPECT_EQ(gApp.TypeIndex, 14);
-  EXPECT_EQ(gApp.CurrentDispatcher, &FakeEprom);
+  EXPECT_EQ(gApp.CurrentDispatcher, &test::FakeEpromSet);
   EXPECT_EQ(cat->savedChip, 1);
   EXPECT_EQ(cat->savedCategory, 0);
   EXPECT_EQ(cat->savedManufacturer, 0);

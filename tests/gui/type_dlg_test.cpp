@@ -4,24 +4,16 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 
 #include "app/forms/SelZorDlg.h"
 #include "app/forms/TypeDlg.h"
 #include "app/services/AppState.h"
 #include "link/LinkState.h"
-#include "support/FakeServices.h"
+#include "support/CatalogueFixture.h"
 
 namespace zelvar {
 namespace {
-
-namespace fs = std::filesystem;
-
-std::uint8_t FakeEprom(int, std::uint8_t*, std::int32_t*, ChipUiList*) {
-  return 0;
-}
 
 // One application for the run, destroyed at its end so that nothing it holds counts as a leak.
 class AppEnvironment : public ::testing::Environment {
@@ -40,35 +32,16 @@ class AppEnvironment : public ::testing::Environment {
 ::testing::Environment* const kAppEnvironment =
     ::testing::AddGlobalTestEnvironment(new AppEnvironment);
 
-class TypeDlgTest : public ::testing::Test {
+class TypeDlgTest : public test::CatalogueFixture {
  protected:
   void SetUp() override {
-    gApp.Reset();
-    gLink.Reset();
-    SetServices(&fake);
-    dir = fs::temp_directory_path() / "zelvar_type_dlg_test";
-    fs::create_directories(dir);
-    gApp.ProgramDir = dir.string();
-    std::ofstream(dir / "device6200.lst") << "# test\n"
-                                             "EPR ATMEL AT27C256,P27 13\n"
-                                             "EPR AMD AM27C256,P27 13\n"
-                                             "MPU ATMEL AT89C51,P89C51 1\n";
-    SelectionHooks hooks;
-    hooks.findSet = [](std::string_view set) -> AlgorithmDispatcher {
-      return set == "P27" ? &FakeEprom : nullptr;
-    };
-    SetSelectionHooks(hooks);
+    CatalogueFixture::SetUp();
+    Write("device6200.lst",
+          "# test\n"
+          "EPR ATMEL AT27C256,P27 13\n"
+          "EPR AMD AM27C256,P27 13\n"
+          "MPU ATMEL AT89C51,P89C51 1\n");
   }
-  void TearDown() override {
-    SetSelectionHooks({});
-    SetServices(nullptr);
-    gApp.Reset();
-    gLink.Reset();
-    fs::remove_all(dir);
-  }
-
-  test::FakeServices fake;
-  fs::path dir;
 };
 
 TEST_F(TypeDlgTest, NoProgrammerAsksTheChooserAndShowsTheList) {
@@ -112,7 +85,7 @@ TEST_F(TypeDlgTest, CategorySearchAndOkBindTheChip) {
   EXPECT_EQ(chosen, 1);
   EXPECT_EQ(gApp.ChipTitle, "ATMEL: AT27C256");
   EXPECT_EQ(gApp.TypeIndex, 13);
-  EXPECT_EQ(gApp.CurrentDispatcher, &FakeEprom);
+  EXPECT_EQ(gApp.CurrentDispatcher, &test::FakeEpromSet);
   EXPECT_FALSE(dlg.catalogue().DeviceListOpen());
 }
 
