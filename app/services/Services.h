@@ -43,6 +43,8 @@ class Services {
 
   // The busy window shown while a bitstream loads or a chip is erased.
   virtual void ShowBusy(const std::string& caption) = 0;
+  // Turns the busy window's picture one step (step 0 also shows the window); nothing by default.
+  virtual void StepBusy(int /*step*/) {}
   virtual void HideBusy() = 0;
 
   // The bad-pin window: the pins without contact on a socket of 40 or 48 pins.

@@ -53,6 +53,7 @@ class FakeServices : public Services {
   }
   void Sleep(int ms) override { sleptMs += ms; }
   void ShowBusy(const std::string& c) override { events.push_back("busy:" + c); }
+  void StepBusy(int step) override { events.push_back("busy:step " + std::to_string(step)); }
   void HideBusy() override { events.push_back("busy:hide"); }
   BadPinAnswer AskBadPins(const std::vector<int>& pins, int) override {
     badPinCalls.push_back(pins);
