@@ -55,7 +55,9 @@ void SendPackets(const std::vector<std::uint8_t>& data, std::size_t pos, int max
   }
 }
 
-void NotFound() { ShowMessageText("Not find bit file! *缺bit文件!"); }
+void NotFound() {
+  ShowMessageText("Not find bit file! *缺bit文件!");
+}
 
 }  // namespace
 
@@ -65,7 +67,9 @@ std::size_t BitstreamDataStart(const std::uint8_t* data, std::size_t size) {
   return ff != data + scan ? static_cast<std::size_t>(ff - data) : kHeaderScan - 1;
 }
 
-bool IsOldFpgaModel(int model) { return model == 5104 || model == 5105 || model == 5148; }
+bool IsOldFpgaModel(int model) {
+  return model == 5104 || model == 5105 || model == 5148;
+}
 
 std::string BitstreamFolder(int model) {
   if (IsOldFpgaModel(model)) return "BLib/";
@@ -117,10 +121,9 @@ void LoadBitstream(const char* fileName) {
     return;
   }
   services().ShowBusy("Load bit");
-  SendPackets(data, BitstreamDataStart(data.data(), data.size()), kNewModelMaxPackets,
-              [](int n) {
-                if (n % 64 == 0) services().StepBusy(n);
-              });
+  SendPackets(data, BitstreamDataStart(data.data(), data.size()), kNewModelMaxPackets, [](int n) {
+    if (n % 64 == 0) services().StepBusy(n);
+  });
   services().HideBusy();
 }
 

@@ -18,7 +18,9 @@ namespace {
 constexpr int kSocketPins = 48;
 constexpr std::uint64_t kSocketMask = (std::uint64_t{1} << kSocketPins) - 1;
 
-bool TwoBytePowerStatus(int model) { return model == 5106 || model == 5107 || model >= 5149; }
+bool TwoBytePowerStatus(int model) {
+  return model == 5106 || model == 5107 || model >= 5149;
+}
 
 int DrawnSocketPins(int model) {
   return model == 5148 || model == 5149 || model >= 6200 ? 48 : 40;
@@ -89,7 +91,9 @@ std::uint64_t ContactBitmap() {
   return bits;
 }
 
-void ErrorBeep() { services().Beep(BeepKind::Error); }
+void ErrorBeep() {
+  services().Beep(BeepKind::Error);
+}
 
 }  // namespace
 
