@@ -5,12 +5,8 @@ namespace {
 Transport* gTransport = nullptr;
 }
 
-void SetTransport(Transport* transport) {
-  gTransport = transport;
-}
-Transport* CurrentTransport() {
-  return gTransport;
-}
+void SetTransport(Transport* transport) { gTransport = transport; }
+Transport* CurrentTransport() { return gTransport; }
 
 std::uint32_t UsbWrite(const std::uint8_t* data, std::uint32_t length) {
   return gTransport ? gTransport->Write(data, length) : 0;

@@ -134,8 +134,7 @@ void Programmer::Execute(const Command& c) {
     case 7: {
       std::vector<std::uint8_t> reply(64, 0);
       if (!nextReply_.empty()) {
-        std::copy_n(nextReply_.begin(), std::min<std::size_t>(64, nextReply_.size()),
-                    reply.begin());
+        std::copy_n(nextReply_.begin(), std::min<std::size_t>(64, nextReply_.size()), reply.begin());
         nextReply_.clear();
       } else {
         std::copy_n(pending_.begin(), std::min<std::size_t>(64, pending_.size()), reply.begin());
@@ -314,9 +313,7 @@ int Programmer::ReadLevel(int socketPin) const {
   return mv >= 2000 ? 1 : 0;
 }
 
-void Programmer::SetDesign(std::unique_ptr<Design> design) {
-  design_ = std::move(design);
-}
+void Programmer::SetDesign(std::unique_ptr<Design> design) { design_ = std::move(design); }
 
 void Programmer::PlaceChip(std::shared_ptr<ChipModel> chip, int firstPin) {
   chip_ = std::move(chip);
