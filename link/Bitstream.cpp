@@ -1,8 +1,8 @@
 #include "link/Bitstream.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "app/services/AppState.h"
@@ -18,12 +18,23 @@ namespace {
 
 constexpr std::size_t kHeaderScan = 100;
 
-// The file's bytes, or false when it cannot be opened.
-bool ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+// The file's bytes up to `limit` (nothing past it is ever sent), or false when it is not a file
+// that opens.
+bool ReadFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  bytes.resize(limit);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(limit));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
   return true;
+}
+
+// Enough bytes for the header and every packet, and one more to tell a cut file from one that
+// ends in the last packet.
+constexpr std::size_t ReadLimit(int maxPackets) {
+  return kHeaderScan + static_cast<std::size_t>(maxPackets) * kBitstreamPacketData + 1;
 }
 
 std::string BitstreamPath(const std::string& folder, const char* fileName) {
@@ -86,7 +97,7 @@ void LoadBitstream(const char* fileName) {
   std::vector<std::uint8_t> data;
 
   if (IsOldFpgaModel(model)) {
-    if (!ReadFile(path, data)) {
+    if (!ReadFile(path, ReadLimit(kOldModelMaxPackets), data)) {
       // The program goes on with the buffer intact; operations stay refused until a set-up
       // loads a bitstream.
       NotFound();
@@ -107,7 +118,7 @@ void LoadBitstream(const char* fileName) {
   }
 
   if (path == gLink.LastBitstream) return;
-  if (!ReadFile(path, data)) {
+  if (!ReadFile(path, ReadLimit(kNewModelMaxPackets), data)) {
     NotFound();
     return;
   }
