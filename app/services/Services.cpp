@@ -36,11 +36,7 @@ Services* gCurrent = &gSilent;
 
 }  // namespace
 
-Services& services() {
-  return *gCurrent;
-}
-void SetServices(Services* s) {
-  gCurrent = s ? s : &gSilent;
-}
+Services& services() { return *gCurrent; }
+void SetServices(Services* s) { gCurrent = s ? s : &gSilent; }
 
 }  // namespace zelvar
