@@ -75,22 +75,19 @@ void TsuiPanel::ApplyHeight(int height) {
   }
 }
 
-void TsuiPanel::Push() {
-  moving_ = true;
-  ApplyHeight(kTitleHeight);
-  moving_ = false;
-  opened_ = false;
-  update();
-  if (OnPush) OnPush();
-}
+void TsuiPanel::Push() { MoveTo(false); }
 
-void TsuiPanel::Pop() {
+void TsuiPanel::Pop() { MoveTo(true); }
+
+// Folds to the title strip or opens to the opened height, then tells the owner.
+void TsuiPanel::MoveTo(bool open) {
   moving_ = true;
-  ApplyHeight(height2_);
+  ApplyHeight(open ? height2_ : kTitleHeight);
   moving_ = false;
-  opened_ = true;
+  opened_ = open;
   update();
-  if (OnPop) OnPop();
+  const std::function<void()>& done = open ? OnPop : OnPush;
+  if (done) done();
 }
 
 void TsuiPanel::SetCaption(const std::string& caption) {

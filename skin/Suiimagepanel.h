@@ -73,6 +73,7 @@ class TsuiPanel : public QWidget {
 
  private:
   void ApplyHeight(int height);
+  void MoveTo(bool open);
   int height2_ = 100;
   bool opened_ = true;
   bool moving_ = false;
