@@ -1,51 +1,34 @@
 #include "app/forms/SelZorDlg.h"
 
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "app/core/catalogue/DeviceList.h"
+#include "skin/Suibutton.h"
+#include "skin/Suiform.h"
+#include "skin/Suiradiogroup.h"
 
 namespace zelvar {
 
-TSelZorDlg::TSelZorDlg(QWidget* parent) : QDialog(parent) {
+TSelZorDlg::TSelZorDlg(QWidget* parent) : QDialog(parent), suiForm1(new TsuiForm(this)) {
   setObjectName("SelZorDlg");
-  setWindowTitle("ZOR Programmer Modal");
   setModal(true);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(QString::fromUtf8("脱机运行："), this));
-  auto* group = new QGroupBox(this);
-  group->setObjectName("RadioGroup1");
-  auto* grid = new QGridLayout(group);
-  for (std::size_t i = 0; i < kOfflineModels.size(); ++i) {
-    auto* item = new QRadioButton(
-        QString::fromUtf8(kOfflineModels[i].data(), static_cast<int>(kOfflineModels[i].size())),
-        group);
-    grid->addWidget(item, static_cast<int>(i / 2), static_cast<int>(i % 2));
-    items_.push_back(item);
-  }
-  SetItemIndex(kOfflineDefaultItem);
-  layout->addWidget(group);
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("ButtonOk");
-  layout->addWidget(ok);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-}
-
-int TSelZorDlg::ItemIndex() const {
-  for (std::size_t i = 0; i < items_.size(); ++i) {
-    if (items_[i]->isChecked()) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-void TSelZorDlg::SetItemIndex(int index) {
-  if (index >= 0 && index < static_cast<int>(items_.size())) {
-    items_[static_cast<std::size_t>(index)]->setChecked(true);
-  }
+  suiForm1->setObjectName("suiForm1");
+  suiForm1->SetCaption("ZOR Programmer Modal");
+  auto* layout = new QVBoxLayout(suiForm1);
+  layout->addWidget(new QLabel(QString::fromUtf8("脱机运行："), suiForm1));
+  RadioGroup1 = new TsuiRadioGroup(suiForm1);
+  RadioGroup1->setObjectName("RadioGroup1");
+  RadioGroup1->SetColumns(2);
+  for (std::string_view item : kOfflineModels) RadioGroup1->AddItem(std::string(item));
+  RadioGroup1->SetItemIndex(kOfflineDefaultItem);
+  RadioGroup1->setMinimumHeight(60);
+  layout->addWidget(RadioGroup1);
+  ButtonOk = new TsuiButton(suiForm1);
+  ButtonOk->setObjectName("ButtonOk");
+  ButtonOk->SetCaption2("OK");
+  layout->addWidget(ButtonOk);
+  connect(ButtonOk, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 }  // namespace zelvar

@@ -1,11 +1,12 @@
 #pragma once
 // The model chooser shown when no programmer answered: which model's device list to show.
 #include <QDialog>
-#include <vector>
-
-class QRadioButton;
 
 namespace zelvar {
+
+class TsuiButton;
+class TsuiForm;
+class TsuiRadioGroup;
 
 class TSelZorDlg : public QDialog {
   Q_OBJECT
@@ -14,11 +15,11 @@ class TSelZorDlg : public QDialog {
   explicit TSelZorDlg(QWidget* parent = nullptr);
 
   // The chosen item (0 "ZOR5105+" to 3 "ZOR6200"), read after the dialog closes.
-  int ItemIndex() const;
-  void SetItemIndex(int index);
+  TsuiRadioGroup* RadioGroup1 = nullptr;
 
  private:
-  std::vector<QRadioButton*> items_;
+  TsuiForm* suiForm1 = nullptr;
+  TsuiButton* ButtonOk = nullptr;
 };
 
 }  // namespace zelvar

@@ -1,22 +1,22 @@
 #include "app/forms/TypeDlg.h"
 
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "app/forms/SelZorDlg.h"
 #include "app/services/Messages.h"
+#include "skin/Suibutton.h"
+#include "skin/Suiform.h"
+#include "skin/Suiradiogroup.h"
 
 namespace zelvar {
 
 namespace {
-QString Local(std::string_view text) {
-  return QString::fromStdString(LocalText(std::string(text)));
+std::string Local(std::string_view text) {
+  return LocalText(std::string(text));
 }
 
 void FillList(QListWidget* box, const ListState& state) {
@@ -26,88 +26,83 @@ void FillList(QListWidget* box, const ListState& state) {
 }
 }  // namespace
 
-TTypeDlg::TTypeDlg(TSelZorDlg* chooser, QWidget* parent) : QDialog(parent) {
+TTypeDlg::TTypeDlg(TSelZorDlg* chooser, QWidget* parent)
+    : QDialog(parent), suiForm1(new TsuiForm(this)) {
   setObjectName("TypeDlg");
   setModal(true);
+  suiForm1->setObjectName("suiForm1");
   catalogue_.chooseModel = [chooser] {
     if (!chooser) return kOfflineDefaultItem;
     chooser->exec();
-    return chooser->ItemIndex();
+    return chooser->RadioGroup1->GetItemIndex();
   };
 
-  auto* layout = new QHBoxLayout(this);
-  radioGroup1_ = new QGroupBox(this);
-  radioGroup1_->setObjectName("RadioGroup1");
-  radioLayout_ = new QVBoxLayout(radioGroup1_);
-  layout->addWidget(radioGroup1_);
-
-  listBox1_ = new QListWidget(this);
-  listBox1_->setObjectName("ListBox1");
-  layout->addWidget(listBox1_);
-
+  auto* layout = new QHBoxLayout(suiForm1);
+  RadioGroup1 = new TsuiRadioGroup(suiForm1);
+  RadioGroup1->setObjectName("RadioGroup1");
+  RadioGroup1->setMinimumWidth(180);
+  layout->addWidget(RadioGroup1);
+  ListBox1 = new QListWidget(suiForm1);
+  ListBox1->setObjectName("ListBox1");
+  layout->addWidget(ListBox1);
   auto* right = new QVBoxLayout;
-  listBox2_ = new QListWidget(this);
-  listBox2_->setObjectName("ListBox2");
-  right->addWidget(listBox2_);
-  searchLabel_ = new QLabel(this);
-  right->addWidget(searchLabel_);
-  edit2_ = new QLineEdit(this);
-  edit2_->setObjectName("Edit2");
-  right->addWidget(edit2_);
-  buttonOk_ = new QPushButton(this);
-  buttonOk_->setObjectName("ButtonOk");
-  right->addWidget(buttonOk_);
+  ListBox2 = new QListWidget(suiForm1);
+  ListBox2->setObjectName("ListBox2");
+  right->addWidget(ListBox2);
+  SearchLabel = new QLabel(suiForm1);
+  right->addWidget(SearchLabel);
+  Edit2 = new QLineEdit(suiForm1);
+  Edit2->setObjectName("Edit2");
+  right->addWidget(Edit2);
+  ButtonOk = new TsuiButton(suiForm1);
+  ButtonOk->setObjectName("ButtonOk");
+  right->addWidget(ButtonOk);
   layout->addLayout(right);
 
-  connect(listBox1_, &QListWidget::currentRowChanged, this, [this](int row) {
+  RadioGroup1->OnClick = [this] {
+    if (!showing_) Radio1OnClick();
+  };
+  connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
     if (!showing_) ListBox1Chosen(row);
   });
-  connect(edit2_, &QLineEdit::textEdited, this, &TTypeDlg::OnChange2);
-  connect(buttonOk_, &QPushButton::clicked, this, &TTypeDlg::ButtonOkClick);
-  connect(listBox2_, &QListWidget::itemDoubleClicked, this, [this] { ButtonOkClick(); });
+  connect(Edit2, &QLineEdit::textEdited, this, &TTypeDlg::OnChange2);
+  connect(ButtonOk, &QPushButton::clicked, this, &TTypeDlg::ButtonOkClick);
+  connect(ListBox2, &QListWidget::itemDoubleClicked, this, [this] { ButtonOkClick(); });
 
-  RebuildCategories();
-  searchLabel_->setText(Local(kSearchLabel));
-  buttonOk_->setText(Local(kOkCaption));
+  ShowTexts();
   // Creation already reads the list, so the model is chosen during start-up.
   catalogue_.FillManufacturerList();
   ShowLists();
 }
 
-void TTypeDlg::RebuildCategories() {
-  radioGroup1_->setTitle(Local(kCategoryGroupCaption));
-  for (QRadioButton* b : categoryItems_) delete b;
-  categoryItems_.clear();
-  for (std::size_t i = 0; i < catalogue_.categories.size(); ++i) {
-    auto* b = new QRadioButton(Local(catalogue_.categories[i]), radioGroup1_);
-    radioLayout_->addWidget(b);
-    connect(b, &QRadioButton::clicked, this, [this, i] { Radio1OnClick(static_cast<int>(i)); });
-    categoryItems_.push_back(b);
-  }
+void TTypeDlg::ShowTexts() {
+  showing_ = true;
+  RadioGroup1->SetCaption(Local(kCategoryGroupCaption));
+  std::vector<std::string> items;
+  for (const std::string& c : catalogue_.categories) items.push_back(Local(c));
+  if (items != RadioGroup1->Items()) RadioGroup1->SetItems(items);
+  SearchLabel->setText(QString::fromStdString(Local(kSearchLabel)));
+  ButtonOk->SetCaption2(Local(kOkCaption));
+  showing_ = false;
 }
 
 void TTypeDlg::ShowLists() {
   showing_ = true;
-  setWindowTitle(QString::fromStdString(catalogue_.caption));
-  const int item = catalogue_.categoryItem;
-  if (item >= 0 && item < static_cast<int>(categoryItems_.size())) {
-    categoryItems_[static_cast<std::size_t>(item)]->setChecked(true);
-  }
-  FillList(listBox1_, catalogue_.manufacturers);
-  FillList(listBox2_, catalogue_.chips);
+  if (!catalogue_.caption.empty()) suiForm1->SetCaption(catalogue_.caption);
+  RadioGroup1->SetItemIndex(catalogue_.categoryItem);
+  FillList(ListBox1, catalogue_.manufacturers);
+  FillList(ListBox2, catalogue_.chips);
   showing_ = false;
 }
 
 void TTypeDlg::PrepareChipDialog() {
   catalogue_.PrepareChipDialog();
-  RebuildCategories();
-  searchLabel_->setText(Local(kSearchLabel));
-  buttonOk_->setText(Local(kOkCaption));
+  ShowTexts();
   ShowLists();
 }
 
-void TTypeDlg::Radio1OnClick(int item) {
-  catalogue_.CategoryClicked(item);
+void TTypeDlg::Radio1OnClick() {
+  catalogue_.CategoryClicked(RadioGroup1->GetItemIndex());
   ShowLists();
 }
 
@@ -123,7 +118,7 @@ void TTypeDlg::OnChange2(const QString& text) {
 
 void TTypeDlg::ButtonOkClick() {
   SelectionResult result = SelectionResult::Ignored;
-  if (catalogue_.ChooseChip(listBox2_->currentRow(), &result) == ChipCatalogue::OkOutcome::None) {
+  if (catalogue_.ChooseChip(ListBox2->currentRow(), &result) == ChipCatalogue::OkOutcome::None) {
     return;
   }
   QDialog::done(QDialog::Accepted);

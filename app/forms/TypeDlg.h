@@ -2,21 +2,19 @@
 // The chip dialog: category, manufacturer and chip lists with a search box. The lists and the OK
 // action live in ChipCatalogue; this form shows them and forwards its events.
 #include <QDialog>
-#include <vector>
 
 #include "app/core/catalogue/ChipCatalogue.h"
 
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPushButton;
-class QRadioButton;
-class QVBoxLayout;
 
 namespace zelvar {
 
 class TSelZorDlg;
+class TsuiButton;
+class TsuiForm;
+class TsuiRadioGroup;
 
 class TTypeDlg : public QDialog {
   Q_OBJECT
@@ -32,10 +30,18 @@ class TTypeDlg : public QDialog {
   ChipCatalogue& catalogue() { return catalogue_; }
 
   // Handlers, named after their controls.
-  void Radio1OnClick(int item);
+  void Radio1OnClick();
   void ListBox1Chosen(int row);  // key up or mouse up in the manufacturer list
   void OnChange2(const QString& text);
   void ButtonOkClick();
+
+  TsuiForm* suiForm1 = nullptr;
+  TsuiRadioGroup* RadioGroup1 = nullptr;
+  QListWidget* ListBox1 = nullptr;
+  QListWidget* ListBox2 = nullptr;
+  QLabel* SearchLabel = nullptr;
+  QLineEdit* Edit2 = nullptr;
+  TsuiButton* ButtonOk = nullptr;
 
  signals:
   // After the OK action: the chip was bound, refused, or handed to the IC tester.
@@ -47,18 +53,10 @@ class TTypeDlg : public QDialog {
  private:
   void FormClose();
   void ShowLists();
-  void RebuildCategories();
+  void ShowTexts();
 
   ChipCatalogue catalogue_;
-  QGroupBox* radioGroup1_ = nullptr;
-  QVBoxLayout* radioLayout_ = nullptr;
-  std::vector<QRadioButton*> categoryItems_;
-  QListWidget* listBox1_ = nullptr;
-  QListWidget* listBox2_ = nullptr;
-  QLabel* searchLabel_ = nullptr;
-  QLineEdit* edit2_ = nullptr;
-  QPushButton* buttonOk_ = nullptr;
-  bool showing_ = false;  // lists being refilled: their change signals are not the user's
+  bool showing_ = false;  // controls being refilled: their change signals are not the user's
 };
 
 }  // namespace zelvar

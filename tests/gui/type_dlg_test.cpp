@@ -1,36 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRadioButton>
-#include <memory>
 
 #include "app/forms/SelZorDlg.h"
 #include "app/forms/TypeDlg.h"
 #include "app/services/AppState.h"
 #include "link/LinkState.h"
+#include "skin/Suiradiogroup.h"
 #include "support/CatalogueFixture.h"
+#include "support/QtApp.h"
 
 namespace zelvar {
 namespace {
-
-// One application for the run, destroyed at its end so that nothing it holds counts as a leak.
-class AppEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "type_dlg_test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-::testing::Environment* const kAppEnvironment =
-    ::testing::AddGlobalTestEnvironment(new AppEnvironment);
 
 class TypeDlgTest : public test::CatalogueFixture {
  protected:
@@ -47,7 +29,7 @@ class TypeDlgTest : public test::CatalogueFixture {
 TEST_F(TypeDlgTest, NoProgrammerAsksTheChooserAndShowsTheList) {
   TSelZorDlg chooser;
   EXPECT_EQ(chooser.windowTitle(), "ZOR Programmer Modal");
-  EXPECT_EQ(chooser.ItemIndex(), 3);
+  EXPECT_EQ(chooser.RadioGroup1->GetItemIndex(), 3);
   // The chooser closes itself as soon as it is shown, keeping its default item.
   QMetaObject::invokeMethod(&chooser, "accept", Qt::QueuedConnection);
   TTypeDlg dlg(&chooser);
@@ -62,9 +44,8 @@ TEST_F(TypeDlgTest, CategorySearchAndOkBindTheChip) {
   gLink.ModelNumber = 6200;
   TTypeDlg dlg(nullptr);
   dlg.PrepareChipDialog();
-  const auto radios = dlg.findChildren<QRadioButton*>();
-  ASSERT_EQ(radios.size(), 8);
-  radios[0]->click();  // EPROM
+  ASSERT_EQ(dlg.RadioGroup1->ItemCount(), 8);
+  dlg.RadioGroup1->Button(0)->Click();  // EPROM
   auto* manufacturers = dlg.findChild<QListWidget*>("ListBox1");
   auto* chips = dlg.findChild<QListWidget*>("ListBox2");
   ASSERT_EQ(manufacturers->count(), 2);
