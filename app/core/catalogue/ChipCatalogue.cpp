@@ -31,8 +31,9 @@ int ChipCatalogue::OpenDeviceList() {
                               ? std::string()
                               : (std::filesystem::path(gApp.ProgramDir) / choice.file).string();
   }
+  std::error_code error;
   if (!file_.is_open() && !gApp.DeviceListName.empty() &&
-      std::filesystem::is_regular_file(gApp.DeviceListName)) {
+      std::filesystem::is_regular_file(gApp.DeviceListName, error)) {
     file_.open(gApp.DeviceListName, std::ios::binary);
   }
   if (!file_.is_open()) {
@@ -48,23 +49,21 @@ void ChipCatalogue::CloseDeviceList() {
   if (file_.is_open()) file_.close();
 }
 
-void ChipCatalogue::ScanCategory(
-    const std::function<void(std::string_view, const DeviceLine&)>& f) {
+void ChipCatalogue::ScanCategory(const std::function<void(const DeviceLine&)>& f) {
   std::string raw;
   while (ReadDeviceLine(file_, raw)) {
     if (raw.compare(0, 3, categoryTag) != 0) continue;
     const auto line = ParseDeviceLine(raw);
     if (!line) continue;
-    const std::string_view cut = CutAtLineEnd(raw);
-    if (!MatchSearchText(cut, searchText)) continue;
-    f(cut, *line);
+    if (!MatchSearchText(CutAtLineEnd(raw), searchText)) continue;
+    f(*line);
   }
 }
 
 void ChipCatalogue::FillManufacturerList() {
   if (!OpenDeviceList()) return;
   manufacturers.Clear();
-  ScanCategory([this](std::string_view, const DeviceLine& line) {
+  ScanCategory([this](const DeviceLine& line) {
     auto& items = manufacturers.items;
     if (std::find(items.begin(), items.end(), line.manufacturer) == items.end()) {
       items.push_back(line.manufacturer);
@@ -87,7 +86,7 @@ void ChipCatalogue::FillChipList() {
   if (!OpenDeviceList()) return;
   chips.Clear();
   specTexts.clear();
-  ScanCategory([this](std::string_view, const DeviceLine& line) {
+  ScanCategory([this](const DeviceLine& line) {
     // The manufacturer field itself is compared, so a name that merely occurs in another
     // manufacturer's chip name or parameters lists nothing foreign.
     if (line.manufacturer != selectedManufacturer) return;

@@ -74,7 +74,7 @@ class ChipCatalogue {
  private:
   // Calls `f` with every listed line of the open list whose tag is the category's, cut at its
   // line end, that the search accepts.
-  void ScanCategory(const std::function<void(std::string_view, const DeviceLine&)>& f);
+  void ScanCategory(const std::function<void(const DeviceLine&)>& f);
   std::ifstream file_;
 };
 
