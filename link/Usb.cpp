@@ -35,6 +35,9 @@ bool FindProgrammer() {
 }
 
 bool OpenUsbDevice() {
+  // A device still open from an earlier call would otherwise keep an event thread writing into
+  // the context being reset here.
+  if (gGlue.openHandle) CloseUsbDevice();
   UsbContextRecord& ctx = gLink.UsbContext;
   ctx = UsbContextRecord{};
   const usb::MatchRecord match{kZorVendorId, gLink.UsbProductId};
