@@ -78,10 +78,12 @@ void InstallUsbDriver() {
   usb::UsbDriver* driver = usb::Driver();
   if (driver && driver->AccessDenied()) {
     const std::string text =
-        std::string("The programmer is attached but this user may not open it. Install the USB "
-                    "rule with this one command, then plug the programmer in again:\n") +
-        kUdevRuleCommand + "*编程器已连接, 但当前用户无权打开它。请用以下命令安装USB规则, "
-                           "然后重新插入编程器:\n" +
+        std::string(
+            "The programmer is attached but this user may not open it. Install the USB "
+            "rule with this one command, then plug the programmer in again:\n") +
+        kUdevRuleCommand +
+        "*编程器已连接, 但当前用户无权打开它。请用以下命令安装USB规则, "
+        "然后重新插入编程器:\n" +
         kUdevRuleCommand;
     ShowMessageText(text);
     return;

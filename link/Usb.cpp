@@ -102,9 +102,9 @@ std::uint32_t UsbWrite(const std::uint8_t* data, std::uint32_t length) {
 
 std::uint32_t UsbRead(std::uint8_t* buffer, std::uint32_t length) {
   std::uint32_t transferred = 0;
-  const std::uint32_t status = usb::UsbLibTransfer(gLink.UsbContext.Device, 0x82, 1, 0, buffer,
-                                                   length, &transferred, nullptr,
-                                                   kTransferTimeoutMs);
+  const std::uint32_t status =
+      usb::UsbLibTransfer(gLink.UsbContext.Device, 0x82, 1, 0, buffer, length, &transferred,
+                          nullptr, kTransferTimeoutMs);
   return status == usb::kStatusSuccess ? transferred : 0;
 }
 

@@ -121,8 +121,8 @@ int LIBUSB_CALL LibusbDriver::OnHotplug(libusb_context*, libusb_device* dev,
   return 0;
 }
 
-std::uint32_t LibusbDriver::Register(const std::vector<MatchRecord>& matches,
-                                     std::uint32_t actions, std::uint32_t& status) {
+std::uint32_t LibusbDriver::Register(const std::vector<MatchRecord>& matches, std::uint32_t actions,
+                                     std::uint32_t& status) {
   if (!Start()) {
     status = kStatusInternalError;
     return 0;

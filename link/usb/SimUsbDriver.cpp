@@ -75,8 +75,8 @@ int SimUsbDriver::OpenRegistrations() {
   return n;
 }
 
-std::uint32_t SimUsbDriver::Register(const std::vector<MatchRecord>& matches,
-                                     std::uint32_t actions, std::uint32_t& status) {
+std::uint32_t SimUsbDriver::Register(const std::vector<MatchRecord>& matches, std::uint32_t actions,
+                                     std::uint32_t& status) {
   std::lock_guard lock(m_);
   status = kStatusSuccess;
   const std::uint32_t id = nextRegistration_++;

@@ -69,7 +69,8 @@ constexpr StatusName kStatusNames[] = {
     {0x80000100, "USBD: Out of memory"},
     {0x80000200, "USBD: Invalid URB function"},
     {0x80000300, "USBD: Invalid parameter"},
-    {0x80000400, "USBD: Attempted to close enpoint/interface/configuration with outstanding transfer"},
+    {0x80000400,
+     "USBD: Attempted to close enpoint/interface/configuration with outstanding transfer"},
     {0x80000500, "USBD: URB request failed"},
     {0x80000600, "USBD: Invalid pipe handle"},
     {0x80000700, "USBD: Not enough bandwidth for endpoint"},
@@ -170,10 +171,16 @@ std::uint32_t OsEventWait(OsEvent* event, std::uint32_t seconds) {
   return OsEventWaitMs(event, seconds * 1000);
 }
 
-void CloseWaitEvent(OsEvent* event) { delete event; }
+void CloseWaitEvent(OsEvent* event) {
+  delete event;
+}
 
-void SetDriver(UsbDriver* driver) { gDriver = driver; }
-UsbDriver* Driver() { return gDriver; }
+void SetDriver(UsbDriver* driver) {
+  gDriver = driver;
+}
+UsbDriver* Driver() {
+  return gDriver;
+}
 
 void AddDeviceToDevList(DeviceRecord* device) {
   ListLock lock;
@@ -236,9 +243,8 @@ void EventHandler(DriverEvent& event, HandleRecord* handle) {
         FreeDevice(device);
         return;
       }
-      const bool accepted =
-          handle->table.Attach &&
-          handle->table.Attach(device, device->info, handle->table.UserData);
+      const bool accepted = handle->table.Attach &&
+                            handle->table.Attach(device, device->info, handle->table.UserData);
       if (!accepted) {
         RemoveDeviceFromDevList(event.UniqueId, &removed);
         FreeDevice(device);
@@ -267,8 +273,8 @@ void EventHandler(DriverEvent& event, HandleRecord* handle) {
   }
 }
 
-std::uint32_t WDU_Init(WDU_DRIVER_HANDLE* out, const MatchRecord* matches,
-                       std::uint32_t matchCount, const EventTable& table, std::uint32_t options) {
+std::uint32_t WDU_Init(WDU_DRIVER_HANDLE* out, const MatchRecord* matches, std::uint32_t matchCount,
+                       const EventTable& table, std::uint32_t options) {
   (void)options;  // the attach acknowledgement is always asked for
   *out = nullptr;
   auto* handle = new (std::nothrow) HandleRecord;

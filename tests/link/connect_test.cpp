@@ -1,12 +1,13 @@
 // Connecting at start-up on the simulated programmer: the model keys, the name query's tries,
 // the info block, the idle state, the driver check and the back-end choice.
+#include "link/Connect.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
 #include "app/core/Backend.h"
-#include "link/Connect.h"
 #include "link/Usb.h"
 #include "support/SimFixture.h"
 
@@ -58,9 +59,8 @@ TEST_F(Connecting, TheModelKeysDecideTheModelNumber) {
     int model;
   };
   const Case cases[] = {
-      {"zor5105+", 5106}, {"zor5105x", 5105}, {"zor5106", 5106}, {"zor411", 411},
-      {"zor0057", 57},    {"zor5149", 5149},  {"zor6400", 6400}, {"zor5148", 0},
-      {"zor57", 0},       {"zor62", 0},
+      {"zor5105+", 5106}, {"zor5105x", 5105}, {"zor5106", 5106}, {"zor411", 411}, {"zor0057", 57},
+      {"zor5149", 5149},  {"zor6400", 6400},  {"zor5148", 0},    {"zor57", 0},    {"zor62", 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reply);
