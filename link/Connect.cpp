@@ -64,8 +64,9 @@ void SetIdleState() {
 }  // namespace
 
 const char* const kUdevRuleCommand =
-    "echo 'SUBSYSTEM==\"usb\", ATTRS{idVendor}==\"5a3c\", TAG+=\"uaccess\"' | sudo tee "
-    "/etc/udev/rules.d/70-zelvar.rules && sudo udevadm control --reload && sudo udevadm trigger";
+    "echo 'SUBSYSTEM==\"usb\", ENV{DEVTYPE}==\"usb_device\", ATTR{idVendor}==\"5a3c\", "
+    "TAG+=\"uaccess\"' | sudo tee /etc/udev/rules.d/70-zelvar.rules && sudo udevadm control "
+    "--reload && sudo udevadm trigger";
 
 int ModelFromName(const char* reply) {
   for (const auto& k : kModelKeys) {

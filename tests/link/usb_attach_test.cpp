@@ -35,6 +35,7 @@ class UsbAttach : public SimFixture {
 };
 
 TEST_F(UsbAttach, AnAttachIsAcceptedAndTheInterfaceSelected) {
+  ASSERT_TRUE(driver->Drain());  // the acknowledgement follows the attach signal
   const auto d = driver->DeviceState(deviceId);
   EXPECT_EQ(d.accepted, 1);
   EXPECT_EQ(d.setInterfaceCalls, 1);
@@ -104,6 +105,7 @@ TEST_F(UsbAttach, WithNoProgrammerEachProductIdIsTriedAndNothingStaysOpen) {
   const std::uint32_t id = driver->Plug(transport.get(), 0x6200);
   EXPECT_TRUE(FindProgrammer());
   EXPECT_EQ(gLink.UsbProductId, 0x6200);
+  ASSERT_TRUE(driver->Drain());
   EXPECT_EQ(driver->DeviceState(id).accepted, 1);
 }
 
