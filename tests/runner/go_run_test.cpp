@@ -129,7 +129,7 @@ TEST_F(RunTest, RefusesAModifiedProjectOrAMissingBitstreamBeforeAnyWait) {
     int model;
     const char* bitstream;
     bool bound;
-    const char* box;     // empty: none
+    const char* box;  // empty: none
     bool redLine;
   };
   const Case cases[] = {
@@ -182,10 +182,9 @@ TEST_F(RunTest, RunsASequencePerPlacedChipUntilStop) {
   EXPECT_EQ(gApp.CompletedCount, 2);
   EXPECT_EQ(gLink.AutoRunFlag, 0);
   EXPECT_EQ(fake.LogTexts(),
-            (std::vector<std::string>{"Start running of 1 ...", "Complete", "Start running of 2 ...",
-                                      "Complete", "Exit running."}));
-  EXPECT_EQ(Events(),
-            "name:23 name:24 progress:-1 name:23 name:24 progress:-1 progress:-1");
+            (std::vector<std::string>{"Start running of 1 ...", "Complete",
+                                      "Start running of 2 ...", "Complete", "Exit running."}));
+  EXPECT_EQ(Events(), "name:23 name:24 progress:-1 name:23 name:24 progress:-1 progress:-1");
   EXPECT_EQ(autoPro.Caption, "Complete:    2");
 }
 

@@ -38,8 +38,8 @@ TEST_F(SetupTest, CallsOneTwoThreeWithTheirRecordsAfterClearingTheOptions) {
 
 TEST_F(SetupTest, PinMaskIsRebuiltExactlyFromWordsSixAndSeven) {
   // The sets give the low 32 bits in word 6 and the mask divided by 2^31 in word 7.
-  const std::uint64_t masks[] = {0x1, 0x80000000ull, 0x80000001ull, 0xFFFFFFFFull,
-                                 0x800080000001ull, 0xFFFFFFFFFFFFull};
+  const std::uint64_t masks[] = {0x1,           0x80000000ull,     0x80000001ull,
+                                 0xFFFFFFFFull, 0x800080000001ull, 0xFFFFFFFFFFFFull};
   for (const std::uint64_t mask : masks) {
     SCOPED_TRACE(mask);
     set.info[6] = static_cast<std::int32_t>(static_cast<std::uint32_t>(mask));
@@ -141,12 +141,30 @@ TEST_P(HandlerTest, RunsItsStepsAfterTheContactCheck) {
 
 const HandlerCase kHandlerCases[] = {
     {"Read", 27, 0, false, 0, {27, 29}, "contact name:27 progress:-1 buffer result:0", 16},
-    {"ReadWithData", 27, 1, false, 0, {27, 31, 29}, "contact name:27 progress:-1 buffer result:0",
+    {"ReadWithData",
+     27,
+     1,
+     false,
+     0,
+     {27, 31, 29},
+     "contact name:27 progress:-1 buffer result:0",
      16},
-    {"ReadWithoutConfig", 27, 1, true, 0, {27, 31}, "contact name:27 progress:-1 buffer result:0",
+    {"ReadWithoutConfig",
+     27,
+     1,
+     true,
+     0,
+     {27, 31},
+     "contact name:27 progress:-1 buffer result:0",
      16},
     {"ReadFails", 27, 1, false, 27, {27}, "contact name:27 progress:-1 buffer result:1", 16},
-    {"ReadDataFails", 27, 1, false, 31, {27, 31}, "contact name:27 progress:-1 buffer result:1",
+    {"ReadDataFails",
+     27,
+     1,
+     false,
+     31,
+     {27, 31},
+     "contact name:27 progress:-1 buffer result:1",
      16},
     {"Erase", 21, 0, false, 0, {21, 22}, "contact name:21 name:22 result:0", 1},
     {"EraseFails", 21, 0, false, 21, {21}, "contact name:21 result:1", 1},
@@ -159,7 +177,13 @@ const HandlerCase kHandlerCases[] = {
     {"Id", 28, 0, false, 0, {28}, "contact name:28 progress:-1", 1},
     {"IdFails", 28, 0, false, 28, {28}, "contact name:28 progress:-1", 1},
     {"ReadConfig", 29, 0, false, 0, {29}, "contact name:29 configtab progress:-1 result:0", 16},
-    {"ReadConfigFails", 29, 0, false, 29, {29}, "contact name:29 configtab progress:-1 result:1",
+    {"ReadConfigFails",
+     29,
+     0,
+     false,
+     29,
+     {29},
+     "contact name:29 configtab progress:-1 result:1",
      16},
 };
 

@@ -27,7 +27,7 @@ class FakeAlgorithmSet {
   std::vector<Call> calls;
   std::array<std::int32_t, 8> info{};
   ChipUiList describe{"$end"};
-  std::map<int, std::uint8_t> results;     // failing operations and their status
+  std::map<int, std::uint8_t> results;           // failing operations and their status
   std::map<int, std::function<void()>> actions;  // run inside an operation, before its result
 
   FakeAlgorithmSet() {
