@@ -4,23 +4,13 @@
 #include "app/core/describe/ChipUiModel.h"
 #include "app/services/AppState.h"
 #include "app/services/Messages.h"
-#include "support/FakeServices.h"
+#include "describe/ChipUiFixture.h"
 
 namespace zelvar::test {
 namespace {
 
-class ConfigGridTest : public ::testing::Test {
+class ConfigGridTest : public ChipUiFixture {
  protected:
-  void SetUp() override {
-    gApp.Reset();
-    SetServices(&fake);
-  }
-  void TearDown() override {
-    SetServices(nullptr);
-    gApp.Reset();
-    ChineseTexts = 0;
-  }
-
   // A chip with one radio combo of `items` and the given config rows.
   void Load(const std::vector<std::string>& rows, int items = 4) {
     ChipUiList list = {"$Radio1:00,Mode"};
@@ -30,9 +20,6 @@ class ConfigGridTest : public ::testing::Test {
     list.push_back("$end");
     ReadChipUiList(ui, list, 0);
   }
-
-  FakeServices fake;
-  ChipUiModel ui;
 };
 
 TEST_F(ConfigGridTest, TheMeaningColumnFollowsTheActiveLevel) {

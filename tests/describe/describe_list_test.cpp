@@ -5,26 +5,12 @@
 #include "app/core/describe/DescribeText.h"
 #include "app/services/AppState.h"
 #include "app/services/Messages.h"
-#include "support/FakeServices.h"
+#include "describe/ChipUiFixture.h"
 
 namespace zelvar::test {
 namespace {
 
-class DescribeListTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    gApp.Reset();
-    SetServices(&fake);
-  }
-  void TearDown() override {
-    SetServices(nullptr);
-    gApp.Reset();
-    ChineseTexts = 0;
-  }
-
-  FakeServices fake;
-  ChipUiModel ui;
-};
+using DescribeListTest = ChipUiFixture;
 
 TEST(DescribeTextTest, NumbersAndItems) {
   struct NumberCase {
