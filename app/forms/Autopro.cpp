@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "app/services/Messages.h"
+
 namespace zelvar {
 
 TAutoPro1::TAutoPro1(AutoProgrammer& model, QWidget* parent)
@@ -38,6 +40,12 @@ TAutoPro1::TAutoPro1(AutoProgrammer& model, QWidget* parent)
 void TAutoPro1::ShowModal() {
   Mirror();
   if (model_.Open) exec();
+}
+
+void TAutoPro1::CentreOn(const QWidget& mainWindow) {
+  const QRect m = mainWindow.geometry();
+  const WindowPos p = CentredOn(m.left(), m.top(), m.width(), m.height(), width(), height());
+  move(p.left, p.top);
 }
 
 void TAutoPro1::Mirror() {

@@ -19,6 +19,8 @@ class TAutoPro1 : public QDialog {
 
   // Shows the dialog modally until the wait ends; the runner's ShowAutoDialog port.
   void ShowModal();
+  // Stands centred on `mainWindow` (Run does this before anything else).
+  void CentreOn(const QWidget& mainWindow);
   // Copies the model's texts, label and timer state to the controls.
   void Mirror();
   // Timer1's tick and the Stop button.

@@ -94,7 +94,7 @@ TEST_F(ChipControlsFormTest, TheConfigGridMirrorsTheListAndEditsThroughTheModel)
 TEST_F(ChipControlsFormTest, TheDialogRunsTheWaitUntilStop) {
   AutoProgrammer model;
   int checks = 0;
-  model.ports().CheckPinContact = [&](std::int32_t, std::int32_t, std::int32_t, std::uint32_t,
+  model.ports().CheckPinContact = [&](std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
                                       std::uint32_t) {
     ++checks;
     return 0;

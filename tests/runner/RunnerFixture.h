@@ -24,7 +24,7 @@ class RunnerFixture : public SimFixture {
     gApp.CurrentDispatcher = &FakeAlgorithmSet::Dispatch;
     gLink.LastBitstream = "bits/test.bit";
     auto& p = runner.ports();
-    p.CheckPinContact = [this](std::int32_t g, std::int32_t a, std::int32_t b, std::uint32_t lo,
+    p.CheckPinContact = [this](std::uint32_t g, std::uint32_t a, std::uint32_t b, std::uint32_t lo,
                                std::uint32_t hi) {
       contactArgs = {static_cast<std::int64_t>(g), a, b, lo, hi};
       events.push_back("contact");
@@ -41,8 +41,9 @@ class RunnerFixture : public SimFixture {
       gApp.ProjectModified |= 1;
     };
     p.ShowConfigTab = [this] { events.push_back("configtab"); };
+    p.CentreAutoDialog = [this] { events.push_back("centre"); };
     p.ShowAutoDialog = [this] { ShowDialog(); };
-    autoPro.ports().CheckPinContact = [this](std::int32_t, std::int32_t, std::int32_t,
+    autoPro.ports().CheckPinContact = [this](std::uint32_t, std::uint32_t, std::uint32_t,
                                              std::uint32_t, std::uint32_t) {
       gLink.NoChipFlag = socket == kEmpty ? 1 : 0;
       return socket == kNewChip ? 1 : 0;

@@ -16,7 +16,7 @@ class AutoProgrammerTest : public ::testing::Test {
     gLink.Reset();
     SetServices(&fake);
     auto& p = autoPro.ports();
-    p.CheckPinContact = [this](std::int32_t g, std::int32_t a, std::int32_t b, std::uint32_t lo,
+    p.CheckPinContact = [this](std::uint32_t g, std::uint32_t a, std::uint32_t b, std::uint32_t lo,
                                std::uint32_t hi) {
       trace.push_back("check");
       args = {g, a, b, static_cast<std::int64_t>(lo), static_cast<std::int64_t>(hi)};

@@ -151,7 +151,9 @@ TEST_F(RunTest, RefusesAModifiedProjectOrAMissingBitstreamBeforeAnyWait) {
     gLink.ModelNumber = c.model;
     gLink.LastBitstream = c.bitstream;
     gApp.CurrentDispatcher = c.bound ? &FakeAlgorithmSet::Dispatch : nullptr;
+    events.clear();
     runner.RunClick();
+    EXPECT_EQ(Events(), "centre");
     EXPECT_EQ(dialogShows, 0);
     EXPECT_EQ(fake.boxes, *c.box ? std::vector<std::string>{c.box} : std::vector<std::string>{});
     if (c.redLine) {
@@ -184,7 +186,7 @@ TEST_F(RunTest, RunsASequencePerPlacedChipUntilStop) {
   EXPECT_EQ(fake.LogTexts(),
             (std::vector<std::string>{"Start running of 1 ...", "Complete",
                                       "Start running of 2 ...", "Complete", "Exit running."}));
-  EXPECT_EQ(Events(), "name:23 name:24 progress:-1 name:23 name:24 progress:-1 progress:-1");
+  EXPECT_EQ(Events(), "centre name:23 name:24 progress:-1 name:23 name:24 progress:-1 progress:-1");
   EXPECT_EQ(autoPro.Caption, "Complete:    2");
 }
 
@@ -200,25 +202,11 @@ TEST_F(RunTest, AFailedPassEndsTheLoopWithTheResultLineAndSuppliesOff) {
   runner.RunClick();
   EXPECT_EQ(set.Ops(), (std::vector<int>{23, 24}));
   EXPECT_EQ(dialogShows, 1);
-  EXPECT_EQ(Events(), "name:23 name:24 result:1");
+  EXPECT_EQ(Events(), "centre name:23 name:24 result:1");
   EXPECT_EQ(fake.LogTexts(), (std::vector<std::string>{"连续运行,编程第1片..."}));
   EXPECT_EQ(fake.beeps, (std::vector<BeepKind>{BeepKind::Error}));
   EXPECT_EQ(prog->VccPin(), 0);
   EXPECT_EQ(prog->VccMillivolts(), 0);
-}
-
-TEST_F(RunTest, TheDialogIsCentredOnTheMainWindow) {
-  struct Case {
-    int left, top, width, height, dw, dh, x, y;
-  };
-  const Case cases[] = {{100, 50, 800, 600, 274, 101, 363, 300},
-                        {0, 0, 275, 101, 274, 101, 0, 0},
-                        {-20, -10, 3, 1, 5, 3, -21, -11}};
-  for (const Case& c : cases) {
-    const DialogOrigin o = CentreDialog(c.left, c.top, c.width, c.height, c.dw, c.dh);
-    EXPECT_EQ(o.left, c.x);
-    EXPECT_EQ(o.top, c.y);
-  }
 }
 
 }  // namespace

@@ -273,7 +273,7 @@ TEST_F(RunnerMendTest, NoBoundSetIsNeverCalled) {
   runner.RunClick();
   runner.SetupChosenChip();
   EXPECT_TRUE(set.calls.empty());
-  EXPECT_TRUE(events.empty());
+  EXPECT_EQ(Events(), "centre");
   EXPECT_EQ(fake.boxes, std::vector<std::string>(12, "No chip selected! "));
 }
 
@@ -302,7 +302,7 @@ TEST_F(RunnerMendTest, ALinkFaultEndsTheOperationAndKeepsProgramAndBuffer) {
 }
 
 TEST_F(RunnerMendTest, ALinkFaultInTheContactCheckEndsTheButtonSilently) {
-  runner.ports().CheckPinContact = [](std::int32_t, std::int32_t, std::int32_t, std::uint32_t,
+  runner.ports().CheckPinContact = [](std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
                                       std::uint32_t) -> int {
     RaiseLinkFault("usb buffer fill! *USB buf溢出");
   };

@@ -7,6 +7,7 @@
 #include "link/CommandQueue.h"
 #include "link/LinkFault.h"
 #include "link/LinkState.h"
+#include "link/PowerContact.h"
 
 namespace zelvar {
 
@@ -21,13 +22,15 @@ std::string Format(const char* pattern, int value) {
 }  // namespace
 
 AutoProgrammer::AutoProgrammer() {
+  ports_.CheckPinContact = &CheckPinContact;
+  ports_.ShowProgress = &ShowProgress;
   ports_.SendWaitCommand = [] {
     PutCmd1(kWaitCommand);
     FlushCommands();
   };
 }
 
-void AutoProgrammer::Start(std::int32_t groundPin, std::int32_t a, std::int32_t b,
+void AutoProgrammer::Start(std::uint32_t groundPin, std::uint32_t a, std::uint32_t b,
                            std::uint32_t maskLow, std::uint32_t maskHigh) {
   ButtonCaption = LocalText("Stop*终止");
   EditText.clear();

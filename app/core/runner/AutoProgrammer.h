@@ -19,8 +19,8 @@ class AutoProgrammer {
   enum State : int { kWaitRemoval = 0, kWaitPlacement = 1, kPlaced = 2 };
 
   struct Ports {
-    ContactCheck CheckPinContact;
-    std::function<void()> SendWaitCommand;  // default: queue command 28 and flush
+    ContactCheck CheckPinContact;           // the real check by default
+    std::function<void()> SendWaitCommand;  // queue command 28 and flush by default
     std::function<void(int)> ShowProgress;
     std::function<void()> Update;  // the dialog repaints from the fields
     std::function<void()> Close;   // the dialog closes
@@ -30,7 +30,7 @@ class AutoProgrammer {
   Ports& ports() { return ports_; }
 
   // Arms the dialog before it is shown.
-  void Start(std::int32_t groundPin, std::int32_t a, std::int32_t b, std::uint32_t maskLow,
+  void Start(std::uint32_t groundPin, std::uint32_t a, std::uint32_t b, std::uint32_t maskLow,
              std::uint32_t maskHigh);
   // One timer tick; a tick that arrives while another runs, or after the timer stopped, does
   // nothing.
@@ -61,8 +61,7 @@ class AutoProgrammer {
   int Check();
 
   Ports ports_;
-  std::int32_t ground_ = 0, a_ = 0, b_ = 0;
-  std::uint32_t maskLow_ = 0, maskHigh_ = 0;
+  std::uint32_t ground_ = 0, a_ = 0, b_ = 0, maskLow_ = 0, maskHigh_ = 0;
   bool inTick_ = false;
 };
 

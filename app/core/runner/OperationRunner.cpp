@@ -9,6 +9,7 @@
 #include "app/services/Services.h"
 #include "link/LinkFault.h"
 #include "link/LinkState.h"
+#include "link/PowerContact.h"
 #include "link/Primitives.h"
 
 namespace zelvar {
@@ -29,6 +30,9 @@ std::string Format(const char* pattern, int value) {
   return out;
 }
 
+std::uint32_t GroundPinWord() {
+  return static_cast<std::uint32_t>(gApp.GroundPin);
+}
 std::uint32_t MaskLow() {
   return static_cast<std::uint32_t>(gApp.PinMask);
 }
@@ -58,13 +62,15 @@ bool IsProjectFile(const std::string& fileName) {
   return ext == ".zor";
 }
 
-DialogOrigin CentreDialog(int mainLeft, int mainTop, int mainWidth, int mainHeight, int width,
-                          int height) {
-  return {mainLeft + mainWidth / 2 - width / 2, mainTop + mainHeight / 2 - height / 2};
-}
-
 OperationRunner::OperationRunner(ChipUiModel& ui, AutoProgrammer& autoPro)
-    : ui_(ui), auto_(autoPro) {}
+    : ui_(ui), auto_(autoPro) {
+  ports_.CheckPinContact = &CheckPinContact;
+  ports_.ShowOperationName = &ShowOperationName;
+  ports_.ShowOperationResult = [](int status) {
+    ShowOperationResult(status, gLink.FailAddress, gLink.FailByte);
+  };
+  ports_.ShowProgress = &ShowProgress;
+}
 
 void OperationRunner::SetupChosenChip() {
   if (!gApp.CurrentDispatcher) {
@@ -103,7 +109,7 @@ bool OperationRunner::BeginOperation() {
 bool OperationRunner::ContactPassed() {
   if (!ports_.CheckPinContact) return false;
   try {
-    return ports_.CheckPinContact(gApp.GroundPin, 0, 0, MaskLow(), MaskHigh()) != 0;
+    return ports_.CheckPinContact(GroundPinWord(), 0, 0, MaskLow(), MaskHigh()) != 0;
   } catch (const LinkFault&) {
     return false;
   }
@@ -315,6 +321,7 @@ bool OperationRunner::RefuseModifiedProject() {
 }
 
 void OperationRunner::RunClick() {
+  CallPort(ports_.CentreAutoDialog);
   if (RefuseModifiedProject()) return;
   if ((gLink.LastBitstream == "no_part" && gLink.ModelNumber > kLastModelWithoutRun) ||
       !gApp.CurrentDispatcher) {
@@ -323,7 +330,7 @@ void OperationRunner::RunClick() {
   }
   gLink.AutoRunFlag = 1;
   for (;;) {
-    if (RunAutoProgramming(gApp.GroundPin, 0, 0, MaskLow(), MaskHigh()) == 0) {
+    if (RunAutoProgramming(GroundPinWord(), 0, 0, MaskLow(), MaskHigh()) == 0) {
       gLink.AutoRunFlag = 0;
       return;
     }
@@ -340,7 +347,7 @@ void OperationRunner::RunClick() {
   }
 }
 
-int OperationRunner::RunAutoProgramming(std::int32_t groundPin, std::int32_t a, std::int32_t b,
+int OperationRunner::RunAutoProgramming(std::uint32_t groundPin, std::uint32_t a, std::uint32_t b,
                                         std::uint32_t maskLow, std::uint32_t maskHigh) {
   if (gLink.AutoRunFlag == 0) return 0;
   auto_.Start(groundPin, a, b, maskLow, maskHigh);

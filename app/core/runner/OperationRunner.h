@@ -23,13 +23,6 @@ struct RunButtonStates {
 // True for a project file name: the extension ".zor" in any case.
 bool IsProjectFile(const std::string& fileName);
 
-// The upper-left corner that centres a dialog of `width` x `height` on the main window.
-struct DialogOrigin {
-  int left = 0, top = 0;
-};
-DialogOrigin CentreDialog(int mainLeft, int mainTop, int mainWidth, int mainHeight, int width,
-                          int height);
-
 class OperationRunner {
  public:
   OperationRunner(ChipUiModel& ui, AutoProgrammer& autoPro);
@@ -55,7 +48,7 @@ class OperationRunner {
   void GoClick();
   void RunClick();
   void CountCompletion(int status);
-  int RunAutoProgramming(std::int32_t groundPin, std::int32_t a, std::int32_t b,
+  int RunAutoProgramming(std::uint32_t groundPin, std::uint32_t a, std::uint32_t b,
                          std::uint32_t maskLow, std::uint32_t maskHigh);
 
   RunButtonStates ButtonStates() const;
