@@ -18,23 +18,13 @@
 #include "app/services/Messages.h"
 #include "link/LinkState.h"
 #include "support/FakeServices.h"
-
-// The system's font configuration keeps a cache that it never frees.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig\n";
-}
+#include "support/QtApp.h"
 
 namespace zelvar::test {
 namespace {
 
 class ChipControlsFormTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "chip_controls_form_test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) app_ = new QApplication(argc, argv);
-  }
   void SetUp() override {
     gApp.Reset();
     gLink.Reset();
@@ -46,7 +36,6 @@ class ChipControlsFormTest : public ::testing::Test {
     gLink.Reset();
   }
 
-  static inline QApplication* app_ = nullptr;
   FakeServices fake;
 };
 
