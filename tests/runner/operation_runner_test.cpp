@@ -1,6 +1,7 @@
 // Chip set-up and the nine single-operation buttons, with the test set bound.
 #include <gtest/gtest.h>
 
+#include "app/services/Messages.h"
 #include "link/CommandQueue.h"
 #include "link/LinkFault.h"
 #include "link/Primitives.h"
@@ -227,6 +228,24 @@ TEST_F(ReadConfigTest, TheGridShowsTheWordsReadAfterReadAndReadConfig) {
   ui.Cells[0][1] = "0";
   runner.ReadConfigClick();
   EXPECT_EQ(ui.Cells[0][1], "0");
+}
+
+using DefaultPortsTest = RunnerFixture;
+
+TEST_F(DefaultPortsTest, TitlesAndResultLinesGoThroughTheMessages) {
+  OperationRunner plain(ui, autoPro);
+  plain.ports().CheckPinContact = runner.ports().CheckPinContact;
+  gApp.CodeLastAddress = 16;
+  set.results[kOpVerify] = 1;
+  gLink.FailAddress = 0x1234;
+  gLink.FailByte = 0x5A;
+  plain.WriteClick();
+  plain.VerifyClick();
+  const auto log = fake.LogTexts();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0], OperationResultLine(OperationTitle(kOpWrite), 0, 0, 0));
+  EXPECT_EQ(log[1], OperationResultLine(OperationTitle(kOpVerify), 1, 0x1234, 0x5A));
+  EXPECT_EQ(fake.log[1].colour, kRed);
 }
 
 // The runner's guards around every set.
