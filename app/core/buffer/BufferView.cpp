@@ -13,6 +13,8 @@ namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
 
+// The label takes the row's first 9 columns; the one seven-digit label (the buffer's last row)
+// gives up a blank so that the bytes keep their columns.
 void PutLabel(std::string& row, std::int64_t label, bool wide) {
   char text[16];
   std::snprintf(text, sizeof text,
