@@ -25,8 +25,9 @@ class RealFiles : public BufferFixture {
  protected:
   void SetUp() override {
     BufferFixture::SetUp();
-    // Over 64 KiB and not a multiple of 16, so the 64 KiB bases and a short last record show.
-    image.resize(0x1A2B3);
+    // Over 1 MiB and not a multiple of 16, so the 64 KiB bases, a short last record and the
+    // reader's block boundaries show.
+    image.resize(0x12A2B3);
     std::mt19937 rng(7);
     for (auto& b : image) b = static_cast<char>(rng());
     imagePath = Write("image.bin", image);
@@ -96,6 +97,15 @@ TEST_F(RealFiles, OurHexAndImageReadBackBySrecCat) {
 
   ASSERT_TRUE(SaveBuffer(Out("ours.bin"), 1));
   EXPECT_EQ(Read(Out("ours.BIN")), image);
+}
+
+TEST_F(RealFiles, ImageLanesAcrossReadBlocks) {
+  gApp.DataFileName = imagePath;
+  ASSERT_TRUE(ReadBinaryFile(3, 1));
+  const std::size_t taken = (image.size() + 2) / 4;
+  EXPECT_EQ(gApp.LoadedLastAddress, static_cast<std::int32_t>(taken) - 1);
+  for (std::size_t i = 0; i < taken; ++i)
+    ASSERT_EQ(gApp.CodeBuffer[i], static_cast<std::uint8_t>(image[4 * i + 1])) << i;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -63,26 +64,24 @@ ParseStatus Store(std::span<std::uint8_t> buffer, std::int64_t index, const std:
   return fits == count ? ParseStatus::Ok : ParseStatus::TooBig;
 }
 
-// Walks the records of a line-oriented file: `handle` gets each line that starts with `mark`
-// (at the start of the text or after a line end) and the index just after the mark; it returns
-// false to stop. Other lines are skipped.
+// Walks the records of a line-oriented text: `handle` gets each line that starts with `mark` (at
+// the start of the text or after a line end) and the index just after the mark; it returns false
+// to stop. Other lines are skipped. The position carries over from piece to piece in `reader`.
 template <typename Handle>
-void ForEachRecord(std::string_view text, char mark, ParseResult& r, Handle handle) {
-  int line = 1;
-  bool lineStart = true;
+void ForEachRecord(std::string_view text, char mark, RecordReader& reader, Handle handle) {
   std::size_t i = 0;
   const std::size_t size = text.size();
-  while (i < size) {
+  while (i < size && !reader.done) {
     const char c = text[i];
-    if (c == mark && lineStart) {
-      r.line = line;
+    if (c == mark && reader.lineStart) {
+      reader.result.line = reader.line;
       ++i;
-      if (!handle(i)) return;
-      lineStart = false;
+      if (!handle(i)) reader.done = true;
+      reader.lineStart = false;
       continue;
     }
-    if (c == '\n') ++line;
-    lineStart = IsLineEnd(c);
+    if (c == '\n') ++reader.line;
+    reader.lineStart = IsLineEnd(c);
     ++i;
   }
 }
@@ -104,13 +103,13 @@ std::int32_t HighestOrZero(const ParseResult& r) {
 
 }  // namespace
 
-ParseResult ParseIntelHex(std::string_view text, std::span<std::uint8_t> buffer,
-                          std::int64_t offset) {
-  ParseResult r;
-  std::int64_t linear = 0;
-  std::int64_t segment = 0;
+void ParseIntelHex(std::string_view text, std::span<std::uint8_t> buffer, std::int64_t offset,
+                   RecordReader& reader) {
+  ParseResult& r = reader.result;
+  std::int64_t& linear = reader.linear;
+  std::int64_t& segment = reader.segment;
   std::uint8_t rec[260];
-  ForEachRecord(text, ':', r, [&](std::size_t& i) {
+  ForEachRecord(text, ':', reader, [&](std::size_t& i) {
     const int n = DecodeRecord(text, i, rec, static_cast<int>(sizeof rec));
     std::uint8_t sum = 0;
     for (int k = 0; k < n; ++k) sum = static_cast<std::uint8_t>(sum + rec[k]);
@@ -143,16 +142,22 @@ ParseResult ParseIntelHex(std::string_view text, std::span<std::uint8_t> buffer,
     r.status = ParseStatus::BadFormat;
     return false;
   });
-  return r;
 }
 
-ParseResult ParseSRecords(std::string_view text, std::span<std::uint8_t> buffer,
+ParseResult ParseIntelHex(std::string_view text, std::span<std::uint8_t> buffer,
                           std::int64_t offset) {
+  RecordReader reader;
+  ParseIntelHex(text, buffer, offset, reader);
+  return reader.result;
+}
+
+void ParseSRecords(std::string_view text, std::span<std::uint8_t> buffer, std::int64_t offset,
+                   RecordReader& reader) {
   // Address bytes of S0 .. S9; 0 marks the type that does not exist.
   static constexpr int kAddressBytes[10] = {2, 2, 3, 4, 0, 2, 3, 4, 3, 2};
-  ParseResult r;
+  ParseResult& r = reader.result;
   std::uint8_t rec[256];
-  ForEachRecord(text, 'S', r, [&](std::size_t& i) {
+  ForEachRecord(text, 'S', reader, [&](std::size_t& i) {
     const int type = i < text.size() ? text[i] - '0' : -1;
     int n = -1;
     if (type >= 0 && type <= 9 && kAddressBytes[type] != 0) {
@@ -174,99 +179,148 @@ ParseResult ParseSRecords(std::string_view text, std::span<std::uint8_t> buffer,
         Store(buffer, offset + address, rec + 1 + addressBytes, rec[0] - addressBytes - 1, r);
     return r.status == ParseStatus::Ok;
   });
-  return r;
+}
+
+ParseResult ParseSRecords(std::string_view text, std::span<std::uint8_t> buffer,
+                          std::int64_t offset) {
+  RecordReader reader;
+  ParseSRecords(text, buffer, offset, reader);
+  return reader.result;
+}
+
+void PlaceImage(std::string_view data, std::span<std::uint8_t> buffer, std::int64_t offset,
+                int laneMask, int lanePhase, ImagePlacer& placer) {
+  if (placer.done) return;
+  ParseResult& r = placer.result;
+  const int mask = laneMask & 3;
+  const int phase = lanePhase & 3;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
+  const auto size = static_cast<std::int64_t>(buffer.size());
+  if (mask == 0) {
+    const std::int64_t index = offset + placer.taken;
+    const auto count = static_cast<int>(std::min<std::size_t>(data.size(), buffer.size() + 1));
+    r.status = Store(buffer, index, bytes, count, r);
+    placer.taken += count;
+  } else {
+    for (std::size_t n = 0; n < data.size(); ++n) {
+      if (((placer.position + static_cast<std::int64_t>(n)) & mask) != phase) continue;
+      const std::int64_t index = offset + placer.taken;
+      if (index < 0 || index >= size) {
+        r.status = ParseStatus::TooBig;
+        break;
+      }
+      buffer[static_cast<std::size_t>(index)] = bytes[n];
+      r.highest = index;
+      ++placer.taken;
+    }
+  }
+  placer.position += static_cast<std::int64_t>(data.size());
+  placer.done = r.status != ParseStatus::Ok;
 }
 
 ParseResult PlaceImage(std::string_view data, std::span<std::uint8_t> buffer, std::int64_t offset,
                        int laneMask, int lanePhase) {
-  ParseResult r;
-  const int mask = laneMask & 3;
-  const int phase = lanePhase & 3;
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
-  if (mask == 0) {
-    r.status = Store(buffer, offset, bytes,
-                     static_cast<int>(std::min<std::size_t>(data.size(), buffer.size() + 1)), r);
-    return r;
-  }
-  std::int64_t index = offset;
-  const auto size = static_cast<std::int64_t>(buffer.size());
-  for (std::size_t n = static_cast<std::size_t>(phase); n < data.size(); n += mask + 1) {
-    if (index < 0 || index >= size) {
-      r.status = ParseStatus::TooBig;
-      break;
-    }
-    buffer[static_cast<std::size_t>(index)] = bytes[n];
-    r.highest = index++;
-  }
-  return r;
+  ImagePlacer placer;
+  PlaceImage(data, buffer, offset, laneMask, lanePhase, placer);
+  return placer.result;
 }
 
-void WriteHexRecords(std::string& out, std::span<const std::uint8_t> data, std::int64_t last) {
+bool WriteHexRecords(std::span<const std::uint8_t> data, std::int64_t last,
+                     const std::function<bool(std::string_view)>& sink) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   last = std::min<std::int64_t>(last, static_cast<std::int64_t>(data.size()) - 1);
-  out.clear();
-  if (last >= 0) out.reserve(static_cast<std::size_t>((last / 32 + 1) * 77 + (last >> 16) * 17));
-  char line[96];
-  auto put = [&line](int& p, unsigned v) {
-    line[p++] = kHex[v >> 4 & 15];
-    line[p++] = kHex[v & 15];
+  // Records are built in a block that goes to the sink whenever it is nearly full, so a 16 MiB
+  // image needs no 46 MB text in memory.
+  static constexpr std::size_t kBlock = 64 * 1024;
+  char block[kBlock];
+  std::size_t used = 0;
+  auto put = [&block, &used](unsigned v) {
+    block[used++] = kHex[v >> 4 & 15];
+    block[used++] = kHex[v & 15];
   };
   for (std::int64_t a = 0; a <= last; a += 32) {
+    if (used > kBlock - 128) {
+      if (!sink({block, used})) return false;
+      used = 0;
+    }
     if (a % 0x10000 == 0 && a >= 0x10000) {
       const unsigned h = static_cast<unsigned>(a >> 16);
-      int p = 0;
-      std::memcpy(line, ":02000004", 9);
-      p = 9;
-      put(p, h >> 8 & 0xFF);
-      put(p, h & 0xFF);
-      put(p, (0x100 - ((2 + 4 + (h & 0xFF) + (h >> 8 & 0xFF)) & 0xFF)) & 0xFF);
-      line[p++] = '\r';
-      line[p++] = '\n';
-      out.append(line, static_cast<std::size_t>(p));
+      std::memcpy(block + used, ":02000004", 9);
+      used += 9;
+      put(h >> 8 & 0xFF);
+      put(h & 0xFF);
+      put((0x100 - ((2 + 4 + (h & 0xFF) + (h >> 8 & 0xFF)) & 0xFF)) & 0xFF);
+      block[used++] = '\r';
+      block[used++] = '\n';
     }
     const int n = last - a >= 32 ? 32 : static_cast<int>(last - a + 1);
     const unsigned lo = static_cast<unsigned>(a & 0xFFFF);
-    int p = 0;
-    line[p++] = ':';
-    put(p, static_cast<unsigned>(n));
-    put(p, lo >> 8);
-    put(p, lo & 0xFF);
-    put(p, 0);
+    block[used++] = ':';
+    put(static_cast<unsigned>(n));
+    put(lo >> 8);
+    put(lo & 0xFF);
+    put(0);
     unsigned sum = static_cast<unsigned>(n) + (lo >> 8) + (lo & 0xFF);
     const std::uint8_t* d = data.data() + a;
     for (int k = 0; k < n; ++k) {
-      put(p, d[k]);
+      put(d[k]);
       sum += d[k];
     }
-    put(p, (0x100 - (sum & 0xFF)) & 0xFF);
-    line[p++] = '\r';
-    line[p++] = '\n';
-    out.append(line, static_cast<std::size_t>(p));
+    put((0x100 - (sum & 0xFF)) & 0xFF);
+    block[used++] = '\r';
+    block[used++] = '\n';
   }
-  out.append(":00000001FF");
+  std::memcpy(block + used, ":00000001FF", 11);
+  used += 11;
+  return sink({block, used});
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+void WriteHexRecords(std::string& out, std::span<const std::uint8_t> data, std::int64_t last) {
+  out.clear();
+  WriteHexRecords(data, last, [&out](std::string_view piece) {
+    out.append(piece);
+    return true;
+  });
+}
+
+FileLines::FileLines(const std::string& path) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  if (ok) {
-    out.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t got = 0;
-    while (got < out.size()) {
-      const ssize_t k = ::read(fd, out.data() + got, out.size() - got);
-      if (k < 0) {
-        ok = false;
-        break;
-      }
-      if (k == 0) break;
-      got += static_cast<std::size_t>(k);
-    }
-    out.resize(got);
+  if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode))) {
+    ::close(fd_);
+    fd_ = -1;
   }
-  ::close(fd);
-  return ok;
+  if (fd_ >= 0) block_.resize(1 << 20);
+}
+
+FileLines::~FileLines() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::string_view FileLines::Next(bool wholeLines) {
+  if (fd_ < 0) return {};
+  const std::size_t carry = carryEnd_ - carryBegin_;
+  std::memmove(block_.data(), block_.data() + carryBegin_, carry);
+  std::size_t used = carry;
+  while (!eof_ && used < block_.size()) {
+    const ssize_t k = ::read(fd_, block_.data() + used, block_.size() - used);
+    if (k < 0 && errno == EINTR) continue;
+    if (k <= 0) {
+      eof_ = true;  // a read error ends the file like its end does
+      break;
+    }
+    used += static_cast<std::size_t>(k);
+  }
+  std::size_t cut = used;
+  if (wholeLines && !eof_) {
+    // Cut after the last line end (LF, CR or any control character) so no record is split.
+    std::size_t end = used;
+    while (end > 0 && !IsLineEnd(block_[end - 1])) --end;
+    if (end > 0) cut = end;
+  }
+  carryBegin_ = cut;
+  carryEnd_ = used;
+  return {block_.data(), cut};
 }
 
 namespace {
@@ -274,13 +328,16 @@ namespace {
 // The shared frame of the two record readers.
 template <typename Parse>
 bool ReadRecordFile(const char* openMessage, Parse parse) {
-  std::string text;
-  if (!ReadWholeFile(gApp.DataFileName, text)) {
+  FileLines file(gApp.DataFileName);
+  if (!file.ok()) {
     ShowMessageText(openMessage);
     return false;
   }
   ApplyFillMode();
-  const ParseResult r = parse(text, std::span<std::uint8_t>(gApp.CodeBuffer), gApp.LoadOffset);
+  RecordReader reader;
+  for (auto piece = file.Next(); !piece.empty() && !reader.done; piece = file.Next())
+    parse(piece, std::span<std::uint8_t>(gApp.CodeBuffer), gApp.LoadOffset, reader);
+  const ParseResult& r = reader.result;
   ReportParse(r);
   gApp.LoadedLastAddress = HighestOrZero(r);
   gApp.ViewRange = {0, 4095};
@@ -307,22 +364,30 @@ std::int64_t LastToWrite() {
 }  // namespace
 
 bool ReadIntelHexFile() {
-  return ReadRecordFile("Can not open the file! *不能打开HEX文件!", ParseIntelHex);
+  return ReadRecordFile(
+      "Can not open the file! *不能打开HEX文件!",
+      static_cast<void (*)(std::string_view, std::span<std::uint8_t>, std::int64_t, RecordReader&)>(
+          ParseIntelHex));
 }
 
 bool ReadSRecordFile() {
-  return ReadRecordFile("Can not open the file! *不能打开S文件!", ParseSRecords);
+  return ReadRecordFile(
+      "Can not open the file! *不能打开S文件!",
+      static_cast<void (*)(std::string_view, std::span<std::uint8_t>, std::int64_t, RecordReader&)>(
+          ParseSRecords));
 }
 
 bool ReadBinaryFile(int laneMask, int lanePhase) {
-  std::string data;
-  if (!ReadWholeFile(gApp.DataFileName, data)) {
+  FileLines file(gApp.DataFileName);
+  if (!file.ok()) {
     ShowMessageText("Can not open the file! *不能打开Bin文件!");
     return false;
   }
   ApplyFillMode();
-  const ParseResult r = PlaceImage(data, std::span<std::uint8_t>(gApp.CodeBuffer), gApp.LoadOffset,
-                                   laneMask, lanePhase);
+  ImagePlacer placer;
+  for (auto piece = file.Next(false); !piece.empty() && !placer.done; piece = file.Next(false))
+    PlaceImage(piece, gApp.CodeBuffer, gApp.LoadOffset, laneMask, lanePhase, placer);
+  const ParseResult& r = placer.result;
   ReportParse(r);
   gApp.LoadedLastAddress =
       r.highest < 0 ? gApp.LoadOffset - 1 : static_cast<std::int32_t>(r.highest);
@@ -333,9 +398,12 @@ bool ReadBinaryFile(int laneMask, int lanePhase) {
 }
 
 bool WriteIntelHexFile() {
-  std::string text;
-  WriteHexRecords(text, gApp.CodeBuffer, LastToWrite());
-  return WriteReport(WriteFileBytes(gApp.DataFileName, text.data(), text.size()));
+  std::FILE* f = std::fopen(gApp.DataFileName.c_str(), "wb");
+  if (!f) return WriteReport(false);
+  const bool wrote = WriteHexRecords(gApp.CodeBuffer, LastToWrite(), [f](std::string_view piece) {
+    return std::fwrite(piece.data(), 1, piece.size(), f) == piece.size();
+  });
+  return WriteReport((std::fclose(f) == 0) && wrote);
 }
 
 bool WriteBinaryFile() {
