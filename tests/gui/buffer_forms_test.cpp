@@ -14,6 +14,9 @@
 #include "app/forms/Search.h"
 #include "buffer/BufferFixture.h"
 
+// fontconfig keeps its caches to the end of the process.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+
 namespace zelvar::test {
 namespace {
 
