@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QTextBlock>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "app/core/buffer/BufferView.h"
 #include "app/services/AppState.h"
@@ -141,29 +142,13 @@ bool HexView::TypeDigit(QChar c) {
 }
 
 bool HexView::HandleKey(QKeyEvent* event) {
+  static constexpr std::pair<int, ViewKey> kKeys[] = {
+      {Qt::Key_Down, ViewKey::Down}, {Qt::Key_PageDown, ViewKey::PageDown},
+      {Qt::Key_Up, ViewKey::Up},     {Qt::Key_PageUp, ViewKey::PageUp},
+      {Qt::Key_Home, ViewKey::Home}, {Qt::Key_End, ViewKey::End}};
   ViewKey key = ViewKey::Other;
-  switch (event->key()) {
-    case Qt::Key_Down:
-      key = ViewKey::Down;
-      break;
-    case Qt::Key_PageDown:
-      key = ViewKey::PageDown;
-      break;
-    case Qt::Key_Up:
-      key = ViewKey::Up;
-      break;
-    case Qt::Key_PageUp:
-      key = ViewKey::PageUp;
-      break;
-    case Qt::Key_Home:
-      key = ViewKey::Home;
-      break;
-    case Qt::Key_End:
-      key = ViewKey::End;
-      break;
-    default:
-      break;
-  }
+  for (const auto& [qtKey, viewKey] : kKeys)
+    if (event->key() == qtKey) key = viewKey;
   if (key != ViewKey::Other) {
     const int line = caretLine();
     const int column = caretColumn();

@@ -15,7 +15,9 @@
 #include "buffer/BufferFixture.h"
 
 // fontconfig keeps its caches to the end of the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig\n";
+}
 
 namespace zelvar::test {
 namespace {

@@ -144,11 +144,23 @@ void ParseIntelHex(std::string_view text, std::span<std::uint8_t> buffer, std::i
   });
 }
 
+namespace {
+
+using PieceParser = void (*)(std::string_view, std::span<std::uint8_t>, std::int64_t,
+                             RecordReader&);
+
+ParseResult ParseWhole(PieceParser parse, std::string_view text, std::span<std::uint8_t> buffer,
+                       std::int64_t offset) {
+  RecordReader reader;
+  parse(text, buffer, offset, reader);
+  return reader.result;
+}
+
+}  // namespace
+
 ParseResult ParseIntelHex(std::string_view text, std::span<std::uint8_t> buffer,
                           std::int64_t offset) {
-  RecordReader reader;
-  ParseIntelHex(text, buffer, offset, reader);
-  return reader.result;
+  return ParseWhole(ParseIntelHex, text, buffer, offset);
 }
 
 void ParseSRecords(std::string_view text, std::span<std::uint8_t> buffer, std::int64_t offset,
@@ -183,9 +195,7 @@ void ParseSRecords(std::string_view text, std::span<std::uint8_t> buffer, std::i
 
 ParseResult ParseSRecords(std::string_view text, std::span<std::uint8_t> buffer,
                           std::int64_t offset) {
-  RecordReader reader;
-  ParseSRecords(text, buffer, offset, reader);
-  return reader.result;
+  return ParseWhole(ParseSRecords, text, buffer, offset);
 }
 
 void PlaceImage(std::string_view data, std::span<std::uint8_t> buffer, std::int64_t offset,
@@ -326,8 +336,7 @@ std::string_view FileLines::Next(bool wholeLines) {
 namespace {
 
 // The shared frame of the two record readers.
-template <typename Parse>
-bool ReadRecordFile(const char* openMessage, Parse parse) {
+bool ReadRecordFile(const char* openMessage, PieceParser parse) {
   FileLines file(gApp.DataFileName);
   if (!file.ok()) {
     ShowMessageText(openMessage);
