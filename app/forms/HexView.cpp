@@ -105,7 +105,10 @@ void HexView::ShowHit(qint64 offset) {
   const qint64 shownEnd = firstRow_ + static_cast<qint64>(dump_->document()->blockCount()) * 16;
   if (offset < firstRow_ || offset >= shownEnd || dump_->document()->isEmpty()) {
     gApp.ViewRange.start = static_cast<std::int32_t>(offset & ~qint64{kPageBytes - 1});
-    gApp.ViewRange.end = std::max<std::int32_t>(gApp.ViewRange.end, gApp.ViewRange.start + 1);
+    // The hit's whole page is drawn even when it lies past the range the view walked.
+    gApp.ViewRange.end = std::max<std::int32_t>(
+        gApp.ViewRange.end,
+        std::min<std::int32_t>(gApp.ViewRange.start + kPageBytes, kCodeBufferSize));
     DrawPage(false);
   }
   const qint64 rel = offset - firstRow_;

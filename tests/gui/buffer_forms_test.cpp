@@ -111,6 +111,14 @@ TEST_F(BufferForms, FindFillAndSum) {
   search.FindNextClick();
   EXPECT_EQ(view.dump()->textCursor().selectedText(), "41");
   EXPECT_EQ(view.caretLine(), 1);
+  // A hit past the range the view walked still gets its page drawn.
+  gApp.CodeBuffer[0x8F0F] = 'A';
+  gApp.CodeBuffer[0x8F10] = 'B';
+  search.FindNextClick();
+  EXPECT_EQ(gApp.ViewRange.start, 0x8F00);
+  EXPECT_EQ(view.caretLine(), 0);
+  EXPECT_EQ(view.caretColumn(), 9 + 3 * 15 + 2);
+  EXPECT_EQ(view.dump()->textCursor().selectedText(), "41");
 
   TFillDlg1 fill;
   fill.setWindowTitle("Sum");

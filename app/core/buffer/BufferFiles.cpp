@@ -165,7 +165,7 @@ int CheckShortPath(const std::string& path) {
                       plain(base) && plain(ext) && base[0] != '-';
   if (usable) return 0;
   services().MessageBox(
-      LocalText(path) +
+      path +
       LocalText(
           "File name error!(must be 8.3 format)*不能包含长文件名或者路径名!!!\n必须符合8.3格式。\n"
           "文件名/文件夹不能超过8字节，\n扩展名不能超过3字节！"));

@@ -296,7 +296,8 @@ void WriteHexRecords(std::string& out, std::span<const std::uint8_t> data, std::
 FileLines::FileLines(const std::string& path) {
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat st {};
-  if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode))) {
+  // Regular files only: a device or a pipe may never end.
+  if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
     ::close(fd_);
     fd_ = -1;
   }
