@@ -1,7 +1,6 @@
 #include "app/forms/BufferUiQt.h"
 
 #include <QFileDialog>
-#include <QMessageBox>
 
 #include "app/core/buffer/BufferFiles.h"
 #include "app/core/buffer/FileFormat.h"
@@ -28,11 +27,6 @@ void QtBufferUi::AskFileFormat(FileFormatModel& model) {
   } else {
     model.Cancel();
   }
-}
-
-bool QtBufferUi::AskYesNo(const std::string& text) {
-  return QMessageBox::question(window_, QString(), QString::fromStdString(text),
-                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtBufferUi::SetFrameCaption(const std::string& caption) {

@@ -21,7 +21,6 @@ class QtBufferUi : public BufferUi {
   QtBufferUi(QWidget* window, HexView* view, TFileFormat* format);
 
   void AskFileFormat(FileFormatModel& model) override;
-  bool AskYesNo(const std::string& text) override;
   void SetFrameCaption(const std::string& caption) override;
   void UpdateRecentMenu(const std::string& name) override;
   void ShowBuffer() override;

@@ -24,7 +24,6 @@ class RecordingBufferUi : public BufferUi {
  public:
   // Called with the prepared model; the default presses OK on the preselected format.
   std::function<void(FileFormatModel&)> formatAnswer = [](FileFormatModel& m) { m.Accept(); };
-  bool yes = true;
   std::vector<std::string> events;
   std::vector<std::string> recent;
   std::string caption;
@@ -33,10 +32,6 @@ class RecordingBufferUi : public BufferUi {
   void AskFileFormat(FileFormatModel& m) override {
     events.push_back("format:" + m.ChosenExt);
     formatAnswer(m);
-  }
-  bool AskYesNo(const std::string& text) override {
-    events.push_back("ask:" + text);
-    return yes;
   }
   void SetFrameCaption(const std::string& c) override { caption = c; }
   void UpdateRecentMenu(const std::string& name) override { recent.push_back(name); }

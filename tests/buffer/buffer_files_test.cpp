@@ -185,6 +185,7 @@ class Converters : public BufferFixture {
 };
 
 TEST_F(Converters, HexIsConvertedAndLoaded) {
+  fake.yesNoAnswers = {true};
   gApp.DataFileName = (programDir / "PROG.HEX").string();
   std::ofstream(gApp.DataFileName) << "\x12\x34";
   EXPECT_EQ(ConvertMiconFile(), 1);
@@ -192,7 +193,7 @@ TEST_F(Converters, HexIsConvertedAndLoaded) {
   EXPECT_EQ(gApp.CodeBuffer[0], 0x12);
   EXPECT_EQ(gApp.CodeBuffer[1], 0x34);
   EXPECT_EQ(ui.caption, gApp.DataFileName);
-  EXPECT_EQ(ui.events.front(), "ask:Change file format?");
+  EXPECT_EQ(fake.questions, std::vector<std::string>{"Change file format?"});
   EXPECT_EQ(Read((programDir / "args").string()),
             (programDir / "PROG.OBJ").string() + " " + (programDir / "PROG.BIN").string() + "\n");
   EXPECT_FALSE(std::filesystem::exists("HACKED"));
@@ -202,10 +203,9 @@ TEST_F(Converters, HexIsConvertedAndLoaded) {
 
 TEST_F(Converters, RefusalsAndFailures) {
   gApp.DataFileName = (programDir / "PROG.OBJ").string();
-  ui.yes = false;
-  EXPECT_EQ(ConvertMiconFile(), 0);
+  EXPECT_EQ(ConvertMiconFile(), 0);  // No
 
-  ui.yes = true;  // the converter finds no .OBJ file and leaves no .BIN
+  fake.yesNoAnswers = {true, true};  // the converter finds no .OBJ file and leaves no .BIN
   EXPECT_EQ(ConvertMiconFile(), 0);
   EXPECT_EQ(fake.boxes.back(), "Change file error !");
 

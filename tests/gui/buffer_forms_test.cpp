@@ -13,6 +13,7 @@
 #include "app/forms/InputNum.h"
 #include "app/forms/Search.h"
 #include "buffer/BufferFixture.h"
+#include "support/QtApp.h"
 
 // fontconfig keeps its caches to the end of the process.
 extern "C" const char* __lsan_default_suppressions() {
@@ -22,21 +23,8 @@ extern "C" const char* __lsan_default_suppressions() {
 namespace zelvar::test {
 namespace {
 
-// One application for the whole run, never destroyed: Qt's teardown after main is not safe.
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "buffer_forms_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
-
 class BufferForms : public BufferFixture {
  protected:
-  void SetUp() override {
-    App();
-    BufferFixture::SetUp();
-  }
   static void Key(QWidget* w, int key, const QString& text = {}) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QApplication::sendEvent(w, &press);

@@ -221,7 +221,7 @@ int ConvertMiconFile() {
                  ? "“*.OBJ”文件不能直接烧写!\n\n将“*.HEX”文件转换为MICON的二进制文件“.BIN”？"
                  : " “*.HEX”文件不能直接烧写!\n\n将“*.HEX”文件转换为MICON的二进制文件“.BIN”？")
           : "Change file format?";
-  if (!ui.AskYesNo(question)) return 0;
+  if (!services().AskYesNo(question)) return 0;
   if (CheckShortPath(gApp.DataFileName) != 0) return 0;
   if (ext == ".HEX") ConvertHexToObj();
   if (ConvertObjToBin() != 1) return 0;

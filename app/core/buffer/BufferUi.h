@@ -16,7 +16,6 @@ class BufferUi {
   // Shows the file-format dialog modally over `model`; on return `model.ChosenExt` is the chosen
   // format (empty after Cancel) and OK has stored the start address.
   virtual void AskFileFormat(FileFormatModel& model) { CancelModel(model); }
-  virtual bool AskYesNo(const std::string& /*text*/) { return false; }
   virtual void SetFrameCaption(const std::string& /*caption*/) {}
   virtual void UpdateRecentMenu(const std::string& /*name*/) {}
   // Redraws whatever view the view kind asks for.
