@@ -1,8 +1,7 @@
 #include "app/forms/Filew.h"
 
 #include <QGridLayout>
-#include <QRadioButton>
-#include <QVBoxLayout>
+#include <vector>
 
 #include "app/services/AppState.h"
 
@@ -11,20 +10,14 @@ namespace zelvar {
 TFileFormat::TFileFormat(QWidget* parent) : QDialog(parent) {
   Label1 = new QLabel(this);
   Edit1 = new QLineEdit("0", this);
-  suiComboBox1 = new QComboBox(this);
-  for (const char* item : kFormatItems) suiComboBox1->addItem(QString::fromUtf8(item));
-  ModeComboB = new QComboBox(this);
-  for (const auto& lane : kLaneItems) ModeComboB->addItem(QString::fromUtf8(lane.text));
-  RadioGroup3 = new QGroupBox(this);
-  fillButtons = new QButtonGroup(this);
-  auto* fillLayout = new QVBoxLayout(RadioGroup3);
-  for (int i = 0; i < static_cast<int>(kFillModeItems.size()); ++i) {
-    auto* b = new QRadioButton(RadioGroup3);
-    fillButtons->addButton(b, i);
-    fillLayout->addWidget(b);
-  }
-  suiButtonOK = new QPushButton(this);
-  suiButton2 = new QPushButton(this);
+  suiComboBox1 = new TsuiComboBox(this);
+  for (const char* item : kFormatItems) suiComboBox1->AddItem(item);
+  ModeComboB = new TsuiComboBox(this);
+  for (const auto& lane : kLaneItems) ModeComboB->AddItem(lane.text);
+  RadioGroup3 = new TsuiRadioGroup(this);
+  RadioGroup3->setMinimumHeight(90);
+  suiButtonOK = new TsuiButton(this);
+  suiButton2 = new TsuiButton(this);
 
   auto* grid = new QGridLayout(this);
   grid->addWidget(suiComboBox1, 0, 0);
@@ -43,7 +36,6 @@ TFileFormat::TFileFormat(QWidget* parent) : QDialog(parent) {
   connect(ModeComboB, &QComboBox::currentIndexChanged, this, [this](int i) {
     if (model_) model_->ChooseLane(i);
   });
-  connect(fillButtons, &QButtonGroup::idClicked, this, [](int id) { gApp.FillMode = id; });
   connect(suiButtonOK, &QPushButton::clicked, this, [this] {
     if (PressOk()) accept();
   });
@@ -56,12 +48,11 @@ TFileFormat::TFileFormat(QWidget* parent) : QDialog(parent) {
 void TFileFormat::Load(FileFormatModel& model) {
   model_ = &model;
   setWindowTitle(QString::fromStdString(model.caption));
-  suiButtonOK->setText(QString::fromStdString(model.okText));
-  suiButton2->setText(QString::fromStdString(model.cancelText));
-  RadioGroup3->setTitle(QString::fromStdString(model.fillCaption));
-  for (int i = 0; i < static_cast<int>(model.fillItems.size()); ++i)
-    fillButtons->button(i)->setText(QString::fromStdString(model.fillItems[i]));
-  if (auto* b = fillButtons->button(gApp.FillMode)) b->setChecked(true);
+  suiButtonOK->SetCaption2(model.okText);
+  suiButton2->SetCaption2(model.cancelText);
+  RadioGroup3->SetCaption(model.fillCaption);
+  RadioGroup3->SetItems(std::vector<std::string>(model.fillItems.begin(), model.fillItems.end()));
+  RadioGroup3->SetItemIndex(gApp.FillMode);
   Label1->setText(QString::fromStdString(model.startLabel));
   Edit1->setText(QString::fromStdString(model.startText));
   const FileFormatModel before = model;
@@ -73,9 +64,11 @@ void TFileFormat::Load(FileFormatModel& model) {
 
 bool TFileFormat::PressOk() {
   if (!model_) return true;
-  model_->formatIndex = suiComboBox1->currentIndex();
+  model_->formatIndex = suiComboBox1->ItemIndex();
   model_->startText = Edit1->text().toStdString();
-  return model_->Accept();
+  if (!model_->Accept()) return false;
+  if (RadioGroup3->GetItemIndex() >= 0) gApp.FillMode = RadioGroup3->GetItemIndex();
+  return true;
 }
 
 void TFileFormat::PressCancel() {

@@ -1,15 +1,14 @@
 #pragma once
 // The file-format dialog: format, byte lane, fill mode and start address of a load. A thin form
 // over FileFormatModel.
-#include <QButtonGroup>
-#include <QComboBox>
 #include <QDialog>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 #include "app/core/buffer/FileFormat.h"
+#include "skin/Suibutton.h"
+#include "skin/Suicombobox.h"
+#include "skin/Suiradiogroup.h"
 
 namespace zelvar {
 
@@ -28,12 +27,11 @@ class TFileFormat : public QDialog {
 
   QLabel* Label1;
   QLineEdit* Edit1;
-  QComboBox* suiComboBox1;
-  QComboBox* ModeComboB;
-  QGroupBox* RadioGroup3;
-  QButtonGroup* fillButtons;
-  QPushButton* suiButtonOK;
-  QPushButton* suiButton2;
+  TsuiComboBox* suiComboBox1;
+  TsuiComboBox* ModeComboB;
+  TsuiRadioGroup* RadioGroup3;  // the fill mode
+  TsuiButton* suiButtonOK;
+  TsuiButton* suiButton2;
 
  private:
   FileFormatModel* model_ = nullptr;

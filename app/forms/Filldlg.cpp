@@ -10,6 +10,9 @@ namespace {
 QString Local(const char* text) {
   return QString::fromStdString(LocalText(text));
 }
+void SetButton(TsuiButton* button, const char* text) {
+  button->SetCaption2(LocalText(text));
+}
 }  // namespace
 
 TFillDlg1::TFillDlg1(QWidget* parent) : QDialog(parent) {
@@ -19,8 +22,8 @@ TFillDlg1::TFillDlg1(QWidget* parent) : QDialog(parent) {
   Edit1 = new QLineEdit("0000", this);
   Edit2 = new QLineEdit("ffff", this);
   Edit3 = new QLineEdit("ff", this);
-  suiButton1 = new QPushButton(this);
-  suiButton2 = new QPushButton(this);
+  suiButton1 = new TsuiButton(this);
+  suiButton2 = new TsuiButton(this);
   auto* grid = new QGridLayout(this);
   grid->addWidget(Label1, 0, 0);
   grid->addWidget(Edit1, 0, 1);
@@ -39,12 +42,12 @@ void TFillDlg1::SetTexts() {
   Label2->setText(Local("End :*终止地址:"));
   if (FillMode()) {
     Label3->setText(Local("Value:*填充值:"));
-    suiButton1->setText(Local("OK*确认"));
-    suiButton2->setText(Local("Cancel*放弃"));
+    SetButton(suiButton1, "OK*确认");
+    SetButton(suiButton2, "Cancel*放弃");
     Edit3->setText("FF");
   } else {
-    suiButton1->setText(Local("Sum*计算和"));
-    suiButton2->setText(Local("Exit*退出"));
+    SetButton(suiButton1, "Sum*计算和");
+    SetButton(suiButton2, "Exit*退出");
     Label3->setText(Local("Sum:*检查和:"));
   }
 }

@@ -3,7 +3,8 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
+
+#include "skin/Suibutton.h"
 
 namespace zelvar {
 
@@ -26,8 +27,8 @@ class TFillDlg1 : public QDialog {
   QLineEdit* Edit1;  // start
   QLineEdit* Edit2;  // end
   QLineEdit* Edit3;  // value or sum
-  QPushButton* suiButton1;
-  QPushButton* suiButton2;
+  TsuiButton* suiButton1;
+  TsuiButton* suiButton2;
 
  private:
   bool FillMode() const { return windowTitle() == "Fill"; }

@@ -13,7 +13,7 @@ TSearchTool::TSearchTool(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Windo
   Edit1->setMaxLength(static_cast<int>(kMaxPattern));
   Edit2 = new QLineEdit(this);
   Edit2->setMaxLength(static_cast<int>(2 * kMaxPattern));
-  FindNext = new QPushButton(this);
+  FindNext = new TsuiButton(this);
   auto* form = new QFormLayout(this);
   form->addRow("ASCII", Edit1);
   form->addRow("HEX", Edit2);
@@ -24,7 +24,7 @@ TSearchTool::TSearchTool(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Windo
 }
 
 void TSearchTool::Open() {
-  FindNext->setText(QString::fromStdString(LocalText("Find next*查找")));
+  FindNext->SetCaption2(LocalText("Find next*查找"));
   show();
   raise();
 }

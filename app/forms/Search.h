@@ -2,8 +2,9 @@
 // The find form: an ASCII field and a HEX field that follow each other, and Find next. It stays
 // above the other windows and shows hits in the hex view.
 #include <QLineEdit>
-#include <QPushButton>
 #include <QWidget>
+
+#include "skin/Suibutton.h"
 
 namespace zelvar {
 
@@ -24,7 +25,7 @@ class TSearchTool : public QWidget {
 
   QLineEdit* Edit1;  // ASCII
   QLineEdit* Edit2;  // HEX
-  QPushButton* FindNext;
+  TsuiButton* FindNext;
 
  private:
   HexView* view_ = nullptr;

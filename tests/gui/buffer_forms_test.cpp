@@ -78,11 +78,12 @@ TEST_F(BufferForms, FormatDialogRefusesAStartOutsideTheBuffer) {
   dialog.Edit1->setText("FFFFFFFF");
   EXPECT_FALSE(dialog.PressOk());
   EXPECT_EQ(fake.boxes, std::vector<std::string>{"Out of range!"});
+  EXPECT_EQ(dialog.RadioGroup3->GetItemIndex(), 2);
+  dialog.RadioGroup3->SetItemIndex(0);
   dialog.Edit1->setText("200");
   EXPECT_TRUE(dialog.PressOk());
   EXPECT_EQ(model.ChosenExt, ".HEX");
   EXPECT_EQ(gApp.LoadOffset, 0x200);
-  dialog.fillButtons->button(0)->click();
   EXPECT_EQ(gApp.FillMode, 0);
 }
 
