@@ -83,6 +83,10 @@ TEST_F(HexViewModel, PagingKeys) {
   EXPECT_EQ(gApp.ViewRange.end, 0xFFFF);
   gApp.ViewRange = {0x100, 0x100};  // at the end: no further page
   EXPECT_EQ(PageKey(ViewKey::PageDown, 0, 1), PageAction::None);
+  gApp.InfoRecord[0] = 0;  // no chip: Home goes back to what was loaded
+  gApp.LoadedLastAddress = 0x3FF;
+  PageKey(ViewKey::Home, 0, 1);
+  EXPECT_EQ(gApp.ViewRange.end, 0x3FF);
 }
 
 TEST_F(HexViewModel, ByteEditingOnRows) {

@@ -71,8 +71,15 @@ int ByteDigitColumn(bool words, int k) {
   return words ? kHexColumn + 5 * (k / 2) + (k % 2 ? 0 : 2) : kHexColumn + 3 * k;
 }
 
+namespace {
+// The code range the view starts from: the chip's size, or the last load while no chip gives one.
+AppState::Range CodeViewRange() {
+  return {0, gApp.InfoRecord[0] < 1 ? gApp.LoadedLastAddress : gApp.InfoRecord[0]};
+}
+}  // namespace
+
 std::vector<std::string> PrepareHexView() {
-  gApp.ViewRange = {0, gApp.InfoRecord[0] < 1 ? gApp.LoadedLastAddress : gApp.InfoRecord[0]};
+  gApp.ViewRange = CodeViewRange();
   return PageRows(gApp.CodeBuffer, gApp.ViewRange.start, gApp.ViewRange.end,
                   IsWordView(gApp.InfoRecord[3]));
 }
@@ -90,7 +97,7 @@ PageAction PageKey(ViewKey key, int caretLine, int lineCount) {
     return PageAction::ShowPrevious;
   }
   if (key == ViewKey::Home) {
-    range = {0, gApp.InfoRecord[0]};
+    range = CodeViewRange();
     return PageAction::Redraw;
   }
   if (key == ViewKey::End && gApp.InfoRecord[1] > 0) {
