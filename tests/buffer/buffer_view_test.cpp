@@ -212,6 +212,14 @@ TEST_F(Tools, FillAndSum) {
   EXPECT_EQ(fake.boxes[0], "Out of range!");
 }
 
+TEST(ConfigItem, ValuesByKey) {
+  const std::string d = "n=Watchdog,v=1,a=3,b=12";
+  EXPECT_EQ(ConfigItemValue(d, "n="), "Watchdog");
+  EXPECT_EQ(ConfigItemValue(d, "b="), "12");
+  EXPECT_EQ(ConfigItemValue(d, "c="), "0");
+  EXPECT_EQ(ConfigItemValue("n=,v=1", "n="), "");
+}
+
 TEST_F(Tools, ThreeNumbersAndConverter) {
   ThreeNumbers n;
   AcceptThreeNumbers(n, "12", "2000000", "ff");

@@ -162,4 +162,11 @@ std::optional<std::uint32_t> TextToNumber(int field, const std::string& full) {
   return std::nullopt;
 }
 
+std::string ConfigItemValue(const std::string& descriptor, const std::string& key) {
+  const auto at = descriptor.find(key);
+  if (key.empty() || at == std::string::npos) return "0";
+  const auto from = at + key.size();
+  return descriptor.substr(from, descriptor.find(',', from) - from);
+}
+
 }  // namespace zelvar

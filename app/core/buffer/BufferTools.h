@@ -51,4 +51,8 @@ struct NumberTexts {
 NumberTexts NumberToTexts(std::uint32_t value);
 std::optional<std::uint32_t> TextToNumber(int field, const std::string& text);
 
+// One item of a config descriptor ("n=Name,v=1,..."): the text after `key` (such as "n=") up to
+// the next ',' or the end; "0" when the key is not there.
+std::string ConfigItemValue(const std::string& descriptor, const std::string& key);
+
 }  // namespace zelvar
