@@ -42,6 +42,12 @@ struct AppState {
   // Files.
   std::string ProgramDir;
   std::string ProjectFileName;
+  // The recent-files list: entries 0 to 3 are shown and saved, entry 4 takes the name that falls
+  // off the end.
+  std::array<std::string, 5> RecentNames;
+  std::string RecentListPath;
+  // The main window's caption as built, kept for the programmer message.
+  std::string MainCaption;
 
   void Reset() { *this = AppState{}; }
 };
