@@ -1,0 +1,20 @@
+#pragma once
+// The forms created once at start-up, in their fixed order, and what the small windows share.
+#include <QWidget>
+
+#include "app/forms/Main.h"
+
+namespace zelvar {
+
+// Creates the forms once, in order: MainForm, DispTimer1, DispRun1, FileFormat, SelZorDlg,
+// TypeDlg, Place1, ShowBadPin, Setting1, AutoPro1, IputDlg, InputHexDlg, SelfWin, ICTestx,
+// SearchTool, FillDlg1, PlaceIsp1. Forms whose units have not landed are left out of the order
+// until they do. The main form is the first.
+void CreateForms(MainSeams seams);
+// Destroys what CreateForms made and clears the pointers.
+void DestroyForms();
+
+// Puts `w` in the middle of the main window (halves rounded toward zero).
+void CentreOnMainForm(QWidget* w);
+
+}  // namespace zelvar

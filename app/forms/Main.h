@@ -1,0 +1,164 @@
+#pragma once
+// The main window: menus, tool buttons, the operation panel, the buffer and config pages, the log
+// and the status bar. Chip operations, files, the hex view and the tool windows live in their own
+// units; the window reaches them through MainSeams, and an item whose seam is empty stays
+// disabled.
+#include <QMainWindow>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+class QTextEdit;
+class QToolBar;
+class QToolButton;
+
+namespace zelvar {
+
+// The chip operations of the tool buttons and the Run menu.
+enum class ChipOperation { Erase, Blank, Write, Verify, Config, Protect, Read, ReadId, ReadConfig };
+
+struct MainSeams {
+  // Start-up.
+  std::function<bool()> connectProgrammer;
+  std::function<void()> resetConfigTab;
+  // The hex view: dumps the view range into RichEdit1 (16-bit words when `words`).
+  std::function<void(bool words)> dumpBuffer;
+  // Files and projects.
+  std::function<void(const std::string& name, bool dataArea)> loadBufferFile;
+  std::function<void()> openFile, loadData, saveFile, openProject, saveProject, print;
+  // Chips and operations.
+  std::function<void()> selectChip, go, runContinuous, setupChosenChip;
+  std::function<void(ChipOperation)> chipOperation;
+  // Tool windows.
+  std::function<void()> search, fill, checkSum, settings, selfTest, icTester;
+  // The USB driver's version for the programmer message.
+  std::function<int()> driverVersion;
+};
+
+inline constexpr const char* kMainCaption = "Zelvar Ver 5.40";
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Builds the window and runs the start-up steps.
+  explicit TMainForm(QWidget* owner = nullptr, MainSeams seams = {});
+
+  // Puts every text of the window into the language `ChineseTexts` names (reduced to its bit).
+  void ApplyLanguageTexts();
+
+  // The log.
+  void AppendLog(int colour, const std::string& line);
+  void ClearLog();
+  // The programmer's name, the window caption and the driver version as log lines.
+  void ShowProgrammerLines();
+
+  // The frame caption (the window title).
+  void SetCaption(const std::string& caption);
+  std::string Caption() const;
+
+  void ShowStatusLine();
+  void PlaceOptionWordPanel();
+  void OptionWordsFromGrid();
+  void ShowBufferAddress(std::uint32_t address);
+  // Dumps the view range again (words for view kind 16).
+  void ShowBuffer();
+
+  // Handlers.
+  void DisplayCodeClick();
+  void DisplayEEClick();
+  void suiArrowButton1Click();
+  void Configwindow1Click();
+  void ClearBufClick();
+  void NfClick(int index);
+  void Set1Click();
+  void Selftest1Click();
+  void ICtester1Click();
+  void Programmermessage1Click();
+  void Manaul1Click();
+  void suiImageButtonLangClick();
+  void subCopy1Click();
+  void subSearch1Click();
+  void subFill1Click();
+  void subSum1Click();
+  void ClosePrj1Click();
+  void suiCheckBox1Click();
+  [[noreturn]] void exit1Click();
+
+  // Enables every item whose seam is installed; call after changing seams().
+  void RefreshSeams();
+  MainSeams& seams() { return seams_; }
+
+  // Fields that are not controls.
+  std::string DataFileName;
+  std::string DataFileExt;
+  std::string SpareText;
+  bool ArrowDown = true;
+
+  // Controls, named as the rest of the program knows them.
+  QToolBar* suiToolBar1 = nullptr;
+  std::map<std::string, QToolButton*> toolButtons;  // suiImageButtonLoad ...
+  std::map<std::string, QAction*> actions;          // Open1, subSearch1 ...
+  std::map<std::string, QMenu*> menus;              // File1, EditBuf1 ...
+  std::array<QAction*, 4> Nf{};
+  QPushButton* ButtonGo = nullptr;
+  QGroupBox* suiCheckGroup1 = nullptr;
+  QCheckBox* suiCheckBox1 = nullptr;
+  QPushButton* suiButtonRun = nullptr;
+  QTabWidget* suiPageControl1 = nullptr;
+  QWidget* suiTabSheet1 = nullptr;  // buffer
+  QWidget* suiTabSheet2 = nullptr;  // config
+  QTextEdit* RichEdit1 = nullptr;   // hex view
+  QTextEdit* RichEdit2 = nullptr;   // log
+  QLabel* LabelCode = nullptr;
+  QLabel* LabelData = nullptr;
+  QToolButton* suiArrowButton1 = nullptr;
+  QFrame* Panel3 = nullptr;
+  QTableWidget* StringGrid1 = nullptr;
+  QFrame* Panelw = nullptr;
+  QTableWidget* StringGridWord = nullptr;
+  std::array<QComboBox*, 4> suiComboBoxCfg{};
+  std::array<QLabel*, 4> CfgLabel{};
+  QLabel* TypeName = nullptr;
+  QLabel* Package = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+
+  // The check group's items.
+  int CheckItemCount() const;
+  bool CheckItemChecked(int index) const;
+  void SetCheckItems(const std::vector<std::string>& captions);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildToolBar();
+  QWidget* BuildOperationPanel();
+  QWidget* BuildBufferPage();
+  QWidget* BuildConfigPage();
+  QAction* AddAction(QMenu* menu, const char* name, const char* caption,
+                     std::function<void()> handler);
+
+  MainSeams seams_;
+  std::vector<QCheckBox*> checkItems_;
+  // Item name -> the seam that must be installed for it to be enabled.
+  std::map<std::string, std::function<bool()>> needs_;
+};
+
+extern TMainForm* MainForm;
+
+}  // namespace zelvar
