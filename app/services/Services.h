@@ -29,9 +29,12 @@ class Services {
   virtual bool ProgressWindowExists() = 0;
   virtual void AppendLog(int colour, const std::string& line, bool repaint) = 0;
   virtual void MessageBox(const std::string& text) = 0;
+  // A Yes/No confirmation; true for Yes.
+  virtual bool AskYesNo(const std::string&) { return false; }
   virtual void Beep(BeepKind kind) = 0;
 
-  // The progress window.
+  // The progress window. CentreProgressWindow puts it in the middle of the main window.
+  virtual void CentreProgressWindow() {}
   virtual void SetProgressCaption(const std::string& caption) = 0;
   virtual std::string ProgressCaption() = 0;
   virtual void SetProgressMax(int max) = 0;
