@@ -2,12 +2,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDesktopServices>
 #include <QFrame>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,12 +14,10 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QToolBar>
-#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -35,6 +30,11 @@
 #include "app/services/Messages.h"
 #include "app/services/Services.h"
 #include "link/LinkState.h"
+#include "skin/Suibutton.h"
+#include "skin/Suicombobox.h"
+#include "skin/Suiform.h"
+#include "skin/Suipagecontrol.h"
+#include "skin/Suiradiogroup.h"
 
 namespace zelvar {
 
@@ -44,78 +44,6 @@ namespace {
 
 QString Q(const std::string& s) {
   return QString::fromStdString(s);
-}
-
-// The window's texts as (control, bilingual text), applied at start and on each language change.
-const std::vector<std::pair<std::string, std::string>>& MainTexts() {
-  static const std::vector<std::pair<std::string, std::string>> texts = {
-      {"suiCheckBox1", "Clear/Select*清除/全选"},
-      {"ButtonGo", "Go*开始"},
-      {"suiButtonRun", "Run*连续"},
-      {"suiImageButtonLoad", "Load file to buffer*文件装载到缓冲区"},
-      {"suiImageButtonSave", "Save buffer to a file*缓冲区保存到文件"},
-      {"suiImageButtonSelType", "Select chip*选择芯片的型号"},
-      {"suiImageButtonErase", "Erase chip*擦除器件"},
-      {"suiImageButtonBlank", "Check blank chip*检查空器件"},
-      {"suiImageButtonWrite", "Write Code to chip*写器件"},
-      {"suiImageButtonVerify", "Compare chip with the file buffer*比较器件与缓冲区数据"},
-      {"suiImageButtonProtect", "Lock chip*写保护器件，或加密"},
-      {"suiImageButtonConfig", "Write config to chip*写配置到器件"},
-      {"suiImageButtonRead", "Read chip to buffer*读器件中的内容到缓冲区"},
-      {"suiImageButtonID", "Display MFA and type*显示器件的厂家和型号"},
-      {"suiImageButtonReadCfg", "Read config from chip*读器件中的配置"},
-      {"suiImageButtonLang", "Change language*转换语言"},
-      {"File1", "File*文件"},
-      {"EditBuf1", "Edit*编辑修改"},
-      {"Option1", "Run*操作"},
-      {"Display1", "Display*显示"},
-      {"Tools1", "Tools*工具"},
-      {"Help1", "Help*帮助"},
-      {"Manaul1", "Manual*操作说明"},
-      {"Open1", "Open*打开文件"},
-      {"OpenProject1", "Open project*打开项目文件"},
-      {"Reopen1", "Reopen*打开最近的文件"},
-      {"LoadData1", "Load data*装载文件到数据缓冲区"},
-      {"Save1", "Save buffer*保存缓冲区"},
-      {"Saveprojectas1", "Save project*保存项目"},
-      {"ClosePrj1", "Close project*关闭项目"},
-      {"Print1", "Print buffer*打印缓冲区"},
-      {"exit1", "Exit*退出"},
-      {"Search1", "Search*查找"},
-      {"Copy1", "Copy*拷贝"},
-      {"Fill1", "Fill buffer*填充"},
-      {"CheckSum1", "Check sum*检查和"},
-      {"Selectechip1", "Select chip*选择器件"},
-      {"Erase1", "Erase*擦除"},
-      {"Blank1", "Blank*检查空"},
-      {"Programe1", "Programe*写器件"},
-      {"Verify1", "Verify*校对"},
-      {"Config1", "Config*写配置"},
-      {"Protect1", "Lock*加保护"},
-      {"Read1", "Read*读器件"},
-      {"ReadchipID1", "Display ID*显示厂家代码"},
-      {"Readchipconfig1", "Read config*读配置"},
-      {"Filebuffer1", "Code buffer*显示程序缓冲区"},
-      {"EEdatabuffer1", "EE data buffer*显示数据缓冲区"},
-      {"Configwindow1", "Set Config*配置"},
-      {"devicemessage1", "Device*器件信息"},
-      {"Set1", "Settings*设置"},
-      {"Programmermessage1", "Programmer*编程器信息"},
-      {"Selftest1", "Back-check programmer*编程器自检"},
-      {"ICtester1", "IC tester*IC测试"},
-      {"subSearch1", "Search*查找"},
-      {"subCopy1", "Copy*拷贝"},
-      {"subFill1", "Fill buffer*填充缓冲区"},
-      {"subSum1", "Caculate sum*计算和"},
-      {"ClearBuf", "Clear buffer*清除缓冲区"},
-      {"DisplayCode", "Display code buffer*显示程序区"},
-      {"DisplayEE", "Display data buffer*显示数据区"},
-      {"Display8", "Bin 8 bites*8位显示"},
-      {"Display16", "Bin 16 bites*16显示"},
-      {"suiTabSheet1", " Buffer  *文件缓冲区"},
-      {"suiTabSheet2", " Config  * 器件配置 "},
-  };
-  return texts;
 }
 
 struct ToolButtonSpec {
@@ -170,17 +98,21 @@ TMainForm::TMainForm(QWidget* owner, MainSeams seams)
   BuildMenus();
   BuildToolBar();
 
-  auto* central = new QWidget(this);
+  // The frame fills the window and holds the other controls.
+  suiForm1 = new TsuiForm(this);
+  suiForm1->setObjectName("suiForm1");
+  auto* central = suiForm1;
   auto* outer = new QVBoxLayout(central);
   outer->setContentsMargins(2, 2, 2, 2);
   auto* upper = new QHBoxLayout;
   upper->addWidget(BuildOperationPanel());
-  suiPageControl1 = new QTabWidget(central);
+  suiPageControl1 = new TsuiPageControl(central);
   suiPageControl1->setObjectName("suiPageControl1");
-  suiTabSheet1 = BuildBufferPage();
-  suiTabSheet2 = BuildConfigPage();
-  suiPageControl1->addTab(suiTabSheet1, " Buffer  ");
-  suiPageControl1->addTab(suiTabSheet2, " Config  ");
+  suiTabSheet1 = new TsuiTabSheet(suiPageControl1);
+  suiTabSheet2 = new TsuiTabSheet(suiPageControl1);
+  BuildBufferPage();
+  BuildConfigPage();
+  suiPageControl1->SetActivePage(suiTabSheet1);
   upper->addWidget(suiPageControl1, 1);
   RichEdit2 = new QTextEdit(central);
   RichEdit2->setObjectName("RichEdit2");
@@ -194,7 +126,6 @@ TMainForm::TMainForm(QWidget* owner, MainSeams seams)
   split->setStretchFactor(0, 3);
   split->setStretchFactor(1, 1);
   outer->addWidget(split);
-  setCentralWidget(central);
   statusBar()->setObjectName("suiStatusBar1");
 
   StartupPorts ports;
@@ -333,15 +264,14 @@ void TMainForm::BuildToolBar() {
   suiToolBar1->setMovable(false);
   suiToolBar1->setIconSize(QSize(28, 28));
   for (const ToolButtonSpec& spec : kToolButtons) {
-    auto* b = new QToolButton(suiToolBar1);
+    auto* b = new TsuiImageButton(suiToolBar1);
     b->setObjectName(spec.name);
-    b->setIcon(style()->standardIcon(spec.icon));
-    b->setAutoRaise(true);
+    b->SetPicNormal(style()->standardIcon(spec.icon).pixmap(28, 28));
     suiToolBar1->addWidget(b);
     toolButtons[spec.name] = b;
   }
   auto click = [this](const char* name, std::function<void()> f) {
-    connect(toolButtons[name], &QToolButton::clicked, this, [f = std::move(f)] { f(); });
+    connect(toolButtons[name], &QPushButton::clicked, this, [f = std::move(f)] { f(); });
   };
   click("suiImageButtonLoad", [this] {
     if (seams_.openFile) seams_.openFile();
@@ -371,23 +301,26 @@ QWidget* TMainForm::BuildOperationPanel() {
   panel->setFrameShape(QFrame::StyledPanel);
   panel->setFixedWidth(120);
   auto* v = new QVBoxLayout(panel);
-  ButtonGo = new QPushButton("Go", panel);
+  ButtonGo = new TsuiButton(panel);
   ButtonGo->setObjectName("ButtonGo");
+  ButtonGo->SetCaption2("Go");
   ButtonGo->setMinimumHeight(36);
   connect(ButtonGo, &QPushButton::clicked, this, [this] {
     if (seams_.go) seams_.go();
   });
   needs_["ButtonGo"] = [this] { return static_cast<bool>(seams_.go); };
-  suiCheckGroup1 = new QGroupBox(panel);
+  suiCheckGroup1 = new TsuiCheckGroup(panel);
   suiCheckGroup1->setObjectName("suiCheckGroup1");
-  new QVBoxLayout(suiCheckGroup1);
-  SetCheckItems({"Erase", "Blank", "Write", "Verify", "Config", "Lock"});
-  suiCheckBox1 = new QCheckBox("Clear/Select", panel);
+  suiCheckGroup1->setMinimumHeight(150);
+  suiCheckGroup1->SetItems({"Erase", "Blank", "Write", "Verify", "Config", "Lock"});
+  suiCheckBox1 = new TsuiCheckBox(panel);
   suiCheckBox1->setObjectName("suiCheckBox1");
-  suiCheckBox1->setChecked(true);
-  connect(suiCheckBox1, &QCheckBox::clicked, this, [this] { suiCheckBox1Click(); });
-  suiButtonRun = new QPushButton("Run", panel);
+  suiCheckBox1->SetCaption("Clear/Select");
+  suiCheckBox1->SetChecked(true);
+  suiCheckBox1->OnClick = [this] { suiCheckBox1Click(); };
+  suiButtonRun = new TsuiButton(panel);
   suiButtonRun->setObjectName("suiButtonRun");
+  suiButtonRun->SetCaption2("Run");
   suiButtonRun->setEnabled(false);
   connect(suiButtonRun, &QPushButton::clicked, this, [this] {
     if (seams_.runContinuous) seams_.runContinuous();
@@ -400,8 +333,8 @@ QWidget* TMainForm::BuildOperationPanel() {
   return panel;
 }
 
-QWidget* TMainForm::BuildBufferPage() {
-  auto* page = new QWidget;
+void TMainForm::BuildBufferPage() {
+  QWidget* page = suiTabSheet1;
   page->setObjectName("suiTabSheet1");
   auto* v = new QVBoxLayout(page);
   auto* row = new QHBoxLayout;
@@ -413,10 +346,11 @@ QWidget* TMainForm::BuildBufferPage() {
     l->setCursor(Qt::PointingHandCursor);
     l->installEventFilter(this);
   }
-  suiArrowButton1 = new QToolButton(page);
+  suiArrowButton1 = new TsuiArrowButton(page);
   suiArrowButton1->setObjectName("suiArrowButton1");
-  suiArrowButton1->setArrowType(Qt::DownArrow);
-  connect(suiArrowButton1, &QToolButton::clicked, this, [this] { suiArrowButton1Click(); });
+  suiArrowButton1->setFixedSize(22, 22);
+  suiArrowButton1->SetArrow(suiDown);
+  connect(suiArrowButton1, &QPushButton::clicked, this, [this] { suiArrowButton1Click(); });
   row->addWidget(LabelCode);
   row->addSpacing(16);
   row->addWidget(LabelData);
@@ -432,12 +366,11 @@ QWidget* TMainForm::BuildBufferPage() {
           [this](const QPoint& p) { PopupMenu1->popup(RichEdit1->mapToGlobal(p)); });
   v->addLayout(row);
   v->addWidget(RichEdit1, 1);
-  return page;
 }
 
-QWidget* TMainForm::BuildConfigPage() {
+void TMainForm::BuildConfigPage() {
   // Absolute positions: the option-word panel is placed beside Panel3 by pixel.
-  auto* page = new QWidget;
+  QWidget* page = suiTabSheet2;
   page->setObjectName("suiTabSheet2");
   TypeName = new QLabel("NoPart", page);
   TypeName->setObjectName("TypeName");
@@ -467,13 +400,12 @@ QWidget* TMainForm::BuildConfigPage() {
     CfgLabel[i] = new QLabel(page);
     CfgLabel[i]->setObjectName(QString("Label%1").arg(i + 1));
     CfgLabel[i]->setGeometry(8 + 125 * (i % 2), 228 + 40 * (i / 2), 120, 16);
-    suiComboBoxCfg[i] = new QComboBox(page);
+    suiComboBoxCfg[i] = new TsuiComboBox(page);
     suiComboBoxCfg[i]->setObjectName(QString("suiComboBoxCfg%1").arg(i + 1));
     suiComboBoxCfg[i]->setGeometry(8 + 125 * (i % 2), 244 + 40 * (i / 2), 120, 22);
     suiComboBoxCfg[i]->hide();
   }
   PlaceOptionWordPanel();
-  return page;
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -495,9 +427,8 @@ void TMainForm::RefreshSeams() {
 }
 
 void TMainForm::ApplyLanguageTexts() {
-  ChineseTexts &= 1;
-  for (const auto& [control, text] : MainTexts()) {
-    const QString t = Q(LocalText(text));
+  zelvar::ApplyLanguageTexts([this](const std::string& control, const std::string& text) {
+    const QString t = Q(text);
     if (auto b = toolButtons.find(control); b != toolButtons.end()) {
       b->second->setToolTip(t);
     } else if (auto m = menus.find(control); m != menus.end()) {
@@ -505,22 +436,21 @@ void TMainForm::ApplyLanguageTexts() {
     } else if (auto a = actions.find(control); a != actions.end()) {
       a->second->setText(t);
     } else if (control == "suiCheckBox1") {
-      suiCheckBox1->setText(t);
+      suiCheckBox1->SetCaption(text);
     } else if (control == "ButtonGo") {
-      ButtonGo->setText(t);
+      ButtonGo->SetCaption2(text);
     } else if (control == "suiButtonRun") {
-      suiButtonRun->setText(t);
-    } else if (control == "suiTabSheet1" || control == "suiTabSheet2") {
-      QWidget* page = control == "suiTabSheet1" ? suiTabSheet1 : suiTabSheet2;
-      suiPageControl1->setTabText(suiPageControl1->indexOf(page), t);
+      suiButtonRun->SetCaption2(text);
+    } else if (control == "suiTabSheet1") {
+      suiTabSheet1->SetCaption(text);
+    } else if (control == "suiTabSheet2") {
+      suiTabSheet2->SetCaption(text);
     }
-  }
+  });
 }
 
 void TMainForm::AppendLog(int colour, const std::string& line) {
-  // Colours arrive as 0x00BBGGRR.
-  RichEdit2->setTextColor(QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
-  RichEdit2->append(Q(line));
+  services().AppendLog(colour, line, true);
 }
 
 void TMainForm::ClearLog() {
@@ -600,18 +530,17 @@ void TMainForm::DisplayEEClick() {
 }
 
 void TMainForm::suiArrowButton1Click() {
-  if (ArrowDown) {
+  if (suiArrowButton1->Arrow() == suiDown) {
     DisplayEEClick();
-    ArrowDown = false;
+    suiArrowButton1->SetArrow(suiUp);
   } else {
     DisplayCodeClick();
-    ArrowDown = true;
+    suiArrowButton1->SetArrow(suiDown);
   }
-  suiArrowButton1->setArrowType(ArrowDown ? Qt::DownArrow : Qt::UpArrow);
 }
 
 void TMainForm::Configwindow1Click() {
-  suiPageControl1->setCurrentWidget(suiTabSheet2);
+  suiPageControl1->SetActivePage(suiTabSheet2);
 }
 
 void TMainForm::ClearBufClick() {
@@ -708,26 +637,10 @@ void TMainForm::ClosePrj1Click() {
   suiButtonRun->setEnabled(false);
 }
 
-int TMainForm::CheckItemCount() const {
-  return static_cast<int>(checkItems_.size());
-}
-
-bool TMainForm::CheckItemChecked(int index) const {
-  return index >= 0 && index < CheckItemCount() && checkItems_[index]->isChecked();
-}
-
-void TMainForm::SetCheckItems(const std::vector<std::string>& captions) {
-  for (QCheckBox* c : checkItems_) delete c;
-  checkItems_.clear();
-  for (const std::string& caption : captions) {
-    auto* c = new QCheckBox(Q(caption), suiCheckGroup1);
-    suiCheckGroup1->layout()->addWidget(c);
-    checkItems_.push_back(c);
-  }
-}
-
 void TMainForm::suiCheckBox1Click() {
-  for (QCheckBox* c : checkItems_) c->setChecked(suiCheckBox1->isChecked());
+  for (int i = 0; i < suiCheckGroup1->ItemCount(); ++i) {
+    suiCheckGroup1->SetChecked(i, suiCheckBox1->Checked());
+  }
 }
 
 void TMainForm::exit1Click() {

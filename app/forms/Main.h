@@ -11,20 +11,24 @@
 #include <string>
 
 class QAction;
-class QCheckBox;
-class QComboBox;
 class QFrame;
-class QGroupBox;
 class QLabel;
 class QMenu;
-class QPushButton;
-class QTabWidget;
 class QTableWidget;
 class QTextEdit;
 class QToolBar;
-class QToolButton;
 
 namespace zelvar {
+
+class TsuiArrowButton;
+class TsuiButton;
+class TsuiCheckBox;
+class TsuiCheckGroup;
+class TsuiComboBox;
+class TsuiForm;
+class TsuiImageButton;
+class TsuiPageControl;
+class TsuiTabSheet;
 
 // The chip operations of the tool buttons and the Run menu.
 enum class ChipOperation { Erase, Blank, Write, Verify, Config, Protect, Read, ReadId, ReadConfig };
@@ -105,40 +109,35 @@ class TMainForm : public QMainWindow {
   std::string DataFileName;
   std::string DataFileExt;
   std::string SpareText;
-  bool ArrowDown = true;
 
   // Controls, named as the rest of the program knows them.
+  TsuiForm* suiForm1 = nullptr;
   QToolBar* suiToolBar1 = nullptr;
-  std::map<std::string, QToolButton*> toolButtons;  // suiImageButtonLoad ...
-  std::map<std::string, QAction*> actions;          // Open1, subSearch1 ...
-  std::map<std::string, QMenu*> menus;              // File1, EditBuf1 ...
+  std::map<std::string, TsuiImageButton*> toolButtons;  // suiImageButtonLoad ...
+  std::map<std::string, QAction*> actions;              // Open1, subSearch1 ...
+  std::map<std::string, QMenu*> menus;                  // File1, EditBuf1 ...
   std::array<QAction*, 4> Nf{};
-  QPushButton* ButtonGo = nullptr;
-  QGroupBox* suiCheckGroup1 = nullptr;
-  QCheckBox* suiCheckBox1 = nullptr;
-  QPushButton* suiButtonRun = nullptr;
-  QTabWidget* suiPageControl1 = nullptr;
-  QWidget* suiTabSheet1 = nullptr;  // buffer
-  QWidget* suiTabSheet2 = nullptr;  // config
-  QTextEdit* RichEdit1 = nullptr;   // hex view
-  QTextEdit* RichEdit2 = nullptr;   // log
+  TsuiButton* ButtonGo = nullptr;
+  TsuiCheckGroup* suiCheckGroup1 = nullptr;
+  TsuiCheckBox* suiCheckBox1 = nullptr;
+  TsuiButton* suiButtonRun = nullptr;
+  TsuiPageControl* suiPageControl1 = nullptr;
+  TsuiTabSheet* suiTabSheet1 = nullptr;  // buffer
+  TsuiTabSheet* suiTabSheet2 = nullptr;  // config
+  QTextEdit* RichEdit1 = nullptr;        // hex view
+  QTextEdit* RichEdit2 = nullptr;        // log
   QLabel* LabelCode = nullptr;
   QLabel* LabelData = nullptr;
-  QToolButton* suiArrowButton1 = nullptr;
+  TsuiArrowButton* suiArrowButton1 = nullptr;
   QFrame* Panel3 = nullptr;
   QTableWidget* StringGrid1 = nullptr;
   QFrame* Panelw = nullptr;
   QTableWidget* StringGridWord = nullptr;
-  std::array<QComboBox*, 4> suiComboBoxCfg{};
+  std::array<TsuiComboBox*, 4> suiComboBoxCfg{};
   std::array<QLabel*, 4> CfgLabel{};
   QLabel* TypeName = nullptr;
   QLabel* Package = nullptr;
   QMenu* PopupMenu1 = nullptr;
-
-  // The check group's items.
-  int CheckItemCount() const;
-  bool CheckItemChecked(int index) const;
-  void SetCheckItems(const std::vector<std::string>& captions);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -148,13 +147,12 @@ class TMainForm : public QMainWindow {
   void BuildMenus();
   void BuildToolBar();
   QWidget* BuildOperationPanel();
-  QWidget* BuildBufferPage();
-  QWidget* BuildConfigPage();
+  void BuildBufferPage();
+  void BuildConfigPage();
   QAction* AddAction(QMenu* menu, const char* name, const char* caption,
                      std::function<void()> handler);
 
   MainSeams seams_;
-  std::vector<QCheckBox*> checkItems_;
   // Item name -> the seam that must be installed for it to be enabled.
   std::map<std::string, std::function<bool()>> needs_;
 };

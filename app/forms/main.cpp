@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/forms/Forms.h"
+#include "app/forms/GuiServices.h"
 #include "app/forms/Waitusb.h"
 #include "link/LinkState.h"
 #include "link/Usb.h"
@@ -42,7 +43,7 @@ bool ConnectSimulated(int model) {
   gSimTransport = std::make_unique<zelvar::sim::SimTransport>(*gSimProgrammer);
   zelvar::SetTransport(gSimTransport.get());
   zelvar::gLink.ModelNumber = model;
-  const std::string name = gSimProgrammer->modelName() + " (simulated)";
+  const std::string& name = gSimProgrammer->modelName();
   std::strncpy(zelvar::gLink.ProgrammerName, name.c_str(), sizeof zelvar::gLink.ProgrammerName - 1);
   return true;
 }
@@ -51,6 +52,9 @@ bool ConnectSimulated(int model) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  QApplication::setApplicationDisplayName("Zelvar");
+  zelvar::GuiServices gui;
+  zelvar::SetServices(&gui);
   try {
     zelvar::WaitForm = new zelvar::TWaitForm(nullptr);
     zelvar::WaitForm->show();
@@ -60,7 +64,7 @@ int main(int argc, char** argv) {
     zelvar::MainSeams seams;
     const int model = SimulatedModel(argc, argv);
     seams.connectProgrammer = [model] { return ConnectSimulated(model); };
-    zelvar::CreateForms(std::move(seams));
+    zelvar::CreateForms(std::move(seams), &gui);
 
     zelvar::WaitForm->close();
     delete zelvar::WaitForm;
@@ -71,6 +75,7 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     QMessageBox::critical(nullptr, "Zelvar", QString::fromStdString(e.what()));
   }
+  zelvar::SetServices(nullptr);
   zelvar::DestroyForms();
   zelvar::SetTransport(nullptr);
   return 0;

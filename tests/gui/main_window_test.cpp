@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <filesystem>
 #include <fstream>
@@ -18,9 +19,15 @@
 #include "app/core/startup/RecentList.h"
 #include "app/forms/Disptimer.h"
 #include "app/forms/Forms.h"
+#include "app/forms/GuiServices.h"
+#include "app/forms/Place.h"
 #include "app/forms/Placeisp.h"
 #include "app/forms/Showbadpinnum.h"
 #include "app/services/AppState.h"
+#include "skin/Suibutton.h"
+#include "skin/Suipagecontrol.h"
+#include "skin/Suiradiogroup.h"
+#include "support/QtApp.h"
 #include "support/SimFixture.h"
 
 namespace zelvar {
@@ -28,19 +35,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "main_window_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
-
 // The main window on the simulated 6200, started in a program directory of its own.
 class MainWindowTest : public test::SimFixture {
  protected:
   void SetUp() override {
-    App();
     SimFixture::SetUp();
     gLink.ModelNumber = 0;
     gApp.Reset();
@@ -69,8 +67,8 @@ class MainWindowTest : public test::SimFixture {
 
   QString MenuTitle(const char* name) { return MainForm->menus.at(name)->title(); }
   QString ActionText(const char* name) { return MainForm->actions.at(name)->text(); }
-  QString TabText(QWidget* page) {
-    return MainForm->suiPageControl1->tabText(MainForm->suiPageControl1->indexOf(page));
+  QString TabText(TsuiTabSheet* page) {
+    return MainForm->suiPageControl1->tabText(page->PageIndex());
   }
 
   fs::path dir, oldDir;
@@ -88,12 +86,15 @@ TEST_F(MainWindowTest, StartsOnTheSimulatedProgrammer) {
   EXPECT_EQ(MainForm->Nf[2]->text(), "");
   EXPECT_EQ(MainForm->TypeName->text(), "NoPart");
   EXPECT_FALSE(MainForm->suiButtonRun->isEnabled());
-  ASSERT_EQ(MainForm->CheckItemCount(), 6);
-  for (int i = 0; i < 6; ++i) EXPECT_TRUE(MainForm->CheckItemChecked(i)) << i;
+  ASSERT_EQ(MainForm->suiCheckGroup1->ItemCount(), 6);
+  for (int i = 0; i < 6; ++i) EXPECT_TRUE(MainForm->suiCheckGroup1->GetChecked(i)) << i;
+  EXPECT_EQ(MainForm->suiPageControl1->ActivePage(), MainForm->suiTabSheet1);
+  MainForm->Configwindow1Click();
+  EXPECT_EQ(MainForm->suiPageControl1->ActivePage(), MainForm->suiTabSheet2);
   EXPECT_EQ(MainForm->statusBar()->currentMessage(), "  Counter:0");
 
   MainForm->ShowProgrammerLines();
-  EXPECT_TRUE(MainForm->RichEdit2->toPlainText().contains("Zelvar Ver 5.40"));
+  EXPECT_EQ(fake.LogTexts()[1], "Zelvar Ver 5.40");
 }
 
 TEST_F(MainWindowTest, LanguageButtonTogglesTheCaptions) {
@@ -102,11 +103,11 @@ TEST_F(MainWindowTest, LanguageButtonTogglesTheCaptions) {
   EXPECT_EQ(ActionText("Open1"), "Open");
   EXPECT_EQ(ActionText("Display16"), "Bin 16 bites");
   EXPECT_EQ(MainForm->ButtonGo->text(), "Go");
-  EXPECT_EQ(MainForm->suiCheckBox1->text(), "Clear/Select");
+  EXPECT_EQ(MainForm->suiCheckBox1->Caption(), "Clear/Select");
   EXPECT_EQ(MainForm->toolButtons.at("suiImageButtonLang")->toolTip(), "Change language");
   EXPECT_EQ(TabText(MainForm->suiTabSheet1), " Buffer  ");
 
-  MainForm->AppendLog(kBlack, "a line");
+  MainForm->RichEdit2->setPlainText("a line");
   MainForm->toolButtons.at("suiImageButtonLang")->click();
   EXPECT_EQ(ChineseTexts, 1);
   EXPECT_EQ(MenuTitle("File1"), QString::fromUtf8("文件"));
@@ -155,7 +156,7 @@ TEST_F(MainWindowTest, BufferViewsAndClear) {
   gApp.InfoRecord[2] = 0x100;
   MainForm->suiArrowButton1Click();
   EXPECT_EQ(gApp.ViewRange, (std::array<std::int32_t, 2>{0x2000, 0x2100}));
-  EXPECT_EQ(MainForm->suiArrowButton1->arrowType(), Qt::UpArrow);
+  EXPECT_EQ(MainForm->suiArrowButton1->Arrow(), suiUp);
   MainForm->suiArrowButton1Click();
   EXPECT_EQ(gApp.ViewRange, (std::array<std::int32_t, 2>{0, 4096}));
 
@@ -243,6 +244,43 @@ TEST_F(MainWindowTest, SmallWindowsAnswerAndTurn) {
   EXPECT_NE(DispTimer1->Picture(), before);
   CloseBusy();
   EXPECT_FALSE(DispTimer1->isVisible());
+}
+
+TEST_F(MainWindowTest, ServicesReachTheSmallWindows) {
+  GuiServices gui;
+  InstallWindowHooks(gui);
+  gui.ShowBusy("Loading bitstream");
+  EXPECT_TRUE(DispTimer1->isVisible());
+  gui.StepBusy(0);
+  gui.HideBusy();
+  EXPECT_FALSE(DispTimer1->isVisible());
+
+  // The modal windows are answered as soon as they are up.
+  QTimer::singleShot(0, [] { ShowBadPin->Button2->click(); });
+  EXPECT_EQ(gui.AskBadPins({3, 40}, 48), BadPinAnswer::Ignore);
+  QTimer::singleShot(0, [] { ShowBadPin->Button3->click(); });
+  EXPECT_EQ(gui.AskBadPins({3}, 48), BadPinAnswer::Again);
+
+  auto request = [](std::string file, int firstRow) {
+    PlacementRequest r;
+    r.file = std::move(file);
+    r.pins = 8;
+    r.firstRow = firstRow;
+    return r;
+  };
+  QTimer::singleShot(0, [] { Place1->accept(); });
+  gui.ShowPlacement(request("", 11));
+  QTimer::singleShot(0, [] { Place1->accept(); });
+  gui.ShowPlacement(request("no-such.bmp", 0));
+  EXPECT_EQ(fake.boxes, std::vector<std::string>{"Can't open this file! "});
+  QTimer::singleShot(0, [] { Place1->accept(); });
+  gApp.ProgramDir = ZELVAR_PROGRAM_DIR "/";
+  gui.ShowPlacement(request("qfp44.bmp", 0));
+  EXPECT_EQ(fake.boxes.size(), 1u) << "the picture file is found under Place/";
+
+  QTimer::singleShot(0, [] { PlaceIsp1->accept(); });
+  gui.ShowIspWiring("1----SCL(6)\n9----SDA(5)\nend");
+  EXPECT_FALSE(PlaceIsp1->Image2->pixmap().isNull());
 }
 
 }  // namespace

@@ -72,6 +72,7 @@ class FakeServices : public Services {
     sleeps.push_back(ms);
   }
   void ShowBusy(const std::string& c) override { events.push_back("busy:" + c); }
+  void StepBusy(int step) override { events.push_back("busy:step " + std::to_string(step)); }
   void HideBusy() override { events.push_back("busy:hide"); }
   BadPinAnswer AskBadPins(const std::vector<int>& pins, int) override {
     badPinCalls.push_back(pins);
