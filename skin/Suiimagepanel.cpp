@@ -75,9 +75,13 @@ void TsuiPanel::ApplyHeight(int height) {
   }
 }
 
-void TsuiPanel::Push() { MoveTo(false); }
+void TsuiPanel::Push() {
+  MoveTo(false);
+}
 
-void TsuiPanel::Pop() { MoveTo(true); }
+void TsuiPanel::Pop() {
+  MoveTo(true);
+}
 
 // Folds to the title strip or opens to the opened height, then tells the owner.
 void TsuiPanel::MoveTo(bool open) {
