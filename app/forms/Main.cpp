@@ -460,8 +460,7 @@ void TMainForm::ClearLog() {
 void TMainForm::ShowProgrammerLines() {
   AppendLog(kBlack, gLink.ProgrammerName);
   AppendLog(kBlack, gApp.MainCaption);
-  const int version = seams_.driverVersion ? seams_.driverVersion() : 0;
-  AppendLog(kBlack, "USB driver ver " + std::to_string(version));
+  AppendLog(kBlack, "USB driver ver " + std::to_string(gLink.DriverVersion));
 }
 
 void TMainForm::SetCaption(const std::string& caption) {

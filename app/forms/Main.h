@@ -47,8 +47,6 @@ struct MainSeams {
   std::function<void(ChipOperation)> chipOperation;
   // Tool windows.
   std::function<void()> search, fill, checkSum, settings, selfTest, icTester;
-  // The USB driver's version for the programmer message.
-  std::function<int()> driverVersion;
 };
 
 inline constexpr const char* kMainCaption = "Zelvar Ver 5.40";

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/core/startup/ProgrammerStart.h"
 #include "app/core/startup/RecentList.h"
 #include "app/forms/Disptimer.h"
 #include "app/forms/Forms.h"
@@ -51,14 +52,18 @@ class MainWindowTest : public test::SimFixture {
 
     MainSeams seams;
     seams.connectProgrammer = [this] {
-      gLink.ModelNumber = prog->model();
-      return true;
+      programmer = StartProgrammer({"--programmer=sim:6200"});
+      return programmer.connected;
     };
     seams.resetConfigTab = [this] { ++configResets; };
+    // The progress window does not exist while the main window is built.
+    fake.progressWindowExists = false;
     CreateForms(std::move(seams));
+    fake.progressWindowExists = true;
   }
   void TearDown() override {
     DestroyForms();
+    programmer.backend.reset();
     fs::current_path(oldDir);
     fs::remove_all(dir);
     gApp.Reset();
@@ -73,10 +78,13 @@ class MainWindowTest : public test::SimFixture {
 
   fs::path dir, oldDir;
   int configResets = 0;
+  ProgrammerStart programmer;
 };
 
 TEST_F(MainWindowTest, StartsOnTheSimulatedProgrammer) {
   EXPECT_EQ(gLink.ModelNumber, 6200);
+  EXPECT_STREQ(gLink.ProgrammerName, "zor6200");
+  EXPECT_TRUE(fake.log.empty()) << "the connection's lines are dropped before the progress window";
   EXPECT_EQ(MainForm->width(), 680);
   EXPECT_EQ(gApp.MainCaption, "Zelvar Ver 5.40");
   EXPECT_EQ(gApp.CodeLastAddress, 4096);
@@ -94,7 +102,9 @@ TEST_F(MainWindowTest, StartsOnTheSimulatedProgrammer) {
   EXPECT_EQ(MainForm->statusBar()->currentMessage(), "  Counter:0");
 
   MainForm->ShowProgrammerLines();
-  EXPECT_EQ(fake.LogTexts()[1], "Zelvar Ver 5.40");
+  EXPECT_EQ(fake.LogTexts(),
+            (std::vector<std::string>{"zor6200", "Zelvar Ver 5.40",
+                                      "USB driver ver " + std::to_string(gLink.DriverVersion)}));
 }
 
 TEST_F(MainWindowTest, LanguageButtonTogglesTheCaptions) {
