@@ -561,8 +561,15 @@ void TMainForm::Set1Click() {
 
 namespace {
 
-// After the self-test or the IC tester the programmer holds their bitstream, not the chip's.
-void AfterProgrammerTool(TMainForm& form) {
+// The self-test and the IC tester need an FPGA model. Afterwards the programmer holds their
+// bitstream, not the chip's: the chosen chip is set up again, or no bitstream is assumed.
+void RunProgrammerTool(TMainForm& form, const std::function<void()>& tool, const char* refusal) {
+  if (gLink.ModelNumber <= 411) {
+    ShowMessageText(refusal);
+    return;
+  }
+  if (!tool) return;
+  tool();
   gApp.ProjectModified = 32;
   if (form.TypeName->text() != "NoPart" && form.seams().setupChosenChip) {
     form.seams().setupChosenChip();
@@ -574,23 +581,13 @@ void AfterProgrammerTool(TMainForm& form) {
 }  // namespace
 
 void TMainForm::Selftest1Click() {
-  if (gLink.ModelNumber <= 411) {
-    ShowMessageText("This modal not suport back-check!*这个型号的编程器没有自检功能！");
-    return;
-  }
-  if (!seams_.selfTest) return;
-  seams_.selfTest();
-  AfterProgrammerTool(*this);
+  RunProgrammerTool(*this, seams_.selfTest,
+                    "This modal not suport back-check!*这个型号的编程器没有自检功能！");
 }
 
 void TMainForm::ICtester1Click() {
-  if (gLink.ModelNumber <= 411) {
-    ShowMessageText("This modal no suport IC testing!*这个型号的编程器没有IC测试功能!");
-    return;
-  }
-  if (!seams_.icTester) return;
-  seams_.icTester();
-  AfterProgrammerTool(*this);
+  RunProgrammerTool(*this, seams_.icTester,
+                    "This modal no suport IC testing!*这个型号的编程器没有IC测试功能!");
 }
 
 void TMainForm::Programmermessage1Click() {

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
+#include <QScreen>
 
 #include "app/core/pictures/Jpeg.h"
 
@@ -24,6 +25,8 @@ TWaitForm::TWaitForm(QWidget* owner, const std::string& picturePath)
   Panel->setGeometry(0, 20, 212, 126);
   Panel->setAlignment(Qt::AlignCenter);
   Panel->setScaledContents(true);
+  if (const QScreen* screen = this->screen())
+    move(screen->availableGeometry().center() - rect().center());
   if (const auto image = DecodeJpegFile(picturePath)) {
     const QImage q(image->rgb.data(), image->width, image->height, image->width * 3,
                    QImage::Format_RGB888);
