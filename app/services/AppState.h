@@ -35,6 +35,8 @@ struct AppState {
   std::string ChipTitle;
   std::string ChipName;
   AlgorithmDispatcher CurrentDispatcher = nullptr;
+  // The main window's adapter label (`Package`) for the chosen chip.
+  std::string AdapterLabel;
 
   // Operations.
   std::vector<int> GoOpCodes;  // at most 20
@@ -44,6 +46,8 @@ struct AppState {
   // Files.
   std::string ProgramDir;
   std::string ProjectFileName;
+  // The device list read for the rest of the run, fixed at its first open.
+  std::string DeviceListName = "NoLoad";
   // The recent-files list: entries 0 to 3 are shown and saved, entry 4 takes the name that falls
   // off the end.
   std::array<std::string, 5> RecentNames;
