@@ -6,9 +6,14 @@
 #include "app/forms/GuiServices.h"
 #include "app/forms/Place.h"
 #include "app/forms/Placeisp.h"
+#include "app/forms/SelZorDlg.h"
 #include "app/forms/Showbadpinnum.h"
+#include "app/forms/TypeDlg.h"
 
 namespace zelvar {
+
+TSelZorDlg* SelZorDlg = nullptr;
+TTypeDlg* TypeDlg = nullptr;
 
 void CreateForms(MainSeams seams, GuiServices* gui) {
   MainForm = new TMainForm(nullptr, std::move(seams));
@@ -18,7 +23,16 @@ void CreateForms(MainSeams seams, GuiServices* gui) {
   }
   DispTimer1 = new TDispTimer1(MainForm);
   if (gui) gui->CreateProgressWindow();
-  // FileFormat, SelZorDlg and TypeDlg are created here.
+  // FileFormat is created here.
+  SelZorDlg = new TSelZorDlg(MainForm);
+  TypeDlg = new TTypeDlg(SelZorDlg, MainForm);
+  if (!MainForm->seams().selectChip) {
+    MainForm->seams().selectChip = [] {
+      TypeDlg->PrepareChipDialog();
+      TypeDlg->exec();
+    };
+    MainForm->RefreshSeams();
+  }
   Place1 = new TPlace1(MainForm);
   ShowBadPin = new TShowBadPin(MainForm);
   // Setting1, AutoPro1, IputDlg, InputHexDlg, SelfWin, ICTestx, SearchTool and FillDlg1 are
@@ -63,6 +77,8 @@ void DestroyForms() {
   delete MainForm;
   MainForm = nullptr;
   DispTimer1 = nullptr;
+  SelZorDlg = nullptr;
+  TypeDlg = nullptr;
   Place1 = nullptr;
   ShowBadPin = nullptr;
   PlaceIsp1 = nullptr;
