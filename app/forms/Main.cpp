@@ -46,12 +46,12 @@ QString Q(const std::string& s) {
   return QString::fromStdString(s);
 }
 
-struct ToolButtonSpec {
+struct ToolButtonIcon {
   const char* name;
   QStyle::StandardPixmap icon;
 };
 
-constexpr ToolButtonSpec kToolButtons[] = {
+constexpr ToolButtonIcon kToolButtons[] = {
     {"suiImageButtonLoad", QStyle::SP_DialogOpenButton},
     {"suiImageButtonSave", QStyle::SP_DialogSaveButton},
     {"suiImageButtonSelType", QStyle::SP_FileDialogDetailedView},
@@ -263,12 +263,12 @@ void TMainForm::BuildToolBar() {
   suiToolBar1->setObjectName("suiToolBar1");
   suiToolBar1->setMovable(false);
   suiToolBar1->setIconSize(QSize(28, 28));
-  for (const ToolButtonSpec& spec : kToolButtons) {
+  for (const ToolButtonIcon& item : kToolButtons) {
     auto* b = new TsuiImageButton(suiToolBar1);
-    b->setObjectName(spec.name);
-    b->SetPicNormal(style()->standardIcon(spec.icon).pixmap(28, 28));
+    b->setObjectName(item.name);
+    b->SetPicNormal(style()->standardIcon(item.icon).pixmap(28, 28));
     suiToolBar1->addWidget(b);
-    toolButtons[spec.name] = b;
+    toolButtons[item.name] = b;
   }
   auto click = [this](const char* name, std::function<void()> f) {
     connect(toolButtons[name], &QPushButton::clicked, this, [f = std::move(f)] { f(); });
