@@ -17,6 +17,8 @@ struct AppState {
   // The chip image: code from 0, the data area at the InfoRecord's offset.
   std::vector<std::uint8_t> CodeBuffer = std::vector<std::uint8_t>(kCodeBufferSize, 0xFF);
   std::int32_t CodeLastAddress = 4096;
+  // Start and end of the buffer range the hex view walks.
+  std::array<std::int32_t, 2> ViewRange{0, 4095};
 
   // Chip set-up.
   std::array<std::int32_t, 8> InfoRecord{};
@@ -46,6 +48,12 @@ struct AppState {
   std::string ProjectFileName;
   // The device list read for the rest of the run, fixed at its first open.
   std::string DeviceListName = "NoLoad";
+  // The recent-files list: entries 0 to 3 are shown and saved, entry 4 takes the name that falls
+  // off the end.
+  std::array<std::string, 5> RecentNames;
+  std::string RecentListPath;
+  // The main window's caption as built, kept for the programmer message.
+  std::string MainCaption;
 
   // Buffer files: the file loaded or saved last and what the last load did.
   std::string DataFileName;
