@@ -499,13 +499,13 @@ void TMainForm::ShowBuffer() {
 }
 
 void TMainForm::ShowBufferAddress(std::uint32_t address) {
-  const auto start = static_cast<std::uint32_t>(gApp.ViewRange[0]);
+  const auto start = static_cast<std::uint32_t>(gApp.ViewRange.start);
   if (address < start || address >= start + 256) {
-    gApp.ViewRange[0] = static_cast<std::int32_t>(address & ~0xFFu);
+    gApp.ViewRange.start = static_cast<std::int32_t>(address & ~0xFFu);
     RichEdit1->clear();
     if (seams_.dumpBuffer) seams_.dumpBuffer(false);
   }
-  const std::uint32_t offset = address - static_cast<std::uint32_t>(gApp.ViewRange[0]);
+  const std::uint32_t offset = address - static_cast<std::uint32_t>(gApp.ViewRange.start);
   QTextCursor c = RichEdit1->textCursor();
   const int from = static_cast<int>((offset / 16) * 77 + (offset % 16 + 3) * 3);
   const int length = RichEdit1->document()->characterCount() - 1;
@@ -545,8 +545,8 @@ void TMainForm::Configwindow1Click() {
 void TMainForm::ClearBufClick() {
   // The range is clamped to the buffer: a view range past its end must not write beyond it.
   const auto size = static_cast<std::int64_t>(gApp.CodeBuffer.size());
-  const std::int64_t from = std::clamp<std::int64_t>(gApp.ViewRange[0], 0, size);
-  const std::int64_t to = std::clamp<std::int64_t>(gApp.ViewRange[1], from, size);
+  const std::int64_t from = std::clamp<std::int64_t>(gApp.ViewRange.start, 0, size);
+  const std::int64_t to = std::clamp<std::int64_t>(gApp.ViewRange.end, from, size);
   std::fill(gApp.CodeBuffer.begin() + from, gApp.CodeBuffer.begin() + to, std::uint8_t{0xFF});
   ShowBuffer();
 }

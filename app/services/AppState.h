@@ -17,8 +17,6 @@ struct AppState {
   // The chip image: code from 0, the data area at the InfoRecord's offset.
   std::vector<std::uint8_t> CodeBuffer = std::vector<std::uint8_t>(kCodeBufferSize, 0xFF);
   std::int32_t CodeLastAddress = 4096;
-  // Start and end of the buffer range the hex view walks.
-  std::array<std::int32_t, 2> ViewRange{0, 4095};
 
   // Chip set-up.
   std::array<std::int32_t, 8> InfoRecord{};

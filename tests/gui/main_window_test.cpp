@@ -166,15 +166,18 @@ TEST_F(MainWindowTest, BufferViewsAndClear) {
   gApp.ViewRange = {0, 100};
   MainForm->DisplayEEClick();
   EXPECT_EQ(fake.boxes, std::vector<std::string>{"This chip has not data segment! "});
-  EXPECT_EQ(gApp.ViewRange, (std::array<std::int32_t, 2>{0, 100}));
+  EXPECT_EQ(gApp.ViewRange.start, 0);
+  EXPECT_EQ(gApp.ViewRange.end, 100);
 
   gApp.InfoRecord[1] = 0x2000;
   gApp.InfoRecord[2] = 0x100;
   MainForm->suiArrowButton1Click();
-  EXPECT_EQ(gApp.ViewRange, (std::array<std::int32_t, 2>{0x2000, 0x2100}));
+  EXPECT_EQ(gApp.ViewRange.start, 0x2000);
+  EXPECT_EQ(gApp.ViewRange.end, 0x2100);
   EXPECT_EQ(MainForm->suiArrowButton1->Arrow(), suiUp);
   MainForm->suiArrowButton1Click();
-  EXPECT_EQ(gApp.ViewRange, (std::array<std::int32_t, 2>{0, 4096}));
+  EXPECT_EQ(gApp.ViewRange.start, 0);
+  EXPECT_EQ(gApp.ViewRange.end, 4096);
 
   // Clearing stops before the view's end.
   gApp.ViewRange = {0x10, 0x20};
@@ -190,7 +193,7 @@ TEST_F(MainWindowTest, BufferViewsAndClear) {
   const int before = dumps;
   MainForm->ShowBufferAddress(0x123);
   EXPECT_EQ(dumps, before + 1);
-  EXPECT_EQ(gApp.ViewRange[0], 0x100);
+  EXPECT_EQ(gApp.ViewRange.start, 0x100);
   EXPECT_EQ(MainForm->RichEdit1->textCursor().selectionStart(), 2 * 77 + (3 + 3) * 3);
   EXPECT_EQ(MainForm->RichEdit1->textCursor().selectedText().size(), 2);
 }
