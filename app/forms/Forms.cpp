@@ -1,29 +1,148 @@
 #include "app/forms/Forms.h"
 
+#include <QStatusBar>
+#include <algorithm>
+#include <memory>
 #include <sstream>
 
+#include "app/core/buffer/BufferFiles.h"
+#include "app/core/catalogue/ChipParams.h"
+#include "app/core/catalogue/Selection.h"
+#include "app/core/describe/ChipUiModel.h"
+#include "app/core/runner/AutoProgrammer.h"
+#include "app/core/runner/OperationRunner.h"
+#include "app/core/startup/RecentList.h"
+#include "app/forms/Autopro.h"
+#include "app/forms/BufferUiQt.h"
+#include "app/forms/ConfigGrid.h"
 #include "app/forms/Disptimer.h"
+#include "app/forms/Filew.h"
+#include "app/forms/Filldlg.h"
 #include "app/forms/GuiServices.h"
+#include "app/forms/HexView.h"
 #include "app/forms/Place.h"
 #include "app/forms/Placeisp.h"
+#include "app/forms/Search.h"
 #include "app/forms/SelZorDlg.h"
 #include "app/forms/Showbadpinnum.h"
 #include "app/forms/TypeDlg.h"
+#include "app/services/AppState.h"
+#include "app/services/Dispatcher.h"
+#include "app/services/Messages.h"
+#include "skin/Suiradiogroup.h"
 
 namespace zelvar {
 
+TFileFormat* FileFormat = nullptr;
 TSelZorDlg* SelZorDlg = nullptr;
 TTypeDlg* TypeDlg = nullptr;
+TAutoPro1* AutoPro1 = nullptr;
+TSearchTool* SearchTool = nullptr;
+TFillDlg1* FillDlg1 = nullptr;
+
+namespace {
+
+constexpr const char* kProjectsMissing = "Project files are not supported yet.*尚不支持工程文件。";
+constexpr const char* kIcTesterMissing = "The IC tester is not available yet.*IC测试功能尚未提供。";
+
+// What stands behind the main window's chip and buffer seams; it outlives the forms it serves.
+struct MainParts {
+  ChipUiModel chipUi;
+  AutoProgrammer autoPro;
+  OperationRunner runner{chipUi, autoPro};
+  std::unique_ptr<QtBufferUi> bufferUi;
+};
+
+std::unique_ptr<MainParts> gParts;
+
+// The seams of the pieces that exist, where the caller left them empty.
+void FillSeams(MainSeams& seams, MainParts& parts) {
+  auto fill = [](auto& seam, auto f) {
+    if (!seam) seam = std::move(f);
+  };
+  OperationRunner& runner = parts.runner;
+  fill(seams.resetConfigTab, [&parts] {
+    ResetConfigTab(parts.chipUi);
+    if (MainForm && MainForm->configGrid) MainForm->configGrid->Mirror();
+  });
+  fill(seams.chipOperation,
+       [&runner](ChipOperation op) { runner.OperationClick(kOpErase + static_cast<int>(op)); });
+  fill(seams.go, [&parts] {
+    // The user's ticks decide which steps Go runs.
+    TsuiCheckGroup* group = MainForm->suiCheckGroup1;
+    for (int i = 0; i < std::min(group->ItemCount(), parts.chipUi.GoGroup.Count()); ++i) {
+      parts.chipUi.GoGroup.SetChecked(i, group->GetChecked(i));
+    }
+    parts.runner.GoClick();
+  });
+  fill(seams.runContinuous, [&runner] { runner.RunClick(); });
+  fill(seams.setupChosenChip, [&runner] { runner.SetupChosenChip(); });
+  fill(seams.openFile, [&parts] { parts.bufferUi->OpenFile(); });
+  fill(seams.loadData, [&parts] { parts.bufferUi->OpenDataFile(); });
+  fill(seams.saveFile, [&parts] { parts.bufferUi->SaveFile(); });
+  fill(seams.loadBufferFile, [](const std::string& name, bool) { LoadBufferFile(name, 0); });
+  fill(seams.search, [] {
+    SearchTool->SetView(MainForm->RichEdit1);
+    SearchTool->Open();
+  });
+  fill(seams.fill, [] { FillDlg1->RunFill(); });
+  fill(seams.checkSum, [] { FillDlg1->RunSum(); });
+}
+
+void WireRunner(MainParts& parts) {
+  RunnerPorts& ports = parts.runner.ports();
+  ports.ShowBuffer = [] { MainForm->ShowBuffer(); };
+  ports.ShowStatusLine = [](const std::string& text) {
+    MainForm->statusBar()->showMessage(QString::fromStdString(text));
+  };
+  ports.ApplyStamps = [](bool) {};  // serial and date stamps come with the settings window
+  ports.ShowConfigTab = [] { MainForm->Configwindow1Click(); };
+  ports.ChipUiChanged = [&parts] {
+    MainForm->MirrorChipControls(parts.chipUi, parts.runner.ButtonStates());
+  };
+  ports.CentreAutoDialog = [] { AutoPro1->CentreOn(*MainForm); };
+  ports.ShowAutoDialog = [] { AutoPro1->ShowModal(); };
+}
+
+void WireBufferUi(MainParts& parts) {
+  parts.bufferUi = std::make_unique<QtBufferUi>(MainForm, MainForm->RichEdit1, FileFormat);
+  QtBufferUi& ui = *parts.bufferUi;
+  ui.setCaption = [](const std::string& caption) { MainForm->SetCaption(caption); };
+  ui.updateRecent = [](const std::string& name) {
+    AddRecentName(gApp.RecentNames, name);
+    MainForm->ShowRecentNames();
+  };
+  ui.loadProject = [](const std::string&) {
+    ShowMessageText(kProjectsMissing);
+    return true;
+  };
+  SetBufferUi(&ui);
+}
+
+}  // namespace
+
+OperationRunner* MainRunner() {
+  return gParts ? &gParts->runner : nullptr;
+}
 
 void CreateForms(MainSeams seams, GuiServices* gui) {
+  gParts = std::make_unique<MainParts>();
+  MainParts& parts = *gParts;
+  FillSeams(seams, parts);
+  WireRunner(parts);
   MainForm = new TMainForm(nullptr, std::move(seams));
+  MainForm->HostConfigGrid(new ConfigGrid(parts.chipUi));
+  MainForm->configGrid->Mirror();
   if (gui) {
     gui->SetLog(MainForm->RichEdit2);
     gui->SetMainWindow(MainForm);
+    gui->chipParam = [](const std::string& key) { return static_cast<int>(ChipParam(key)); };
+    gui->chipNameContains = [](const std::string& text) { return ChipNameContains(text) > 0; };
   }
   DispTimer1 = new TDispTimer1(MainForm);
   if (gui) gui->CreateProgressWindow();
-  // FileFormat is created here.
+  FileFormat = new TFileFormat(MainForm);
+  WireBufferUi(parts);
   SelZorDlg = new TSelZorDlg(MainForm);
   TypeDlg = new TTypeDlg(SelZorDlg, MainForm);
   if (!MainForm->seams().selectChip) {
@@ -31,14 +150,26 @@ void CreateForms(MainSeams seams, GuiServices* gui) {
       TypeDlg->PrepareChipDialog();
       TypeDlg->exec();
     };
-    MainForm->RefreshSeams();
   }
+  QObject::connect(TypeDlg, &TTypeDlg::chipChosen, MainForm, [](SelectionResult result) {
+    if (result == SelectionResult::Bound) MainForm->ShowChosenChip();
+  });
+  SelectionHooks& hooks = selectionHooks();
+  hooks.setupChosenChip = [] {
+    if (MainForm->seams().setupChosenChip) MainForm->seams().setupChosenChip();
+  };
+  hooks.openIcTester = [] { ShowMessageText(kIcTesterMissing); };
   Place1 = new TPlace1(MainForm);
   ShowBadPin = new TShowBadPin(MainForm);
-  // Setting1, AutoPro1, IputDlg, InputHexDlg, SelfWin, ICTestx, SearchTool and FillDlg1 are
-  // created here.
+  // Setting1 is created here.
+  AutoPro1 = new TAutoPro1(parts.autoPro, MainForm);
+  // IputDlg, InputHexDlg, SelfWin and ICTestx are created here.
+  SearchTool = new TSearchTool(MainForm);
+  FillDlg1 = new TFillDlg1(MainForm);
   PlaceIsp1 = new TPlaceIsp1(MainForm);
   if (gui) InstallWindowHooks(*gui);
+  MainForm->RefreshSeams();
+  MainForm->ShowBuffer();
 }
 
 void InstallWindowHooks(GuiServices& gui) {
@@ -73,12 +204,20 @@ void InstallWindowHooks(GuiServices& gui) {
 }
 
 void DestroyForms() {
+  SetBufferUi(nullptr);
+  selectionHooks().setupChosenChip = nullptr;
+  selectionHooks().openIcTester = nullptr;
   // The other forms are children of the main window and go with it.
   delete MainForm;
   MainForm = nullptr;
+  gParts.reset();
   DispTimer1 = nullptr;
+  FileFormat = nullptr;
   SelZorDlg = nullptr;
   TypeDlg = nullptr;
+  AutoPro1 = nullptr;
+  SearchTool = nullptr;
+  FillDlg1 = nullptr;
   Place1 = nullptr;
   ShowBadPin = nullptr;
   PlaceIsp1 = nullptr;

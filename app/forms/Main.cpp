@@ -6,7 +6,6 @@
 #include <QDesktopServices>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,8 +13,6 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTableWidget>
-#include <QTextCursor>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QUrl>
@@ -24,14 +21,18 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/core/buffer/BufferView.h"
+#include "app/core/describe/ChipUiModel.h"
+#include "app/core/runner/OperationRunner.h"
 #include "app/core/startup/RecentList.h"
 #include "app/core/startup/Startup.h"
+#include "app/forms/ConfigGrid.h"
+#include "app/forms/HexView.h"
 #include "app/services/AppState.h"
 #include "app/services/Messages.h"
 #include "app/services/Services.h"
 #include "link/LinkState.h"
 #include "skin/Suibutton.h"
-#include "skin/Suicombobox.h"
 #include "skin/Suiform.h"
 #include "skin/Suipagecontrol.h"
 #include "skin/Suiradiogroup.h"
@@ -132,9 +133,7 @@ TMainForm::TMainForm(QWidget* owner, MainSeams seams)
   ports.applyLanguageTexts = [this] { ApplyLanguageTexts(); };
   ports.mainCaption = [this] { return Caption(); };
   ports.connectProgrammer = seams_.connectProgrammer;
-  ports.showRecentNames = [this] {
-    for (int i = 0; i < kRecentShown; ++i) Nf[i]->setText(Q(gApp.RecentNames[i]));
-  };
+  ports.showRecentNames = [this] { ShowRecentNames(); };
   ports.clearLog = [this] {
     resize(680, std::max(height(), 560));
     ClearLog();
@@ -246,16 +245,11 @@ void TMainForm::BuildMenus() {
   AddAction(PopupMenu1, "ClearBuf", "清除缓冲区", [this] { ClearBufClick(); });
   AddAction(PopupMenu1, "DisplayCode", "Display code", [this] { DisplayCodeClick(); });
   AddAction(PopupMenu1, "DisplayEE", "Display data or EEPROM", [this] { DisplayEEClick(); });
-  // The 8- and 16-bit views belong to the hex view's own unit.
-  AddAction(PopupMenu1, "Display8", "8位显示", {});
-  AddAction(PopupMenu1, "Display16", "16位显示", {});
+  AddAction(PopupMenu1, "Display8", "8位显示", [this] { DisplayBitsClick(8); });
+  AddAction(PopupMenu1, "Display16", "16位显示", [this] { DisplayBitsClick(16); });
   needs("subSearch1", &MainSeams::search);
   needs("subFill1", &MainSeams::fill);
   needs("subSum1", &MainSeams::checkSum);
-  for (const char* item : {"Filebuffer1", "EEdatabuffer1", "DisplayCode", "DisplayEE"}) {
-    needs_[item] = [this] { return static_cast<bool>(seams_.dumpBuffer); };
-  }
-  for (const char* item : {"Display8", "Display16"}) needs_[item] = [] { return false; };
 }
 
 void TMainForm::BuildToolBar() {
@@ -338,74 +332,76 @@ void TMainForm::BuildBufferPage() {
   page->setObjectName("suiTabSheet1");
   auto* v = new QVBoxLayout(page);
   auto* row = new QHBoxLayout;
-  LabelCode = new QLabel("Code from:", page);
-  LabelCode->setObjectName("LabelCode");
-  LabelData = new QLabel("Data from:", page);
-  LabelData->setObjectName("LabelData");
-  for (QLabel* l : {LabelCode, LabelData}) {
-    l->setCursor(Qt::PointingHandCursor);
-    l->installEventFilter(this);
-  }
   suiArrowButton1 = new TsuiArrowButton(page);
   suiArrowButton1->setObjectName("suiArrowButton1");
   suiArrowButton1->setFixedSize(22, 22);
   suiArrowButton1->SetArrow(suiDown);
   connect(suiArrowButton1, &QPushButton::clicked, this, [this] { suiArrowButton1Click(); });
-  row->addWidget(LabelCode);
-  row->addSpacing(16);
-  row->addWidget(LabelData);
   row->addStretch(1);
   row->addWidget(suiArrowButton1);
-  RichEdit1 = new QTextEdit(page);
+  RichEdit1 = new HexView(page);
   RichEdit1->setObjectName("RichEdit1");
-  RichEdit1->setReadOnly(true);
-  RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
-  RichEdit1->setFont(QFont("Monospace", 9));
-  RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(RichEdit1, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& p) { PopupMenu1->popup(RichEdit1->mapToGlobal(p)); });
+  // The checksum lines under the dump are the code and data labels; a click shows their area.
+  LabelCode = RichEdit1->codeLabel();
+  LabelCode->setObjectName("LabelCode");
+  LabelCode->setText("Code from:");
+  LabelData = RichEdit1->dataLabel();
+  LabelData->setObjectName("LabelData");
+  LabelData->setText("Data from:");
+  for (QLabel* l : {LabelCode, LabelData}) {
+    l->setCursor(Qt::PointingHandCursor);
+    l->installEventFilter(this);
+  }
+  QWidget* dump = RichEdit1->dump();
+  dump->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(dump, &QWidget::customContextMenuRequested, this,
+          [this, dump](const QPoint& p) { PopupMenu1->popup(dump->mapToGlobal(p)); });
   v->addLayout(row);
   v->addWidget(RichEdit1, 1);
 }
 
 void TMainForm::BuildConfigPage() {
-  // Absolute positions: the option-word panel is placed beside Panel3 by pixel.
   QWidget* page = suiTabSheet2;
   page->setObjectName("suiTabSheet2");
+  auto* v = new QVBoxLayout(page);
   TypeName = new QLabel("NoPart", page);
   TypeName->setObjectName("TypeName");
-  TypeName->setGeometry(8, 4, 300, 18);
   Package = new QLabel("", page);
   Package->setObjectName("Package");
-  Package->setGeometry(8, 22, 300, 18);
-  Panel3 = new QFrame(page);
-  Panel3->setObjectName("Panel3");
-  Panel3->setFrameShape(QFrame::StyledPanel);
-  Panel3->setGeometry(8, 44, 250, 180);
-  StringGrid1 = new QTableWidget(0, 2, Panel3);
-  StringGrid1->setObjectName("StringGrid1");
-  StringGrid1->horizontalHeader()->setVisible(false);
-  StringGrid1->verticalHeader()->setVisible(false);
-  (new QVBoxLayout(Panel3))->addWidget(StringGrid1);
-  Panelw = new QFrame(page);
-  Panelw->setObjectName("Panelw");
-  Panelw->setFrameShape(QFrame::StyledPanel);
-  StringGridWord = new QTableWidget(0, 2, Panelw);
-  StringGridWord->setObjectName("StringGridWord");
-  StringGridWord->horizontalHeader()->setVisible(false);
-  StringGridWord->verticalHeader()->setVisible(false);
-  StringGridWord->installEventFilter(this);
-  (new QVBoxLayout(Panelw))->addWidget(StringGridWord);
-  for (int i = 0; i < 4; ++i) {
-    CfgLabel[i] = new QLabel(page);
-    CfgLabel[i]->setObjectName(QString("Label%1").arg(i + 1));
-    CfgLabel[i]->setGeometry(8 + 125 * (i % 2), 228 + 40 * (i / 2), 120, 16);
-    suiComboBoxCfg[i] = new TsuiComboBox(page);
-    suiComboBoxCfg[i]->setObjectName(QString("suiComboBoxCfg%1").arg(i + 1));
-    suiComboBoxCfg[i]->setGeometry(8 + 125 * (i % 2), 244 + 40 * (i / 2), 120, 22);
-    suiComboBoxCfg[i]->hide();
+  v->addWidget(TypeName);
+  v->addWidget(Package);
+}
+
+void TMainForm::HostConfigGrid(ConfigGrid* grid) {
+  configGrid = grid;
+  grid->setParent(suiTabSheet2);
+  static_cast<QVBoxLayout*>(suiTabSheet2->layout())->addWidget(grid, 1);
+  grid->show();
+}
+
+void TMainForm::MirrorChipControls(const ChipUiModel& ui, const RunButtonStates& buttons) {
+  if (configGrid) configGrid->Mirror();
+  suiCheckGroup1->SetItems(ui.GoGroup.Items);
+  for (int i = 0; i < ui.GoGroup.Count(); ++i)
+    suiCheckGroup1->SetChecked(i, ui.GoGroup.GetChecked(i));
+  const bool operations = static_cast<bool>(seams_.chipOperation);
+  for (std::size_t i = 0; i < std::size(kOperations); ++i) {
+    const bool on = operations && ui.OperationEnabled[i];
+    toolButtons.at(kOperations[i].button)->setEnabled(on);
+    actions.at(kOperations[i].menuItem)->setEnabled(on);
   }
-  PlaceOptionWordPanel();
+  const bool search = static_cast<bool>(seams_.search) && ui.SearchEnabled;
+  for (const char* item : {"Search1", "subSearch1"}) actions.at(item)->setEnabled(search);
+  ButtonGo->setEnabled(buttons.GoEnabled && static_cast<bool>(seams_.go));
+  suiButtonRun->setEnabled(buttons.RunEnabled);
+  suiButtonRun->setVisible(buttons.RunVisible);
+}
+
+void TMainForm::ShowChosenChip() {
+  TypeName->setText(Q(gApp.ChipName));
+  Package->setText(Q(gApp.AdapterLabel));
+  SetCaption(gApp.MainCaption + "  " + gApp.ChipTitle);
+  ShowStatusLine();
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -413,7 +409,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == LabelCode) DisplayCodeClick();
     if (watched == LabelData) DisplayEEClick();
   }
-  if (watched == StringGridWord && event->type() == QEvent::KeyRelease) OptionWordsFromGrid();
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -463,6 +458,10 @@ void TMainForm::ShowProgrammerLines() {
   AppendLog(kBlack, "USB driver ver " + std::to_string(gLink.DriverVersion));
 }
 
+void TMainForm::ShowRecentNames() {
+  for (int i = 0; i < kRecentShown; ++i) Nf[i]->setText(Q(gApp.RecentNames[i]));
+}
+
 void TMainForm::SetCaption(const std::string& caption) {
   setWindowTitle(Q(caption));
 }
@@ -471,61 +470,24 @@ std::string TMainForm::Caption() const {
 }
 
 void TMainForm::ShowStatusLine() {
-  statusBar()->showMessage(Q(gApp.ChipTitle + "  Counter:" + std::to_string(gApp.CompletedCount)));
-}
-
-void TMainForm::PlaceOptionWordPanel() {
-  Panelw->setGeometry(Panel3->x() + Panel3->width() + 4, Panel3->y(), Panelw->width(),
-                      Panel3->height());
-  StringGridWord->setVisible(StringGridWord->rowCount() >= 1);
-}
-
-void TMainForm::OptionWordsFromGrid() {
-  const int rows = std::min(StringGridWord->rowCount(), kOptionWords - 64);
-  for (int r = 0; r < rows; ++r) {
-    const QTableWidgetItem* cell = StringGridWord->item(r, 1);
-    if (!cell) continue;
-    // A cell that does not start with a hexadecimal number leaves its word as it was.
-    unsigned value = 0;
-    if (std::sscanf(cell->text().toStdString().c_str(), "%x", &value) == 1) {
-      gApp.OptionValues[64 + r] = static_cast<std::int32_t>(value);
-    }
-  }
+  statusBar()->showMessage(Q(ChipStatusLine()));
 }
 
 void TMainForm::ShowBuffer() {
-  RichEdit1->clear();
-  if (seams_.dumpBuffer) seams_.dumpBuffer(gApp.InfoRecord[3] == 16);
-}
-
-void TMainForm::ShowBufferAddress(std::uint32_t address) {
-  const auto start = static_cast<std::uint32_t>(gApp.ViewRange.start);
-  if (address < start || address >= start + 256) {
-    gApp.ViewRange.start = static_cast<std::int32_t>(address & ~0xFFu);
-    RichEdit1->clear();
-    if (seams_.dumpBuffer) seams_.dumpBuffer(false);
-  }
-  const std::uint32_t offset = address - static_cast<std::uint32_t>(gApp.ViewRange.start);
-  QTextCursor c = RichEdit1->textCursor();
-  const int from = static_cast<int>((offset / 16) * 77 + (offset % 16 + 3) * 3);
-  const int length = RichEdit1->document()->characterCount() - 1;
-  c.setPosition(std::min(from, length));
-  c.setPosition(std::min(from + 2, length), QTextCursor::KeepAnchor);
-  RichEdit1->setTextCursor(c);
+  RichEdit1->ShowBuffer();
 }
 
 void TMainForm::DisplayCodeClick() {
-  gApp.ViewRange = {0, gApp.CodeLastAddress};
-  ShowBuffer();
+  RichEdit1->DisplayCode();
 }
 
 void TMainForm::DisplayEEClick() {
-  if (gApp.InfoRecord[1] >= 1) {
-    gApp.ViewRange = {gApp.InfoRecord[1], gApp.InfoRecord[1] + gApp.InfoRecord[2]};
-    ShowBuffer();
-  } else {
-    ShowMessageText("This chip has not data segment! *这个芯片没有数据段!");
-  }
+  RichEdit1->DisplayEE();
+}
+
+void TMainForm::DisplayBitsClick(int bits) {
+  gApp.InfoRecord[3] = bits;
+  ShowBuffer();
 }
 
 void TMainForm::suiArrowButton1Click() {
@@ -608,7 +570,7 @@ void TMainForm::suiImageButtonLangClick() {
 }
 
 void TMainForm::subCopy1Click() {
-  RichEdit1->copy();
+  RichEdit1->dump()->copy();
 }
 
 void TMainForm::subSearch1Click() {

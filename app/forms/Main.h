@@ -11,14 +11,17 @@
 #include <string>
 
 class QAction;
-class QFrame;
 class QLabel;
 class QMenu;
-class QTableWidget;
 class QTextEdit;
 class QToolBar;
 
 namespace zelvar {
+
+class ConfigGrid;
+class HexView;
+struct ChipUiModel;
+struct RunButtonStates;
 
 class TsuiArrowButton;
 class TsuiButton;
@@ -37,8 +40,6 @@ struct MainSeams {
   // Start-up.
   std::function<bool()> connectProgrammer;
   std::function<void()> resetConfigTab;
-  // The hex view: dumps the view range into RichEdit1 (16-bit words when `words`).
-  std::function<void(bool words)> dumpBuffer;
   // Files and projects.
   std::function<void(const std::string& name, bool dataArea)> loadBufferFile;
   std::function<void()> openFile, loadData, saveFile, openProject, saveProject, print;
@@ -67,20 +68,29 @@ class TMainForm : public QMainWindow {
   // The programmer's name, the window caption and the driver version as log lines.
   void ShowProgrammerLines();
 
+  // The recent names in the Reopen items.
+  void ShowRecentNames();
+
   // The frame caption (the window title).
   void SetCaption(const std::string& caption);
   std::string Caption() const;
 
   void ShowStatusLine();
-  void PlaceOptionWordPanel();
-  void OptionWordsFromGrid();
-  void ShowBufferAddress(std::uint32_t address);
-  // Dumps the view range again (words for view kind 16).
+  // Redraws the hex view for the current view kind.
   void ShowBuffer();
+  // Puts the config grid on the config page (it is made over the chip-controls model after the
+  // window).
+  void HostConfigGrid(ConfigGrid* grid);
+  // The chip controls as the model and the runner say: config grid, Go group, operation items.
+  void MirrorChipControls(const ChipUiModel& ui, const RunButtonStates& buttons);
+  // The chip labels, caption and status line after the chip dialog bound a chip.
+  void ShowChosenChip();
 
   // Handlers.
   void DisplayCodeClick();
   void DisplayEEClick();
+  // The 8- and 16-bit views: view kind 8 or 16, then redrawn.
+  void DisplayBitsClick(int bits);
   void suiArrowButton1Click();
   void Configwindow1Click();
   void ClearBufClick();
@@ -122,17 +132,12 @@ class TMainForm : public QMainWindow {
   TsuiPageControl* suiPageControl1 = nullptr;
   TsuiTabSheet* suiTabSheet1 = nullptr;  // buffer
   TsuiTabSheet* suiTabSheet2 = nullptr;  // config
-  QTextEdit* RichEdit1 = nullptr;        // hex view
+  HexView* RichEdit1 = nullptr;          // hex view
   QTextEdit* RichEdit2 = nullptr;        // log
-  QLabel* LabelCode = nullptr;
+  QLabel* LabelCode = nullptr;           // the hex view's checksum lines
   QLabel* LabelData = nullptr;
   TsuiArrowButton* suiArrowButton1 = nullptr;
-  QFrame* Panel3 = nullptr;
-  QTableWidget* StringGrid1 = nullptr;
-  QFrame* Panelw = nullptr;
-  QTableWidget* StringGridWord = nullptr;
-  std::array<TsuiComboBox*, 4> suiComboBoxCfg{};
-  std::array<QLabel*, 4> CfgLabel{};
+  ConfigGrid* configGrid = nullptr;  // StringGrid1, the combos and StringGridWord
   QLabel* TypeName = nullptr;
   QLabel* Package = nullptr;
   QMenu* PopupMenu1 = nullptr;

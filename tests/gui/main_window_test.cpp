@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -21,6 +22,7 @@
 #include "app/forms/Disptimer.h"
 #include "app/forms/Forms.h"
 #include "app/forms/GuiServices.h"
+#include "app/forms/HexView.h"
 #include "app/forms/Place.h"
 #include "app/forms/Placeisp.h"
 #include "app/forms/Showbadpinnum.h"
@@ -139,12 +141,13 @@ TEST_F(MainWindowTest, LanguageButtonTogglesTheCaptions) {
 }
 
 TEST_F(MainWindowTest, ItemsWithoutTheirPieceStayDisabled) {
-  EXPECT_FALSE(MainForm->actions.at("Open1")->isEnabled());
-  EXPECT_TRUE(MainForm->actions.at("Selectechip1")->isEnabled()) << "the chip dialog is there";
-  EXPECT_FALSE(MainForm->actions.at("Set1")->isEnabled());
-  EXPECT_FALSE(MainForm->toolButtons.at("suiImageButtonErase")->isEnabled());
-  EXPECT_FALSE(MainForm->ButtonGo->isEnabled());
-  EXPECT_TRUE(MainForm->actions.at("ClosePrj1")->isEnabled());
+  for (const char* item : {"Open1", "Selectechip1", "Search1", "Fill1", "Nf1", "ClosePrj1"}) {
+    EXPECT_TRUE(MainForm->actions.at(item)->isEnabled()) << item;
+  }
+  for (const char* item : {"Set1", "Print1", "OpenProject1", "Selftest1", "ICtester1"}) {
+    EXPECT_FALSE(MainForm->actions.at(item)->isEnabled()) << item;
+  }
+  EXPECT_TRUE(MainForm->toolButtons.at("suiImageButtonErase")->isEnabled());
   EXPECT_TRUE(MainForm->toolButtons.at("suiImageButtonLang")->isEnabled());
 
   std::vector<ChipOperation> ran;
@@ -157,10 +160,8 @@ TEST_F(MainWindowTest, ItemsWithoutTheirPieceStayDisabled) {
 }
 
 TEST_F(MainWindowTest, BufferViewsAndClear) {
-  int dumps = 0;
-  MainForm->seams().dumpBuffer = [&](bool) {
-    ++dumps;
-    for (int row = 0; row < 16; ++row) MainForm->RichEdit1->append(QString(76, 'x'));
+  auto firstLine = [] {
+    return MainForm->RichEdit1->dump()->document()->firstBlock().text().toStdString();
   };
   // No data area: the message, and the view stays.
   gApp.ViewRange = {0, 100};
@@ -174,10 +175,12 @@ TEST_F(MainWindowTest, BufferViewsAndClear) {
   MainForm->suiArrowButton1Click();
   EXPECT_EQ(gApp.ViewRange.start, 0x2000);
   EXPECT_EQ(gApp.ViewRange.end, 0x2100);
+  EXPECT_EQ(firstLine().substr(0, 8), "  2000: ");
   EXPECT_EQ(MainForm->suiArrowButton1->Arrow(), suiUp);
   MainForm->suiArrowButton1Click();
   EXPECT_EQ(gApp.ViewRange.start, 0);
   EXPECT_EQ(gApp.ViewRange.end, 4096);
+  EXPECT_EQ(firstLine().substr(0, 8), "  0000: ");
 
   // Clearing stops before the view's end.
   gApp.ViewRange = {0x10, 0x20};
@@ -188,14 +191,13 @@ TEST_F(MainWindowTest, BufferViewsAndClear) {
   EXPECT_EQ(gApp.CodeBuffer[0x1F], 0xFF);
   EXPECT_EQ(gApp.CodeBuffer[0x20], 1);
 
-  // A found address outside the page shown moves the view and selects its two digits.
-  gApp.ViewRange = {0, 4096};
-  const int before = dumps;
-  MainForm->ShowBufferAddress(0x123);
-  EXPECT_EQ(dumps, before + 1);
-  EXPECT_EQ(gApp.ViewRange.start, 0x100);
-  EXPECT_EQ(MainForm->RichEdit1->textCursor().selectionStart(), 2 * 77 + (3 + 3) * 3);
-  EXPECT_EQ(MainForm->RichEdit1->textCursor().selectedText().size(), 2);
+  // The 16-bit view draws words; the 8-bit one bytes again.
+  gApp.CodeBuffer[0] = 0x34;
+  gApp.CodeBuffer[1] = 0x12;
+  MainForm->actions.at("Display16")->trigger();
+  EXPECT_NE(firstLine().find("1234"), std::string::npos) << firstLine();
+  MainForm->actions.at("Display8")->trigger();
+  EXPECT_NE(firstLine().find("34 12"), std::string::npos) << firstLine();
 }
 
 TEST_F(MainWindowTest, ClosingWritesTheRecentListAndCloseProjectResets) {

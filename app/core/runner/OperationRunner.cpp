@@ -360,8 +360,12 @@ RunButtonStates OperationRunner::ButtonStates() const {
   return {gLink.ModelNumber > 0, gApp.InfoRecord[6] != 0, gLink.ModelNumber > kLastModelWithoutRun};
 }
 
-std::string OperationRunner::StatusLineText() const {
+std::string ChipStatusLine() {
   return gApp.ChipTitle + "  Counter:" + std::to_string(gApp.CompletedCount);
+}
+
+std::string OperationRunner::StatusLineText() const {
+  return ChipStatusLine();
 }
 
 }  // namespace zelvar

@@ -20,6 +20,9 @@ struct RunButtonStates {
   bool RunVisible = false;
 };
 
+// The status bar's text: the chosen chip's title and the completion count.
+std::string ChipStatusLine();
+
 // True for a project file name: the extension ".zor" in any case.
 bool IsProjectFile(const std::string& fileName);
 

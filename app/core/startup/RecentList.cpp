@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace zelvar {
 namespace {
@@ -39,6 +40,16 @@ bool SaveRecentNames(const std::string& path, const RecentList& names) {
     ok = std::fwrite(record, 1, sizeof record, f.get()) == sizeof record && ok;
   }
   return ok;
+}
+
+void AddRecentName(RecentList& names, const std::string& name) {
+  for (int i = 0; i < kRecentShown; ++i) {
+    if (names[i] != name) continue;
+    std::swap(names[0], names[i]);
+    return;
+  }
+  for (int i = kRecentShown; i > 0; --i) names[i] = names[i - 1];
+  names[0] = name;
 }
 
 }  // namespace zelvar

@@ -18,5 +18,8 @@ bool LoadRecentNames(const std::string& path, RecentList& names);
 // Writes entries 0 to 3, each cut to 299 characters; false (and nothing written) when the file
 // cannot be opened.
 bool SaveRecentNames(const std::string& path, const RecentList& names);
+// Puts `name` first: a name already at 0 changes nothing, one found at 1 to 3 swaps with entry 0,
+// a new one pushes the others one place down (entry 3 into entry 4).
+void AddRecentName(RecentList& names, const std::string& name);
 
 }  // namespace zelvar
