@@ -2,7 +2,6 @@
 // built from the set's describe list, a HEX file loaded into the hex view, and Write, Verify and Go
 // run through the window's own buttons with their result lines in the log.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -20,8 +19,6 @@
 
 #include "app/core/buffer/BufferView.h"
 #include "app/core/catalogue/Selection.h"
-#include "app/core/startup/ProgrammerStart.h"
-#include "app/core/startup/RecentList.h"
 #include "app/forms/Filew.h"
 #include "app/forms/Forms.h"
 #include "app/forms/HexView.h"
@@ -32,7 +29,7 @@
 #include "skin/Suiradiogroup.h"
 #include "support/FakeAlgorithmSet.h"
 #include "support/QtApp.h"
-#include "support/SimFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace zelvar {
 namespace {
@@ -56,29 +53,11 @@ std::string HexRecord(std::uint16_t address, const std::vector<std::uint8_t>& by
   return line + check + "\r\n";
 }
 
-class MainFlowTest : public test::SimFixture {
+class MainFlowTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
     SimFixture::SetUp();
-    gLink.ModelNumber = 0;
-    gApp.Reset();
-    dir = fs::temp_directory_path() / ("zelvar_flow_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    for (const auto& entry : fs::directory_iterator(ZELVAR_PROGRAM_DIR)) {
-      if (entry.path().filename() == kRecentListName) continue;
-      fs::create_symlink(entry.path(), dir / entry.path().filename());
-    }
-    oldDir = fs::current_path();
-    fs::current_path(dir);
-
-    MainSeams seams;
-    seams.connectProgrammer = [this] {
-      programmer = StartProgrammer({"--programmer=sim:6200"});
-      return programmer.connected;
-    };
-    fake.progressWindowExists = false;
-    CreateForms(std::move(seams));
-    fake.progressWindowExists = true;
+    StartMainWindow();
     // The EPROM set stands in as the test set; the device list is the program's own.
     selectionHooks().findSet = [](std::string_view key) -> AlgorithmDispatcher {
       return key == "P27" ? &test::FakeAlgorithmSet::Dispatch : nullptr;
@@ -104,13 +83,8 @@ class MainFlowTest : public test::SimFixture {
     };
   }
   void TearDown() override {
-    DestroyForms();
+    MainWindowFixture::TearDown();
     SetSelectionHooks({});
-    programmer.backend.reset();
-    fs::current_path(oldDir);
-    fs::remove_all(dir);
-    gApp.Reset();
-    SimFixture::TearDown();
   }
 
   void ChooseChip(const char* category, const QString& name) {
@@ -136,8 +110,6 @@ class MainFlowTest : public test::SimFixture {
     return std::find(log.begin(), log.end(), line) != log.end();
   }
 
-  fs::path dir, oldDir;
-  ProgrammerStart programmer;
   test::FakeAlgorithmSet set;
   std::vector<std::uint8_t> chip;
 };

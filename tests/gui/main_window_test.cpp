@@ -31,50 +31,21 @@
 #include "skin/Suipagecontrol.h"
 #include "skin/Suiradiogroup.h"
 #include "support/QtApp.h"
-#include "support/SimFixture.h"
+#include "support/MainWindowFixture.h"
 
 namespace zelvar {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The main window on the simulated 6200, started in a program directory of its own.
-class MainWindowTest : public test::SimFixture {
+class MainWindowTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
     SimFixture::SetUp();
-    gLink.ModelNumber = 0;
-    gApp.Reset();
-    dir = fs::temp_directory_path() / ("zelvar_gui_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    // The program's data files (device lists, pictures) beside a recent list of the test's own.
-    for (const auto& entry : fs::directory_iterator(ZELVAR_PROGRAM_DIR)) {
-      if (entry.path().filename() == kRecentListName) continue;
-      fs::create_symlink(entry.path(), dir / entry.path().filename());
-    }
-    oldDir = fs::current_path();
-    fs::current_path(dir);
-    RecentList names{"/work/a.hex", "/work/b.bin"};
-    SaveRecentNames(kRecentListName, names);
-
+    recentNames = {"/work/a.hex", "/work/b.bin"};
     MainSeams seams;
-    seams.connectProgrammer = [this] {
-      programmer = StartProgrammer({"--programmer=sim:6200"});
-      return programmer.connected;
-    };
     seams.resetConfigTab = [this] { ++configResets; };
-    // The progress window does not exist while the main window is built.
-    fake.progressWindowExists = false;
-    CreateForms(std::move(seams));
-    fake.progressWindowExists = true;
-  }
-  void TearDown() override {
-    DestroyForms();
-    programmer.backend.reset();
-    fs::current_path(oldDir);
-    fs::remove_all(dir);
-    gApp.Reset();
-    SimFixture::TearDown();
+    StartMainWindow(std::move(seams));
   }
 
   QString MenuTitle(const char* name) { return MainForm->menus.at(name)->title(); }
@@ -83,9 +54,7 @@ class MainWindowTest : public test::SimFixture {
     return MainForm->suiPageControl1->tabText(page->PageIndex());
   }
 
-  fs::path dir, oldDir;
   int configResets = 0;
-  ProgrammerStart programmer;
 };
 
 TEST_F(MainWindowTest, StartsOnTheSimulatedProgrammer) {
