@@ -1,6 +1,5 @@
 #include "app/forms/Forms.h"
 
-#include <QStatusBar>
 #include <algorithm>
 #include <memory>
 #include <sstream>
@@ -92,9 +91,7 @@ void FillSeams(MainSeams& seams, MainParts& parts) {
 void WireRunner(MainParts& parts) {
   RunnerPorts& ports = parts.runner.ports();
   ports.ShowBuffer = [] { MainForm->ShowBuffer(); };
-  ports.ShowStatusLine = [](const std::string& text) {
-    MainForm->statusBar()->showMessage(QString::fromStdString(text));
-  };
+  ports.ShowStatusLine = [](const std::string& text) { MainForm->SetStatusText(text); };
   ports.ApplyStamps = [](bool) {};  // serial and date stamps come with the settings window
   ports.ShowConfigTab = [] { MainForm->Configwindow1Click(); };
   ports.ChipUiChanged = [&parts] {

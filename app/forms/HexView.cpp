@@ -61,6 +61,8 @@ void HexView::DrawPage(bool append) {
 void HexView::DrawRows(const std::vector<std::string>& rows, bool append) {
   QStringList lines;
   for (const auto& r : rows) lines << QString::fromLatin1(r.data(), static_cast<int>(r.size()));
+  // Edited bytes are drawn red; a redraw starts plain again instead of taking the caret's colour.
+  dump_->setCurrentCharFormat(QTextCharFormat());
   if (!append) {
     firstRow_ = gApp.ViewRange.start;
     dump_->setPlainText(lines.join('\n'));
@@ -69,8 +71,9 @@ void HexView::DrawRows(const std::vector<std::string>& rows, bool append) {
   if (lines.isEmpty()) return;
   QTextCursor end(dump_->document());
   end.movePosition(QTextCursor::End);
-  end.insertText((dump_->document()->isEmpty() ? QString() : QStringLiteral("\n")) +
-                 lines.join('\n'));
+  end.insertText(
+      (dump_->document()->isEmpty() ? QString() : QStringLiteral("\n")) + lines.join('\n'),
+      QTextCharFormat());
 }
 
 void HexView::WriteChecksum() {

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -128,6 +129,9 @@ TMainForm::TMainForm(QWidget* owner, MainSeams seams)
   split->setStretchFactor(1, 1);
   outer->addWidget(split);
   statusBar()->setObjectName("suiStatusBar1");
+  StatusLine = new QLabel(statusBar());
+  StatusLine->setObjectName("StatusLine");
+  statusBar()->addWidget(StatusLine, 1);
 
   StartupPorts ports;
   ports.applyLanguageTexts = [this] { ApplyLanguageTexts(); };
@@ -331,6 +335,7 @@ void TMainForm::BuildBufferPage() {
   QWidget* page = suiTabSheet1;
   page->setObjectName("suiTabSheet1");
   auto* v = new QVBoxLayout(page);
+  v->setContentsMargins(2, 2, 2, 2);
   auto* row = new QHBoxLayout;
   suiArrowButton1 = new TsuiArrowButton(page);
   suiArrowButton1->setObjectName("suiArrowButton1");
@@ -353,6 +358,10 @@ void TMainForm::BuildBufferPage() {
     l->installEventFilter(this);
   }
   QWidget* dump = RichEdit1->dump();
+  // A whole 75-character row fits beside the operation panel in the 680-pixel window.
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  font.setPointSize(8);
+  dump->setFont(font);
   dump->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(dump, &QWidget::customContextMenuRequested, this,
           [this, dump](const QPoint& p) { PopupMenu1->popup(dump->mapToGlobal(p)); });
@@ -470,7 +479,14 @@ std::string TMainForm::Caption() const {
 }
 
 void TMainForm::ShowStatusLine() {
-  statusBar()->showMessage(Q(ChipStatusLine()));
+  SetStatusText(ChipStatusLine());
+}
+
+void TMainForm::SetStatusText(const std::string& text) {
+  StatusLine->setText(Q(text));
+}
+std::string TMainForm::StatusText() const {
+  return StatusLine->text().toStdString();
 }
 
 void TMainForm::ShowBuffer() {

@@ -76,6 +76,9 @@ class TMainForm : public QMainWindow {
   std::string Caption() const;
 
   void ShowStatusLine();
+  // The status bar's simple text; it stays while menus show their tips.
+  void SetStatusText(const std::string& text);
+  std::string StatusText() const;
   // Redraws the hex view for the current view kind.
   void ShowBuffer();
   // Puts the config grid on the config page (it is made over the chip-controls model after the
@@ -138,6 +141,7 @@ class TMainForm : public QMainWindow {
   QLabel* LabelData = nullptr;
   TsuiArrowButton* suiArrowButton1 = nullptr;
   ConfigGrid* configGrid = nullptr;  // StringGrid1, the combos and StringGridWord
+  QLabel* StatusLine = nullptr;      // the status bar's text
   QLabel* TypeName = nullptr;
   QLabel* Package = nullptr;
   QMenu* PopupMenu1 = nullptr;

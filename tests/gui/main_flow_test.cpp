@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -28,8 +29,8 @@
 #include "skin/Suibutton.h"
 #include "skin/Suiradiogroup.h"
 #include "support/FakeAlgorithmSet.h"
-#include "support/QtApp.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtApp.h"
 
 namespace zelvar {
 namespace {
@@ -123,7 +124,7 @@ TEST_F(MainFlowTest, ChooseLoadWriteVerifyAndGo) {
   EXPECT_EQ(MainForm->TypeName->text(), "AT27C256");
   EXPECT_TRUE(MainForm->Caption().find("ATMEL: AT27C256") != std::string::npos)
       << MainForm->Caption();
-  EXPECT_EQ(MainForm->statusBar()->currentMessage(), "ATMEL: AT27C256  Counter:0");
+  EXPECT_EQ(MainForm->StatusText(), "ATMEL: AT27C256  Counter:0");
   ASSERT_EQ(MainForm->suiCheckGroup1->ItemCount(), 4);
   EXPECT_EQ(MainForm->suiCheckGroup1->Button(3)->Caption(), "Verify");
   EXPECT_TRUE(MainForm->toolButtons.at("suiImageButtonWrite")->isEnabled());
@@ -155,6 +156,11 @@ TEST_F(MainFlowTest, ChooseLoadWriteVerifyAndGo) {
   QKeyEvent nine(QEvent::KeyPress, Qt::Key_9, Qt::NoModifier, "9");
   QApplication::sendEvent(MainForm->RichEdit1->dump(), &nine);
   ASSERT_EQ(gApp.CodeBuffer[0x11], 0x94);
+  // The edited byte is red until the next redraw, which draws every byte plain.
+  MainForm->ShowBuffer();
+  QTextCursor redrawn(MainForm->RichEdit1->dump()->document()->findBlockByNumber(1));
+  redrawn.setPosition(redrawn.position() + ByteDigitColumn(false, 1) + 1);
+  EXPECT_NE(redrawn.charFormat().foreground().color(), QColor(Qt::red));
   fake.log.clear();
   MainForm->actions.at("Verify1")->trigger();
   EXPECT_TRUE(LogHas(OperationResultLine(OperationTitle(kOpVerify), 1, 0x11, 0x34)))
@@ -172,7 +178,7 @@ TEST_F(MainFlowTest, ChooseLoadWriteVerifyAndGo) {
   }
   EXPECT_EQ(ops, (std::vector<int>{kOpWrite, kOpVerify}));
   EXPECT_EQ(chip[0x11], 0x94);
-  EXPECT_EQ(MainForm->statusBar()->currentMessage(), "ATMEL: AT27C256  Counter:1");
+  EXPECT_EQ(MainForm->StatusText(), "ATMEL: AT27C256  Counter:1");
 }
 
 }  // namespace

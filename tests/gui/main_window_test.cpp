@@ -30,8 +30,8 @@
 #include "skin/Suibutton.h"
 #include "skin/Suipagecontrol.h"
 #include "skin/Suiradiogroup.h"
-#include "support/QtApp.h"
 #include "support/MainWindowFixture.h"
+#include "support/QtApp.h"
 
 namespace zelvar {
 namespace {
@@ -75,7 +75,7 @@ TEST_F(MainWindowTest, StartsOnTheSimulatedProgrammer) {
   EXPECT_EQ(MainForm->suiPageControl1->ActivePage(), MainForm->suiTabSheet1);
   MainForm->Configwindow1Click();
   EXPECT_EQ(MainForm->suiPageControl1->ActivePage(), MainForm->suiTabSheet2);
-  EXPECT_EQ(MainForm->statusBar()->currentMessage(), "  Counter:0");
+  EXPECT_EQ(MainForm->StatusText(), "  Counter:0");
 
   MainForm->ShowProgrammerLines();
   EXPECT_EQ(fake.LogTexts(),
