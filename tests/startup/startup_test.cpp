@@ -135,6 +135,25 @@ TEST_F(StartupTest, SavedListReadsBackAndCutsLongNames) {
   EXPECT_FALSE(SaveRecentNames((dir / "no-such-dir" / "x.tab").string(), names));
 }
 
+TEST(RecentNames, AddingANamePutsItFirst) {
+  struct Case {
+    const char* name;
+    RecentList after;
+  };
+  const RecentList before{"a", "b", "c", "d", ""};
+  const Case cases[] = {
+      {"a", {"a", "b", "c", "d", ""}},   // already first: unchanged
+      {"c", {"c", "b", "a", "d", ""}},   // found: swaps with the first
+      {"e", {"e", "a", "b", "c", "d"}},  // new: the others move down, the last into entry 4
+      {"A", {"A", "a", "b", "c", "d"}},  // names compare exactly
+  };
+  for (const Case& c : cases) {
+    RecentList names = before;
+    AddRecentName(names, c.name);
+    EXPECT_EQ(names, c.after) << c.name;
+  }
+}
+
 TEST(StartupLanguage, ChineseOnlyForThePrc) {
   const std::pair<const char*, int> cases[] = {{"zh_CN.UTF-8", 1},
                                                {"zh_CN", 1},
