@@ -130,7 +130,8 @@ void Programmer::Execute(const Command& c) {
     case 7: {
       std::vector<std::uint8_t> reply(64, 0);
       if (!nextReply_.empty()) {
-        std::copy_n(nextReply_.begin(), std::min<std::size_t>(64, nextReply_.size()), reply.begin());
+        std::copy_n(nextReply_.begin(), std::min<std::size_t>(64, nextReply_.size()),
+                    reply.begin());
         nextReply_.clear();
       } else {
         std::copy_n(pending_.begin(), std::min<std::size_t>(64, pending_.size()), reply.begin());
@@ -219,6 +220,14 @@ void Programmer::WriteRegister(std::uint8_t r, std::uint8_t v) {
         gnd_ = {v, 0};
       }
       break;
+    case 20:
+      // From model 6200 a value with bit 7 (158 = pin 30) adds a second VPP pin beside the first.
+      if (model_ >= 6200 && (v & 0x80)) {
+        vpp_[1] = v & 0x7F;
+      } else {
+        vpp_ = {v & 0x7F, 0};
+      }
+      break;
     case 33:
       bitstream.clear();
       bitstreamStarted = true;
@@ -242,7 +251,7 @@ int Programmer::PinMillivolts(int socketPin) const {
   if (IsGround(socketPin)) return 0;
   if (HighVoltagePin() == socketPin) return 12000;
   if (VccPin() == socketPin) return VppOnVccPin() ? VppMillivolts() : VccMillivolts();
-  if (VppPin() != 0 && VppPin() == socketPin) return VppMillivolts();
+  if (vpp_[0] == socketPin || vpp_[1] == socketPin) return VppMillivolts();
   if (chip_) {
     const int cp = ChipPinAt(socketPin);
     if (cp > 0 && chip_->Drive(cp) >= 0) return chip_->Drive(cp) ? 5000 : 0;
@@ -257,7 +266,21 @@ int Programmer::ReadLevel(int socketPin) const {
   return mv >= 2000 ? 1 : 0;
 }
 
-void Programmer::SetDesign(std::unique_ptr<Design> design) { design_ = std::move(design); }
+void Programmer::SetDesign(std::unique_ptr<Design> design) {
+  design_ = std::move(design);
+}
+
+namespace {
+// The socket's numbering, by row counted from the bottom: the left column reads 20 down to 1 and
+// then 48 down to 45 (the four extra rows of the 48-pin socket sit above pin 1); the right column
+// reads 21 up to 44. A DIP at the bottom therefore keeps the numbers it has in a 40-pin socket.
+int LeftPinOfRow(int row) {
+  return row < 20 ? 20 - row : 48 - (row - 20);
+}
+int RowOfLeftPin(int pin) {
+  return pin <= 20 ? 20 - pin : 20 + (48 - pin);
+}
+}  // namespace
 
 void Programmer::PlaceChip(std::shared_ptr<ChipModel> chip, int firstPin) {
   chip_ = std::move(chip);
@@ -274,15 +297,16 @@ void Programmer::PlaceChip(std::shared_ptr<ChipModel> chip, int firstPin) {
 
 void Programmer::PlaceChipAtBottom(std::shared_ptr<ChipModel> chip) {
   const int n = chip ? chip->PinCount() : 0;
-  PlaceChip(std::move(chip), SocketPins() / 2 - n / 2 + 1);
+  PlaceChip(std::move(chip), LeftPinOfRow(n / 2 - 1));
 }
 
 int Programmer::SocketPinOf(int chipPin) const {
   if (!chip_) return 0;
   const int n = chip_->PinCount();
   if (chipPin < 1 || chipPin > n) return 0;
-  if (chipPin <= n / 2) return firstPin_ + chipPin - 1;
-  return SocketPins() + 1 - firstPin_ - n + chipPin;
+  const int row1 = RowOfLeftPin(firstPin_);
+  if (chipPin <= n / 2) return LeftPinOfRow(row1 - (chipPin - 1));
+  return 21 + row1 - (n - chipPin);
 }
 
 int Programmer::ChipPinAt(int socketPin) const {

@@ -152,8 +152,9 @@ class Programmer {
   std::array<std::uint8_t, 64> info_{};
   std::unique_ptr<Design> design_;
   std::shared_ptr<ChipModel> chip_;
-  std::array<int, 2> gnd_{};  // ground pins, 0 = none
-  int firstPin_ = 0;  // socket pin of chip pin 1
+  std::array<int, 2> gnd_{};         // ground pins, 0 = none
+  std::array<int, 2> vpp_{};         // pins on the VPP supply, 0 = none
+  int firstPin_ = 0;                 // socket pin of chip pin 1
   std::array<int, 49> chipPinAt_{};  // chip pin on each socket pin, 0 = none
   std::vector<std::uint8_t> pending_;
   std::vector<std::uint8_t> nextReply_;

@@ -2,12 +2,17 @@
 
 #include <utility>
 
+#include "algorithms/memory/Sets.h"
+
 namespace zelvar {
 
 namespace {
 // One row per built set: its key and its dispatcher. Families add their sets here.
 constexpr std::pair<std::string_view, AlgorithmDispatcher> kSets[] = {
-    {"", nullptr},
+    {"P27", P27Dispatch},
+    {"PW27", PW27Dispatch},
+    {"SST27SF", SST27SFDispatch},
+    {"I27CX", I27CXDispatch},
 };
 }  // namespace
 

@@ -2,13 +2,15 @@
 
 #include <utility>
 
+#include "sim/designs/Zor5103.h"
+
 namespace zelvar::sim {
 
 namespace {
 using Factory = std::unique_ptr<Design> (*)();
 // One row per design: its tag and its factory. Families add their designs here.
 constexpr std::pair<std::string_view, Factory> kDesigns[] = {
-    {"", nullptr},
+    {"zor5103", MakeZor5103},
 };
 }  // namespace
 

@@ -1,8 +1,8 @@
+#include "sim/Programmer.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "sim/Programmer.h"
 
 namespace zelvar::sim {
 namespace {
@@ -48,13 +48,15 @@ TEST(SimProgrammer, PlacesADipAtTheBottomOfTheSocket) {
     std::vector<int> GroundPins() const override { return {14}; }
     int MaxMillivolts(int) const override { return 7000; }
   };
-  Programmer p(6200);  // 48-pin socket
+  // The 48-pin socket numbers its lower 40 positions as the 40-pin socket does, so a chip at the
+  // bottom has its ground on socket pin 20 on every model.
+  Programmer p(6200);
   p.PlaceChipAtBottom(std::make_shared<Dip28>());
-  EXPECT_EQ(p.SocketPinOf(1), 11);
-  EXPECT_EQ(p.SocketPinOf(14), 24);
-  EXPECT_EQ(p.SocketPinOf(15), 25);
-  EXPECT_EQ(p.SocketPinOf(28), 38);
-  EXPECT_EQ(p.ChipPinAt(38), 28);
+  EXPECT_EQ(p.SocketPinOf(1), 7);
+  EXPECT_EQ(p.SocketPinOf(14), 20);
+  EXPECT_EQ(p.SocketPinOf(15), 21);
+  EXPECT_EQ(p.SocketPinOf(28), 34);
+  EXPECT_EQ(p.ChipPinAt(34), 28);
   Programmer q(5105);  // 40-pin socket
   q.PlaceChipAtBottom(std::make_shared<Dip28>());
   EXPECT_EQ(q.SocketPinOf(14), 20);
