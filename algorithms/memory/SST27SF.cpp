@@ -61,7 +61,12 @@ class SST27SF final : public EpromSet {
     return kPins;
   }
 
-  void BeforeReads() override { SetPinHigh(Type().programPin); }
+  // The program pin goes high before the reads where it is a separate PGM input; on the rows
+  // whose program pin is the chip's CE (26) or OE (28) a high level would disable the outputs.
+  void BeforeReads() override {
+    const std::uint8_t pin = Type().programPin;
+    if (pin != 26 && pin != 28) SetPinHigh(pin);
+  }
   void QueuePulse() override { PutCmd1(kCmdWait100us); }
   bool PowerPerBlock() const override { return true; }
   bool PrepareWrite() override {

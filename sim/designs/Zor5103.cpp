@@ -93,13 +93,25 @@ class Zor5103 final : public Design {
     if (p.chip()) p.chip()->OnPins(p);
   }
 
-  static std::uint8_t ReadBus(Programmer& p) {
+  // The data bus as the chip drives it. Bits nothing drives read high (the bus pull-ups); a read
+  // of a placed chip that drives none of them is recorded, since it means the chip's outputs are
+  // off and a blank check would pass on any content.
+  std::uint8_t ReadBus(Programmer& p) {
     std::uint8_t b = 0;
+    bool driven = false;
     for (int i = 0; i < 8; ++i) {
-      if (p.ReadLevel(kDataPins[i]) != 0) b |= static_cast<std::uint8_t>(1 << i);
+      const int sp = kDataPins[i];
+      const int cp = p.ChipPinAt(sp);
+      if (cp > 0 && p.chip()->Drive(cp) >= 0) driven = true;
+      if (p.ReadLevel(sp) != 0) b |= static_cast<std::uint8_t>(1 << i);
+    }
+    if (p.chip() && !driven && !floatingReported_) {
+      floatingReported_ = true;
+      p.protocolErrors.push_back("zor5103: data bus read while the chip drives none of it");
     }
     return b;
   }
+  bool floatingReported_ = false;
 
   static void WritePort1(Programmer& p, std::uint8_t v) {
     p.port[1] = v;

@@ -101,6 +101,7 @@ TEST_P(P27RoundTrip, WritesVerifiesAndReads) {
   EXPECT_EQ(Run(kOpRead), 0);
   for (std::uint32_t a = 0; a < size; ++a) ASSERT_EQ(gApp.CodeBuffer[a], chip->cells[a]) << a;
   EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
+  EXPECT_TRUE(prog->protocolErrors.empty()) << prog->protocolErrors.front();
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, P27RoundTrip,
