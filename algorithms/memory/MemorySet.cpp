@@ -99,11 +99,11 @@ void MemorySet::PutAddress(std::uint32_t address, std::uint32_t highBits, const 
   if (pins.raiseAfter) SetPinHigh(pins.raiseAfter);
 }
 
-void MemorySet::ReadBlock(std::uint32_t address, std::uint8_t* dest) {
+void MemorySet::ReadBlock(std::uint32_t address, std::uint8_t* dest, std::uint32_t bytes) {
   SetAddress(address);
   PutCmd1(kCmdReadBlock1k);
   FlushCommands();
-  UsbRead(dest, kBlockBytes);
+  UsbRead(dest, bytes);
 }
 
 void MemorySet::Fail(std::uint32_t offset, std::uint8_t byte) {
@@ -116,11 +116,11 @@ void MemorySet::Fail(std::uint32_t offset, std::uint8_t byte) {
 bool MemorySet::CompareBlocks(const Scan& s) {
   std::uint8_t* block = gLink.ScratchBuffer.data();
   for (std::uint32_t counter = 0; s.throughLast ? counter <= s.last : s.last > counter;
-       counter += kBlockBytes) {
+       counter += s.blockBytes) {
     const std::uint32_t address = s.start + counter;
     Progress(static_cast<int>(s.progressByCounter ? counter : address));
-    ReadBlock(address, block);
-    for (std::uint32_t j = 0; j < kBlockBytes; ++j) {
+    ReadBlock(address, block, s.blockBytes);
+    for (std::uint32_t j = 0; j < s.blockBytes; ++j) {
       if (address + j >= s.end) return true;
       const std::uint8_t want = s.expected ? s.expected[counter + j] : 0xFF;
       if (block[j] != want) {

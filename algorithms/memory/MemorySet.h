@@ -70,6 +70,7 @@ struct Scan {
   std::uint32_t end = 0xFFFFFFFF;  // compare while address + j < end; the end stops the scan
   const std::uint8_t* expected = nullptr;
   bool progressByCounter = false;  // ShowProgress with the counter (else the block's address)
+  std::uint32_t blockBytes = kBlockBytes;
 };
 
 // A block write: the bytes from data[0] on go to chip addresses start .. end - 1, one block of
@@ -111,8 +112,8 @@ class MemorySet {
   // The address routine of the bitstream's port 1: bits 8 up on single pins.
   void PutAddress(std::uint32_t address, std::uint32_t highBits, const AddressPins& pins);
 
-  // Reads the block at `address` into `dest` (1024 bytes, one command 39).
-  virtual void ReadBlock(std::uint32_t address, std::uint8_t* dest);
+  // Reads the block of `bytes` at `address` into `dest` (1024 bytes: one command 39).
+  virtual void ReadBlock(std::uint32_t address, std::uint8_t* dest, std::uint32_t bytes);
   // Compares from `s.start` on; false at the first difference (VCC off, StatusWord 1,
   // FailAddress, FailByte already set).
   bool CompareBlocks(const Scan& s);

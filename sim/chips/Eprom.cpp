@@ -50,7 +50,8 @@ EpromSpec Dip32(int addressBits) {
 EpromSpec Dip40(int addressBits) {
   EpromSpec s;
   s.pins = 40;
-  const std::vector<int> a = {21, 22, 23, 24, 25, 26, 27, 28, 29, 31, 32, 33, 34, 35, 36, 37, 38};
+  const std::vector<int> a = {21, 22, 23, 24, 25, 26, 27, 28, 29,
+                              31, 32, 33, 34, 35, 36, 37, 38, 39};
   s.address.assign(a.begin(), a.begin() + addressBits);
   s.data = {19, 18, 17, 16, 15, 14, 13, 12, 10, 9, 8, 7, 6, 5, 4, 3};
   s.ground = {11, 30};
@@ -257,6 +258,12 @@ std::shared_ptr<EpromChip> MakeEprom(std::string_view part) {
     s = Dip40(17);
     s.maker = 0x01;
     s.device = 0x98;
+  } else if (part == "27C4096") {
+    // Pin 39 is A17 and CE is also PGM.
+    s = Dip40(18);
+    s.pgm = 0;
+    s.maker = 0x01;
+    s.device = 0x99;
   } else {
     return nullptr;
   }

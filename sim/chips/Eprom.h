@@ -70,7 +70,7 @@ class EpromChip final : public ChipModel {
 };
 
 // A model by part name: "2716", "2732", "27C256", "27C512", "27C010", "27C040", "W27E512",
-// "SST27SF512", "27C1024", "27C2048". nullptr for an unknown name.
+// "SST27SF512", "27C1024", "27C2048", "27C4096". nullptr for an unknown name.
 std::shared_ptr<EpromChip> MakeEprom(std::string_view part);
 
 }  // namespace zelvar::sim
