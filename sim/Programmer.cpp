@@ -144,7 +144,9 @@ void Programmer::Execute(const Command& c) {
     case 9:
       if (a >= 1 && a <= 48) {
         level[a] = c.op() == 8 ? 1 : 0;
-        PinsChanged();
+        // A logic level can harm only the pin it lands on: check that one pin.
+        CheckPin(a);
+        if (chip_) chip_->OnPins(*this);
       } else {
         protocolErrors.push_back(Format("pin command %d on pin %d", c.op(), a));
       }
@@ -241,25 +243,6 @@ void Programmer::WriteRegister(std::uint8_t r, std::uint8_t v) {
   if (r >= 18 && r <= 32) PinsChanged();
 }
 
-bool Programmer::IsGround(int socketPin) const {
-  if (socketPin <= 0) return false;
-  return gnd_[0] == socketPin || gnd_[1] == socketPin;
-}
-
-int Programmer::PinMillivolts(int socketPin) const {
-  if (socketPin < 1 || socketPin > 48) return -1;
-  if (IsGround(socketPin)) return 0;
-  if (HighVoltagePin() == socketPin) return 12000;
-  if (VccPin() == socketPin) return VppOnVccPin() ? VppMillivolts() : VccMillivolts();
-  if (vpp_[0] == socketPin || vpp_[1] == socketPin) return VppMillivolts();
-  if (chip_) {
-    const int cp = ChipPinAt(socketPin);
-    if (cp > 0 && chip_->Drive(cp) >= 0) return chip_->Drive(cp) ? 5000 : 0;
-  }
-  if (level[socketPin] >= 0) return level[socketPin] ? 5000 : 0;
-  return -1;
-}
-
 int Programmer::ReadLevel(int socketPin) const {
   const int mv = PinMillivolts(socketPin);
   if (mv < 0) return -1;
@@ -309,13 +292,18 @@ int Programmer::SocketPinOf(int chipPin) const {
   return 21 + row1 - (n - chipPin);
 }
 
-int Programmer::ChipPinAt(int socketPin) const {
-  return socketPin >= 1 && socketPin <= 48 ? chipPinAt_[socketPin] : 0;
-}
-
 void Programmer::PinsChanged() {
   CheckSafety();
   if (chip_) chip_->OnPins(*this);
+}
+
+void Programmer::CheckPin(int socketPin) {
+  const int k = ChipPinAt(socketPin);
+  if (k == 0) return;
+  const int mv = PinMillivolts(socketPin);
+  if (mv > chip_->MaxMillivolts(k)) {
+    hazards.push_back(Format("%d mV on chip pin %d (socket pin %d)", mv, k, socketPin));
+  }
 }
 
 void Programmer::CheckSafety() {

@@ -90,8 +90,10 @@ int EpromChip::MaxMillivolts(int pin) const {
   return spec_.maxOther;
 }
 
+// The chip drives only its data pins, and reads them only while its outputs are off: every pin it
+// reads carries what the programmer puts on it.
 int EpromChip::Mv(Programmer& p, int chipPin) const {
-  return chipPin ? p.PinMillivolts(p.SocketPinOf(chipPin)) : -1;
+  return chipPin ? p.InputMillivolts(socket_[chipPin]) : -1;
 }
 
 std::uint32_t EpromChip::Address(Programmer& p) const {
@@ -103,22 +105,21 @@ std::uint32_t EpromChip::Address(Programmer& p) const {
 }
 
 void EpromChip::OnPins(Programmer& p) {
+  // Socket pins of the chip's pins, taken again when the chip was placed elsewhere.
+  if (socket_.empty() || p.ChipPinAt(socket_[1]) != 1) {
+    socket_.assign(spec_.pins + 1, 0);
+    for (int k = 1; k <= spec_.pins; ++k) socket_[k] = p.SocketPinOf(k);
+  }
   bool powered = Mv(p, spec_.vcc) >= spec_.vccMin;
   for (int g : spec_.ground) powered = powered && Mv(p, g) == 0;
   const int ceMv = Mv(p, spec_.ce), oeMv = Mv(p, spec_.oe);
   const bool ceLow = ceMv >= 0 && ceMv < 2000;
   const bool oeLow = oeMv >= 0 && oeMv < 2000;
-  const int a9 = spec_.address.size() > 9 ? Mv(p, spec_.address[9]) : 0;
-  const std::uint32_t address = Address(p);
-
-  driving_ = powered && ceLow && oeLow;
-  if (driving_) {
-    if (spec_.signature && a9 >= 11500 && a9 <= 13000) {
-      out_ = address & 1 ? spec_.device : spec_.maker;
-    } else {
-      out_ = cells[address];
-    }
-  }
+  const bool outputs = powered && ceLow && oeLow;
+  // A9 matters for the signature and the electrical erase only.
+  const int a9 = spec_.address.size() > 9 && (spec_.erasable || (outputs && spec_.signature))
+                     ? Mv(p, spec_.address[9])
+                     : 0;
 
   // Programming: VPP at its level for the whole pulse, OE high (or OE/VPP at VPP).
   const int vppMv = Mv(p, spec_.vpp);
@@ -136,6 +137,18 @@ void EpromChip::OnPins(Programmer& p) {
   const bool eraseLevels = spec_.erasable && a9 >= spec_.eraseMin && a9 <= spec_.eraseMax &&
                            oeMv >= spec_.eraseMin && oeMv <= spec_.eraseMax;
   const bool programming = powered && vppOk && pulse && !eraseLevels;
+
+  driving_ = outputs;
+  // The address counts when the outputs show a cell and when a pulse starts or ends.
+  const std::uint32_t address = driving_ || programming != pulsing_ ? Address(p) : 0;
+  if (driving_) {
+    if (spec_.signature && a9 >= 11500 && a9 <= 13000) {
+      out_ = address & 1 ? spec_.device : spec_.maker;
+    } else {
+      out_ = cells[address];
+    }
+  }
+
   if (programming && !pulsing_) {
     pulsing_ = true;
     pulseStart_ = p.clockUs();

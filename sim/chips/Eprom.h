@@ -60,6 +60,7 @@ class EpromChip final : public ChipModel {
 
   EpromSpec spec_;
   std::vector<int> dataIndex_;  // chip pin -> data bit, -1 for other pins
+  std::vector<int> socket_;     // chip pin -> socket pin
   std::uint16_t dataMask_;
   bool driving_ = false;
   std::uint16_t out_ = 0;

@@ -102,8 +102,9 @@ class Zor5103 final : public Design {
     for (int i = 0; i < 8; ++i) {
       const int sp = kDataPins[i];
       const int cp = p.ChipPinAt(sp);
-      if (cp > 0 && p.chip()->Drive(cp) >= 0) driven = true;
-      if (p.ReadLevel(sp) != 0) b |= static_cast<std::uint8_t>(1 << i);
+      const int d = cp > 0 ? p.chip()->Drive(cp) : -1;
+      driven = driven || d >= 0;
+      if (d > 0 || (d < 0 && p.ReadLevel(sp) != 0)) b |= static_cast<std::uint8_t>(1 << i);
     }
     if (p.chip() && !driven && !floatingReported_) {
       floatingReported_ = true;
