@@ -99,12 +99,26 @@ void EpromSet::Write() {
   p.programPin = Type().programPin;
   p.checkPowerPerBlock = PowerPerBlock();
   if (!ProgramBlocks(p)) return;
-  SelectVppPin(0);
-  Progress(-1);
-  SelectVccPin(0);
-  SetPinLow(28);
-  SetPinLow(26);
-  FlushCommands();
+  EndOfWrite();
+}
+
+bool EpromSet::Run(int op) {
+  switch (op) {
+    case kOpBlank:
+      Blank();
+      return true;
+    case kOpWrite:
+      Write();
+      return true;
+    case kOpVerify:
+      Verify();
+      return true;
+    case kOpRead:
+      Read();
+      return true;
+    default:
+      return RunOwn(op);
+  }
 }
 
 }  // namespace zelvar::memory

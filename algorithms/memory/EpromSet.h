@@ -47,10 +47,14 @@ class EpromSet : public MemorySet {
   TypeFacts Facts() const override { return {Type().lastAddress, Type().contactMask}; }
   void SetAddress(std::uint32_t address) override { PutAddress(address, Type().highBits, Pins()); }
 
+  // Blank, Write, Verify and Read, which every EPROM set offers; the set's own operations.
+  bool Run(int op) override;
+  virtual bool RunOwn(int op) = 0;
+
   void Read();
   void Blank();
   void Verify();
-  void Write();
+  virtual void Write();
   // VCC on the type's pin and the power check.
   bool PowerUp();
   // VCC off after the pins go low.

@@ -250,12 +250,7 @@ class I27CX final : public MemorySet {
       if ((offset + 2) % 256 == 0) FlushCommands();
     }
     FlushCommands();
-    SelectVppPin(0);
-    Progress(-1);
-    SelectVccPin(0);
-    SetPinLow(28);
-    SetPinLow(26);
-    FlushCommands();
+    EndOfWrite();
   }
 
   bool Run(int op) override {

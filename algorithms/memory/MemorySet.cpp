@@ -106,6 +106,15 @@ void MemorySet::ReadBlock(std::uint32_t address, std::uint8_t* dest, std::uint32
   UsbRead(dest, bytes);
 }
 
+void MemorySet::EndOfWrite() {
+  SelectVppPin(0);
+  Progress(-1);
+  SelectVccPin(0);
+  SetPinLow(28);
+  SetPinLow(26);
+  FlushCommands();
+}
+
 void MemorySet::Fail(std::uint32_t offset, std::uint8_t byte) {
   SelectVccPin(0);
   gLink.StatusWord = 1;

@@ -128,6 +128,8 @@ class MemorySet {
   virtual void QueuePulse() {}
   // The control pins before a block's bytes (pins 26 and 28 and the program pin high, VPP on).
   virtual void BeginProgramBlock(const Program& p);
+  // The normal end of a write: VPP off, progress finished, VCC off, pins 28 and 26 low.
+  static void EndOfWrite();
   // Records a mismatch: VCC off, StatusWord 1, FailAddress, FailByte.
   static void Fail(std::uint32_t offset, std::uint8_t byte);
   // OptionValues word `index`.

@@ -1,5 +1,7 @@
 // "P27": 27-series EPROMs from the 2716 to the 27080 in 24-, 28- and 32-pin packages. The set does
 // not erase them.
+#include <array>
+
 #include "algorithms/memory/EpromSet.h"
 #include "algorithms/memory/LinkCalls.h"
 #include "algorithms/memory/Sets.h"
@@ -12,48 +14,32 @@ namespace zelvar {
 namespace memory {
 namespace {
 
-constexpr const char* kListFast[] = {"$Fonc:",
-                                     "22 Blank",
-                                     "23 Write",
-                                     "24 Verify",
-                                     "$DisTool:",
-                                     "21,25,26,29,30,31,",
-                                     "$Gridw:Addr(地址范围)",
-                                     "Addr start",
-                                     "0000",
-                                     "Addr end",
-                                     "0FFFFFF",
-                                     "$Radio1:00,Delay(写延迟)",
-                                     "100 uS",
-                                     "200 uS",
-                                     "1 mS",
-                                     "2 mS",
-                                     "5 mS",
-                                     "10 mS",
-                                     "20 mS",
-                                     "50 mS",
-                                     "$end"};
-constexpr const char* kListSlow[] = {"$Fonc:",
-                                     "22 Blank",
-                                     "23 Write",
-                                     "24 Verify",
-                                     "$DisTool:",
-                                     "21,25,26,29,30,31,",
-                                     "$Gridw:Addr(地址范围)",
-                                     "Addr start",
-                                     "0000",
-                                     "Addr end",
-                                     "0FFFFFF",
-                                     "$Radio1:04,Delay(写延迟)",
-                                     "100 uS",
-                                     "200 uS",
-                                     "1 mS",
-                                     "2 mS",
-                                     "5 mS",
-                                     "10 mS",
-                                     "20 mS",
-                                     "50 mS",
-                                     "$end"};
+// The two describe lists differ in the pulse width they choose by default.
+constexpr std::array<const char*, 21> MakeList(const char* radio) {
+  return {"$Fonc:",
+          "22 Blank",
+          "23 Write",
+          "24 Verify",
+          "$DisTool:",
+          "21,25,26,29,30,31,",
+          "$Gridw:Addr(地址范围)",
+          "Addr start",
+          "0000",
+          "Addr end",
+          "0FFFFFF",
+          radio,
+          "100 uS",
+          "200 uS",
+          "1 mS",
+          "2 mS",
+          "5 mS",
+          "10 mS",
+          "20 mS",
+          "50 mS",
+          "$end"};
+}
+constexpr auto kListFast = MakeList("$Radio1:00,Delay(写延迟)");
+constexpr auto kListSlow = MakeList("$Radio1:04,Delay(写延迟)");
 
 // Rows 1 to 3: the 2716, programmed by a high pulse on CE/PGM one byte at a time.
 constexpr int kLast2716Row = 3;
@@ -173,26 +159,18 @@ class P27 final : public EpromSet {
     SelectVccPin(0);
   }
 
-  bool Run(int op) override {
-    switch (op) {
-      case kOpBlank:
-        Blank();
-        return true;
-      case kOpWrite:
-        gApp.TypeIndex >= 1 && gApp.TypeIndex <= kLast2716Row ? Write2716() : Write();
-        return true;
-      case kOpVerify:
-        Verify();
-        return true;
-      case kOpRead:
-        Read();
-        return true;
-      case kOpReadId:
-        ReadSignature(Type().vccPin);
-        return true;
-      default:
-        return false;
+  void Write() override {
+    if (gApp.TypeIndex >= 1 && gApp.TypeIndex <= kLast2716Row) {
+      Write2716();
+    } else {
+      EpromSet::Write();
     }
+  }
+
+  bool RunOwn(int op) override {
+    if (op != kOpReadId) return false;
+    ReadSignature(Type().vccPin);
+    return true;
   }
 };
 

@@ -79,26 +79,10 @@ class PW27 final : public EpromSet {
     SelectVccPin(0);
   }
 
-  bool Run(int op) override {
-    switch (op) {
-      case kOpErase:
-        Erase();
-        return true;
-      case kOpBlank:
-        Blank();
-        return true;
-      case kOpWrite:
-        Write();
-        return true;
-      case kOpVerify:
-        Verify();
-        return true;
-      case kOpRead:
-        Read();
-        return true;
-      default:
-        return false;
-    }
+  bool RunOwn(int op) override {
+    if (op != kOpErase) return false;
+    Erase();
+    return true;
   }
 };
 

@@ -144,7 +144,7 @@ class SST27SF final : public EpromSet {
     SelectVccPin(0);
   }
 
-  bool Run(int op) override {
+  bool RunOwn(int op) override {
     static constexpr Cycle kUnProtect[] = {{0x5555, 0xAA}, {0x2AAA, 0x55}, {0x5555, 0x80},
                                            {0x5555, 0xAA}, {0x2AAA, 0x55}, {0x5555, 0x20}};
     static constexpr Cycle kLock[] = {{0x5555, 0xAA}, {0x2AAA, 0x55}, {0x5555, 0xA0}};
@@ -157,18 +157,6 @@ class SST27SF final : public EpromSet {
         return true;
       case kOpErase:
         Erase();
-        return true;
-      case kOpBlank:
-        Blank();
-        return true;
-      case kOpWrite:
-        Write();
-        return true;
-      case kOpVerify:
-        Verify();
-        return true;
-      case kOpRead:
-        Read();
         return true;
       case kOpReadId:
         ReadSignature(Type().vccPin);

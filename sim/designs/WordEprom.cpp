@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/designs/PowerStatus.h"
+
 namespace zelvar::sim {
 
 namespace {
@@ -43,12 +45,7 @@ class WordEprom final : public Design {
   bool Execute(Programmer& p, const Command& c) override {
     switch (c.op()) {
       case 14:
-        // The power status (register 31) answers good; the programmer core takes the rest.
-        if (c.bytes[1] == 31) {
-          p.PushReplyByte(1);
-          p.PushReplyByte(1);
-        }
-        return false;
+        return AnswerPowerStatus(p, c);
       case 25:
         p.AdvanceUs(100);
         return true;

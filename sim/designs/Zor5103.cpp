@@ -3,6 +3,8 @@
 #include <array>
 #include <vector>
 
+#include "sim/designs/PowerStatus.h"
+
 namespace zelvar::sim {
 
 namespace {
@@ -40,12 +42,7 @@ class Zor5103 final : public Design {
   bool Execute(Programmer& p, const Command& c) override {
     switch (c.op()) {
       case 14:
-        // The power status (register 31) answers good; the programmer core takes the rest.
-        if (c.bytes[1] == 31) {
-          p.PushReplyByte(1);
-          p.PushReplyByte(1);
-        }
-        return false;
+        return AnswerPowerStatus(p, c);
       case 17:
         WritePort1(p, c.bytes[1]);
         Settle(p);

@@ -105,5 +105,14 @@ TEST_F(SST27SFTest, ReadIdGivesTheSignature) {
   EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
 }
 
+// PW27 leaves Read ID enabled but does nothing for it: the status of the previous operation stays.
+TEST_F(SST27SFTest, PW27ReadIdDoesNothing) {
+  Choose("PW27", 1, "W27E512", "WINBOND: W27E512");
+  const std::uint32_t transfers = prog->transfers;
+  gLink.StatusWord = 1;
+  EXPECT_EQ(Call(kOpReadId, gApp.OptionValues.data(), nullptr), 1);
+  EXPECT_EQ(prog->transfers, transfers);
+}
+
 }  // namespace
 }  // namespace zelvar::test
