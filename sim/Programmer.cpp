@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "sim/BitstreamImage.h"
+#include "sim/designs/DesignRegistry.h"
+
 namespace zelvar::sim {
 
 namespace {
@@ -78,6 +81,7 @@ std::uint32_t Programmer::BulkOut(const std::uint8_t* data, std::uint32_t length
       bitstream.insert(bitstream.end(), data + pos, data + packetEnd);
       packetTail_ = false;
       pos = packetEnd;
+      BitstreamArrived();
       continue;
     }
     const std::uint8_t op = data[pos];
@@ -163,7 +167,9 @@ void Programmer::Execute(const Command& c) {
         // Socket pins 8(n-22)+1 .. +8: a bit set where the pin reads high.
         std::uint8_t bits = 0;
         for (int i = 0; i < 8; ++i) {
-          if (ReadLevel((a - 22) * 8 + i + 1) == 1) bits |= static_cast<std::uint8_t>(1 << i);
+          const int pin = (a - 22) * 8 + i + 1;
+          const bool high = fpga[27] != 0 ? SensesVoltage(pin) : ReadLevel(pin) == 1;
+          if (high) bits |= static_cast<std::uint8_t>(1 << i);
         }
         PushReplyByte(bits);
       } else {
@@ -206,6 +212,7 @@ void Programmer::Execute(const Command& c) {
 }
 
 void Programmer::WriteRegister(std::uint8_t r, std::uint8_t v) {
+  const int vccPinBefore = VccPin();
   reg[r] = v;
   switch (r) {
     case 17: {
@@ -230,17 +237,66 @@ void Programmer::WriteRegister(std::uint8_t r, std::uint8_t v) {
         vpp_ = {v & 0x7F, 0};
       }
       break;
+    case 21:
+      vccCompanion_ = model_ >= 6200 && (v & 0x80) ? vccPinBefore : 0;
+      break;
+    case 31: {
+      // Power status: bit 0 set = good.
+      const auto shorted = [&](int pin) { return pin != 0 && pin == shortedPin; };
+      const bool vppGood = !powerOverload && !shorted(VppPin());
+      const bool vccGood = !shorted(VccPin());
+      if (TwoBytePowerStatus()) {
+        PushReplyByte(vppGood ? 1 : 0);
+        PushReplyByte(vccGood ? 1 : 0);
+      } else {
+        PushReplyByte(vppGood && vccGood ? 1 : 0);
+      }
+      break;
+    }
     case 33:
       bitstream.clear();
       bitstreamStarted = true;
+      bitstreamWhole = false;
+      loadedDesign.clear();
+      SetDesign(nullptr);
+      // The models that cache their bitstream first ask whether an FPGA answers.
+      if (model_ != 5104 && model_ != 5105 && model_ != 5148) PushReplyByte(fpgaPresent ? 1 : 0);
       break;
     case 34:
       packetTail_ = true;
+      break;
+    case 35:
+      PushReplyByte(bitstreamWhole ? 1 : 0);
       break;
     default:
       break;
   }
   if (r >= 18 && r <= 32) PinsChanged();
+}
+
+void Programmer::BitstreamArrived() {
+  const BitstreamImage image = ParseBitstream(bitstream);
+  if (image.whole == bitstreamWhole) return;
+  bitstreamWhole = image.whole;
+  loadedDesign = image.whole ? image.tag : "";
+  SetDesign(image.whole ? MakeDesign(image.tag) : nullptr);
+}
+
+bool Programmer::TwoBytePowerStatus() const {
+  return model_ == 5106 || model_ == 5107 || model_ >= 5149;
+}
+
+bool Programmer::SensesVoltage(int socketPin) const {
+  const auto source = [&](int pin) {
+    return pin != 0 && (pin == VccPin() || pin == VppPin() || pin == vccCompanion_);
+  };
+  if (source(socketPin)) return true;
+  if (!chip_ || looseContact[socketPin] || ChipPinAt(socketPin) == 0) return false;
+  for (const int g : chip_->GroundPins()) {
+    const int sp = SocketPinOf(g);
+    if (sp != 0 && !looseContact[sp] && source(sp)) return true;
+  }
+  return false;
 }
 
 int Programmer::ReadLevel(int socketPin) const {

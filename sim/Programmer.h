@@ -142,6 +142,26 @@ class Programmer {
   // Bytes of the bitstream received through register-34 packets since register 33.
   std::vector<std::uint8_t> bitstream;
   bool bitstreamStarted = false;
+  // The design the received bitstream names ("" when none) and whether it arrived whole. A whole
+  // stand-in bitstream installs MakeDesign(tag); register 33 drops the design it replaces.
+  std::string loadedDesign;
+  bool bitstreamWhole = false;
+  // False: no FPGA answers the presence check before a load.
+  bool fpgaPresent = true;
+
+  // Power faults a test may inject: an overload of the supplies, or a socket pin shorted to
+  // ground (weak only while VCC or VPP is on that pin).
+  bool powerOverload = false;
+  int shortedPin = 0;
+  // Power status bytes: two on models 5106, 5107, 5149 and above, one on the others.
+  bool TwoBytePowerStatus() const;
+
+  // Socket pins whose chip pin does not touch (a bent pin, dirt); indexed by socket pin.
+  std::array<bool, 49> looseContact{};
+  // With FPGA register 27 set the input registers sense the socket: a pin reads high when a
+  // supply is selected on it, or when the supply sits on a touching ground pin of the chip and
+  // the pin's own chip pin touches (the voltage spreads through the chip's protection diodes).
+  bool SensesVoltage(int socketPin) const;
 
  private:
   int CommandLength(std::uint8_t op) const;
@@ -151,6 +171,7 @@ class Programmer {
   void CheckPin(int socketPin);
   int SupplyMillivolts(int socketPin) const;
   void PinsChanged();
+  void BitstreamArrived();
 
   int model_;
   std::string modelName_;
@@ -166,6 +187,7 @@ class Programmer {
   std::deque<std::uint8_t> in_;
   double clockUs_ = 0;
   bool packetTail_ = false;  // the rest of this packet is bitstream data
+  int vccCompanion_ = 0;     // models 6200 and above: the VCC pin kept beside a bit-7 selection
 };
 
 // Inline: the chip models and designs ask for pin voltages on every pin change.

@@ -2,9 +2,11 @@
 
 #include <cstring>
 
-#include "algorithms/memory/LinkCalls.h"
+#include "app/services/Messages.h"
+#include "link/Bitstream.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
+#include "link/PowerContact.h"
 #include "link/Primitives.h"
 
 namespace zelvar::memory {
@@ -25,11 +27,11 @@ EpromType MakeEpromType(const char* name, std::uint32_t last, std::uint8_t vcc, 
 
 bool EpromSet::PowerUp() {
   SelectVccPin(Type().vccPin);
-  return PowerGood();
+  return CheckPower();
 }
 
 void EpromSet::EndOfReads() {
-  Progress(-1);
+  ShowProgress(-1);
   SetAllPins(false);
   SelectVccPin(0);
 }

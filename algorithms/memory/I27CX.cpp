@@ -3,12 +3,14 @@
 // high), registers 21 to 23 take the address.
 #include <cstring>
 
-#include "algorithms/memory/LinkCalls.h"
 #include "algorithms/memory/MemorySet.h"
 #include "algorithms/memory/Sets.h"
+#include "app/services/Messages.h"
 #include "app/services/Services.h"
+#include "link/Bitstream.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
+#include "link/PowerContact.h"
 #include "link/Primitives.h"
 #include "link/Usb.h"
 
@@ -120,7 +122,7 @@ class I27CX final : public MemorySet {
     BuildTypeTable();
     WideType& t =
         table.rows[gApp.TypeIndex > 0 && gApp.TypeIndex < table.used ? gApp.TypeIndex : 0];
-    LoadFamilyBitstream(t.bitstream);
+    LoadBitstream(t.bitstream);
     // A size class outside the arrays reads as no size: last address 0, no contact pins.
     const int mem = services().ChipParam("mem=");
     t.lastAddress = mem >= 0 && mem < kSizes ? t.lastBySize[mem] : 0;
@@ -153,7 +155,7 @@ class I27CX final : public MemorySet {
     PutCmd1(kCmdSettleWait);
     SelectVccPin(Type().vccPin);
     PutCmd1(kCmdErasePulse);
-    if (!PowerGood()) return false;
+    if (!CheckPower()) return false;
     WriteFpgaRegister(kLineRegister, 7);
     Line(2, false);
     Line(2, true);
@@ -203,30 +205,30 @@ class I27CX final : public MemorySet {
     s.progressByCounter = true;
     s.blockBytes = kWordBlockBytes;
     if (!CompareBlocks(s)) return false;
-    Progress(-1);
+    ShowProgress(-1);
     SelectVccPin(0);
     return true;
   }
 
   void Read() {
-    if (!PowerGood() || !PowerUpChip()) return;
+    if (!CheckPower() || !PowerUpChip()) return;
     StartReads();
     std::uint32_t counter = 0;
     while (Type().lastAddress > counter && counter + kWordBlockBytes <= kCodeBufferSize) {
-      Progress(static_cast<int>(counter));
+      ShowProgress(static_cast<int>(counter));
       ReadBlock(start_ + counter, buffer_ + counter, kWordBlockBytes);
       counter += kWordBlockBytes;
       if (Word(kRangeEndWord) < start_ + counter) break;
     }
-    Progress(static_cast<int>(start_ + counter));
+    ShowProgress(static_cast<int>(start_ + counter));
     SelectVccPin(0);
-    Progress(-1);
+    ShowProgress(-1);
   }
 
   // One word per pulse; Verify checks the chip.
   void Write() {
     const WideType& t = Type();
-    if (!PowerUpChip() || !PowerGood()) return;
+    if (!PowerUpChip() || !CheckPower()) return;
     start_ = WordStart();
     gLink.StatusWord = 0;
     SetAddress(start_);
@@ -241,7 +243,7 @@ class I27CX final : public MemorySet {
          offset += 2) {
       const std::uint32_t address = start_ + offset;
       if (end < address) break;
-      if (offset % 4096 == 0) Progress(static_cast<int>(offset));
+      if (offset % 4096 == 0) ShowProgress(static_cast<int>(offset));
       PutCmd3(kCmdPutWord, buffer_[offset], buffer_[offset + 1]);
       Line(t.programLine, false);
       for (std::uint32_t i = 0; i < steps; ++i) PutCmd1(kCmdWait100us);
@@ -256,7 +258,7 @@ class I27CX final : public MemorySet {
   bool Run(int op) override {
     switch (op) {
       case kOpBlank:
-        if (PowerUpChip() && PowerGood() && PowerUpChip()) Compare(nullptr);
+        if (PowerUpChip() && CheckPower() && PowerUpChip()) Compare(nullptr);
         return true;
       case kOpWrite:
         Write();

@@ -4,11 +4,12 @@
 #include <cstring>
 #include <string>
 
-#include "algorithms/memory/LinkCalls.h"
 #include "app/services/Messages.h"
 #include "app/services/Services.h"
+#include "link/Bitstream.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
+#include "link/PowerContact.h"
 #include "link/Primitives.h"
 #include "link/Usb.h"
 
@@ -108,7 +109,7 @@ void MemorySet::ReadBlock(std::uint32_t address, std::uint8_t* dest, std::uint32
 
 void MemorySet::EndOfWrite() {
   SelectVppPin(0);
-  Progress(-1);
+  ShowProgress(-1);
   SelectVccPin(0);
   SetPinLow(28);
   SetPinLow(26);
@@ -127,7 +128,7 @@ bool MemorySet::CompareBlocks(const Scan& s) {
   for (std::uint32_t counter = 0; s.throughLast ? counter <= s.last : s.last > counter;
        counter += s.blockBytes) {
     const std::uint32_t address = s.start + counter;
-    Progress(static_cast<int>(s.progressByCounter ? counter : address));
+    ShowProgress(static_cast<int>(s.progressByCounter ? counter : address));
     ReadBlock(address, block, s.blockBytes);
     for (std::uint32_t j = 0; j < s.blockBytes; ++j) {
       if (address + j >= s.end) return true;
@@ -144,7 +145,7 @@ bool MemorySet::CompareBlocks(const Scan& s) {
 void MemorySet::ReadIntoBuffer(std::uint32_t last) {
   for (std::uint32_t address = 0; last > address && address + kBlockBytes <= kCodeBufferSize;) {
     SetAddress(address);
-    Progress(static_cast<int>(address));
+    ShowProgress(static_cast<int>(address));
     PutCmd1(kCmdReadBlock1k);
     FlushCommands();
     UsbRead(buffer_ + address, kBlockBytes);
@@ -178,9 +179,9 @@ bool MemorySet::ProgramBlocks(const Program& p) {
     if (address >= p.end) break;
     SetRegister25(writeMode_);
     SetAddress(address);
-    Progress(static_cast<int>(counter));
+    ShowProgress(static_cast<int>(counter));
     BeginProgramBlock(p);
-    if (p.checkPowerPerBlock && !PowerGood()) {
+    if (p.checkPowerPerBlock && !CheckPower()) {
       SelectVppPin(0);
       SelectVccPin(0);
       return false;

@@ -3,11 +3,13 @@
 #include <array>
 
 #include "algorithms/memory/EpromSet.h"
-#include "algorithms/memory/LinkCalls.h"
 #include "algorithms/memory/Sets.h"
+#include "app/services/Messages.h"
 #include "app/services/Services.h"
+#include "link/Bitstream.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
+#include "link/PowerContact.h"
 #include "link/Primitives.h"
 
 namespace zelvar {
@@ -81,7 +83,7 @@ class P27 final : public EpromSet {
 
   void Init() override {
     BuildTypeTable();
-    LoadFamilyBitstream(kEpromBitstream);
+    LoadBitstream(kEpromBitstream);
     SetVccVoltage(5000);
     readMode_ = kReadMode;
     writeMode_ = kWriteMode;
@@ -116,7 +118,7 @@ class P27 final : public EpromSet {
     if (!PowerUp()) return false;
     SetPinHigh(Type().programPin);
     PutCmd1(kCmdSettleWait);
-    return PowerGood();
+    return CheckPower();
   }
 
   // The 2716: one byte per flush with a high pulse on CE/PGM, then the range read back.
@@ -136,7 +138,7 @@ class P27 final : public EpromSet {
       const std::uint32_t address = start_ + counter;
       if (end < address) break;
       if ((address & 0xFF) == 0) SetAddress(address);
-      Progress(static_cast<int>(counter));
+      ShowProgress(static_cast<int>(counter));
       WritePort(2, buffer_[counter]);
       SetPinHigh(26);
       QueuePulse();
@@ -155,7 +157,7 @@ class P27 final : public EpromSet {
     s.end = start_ + written;
     s.expected = buffer_;
     if (!CompareBlocks(s)) return;
-    Progress(-1);
+    ShowProgress(-1);
     SelectVccPin(0);
   }
 

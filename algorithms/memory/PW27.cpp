@@ -1,8 +1,10 @@
 // "PW27": electrically erasable W27E EPROMs.
 #include "algorithms/memory/EpromSet.h"
-#include "algorithms/memory/LinkCalls.h"
 #include "algorithms/memory/Sets.h"
+#include "app/services/Messages.h"
+#include "link/Bitstream.h"
 #include "link/CommandQueue.h"
+#include "link/PowerContact.h"
 #include "link/Primitives.h"
 
 namespace zelvar {
@@ -34,7 +36,7 @@ class PW27 final : public EpromSet {
 
   void Init() override {
     BuildTypeTable();
-    LoadFamilyBitstream(kEpromBitstream);
+    LoadBitstream(kEpromBitstream);
     SetVccVoltage(5000);
     readMode_ = kReadMode;
     writeMode_ = kWriteMode;

@@ -1,10 +1,12 @@
 // "SST27SF": SST27SF and SST37VF parts, erased electrically at 12 V.
 #include "algorithms/memory/EpromSet.h"
-#include "algorithms/memory/LinkCalls.h"
 #include "algorithms/memory/Sets.h"
+#include "app/services/Messages.h"
 #include "app/services/Services.h"
+#include "link/Bitstream.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
+#include "link/PowerContact.h"
 #include "link/Primitives.h"
 
 namespace zelvar {
@@ -43,7 +45,7 @@ class SST27SF final : public EpromSet {
 
   void Init() override {
     BuildTypeTable();
-    LoadFamilyBitstream(kEpromBitstream);
+    LoadBitstream(kEpromBitstream);
     const int vcc = services().ChipParam("vcc=");
     SetVccVoltage(vcc < 1 ? 5000 : vcc);
     readMode_ = kReadMode;
@@ -88,7 +90,7 @@ class SST27SF final : public EpromSet {
     SetPinHigh(t.vppPin);
     SelectVppPin(t.vppPin);
     SelectVppPin(30 + 128);
-    if (!PowerGood()) return;
+    if (!CheckPower()) return;
     SetPinLow(26);
     SetPinLow(t.programPin);
     for (int i = 0; i < 5; ++i) PutCmd1(kCmdErasePulse);

@@ -29,9 +29,12 @@ class Services {
   virtual bool ProgressWindowExists() = 0;
   virtual void AppendLog(int colour, const std::string& line, bool repaint) = 0;
   virtual void MessageBox(const std::string& text) = 0;
+  // A Yes/No confirmation; true for Yes.
+  virtual bool AskYesNo(const std::string&) { return false; }
   virtual void Beep(BeepKind kind) = 0;
 
-  // The progress window.
+  // The progress window. CentreProgressWindow puts it in the middle of the main window.
+  virtual void CentreProgressWindow() {}
   virtual void SetProgressCaption(const std::string& caption) = 0;
   virtual std::string ProgressCaption() = 0;
   virtual void SetProgressMax(int max) = 0;
@@ -43,6 +46,8 @@ class Services {
 
   // The busy window shown while a bitstream loads or a chip is erased.
   virtual void ShowBusy(const std::string& caption) = 0;
+  // Turns the busy window's picture one step (step 0 also shows the window); nothing by default.
+  virtual void StepBusy(int /*step*/) {}
   virtual void HideBusy() = 0;
 
   // The bad-pin window: the pins without contact on a socket of 40 or 48 pins.

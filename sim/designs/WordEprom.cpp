@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "sim/designs/PowerStatus.h"
 
 namespace zelvar::sim {
 
@@ -35,8 +34,6 @@ class WordEprom final : public Design {
         return 2;
       case 69:
         return 3;
-      case 14:
-        return 4;
       default:
         return 0;
     }
@@ -44,8 +41,6 @@ class WordEprom final : public Design {
 
   bool Execute(Programmer& p, const Command& c) override {
     switch (c.op()) {
-      case 14:
-        return AnswerPowerStatus(p, c);
       case 25:
         p.AdvanceUs(100);
         return true;

@@ -3,7 +3,6 @@
 #include <array>
 #include <vector>
 
-#include "sim/designs/PowerStatus.h"
 
 namespace zelvar::sim {
 
@@ -29,8 +28,6 @@ class Zor5103 final : public Design {
       case 40:
       case 43:
         return 1;
-      case 14:
-        return 4;
       case 17:
       case 18:
         return 2;
@@ -41,8 +38,6 @@ class Zor5103 final : public Design {
 
   bool Execute(Programmer& p, const Command& c) override {
     switch (c.op()) {
-      case 14:
-        return AnswerPowerStatus(p, c);
       case 17:
         WritePort1(p, c.bytes[1]);
         Settle(p);

@@ -8,7 +8,6 @@
 #include "algorithms/registry/Registry.h"
 #include "app/services/AppState.h"
 #include "sim/chips/Eprom.h"
-#include "sim/designs/DesignRegistry.h"
 #include "support/SimFixture.h"
 
 namespace zelvar::test {
@@ -24,12 +23,10 @@ class EpromFixture : public SimFixture {
     SimFixture::TearDown();
   }
 
-  // Chooses type `row` of set `key` for the chip `part`, placed at the bottom of the socket,
-  // with the design of `tag` loaded.
+  // Chooses type `row` of set `key` for the chip `part`, placed at the bottom of the socket; the
+  // set-up must load the bitstream of the design `tag`.
   void Choose(const std::string& key, int row, const std::string& part, const std::string& title,
               const std::string& tag = "zor5103") {
-    prog->SetDesign(sim::MakeDesign(tag));
-    ASSERT_NE(prog->design(), nullptr) << tag;
     chip = sim::MakeEprom(part);
     ASSERT_NE(chip, nullptr) << part;
     prog->PlaceChipAtBottom(chip);
@@ -40,6 +37,8 @@ class EpromFixture : public SimFixture {
     ASSERT_NE(gApp.CurrentDispatcher, nullptr) << key;
     gApp.OptionValues.fill(0);
     Call(1, gApp.InfoRecord.data(), &gApp.ChipUiList);
+    ASSERT_EQ(prog->loadedDesign, tag);
+    ASSERT_NE(prog->design(), nullptr);
     Call(2, gApp.InfoRecord.data(), &gApp.ChipUiList);
     Call(3, gApp.OptionValues.data(), &gApp.ChipUiList);
     gApp.CodeLastAddress = gApp.InfoRecord[0];

@@ -4,6 +4,7 @@
 
 #include "EpromFixture.h"
 #include "link/LinkState.h"
+#include "sim/designs/DesignRegistry.h"
 
 namespace zelvar::test {
 namespace {
@@ -79,14 +80,18 @@ TEST_F(SST27SFTest, CommandCyclesCarryTheirAddresses) {
 
 // A power check that fails in a later block ends the write there.
 TEST_F(SST27SFTest, WriteStopsAtAFailedPowerCheck) {
+  // The supplies overload from the third power check on: the second block's.
   struct WeakAfterFirstBlock : sim::Design {
     std::unique_ptr<sim::Design> inner = sim::MakeDesign("zor5103");
     int checks = 0;
     std::string Name() const override { return "weak"; }
-    int CommandLength(std::uint8_t op) const override { return inner->CommandLength(op); }
+    int CommandLength(std::uint8_t op) const override {
+      return op == 14 ? 4 : inner->CommandLength(op);
+    }
     bool Execute(sim::Programmer& p, const sim::Command& c) override {
-      if (c.op() == 14 && c.bytes[1] == 31 && ++checks > 2) return false;  // no answer: weak
-      return inner->Execute(p, c);
+      if (c.op() != 14) return inner->Execute(p, c);
+      if (c.bytes[1] == 31 && ++checks > 2) p.powerOverload = true;
+      return false;
     }
   };
   Choose("SST27SF", 2, "SST27SF512", "SST: SST27SF512");

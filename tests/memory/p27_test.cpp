@@ -142,7 +142,7 @@ TEST_F(P27Test, The2716PulseIsAHighLevelOnCePgm) {
 TEST_F(P27Test, PowerFailureRunsNoCompare) {
   Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
   chip->cells[0] = 0;
-  prog->SetDesign(nullptr);  // no power answer
+  prog->powerOverload = true;
   EXPECT_EQ(Run(kOpBlank), 1);
   EXPECT_EQ(gLink.FailAddress, 0u);
   EXPECT_EQ(fake.log.back().text, "Power weakly! ");

@@ -1,6 +1,6 @@
 #pragma once
-// A recording stand-in for the application: it keeps every log line, box and beep, and answers
-// the bad-pin window and chip parameters from what a test queued.
+// A recording stand-in for the application: it keeps every log line, box, beep and progress step,
+// and answers Yes/No boxes, the bad-pin window and chip parameters from what a test queued.
 #include <deque>
 #include <map>
 #include <string>
@@ -20,8 +20,10 @@ class FakeServices : public Services {
   bool progressWindowExists = true;
   std::vector<LogLine> log;
   std::vector<std::string> boxes;
+  std::vector<std::string> questions;  // Yes/No boxes in order
+  std::deque<bool> yesNoAnswers;       // No when empty
   std::vector<BeepKind> beeps;
-  std::vector<std::string> events;  // progress, busy and picture calls in order
+  std::vector<std::string> events;         // progress, busy and picture calls in order
   std::deque<BadPinAnswer> badPinAnswers;  // Cancel when empty
   std::vector<std::vector<int>> badPinCalls;
   std::map<std::string, int> chipParams;
@@ -31,17 +33,31 @@ class FakeServices : public Services {
   int progressMax = 0;
   int progressPosition = 0;
   bool progressShown = false;
+  std::vector<int> positions;  // every progress position set, in order
+  std::vector<int> sleeps;     // every sleep in milliseconds, in order
+  int centred = 0;             // times the progress window was centred
 
   bool ProgressWindowExists() override { return progressWindowExists; }
   void AppendLog(int colour, const std::string& line, bool) override {
     log.push_back({colour, line});
   }
   void MessageBox(const std::string& text) override { boxes.push_back(text); }
+  bool AskYesNo(const std::string& text) override {
+    questions.push_back(text);
+    if (yesNoAnswers.empty()) return false;
+    const bool a = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return a;
+  }
+  void CentreProgressWindow() override { ++centred; }
   void Beep(BeepKind kind) override { beeps.push_back(kind); }
   void SetProgressCaption(const std::string& c) override { caption = c; }
   std::string ProgressCaption() override { return caption; }
   void SetProgressMax(int max) override { progressMax = max; }
-  void SetProgressPosition(int p) override { progressPosition = p; }
+  void SetProgressPosition(int p) override {
+    progressPosition = p;
+    positions.push_back(p);
+  }
   int ProgressPosition() override { return progressPosition; }
   void ShowProgressWindow() override {
     progressShown = true;
@@ -51,8 +67,12 @@ class FakeServices : public Services {
     progressShown = false;
     events.push_back("progress:close");
   }
-  void Sleep(int ms) override { sleptMs += ms; }
+  void Sleep(int ms) override {
+    sleptMs += ms;
+    sleeps.push_back(ms);
+  }
   void ShowBusy(const std::string& c) override { events.push_back("busy:" + c); }
+  void StepBusy(int step) override { events.push_back("busy:step " + std::to_string(step)); }
   void HideBusy() override { events.push_back("busy:hide"); }
   BadPinAnswer AskBadPins(const std::vector<int>& pins, int) override {
     badPinCalls.push_back(pins);

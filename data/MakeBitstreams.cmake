@@ -1,0 +1,21 @@
+# cmake -DLIST=<bitstreams.txt> -DOUT=<program dir> -P MakeBitstreams.cmake
+# Writes one stand-in bitstream per listed name into BLib/, BLib2/ and BLib3/ of OUT: a text
+# header, the first 0xFF byte, "ZBIT1 <tag>", "END" (the format sim/BitstreamImage.h reads).
+file(STRINGS ${LIST} lines)
+string(ASCII 255 ff)
+foreach(line ${lines})
+  string(STRIP "${line}" line)
+  if(line STREQUAL "" OR line MATCHES "^#")
+    continue()
+  endif()
+  if(line MATCHES "^([^=]+)=(.+)$")
+    set(name ${CMAKE_MATCH_1})
+    set(tag ${CMAKE_MATCH_2})
+  else()
+    set(name ${line})
+    string(REGEX REPLACE "\\.bit$" "" tag ${line})
+  endif()
+  foreach(folder BLib BLib2 BLib3)
+    file(WRITE ${OUT}/${folder}/${name} "Zelvar stand-in bitstream\n${ff}ZBIT1 ${tag}\nEND\n")
+  endforeach()
+endforeach()

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <QMouseEvent>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QWidget>
+
+#include "app/forms/Dispinfomation.h"
+#include "app/forms/GuiServices.h"
+#include "app/services/AppState.h"
+#include "app/services/Messages.h"
+#include "skin/Suiform.h"
+#include "skin/Suiprogressbar.h"
+#include "support/QtApp.h"
+
+namespace zelvar {
+namespace {
+
+class GuiServicesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gApp.Reset();
+    ChineseTexts = 0;
+    main.setGeometry(100, 80, 640, 480);
+    gui.SetMainWindow(&main);
+    gui.SetLog(&log);
+    SetServices(&gui);
+  }
+  void TearDown() override {
+    SetServices(nullptr);
+    gApp.Reset();
+    ChineseTexts = 0;
+  }
+  QColor LineColour(int line) const {
+    const QTextBlock block = log.document()->findBlockByNumber(line);
+    return block.begin().fragment().charFormat().foreground().color();
+  }
+
+  QWidget main;
+  QTextEdit log;
+  GuiServices gui;
+};
+
+TEST_F(GuiServicesTest, LinesAreDroppedUntilTheProgressWindowIsCreated) {
+  AddMessageLine("Connect*连接");
+  EXPECT_FALSE(gui.ProgressWindowExists());
+  EXPECT_TRUE(log.document()->isEmpty());
+  // Progress calls before the window exists do nothing either.
+  ShowOperationName(23);
+  EXPECT_EQ(gui.ProgressCaption(), "");
+
+  gui.CreateProgressWindow();
+  AddMessageLine("Connect*连接");
+  AddColouredLine(kRed, "<b>Fault</b>");
+  AddColouredLine(kGreen, "Warnning:  Project modified!*提示:  项目有修改!");
+  EXPECT_EQ(log.toPlainText().toStdString(), "Connect\n<b>Fault</b>\nWarnning:  Project modified!");
+  EXPECT_EQ(LineColour(0), QColor(0, 0, 0));
+  EXPECT_EQ(LineColour(1), QColor(255, 0, 0));
+  EXPECT_EQ(LineColour(2), QColor(0, 128, 0));
+}
+
+TEST_F(GuiServicesTest, ProgressWindowCarriesTheOperation) {
+  gui.CreateProgressWindow();
+  TDispRun1* window = gui.DispRun1();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->size(), QSize(TDispRun1::kWidth, TDispRun1::kHeight));
+  EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+
+  gApp.CodeLastAddress = 5;
+  ShowOperationName(23);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->suiForm1->GetCaption(), "Write...");
+  EXPECT_EQ(window->windowTitle().toStdString(), "Write...");
+  EXPECT_EQ(window->suiProgressBar1->Max(), 5);
+  const WindowPos centre = CentredOn(main.frameGeometry().left(), main.frameGeometry().top(),
+                                     main.frameGeometry().width(), main.frameGeometry().height(),
+                                     window->width(), window->height());
+  EXPECT_EQ(window->pos(), QPoint(centre.left, centre.top));
+
+  ShowProgress(3);
+  EXPECT_EQ(window->suiProgressBar1->Position(), 3);
+  ShowProgress(-1);
+  EXPECT_EQ(window->suiProgressBar1->Position(), 5);
+  EXPECT_FALSE(window->isVisible());
+
+  ShowOperationResult(1, 0x1234, 0x5A);
+  EXPECT_EQ(log.toPlainText().toStdString(), "Write...Error at:01234:(5A)");
+  EXPECT_EQ(LineColour(0), QColor(255, 0, 0));
+}
+
+TEST_F(GuiServicesTest, AClickOnTheFrameClosesTheProgressWindow) {
+  gui.CreateProgressWindow();
+  ShowOperationName(21);
+  TsuiForm* frame = gui.DispRun1()->suiForm1;
+  ASSERT_TRUE(gui.DispRun1()->isVisible());
+  const QPointF at(10, 10);
+  QMouseEvent press(QEvent::MouseButtonPress, at, frame->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, frame->mapToGlobal(at), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(frame, &press);
+  QApplication::sendEvent(frame, &release);
+  EXPECT_FALSE(gui.DispRun1()->isVisible());
+}
+
+TEST_F(GuiServicesTest, OtherWindowsAndChipParametersGoThroughHooks) {
+  EXPECT_EQ(gui.AskBadPins({3, 4}, 40), BadPinAnswer::Cancel);
+  EXPECT_EQ(gui.ChipParam("Vpp"), 0);
+  EXPECT_FALSE(gui.ChipNameContains("AT89"));
+  std::vector<std::string> calls;
+  gui.showBusy = [&](const std::string& c) { calls.push_back("busy:" + c); };
+  gui.hideBusy = [&] { calls.push_back("hide"); };
+  gui.askBadPins = [](const std::vector<int>& pins, int socket) {
+    return pins.size() == 2 && socket == 40 ? BadPinAnswer::Ignore : BadPinAnswer::Again;
+  };
+  gui.chipParam = [](const std::string& key) { return key == "Vpp" ? 12500 : 0; };
+  gui.chipNameContains = [](const std::string& text) { return text == "AT89"; };
+  services().ShowBusy("Loading");
+  services().HideBusy();
+  EXPECT_EQ(calls, (std::vector<std::string>{"busy:Loading", "hide"}));
+  EXPECT_EQ(services().AskBadPins({3, 4}, 40), BadPinAnswer::Ignore);
+  EXPECT_EQ(services().ChipParam("Vpp"), 12500);
+  EXPECT_TRUE(services().ChipNameContains("AT89"));
+}
+
+TEST(GuiServicesLifetime, MainWindowMayGoFirst) {
+  GuiServices gui;
+  {
+    QWidget main;
+    gui.SetMainWindow(&main);
+    gui.CreateProgressWindow();
+  }
+  EXPECT_FALSE(gui.ProgressWindowExists());  // went with its parent; nothing left to free twice
+}
+
+}  // namespace
+}  // namespace zelvar
