@@ -271,7 +271,10 @@ void Programmer::WriteRegister(std::uint8_t r, std::uint8_t v) {
     default:
       break;
   }
-  if (r >= 18 && r <= 32) PinsChanged();
+  if (r >= 18 && r <= 32) {
+    ++supplyChanges;
+    PinsChanged();
+  }
 }
 
 void Programmer::BitstreamArrived() {

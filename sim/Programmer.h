@@ -102,6 +102,11 @@ class Programmer {
   // What the programmer alone puts on a pin (supplies, ground, drivers), for a chip reading its
   // own inputs; -1 when nothing does.
   int InputMillivolts(int socketPin) const;
+  // The voltage a supply or the ground switch holds on a pin; -1 when none does.
+  int SupplyMillivolts(int socketPin) const;
+  // Counts the writes of the supply, ground and pin registers, so that a chip model can keep
+  // what it derived from them until the next one.
+  std::uint32_t supplyChanges = 0;
   // The logic level on a socket pin as the programmer reads it (chip drive wins over drivers).
   int ReadLevel(int socketPin) const;
 
@@ -169,7 +174,6 @@ class Programmer {
   void WriteRegister(std::uint8_t r, std::uint8_t v);
   void CheckSafety();
   void CheckPin(int socketPin);
-  int SupplyMillivolts(int socketPin) const;
   void PinsChanged();
   void BitstreamArrived();
 

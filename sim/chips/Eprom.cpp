@@ -96,10 +96,21 @@ int EpromChip::Mv(Programmer& p, int chipPin) const {
   return chipPin ? p.InputMillivolts(socket_[chipPin]) : -1;
 }
 
-std::uint32_t EpromChip::Address(Programmer& p) const {
+std::uint32_t EpromChip::Address(Programmer& p) {
+  const std::size_t n = addressSocket_.size();
+  if (suppliedAt_ != p.supplyChanges) {
+    suppliedAt_ = p.supplyChanges;
+    supplied_ = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (p.SupplyMillivolts(addressSocket_[i]) >= 0) supplied_ |= 1u << i;
+    }
+  }
+  // Pins no supply holds carry the programmer's driver levels.
   std::uint32_t a = 0;
-  for (std::size_t i = 0; i < spec_.address.size(); ++i) {
-    if (Mv(p, spec_.address[i]) >= 2000) a |= 1u << i;
+  for (std::size_t i = 0; i < n; ++i) {
+    const int sp = addressSocket_[i];
+    const bool high = (supplied_ >> i) & 1 ? p.InputMillivolts(sp) >= 2000 : p.level[sp] == 1;
+    if (high) a |= 1u << i;
   }
   return a;
 }
@@ -109,6 +120,9 @@ void EpromChip::OnPins(Programmer& p) {
   if (socket_.empty() || p.ChipPinAt(socket_[1]) != 1) {
     socket_.assign(spec_.pins + 1, 0);
     for (int k = 1; k <= spec_.pins; ++k) socket_[k] = p.SocketPinOf(k);
+    addressSocket_.clear();
+    for (int a : spec_.address) addressSocket_.push_back(socket_[a]);
+    suppliedAt_ = ~0u;
   }
   bool powered = Mv(p, spec_.vcc) >= spec_.vccMin;
   for (int g : spec_.ground) powered = powered && Mv(p, g) == 0;

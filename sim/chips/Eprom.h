@@ -56,11 +56,15 @@ class EpromChip final : public ChipModel {
 
  private:
   int Mv(Programmer& p, int chipPin) const;
-  std::uint32_t Address(Programmer& p) const;
+  std::uint32_t Address(Programmer& p);
 
   EpromSpec spec_;
   std::vector<int> dataIndex_;  // chip pin -> data bit, -1 for other pins
   std::vector<int> socket_;     // chip pin -> socket pin
+  std::vector<int> addressSocket_;
+  // Address bits whose pin a supply or ground holds, as of supply change `suppliedAt_`.
+  std::uint32_t supplied_ = 0;
+  std::uint32_t suppliedAt_ = ~0u;
   std::uint16_t dataMask_;
   bool driving_ = false;
   std::uint16_t out_ = 0;
