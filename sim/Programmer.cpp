@@ -49,7 +49,9 @@ Programmer::Programmer(int model) : model_(model) {
 
 void Programmer::SetModel(int model, const std::string& name) {
   model_ = model;
-  modelName_ = name.empty() ? "zor" + std::to_string(model) : name;
+  // The 57 answers with its number in four digits.
+  const std::string number = model == 57 ? "0057" : std::to_string(model);
+  modelName_ = name.empty() ? "zor" + number : name;
   info_.fill(0);
   info_[0] = 'i';
   const std::string text = "info " + modelName_;

@@ -4,7 +4,7 @@
 
 namespace zelvar::sim {
 
-// Bulk transfers straight into a simulated programmer.
+// The pipes of a simulated programmer, for plugging it into the simulated USB driver.
 class SimTransport final : public Transport {
  public:
   explicit SimTransport(Programmer& p) : p_(p) {}

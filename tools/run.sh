@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Builds Zelvar and starts it in its program directory. Without a programmer on USB it runs on
-# the simulated one; extra arguments go to the program (e.g. --programmer=sim:5149).
+# Builds Zelvar and starts it in its program directory. With no programmer on USB it runs on the
+# simulated one; arguments go to the program (e.g. --programmer=sim:5149 or --programmer=usb).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVAR_TESTS=OFF -DZELVAR_BENCH=OFF
 cmake --build build/release
+args=("$@")
+if [ ${#args[@]} -eq 0 ] && ! grep -qsi '^5a3c$' /sys/bus/usb/devices/*/idVendor; then
+  echo "No programmer on USB: starting on the simulated programmer."
+  args=(--programmer=sim)
+fi
 cd build/release/program
-exec ./zelvar "$@"
+exec ./zelvar "${args[@]}"

@@ -1,5 +1,6 @@
 #include "algorithms/registry/Registry.h"
 
+#include <tuple>
 #include <utility>
 
 #include "algorithms/memory/Sets.h"
@@ -14,6 +15,15 @@ constexpr std::pair<std::string_view, AlgorithmDispatcher> kSets[] = {
     {"SST27SF", SST27SFDispatch},
     {"I27CX", I27CXDispatch},
 };
+
+// One row per set whose type table the device lists are checked against; a set adds its row
+// when it lands.
+constexpr std::tuple<std::string_view, int, std::string_view> kCatalogueFacts[] = {
+    {"P27", 21, ""},
+    {"PW27", 5, ""},
+    {"SST27SF", 9, ""},
+    {"I27CX", 7, "vcc= mem= dly="},
+};
 }  // namespace
 
 AlgorithmDispatcher FindAlgorithmSet(std::string_view key) {
@@ -21,6 +31,13 @@ AlgorithmDispatcher FindAlgorithmSet(std::string_view key) {
     if (!k.empty() && k == key) return d;
   }
   return nullptr;
+}
+
+SetCatalogueFacts CatalogueFacts(std::string_view key) {
+  for (const auto& [k, rows, items] : kCatalogueFacts) {
+    if (k == key) return {rows, items};
+  }
+  return {};
 }
 
 }  // namespace zelvar

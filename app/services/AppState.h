@@ -33,6 +33,8 @@ struct AppState {
   std::string ChipTitle;
   std::string ChipName;
   AlgorithmDispatcher CurrentDispatcher = nullptr;
+  // The main window's adapter label (`Package`) for the chosen chip.
+  std::string AdapterLabel;
 
   // Operations.
   std::vector<int> GoOpCodes;  // at most 20
@@ -42,6 +44,8 @@ struct AppState {
   // Files.
   std::string ProgramDir;
   std::string ProjectFileName;
+  // The device list read for the rest of the run, fixed at its first open.
+  std::string DeviceListName = "NoLoad";
 
   void Reset() { *this = AppState{}; }
 };

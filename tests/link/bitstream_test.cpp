@@ -1,6 +1,7 @@
 #include "link/Bitstream.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -25,7 +26,8 @@ class BitstreamTest : public SimFixture {
     SimFixture::SetUp();
     dir = fs::path(::testing::TempDir()) /
           ("bitstream_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+           std::to_string(::getpid()));
     fs::remove_all(dir);
     for (const char* folder : {"BLib", "BLib2", "BLib3"}) fs::create_directories(dir / folder);
     gApp.Reset();

@@ -103,8 +103,8 @@ TEST_F(SimFixture, ShortOrFailedReadsAreLinkFaultsNotExits) {
   EXPECT_THROW(ReadBlock256(gLink.ScratchBuffer.data()), LinkFault);
   EXPECT_EQ(fake.LogTexts().back(), "Read bad ");
 
-  // No transport at all: every read comes back short.
-  SetTransport(nullptr);
+  // No programmer at all: every read comes back short.
+  Unplug();
   EXPECT_THROW(ReadReply64(gLink.ScratchBuffer.data()), LinkFault);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// A test with a fresh link state, a recording services fake and a simulated programmer.
+// A test with a fresh link state, a recording services fake and a simulated programmer, attached
+// through the simulated USB driver and opened as the program opens the real one.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -7,6 +8,8 @@
 #include "app/services/Messages.h"
 #include "link/LinkState.h"
 #include "link/Primitives.h"
+#include "link/Usb.h"
+#include "link/usb/SimUsbDriver.h"
 #include "sim/Programmer.h"
 #include "sim/SimTransport.h"
 #include "support/FakeServices.h"
@@ -17,27 +20,42 @@ class SimFixture : public ::testing::Test {
  protected:
   void SetUp() override { Connect(6200); }
   void TearDown() override {
-    SetTransport(nullptr);
+    CloseUsbDevice();
+    usb::SetDriver(nullptr);
     SetServices(nullptr);
     SetProcessorClock({});
     gLink.Reset();
     ChineseTexts = 0;
   }
 
-  // A new simulated programmer of `model`, with the link state reset and the model known.
+  // A new simulated programmer of `model`, with the link state reset and the model known. No
+  // command reaches the programmer: its transcript starts empty.
   void Connect(int model) {
+    CloseUsbDevice();
     gLink.Reset();
     ChineseTexts = 0;
     prog = std::make_unique<sim::Programmer>(model);
     transport = std::make_unique<sim::SimTransport>(*prog);
-    SetTransport(transport.get());
+    driver = std::make_unique<usb::SimUsbDriver>();
+    usb::SetDriver(driver.get());
     SetServices(&fake);
+    deviceId = driver->Plug(transport.get(), kZorProductIds[0]);
+    gLink.UsbProductId = kZorProductIds[0];
+    ASSERT_TRUE(OpenUsbDevice());
     gLink.ModelNumber = model;
+  }
+
+  // Pulls the programmer out and waits until the link has seen it go.
+  void Unplug() {
+    driver->Unplug(deviceId);
+    driver->Drain();
   }
 
   FakeServices fake;
   std::unique_ptr<sim::Programmer> prog;
   std::unique_ptr<sim::SimTransport> transport;
+  std::unique_ptr<usb::SimUsbDriver> driver;
+  std::uint32_t deviceId = 0;
 };
 
 }  // namespace zelvar::test

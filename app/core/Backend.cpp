@@ -1,0 +1,56 @@
+#include "app/core/Backend.h"
+
+#include <charconv>
+
+#include "link/Usb.h"
+#include "link/usb/LibusbDriver.h"
+#include "link/usb/SimUsbDriver.h"
+#include "sim/Programmer.h"
+#include "sim/SimTransport.h"
+
+namespace zelvar {
+
+namespace {
+constexpr int kDefaultSimModel = 6200;
+constexpr char kOption[] = "--programmer=";
+}  // namespace
+
+Backend::~Backend() {
+  CloseUsbDevice();
+  if (usb::Driver() == driver_.get()) usb::SetDriver(nullptr);
+}
+
+std::unique_ptr<Backend> ChooseBackend(const std::vector<std::string>& args, std::string* error) {
+  std::string choice = "usb";
+  for (const auto& a : args) {
+    if (a.rfind(kOption, 0) == 0) choice = a.substr(sizeof kOption - 1);
+  }
+  std::unique_ptr<Backend> b(new Backend);
+  if (choice == "usb") {
+    b->driver_ = std::make_unique<usb::LibusbDriver>();
+  } else if (choice == "sim" || choice.rfind("sim:", 0) == 0) {
+    int model = kDefaultSimModel;
+    if (choice.size() > 4) {
+      const char* first = choice.data() + 4;
+      const char* last = choice.data() + choice.size();
+      const auto [end, ec] = std::from_chars(first, last, model);
+      if (ec != std::errc() || end != last || model <= 0) {
+        if (error) *error = "--programmer=sim:MODEL needs a model number, as sim:5149";
+        return nullptr;
+      }
+    }
+    b->programmer_ = std::make_unique<sim::Programmer>(model);
+    b->pipes_ = std::make_unique<sim::SimTransport>(*b->programmer_);
+    auto driver = std::make_unique<usb::SimUsbDriver>();
+    // Plugged on the product id tried first, so that a simulated start-up does not wait.
+    driver->Plug(b->pipes_.get(), kZorProductIds[0]);
+    b->driver_ = std::move(driver);
+  } else {
+    if (error) *error = "--programmer takes usb, sim or sim:MODEL";
+    return nullptr;
+  }
+  usb::SetDriver(b->driver_.get());
+  return b;
+}
+
+}  // namespace zelvar

@@ -1,0 +1,367 @@
+#include "app/core/runner/OperationRunner.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "app/services/AppState.h"
+#include "app/services/Messages.h"
+#include "app/services/Services.h"
+#include "link/LinkFault.h"
+#include "link/LinkState.h"
+#include "link/PowerContact.h"
+#include "link/Primitives.h"
+
+namespace zelvar {
+
+namespace {
+
+constexpr const char* kNoChipText = "No chip selected! *还没有选择器件！";
+
+std::string Format(const char* pattern, const std::string& text) {
+  char out[256];
+  std::snprintf(out, sizeof out, pattern, text.c_str());
+  return out;
+}
+
+std::string Format(const char* pattern, int value) {
+  char out[256];
+  std::snprintf(out, sizeof out, pattern, value, value);
+  return out;
+}
+
+std::uint32_t GroundPinWord() {
+  return static_cast<std::uint32_t>(gApp.GroundPin);
+}
+std::uint32_t MaskLow() {
+  return static_cast<std::uint32_t>(gApp.PinMask);
+}
+std::uint32_t MaskHigh() {
+  return static_cast<std::uint32_t>(gApp.PinMask >> 32);
+}
+
+// Calls a set-up operation; a link fault ends only that call.
+bool SetupCall(int op, std::int32_t* record) {
+  try {
+    gApp.CurrentDispatcher(op, gApp.CodeBuffer.data(), record, &gApp.ChipUiList);
+    return true;
+  } catch (const LinkFault&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+bool IsProjectFile(const std::string& fileName) {
+  const auto slash = fileName.find_last_of("/\\");
+  const auto dot = fileName.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+  std::string ext = fileName.substr(dot);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext == ".zor";
+}
+
+OperationRunner::OperationRunner(ChipUiModel& ui, AutoProgrammer& autoPro)
+    : ui_(ui), auto_(autoPro) {
+  ports_.CheckPinContact = &CheckPinContact;
+  ports_.ShowOperationName = &ShowOperationName;
+  ports_.ShowOperationResult = [](int status) {
+    ShowOperationResult(status, gLink.FailAddress, gLink.FailByte);
+  };
+  ports_.ShowProgress = &ShowProgress;
+}
+
+void OperationRunner::SetupChosenChip() {
+  if (!gApp.CurrentDispatcher) {
+    ShowMessageText(kNoChipText);
+    return;
+  }
+  gApp.OptionValues.fill(0);
+  // Entries a previous set wrote must not show through a shorter list.
+  gApp.ChipUiList.assign(kChipUiListSize, std::string());
+  bool faulted = !SetupCall(kOpSetup, gApp.InfoRecord.data());
+  faulted |= !SetupCall(kOpDescribe, gApp.InfoRecord.data());
+  faulted |= !SetupCall(kOpOptions, gApp.OptionValues.data());
+
+  const auto& info = gApp.InfoRecord;
+  gApp.CodeLastAddress = info[0];
+  gApp.GroundPin = info[5];
+  // Word 7 holds the mask divided by 2^31, word 6 its low 32 bits: bit 31 (pin 32) is in both.
+  gApp.PinMask = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(info[7])) << 31) +
+                 (static_cast<std::uint32_t>(info[6]) & 0x7FFFFFFFu);
+
+  ReadChipUiList(ui_, gApp.ChipUiList, info[3]);
+  CallPort(ports_.ShowStatusLine, StatusLineText());
+  gApp.ProjectModified = 4;
+  CallPort(ports_.ChipUiChanged);
+  CallPort(ports_.ShowBuffer);
+  if (faulted) SwitchOffAfterFailure();
+}
+
+bool OperationRunner::BeginOperation() {
+  gLink.AutoRunFlag = 0;
+  if (gApp.CurrentDispatcher) return true;
+  ShowMessageText(kNoChipText);
+  return false;
+}
+
+bool OperationRunner::ContactPassed() {
+  if (!ports_.CheckPinContact) return false;
+  try {
+    return ports_.CheckPinContact(GroundPinWord(), 0, 0, MaskLow(), MaskHigh()) != 0;
+  } catch (const LinkFault&) {
+    return false;
+  }
+}
+
+std::uint8_t OperationRunner::CallOperation(int code) {
+  // Many sets never clear the status on success: a stale failure must not judge this call.
+  gLink.StatusWord = 0;
+  try {
+    return gApp.CurrentDispatcher(code, gApp.CodeBuffer.data(), gApp.OptionValues.data(), nullptr);
+  } catch (const LinkFault&) {
+    gLink.StatusWord = 1;
+    return 1;
+  }
+}
+
+bool OperationRunner::Succeeded() const {
+  return gLink.StatusWord == 0;
+}
+
+void OperationRunner::SwitchOffAfterFailure() {
+  // Many sets leave VCC or VPP on when they fail.
+  if (gLink.StatusWord == 0) return;
+  try {
+    PowerOff();
+    SetAllPins(false);
+  } catch (const LinkFault&) {
+  }
+}
+
+void OperationRunner::SingleOperation(int code, bool showProgress, bool showResult) {
+  if (!BeginOperation() || !ContactPassed()) return;
+  CallPort(ports_.ShowOperationName, code);
+  CallOperation(code);
+  SwitchOffAfterFailure();
+  if (showProgress) CallPort(ports_.ShowProgress, -1);
+  if (showResult) CallPort(ports_.ShowOperationResult, gLink.StatusWord);
+}
+
+void OperationRunner::ReadClick() {
+  if (!BeginOperation()) return;
+  gLink.StatusWord = 0;
+  if (!ContactPassed()) return;
+  CallPort(ports_.ShowOperationName, kOpRead);
+  CallOperation(kOpRead);
+  if (Succeeded() && gApp.InfoRecord[1] >= 1 && gApp.InfoRecord[2] >= 1) {
+    CallOperation(kOpReadData);
+  }
+  if (Succeeded() && ui_.OperationAllowed(kOpReadConfig)) {
+    CallOperation(kOpReadConfig);
+    if (Succeeded()) {
+      OptionValuesToGrid(ui_);
+      CallPort(ports_.ChipUiChanged);
+    }
+  }
+  SwitchOffAfterFailure();
+  CallPort(ports_.ShowProgress, -1);
+  CallPort(ports_.ShowBuffer);
+  gApp.ProjectModified = 16;
+  CallPort(ports_.ShowOperationResult, gLink.StatusWord);
+}
+
+void OperationRunner::EraseClick() {
+  if (!BeginOperation() || !ContactPassed()) return;
+  CallPort(ports_.ShowOperationName, kOpErase);
+  CallOperation(kOpErase);
+  if (Succeeded()) {
+    CallPort(ports_.ShowOperationName, kOpBlank);
+    CallOperation(kOpBlank);
+  }
+  SwitchOffAfterFailure();
+  CallPort(ports_.ShowOperationResult, gLink.StatusWord);
+}
+
+void OperationRunner::BlankClick() {
+  SingleOperation(kOpBlank, false, true);
+}
+void OperationRunner::WriteClick() {
+  SingleOperation(kOpWrite, false, true);
+}
+void OperationRunner::VerifyClick() {
+  SingleOperation(kOpVerify, false, true);
+}
+void OperationRunner::ConfigClick() {
+  SingleOperation(kOpConfig, true, true);
+}
+void OperationRunner::ProtectClick() {
+  SingleOperation(kOpLock, true, true);
+}
+// The set writes the ID line itself.
+void OperationRunner::IdClick() {
+  SingleOperation(kOpReadId, true, false);
+}
+
+void OperationRunner::ReadConfigClick() {
+  if (!BeginOperation() || !ContactPassed()) return;
+  CallPort(ports_.ShowOperationName, kOpReadConfig);
+  CallOperation(kOpReadConfig);
+  if (Succeeded()) {
+    OptionValuesToGrid(ui_);
+    CallPort(ports_.ChipUiChanged);
+  }
+  SwitchOffAfterFailure();
+  CallPort(ports_.ShowConfigTab);
+  CallPort(ports_.ShowProgress, -1);
+  gApp.ProjectModified = 16;
+  CallPort(ports_.ShowOperationResult, gLink.StatusWord);
+}
+
+void OperationRunner::OperationClick(int code) {
+  switch (code) {
+    case kOpErase:
+      return EraseClick();
+    case kOpBlank:
+      return BlankClick();
+    case kOpWrite:
+      return WriteClick();
+    case kOpVerify:
+      return VerifyClick();
+    case kOpConfig:
+      return ConfigClick();
+    case kOpLock:
+      return ProtectClick();
+    case kOpRead:
+      return ReadClick();
+    case kOpReadId:
+      return IdClick();
+    case kOpReadConfig:
+      return ReadConfigClick();
+    default:
+      return;
+  }
+}
+
+void OperationRunner::RunSequence() {
+  gLink.StatusWord = 0;
+  for (std::size_t i = 0; i < gApp.GoOpCodes.size(); ++i) {
+    if (!ui_.GoGroup.GetChecked(static_cast<int>(i)) || gLink.StatusWord != 0) continue;
+    CallPort(ports_.ShowOperationName, gApp.GoOpCodes[i]);
+    const std::uint8_t result = CallOperation(gApp.GoOpCodes[i]);
+    gLink.StatusWord = result != 0 ? 1 : 0;
+  }
+  SwitchOffAfterFailure();
+}
+
+void OperationRunner::GoClick() {
+  if (!BeginOperation()) return;
+  AddMessageLine("Start go...*开始运行...");
+  if (!ContactPassed()) return;
+  StartRunTimer();
+  RunSequence();
+  if (!Succeeded()) {
+    CallPort(ports_.ShowOperationResult, gLink.StatusWord);
+  } else {
+    CallPort(ports_.ShowProgress, -1);
+    AddMessageLine(Format(
+        ChineseTexts ? "正常结束,  这次操作用时%s秒" : "Complete,  the work expend %s second.",
+        ElapsedRunTime()));
+    if (IsProjectFile(gApp.ProjectFileName) && gApp.ProjectModified != 0) {
+      AddColouredLine(kGreen, "Warnning:  Project modified!*提示:  项目有修改!");
+    }
+  }
+  CountCompletion(gLink.StatusWord);
+}
+
+void OperationRunner::CountCompletion(int status) {
+  if (status != 0) {
+    services().Beep(BeepKind::Error);
+    return;
+  }
+  services().Beep(BeepKind::Success);
+  services().Beep(BeepKind::Tone300Hz);
+  ++gApp.CompletedCount;
+  auto_.SetCaption(
+      Format(ChineseTexts ? "已经完成:    %d" : "Complete:    %d", gApp.CompletedCount));
+  CallPort(ports_.ShowStatusLine, StatusLineText());
+  if (gApp.InfoRecord[4] == 0) {
+    // The program's own stamp is no user edit: Run must accept its own project next time.
+    const int modified = gApp.ProjectModified;
+    CallPort(ports_.ApplyStamps, true);
+    gApp.ProjectModified = modified;
+  }
+}
+
+bool OperationRunner::RefuseModifiedProject() {
+  if (!IsProjectFile(gApp.ProjectFileName) || gApp.ProjectModified == 0) return false;
+  services().Beep(BeepKind::Error);
+  switch (gApp.ProjectModified) {
+    case 1:
+      ShowMessageText(
+          "Buffer modified!\nReopen project please.*缓冲区被修改!\n要重新打开项目才能烧录。");
+      break;
+    case 2:
+      ShowMessageText(
+          "Config modified!\nReopen project please.*配置被修改!\n要重新打开项目才能烧录。");
+      break;
+    case 4:
+      ShowMessageText(
+          "Setings modified!\nReopen project please.*设置被修改!\n要重新打开项目才能烧录。");
+      break;
+    default:
+      break;
+  }
+  AddColouredLine(
+      kRed,
+      "Project "
+      "modified!*为了防止错误操作，修改过的项目(*.zor文件)不能再烧录，要重新装载才能继续烧录。");
+  return true;
+}
+
+void OperationRunner::RunClick() {
+  CallPort(ports_.CentreAutoDialog);
+  if (RefuseModifiedProject()) return;
+  if ((gLink.LastBitstream == "no_part" && gLink.ModelNumber > kLastModelWithoutRun) ||
+      !gApp.CurrentDispatcher) {
+    ShowMessageText(kNoChipText);
+    return;
+  }
+  gLink.AutoRunFlag = 1;
+  for (;;) {
+    if (RunAutoProgramming(GroundPinWord(), 0, 0, MaskLow(), MaskHigh()) == 0) {
+      gLink.AutoRunFlag = 0;
+      return;
+    }
+    AddMessageLine(
+        Format("Start running of %d ...*连续运行,编程第%d片...", gApp.CompletedCount + 1));
+    RunSequence();
+    CountCompletion(gLink.StatusWord);
+    if (!Succeeded()) {
+      CallPort(ports_.ShowOperationResult, gLink.StatusWord);
+      return;
+    }
+    CallPort(ports_.ShowProgress, -1);
+    AddMessageLine("Complete*正常结束");
+  }
+}
+
+int OperationRunner::RunAutoProgramming(std::uint32_t groundPin, std::uint32_t a, std::uint32_t b,
+                                        std::uint32_t maskLow, std::uint32_t maskHigh) {
+  if (gLink.AutoRunFlag == 0) return 0;
+  auto_.Start(groundPin, a, b, maskLow, maskHigh);
+  CallPort(ports_.ShowAutoDialog);
+  auto_.FormClosed();
+  return auto_.RunResult;
+}
+
+RunButtonStates OperationRunner::ButtonStates() const {
+  return {gLink.ModelNumber > 0, gApp.InfoRecord[6] != 0, gLink.ModelNumber > kLastModelWithoutRun};
+}
+
+std::string OperationRunner::StatusLineText() const {
+  return gApp.ChipTitle + "  Counter:" + std::to_string(gApp.CompletedCount);
+}
+
+}  // namespace zelvar

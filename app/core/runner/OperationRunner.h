@@ -1,0 +1,72 @@
+#pragma once
+// Everything the main window does when the user starts a chip operation: chip set-up through the
+// chosen set's dispatcher, the nine single-operation buttons, Go, the completion count and Run
+// (auto-programming). All of it runs synchronously on the caller's thread.
+#include <cstdint>
+#include <string>
+
+#include "app/core/describe/ChipUiModel.h"
+#include "app/core/runner/AutoProgrammer.h"
+#include "app/core/runner/RunnerPorts.h"
+
+namespace zelvar {
+
+inline constexpr int kLastModelWithoutRun = 411;
+
+// The Go and Run buttons after a chip set-up.
+struct RunButtonStates {
+  bool GoEnabled = false;
+  bool RunEnabled = false;
+  bool RunVisible = false;
+};
+
+// True for a project file name: the extension ".zor" in any case.
+bool IsProjectFile(const std::string& fileName);
+
+class OperationRunner {
+ public:
+  OperationRunner(ChipUiModel& ui, AutoProgrammer& autoPro);
+  RunnerPorts& ports() { return ports_; }
+
+  // After chip selection bound gApp.CurrentDispatcher: operations 1, 2, 3, the InfoRecord
+  // transfer and the chip controls built from the describe list.
+  void SetupChosenChip();
+
+  // The nine operation buttons.
+  void ReadClick();
+  void EraseClick();
+  void BlankClick();
+  void WriteClick();
+  void VerifyClick();
+  void ConfigClick();
+  void ProtectClick();
+  void IdClick();
+  void ReadConfigClick();
+  // The button of operation `code` (21 .. 29).
+  void OperationClick(int code);
+
+  void GoClick();
+  void RunClick();
+  void CountCompletion(int status);
+  int RunAutoProgramming(std::uint32_t groundPin, std::uint32_t a, std::uint32_t b,
+                         std::uint32_t maskLow, std::uint32_t maskHigh);
+
+  RunButtonStates ButtonStates() const;
+  std::string StatusLineText() const;
+
+ private:
+  bool BeginOperation();
+  bool ContactPassed();
+  std::uint8_t CallOperation(int code);
+  bool Succeeded() const;
+  void SwitchOffAfterFailure();
+  void SingleOperation(int code, bool showProgress, bool showResult);
+  void RunSequence();
+  bool RefuseModifiedProject();
+
+  ChipUiModel& ui_;
+  AutoProgrammer& auto_;
+  RunnerPorts ports_;
+};
+
+}  // namespace zelvar

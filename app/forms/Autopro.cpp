@@ -1,0 +1,83 @@
+#include "app/forms/Autopro.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/services/Messages.h"
+
+namespace zelvar {
+
+TAutoPro1::TAutoPro1(AutoProgrammer& model, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), model_(model) {
+  setObjectName("AutoPro1");
+  setFixedSize(274, 101);
+  Edit1 = new QLineEdit(this);
+  Edit1->setObjectName("Edit1");
+  Edit1->setReadOnly(true);
+  Edit1->setGeometry(12, 10, 250, 24);
+  Label2 = new QLabel("Pin status", this);
+  Label2->setObjectName("Label2");
+  Label2->setGeometry(12, 40, 250, 20);
+  Label2->hide();
+  Button1 = new QPushButton(this);
+  Button1->setObjectName("Button1");
+  Button1->setGeometry(97, 66, 80, 26);
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName("Timer1");
+  Timer1->setInterval(kAutoTickMs);
+
+  connect(Timer1, &QTimer::timeout, this, &TAutoPro1::Timer1Timer);
+  connect(Button1, &QPushButton::clicked, this, &TAutoPro1::Button1Click);
+  model_.ports().Update = [this] { Mirror(); };
+  model_.ports().Close = [this] {
+    if (isVisible()) done(QDialog::Accepted);
+  };
+}
+
+void TAutoPro1::ShowModal() {
+  Mirror();
+  if (model_.Open) exec();
+}
+
+void TAutoPro1::CentreOn(const QWidget& mainWindow) {
+  const QRect m = mainWindow.geometry();
+  const WindowPos p = CentredOn(m.left(), m.top(), m.width(), m.height(), width(), height());
+  move(p.left, p.top);
+}
+
+void TAutoPro1::Mirror() {
+  setWindowTitle(QString::fromStdString(model_.Caption));
+  Button1->setText(QString::fromStdString(model_.ButtonCaption));
+  Edit1->setText(QString::fromStdString(model_.EditText));
+  Label2->setText(QString::fromStdString(model_.LabelText));
+  Label2->setVisible(model_.LabelVisible);
+  if (model_.TimerOn && !Timer1->isActive()) Timer1->start();
+  if (!model_.TimerOn) Timer1->stop();
+  if (isVisible()) repaint();
+}
+
+void TAutoPro1::Timer1Timer() {
+  model_.Tick();
+}
+
+void TAutoPro1::Button1Click() {
+  model_.Stop();
+}
+
+void TAutoPro1::closeEvent(QCloseEvent* event) {
+  model_.FormClosed();
+  Timer1->stop();
+  QDialog::closeEvent(event);
+}
+
+// Escape or the frame's close button: the wait ends with RunResult still 0, so Run stops.
+void TAutoPro1::reject() {
+  model_.FormClosed();
+  Timer1->stop();
+  QDialog::reject();
+}
+
+}  // namespace zelvar

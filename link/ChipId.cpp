@@ -1,0 +1,54 @@
+#include "link/ChipId.h"
+
+#include <cstdio>
+
+#include "app/services/Messages.h"
+#include "link/CommandQueue.h"
+#include "link/LinkState.h"
+#include "link/Primitives.h"
+
+namespace zelvar {
+
+namespace {
+// Socket pins of a 32-pin part at the bottom of the 40-pin socket.
+constexpr std::uint8_t kGroundPin = 20;
+constexpr std::uint8_t kVccPin = 36;
+constexpr std::uint8_t kA9Pin = 30;  // takes the 12.5 V identifier voltage
+constexpr std::uint8_t kA0Pin = 16;
+constexpr std::uint8_t kA1Pin = 15;
+constexpr int kIdentifierMillivolts = 12500;
+constexpr std::uint8_t kReadDataCommand = 3;
+constexpr std::uint8_t kReadBusMode = 12;
+}  // namespace
+
+int ReadChipId16() {
+  SelectGndPin(kGroundPin);
+  SetVppVoltage(kIdentifierMillivolts);
+  PutCmd1(kCmdSettle);
+  SetAllPins(false);
+  SetPinHigh(5);
+  SetPinHigh(7);
+  SetPinHigh(kVccPin);
+  SelectVccPin(kVccPin);
+  SetRegister25(kReadBusMode);
+  WritePort(2, 0xFF);
+  SelectVppPin(kA9Pin);
+  // Manufacturer (A0 low), device (A0 high), then a third byte with A1 high.
+  SetPinLow(kA0Pin);
+  PutCmd1(kReadDataCommand);
+  SetPinHigh(kA0Pin);
+  PutCmd1(kReadDataCommand);
+  SetPinLow(kA0Pin);
+  SetPinHigh(kA1Pin);
+  PutCmd1(kReadDataCommand);
+  std::uint8_t* reply = gLink.ScratchBuffer.data();
+  ReadReply64(reply);
+  SelectVppPin(0);
+  SelectVccPin(0);
+  char line[16];
+  std::snprintf(line, sizeof line, "%02x,%02x", reply[0], reply[1]);
+  AddMessageLine(line);
+  return reply[1] * 256 + reply[0];
+}
+
+}  // namespace zelvar
