@@ -10,6 +10,7 @@
 #include "app/services/AppState.h"
 #include "link/LinkState.h"
 #include "link/Usb.h"
+#include "link/usb/SimUsbDriver.h"
 #include "sim/SimTransport.h"
 #include "sim/chips/Eprom.h"
 #include "sim/designs/DesignRegistry.h"
@@ -31,11 +32,18 @@ void BM_WriteVerify27C512(benchmark::State& state) {
     state.PauseTiming();
     gLink.Reset();
     gApp.Reset();
-    gLink.ModelNumber = 6200;
     sim::Programmer prog(6200);
     prog.keepTranscript = false;
     sim::SimTransport transport(prog);
-    SetTransport(&transport);
+    usb::SimUsbDriver driver;
+    usb::SetDriver(&driver);
+    driver.Plug(&transport, kZorProductIds[0]);
+    gLink.UsbProductId = kZorProductIds[0];
+    if (!OpenUsbDevice()) {
+      state.SkipWithError("the simulated programmer did not open");
+      break;
+    }
+    gLink.ModelNumber = 6200;
     prog.SetDesign(sim::MakeDesign("zor5103"));
     auto chip = sim::MakeEprom("27C512");
     prog.PlaceChipAtBottom(chip);
@@ -61,7 +69,8 @@ void BM_WriteVerify27C512(benchmark::State& state) {
 
     state.PauseTiming();
     simulatedSeconds += (prog.clockUs() - simStart) * 1e-6;
-    SetTransport(nullptr);
+    CloseUsbDevice();
+    usb::SetDriver(nullptr);
     state.ResumeTiming();
   }
   const double n = static_cast<double>(state.iterations());
