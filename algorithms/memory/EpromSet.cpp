@@ -26,6 +26,7 @@ EpromType MakeEpromType(const char* name, std::uint32_t last, std::uint8_t vcc, 
 }
 
 bool EpromSet::PowerUp() {
+  RestoreSupplies();
   SelectVccPin(Type().vccPin);
   return CheckPower();
 }

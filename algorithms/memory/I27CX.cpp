@@ -128,11 +128,13 @@ class I27CX final : public MemorySet {
     t.lastAddress = mem >= 0 && mem < kSizes ? t.lastBySize[mem] : 0;
     contactMask_ = mem >= 0 && mem < kSizes ? t.maskBySize[mem] : 0;
     pulseSteps_ = static_cast<std::uint32_t>(services().ChipParam("dly="));
-    SetVppVoltage(12700);
+    vppMillivolts_ = 12700;
+    vccMillivolts_ = services().ChipParam("vcc=");
+    SetVppVoltage(vppMillivolts_);
     readMode_ = kReadMode;
     writeMode_ = kWriteMode;
     lastAddress_ = t.lastAddress;
-    SetVccVoltage(services().ChipParam("vcc="));
+    SetVccVoltage(vccMillivolts_);
     SelectGndPin(t.groundCode);
   }
 
@@ -151,7 +153,7 @@ class I27CX final : public MemorySet {
 
   bool PowerUpChip() {
     SelectVccPin(0);
-    SetVccVoltage(services().ChipParam("vcc="));
+    RestoreSupplies();
     PutCmd1(kCmdSettleWait);
     SelectVccPin(Type().vccPin);
     PutCmd1(kCmdErasePulse);

@@ -107,6 +107,11 @@ void MemorySet::ReadBlock(std::uint32_t address, std::uint8_t* dest, std::uint32
   UsbRead(dest, bytes);
 }
 
+void MemorySet::RestoreSupplies() {
+  SetVccVoltage(vccMillivolts_);
+  if (gLink.LastVppMillivolts != vppMillivolts_) SetVppVoltage(vppMillivolts_);
+}
+
 void MemorySet::EndOfWrite() {
   SelectVppPin(0);
   ShowProgress(-1);

@@ -128,6 +128,9 @@ class MemorySet {
   virtual void QueuePulse() {}
   // The control pins before a block's bytes (pins 26 and 28 and the program pin high, VPP on).
   virtual void BeginProgramBlock(const Program& p);
+  // Sets the supply levels chosen at set-up again: anything between two operations (a failure's
+  // power-off, a signature read) may have changed them, and a chip on a 0 V supply reads blank.
+  void RestoreSupplies();
   // The normal end of a write: VPP off, progress finished, VCC off, pins 28 and 26 low.
   static void EndOfWrite();
   // Records a mismatch: VCC off, StatusWord 1, FailAddress, FailByte.
@@ -143,6 +146,8 @@ class MemorySet {
   std::uint8_t readMode_ = 0;
   std::uint8_t writeMode_ = 0;
   std::uint8_t latch_ = 0;
+  int vccMillivolts_ = 0;  // the supplies set-up chose
+  int vppMillivolts_ = 0;
 };
 
 // Signature read through A9 at 12 V with the chosen type's VCC pin; logs "%02x,%02x".

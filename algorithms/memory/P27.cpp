@@ -89,8 +89,10 @@ class P27 final : public EpromSet {
     writeMode_ = kWriteMode;
     InitHardwareState();
     SelectGndPin(kBottomGroundPin);
-    SetVppVoltage(static_cast<int>(Type().vppMillivolts));
-    SetVccVoltage(5000);
+    vppMillivolts_ = static_cast<int>(Type().vppMillivolts);
+    vccMillivolts_ = 5000;
+    SetVppVoltage(vppMillivolts_);
+    SetVccVoltage(vccMillivolts_);
   }
 
   std::span<const char* const> DescribeList() const override {
@@ -171,6 +173,7 @@ class P27 final : public EpromSet {
 
   bool RunOwn(int op) override {
     if (op != kOpReadId) return false;
+    RestoreSupplies();
     ReadSignature(Type().vccPin);
     return true;
   }

@@ -44,6 +44,8 @@ class PW27 final : public EpromSet {
     InitHardwareState();
     SetVppVoltage(12000);
     SelectGndPin(kBottomGroundPin);
+    vccMillivolts_ = 5000;
+    vppMillivolts_ = 12000;
   }
 
   std::span<const char* const> DescribeList() const override { return kList; }

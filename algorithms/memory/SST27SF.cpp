@@ -47,7 +47,9 @@ class SST27SF final : public EpromSet {
     BuildTypeTable();
     LoadBitstream(kEpromBitstream);
     const int vcc = services().ChipParam("vcc=");
-    SetVccVoltage(vcc < 1 ? 5000 : vcc);
+    vccMillivolts_ = vcc < 1 ? 5000 : vcc;
+    vppMillivolts_ = 12000;
+    SetVccVoltage(vccMillivolts_);
     readMode_ = kReadMode;
     writeMode_ = kWriteMode;
     InitHardwareState();
@@ -81,6 +83,7 @@ class SST27SF final : public EpromSet {
     const EpromType& t = Type();
     SetRegister25(writeMode_);
     SetAddress(0);
+    RestoreSupplies();
     SelectVccPin(t.vccPin);
     PutCmd1(kCmdErasePulse);
     SetPinHigh(t.programPin);
@@ -131,6 +134,7 @@ class SST27SF final : public EpromSet {
     std::uint8_t saved[kMaxSaved];
     const std::uint32_t count = t.saveCount + 1 < kMaxSaved ? t.saveCount + 1 : kMaxSaved;
     if (busModes) SetRegister25(readMode_);
+    RestoreSupplies();
     SelectVccPin(t.vccPin);
     SetPinLow(28);
     SetPinLow(26);
@@ -161,6 +165,7 @@ class SST27SF final : public EpromSet {
         Erase();
         return true;
       case kOpReadId:
+        RestoreSupplies();
         ReadSignature(Type().vccPin);
         return true;
       default:
