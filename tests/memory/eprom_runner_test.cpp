@@ -3,27 +3,19 @@
 // failing Verify at its address.
 #include <algorithm>
 
+#include "EpromFixture.h"
 #include "algorithms/registry/Registry.h"
 #include "app/core/describe/ChipUiModel.h"
 #include "app/core/runner/AutoProgrammer.h"
 #include "app/core/runner/OperationRunner.h"
 #include "app/services/AppState.h"
 #include "sim/chips/Eprom.h"
-#include "support/SimFixture.h"
 
 namespace zelvar::test {
 namespace {
 
-class EpromRunnerTest : public SimFixture {
+class EpromRunnerTest : public EpromFixture {
  protected:
-  void SetUp() override {
-    SimFixture::SetUp();
-    gApp.Reset();
-  }
-  void TearDown() override {
-    gApp.Reset();
-    SimFixture::TearDown();
-  }
   std::string LastLine() const { return fake.log.empty() ? "" : fake.log.back().text; }
 
   ChipUiModel ui;
@@ -32,7 +24,7 @@ class EpromRunnerTest : public SimFixture {
 };
 
 TEST_F(EpromRunnerTest, At27c256FromChoiceToResultLines) {
-  auto chip = sim::MakeEprom("27C256");
+  chip = sim::MakeEprom("27C256");
   prog->PlaceChipAtBottom(chip);
   fake.chipTitle = "ATMEL: AT27C256";
   gApp.ChipTitle = fake.chipTitle;
