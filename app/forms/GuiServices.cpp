@@ -119,6 +119,10 @@ void GuiServices::ShowBusy(const std::string& caption) {
   if (showBusy) showBusy(caption);
 }
 
+void GuiServices::StepBusy(int step) {
+  if (stepBusy) stepBusy(step);
+}
+
 void GuiServices::HideBusy() {
   if (hideBusy) hideBusy();
 }

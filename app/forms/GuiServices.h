@@ -4,18 +4,15 @@
 // pictures) and the chosen chip's parameters are reached through hooks their owners fill in.
 // User-interface thread only.
 #include <QPointer>
+#include <QTextEdit>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app/forms/Dispinfomation.h"
 #include "app/services/Services.h"
 
-class QTextEdit;
-class QWidget;
-
 namespace zelvar {
-
-class TDispRun1;
 
 class GuiServices final : public Services {
  public:
@@ -35,6 +32,7 @@ class GuiServices final : public Services {
 
   // Hooks filled by the forms that own these windows and by the catalogue.
   std::function<void(const std::string& caption)> showBusy;
+  std::function<void(int step)> stepBusy;
   std::function<void()> hideBusy;
   std::function<BadPinAnswer(const std::vector<int>& pins, int socketPins)> askBadPins;
   std::function<void(const PlacementRequest& request)> showPlacement;
@@ -57,6 +55,7 @@ class GuiServices final : public Services {
   void CloseProgressWindow() override;
   void Sleep(int ms) override;
   void ShowBusy(const std::string& caption) override;
+  void StepBusy(int step) override;
   void HideBusy() override;
   BadPinAnswer AskBadPins(const std::vector<int>& pins, int socketPins) override;
   void ShowPlacement(const PlacementRequest& request) override;

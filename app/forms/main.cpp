@@ -1,9 +1,59 @@
-// The program's entry: the wait form, the forms, the main window and the message loop.
+// The program's entry: the wait form, the forms in their order, and the message loop.
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/core/startup/ProgrammerStart.h"
+#include "app/forms/Forms.h"
+#include "app/forms/GuiServices.h"
+#include "app/forms/Waitusb.h"
+#include "app/services/Messages.h"
+#include "link/Usb.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QMessageBox::information(nullptr, "Zelvar", "Zelvar: the main window is not built yet.");
+  QApplication::setApplicationDisplayName("Zelvar");
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  zelvar::GuiServices gui;
+  zelvar::SetServices(&gui);
+  zelvar::ProgrammerStart programmer;
+  try {
+    zelvar::WaitForm = new zelvar::TWaitForm(nullptr);
+    zelvar::WaitForm->show();
+    zelvar::WaitForm->repaint();
+    QApplication::processEvents();
+
+    zelvar::MainSeams seams;
+    seams.connectProgrammer = [&] {
+      programmer = zelvar::StartProgrammer(args);
+      return programmer.connected;
+    };
+    zelvar::CreateForms(std::move(seams), &gui);
+
+    zelvar::WaitForm->close();
+    delete zelvar::WaitForm;
+    zelvar::WaitForm = nullptr;
+    if (!programmer.error.empty()) {
+      std::fprintf(stderr, "zelvar: %s\n", programmer.error.c_str());
+      zelvar::DestroyForms();
+      return 2;
+    }
+    zelvar::MainForm->ShowProgrammerLines();
+    if (programmer.fellBack) {
+      zelvar::MainForm->AppendLog(
+          zelvar::kBlack, zelvar::LocalText("No programmer on USB: the simulated programmer "
+                                            "answers.*USB上没有编程器: 由模拟编程器应答。"));
+    }
+    zelvar::MainForm->show();
+    app.exec();
+  } catch (const std::exception& e) {
+    QMessageBox::critical(nullptr, "Zelvar", QString::fromStdString(e.what()));
+  }
+  zelvar::SetServices(nullptr);
+  zelvar::DestroyForms();
+  programmer.backend.reset();
   return 0;
 }

@@ -46,6 +46,30 @@ struct AppState {
   std::string ProjectFileName;
   // The device list read for the rest of the run, fixed at its first open.
   std::string DeviceListName = "NoLoad";
+  // The recent-files list: entries 0 to 3 are shown and saved, entry 4 takes the name that falls
+  // off the end.
+  std::array<std::string, 5> RecentNames;
+  std::string RecentListPath;
+  // The main window's caption as built, kept for the programmer message.
+  std::string MainCaption;
+
+  // Buffer files: the file loaded or saved last and what the last load did.
+  std::string DataFileName;
+  std::string DataFileExt;             // upper case, then the format chosen in the dialog
+  std::int32_t LoadOffset = 0;         // the dialog's start address, added to every stored index
+  std::int32_t LoadedLastAddress = 0;  // highest index the last load wrote
+  int FillMode = 2;                    // fill before a load: 0 keep, 1 with 0x00, 2 with 0xFF
+  std::int32_t LaneMask = 0;           // byte lane of a plain image: byte n is taken when
+  std::int32_t LanePhase = 0;          // (n & LaneMask) == LanePhase
+
+  // Buffer views and tools.
+  struct Range {
+    std::int32_t start = 0;
+    std::int32_t end = 4095;
+  };
+  Range ViewRange;                // the buffer range the hex view walks
+  std::int32_t SearchCursor = 0;  // where the next search starts
+  std::uint32_t BufferSum = 0;    // the last checksum line's sum
 
   void Reset() { *this = AppState{}; }
 };

@@ -19,6 +19,8 @@ struct PlacementRequest {
   int pins = 0;      // chip pin count for a drawn picture
   int offset = 0;    // socket rows below the chip for a drawn picture
   std::string caption;
+  int firstRow = 0;  // first socket row under the chip (row 1 by the lever); 0: from `offset`
+  int pin1Side = 0;  // 0: pin 1 at the chip's upper end in an unturned socket; 1: the lower end
 };
 
 class Services {
@@ -55,6 +57,7 @@ class Services {
 
   // Pictures.
   virtual void ShowPlacement(const PlacementRequest& request) = 0;
+  // `picture`: the header legend, one entry per line ("7----VCC(8)"), as far as an "end" line.
   virtual void ShowIspWiring(const std::string& picture) = 0;
 
   // The chosen chip's parameters.

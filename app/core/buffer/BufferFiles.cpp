@@ -1,0 +1,239 @@
+#include "app/core/buffer/BufferFiles.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "app/core/buffer/BufferReaders.h"
+#include "app/core/buffer/BufferUi.h"
+#include "app/core/buffer/FileFormat.h"
+#include "app/core/buffer/HexText.h"
+#include "app/services/AppState.h"
+#include "app/services/Messages.h"
+#include "app/services/Services.h"
+
+extern char** environ;
+
+namespace zelvar {
+namespace {
+
+bool ProjectOpen() {
+  return UpperCase(FileExtension(gApp.ProjectFileName)) == ".ZOR";
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string InProgramDir(const std::string& name) {
+  std::string dir = gApp.ProgramDir;
+  if (!dir.empty() && dir.back() != '/') dir += '/';
+  return dir + name;
+}
+
+// A ".CDS" image starts with two bytes that are not chip data: move the loaded range down by two,
+// never reading or writing outside the buffer.
+void DropCdsHeader() {
+  const std::int64_t first = gApp.LoadOffset;
+  const std::int64_t last = gApp.LoadedLastAddress;
+  if (last < first || first < 0) return;
+  auto& buf = gApp.CodeBuffer;
+  const std::int64_t top = static_cast<std::int64_t>(buf.size()) - 1;
+  for (std::int64_t i = first; i <= last && i + 2 <= top; ++i)
+    buf[static_cast<std::size_t>(i)] = buf[static_cast<std::size_t>(i + 2)];
+  gApp.LoadedLastAddress = static_cast<std::int32_t>(std::max(first - 1, last - 2));
+}
+
+}  // namespace
+
+void LoadBufferFile(const std::string& path, int startAddress) {
+  gApp.DataFileName = path;
+  gApp.DataFileExt = UpperCase(FileExtension(path));
+  BufferUi& ui = bufferUi();
+  if (gApp.DataFileExt == ".ZOR") {
+    ui.LoadProjectFile(path);
+    ui.UpdateRecentMenu(path);
+    return;
+  }
+  if (gApp.DataFileExt == ".JED") return ShowJedecFile(path);
+  if (gApp.DataFileExt == ".SVF") return ShowSvfFile(path);
+
+  FileFormatModel format;
+  format.Prepare(path, startAddress);
+  ui.AskFileFormat(format);
+  gApp.DataFileExt = format.ChosenExt;
+
+  const std::string& ext = gApp.DataFileExt;
+  if (ext == ".HEX" || ext == ".MHX") {
+    ReadIntelHexFile();
+  } else if (ext == ".BIN") {
+    ReadBinaryFile(gApp.LaneMask, gApp.LanePhase);
+  } else if (ext == ".CDS") {
+    if (ReadBinaryFile(0, 0)) {
+      DropCdsHeader();
+      ui.ShowBuffer();
+    }
+  } else if (ext == ".S") {
+    ReadSRecordFile();
+  }
+  ui.SetFrameCaption(path);
+  ui.UpdateRecentMenu(path);
+  gApp.ProjectModified = 1;
+}
+
+void LoadDataArea(const std::string& path) {
+  if (gApp.InfoRecord[1] < 1) {
+    ShowMessageText("This chip has not data segment!*这个器件没有数据段！");
+    return;
+  }
+  gApp.FillMode = 0;
+  LoadBufferFile(path, gApp.InfoRecord[1]);
+  bufferUi().ShowDataArea();
+}
+
+SaveProposal ProposeSave() {
+  SaveProposal p;
+  p.fileName = !gApp.DataFileName.empty()      ? gApp.DataFileName
+               : !gApp.ProjectFileName.empty() ? gApp.ProjectFileName
+                                               : "Noname";
+  const std::string ext = FileExtension(p.fileName);
+  p.filterIndex = ext == ".HEX" ? 2 : ext == ".JED" ? 3 : 1;
+  return p;
+}
+
+bool SaveBuffer(const std::string& fileName, int filterIndex) {
+  bool ok = false;
+  if (filterIndex == 2) {
+    gApp.DataFileName = ChangeFileExt(fileName, ".HEX");
+    ok = WriteIntelHexFile();
+  } else if (filterIndex == 3) {
+    gApp.DataFileName = ChangeFileExt(fileName, ".JED");
+    ok = bufferUi().WriteSmallPldJedec(gApp.DataFileName);
+  } else {
+    gApp.DataFileName = ChangeFileExt(fileName, ".BIN");
+    ok = WriteBinaryFile();
+  }
+  if (ok) bufferUi().UpdateRecentMenu(gApp.DataFileName);
+  return ok;
+}
+
+void ShowJedecFile(const std::string& path) {
+  const int kind = gApp.InfoRecord[3];
+  if (kind != 1 && kind != 2) {
+    ShowMessageText("Select device first and then load file!*要先选择器件，然后打开文件!");
+    return;
+  }
+  bufferUi().ShowJedecWindow(kind, path);
+}
+
+void ShowSvfFile(const std::string& path) {
+  bufferUi().ShowSvfWindow(path);
+}
+
+int CheckCdsExtension() {
+  if (!ProjectOpen() && UpperCase(FileExtension(gApp.DataFileName)) != ".CDS")
+    AddMessageLine(
+        "Warning: The file is not .CDS format!*提示: 文件不是*.CDS,烧写以后可能不能运行!");
+  return 1;
+}
+
+// Linux has no short names, and the converters get their paths as separate arguments, so a
+// directory of any name is fine. The converters still derive their output names from the file
+// name in the old 8.3 form, so that name must be 1 to 8 characters, a dot and up to 3, of letters,
+// digits and '_' or '-'; no control character may stand anywhere in the path.
+int CheckShortPath(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const auto dot = name.find('.');
+  const std::string base = name.substr(0, dot);
+  const std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
+  auto plain = [](const std::string& s) {
+    return std::all_of(s.begin(), s.end(), [](unsigned char c) {
+      return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+             c == '_' || c == '-';
+    });
+  };
+  const bool control =
+      std::any_of(path.begin(), path.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; });
+  const bool usable = !control && !base.empty() && base.size() <= 8 && ext.size() <= 3 &&
+                      plain(base) && plain(ext) && base[0] != '-';
+  if (usable) return 0;
+  services().MessageBox(
+      path +
+      LocalText(
+          "File name error!(must be 8.3 format)*不能包含长文件名或者路径名!!!\n必须符合8.3格式。\n"
+          "文件名/文件夹不能超过8字节，\n扩展名不能超过3字节！"));
+  return 1;
+}
+
+int RunProgram(const std::string& program, const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int ConvertHexToObj() {
+  RunProgram(InProgramDir("HEX8MOBJ.exe"), {ChangeFileExt(gApp.DataFileName, "")});
+  return 1;
+}
+
+int ConvertObjToBin() {
+  const std::string bin = ChangeFileExt(gApp.DataFileName, ".BIN");
+  ::unlink(bin.c_str());
+  RunProgram(InProgramDir("CP2MDT.exe"), {ChangeFileExt(gApp.DataFileName, ".OBJ"), bin});
+  if (FileExists(bin)) {
+    AddMessageLine("Change file format complete. *已经转换成.BIN文件，装载到文件缓冲区");
+    return 1;
+  }
+  ShowMessageText("Change file error !*文件转换失败，不能生成.BIN文件!");
+  return 0;
+}
+
+int ConvertMiconFile() {
+  if (ProjectOpen()) return 1;
+  BufferUi& ui = bufferUi();
+  const std::string ext = UpperCase(FileExtension(gApp.DataFileName));
+  if (ext == ".MHX" || ext == ".BIN") {
+    ui.SetFrameCaption(gApp.DataFileName);
+    return 1;
+  }
+  if (ext != ".OBJ" && ext != ".HEX") {
+    AddMessageLine("File format error!*错误的文件格式！");
+    return 0;
+  }
+  const std::string question =
+      ChineseTexts
+          ? (ext == ".OBJ"
+                 ? "“*.OBJ”文件不能直接烧写!\n\n将“*.HEX”文件转换为MICON的二进制文件“.BIN”？"
+                 : " “*.HEX”文件不能直接烧写!\n\n将“*.HEX”文件转换为MICON的二进制文件“.BIN”？")
+          : "Change file format?";
+  if (!services().AskYesNo(question)) return 0;
+  if (CheckShortPath(gApp.DataFileName) != 0) return 0;
+  if (ext == ".HEX") ConvertHexToObj();
+  if (ConvertObjToBin() != 1) return 0;
+
+  gApp.DataFileName = ChangeFileExt(gApp.DataFileName, ".BIN");
+  if (!ReadBinaryFile(0, 0)) return 0;
+  if (gApp.LoadedLastAddress < 1) {
+    ShowMessageText("Source file error!*转换后的数据有错误，可能是源文件格式不符合转换要求!");
+    return 0;
+  }
+  ui.SetFrameCaption(gApp.DataFileName);
+  return 1;
+}
+
+}  // namespace zelvar

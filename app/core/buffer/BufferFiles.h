@@ -1,0 +1,51 @@
+#pragma once
+// Loading files into the chip buffer by their extension, saving it, the PLD hand-over and the
+// set-up checks that two microcontroller families call.
+#include <string>
+#include <vector>
+
+namespace zelvar {
+
+// Loads `path` by its extension: projects and PLD files go to their owners; anything else goes
+// through the file-format dialog to a reader. `startAddress` is offered as the start.
+void LoadBufferFile(const std::string& path, int startAddress);
+
+// Loads `path` into the data area of the chip (fill mode "keep"), then shows that area.
+void LoadDataArea(const std::string& path);
+
+// The save dialog's proposal: the file name and the filter index (1 .bin, 2 .hex, 3 .jed).
+struct SaveProposal {
+  std::string fileName;
+  int filterIndex = 1;
+};
+SaveProposal ProposeSave();
+inline constexpr const char* kSaveFilter =
+    "*.bin  二进制格式|*.bin|*.hex  Intel 十六进制|*.HEX|*.jed  可编程逻辑器件|*.jed";
+inline constexpr const char* kOpenFilter =
+    "*.*   (All file)|*.*|*.bin (Binary)|*.bin|*.hex (Intel  HEX)|*.hex|*.jed (Jedec)|*.jed|*.s "
+    "  (Motorola)|*.s|*.zor (Project)|*.zor";
+// Saves the buffer as the format of `filterIndex` under `fileName` with that format's extension.
+// The recent list takes the name only when the file was written. True on success.
+bool SaveBuffer(const std::string& fileName, int filterIndex);
+
+// The PLD hand-over: a JEDEC file goes to the window of the chosen chip's view kind, an SVF file
+// to the SVF window.
+void ShowJedecFile(const std::string& path);
+void ShowSvfFile(const std::string& path);
+
+// Always 1; logs a warning when neither a project nor a ".CDS" file is loaded.
+int CheckCdsExtension();
+
+// Makes the buffer hold a ".BIN" image of the loaded object file, converting it with the external
+// converters when needed. 1 when the buffer is ready.
+int ConvertMiconFile();
+// 1 (with a message) when `path` cannot be handed to the converters, else 0.
+int CheckShortPath(const std::string& path);
+int ConvertHexToObj();
+int ConvertObjToBin();
+
+// Runs `program` with `args` (no shell) and waits for it. The exit status, or -1 when it could
+// not be started.
+int RunProgram(const std::string& program, const std::vector<std::string>& args);
+
+}  // namespace zelvar

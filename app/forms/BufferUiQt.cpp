@@ -1,0 +1,94 @@
+#include "app/forms/BufferUiQt.h"
+
+#include <QFileDialog>
+
+#include "app/core/buffer/BufferFiles.h"
+#include "app/core/buffer/FileFormat.h"
+#include "app/forms/Filew.h"
+#include "app/forms/HexView.h"
+#include "app/services/AppState.h"
+
+namespace zelvar {
+
+QString QtFileFilter(const char* filter) {
+  const QStringList parts = QString::fromUtf8(filter).split('|');
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2)
+    out << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), parts[i + 1].trimmed());
+  return out.join(";;");
+}
+
+QtBufferUi::QtBufferUi(QWidget* window, HexView* view, TFileFormat* format)
+    : window_(window), view_(view), format_(format) {}
+
+void QtBufferUi::AskFileFormat(FileFormatModel& model) {
+  if (format_) {
+    format_->Run(model);
+  } else {
+    model.Cancel();
+  }
+}
+
+void QtBufferUi::SetFrameCaption(const std::string& caption) {
+  if (setCaption) {
+    setCaption(caption);
+  } else if (window_) {
+    window_->setWindowTitle(QString::fromStdString(caption));
+  }
+}
+
+void QtBufferUi::UpdateRecentMenu(const std::string& name) {
+  if (updateRecent) updateRecent(name);
+}
+
+void QtBufferUi::ShowBuffer() {
+  if (view_) view_->ShowBuffer();
+}
+
+void QtBufferUi::ShowDataArea() {
+  if (view_) view_->DisplayEE();
+}
+
+bool QtBufferUi::LoadProjectFile(const std::string& path) {
+  return loadProject && loadProject(path);
+}
+
+bool QtBufferUi::ShowJedecWindow(int viewKind, const std::string& path) {
+  return showJedec && showJedec(viewKind, path);
+}
+
+bool QtBufferUi::ShowSvfWindow(const std::string& path) {
+  return showSvf && showSvf(path);
+}
+
+bool QtBufferUi::WriteSmallPldJedec(const std::string& path) {
+  return writeSmallPldJedec && writeSmallPldJedec(path);
+}
+
+void QtBufferUi::OpenFile() {
+  const QString name =
+      QFileDialog::getOpenFileName(window_, QString(), QString(), QtFileFilter(kOpenFilter));
+  if (!name.isEmpty()) LoadBufferFile(name.toStdString(), 0);
+}
+
+void QtBufferUi::OpenDataFile() {
+  if (gApp.InfoRecord[1] < 1) {
+    LoadDataArea("");  // says that the chip has no data area
+    return;
+  }
+  const QString name =
+      QFileDialog::getOpenFileName(window_, QString(), QString(), QtFileFilter(kOpenFilter));
+  if (!name.isEmpty()) LoadDataArea(name.toStdString());
+}
+
+void QtBufferUi::SaveFile() {
+  const SaveProposal proposal = ProposeSave();
+  const QStringList filters = QtFileFilter(kSaveFilter).split(";;");
+  QString selected = filters.value(proposal.filterIndex - 1);
+  const QString name = QFileDialog::getSaveFileName(
+      window_, QString(), QString::fromStdString(proposal.fileName), filters.join(";;"), &selected);
+  if (name.isEmpty()) return;
+  SaveBuffer(name.toStdString(), static_cast<int>(filters.indexOf(selected)) + 1);
+}
+
+}  // namespace zelvar

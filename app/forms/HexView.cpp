@@ -1,0 +1,183 @@
+#include "app/forms/HexView.h"
+
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QTextBlock>
+#include <QVBoxLayout>
+#include <utility>
+
+#include "app/core/buffer/BufferView.h"
+#include "app/services/AppState.h"
+
+namespace zelvar {
+
+DumpEdit::DumpEdit(HexView* owner) : QPlainTextEdit(owner), owner_(owner) {
+  setReadOnly(true);
+  setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+  setLineWrapMode(QPlainTextEdit::NoWrap);
+  setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+}
+
+void DumpEdit::keyPressEvent(QKeyEvent* event) {
+  if (!owner_->HandleKey(event)) QPlainTextEdit::keyPressEvent(event);
+}
+
+HexView::HexView(QWidget* parent) : QWidget(parent) {
+  dump_ = new DumpEdit(this);
+  codeLabel_ = new QLabel(this);
+  dataLabel_ = new QLabel(this);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(dump_, 1);
+  layout->addWidget(codeLabel_);
+  layout->addWidget(dataLabel_);
+}
+
+int HexView::caretLine() const {
+  return dump_->textCursor().blockNumber();
+}
+int HexView::caretColumn() const {
+  return dump_->textCursor().positionInBlock();
+}
+
+void HexView::setCaret(int line, int column, int selectLength) {
+  const QTextBlock block = dump_->document()->findBlockByNumber(
+      std::clamp(line, 0, dump_->document()->blockCount() - 1));
+  QTextCursor c(block);
+  const int length = block.length() - 1;
+  c.setPosition(block.position() + std::clamp(column, 0, length));
+  if (selectLength > 0)
+    c.setPosition(block.position() + std::clamp(column + selectLength, 0, length),
+                  QTextCursor::KeepAnchor);
+  dump_->setTextCursor(c);
+}
+
+void HexView::DrawPage(bool append) {
+  DrawRows(PageRows(gApp.CodeBuffer, gApp.ViewRange.start, gApp.ViewRange.end,
+                    IsWordView(gApp.InfoRecord[3])),
+           append);
+}
+
+void HexView::DrawRows(const std::vector<std::string>& rows, bool append) {
+  QStringList lines;
+  for (const auto& r : rows) lines << QString::fromLatin1(r.data(), static_cast<int>(r.size()));
+  if (!append) {
+    firstRow_ = gApp.ViewRange.start;
+    dump_->setPlainText(lines.join('\n'));
+    return;
+  }
+  if (lines.isEmpty()) return;
+  QTextCursor end(dump_->document());
+  end.movePosition(QTextCursor::End);
+  end.insertText((dump_->document()->isEmpty() ? QString() : QStringLiteral("\n")) +
+                 lines.join('\n'));
+}
+
+void HexView::WriteChecksum() {
+  const ChecksumLine line = ShowBufferChecksum();
+  if (!line.shown) return;
+  codeLabel_->setText(QString::fromStdString(line.codeLabel));
+  dataLabel_->setText(QString::fromStdString(line.dataLabel));
+}
+
+void HexView::ShowBuffer() {
+  dump_->clear();
+  const int kind = gApp.InfoRecord[3];
+  if (pldWindows) pldWindows(kind);
+  if (IsWindowView(kind)) return;
+  DrawRows(PrepareHexView(), false);
+  setCaret(0, 8);
+  WriteChecksum();
+  dump_->setVisible(true);
+  dump_->setFocus();
+}
+
+void HexView::DisplayCode() {
+  ViewCodeArea();
+  DrawPage(false);
+}
+
+void HexView::DisplayEE() {
+  if (ViewDataArea()) DrawPage(false);
+}
+
+void HexView::ShowHit(qint64 offset) {
+  const qint64 shownEnd = firstRow_ + static_cast<qint64>(dump_->document()->blockCount()) * 16;
+  if (offset < firstRow_ || offset >= shownEnd || dump_->document()->isEmpty()) {
+    gApp.ViewRange.start = static_cast<std::int32_t>(offset & ~qint64{kPageBytes - 1});
+    // The hit's whole page is drawn even when it lies past the range the view walked.
+    gApp.ViewRange.end = std::max<std::int32_t>(
+        gApp.ViewRange.end,
+        std::min<std::int32_t>(gApp.ViewRange.start + kPageBytes, kCodeBufferSize));
+    DrawPage(false);
+  }
+  const qint64 rel = offset - firstRow_;
+  setCaret(static_cast<int>(rel / 16),
+           ByteDigitColumn(IsWordView(gApp.InfoRecord[3]), static_cast<int>(rel % 16)), 2);
+}
+
+void HexView::ReplaceChar(int line, int column, QChar c, const QColor& colour) {
+  const QTextBlock block = dump_->document()->findBlockByNumber(line);
+  QTextCursor cur(block);
+  cur.setPosition(block.position() + column);
+  cur.setPosition(block.position() + column + 1, QTextCursor::KeepAnchor);
+  QTextCharFormat format;
+  format.setForeground(colour);
+  cur.insertText(QString(c), format);
+}
+
+bool HexView::TypeDigit(QChar c) {
+  if (gApp.InfoRecord[3] >= 9) return false;
+  const int line = caretLine();
+  const std::string row = dump_->document()->findBlockByNumber(line).text().toStdString();
+  const ByteEdit e = EditRowDigit(row, caretColumn(), c.toLatin1());
+  if (!CommitByteEdit(e)) {
+    QTextCursor cur = dump_->textCursor();
+    cur.clearSelection();
+    dump_->setTextCursor(cur);
+    return false;
+  }
+  ReplaceChar(line, e.digitColumn, QChar(e.row[e.digitColumn]), Qt::red);
+  ReplaceChar(line, e.charColumn, QChar(e.row[e.charColumn]), Qt::red);
+  setCaret(line, e.digitColumn + 1);
+  emit bufferEdited();
+  return true;
+}
+
+bool HexView::HandleKey(QKeyEvent* event) {
+  static constexpr std::pair<int, ViewKey> kKeys[] = {
+      {Qt::Key_Down, ViewKey::Down}, {Qt::Key_PageDown, ViewKey::PageDown},
+      {Qt::Key_Up, ViewKey::Up},     {Qt::Key_PageUp, ViewKey::PageUp},
+      {Qt::Key_Home, ViewKey::Home}, {Qt::Key_End, ViewKey::End}};
+  ViewKey key = ViewKey::Other;
+  for (const auto& [qtKey, viewKey] : kKeys)
+    if (event->key() == qtKey) key = viewKey;
+  if (key != ViewKey::Other) {
+    const int line = caretLine();
+    const int column = caretColumn();
+    switch (PageKey(key, line, dump_->document()->blockCount())) {
+      case PageAction::AppendNext:
+        DrawPage(true);
+        setCaret(line, column);
+        break;
+      case PageAction::ShowPrevious:
+        DrawPage(false);
+        setCaret(line + 3, column);
+        break;
+      case PageAction::Redraw:
+        DrawPage(false);
+        break;
+      case PageAction::None:
+        break;
+    }
+    return false;  // the key's own movement follows
+  }
+  const QString text = event->text();
+  if (text.size() == 1 && text[0].isPrint()) {
+    TypeDigit(text[0]);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace zelvar

@@ -1,0 +1,652 @@
+#include "app/forms/Main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTableWidget>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/core/startup/RecentList.h"
+#include "app/core/startup/Startup.h"
+#include "app/services/AppState.h"
+#include "app/services/Messages.h"
+#include "app/services/Services.h"
+#include "link/LinkState.h"
+#include "skin/Suibutton.h"
+#include "skin/Suicombobox.h"
+#include "skin/Suiform.h"
+#include "skin/Suipagecontrol.h"
+#include "skin/Suiradiogroup.h"
+
+namespace zelvar {
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+struct ToolButtonIcon {
+  const char* name;
+  QStyle::StandardPixmap icon;
+};
+
+constexpr ToolButtonIcon kToolButtons[] = {
+    {"suiImageButtonLoad", QStyle::SP_DialogOpenButton},
+    {"suiImageButtonSave", QStyle::SP_DialogSaveButton},
+    {"suiImageButtonSelType", QStyle::SP_FileDialogDetailedView},
+    {"suiImageButtonErase", QStyle::SP_TrashIcon},
+    {"suiImageButtonBlank", QStyle::SP_FileIcon},
+    {"suiImageButtonWrite", QStyle::SP_ArrowDown},
+    {"suiImageButtonVerify", QStyle::SP_DialogApplyButton},
+    {"suiImageButtonConfig", QStyle::SP_FileDialogListView},
+    {"suiImageButtonProtect", QStyle::SP_MessageBoxWarning},
+    {"suiImageButtonRead", QStyle::SP_ArrowUp},
+    {"suiImageButtonID", QStyle::SP_MessageBoxInformation},
+    {"suiImageButtonReadCfg", QStyle::SP_FileDialogContentsView},
+    {"suiImageButtonLang", QStyle::SP_BrowserReload},
+};
+
+// The chip operation behind each operation tool button and Run menu item.
+struct OperationItem {
+  const char* button;
+  const char* menuItem;
+  const char* caption;
+  ChipOperation op;
+};
+
+constexpr OperationItem kOperations[] = {
+    {"suiImageButtonErase", "Erase1", "Erase", ChipOperation::Erase},
+    {"suiImageButtonBlank", "Blank1", "Blank", ChipOperation::Blank},
+    {"suiImageButtonWrite", "Programe1", "Programe", ChipOperation::Write},
+    {"suiImageButtonVerify", "Verify1", "Verify", ChipOperation::Verify},
+    {"suiImageButtonConfig", "Config1", "Config", ChipOperation::Config},
+    {"suiImageButtonProtect", "Protect1", "Protect", ChipOperation::Protect},
+    {"suiImageButtonRead", "Read1", "Read", ChipOperation::Read},
+    {"suiImageButtonID", "ReadchipID1", "Read chip ID", ChipOperation::ReadId},
+    {"suiImageButtonReadCfg", "Readchipconfig1", "Read chip config", ChipOperation::ReadConfig},
+};
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* owner, MainSeams seams)
+    : QMainWindow(owner), seams_(std::move(seams)) {
+  MainForm = this;
+  setObjectName("MainForm");
+  setWindowTitle(kMainCaption);
+
+  BuildMenus();
+  BuildToolBar();
+
+  // The frame fills the window and holds the other controls.
+  suiForm1 = new TsuiForm(this);
+  suiForm1->setObjectName("suiForm1");
+  auto* central = suiForm1;
+  auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(2, 2, 2, 2);
+  auto* upper = new QHBoxLayout;
+  upper->addWidget(BuildOperationPanel());
+  suiPageControl1 = new TsuiPageControl(central);
+  suiPageControl1->setObjectName("suiPageControl1");
+  suiTabSheet1 = new TsuiTabSheet(suiPageControl1);
+  suiTabSheet2 = new TsuiTabSheet(suiPageControl1);
+  BuildBufferPage();
+  BuildConfigPage();
+  suiPageControl1->SetActivePage(suiTabSheet1);
+  upper->addWidget(suiPageControl1, 1);
+  RichEdit2 = new QTextEdit(central);
+  RichEdit2->setObjectName("RichEdit2");
+  RichEdit2->setReadOnly(true);
+  auto* split = new QSplitter(Qt::Vertical, central);
+  auto* upperHolder = new QWidget(split);
+  upperHolder->setLayout(upper);
+  upper->setContentsMargins(0, 0, 0, 0);
+  split->addWidget(upperHolder);
+  split->addWidget(RichEdit2);
+  split->setStretchFactor(0, 3);
+  split->setStretchFactor(1, 1);
+  outer->addWidget(split);
+  statusBar()->setObjectName("suiStatusBar1");
+
+  StartupPorts ports;
+  ports.applyLanguageTexts = [this] { ApplyLanguageTexts(); };
+  ports.mainCaption = [this] { return Caption(); };
+  ports.connectProgrammer = seams_.connectProgrammer;
+  ports.showRecentNames = [this] {
+    for (int i = 0; i < kRecentShown; ++i) Nf[i]->setText(Q(gApp.RecentNames[i]));
+  };
+  ports.clearLog = [this] {
+    resize(680, std::max(height(), 560));
+    ClearLog();
+  };
+  ports.showBuffer = [this] { ShowBuffer(); };
+  ports.applySelectAll = [this] { suiCheckBox1Click(); };
+  ports.resetConfigTab = seams_.resetConfigTab;
+  RunStartup(ports);
+  RefreshSeams();
+  ShowStatusLine();
+}
+
+QAction* TMainForm::AddAction(QMenu* menu, const char* name, const char* caption,
+                              std::function<void()> handler) {
+  auto* a = menu->addAction(caption);
+  a->setObjectName(name);
+  actions[name] = a;
+  if (handler) connect(a, &QAction::triggered, this, [h = std::move(handler)] { h(); });
+  return a;
+}
+
+void TMainForm::BuildMenus() {
+  auto menu = [this](const char* name, const char* caption) {
+    QMenu* m = menuBar()->addMenu(caption);
+    m->setObjectName(name);
+    menus[name] = m;
+    return m;
+  };
+  auto seam = [this](std::function<void()> MainSeams::*member) {
+    return [this, member] {
+      if (seams_.*member) (seams_.*member)();
+    };
+  };
+  auto needs = [this](const char* item, std::function<void()> MainSeams::*member) {
+    needs_[item] = [this, member] { return static_cast<bool>(seams_.*member); };
+  };
+
+  QMenu* file = menu("File1", "File");
+  AddAction(file, "Open1", "Open", seam(&MainSeams::openFile));
+  AddAction(file, "LoadData1", "Load data buffer", seam(&MainSeams::loadData));
+  QMenu* reopen = file->addMenu("Reopen");
+  reopen->setObjectName("Reopen1");
+  menus["Reopen1"] = reopen;
+  for (int i = 0; i < 4; ++i) {
+    const std::string name = "Nf" + std::to_string(i + 1);
+    Nf[i] = AddAction(reopen, name.c_str(), "", [this, i] { NfClick(i); });
+    needs_[name] = [this] { return static_cast<bool>(seams_.loadBufferFile); };
+  }
+  AddAction(file, "Save1", "Save", seam(&MainSeams::saveFile));
+  AddAction(file, "OpenProject1", "Open project", seam(&MainSeams::openProject));
+  AddAction(file, "Saveprojectas1", "Save project as", seam(&MainSeams::saveProject));
+  AddAction(file, "ClosePrj1", "Close project", [this] { ClosePrj1Click(); });
+  AddAction(file, "Print1", "Print", seam(&MainSeams::print));
+  file->addSeparator();
+  AddAction(file, "exit1", "Exit", [this] { exit1Click(); });
+  needs("Open1", &MainSeams::openFile);
+  needs("LoadData1", &MainSeams::loadData);
+  needs("Save1", &MainSeams::saveFile);
+  needs("OpenProject1", &MainSeams::openProject);
+  needs("Saveprojectas1", &MainSeams::saveProject);
+  needs("Print1", &MainSeams::print);
+
+  QMenu* edit = menu("EditBuf1", "EditBuf");
+  AddAction(edit, "Search1", "Search", [this] { subSearch1Click(); });
+  AddAction(edit, "Copy1", "Copy", [this] { subCopy1Click(); });
+  AddAction(edit, "Fill1", "Fill", [this] { subFill1Click(); });
+  AddAction(edit, "CheckSum1", "Check sum", [this] { subSum1Click(); });
+  needs("Search1", &MainSeams::search);
+  needs("Fill1", &MainSeams::fill);
+  needs("CheckSum1", &MainSeams::checkSum);
+
+  QMenu* run = menu("Option1", "Run");
+  AddAction(run, "Selectechip1", "Selecte chip", seam(&MainSeams::selectChip));
+  needs("Selectechip1", &MainSeams::selectChip);
+  for (const OperationItem& item : kOperations) {
+    const ChipOperation op = item.op;
+    AddAction(run, item.menuItem, item.caption, [this, op] {
+      if (seams_.chipOperation) seams_.chipOperation(op);
+    });
+    needs_[item.menuItem] = [this] { return static_cast<bool>(seams_.chipOperation); };
+  }
+
+  QMenu* display = menu("Display1", "Display");
+  AddAction(display, "Filebuffer1", "Code buffer", [this] { DisplayCodeClick(); });
+  AddAction(display, "EEdatabuffer1", "EE data buffer", [this] { DisplayEEClick(); });
+  AddAction(display, "Configwindow1", "Config window", [this] { Configwindow1Click(); });
+  AddAction(display, "devicemessage1", "device message", {});
+
+  QMenu* tools = menu("Tools1", "Tools");
+  AddAction(tools, "Set1", "Settings", [this] { Set1Click(); });
+  AddAction(tools, "Programmermessage1", "Programmer message",
+            [this] { Programmermessage1Click(); });
+  AddAction(tools, "Selftest1", "Back-check programmer", [this] { Selftest1Click(); });
+  AddAction(tools, "ICtester1", "IC tester", [this] { ICtester1Click(); });
+  needs("Set1", &MainSeams::settings);
+  needs("Selftest1", &MainSeams::selfTest);
+  needs("ICtester1", &MainSeams::icTester);
+
+  QMenu* help = menu("Help1", "Help");
+  AddAction(help, "Manaul1", "Manaul", [this] { Manaul1Click(); });
+
+  // The hex view's pop-up menu.
+  PopupMenu1 = new QMenu(this);
+  PopupMenu1->setObjectName("PopupMenu1");
+  AddAction(PopupMenu1, "subSearch1", "Search", [this] { subSearch1Click(); });
+  AddAction(PopupMenu1, "subCopy1", "Copy", [this] { subCopy1Click(); });
+  AddAction(PopupMenu1, "subFill1", "Fill buffer", [this] { subFill1Click(); });
+  AddAction(PopupMenu1, "subSum1", "Caculate sum", [this] { subSum1Click(); });
+  AddAction(PopupMenu1, "ClearBuf", "清除缓冲区", [this] { ClearBufClick(); });
+  AddAction(PopupMenu1, "DisplayCode", "Display code", [this] { DisplayCodeClick(); });
+  AddAction(PopupMenu1, "DisplayEE", "Display data or EEPROM", [this] { DisplayEEClick(); });
+  // The 8- and 16-bit views belong to the hex view's own unit.
+  AddAction(PopupMenu1, "Display8", "8位显示", {});
+  AddAction(PopupMenu1, "Display16", "16位显示", {});
+  needs("subSearch1", &MainSeams::search);
+  needs("subFill1", &MainSeams::fill);
+  needs("subSum1", &MainSeams::checkSum);
+  for (const char* item : {"Filebuffer1", "EEdatabuffer1", "DisplayCode", "DisplayEE"}) {
+    needs_[item] = [this] { return static_cast<bool>(seams_.dumpBuffer); };
+  }
+  for (const char* item : {"Display8", "Display16"}) needs_[item] = [] { return false; };
+}
+
+void TMainForm::BuildToolBar() {
+  suiToolBar1 = addToolBar("suiToolBar1");
+  suiToolBar1->setObjectName("suiToolBar1");
+  suiToolBar1->setMovable(false);
+  suiToolBar1->setIconSize(QSize(28, 28));
+  for (const ToolButtonIcon& item : kToolButtons) {
+    auto* b = new TsuiImageButton(suiToolBar1);
+    b->setObjectName(item.name);
+    b->SetPicNormal(style()->standardIcon(item.icon).pixmap(28, 28));
+    suiToolBar1->addWidget(b);
+    toolButtons[item.name] = b;
+  }
+  auto click = [this](const char* name, std::function<void()> f) {
+    connect(toolButtons[name], &QPushButton::clicked, this, [f = std::move(f)] { f(); });
+  };
+  click("suiImageButtonLoad", [this] {
+    if (seams_.openFile) seams_.openFile();
+  });
+  click("suiImageButtonSave", [this] {
+    if (seams_.saveFile) seams_.saveFile();
+  });
+  click("suiImageButtonSelType", [this] {
+    if (seams_.selectChip) seams_.selectChip();
+  });
+  needs_["suiImageButtonLoad"] = [this] { return static_cast<bool>(seams_.openFile); };
+  needs_["suiImageButtonSave"] = [this] { return static_cast<bool>(seams_.saveFile); };
+  needs_["suiImageButtonSelType"] = [this] { return static_cast<bool>(seams_.selectChip); };
+  for (const OperationItem& item : kOperations) {
+    const ChipOperation op = item.op;
+    click(item.button, [this, op] {
+      if (seams_.chipOperation) seams_.chipOperation(op);
+    });
+    needs_[item.button] = [this] { return static_cast<bool>(seams_.chipOperation); };
+  }
+  click("suiImageButtonLang", [this] { suiImageButtonLangClick(); });
+}
+
+QWidget* TMainForm::BuildOperationPanel() {
+  auto* panel = new QFrame;
+  panel->setObjectName("PanelOperation");
+  panel->setFrameShape(QFrame::StyledPanel);
+  panel->setFixedWidth(120);
+  auto* v = new QVBoxLayout(panel);
+  ButtonGo = new TsuiButton(panel);
+  ButtonGo->setObjectName("ButtonGo");
+  ButtonGo->SetCaption2("Go");
+  ButtonGo->setMinimumHeight(36);
+  connect(ButtonGo, &QPushButton::clicked, this, [this] {
+    if (seams_.go) seams_.go();
+  });
+  needs_["ButtonGo"] = [this] { return static_cast<bool>(seams_.go); };
+  suiCheckGroup1 = new TsuiCheckGroup(panel);
+  suiCheckGroup1->setObjectName("suiCheckGroup1");
+  suiCheckGroup1->setMinimumHeight(150);
+  suiCheckGroup1->SetItems({"Erase", "Blank", "Write", "Verify", "Config", "Lock"});
+  suiCheckBox1 = new TsuiCheckBox(panel);
+  suiCheckBox1->setObjectName("suiCheckBox1");
+  suiCheckBox1->SetCaption("Clear/Select");
+  suiCheckBox1->SetChecked(true);
+  suiCheckBox1->OnClick = [this] { suiCheckBox1Click(); };
+  suiButtonRun = new TsuiButton(panel);
+  suiButtonRun->setObjectName("suiButtonRun");
+  suiButtonRun->SetCaption2("Run");
+  suiButtonRun->setEnabled(false);
+  connect(suiButtonRun, &QPushButton::clicked, this, [this] {
+    if (seams_.runContinuous) seams_.runContinuous();
+  });
+  v->addWidget(ButtonGo);
+  v->addWidget(suiCheckGroup1);
+  v->addWidget(suiCheckBox1);
+  v->addStretch(1);
+  v->addWidget(suiButtonRun);
+  return panel;
+}
+
+void TMainForm::BuildBufferPage() {
+  QWidget* page = suiTabSheet1;
+  page->setObjectName("suiTabSheet1");
+  auto* v = new QVBoxLayout(page);
+  auto* row = new QHBoxLayout;
+  LabelCode = new QLabel("Code from:", page);
+  LabelCode->setObjectName("LabelCode");
+  LabelData = new QLabel("Data from:", page);
+  LabelData->setObjectName("LabelData");
+  for (QLabel* l : {LabelCode, LabelData}) {
+    l->setCursor(Qt::PointingHandCursor);
+    l->installEventFilter(this);
+  }
+  suiArrowButton1 = new TsuiArrowButton(page);
+  suiArrowButton1->setObjectName("suiArrowButton1");
+  suiArrowButton1->setFixedSize(22, 22);
+  suiArrowButton1->SetArrow(suiDown);
+  connect(suiArrowButton1, &QPushButton::clicked, this, [this] { suiArrowButton1Click(); });
+  row->addWidget(LabelCode);
+  row->addSpacing(16);
+  row->addWidget(LabelData);
+  row->addStretch(1);
+  row->addWidget(suiArrowButton1);
+  RichEdit1 = new QTextEdit(page);
+  RichEdit1->setObjectName("RichEdit1");
+  RichEdit1->setReadOnly(true);
+  RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
+  RichEdit1->setFont(QFont("Monospace", 9));
+  RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(RichEdit1, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& p) { PopupMenu1->popup(RichEdit1->mapToGlobal(p)); });
+  v->addLayout(row);
+  v->addWidget(RichEdit1, 1);
+}
+
+void TMainForm::BuildConfigPage() {
+  // Absolute positions: the option-word panel is placed beside Panel3 by pixel.
+  QWidget* page = suiTabSheet2;
+  page->setObjectName("suiTabSheet2");
+  TypeName = new QLabel("NoPart", page);
+  TypeName->setObjectName("TypeName");
+  TypeName->setGeometry(8, 4, 300, 18);
+  Package = new QLabel("", page);
+  Package->setObjectName("Package");
+  Package->setGeometry(8, 22, 300, 18);
+  Panel3 = new QFrame(page);
+  Panel3->setObjectName("Panel3");
+  Panel3->setFrameShape(QFrame::StyledPanel);
+  Panel3->setGeometry(8, 44, 250, 180);
+  StringGrid1 = new QTableWidget(0, 2, Panel3);
+  StringGrid1->setObjectName("StringGrid1");
+  StringGrid1->horizontalHeader()->setVisible(false);
+  StringGrid1->verticalHeader()->setVisible(false);
+  (new QVBoxLayout(Panel3))->addWidget(StringGrid1);
+  Panelw = new QFrame(page);
+  Panelw->setObjectName("Panelw");
+  Panelw->setFrameShape(QFrame::StyledPanel);
+  StringGridWord = new QTableWidget(0, 2, Panelw);
+  StringGridWord->setObjectName("StringGridWord");
+  StringGridWord->horizontalHeader()->setVisible(false);
+  StringGridWord->verticalHeader()->setVisible(false);
+  StringGridWord->installEventFilter(this);
+  (new QVBoxLayout(Panelw))->addWidget(StringGridWord);
+  for (int i = 0; i < 4; ++i) {
+    CfgLabel[i] = new QLabel(page);
+    CfgLabel[i]->setObjectName(QString("Label%1").arg(i + 1));
+    CfgLabel[i]->setGeometry(8 + 125 * (i % 2), 228 + 40 * (i / 2), 120, 16);
+    suiComboBoxCfg[i] = new TsuiComboBox(page);
+    suiComboBoxCfg[i]->setObjectName(QString("suiComboBoxCfg%1").arg(i + 1));
+    suiComboBoxCfg[i]->setGeometry(8 + 125 * (i % 2), 244 + 40 * (i / 2), 120, 22);
+    suiComboBoxCfg[i]->hide();
+  }
+  PlaceOptionWordPanel();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease) {
+    if (watched == LabelCode) DisplayCodeClick();
+    if (watched == LabelData) DisplayEEClick();
+  }
+  if (watched == StringGridWord && event->type() == QEvent::KeyRelease) OptionWordsFromGrid();
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::RefreshSeams() {
+  for (const auto& [name, installed] : needs_) {
+    const bool on = installed();
+    if (auto a = actions.find(name); a != actions.end()) a->second->setEnabled(on);
+    if (auto b = toolButtons.find(name); b != toolButtons.end()) b->second->setEnabled(on);
+    if (name == "ButtonGo") ButtonGo->setEnabled(on);
+  }
+}
+
+void TMainForm::ApplyLanguageTexts() {
+  zelvar::ApplyLanguageTexts([this](const std::string& control, const std::string& text) {
+    const QString t = Q(text);
+    if (auto b = toolButtons.find(control); b != toolButtons.end()) {
+      b->second->setToolTip(t);
+    } else if (auto m = menus.find(control); m != menus.end()) {
+      m->second->setTitle(t);
+    } else if (auto a = actions.find(control); a != actions.end()) {
+      a->second->setText(t);
+    } else if (control == "suiCheckBox1") {
+      suiCheckBox1->SetCaption(text);
+    } else if (control == "ButtonGo") {
+      ButtonGo->SetCaption2(text);
+    } else if (control == "suiButtonRun") {
+      suiButtonRun->SetCaption2(text);
+    } else if (control == "suiTabSheet1") {
+      suiTabSheet1->SetCaption(text);
+    } else if (control == "suiTabSheet2") {
+      suiTabSheet2->SetCaption(text);
+    }
+  });
+}
+
+void TMainForm::AppendLog(int colour, const std::string& line) {
+  services().AppendLog(colour, line, true);
+}
+
+void TMainForm::ClearLog() {
+  RichEdit2->clear();
+}
+
+void TMainForm::ShowProgrammerLines() {
+  AppendLog(kBlack, gLink.ProgrammerName);
+  AppendLog(kBlack, gApp.MainCaption);
+  AppendLog(kBlack, "USB driver ver " + std::to_string(gLink.DriverVersion));
+}
+
+void TMainForm::SetCaption(const std::string& caption) {
+  setWindowTitle(Q(caption));
+}
+std::string TMainForm::Caption() const {
+  return windowTitle().toStdString();
+}
+
+void TMainForm::ShowStatusLine() {
+  statusBar()->showMessage(Q(gApp.ChipTitle + "  Counter:" + std::to_string(gApp.CompletedCount)));
+}
+
+void TMainForm::PlaceOptionWordPanel() {
+  Panelw->setGeometry(Panel3->x() + Panel3->width() + 4, Panel3->y(), Panelw->width(),
+                      Panel3->height());
+  StringGridWord->setVisible(StringGridWord->rowCount() >= 1);
+}
+
+void TMainForm::OptionWordsFromGrid() {
+  const int rows = std::min(StringGridWord->rowCount(), kOptionWords - 64);
+  for (int r = 0; r < rows; ++r) {
+    const QTableWidgetItem* cell = StringGridWord->item(r, 1);
+    if (!cell) continue;
+    // A cell that does not start with a hexadecimal number leaves its word as it was.
+    unsigned value = 0;
+    if (std::sscanf(cell->text().toStdString().c_str(), "%x", &value) == 1) {
+      gApp.OptionValues[64 + r] = static_cast<std::int32_t>(value);
+    }
+  }
+}
+
+void TMainForm::ShowBuffer() {
+  RichEdit1->clear();
+  if (seams_.dumpBuffer) seams_.dumpBuffer(gApp.InfoRecord[3] == 16);
+}
+
+void TMainForm::ShowBufferAddress(std::uint32_t address) {
+  const auto start = static_cast<std::uint32_t>(gApp.ViewRange.start);
+  if (address < start || address >= start + 256) {
+    gApp.ViewRange.start = static_cast<std::int32_t>(address & ~0xFFu);
+    RichEdit1->clear();
+    if (seams_.dumpBuffer) seams_.dumpBuffer(false);
+  }
+  const std::uint32_t offset = address - static_cast<std::uint32_t>(gApp.ViewRange.start);
+  QTextCursor c = RichEdit1->textCursor();
+  const int from = static_cast<int>((offset / 16) * 77 + (offset % 16 + 3) * 3);
+  const int length = RichEdit1->document()->characterCount() - 1;
+  c.setPosition(std::min(from, length));
+  c.setPosition(std::min(from + 2, length), QTextCursor::KeepAnchor);
+  RichEdit1->setTextCursor(c);
+}
+
+void TMainForm::DisplayCodeClick() {
+  gApp.ViewRange = {0, gApp.CodeLastAddress};
+  ShowBuffer();
+}
+
+void TMainForm::DisplayEEClick() {
+  if (gApp.InfoRecord[1] >= 1) {
+    gApp.ViewRange = {gApp.InfoRecord[1], gApp.InfoRecord[1] + gApp.InfoRecord[2]};
+    ShowBuffer();
+  } else {
+    ShowMessageText("This chip has not data segment! *这个芯片没有数据段!");
+  }
+}
+
+void TMainForm::suiArrowButton1Click() {
+  if (suiArrowButton1->Arrow() == suiDown) {
+    DisplayEEClick();
+    suiArrowButton1->SetArrow(suiUp);
+  } else {
+    DisplayCodeClick();
+    suiArrowButton1->SetArrow(suiDown);
+  }
+}
+
+void TMainForm::Configwindow1Click() {
+  suiPageControl1->SetActivePage(suiTabSheet2);
+}
+
+void TMainForm::ClearBufClick() {
+  // The range is clamped to the buffer: a view range past its end must not write beyond it.
+  const auto size = static_cast<std::int64_t>(gApp.CodeBuffer.size());
+  const std::int64_t from = std::clamp<std::int64_t>(gApp.ViewRange.start, 0, size);
+  const std::int64_t to = std::clamp<std::int64_t>(gApp.ViewRange.end, from, size);
+  std::fill(gApp.CodeBuffer.begin() + from, gApp.CodeBuffer.begin() + to, std::uint8_t{0xFF});
+  ShowBuffer();
+}
+
+void TMainForm::NfClick(int index) {
+  if (seams_.loadBufferFile) seams_.loadBufferFile(gApp.RecentNames[index], false);
+}
+
+void TMainForm::Set1Click() {
+  if (seams_.settings) seams_.settings();
+}
+
+namespace {
+
+// The self-test and the IC tester need an FPGA model. Afterwards the programmer holds their
+// bitstream, not the chip's: the chosen chip is set up again, or no bitstream is assumed.
+void RunProgrammerTool(TMainForm& form, const std::function<void()>& tool, const char* refusal) {
+  if (gLink.ModelNumber <= 411) {
+    ShowMessageText(refusal);
+    return;
+  }
+  if (!tool) return;
+  tool();
+  gApp.ProjectModified = 32;
+  if (form.TypeName->text() != "NoPart" && form.seams().setupChosenChip) {
+    form.seams().setupChosenChip();
+  } else {
+    gLink.LastBitstream = "no_part";
+  }
+}
+
+}  // namespace
+
+void TMainForm::Selftest1Click() {
+  RunProgrammerTool(*this, seams_.selfTest,
+                    "This modal not suport back-check!*这个型号的编程器没有自检功能！");
+}
+
+void TMainForm::ICtester1Click() {
+  RunProgrammerTool(*this, seams_.icTester,
+                    "This modal no suport IC testing!*这个型号的编程器没有IC测试功能!");
+}
+
+void TMainForm::Programmermessage1Click() {
+  ClearLog();
+  ShowProgrammerLines();
+  QApplication::beep();
+}
+
+void TMainForm::Manaul1Click() {
+  const std::string target = ChineseTexts ? gApp.ProgramDir + "ZelvarManual.mht" : gApp.ProgramDir;
+  QDesktopServices::openUrl(QUrl::fromLocalFile(Q(target)));
+}
+
+void TMainForm::suiImageButtonLangClick() {
+  ChineseTexts += 1;
+  ApplyLanguageTexts();
+  ClearLog();
+}
+
+void TMainForm::subCopy1Click() {
+  RichEdit1->copy();
+}
+
+void TMainForm::subSearch1Click() {
+  if (seams_.search) seams_.search();
+}
+
+void TMainForm::subFill1Click() {
+  if (!seams_.fill) return;
+  seams_.fill();
+  ShowBuffer();
+}
+
+void TMainForm::subSum1Click() {
+  if (seams_.checkSum) seams_.checkSum();
+}
+
+void TMainForm::ClosePrj1Click() {
+  DataFileName.clear();
+  gApp.ProjectFileName.clear();
+  gApp.ProjectModified = 0;
+  SetCaption("No project");
+  suiButtonRun->setEnabled(false);
+}
+
+void TMainForm::suiCheckBox1Click() {
+  for (int i = 0; i < suiCheckGroup1->ItemCount(); ++i) {
+    suiCheckGroup1->SetChecked(i, suiCheckBox1->Checked());
+  }
+}
+
+void TMainForm::exit1Click() {
+  // Ends at once: no form is closed and the recent list is not written.
+  std::_Exit(1);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  SaveRecentNames(gApp.RecentListPath, gApp.RecentNames);
+  QMainWindow::closeEvent(event);
+}
+
+}  // namespace zelvar

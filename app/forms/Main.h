@@ -1,0 +1,160 @@
+#pragma once
+// The main window: menus, tool buttons, the operation panel, the buffer and config pages, the log
+// and the status bar. Chip operations, files, the hex view and the tool windows live in their own
+// units; the window reaches them through MainSeams, and an item whose seam is empty stays
+// disabled.
+#include <QMainWindow>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QTableWidget;
+class QTextEdit;
+class QToolBar;
+
+namespace zelvar {
+
+class TsuiArrowButton;
+class TsuiButton;
+class TsuiCheckBox;
+class TsuiCheckGroup;
+class TsuiComboBox;
+class TsuiForm;
+class TsuiImageButton;
+class TsuiPageControl;
+class TsuiTabSheet;
+
+// The chip operations of the tool buttons and the Run menu.
+enum class ChipOperation { Erase, Blank, Write, Verify, Config, Protect, Read, ReadId, ReadConfig };
+
+struct MainSeams {
+  // Start-up.
+  std::function<bool()> connectProgrammer;
+  std::function<void()> resetConfigTab;
+  // The hex view: dumps the view range into RichEdit1 (16-bit words when `words`).
+  std::function<void(bool words)> dumpBuffer;
+  // Files and projects.
+  std::function<void(const std::string& name, bool dataArea)> loadBufferFile;
+  std::function<void()> openFile, loadData, saveFile, openProject, saveProject, print;
+  // Chips and operations.
+  std::function<void()> selectChip, go, runContinuous, setupChosenChip;
+  std::function<void(ChipOperation)> chipOperation;
+  // Tool windows.
+  std::function<void()> search, fill, checkSum, settings, selfTest, icTester;
+};
+
+inline constexpr const char* kMainCaption = "Zelvar Ver 5.40";
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Builds the window and runs the start-up steps.
+  explicit TMainForm(QWidget* owner = nullptr, MainSeams seams = {});
+
+  // Puts every text of the window into the language `ChineseTexts` names (reduced to its bit).
+  void ApplyLanguageTexts();
+
+  // The log.
+  void AppendLog(int colour, const std::string& line);
+  void ClearLog();
+  // The programmer's name, the window caption and the driver version as log lines.
+  void ShowProgrammerLines();
+
+  // The frame caption (the window title).
+  void SetCaption(const std::string& caption);
+  std::string Caption() const;
+
+  void ShowStatusLine();
+  void PlaceOptionWordPanel();
+  void OptionWordsFromGrid();
+  void ShowBufferAddress(std::uint32_t address);
+  // Dumps the view range again (words for view kind 16).
+  void ShowBuffer();
+
+  // Handlers.
+  void DisplayCodeClick();
+  void DisplayEEClick();
+  void suiArrowButton1Click();
+  void Configwindow1Click();
+  void ClearBufClick();
+  void NfClick(int index);
+  void Set1Click();
+  void Selftest1Click();
+  void ICtester1Click();
+  void Programmermessage1Click();
+  void Manaul1Click();
+  void suiImageButtonLangClick();
+  void subCopy1Click();
+  void subSearch1Click();
+  void subFill1Click();
+  void subSum1Click();
+  void ClosePrj1Click();
+  void suiCheckBox1Click();
+  [[noreturn]] void exit1Click();
+
+  // Enables every item whose seam is installed; call after changing seams().
+  void RefreshSeams();
+  MainSeams& seams() { return seams_; }
+
+  // Fields that are not controls.
+  std::string DataFileName;
+  std::string DataFileExt;
+  std::string SpareText;
+
+  // Controls, named as the rest of the program knows them.
+  TsuiForm* suiForm1 = nullptr;
+  QToolBar* suiToolBar1 = nullptr;
+  std::map<std::string, TsuiImageButton*> toolButtons;  // suiImageButtonLoad ...
+  std::map<std::string, QAction*> actions;              // Open1, subSearch1 ...
+  std::map<std::string, QMenu*> menus;                  // File1, EditBuf1 ...
+  std::array<QAction*, 4> Nf{};
+  TsuiButton* ButtonGo = nullptr;
+  TsuiCheckGroup* suiCheckGroup1 = nullptr;
+  TsuiCheckBox* suiCheckBox1 = nullptr;
+  TsuiButton* suiButtonRun = nullptr;
+  TsuiPageControl* suiPageControl1 = nullptr;
+  TsuiTabSheet* suiTabSheet1 = nullptr;  // buffer
+  TsuiTabSheet* suiTabSheet2 = nullptr;  // config
+  QTextEdit* RichEdit1 = nullptr;        // hex view
+  QTextEdit* RichEdit2 = nullptr;        // log
+  QLabel* LabelCode = nullptr;
+  QLabel* LabelData = nullptr;
+  TsuiArrowButton* suiArrowButton1 = nullptr;
+  QFrame* Panel3 = nullptr;
+  QTableWidget* StringGrid1 = nullptr;
+  QFrame* Panelw = nullptr;
+  QTableWidget* StringGridWord = nullptr;
+  std::array<TsuiComboBox*, 4> suiComboBoxCfg{};
+  std::array<QLabel*, 4> CfgLabel{};
+  QLabel* TypeName = nullptr;
+  QLabel* Package = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildToolBar();
+  QWidget* BuildOperationPanel();
+  void BuildBufferPage();
+  void BuildConfigPage();
+  QAction* AddAction(QMenu* menu, const char* name, const char* caption,
+                     std::function<void()> handler);
+
+  MainSeams seams_;
+  // Item name -> the seam that must be installed for it to be enabled.
+  std::map<std::string, std::function<bool()>> needs_;
+};
+
+extern TMainForm* MainForm;
+
+}  // namespace zelvar

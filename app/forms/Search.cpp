@@ -1,0 +1,46 @@
+#include "app/forms/Search.h"
+
+#include <QFormLayout>
+
+#include "app/core/buffer/BufferTools.h"
+#include "app/forms/HexView.h"
+#include "app/services/Messages.h"
+
+namespace zelvar {
+
+TSearchTool::TSearchTool(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
+  Edit1 = new QLineEdit(this);
+  Edit1->setMaxLength(static_cast<int>(kMaxPattern));
+  Edit2 = new QLineEdit(this);
+  Edit2->setMaxLength(static_cast<int>(2 * kMaxPattern));
+  FindNext = new TsuiButton(this);
+  auto* form = new QFormLayout(this);
+  form->addRow("ASCII", Edit1);
+  form->addRow("HEX", Edit2);
+  form->addRow(FindNext);
+  connect(Edit1, &QLineEdit::textEdited, this, [this] { Edit1KeyUp(); });
+  connect(Edit2, &QLineEdit::textEdited, this, [this] { Edit2KeyUp(); });
+  connect(FindNext, &QPushButton::clicked, this, [this] { FindNextClick(); });
+}
+
+void TSearchTool::Open() {
+  FindNext->SetCaption2(LocalText("Find next*查找"));
+  show();
+  raise();
+}
+
+void TSearchTool::Edit1KeyUp() {
+  Edit2->setText(QString::fromStdString(AsciiToHexText(Edit1->text().toLatin1().toStdString())));
+}
+
+void TSearchTool::Edit2KeyUp() {
+  const auto ascii = BytesToAsciiText(HexTextToBytes(Edit2->text().toStdString()));
+  Edit1->setText(QString::fromLatin1(ascii.data(), static_cast<int>(ascii.size())));
+}
+
+void TSearchTool::FindNextClick() {
+  const auto hit = zelvar::FindNext(HexTextToBytes(Edit2->text().toStdString()));
+  if (hit && view_) view_->ShowHit(*hit);
+}
+
+}  // namespace zelvar

@@ -1,0 +1,228 @@
+// Loading by extension through the format dialog, saving, the PLD hand-over and the set-up
+// checks with the external converters.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "app/core/buffer/BufferFiles.h"
+#include "app/core/buffer/FileFormat.h"
+#include "buffer/BufferFixture.h"
+
+namespace zelvar::test {
+namespace {
+
+class LoadFiles : public BufferFixture {};
+
+TEST_F(LoadFiles, FormatDialogPreselectsByExtension) {
+  struct Case {
+    const char* name;
+    int item;
+    const char* ext;
+    bool lanes;
+  };
+  for (const Case& c : std::vector<Case>{{"a.s1", 6, ".S", false},
+                                         {"a.S2", 6, ".S", false},
+                                         {"a.hex", 1, ".HEX", false},
+                                         {"a.mhx", 4, ".MHX", false},
+                                         {"a.cds", 3, ".CDS", false},
+                                         {"a.binary", 0, ".BIN", true},
+                                         {"a.xyz", 0, ".BIN", true},
+                                         {"noext", 0, ".BIN", true}}) {
+    FileFormatModel m;
+    m.Prepare(c.name, 0x2000);
+    EXPECT_EQ(m.formatIndex, c.item) << c.name;
+    EXPECT_EQ(m.ChosenExt, c.ext) << c.name;
+    EXPECT_EQ(m.laneVisible, c.lanes) << c.name;
+    EXPECT_EQ(m.startText, "02000");
+  }
+  FileFormatModel m;
+  ChineseTexts = 1;
+  m.Prepare("x.bin", 0);
+  EXPECT_EQ(m.caption, "文件格式");
+  EXPECT_EQ(m.fillItems[1], "填充为'00'");
+}
+
+TEST_F(LoadFiles, StartAddressOutsideTheBufferIsRefused) {
+  FileFormatModel m;
+  m.Prepare("x.bin", 0);
+  for (const char* text : {"FFFFFFFF", "1000002", "zz", ""}) {
+    m.startText = text;
+    EXPECT_FALSE(m.Accept()) << text;
+  }
+  EXPECT_EQ(fake.boxes.size(), 4u);
+  EXPECT_EQ(fake.boxes[0], "Out of range!");
+  m.startText = "1000001";
+  EXPECT_TRUE(m.Accept());
+  EXPECT_EQ(gApp.LoadOffset, 0x1000001);
+  m.ChooseLane(5);
+  EXPECT_EQ(gApp.LaneMask, 3);
+  EXPECT_EQ(gApp.LanePhase, 1);
+}
+
+TEST_F(LoadFiles, CancelReadsNothingButTheNameIsTaken) {
+  const std::string path = Write("a.hex", ":0100000042BD\n");
+  ui.formatAnswer = [](FileFormatModel& m) { m.Cancel(); };
+  gApp.ProjectModified = 0;
+  LoadBufferFile(path, 0);
+  EXPECT_EQ(gApp.CodeBuffer[0], 0xFF);
+  EXPECT_EQ(gApp.DataFileExt, "");
+  EXPECT_EQ(ui.caption, path);
+  EXPECT_EQ(ui.recent, std::vector<std::string>{path});
+  EXPECT_EQ(gApp.ProjectModified, 1);
+
+  ui.formatAnswer = [](FileFormatModel& m) { m.Accept(); };
+  LoadBufferFile(path, 0);
+  EXPECT_EQ(gApp.CodeBuffer[0], 0x42);
+  EXPECT_EQ(ui.events.back(), "format:.HEX");
+}
+
+TEST_F(LoadFiles, CdsDropsItsFirstTwoBytesWithinTheLoadedRange) {
+  const std::string path = Write("p.cds", "\xAA\xBB\x01\x02\x03");
+  ui.formatAnswer = [](FileFormatModel& m) {
+    m.startText = "10";
+    m.Accept();
+  };
+  gApp.FillMode = 1;
+  LoadBufferFile(path, 0);
+  EXPECT_EQ(gApp.CodeBuffer[0x0F], 0x00);
+  EXPECT_EQ(gApp.CodeBuffer[0x10], 0x01);
+  EXPECT_EQ(gApp.CodeBuffer[0x12], 0x03);
+  EXPECT_EQ(gApp.CodeBuffer[0x13], 0x00);
+  EXPECT_EQ(gApp.LoadedLastAddress, 0x12);
+
+  // At the very end of the buffer nothing is read past it.
+  ui.formatAnswer = [](FileFormatModel& m) {
+    m.startText = "1000000";
+    m.Accept();
+  };
+  LoadBufferFile(Write("q.cds", "\xAA\xBB"), 0);
+  EXPECT_EQ(gApp.LoadedLastAddress, 0xFFFFFF);
+}
+
+TEST_F(LoadFiles, ProjectsAndPldFilesGoToTheirOwners) {
+  LoadBufferFile("/x/p.ZoR", 0);
+  EXPECT_EQ(ui.events, std::vector<std::string>{"project:/x/p.ZoR"});
+  EXPECT_EQ(ui.recent, std::vector<std::string>{"/x/p.ZoR"});
+
+  LoadBufferFile("/x/a.jed", 0);
+  EXPECT_EQ(fake.boxes, std::vector<std::string>{"Select device first and then load file!"});
+  gApp.InfoRecord[3] = 2;
+  LoadBufferFile("/x/a.jed", 0);
+  LoadBufferFile("/x/b.svf", 0);
+  EXPECT_EQ(ui.events[1], "jedec:2:/x/a.jed");
+  EXPECT_EQ(ui.events[2], "svf:/x/b.svf");
+  EXPECT_EQ(ui.recent.size(), 1u);
+}
+
+TEST_F(LoadFiles, DataAreaLoadsAtItsStartWithoutClearing) {
+  LoadDataArea("/x/a.bin");
+  EXPECT_EQ(fake.boxes, std::vector<std::string>{"This chip has not data segment!"});
+  gApp.InfoRecord[1] = 0x2000;
+  gApp.InfoRecord[2] = 0x100;
+  gApp.CodeBuffer[0] = 0x11;
+  LoadDataArea(Write("d.bin", "\x22"));
+  EXPECT_EQ(gApp.FillMode, 0);
+  EXPECT_EQ(gApp.CodeBuffer[0], 0x11);
+  EXPECT_EQ(gApp.CodeBuffer[0x2000], 0x22);
+  EXPECT_EQ(ui.events.back(), "data-view");
+}
+
+TEST_F(LoadFiles, SaveProposalAndFailedSave) {
+  EXPECT_EQ(ProposeSave().fileName, "Noname");
+  gApp.ProjectFileName = "/p/a.zor";
+  EXPECT_EQ(ProposeSave().fileName, "/p/a.zor");
+  gApp.DataFileName = "/p/a.HEX";
+  EXPECT_EQ(ProposeSave().filterIndex, 2);
+  gApp.DataFileName = "/p/a.hex";  // the filter index follows the name as written
+  EXPECT_EQ(ProposeSave().filterIndex, 1);
+
+  EXPECT_FALSE(SaveBuffer((dir / "missing" / "a.hex").string(), 2));
+  EXPECT_FALSE(SaveBuffer((dir / "a.jed").string(), 3));  // no fuse-map window
+  EXPECT_TRUE(ui.recent.empty());
+  EXPECT_EQ(fake.boxes.front(), "Can not create the file! ");
+}
+
+TEST_F(LoadFiles, CdsWarningOnlyWithoutProjectOrCdsFile) {
+  gApp.DataFileName = "a.bin";
+  EXPECT_EQ(CheckCdsExtension(), 1);
+  gApp.DataFileName = "a.Cds";
+  CheckCdsExtension();
+  gApp.DataFileName = "a.bin";
+  gApp.ProjectFileName = "p.zor";
+  CheckCdsExtension();
+  EXPECT_EQ(fake.LogTexts(), std::vector<std::string>{"Warning: The file is not .CDS format!"});
+}
+
+TEST_F(LoadFiles, ShortPathCheckTakesEightDotThreeNames) {
+  for (const char* ok : {"/any long dir/PROG.HEX", "a.b", "x/PROG_1-2.OBJ"})
+    EXPECT_EQ(CheckShortPath(ok), 0) << ok;
+  for (const char* bad : {"/d/PROGRAM12.HEX", "/d/a.hexx", "/d/a b.hex", "/d/.hex", "/d\n/a.hex"})
+    EXPECT_EQ(CheckShortPath(bad), 1) << bad;
+  ASSERT_EQ(fake.boxes.size(), 5u);
+  EXPECT_EQ(fake.boxes[0], "/d/PROGRAM12.HEXFile name error!(must be 8.3 format)");
+}
+
+// The converters run with an argument list: a directory with blanks and a semicolon reaches
+// them intact, and nothing in it is run.
+class Converters : public BufferFixture {
+ protected:
+  void SetUp() override {
+    BufferFixture::SetUp();
+    programDir = dir / "prog dir; touch HACKED";
+    std::filesystem::create_directories(programDir);
+    gApp.ProgramDir = programDir.string();
+    Script("HEX8MOBJ.exe", "#!/bin/sh\ncp \"$1.HEX\" \"$1.OBJ\"\n");
+    Script("CP2MDT.exe", "#!/bin/sh\necho \"$@\" > \"$(dirname \"$1\")/args\"\ncp \"$1\" \"$2\"\n");
+  }
+  void Script(const char* name, const std::string& text) {
+    const auto path = (programDir / name).string();
+    std::ofstream(path) << text;
+    ::chmod(path.c_str(), 0755);
+  }
+  std::filesystem::path programDir;
+};
+
+TEST_F(Converters, HexIsConvertedAndLoaded) {
+  fake.yesNoAnswers = {true};
+  gApp.DataFileName = (programDir / "PROG.HEX").string();
+  std::ofstream(gApp.DataFileName) << "\x12\x34";
+  EXPECT_EQ(ConvertMiconFile(), 1);
+  EXPECT_EQ(gApp.DataFileName, (programDir / "PROG.BIN").string());
+  EXPECT_EQ(gApp.CodeBuffer[0], 0x12);
+  EXPECT_EQ(gApp.CodeBuffer[1], 0x34);
+  EXPECT_EQ(ui.caption, gApp.DataFileName);
+  EXPECT_EQ(fake.questions, std::vector<std::string>{"Change file format?"});
+  EXPECT_EQ(Read((programDir / "args").string()),
+            (programDir / "PROG.OBJ").string() + " " + (programDir / "PROG.BIN").string() + "\n");
+  EXPECT_FALSE(std::filesystem::exists("HACKED"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "HACKED"));
+  EXPECT_EQ(fake.LogTexts().back(), "Change file format complete. ");
+}
+
+TEST_F(Converters, RefusalsAndFailures) {
+  gApp.DataFileName = (programDir / "PROG.OBJ").string();
+  EXPECT_EQ(ConvertMiconFile(), 0);  // No
+
+  fake.yesNoAnswers = {true, true};  // the converter finds no .OBJ file and leaves no .BIN
+  EXPECT_EQ(ConvertMiconFile(), 0);
+  EXPECT_EQ(fake.boxes.back(), "Change file error !");
+
+  std::ofstream((programDir / "EMPTY.OBJ").string()) << "";
+  gApp.DataFileName = (programDir / "EMPTY.OBJ").string();
+  EXPECT_EQ(ConvertMiconFile(), 0);
+  EXPECT_EQ(fake.boxes.back(), "Source file error!");
+
+  gApp.DataFileName = "a.txt";
+  EXPECT_EQ(ConvertMiconFile(), 0);
+  EXPECT_EQ(fake.LogTexts().back(), "File format error!");
+  gApp.DataFileName = "a.mhx";
+  EXPECT_EQ(ConvertMiconFile(), 1);
+  gApp.ProjectFileName = "a.ZOR";
+  gApp.DataFileName = "a.txt";
+  EXPECT_EQ(ConvertMiconFile(), 1);
+}
+
+}  // namespace
+}  // namespace zelvar::test

@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <filesystem>
+#include <fstream>
+
+#include "app/core/startup/ProgrammerStart.h"
+#include "app/core/startup/RecentList.h"
+#include "app/forms/Disptimer.h"
+#include "app/forms/Forms.h"
+#include "app/forms/GuiServices.h"
+#include "app/forms/Place.h"
+#include "app/forms/Placeisp.h"
+#include "app/forms/Showbadpinnum.h"
+#include "app/services/AppState.h"
+#include "skin/Suibutton.h"
+#include "skin/Suipagecontrol.h"
+#include "skin/Suiradiogroup.h"
+#include "support/QtApp.h"
+#include "support/SimFixture.h"
+
+namespace zelvar {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The main window on the simulated 6200, started in a program directory of its own.
+class MainWindowTest : public test::SimFixture {
+ protected:
+  void SetUp() override {
+    SimFixture::SetUp();
+    gLink.ModelNumber = 0;
+    gApp.Reset();
+    dir = fs::temp_directory_path() / ("zelvar_gui_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    // The program's data files (device lists, pictures) beside a recent list of the test's own.
+    for (const auto& entry : fs::directory_iterator(ZELVAR_PROGRAM_DIR)) {
+      if (entry.path().filename() == kRecentListName) continue;
+      fs::create_symlink(entry.path(), dir / entry.path().filename());
+    }
+    oldDir = fs::current_path();
+    fs::current_path(dir);
+    RecentList names{"/work/a.hex", "/work/b.bin"};
+    SaveRecentNames(kRecentListName, names);
+
+    MainSeams seams;
+    seams.connectProgrammer = [this] {
+      programmer = StartProgrammer({"--programmer=sim:6200"});
+      return programmer.connected;
+    };
+    seams.resetConfigTab = [this] { ++configResets; };
+    // The progress window does not exist while the main window is built.
+    fake.progressWindowExists = false;
+    CreateForms(std::move(seams));
+    fake.progressWindowExists = true;
+  }
+  void TearDown() override {
+    DestroyForms();
+    programmer.backend.reset();
+    fs::current_path(oldDir);
+    fs::remove_all(dir);
+    gApp.Reset();
+    SimFixture::TearDown();
+  }
+
+  QString MenuTitle(const char* name) { return MainForm->menus.at(name)->title(); }
+  QString ActionText(const char* name) { return MainForm->actions.at(name)->text(); }
+  QString TabText(TsuiTabSheet* page) {
+    return MainForm->suiPageControl1->tabText(page->PageIndex());
+  }
+
+  fs::path dir, oldDir;
+  int configResets = 0;
+  ProgrammerStart programmer;
+};
+
+TEST_F(MainWindowTest, StartsOnTheSimulatedProgrammer) {
+  EXPECT_EQ(gLink.ModelNumber, 6200);
+  EXPECT_STREQ(gLink.ProgrammerName, "zor6200");
+  EXPECT_TRUE(fake.log.empty()) << "the connection's lines are dropped before the progress window";
+  EXPECT_EQ(MainForm->width(), 680);
+  EXPECT_EQ(gApp.MainCaption, "Zelvar Ver 5.40");
+  EXPECT_EQ(gApp.CodeLastAddress, 4096);
+  EXPECT_EQ(configResets, 1);
+  EXPECT_EQ(gApp.ProgramDir, fs::current_path().string() + "/");
+  EXPECT_EQ(MainForm->Nf[0]->text(), "/work/a.hex");
+  EXPECT_EQ(MainForm->Nf[2]->text(), "");
+  EXPECT_EQ(MainForm->TypeName->text(), "NoPart");
+  EXPECT_FALSE(MainForm->suiButtonRun->isEnabled());
+  ASSERT_EQ(MainForm->suiCheckGroup1->ItemCount(), 6);
+  for (int i = 0; i < 6; ++i) EXPECT_TRUE(MainForm->suiCheckGroup1->GetChecked(i)) << i;
+  EXPECT_EQ(MainForm->suiPageControl1->ActivePage(), MainForm->suiTabSheet1);
+  MainForm->Configwindow1Click();
+  EXPECT_EQ(MainForm->suiPageControl1->ActivePage(), MainForm->suiTabSheet2);
+  EXPECT_EQ(MainForm->statusBar()->currentMessage(), "  Counter:0");
+
+  MainForm->ShowProgrammerLines();
+  EXPECT_EQ(fake.LogTexts(),
+            (std::vector<std::string>{"zor6200", "Zelvar Ver 5.40",
+                                      "USB driver ver " + std::to_string(gLink.DriverVersion)}));
+}
+
+TEST_F(MainWindowTest, LanguageButtonTogglesTheCaptions) {
+  ASSERT_EQ(ChineseTexts, 0);
+  EXPECT_EQ(MenuTitle("File1"), "File");
+  EXPECT_EQ(ActionText("Open1"), "Open");
+  EXPECT_EQ(ActionText("Display16"), "Bin 16 bites");
+  EXPECT_EQ(MainForm->ButtonGo->text(), "Go");
+  EXPECT_EQ(MainForm->suiCheckBox1->Caption(), "Clear/Select");
+  EXPECT_EQ(MainForm->toolButtons.at("suiImageButtonLang")->toolTip(), "Change language");
+  EXPECT_EQ(TabText(MainForm->suiTabSheet1), " Buffer  ");
+
+  MainForm->RichEdit2->setPlainText("a line");
+  MainForm->toolButtons.at("suiImageButtonLang")->click();
+  EXPECT_EQ(ChineseTexts, 1);
+  EXPECT_EQ(MenuTitle("File1"), QString::fromUtf8("文件"));
+  EXPECT_EQ(ActionText("Open1"), QString::fromUtf8("打开文件"));
+  EXPECT_EQ(MainForm->ButtonGo->text(), QString::fromUtf8("开始"));
+  EXPECT_EQ(MainForm->suiButtonRun->text(), QString::fromUtf8("连续"));
+  EXPECT_EQ(TabText(MainForm->suiTabSheet2), QString::fromUtf8(" 器件配置 "));
+  EXPECT_TRUE(MainForm->RichEdit2->toPlainText().isEmpty()) << "the log is cleared";
+
+  MainForm->suiImageButtonLangClick();
+  EXPECT_EQ(ChineseTexts, 0);
+  EXPECT_EQ(MenuTitle("File1"), "File");
+  EXPECT_EQ(MainForm->ButtonGo->text(), "Go");
+}
+
+TEST_F(MainWindowTest, ItemsWithoutTheirPieceStayDisabled) {
+  EXPECT_FALSE(MainForm->actions.at("Open1")->isEnabled());
+  EXPECT_TRUE(MainForm->actions.at("Selectechip1")->isEnabled()) << "the chip dialog is there";
+  EXPECT_FALSE(MainForm->actions.at("Set1")->isEnabled());
+  EXPECT_FALSE(MainForm->toolButtons.at("suiImageButtonErase")->isEnabled());
+  EXPECT_FALSE(MainForm->ButtonGo->isEnabled());
+  EXPECT_TRUE(MainForm->actions.at("ClosePrj1")->isEnabled());
+  EXPECT_TRUE(MainForm->toolButtons.at("suiImageButtonLang")->isEnabled());
+
+  std::vector<ChipOperation> ran;
+  MainForm->seams().chipOperation = [&](ChipOperation op) { ran.push_back(op); };
+  MainForm->RefreshSeams();
+  ASSERT_TRUE(MainForm->toolButtons.at("suiImageButtonErase")->isEnabled());
+  MainForm->toolButtons.at("suiImageButtonErase")->click();
+  MainForm->actions.at("ReadchipID1")->trigger();
+  EXPECT_EQ(ran, (std::vector<ChipOperation>{ChipOperation::Erase, ChipOperation::ReadId}));
+}
+
+TEST_F(MainWindowTest, BufferViewsAndClear) {
+  int dumps = 0;
+  MainForm->seams().dumpBuffer = [&](bool) {
+    ++dumps;
+    for (int row = 0; row < 16; ++row) MainForm->RichEdit1->append(QString(76, 'x'));
+  };
+  // No data area: the message, and the view stays.
+  gApp.ViewRange = {0, 100};
+  MainForm->DisplayEEClick();
+  EXPECT_EQ(fake.boxes, std::vector<std::string>{"This chip has not data segment! "});
+  EXPECT_EQ(gApp.ViewRange.start, 0);
+  EXPECT_EQ(gApp.ViewRange.end, 100);
+
+  gApp.InfoRecord[1] = 0x2000;
+  gApp.InfoRecord[2] = 0x100;
+  MainForm->suiArrowButton1Click();
+  EXPECT_EQ(gApp.ViewRange.start, 0x2000);
+  EXPECT_EQ(gApp.ViewRange.end, 0x2100);
+  EXPECT_EQ(MainForm->suiArrowButton1->Arrow(), suiUp);
+  MainForm->suiArrowButton1Click();
+  EXPECT_EQ(gApp.ViewRange.start, 0);
+  EXPECT_EQ(gApp.ViewRange.end, 4096);
+
+  // Clearing stops before the view's end.
+  gApp.ViewRange = {0x10, 0x20};
+  gApp.CodeBuffer[0x0F] = gApp.CodeBuffer[0x10] = gApp.CodeBuffer[0x1F] = gApp.CodeBuffer[0x20] = 1;
+  MainForm->ClearBufClick();
+  EXPECT_EQ(gApp.CodeBuffer[0x0F], 1);
+  EXPECT_EQ(gApp.CodeBuffer[0x10], 0xFF);
+  EXPECT_EQ(gApp.CodeBuffer[0x1F], 0xFF);
+  EXPECT_EQ(gApp.CodeBuffer[0x20], 1);
+
+  // A found address outside the page shown moves the view and selects its two digits.
+  gApp.ViewRange = {0, 4096};
+  const int before = dumps;
+  MainForm->ShowBufferAddress(0x123);
+  EXPECT_EQ(dumps, before + 1);
+  EXPECT_EQ(gApp.ViewRange.start, 0x100);
+  EXPECT_EQ(MainForm->RichEdit1->textCursor().selectionStart(), 2 * 77 + (3 + 3) * 3);
+  EXPECT_EQ(MainForm->RichEdit1->textCursor().selectedText().size(), 2);
+}
+
+TEST_F(MainWindowTest, ClosingWritesTheRecentListAndCloseProjectResets) {
+  gApp.RecentNames[0] = "/new/first.hex";
+  gApp.ProjectFileName = "x.zor";
+  gApp.ProjectModified = 3;
+  MainForm->suiButtonRun->setEnabled(true);
+  MainForm->ClosePrj1Click();
+  EXPECT_EQ(MainForm->Caption(), "No project");
+  EXPECT_EQ(gApp.ProjectFileName, "");
+  EXPECT_EQ(gApp.ProjectModified, 0);
+  EXPECT_FALSE(MainForm->suiButtonRun->isEnabled());
+
+  MainForm->close();
+  RecentList back;
+  ASSERT_TRUE(LoadRecentNames(kRecentListName, back));
+  EXPECT_EQ(back[0], "/new/first.hex");
+  EXPECT_EQ(back[1], "/work/b.bin");
+}
+
+TEST_F(MainWindowTest, ExitEndsAtOnceWithoutWritingTheList) {
+  gApp.RecentNames[0] = "/never/written.hex";
+  EXPECT_EXIT(MainForm->exit1Click(), ::testing::ExitedWithCode(1), "");
+  RecentList back;
+  ASSERT_TRUE(LoadRecentNames(kRecentListName, back));
+  EXPECT_EQ(back[0], "/work/a.hex");
+}
+
+TEST_F(MainWindowTest, ToolsRefusedOnSmallModels) {
+  gLink.ModelNumber = 411;
+  MainForm->Selftest1Click();
+  MainForm->ICtester1Click();
+  ASSERT_EQ(fake.boxes.size(), 2u);
+  EXPECT_EQ(fake.boxes[0], "This modal not suport back-check!");
+  EXPECT_EQ(fake.boxes[1], "This modal no suport IC testing!");
+
+  gLink.ModelNumber = 6200;
+  gLink.LastBitstream = "chip.bit";
+  MainForm->seams().selfTest = [] {};
+  MainForm->Selftest1Click();
+  EXPECT_EQ(gApp.ProjectModified, 32);
+  EXPECT_EQ(gLink.LastBitstream, "no_part") << "no chip chosen: nothing to set up again";
+}
+
+TEST_F(MainWindowTest, SmallWindowsAnswerAndTurn) {
+  DrawBadPins(ShowBadPin, {3, 40});
+  EXPECT_EQ(ShowBadPin->Button3->text(), "Again");
+  EXPECT_FALSE(ShowBadPin->Image1->pixmap().isNull());
+  ShowBadPin->Button3->click();
+  EXPECT_EQ(ShowBadPin->BadPinAnswer, 3);
+  ShowBadPin->Button2->click();
+  EXPECT_EQ(ShowBadPin->BadPinAnswer, 2);
+  ShowBadPin->Button1->click();
+  EXPECT_EQ(ShowBadPin->BadPinAnswer, 0);
+
+  ChineseTexts = 1;
+  DrawIspPinPicture(PlaceIsp1, {"1----SCL(6)", "end"});
+  EXPECT_EQ(PlaceIsp1->windowTitle(), QString::fromUtf8("在线编程针脚定义 "));
+
+  ShowBusy("Loading");
+  const QImage before = DispTimer1->Picture();
+  for (int step = 0; step < 4; ++step) StepBusy(step);
+  EXPECT_EQ(DispTimer1->Picture(), before) << "four quarter turns make a whole one";
+  StepBusy(4);
+  EXPECT_NE(DispTimer1->Picture(), before);
+  CloseBusy();
+  EXPECT_FALSE(DispTimer1->isVisible());
+}
+
+TEST_F(MainWindowTest, ServicesReachTheSmallWindows) {
+  GuiServices gui;
+  InstallWindowHooks(gui);
+  gui.ShowBusy("Loading bitstream");
+  EXPECT_TRUE(DispTimer1->isVisible());
+  gui.StepBusy(0);
+  gui.HideBusy();
+  EXPECT_FALSE(DispTimer1->isVisible());
+
+  // The modal windows are answered as soon as they are up.
+  QTimer::singleShot(0, [] { ShowBadPin->Button2->click(); });
+  EXPECT_EQ(gui.AskBadPins({3, 40}, 48), BadPinAnswer::Ignore);
+  QTimer::singleShot(0, [] { ShowBadPin->Button3->click(); });
+  EXPECT_EQ(gui.AskBadPins({3}, 48), BadPinAnswer::Again);
+
+  auto request = [](std::string file, int firstRow) {
+    PlacementRequest r;
+    r.file = std::move(file);
+    r.pins = 8;
+    r.firstRow = firstRow;
+    return r;
+  };
+  QTimer::singleShot(0, [] { Place1->accept(); });
+  gui.ShowPlacement(request("", 11));
+  QTimer::singleShot(0, [] { Place1->accept(); });
+  gui.ShowPlacement(request("no-such.bmp", 0));
+  EXPECT_EQ(fake.boxes, std::vector<std::string>{"Can't open this file! "});
+  QTimer::singleShot(0, [] { Place1->accept(); });
+  gui.ShowPlacement(request("qfp44.bmp", 0));
+  EXPECT_EQ(fake.boxes.size(), 1u) << "the picture file is found under Place/";
+
+  QTimer::singleShot(0, [] { PlaceIsp1->accept(); });
+  gui.ShowIspWiring("1----SCL(6)\n9----SDA(5)\nend");
+  EXPECT_FALSE(PlaceIsp1->Image2->pixmap().isNull());
+}
+
+}  // namespace
+}  // namespace zelvar
