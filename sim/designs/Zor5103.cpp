@@ -3,7 +3,6 @@
 #include <array>
 #include <vector>
 
-
 namespace zelvar::sim {
 
 namespace {
