@@ -136,7 +136,8 @@ void Programmer::Execute(const Command& c) {
     case 7: {
       std::vector<std::uint8_t> reply(64, 0);
       if (!nextReply_.empty()) {
-        std::copy_n(nextReply_.begin(), std::min<std::size_t>(64, nextReply_.size()), reply.begin());
+        std::copy_n(nextReply_.begin(), std::min<std::size_t>(64, nextReply_.size()),
+                    reply.begin());
         nextReply_.clear();
       } else {
         std::copy_n(pending_.begin(), std::min<std::size_t>(64, pending_.size()), reply.begin());
@@ -149,7 +150,9 @@ void Programmer::Execute(const Command& c) {
     case 9:
       if (a >= 1 && a <= 48) {
         level[a] = c.op() == 8 ? 1 : 0;
-        PinsChanged();
+        // A logic level can harm only the pin it lands on: check that one pin.
+        CheckPin(a);
+        if (chip_) chip_->OnPins(*this);
       } else {
         protocolErrors.push_back(Format("pin command %d on pin %d", c.op(), a));
       }
@@ -228,6 +231,14 @@ void Programmer::WriteRegister(std::uint8_t r, std::uint8_t v) {
         gnd_ = {v, 0};
       }
       break;
+    case 20:
+      // From model 6200 a value with bit 7 (158 = pin 30) adds a second VPP pin beside the first.
+      if (model_ >= 6200 && (v & 0x80)) {
+        vpp_[1] = v & 0x7F;
+      } else {
+        vpp_ = {v & 0x7F, 0};
+      }
+      break;
     case 21:
       vccCompanion_ = model_ >= 6200 && (v & 0x80) ? vccPinBefore : 0;
       break;
@@ -262,7 +273,10 @@ void Programmer::WriteRegister(std::uint8_t r, std::uint8_t v) {
     default:
       break;
   }
-  if (r >= 18 && r <= 32) PinsChanged();
+  if (r >= 18 && r <= 32) {
+    ++supplyChanges;
+    PinsChanged();
+  }
 }
 
 void Programmer::BitstreamArrived() {
@@ -290,32 +304,27 @@ bool Programmer::SensesVoltage(int socketPin) const {
   return false;
 }
 
-bool Programmer::IsGround(int socketPin) const {
-  if (socketPin <= 0) return false;
-  return gnd_[0] == socketPin || gnd_[1] == socketPin;
-}
-
-int Programmer::PinMillivolts(int socketPin) const {
-  if (socketPin < 1 || socketPin > 48) return -1;
-  if (IsGround(socketPin)) return 0;
-  if (HighVoltagePin() == socketPin) return 12000;
-  if (VccPin() == socketPin) return VppOnVccPin() ? VppMillivolts() : VccMillivolts();
-  if (VppPin() != 0 && VppPin() == socketPin) return VppMillivolts();
-  if (chip_) {
-    const int cp = ChipPinAt(socketPin);
-    if (cp > 0 && chip_->Drive(cp) >= 0) return chip_->Drive(cp) ? 5000 : 0;
-  }
-  if (level[socketPin] >= 0) return level[socketPin] ? 5000 : 0;
-  return -1;
-}
-
 int Programmer::ReadLevel(int socketPin) const {
   const int mv = PinMillivolts(socketPin);
   if (mv < 0) return -1;
   return mv >= 2000 ? 1 : 0;
 }
 
-void Programmer::SetDesign(std::unique_ptr<Design> design) { design_ = std::move(design); }
+void Programmer::SetDesign(std::unique_ptr<Design> design) {
+  design_ = std::move(design);
+}
+
+namespace {
+// The socket's numbering, by row counted from the bottom: the left column reads 20 down to 1 and
+// then 48 down to 45 (the four extra rows of the 48-pin socket sit above pin 1); the right column
+// reads 21 up to 44. A DIP at the bottom therefore keeps the numbers it has in a 40-pin socket.
+int LeftPinOfRow(int row) {
+  return row < 20 ? 20 - row : 48 - (row - 20);
+}
+int RowOfLeftPin(int pin) {
+  return pin <= 20 ? 20 - pin : 20 + (48 - pin);
+}
+}  // namespace
 
 void Programmer::PlaceChip(std::shared_ptr<ChipModel> chip, int firstPin) {
   chip_ = std::move(chip);
@@ -332,24 +341,30 @@ void Programmer::PlaceChip(std::shared_ptr<ChipModel> chip, int firstPin) {
 
 void Programmer::PlaceChipAtBottom(std::shared_ptr<ChipModel> chip) {
   const int n = chip ? chip->PinCount() : 0;
-  PlaceChip(std::move(chip), SocketPins() / 2 - n / 2 + 1);
+  PlaceChip(std::move(chip), LeftPinOfRow(n / 2 - 1));
 }
 
 int Programmer::SocketPinOf(int chipPin) const {
   if (!chip_) return 0;
   const int n = chip_->PinCount();
   if (chipPin < 1 || chipPin > n) return 0;
-  if (chipPin <= n / 2) return firstPin_ + chipPin - 1;
-  return SocketPins() + 1 - firstPin_ - n + chipPin;
-}
-
-int Programmer::ChipPinAt(int socketPin) const {
-  return socketPin >= 1 && socketPin <= 48 ? chipPinAt_[socketPin] : 0;
+  const int row1 = RowOfLeftPin(firstPin_);
+  if (chipPin <= n / 2) return LeftPinOfRow(row1 - (chipPin - 1));
+  return 21 + row1 - (n - chipPin);
 }
 
 void Programmer::PinsChanged() {
   CheckSafety();
   if (chip_) chip_->OnPins(*this);
+}
+
+void Programmer::CheckPin(int socketPin) {
+  const int k = ChipPinAt(socketPin);
+  if (k == 0) return;
+  const int mv = PinMillivolts(socketPin);
+  if (mv > chip_->MaxMillivolts(k)) {
+    hazards.push_back(Format("%d mV on chip pin %d (socket pin %d)", mv, k, socketPin));
+  }
 }
 
 void Programmer::CheckSafety() {

@@ -99,6 +99,14 @@ class Programmer {
   int SocketPins() const { return model_ == 5148 || model_ == 5149 || model_ >= 6200 ? 48 : 40; }
   // The voltage on socket pin `pin` from supplies, ground, drivers and the chip.
   int PinMillivolts(int socketPin) const;
+  // What the programmer alone puts on a pin (supplies, ground, drivers), for a chip reading its
+  // own inputs; -1 when nothing does.
+  int InputMillivolts(int socketPin) const;
+  // The voltage a supply or the ground switch holds on a pin; -1 when none does.
+  int SupplyMillivolts(int socketPin) const;
+  // Counts the writes of the supply, ground and pin registers, so that a chip model can keep
+  // what it derived from them until the next one.
+  std::uint32_t supplyChanges = 0;
   // The logic level on a socket pin as the programmer reads it (chip drive wins over drivers).
   int ReadLevel(int socketPin) const;
 
@@ -165,6 +173,7 @@ class Programmer {
   void Execute(const Command& c);
   void WriteRegister(std::uint8_t r, std::uint8_t v);
   void CheckSafety();
+  void CheckPin(int socketPin);
   void PinsChanged();
   void BitstreamArrived();
 
@@ -173,8 +182,9 @@ class Programmer {
   std::array<std::uint8_t, 64> info_{};
   std::unique_ptr<Design> design_;
   std::shared_ptr<ChipModel> chip_;
-  std::array<int, 2> gnd_{};  // ground pins, 0 = none
-  int firstPin_ = 0;  // socket pin of chip pin 1
+  std::array<int, 2> gnd_{};         // ground pins, 0 = none
+  std::array<int, 2> vpp_{};         // pins on the VPP supply, 0 = none
+  int firstPin_ = 0;                 // socket pin of chip pin 1
   std::array<int, 49> chipPinAt_{};  // chip pin on each socket pin, 0 = none
   std::vector<std::uint8_t> pending_;
   std::vector<std::uint8_t> nextReply_;
@@ -183,5 +193,41 @@ class Programmer {
   bool packetTail_ = false;  // the rest of this packet is bitstream data
   int vccCompanion_ = 0;     // models 6200 and above: the VCC pin kept beside a bit-7 selection
 };
+
+// Inline: the chip models and designs ask for pin voltages on every pin change.
+inline bool Programmer::IsGround(int socketPin) const {
+  if (socketPin <= 0) return false;
+  return gnd_[0] == socketPin || gnd_[1] == socketPin;
+}
+
+inline int Programmer::ChipPinAt(int socketPin) const {
+  return socketPin >= 1 && socketPin <= 48 ? chipPinAt_[socketPin] : 0;
+}
+
+inline int Programmer::SupplyMillivolts(int socketPin) const {
+  if (socketPin < 1 || socketPin > 48) return -1;
+  if (IsGround(socketPin)) return 0;
+  if (HighVoltagePin() == socketPin) return 12000;
+  if (VccPin() == socketPin) return VppOnVccPin() ? VppMillivolts() : VccMillivolts();
+  if (vpp_[0] == socketPin || vpp_[1] == socketPin) return VppMillivolts();
+  return -1;
+}
+
+inline int Programmer::InputMillivolts(int socketPin) const {
+  const int mv = SupplyMillivolts(socketPin);
+  if (mv >= 0 || socketPin < 1 || socketPin > 48) return mv;
+  return level[socketPin] >= 0 ? level[socketPin] * 5000 : -1;
+}
+
+inline int Programmer::PinMillivolts(int socketPin) const {
+  const int mv = SupplyMillivolts(socketPin);
+  if (mv >= 0 || socketPin < 1 || socketPin > 48) return mv;
+  if (chip_) {
+    const int cp = ChipPinAt(socketPin);
+    const int d = cp > 0 ? chip_->Drive(cp) : -1;
+    if (d >= 0) return d ? 5000 : 0;
+  }
+  return level[socketPin] >= 0 ? level[socketPin] * 5000 : -1;
+}
 
 }  // namespace zelvar::sim

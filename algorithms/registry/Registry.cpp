@@ -3,12 +3,17 @@
 #include <tuple>
 #include <utility>
 
+#include "algorithms/memory/Sets.h"
+
 namespace zelvar {
 
 namespace {
 // One row per built set: its key and its dispatcher. Families add their sets here.
 constexpr std::pair<std::string_view, AlgorithmDispatcher> kSets[] = {
-    {"", nullptr},
+    {"P27", P27Dispatch},
+    {"PW27", PW27Dispatch},
+    {"SST27SF", SST27SFDispatch},
+    {"I27CX", I27CXDispatch},
 };
 
 // One row per set whose type table the device lists are checked against; a set adds its row

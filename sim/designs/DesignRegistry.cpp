@@ -2,13 +2,18 @@
 
 #include <utility>
 
+#include "sim/designs/WordEprom.h"
+#include "sim/designs/Zor5103.h"
+
 namespace zelvar::sim {
 
 namespace {
 using Factory = std::unique_ptr<Design> (*)();
 // One row per design: its tag and its factory. Families add their designs here.
 constexpr std::pair<std::string_view, Factory> kDesigns[] = {
-    {"", nullptr},
+    {"zor5103", MakeZor5103},
+    {"at27c2048dip40", MakeAt27c2048Dip40},
+    {"at27c4096dip40", MakeAt27c4096Dip40},
 };
 }  // namespace
 

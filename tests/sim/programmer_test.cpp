@@ -1,8 +1,8 @@
+#include "sim/Programmer.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "sim/Programmer.h"
 
 namespace zelvar::sim {
 namespace {
@@ -48,17 +48,48 @@ TEST(SimProgrammer, PlacesADipAtTheBottomOfTheSocket) {
     std::vector<int> GroundPins() const override { return {14}; }
     int MaxMillivolts(int) const override { return 7000; }
   };
-  Programmer p(6200);  // 48-pin socket
+  // The 48-pin socket numbers its lower 40 positions as the 40-pin socket does, so a chip at the
+  // bottom has its ground on socket pin 20 on every model.
+  Programmer p(6200);
   p.PlaceChipAtBottom(std::make_shared<Dip28>());
-  EXPECT_EQ(p.SocketPinOf(1), 11);
-  EXPECT_EQ(p.SocketPinOf(14), 24);
-  EXPECT_EQ(p.SocketPinOf(15), 25);
-  EXPECT_EQ(p.SocketPinOf(28), 38);
-  EXPECT_EQ(p.ChipPinAt(38), 28);
+  EXPECT_EQ(p.SocketPinOf(1), 7);
+  EXPECT_EQ(p.SocketPinOf(14), 20);
+  EXPECT_EQ(p.SocketPinOf(15), 21);
+  EXPECT_EQ(p.SocketPinOf(28), 34);
+  EXPECT_EQ(p.ChipPinAt(34), 28);
   Programmer q(5105);  // 40-pin socket
   q.PlaceChipAtBottom(std::make_shared<Dip28>());
   EXPECT_EQ(q.SocketPinOf(14), 20);
   EXPECT_EQ(q.SocketPinOf(28), 34);
+}
+
+// From model 6200 a VPP pin value with bit 7 adds a second pin (158: pin 30) to the first.
+TEST(SimProgrammer, VppPinWithBit7AddsASecondPin) {
+  Programmer p(6200);
+  const std::uint8_t bytes[] = {14, 18, 140, 0, 14, 20, 28, 0, 14, 20, 158, 0};
+  p.BulkOut(bytes, sizeof bytes);
+  EXPECT_EQ(p.PinMillivolts(28), 14000);
+  EXPECT_EQ(p.PinMillivolts(30), 14000);
+  const std::uint8_t off[] = {14, 20, 0, 0};
+  p.BulkOut(off, sizeof off);
+  EXPECT_EQ(p.PinMillivolts(28), -1);
+  EXPECT_EQ(p.PinMillivolts(30), -1);
+}
+
+TEST(SimProgrammer, A44PinPartFillsTheExtraRows) {
+  struct Dip44 : ChipModel {
+    std::string Name() const override { return "dip44"; }
+    int PinCount() const override { return 44; }
+    std::vector<int> GroundPins() const override { return {}; }
+    int MaxMillivolts(int) const override { return 7000; }
+  };
+  Programmer p(6200);
+  p.PlaceChipAtBottom(std::make_shared<Dip44>());
+  EXPECT_EQ(p.SocketPinOf(1), 47);  // the left column runs 45..48 above pin 1
+  EXPECT_EQ(p.SocketPinOf(3), 1);
+  EXPECT_EQ(p.SocketPinOf(22), 20);
+  EXPECT_EQ(p.SocketPinOf(23), 21);
+  EXPECT_EQ(p.SocketPinOf(44), 42);
 }
 
 }  // namespace

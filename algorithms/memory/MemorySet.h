@@ -1,0 +1,156 @@
+#pragma once
+// The frame every parallel memory set stands on: the state block, dispatch, set-up and describe,
+// the type-table convention, the address routine with its bit-reversed low byte, and the
+// 1024-byte block read, compare and program loops. A set supplies its tables and overrides the
+// steps in which its chips differ; it does not copy the frame.
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "app/services/AppState.h"
+#include "app/services/Dispatcher.h"
+
+namespace zelvar::memory {
+
+inline constexpr std::uint32_t kBlockBytes = 1024;
+inline constexpr std::uint8_t kReadMode = 12;
+inline constexpr std::uint8_t kWriteMode = 15;
+inline constexpr std::uint8_t kBottomGroundPin = 20;
+
+// OptionValues words the handlers read.
+inline constexpr int kRangeStartWord = 64;
+inline constexpr int kRangeEndWord = 65;
+inline constexpr int kRadio1Word = 128;
+
+// Command bytes of the family's bitstream.
+enum MemoryCommand : std::uint8_t {
+  kCmdReadBus = 3,
+  kCmdWait100us = 25,
+  kCmdWait1ms = 26,
+  kCmdSettleWait = 27,
+  kCmdErasePulse = 28,
+  kCmdReadBlock1k = 39,
+  kCmdNextAddress = 40,
+};
+
+std::uint8_t ReverseBits(std::uint8_t b);
+
+// Socket pins of address bits 8 and up, in bit order; 0 ends the list. `raiseAfter` is a pin set
+// high once the address is out (a chip-enable or program pin above the chip's range).
+struct AddressPins {
+  std::array<std::uint8_t, 12> bits{};
+  std::uint8_t raiseAfter = 0;
+};
+
+// The table of types: row 0 is the "???" placeholder, rows 1..N the types by TypeIndex. The set's
+// BuildTypeTable writes it afresh at every set-up. An index outside the table reads row 0.
+template <class Record, std::size_t Slots>
+struct TypeTable {
+  std::array<Record, Slots> rows{};
+  int used = 0;
+  const Record& Chosen() const {
+    const int i = gApp.TypeIndex;
+    return i > 0 && i < used ? rows[i] : rows[0];
+  }
+};
+
+// What operation 2 reports of the chosen type.
+struct TypeFacts {
+  std::uint32_t lastAddress = 0;
+  std::uint64_t contactMask = 0;
+  std::uint32_t groundPin = kBottomGroundPin;
+};
+
+// A 1024-byte block scan: Blank (no expected bytes) or Verify against the buffer, chip address
+// start + k compared with expected[k].
+struct Scan {
+  std::uint32_t start = 0;
+  std::uint32_t last = 0;          // the type's last address
+  bool throughLast = false;        // loop while counter <= last (else while last > counter)
+  std::uint32_t end = 0xFFFFFFFF;  // compare while address + j < end; the end stops the scan
+  const std::uint8_t* expected = nullptr;
+  bool progressByCounter = false;  // ShowProgress with the counter (else the block's address)
+  std::uint32_t blockBytes = kBlockBytes;
+};
+
+// A block write: the bytes from data[0] on go to chip addresses start .. end - 1, one block of
+// 1024 per flush, each block read back and compared before the next.
+struct Program {
+  std::uint32_t start = 0;
+  std::uint32_t last = 0;
+  bool throughLast = false;
+  std::uint32_t end = 0xFFFFFFFF;
+  const std::uint8_t* data = nullptr;
+  std::uint8_t vppPin = 0;
+  std::uint8_t programPin = 0;
+  bool checkPowerPerBlock = false;  // a failed check in any block ends the write
+};
+
+class MemorySet {
+ public:
+  virtual ~MemorySet() = default;
+  // The set's AlgorithmDispatcher body: stores buffer and record, runs the operation, returns
+  // StatusWord. Codes the set does not handle change nothing.
+  std::uint8_t Dispatch(int op, std::uint8_t* buffer, std::int32_t* record, ChipUiList* list);
+
+ protected:
+  // Operation 1.
+  virtual void Init() = 0;
+  virtual TypeFacts Facts() const = 0;
+  // The describe list for the chosen chip, "$end" last.
+  virtual std::span<const char* const> DescribeList() const = 0;
+  // The config groups, "$end" last; the memory sets have the single group 0 with no rows.
+  virtual std::span<const char* const> ConfigTable() const;
+  // Runs the handler of `op`; false when the set has none.
+  virtual bool Run(int op) = 0;
+  // Puts `address` on the chip (queued, not flushed).
+  virtual void SetAddress(std::uint32_t address) = 0;
+
+  // Operation 2; returns the entries written, "$end" included.
+  int Describe(std::int32_t* info, ChipUiList* list);
+
+  // The address routine of the bitstream's port 1: bits 8 up on single pins.
+  void PutAddress(std::uint32_t address, std::uint32_t highBits, const AddressPins& pins);
+
+  // Reads the block of `bytes` at `address` into `dest` (1024 bytes: one command 39).
+  virtual void ReadBlock(std::uint32_t address, std::uint8_t* dest, std::uint32_t bytes);
+  // Compares from `s.start` on; false at the first difference (VCC off, StatusWord 1,
+  // FailAddress, FailByte already set).
+  bool CompareBlocks(const Scan& s);
+  // Reads from address 0 into the buffer at each byte's own address, while `last` is greater than
+  // the block address, stopping after the block beyond the range end.
+  void ReadIntoBuffer(std::uint32_t last);
+  // Programs p.data to p.start .. p.end - 1 with a read-back per block; false on a failure.
+  bool ProgramBlocks(const Program& p);
+  // One byte of the program sequence (data on the bus, the pulse, the address step), queued.
+  virtual void QueueProgramByte(std::uint8_t data, const Program& p);
+  // The program pulse's wait.
+  virtual void QueuePulse() {}
+  // The control pins before a block's bytes (pins 26 and 28 and the program pin high, VPP on).
+  virtual void BeginProgramBlock(const Program& p);
+  // Sets the supply levels chosen at set-up again: anything between two operations (a failure's
+  // power-off, a signature read) may have changed them, and a chip on a 0 V supply reads blank.
+  void RestoreSupplies();
+  // The normal end of a write: VPP off, progress finished, VCC off, pins 28 and 26 low.
+  static void EndOfWrite();
+  // Records a mismatch: VCC off, StatusWord 1, FailAddress, FailByte.
+  static void Fail(std::uint32_t offset, std::uint8_t byte);
+  // OptionValues word `index`.
+  std::uint32_t Word(int index) const { return static_cast<std::uint32_t>(record_[index]); }
+
+  // The state block.
+  std::uint8_t* buffer_ = nullptr;
+  std::int32_t* record_ = nullptr;
+  std::uint32_t start_ = 0;
+  std::uint32_t lastAddress_ = 0;
+  std::uint8_t readMode_ = 0;
+  std::uint8_t writeMode_ = 0;
+  std::uint8_t latch_ = 0;
+  int vccMillivolts_ = 0;  // the supplies set-up chose
+  int vppMillivolts_ = 0;
+};
+
+// Signature read through A9 at 12 V with the chosen type's VCC pin; logs "%02x,%02x".
+int ReadSignature(std::uint8_t vccPin);
+
+}  // namespace zelvar::memory

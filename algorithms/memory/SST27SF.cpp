@@ -1,0 +1,186 @@
+// "SST27SF": SST27SF and SST37VF parts, erased electrically at 12 V.
+#include "algorithms/memory/EpromSet.h"
+#include "algorithms/memory/Sets.h"
+#include "app/services/Messages.h"
+#include "app/services/Services.h"
+#include "link/Bitstream.h"
+#include "link/CommandQueue.h"
+#include "link/LinkState.h"
+#include "link/PowerContact.h"
+#include "link/Primitives.h"
+
+namespace zelvar {
+namespace memory {
+namespace {
+
+constexpr const char* kList[] = {"$Fonc:",     "21 Erase",  "22 Blank",     "23 Write",
+                                 "24 Verify",  "$DisTool:", "25,29,30,31,", "$Gridw:Addr(地址范围)",
+                                 "Addr start", "0000",      "Addr end",     "0FFFFFF",
+                                 "$end"};
+
+// The bytes UnProtect and Lock keep across their command cycles.
+constexpr std::uint32_t kMaxSaved = 64;
+
+class SST27SF final : public EpromSet {
+ public:
+  TypeTable<EpromType, 10> table;
+
+ private:
+  void BuildTypeTable() {
+    table = {};
+    auto& r = table.rows;
+    const std::uint64_t dip28 = SocketPins(8, 34), dip32 = SocketPins(6, 36, 34);
+    r[0] = MakeEpromType("???", 0, 0, 0, 0, 0, 0);
+    r[1] = MakeEpromType("SST27SF256 (32Kx8)", 0x7FFF, 34, 7, 26, 0, dip28);
+    r[2] = MakeEpromType("SST27SF512 (64Kx8)", 0xFFFF, 34, 28, 26, 0, dip28);
+    r[3] = MakeEpromType("SST27SF010 (128Kx8)", 0x1FFFF, 36, 5, 35, 0, dip32);
+    r[4] = MakeEpromType("SST27SF020 (256Kx8)", 0x3FFFF, 36, 5, 35, 0, dip32);
+    r[5] = MakeEpromType("WSST27SF040 (512Kx8)", 0x7FFFF, 36, 28, 28, 0, dip32);
+    r[6] = MakeEpromType("SST37VF512 (64Kx8)", 0xFFFF, 36, 28, 35, 0, SocketPins(7, 36, 34));
+    r[7] = MakeEpromType("SST37VF010 (128Kx8)", 0x1FFFF, 36, 28, 35, 0, dip32);
+    r[8] = MakeEpromType("SST37VF020 (256Kx8)", 0x3FFFF, 36, 28, 35, 0, SocketPins(6, 36));
+    r[9] = MakeEpromType("WSST37VF040 (512Kx8)", 0x7FFFF, 36, 28, 35, 0, SocketPins(5, 36));
+    table.used = 10;
+  }
+
+  void Init() override {
+    BuildTypeTable();
+    LoadBitstream(kEpromBitstream);
+    const int vcc = services().ChipParam("vcc=");
+    vccMillivolts_ = vcc < 1 ? 5000 : vcc;
+    vppMillivolts_ = 12000;
+    SetVccVoltage(vccMillivolts_);
+    readMode_ = kReadMode;
+    writeMode_ = kWriteMode;
+    InitHardwareState();
+    lastAddress_ = Type().lastAddress;
+    SetVppVoltage(12000);
+    SelectGndPin(kBottomGroundPin);
+  }
+
+  std::span<const char* const> DescribeList() const override { return kList; }
+  const EpromType& Type() const override { return table.Chosen(); }
+  const AddressPins& Pins() const override {
+    static constexpr AddressPins kPins{{31, 30, 27, 29, 8, 32, 33, 7, 6, 34, 5}};
+    return kPins;
+  }
+
+  // The program pin goes high before the reads where it is a separate PGM input; on the rows
+  // whose program pin is the chip's CE (26) or OE (28) a high level would disable the outputs.
+  void BeforeReads() override {
+    const std::uint8_t pin = Type().programPin;
+    if (pin != 26 && pin != 28) SetPinHigh(pin);
+  }
+  void QueuePulse() override { PutCmd1(kCmdWait100us); }
+  bool PowerPerBlock() const override { return true; }
+  bool PrepareWrite() override {
+    SetPinHigh(Type().programPin);
+    return PowerUp();
+  }
+
+  // One chip-erase pulse: A9 and OE/VPP at the 12 V that Init set, CE low.
+  void Erase() {
+    const EpromType& t = Type();
+    SetRegister25(writeMode_);
+    SetAddress(0);
+    RestoreSupplies();
+    SelectVccPin(t.vccPin);
+    PutCmd1(kCmdErasePulse);
+    SetPinHigh(t.programPin);
+    SetPinHigh(26);
+    SetPinHigh(28);
+    SetPinHigh(30);
+    SetPinHigh(t.vppPin);
+    SelectVppPin(t.vppPin);
+    SelectVppPin(30 + 128);
+    if (!CheckPower()) return;
+    SetPinLow(26);
+    SetPinLow(t.programPin);
+    for (int i = 0; i < 5; ++i) PutCmd1(kCmdErasePulse);
+    SetPinHigh(t.programPin);
+    SetPinHigh(26);
+    SetPinLow(28);
+    SetPinHigh(26);
+    SetRegister24(30);
+    SelectVppPin(0);
+    SelectVccPin(0);
+  }
+
+  // Single-byte cycles of UnProtect and Lock, addressed through the set's own address routine.
+  std::uint8_t ReadByte(std::uint32_t address) {
+    SetRegister25(readMode_);
+    SetAddress(address);
+    WritePort(2, 0xFF);
+    SetPinLow(28);
+    SetPinLow(26);
+    PutCmd1(kCmdReadBus);
+    return ReadReply64(gLink.ScratchBuffer.data());
+  }
+  void WriteByte(std::uint32_t address, std::uint8_t data) {
+    SetAddress(address);
+    WritePort(2, data);
+    SetPinLow(26);
+    SetPinLow(Type().programPin);
+    SetPinHigh(Type().programPin);
+    SetPinHigh(26);
+  }
+
+  struct Cycle {
+    std::uint32_t address;
+    std::uint8_t data;
+  };
+  void CommandSequence(std::span<const Cycle> cycles, bool busModes) {
+    const EpromType& t = Type();
+    std::uint8_t saved[kMaxSaved];
+    const std::uint32_t count = t.saveCount + 1 < kMaxSaved ? t.saveCount + 1 : kMaxSaved;
+    if (busModes) SetRegister25(readMode_);
+    RestoreSupplies();
+    SelectVccPin(t.vccPin);
+    SetPinLow(28);
+    SetPinLow(26);
+    for (std::uint32_t i = 0; i < count; ++i) saved[i] = ReadByte(i);
+    if (busModes) SetRegister25(writeMode_);
+    SetPinHigh(28);
+    SetPinLow(26);
+    for (const Cycle& c : cycles) WriteByte(c.address, c.data);
+    for (std::uint32_t i = 0; i < count; ++i) WriteByte(i, saved[i]);
+    SetPinLow(28);
+    SetPinHigh(26);
+    FlushCommands();
+    SelectVccPin(0);
+  }
+
+  bool RunOwn(int op) override {
+    static constexpr Cycle kUnProtect[] = {{0x5555, 0xAA}, {0x2AAA, 0x55}, {0x5555, 0x80},
+                                           {0x5555, 0xAA}, {0x2AAA, 0x55}, {0x5555, 0x20}};
+    static constexpr Cycle kLock[] = {{0x5555, 0xAA}, {0x2AAA, 0x55}, {0x5555, 0xA0}};
+    switch (op) {
+      case kOpUnProtect:
+        CommandSequence(kUnProtect, true);
+        return true;
+      case kOpLock:
+        CommandSequence(kLock, false);
+        return true;
+      case kOpErase:
+        Erase();
+        return true;
+      case kOpReadId:
+        RestoreSupplies();
+        ReadSignature(Type().vccPin);
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
+SST27SF gSST27SF;
+
+}  // namespace
+}  // namespace memory
+
+std::uint8_t SST27SFDispatch(int op, std::uint8_t* buffer, std::int32_t* record, ChipUiList* list) {
+  return memory::gSST27SF.Dispatch(op, buffer, record, list);
+}
+
+}  // namespace zelvar

@@ -1,0 +1,79 @@
+// The 16-bit EPROM set "I27CX" end to end on the simulated programmer.
+#include <algorithm>
+
+#include "EpromFixture.h"
+#include "link/LinkState.h"
+
+namespace zelvar::test {
+namespace {
+
+class I27CXTest : public EpromFixture {
+ protected:
+  void ChooseWide(int row, int mem, const char* part, const char* tag) {
+    fake.chipParams = {{"mem=", mem}, {"dly=", 1}, {"vcc=", 5000}};
+    Choose("I27CX", row, part, "ATMEL: AT27C1024", tag);
+  }
+};
+
+TEST_F(I27CXTest, RoundTripOn27C1024) {
+  ChooseWide(2, 2, "27C1024", "at27c2048dip40");
+  EXPECT_EQ(gApp.InfoRecord[0], 0x1FFFF);
+  EXPECT_EQ(gApp.InfoRecord[5], 100);
+  EXPECT_EQ(gApp.PinMask, 0xDFFFFFFFFFull);  // pins 1-37 and 39-40
+  const std::uint32_t size = 0x20000;
+
+  EXPECT_EQ(Run(kOpBlank), 0);
+  Pattern(size, 0x29);
+  EXPECT_EQ(Run(kOpWrite), 0);
+  EXPECT_EQ(Run(kOpVerify), 0) << gLink.FailAddress;
+  for (std::uint32_t w = 0; w < size / 2; ++w) {
+    ASSERT_EQ(chip->cells[w], gApp.CodeBuffer[2 * w] | gApp.CodeBuffer[2 * w + 1] << 8) << w;
+  }
+  std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + size, 0);
+  EXPECT_EQ(Run(kOpRead), 0);
+  for (std::uint32_t w = 0; w < size / 2; ++w) {
+    ASSERT_EQ(chip->cells[w], gApp.CodeBuffer[2 * w] | gApp.CodeBuffer[2 * w + 1] << 8) << w;
+  }
+  EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
+  EXPECT_TRUE(prog->protocolErrors.empty()) << prog->protocolErrors.front();
+
+  // Failures name the byte offset from the range start.
+  chip->cells[0x801] = 0x12FF;
+  EXPECT_EQ(Run(kOpVerify), 1);
+  EXPECT_EQ(gLink.FailAddress, 0x1002u);
+}
+
+TEST_F(I27CXTest, BlankFailureAndCeProgramPart) {
+  ChooseWide(3, 4, "27C4096", "at27c4096dip40");
+  chip->cells[0x10] = 0xFF00;
+  EXPECT_EQ(Run(kOpBlank), 1);
+  EXPECT_EQ(gLink.FailAddress, 0x20u);
+  EXPECT_EQ(gLink.FailByte, 0x00);
+  // A short range: the program pulse is on CE for this part.
+  chip->cells[0x10] = 0xFFFF;
+  Pattern(0x100);
+  gApp.OptionValues[65] = 0xFF;
+  EXPECT_EQ(Run(kOpWrite), 0);
+  EXPECT_EQ(chip->pulses, 0x80);
+  EXPECT_EQ(Run(kOpVerify), 0);
+  EXPECT_EQ(chip->cells[0x80], 0xFFFF);
+}
+
+// Without "dly=" the pulse is empty and nothing programs; a size class the row lacks gives no
+// size and no contact pins.
+TEST_F(I27CXTest, MissingItemsAsTheDeviceListGivesThem) {
+  fake.chipParams = {{"mem=", 9}, {"vcc=", 5000}};
+  Choose("I27CX", 2, "27C1024", "ATMEL: AT27C1024", "at27c2048dip40");
+  EXPECT_EQ(gApp.InfoRecord[0], 0);
+  EXPECT_EQ(gApp.PinMask, 0u);
+  fake.chipParams = {{"mem=", 2}, {"vcc=", 5000}};
+  Choose("I27CX", 2, "27C1024", "ATMEL: AT27C1024", "at27c2048dip40");
+  Pattern(0x100);
+  gApp.OptionValues[65] = 0xFF;
+  Run(kOpWrite);
+  EXPECT_EQ(chip->pulses, 0);
+  EXPECT_EQ(Run(kOpVerify), 1);
+}
+
+}  // namespace
+}  // namespace zelvar::test

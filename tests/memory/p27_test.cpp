@@ -1,0 +1,180 @@
+// The "P27" set end to end on the simulated programmer with datasheet chip models.
+#include <algorithm>
+
+#include "EpromFixture.h"
+#include "link/LinkState.h"
+
+namespace zelvar::test {
+namespace {
+
+class P27Test : public EpromFixture {};
+
+TEST_F(P27Test, RoundTripOn27C256) {
+  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  EXPECT_EQ(gApp.InfoRecord[0], 0x7FFF);
+  EXPECT_EQ(gApp.InfoRecord[5], 20);
+  EXPECT_EQ(gApp.PinMask, 0x3FFFFFF80ull);  // socket pins 8 to 34
+
+  EXPECT_EQ(Run(kOpBlank), 0);
+  Pattern(0x8000);
+  EXPECT_EQ(Run(kOpWrite), 0);
+  EXPECT_EQ(Run(kOpVerify), 0);
+  // The chip's own cells, so that an error made both ways cannot hide.
+  for (std::uint32_t a = 0; a < 0x8000; ++a) {
+    ASSERT_EQ(chip->cells[a], gApp.CodeBuffer[a]) << std::hex << a;
+  }
+  const std::vector<std::uint8_t> written(gApp.CodeBuffer.begin(),
+                                          gApp.CodeBuffer.begin() + 0x8000);
+  std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 0x8000, 0);
+  EXPECT_EQ(Run(kOpRead), 0);
+  EXPECT_TRUE(std::equal(written.begin(), written.end(), gApp.CodeBuffer.begin()));
+
+  fake.log.clear();
+  Run(kOpReadId);
+  ASSERT_FALSE(fake.log.empty());
+  EXPECT_EQ(fake.log.back().text, "01,10");
+  EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
+  EXPECT_TRUE(prog->protocolErrors.empty()) << prog->protocolErrors.front();
+  EXPECT_EQ(prog->VccPin(), 0);
+}
+
+TEST_F(P27Test, BlankNamesTheFirstProgrammedByte) {
+  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  chip->cells[0x1234] = 0xA5;
+  EXPECT_EQ(Run(kOpBlank), 1);
+  EXPECT_EQ(gLink.FailAddress, 0x1234u);
+  EXPECT_EQ(gLink.FailByte, 0xA5);
+  EXPECT_EQ(prog->VccPin(), 0);
+}
+
+TEST_F(P27Test, VerifyNamesTheFirstMismatchFromTheRangeStart) {
+  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  Pattern(0x8000);
+  ASSERT_EQ(Run(kOpWrite), 0);
+  gApp.CodeBuffer[0x2345] ^= 0x10;
+  EXPECT_EQ(Run(kOpVerify), 1);
+  EXPECT_EQ(gLink.FailAddress, 0x2345u);
+  EXPECT_EQ(gLink.FailByte, chip->cells[0x2345]);
+
+  // A range from 0x400 compares chip address 0x400 + k with buffer byte k.
+  std::copy(chip->cells.begin() + 0x400, chip->cells.begin() + 0x800, gApp.CodeBuffer.begin());
+  gApp.OptionValues[64] = 0x400;
+  gApp.OptionValues[65] = 0x800;
+  EXPECT_EQ(Run(kOpVerify), 0);
+}
+
+// Write starts where Verify starts: an unaligned range programs exactly its own bytes.
+TEST_F(P27Test, UnalignedRangeWritesOnlyItsBytes) {
+  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  Pattern(0x300);
+  gApp.OptionValues[64] = 0x1080;
+  gApp.OptionValues[65] = 0x1380;
+  EXPECT_EQ(Run(kOpWrite), 0);
+  EXPECT_EQ(Run(kOpVerify), 0);
+  for (std::uint32_t a = 0; a < 0x8000; ++a) {
+    const bool inside = a >= 0x1080 && a < 0x1380;
+    ASSERT_EQ(chip->cells[a], inside ? gApp.CodeBuffer[a - 0x1080] : 0xFF) << std::hex << a;
+  }
+}
+
+struct RoundTrip {
+  int row;
+  const char* part;
+  const char* title;
+  std::int32_t delayChoice;
+};
+
+class P27RoundTrip : public EpromFixture, public ::testing::WithParamInterface<RoundTrip> {};
+
+TEST_P(P27RoundTrip, WritesVerifiesAndReads) {
+  const RoundTrip& c = GetParam();
+  Choose("P27", c.row, c.part, c.title);
+  gApp.OptionValues[128] = c.delayChoice;
+  const std::uint32_t size = static_cast<std::uint32_t>(gApp.InfoRecord[0]) + 1;
+  ASSERT_EQ(size, chip->cells.size());
+  EXPECT_EQ(Run(kOpBlank), 0);
+  Pattern(size, 0x33);
+  EXPECT_EQ(Run(kOpWrite), 0) << gLink.FailAddress;
+  EXPECT_EQ(Run(kOpVerify), 0) << gLink.FailAddress;
+  for (std::uint32_t a = 0; a < size; ++a) ASSERT_EQ(chip->cells[a], gApp.CodeBuffer[a]) << a;
+  std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + size, 0);
+  EXPECT_EQ(Run(kOpRead), 0);
+  for (std::uint32_t a = 0; a < size; ++a) ASSERT_EQ(gApp.CodeBuffer[a], chip->cells[a]) << a;
+  EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
+  EXPECT_TRUE(prog->protocolErrors.empty()) << prog->protocolErrors.front();
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, P27RoundTrip,
+                         ::testing::Values(RoundTrip{3, "2716", "INTEL: 2716", 7},
+                                           RoundTrip{14, "27C512", "AMD: AM27C512", 0},
+                                           RoundTrip{16, "27C010", "AMD: AM27C010", 0}));
+
+// The 2716 write reads its bytes back: a chip that does not take them fails the write.
+TEST_F(P27Test, Failed2716WriteSetsStatus) {
+  Choose("P27", 1, "2716", "INTEL: 2716");  // the 12.7 V row on a 25 V part
+  gApp.OptionValues[128] = 7;
+  Pattern(0x800);
+  EXPECT_EQ(Run(kOpWrite), 1);
+  EXPECT_EQ(gLink.FailAddress, 0u);
+  EXPECT_EQ(chip->pulses, 0);
+  EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
+}
+
+// The 2716 takes one flush per byte with the chosen pulse and VPP 25 V on socket pin 29.
+TEST_F(P27Test, The2716PulseIsAHighLevelOnCePgm) {
+  Choose("P27", 3, "2716", "INTEL: 2716");
+  EXPECT_EQ(prog->VppMillivolts(), 25000);
+  gApp.OptionValues[128] = 7;
+  gApp.OptionValues[65] = 0x0F;  // 16 bytes
+  Pattern(16);
+  const std::uint32_t before = prog->transfers;
+  EXPECT_EQ(Run(kOpWrite), 0);
+  EXPECT_EQ(chip->pulses, 16);
+  EXPECT_GE(prog->transfers - before, 16u);
+  // A pulse shorter than the datasheet's 45 ms does not program.
+  Choose("P27", 3, "2716", "INTEL: 2716");
+  gApp.OptionValues[128] = 4;  // 5 ms
+  gApp.OptionValues[65] = 0x0F;
+  EXPECT_EQ(Run(kOpWrite), 1);
+  EXPECT_EQ(chip->pulses, 0);
+}
+
+TEST_F(P27Test, PowerFailureRunsNoCompare) {
+  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  chip->cells[0] = 0;
+  prog->powerOverload = true;
+  EXPECT_EQ(Run(kOpBlank), 1);
+  EXPECT_EQ(gLink.FailAddress, 0u);
+  EXPECT_EQ(fake.log.back().text, "Power weakly! ");
+}
+
+TEST_F(P27Test, UnknownOperationChangesNothing) {
+  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  gLink.StatusWord = 1;
+  gLink.FailAddress = 77;
+  const std::uint32_t transfers = prog->transfers;
+  for (int op : {0, 3, 20, 21, 25, 26, 29, 99}) {
+    EXPECT_EQ(Call(op, gApp.OptionValues.data(), nullptr), 1) << op;
+  }
+  EXPECT_EQ(gLink.FailAddress, 77u);
+  EXPECT_EQ(prog->transfers, transfers);
+}
+
+TEST_F(P27Test, DescribeChoosesThePulseDefaultByName) {
+  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  const auto& l = gApp.ChipUiList;
+  EXPECT_EQ(l[0], "$Fonc:");
+  EXPECT_EQ(l[11], "$Radio1:00,Delay(写延迟)");
+  EXPECT_EQ(l[20], "$Grid1:");
+  EXPECT_EQ(l[21], "$end");
+  Choose("P27", 10, "27C256", "INTEL: 27128");
+  EXPECT_EQ(gApp.ChipUiList[11], "$Radio1:04,Delay(写延迟)");
+  // A "cfg=" group that does not exist adds no rows.
+  fake.chipParams["cfg="] = 5;
+  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  EXPECT_EQ(gApp.ChipUiList[20], "$Grid1:");
+  EXPECT_EQ(gApp.ChipUiList[21], "$end");
+}
+
+}  // namespace
+}  // namespace zelvar::test
