@@ -38,17 +38,11 @@ std::uint32_t BitOf(int bitNumber) {
   return 1u << (static_cast<unsigned>(bitNumber) & 31u);
 }
 
-// A state cell as "1" or "0". Assigning one character keeps GCC 12 at -O3 from a false
-// -Wrestrict warning on assigning a literal to an array element's string.
-void SetState(std::string& cell, bool on) {
-  cell.assign(1, on ? '1' : '0');
-}
-
 void Toggle(std::string& cell) {
   if (cell == "0") {
-    SetState(cell, true);
+    cell = "1";
   } else if (cell == "1") {
-    SetState(cell, false);
+    cell = "0";
   }
 }
 
@@ -186,7 +180,7 @@ void OptionValuesToGrid(ChipUiModel& ui) {
     if (!WordInRange(row.WordIndex)) return;
     const auto word = static_cast<std::uint32_t>(gApp.OptionValues[row.WordIndex]);
     row.State = (word & BitOf(row.BitNumber)) != 0;
-    SetState(ui.Cells[i][1], row.State != 0);
+    ui.Cells[i][1] = row.State ? "1" : "0";
   }
   for (std::size_t r = 0; r < ui.WordRows.size(); ++r) {
     const auto value = static_cast<std::uint32_t>(gApp.OptionValues[kFirstWordGridWord + r]);
@@ -274,7 +268,7 @@ void ConfigComboChanged(ChipUiModel& ui) {
   for (int i = 0; i < ui.ConfigRowCount; ++i) {
     const ConfigTabRecord& row = ui.ConfigTab[i];
     if (row.ComboNumber > 0) {
-      SetState(ui.Cells[i][1], (row.ComboMask & ui.ComboOf(row).ItemIndex) != 0);
+      ui.Cells[i][1] = (row.ComboMask & ui.ComboOf(row).ItemIndex) != 0 ? "1" : "0";
     }
   }
   for (int i = 0; i < ui.ConfigRowCount; ++i) {
@@ -296,9 +290,9 @@ void ConfigGridKeyDown(ChipUiModel& ui, int key) {
   if (InUse(ui, ui.CurrentRow)) {
     std::string& cell = ui.Cells[ui.CurrentRow][1];
     if (key == '0') {
-      SetState(cell, false);
+      cell = "0";
     } else if (key == '1') {
-      SetState(cell, true);
+      cell = "1";
     } else if (key == kKeyEnter) {
       Toggle(cell);
     }
