@@ -1,6 +1,7 @@
-// The main window end to end on the simulated 6200: a chip chosen in the chip dialog, its controls
-// built from the set's describe list, a HEX file loaded into the hex view, and Write, Verify and Go
-// run through the window's own buttons with their result lines in the log.
+// The main window end to end on the simulated 6200 with an AT27C256 in its socket: the chip chosen
+// in the chip dialog binds the EPROM set, the controls follow its describe list, a HEX file loads
+// into the hex view, and Write, Verify and Go run through the window's own buttons with their
+// result lines in the log.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -9,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTimer>
@@ -18,17 +20,20 @@
 #include <fstream>
 #include <vector>
 
+#include "app/core/Backend.h"
 #include "app/core/buffer/BufferView.h"
-#include "app/core/catalogue/Selection.h"
+#include "app/forms/ConfigGrid.h"
 #include "app/forms/Filew.h"
 #include "app/forms/Forms.h"
 #include "app/forms/HexView.h"
 #include "app/forms/TypeDlg.h"
 #include "app/services/AppState.h"
 #include "app/services/Messages.h"
+#include "sim/Programmer.h"
+#include "sim/chips/Eprom.h"
 #include "skin/Suibutton.h"
+#include "skin/Suipagecontrol.h"
 #include "skin/Suiradiogroup.h"
-#include "support/FakeAlgorithmSet.h"
 #include "support/MainWindowFixture.h"
 #include "support/QtApp.h"
 
@@ -59,33 +64,9 @@ class MainFlowTest : public test::MainWindowFixture {
   void SetUp() override {
     SimFixture::SetUp();
     StartMainWindow();
-    // The EPROM set stands in as the test set; the device list is the program's own.
-    selectionHooks().findSet = [](std::string_view key) -> AlgorithmDispatcher {
-      return key == "P27" ? &test::FakeAlgorithmSet::Dispatch : nullptr;
-    };
-    // A 32 KiB EPROM that keeps what Write gave it and compares it on Verify.
-    set.info = {0x8000, 0, 0, 8, 0, 0, 0, 0};
-    set.describe = {"$Fonc:",    "21 Erase",  "22 Blank", "23 Write",
-                    "24 Verify", "$DisTool:", "25,26,",   "$end"};
-    // Like a real set, its set-up loads the chip's design into the programmer.
-    set.actions[kOpSetup] = [] { gLink.LastBitstream = "eprom_test.bit"; };
-    set.actions[kOpWrite] = [this] {
-      chip.assign(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 0x8000);
-    };
-    set.actions[kOpVerify] = [this] {
-      const auto diff = std::mismatch(chip.begin(), chip.end(), gApp.CodeBuffer.begin());
-      if (diff.first == chip.end()) {
-        set.results.erase(kOpVerify);
-        return;
-      }
-      set.results[kOpVerify] = 1;
-      gLink.FailAddress = static_cast<std::uint32_t>(diff.first - chip.begin());
-      gLink.FailByte = *diff.first;
-    };
-  }
-  void TearDown() override {
-    MainWindowFixture::TearDown();
-    SetSelectionHooks({});
+    chip = sim::MakeEprom("27C256");
+    ASSERT_NE(chip, nullptr);
+    programmer.backend->programmer()->PlaceChipAtBottom(chip);
   }
 
   void ChooseChip(const char* category, const QString& name) {
@@ -111,26 +92,29 @@ class MainFlowTest : public test::MainWindowFixture {
     return std::find(log.begin(), log.end(), line) != log.end();
   }
 
-  test::FakeAlgorithmSet set;
-  std::vector<std::uint8_t> chip;
+  std::shared_ptr<sim::EpromChip> chip;
 };
 
 TEST_F(MainFlowTest, ChooseLoadWriteVerifyAndGo) {
   ASSERT_EQ(gLink.ModelNumber, 6200);
 
-  // The chip dialog binds the chip; the window follows the set's describe list.
+  // The chip dialog binds the chip; the window follows the EPROM set's describe list.
   ChooseChip("EPROM", "AT27C256");
   ASSERT_EQ(gApp.ChipName, "AT27C256");
   EXPECT_EQ(MainForm->TypeName->text(), "AT27C256");
   EXPECT_TRUE(MainForm->Caption().find("ATMEL: AT27C256") != std::string::npos)
       << MainForm->Caption();
   EXPECT_EQ(MainForm->StatusText(), "ATMEL: AT27C256  Counter:0");
-  ASSERT_EQ(MainForm->suiCheckGroup1->ItemCount(), 4);
-  EXPECT_EQ(MainForm->suiCheckGroup1->Button(3)->Caption(), "Verify");
+  ASSERT_EQ(MainForm->suiCheckGroup1->ItemCount(), 3);
+  EXPECT_EQ(MainForm->suiCheckGroup1->Button(0)->Caption(), "Blank");
+  EXPECT_EQ(MainForm->suiCheckGroup1->Button(2)->Caption(), "Verify");
   EXPECT_TRUE(MainForm->toolButtons.at("suiImageButtonWrite")->isEnabled());
-  EXPECT_FALSE(MainForm->toolButtons.at("suiImageButtonConfig")->isEnabled());
+  EXPECT_FALSE(MainForm->toolButtons.at("suiImageButtonErase")->isEnabled()) << "a UV EPROM";
   EXPECT_FALSE(MainForm->actions.at("Protect1")->isEnabled());
   EXPECT_TRUE(MainForm->ButtonGo->isEnabled());
+  EXPECT_TRUE(MainForm->configGrid->Panelw->isVisibleTo(MainForm->suiTabSheet2));
+  ASSERT_EQ(MainForm->configGrid->StringGridWord->rowCount(), 2);
+  EXPECT_EQ(MainForm->configGrid->StringGridWord->item(0, 0)->text(), "Addr start");
 
   // A HEX file through the Reopen menu and the format dialog's OK.
   const std::string file = (dir / "image.hex").string();
@@ -146,16 +130,18 @@ TEST_F(MainFlowTest, ChooseLoadWriteVerifyAndGo) {
 
   MainForm->toolButtons.at("suiImageButtonWrite")->click();
   MainForm->toolButtons.at("suiImageButtonVerify")->click();
-  EXPECT_TRUE(LogHas(OperationResultLine(OperationTitle(kOpWrite), 0, 0, 0)));
+  EXPECT_TRUE(LogHas(OperationResultLine(OperationTitle(kOpWrite), 0, 0, 0)))
+      << ::testing::PrintToString(fake.LogTexts());
   EXPECT_TRUE(LogHas(OperationResultLine(OperationTitle(kOpVerify), 0, 0, 0)));
-  ASSERT_EQ(chip.size(), 0x8000u);
-  EXPECT_EQ(chip[0x13], 0x78);
+  EXPECT_EQ(chip->cells[0x11], 0x34);
+  EXPECT_EQ(chip->cells[0x20], 0xFF);
 
-  // A byte typed into the hex view differs from the chip: Verify names it.
+  // A byte typed into the hex view (0x34 to 0x14: a bit an EPROM can still clear) differs from
+  // the chip: Verify names it.
   MainForm->RichEdit1->setCaret(1, ByteDigitColumn(false, 1));
-  QKeyEvent nine(QEvent::KeyPress, Qt::Key_9, Qt::NoModifier, "9");
-  QApplication::sendEvent(MainForm->RichEdit1->dump(), &nine);
-  ASSERT_EQ(gApp.CodeBuffer[0x11], 0x94);
+  QKeyEvent one(QEvent::KeyPress, Qt::Key_1, Qt::NoModifier, "1");
+  QApplication::sendEvent(MainForm->RichEdit1->dump(), &one);
+  ASSERT_EQ(gApp.CodeBuffer[0x11], 0x14);
   // The edited byte is red until the next redraw, which draws every byte plain.
   MainForm->ShowBuffer();
   QTextCursor redrawn(MainForm->RichEdit1->dump()->document()->findBlockByNumber(1));
@@ -166,18 +152,13 @@ TEST_F(MainFlowTest, ChooseLoadWriteVerifyAndGo) {
   EXPECT_TRUE(LogHas(OperationResultLine(OperationTitle(kOpVerify), 1, 0x11, 0x34)))
       << ::testing::PrintToString(fake.LogTexts());
 
-  // Go runs the ticked steps only: Write and Verify, and counts the chip.
+  // Go runs the ticked steps only: Blank would fail on the written chip, Write and Verify pass,
+  // and the chip is counted.
   MainForm->suiCheckGroup1->SetChecked(0, false);
-  MainForm->suiCheckGroup1->SetChecked(1, false);
-  set.calls.clear();
   fake.log.clear();
   MainForm->ButtonGo->click();
-  std::vector<int> ops;
-  for (const int op : set.Ops()) {
-    if (op >= kOpErase && op <= kOpReadConfig) ops.push_back(op);
-  }
-  EXPECT_EQ(ops, (std::vector<int>{kOpWrite, kOpVerify}));
-  EXPECT_EQ(chip[0x11], 0x94);
+  EXPECT_EQ(chip->cells[0x11], 0x14);
+  EXPECT_EQ(gLink.StatusWord, 0) << ::testing::PrintToString(fake.LogTexts());
   EXPECT_EQ(MainForm->StatusText(), "ATMEL: AT27C256  Counter:1");
 }
 
