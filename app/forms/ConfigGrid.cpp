@@ -66,6 +66,7 @@ ConfigGrid::ConfigGrid(ChipUiModel& model, QWidget* parent) : QWidget(parent), m
     // activated: only the user's choices, never the mirror's.
     connect(Combos[k], &QComboBox::activated, this, [this, k](int i) { ComboActivated(k, i); });
   }
+  radioLayout->addStretch(1);  // each label stays above its combo
   layout->addWidget(suiImagePanel4);
   layout->addWidget(Panel3);
 

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "app/core/Backend.h"
 #include "app/core/startup/ProgrammerStart.h"
 #include "link/LinkState.h"
+#include "sim/Programmer.h"
 #include "support/FakeServices.h"
 
 namespace zelvar {
@@ -46,6 +51,24 @@ TEST_F(ProgrammerStartTest, MalformedOptionConnectsNothing) {
   EXPECT_FALSE(s.connected);
   EXPECT_FALSE(s.error.empty());
   EXPECT_EQ(gLink.ModelNumber, 0);
+}
+
+TEST_F(ProgrammerStartTest, SimulatedChipGoesIntoTheSocket) {
+  ProgrammerStart s = StartProgrammer({"--programmer=sim", "--sim-chip=27C256"});
+  ASSERT_TRUE(s.backend);
+  EXPECT_TRUE(s.connected);
+  ASSERT_NE(s.backend->programmer()->chip(), nullptr);
+  EXPECT_GT(s.backend->programmer()->SocketPinOf(1), 0);
+
+  // An unknown part, or a chip for the real programmer, connects nothing and says why.
+  for (const auto& args : {std::vector<std::string>{"--programmer=sim", "--sim-chip=27C999"},
+                           std::vector<std::string>{"--programmer=usb", "--sim-chip=27C256"}}) {
+    gLink.Reset();
+    ProgrammerStart bad = StartProgrammer(args);
+    EXPECT_FALSE(bad.backend) << args[0];
+    EXPECT_FALSE(bad.connected);
+    EXPECT_NE(bad.error.find("--sim-chip"), std::string::npos) << bad.error;
+  }
 }
 
 }  // namespace

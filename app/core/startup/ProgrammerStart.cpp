@@ -5,8 +5,37 @@
 #include "app/services/Services.h"
 #include "link/Connect.h"
 #include "link/usb/UsbLib.h"
+#include "sim/Programmer.h"
+#include "sim/chips/Eprom.h"
 
 namespace zelvar {
+
+namespace {
+
+constexpr std::string_view kSimChipOption = "--sim-chip=";
+
+// "--sim-chip=PART" puts that chip model into the simulated programmer's socket, so that chip
+// operations can be tried without hardware. False (with `error`) for an unknown part.
+bool PlaceSimulatedChip(const std::vector<std::string>& args, Backend& backend,
+                        std::string& error) {
+  for (const std::string& a : args) {
+    if (a.rfind(kSimChipOption, 0) != 0) continue;
+    const std::string part = a.substr(kSimChipOption.size());
+    if (!backend.simulated()) {
+      error = "--sim-chip needs the simulated programmer (--programmer=sim)";
+      return false;
+    }
+    auto chip = sim::MakeEprom(part);
+    if (!chip) {
+      error = "--sim-chip: no simulated chip " + part + " (27C256, 27C512, 27C010, ...)";
+      return false;
+    }
+    backend.programmer()->PlaceChipAtBottom(chip);
+  }
+  return true;
+}
+
+}  // namespace
 
 ProgrammerStart StartProgrammer(const std::vector<std::string>& args) {
   ProgrammerStart start;
@@ -16,6 +45,10 @@ ProgrammerStart StartProgrammer(const std::vector<std::string>& args) {
   start.backend = ChooseBackend(args, &start.error);
   if (!start.backend) return start;
   if (named) {
+    if (!PlaceSimulatedChip(args, *start.backend, start.error)) {
+      start.backend.reset();
+      return start;
+    }
     start.connected = ConnectProgrammer();
     return start;
   }
@@ -31,6 +64,10 @@ ProgrammerStart StartProgrammer(const std::vector<std::string>& args) {
 
   start.backend.reset();
   start.backend = ChooseBackend({"--programmer=sim"}, &start.error);
+  if (start.backend && !PlaceSimulatedChip(args, *start.backend, start.error)) {
+    start.backend.reset();
+    return start;
+  }
   start.connected = start.backend && ConnectProgrammer();
   start.fellBack = true;
   return start;
