@@ -16,7 +16,8 @@ TEST_F(GoTest, RunsTheTickedItemsInOrderAndStopsAtTheFirstFailure) {
   set.results[23] = 1;
   runner.GoClick();
   EXPECT_EQ(set.Ops(), (std::vector<int>{21, 23}));
-  EXPECT_EQ(Events(), "contact name:21 name:23 result:1");
+  // The failed step's progress window closes after its result line.
+  EXPECT_EQ(Events(), "contact name:21 name:23 result:1 progress:-1");
   EXPECT_EQ(fake.beeps, (std::vector<BeepKind>{BeepKind::Error}));
   EXPECT_EQ(gApp.CompletedCount, 0);
   EXPECT_EQ(fake.LogTexts(), (std::vector<std::string>{"Start go..."}));

@@ -263,6 +263,8 @@ void OperationRunner::GoClick() {
   RunSequence();
   if (!Succeeded()) {
     CallPort(ports_.ShowOperationResult, gLink.StatusWord);
+    // The failed step's progress window would otherwise stay on screen at its last position.
+    CallPort(ports_.ShowProgress, -1);
   } else {
     CallPort(ports_.ShowProgress, -1);
     AddMessageLine(Format(
