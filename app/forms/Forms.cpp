@@ -82,6 +82,11 @@ void FillSeams(MainSeams& seams, MainParts& parts) {
   fill(seams.loadBufferFile, [](const std::string& name, bool) { LoadBufferFile(name, 0); });
   fill(seams.search, [] {
     SearchTool->SetView(MainForm->RichEdit1);
+    // First shown beside the hex view's right edge, where it hides the least of the dump.
+    if (!SearchTool->isVisible()) {
+      const QRect m = MainForm->frameGeometry();
+      SearchTool->move(m.right() - SearchTool->sizeHint().width(), m.top() + 120);
+    }
     SearchTool->Open();
   });
   fill(seams.fill, [] { FillDlg1->RunFill(); });
