@@ -9,7 +9,6 @@
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
-#include "link/Usb.h"
 
 namespace zelvar::memory {
 
@@ -102,7 +101,7 @@ void MemorySet::ReadBlock(std::uint32_t address, std::uint8_t* dest, std::uint32
   SetAddress(address);
   PutCmd1(kCmdReadBlock1k);
   FlushCommands();
-  UsbRead(dest, bytes);
+  ReadSetBlock(dest, bytes);
 }
 
 void MemorySet::RestoreSupplies() {
@@ -151,7 +150,7 @@ void MemorySet::ReadIntoBuffer(std::uint32_t last) {
     ShowProgress(static_cast<int>(address));
     PutCmd1(kCmdReadBlock1k);
     FlushCommands();
-    UsbRead(buffer_ + address, kBlockBytes);
+    ReadSetBlock(buffer_ + address, kBlockBytes);
     address += kBlockBytes;
     if (Word(kRangeEndWord) < address) break;
   }
@@ -204,7 +203,7 @@ bool MemorySet::ProgramBlocks(const Program& p) {
     SetPinLow(28);
     PutCmd1(kCmdReadBlock1k);
     FlushCommands();
-    UsbRead(block, kBlockBytes);
+    ReadSetBlock(block, kBlockBytes);
     for (std::uint32_t j = 0; j < n; ++j) {
       if (block[j] != p.data[counter + j]) {
         Fail(counter + j, block[j]);
