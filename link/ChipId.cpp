@@ -12,7 +12,7 @@ namespace zelvar {
 namespace {
 // Socket pins of a 32-pin part at the bottom of the 40-pin socket.
 constexpr std::uint8_t kGroundPin = 20;
-constexpr std::uint8_t kVccPin = 36;
+constexpr std::uint8_t kPin36 = 36;  // driven high whichever pin takes VCC
 constexpr std::uint8_t kA9Pin = 30;  // takes the 12.5 V identifier voltage
 constexpr std::uint8_t kA0Pin = 16;
 constexpr std::uint8_t kA1Pin = 15;
@@ -21,15 +21,15 @@ constexpr std::uint8_t kReadDataCommand = 3;
 constexpr std::uint8_t kReadBusMode = 12;
 }  // namespace
 
-int ReadChipId16() {
+int ReadChipId16(std::uint8_t vccPin) {
   SelectGndPin(kGroundPin);
   SetVppVoltage(kIdentifierMillivolts);
   PutCmd1(kCmdSettle);
   SetAllPins(false);
   SetPinHigh(5);
   SetPinHigh(7);
-  SetPinHigh(kVccPin);
-  SelectVccPin(kVccPin);
+  SetPinHigh(kPin36);
+  SelectVccPin(vccPin);
   SetRegister25(kReadBusMode);
   WritePort(2, 0xFF);
   SelectVppPin(kA9Pin);

@@ -77,4 +77,8 @@ std::uint8_t ReadBlock256(std::uint8_t* buffer) {
   return buffer[0];
 }
 
+void ReadSetBlock(std::uint8_t* buffer, std::uint32_t length) {
+  if (UsbRead(buffer, length) != length) RaiseLinkFault("Read bad *读出错");
+}
+
 }  // namespace zelvar

@@ -16,4 +16,8 @@ void FlushCommands();
 std::uint8_t ReadReply64(std::uint8_t* buffer);
 std::uint8_t ReadBlock256(std::uint8_t* buffer);
 
+// Reads `length` bytes that a set's own read command asked for (after its flush). A short or
+// failed read is a link fault: stale bytes would otherwise pass a Blank or fill a Read.
+void ReadSetBlock(std::uint8_t* buffer, std::uint32_t length);
+
 }  // namespace zelvar

@@ -49,8 +49,9 @@ void SetVppVoltage(int millivolts) {
 }
 
 void SetVccVoltage(int millivolts) {
-  // A device-list line without its "vcc=" item could otherwise ask for tens of volts.
-  if (millivolts > kMaxVccMillivolts) {
+  // A device-list line without its "vcc=" item could otherwise ask for tens of volts; a negative
+  // value would wrap to 25.5 V in the register.
+  if (millivolts > kMaxVccMillivolts || millivolts < 0) {
     char line[96];
     std::snprintf(line, sizeof line, "VCC %d mV refused! *VCC %d mV 超出范围!", millivolts,
                   millivolts);

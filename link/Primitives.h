@@ -81,7 +81,7 @@ std::uint8_t SendCmdAndRead(std::uint8_t command);
 void QueueCmd53(std::uint8_t a, std::uint8_t b);
 void QueueCmd54(std::uint8_t a);
 
-// Highest VCC the link will set; a higher request is refused.
+// Highest VCC the link will set; a higher (or negative) request is refused.
 inline constexpr int kMaxVccMillivolts = 7000;
 
 // Run timer on the processor clock (milliseconds).

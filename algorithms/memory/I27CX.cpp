@@ -12,7 +12,6 @@
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
-#include "link/Usb.h"
 
 namespace zelvar {
 namespace memory {
@@ -177,7 +176,7 @@ class I27CX final : public MemorySet {
   void ReadBlock(std::uint32_t, std::uint8_t* dest, std::uint32_t bytes) override {
     PutCmd2(kCmdReadWords, static_cast<std::uint8_t>(bytes / 64));
     FlushCommands();
-    UsbRead(dest, bytes);
+    ReadSetBlock(dest, bytes);
   }
 
   // The range start on a word boundary, shared by Write, Verify and Read.

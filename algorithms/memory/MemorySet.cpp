@@ -1,8 +1,6 @@
 #include "algorithms/memory/MemorySet.h"
 
-#include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "app/services/Messages.h"
 #include "app/services/Services.h"
@@ -11,7 +9,6 @@
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
-#include "link/Usb.h"
 
 namespace zelvar::memory {
 
@@ -104,7 +101,7 @@ void MemorySet::ReadBlock(std::uint32_t address, std::uint8_t* dest, std::uint32
   SetAddress(address);
   PutCmd1(kCmdReadBlock1k);
   FlushCommands();
-  UsbRead(dest, bytes);
+  ReadSetBlock(dest, bytes);
 }
 
 void MemorySet::RestoreSupplies() {
@@ -153,7 +150,7 @@ void MemorySet::ReadIntoBuffer(std::uint32_t last) {
     ShowProgress(static_cast<int>(address));
     PutCmd1(kCmdReadBlock1k);
     FlushCommands();
-    UsbRead(buffer_ + address, kBlockBytes);
+    ReadSetBlock(buffer_ + address, kBlockBytes);
     address += kBlockBytes;
     if (Word(kRangeEndWord) < address) break;
   }
@@ -206,7 +203,7 @@ bool MemorySet::ProgramBlocks(const Program& p) {
     SetPinLow(28);
     PutCmd1(kCmdReadBlock1k);
     FlushCommands();
-    UsbRead(block, kBlockBytes);
+    ReadSetBlock(block, kBlockBytes);
     for (std::uint32_t j = 0; j < n; ++j) {
       if (block[j] != p.data[counter + j]) {
         Fail(counter + j, block[j]);
@@ -216,35 +213,6 @@ bool MemorySet::ProgramBlocks(const Program& p) {
     if (n < kBlockBytes) break;
   }
   return true;
-}
-
-int ReadSignature(std::uint8_t vccPin) {
-  SelectGndPin(kBottomGroundPin);
-  SetVppVoltage(12500);
-  PutCmd1(kCmdSettleWait);
-  SetAllPins(false);
-  SetPinHigh(5);
-  SetPinHigh(7);
-  SetPinHigh(36);
-  SelectVccPin(vccPin);
-  SetRegister25(kReadMode);
-  WritePort(2, 0xFF);
-  SelectVppPin(30);  // A9 at 12 V
-  SetPinLow(16);     // A0 low: maker
-  PutCmd1(kCmdReadBus);
-  SetPinHigh(16);  // A0 high: device
-  PutCmd1(kCmdReadBus);
-  SetPinLow(16);
-  SetPinHigh(15);
-  PutCmd1(kCmdReadBus);
-  ReadReply64(gLink.ScratchBuffer.data());
-  SelectVppPin(0);
-  SelectVccPin(0);
-  const std::uint8_t b0 = gLink.ScratchBuffer[0], b1 = gLink.ScratchBuffer[1];
-  char line[16];
-  std::snprintf(line, sizeof line, "%02x,%02x", b0, b1);
-  AddMessageLine(line);
-  return b1 * 256 + b0;
 }
 
 }  // namespace zelvar::memory

@@ -150,7 +150,4 @@ class MemorySet {
   int vppMillivolts_ = 0;
 };
 
-// Signature read through A9 at 12 V with the chosen type's VCC pin; logs "%02x,%02x".
-int ReadSignature(std::uint8_t vccPin);
-
 }  // namespace zelvar::memory

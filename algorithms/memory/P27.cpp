@@ -7,6 +7,7 @@
 #include "app/services/Messages.h"
 #include "app/services/Services.h"
 #include "link/Bitstream.h"
+#include "link/ChipId.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
@@ -174,7 +175,7 @@ class P27 final : public EpromSet {
   bool RunOwn(int op) override {
     if (op != kOpReadId) return false;
     RestoreSupplies();
-    ReadSignature(Type().vccPin);
+    ReadChipId16(Type().vccPin);
     return true;
   }
 };

@@ -4,6 +4,7 @@
 #include "app/services/Messages.h"
 #include "app/services/Services.h"
 #include "link/Bitstream.h"
+#include "link/ChipId.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
@@ -166,7 +167,7 @@ class SST27SF final : public EpromSet {
         return true;
       case kOpReadId:
         RestoreSupplies();
-        ReadSignature(Type().vccPin);
+        ReadChipId16(Type().vccPin);
         return true;
       default:
         return false;

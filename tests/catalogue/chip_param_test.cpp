@@ -88,6 +88,8 @@ TEST_F(ChipParamTest, AdapterLabelFromItemOrPackageCode) {
   const Case cases[] = {
       {"P29F 3 adp=QAD-UNIV-48TS", "X: Y", "QAD-UNIV-48TS"},
       {"P29F 3 adp=QAD-UNIV-48TS vcc=5000", "X: Y", "QAD-UNIV-48TS"},  // ends at the blank
+      {"P29F 3 adp=QAD-44\tvcc=5000", "X: Y", "QAD-44"},               // and at a control character
+      {"P29F 3 adp=QAD-44\r", "X: Y", "QAD-44"},
       {"P29F 3 adp=QAD-UNIV-48TSOP-LONG", "X: Y", "QAD-UNIV-48TSOP"},  // 15 characters at most
       {"P29F 3 adp=", "X: Y", ""},
       {"P29F 3", "AMD: AM29F040 32PLCC", "QAD-UNIV-32PLCC"},

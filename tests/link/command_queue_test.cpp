@@ -103,6 +103,14 @@ TEST_F(SimFixture, ShortOrFailedReadsAreLinkFaultsNotExits) {
   EXPECT_THROW(ReadBlock256(gLink.ScratchBuffer.data()), LinkFault);
   EXPECT_EQ(fake.LogTexts().back(), "Read bad ");
 
+  // A set's own block read: whatever length it asked for must come whole.
+  gLink.ModelNumber = 6200;
+  PutCmd2(23, 1);
+  FlushCommands();
+  EXPECT_THROW(ReadSetBlock(gLink.ScratchBuffer.data(), 1024), LinkFault);
+  EXPECT_EQ(gLink.ModelNumber, 0);
+  EXPECT_EQ(fake.LogTexts().back(), "Read bad ");
+
   // No programmer at all: every read comes back short.
   Unplug();
   EXPECT_THROW(ReadReply64(gLink.ScratchBuffer.data()), LinkFault);

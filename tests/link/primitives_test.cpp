@@ -99,12 +99,18 @@ TEST_F(SimFixture, PrimitivesReachTheProgrammerState) {
 }
 
 TEST_F(SimFixture, VccAboveSevenVoltsIsRefused) {
-  SetVccVoltage(24800);
-  EXPECT_EQ(gLink.StatusWord, 1);
-  EXPECT_EQ(prog->transfers, 0u);
-  EXPECT_EQ(gLink.CommandCount, 0u);
-  ASSERT_EQ(fake.log.size(), 1u);
-  EXPECT_EQ(fake.log[0].colour, kRed);
+  for (const int millivolts : {24800, 7001, -100}) {  // -100 would wrap to 25.5 V
+    gLink.StatusWord = 0;
+    fake.log.clear();
+    SetVccVoltage(millivolts);
+    EXPECT_EQ(gLink.StatusWord, 1) << millivolts;
+    EXPECT_EQ(prog->transfers, 0u) << millivolts;
+    EXPECT_EQ(gLink.CommandCount, 0u);
+    ASSERT_EQ(fake.log.size(), 1u);
+    EXPECT_EQ(fake.log[0].colour, kRed);
+  }
+  SetVccVoltage(7000);
+  EXPECT_EQ(prog->VccMillivolts(), 7000);
   EXPECT_TRUE(prog->hazards.empty());
 }
 

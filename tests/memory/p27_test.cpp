@@ -1,8 +1,12 @@
 // The "P27" set end to end on the simulated programmer with datasheet chip models.
 #include <algorithm>
+#include <memory>
 
 #include "EpromFixture.h"
+#include "algorithms/memory/MemorySet.h"
+#include "link/LinkFault.h"
 #include "link/LinkState.h"
+#include "sim/designs/DesignRegistry.h"
 
 namespace zelvar::test {
 namespace {
@@ -146,6 +150,27 @@ TEST_F(P27Test, PowerFailureRunsNoCompare) {
   EXPECT_EQ(Run(kOpBlank), 1);
   EXPECT_EQ(gLink.FailAddress, 0u);
   EXPECT_EQ(fake.log.back().text, "Power weakly! ");
+}
+
+// A block read that comes back short ends the operation as a link fault: the bytes of the
+// previous block, all 0xFF, must not pass the rest of the chip as blank.
+TEST_F(P27Test, ShortBlockReadIsALinkFaultNotABlankChip) {
+  struct SecondBlockLost : sim::Design {
+    std::unique_ptr<sim::Design> inner = sim::MakeDesign("zor5103");
+    int reads = 0;
+    std::string Name() const override { return "lossy"; }
+    int CommandLength(std::uint8_t op) const override { return inner->CommandLength(op); }
+    bool Execute(sim::Programmer& p, const sim::Command& c) override {
+      if (c.op() == memory::kCmdReadBlock1k && ++reads == 2) return true;  // answers nothing
+      return inner->Execute(p, c);
+    }
+  };
+  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  chip->cells[0x500] = 0;
+  prog->SetDesign(std::make_unique<SecondBlockLost>());
+  EXPECT_THROW(Run(kOpBlank), LinkFault);
+  EXPECT_EQ(gLink.StatusWord, 1);
+  EXPECT_EQ(gLink.ModelNumber, 0);
 }
 
 TEST_F(P27Test, UnknownOperationChangesNothing) {
