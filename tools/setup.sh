@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev libusb-1.0-0-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  umockdev libumockdev-dev srecord binutils xvfb xauth
+  umockdev libumockdev-dev srecord binutils xvfb xauth fonts-wqy-microhei
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -9,7 +9,9 @@
 #include "app/core/startup/ProgrammerStart.h"
 #include "app/forms/Forms.h"
 #include "app/forms/GuiServices.h"
+#include "app/forms/TypeDlg.h"
 #include "app/forms/Waitusb.h"
+#include "app/services/AppState.h"
 #include "app/services/Messages.h"
 #include "link/Usb.h"
 
@@ -32,6 +34,12 @@ int main(int argc, char** argv) {
       return programmer.connected;
     };
     zelvar::CreateForms(std::move(seams), &gui);
+    QObject::connect(zelvar::TypeDlg, &zelvar::TTypeDlg::chipChosen, zelvar::MainForm,
+                     [&](zelvar::SelectionResult result) {
+                       if (result == zelvar::SelectionResult::Bound) {
+                         zelvar::PlaceChosenChip(programmer, zelvar::gApp.ChipName);
+                       }
+                     });
 
     zelvar::WaitForm->close();
     delete zelvar::WaitForm;

@@ -298,4 +298,15 @@ std::shared_ptr<EpromChip> MakeEprom(std::string_view part) {
   return std::make_shared<EpromChip>(std::move(s));
 }
 
+std::string_view EpromPartOf(std::string_view chipName) {
+  constexpr std::string_view kParts[] = {"2716",    "2732",    "27C256",  "27C512",
+                                         "27C010",  "27C040",  "W27E512", "SST27SF512",
+                                         "27C1024", "27C2048", "27C4096"};
+  std::string_view best;
+  for (std::string_view part : kParts) {
+    if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;
+  }
+  return best;
+}
+
 }  // namespace zelvar::sim

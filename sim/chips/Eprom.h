@@ -78,4 +78,8 @@ class EpromChip final : public ChipModel {
 // "SST27SF512", "27C1024", "27C2048", "27C4096". nullptr for an unknown name.
 std::shared_ptr<EpromChip> MakeEprom(std::string_view part);
 
+// The part name of MakeEprom that a catalogue chip name holds ("AT27C256" gives "27C256"), the
+// longest one when several do; empty when none does.
+std::string_view EpromPartOf(std::string_view chipName);
+
 }  // namespace zelvar::sim

@@ -71,5 +71,26 @@ TEST_F(ProgrammerStartTest, SimulatedChipGoesIntoTheSocket) {
   }
 }
 
+TEST_F(ProgrammerStartTest, SimulatedSocketFollowsTheChosenChipUnlessOneWasNamed) {
+  ProgrammerStart s = StartProgrammer({"--programmer=sim"});
+  ASSERT_TRUE(s.backend);
+  sim::Programmer& p = *s.backend->programmer();
+  EXPECT_EQ(p.chip(), nullptr);
+  PlaceChosenChip(s, "AT27C256");
+  ASSERT_NE(p.chip(), nullptr);
+  EXPECT_EQ(p.chip()->Name(), "27C256");
+  const sim::ChipModel* first = p.chip();
+  PlaceChosenChip(s, "M27C256B");  // the same part stays, with what was written to it
+  EXPECT_EQ(p.chip(), first);
+  PlaceChosenChip(s, "SST27SF512");  // the longest part name wins over "27C512"-like fragments
+  EXPECT_EQ(p.chip()->Name(), "SST27SF512");
+  PlaceChosenChip(s, "AT29C256");  // no model: the socket is empty
+  EXPECT_EQ(p.chip(), nullptr);
+
+  ProgrammerStart named = StartProgrammer({"--programmer=sim", "--sim-chip=27C512"});
+  PlaceChosenChip(named, "AT27C256");
+  EXPECT_EQ(named.backend->programmer()->chip()->Name(), "27C512");
+}
+
 }  // namespace
 }  // namespace zelvar

@@ -16,8 +16,10 @@ constexpr std::string_view kSimChipOption = "--sim-chip=";
 
 // "--sim-chip=PART" puts that chip model into the simulated programmer's socket, so that chip
 // operations can be tried without hardware. False (with `error`) for an unknown part.
-bool PlaceSimulatedChip(const std::vector<std::string>& args, Backend& backend,
-                        std::string& error) {
+bool PlaceSimulatedChip(const std::vector<std::string>& args, ProgrammerStart& start) {
+  Backend& backend = *start.backend;
+  std::string& error = start.error;
+  start.socketFollowsChoice = backend.simulated();
   for (const std::string& a : args) {
     if (a.rfind(kSimChipOption, 0) != 0) continue;
     const std::string part = a.substr(kSimChipOption.size());
@@ -31,6 +33,7 @@ bool PlaceSimulatedChip(const std::vector<std::string>& args, Backend& backend,
       return false;
     }
     backend.programmer()->PlaceChipAtBottom(chip);
+    start.socketFollowsChoice = false;
   }
   return true;
 }
@@ -45,7 +48,7 @@ ProgrammerStart StartProgrammer(const std::vector<std::string>& args) {
   start.backend = ChooseBackend(args, &start.error);
   if (!start.backend) return start;
   if (named) {
-    if (!PlaceSimulatedChip(args, *start.backend, start.error)) {
+    if (!PlaceSimulatedChip(args, start)) {
       start.backend.reset();
       return start;
     }
@@ -64,13 +67,21 @@ ProgrammerStart StartProgrammer(const std::vector<std::string>& args) {
 
   start.backend.reset();
   start.backend = ChooseBackend({"--programmer=sim"}, &start.error);
-  if (start.backend && !PlaceSimulatedChip(args, *start.backend, start.error)) {
+  if (start.backend && !PlaceSimulatedChip(args, start)) {
     start.backend.reset();
     return start;
   }
   start.connected = start.backend && ConnectProgrammer();
   start.fellBack = true;
   return start;
+}
+
+void PlaceChosenChip(ProgrammerStart& start, const std::string& chipName) {
+  if (!start.socketFollowsChoice || !start.backend || !start.backend->programmer()) return;
+  sim::Programmer& p = *start.backend->programmer();
+  const std::string_view part = sim::EpromPartOf(chipName);
+  if (p.chip() && !part.empty() && p.chip()->Name() == part) return;
+  p.PlaceChipAtBottom(part.empty() ? nullptr : sim::MakeEprom(part));
 }
 
 }  // namespace zelvar

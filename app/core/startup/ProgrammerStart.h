@@ -15,8 +15,15 @@ struct ProgrammerStart {
   bool connected = false;
   bool fellBack = false;  // no programmer on USB; the simulated one answers
   std::string error;      // a malformed --programmer option; nothing was connected
+  // The simulated socket takes a blank model of each chip the user chooses (no --sim-chip given).
+  bool socketFollowsChoice = false;
 };
 
 ProgrammerStart StartProgrammer(const std::vector<std::string>& args);
+
+// After a chip is bound: on a simulated programmer whose socket follows the choice, puts a blank
+// model of `chipName` at the bottom of the socket (keeping one of the same part already there),
+// or empties the socket when no model of it exists.
+void PlaceChosenChip(ProgrammerStart& start, const std::string& chipName);
 
 }  // namespace zelvar
