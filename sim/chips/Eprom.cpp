@@ -7,8 +7,8 @@ namespace zelvar::sim {
 namespace {
 
 // JEDEC byte-wide pinouts. Address lists run A0 upwards.
-EpromSpec Dip24(bool is2732) {
-  EpromSpec s;
+EpromSheet Dip24(bool is2732) {
+  EpromSheet s;
   s.pins = 24;
   s.address = {8, 7, 6, 5, 4, 3, 2, 1, 23, 22, 19};
   if (is2732) s.address.push_back(21);
@@ -20,8 +20,8 @@ EpromSpec Dip24(bool is2732) {
   return s;
 }
 
-EpromSpec Dip28(int addressBits) {
-  EpromSpec s;
+EpromSheet Dip28(int addressBits) {
+  EpromSheet s;
   s.pins = 28;
   const std::vector<int> a = {10, 9, 8, 7, 6, 5, 4, 3, 25, 24, 21, 23, 2, 26, 27, 1};
   s.address.assign(a.begin(), a.begin() + addressBits);
@@ -33,8 +33,8 @@ EpromSpec Dip28(int addressBits) {
   return s;
 }
 
-EpromSpec Dip32(int addressBits) {
-  EpromSpec s;
+EpromSheet Dip32(int addressBits) {
+  EpromSheet s;
   s.pins = 32;
   const std::vector<int> a = {12, 11, 10, 9, 8, 7, 6, 5, 27, 26, 23, 25, 4, 28, 29, 3, 2, 30, 31};
   s.address.assign(a.begin(), a.begin() + addressBits);
@@ -47,8 +47,8 @@ EpromSpec Dip32(int addressBits) {
 }
 
 // 27C1024 / 27C2048 in DIP40: word-wide, PGM on pin 39, two ground pins.
-EpromSpec Dip40(int addressBits) {
-  EpromSpec s;
+EpromSheet Dip40(int addressBits) {
+  EpromSheet s;
   s.pins = 40;
   const std::vector<int> a = {21, 22, 23, 24, 25, 26, 27, 28, 29,
                               31, 32, 33, 34, 35, 36, 37, 38, 39};
@@ -67,7 +67,7 @@ EpromSpec Dip40(int addressBits) {
 }
 
 // CMOS parts of the 12.75 V fast-pulse algorithms: 100 µs pulses, VPP 12.75 V +- 0.25 V.
-void FastPulse(EpromSpec& s, int vpp) {
+void FastPulse(EpromSheet& s, int vpp) {
   s.vpp = vpp;
   s.vppMin = 12500;
   s.vppMax = 13000;
@@ -76,18 +76,18 @@ void FastPulse(EpromSpec& s, int vpp) {
 
 }  // namespace
 
-EpromChip::EpromChip(EpromSpec spec) : spec_(std::move(spec)) {
-  cells.assign(std::size_t{1} << spec_.address.size(), spec_.data.size() > 8 ? 0xFFFF : 0xFF);
-  dataMask_ = spec_.data.size() > 8 ? 0xFFFF : 0xFF;
-  dataIndex_.assign(spec_.pins + 1, -1);
-  for (std::size_t i = 0; i < spec_.data.size(); ++i)
-    dataIndex_[spec_.data[i]] = static_cast<int>(i);
+EpromChip::EpromChip(EpromSheet sheet) : sheet_(std::move(sheet)) {
+  cells.assign(std::size_t{1} << sheet_.address.size(), sheet_.data.size() > 8 ? 0xFFFF : 0xFF);
+  dataMask_ = sheet_.data.size() > 8 ? 0xFFFF : 0xFF;
+  dataIndex_.assign(sheet_.pins + 1, -1);
+  for (std::size_t i = 0; i < sheet_.data.size(); ++i)
+    dataIndex_[sheet_.data[i]] = static_cast<int>(i);
 }
 
 int EpromChip::MaxMillivolts(int pin) const {
-  if (pin == spec_.vpp) return spec_.maxVpp;
-  if (spec_.address.size() > 9 && pin == spec_.address[9]) return spec_.maxA9;
-  return spec_.maxOther;
+  if (pin == sheet_.vpp) return sheet_.maxVpp;
+  if (sheet_.address.size() > 9 && pin == sheet_.address[9]) return sheet_.maxA9;
+  return sheet_.maxOther;
 }
 
 // The chip drives only its data pins, and reads them only while its outputs are off: every pin it
@@ -118,46 +118,46 @@ std::uint32_t EpromChip::Address(Programmer& p) {
 void EpromChip::OnPins(Programmer& p) {
   // Socket pins of the chip's pins, taken again when the chip was placed elsewhere.
   if (socket_.empty() || p.ChipPinAt(socket_[1]) != 1) {
-    socket_.assign(spec_.pins + 1, 0);
-    for (int k = 1; k <= spec_.pins; ++k) socket_[k] = p.SocketPinOf(k);
+    socket_.assign(sheet_.pins + 1, 0);
+    for (int k = 1; k <= sheet_.pins; ++k) socket_[k] = p.SocketPinOf(k);
     addressSocket_.clear();
-    for (int a : spec_.address) addressSocket_.push_back(socket_[a]);
+    for (int a : sheet_.address) addressSocket_.push_back(socket_[a]);
     suppliedAt_ = ~0u;
   }
-  bool powered = Mv(p, spec_.vcc) >= spec_.vccMin;
-  for (int g : spec_.ground) powered = powered && Mv(p, g) == 0;
-  const int ceMv = Mv(p, spec_.ce), oeMv = Mv(p, spec_.oe);
+  bool powered = Mv(p, sheet_.vcc) >= sheet_.vccMin;
+  for (int g : sheet_.ground) powered = powered && Mv(p, g) == 0;
+  const int ceMv = Mv(p, sheet_.ce), oeMv = Mv(p, sheet_.oe);
   const bool ceLow = ceMv >= 0 && ceMv < 2000;
   const bool oeLow = oeMv >= 0 && oeMv < 2000;
   const bool outputs = powered && ceLow && oeLow;
   // A9 matters for the signature and the electrical erase only.
-  const int a9 = spec_.address.size() > 9 && (spec_.erasable || (outputs && spec_.signature))
-                     ? Mv(p, spec_.address[9])
+  const int a9 = sheet_.address.size() > 9 && (sheet_.erasable || (outputs && sheet_.signature))
+                     ? Mv(p, sheet_.address[9])
                      : 0;
 
   // Programming: VPP at its level for the whole pulse, OE high (or OE/VPP at VPP).
-  const int vppMv = Mv(p, spec_.vpp);
-  const bool vppOk = vppMv >= spec_.vppMin && vppMv <= spec_.vppMax;
+  const int vppMv = Mv(p, sheet_.vpp);
+  const bool vppOk = vppMv >= sheet_.vppMin && vppMv <= sheet_.vppMax;
   const bool oeHigh = !oeLow;
   bool pulse;
-  if (spec_.pulseHigh) {
+  if (sheet_.pulseHigh) {
     pulse = ceMv >= 2000 && oeHigh;
-  } else if (spec_.pgm) {
-    const int pgmMv = Mv(p, spec_.pgm);
+  } else if (sheet_.pgm) {
+    const int pgmMv = Mv(p, sheet_.pgm);
     pulse = ceLow && pgmMv >= 0 && pgmMv < 2000 && oeHigh;
   } else {
     pulse = ceLow && oeHigh;
   }
-  const bool eraseLevels = spec_.erasable && a9 >= spec_.eraseMin && a9 <= spec_.eraseMax &&
-                           oeMv >= spec_.eraseMin && oeMv <= spec_.eraseMax;
+  const bool eraseLevels = sheet_.erasable && a9 >= sheet_.eraseMin && a9 <= sheet_.eraseMax &&
+                           oeMv >= sheet_.eraseMin && oeMv <= sheet_.eraseMax;
   const bool programming = powered && vppOk && pulse && !eraseLevels;
 
   driving_ = outputs;
   // The address counts when the outputs show a cell and when a pulse starts or ends.
   const std::uint32_t address = driving_ || programming != pulsing_ ? Address(p) : 0;
   if (driving_) {
-    if (spec_.signature && a9 >= 11500 && a9 <= 13000) {
-      out_ = address & 1 ? spec_.device : spec_.maker;
+    if (sheet_.signature && a9 >= 11500 && a9 <= 13000) {
+      out_ = address & 1 ? sheet_.device : sheet_.maker;
     } else {
       out_ = cells[address];
     }
@@ -168,13 +168,13 @@ void EpromChip::OnPins(Programmer& p) {
     pulseStart_ = p.clockUs();
     pulseAddress_ = address;
     pulseData_ = 0;
-    for (std::size_t i = 0; i < spec_.data.size(); ++i) {
-      if (Mv(p, spec_.data[i]) >= 2000) pulseData_ |= static_cast<std::uint16_t>(1u << i);
+    for (std::size_t i = 0; i < sheet_.data.size(); ++i) {
+      if (Mv(p, sheet_.data[i]) >= 2000) pulseData_ |= static_cast<std::uint16_t>(1u << i);
     }
   } else if (pulsing_ && !programming) {
     // The pulse counts when it ends by its own input with VPP still up and the address held.
     if (!pulse && powered && vppOk && address == pulseAddress_ &&
-        p.clockUs() - pulseStart_ >= spec_.minPulseUs) {
+        p.clockUs() - pulseStart_ >= sheet_.minPulseUs) {
       cells[pulseAddress_] &= pulseData_;
       ++pulses;
     }
@@ -186,7 +186,7 @@ void EpromChip::OnPins(Programmer& p) {
     erasing_ = true;
     eraseStart_ = p.clockUs();
   } else if (erasing_ && !erasing) {
-    if (!ceLow && p.clockUs() - eraseStart_ >= spec_.erasePulseUs) {
+    if (!ceLow && p.clockUs() - eraseStart_ >= sheet_.erasePulseUs) {
       std::fill(cells.begin(), cells.end(), dataMask_);
       ++erases;
     }
@@ -195,13 +195,13 @@ void EpromChip::OnPins(Programmer& p) {
 }
 
 int EpromChip::Drive(int pin) const {
-  if (!driving_ || pin < 1 || pin > spec_.pins) return -1;
+  if (!driving_ || pin < 1 || pin > sheet_.pins) return -1;
   const int bit = dataIndex_[pin];
   return bit < 0 ? -1 : (out_ >> bit) & 1;
 }
 
 std::shared_ptr<EpromChip> MakeEprom(std::string_view part) {
-  EpromSpec s;
+  EpromSheet s;
   if (part == "2716") {
     // NMOS 2716: VPP 25 V on pin 21, a 50 ms high pulse on CE/PGM with OE high; no signature.
     s = Dip24(false);

@@ -13,7 +13,7 @@
 
 namespace zelvar::sim {
 
-struct EpromSpec {
+struct EpromSheet {
   std::string name;
   int pins = 28;
   std::vector<int> address;  // chip pins of A0, A1, ...
@@ -39,16 +39,16 @@ struct EpromSpec {
 
 class EpromChip final : public ChipModel {
  public:
-  explicit EpromChip(EpromSpec spec);
+  explicit EpromChip(EpromSheet sheet);
 
-  std::string Name() const override { return spec_.name; }
-  int PinCount() const override { return spec_.pins; }
-  std::vector<int> GroundPins() const override { return spec_.ground; }
+  std::string Name() const override { return sheet_.name; }
+  int PinCount() const override { return sheet_.pins; }
+  std::vector<int> GroundPins() const override { return sheet_.ground; }
   int MaxMillivolts(int pin) const override;
   void OnPins(Programmer& p) override;
   int Drive(int pin) const override;
 
-  const EpromSpec& spec() const { return spec_; }
+  const EpromSheet& sheet() const { return sheet_; }
   // The cells: bytes, or words for a 16-bit part; erased cells are all ones.
   std::vector<std::uint16_t> cells;
   int pulses = 0;  // program pulses that took
@@ -58,7 +58,7 @@ class EpromChip final : public ChipModel {
   int Mv(Programmer& p, int chipPin) const;
   std::uint32_t Address(Programmer& p);
 
-  EpromSpec spec_;
+  EpromSheet sheet_;
   std::vector<int> dataIndex_;  // chip pin -> data bit, -1 for other pins
   std::vector<int> socket_;     // chip pin -> socket pin
   std::vector<int> addressSocket_;
