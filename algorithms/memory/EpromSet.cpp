@@ -4,6 +4,7 @@
 
 #include "app/services/Messages.h"
 #include "link/Bitstream.h"
+#include "link/ChipId.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
@@ -103,6 +104,11 @@ void EpromSet::Write() {
   p.checkPowerPerBlock = PowerPerBlock();
   if (!ProgramBlocks(p)) return;
   EndOfWrite();
+}
+
+void EpromSet::ReadId() {
+  RestoreSupplies();
+  ReadChipId16(Type().vccPin);
 }
 
 bool EpromSet::Run(int op) {

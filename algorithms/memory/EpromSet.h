@@ -55,6 +55,8 @@ class EpromSet : public MemorySet {
   void Blank();
   void Verify();
   virtual void Write();
+  // The signature through the type's VCC pin.
+  void ReadId();
   // VCC on the type's pin and the power check.
   bool PowerUp();
   // VCC off after the pins go low.

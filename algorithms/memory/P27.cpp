@@ -7,7 +7,6 @@
 #include "app/services/Messages.h"
 #include "app/services/Services.h"
 #include "link/Bitstream.h"
-#include "link/ChipId.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
@@ -174,8 +173,7 @@ class P27 final : public EpromSet {
 
   bool RunOwn(int op) override {
     if (op != kOpReadId) return false;
-    RestoreSupplies();
-    ReadChipId16(Type().vccPin);
+    ReadId();
     return true;
   }
 };

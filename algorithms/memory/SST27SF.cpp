@@ -4,7 +4,6 @@
 #include "app/services/Messages.h"
 #include "app/services/Services.h"
 #include "link/Bitstream.h"
-#include "link/ChipId.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
@@ -166,8 +165,7 @@ class SST27SF final : public EpromSet {
         Erase();
         return true;
       case kOpReadId:
-        RestoreSupplies();
-        ReadChipId16(Type().vccPin);
+        ReadId();
         return true;
       default:
         return false;
