@@ -2,6 +2,7 @@
 // A test of the buffer files and views: a fresh application state, a recording services fake,
 // a recording window side and a scratch folder for files.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -59,7 +60,8 @@ class BufferFixture : public ::testing::Test {
     SetServices(&fake);
     SetBufferUi(&ui);
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("zelvar_") + info->test_suite_name() + "_" + info->name();
+    std::string name = std::string("zelvar_") + info->test_suite_name() + "_" + info->name() + "_" +
+                       std::to_string(::getpid());
     std::replace(name.begin(), name.end(), '/', '_');
     dir = std::filesystem::path(::testing::TempDir()) / name;
     std::filesystem::remove_all(dir);

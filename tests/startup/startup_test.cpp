@@ -1,6 +1,7 @@
 #include "app/core/startup/Startup.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -24,7 +25,8 @@ class StartupTest : public ::testing::Test {
     ChineseTexts = 0;
     dir = fs::temp_directory_path() /
           ("zelvar_startup_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+           std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
   }
