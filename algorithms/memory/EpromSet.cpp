@@ -26,9 +26,13 @@ EpromType MakeEpromType(const char* name, std::uint32_t last, std::uint8_t vcc, 
   return t;
 }
 
-bool EpromSet::PowerUp() {
+void EpromSet::ApplyVcc() {
   RestoreSupplies();
   SelectVccPin(Type().vccPin);
+}
+
+bool EpromSet::PowerUp() {
+  ApplyVcc();
   return CheckPower();
 }
 

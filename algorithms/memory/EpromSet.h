@@ -57,7 +57,9 @@ class EpromSet : public MemorySet {
   virtual void Write();
   // The signature through the type's VCC pin.
   void ReadId();
-  // VCC on the type's pin and the power check.
+  // The set-up supply levels again, and VCC on the type's pin.
+  void ApplyVcc();
+  // ApplyVcc and the power check.
   bool PowerUp();
   // VCC off after the pins go low.
   void EndOfReads();

@@ -83,8 +83,7 @@ class SST27SF final : public EpromSet {
     const EpromType& t = Type();
     SetRegister25(writeMode_);
     SetAddress(0);
-    RestoreSupplies();
-    SelectVccPin(t.vccPin);
+    ApplyVcc();
     PutCmd1(kCmdErasePulse);
     SetPinHigh(t.programPin);
     SetPinHigh(26);
@@ -134,8 +133,7 @@ class SST27SF final : public EpromSet {
     std::uint8_t saved[kMaxSaved];
     const std::uint32_t count = t.saveCount + 1 < kMaxSaved ? t.saveCount + 1 : kMaxSaved;
     if (busModes) SetRegister25(readMode_);
-    RestoreSupplies();
-    SelectVccPin(t.vccPin);
+    ApplyVcc();
     SetPinLow(28);
     SetPinLow(26);
     for (std::uint32_t i = 0; i < count; ++i) saved[i] = ReadByte(i);
