@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "algorithms/registry/Registry.h"
-#include "app/services/AppState.h"
 #include "link/LinkState.h"
 #include "link/Usb.h"
 #include "link/usb/SimUsbDriver.h"
+#include "services/AppState.h"
 #include "sim/SimTransport.h"
 #include "sim/chips/Eprom.h"
 #include "sim/designs/DesignRegistry.h"

@@ -11,7 +11,7 @@
 
 #include "app/core/buffer/BufferFiles.h"
 #include "app/core/buffer/BufferReaders.h"
-#include "app/services/AppState.h"
+#include "services/AppState.h"
 
 namespace {
 

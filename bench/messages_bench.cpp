@@ -2,8 +2,8 @@
 // static buffers these must stay far below the cost of a USB block transfer.
 #include <benchmark/benchmark.h>
 
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 
 namespace {
 

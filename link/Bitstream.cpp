@@ -5,12 +5,12 @@
 #include <fstream>
 #include <vector>
 
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
-#include "app/services/Services.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/Primitives.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
+#include "services/Services.h"
 
 namespace zelvar {
 

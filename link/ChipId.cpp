@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "app/services/Messages.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/Primitives.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 

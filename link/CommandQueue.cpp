@@ -1,9 +1,9 @@
 #include "link/CommandQueue.h"
 
-#include "app/services/Messages.h"
 #include "link/LinkFault.h"
 #include "link/LinkState.h"
 #include "link/Usb.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 
@@ -33,7 +33,9 @@ inline std::uint8_t* Reserve(std::uint32_t n) {
 
 }  // namespace
 
-void PutCmd1(std::uint8_t b) { Reserve(1)[0] = b; }
+void PutCmd1(std::uint8_t b) {
+  Reserve(1)[0] = b;
+}
 
 void PutCmd2(std::uint8_t cmd, std::uint8_t arg) {
   std::uint8_t* p = Reserve(2);

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/services/Messages.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/Primitives.h"
 #include "link/Usb.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 

@@ -3,10 +3,10 @@
 #include <chrono>
 #include <cstdio>
 
-#include "app/services/Messages.h"
-#include "app/services/Services.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
+#include "services/Messages.h"
+#include "services/Services.h"
 
 namespace zelvar {
 
@@ -25,9 +25,13 @@ void SetRegister(std::uint8_t reg, std::uint8_t value) {
   FlushCommands();
 }
 
-void SetRegister25(std::uint8_t value) { PutCmd4(kCmdSetRegister, kBusModeRegister, value, 0); }
+void SetRegister25(std::uint8_t value) {
+  PutCmd4(kCmdSetRegister, kBusModeRegister, value, 0);
+}
 
-void SetRegister24(std::uint8_t value) { SetRegister(kRegister24, value); }
+void SetRegister24(std::uint8_t value) {
+  SetRegister(kRegister24, value);
+}
 
 void WritePort(std::uint8_t port, std::uint8_t value) {
   PutCmd2(static_cast<std::uint8_t>(kCmdWritePort0 + port), value);
@@ -98,7 +102,9 @@ void SelectGndPin(std::uint32_t pin) {
   SetPinLow(static_cast<std::uint8_t>(pin));
 }
 
-void SelectClockPin(std::uint8_t pin) { SetRegister(kClockPinRegister, pin); }
+void SelectClockPin(std::uint8_t pin) {
+  SetRegister(kClockPinRegister, pin);
+}
 
 bool SelectHighVoltagePin(std::uint8_t pin) {
   if (gLink.ModelNumber != 6400) SetVppVoltage(12000);
@@ -117,7 +123,9 @@ void SetPinLow(std::uint8_t pin) {
   if (pin != 0) PutCmd2(kCmdPinLow, pin);
 }
 
-void SetPinLevel(bool high, std::uint8_t pin) { high ? SetPinHigh(pin) : SetPinLow(pin); }
+void SetPinLevel(bool high, std::uint8_t pin) {
+  high ? SetPinHigh(pin) : SetPinLow(pin);
+}
 
 void SetAllPins(bool high) {
   for (std::uint8_t pin = 1; pin <= 40; ++pin) SetPinLevel(high, pin);
@@ -146,15 +154,21 @@ void InitHardwareState() {
 void WriteFpgaRegister(std::uint8_t reg, std::uint8_t value) {
   PutCmd3(kCmdWriteFpgaRegister, reg, value);
 }
-void WriteFpgaReg18(std::uint8_t value) { WriteFpgaRegister(18, value); }
+void WriteFpgaReg18(std::uint8_t value) {
+  WriteFpgaRegister(18, value);
+}
 void WriteFpgaReg18Bit7(std::uint8_t value) {
   WriteFpgaRegister(18, static_cast<std::uint8_t>(value | 0x80));
 }
-void WriteFpgaReg29(std::uint8_t value) { WriteFpgaRegister(29, value); }
+void WriteFpgaReg29(std::uint8_t value) {
+  WriteFpgaRegister(29, value);
+}
 void WriteFpgaReg29Bit7(std::uint8_t value) {
   WriteFpgaRegister(29, static_cast<std::uint8_t>(value | 0x80));
 }
-void InitFpgaReg20() { WriteFpgaRegister(20, 0x84); }
+void InitFpgaReg20() {
+  WriteFpgaRegister(20, 0x84);
+}
 
 void SetFpgaReg27(bool on) {
   WriteFpgaRegister(27, on ? 255 : 0);
@@ -180,10 +194,16 @@ std::uint8_t SendCmdAndRead(std::uint8_t command) {
   return ReadReply64(gLink.ScratchBuffer.data());
 }
 
-void QueueCmd53(std::uint8_t a, std::uint8_t b) { PutCmd3(kCmd53, a, b); }
-void QueueCmd54(std::uint8_t a) { PutCmd2(kCmd54, a); }
+void QueueCmd53(std::uint8_t a, std::uint8_t b) {
+  PutCmd3(kCmd53, a, b);
+}
+void QueueCmd54(std::uint8_t a) {
+  PutCmd2(kCmd54, a);
+}
 
-void SetProcessorClock(std::function<int()> clock) { gClock = std::move(clock); }
+void SetProcessorClock(std::function<int()> clock) {
+  gClock = std::move(clock);
+}
 
 int ProcessorClock() {
   if (gClock) return gClock();
@@ -192,7 +212,9 @@ int ProcessorClock() {
       duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void StartRunTimer() { gLink.RunStartTime = ProcessorClock(); }
+void StartRunTimer() {
+  gLink.RunStartTime = ProcessorClock();
+}
 
 std::string ElapsedRunTime() {
   gLink.RunStopTime = ProcessorClock();
@@ -203,7 +225,9 @@ std::string ElapsedRunTime() {
   return text;
 }
 
-bool PowerUpCheckStub(std::uint32_t, std::uint32_t) { return true; }
+bool PowerUpCheckStub(std::uint32_t, std::uint32_t) {
+  return true;
+}
 void DelayStub(std::uint32_t) {}
 void NoOpHook1(std::uint32_t) {}
 void NoOpFlagHook(std::uint32_t) {}

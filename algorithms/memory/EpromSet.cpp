@@ -2,13 +2,13 @@
 
 #include <cstring>
 
-#include "app/services/Messages.h"
 #include "link/Bitstream.h"
 #include "link/ChipId.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
+#include "services/Messages.h"
 
 namespace zelvar::memory {
 

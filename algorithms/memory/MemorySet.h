@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <span>
 
-#include "app/services/AppState.h"
-#include "app/services/Dispatcher.h"
+#include "services/AppState.h"
+#include "services/Dispatcher.h"
 
 namespace zelvar::memory {
 

@@ -4,13 +4,13 @@
 
 #include "algorithms/memory/EpromSet.h"
 #include "algorithms/memory/Sets.h"
-#include "app/services/Messages.h"
-#include "app/services/Services.h"
 #include "link/Bitstream.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
+#include "services/Messages.h"
+#include "services/Services.h"
 
 namespace zelvar {
 namespace memory {

@@ -1,11 +1,11 @@
 // "PW27": electrically erasable W27E EPROMs.
 #include "algorithms/memory/EpromSet.h"
 #include "algorithms/memory/Sets.h"
-#include "app/services/Messages.h"
 #include "link/Bitstream.h"
 #include "link/CommandQueue.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 namespace memory {

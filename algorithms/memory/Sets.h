@@ -2,7 +2,7 @@
 // The dispatchers of the memory sets, bound by key in the set registry.
 #include <cstdint>
 
-#include "app/services/Dispatcher.h"
+#include "services/Dispatcher.h"
 
 namespace zelvar {
 

@@ -2,7 +2,7 @@
 // The built algorithm sets by key. A key whose set is not built yet has no dispatcher.
 #include <string_view>
 
-#include "app/services/Dispatcher.h"
+#include "services/Dispatcher.h"
 
 namespace zelvar {
 

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "app/core/startup/ProgrammerStart.h"
-#include "app/forms/Forms.h"
-#include "app/forms/GuiServices.h"
-#include "app/forms/TypeDlg.h"
-#include "app/forms/Waitusb.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
+#include "app/forms/dialogs/TypeDlg.h"
+#include "app/forms/windows/Forms.h"
+#include "app/forms/windows/GuiServices.h"
+#include "app/forms/windows/Waitusb.h"
 #include "link/Usb.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

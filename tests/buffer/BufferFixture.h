@@ -14,8 +14,8 @@
 
 #include "app/core/buffer/BufferUi.h"
 #include "app/core/buffer/FileFormat.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 #include "support/FakeServices.h"
 
 namespace zelvar::test {

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "app/core/catalogue/ChipCatalogue.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
 #include "link/LinkState.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 #include "support/CatalogueFixture.h"
 
 namespace zelvar {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/core/catalogue/ChipParams.h"
-#include "app/services/AppState.h"
+#include "services/AppState.h"
 
 namespace zelvar {
 namespace {

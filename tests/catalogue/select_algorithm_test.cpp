@@ -7,8 +7,8 @@
 #include "algorithms/registry/Registry.h"
 #include "app/core/catalogue/AlgorithmKeys.h"
 #include "app/core/catalogue/Selection.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 #include "support/FakeServices.h"
 
 namespace zelvar {

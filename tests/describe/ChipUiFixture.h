@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/core/describe/ChipUiModel.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 #include "support/FakeServices.h"
 
 namespace zelvar::test {

@@ -3,9 +3,9 @@
 
 #include "app/core/describe/ChipUiModel.h"
 #include "app/core/describe/DescribeText.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
 #include "describe/ChipUiFixture.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 
 namespace zelvar::test {
 namespace {

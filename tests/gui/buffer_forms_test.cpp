@@ -6,12 +6,12 @@
 #include <QKeyEvent>
 #include <QTextBlock>
 
-#include "app/forms/BufferUiQt.h"
-#include "app/forms/Filew.h"
-#include "app/forms/Filldlg.h"
-#include "app/forms/HexView.h"
-#include "app/forms/InputNum.h"
-#include "app/forms/Search.h"
+#include "app/forms/dialogs/Filew.h"
+#include "app/forms/dialogs/Filldlg.h"
+#include "app/forms/dialogs/InputNum.h"
+#include "app/forms/dialogs/Search.h"
+#include "app/forms/widgets/HexView.h"
+#include "app/forms/windows/BufferUiQt.h"
 #include "buffer/BufferFixture.h"
 #include "support/QtApp.h"
 

@@ -12,11 +12,11 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/forms/Autopro.h"
-#include "app/forms/ConfigGrid.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
+#include "app/forms/dialogs/Autopro.h"
+#include "app/forms/widgets/ConfigGrid.h"
 #include "link/LinkState.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 #include "support/FakeServices.h"
 #include "support/QtApp.h"
 

@@ -5,10 +5,10 @@
 #include <QTextEdit>
 #include <QWidget>
 
-#include "app/forms/Dispinfomation.h"
-#include "app/forms/GuiServices.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
+#include "app/forms/windows/Dispinfomation.h"
+#include "app/forms/windows/GuiServices.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 #include "skin/Suiform.h"
 #include "skin/Suiprogressbar.h"
 #include "support/QtApp.h"

@@ -3,10 +3,10 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/forms/SelZorDlg.h"
-#include "app/forms/TypeDlg.h"
-#include "app/services/AppState.h"
+#include "app/forms/dialogs/SelZorDlg.h"
+#include "app/forms/dialogs/TypeDlg.h"
 #include "link/LinkState.h"
+#include "services/AppState.h"
 #include "skin/Suiradiogroup.h"
 #include "support/CatalogueFixture.h"
 #include "support/QtApp.h"

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <vector>
 
-#include "app/services/AppState.h"
 #include "link/LinkState.h"
 #include "link/Primitives.h"
+#include "services/AppState.h"
 #include "sim/BitstreamImage.h"
 #include "support/SimFixture.h"
 

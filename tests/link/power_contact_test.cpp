@@ -5,11 +5,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/services/AppState.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
+#include "services/AppState.h"
 #include "support/SimFixture.h"
 
 namespace zelvar::test {

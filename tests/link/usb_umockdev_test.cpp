@@ -23,11 +23,11 @@
 #include <string>
 #include <vector>
 
-#include "app/services/Services.h"
 #include "link/Connect.h"
 #include "link/LinkState.h"
 #include "link/Usb.h"
 #include "link/usb/LibusbDriver.h"
+#include "services/Services.h"
 #include "sim/Programmer.h"
 #include "support/FakeServices.h"
 #endif

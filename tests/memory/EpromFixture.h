@@ -6,7 +6,7 @@
 #include <string>
 
 #include "algorithms/registry/Registry.h"
-#include "app/services/AppState.h"
+#include "services/AppState.h"
 #include "sim/chips/Eprom.h"
 #include "support/SimFixture.h"
 

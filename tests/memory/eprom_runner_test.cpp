@@ -8,7 +8,7 @@
 #include "app/core/describe/ChipUiModel.h"
 #include "app/core/runner/AutoProgrammer.h"
 #include "app/core/runner/OperationRunner.h"
-#include "app/services/AppState.h"
+#include "services/AppState.h"
 #include "sim/chips/Eprom.h"
 
 namespace zelvar::test {

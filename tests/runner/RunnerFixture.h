@@ -10,7 +10,7 @@
 #include "app/core/describe/ChipUiModel.h"
 #include "app/core/runner/AutoProgrammer.h"
 #include "app/core/runner/OperationRunner.h"
-#include "app/services/AppState.h"
+#include "services/AppState.h"
 #include "support/FakeAlgorithmSet.h"
 #include "support/SimFixture.h"
 

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "app/core/runner/AutoProgrammer.h"
-#include "app/services/Messages.h"
 #include "link/LinkFault.h"
 #include "link/LinkState.h"
+#include "services/Messages.h"
 #include "support/FakeServices.h"
 
 namespace zelvar::test {

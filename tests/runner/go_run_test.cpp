@@ -1,9 +1,9 @@
 // Go, the completion count and Run (auto-programming) with the test set bound.
 #include <gtest/gtest.h>
 
-#include "app/services/Messages.h"
 #include "link/Primitives.h"
 #include "runner/RunnerFixture.h"
+#include "services/Messages.h"
 
 namespace zelvar::test {
 namespace {

@@ -1,11 +1,11 @@
 // Chip set-up and the nine single-operation buttons, with the test set bound.
 #include <gtest/gtest.h>
 
-#include "app/services/Messages.h"
 #include "link/CommandQueue.h"
 #include "link/LinkFault.h"
 #include "link/Primitives.h"
 #include "runner/RunnerFixture.h"
+#include "services/Messages.h"
 
 namespace zelvar::test {
 namespace {

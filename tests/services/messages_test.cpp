@@ -1,4 +1,4 @@
-#include "app/services/Messages.h"
+#include "services/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/services/AppState.h"
+#include "services/AppState.h"
 #include "support/FakeServices.h"
 
 namespace zelvar {

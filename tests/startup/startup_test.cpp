@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/core/startup/RecentList.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 namespace {

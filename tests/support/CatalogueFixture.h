@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/core/catalogue/Selection.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
 #include "link/LinkState.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 #include "support/FakeServices.h"
 
 namespace zelvar::test {

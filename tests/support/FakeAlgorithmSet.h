@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/services/AppState.h"
-#include "app/services/Dispatcher.h"
 #include "link/LinkState.h"
+#include "services/AppState.h"
+#include "services/Dispatcher.h"
 
 namespace zelvar::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/services/Services.h"
+#include "services/Services.h"
 
 namespace zelvar::test {
 

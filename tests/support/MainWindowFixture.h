@@ -9,8 +9,8 @@
 
 #include "app/core/startup/ProgrammerStart.h"
 #include "app/core/startup/RecentList.h"
-#include "app/forms/Forms.h"
-#include "app/services/AppState.h"
+#include "app/forms/windows/Forms.h"
+#include "services/AppState.h"
 #include "support/SimFixture.h"
 
 namespace zelvar::test {

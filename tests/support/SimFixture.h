@@ -5,11 +5,11 @@
 
 #include <memory>
 
-#include "app/services/Messages.h"
 #include "link/LinkState.h"
 #include "link/Primitives.h"
 #include "link/Usb.h"
 #include "link/usb/SimUsbDriver.h"
+#include "services/Messages.h"
 #include "sim/Programmer.h"
 #include "sim/SimTransport.h"
 #include "support/FakeServices.h"

@@ -13,9 +13,9 @@
 #include "app/core/buffer/BufferUi.h"
 #include "app/core/buffer/FileFormat.h"
 #include "app/core/buffer/HexText.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
-#include "app/services/Services.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
+#include "services/Services.h"
 
 extern char** environ;
 

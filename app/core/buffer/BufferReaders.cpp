@@ -11,8 +11,8 @@
 #include <cstring>
 
 #include "app/core/buffer/BufferUi.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 namespace {

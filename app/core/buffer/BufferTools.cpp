@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "app/core/buffer/HexText.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "app/core/buffer/BufferUi.h"
 #include "app/core/buffer/HexText.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The file-format dialog's model: the format list, the byte lanes, the fill modes and the start
-// address. The Qt dialog (app/forms/Filew) only shows it.
+// address. The Qt dialog (app/forms/dialogs/Filew) only shows it.
 #include <array>
 #include <string>
 

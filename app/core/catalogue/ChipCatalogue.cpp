@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "app/core/catalogue/DeviceList.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
 #include "link/LinkState.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 

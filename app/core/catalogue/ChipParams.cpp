@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "app/services/AppState.h"
+#include "services/AppState.h"
 
 namespace zelvar {
 

@@ -5,8 +5,8 @@
 #include "algorithms/registry/Registry.h"
 #include "app/core/catalogue/AlgorithmKeys.h"
 #include "app/core/catalogue/ChipParams.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 

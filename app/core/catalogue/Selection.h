@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/services/Dispatcher.h"
+#include "services/Dispatcher.h"
 
 namespace zelvar {
 

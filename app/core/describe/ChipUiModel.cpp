@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "app/core/describe/DescribeText.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 

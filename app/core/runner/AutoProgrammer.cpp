@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
-#include "app/services/Messages.h"
-#include "app/services/Services.h"
 #include "link/CommandQueue.h"
 #include "link/LinkFault.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
+#include "services/Messages.h"
+#include "services/Services.h"
 
 namespace zelvar {
 

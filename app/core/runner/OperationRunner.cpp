@@ -4,13 +4,13 @@
 #include <cctype>
 #include <cstdio>
 
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
-#include "app/services/Services.h"
 #include "link/LinkFault.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
+#include "services/Services.h"
 
 namespace zelvar {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/services/Services.h"
 #include "link/Connect.h"
 #include "link/usb/UsbLib.h"
+#include "services/Services.h"
 #include "sim/Programmer.h"
 #include "sim/chips/Eprom.h"
 

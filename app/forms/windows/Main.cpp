@@ -1,4 +1,4 @@
-#include "app/forms/Main.h"
+#include "app/forms/windows/Main.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,12 +27,12 @@
 #include "app/core/runner/OperationRunner.h"
 #include "app/core/startup/RecentList.h"
 #include "app/core/startup/Startup.h"
-#include "app/forms/ConfigGrid.h"
-#include "app/forms/HexView.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
-#include "app/services/Services.h"
+#include "app/forms/widgets/ConfigGrid.h"
+#include "app/forms/widgets/HexView.h"
 #include "link/LinkState.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
+#include "services/Services.h"
 #include "skin/Suibutton.h"
 #include "skin/Suiform.h"
 #include "skin/Suipagecontrol.h"

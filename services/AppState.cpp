@@ -1,4 +1,4 @@
-#include "app/services/AppState.h"
+#include "services/AppState.h"
 
 namespace zelvar {
 AppState gApp;

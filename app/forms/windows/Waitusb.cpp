@@ -1,4 +1,4 @@
-#include "app/forms/Waitusb.h"
+#include "app/forms/windows/Waitusb.h"
 
 #include <QImage>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "app/forms/HexView.h"
+#include "app/forms/widgets/HexView.h"
 
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "app/core/buffer/BufferView.h"
-#include "app/services/AppState.h"
+#include "services/AppState.h"
 
 namespace zelvar {
 

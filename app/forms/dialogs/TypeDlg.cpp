@@ -1,4 +1,4 @@
-#include "app/forms/TypeDlg.h"
+#include "app/forms/dialogs/TypeDlg.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -6,8 +6,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "app/forms/SelZorDlg.h"
-#include "app/services/Messages.h"
+#include "app/forms/dialogs/SelZorDlg.h"
+#include "services/Messages.h"
 #include "skin/Suibutton.h"
 #include "skin/Suiform.h"
 #include "skin/Suiradiogroup.h"

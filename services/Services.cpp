@@ -1,4 +1,4 @@
-#include "app/services/Services.h"
+#include "services/Services.h"
 
 namespace zelvar {
 namespace {
@@ -36,7 +36,11 @@ Services* gCurrent = &gSilent;
 
 }  // namespace
 
-Services& services() { return *gCurrent; }
-void SetServices(Services* s) { gCurrent = s ? s : &gSilent; }
+Services& services() {
+  return *gCurrent;
+}
+void SetServices(Services* s) {
+  gCurrent = s ? s : &gSilent;
+}
 
 }  // namespace zelvar

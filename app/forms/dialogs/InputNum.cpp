@@ -1,4 +1,4 @@
-#include "app/forms/InputNum.h"
+#include "app/forms/dialogs/InputNum.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,11 +1,11 @@
-#include "app/services/Messages.h"
+#include "services/Messages.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
-#include "app/services/AppState.h"
-#include "app/services/Services.h"
+#include "services/AppState.h"
+#include "services/Services.h"
 
 namespace zelvar {
 

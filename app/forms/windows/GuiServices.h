@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/forms/Dispinfomation.h"
-#include "app/services/Services.h"
+#include "app/forms/windows/Dispinfomation.h"
+#include "services/Services.h"
 
 namespace zelvar {
 

@@ -1,11 +1,11 @@
-#include "app/forms/Disptimer.h"
+#include "app/forms/windows/Disptimer.h"
 
 #include <QLabel>
 #include <QPainter>
 #include <QTransform>
 #include <QVBoxLayout>
 
-#include "app/forms/Forms.h"
+#include "app/forms/windows/Forms.h"
 
 namespace zelvar {
 

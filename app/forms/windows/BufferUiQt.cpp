@@ -1,12 +1,12 @@
-#include "app/forms/BufferUiQt.h"
+#include "app/forms/windows/BufferUiQt.h"
 
 #include <QFileDialog>
 
 #include "app/core/buffer/BufferFiles.h"
 #include "app/core/buffer/FileFormat.h"
-#include "app/forms/Filew.h"
-#include "app/forms/HexView.h"
-#include "app/services/AppState.h"
+#include "app/forms/dialogs/Filew.h"
+#include "app/forms/widgets/HexView.h"
+#include "services/AppState.h"
 
 namespace zelvar {
 

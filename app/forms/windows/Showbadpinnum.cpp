@@ -1,4 +1,4 @@
-#include "app/forms/Showbadpinnum.h"
+#include "app/forms/windows/Showbadpinnum.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -6,9 +6,9 @@
 #include <QPushButton>
 
 #include "app/core/pictures/BadPins.h"
-#include "app/forms/Forms.h"
-#include "app/services/Messages.h"
+#include "app/forms/windows/Forms.h"
 #include "link/LinkState.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 

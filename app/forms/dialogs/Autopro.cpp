@@ -1,4 +1,4 @@
-#include "app/forms/Autopro.h"
+#include "app/forms/dialogs/Autopro.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/services/Messages.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 

@@ -1,12 +1,12 @@
-#include "app/forms/Placeisp.h"
+#include "app/forms/windows/Placeisp.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QPainter>
 
 #include "app/core/pictures/IspPicture.h"
-#include "app/forms/Forms.h"
-#include "app/services/Messages.h"
+#include "app/forms/windows/Forms.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 

@@ -1,9 +1,9 @@
-#include "app/forms/Filew.h"
+#include "app/forms/dialogs/Filew.h"
 
 #include <QGridLayout>
 #include <vector>
 
-#include "app/services/AppState.h"
+#include "services/AppState.h"
 
 namespace zelvar {
 

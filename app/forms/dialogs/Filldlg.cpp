@@ -1,9 +1,9 @@
-#include "app/forms/Filldlg.h"
+#include "app/forms/dialogs/Filldlg.h"
 
 #include <QGridLayout>
 
 #include "app/core/buffer/BufferTools.h"
-#include "app/services/Messages.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/forms/ConfigGrid.h"
+#include "app/forms/widgets/ConfigGrid.h"
 
 #include <QComboBox>
 #include <QFrame>

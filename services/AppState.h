@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/services/Dispatcher.h"
+#include "services/Dispatcher.h"
 
 namespace zelvar {
 

@@ -1,4 +1,4 @@
-#include "app/forms/InputDlg.h"
+#include "app/forms/dialogs/InputDlg.h"
 
 #include <QGridLayout>
 #include <QLabel>

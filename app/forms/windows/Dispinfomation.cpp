@@ -1,4 +1,4 @@
-#include "app/forms/Dispinfomation.h"
+#include "app/forms/windows/Dispinfomation.h"
 
 #include <QVBoxLayout>
 

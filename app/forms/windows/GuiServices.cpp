@@ -1,4 +1,4 @@
-#include "app/forms/GuiServices.h"
+#include "app/forms/windows/GuiServices.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -7,8 +7,8 @@
 #include <QTextEdit>
 #include <QThread>
 
-#include "app/forms/Dispinfomation.h"
-#include "app/services/Messages.h"
+#include "app/forms/windows/Dispinfomation.h"
+#include "services/Messages.h"
 #include "skin/Suiform.h"
 #include "skin/Suiprogressbar.h"
 

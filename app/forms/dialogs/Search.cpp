@@ -1,10 +1,10 @@
-#include "app/forms/Search.h"
+#include "app/forms/dialogs/Search.h"
 
 #include <QFormLayout>
 
 #include "app/core/buffer/BufferTools.h"
-#include "app/forms/HexView.h"
-#include "app/services/Messages.h"
+#include "app/forms/widgets/HexView.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 

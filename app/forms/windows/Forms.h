@@ -2,7 +2,7 @@
 // The forms created once at start-up, in their fixed order, and what the small windows share.
 #include <QWidget>
 
-#include "app/forms/Main.h"
+#include "app/forms/windows/Main.h"
 
 namespace zelvar {
 

@@ -1,4 +1,4 @@
-#include "app/forms/Place.h"
+#include "app/forms/windows/Place.h"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -7,10 +7,10 @@
 #include <QPainter>
 
 #include "app/core/pictures/Placement.h"
-#include "app/forms/Forms.h"
-#include "app/services/AppState.h"
-#include "app/services/Messages.h"
+#include "app/forms/windows/Forms.h"
 #include "link/LinkState.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
 
 namespace zelvar {
 

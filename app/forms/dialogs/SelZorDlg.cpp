@@ -1,4 +1,4 @@
-#include "app/forms/SelZorDlg.h"
+#include "app/forms/dialogs/SelZorDlg.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
