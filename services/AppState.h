@@ -30,6 +30,8 @@ struct AppState {
   std::string AlgorithmKey;
   int TypeIndex = -1;
   std::array<std::uint8_t, 4> ExpectedId{};
+  // The ID or signature bytes the last Read ID or type check read from the chip, in read order.
+  std::array<std::uint8_t, 4> ReadId{};
   std::string ChipTitle;
   std::string ChipName;
   AlgorithmDispatcher CurrentDispatcher = nullptr;

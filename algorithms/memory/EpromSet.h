@@ -23,14 +23,7 @@ struct EpromType {
   std::uint64_t contactMask;    // bit n-1 = socket pin n must touch
 };
 
-// Socket pins from..to, leaving out `except` (0: none).
-constexpr std::uint64_t SocketPins(int from, int to, int except = 0) {
-  std::uint64_t m = 0;
-  for (int p = from; p <= to; ++p) {
-    if (p != except) m |= std::uint64_t{1} << (p - 1);
-  }
-  return m;
-}
+using frame::SocketPins;
 
 EpromType MakeEpromType(const char* name, std::uint32_t last, std::uint8_t vcc, std::uint8_t vpp,
                         std::uint8_t program, std::uint32_t vppMv, std::uint64_t mask);

@@ -1,7 +1,5 @@
 #include "algorithms/memory/MemorySet.h"
 
-#include <cstring>
-
 #include "link/Bitstream.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
@@ -12,19 +10,6 @@
 
 namespace zelvar::memory {
 
-namespace {
-constexpr const char* kSingleGroup[] = {"0: (只有一种类型)", "$end"};
-constexpr int kMaxListEntries = 1000;
-
-bool IsEnd(const char* entry) {
-  return std::strncmp(entry, "$end", 4) == 0;
-}
-
-// Writes `text` as entry `n` of the list when it has room; the last slot is kept for "$end".
-void Put(ChipUiList& list, int& n, const char* text) {
-  if (n + 1 < static_cast<int>(list.size())) list[n++] = text;
-}
-}  // namespace
 
 std::uint8_t ReverseBits(std::uint8_t b) {
   std::uint8_t r = 0;
@@ -32,59 +17,6 @@ std::uint8_t ReverseBits(std::uint8_t b) {
     if (b & (1 << i)) r |= static_cast<std::uint8_t>(0x80 >> i);
   }
   return r;
-}
-
-std::uint8_t MemorySet::Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
-                                 ChipUiList* list) {
-  buffer_ = buffer;
-  record_ = record;
-  if (op == kOpSetup) {
-    Init();
-  } else if (op == kOpDescribe) {
-    if (record && list) Describe(record, list);
-  } else if (record && buffer) {
-    Run(op);
-  }
-  return gLink.StatusWord;
-}
-
-std::span<const char* const> MemorySet::ConfigTable() const {
-  return kSingleGroup;
-}
-
-int MemorySet::Describe(std::int32_t* info, ChipUiList* list) {
-  const TypeFacts f = Facts();
-  info[0] = static_cast<std::int32_t>(f.lastAddress);
-  info[1] = 0;
-  info[2] = 0;
-  info[3] = 8;
-  info[4] = 0;
-  info[5] = static_cast<std::int32_t>(f.groundPin);
-  info[6] = static_cast<std::int32_t>(f.contactMask & 0xFFFFFFFFu);
-  info[7] = static_cast<std::int32_t>(f.contactMask >> 31);
-
-  ChipUiList& out = *list;
-  int n = 0;
-  const auto entries = DescribeList();
-  for (std::size_t i = 0; i < entries.size() && i < kMaxListEntries && !IsEnd(entries[i]); ++i) {
-    Put(out, n, entries[i]);
-  }
-
-  // The config group named by "cfg=": its rows follow its opening row up to the next group.
-  const int group = services().ChipParam("cfg=");
-  const auto table = ConfigTable();
-  std::size_t row = 0;
-  while (row < table.size() && !IsEnd(table[row]) && table[row][0] - '0' != group) ++row;
-  Put(out, n, "$Grid1:");
-  if (row < table.size() && !IsEnd(table[row])) {
-    for (std::size_t i = row + 1; i < table.size() && i < kMaxListEntries; ++i) {
-      const char* entry = table[i];
-      if (IsEnd(entry) || static_cast<signed char>(entry[0]) < ':') break;
-      Put(out, n, entry);
-    }
-  }
-  if (n < static_cast<int>(out.size())) out[n++] = "$end";
-  return n;
 }
 
 void MemorySet::PutAddress(std::uint32_t address, std::uint32_t highBits, const AddressPins& pins) {
@@ -102,11 +34,6 @@ void MemorySet::ReadBlock(std::uint32_t address, std::uint8_t* dest, std::uint32
   PutCmd1(kCmdReadBlock1k);
   FlushCommands();
   ReadSetBlock(dest, bytes);
-}
-
-void MemorySet::RestoreSupplies() {
-  SetVccVoltage(vccMillivolts_);
-  if (gLink.LastVppMillivolts != vppMillivolts_) SetVppVoltage(vppMillivolts_);
 }
 
 void MemorySet::EndOfWrite() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+#include "algorithms/frame/SetFrame.h"
 #include "services/AppState.h"
 #include "services/Dispatcher.h"
 
@@ -54,12 +55,7 @@ struct TypeTable {
   }
 };
 
-// What operation 2 reports of the chosen type.
-struct TypeFacts {
-  std::uint32_t lastAddress = 0;
-  std::uint64_t contactMask = 0;
-  std::uint32_t groundPin = kBottomGroundPin;
-};
+using frame::TypeFacts;
 
 // A 1024-byte block scan: Blank (no expected bytes) or Verify against the buffer, chip address
 // start + k compared with expected[k].
@@ -86,28 +82,11 @@ struct Program {
   bool checkPowerPerBlock = false;  // a failed check in any block ends the write
 };
 
-class MemorySet {
- public:
-  virtual ~MemorySet() = default;
-  // The set's AlgorithmDispatcher body: stores buffer and record, runs the operation, returns
-  // StatusWord. Codes the set does not handle change nothing.
-  std::uint8_t Dispatch(int op, std::uint8_t* buffer, std::int32_t* record, ChipUiList* list);
-
+// The dispatcher contract, describe and the status rule come from the frame every set shares.
+class MemorySet : public frame::SetFrame {
  protected:
-  // Operation 1.
-  virtual void Init() = 0;
-  virtual TypeFacts Facts() const = 0;
-  // The describe list for the chosen chip, "$end" last.
-  virtual std::span<const char* const> DescribeList() const = 0;
-  // The config groups, "$end" last; the memory sets have the single group 0 with no rows.
-  virtual std::span<const char* const> ConfigTable() const;
-  // Runs the handler of `op`; false when the set has none.
-  virtual bool Run(int op) = 0;
   // Puts `address` on the chip (queued, not flushed).
   virtual void SetAddress(std::uint32_t address) = 0;
-
-  // Operation 2; returns the entries written, "$end" included.
-  int Describe(std::int32_t* info, ChipUiList* list);
 
   // The address routine of the bitstream's port 1: bits 8 up on single pins.
   void PutAddress(std::uint32_t address, std::uint32_t highBits, const AddressPins& pins);
@@ -128,26 +107,16 @@ class MemorySet {
   virtual void QueuePulse() {}
   // The control pins before a block's bytes (pins 26 and 28 and the program pin high, VPP on).
   virtual void BeginProgramBlock(const Program& p);
-  // Sets the supply levels chosen at set-up again: anything between two operations (a failure's
-  // power-off, a signature read) may have changed them, and a chip on a 0 V supply reads blank.
-  void RestoreSupplies();
   // The normal end of a write: VPP off, progress finished, VCC off, pins 28 and 26 low.
   static void EndOfWrite();
   // Records a mismatch: VCC off, StatusWord 1, FailAddress, FailByte.
   static void Fail(std::uint32_t offset, std::uint8_t byte);
-  // OptionValues word `index`.
-  std::uint32_t Word(int index) const { return static_cast<std::uint32_t>(record_[index]); }
-
-  // The state block.
-  std::uint8_t* buffer_ = nullptr;
-  std::int32_t* record_ = nullptr;
+  // The state block beside the frame's buffer and record.
   std::uint32_t start_ = 0;
   std::uint32_t lastAddress_ = 0;
   std::uint8_t readMode_ = 0;
   std::uint8_t writeMode_ = 0;
   std::uint8_t latch_ = 0;
-  int vccMillivolts_ = 0;  // the supplies set-up chose
-  int vppMillivolts_ = 0;
 };
 
 }  // namespace zelvar::memory

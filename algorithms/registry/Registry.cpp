@@ -3,6 +3,7 @@
 #include <tuple>
 #include <utility>
 
+#include "algorithms/mcs51/Sets.h"
 #include "algorithms/memory/Sets.h"
 
 namespace zelvar {
@@ -14,6 +15,7 @@ constexpr std::pair<std::string_view, AlgorithmDispatcher> kSets[] = {
     {"PW27", PW27Dispatch},
     {"SST27SF", SST27SFDispatch},
     {"I27CX", I27CXDispatch},
+    {"P89C51", P89C51Dispatch},
 };
 
 // One row per set whose type table the device lists are checked against; a set adds its row
@@ -23,6 +25,7 @@ constexpr std::tuple<std::string_view, int, std::string_view> kCatalogueFacts[] 
     {"PW27", 5, ""},
     {"SST27SF", 9, ""},
     {"I27CX", 7, "vcc= mem= dly="},
+    {"P89C51", 9, ""},
 };
 }  // namespace
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <vector>
 
+#include "sim/designs/P51Parallel.h"
+
 namespace zelvar::sim {
 
 namespace {
@@ -31,7 +33,7 @@ class Zor5103 final : public Design {
       case 18:
         return 2;
       default:
-        return 0;
+        return p51_.CommandLength(op);
     }
   }
 
@@ -75,11 +77,14 @@ class Zor5103 final : public Design {
       case 43:
         return true;
       default:
-        return false;
+        return p51_.Execute(p, c);
     }
   }
 
  private:
+  // The 8051 parallel logic the same bitstream carries.
+  P51Logic p51_;
+
   static void Settle(Programmer& p) {
     if (p.chip()) p.chip()->OnPins(p);
   }

@@ -6,7 +6,7 @@
 #include "link/usb/UsbLib.h"
 #include "services/Services.h"
 #include "sim/Programmer.h"
-#include "sim/chips/Eprom.h"
+#include "sim/chips/Chips.h"
 
 namespace zelvar {
 
@@ -27,9 +27,9 @@ bool PlaceSimulatedChip(const std::vector<std::string>& args, ProgrammerStart& s
       error = "--sim-chip needs the simulated programmer (--programmer=sim)";
       return false;
     }
-    auto chip = sim::MakeEprom(part);
+    auto chip = sim::MakeChip(part);
     if (!chip) {
-      error = "--sim-chip: no simulated chip " + part + " (27C256, 27C512, 27C010, ...)";
+      error = "--sim-chip: no simulated chip " + part + " (27C256, 27C512, AT89C51, ...)";
       return false;
     }
     backend.programmer()->PlaceChipAtBottom(chip);
@@ -79,9 +79,9 @@ ProgrammerStart StartProgrammer(const std::vector<std::string>& args) {
 void PlaceChosenChip(ProgrammerStart& start, const std::string& chipName) {
   if (!start.socketFollowsChoice || !start.backend || !start.backend->programmer()) return;
   sim::Programmer& p = *start.backend->programmer();
-  const std::string_view part = sim::EpromPartOf(chipName);
+  const std::string_view part = sim::ChipPartOf(chipName);
   if (p.chip() && !part.empty() && p.chip()->Name() == part) return;
-  p.PlaceChipAtBottom(part.empty() ? nullptr : sim::MakeEprom(part));
+  p.PlaceChipAtBottom(part.empty() ? nullptr : sim::MakeChip(part));
 }
 
 }  // namespace zelvar

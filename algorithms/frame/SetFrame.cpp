@@ -1,0 +1,88 @@
+#include "algorithms/frame/SetFrame.h"
+
+#include <cstring>
+
+#include "link/LinkState.h"
+#include "link/Primitives.h"
+#include "services/Services.h"
+
+namespace zelvar::frame {
+
+namespace {
+constexpr const char* kSingleGroup[] = {"0: (只有一种类型)", "$end"};
+constexpr int kMaxListEntries = 1000;
+
+bool IsEnd(const char* entry) {
+  return std::strncmp(entry, "$end", 4) == 0;
+}
+
+// Writes `text` as entry `n` of the list when it has room; the last slot is kept for "$end".
+void Put(ChipUiList& list, int& n, const char* text) {
+  if (n + 1 < static_cast<int>(list.size())) list[n++] = text;
+}
+}  // namespace
+
+void WriteInfoRecord(const TypeFacts& f, std::int32_t* info) {
+  info[0] = static_cast<std::int32_t>(f.lastAddress);
+  info[1] = static_cast<std::int32_t>(f.dataStart);
+  info[2] = static_cast<std::int32_t>(f.dataLength);
+  info[3] = 8;
+  info[4] = 0;
+  info[5] = static_cast<std::int32_t>(f.groundPin);
+  info[6] = static_cast<std::int32_t>(f.contactMask & 0x7FFFFFFFu);
+  info[7] = static_cast<std::int32_t>(f.contactMask >> 31);
+}
+
+std::uint8_t SetFrame::Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
+                                ChipUiList* list) {
+  buffer_ = buffer;
+  record_ = record;
+  if (op == kOpSetup) {
+    Init();
+  } else if (op == kOpDescribe) {
+    if (record && list) Describe(record, list);
+  } else if (op != kOpOptions && record && buffer) {
+    const std::uint8_t before = gLink.StatusWord;
+    gLink.StatusWord = 0;
+    if (!Run(op)) gLink.StatusWord = before;
+  }
+  return gLink.StatusWord;
+}
+
+void SetFrame::RestoreSupplies() {
+  SetVccVoltage(vccMillivolts_);
+  if (gLink.LastVppMillivolts != vppMillivolts_) SetVppVoltage(vppMillivolts_);
+}
+
+std::span<const char* const> SetFrame::ConfigTable() const {
+  return kSingleGroup;
+}
+
+int SetFrame::Describe(std::int32_t* info, ChipUiList* list) {
+  WriteInfoRecord(Facts(), info);
+
+  ChipUiList& out = *list;
+  int n = 0;
+  const auto entries = DescribeList();
+  for (std::size_t i = 0; i < entries.size() && i < kMaxListEntries && !IsEnd(entries[i]); ++i) {
+    Put(out, n, entries[i]);
+  }
+
+  // The config group named by "cfg=": its rows follow its opening row up to the next group.
+  const int group = services().ChipParam("cfg=");
+  const auto table = ConfigTable();
+  std::size_t row = 0;
+  while (row < table.size() && !IsEnd(table[row]) && table[row][0] - '0' != group) ++row;
+  Put(out, n, "$Grid1:");
+  if (row < table.size() && !IsEnd(table[row])) {
+    for (std::size_t i = row + 1; i < table.size() && i < kMaxListEntries; ++i) {
+      const char* entry = table[i];
+      if (IsEnd(entry) || static_cast<signed char>(entry[0]) < ':') break;
+      Put(out, n, entry);
+    }
+  }
+  if (n < static_cast<int>(out.size())) out[n++] = "$end";
+  return n;
+}
+
+}  // namespace zelvar::frame

@@ -1,0 +1,131 @@
+#include "algorithms/mcs51/Mcs51Set.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "link/Bitstream.h"
+#include "link/LinkState.h"
+#include "link/Primitives.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
+#include "services/Services.h"
+
+namespace zelvar::mcs51 {
+
+Mcs51Globals gMcs51;
+
+namespace {
+constexpr const char* kNoSuchType = "Chip type not in this set! *器件类型不在此算法中!";
+}  // namespace
+
+bool TitleNamesPlcc44() {
+  Services& s = services();
+  return s.ChipNameContains("*P44") || s.ChipNameContains("*Q44");
+}
+
+bool Mcs51Set::AcceptRow(int rows, int first) {
+  if (gApp.TypeIndex >= first && gApp.TypeIndex < rows) return true;
+  Refuse(kNoSuchType);
+  return false;
+}
+
+void Mcs51Set::Refuse(const char* line) {
+  refused_ = true;
+  refusal_ = line;
+  AddMessageLine(line);
+  gLink.StatusWord = 1;
+}
+
+void Mcs51Set::UsePackage(const Package& p) {
+  LoadBitstream(p.bitstream);
+  gApp.GroundPin = p.groundPin;
+  gApp.PinMask = p.contactMask;
+  gMcs51.ChipVccPin = p.vccPin;
+  gMcs51.ChipVppPin = p.vppPin;
+}
+
+int Mcs51Set::VccParam(int fallback) {
+  const int vcc = services().ChipParam("vcc=");
+  return vcc > 0 ? vcc : fallback;
+}
+
+TypeFacts Mcs51Set::Facts() const {
+  if (refused_) return {.groundPin = 0};
+  return {.lastAddress = LastAddress(),
+          .contactMask = gApp.PinMask,
+          .groundPin = static_cast<std::uint32_t>(gApp.GroundPin),
+          .dataStart = DataStart(),
+          .dataLength = DataLength()};
+}
+
+void Mcs51Set::SuppliesOff() {
+  SelectVppPin(0);
+  SelectVccPin(0);
+}
+
+bool Mcs51Set::Run(int op) {
+  const auto ops = Operations();
+  if (std::find(ops.begin(), ops.end(), op) == ops.end()) return false;
+  if (refused_) {
+    AddMessageLine(refusal_);
+    gLink.StatusWord = 1;
+    return true;
+  }
+  // A failure's power-off between two operations takes the levels to 0 V.
+  RestoreSupplies();
+  Handle(op);
+  SuppliesOff();
+  return true;
+}
+
+bool Mcs51Set::TypeCheck(const IdCheck& check) {
+  ReadSignature();
+  gLink.StatusWord = 0;
+  const auto& got = gApp.ReadId;
+  const auto& want = gApp.ExpectedId;
+  if (check.logPairs) {
+    char line[64];
+    std::snprintf(line, sizeof line, "R=(%02x,%02x)  S=(%02x,%02x)", got[0], got[1], want[0],
+                  want[1]);
+    AddMessageLine(line);
+  }
+  if (want[0] == 0) return true;
+  for (int i = 0; i < check.bytes; ++i) {
+    if (got[i] != want[i]) {
+      AddMessageLine(check.wording);
+      gLink.StatusWord = 1;
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Mcs51Set::ScanBlocks(Scan kind, std::uint32_t first, std::uint32_t last, std::uint32_t block,
+                          const Fetch& fetch, bool progress) {
+  std::uint8_t* scratch = gLink.ScratchBuffer.data();
+  for (std::uint32_t a = first; a <= last && a + block <= kCodeBufferSize; a += block) {
+    if (progress) ShowProgress(static_cast<int>(a));
+    if (kind == Scan::Read) {
+      fetch(a, buffer_ + a);
+      continue;
+    }
+    fetch(a, scratch);
+    for (std::uint32_t i = 0; i < block; ++i) {
+      const std::uint8_t want = kind == Scan::Blank ? 0xFF : buffer_[a + i];
+      if (scratch[i] != want) {
+        gLink.StatusWord = 1;
+        gLink.FailAddress = a + i;
+        gLink.FailByte = scratch[i];
+        ShowProgress(static_cast<int>(a + i));
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+void Mcs51Set::FinishScan() {
+  ShowProgress(-1);
+}
+
+}  // namespace zelvar::mcs51

@@ -1,0 +1,245 @@
+// "P89C51": the AT89C51 family (AT89C51/LV51, AT89C52/LV52, AT89C55, AT80F5x, AT87F5x OTP) in the
+// parallel programming mode, 12 V on EA/VPP, with the signature checked before a write.
+#include <array>
+#include <cstdio>
+
+#include "algorithms/mcs51/ParallelEngine.h"
+#include "algorithms/mcs51/Sets.h"
+#include "link/CommandQueue.h"
+#include "link/LinkState.h"
+#include "link/PowerContact.h"
+#include "link/Primitives.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
+
+namespace zelvar {
+namespace mcs51 {
+namespace {
+
+constexpr ParallelType kTypes[] = {
+    {.caption = "Exit"},
+    {.caption = "1: AT89C51", .lastAddress = 4095},
+    {.caption = "2: AT89LV51", .lastAddress = 4095},
+    {.caption = "3: AT89C52", .lastAddress = 8191},
+    {.caption = "4: AT89LV52", .lastAddress = 8191},
+    {.caption = "5: AT89C55", .lastAddress = 20479},
+    {.caption = "6: AT80F51", .lastAddress = 4095},
+    {.caption = "7: AT80F52", .lastAddress = 8191},
+    {.caption = "8: AT87F51(OTP)", .lastAddress = 4095},
+    {.caption = "9: AT87F52(OTP)", .lastAddress = 8191},
+};
+
+constexpr const char* kDescribe[] = {"$Fonc:",
+                                     "21 Erase",
+                                     "22 Blank",
+                                     "23 Write",
+                                     "24 Verify",
+                                     "26 Security",
+                                     "$DisTool:",
+                                     "25,29,30,31,",
+                                     "$Radio1:01,Lock(加密方式)",
+                                     "1 No MOVC(禁止)",
+                                     "2 No read(禁止读)",
+                                     "3 No ext code",
+                                     "$Radio2:00,Speed(烧写速度)",
+                                     "Nomal(正常)",
+                                     "Slower(慢速)",
+                                     "$end"};
+
+// A8..A13 on P2.0..P2.5, A14 on P3.0 (pin 10) for the AT89C55.
+constexpr AddressPins kAddress{{21, 22, 23, 24, 25, 26, 10, 0}};
+
+// P2.6, P2.7, P3.6, P3.7 and P3.3 (pin 13, high for erase and lock bits).
+constexpr ModeLines kLines{{27, 28, 16, 17, 13}};
+constexpr Mode kReadCode{"00110"};
+constexpr Mode kWriteCode{"01111"};
+constexpr Mode kErase{"10001"};
+constexpr Mode kSignature{"00000"};
+constexpr Mode kLockBits[kLockChoices] = {{"11111"}, {"11001"}, {"10101"}};
+
+// A 100 µs PROG pulse, then the self-timed byte write (up to 1.5 ms): two or three 1 ms waits.
+constexpr Strobe kStrobe{
+    .pulseWait = kCmdWait100us, .afterWait = kCmdWait1ms, .afterCount = 2, .slowerExtra = 1};
+
+constexpr std::array<std::uint8_t, 3> kSignatureOffsets = {0x30, 0x31, 0x32};
+
+class P89C51 final : public ParallelSet {
+ private:
+  std::uint32_t LastAddress() const override { return kTypes[gApp.TypeIndex].lastAddress; }
+  const AddressPins& Address() const override { return kAddress; }
+  std::span<const char* const> DescribeList() const override { return kDescribe; }
+
+  void Init() override {
+    BeginSetup();
+    if (!AcceptRow(std::size(kTypes))) return;
+    UsePackage(TitleNamesPlcc44() ? kPlcc44 : kDip40);
+    SelectGndPin(gApp.GroundPin);
+    vccMillivolts_ = 5000;
+    vppMillivolts_ = 12000;
+    SetVccVoltage(vccMillivolts_);
+    SetVppVoltage(0);
+    SetVppVoltage(vppMillivolts_);
+  }
+
+  static void PowerUp() {
+    SwitchPin(14, true);
+    SelectGndPin(gApp.GroundPin);
+    SelectVccPin(gMcs51.ChipVccPin);
+    SetRegister25(kReadData);
+    SwitchPin(kXtal2Pin, true);
+    SwitchPin(kXtal1Pin, true);
+    SelectClockPin(kXtal1Pin);
+    SelectVppPin(0);
+    ControlLevels();
+    FlushCommands();
+  }
+
+  static void ResetPulse() {
+    PowerUp();
+    SelectClockPin(0);
+    SetPinHigh(kRstPin);
+    SetPinLow(kRstPin);
+  }
+
+  // Code reads in the read-code mode from address 0, after the power check.
+  bool EnterRead() {
+    PowerUp();
+    SetMode(kLines, kReadCode);
+    SetAddress(0);
+    FlushCommands();
+    return CheckPower();
+  }
+
+  void ReadSignature() override {
+    ResetPulse();
+    PowerUp();
+    SetMode(kLines, kSignature);
+    SignatureBytes(kSignatureOffsets);
+    SuppliesOff();
+  }
+
+  void Read() {
+    if (!EnterRead()) return;
+    ScanCode(Scan::Read);
+    FinishScan();
+  }
+
+  void Erase() {
+    ResetPulse();
+    PowerUp();
+    SetMode(kLines, kErase);
+    FlushCommands();
+    SelectVppPin(gMcs51.ChipVppPin);
+    if (!CheckPower()) return;
+    // The erase pulse: ALE/PROG low for at least 10 ms.
+    SetPinLow(kProgPin);
+    PutCmd1(kCmdSettle);
+    PutCmd1(kCmdLongWait);
+    SetPinHigh(kProgPin);
+    FlushCommands();
+  }
+
+  void Blank() {
+    ResetPulse();
+    ReadSignature();
+    if (gApp.ReadId[0] == 0xFF && gApp.ReadId[1] == 0xFF) {
+      AddMessageLine("May be the chip protected! *器件可能加了密!");
+      gLink.StatusWord = 1;
+      return;
+    }
+    if (!EnterRead()) return;
+    if (ScanCode(Scan::Blank)) FinishScan();
+  }
+
+  void Verify() {
+    ResetPulse();
+    SetVccVoltage(5000);
+    if (!EnterRead()) return;
+    if (ScanCode(Scan::Verify)) FinishScan();
+  }
+
+  void Write() {
+    ResetPulse();
+    if (!TypeCheck({})) return;
+    PowerUp();
+    SetMode(kLines, kWriteCode);
+    SetRegister25(kDriveData);
+    SetAddress(0);
+    FlushCommands();
+    SelectVppPin(gMcs51.ChipVppPin);
+    if (!CheckPower()) return;
+    WriteBytes(0, LastAddress(), 16, kStrobe);
+    ShowProgress(-1);
+  }
+
+  // Each lock bit: its mode, VPP on, one 10 µs PROG pulse, VPP off. A weak supply in any pulse
+  // stops the operation: later bits are not programmed without VPP checked.
+  bool LockPulse(Mode bits) {
+    SetMode(kLines, bits);
+    FlushCommands();
+    SelectVppPin(gMcs51.ChipVppPin);
+    if (!CheckPower()) return false;
+    PutCmd1(kCmdWait1ms);
+    SetPinLow(kProgPin);
+    PutCmd1(kCmdSettle);
+    SetPinHigh(kProgPin);
+    PutCmd1(kCmdWait1ms);
+    PutCmd1(kCmdWait1ms);
+    SelectVppPin(0);
+    FlushCommands();
+    return true;
+  }
+
+  void Lock() {
+    ResetPulse();
+    PowerUp();
+    SetMode(kLines, kLockBits[0]);
+    SetRegister25(kDriveData);
+    SwitchPin(kXtal2Pin, true);
+    SwitchPin(kXtal1Pin, true);
+    if (!CheckPower()) return;
+    SetAddress(0);
+    FlushCommands();
+    const std::uint32_t choice = Word(kLockChoiceWord);
+    for (std::uint32_t bit = 0; choice < kLockChoices && bit <= choice; ++bit) {
+      if (!LockPulse(kLockBits[bit])) return;
+    }
+  }
+
+  void ReadId() {
+    ReadSignature();
+    char line[48];
+    std::snprintf(line, sizeof line, "MFA = %02x,%02x,%02x", gApp.ReadId[0], gApp.ReadId[1],
+                  gApp.ReadId[2]);
+    AddMessageLine(line);
+  }
+
+  std::span<const int> Operations() const override {
+    static constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,
+                                   kOpLock,  kOpRead,  kOpReadId};
+    return kOps;
+  }
+
+  void Handle(int op) override {
+    switch (op) {
+      case kOpErase: return Erase();
+      case kOpBlank: return Blank();
+      case kOpWrite: return Write();
+      case kOpVerify: return Verify();
+      case kOpLock: return Lock();
+      case kOpRead: return Read();
+      default: return ReadId();
+    }
+  }
+};
+
+P89C51 gSet;
+
+}  // namespace
+}  // namespace mcs51
+
+std::uint8_t P89C51Dispatch(int op, std::uint8_t* buffer, std::int32_t* record, ChipUiList* list) {
+  return mcs51::gSet.Dispatch(op, buffer, record, list);
+}
+
+}  // namespace zelvar

@@ -1,0 +1,89 @@
+#include "algorithms/mcs51/ParallelEngine.h"
+
+#include "link/CommandQueue.h"
+#include "link/LinkState.h"
+#include "link/Primitives.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
+
+namespace zelvar::mcs51 {
+
+void ParallelSet::SetAddress(std::uint32_t address) {
+  low_ = static_cast<std::uint8_t>(address);
+  WritePort(0, low_);
+  const auto& pins = Address().high;
+  for (std::size_t i = 0; i < pins.size(); ++i) {
+    if (pins[i] != 0) SetPinLevel((address >> (8 + i)) & 1, pins[i]);
+  }
+}
+
+void ParallelSet::NextAddress() {
+  ++low_;
+  WritePort(0, low_);
+}
+
+void ParallelSet::SetMode(const ModeLines& lines, Mode mode) {
+  for (std::size_t i = 0; i < lines.pins.size() && mode.levels[i] != '\0'; ++i) {
+    if (mode.levels[i] != '-') SetPinLevel(mode.levels[i] == '1', lines.pins[i]);
+  }
+}
+
+void ParallelSet::ControlLevels() {
+  SetPinHigh(kRstPin);
+  SetPinLow(kPsenPin);
+  SetPinHigh(kProgPin);
+  SetPinHigh(gMcs51.ChipVppPin);
+}
+
+void ParallelSet::ProgramByte(std::uint8_t data, const Strobe& strobe) {
+  PutCmd2(kCmdDataByte, data);
+  SetPinLow(kProgPin);
+  if (strobe.pulseWait) PutCmd1(strobe.pulseWait);
+  SetPinHigh(kProgPin);
+  const int waits = strobe.afterCount + (Word(kSpeedWord) == 1 ? strobe.slowerExtra : 0);
+  for (int i = 0; i < waits; ++i) PutCmd1(strobe.afterWait);
+}
+
+void ParallelSet::ReadBlockAt(std::uint32_t address, std::uint8_t* dest) {
+  SetAddress(address);
+  ReadBlock256(dest);
+}
+
+bool ParallelSet::ScanCode(Scan kind) {
+  return ScanBlocks(kind, 0, LastAddress(), 256,
+                    [this](std::uint32_t a, std::uint8_t* dest) { ReadBlockAt(a, dest); });
+}
+
+void ParallelSet::WriteBytes(std::uint32_t first, std::uint32_t last, std::uint32_t cadence,
+                             const Strobe& strobe) {
+  for (std::uint32_t a = first; a <= last; ++a) {
+    if ((a - first) % cadence == 0) {
+      FlushCommands();
+      ShowProgress(static_cast<int>(a));
+      SetAddress(a);
+    }
+    ProgramByte(buffer_[a], strobe);
+    NextAddress();
+  }
+  FlushCommands();
+}
+
+void ParallelSet::SignatureBytes(std::span<const std::uint8_t> offsets) {
+  std::uint8_t* block = gLink.ScratchBuffer.data();
+  ReadBlockAt(0, block);
+  gApp.ReadId = {};
+  for (std::size_t i = 0; i < offsets.size() && i < gApp.ReadId.size(); ++i) {
+    gApp.ReadId[i] = block[offsets[i]];
+  }
+}
+
+void ParallelSet::IdBytesAt(std::span<const std::uint32_t> addresses) {
+  std::uint8_t* block = gLink.ScratchBuffer.data();
+  gApp.ReadId = {};
+  for (std::size_t i = 0; i < addresses.size() && i < gApp.ReadId.size(); ++i) {
+    ReadBlockAt(addresses[i], block);
+    gApp.ReadId[i] = block[0];
+  }
+}
+
+}  // namespace zelvar::mcs51

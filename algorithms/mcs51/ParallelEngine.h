@@ -1,0 +1,107 @@
+#pragma once
+// The 8051 parallel programming engine, written once for the sets that program 40-pin 8051 parts
+// in their parallel mode on the "zor5103" designs: the low address byte on programmer port 0
+// (the chip's P1), the high address bits and the mode pins on single socket pins, the data byte by
+// command 33 onto the chip's P0, ALE/PROG strobes on socket pin 30 and EA/VPP on ChipVppPin. The
+// sets give the address pins, the mode patterns and the strobe as data, and their handlers as
+// policy.
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "algorithms/mcs51/Mcs51Set.h"
+
+namespace zelvar::mcs51 {
+
+// Socket pins of the parallel mode's fixed signals.
+inline constexpr std::uint8_t kRstPin = 9;
+inline constexpr std::uint8_t kXtal2Pin = 18;
+inline constexpr std::uint8_t kXtal1Pin = 19;  // takes the programmer's clock
+inline constexpr std::uint8_t kPsenPin = 29;
+inline constexpr std::uint8_t kProgPin = 30;  // ALE/PROG
+
+// Data-line directions of register 25 with the 8051 designs.
+inline constexpr std::uint8_t kDriveData = 15;
+inline constexpr std::uint8_t kReadData = 7;
+
+// OptionValues words of the lock and speed radios.
+inline constexpr int kLockChoiceWord = 128;
+inline constexpr int kSpeedWord = 129;
+
+// Command bytes of the 8051 parallel designs.
+enum ParallelCommand : std::uint8_t {
+  kCmdWait100us = 25,
+  kCmdWait1ms = 26,
+  kCmdSettle = 27,
+  kCmdLongWait = 28,  // the erase and page-program wait
+  kCmdDataByte = 33,  // the byte on P0 for the next strobe
+  kCmdSampleData = 34,  // one sample of P0 into the next reply byte
+};
+
+// Address bits 8 to 15 on single socket pins; 0: the bit is not driven.
+struct AddressPins {
+  std::array<std::uint8_t, 8> high{};
+};
+
+// The socket pins of a set's mode inputs, in the order its Mode strings give their levels.
+struct ModeLines {
+  std::array<std::uint8_t, 5> pins{};
+};
+// Levels of the mode lines: '1' high, '0' low, '-' left as it is.
+struct Mode {
+  const char* levels = "";
+};
+
+// One program strobe after the data byte: the PROG pulse on pin 30 with `pulseWait` inside it
+// (0: none), then `afterCount` (plus `slowerExtra` with "Slower" chosen) commands `afterWait`.
+struct Strobe {
+  std::uint8_t pulseWait = 0;
+  std::uint8_t afterWait = 0;
+  std::uint8_t afterCount = 0;
+  std::uint8_t slowerExtra = 0;
+};
+
+class ParallelSet : public Mcs51Set {
+ protected:
+  virtual const AddressPins& Address() const = 0;
+
+  // Keeps the low byte, puts it on port 0 and the high bits on their pins (queued).
+  void SetAddress(std::uint32_t address);
+  // The low byte + 1, wrapping without touching the high pins.
+  void NextAddress();
+  static void SetMode(const ModeLines& lines, Mode mode);
+  // The data byte, then the strobe; "Slower" (OptionValues word 129 = 1) lengthens the waits.
+  void ProgramByte(std::uint8_t data, const Strobe& strobe);
+  // RST high, PSEN low, ALE/PROG high, EA high: the levels of every parallel mode.
+  static void ControlLevels();
+
+  // The 256-byte block at `address` (ReadBlock256).
+  void ReadBlockAt(std::uint32_t address, std::uint8_t* dest);
+  // Code from 0 to the last address in 256-byte blocks.
+  bool ScanCode(Scan kind);
+  // Programs buffer bytes first .. last, one strobe each, with a flush, the progress and the full
+  // address every `cadence` bytes.
+  void WriteBytes(std::uint32_t first, std::uint32_t last, std::uint32_t cadence,
+                  const Strobe& strobe);
+  // Reads the signature block from address 0 and keeps its bytes at `offsets` in ReadId.
+  void SignatureBytes(std::span<const std::uint8_t> offsets);
+  // Reads one byte at each of `addresses` (block reads) into ReadId.
+  void IdBytesAt(std::span<const std::uint32_t> addresses);
+
+  std::uint8_t low_ = 0;
+};
+
+}  // namespace zelvar::mcs51
+
+namespace zelvar::mcs51 {
+
+// A row of the parallel sets' type tables: row 0 is "Exit" in most sets.
+struct ParallelType {
+  const char* caption = "";
+  std::uint32_t lastAddress = 0;
+};
+
+// The lock radio shared by the parallel sets: choice k programs lock bits 1 .. k + 1.
+inline constexpr int kLockChoices = 3;
+
+}  // namespace zelvar::mcs51

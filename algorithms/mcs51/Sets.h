@@ -1,0 +1,11 @@
+#pragma once
+// The dispatchers of the 8051 sets, bound by key in the set registry.
+#include <cstdint>
+
+#include "services/Dispatcher.h"
+
+namespace zelvar {
+
+std::uint8_t P89C51Dispatch(int op, std::uint8_t* buffer, std::int32_t* record, ChipUiList* list);
+
+}  // namespace zelvar

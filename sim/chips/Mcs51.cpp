@@ -1,0 +1,259 @@
+#include "sim/chips/Mcs51.h"
+
+#include <algorithm>
+
+namespace zelvar::sim {
+
+namespace {
+
+constexpr int kVcc = 40, kGnd = 20, kRst = 9, kPsen = 29, kProg = 30;
+constexpr int kVccMin = 4500;
+constexpr int kData0 = 39;  // P0.0; P0.7 is pin 32
+
+bool IsRead(Mcs51Op op) {
+  return op == Mcs51Op::ReadCode || op == Mcs51Op::ReadData || op == Mcs51Op::Signature ||
+         op == Mcs51Op::ReadLock || op == Mcs51Op::ReadFuse;
+}
+
+// Address pins of the DIP40: A0..A7 on P1, then P2.0 upwards.
+std::vector<int> AddressPins(int bits) {
+  std::vector<int> a = {1, 2, 3, 4, 5, 6, 7, 8, 21, 22, 23, 24, 25, 26, 27, 28};
+  a.resize(static_cast<std::size_t>(bits));
+  return a;
+}
+
+// AT89C51/C52/LV51/LV52: modes on P2.6, P2.7, P3.6, P3.7; 12 V on EA/VPP; PROG pulses of 1 to
+// 110 µs, a self-timed byte write of up to 1.5 ms, and a 10 ms erase pulse; signature at 030H.
+Mcs51Sheet At89c(std::uint32_t bytes, int addressBits, std::uint8_t device) {
+  Mcs51Sheet s;
+  s.codeBytes = bytes;
+  s.address = AddressPins(addressBits);
+  s.modePins = {27, 28, 16, 17};
+  s.modes = {{"0011", Mcs51Op::ReadCode}, {"0111", Mcs51Op::WriteCode},
+             {"1111", Mcs51Op::Lock1},    {"1100", Mcs51Op::Lock2},
+             {"1010", Mcs51Op::Lock3},    {"1000", Mcs51Op::Erase},
+             {"0000", Mcs51Op::Signature}};
+  s.signature = {{0x30, 0x1E}, {0x31, device}, {0x32, 0xFF}};
+  s.minPulseUs = 1;
+  s.maxPulseUs = 110;
+  s.minErasePulseUs = 10000;
+  s.writeCycleUs = 1500;
+  return s;
+}
+
+// AT89S51/S52: modes on P2.6, P2.7, P3.3, P3.6, P3.7; 12 V on EA/VPP; 100 µs lock pulses, a 50 µs
+// byte write; Atmel ID at 000H, device ID at 100H and 200H.
+Mcs51Sheet At89s(std::uint32_t bytes, int addressBits, std::uint8_t device) {
+  Mcs51Sheet s;
+  s.codeBytes = bytes;
+  s.address = AddressPins(addressBits);
+  s.modePins = {27, 28, 13, 16, 17};
+  s.modes = {{"01111", Mcs51Op::WriteCode}, {"00011", Mcs51Op::ReadCode},
+             {"11111", Mcs51Op::Lock1},     {"11100", Mcs51Op::Lock2},
+             {"10110", Mcs51Op::Lock3},     {"11010", Mcs51Op::ReadLock},
+             {"10100", Mcs51Op::Erase},     {"00000", Mcs51Op::Signature}};
+  s.signature = {{0x000, 0x1E}, {0x100, device}, {0x200, 0x06}};
+  s.minPulseUs = 0;
+  s.writeCycleUs = 50;
+  return s;
+}
+
+}  // namespace
+
+Mcs51Chip::Mcs51Chip(Mcs51Sheet sheet) : sheet_(std::move(sheet)) {
+  cells.assign(sheet_.codeBytes, 0xFF);
+  data.assign(sheet_.dataBytes, 0xFF);
+  fuses = sheet_.fuseDefault;
+}
+
+int Mcs51Chip::In(Programmer& p, int chipPin) const {
+  return p.InputMillivolts(socket_[chipPin]);
+}
+
+Mcs51Op Mcs51Chip::ModeNow(Programmer& p) const {
+  const int rst = In(p, kRst), psen = In(p, kPsen);
+  if (rst < 2000 || psen < 0 || psen >= 2000) return Mcs51Op::None;
+  for (const auto& row : sheet_.modes) {
+    bool match = true;
+    for (std::size_t i = 0; i < sheet_.modePins.size() && match; ++i) {
+      const int mv = In(p, sheet_.modePins[i]);
+      const char want = row.levels[i];
+      match = want == 'x' || (mv >= 0 && (mv >= 2000) == (want == '1'));
+    }
+    if (match) return row.op;
+  }
+  return Mcs51Op::None;
+}
+
+std::uint32_t Mcs51Chip::AddressNow(Programmer& p) const {
+  std::uint32_t a = 0;
+  for (std::size_t i = 0; i < sheet_.address.size(); ++i) {
+    if (In(p, sheet_.address[i]) >= 2000) a |= 1u << i;
+  }
+  return a;
+}
+
+std::uint8_t Mcs51Chip::DataIn(Programmer& p) const {
+  std::uint8_t d = 0;
+  for (int i = 0; i < 8; ++i) {
+    if (In(p, kData0 - i) >= 2000) d |= static_cast<std::uint8_t>(1 << i);
+  }
+  return d;
+}
+
+bool Mcs51Chip::VppOk(int mv) const {
+  return mv >= sheet_.vppMin && mv <= sheet_.vppMax;
+}
+
+std::uint8_t Mcs51Chip::ReadValue(Mcs51Op op, std::uint32_t a) const {
+  const bool verifyOff = (lockBits & 2) != 0;
+  switch (op) {
+    case Mcs51Op::ReadCode:
+      return verifyOff || a >= cells.size() ? 0xFF : cells[a];
+    case Mcs51Op::ReadData:
+      return verifyOff || a >= data.size() ? 0xFF : data[a];
+    case Mcs51Op::Signature:
+      if (verifyOff) return 0xFF;
+      for (const auto& [at, b] : sheet_.signature) {
+        if (at == a) return b;
+      }
+      return 0xFF;
+    case Mcs51Op::ReadLock:
+      return static_cast<std::uint8_t>(~(lockBits << 2) & 0xFF);
+    case Mcs51Op::ReadFuse:
+      return fuses;
+    default:
+      return 0xFF;
+  }
+}
+
+void Mcs51Chip::Complete(double widthUs, Programmer& p) {
+  const bool erase = pulseOp_ == Mcs51Op::Erase;
+  const bool longEnough = widthUs >= (erase ? sheet_.minErasePulseUs : sheet_.minPulseUs);
+  const bool shortEnough = erase || sheet_.maxPulseUs == 0 || widthUs <= sheet_.maxPulseUs;
+  if (!shortEnough) p.hazards.push_back(sheet_.name + ": PROG pulse longer than the datasheet allows");
+  if (aborted_ || !longEnough || !shortEnough || pulseStart_ < busyUntil_) {
+    ++lost;
+    return;
+  }
+  const std::uint32_t a = pulseAddress_;
+  const std::uint8_t d = pulseData_;
+  const bool programmingOff = (lockBits & 1) != 0;
+  switch (pulseOp_) {
+    case Mcs51Op::Erase:
+      std::fill(cells.begin(), cells.end(), 0xFF);
+      std::fill(data.begin(), data.end(), 0xFF);
+      lockBits = 0;
+      ++erases;
+      return;
+    case Mcs51Op::WriteCode:
+    case Mcs51Op::WriteData: {
+      auto& array = pulseOp_ == Mcs51Op::WriteCode ? cells : data;
+      if (programmingOff || a >= array.size()) {
+        ++lost;
+        return;
+      }
+      array[a] = sheet_.replaces ? d : static_cast<std::uint8_t>(array[a] & d);
+      break;
+    }
+    case Mcs51Op::Lock1:
+    case Mcs51Op::Lock2:
+    case Mcs51Op::Lock3:
+      lockBits |= static_cast<std::uint8_t>(
+          1 << (static_cast<int>(pulseOp_) - static_cast<int>(Mcs51Op::Lock1)));
+      break;
+    case Mcs51Op::LockByte:
+      lockBits |= static_cast<std::uint8_t>(~d & 0x07);
+      break;
+    case Mcs51Op::LockBits7:
+      for (int i = 0; i < 3; ++i) {
+        if (!(d & (0x80 >> i))) lockBits |= static_cast<std::uint8_t>(1 << i);
+      }
+      break;
+    case Mcs51Op::WriteFuse:
+      fuses = d;
+      break;
+    default:
+      return;
+  }
+  ++writes;
+  busyUntil_ = p.clockUs() + sheet_.writeCycleUs;
+}
+
+void Mcs51Chip::OnPins(Programmer& p) {
+  if (socket_.empty() || p.ChipPinAt(socket_[1]) != 1) {
+    socket_.assign(41, 0);
+    for (int k = 1; k <= 40; ++k) socket_[k] = p.SocketPinOf(k);
+  }
+  const bool powered = p.SupplyMillivolts(socket_[kVcc]) >= kVccMin && p.IsGround(socket_[kGnd]);
+  if (!powered) {
+    driving_ = false;
+    pulsing_ = false;
+    progWasLow_ = false;
+    return;
+  }
+  const Mcs51Op op = ModeNow(p);
+  const int prog = In(p, kProg);
+  const bool progLow = prog >= 0 && prog < 2000;
+  const int ea = In(p, kEa);
+  const std::uint32_t address = AddressNow(p);
+
+  if (progLow && !progWasLow_ && op != Mcs51Op::None && !IsRead(op)) {
+    pulsing_ = true;
+    aborted_ = !VppOk(ea);
+    pulseStart_ = p.clockUs();
+    pulseOp_ = op;
+    pulseAddress_ = address;
+    pulseData_ = DataIn(p);
+  } else if (pulsing_ && progLow) {
+    // Mode, address, data and VPP must hold through the pulse.
+    aborted_ = aborted_ || op != pulseOp_ || address != pulseAddress_ ||
+               DataIn(p) != pulseData_ || !VppOk(ea);
+  } else if (pulsing_ && !progLow) {
+    pulsing_ = false;
+    aborted_ = aborted_ || op != pulseOp_ || !VppOk(ea);
+    Complete(p.clockUs() - pulseStart_, p);
+  }
+  progWasLow_ = progLow;
+
+  driving_ = IsRead(op) && !progLow && prog >= 0 && ea >= 2000;
+  if (driving_) out_ = ReadValue(op, address);
+}
+
+int Mcs51Chip::Drive(int pin) const {
+  if (!driving_ || pin < 32 || pin > 39) return -1;
+  return (out_ >> (kData0 - pin)) & 1;
+}
+
+std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part) {
+  Mcs51Sheet s;
+  if (part == "AT89C51") {
+    s = At89c(4096, 12, 0x51);
+  } else if (part == "AT89LV51") {
+    s = At89c(4096, 12, 0x61);
+  } else if (part == "AT89C52") {
+    s = At89c(8192, 13, 0x52);
+  } else if (part == "AT89LV52") {
+    s = At89c(8192, 13, 0x62);
+  } else if (part == "AT89S51") {
+    s = At89s(4096, 12, 0x51);
+  } else if (part == "AT89S52") {
+    s = At89s(8192, 13, 0x52);
+  } else {
+    return nullptr;
+  }
+  s.name = std::string(part);
+  return std::make_shared<Mcs51Chip>(std::move(s));
+}
+
+std::string_view Mcs51PartOf(std::string_view chipName) {
+  constexpr std::string_view kParts[] = {"AT89C51", "AT89LV51", "AT89C52", "AT89LV52",
+                                         "AT89S51", "AT89S52"};
+  std::string_view best;
+  for (std::string_view part : kParts) {
+    if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;
+  }
+  return best;
+}
+
+}  // namespace zelvar::sim

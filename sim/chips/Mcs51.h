@@ -1,0 +1,120 @@
+#pragma once
+// 40-pin 8051 flash parts in their parallel programming mode, written from the Atmel datasheets
+// (AT89C51/LV51, AT89C52/LV52, AT89C55, AT89S51/52/53, AT89S8253 with its data EEPROM).
+//
+// Rules the model follows, from the datasheets' mode tables and waveforms:
+//  - Pins of the DIP40: P1.0..P1.7 (1..8) carry A0..A7, P2.0.. (21..) and the part's further
+//    address pins the high bits, P0.0..P0.7 (39 down to 32) the data, RST 9, PSEN 29, ALE/PROG 30,
+//    EA/VPP 31, VCC 40, GND 20. The mode is the levels of the part's mode pins (P2.6, P2.7, P3.3,
+//    P3.6, P3.7 and so on) with RST high and PSEN low; any other level means no mode.
+//  - The chip is powered only by a supply of 4.5 V or more on VCC with GND grounded.
+//  - It drives P0 only in a read mode, with ALE/PROG and EA high.
+//  - A program, lock or erase cycle is a PROG low pulse with EA/VPP inside the part's window at
+//    both edges and mode, address and data held through it. The pulse must be at least the
+//    minimum width and, where the datasheet gives a maximum the simulator can hold, at most that.
+//    A pulse inside the self-timed write cycle of the byte before is lost.
+//  - Flash cells program by AND (erased cells read 0xFF; a chip erase writes all ones and clears
+//    the lock bits) unless the part's writes erase first (AT89S8253: the byte replaces).
+//  - Lock bit 1 disables programming; lock bit 2 also disables verify, and the part then reads
+//    0xFF, its signature included (the AT89S5x datasheet: signature bytes are not readable in lock
+//    modes 3 and 4). The AT89S8253 keeps its lock bits as a byte (bits 0..2, 0 = programmed).
+//  - Sub-microsecond minimum widths count as met by any pulse: each pin command takes longer.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "sim/Programmer.h"
+
+namespace zelvar::sim {
+
+enum class Mcs51Op {
+  None,
+  ReadCode,
+  WriteCode,
+  ReadData,   // the data EEPROM
+  WriteData,
+  Erase,
+  Signature,
+  Lock1,
+  Lock2,
+  Lock3,
+  LockByte,   // the lock bits as the data byte's bits 0..2 (0 programs)
+  LockBits7,  // lock bits 1..3 as the data byte's bits 7, 6, 5 (0 programs)
+  ReadLock,
+  WriteFuse,
+  ReadFuse,
+};
+
+struct Mcs51Sheet {
+  std::string name;
+  std::uint32_t codeBytes = 4096;
+  std::uint32_t dataBytes = 0;  // data EEPROM
+  std::vector<int> address;     // chip pins of A0 upwards
+  std::vector<int> modePins;    // chip pins in the order of ModeRow::levels
+  struct ModeRow {
+    const char* levels;  // '1' high, '0' low, 'x' either
+    Mcs51Op op;
+  };
+  std::vector<ModeRow> modes;
+  std::vector<std::pair<std::uint32_t, std::uint8_t>> signature;  // address -> byte
+  int vppMin = 11500, vppMax = 12500;  // EA/VPP during program, lock and erase pulses
+  double minPulseUs = 1, maxPulseUs = 0;  // 0: no maximum
+  double minErasePulseUs = 0;
+  double writeCycleUs = 0;
+  bool replaces = false;  // a byte write erases the byte first
+  std::uint8_t fuseDefault = 0xFF;
+};
+
+class Mcs51Chip final : public ChipModel {
+ public:
+  explicit Mcs51Chip(Mcs51Sheet sheet);
+
+  std::string Name() const override { return sheet_.name; }
+  int PinCount() const override { return 40; }
+  std::vector<int> GroundPins() const override { return {20}; }
+  int MaxMillivolts(int pin) const override { return pin == kEa ? 13000 : 7000; }
+  void OnPins(Programmer& p) override;
+  int Drive(int pin) const override;
+
+  const Mcs51Sheet& sheet() const { return sheet_; }
+  std::vector<std::uint8_t> cells;  // code, erased 0xFF
+  std::vector<std::uint8_t> data;   // data EEPROM
+  std::uint8_t lockBits = 0;        // bit n set: lock bit n + 1 programmed
+  std::uint8_t fuses = 0xFF;
+  int writes = 0;  // cycles that took
+  int erases = 0;
+  int lost = 0;  // pulses refused (too short, too long, VPP off, busy, locked)
+
+  static constexpr int kEa = 31;
+
+ private:
+  int In(Programmer& p, int chipPin) const;
+  Mcs51Op ModeNow(Programmer& p) const;
+  std::uint32_t AddressNow(Programmer& p) const;
+  std::uint8_t DataIn(Programmer& p) const;
+  std::uint8_t ReadValue(Mcs51Op op, std::uint32_t a) const;
+  bool VppOk(int mv) const;
+  void Complete(double widthUs, Programmer& p);
+
+  Mcs51Sheet sheet_;
+  std::vector<int> socket_;
+  bool driving_ = false;
+  std::uint8_t out_ = 0xFF;
+  bool progWasLow_ = false;
+  bool pulsing_ = false, aborted_ = false;
+  double pulseStart_ = 0, busyUntil_ = 0;
+  Mcs51Op pulseOp_ = Mcs51Op::None;
+  std::uint32_t pulseAddress_ = 0;
+  std::uint8_t pulseData_ = 0;
+};
+
+// A model by part name: "AT89C51", "AT89LV51", "AT89C52", "AT89LV52", "AT89C55", "AT89S51",
+// "AT89S52", "AT89S53", "AT89S8253". nullptr for an unknown name.
+std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part);
+// The part name of MakeMcs51 that a catalogue chip name holds, the longest; empty when none does.
+std::string_view Mcs51PartOf(std::string_view chipName);
+
+}  // namespace zelvar::sim

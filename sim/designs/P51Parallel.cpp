@@ -1,0 +1,168 @@
+#include "sim/designs/P51Parallel.h"
+
+#include <string>
+
+namespace zelvar::sim {
+
+namespace {
+
+constexpr int kAddressFirstPin = 1;  // P1.0 .. P1.7 on socket pins 1..8
+constexpr int kDataPin0 = 39;        // P0.0 on 39 down to P0.7 on 32
+constexpr std::uint8_t kBusModeRegister = 25;
+constexpr std::uint8_t kDriveMode = 15;
+
+int DataPin(int bit) {
+  return kDataPin0 - bit;
+}
+
+void DrivePort0(Programmer& p, std::uint8_t v) {
+  p.port[0] = v;
+  for (int i = 0; i < 8; ++i) p.level[kAddressFirstPin + i] = (v >> i) & 1;
+}
+
+}  // namespace
+
+int P51Logic::CommandLength(std::uint8_t op) const {
+  switch (op) {
+    case 1:
+    case 24:
+    case 32:
+    case 34:
+    case 37:
+      return 1;
+    case 16:
+    case 33:
+      return 2;
+    case 14:
+      return 4;
+    default:
+      return 0;
+  }
+}
+
+void P51Logic::Settle(Programmer& p) {
+  if (p.chip()) p.chip()->OnPins(p);
+}
+
+void P51Logic::DriveData(Programmer& p) {
+  for (int i = 0; i < 8; ++i) p.level[DataPin(i)] = (latch_ >> i) & 1;
+  Settle(p);
+}
+
+void P51Logic::ReleaseData(Programmer& p) {
+  for (int i = 0; i < 8; ++i) p.level[DataPin(i)] = -1;
+  Settle(p);
+}
+
+// P0 as the chip drives it. A sample while the programmer drives P0 itself, or of a bus that
+// nothing drives, is recorded: either means the set read back its own byte or a silent chip.
+std::uint8_t P51Logic::SampleData(Programmer& p) {
+  if (drive_ && latched_) {
+    p.protocolErrors.push_back("p51: P0 sampled while the programmer drives it");
+  }
+  std::uint8_t b = 0;
+  bool driven = false;
+  for (int i = 0; i < 8; ++i) {
+    const int sp = DataPin(i);
+    const int cp = p.ChipPinAt(sp);
+    const int d = cp > 0 && p.chip() ? p.chip()->Drive(cp) : -1;
+    driven = driven || d >= 0;
+    if (d > 0 || (d < 0 && p.ReadLevel(sp) != 0)) b |= static_cast<std::uint8_t>(1 << i);
+  }
+  if (p.chip() && !driven && !floatingReported_) {
+    floatingReported_ = true;
+    p.protocolErrors.push_back("p51: P0 read while the chip drives none of it");
+  }
+  return b;
+}
+
+bool P51Logic::Execute(Programmer& p, const Command& c) {
+  switch (c.op()) {
+    case 14:
+      // Register 25 sets the data lines' direction; the core keeps the register itself.
+      if (c.bytes[1] == kBusModeRegister) {
+        drive_ = c.bytes[2] == kDriveMode;
+        if (latched_) drive_ ? DriveData(p) : ReleaseData(p);
+      }
+      return false;
+    case 16:
+      DrivePort0(p, c.bytes[1]);
+      Settle(p);
+      return true;
+    case 33:
+      latch_ = c.bytes[1];
+      latched_ = true;
+      if (drive_) DriveData(p);
+      return true;
+    case 1:
+    case 34:
+    case 37:
+      p.PushReplyByte(SampleData(p));
+      return true;
+    case 24:
+      p.AdvanceUs(1);
+      return true;
+    case 32: {
+      std::array<std::uint8_t, 256> block;
+      const std::uint8_t low = p.port[0];
+      for (int i = 0; i < 256; ++i) {
+        DrivePort0(p, static_cast<std::uint8_t>(low + i));
+        Settle(p);
+        block[i] = SampleData(p);
+      }
+      DrivePort0(p, low);
+      Settle(p);
+      p.AdvanceUs(256 * 0.25);
+      p.PushInData(block.data(), block.size());
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+namespace {
+
+// The logic alone, with the waits of the 8051 designs.
+class P51Design final : public Design {
+ public:
+  explicit P51Design(std::string name) : name_(std::move(name)) {}
+  std::string Name() const override { return name_; }
+  int CommandLength(std::uint8_t op) const override {
+    if (op == 25 || op == 26 || op == 28 || op == 29) return 1;
+    return logic_.CommandLength(op);
+  }
+  bool Execute(Programmer& p, const Command& c) override {
+    switch (c.op()) {
+      case 25:
+        p.AdvanceUs(100);
+        return true;
+      case 26:
+        p.AdvanceUs(1000);
+        return true;
+      case 28:
+        p.AdvanceUs(100000);
+        return true;
+      case 29:
+        p.AdvanceUs(50);
+        return true;
+      default:
+        return logic_.Execute(p, c);
+    }
+  }
+
+ private:
+  std::string name_;
+  P51Logic logic_;
+};
+
+}  // namespace
+
+std::unique_ptr<Design> MakeP51Dip40() {
+  return std::make_unique<P51Design>("p51dip40");
+}
+std::unique_ptr<Design> MakeP51Plcc44() {
+  return std::make_unique<P51Design>("p51plcc44");
+}
+
+}  // namespace zelvar::sim

@@ -1,0 +1,102 @@
+// Every type row of the 8051 sets that has a chip model, end to end on the simulated programmer
+// through the operation runner and its contact check: Erase, Blank, Write, Verify and Read against
+// the chip's own cells, the type check refusing a chip whose signature differs, and Lock with what
+// it does to the chip. No row may record a hazard or a protocol error.
+#include <gtest/gtest.h>
+
+#include "Mcs51Fixture.h"
+#include "sim/chips/Mcs51.h"
+
+namespace zelvar::test {
+namespace {
+
+struct RoundTrip {
+  ChipLine line;
+  const char* part;
+  std::uint32_t codeBytes;
+  std::uint32_t lockChoice;    // the "Lock" radio's item
+  std::uint8_t lockBits;       // what that item programs
+};
+
+void PrintTo(const RoundTrip& r, std::ostream* os) {
+  *os << r.line.key << " " << r.line.row << " " << r.part;
+}
+
+class Mcs51RoundTrip : public Mcs51Fixture, public ::testing::WithParamInterface<RoundTrip> {};
+
+TEST_P(Mcs51RoundTrip, ProgramsVerifiesReadsRefusesAndLocks) {
+  const RoundTrip& r = GetParam();
+  auto chip = sim::MakeMcs51(r.part);
+  ASSERT_NE(chip, nullptr);
+  // A used chip: erase must clear it.
+  for (std::uint32_t a = 0; a < r.codeBytes; a += 97) chip->cells[a] = 0x12;
+  Choose(r.line, chip);
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(gApp.CodeLastAddress, static_cast<std::int32_t>(r.codeBytes - 1));
+
+  runner.EraseClick();
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(chip->erases, 1);
+  EXPECT_TRUE(std::all_of(chip->cells.begin(), chip->cells.end(), [](int c) { return c == 0xFF; }));
+
+  Pattern(r.codeBytes);
+  runner.WriteClick();
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  for (std::uint32_t a = 0; a < r.codeBytes; ++a) {
+    ASSERT_EQ(chip->cells[a], gApp.CodeBuffer[a]) << "chip address " << a;
+  }
+  runner.VerifyClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+
+  std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + r.codeBytes, 0);
+  runner.ReadClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  for (std::uint32_t a = 0; a < r.codeBytes; ++a) {
+    ASSERT_EQ(gApp.CodeBuffer[a], chip->cells[a]) << "buffer address " << a;
+  }
+
+  // A chip whose signature differs from the line's is refused before any cell changes.
+  gApp.ExpectedId[1] ^= 0x0F;
+  Pattern(r.codeBytes, 0x11);
+  const int writes = chip->writes;
+  runner.WriteClick();
+  EXPECT_EQ(gLink.StatusWord, 1);
+  EXPECT_TRUE(Logged("Type error!")) << LastLine();
+  EXPECT_EQ(chip->writes, writes);
+  gApp.ExpectedId[1] ^= 0x0F;
+  Pattern(r.codeBytes);
+
+  gApp.OptionValues[128] = static_cast<std::int32_t>(r.lockChoice);
+  runner.ProtectClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(chip->lockBits, r.lockBits) << "lost " << chip->lost << " vpp " << prog->VppMillivolts();
+  // With lock bit 2 the chip no longer shows its code: Verify fails at the first byte.
+  runner.VerifyClick();
+  EXPECT_EQ(gLink.StatusWord, (r.lockBits & 2) ? 1 : 0) << LastLine();
+  if (r.lockBits & 2) {
+    EXPECT_EQ(gLink.FailAddress, 0u);
+  }
+
+  EXPECT_EQ(prog->VccPin(), 0);
+  EXPECT_EQ(prog->VppPin(), 0);
+  ExpectClean();
+}
+
+constexpr std::array<std::uint8_t, 4> Id(std::uint8_t a, std::uint8_t b) {
+  return {a, b, 0, 0};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Mcs51RoundTrip,
+    ::testing::Values(
+        RoundTrip{{"P89C51", 1, "ATMEL: AT89C51", Id(0x1E, 0x51)}, "AT89C51", 4096, 1, 3},
+        RoundTrip{{"P89C51", 2, "ATMEL: AT89LV51", Id(0x1E, 0x61)}, "AT89LV51", 4096, 0, 1},
+        RoundTrip{{"P89C51", 3, "ATMEL: AT89C52", Id(0x1E, 0x52)}, "AT89C52", 8192, 2, 7},
+        RoundTrip{{"P89C51", 4, "ATMEL: AT89LV52", Id(0x1E, 0x62)}, "AT89LV52", 8192, 1, 3}),
+    [](const auto& info) {
+      return info.param.line.key + "_" + std::to_string(info.param.line.row) + "_" +
+             info.param.part;
+    });
+
+}  // namespace
+}  // namespace zelvar::test
