@@ -85,7 +85,7 @@ class P89C51 final : public ParallelSet {
     SwitchPin(14, true);
     SelectGndPin(gApp.GroundPin);
     SelectVccPin(gMcs51.ChipVccPin);
-    SetRegister25(kReadData);
+    SetRegister25(kBusRead);
     SwitchPin(kXtal2Pin, true);
     SwitchPin(kXtal1Pin, true);
     SelectClockPin(kXtal1Pin);
@@ -101,13 +101,9 @@ class P89C51 final : public ParallelSet {
     SetPinLow(kRstPin);
   }
 
-  // Code reads in the read-code mode from address 0, after the power check.
-  bool EnterRead() {
+  bool EnterReadCode() {
     PowerUp();
-    SetMode(kLines, kReadCode);
-    SetAddress(0);
-    FlushCommands();
-    return CheckPower();
+    return EnterRead(kLines, kReadCode);
   }
 
   void ReadSignature() override {
@@ -119,7 +115,7 @@ class P89C51 final : public ParallelSet {
   }
 
   void Read() {
-    if (!EnterRead()) return;
+    if (!EnterReadCode()) return;
     ScanCode(Scan::Read);
     FinishScan();
   }
@@ -129,8 +125,7 @@ class P89C51 final : public ParallelSet {
     PowerUp();
     SetMode(kLines, kErase);
     FlushCommands();
-    SelectVppPin(gMcs51.ChipVppPin);
-    if (!CheckPower()) return;
+    if (!VppOn()) return;
     // The erase pulse: ALE/PROG low for at least 10 ms.
     SetPinLow(kProgPin);
     PutCmd1(kCmdSettle);
@@ -147,14 +142,14 @@ class P89C51 final : public ParallelSet {
       gLink.StatusWord = 1;
       return;
     }
-    if (!EnterRead()) return;
+    if (!EnterReadCode()) return;
     if (ScanCode(Scan::Blank)) FinishScan();
   }
 
   void Verify() {
     ResetPulse();
     SetVccVoltage(5000);
-    if (!EnterRead()) return;
+    if (!EnterReadCode()) return;
     if (ScanCode(Scan::Verify)) FinishScan();
   }
 
@@ -163,11 +158,10 @@ class P89C51 final : public ParallelSet {
     if (!TypeCheck({})) return;
     PowerUp();
     SetMode(kLines, kWriteCode);
-    SetRegister25(kDriveData);
+    SetRegister25(kBusDrive);
     SetAddress(0);
     FlushCommands();
-    SelectVppPin(gMcs51.ChipVppPin);
-    if (!CheckPower()) return;
+    if (!VppOn()) return;
     WriteBytes(0, LastAddress(), 16, kStrobe);
     ShowProgress(-1);
   }
@@ -177,8 +171,7 @@ class P89C51 final : public ParallelSet {
   bool LockPulse(Mode bits) {
     SetMode(kLines, bits);
     FlushCommands();
-    SelectVppPin(gMcs51.ChipVppPin);
-    if (!CheckPower()) return false;
+    if (!VppOn()) return false;
     PutCmd1(kCmdWait1ms);
     SetPinLow(kProgPin);
     PutCmd1(kCmdSettle);
@@ -194,24 +187,18 @@ class P89C51 final : public ParallelSet {
     ResetPulse();
     PowerUp();
     SetMode(kLines, kLockBits[0]);
-    SetRegister25(kDriveData);
+    SetRegister25(kBusDrive);
     SwitchPin(kXtal2Pin, true);
     SwitchPin(kXtal1Pin, true);
     if (!CheckPower()) return;
     SetAddress(0);
     FlushCommands();
-    const std::uint32_t choice = Word(kLockChoiceWord);
-    for (std::uint32_t bit = 0; choice < kLockChoices && bit <= choice; ++bit) {
-      if (!LockPulse(kLockBits[bit])) return;
-    }
+    LockByChoice(kLockBits, [this](Mode bits) { return LockPulse(bits); });
   }
 
   void ReadId() {
     ReadSignature();
-    char line[48];
-    std::snprintf(line, sizeof line, "MFA = %02x,%02x,%02x", gApp.ReadId[0], gApp.ReadId[1],
-                  gApp.ReadId[2]);
-    AddMessageLine(line);
+    LogId("MFA = %02x,%02x,%02x", 3);
   }
 
   std::span<const int> Operations() const override {

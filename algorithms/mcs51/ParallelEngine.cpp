@@ -1,6 +1,9 @@
 #include "algorithms/mcs51/ParallelEngine.h"
 
+#include <cstdio>
+
 #include "link/CommandQueue.h"
+#include "link/PowerContact.h"
 #include "link/LinkState.h"
 #include "link/Primitives.h"
 #include "services/AppState.h"
@@ -42,6 +45,30 @@ void ParallelSet::ProgramByte(std::uint8_t data, const Strobe& strobe) {
   SetPinHigh(kProgPin);
   const int waits = strobe.afterCount + (Word(kSpeedWord) == 1 ? strobe.slowerExtra : 0);
   for (int i = 0; i < waits; ++i) PutCmd1(strobe.afterWait);
+}
+
+bool ParallelSet::EnterRead(const ModeLines& lines, Mode mode) {
+  SetRegister25(kBusRead);
+  SetMode(lines, mode);
+  SetAddress(0);
+  FlushCommands();
+  return CheckPower();
+}
+
+bool ParallelSet::VppOn() {
+  SelectVppPin(gMcs51.ChipVppPin);
+  return CheckPower();
+}
+
+void ParallelSet::LogId(const char* format, int count) {
+  const auto& id = gApp.ReadId;
+  char line[80];
+  if (count == 2) {
+    std::snprintf(line, sizeof line, format, id[0], id[1]);
+  } else {
+    std::snprintf(line, sizeof line, format, id[0], id[1], id[2]);
+  }
+  AddMessageLine(line);
 }
 
 void ParallelSet::ReadBlockAt(std::uint32_t address, std::uint8_t* dest) {

@@ -21,8 +21,8 @@ inline constexpr std::uint8_t kPsenPin = 29;
 inline constexpr std::uint8_t kProgPin = 30;  // ALE/PROG
 
 // Data-line directions of register 25 with the 8051 designs.
-inline constexpr std::uint8_t kDriveData = 15;
-inline constexpr std::uint8_t kReadData = 7;
+inline constexpr std::uint8_t kBusDrive = 15;
+inline constexpr std::uint8_t kBusRead = 7;
 
 // OptionValues words of the lock and speed radios.
 inline constexpr int kLockChoiceWord = 128;
@@ -74,6 +74,23 @@ class ParallelSet : public Mcs51Set {
   void ProgramByte(std::uint8_t data, const Strobe& strobe);
   // RST high, PSEN low, ALE/PROG high, EA high: the levels of every parallel mode.
   static void ControlLevels();
+
+  // Data lines released, the mode's levels, address 0, then the power check.
+  bool EnterRead(const ModeLines& lines, Mode mode);
+  // VPP on EA/VPP, then the power check.
+  static bool VppOn();
+  // The lock bits the "Lock" radio chose (OptionValues word 128: item k programs bits 1 .. k + 1),
+  // each by `pulse`; stops at the first pulse that fails.
+  template <class Pulse>
+  bool LockByChoice(std::span<const Mode> bits, Pulse pulse) {
+    const std::uint32_t choice = Word(kLockChoiceWord);
+    for (std::uint32_t bit = 0; choice < bits.size() && bit <= choice; ++bit) {
+      if (!pulse(bits[bit])) return false;
+    }
+    return true;
+  }
+  // Logs `format` with the first `count` ReadId bytes.
+  static void LogId(const char* format, int count);
 
   // The 256-byte block at `address` (ReadBlock256).
   void ReadBlockAt(std::uint32_t address, std::uint8_t* dest);

@@ -16,6 +16,8 @@ constexpr std::pair<std::string_view, AlgorithmDispatcher> kSets[] = {
     {"SST27SF", SST27SFDispatch},
     {"I27CX", I27CXDispatch},
     {"P89C51", P89C51Dispatch},
+    {"AT89S5X", AT89S5XDispatch},
+    {"AT89S8253", AT89S8253Dispatch},
 };
 
 // One row per set whose type table the device lists are checked against; a set adds its row
@@ -26,6 +28,8 @@ constexpr std::tuple<std::string_view, int, std::string_view> kCatalogueFacts[] 
     {"SST27SF", 9, ""},
     {"I27CX", 7, "vcc= mem= dly="},
     {"P89C51", 9, ""},
+    {"AT89S5X", 3, ""},
+    {"AT89S8253", 1, ""},
 };
 }  // namespace
 

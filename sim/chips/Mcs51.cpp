@@ -58,6 +58,26 @@ Mcs51Sheet At89s(std::uint32_t bytes, int addressBits, std::uint8_t device) {
   return s;
 }
 
+// AT89S8253: modes on P3.3..P3.7 (pins 13..17), A8..A15 on all of P2; 12 KB of flash and 2 KB
+// of data EEPROM loaded a byte per strobe, each byte replacing the old one; the user fuses and the
+// lock bits written as bytes (a 0 bit programs a lock bit); signature at 030H and 031H.
+Mcs51Sheet At89s8253() {
+  Mcs51Sheet s;
+  s.codeBytes = 12288;
+  s.dataBytes = 2048;
+  s.address = AddressPins(16);
+  s.modePins = {13, 14, 15, 16, 17};
+  s.modes = {{"00111", Mcs51Op::ReadCode},  {"00011", Mcs51Op::ReadData},
+             {"01111", Mcs51Op::WriteCode}, {"01011", Mcs51Op::WriteData},
+             {"10100", Mcs51Op::Erase},     {"01101", Mcs51Op::WriteFuse},
+             {"10110", Mcs51Op::LockByte},  {"00100", Mcs51Op::Signature},
+             {"11101", Mcs51Op::ReadFuse}};
+  s.signature = {{0x30, 0x1E}, {0x31, 0x73}, {0x32, 0x01}};
+  s.minPulseUs = 0;
+  s.replaces = true;
+  return s;
+}
+
 }  // namespace
 
 Mcs51Chip::Mcs51Chip(Mcs51Sheet sheet) : sheet_(std::move(sheet)) {
@@ -239,6 +259,8 @@ std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part) {
     s = At89s(4096, 12, 0x51);
   } else if (part == "AT89S52") {
     s = At89s(8192, 13, 0x52);
+  } else if (part == "AT89S8253") {
+    s = At89s8253();
   } else {
     return nullptr;
   }
@@ -248,7 +270,7 @@ std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part) {
 
 std::string_view Mcs51PartOf(std::string_view chipName) {
   constexpr std::string_view kParts[] = {"AT89C51", "AT89LV51", "AT89C52", "AT89LV52",
-                                         "AT89S51", "AT89S52"};
+                                         "AT89S51", "AT89S52",  "AT89S8253"};
   std::string_view best;
   for (std::string_view part : kParts) {
     if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;

@@ -1,6 +1,6 @@
 #pragma once
 // 40-pin 8051 flash parts in their parallel programming mode, written from the Atmel datasheets
-// (AT89C51/LV51, AT89C52/LV52, AT89C55, AT89S51/52/53, AT89S8253 with its data EEPROM).
+// (AT89C51/LV51, AT89C52/LV52, AT89S51/52, AT89S8253 with its data EEPROM).
 //
 // Rules the model follows, from the datasheets' mode tables and waveforms:
 //  - Pins of the DIP40: P1.0..P1.7 (1..8) carry A0..A7, P2.0.. (21..) and the part's further
@@ -112,7 +112,7 @@ class Mcs51Chip final : public ChipModel {
 };
 
 // A model by part name: "AT89C51", "AT89LV51", "AT89C52", "AT89LV52", "AT89C55", "AT89S51",
-// "AT89S52", "AT89S53", "AT89S8253". nullptr for an unknown name.
+// "AT89S52", "AT89S8253". nullptr for an unknown name.
 std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part);
 // The part name of MakeMcs51 that a catalogue chip name holds, the longest; empty when none does.
 std::string_view Mcs51PartOf(std::string_view chipName);

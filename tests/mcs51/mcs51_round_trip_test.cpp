@@ -14,8 +14,10 @@ struct RoundTrip {
   ChipLine line;
   const char* part;
   std::uint32_t codeBytes;
-  std::uint32_t lockChoice;    // the "Lock" radio's item
-  std::uint8_t lockBits;       // what that item programs
+  int lockWord;                // the OptionValues word of the lock choice
+  std::uint32_t lockValue;     // the "Lock" radio's item, or the lock rows' bits
+  std::uint8_t lockBits;       // what that programs
+  std::uint32_t dataBytes = 0;  // the data EEPROM behind the code
 };
 
 void PrintTo(const RoundTrip& r, std::ostream* os) {
@@ -39,34 +41,52 @@ TEST_P(Mcs51RoundTrip, ProgramsVerifiesReadsRefusesAndLocks) {
   EXPECT_EQ(chip->erases, 1);
   EXPECT_TRUE(std::all_of(chip->cells.begin(), chip->cells.end(), [](int c) { return c == 0xFF; }));
 
-  Pattern(r.codeBytes);
+  const std::uint32_t image = r.codeBytes + r.dataBytes;
+  EXPECT_EQ(gApp.InfoRecord[1], static_cast<std::int32_t>(r.dataBytes ? r.codeBytes : 0));
+  EXPECT_EQ(gApp.InfoRecord[2], static_cast<std::int32_t>(r.dataBytes));
+  Pattern(image);
   runner.WriteClick();
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
   for (std::uint32_t a = 0; a < r.codeBytes; ++a) {
     ASSERT_EQ(chip->cells[a], gApp.CodeBuffer[a]) << "chip address " << a;
   }
+  for (std::uint32_t a = 0; a < r.dataBytes; ++a) {
+    ASSERT_EQ(chip->data[a], gApp.CodeBuffer[r.codeBytes + a]) << "data address " << a;
+  }
   runner.VerifyClick();
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
 
-  std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + r.codeBytes, 0);
+  // Verify sees a changed data byte too.
+  if (r.dataBytes) {
+    gApp.CodeBuffer[image - 1] ^= 0x40;
+    runner.VerifyClick();
+    EXPECT_EQ(gLink.StatusWord, 1);
+    EXPECT_EQ(gLink.FailAddress, image - 1);
+    gApp.CodeBuffer[image - 1] ^= 0x40;
+  }
+
+  std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + image, 0);
   runner.ReadClick();
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
   for (std::uint32_t a = 0; a < r.codeBytes; ++a) {
     ASSERT_EQ(gApp.CodeBuffer[a], chip->cells[a]) << "buffer address " << a;
   }
+  for (std::uint32_t a = 0; a < r.dataBytes; ++a) {
+    ASSERT_EQ(gApp.CodeBuffer[r.codeBytes + a], chip->data[a]) << "data address " << a;
+  }
 
   // A chip whose signature differs from the line's is refused before any cell changes.
   gApp.ExpectedId[1] ^= 0x0F;
-  Pattern(r.codeBytes, 0x11);
+  Pattern(image, 0x11);
   const int writes = chip->writes;
   runner.WriteClick();
   EXPECT_EQ(gLink.StatusWord, 1);
   EXPECT_TRUE(Logged("Type error!")) << LastLine();
   EXPECT_EQ(chip->writes, writes);
   gApp.ExpectedId[1] ^= 0x0F;
-  Pattern(r.codeBytes);
+  Pattern(image);
 
-  gApp.OptionValues[128] = static_cast<std::int32_t>(r.lockChoice);
+  gApp.OptionValues[r.lockWord] = static_cast<std::int32_t>(r.lockValue);
   runner.ProtectClick();
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
   EXPECT_EQ(chip->lockBits, r.lockBits) << "lost " << chip->lost << " vpp " << prog->VppMillivolts();
@@ -89,10 +109,14 @@ constexpr std::array<std::uint8_t, 4> Id(std::uint8_t a, std::uint8_t b) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, Mcs51RoundTrip,
     ::testing::Values(
-        RoundTrip{{"P89C51", 1, "ATMEL: AT89C51", Id(0x1E, 0x51)}, "AT89C51", 4096, 1, 3},
-        RoundTrip{{"P89C51", 2, "ATMEL: AT89LV51", Id(0x1E, 0x61)}, "AT89LV51", 4096, 0, 1},
-        RoundTrip{{"P89C51", 3, "ATMEL: AT89C52", Id(0x1E, 0x52)}, "AT89C52", 8192, 2, 7},
-        RoundTrip{{"P89C51", 4, "ATMEL: AT89LV52", Id(0x1E, 0x62)}, "AT89LV52", 8192, 1, 3}),
+        RoundTrip{{"P89C51", 1, "ATMEL: AT89C51", Id(0x1E, 0x51)}, "AT89C51", 4096, 128, 1, 3},
+        RoundTrip{{"P89C51", 2, "ATMEL: AT89LV51", Id(0x1E, 0x61)}, "AT89LV51", 4096, 128, 0, 1},
+        RoundTrip{{"P89C51", 3, "ATMEL: AT89C52", Id(0x1E, 0x52)}, "AT89C52", 8192, 128, 2, 7},
+        RoundTrip{{"P89C51", 4, "ATMEL: AT89LV52", Id(0x1E, 0x62)}, "AT89LV52", 8192, 128, 1, 3},
+        RoundTrip{{"AT89S5X", 1, "ATMEL: AT89S51", Id(0x1E, 0x51)}, "AT89S51", 4096, 128, 1, 3},
+        RoundTrip{{"AT89S5X", 2, "ATMEL: AT89S52", Id(0x1E, 0x52)}, "AT89S52", 8192, 128, 2, 7},
+        RoundTrip{{"AT89S8253", 1, "ATMEL: AT89S8253", Id(0x1E, 0x73)}, "AT89S8253", 12288, 1, 3, 3,
+                  2048}),
     [](const auto& info) {
       return info.param.line.key + "_" + std::to_string(info.param.line.row) + "_" +
              info.param.part;

@@ -1,0 +1,227 @@
+// "AT89S5X": the AT89S51, AT89S52 and AT89S53 in the parallel programming mode, 12 V on EA/VPP,
+// the signature read as Atmel's ID at 000H and the device's at 100H and 200H.
+#include <array>
+
+#include "algorithms/mcs51/ParallelEngine.h"
+#include "algorithms/mcs51/Sets.h"
+#include "link/CommandQueue.h"
+#include "link/LinkState.h"
+#include "link/PowerContact.h"
+#include "link/Primitives.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
+
+namespace zelvar {
+namespace mcs51 {
+namespace {
+
+constexpr ParallelType kTypes[] = {
+    {.caption = "Exit"},
+    {.caption = "1: AT89S51", .lastAddress = 4095},
+    {.caption = "2: AT89S52", .lastAddress = 8191},
+    {.caption = "3: AT89S53", .lastAddress = 12287},
+};
+
+// The describe list is P89C51's: the same operations, lock radio and speed radio.
+constexpr const char* kDescribe[] = {"$Fonc:",
+                                     "21 Erase",
+                                     "22 Blank",
+                                     "23 Write",
+                                     "24 Verify",
+                                     "26 Security",
+                                     "$DisTool:",
+                                     "25,29,30,31,",
+                                     "$Radio1:01,Lock(加密方式)",
+                                     "1 No MOVC(禁止)",
+                                     "2 No read(禁止读)",
+                                     "3 No ext code",
+                                     "$Radio2:00,Speed(烧写速度)",
+                                     "Nomal(正常)",
+                                     "Slower(慢速)",
+                                     "$end"};
+
+// The adapter of these parts is also checked on pins 41, 42 and 48.
+constexpr Package kPlcc44S5x{.bitstream = kPlcc44.bitstream,
+                             .groundPin = kPlcc44.groundPin,
+                             .vccPin = kPlcc44.vccPin,
+                             .vppPin = kPlcc44.vppPin,
+                             .contactMask = SocketPins(1, 42, 10, 21, 32) | SocketPins(48, 48)};
+
+// A8..A13 on P2.0..P2.5, A14 on P3.4 (pin 14), A15 on P3.5 (pin 15).
+constexpr AddressPins kAddress{{21, 22, 23, 24, 25, 26, 14, 15}};
+
+// P2.6, P2.7, P3.3, P3.6, P3.7.
+constexpr ModeLines kLines{{27, 28, 13, 16, 17}};
+constexpr Mode kReadCode{"00011"};
+constexpr Mode kWriteCode{"01111"};
+constexpr Mode kErase{"10100"};
+constexpr Mode kSignature{"00000"};
+constexpr Mode kLockBits[kLockChoices] = {{"11111"}, {"11100"}, {"10110"}};
+
+// The byte write is self-timed within 50 µs: one or two 100 µs waits after the pulse.
+constexpr Strobe kStrobe{
+    .pulseWait = kCmdWait100us, .afterWait = kCmdWait100us, .afterCount = 1, .slowerExtra = 1};
+
+constexpr std::array<std::uint32_t, 3> kIdAddresses = {0x000, 0x100, 0x200};
+
+class AT89S5X final : public ParallelSet {
+ private:
+  std::uint32_t LastAddress() const override { return kTypes[gApp.TypeIndex].lastAddress; }
+  const AddressPins& Address() const override { return kAddress; }
+  std::span<const char* const> DescribeList() const override { return kDescribe; }
+  std::span<const int> Operations() const override {
+    static constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,
+                                   kOpLock,  kOpRead,  kOpReadId};
+    return kOps;
+  }
+
+  void Init() override {
+    BeginSetup();
+    if (!AcceptRow(std::size(kTypes))) return;
+    UsePackage(TitleNamesPlcc44() ? kPlcc44S5x : kDip40);
+    SelectGndPin(gApp.GroundPin);
+    vccMillivolts_ = 5000;
+    vppMillivolts_ = 12000;
+    SetVccVoltage(vccMillivolts_);
+    SetVppVoltage(0);
+    SetVppVoltage(vppMillivolts_);
+  }
+
+  static bool PowerUp() {
+    SelectGndPin(gApp.GroundPin);
+    PutCmd1(kCmdLongWait);
+    SelectVccPin(gMcs51.ChipVccPin);
+    SetRegister25(kBusRead);
+    SwitchPin(kXtal2Pin, true);
+    SwitchPin(kXtal1Pin, true);
+    SelectClockPin(kXtal1Pin);
+    SelectVppPin(0);
+    ControlLevels();
+    FlushCommands();
+    return CheckPower();
+  }
+
+  static void ResetPulse() {
+    SelectGndPin(gApp.GroundPin);
+    SelectVccPin(gMcs51.ChipVccPin);
+    SetPinHigh(kRstPin);
+    SetPinLow(kRstPin);
+    FlushCommands();
+  }
+
+  void ReadSignature() override {
+    ResetPulse();
+    if (!PowerUp()) return;
+    SetRegister25(kBusRead);
+    SetMode(kLines, kSignature);
+    ReadBlockAt(0, gLink.ScratchBuffer.data());  // the first read after the mode change is dropped
+    IdBytesAt(kIdAddresses);
+    SuppliesOff();
+  }
+
+  void Read() {
+    ResetPulse();
+    if (!PowerUp() || !EnterRead(kLines, kReadCode)) return;
+    ScanCode(Scan::Read);
+    FinishScan();
+  }
+
+  void Blank() {
+    ResetPulse();
+    if (!PowerUp() || !EnterRead(kLines, kReadCode)) return;
+    if (ScanCode(Scan::Blank)) FinishScan();
+  }
+
+  void Verify() {
+    if (!PowerUp() || !EnterRead(kLines, kReadCode)) return;
+    if (ScanCode(Scan::Verify)) FinishScan();
+  }
+
+  // One erase pulse, then the erase cycle waited out in 100 steps of the progress bar.
+  void Erase() {
+    if (!PowerUp()) return;
+    SetMode(kLines, kErase);
+    FlushCommands();
+    if (!VppOn()) return;
+    SetPinLow(kProgPin);
+    SetPinHigh(kProgPin);
+    const std::uint32_t step = LastAddress() / 100;
+    for (std::uint32_t k = 0; k < 100; ++k) {
+      ShowProgress(static_cast<int>(k * step));
+      PutCmd1(kCmdSettle);
+      FlushCommands();
+    }
+    ShowProgress(-1);
+  }
+
+  // The signature is checked before the first byte, as the other parallel sets check it.
+  void Write() {
+    if (!TypeCheck({})) return;
+    ResetPulse();
+    if (!PowerUp()) return;
+    PutCmd1(kCmdSettle);
+    SetMode(kLines, kWriteCode);
+    SetRegister25(kBusDrive);
+    SwitchPin(kXtal2Pin, true);
+    SwitchPin(kXtal1Pin, true);
+    SwitchPin(10, true);
+    ControlLevels();
+    SetAddress(0);
+    FlushCommands();
+    if (!VppOn()) return;
+    WriteBytes(0, LastAddress(), 32, kStrobe);
+    ShowProgress(-1);
+  }
+
+  // Each lock bit: its mode, VPP on, one 100 µs PROG pulse, VPP off.
+  bool LockPulse(Mode bits) {
+    SetMode(kLines, bits);
+    FlushCommands();
+    if (!VppOn()) return false;
+    PutCmd1(kCmdSettle);
+    SetPinLow(kProgPin);
+    PutCmd1(kCmdWait100us);
+    SetPinHigh(kProgPin);
+    PutCmd1(kCmdSettle);
+    SelectVppPin(0);
+    FlushCommands();
+    return true;
+  }
+
+  void Lock() {
+    ResetPulse();
+    if (!PowerUp()) return;
+    SetMode(kLines, kLockBits[0]);
+    SetRegister25(kBusDrive);
+    SetAddress(0);
+    LockByChoice(kLockBits, [this](Mode bits) { return LockPulse(bits); });
+  }
+
+  void ReadId() {
+    ReadSignature();
+    LogId("MFA = %02x,%02x,%02x", 3);
+  }
+
+  void Handle(int op) override {
+    switch (op) {
+      case kOpErase: return Erase();
+      case kOpBlank: return Blank();
+      case kOpWrite: return Write();
+      case kOpVerify: return Verify();
+      case kOpLock: return Lock();
+      case kOpRead: return Read();
+      default: return ReadId();
+    }
+  }
+};
+
+AT89S5X gSet;
+
+}  // namespace
+}  // namespace mcs51
+
+std::uint8_t AT89S5XDispatch(int op, std::uint8_t* buffer, std::int32_t* record, ChipUiList* list) {
+  return mcs51::gSet.Dispatch(op, buffer, record, list);
+}
+
+}  // namespace zelvar

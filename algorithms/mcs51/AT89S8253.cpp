@@ -1,0 +1,225 @@
+// "AT89S8253": 12 KB of flash and 2 KB of data EEPROM in the parallel programming mode, written
+// in pages; the user fuses and the lock bits are written as bytes.
+#include <array>
+#include <cstdio>
+
+#include "algorithms/mcs51/ParallelEngine.h"
+#include "algorithms/mcs51/Sets.h"
+#include "link/CommandQueue.h"
+#include "link/LinkState.h"
+#include "link/PowerContact.h"
+#include "link/Primitives.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
+
+namespace zelvar {
+namespace mcs51 {
+namespace {
+
+constexpr ParallelType kTypes[] = {
+    {.caption = "Exit"},
+    {.caption = "1: AT89S8253 12Kx8", .lastAddress = 12287},
+};
+constexpr std::uint32_t kDataBytes = 2048;  // the EEPROM, in the buffer right after the code
+
+constexpr const char* kDescribe[] = {"$Fonc:",   "21 Erase",    "22 Blank",  "23 Write",
+                                     "25 Config", "24 Verify",  "26 Security", "$DisTool:",
+                                     "30,31,",   "$end"};
+constexpr const char* kConfig[] = {"0: (只有一种类型)",
+                                   "n=LB1 ,v=1,a=1,b=0",
+                                   "n=LB2 ,v=1,a=1,b=1",
+                                   "n=LB3 ,v=1,a=1,b=2",
+                                   "n=SerialPrgEn,v=1,a=0,b=0",
+                                   "n=x2 ClockEn,v=1,a=0,b=1",
+                                   "n=UsrRowPrgEn,v=1,a=0,b=2",
+                                   "n=External Clock En,v=1,a=0,b=3",
+                                   "$end"};
+constexpr int kFuseWord = 0;
+constexpr int kLockWord = 1;
+
+// A8..A15 on P2.0..P2.7.
+constexpr AddressPins kAddress{{21, 22, 23, 24, 25, 26, 27, 28}};
+
+// P3.3, P3.4, P3.5, P3.6, P3.7.
+constexpr ModeLines kLines{{13, 14, 15, 16, 17}};
+constexpr Mode kReadCode{"00111"};
+constexpr Mode kReadData{"00011"};
+constexpr Mode kWriteCode{"01111"};
+constexpr Mode kWriteData{"01011"};
+constexpr Mode kErase{"10100"};
+constexpr Mode kWriteFuses{"01101"};
+constexpr Mode kWriteLock{"10110"};
+constexpr Mode kSignature{"00100"};
+constexpr Mode kReadFuses{"11101"};
+
+// Bytes load the page with a bare strobe; the page programs during the settle wait after it.
+constexpr Strobe kStrobe{};
+constexpr std::uint32_t kCodePage = 64;
+constexpr std::uint32_t kDataPage = 32;
+
+constexpr std::array<std::uint8_t, 2> kSignatureOffsets = {0x30, 0x31};
+
+class AT89S8253 final : public ParallelSet {
+ private:
+  std::uint32_t LastAddress() const override { return kTypes[gApp.TypeIndex].lastAddress; }
+  // The EEPROM is the user's to see, load and save: it lies behind the code.
+  std::uint32_t DataStart() const override { return LastAddress() + 1; }
+  std::uint32_t DataLength() const override { return kDataBytes; }
+  const AddressPins& Address() const override { return kAddress; }
+  std::span<const char* const> DescribeList() const override { return kDescribe; }
+  std::span<const char* const> ConfigTable() const override { return kConfig; }
+  std::span<const int> Operations() const override {
+    static constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,   kOpConfig,
+                                   kOpLock,  kOpRead,  kOpReadId, kOpReadConfig};
+    return kOps;
+  }
+
+  void Init() override {
+    BeginSetup();
+    if (!AcceptRow(std::size(kTypes))) return;
+    UsePackage(TitleNamesPlcc44() ? kPlcc44 : kDip40);
+    SelectGndPin(gApp.GroundPin);
+    vppMillivolts_ = 12000;
+    vccMillivolts_ = VccParam();
+    SetVppVoltage(vppMillivolts_);
+    SetVccVoltage(vccMillivolts_);
+  }
+
+  // Powers the chip in `mode` with VPP on the package's EA/VPP pin.
+  void PowerUp(Mode mode) {
+    SetRegister25(kBusRead);
+    SwitchPin(kXtal2Pin, true);
+    SetPinHigh(kRstPin);
+    SelectVccPin(gMcs51.ChipVccPin);
+    PutCmd1(kCmdSettle);
+    SelectClockPin(kXtal1Pin);
+    PutCmd1(kCmdSettle);
+    ControlLevels();
+    SetMode(kLines, mode);
+    SetAddress(0);
+    FlushCommands();
+    SelectVppPin(gMcs51.ChipVppPin);
+  }
+
+  // The data EEPROM's blocks, at chip addresses from 0, in the buffer behind the code.
+  bool ScanData(Scan kind) {
+    const std::uint32_t base = DataStart();
+    SetMode(kLines, kReadData);
+    return ScanBlocks(
+        kind, base, base + kDataBytes - 1, 256,
+        [this, base](std::uint32_t a, std::uint8_t* dest) { ReadBlockAt(a - base, dest); }, false);
+  }
+
+  void Read() {
+    PowerUp(kReadCode);
+    if (!CheckPower()) return;
+    ScanCode(Scan::Read);
+    ScanData(Scan::Read);
+    FinishScan();
+  }
+
+  void Blank() {
+    PowerUp(kReadCode);
+    if (!CheckPower()) return;
+    if (ScanCode(Scan::Blank)) FinishScan();
+  }
+
+  void Verify() {
+    PowerUp(kReadCode);
+    if (!CheckPower()) return;
+    if (ScanCode(Scan::Verify) && ScanData(Scan::Verify)) FinishScan();
+  }
+
+  void Erase() {
+    PowerUp(kErase);
+    if (!CheckPower()) return;
+    ProgramByte(0xFF, kStrobe);
+    PutCmd1(kCmdSettle);
+    FlushCommands();
+  }
+
+  // Chip bytes first .. first + count - 1 from the buffer at `from`, in pages.
+  void WritePages(std::uint32_t from, std::uint32_t count, std::uint32_t page, bool progress) {
+    for (std::uint32_t p = 0; p < count; p += page) {
+      if (progress) ShowProgress(static_cast<int>(p));
+      SetAddress(p);
+      for (std::uint32_t i = 0; i < page; ++i) {
+        ProgramByte(buffer_[from + p + i], kStrobe);
+        NextAddress();
+      }
+      PutCmd1(kCmdSettle);
+      FlushCommands();
+    }
+  }
+
+  void ReadSignature() override {
+    PowerUp(kSignature);
+    SignatureBytes(kSignatureOffsets);
+    SelectClockPin(0);
+    SuppliesOff();
+  }
+
+  void Write() {
+    if (!TypeCheck({.logPairs = true})) return;
+    PowerUp(kWriteCode);
+    SetRegister25(kBusDrive);
+    if (!CheckPower()) return;
+    WritePages(0, LastAddress() + 1, kCodePage, true);
+    SetMode(kLines, kWriteData);
+    WritePages(DataStart(), kDataBytes, kDataPage, false);
+    ShowProgress(-1);
+  }
+
+  // One byte in a writing mode: the user fuses or the lock bits.
+  void WriteByteInMode(Mode mode, std::uint8_t value) {
+    PowerUp(mode);
+    SetRegister25(kBusDrive);
+    ProgramByte(value, kStrobe);
+    PutCmd1(kCmdSettle);
+    FlushCommands();
+  }
+
+  void ReadId() {
+    ReadSignature();
+    LogId("厂家和型号的代码 = %02x,%02x", 2);
+  }
+
+  void ReadConfig() {
+    PowerUp(kReadFuses);
+    std::uint8_t* block = gLink.ScratchBuffer.data();
+    ReadBlockAt(0, block);
+    char line[32];
+    std::snprintf(line, sizeof line, "Fuse = %02x", block[0]);
+    AddMessageLine(line);
+    SetWord(kFuseWord, block[0]);
+  }
+
+  void Handle(int op) override {
+    switch (op) {
+      case kOpErase: return Erase();
+      case kOpBlank: return Blank();
+      case kOpWrite: return Write();
+      case kOpVerify: return Verify();
+      case kOpConfig:
+        return WriteByteInMode(kWriteFuses, static_cast<std::uint8_t>(Word(kFuseWord)));
+      case kOpLock:
+        // A row set to 1 programs its lock bit, which the chip takes as a 0.
+        return WriteByteInMode(kWriteLock, static_cast<std::uint8_t>(~Word(kLockWord)));
+      case kOpRead: return Read();
+      case kOpReadId: return ReadId();
+      default: return ReadConfig();
+    }
+  }
+};
+
+AT89S8253 gSet;
+
+}  // namespace
+}  // namespace mcs51
+
+std::uint8_t AT89S8253Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
+                               ChipUiList* list) {
+  return mcs51::gSet.Dispatch(op, buffer, record, list);
+}
+
+}  // namespace zelvar
