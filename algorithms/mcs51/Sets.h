@@ -10,5 +10,7 @@ std::uint8_t P89C51Dispatch(int op, std::uint8_t* buffer, std::int32_t* record, 
 std::uint8_t AT89S5XDispatch(int op, std::uint8_t* buffer, std::int32_t* record, ChipUiList* list);
 std::uint8_t AT89S8253Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
                                ChipUiList* list);
+std::uint8_t AT89X8252Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
+                               ChipUiList* list);
 
 }  // namespace zelvar

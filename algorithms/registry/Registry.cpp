@@ -18,6 +18,7 @@ constexpr std::pair<std::string_view, AlgorithmDispatcher> kSets[] = {
     {"P89C51", P89C51Dispatch},
     {"AT89S5X", AT89S5XDispatch},
     {"AT89S8253", AT89S8253Dispatch},
+    {"AT89X8252", AT89X8252Dispatch},
 };
 
 // One row per set whose type table the device lists are checked against; a set adds its row
@@ -30,6 +31,7 @@ constexpr std::tuple<std::string_view, int, std::string_view> kCatalogueFacts[] 
     {"P89C51", 9, ""},
     {"AT89S5X", 3, ""},
     {"AT89S8253", 1, ""},
+    {"AT89X8252", 3, ""},
 };
 }  // namespace
 

@@ -1,0 +1,221 @@
+// "AT89X8252": the AT89LS8252 and AT89LS53 in the parallel programming mode, 12 V on EA/VPP for
+// every operation, the lock bits written as the bits of one data byte.
+#include <array>
+
+#include "algorithms/mcs51/ParallelEngine.h"
+#include "algorithms/mcs51/Sets.h"
+#include "link/CommandQueue.h"
+#include "link/LinkState.h"
+#include "link/PowerContact.h"
+#include "link/Primitives.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
+
+namespace zelvar {
+namespace mcs51 {
+namespace {
+
+constexpr ParallelType kTypes[] = {
+    {.caption = "Exit"},
+    {.caption = "1: AT89LS8252", .lastAddress = 10239},
+    {.caption = "2: AT89LS8252", .lastAddress = 8191},
+    {.caption = "3: AT89LS53", .lastAddress = 12287},
+};
+
+constexpr const char* kDescribe[] = {"$Fonc:",
+                                     "21 Erase",
+                                     "22 Blank",
+                                     "23 Write",
+                                     "24 Verify",
+                                     "26 Security",
+                                     "$DisTool:",
+                                     "25,29,30,31,",
+                                     "$Radio1:01,Lock(加密方式)",
+                                     "1 No MOVC(禁止)",
+                                     "2 No read(禁止读)",
+                                     "3 No ext code",
+                                     "$end"};
+// No group line: the "$Grid1:" section stays empty.
+constexpr const char* kConfig[] = {"1 No MOVC(禁止)", "2 No read(禁止读)", "3 No ext code",
+                                   "$end"};
+
+// A8..A13 on P2.0..P2.5.
+constexpr AddressPins kAddress{{21, 22, 23, 24, 25, 26, 0, 0}};
+
+// P2.6, P2.7, P3.6, P3.7.
+constexpr ModeLines kLines{{27, 28, 16, 17, 0}};
+constexpr Mode kReadCode{"0011"};
+constexpr Mode kWriteCode{"0111"};
+constexpr Mode kErase{"1000"};
+constexpr Mode kSignature{"0000"};
+constexpr Mode kWriteLock{"1010"};
+
+// Lock bits 1, 2 and 3 are data bits 7, 6 and 5, and a 0 programs a bit, as the flash cells
+// program to 0: each choice sends one byte per bit, bit 1 first.
+constexpr std::array<std::uint8_t, kLockChoices> kLockBytes = {0x7F, 0xBF, 0xDF};
+
+constexpr Strobe kStrobe{.pulseWait = kCmdWait100us, .afterWait = kCmdWait1ms, .afterCount = 2};
+
+constexpr std::array<std::uint8_t, 3> kSignatureOffsets = {0x30, 0x31, 0x32};
+
+class AT89X8252 final : public ParallelSet {
+ private:
+  std::uint32_t LastAddress() const override { return kTypes[gApp.TypeIndex].lastAddress; }
+  const AddressPins& Address() const override { return kAddress; }
+  std::span<const char* const> DescribeList() const override { return kDescribe; }
+  std::span<const char* const> ConfigTable() const override { return kConfig; }
+  std::span<const int> Operations() const override {
+    static constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,
+                                   kOpLock,  kOpRead,  kOpReadId};
+    return kOps;
+  }
+
+  // The package's ground and contact mask go to the contact test, PLCC44 adapter included.
+  void Init() override {
+    BeginSetup();
+    if (!AcceptRow(std::size(kTypes))) return;
+    UsePackage(TitleNamesPlcc44() ? kPlcc44 : kDip40);
+    SelectGndPin(gApp.GroundPin);
+    vccMillivolts_ = 5000;
+    vppMillivolts_ = 12000;
+    SetVccVoltage(vccMillivolts_);
+    SetVppVoltage(0);
+    SetVppVoltage(vppMillivolts_);
+  }
+
+  static void PowerUp() {
+    SelectGndPin(gApp.GroundPin);
+    SelectVccPin(gMcs51.ChipVccPin);
+    SetRegister25(kBusRead);
+    SwitchPin(kXtal2Pin, true);
+    SwitchPin(kXtal1Pin, true);
+    SelectClockPin(kXtal1Pin);
+    SelectVppPin(0);
+    ControlLevels();
+    FlushCommands();
+  }
+
+  static void ResetPulse() {
+    SelectGndPin(gApp.GroundPin);
+    SelectVccPin(gMcs51.ChipVccPin);
+    SetPinHigh(kRstPin);
+    SetPinLow(kRstPin);
+    FlushCommands();
+  }
+
+  // Reads in `mode` with VPP on, as the chip wants it in every mode.
+  bool EnterWithVpp(Mode mode) {
+    PowerUp();
+    SetRegister25(kBusRead);
+    SetMode(kLines, mode);
+    SetAddress(0);
+    FlushCommands();
+    return VppOn();
+  }
+
+  void ReadSignature() override {
+    gApp.ReadId = {};
+    ResetPulse();
+    if (!EnterWithVpp(kSignature)) return;
+    SignatureBytes(kSignatureOffsets);
+    SuppliesOff();
+    LogId("MFA = %02x,%02x,%02x", 3);
+  }
+
+  void Read() {
+    if (!EnterWithVpp(kReadCode)) return;
+    ScanCode(Scan::Read);
+    FinishScan();
+  }
+
+  // A chip whose signature reads 0xFF, 0xFF is taken as protected.
+  void Blank() {
+    ReadSignature();
+    if (gLink.StatusWord != 0) return;
+    if (gApp.ReadId[0] == 0xFF && gApp.ReadId[1] == 0xFF) {
+      gLink.StatusWord = 1;
+      return;
+    }
+    if (!EnterWithVpp(kReadCode)) return;
+    if (ScanCode(Scan::Blank)) FinishScan();
+  }
+
+  void Verify() {
+    if (!EnterWithVpp(kReadCode)) return;
+    if (ScanCode(Scan::Verify)) FinishScan();
+  }
+
+  void Erase() {
+    if (!EnterWithVpp(kErase)) return;
+    SetPinLow(kProgPin);
+    PutCmd1(kCmdSettle);
+    PutCmd1(kCmdLongWait);
+    SetPinHigh(kProgPin);
+    FlushCommands();
+  }
+
+  void Write() {
+    if (!TypeCheck({.logPairs = true})) return;
+    PowerUp();
+    SetMode(kLines, kWriteCode);
+    SetRegister25(kBusDrive);
+    SwitchPin(14, true);
+    SetAddress(0);
+    FlushCommands();
+    if (!VppOn()) return;
+    WriteBytes(0, LastAddress(), 256, kStrobe);
+    ShowProgress(-1);
+  }
+
+  // One lock byte: VPP on, a long PROG pulse, VPP off. A weak supply ends the operation failed.
+  bool LockByte(std::uint8_t value) {
+    PutCmd2(kCmdDataByte, value);
+    PutCmd1(kCmdWait100us);
+    SetMode(kLines, kWriteLock);
+    if (!VppOn()) return false;
+    SetPinLow(kProgPin);
+    PutCmd1(kCmdSettle);
+    PutCmd1(kCmdSettle);
+    SetPinHigh(kProgPin);
+    PutCmd1(kCmdWait1ms);
+    PutCmd1(kCmdWait1ms);
+    SelectVppPin(0);
+    FlushCommands();
+    return true;
+  }
+
+  void Lock() {
+    PowerUp();
+    SetMode(kLines, kWriteLock);
+    SetRegister25(kBusDrive);
+    SetAddress(0);
+    const std::uint32_t choice = Word(kLockChoiceWord);
+    for (std::uint32_t bit = 0; choice < kLockBytes.size() && bit <= choice; ++bit) {
+      if (!LockByte(kLockBytes[bit])) return;
+    }
+  }
+
+  void Handle(int op) override {
+    switch (op) {
+      case kOpErase: return Erase();
+      case kOpBlank: return Blank();
+      case kOpWrite: return Write();
+      case kOpVerify: return Verify();
+      case kOpLock: return Lock();
+      case kOpRead: return Read();
+      default: return ReadSignature();
+    }
+  }
+};
+
+AT89X8252 gSet;
+
+}  // namespace
+}  // namespace mcs51
+
+std::uint8_t AT89X8252Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
+                               ChipUiList* list) {
+  return mcs51::gSet.Dispatch(op, buffer, record, list);
+}
+
+}  // namespace zelvar
