@@ -209,6 +209,8 @@ inline int Programmer::SupplyMillivolts(int socketPin) const {
   if (IsGround(socketPin)) return 0;
   if (HighVoltagePin() == socketPin) return 12000;
   if (VccPin() == socketPin) return VppOnVccPin() ? VppMillivolts() : VccMillivolts();
+  // A bit-7 selection puts VPP on its pin and keeps VCC where it was.
+  if (vccCompanion_ != 0 && vccCompanion_ == socketPin) return VccMillivolts();
   if (vpp_[0] == socketPin || vpp_[1] == socketPin) return VppMillivolts();
   return -1;
 }

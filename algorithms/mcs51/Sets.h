@@ -12,5 +12,11 @@ std::uint8_t AT89S8253Dispatch(int op, std::uint8_t* buffer, std::int32_t* recor
                                ChipUiList* list);
 std::uint8_t AT89X8252Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
                                ChipUiList* list);
+std::uint8_t AT89C51RD2Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
+                               ChipUiList* list);
+std::uint8_t T89C51RD2Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
+                               ChipUiList* list);
+std::uint8_t T89C51RC2Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
+                               ChipUiList* list);
 
 }  // namespace zelvar

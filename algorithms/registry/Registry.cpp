@@ -19,6 +19,9 @@ constexpr std::pair<std::string_view, AlgorithmDispatcher> kSets[] = {
     {"AT89S5X", AT89S5XDispatch},
     {"AT89S8253", AT89S8253Dispatch},
     {"AT89X8252", AT89X8252Dispatch},
+    {"AT89C51RD2", AT89C51RD2Dispatch},
+    {"T89C51RD2", T89C51RD2Dispatch},
+    {"T89C51RC2", T89C51RC2Dispatch},
 };
 
 // One row per set whose type table the device lists are checked against; a set adds its row
@@ -32,6 +35,9 @@ constexpr std::tuple<std::string_view, int, std::string_view> kCatalogueFacts[] 
     {"AT89S5X", 3, ""},
     {"AT89S8253", 1, ""},
     {"AT89X8252", 3, ""},
+    {"AT89C51RD2", 4, ""},
+    {"T89C51RD2", 4, ""},
+    {"T89C51RC2", 3, ""},
 };
 }  // namespace
 

@@ -1,0 +1,45 @@
+// "T89C51RC2": the Rx2 parts up to 32 KB, without VPP on EA (a logic level only) and without
+// address bit 15; Security writes the HSB of the config rows, as its sibling sets do.
+#include <span>
+
+#include "algorithms/mcs51/Rx2Engine.h"
+#include "algorithms/mcs51/Sets.h"
+
+namespace zelvar {
+namespace mcs51 {
+namespace {
+
+constexpr Rx2Policy kPolicy{.entryCode = false,
+                             .vppOnEa = false,
+                             .address15 = false,
+                             .read64 = false,
+                             .pageStrobes = 1,
+                             .erasePage = false,
+                             .hsbAfterErase = true,
+                             .hsbCommitPattern = false,
+                             .logSecurity = false,
+                             .configFormat = "BSB=%02x,BSV=%02x,HSB=%02x,SSB=%02x; ID=%02x,%02x,%02x"};
+constexpr const char* kDescribe[] = {"$Fonc:", "21 Erase", "22 Blank", "23 Write", "25 WrConfig", "24 Verify",
+                                     "26 Security", "$DisTool:", "30,31,", "$Gridw:Option",
+                                     "Status(复位设置)", "0FF", "Vect(复位矢量)", "0FC", "$end"};
+constexpr const char* kConfig[] = {"0: (只有一种类型)", "$end"};
+
+class T89C51RC2 final : public Rx2Set {
+ private:
+  const Rx2Policy& Policy() const override { return kPolicy; }
+  std::span<const ParallelType> Types() const override { return std::span(kRx2Types).first(4); }
+  std::span<const char* const> DescribeList() const override { return kDescribe; }
+  std::span<const char* const> ConfigTable() const override { return kConfig; }
+};
+
+T89C51RC2 gSet;
+
+}  // namespace
+}  // namespace mcs51
+
+std::uint8_t T89C51RC2Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
+                               ChipUiList* list) {
+  return mcs51::gSet.Dispatch(op, buffer, record, list);
+}
+
+}  // namespace zelvar

@@ -1,0 +1,48 @@
+// "T89C51RD2": the Rx2 parts without the entry code, read in 256-byte blocks, one long strobe
+// per page, HSB 0x7F after an erase.
+#include <span>
+
+#include "algorithms/mcs51/Rx2Engine.h"
+#include "algorithms/mcs51/Sets.h"
+
+namespace zelvar {
+namespace mcs51 {
+namespace {
+
+constexpr Rx2Policy kPolicy{.entryCode = false,
+                             .read64 = false,
+                             .pageStrobes = 1,
+                             .hsbAfterErase = true,
+                             .hsbCommitPattern = false,
+                             .configFormat = "BSB=%02x,BSV=%02x,HSB=%02x,SSB=%02x; ID=%02x,%02x,%02x"};
+constexpr const char* kDescribe[] = {"$Fonc:", "21 Erase", "22 Blank", "23 Write", "25 WrConfig", "24 Verify",
+                                     "26 Security", "$DisTool:", "30,31,", "$Gridw:Option",
+                                     "Status(复位设置)", "0FF", "Vect(复位矢量)", "0FC", "SSB(软加密)",
+                                     "0FF", "$end"};
+constexpr const char* kConfig[] = {"0: (只有一种类型)",
+                                   "n=LB0(No ext movc),v=1,a=0,b=0",
+                                   "n=LB1(加密),v=1,a=0,b=1",
+                                   "n=LB2(ExtCode),v=1,a=0,b=2",
+                                   "n=BLLB(ISP保护Boot),v=1,a=0,b=5",
+                                   "n=BLJB(Boot FC03H),v=1,a=0,b=6",
+                                   "$end"};
+
+class T89C51RD2 final : public Rx2Set {
+ private:
+  const Rx2Policy& Policy() const override { return kPolicy; }
+  std::span<const ParallelType> Types() const override { return kRx2Types; }
+  std::span<const char* const> DescribeList() const override { return kDescribe; }
+  std::span<const char* const> ConfigTable() const override { return kConfig; }
+};
+
+T89C51RD2 gSet;
+
+}  // namespace
+}  // namespace mcs51
+
+std::uint8_t T89C51RD2Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
+                               ChipUiList* list) {
+  return mcs51::gSet.Dispatch(op, buffer, record, list);
+}
+
+}  // namespace zelvar
