@@ -69,20 +69,6 @@ class MainFlowTest : public test::MainWindowFixture {
     programmer.backend->programmer()->PlaceChipAtBottom(chip);
   }
 
-  void ChooseChip(const char* category, const QString& name) {
-    TypeDlg->PrepareChipDialog();
-    for (int i = 0; i < TypeDlg->RadioGroup1->ItemCount(); ++i) {
-      if (TypeDlg->RadioGroup1->Button(i)->Caption() == category) {
-        TypeDlg->RadioGroup1->Button(i)->Click();
-      }
-    }
-    TypeDlg->OnChange2(name);
-    const auto hits = TypeDlg->ListBox2->findItems(name, Qt::MatchExactly);
-    ASSERT_EQ(hits.size(), 1);
-    TypeDlg->ListBox2->setCurrentItem(hits[0]);
-    TypeDlg->ButtonOk->click();
-  }
-
   std::string ViewLine(int line) {
     return MainForm->RichEdit1->dump()->document()->findBlockByNumber(line).text().toStdString();
   }

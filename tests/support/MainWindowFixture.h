@@ -3,14 +3,18 @@
 // data files (device lists, pictures) are linked in, the recent list is the test's own.
 #include <unistd.h>
 
+#include <QListWidget>
 #include <filesystem>
 #include <string>
 #include <utility>
 
 #include "app/core/startup/ProgrammerStart.h"
 #include "app/core/startup/RecentList.h"
+#include "app/forms/dialogs/TypeDlg.h"
 #include "app/forms/windows/Forms.h"
 #include "services/AppState.h"
+#include "skin/Suibutton.h"
+#include "skin/Suiradiogroup.h"
 #include "support/SimFixture.h"
 
 namespace zelvar::test {
@@ -49,6 +53,21 @@ class MainWindowFixture : public SimFixture {
     if (!dir.empty()) std::filesystem::remove_all(dir);
     gApp.Reset();
     SimFixture::TearDown();
+  }
+
+  // Chooses `name` of `category` in the chip dialog and presses OK.
+  void ChooseChip(const char* category, const QString& name) {
+    TypeDlg->PrepareChipDialog();
+    for (int i = 0; i < TypeDlg->RadioGroup1->ItemCount(); ++i) {
+      if (TypeDlg->RadioGroup1->Button(i)->Caption() == category) {
+        TypeDlg->RadioGroup1->Button(i)->Click();
+      }
+    }
+    TypeDlg->OnChange2(name);
+    const auto hits = TypeDlg->ListBox2->findItems(name, Qt::MatchExactly);
+    ASSERT_EQ(hits.size(), 1);
+    TypeDlg->ListBox2->setCurrentItem(hits[0]);
+    TypeDlg->ButtonOk->click();
   }
 
   RecentList recentNames;  // written as the recent list before the window starts, when set

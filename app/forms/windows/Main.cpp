@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -407,10 +409,15 @@ void TMainForm::MirrorChipControls(const ChipUiModel& ui, const RunButtonStates&
 }
 
 void TMainForm::ShowChosenChip() {
+  ShowChipLabels();
+  SetCaption(gApp.MainCaption + "  " + gApp.ChipTitle);
+}
+
+void TMainForm::ShowChipLabels() {
   TypeName->setText(Q(gApp.ChipName));
   Package->setText(Q(gApp.AdapterLabel));
-  SetCaption(gApp.MainCaption + "  " + gApp.ChipTitle);
   ShowStatusLine();
+  emit chipShown();
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -576,7 +583,9 @@ void TMainForm::Programmermessage1Click() {
 
 void TMainForm::Manaul1Click() {
   const std::string target = ChineseTexts ? gApp.ProgramDir + "ZelvarManual.mht" : gApp.ProgramDir;
-  QDesktopServices::openUrl(QUrl::fromLocalFile(Q(target)));
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Q(target)))) {
+    ShowMessageText("Can not open " + target + "*不能打开 " + target);
+  }
 }
 
 void TMainForm::suiImageButtonLangClick() {
@@ -604,11 +613,23 @@ void TMainForm::subSum1Click() {
 }
 
 void TMainForm::ClosePrj1Click() {
-  DataFileName.clear();
+  // Save must no longer offer the project's data file.
+  gApp.DataFileName.clear();
   gApp.ProjectFileName.clear();
   gApp.ProjectModified = 0;
   SetCaption("No project");
   suiButtonRun->setEnabled(false);
+}
+
+void TMainForm::Print1Click() {
+  QPrinter printer;
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() == QDialog::Accepted) PrintHexView(printer);
+}
+
+void TMainForm::PrintHexView(QPrinter& printer) {
+  printer.setDocName("");
+  RichEdit1->dump()->print(&printer);
 }
 
 void TMainForm::suiCheckBox1Click() {
