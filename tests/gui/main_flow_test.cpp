@@ -63,10 +63,7 @@ class MainFlowTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
     SimFixture::SetUp();
-    StartMainWindow();
-    chip = sim::MakeEprom("27C256");
-    ASSERT_NE(chip, nullptr);
-    programmer.backend->programmer()->PlaceChipAtBottom(chip);
+    StartWithChip("27C256");
   }
 
   std::string ViewLine(int line) {
@@ -77,8 +74,6 @@ class MainFlowTest : public test::MainWindowFixture {
     const auto log = fake.LogTexts();
     return std::find(log.begin(), log.end(), line) != log.end();
   }
-
-  std::shared_ptr<sim::EpromChip> chip;
 };
 
 TEST_F(MainFlowTest, ChooseLoadWriteVerifyAndGo) {

@@ -26,10 +26,7 @@ class ProjectFormsTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
     SimFixture::SetUp();
-    StartMainWindow();
-    chip = sim::MakeEprom("27C256");
-    ASSERT_NE(chip, nullptr);
-    programmer.backend->programmer()->PlaceChipAtBottom(chip);
+    StartWithChip("27C256");
   }
 
   // What a user types into an edit of the settings window.
@@ -37,8 +34,6 @@ class ProjectFormsTest : public test::MainWindowFixture {
     edit->setText(text);
     emit edit->textEdited(text);
   }
-
-  std::shared_ptr<sim::EpromChip> chip;
 };
 
 TEST_F(ProjectFormsTest, SavedProjectComesBackFromTheRecentListAndRunsItsStamp) {

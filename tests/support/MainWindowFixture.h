@@ -5,6 +5,7 @@
 
 #include <QListWidget>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -13,6 +14,8 @@
 #include "app/forms/dialogs/TypeDlg.h"
 #include "app/forms/windows/Forms.h"
 #include "services/AppState.h"
+#include "sim/Programmer.h"
+#include "sim/chips/Eprom.h"
 #include "skin/Suibutton.h"
 #include "skin/Suiradiogroup.h"
 #include "support/SimFixture.h"
@@ -55,6 +58,14 @@ class MainWindowFixture : public SimFixture {
     SimFixture::TearDown();
   }
 
+  // Starts the window with a blank `part` at the bottom of the simulated socket, as `chip`.
+  void StartWithChip(const char* part) {
+    StartMainWindow();
+    chip = sim::MakeEprom(part);
+    ASSERT_NE(chip, nullptr);
+    programmer.backend->programmer()->PlaceChipAtBottom(chip);
+  }
+
   // Chooses `name` of `category` in the chip dialog and presses OK.
   void ChooseChip(const char* category, const QString& name) {
     TypeDlg->PrepareChipDialog();
@@ -70,6 +81,7 @@ class MainWindowFixture : public SimFixture {
     TypeDlg->ButtonOk->click();
   }
 
+  std::shared_ptr<sim::EpromChip> chip;
   RecentList recentNames;  // written as the recent list before the window starts, when set
   std::filesystem::path dir, oldDir;
   ProgrammerStart programmer;

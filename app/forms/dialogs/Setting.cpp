@@ -96,6 +96,7 @@ QLineEdit* TSetting1::AddEdit(QWidget* sheet, int row, const char* name,
                               std::string StampSettings::*text, bool marksProject) {
   auto* e = new QLineEdit(sheet);
   e->setObjectName(name);
+  e->setMinimumWidth(e->fontMetrics().horizontalAdvance("0000-00-00 00:00:00") + 16);
   Grid(sheet)->addWidget(e, row, 1);
   // Only the user's typing changes the project; the program's own updates do not.
   connect(e, &QLineEdit::textEdited, this, [this, text, marksProject](const QString& t) {
