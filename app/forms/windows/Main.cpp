@@ -189,8 +189,8 @@ void TMainForm::BuildMenus() {
     needs_[name] = [this] { return static_cast<bool>(seams_.loadBufferFile); };
   }
   AddAction(file, "Save1", "Save", seam(&MainSeams::saveFile));
-  AddAction(file, "OpenProject1", "Open project", seam(&MainSeams::openProject));
-  AddAction(file, "Saveprojectas1", "Save project as", seam(&MainSeams::saveProject));
+  AddAction(file, "OpenProject1", "Open project", [this] { OpenProject1Click(); });
+  AddAction(file, "Saveprojectas1", "Save project as", [this] { Saveprojectas1Click(); });
   AddAction(file, "ClosePrj1", "Close project", [this] { ClosePrj1Click(); });
   AddAction(file, "Print1", "Print", seam(&MainSeams::print));
   file->addSeparator();
@@ -610,6 +610,14 @@ void TMainForm::subFill1Click() {
 
 void TMainForm::subSum1Click() {
   if (seams_.checkSum) seams_.checkSum();
+}
+
+void TMainForm::OpenProject1Click() {
+  if (seams_.openProject) seams_.openProject();
+}
+
+void TMainForm::Saveprojectas1Click() {
+  if (seams_.saveProject) seams_.saveProject();
 }
 
 void TMainForm::ClosePrj1Click() {

@@ -111,6 +111,9 @@ class TMainForm : public QMainWindow {
   void subSearch1Click();
   void subFill1Click();
   void subSum1Click();
+  // File > Open project and File > Save project as: their dialogs, then the project file.
+  void OpenProject1Click();
+  void Saveprojectas1Click();
   void ClosePrj1Click();
   // The print dialog, then the hex view on the chosen printer.
   void Print1Click();
