@@ -1,7 +1,7 @@
 // Projects, settings and printing through the main window on the simulated 6200 with an AT27C256
 // in its socket: a project saved with a serial stamp comes back from the recent list after Close
-// project, Go advances the stamp without changing the project, a user's edit of the settings
-// makes Run refuse it, and Print writes the hex view.
+// project and a restart, Go advances the stamp without changing the project, a user's edit of the
+// settings makes Run refuse it, and Print writes the hex view.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -54,11 +54,12 @@ TEST_F(ProjectFormsTest, SavedProjectComesBackFromTheRecentListAndRunsItsStamp) 
 
   MainForm->actions.at("ClosePrj1")->trigger();
   EXPECT_EQ(MainForm->Caption(), "No project");
-  std::fill_n(gApp.CodeBuffer.begin(), 0x8000, std::uint8_t{0xFF});
-  Setting1->model() = {};
-  Setting1->ShowSettings();
+  EXPECT_EQ(gApp.ProjectFileName, "");
 
-  MainForm->ShowRecentNames();
+  RestartMainWindow();
+  EXPECT_EQ(gApp.ChipName, "");
+  EXPECT_EQ(Setting1->Edit2->text(), "00");
+  ASSERT_EQ(MainForm->Nf[0]->text().toStdString(), path);
   MainForm->Nf[0]->trigger();
   EXPECT_EQ(gApp.ChipName, "AT27C256");
   EXPECT_EQ(MainForm->TypeName->text(), "AT27C256");

@@ -39,7 +39,22 @@ class MainWindowFixture : public SimFixture {
     oldDir = std::filesystem::current_path();
     std::filesystem::current_path(dir);
     if (!recentNames.empty()) SaveRecentNames(kRecentListName, recentNames);
+    CreateMainWindow(std::move(seams));
+  }
 
+  // Closes the window as the user does (the recent list is written), ends the program's state
+  // and starts it again in the same program directory, with `chip` back in the socket.
+  void RestartMainWindow() {
+    MainForm->close();
+    DestroyForms();
+    programmer.backend.reset();
+    gLink.Reset();
+    gApp.Reset();
+    CreateMainWindow({});
+    if (chip) programmer.backend->programmer()->PlaceChipAtBottom(chip);
+  }
+
+  void CreateMainWindow(MainSeams seams) {
     seams.connectProgrammer = [this] {
       programmer = StartProgrammer({"--programmer=sim:6200"});
       return programmer.connected;
