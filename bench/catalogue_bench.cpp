@@ -36,12 +36,24 @@ std::filesystem::path WriteList() {
   return dir;
 }
 
+// A model 6200 whose program directory holds the generated list, for one benchmark's run.
+struct GeneratedList {
+  std::filesystem::path dir = WriteList();
+  GeneratedList() {
+    gApp.Reset();
+    gLink.Reset();
+    gLink.ModelNumber = 6200;
+    gApp.ProgramDir = dir.string();
+  }
+  ~GeneratedList() {
+    std::filesystem::remove_all(dir);
+    gApp.Reset();
+    gLink.Reset();
+  }
+};
+
 void BM_SearchKeystroke(benchmark::State& state) {
-  const auto dir = WriteList();
-  gApp.Reset();
-  gLink.Reset();
-  gLink.ModelNumber = 6200;
-  gApp.ProgramDir = dir.string();
+  const GeneratedList list;
   ChipCatalogue catalogue;
   catalogue.PrepareChipDialog();
   catalogue.CategoryClicked(0);
@@ -57,29 +69,18 @@ void BM_SearchKeystroke(benchmark::State& state) {
     benchmark::DoNotOptimize(catalogue.chips.items.data());
   }
   state.counters["lines"] = kLines;
-  catalogue.CloseDeviceList();
-  std::filesystem::remove_all(dir);
-  gApp.Reset();
-  gLink.Reset();
 }
 BENCHMARK(BM_SearchKeystroke)->Unit(benchmark::kMillisecond);
 
 // Opening the dialog: the one read of the whole list.
 void BM_OpenDialog(benchmark::State& state) {
-  const auto dir = WriteList();
-  gApp.Reset();
-  gLink.Reset();
-  gLink.ModelNumber = 6200;
-  gApp.ProgramDir = dir.string();
+  const GeneratedList list;
   ChipCatalogue catalogue;
   for (auto _ : state) {
     catalogue.CloseDeviceList();
     catalogue.PrepareChipDialog();
     benchmark::DoNotOptimize(catalogue.manufacturers.items.data());
   }
-  std::filesystem::remove_all(dir);
-  gApp.Reset();
-  gLink.Reset();
 }
 BENCHMARK(BM_OpenDialog)->Unit(benchmark::kMillisecond);
 

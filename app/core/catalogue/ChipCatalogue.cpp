@@ -1,7 +1,6 @@
 #include "app/core/catalogue/ChipCatalogue.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -24,14 +23,6 @@ void ListState::SelectItem(const std::string& text) {
 }
 
 ChipCatalogue::ChipCatalogue() : categories(CategoryItems(gLink.ModelNumber)) {}
-
-namespace {
-std::string Upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-}  // namespace
 
 int ChipCatalogue::OpenDeviceList() {
   if (gApp.DeviceListName == "NoLoad") {
@@ -57,7 +48,7 @@ int ChipCatalogue::OpenDeviceList() {
         const auto comma = cut.find(',');
         entries_.push_back(
             {raw.substr(0, 3), ParseDeviceLine(raw),
-             Upper(comma == std::string_view::npos ? cut : cut.substr(0, comma + 1))});
+             UpperAscii(comma == std::string_view::npos ? cut : cut.substr(0, comma + 1))});
       }
       open_ = true;
     }
@@ -179,7 +170,7 @@ void ChipCatalogue::ManufacturerClicked(int index) {
 
 void ChipCatalogue::SearchChanged(const std::string& text) {
   searchText = text;
-  searchUpper_ = Upper(text);
+  searchUpper_ = UpperAscii(text);
   RefillLists(false);
 }
 
