@@ -25,6 +25,18 @@ void CheckEpromRow(const EpromType& t, const AddressPins& pins, TypeTableReport&
     r.DistinctSupplyPins({{"VCC", t.vccPin}, {"VPP", t.vppPin}, {"program", t.programPin}},
                          {kBottomGroundPin}, kEpromSocketPins);
   }
+  // A DIP at the bottom of the socket: ground on socket pin 20, pin 1 at 20 - pins/2 + 1.
+  const int half = t.packagePins / 2;
+  const auto onPackage = [&](int pin) {
+    return pin > kBottomGroundPin - half && pin <= kBottomGroundPin + half;
+  };
+  if (t.packagePins != 24 && t.packagePins != 28 && t.packagePins != 32) {
+    r.Fault("package of " + std::to_string(t.packagePins) + " pins");
+  } else {
+    if (t.vccPin != kBottomGroundPin + half) r.Fault("VCC is not the package's top pin");
+    if (!onPackage(t.vppPin)) r.Fault("VPP pin off the package");
+    if (!onPackage(t.programPin)) r.Fault("program pin off the package");
+  }
   const int high = t.addressBits() - 8;
   for (int i = 0; i < high; ++i) {
     const int pin =
@@ -35,6 +47,8 @@ void CheckEpromRow(const EpromType& t, const AddressPins& pins, TypeTableReport&
     } else if (pin == t.vccPin || pin == t.vppPin || pin == t.programPin ||
                pin == kBottomGroundPin) {
       r.Fault(bit + " is on a supply, ground or program pin");
+    } else if (!onPackage(pin)) {
+      r.Fault(bit + " is off the package");
     }
   }
 }

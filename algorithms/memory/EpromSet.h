@@ -15,7 +15,8 @@ inline constexpr const char* kEpromBitstream = "zor5103.bit";
 // One type: the chip and its programming voltage, its size and its socket pins (a chip at the
 // bottom of the 40-pin socket, ground on pin 20).
 struct EpromType {
-  std::string_view name;  // the row's caption
+  std::string_view name;         // the row's caption
+  std::uint8_t packagePins = 0;  // 24, 28 or 32: VCC is the package's top pin
   std::uint32_t lastAddress = 0;
   std::uint8_t vccPin = 0;
   std::uint8_t vppPin = 0;
@@ -39,9 +40,10 @@ struct EpromType {
 inline constexpr int kEpromSocketPins = 40;
 
 // The byte-wide EPROM family's rules for one row of a set whose high address bits go to `pins`:
-// VCC, VPP and the program pin are distinct socket pins and none is ground; the size is a power of
-// two; the set has a pin for every address bit above 7, and none of those the row uses is a
-// supply, ground or program pin.
+// VCC, VPP and the program pin are distinct socket pins and none is ground; VCC is the package's
+// top pin (the JEDEC pinouts), and VPP, the program pin and the address lines the row uses lie on
+// the package; the size is a power of two; the set has a pin for every address bit above 7, and
+// none of those the row uses is a supply, ground or program pin.
 void CheckEpromRow(const EpromType& t, const AddressPins& pins, TypeTableReport& r);
 
 class EpromSet : public MemorySet {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "algorithms/memory/EpromSet.h"
 #include "algorithms/registry/Registry.h"
@@ -38,6 +39,7 @@ TEST(EpromRules, CatchSwappedSharedAndMisplacedPins) {
   using memory::EpromType;
   const memory::AddressPins pins{{31, 30, 27, 29, 8, 32, 33, 7, 6, 34, 35, 5}};
   const EpromType good{.name = "27C256",
+                       .packagePins = 28,
                        .lastAddress = 0x7FFF,
                        .vccPin = 34,
                        .vppPin = 7,
@@ -54,6 +56,9 @@ TEST(EpromRules, CatchSwappedSharedAndMisplacedPins) {
   };
   const Case cases[] = {
       {"VCC on VPP", with([](EpromType& t) { t.vccPin = 7; })},
+      {"VCC and VPP swapped", with([](EpromType& t) { std::swap(t.vccPin, t.vppPin); })},
+      {"VPP off a 28-pin package", with([](EpromType& t) { t.vppPin = 5; })},
+      {"the 24-pin VCC on a 28-pin part", with([](EpromType& t) { t.vccPin = 32; })},
       {"VPP on ground", with([](EpromType& t) { t.vppPin = 20; })},
       {"program pin on VCC", with([](EpromType& t) { t.programPin = 34; })},
       {"VPP outside the socket", with([](EpromType& t) { t.vppPin = 41; })},
