@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 
+#include "algorithms/TypeRules.h"
 #include "services/AppState.h"
 #include "services/Dispatcher.h"
 
@@ -21,16 +22,6 @@ struct TypeFacts {
   std::uint32_t dataStart = 0;  // the data area's offset in the buffer
   std::uint32_t dataLength = 0;  // 0: no data area
 };
-
-// Socket pins from..to, leaving out up to three pins (0: none).
-constexpr std::uint64_t SocketPins(int from, int to, int except = 0, int except2 = 0,
-                                   int except3 = 0) {
-  std::uint64_t m = 0;
-  for (int p = from; p <= to; ++p) {
-    if (p != except && p != except2 && p != except3) m |= std::uint64_t{1} << (p - 1);
-  }
-  return m;
-}
 
 // Writes the eight InfoRecord words: the mask goes out as its bits 0 to 30 (word 6) and its bits
 // 31 and up (word 7), so that word 7 * 2^31 + word 6 gives it back whole.

@@ -18,7 +18,6 @@
 
 namespace zelvar::mcs51 {
 
-using frame::SocketPins;
 using frame::TypeFacts;
 
 // The family's globals: the socket pins of the chosen chip's VCC and EA/VPP. (GroundPin and

@@ -47,6 +47,18 @@ void ParallelSet::ProgramByte(std::uint8_t data, const Strobe& strobe) {
   for (int i = 0; i < waits; ++i) PutCmd1(strobe.afterWait);
 }
 
+void ParallelSet::CheckRow(const ParallelType& t, TypeTableReport& r) {
+  if (t.name.empty()) r.Fault("no caption");
+  if (t.lastAddress < 0xFF || t.lastAddress > 0xFFFF) r.Fault("size outside the 16 address lines");
+  if ((t.lastAddress & 0xFF) != 0xFF) r.Fault("size not whole 256-byte blocks");
+  for (const Package& p : {kDip40, kPlcc44}) {
+    r.DistinctSupplyPins({{"VCC", p.vccPin}, {"VPP", p.vppPin}, {"PROG", kProgPin}, {"RST", kRstPin}},
+                         {p.groundPin}, 48);
+    if ((p.contactMask >> (p.vccPin - 1) & 1) == 0 && p.vccPin <= 40) r.Fault("VCC pin unchecked");
+    r.bitstreams.emplace_back(p.bitstream);
+  }
+}
+
 bool ParallelSet::EnterRead(const ModeLines& lines, Mode mode) {
   SetRegister25(kBusRead);
   SetMode(lines, mode);

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "algorithms/mcs51/Mcs51Set.h"
 
@@ -61,7 +62,21 @@ struct Strobe {
   std::uint8_t slowerExtra = 0;
 };
 
+// A row of the parallel sets' type tables: row 0 is "Exit" in most sets.
+struct ParallelType {
+  std::string_view name;
+  std::uint32_t lastAddress = 0;
+};
+
+// The lock radio shared by the parallel sets: choice k programs lock bits 1 .. k + 1.
+inline constexpr int kLockChoices = 3;
+
 class ParallelSet : public Mcs51Set {
+ public:
+  // The family's rules for one type row: a size within the 16 address lines, and the packages'
+  // supply and strobe pins distinct socket pins off ground, with their designs.
+  static void CheckRow(const ParallelType& t, TypeTableReport& r);
+
  protected:
   virtual const AddressPins& Address() const = 0;
 
@@ -107,18 +122,5 @@ class ParallelSet : public Mcs51Set {
 
   std::uint8_t low_ = 0;
 };
-
-}  // namespace zelvar::mcs51
-
-namespace zelvar::mcs51 {
-
-// A row of the parallel sets' type tables: row 0 is "Exit" in most sets.
-struct ParallelType {
-  const char* caption = "";
-  std::uint32_t lastAddress = 0;
-};
-
-// The lock radio shared by the parallel sets: choice k programs lock bits 1 .. k + 1.
-inline constexpr int kLockChoices = 3;
 
 }  // namespace zelvar::mcs51

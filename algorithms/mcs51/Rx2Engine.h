@@ -4,6 +4,7 @@
 // the programming-mode entry and the unlock sequence, 128-byte page writes with long strobes, and
 // the configuration block (BSB, BSV, the hardware security byte HSB, SSB) at the start of the
 // signature space. The sets differ only in the policy below.
+#include <array>
 #include <cstdint>
 
 #include "algorithms/mcs51/ParallelEngine.h"
@@ -26,13 +27,15 @@ struct Rx2Policy {
 inline constexpr std::uint32_t kRx2Page = 128;
 
 // The types of the Rx2 sets (the RC2 set stops after row 3).
-inline constexpr ParallelType kRx2Types[] = {
-    {.caption = "Exit"},
-    {.caption = "1: P89C51RA2 8Kx8", .lastAddress = 8191},
-    {.caption = "2:P89C51RB2 16Kx8", .lastAddress = 16383},
-    {.caption = "3:P89C51RC2 32Kx8", .lastAddress = 32767},
-    {.caption = "4:P89C51RD2 64Kx8", .lastAddress = 65535},
-};
+inline constexpr std::array<ParallelType, 5> kRx2Types = {{
+    {.name = "Exit"},
+    {.name = "1: P89C51RA2 8Kx8", .lastAddress = 8191},
+    {.name = "2:P89C51RB2 16Kx8", .lastAddress = 16383},
+    {.name = "3:P89C51RC2 32Kx8", .lastAddress = 32767},
+    {.name = "4:P89C51RD2 64Kx8", .lastAddress = 65535},
+}};
+inline constexpr std::array<ParallelType, 4> kRc2Types = {
+    {kRx2Types[0], kRx2Types[1], kRx2Types[2], kRx2Types[3]}};
 
 class Rx2Set : public ParallelSet {
  protected:

@@ -5,11 +5,13 @@
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
+#include "link/commands/Zor5103.h"
 #include "services/Messages.h"
 #include "services/Services.h"
 
 namespace zelvar::memory {
 
+using namespace zor5103;
 
 std::uint8_t ReverseBits(std::uint8_t b) {
   std::uint8_t r = 0;
@@ -88,7 +90,7 @@ void MemorySet::BeginProgramBlock(const Program& p) {
   SetPinHigh(26);
   SetPinHigh(28);
   SelectVppPin(p.vppPin);
-  PutCmd1(kCmdSettleWait);
+  PutCmd1(kCmdSettle);
 }
 
 void MemorySet::QueueProgramByte(std::uint8_t data, const Program& p) {

@@ -54,13 +54,13 @@ TEST_F(Mcs51Frame, PackageGivesPinsMaskAndDesign) {
   // Pins 1 to 40: bits 0 to 30 in word 6, the rest (pin 32 with them) in word 7.
   EXPECT_EQ(gApp.InfoRecord[6], 0x7FFFFFFF);
   EXPECT_EQ(gApp.InfoRecord[7], 511);
-  EXPECT_EQ(gApp.PinMask, frame::SocketPins(1, 40));
+  EXPECT_EQ(gApp.PinMask, SocketPins(1, 40));
   EXPECT_EQ(gApp.GroundPin, 20);
   EXPECT_EQ(prog->loadedDesign, "zor5103");
 
   Choose({"P89C51", 1, "ATMEL: AT89C51*P44", {}}, nullptr);
   EXPECT_EQ(prog->loadedDesign, "zor5103at51plcc44");
-  EXPECT_EQ(gApp.PinMask, frame::SocketPins(1, 40, 10, 21, 32));
+  EXPECT_EQ(gApp.PinMask, SocketPins(1, 40, 10, 21, 32));
   prog->ClearRecords();
   Call(kOpErase);
   bool vppOn33 = false, vccOn42 = false;

@@ -43,7 +43,7 @@ TEST_F(Mcs51Mends, At89s8253PutsVppOnThePackagesPin) {
 
 TEST_F(Mcs51Mends, At89x8252ReportsThePackagesContactMask) {
   Choose({"AT89X8252", 2, "ATMEL: AT89LS8252*P44", {}}, nullptr);
-  EXPECT_EQ(gApp.PinMask, frame::SocketPins(1, 40, 10, 21, 32));
+  EXPECT_EQ(gApp.PinMask, SocketPins(1, 40, 10, 21, 32));
   Choose({"AT89X8252", 2, "ATMEL: AT89LS8252", {}}, nullptr);
   EXPECT_EQ(gApp.InfoRecord[6], 0x7FFFFFFF);
   EXPECT_EQ(gApp.InfoRecord[7], 511);

@@ -1,13 +1,13 @@
+#pragma once
 // "T89C51RD2": the Rx2 parts without the entry code, read in 256-byte blocks, one long strobe
 // per page, HSB 0x7F after an erase.
 #include <span>
 
 #include "algorithms/mcs51/Rx2Engine.h"
-#include "algorithms/mcs51/Sets.h"
 
-namespace zelvar {
-namespace mcs51 {
-namespace {
+namespace zelvar::mcs51 {
+
+namespace t89c51rd2 {
 
 constexpr Rx2Policy kPolicy{.entryCode = false,
                              .read64 = false,
@@ -27,22 +27,17 @@ constexpr const char* kConfig[] = {"0: (只有一种类型)",
                                    "n=BLJB(Boot FC03H),v=1,a=0,b=6",
                                    "$end"};
 
+}  // namespace t89c51rd2
+
 class T89C51RD2 final : public Rx2Set {
+ public:
+  static constexpr auto kTypes = kRx2Types;
+
  private:
-  const Rx2Policy& Policy() const override { return kPolicy; }
-  std::span<const ParallelType> Types() const override { return kRx2Types; }
-  std::span<const char* const> DescribeList() const override { return kDescribe; }
-  std::span<const char* const> ConfigTable() const override { return kConfig; }
+  const Rx2Policy& Policy() const override { return t89c51rd2::kPolicy; }
+  std::span<const ParallelType> Types() const override { return kTypes; }
+  std::span<const char* const> DescribeList() const override { return t89c51rd2::kDescribe; }
+  std::span<const char* const> ConfigTable() const override { return t89c51rd2::kConfig; }
 };
 
-T89C51RD2 gSet;
-
-}  // namespace
-}  // namespace mcs51
-
-std::uint8_t T89C51RD2Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
-                               ChipUiList* list) {
-  return mcs51::gSet.Dispatch(op, buffer, record, list);
-}
-
-}  // namespace zelvar
+}  // namespace zelvar::mcs51

@@ -1,13 +1,13 @@
+#pragma once
 // "AT89C51RD2": Rx2 parts with 8 to 64 KB of flash, programmed in 128-byte pages after the
 // programming-mode entry code, with the boot status, boot vector and security bytes.
 #include <span>
 
 #include "algorithms/mcs51/Rx2Engine.h"
-#include "algorithms/mcs51/Sets.h"
 
-namespace zelvar {
-namespace mcs51 {
-namespace {
+namespace zelvar::mcs51 {
+
+namespace at89c51rd2 {
 
 constexpr Rx2Policy kPolicy{};
 constexpr const char* kDescribe[] = {"$Fonc:", "21 Erase", "22 Blank", "23 Write", "25 WrConfig", "24 Verify",
@@ -25,22 +25,17 @@ constexpr const char* kConfig[] = {"0: (只有一种类型)",
                                    "n=X2 (12/6 colock),v=1,a=0,b=7",
                                    "$end"};
 
+}  // namespace at89c51rd2
+
 class AT89C51RD2 final : public Rx2Set {
+ public:
+  static constexpr auto kTypes = kRx2Types;
+
  private:
-  const Rx2Policy& Policy() const override { return kPolicy; }
-  std::span<const ParallelType> Types() const override { return kRx2Types; }
-  std::span<const char* const> DescribeList() const override { return kDescribe; }
-  std::span<const char* const> ConfigTable() const override { return kConfig; }
+  const Rx2Policy& Policy() const override { return at89c51rd2::kPolicy; }
+  std::span<const ParallelType> Types() const override { return kTypes; }
+  std::span<const char* const> DescribeList() const override { return at89c51rd2::kDescribe; }
+  std::span<const char* const> ConfigTable() const override { return at89c51rd2::kConfig; }
 };
 
-AT89C51RD2 gSet;
-
-}  // namespace
-}  // namespace mcs51
-
-std::uint8_t AT89C51RD2Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
-                               ChipUiList* list) {
-  return mcs51::gSet.Dispatch(op, buffer, record, list);
-}
-
-}  // namespace zelvar
+}  // namespace zelvar::mcs51

@@ -1,13 +1,13 @@
+#pragma once
 // "T89C51RC2": the Rx2 parts up to 32 KB, without VPP on EA (a logic level only) and without
 // address bit 15; Security writes the HSB of the config rows, as its sibling sets do.
 #include <span>
 
 #include "algorithms/mcs51/Rx2Engine.h"
-#include "algorithms/mcs51/Sets.h"
 
-namespace zelvar {
-namespace mcs51 {
-namespace {
+namespace zelvar::mcs51 {
+
+namespace t89c51rc2 {
 
 constexpr Rx2Policy kPolicy{.entryCode = false,
                              .vppOnEa = false,
@@ -24,22 +24,17 @@ constexpr const char* kDescribe[] = {"$Fonc:", "21 Erase", "22 Blank", "23 Write
                                      "Status(复位设置)", "0FF", "Vect(复位矢量)", "0FC", "$end"};
 constexpr const char* kConfig[] = {"0: (只有一种类型)", "$end"};
 
+}  // namespace t89c51rc2
+
 class T89C51RC2 final : public Rx2Set {
+ public:
+  static constexpr auto kTypes = kRc2Types;
+
  private:
-  const Rx2Policy& Policy() const override { return kPolicy; }
-  std::span<const ParallelType> Types() const override { return std::span(kRx2Types).first(4); }
-  std::span<const char* const> DescribeList() const override { return kDescribe; }
-  std::span<const char* const> ConfigTable() const override { return kConfig; }
+  const Rx2Policy& Policy() const override { return t89c51rc2::kPolicy; }
+  std::span<const ParallelType> Types() const override { return kTypes; }
+  std::span<const char* const> DescribeList() const override { return t89c51rc2::kDescribe; }
+  std::span<const char* const> ConfigTable() const override { return t89c51rc2::kConfig; }
 };
 
-T89C51RC2 gSet;
-
-}  // namespace
-}  // namespace mcs51
-
-std::uint8_t T89C51RC2Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
-                               ChipUiList* list) {
-  return mcs51::gSet.Dispatch(op, buffer, record, list);
-}
-
-}  // namespace zelvar
+}  // namespace zelvar::mcs51

@@ -1,10 +1,10 @@
+#pragma once
 // "P89C51": the AT89C51 family (AT89C51/LV51, AT89C52/LV52, AT89C55, AT80F5x, AT87F5x OTP) in the
 // parallel programming mode, 12 V on EA/VPP, with the signature checked before a write.
 #include <array>
 #include <cstdio>
 
 #include "algorithms/mcs51/ParallelEngine.h"
-#include "algorithms/mcs51/Sets.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
@@ -12,22 +12,9 @@
 #include "services/AppState.h"
 #include "services/Messages.h"
 
-namespace zelvar {
-namespace mcs51 {
-namespace {
+namespace zelvar::mcs51 {
 
-constexpr ParallelType kTypes[] = {
-    {.caption = "Exit"},
-    {.caption = "1: AT89C51", .lastAddress = 4095},
-    {.caption = "2: AT89LV51", .lastAddress = 4095},
-    {.caption = "3: AT89C52", .lastAddress = 8191},
-    {.caption = "4: AT89LV52", .lastAddress = 8191},
-    {.caption = "5: AT89C55", .lastAddress = 20479},
-    {.caption = "6: AT80F51", .lastAddress = 4095},
-    {.caption = "7: AT80F52", .lastAddress = 8191},
-    {.caption = "8: AT87F51(OTP)", .lastAddress = 4095},
-    {.caption = "9: AT87F52(OTP)", .lastAddress = 8191},
-};
+namespace p89c51 {
 
 constexpr const char* kDescribe[] = {"$Fonc:",
                                      "21 Erase",
@@ -63,11 +50,27 @@ constexpr Strobe kStrobe{
 
 constexpr std::array<std::uint8_t, 3> kSignatureOffsets = {0x30, 0x31, 0x32};
 
+}  // namespace p89c51
+
 class P89C51 final : public ParallelSet {
+ public:
+  static constexpr std::array<ParallelType, 10> kTypes = {{
+    {.name = "Exit"},
+    {.name = "1: AT89C51", .lastAddress = 4095},
+    {.name = "2: AT89LV51", .lastAddress = 4095},
+    {.name = "3: AT89C52", .lastAddress = 8191},
+    {.name = "4: AT89LV52", .lastAddress = 8191},
+    {.name = "5: AT89C55", .lastAddress = 20479},
+    {.name = "6: AT80F51", .lastAddress = 4095},
+    {.name = "7: AT80F52", .lastAddress = 8191},
+    {.name = "8: AT87F51(OTP)", .lastAddress = 4095},
+    {.name = "9: AT87F52(OTP)", .lastAddress = 8191},
+  }};
+
  private:
   std::uint32_t LastAddress() const override { return kTypes[gApp.TypeIndex].lastAddress; }
-  const AddressPins& Address() const override { return kAddress; }
-  std::span<const char* const> DescribeList() const override { return kDescribe; }
+  const AddressPins& Address() const override { return p89c51::kAddress; }
+  std::span<const char* const> DescribeList() const override { return p89c51::kDescribe; }
 
   void Init() override {
     BeginSetup();
@@ -103,14 +106,14 @@ class P89C51 final : public ParallelSet {
 
   bool EnterReadCode() {
     PowerUp();
-    return EnterRead(kLines, kReadCode);
+    return EnterRead(p89c51::kLines, p89c51::kReadCode);
   }
 
   void ReadSignature() override {
     ResetPulse();
     PowerUp();
-    SetMode(kLines, kSignature);
-    SignatureBytes(kSignatureOffsets);
+    SetMode(p89c51::kLines, p89c51::kSignature);
+    SignatureBytes(p89c51::kSignatureOffsets);
     SuppliesOff();
   }
 
@@ -123,7 +126,7 @@ class P89C51 final : public ParallelSet {
   void Erase() {
     ResetPulse();
     PowerUp();
-    SetMode(kLines, kErase);
+    SetMode(p89c51::kLines, p89c51::kErase);
     FlushCommands();
     if (!VppOn()) return;
     // The erase pulse: ALE/PROG low for at least 10 ms.
@@ -157,19 +160,19 @@ class P89C51 final : public ParallelSet {
     ResetPulse();
     if (!TypeCheck({})) return;
     PowerUp();
-    SetMode(kLines, kWriteCode);
+    SetMode(p89c51::kLines, p89c51::kWriteCode);
     SetRegister25(kBusDrive);
     SetAddress(0);
     FlushCommands();
     if (!VppOn()) return;
-    WriteBytes(0, LastAddress(), 16, kStrobe);
+    WriteBytes(0, LastAddress(), 16, p89c51::kStrobe);
     ShowProgress(-1);
   }
 
   // Each lock bit: its mode, VPP on, one 10 µs PROG pulse, VPP off. A weak supply in any pulse
   // stops the operation: later bits are not programmed without VPP checked.
   bool LockPulse(Mode bits) {
-    SetMode(kLines, bits);
+    SetMode(p89c51::kLines, bits);
     FlushCommands();
     if (!VppOn()) return false;
     PutCmd1(kCmdWait1ms);
@@ -186,14 +189,14 @@ class P89C51 final : public ParallelSet {
   void Lock() {
     ResetPulse();
     PowerUp();
-    SetMode(kLines, kLockBits[0]);
+    SetMode(p89c51::kLines, p89c51::kLockBits[0]);
     SetRegister25(kBusDrive);
     SwitchPin(kXtal2Pin, true);
     SwitchPin(kXtal1Pin, true);
     if (!CheckPower()) return;
     SetAddress(0);
     FlushCommands();
-    LockByChoice(kLockBits, [this](Mode bits) { return LockPulse(bits); });
+    LockByChoice(p89c51::kLockBits, [this](Mode bits) { return LockPulse(bits); });
   }
 
   void ReadId() {
@@ -220,13 +223,4 @@ class P89C51 final : public ParallelSet {
   }
 };
 
-P89C51 gSet;
-
-}  // namespace
-}  // namespace mcs51
-
-std::uint8_t P89C51Dispatch(int op, std::uint8_t* buffer, std::int32_t* record, ChipUiList* list) {
-  return mcs51::gSet.Dispatch(op, buffer, record, list);
-}
-
-}  // namespace zelvar
+}  // namespace zelvar::mcs51

@@ -1,9 +1,9 @@
+#pragma once
 // "AT89S5X": the AT89S51, AT89S52 and AT89S53 in the parallel programming mode, 12 V on EA/VPP,
 // the signature read as Atmel's ID at 000H and the device's at 100H and 200H.
 #include <array>
 
 #include "algorithms/mcs51/ParallelEngine.h"
-#include "algorithms/mcs51/Sets.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
@@ -11,16 +11,10 @@
 #include "services/AppState.h"
 #include "services/Messages.h"
 
-namespace zelvar {
-namespace mcs51 {
-namespace {
+namespace zelvar::mcs51 {
 
-constexpr ParallelType kTypes[] = {
-    {.caption = "Exit"},
-    {.caption = "1: AT89S51", .lastAddress = 4095},
-    {.caption = "2: AT89S52", .lastAddress = 8191},
-    {.caption = "3: AT89S53", .lastAddress = 12287},
-};
+namespace at89s5x {
+
 
 // The describe list is P89C51's: the same operations, lock radio and speed radio.
 constexpr const char* kDescribe[] = {"$Fonc:",
@@ -64,11 +58,21 @@ constexpr Strobe kStrobe{
 
 constexpr std::array<std::uint32_t, 3> kIdAddresses = {0x000, 0x100, 0x200};
 
+}  // namespace at89s5x
+
 class AT89S5X final : public ParallelSet {
+ public:
+  static constexpr std::array<ParallelType, 4> kTypes = {{
+    {.name = "Exit"},
+    {.name = "1: AT89S51", .lastAddress = 4095},
+    {.name = "2: AT89S52", .lastAddress = 8191},
+    {.name = "3: AT89S53", .lastAddress = 12287},
+  }};
+
  private:
   std::uint32_t LastAddress() const override { return kTypes[gApp.TypeIndex].lastAddress; }
-  const AddressPins& Address() const override { return kAddress; }
-  std::span<const char* const> DescribeList() const override { return kDescribe; }
+  const AddressPins& Address() const override { return at89s5x::kAddress; }
+  std::span<const char* const> DescribeList() const override { return at89s5x::kDescribe; }
   std::span<const int> Operations() const override {
     static constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,
                                    kOpLock,  kOpRead,  kOpReadId};
@@ -78,7 +82,7 @@ class AT89S5X final : public ParallelSet {
   void Init() override {
     BeginSetup();
     if (!AcceptRow(std::size(kTypes))) return;
-    UsePackage(TitleNamesPlcc44() ? kPlcc44S5x : kDip40);
+    UsePackage(TitleNamesPlcc44() ? at89s5x::kPlcc44S5x : kDip40);
     SelectGndPin(gApp.GroundPin);
     vccMillivolts_ = 5000;
     vppMillivolts_ = 12000;
@@ -113,34 +117,34 @@ class AT89S5X final : public ParallelSet {
     ResetPulse();
     if (!PowerUp()) return;
     SetRegister25(kBusRead);
-    SetMode(kLines, kSignature);
+    SetMode(at89s5x::kLines, at89s5x::kSignature);
     ReadBlockAt(0, gLink.ScratchBuffer.data());  // the first read after the mode change is dropped
-    IdBytesAt(kIdAddresses);
+    IdBytesAt(at89s5x::kIdAddresses);
     SuppliesOff();
   }
 
   void Read() {
     ResetPulse();
-    if (!PowerUp() || !EnterRead(kLines, kReadCode)) return;
+    if (!PowerUp() || !EnterRead(at89s5x::kLines, at89s5x::kReadCode)) return;
     ScanCode(Scan::Read);
     FinishScan();
   }
 
   void Blank() {
     ResetPulse();
-    if (!PowerUp() || !EnterRead(kLines, kReadCode)) return;
+    if (!PowerUp() || !EnterRead(at89s5x::kLines, at89s5x::kReadCode)) return;
     if (ScanCode(Scan::Blank)) FinishScan();
   }
 
   void Verify() {
-    if (!PowerUp() || !EnterRead(kLines, kReadCode)) return;
+    if (!PowerUp() || !EnterRead(at89s5x::kLines, at89s5x::kReadCode)) return;
     if (ScanCode(Scan::Verify)) FinishScan();
   }
 
   // One erase pulse, then the erase cycle waited out in 100 steps of the progress bar.
   void Erase() {
     if (!PowerUp()) return;
-    SetMode(kLines, kErase);
+    SetMode(at89s5x::kLines, at89s5x::kErase);
     FlushCommands();
     if (!VppOn()) return;
     SetPinLow(kProgPin);
@@ -160,7 +164,7 @@ class AT89S5X final : public ParallelSet {
     ResetPulse();
     if (!PowerUp()) return;
     PutCmd1(kCmdSettle);
-    SetMode(kLines, kWriteCode);
+    SetMode(at89s5x::kLines, at89s5x::kWriteCode);
     SetRegister25(kBusDrive);
     SwitchPin(kXtal2Pin, true);
     SwitchPin(kXtal1Pin, true);
@@ -169,13 +173,13 @@ class AT89S5X final : public ParallelSet {
     SetAddress(0);
     FlushCommands();
     if (!VppOn()) return;
-    WriteBytes(0, LastAddress(), 32, kStrobe);
+    WriteBytes(0, LastAddress(), 32, at89s5x::kStrobe);
     ShowProgress(-1);
   }
 
   // Each lock bit: its mode, VPP on, one 100 µs PROG pulse, VPP off.
   bool LockPulse(Mode bits) {
-    SetMode(kLines, bits);
+    SetMode(at89s5x::kLines, bits);
     FlushCommands();
     if (!VppOn()) return false;
     PutCmd1(kCmdSettle);
@@ -191,10 +195,10 @@ class AT89S5X final : public ParallelSet {
   void Lock() {
     ResetPulse();
     if (!PowerUp()) return;
-    SetMode(kLines, kLockBits[0]);
+    SetMode(at89s5x::kLines, at89s5x::kLockBits[0]);
     SetRegister25(kBusDrive);
     SetAddress(0);
-    LockByChoice(kLockBits, [this](Mode bits) { return LockPulse(bits); });
+    LockByChoice(at89s5x::kLockBits, [this](Mode bits) { return LockPulse(bits); });
   }
 
   void ReadId() {
@@ -215,13 +219,4 @@ class AT89S5X final : public ParallelSet {
   }
 };
 
-AT89S5X gSet;
-
-}  // namespace
-}  // namespace mcs51
-
-std::uint8_t AT89S5XDispatch(int op, std::uint8_t* buffer, std::int32_t* record, ChipUiList* list) {
-  return mcs51::gSet.Dispatch(op, buffer, record, list);
-}
-
-}  // namespace zelvar
+}  // namespace zelvar::mcs51

@@ -1,10 +1,10 @@
+#pragma once
 // "AT89S8253": 12 KB of flash and 2 KB of data EEPROM in the parallel programming mode, written
 // in pages; the user fuses and the lock bits are written as bytes.
 #include <array>
 #include <cstdio>
 
 #include "algorithms/mcs51/ParallelEngine.h"
-#include "algorithms/mcs51/Sets.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
@@ -12,14 +12,10 @@
 #include "services/AppState.h"
 #include "services/Messages.h"
 
-namespace zelvar {
-namespace mcs51 {
-namespace {
+namespace zelvar::mcs51 {
 
-constexpr ParallelType kTypes[] = {
-    {.caption = "Exit"},
-    {.caption = "1: AT89S8253 12Kx8", .lastAddress = 12287},
-};
+namespace at89s8253 {
+
 constexpr std::uint32_t kDataBytes = 2048;  // the EEPROM, in the buffer right after the code
 
 constexpr const char* kDescribe[] = {"$Fonc:",   "21 Erase",    "22 Blank",  "23 Write",
@@ -59,15 +55,23 @@ constexpr std::uint32_t kDataPage = 32;
 
 constexpr std::array<std::uint8_t, 2> kSignatureOffsets = {0x30, 0x31};
 
+}  // namespace at89s8253
+
 class AT89S8253 final : public ParallelSet {
+ public:
+  static constexpr std::array<ParallelType, 2> kTypes = {{
+    {.name = "Exit"},
+    {.name = "1: AT89S8253 12Kx8", .lastAddress = 12287},
+  }};
+
  private:
   std::uint32_t LastAddress() const override { return kTypes[gApp.TypeIndex].lastAddress; }
   // The EEPROM is the user's to see, load and save: it lies behind the code.
   std::uint32_t DataStart() const override { return LastAddress() + 1; }
-  std::uint32_t DataLength() const override { return kDataBytes; }
-  const AddressPins& Address() const override { return kAddress; }
-  std::span<const char* const> DescribeList() const override { return kDescribe; }
-  std::span<const char* const> ConfigTable() const override { return kConfig; }
+  std::uint32_t DataLength() const override { return at89s8253::kDataBytes; }
+  const AddressPins& Address() const override { return at89s8253::kAddress; }
+  std::span<const char* const> DescribeList() const override { return at89s8253::kDescribe; }
+  std::span<const char* const> ConfigTable() const override { return at89s8253::kConfig; }
   std::span<const int> Operations() const override {
     static constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,   kOpConfig,
                                    kOpLock,  kOpRead,  kOpReadId, kOpReadConfig};
@@ -95,7 +99,7 @@ class AT89S8253 final : public ParallelSet {
     SelectClockPin(kXtal1Pin);
     PutCmd1(kCmdSettle);
     ControlLevels();
-    SetMode(kLines, mode);
+    SetMode(at89s8253::kLines, mode);
     SetAddress(0);
     FlushCommands();
     SelectVppPin(gMcs51.ChipVppPin);
@@ -104,14 +108,14 @@ class AT89S8253 final : public ParallelSet {
   // The data EEPROM's blocks, at chip addresses from 0, in the buffer behind the code.
   bool ScanData(Scan kind) {
     const std::uint32_t base = DataStart();
-    SetMode(kLines, kReadData);
+    SetMode(at89s8253::kLines, at89s8253::kReadData);
     return ScanBlocks(
-        kind, base, base + kDataBytes - 1, 256,
+        kind, base, base + at89s8253::kDataBytes - 1, 256,
         [this, base](std::uint32_t a, std::uint8_t* dest) { ReadBlockAt(a - base, dest); }, false);
   }
 
   void Read() {
-    PowerUp(kReadCode);
+    PowerUp(at89s8253::kReadCode);
     if (!CheckPower()) return;
     ScanCode(Scan::Read);
     ScanData(Scan::Read);
@@ -119,21 +123,21 @@ class AT89S8253 final : public ParallelSet {
   }
 
   void Blank() {
-    PowerUp(kReadCode);
+    PowerUp(at89s8253::kReadCode);
     if (!CheckPower()) return;
     if (ScanCode(Scan::Blank)) FinishScan();
   }
 
   void Verify() {
-    PowerUp(kReadCode);
+    PowerUp(at89s8253::kReadCode);
     if (!CheckPower()) return;
     if (ScanCode(Scan::Verify) && ScanData(Scan::Verify)) FinishScan();
   }
 
   void Erase() {
-    PowerUp(kErase);
+    PowerUp(at89s8253::kErase);
     if (!CheckPower()) return;
-    ProgramByte(0xFF, kStrobe);
+    ProgramByte(0xFF, at89s8253::kStrobe);
     PutCmd1(kCmdSettle);
     FlushCommands();
   }
@@ -144,7 +148,7 @@ class AT89S8253 final : public ParallelSet {
       if (progress) ShowProgress(static_cast<int>(p));
       SetAddress(p);
       for (std::uint32_t i = 0; i < page; ++i) {
-        ProgramByte(buffer_[from + p + i], kStrobe);
+        ProgramByte(buffer_[from + p + i], at89s8253::kStrobe);
         NextAddress();
       }
       PutCmd1(kCmdSettle);
@@ -153,20 +157,20 @@ class AT89S8253 final : public ParallelSet {
   }
 
   void ReadSignature() override {
-    PowerUp(kSignature);
-    SignatureBytes(kSignatureOffsets);
+    PowerUp(at89s8253::kSignature);
+    SignatureBytes(at89s8253::kSignatureOffsets);
     SelectClockPin(0);
     SuppliesOff();
   }
 
   void Write() {
     if (!TypeCheck({.logPairs = true})) return;
-    PowerUp(kWriteCode);
+    PowerUp(at89s8253::kWriteCode);
     SetRegister25(kBusDrive);
     if (!CheckPower()) return;
-    WritePages(0, LastAddress() + 1, kCodePage, true);
-    SetMode(kLines, kWriteData);
-    WritePages(DataStart(), kDataBytes, kDataPage, false);
+    WritePages(0, LastAddress() + 1, at89s8253::kCodePage, true);
+    SetMode(at89s8253::kLines, at89s8253::kWriteData);
+    WritePages(DataStart(), at89s8253::kDataBytes, at89s8253::kDataPage, false);
     ShowProgress(-1);
   }
 
@@ -174,7 +178,7 @@ class AT89S8253 final : public ParallelSet {
   void WriteByteInMode(Mode mode, std::uint8_t value) {
     PowerUp(mode);
     SetRegister25(kBusDrive);
-    ProgramByte(value, kStrobe);
+    ProgramByte(value, at89s8253::kStrobe);
     PutCmd1(kCmdSettle);
     FlushCommands();
   }
@@ -185,13 +189,13 @@ class AT89S8253 final : public ParallelSet {
   }
 
   void ReadConfig() {
-    PowerUp(kReadFuses);
+    PowerUp(at89s8253::kReadFuses);
     std::uint8_t* block = gLink.ScratchBuffer.data();
     ReadBlockAt(0, block);
     char line[32];
     std::snprintf(line, sizeof line, "Fuse = %02x", block[0]);
     AddMessageLine(line);
-    SetWord(kFuseWord, block[0]);
+    SetWord(at89s8253::kFuseWord, block[0]);
   }
 
   void Handle(int op) override {
@@ -201,10 +205,10 @@ class AT89S8253 final : public ParallelSet {
       case kOpWrite: return Write();
       case kOpVerify: return Verify();
       case kOpConfig:
-        return WriteByteInMode(kWriteFuses, static_cast<std::uint8_t>(Word(kFuseWord)));
+        return WriteByteInMode(at89s8253::kWriteFuses, static_cast<std::uint8_t>(Word(at89s8253::kFuseWord)));
       case kOpLock:
         // A row set to 1 programs its lock bit, which the chip takes as a 0.
-        return WriteByteInMode(kWriteLock, static_cast<std::uint8_t>(~Word(kLockWord)));
+        return WriteByteInMode(at89s8253::kWriteLock, static_cast<std::uint8_t>(~Word(at89s8253::kLockWord)));
       case kOpRead: return Read();
       case kOpReadId: return ReadId();
       default: return ReadConfig();
@@ -212,14 +216,4 @@ class AT89S8253 final : public ParallelSet {
   }
 };
 
-AT89S8253 gSet;
-
-}  // namespace
-}  // namespace mcs51
-
-std::uint8_t AT89S8253Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
-                               ChipUiList* list) {
-  return mcs51::gSet.Dispatch(op, buffer, record, list);
-}
-
-}  // namespace zelvar
+}  // namespace zelvar::mcs51

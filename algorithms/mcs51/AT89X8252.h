@@ -1,9 +1,9 @@
+#pragma once
 // "AT89X8252": the AT89LS8252 and AT89LS53 in the parallel programming mode, 12 V on EA/VPP for
 // every operation, the lock bits written as the bits of one data byte.
 #include <array>
 
 #include "algorithms/mcs51/ParallelEngine.h"
-#include "algorithms/mcs51/Sets.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
@@ -11,16 +11,9 @@
 #include "services/AppState.h"
 #include "services/Messages.h"
 
-namespace zelvar {
-namespace mcs51 {
-namespace {
+namespace zelvar::mcs51 {
 
-constexpr ParallelType kTypes[] = {
-    {.caption = "Exit"},
-    {.caption = "1: AT89LS8252", .lastAddress = 10239},
-    {.caption = "2: AT89LS8252", .lastAddress = 8191},
-    {.caption = "3: AT89LS53", .lastAddress = 12287},
-};
+namespace at89x8252 {
 
 constexpr const char* kDescribe[] = {"$Fonc:",
                                      "21 Erase",
@@ -58,12 +51,22 @@ constexpr Strobe kStrobe{.pulseWait = kCmdWait100us, .afterWait = kCmdWait1ms, .
 
 constexpr std::array<std::uint8_t, 3> kSignatureOffsets = {0x30, 0x31, 0x32};
 
+}  // namespace at89x8252
+
 class AT89X8252 final : public ParallelSet {
+ public:
+  static constexpr std::array<ParallelType, 4> kTypes = {{
+    {.name = "Exit"},
+    {.name = "1: AT89LS8252", .lastAddress = 10239},
+    {.name = "2: AT89LS8252", .lastAddress = 8191},
+    {.name = "3: AT89LS53", .lastAddress = 12287},
+  }};
+
  private:
   std::uint32_t LastAddress() const override { return kTypes[gApp.TypeIndex].lastAddress; }
-  const AddressPins& Address() const override { return kAddress; }
-  std::span<const char* const> DescribeList() const override { return kDescribe; }
-  std::span<const char* const> ConfigTable() const override { return kConfig; }
+  const AddressPins& Address() const override { return at89x8252::kAddress; }
+  std::span<const char* const> DescribeList() const override { return at89x8252::kDescribe; }
+  std::span<const char* const> ConfigTable() const override { return at89x8252::kConfig; }
   std::span<const int> Operations() const override {
     static constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,
                                    kOpLock,  kOpRead,  kOpReadId};
@@ -107,7 +110,7 @@ class AT89X8252 final : public ParallelSet {
   bool EnterWithVpp(Mode mode) {
     PowerUp();
     SetRegister25(kBusRead);
-    SetMode(kLines, mode);
+    SetMode(at89x8252::kLines, mode);
     SetAddress(0);
     FlushCommands();
     return VppOn();
@@ -116,14 +119,14 @@ class AT89X8252 final : public ParallelSet {
   void ReadSignature() override {
     gApp.ReadId = {};
     ResetPulse();
-    if (!EnterWithVpp(kSignature)) return;
-    SignatureBytes(kSignatureOffsets);
+    if (!EnterWithVpp(at89x8252::kSignature)) return;
+    SignatureBytes(at89x8252::kSignatureOffsets);
     SuppliesOff();
     LogId("MFA = %02x,%02x,%02x", 3);
   }
 
   void Read() {
-    if (!EnterWithVpp(kReadCode)) return;
+    if (!EnterWithVpp(at89x8252::kReadCode)) return;
     ScanCode(Scan::Read);
     FinishScan();
   }
@@ -136,17 +139,17 @@ class AT89X8252 final : public ParallelSet {
       gLink.StatusWord = 1;
       return;
     }
-    if (!EnterWithVpp(kReadCode)) return;
+    if (!EnterWithVpp(at89x8252::kReadCode)) return;
     if (ScanCode(Scan::Blank)) FinishScan();
   }
 
   void Verify() {
-    if (!EnterWithVpp(kReadCode)) return;
+    if (!EnterWithVpp(at89x8252::kReadCode)) return;
     if (ScanCode(Scan::Verify)) FinishScan();
   }
 
   void Erase() {
-    if (!EnterWithVpp(kErase)) return;
+    if (!EnterWithVpp(at89x8252::kErase)) return;
     SetPinLow(kProgPin);
     PutCmd1(kCmdSettle);
     PutCmd1(kCmdLongWait);
@@ -157,13 +160,13 @@ class AT89X8252 final : public ParallelSet {
   void Write() {
     if (!TypeCheck({.logPairs = true})) return;
     PowerUp();
-    SetMode(kLines, kWriteCode);
+    SetMode(at89x8252::kLines, at89x8252::kWriteCode);
     SetRegister25(kBusDrive);
     SwitchPin(14, true);
     SetAddress(0);
     FlushCommands();
     if (!VppOn()) return;
-    WriteBytes(0, LastAddress(), 256, kStrobe);
+    WriteBytes(0, LastAddress(), 256, at89x8252::kStrobe);
     ShowProgress(-1);
   }
 
@@ -171,7 +174,7 @@ class AT89X8252 final : public ParallelSet {
   bool LockByte(std::uint8_t value) {
     PutCmd2(kCmdDataByte, value);
     PutCmd1(kCmdWait100us);
-    SetMode(kLines, kWriteLock);
+    SetMode(at89x8252::kLines, at89x8252::kWriteLock);
     if (!VppOn()) return false;
     SetPinLow(kProgPin);
     PutCmd1(kCmdSettle);
@@ -186,12 +189,12 @@ class AT89X8252 final : public ParallelSet {
 
   void Lock() {
     PowerUp();
-    SetMode(kLines, kWriteLock);
+    SetMode(at89x8252::kLines, at89x8252::kWriteLock);
     SetRegister25(kBusDrive);
     SetAddress(0);
     const std::uint32_t choice = Word(kLockChoiceWord);
-    for (std::uint32_t bit = 0; choice < kLockBytes.size() && bit <= choice; ++bit) {
-      if (!LockByte(kLockBytes[bit])) return;
+    for (std::uint32_t bit = 0; choice < at89x8252::kLockBytes.size() && bit <= choice; ++bit) {
+      if (!LockByte(at89x8252::kLockBytes[bit])) return;
     }
   }
 
@@ -208,14 +211,4 @@ class AT89X8252 final : public ParallelSet {
   }
 };
 
-AT89X8252 gSet;
-
-}  // namespace
-}  // namespace mcs51
-
-std::uint8_t AT89X8252Dispatch(int op, std::uint8_t* buffer, std::int32_t* record,
-                               ChipUiList* list) {
-  return mcs51::gSet.Dispatch(op, buffer, record, list);
-}
-
-}  // namespace zelvar
+}  // namespace zelvar::mcs51
