@@ -11,6 +11,8 @@
 #include <string_view>
 
 #include "algorithms/mcs51/Mcs51Set.h"
+#include "link/commands/P51.h"
+#include "link/commands/Programmer.h"
 
 namespace zelvar::mcs51 {
 
@@ -21,23 +23,14 @@ inline constexpr std::uint8_t kXtal1Pin = 19;  // takes the programmer's clock
 inline constexpr std::uint8_t kPsenPin = 29;
 inline constexpr std::uint8_t kProgPin = 30;  // ALE/PROG
 
-// Data-line directions of register 25 with the 8051 designs.
-inline constexpr std::uint8_t kBusDrive = 15;
-inline constexpr std::uint8_t kBusRead = 7;
-
 // OptionValues words of the lock and speed radios.
 inline constexpr int kLockChoiceWord = 128;
 inline constexpr int kSpeedWord = 129;
 
-// Command bytes of the 8051 parallel designs.
-enum ParallelCommand : std::uint8_t {
-  kCmdWait100us = 25,
-  kCmdWait1ms = 26,
-  kCmdSettle = 27,
-  kCmdLongWait = 28,  // the erase and page-program wait
-  kCmdDataByte = 33,  // the byte on P0 for the next strobe
-  kCmdSampleData = 34,  // one sample of P0 into the next reply byte
-};
+// The 8051 designs' bytes and the programmer's own waits under one name each.
+using namespace p51;
+using zelvar::kCmdSettle;
+using zelvar::kCmdWait1ms;
 
 // Address bits 8 to 15 on single socket pins; 0: the bit is not driven.
 struct AddressPins {

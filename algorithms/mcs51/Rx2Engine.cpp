@@ -16,7 +16,6 @@ namespace {
 constexpr ModeLines kLines{{27, 28, 16, 17, 13}};
 constexpr AddressPins kAddress16{{21, 22, 23, 24, 25, 26, 14, 15}};
 constexpr AddressPins kAddress15{{21, 22, 23, 24, 25, 26, 14, 0}};
-constexpr std::uint8_t kCmdSampleByte = 34;
 constexpr int kConfigWord = 0;
 constexpr int kBsbWord = 64, kBsvWord = 65, kSsbWord = 66;
 }  // namespace
@@ -119,7 +118,7 @@ bool Rx2Set::ScanRx2(Scan kind) {
   return ScanBlocks(kind, 0, LastAddress(), 64, [this](std::uint32_t a, std::uint8_t* dest) {
     if ((a & 0xFF) == 0) SetAddress(a);
     for (int i = 0; i < 64; ++i) {
-      PutCmd1(kCmdSampleByte);
+      PutCmd1(kCmdSampleData);
       NextAddress();
     }
     ReadReply64(dest);

@@ -6,6 +6,23 @@ namespace zelvar::sim {
 
 namespace {
 
+// The design's own command bytes, named here apart from the sets' names so that the design stays
+// an independent check of them.
+enum : std::uint8_t {
+  kSampleP0 = 1,
+  kSetRegister = 14,
+  kPort0 = 16,
+  kStrobeStep = 24,
+  kWait100us = 25,
+  kWait1ms = 26,
+  kLongWait = 28,
+  kWait50us = 29,
+  kBlock256 = 32,
+  kDataByte = 33,
+  kSampleByte = 34,
+  kSampleByte37 = 37,
+};
+
 constexpr int kAddressFirstPin = 1;  // P1.0 .. P1.7 on socket pins 1..8
 constexpr int kDataPin0 = 39;        // P0.0 on 39 down to P0.7 on 32
 constexpr std::uint8_t kBusModeRegister = 25;
@@ -24,16 +41,16 @@ void DrivePort0(Programmer& p, std::uint8_t v) {
 
 int P51Logic::CommandLength(std::uint8_t op) const {
   switch (op) {
-    case 1:
-    case 24:
-    case 32:
-    case 34:
-    case 37:
+    case kSampleP0:
+    case kStrobeStep:
+    case kBlock256:
+    case kSampleByte:
+    case kSampleByte37:
       return 1;
-    case 16:
-    case 33:
+    case kPort0:
+    case kDataByte:
       return 2;
-    case 14:
+    case kSetRegister:
       return 4;
     default:
       return 0;
@@ -78,31 +95,31 @@ std::uint8_t P51Logic::SampleData(Programmer& p) {
 
 bool P51Logic::Execute(Programmer& p, const Command& c) {
   switch (c.op()) {
-    case 14:
+    case kSetRegister:
       // Register 25 sets the data lines' direction; the core keeps the register itself.
       if (c.bytes[1] == kBusModeRegister) {
         drive_ = c.bytes[2] == kDriveMode;
         if (latched_) drive_ ? DriveData(p) : ReleaseData(p);
       }
       return false;
-    case 16:
+    case kPort0:
       DrivePort0(p, c.bytes[1]);
       Settle(p);
       return true;
-    case 33:
+    case kDataByte:
       latch_ = c.bytes[1];
       latched_ = true;
       if (drive_) DriveData(p);
       return true;
-    case 1:
-    case 34:
-    case 37:
+    case kSampleP0:
+    case kSampleByte:
+    case kSampleByte37:
       p.PushReplyByte(SampleData(p));
       return true;
-    case 24:
+    case kStrobeStep:
       p.AdvanceUs(1);
       return true;
-    case 32: {
+    case kBlock256: {
       std::array<std::uint8_t, 256> block;
       const std::uint8_t low = p.port[0];
       for (int i = 0; i < 256; ++i) {
@@ -129,21 +146,21 @@ class P51Design final : public Design {
   explicit P51Design(std::string name) : name_(std::move(name)) {}
   std::string Name() const override { return name_; }
   int CommandLength(std::uint8_t op) const override {
-    if (op == 25 || op == 26 || op == 28 || op == 29) return 1;
+    if (op == kWait100us || op == kWait1ms || op == kLongWait || op == kWait50us) return 1;
     return logic_.CommandLength(op);
   }
   bool Execute(Programmer& p, const Command& c) override {
     switch (c.op()) {
-      case 25:
+      case kWait100us:
         p.AdvanceUs(100);
         return true;
-      case 26:
+      case kWait1ms:
         p.AdvanceUs(1000);
         return true;
-      case 28:
+      case kLongWait:
         p.AdvanceUs(100000);
         return true;
-      case 29:
+      case kWait50us:
         p.AdvanceUs(50);
         return true;
       default:

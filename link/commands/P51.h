@@ -1,0 +1,19 @@
+#pragma once
+// Command bytes and data-line modes of the 8051 parallel designs ("zor5103.bit" beside its EPROM
+// logic, "zor5103at51plcc44.bit"): port 0 the chip's P1 (A0..A7), the data byte onto P0, samples
+// of P0, and the waits between strobes. Bytes the programmer itself defines (26 the 1 ms wait,
+// 27 the settle wait, 32 the 256-byte block read) are in link/commands/Programmer.h.
+#include <cstdint>
+
+namespace zelvar::p51 {
+
+inline constexpr std::uint8_t kCmdWait100us = 25;
+inline constexpr std::uint8_t kCmdLongWait = 28;    // the erase and page-program wait
+inline constexpr std::uint8_t kCmdDataByte = 33;    // the byte on P0 for the next strobe
+inline constexpr std::uint8_t kCmdSampleData = 34;  // one sample of P0 into the next reply byte
+
+// Register-25 data-line modes.
+inline constexpr std::uint8_t kBusDrive = 15;
+inline constexpr std::uint8_t kBusRead = 7;
+
+}  // namespace zelvar::p51
