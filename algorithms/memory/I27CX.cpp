@@ -126,9 +126,9 @@ class I27CX final : public MemorySet {
     const int mem = services().ChipParam("mem=");
     t.lastAddress = mem >= 0 && mem < kSizes ? t.lastBySize[mem] : 0;
     contactMask_ = mem >= 0 && mem < kSizes ? t.maskBySize[mem] : 0;
-    pulseSteps_ = static_cast<std::uint32_t>(services().ChipParam("dly="));
+    pulseSteps_ = ChipPulseSteps();
     vppMillivolts_ = 12700;
-    vccMillivolts_ = services().ChipParam("vcc=");
+    vccMillivolts_ = ChipVccMillivolts();
     SetVppVoltage(vppMillivolts_);
     readMode_ = kReadMode;
     writeMode_ = kWriteMode;
@@ -181,10 +181,6 @@ class I27CX final : public MemorySet {
 
   // The range start on a word boundary, shared by Write, Verify and Read.
   std::uint32_t WordStart() const { return Word(kRangeStartWord) & ~1u; }
-  std::uint32_t EndExclusive() const {
-    const std::uint32_t end = Word(kRangeEndWord);
-    return end == 0xFFFFFFFF ? end : end + 1;
-  }
 
   void StartReads() {
     start_ = WordStart();
@@ -201,7 +197,7 @@ class I27CX final : public MemorySet {
     Scan s;
     s.start = start_;
     s.last = Type().lastAddress;
-    s.end = EndExclusive();
+    s.end = RangeEndExclusive();
     s.expected = expected;
     s.progressByCounter = true;
     s.blockBytes = kWordBlockBytes;

@@ -42,9 +42,17 @@ constexpr std::array<const char*, 21> MakeList(const char* radio) {
 }
 constexpr auto kListFast = MakeList("$Radio1:00,Delay(写延迟)");
 constexpr auto kListSlow = MakeList("$Radio1:04,Delay(写延迟)");
+// The 2716 takes a 50 ms pulse by its datasheet.
+constexpr auto kList2716 = MakeList("$Radio1:07,Delay(写延迟)");
 
 // Rows 1 to 3: the 2716, programmed by a high pulse on CE/PGM one byte at a time.
 constexpr int kLast2716Row = 3;
+// Rows 1 to 6: the 2716 and 2732, which carry no signature.
+constexpr int kLast2732Row = 6;
+
+bool Is2716Row() {
+  return gApp.TypeIndex >= 1 && gApp.TypeIndex <= kLast2716Row;
+}
 
 class P27 final : public EpromSet {
  public:
@@ -97,6 +105,7 @@ class P27 final : public EpromSet {
 
   std::span<const char* const> DescribeList() const override {
     Services& s = services();
+    if (Is2716Row()) return kList2716;
     if (s.ChipNameContains("27C") || s.ChipNameContains("27HC")) return kListFast;
     return kListSlow;
   }
@@ -163,8 +172,10 @@ class P27 final : public EpromSet {
     SelectVccPin(0);
   }
 
+  bool HasSignature() const override { return gApp.TypeIndex > kLast2732Row; }
+
   void Write() override {
-    if (gApp.TypeIndex >= 1 && gApp.TypeIndex <= kLast2716Row) {
+    if (Is2716Row()) {
       Write2716();
     } else {
       EpromSet::Write();

@@ -46,8 +46,7 @@ class SST27SF final : public EpromSet {
   void Init() override {
     BuildTypeTable();
     LoadBitstream(kEpromBitstream);
-    const int vcc = services().ChipParam("vcc=");
-    vccMillivolts_ = vcc < 1 ? 5000 : vcc;
+    vccMillivolts_ = ChipVccMillivolts();
     vppMillivolts_ = 12000;
     SetVccVoltage(vccMillivolts_);
     readMode_ = kReadMode;
