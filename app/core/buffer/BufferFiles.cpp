@@ -93,8 +93,7 @@ void LoadBufferFile(const std::string& path, int startAddress) {
   BufferUi& ui = bufferUi();
   const std::string ext = UpperCase(FileExtension(path));
   if (ext == ".ZOR") {
-    gApp.DataFileName = path;
-    gApp.DataFileExt = ext;
+    // A refused project leaves the file names and the recent list as they were.
     if (ui.LoadProjectFile(path)) ui.UpdateRecentMenu(path);
     return;
   }
