@@ -49,6 +49,11 @@ std::uint8_t SetFrame::Dispatch(int op, std::uint8_t* buffer, std::int32_t* reco
   return gLink.StatusWord;
 }
 
+int SetFrame::ChipVccMillivolts(int fallback) {
+  const int vcc = services().ChipParam("vcc=");
+  return vcc > 0 ? vcc : fallback;
+}
+
 void SetFrame::RestoreSupplies() {
   SetVccVoltage(vccMillivolts_);
   if (gLink.LastVppMillivolts != vppMillivolts_) SetVppVoltage(vppMillivolts_);

@@ -53,6 +53,9 @@ class SetFrame {
   std::uint32_t Word(int index) const { return static_cast<std::uint32_t>(record_[index]); }
   void SetWord(int index, std::uint32_t value) { record_[index] = static_cast<std::int32_t>(value); }
 
+  // "vcc=" in millivolts, or the family default when the chip line gives none: without it a set
+  // would run at 0 V.
+  static int ChipVccMillivolts(int fallback = 5000);
   // Sets the supply levels chosen at set-up again: anything between two operations (a failure's
   // power-off, a signature read) may have changed them, and a chip on a 0 V supply reads blank.
   void RestoreSupplies();

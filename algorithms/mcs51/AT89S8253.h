@@ -84,7 +84,7 @@ class AT89S8253 final : public ParallelSet {
     UsePackage(TitleNamesPlcc44() ? kPlcc44 : kDip40);
     SelectGndPin(gApp.GroundPin);
     vppMillivolts_ = 12000;
-    vccMillivolts_ = VccParam();
+    vccMillivolts_ = ChipVccMillivolts();
     SetVppVoltage(vppMillivolts_);
     SetVccVoltage(vccMillivolts_);
   }

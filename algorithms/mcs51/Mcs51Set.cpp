@@ -44,11 +44,6 @@ void Mcs51Set::UsePackage(const Package& p) {
   gMcs51.ChipVppPin = p.vppPin;
 }
 
-int Mcs51Set::VccParam(int fallback) {
-  const int vcc = services().ChipParam("vcc=");
-  return vcc > 0 ? vcc : fallback;
-}
-
 TypeFacts Mcs51Set::Facts() const {
   if (refused_) return {.groundPin = 0};
   return {.lastAddress = LastAddress(),

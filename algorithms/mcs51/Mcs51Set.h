@@ -63,8 +63,6 @@ class Mcs51Set : public frame::SetFrame {
   void Refuse(const char* line);
   // Loads the package's design and sets GroundPin, PinMask, ChipVccPin and ChipVppPin.
   void UsePackage(const Package& p);
-  // "vcc=" in millivolts, or `fallback` when the chip line gives none.
-  static int VccParam(int fallback = 5000);
   // Call first in Init: forgets an earlier refusal.
   void BeginSetup() { refused_ = false; }
   bool refused() const { return refused_; }

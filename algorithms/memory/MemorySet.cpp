@@ -38,6 +38,16 @@ void MemorySet::ReadBlock(std::uint32_t address, std::uint8_t* dest, std::uint32
   ReadSetBlock(dest, bytes);
 }
 
+std::uint32_t MemorySet::RangeEndExclusive() const {
+  const std::uint32_t end = Word(kRangeEndWord);
+  return end == 0xFFFFFFFF ? end : end + 1;
+}
+
+std::uint32_t MemorySet::ChipPulseSteps() {
+  const int steps = services().ChipParam("dly=");
+  return steps < 1 ? 1 : static_cast<std::uint32_t>(steps);
+}
+
 void MemorySet::EndOfWrite() {
   SelectVppPin(0);
   ShowProgress(-1);

@@ -86,6 +86,11 @@ class MemorySet : public frame::SetFrame {
   static void EndOfWrite();
   // Records a mismatch: VCC off, StatusWord 1, FailAddress, FailByte.
   static void Fail(std::uint32_t offset, std::uint8_t byte);
+  // One past the range's last address: "Addr end" names the last byte the operation takes.
+  std::uint32_t RangeEndExclusive() const;
+  // The device-list item "dly=" a line may lack: the pulse in 100 µs steps, 1 when missing;
+  // without it a set would run with no pulse.
+  static std::uint32_t ChipPulseSteps();
   // The state block beside the frame's buffer and record.
   std::uint32_t start_ = 0;
   std::uint32_t lastAddress_ = 0;
