@@ -19,7 +19,7 @@ struct TypeFacts {
   std::uint32_t lastAddress = 0;
   std::uint64_t contactMask = 0;  // bit n-1: socket pin n must touch; 0 asks for no contact test
   std::uint32_t groundPin = kDefaultGroundPin;
-  std::uint32_t dataStart = 0;  // the data area's offset in the buffer
+  std::uint32_t dataStart = 0;   // the data area's offset in the buffer
   std::uint32_t dataLength = 0;  // 0: no data area
 };
 
@@ -51,7 +51,9 @@ class SetFrame {
 
   // OptionValues word `index`, and writing one back (Read config).
   std::uint32_t Word(int index) const { return static_cast<std::uint32_t>(record_[index]); }
-  void SetWord(int index, std::uint32_t value) { record_[index] = static_cast<std::int32_t>(value); }
+  void SetWord(int index, std::uint32_t value) {
+    record_[index] = static_cast<std::int32_t>(value);
+  }
 
   // "vcc=" in millivolts, or the family default when the chip line gives none: without it a set
   // would run at 0 V.

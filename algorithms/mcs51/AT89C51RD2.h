@@ -10,10 +10,10 @@ namespace zelvar::mcs51 {
 namespace at89c51rd2 {
 
 constexpr Rx2Policy kPolicy{};
-constexpr const char* kDescribe[] = {"$Fonc:", "21 Erase", "22 Blank", "23 Write", "25 WrConfig", "24 Verify",
-                                     "26 Security", "$DisTool:", "30,31,", "$Gridw:Option",
-                                     "BSB(复位设置)", "0FF", "BSV(复位矢量)", "0FC", "SSB(软加密)",
-                                     "0FF", "$end"};
+constexpr const char* kDescribe[] = {
+    "$Fonc:",        "21 Erase",  "22 Blank",    "23 Write",      "25 WrConfig",   "24 Verify",
+    "26 Security",   "$DisTool:", "30,31,",      "$Gridw:Option", "BSB(复位设置)", "0FF",
+    "BSV(复位矢量)", "0FC",       "SSB(软加密)", "0FF",           "$end"};
 constexpr const char* kConfig[] = {"0: (只有一种类型)",
                                    "n=LB0(No ext movc),v=1,a=0,b=0",
                                    "n=LB1(加密),v=1,a=0,b=1",

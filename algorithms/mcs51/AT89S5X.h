@@ -15,25 +15,6 @@ namespace zelvar::mcs51 {
 
 namespace at89s5x {
 
-
-// The describe list is P89C51's: the same operations, lock radio and speed radio.
-constexpr const char* kDescribe[] = {"$Fonc:",
-                                     "21 Erase",
-                                     "22 Blank",
-                                     "23 Write",
-                                     "24 Verify",
-                                     "26 Security",
-                                     "$DisTool:",
-                                     "25,29,30,31,",
-                                     "$Radio1:01,Lock(加密方式)",
-                                     "1 No MOVC(禁止)",
-                                     "2 No read(禁止读)",
-                                     "3 No ext code",
-                                     "$Radio2:00,Speed(烧写速度)",
-                                     "Nomal(正常)",
-                                     "Slower(慢速)",
-                                     "$end"};
-
 // The adapter of these parts is also checked on pins 41, 42 and 48.
 constexpr Package kPlcc44S5x{.bitstream = kPlcc44.bitstream,
                              .groundPin = kPlcc44.groundPin,
@@ -63,21 +44,17 @@ constexpr std::array<std::uint32_t, 3> kIdAddresses = {0x000, 0x100, 0x200};
 class AT89S5X final : public ParallelSet {
  public:
   static constexpr std::array<ParallelType, 4> kTypes = {{
-    {.name = "Exit"},
-    {.name = "1: AT89S51", .lastAddress = 4095},
-    {.name = "2: AT89S52", .lastAddress = 8191},
-    {.name = "3: AT89S53", .lastAddress = 12287},
+      {.name = "Exit"},
+      {.name = "1: AT89S51", .lastAddress = 4095},
+      {.name = "2: AT89S52", .lastAddress = 8191},
+      {.name = "3: AT89S53", .lastAddress = 12287},
   }};
 
  private:
   std::uint32_t LastAddress() const override { return kTypes[gApp.TypeIndex].lastAddress; }
   const AddressPins& Address() const override { return at89s5x::kAddress; }
-  std::span<const char* const> DescribeList() const override { return at89s5x::kDescribe; }
-  std::span<const int> Operations() const override {
-    static constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,
-                                   kOpLock,  kOpRead,  kOpReadId};
-    return kOps;
-  }
+  std::span<const char* const> DescribeList() const override { return kLockSpeedDescribe; }
+  std::span<const int> Operations() const override { return kParallelOps; }
 
   void Init() override {
     BeginSetup();
@@ -123,26 +100,26 @@ class AT89S5X final : public ParallelSet {
     SuppliesOff();
   }
 
-  void Read() {
+  void Read() override {
     ResetPulse();
     if (!PowerUp() || !EnterRead(at89s5x::kLines, at89s5x::kReadCode)) return;
     ScanCode(Scan::Read);
     FinishScan();
   }
 
-  void Blank() {
+  void Blank() override {
     ResetPulse();
     if (!PowerUp() || !EnterRead(at89s5x::kLines, at89s5x::kReadCode)) return;
     if (ScanCode(Scan::Blank)) FinishScan();
   }
 
-  void Verify() {
+  void Verify() override {
     if (!PowerUp() || !EnterRead(at89s5x::kLines, at89s5x::kReadCode)) return;
     if (ScanCode(Scan::Verify)) FinishScan();
   }
 
   // One erase pulse, then the erase cycle waited out in 100 steps of the progress bar.
-  void Erase() {
+  void Erase() override {
     if (!PowerUp()) return;
     SetMode(at89s5x::kLines, at89s5x::kErase);
     FlushCommands();
@@ -159,7 +136,7 @@ class AT89S5X final : public ParallelSet {
   }
 
   // The signature is checked before the first byte, as the other parallel sets check it.
-  void Write() {
+  void Write() override {
     if (!TypeCheck({})) return;
     ResetPulse();
     if (!PowerUp()) return;
@@ -192,7 +169,7 @@ class AT89S5X final : public ParallelSet {
     return true;
   }
 
-  void Lock() {
+  void Lock() override {
     ResetPulse();
     if (!PowerUp()) return;
     SetMode(at89s5x::kLines, at89s5x::kLockBits[0]);
@@ -201,21 +178,9 @@ class AT89S5X final : public ParallelSet {
     LockByChoice(at89s5x::kLockBits, [this](Mode bits) { return LockPulse(bits); });
   }
 
-  void ReadId() {
+  void ReadId() override {
     ReadSignature();
     LogId("MFA = %02x,%02x,%02x", 3);
-  }
-
-  void Handle(int op) override {
-    switch (op) {
-      case kOpErase: return Erase();
-      case kOpBlank: return Blank();
-      case kOpWrite: return Write();
-      case kOpVerify: return Verify();
-      case kOpLock: return Lock();
-      case kOpRead: return Read();
-      default: return ReadId();
-    }
   }
 };
 

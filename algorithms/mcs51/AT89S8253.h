@@ -18,9 +18,9 @@ namespace at89s8253 {
 
 constexpr std::uint32_t kDataBytes = 2048;  // the EEPROM, in the buffer right after the code
 
-constexpr const char* kDescribe[] = {"$Fonc:",   "21 Erase",    "22 Blank",  "23 Write",
-                                     "25 Config", "24 Verify",  "26 Security", "$DisTool:",
-                                     "30,31,",   "$end"};
+constexpr const char* kDescribe[] = {
+    "$Fonc:",    "21 Erase",    "22 Blank",  "23 Write", "25 Config",
+    "24 Verify", "26 Security", "$DisTool:", "30,31,",   "$end"};
 constexpr const char* kConfig[] = {"0: (只有一种类型)",
                                    "n=LB1 ,v=1,a=1,b=0",
                                    "n=LB2 ,v=1,a=1,b=1",
@@ -60,8 +60,8 @@ constexpr std::array<std::uint8_t, 2> kSignatureOffsets = {0x30, 0x31};
 class AT89S8253 final : public ParallelSet {
  public:
   static constexpr std::array<ParallelType, 2> kTypes = {{
-    {.name = "Exit"},
-    {.name = "1: AT89S8253 12Kx8", .lastAddress = 12287},
+      {.name = "Exit"},
+      {.name = "1: AT89S8253 12Kx8", .lastAddress = 12287},
   }};
 
  private:
@@ -73,7 +73,7 @@ class AT89S8253 final : public ParallelSet {
   std::span<const char* const> DescribeList() const override { return at89s8253::kDescribe; }
   std::span<const char* const> ConfigTable() const override { return at89s8253::kConfig; }
   std::span<const int> Operations() const override {
-    static constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,   kOpConfig,
+    static constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite,  kOpVerify,    kOpConfig,
                                    kOpLock,  kOpRead,  kOpReadId, kOpReadConfig};
     return kOps;
   }
@@ -114,7 +114,7 @@ class AT89S8253 final : public ParallelSet {
         [this, base](std::uint32_t a, std::uint8_t* dest) { ReadBlockAt(a - base, dest); }, false);
   }
 
-  void Read() {
+  void Read() override {
     PowerUp(at89s8253::kReadCode);
     if (!CheckPower()) return;
     ScanCode(Scan::Read);
@@ -122,19 +122,19 @@ class AT89S8253 final : public ParallelSet {
     FinishScan();
   }
 
-  void Blank() {
+  void Blank() override {
     PowerUp(at89s8253::kReadCode);
     if (!CheckPower()) return;
     if (ScanCode(Scan::Blank)) FinishScan();
   }
 
-  void Verify() {
+  void Verify() override {
     PowerUp(at89s8253::kReadCode);
     if (!CheckPower()) return;
     if (ScanCode(Scan::Verify) && ScanData(Scan::Verify)) FinishScan();
   }
 
-  void Erase() {
+  void Erase() override {
     PowerUp(at89s8253::kErase);
     if (!CheckPower()) return;
     ProgramByte(0xFF, at89s8253::kStrobe);
@@ -163,7 +163,7 @@ class AT89S8253 final : public ParallelSet {
     SuppliesOff();
   }
 
-  void Write() {
+  void Write() override {
     if (!TypeCheck({.logPairs = true})) return;
     PowerUp(at89s8253::kWriteCode);
     SetRegister25(kBusDrive);
@@ -183,12 +183,21 @@ class AT89S8253 final : public ParallelSet {
     FlushCommands();
   }
 
-  void ReadId() {
+  void Config() override {
+    WriteByteInMode(at89s8253::kWriteFuses, static_cast<std::uint8_t>(Word(at89s8253::kFuseWord)));
+  }
+
+  // A row set to 1 programs its lock bit, which the chip takes as a 0.
+  void Lock() override {
+    WriteByteInMode(at89s8253::kWriteLock, static_cast<std::uint8_t>(~Word(at89s8253::kLockWord)));
+  }
+
+  void ReadId() override {
     ReadSignature();
     LogId("厂家和型号的代码 = %02x,%02x", 2);
   }
 
-  void ReadConfig() {
+  void ReadConfig() override {
     PowerUp(at89s8253::kReadFuses);
     std::uint8_t* block = gLink.ScratchBuffer.data();
     ReadBlockAt(0, block);
@@ -196,23 +205,6 @@ class AT89S8253 final : public ParallelSet {
     std::snprintf(line, sizeof line, "Fuse = %02x", block[0]);
     AddMessageLine(line);
     SetWord(at89s8253::kFuseWord, block[0]);
-  }
-
-  void Handle(int op) override {
-    switch (op) {
-      case kOpErase: return Erase();
-      case kOpBlank: return Blank();
-      case kOpWrite: return Write();
-      case kOpVerify: return Verify();
-      case kOpConfig:
-        return WriteByteInMode(at89s8253::kWriteFuses, static_cast<std::uint8_t>(Word(at89s8253::kFuseWord)));
-      case kOpLock:
-        // A row set to 1 programs its lock bit, which the chip takes as a 0.
-        return WriteByteInMode(at89s8253::kWriteLock, static_cast<std::uint8_t>(~Word(at89s8253::kLockWord)));
-      case kOpRead: return Read();
-      case kOpReadId: return ReadId();
-      default: return ReadConfig();
-    }
   }
 };
 

@@ -29,8 +29,7 @@ constexpr const char* kDescribe[] = {"$Fonc:",
                                      "3 No ext code",
                                      "$end"};
 // No group line: the "$Grid1:" section stays empty.
-constexpr const char* kConfig[] = {"1 No MOVC(禁止)", "2 No read(禁止读)", "3 No ext code",
-                                   "$end"};
+constexpr const char* kConfig[] = {"1 No MOVC(禁止)", "2 No read(禁止读)", "3 No ext code", "$end"};
 
 // A8..A13 on P2.0..P2.5.
 constexpr AddressPins kAddress{{21, 22, 23, 24, 25, 26, 0, 0}};
@@ -56,10 +55,10 @@ constexpr std::array<std::uint8_t, 3> kSignatureOffsets = {0x30, 0x31, 0x32};
 class AT89X8252 final : public ParallelSet {
  public:
   static constexpr std::array<ParallelType, 4> kTypes = {{
-    {.name = "Exit"},
-    {.name = "1: AT89LS8252", .lastAddress = 10239},
-    {.name = "2: AT89LS8252", .lastAddress = 8191},
-    {.name = "3: AT89LS53", .lastAddress = 12287},
+      {.name = "Exit"},
+      {.name = "1: AT89LS8252", .lastAddress = 10239},
+      {.name = "2: AT89LS8252", .lastAddress = 8191},
+      {.name = "3: AT89LS53", .lastAddress = 12287},
   }};
 
  private:
@@ -67,11 +66,7 @@ class AT89X8252 final : public ParallelSet {
   const AddressPins& Address() const override { return at89x8252::kAddress; }
   std::span<const char* const> DescribeList() const override { return at89x8252::kDescribe; }
   std::span<const char* const> ConfigTable() const override { return at89x8252::kConfig; }
-  std::span<const int> Operations() const override {
-    static constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,
-                                   kOpLock,  kOpRead,  kOpReadId};
-    return kOps;
-  }
+  std::span<const int> Operations() const override { return kParallelOps; }
 
   // The package's ground and contact mask go to the contact test, PLCC44 adapter included.
   void Init() override {
@@ -125,14 +120,14 @@ class AT89X8252 final : public ParallelSet {
     LogId("MFA = %02x,%02x,%02x", 3);
   }
 
-  void Read() {
+  void Read() override {
     if (!EnterWithVpp(at89x8252::kReadCode)) return;
     ScanCode(Scan::Read);
     FinishScan();
   }
 
   // A chip whose signature reads 0xFF, 0xFF is taken as protected.
-  void Blank() {
+  void Blank() override {
     ReadSignature();
     if (gLink.StatusWord != 0) return;
     if (gApp.ReadId[0] == 0xFF && gApp.ReadId[1] == 0xFF) {
@@ -143,12 +138,12 @@ class AT89X8252 final : public ParallelSet {
     if (ScanCode(Scan::Blank)) FinishScan();
   }
 
-  void Verify() {
+  void Verify() override {
     if (!EnterWithVpp(at89x8252::kReadCode)) return;
     if (ScanCode(Scan::Verify)) FinishScan();
   }
 
-  void Erase() {
+  void Erase() override {
     if (!EnterWithVpp(at89x8252::kErase)) return;
     SetPinLow(kProgPin);
     PutCmd1(kCmdSettle);
@@ -157,7 +152,7 @@ class AT89X8252 final : public ParallelSet {
     FlushCommands();
   }
 
-  void Write() {
+  void Write() override {
     if (!TypeCheck({.logPairs = true})) return;
     PowerUp();
     SetMode(at89x8252::kLines, at89x8252::kWriteCode);
@@ -187,7 +182,9 @@ class AT89X8252 final : public ParallelSet {
     return true;
   }
 
-  void Lock() {
+  void ReadId() override { ReadSignature(); }
+
+  void Lock() override {
     PowerUp();
     SetMode(at89x8252::kLines, at89x8252::kWriteLock);
     SetRegister25(kBusDrive);
@@ -195,18 +192,6 @@ class AT89X8252 final : public ParallelSet {
     const std::uint32_t choice = Word(kLockChoiceWord);
     for (std::uint32_t bit = 0; choice < at89x8252::kLockBytes.size() && bit <= choice; ++bit) {
       if (!LockByte(at89x8252::kLockBytes[bit])) return;
-    }
-  }
-
-  void Handle(int op) override {
-    switch (op) {
-      case kOpErase: return Erase();
-      case kOpBlank: return Blank();
-      case kOpWrite: return Write();
-      case kOpVerify: return Verify();
-      case kOpLock: return Lock();
-      case kOpRead: return Read();
-      default: return ReadSignature();
     }
   }
 };

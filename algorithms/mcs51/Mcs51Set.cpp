@@ -73,6 +73,31 @@ bool Mcs51Set::Run(int op) {
   return true;
 }
 
+void Mcs51Set::Handle(int op) {
+  switch (op) {
+    case kOpErase:
+      return Erase();
+    case kOpBlank:
+      return Blank();
+    case kOpWrite:
+      return Write();
+    case kOpVerify:
+      return Verify();
+    case kOpConfig:
+      return Config();
+    case kOpLock:
+      return Lock();
+    case kOpRead:
+      return Read();
+    case kOpReadId:
+      return ReadId();
+    case kOpReadConfig:
+      return ReadConfig();
+    default:
+      return;
+  }
+}
+
 bool Mcs51Set::TypeCheck(const IdCheck& check) {
   ReadSignature();
   gLink.StatusWord = 0;

@@ -79,7 +79,17 @@ class Mcs51Set : public frame::SetFrame {
   // are set to the set-up's levels before and switched off after every handled operation.
   bool Run(int op) final;
   virtual std::span<const int> Operations() const = 0;
-  virtual void Handle(int op) = 0;
+  // The handlers, one per operation code; Handle runs the one of `op`.
+  void Handle(int op);
+  virtual void Erase() {}
+  virtual void Blank() {}
+  virtual void Write() {}
+  virtual void Verify() {}
+  virtual void Config() {}
+  virtual void Lock() {}
+  virtual void Read() {}
+  virtual void ReadId() {}
+  virtual void ReadConfig() {}
   // VPP off, then VCC off.
   static void SuppliesOff();
 

@@ -16,23 +16,6 @@ namespace zelvar::mcs51 {
 
 namespace p89c51 {
 
-constexpr const char* kDescribe[] = {"$Fonc:",
-                                     "21 Erase",
-                                     "22 Blank",
-                                     "23 Write",
-                                     "24 Verify",
-                                     "26 Security",
-                                     "$DisTool:",
-                                     "25,29,30,31,",
-                                     "$Radio1:01,Lock(加密方式)",
-                                     "1 No MOVC(禁止)",
-                                     "2 No read(禁止读)",
-                                     "3 No ext code",
-                                     "$Radio2:00,Speed(烧写速度)",
-                                     "Nomal(正常)",
-                                     "Slower(慢速)",
-                                     "$end"};
-
 // A8..A13 on P2.0..P2.5, A14 on P3.0 (pin 10) for the AT89C55.
 constexpr AddressPins kAddress{{21, 22, 23, 24, 25, 26, 10, 0}};
 
@@ -55,22 +38,22 @@ constexpr std::array<std::uint8_t, 3> kSignatureOffsets = {0x30, 0x31, 0x32};
 class P89C51 final : public ParallelSet {
  public:
   static constexpr std::array<ParallelType, 10> kTypes = {{
-    {.name = "Exit"},
-    {.name = "1: AT89C51", .lastAddress = 4095},
-    {.name = "2: AT89LV51", .lastAddress = 4095},
-    {.name = "3: AT89C52", .lastAddress = 8191},
-    {.name = "4: AT89LV52", .lastAddress = 8191},
-    {.name = "5: AT89C55", .lastAddress = 20479},
-    {.name = "6: AT80F51", .lastAddress = 4095},
-    {.name = "7: AT80F52", .lastAddress = 8191},
-    {.name = "8: AT87F51(OTP)", .lastAddress = 4095},
-    {.name = "9: AT87F52(OTP)", .lastAddress = 8191},
+      {.name = "Exit"},
+      {.name = "1: AT89C51", .lastAddress = 4095},
+      {.name = "2: AT89LV51", .lastAddress = 4095},
+      {.name = "3: AT89C52", .lastAddress = 8191},
+      {.name = "4: AT89LV52", .lastAddress = 8191},
+      {.name = "5: AT89C55", .lastAddress = 20479},
+      {.name = "6: AT80F51", .lastAddress = 4095},
+      {.name = "7: AT80F52", .lastAddress = 8191},
+      {.name = "8: AT87F51(OTP)", .lastAddress = 4095},
+      {.name = "9: AT87F52(OTP)", .lastAddress = 8191},
   }};
 
  private:
   std::uint32_t LastAddress() const override { return kTypes[gApp.TypeIndex].lastAddress; }
   const AddressPins& Address() const override { return p89c51::kAddress; }
-  std::span<const char* const> DescribeList() const override { return p89c51::kDescribe; }
+  std::span<const char* const> DescribeList() const override { return kLockSpeedDescribe; }
 
   void Init() override {
     BeginSetup();
@@ -117,13 +100,13 @@ class P89C51 final : public ParallelSet {
     SuppliesOff();
   }
 
-  void Read() {
+  void Read() override {
     if (!EnterReadCode()) return;
     ScanCode(Scan::Read);
     FinishScan();
   }
 
-  void Erase() {
+  void Erase() override {
     ResetPulse();
     PowerUp();
     SetMode(p89c51::kLines, p89c51::kErase);
@@ -137,7 +120,7 @@ class P89C51 final : public ParallelSet {
     FlushCommands();
   }
 
-  void Blank() {
+  void Blank() override {
     ResetPulse();
     ReadSignature();
     if (gApp.ReadId[0] == 0xFF && gApp.ReadId[1] == 0xFF) {
@@ -149,14 +132,14 @@ class P89C51 final : public ParallelSet {
     if (ScanCode(Scan::Blank)) FinishScan();
   }
 
-  void Verify() {
+  void Verify() override {
     ResetPulse();
     SetVccVoltage(5000);
     if (!EnterReadCode()) return;
     if (ScanCode(Scan::Verify)) FinishScan();
   }
 
-  void Write() {
+  void Write() override {
     ResetPulse();
     if (!TypeCheck({})) return;
     PowerUp();
@@ -186,7 +169,7 @@ class P89C51 final : public ParallelSet {
     return true;
   }
 
-  void Lock() {
+  void Lock() override {
     ResetPulse();
     PowerUp();
     SetMode(p89c51::kLines, p89c51::kLockBits[0]);
@@ -199,28 +182,12 @@ class P89C51 final : public ParallelSet {
     LockByChoice(p89c51::kLockBits, [this](Mode bits) { return LockPulse(bits); });
   }
 
-  void ReadId() {
+  void ReadId() override {
     ReadSignature();
     LogId("MFA = %02x,%02x,%02x", 3);
   }
 
-  std::span<const int> Operations() const override {
-    static constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,
-                                   kOpLock,  kOpRead,  kOpReadId};
-    return kOps;
-  }
-
-  void Handle(int op) override {
-    switch (op) {
-      case kOpErase: return Erase();
-      case kOpBlank: return Blank();
-      case kOpWrite: return Write();
-      case kOpVerify: return Verify();
-      case kOpLock: return Lock();
-      case kOpRead: return Read();
-      default: return ReadId();
-    }
-  }
+  std::span<const int> Operations() const override { return kParallelOps; }
 };
 
 }  // namespace zelvar::mcs51

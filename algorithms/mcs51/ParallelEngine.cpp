@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "link/CommandQueue.h"
-#include "link/PowerContact.h"
 #include "link/LinkState.h"
+#include "link/PowerContact.h"
 #include "link/Primitives.h"
 #include "services/AppState.h"
 #include "services/Messages.h"
@@ -52,8 +52,9 @@ void ParallelSet::CheckRow(const ParallelType& t, TypeTableReport& r) {
   if (t.lastAddress < 0xFF || t.lastAddress > 0xFFFF) r.Fault("size outside the 16 address lines");
   if ((t.lastAddress & 0xFF) != 0xFF) r.Fault("size not whole 256-byte blocks");
   for (const Package& p : {kDip40, kPlcc44}) {
-    r.DistinctSupplyPins({{"VCC", p.vccPin}, {"VPP", p.vppPin}, {"PROG", kProgPin}, {"RST", kRstPin}},
-                         {p.groundPin}, 48);
+    r.DistinctSupplyPins(
+        {{"VCC", p.vccPin}, {"VPP", p.vppPin}, {"PROG", kProgPin}, {"RST", kRstPin}}, {p.groundPin},
+        48);
     if ((p.contactMask >> (p.vccPin - 1) & 1) == 0 && p.vccPin <= 40) r.Fault("VCC pin unchecked");
     r.bitstreams.emplace_back(p.bitstream);
   }

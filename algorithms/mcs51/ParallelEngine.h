@@ -13,6 +13,7 @@
 #include "algorithms/mcs51/Mcs51Set.h"
 #include "link/commands/P51.h"
 #include "link/commands/Programmer.h"
+#include "services/Dispatcher.h"
 
 namespace zelvar::mcs51 {
 
@@ -54,6 +55,27 @@ struct Strobe {
   std::uint8_t afterCount = 0;
   std::uint8_t slowerExtra = 0;
 };
+
+// The describe list of the parallel sets with the lock and speed radios (P89C51, AT89S5X).
+inline constexpr const char* kLockSpeedDescribe[] = {"$Fonc:",
+                                                     "21 Erase",
+                                                     "22 Blank",
+                                                     "23 Write",
+                                                     "24 Verify",
+                                                     "26 Security",
+                                                     "$DisTool:",
+                                                     "25,29,30,31,",
+                                                     "$Radio1:01,Lock(加密方式)",
+                                                     "1 No MOVC(禁止)",
+                                                     "2 No read(禁止读)",
+                                                     "3 No ext code",
+                                                     "$Radio2:00,Speed(烧写速度)",
+                                                     "Nomal(正常)",
+                                                     "Slower(慢速)",
+                                                     "$end"};
+// The operations of the parallel sets without configuration bytes.
+inline constexpr int kParallelOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,
+                                       kOpLock,  kOpRead,  kOpReadId};
 
 // A row of the parallel sets' type tables: row 0 is "Exit" in most sets.
 struct ParallelType {

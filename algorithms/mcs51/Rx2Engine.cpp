@@ -25,7 +25,7 @@ const AddressPins& Rx2Set::Address() const {
 }
 
 std::span<const int> Rx2Set::Operations() const {
-  static constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,  kOpConfig,
+  static constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite,  kOpVerify,    kOpConfig,
                                  kOpLock,  kOpRead,  kOpReadId, kOpReadConfig};
   return kOps;
 }
@@ -191,12 +191,13 @@ void Rx2Set::Write() {
   ShowProgress(-1);
 }
 
-void Rx2Set::WriteConfig() {
-  const std::array<std::uint8_t, 6> bytes = {
-      static_cast<std::uint8_t>(Word(kBsbWord)),    static_cast<std::uint8_t>(Word(kBsvWord)),
-      0xFF,
-      0xFF,
-      static_cast<std::uint8_t>(Word(kConfigWord)), static_cast<std::uint8_t>(Word(kSsbWord))};
+void Rx2Set::Config() {
+  const std::array<std::uint8_t, 6> bytes = {static_cast<std::uint8_t>(Word(kBsbWord)),
+                                             static_cast<std::uint8_t>(Word(kBsvWord)),
+                                             0xFF,
+                                             0xFF,
+                                             static_cast<std::uint8_t>(Word(kConfigWord)),
+                                             static_cast<std::uint8_t>(Word(kSsbWord))};
   hsb_ = bytes[4];
   PowerUp();
   SetRegister25(kBusDrive);
@@ -215,7 +216,7 @@ void Rx2Set::WriteConfig() {
 }
 
 // The hardware security byte from the config rows (OptionValues word 0), in every Rx2 set.
-void Rx2Set::Security() {
+void Rx2Set::Lock() {
   const Rx2Policy& policy = Policy();
   hsb_ = static_cast<std::uint8_t>(Word(kConfigWord));
   PowerUp();
@@ -280,20 +281,6 @@ void Rx2Set::ReadConfig() {
   SetWord(kBsvWord, block[1]);
   SetWord(kConfigWord, block[4]);
   SetWord(kSsbWord, block[5]);
-}
-
-void Rx2Set::Handle(int op) {
-  switch (op) {
-    case kOpErase: return Erase();
-    case kOpBlank: return Blank();
-    case kOpWrite: return Write();
-    case kOpVerify: return Verify();
-    case kOpConfig: return WriteConfig();
-    case kOpLock: return Security();
-    case kOpRead: return Read();
-    case kOpReadId: return ReadId();
-    default: return ReadConfig();
-  }
 }
 
 }  // namespace zelvar::mcs51

@@ -12,13 +12,13 @@
 namespace zelvar::mcs51 {
 
 struct Rx2Policy {
-  bool entryCode = true;   // pattern 11001 and the byte 0x69 end the programming-mode entry
-  bool vppOnEa = true;     // the entry puts VPP (4.5 V) on EA/VPP
-  bool address15 = true;   // address bit 15 on pin 15 (else pin 15 held high)
-  bool read64 = true;      // Read and Verify by 64 single samples (else 256-byte blocks)
-  int pageStrobes = 2;     // long strobes that program a page
-  bool erasePage = true;   // Erase loads a page of 0xFF before the erase strobe
-  bool hsbAfterErase = false;  // Erase ends by writing HSB 0x7F
+  bool entryCode = true;         // pattern 11001 and the byte 0x69 end the programming-mode entry
+  bool vppOnEa = true;           // the entry puts VPP (4.5 V) on EA/VPP
+  bool address15 = true;         // address bit 15 on pin 15 (else pin 15 held high)
+  bool read64 = true;            // Read and Verify by 64 single samples (else 256-byte blocks)
+  int pageStrobes = 2;           // long strobes that program a page
+  bool erasePage = true;         // Erase loads a page of 0xFF before the erase strobe
+  bool hsbAfterErase = false;    // Erase ends by writing HSB 0x7F
   bool hsbCommitPattern = true;  // Security commits HSB in pattern 11011 (else in 11000)
   bool logSecurity = true;       // "HSB=%02x OK"
   const char* configFormat = "BSB=%02x,BSV=%02x,Config=%02x,SSB=%02x; ID=%02x,%02x,%02x";
@@ -46,7 +46,6 @@ class Rx2Set : public ParallelSet {
   const AddressPins& Address() const override;
   std::span<const int> Operations() const override;
   void Init() override;
-  void Handle(int op) override;
   void ReadSignature() override;
 
  private:
@@ -59,15 +58,15 @@ class Rx2Set : public ParallelSet {
   bool EnterReadCode();
   bool ScanRx2(Scan kind);
 
-  void Read();
-  void Blank();
-  void Verify();
-  void Erase();
-  void Write();
-  void WriteConfig();
-  void Security();
-  void ReadId();
-  void ReadConfig();
+  void Read() override;
+  void Blank() override;
+  void Verify() override;
+  void Erase() override;
+  void Write() override;
+  void Config() override;
+  void Lock() override;
+  void ReadId() override;
+  void ReadConfig() override;
 
   std::uint8_t hsb_ = 0;
 };

@@ -9,19 +9,21 @@ namespace zelvar::mcs51 {
 
 namespace t89c51rc2 {
 
-constexpr Rx2Policy kPolicy{.entryCode = false,
-                             .vppOnEa = false,
-                             .address15 = false,
-                             .read64 = false,
-                             .pageStrobes = 1,
-                             .erasePage = false,
-                             .hsbAfterErase = true,
-                             .hsbCommitPattern = false,
-                             .logSecurity = false,
-                             .configFormat = "BSB=%02x,BSV=%02x,HSB=%02x,SSB=%02x; ID=%02x,%02x,%02x"};
-constexpr const char* kDescribe[] = {"$Fonc:", "21 Erase", "22 Blank", "23 Write", "25 WrConfig", "24 Verify",
-                                     "26 Security", "$DisTool:", "30,31,", "$Gridw:Option",
-                                     "Status(复位设置)", "0FF", "Vect(复位矢量)", "0FC", "$end"};
+constexpr Rx2Policy kPolicy{
+    .entryCode = false,
+    .vppOnEa = false,
+    .address15 = false,
+    .read64 = false,
+    .pageStrobes = 1,
+    .erasePage = false,
+    .hsbAfterErase = true,
+    .hsbCommitPattern = false,
+    .logSecurity = false,
+    .configFormat = "BSB=%02x,BSV=%02x,HSB=%02x,SSB=%02x; ID=%02x,%02x,%02x"};
+constexpr const char* kDescribe[] = {
+    "$Fonc:",           "21 Erase",    "22 Blank",       "23 Write", "25 WrConfig",
+    "24 Verify",        "26 Security", "$DisTool:",      "30,31,",   "$Gridw:Option",
+    "Status(复位设置)", "0FF",         "Vect(复位矢量)", "0FC",      "$end"};
 constexpr const char* kConfig[] = {"0: (只有一种类型)", "$end"};
 
 }  // namespace t89c51rc2

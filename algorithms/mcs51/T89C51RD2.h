@@ -9,16 +9,30 @@ namespace zelvar::mcs51 {
 
 namespace t89c51rd2 {
 
-constexpr Rx2Policy kPolicy{.entryCode = false,
-                             .read64 = false,
-                             .pageStrobes = 1,
-                             .hsbAfterErase = true,
-                             .hsbCommitPattern = false,
-                             .configFormat = "BSB=%02x,BSV=%02x,HSB=%02x,SSB=%02x; ID=%02x,%02x,%02x"};
-constexpr const char* kDescribe[] = {"$Fonc:", "21 Erase", "22 Blank", "23 Write", "25 WrConfig", "24 Verify",
-                                     "26 Security", "$DisTool:", "30,31,", "$Gridw:Option",
-                                     "Status(复位设置)", "0FF", "Vect(复位矢量)", "0FC", "SSB(软加密)",
-                                     "0FF", "$end"};
+constexpr Rx2Policy kPolicy{
+    .entryCode = false,
+    .read64 = false,
+    .pageStrobes = 1,
+    .hsbAfterErase = true,
+    .hsbCommitPattern = false,
+    .configFormat = "BSB=%02x,BSV=%02x,HSB=%02x,SSB=%02x; ID=%02x,%02x,%02x"};
+constexpr const char* kDescribe[] = {"$Fonc:",
+                                     "21 Erase",
+                                     "22 Blank",
+                                     "23 Write",
+                                     "25 WrConfig",
+                                     "24 Verify",
+                                     "26 Security",
+                                     "$DisTool:",
+                                     "30,31,",
+                                     "$Gridw:Option",
+                                     "Status(复位设置)",
+                                     "0FF",
+                                     "Vect(复位矢量)",
+                                     "0FC",
+                                     "SSB(软加密)",
+                                     "0FF",
+                                     "$end"};
 constexpr const char* kConfig[] = {"0: (只有一种类型)",
                                    "n=LB0(No ext movc),v=1,a=0,b=0",
                                    "n=LB1(加密),v=1,a=0,b=1",

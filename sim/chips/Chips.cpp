@@ -14,7 +14,8 @@ std::shared_ptr<ChipModel> MakeChip(std::string_view part) {
 
 std::string_view ChipPartOf(std::string_view chipName) {
   std::string_view best;
-  for (std::string_view part : {EpromPartOf(chipName), Mcs51PartOf(chipName), Rx2PartOf(chipName)}) {
+  for (std::string_view part :
+       {EpromPartOf(chipName), Mcs51PartOf(chipName), Rx2PartOf(chipName)}) {
     if (part.size() > best.size()) best = part;
   }
   return best;

@@ -29,9 +29,8 @@ Mcs51Sheet At89c(std::uint32_t bytes, int addressBits, std::uint8_t device) {
   s.codeBytes = bytes;
   s.address = AddressPins(addressBits);
   s.modePins = {27, 28, 16, 17};
-  s.modes = {{"0011", Mcs51Op::ReadCode}, {"0111", Mcs51Op::WriteCode},
-             {"1111", Mcs51Op::Lock1},    {"1100", Mcs51Op::Lock2},
-             {"1010", Mcs51Op::Lock3},    {"1000", Mcs51Op::Erase},
+  s.modes = {{"0011", Mcs51Op::ReadCode}, {"0111", Mcs51Op::WriteCode}, {"1111", Mcs51Op::Lock1},
+             {"1100", Mcs51Op::Lock2},    {"1010", Mcs51Op::Lock3},     {"1000", Mcs51Op::Erase},
              {"0000", Mcs51Op::Signature}};
   s.signature = {{0x30, 0x1E}, {0x31, device}, {0x32, 0xFF}};
   s.minPulseUs = 1;
@@ -67,11 +66,10 @@ Mcs51Sheet At89s8253() {
   s.dataBytes = 2048;
   s.address = AddressPins(16);
   s.modePins = {13, 14, 15, 16, 17};
-  s.modes = {{"00111", Mcs51Op::ReadCode},  {"00011", Mcs51Op::ReadData},
-             {"01111", Mcs51Op::WriteCode}, {"01011", Mcs51Op::WriteData},
-             {"10100", Mcs51Op::Erase},     {"01101", Mcs51Op::WriteFuse},
-             {"10110", Mcs51Op::LockByte},  {"00100", Mcs51Op::Signature},
-             {"11101", Mcs51Op::ReadFuse}};
+  s.modes = {
+      {"00111", Mcs51Op::ReadCode},  {"00011", Mcs51Op::ReadData},  {"01111", Mcs51Op::WriteCode},
+      {"01011", Mcs51Op::WriteData}, {"10100", Mcs51Op::Erase},     {"01101", Mcs51Op::WriteFuse},
+      {"10110", Mcs51Op::LockByte},  {"00100", Mcs51Op::Signature}, {"11101", Mcs51Op::ReadFuse}};
   s.signature = {{0x30, 0x1E}, {0x31, 0x73}, {0x32, 0x01}};
   s.minPulseUs = 0;
   s.replaces = true;
@@ -151,7 +149,8 @@ void Mcs51Chip::Complete(double widthUs, Programmer& p) {
   const bool erase = pulseOp_ == Mcs51Op::Erase;
   const bool longEnough = widthUs >= (erase ? sheet_.minErasePulseUs : sheet_.minPulseUs);
   const bool shortEnough = erase || sheet_.maxPulseUs == 0 || widthUs <= sheet_.maxPulseUs;
-  if (!shortEnough) p.hazards.push_back(sheet_.name + ": PROG pulse longer than the datasheet allows");
+  if (!shortEnough)
+    p.hazards.push_back(sheet_.name + ": PROG pulse longer than the datasheet allows");
   if (aborted_ || !longEnough || !shortEnough || pulseStart_ < busyUntil_) {
     ++lost;
     return;
@@ -227,8 +226,8 @@ void Mcs51Chip::OnPins(Programmer& p) {
     pulseData_ = DataIn(p);
   } else if (pulsing_ && progLow) {
     // Mode, address, data and VPP must hold through the pulse.
-    aborted_ = aborted_ || op != pulseOp_ || address != pulseAddress_ ||
-               DataIn(p) != pulseData_ || !VppOk(ea);
+    aborted_ = aborted_ || op != pulseOp_ || address != pulseAddress_ || DataIn(p) != pulseData_ ||
+               !VppOk(ea);
   } else if (pulsing_ && !progLow) {
     pulsing_ = false;
     aborted_ = aborted_ || op != pulseOp_ || !VppOk(ea);
@@ -269,7 +268,7 @@ std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part) {
 }
 
 std::string_view Mcs51PartOf(std::string_view chipName) {
-  constexpr std::string_view kParts[] = {"AT89C51", "AT89LV51", "AT89C52", "AT89LV52",
+  constexpr std::string_view kParts[] = {"AT89C51", "AT89LV51", "AT89C52",  "AT89LV52",
                                          "AT89S51", "AT89S52",  "AT89S8253"};
   std::string_view best;
   for (std::string_view part : kParts) {

@@ -34,7 +34,7 @@ enum class Mcs51Op {
   None,
   ReadCode,
   WriteCode,
-  ReadData,   // the data EEPROM
+  ReadData,  // the data EEPROM
   WriteData,
   Erase,
   Signature,
@@ -60,7 +60,7 @@ struct Mcs51Sheet {
   };
   std::vector<ModeRow> modes;
   std::vector<std::pair<std::uint32_t, std::uint8_t>> signature;  // address -> byte
-  int vppMin = 11500, vppMax = 12500;  // EA/VPP during program, lock and erase pulses
+  int vppMin = 11500, vppMax = 12500;     // EA/VPP during program, lock and erase pulses
   double minPulseUs = 1, maxPulseUs = 0;  // 0: no maximum
   double minErasePulseUs = 0;
   double writeCycleUs = 0;

@@ -59,11 +59,16 @@ std::uint8_t Rx2Chip::ReadAt(int mode, std::uint32_t a) const {
   if (low == 0x61) return signature[3];
   if (mode == kReadConfig) {
     switch (low) {
-      case 0: return bsb;
-      case 1: return bsv;
-      case 4: return hsb;
-      case 5: return ssb;
-      default: return 0xFF;
+      case 0:
+        return bsb;
+      case 1:
+        return bsv;
+      case 4:
+        return hsb;
+      case 5:
+        return ssb;
+      default:
+        return 0xFF;
     }
   }
   return 0xFF;
@@ -109,11 +114,20 @@ void Rx2Chip::Strobe(int mode, std::uint32_t a, std::uint8_t d, bool isLong) {
     case kWriteConfig:
       for (const auto& [at, b] : page_) {
         switch (at & 0xFF) {
-          case 0: bsb = b; break;
-          case 1: bsv = b; break;
-          case 4: hsb = b; break;
-          case 5: ssb = b; break;
-          default: break;
+          case 0:
+            bsb = b;
+            break;
+          case 1:
+            bsv = b;
+            break;
+          case 4:
+            hsb = b;
+            break;
+          case 5:
+            ssb = b;
+            break;
+          default:
+            break;
         }
       }
       break;
@@ -154,8 +168,8 @@ void Rx2Chip::OnPins(Programmer& p) {
     }
   }
   progWasLow_ = progLow;
-  driving_ = !progLow && prog >= 0 &&
-             (mode == kReadCode || mode == kReadSignature || mode == kReadConfig);
+  driving_ =
+      !progLow && prog >= 0 && (mode == kReadCode || mode == kReadSignature || mode == kReadConfig);
   if (driving_) out_ = ReadAt(mode, a);
 }
 

@@ -13,8 +13,8 @@
 //    0x69 enters programming (parts that need the entry code), two strobes in 10100 with 0x55 and
 //    0xAA unlock writes until power-off; strobes in 01010 load the page buffer; a long strobe
 //    (PROG low for 5 µs or more) in 01110 programs the loaded bytes (each replaces the old one),
-//    in 10000 erases the chip (code to 0xFF, lock bits cleared), in 11010 writes the loaded bytes 0,
-//    1, 4 and 5 as BSB, BSV, HSB and SSB; a strobe in 11000 takes the HSB, committed by a long
+//    in 10000 erases the chip (code to 0xFF, lock bits cleared), in 11010 writes the loaded bytes
+//    0, 1, 4 and 5 as BSB, BSV, HSB and SSB; a strobe in 11000 takes the HSB, committed by a long
 //    strobe in 11000 or 11011.
 //  - HSB bit 1 at 0 (LB1) disables verify: code reads 0xFF; bit 2 at 0 (LB2) disables writes.
 #include <array>

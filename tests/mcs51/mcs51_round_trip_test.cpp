@@ -14,9 +14,9 @@ struct RoundTrip {
   ChipLine line;
   const char* part;
   std::uint32_t codeBytes;
-  int lockWord;                // the OptionValues word of the lock choice
-  std::uint32_t lockValue;     // the "Lock" radio's item, or the lock rows' bits
-  std::uint8_t lockBits;       // what that programs
+  int lockWord;                 // the OptionValues word of the lock choice
+  std::uint32_t lockValue;      // the "Lock" radio's item, or the lock rows' bits
+  std::uint8_t lockBits;        // what that programs
   std::uint32_t dataBytes = 0;  // the data EEPROM behind the code
 };
 
@@ -89,7 +89,8 @@ TEST_P(Mcs51RoundTrip, ProgramsVerifiesReadsRefusesAndLocks) {
   gApp.OptionValues[r.lockWord] = static_cast<std::int32_t>(r.lockValue);
   runner.ProtectClick();
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
-  EXPECT_EQ(chip->lockBits, r.lockBits) << "lost " << chip->lost << " vpp " << prog->VppMillivolts();
+  EXPECT_EQ(chip->lockBits, r.lockBits)
+      << "lost " << chip->lost << " vpp " << prog->VppMillivolts();
   // With lock bit 2 the chip no longer shows its code: Verify fails at the first byte.
   runner.VerifyClick();
   EXPECT_EQ(gLink.StatusWord, (r.lockBits & 2) ? 1 : 0) << LastLine();
@@ -115,7 +116,12 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{{"P89C51", 4, "ATMEL: AT89LV52", Id(0x1E, 0x62)}, "AT89LV52", 8192, 128, 1, 3},
         RoundTrip{{"AT89S5X", 1, "ATMEL: AT89S51", Id(0x1E, 0x51)}, "AT89S51", 4096, 128, 1, 3},
         RoundTrip{{"AT89S5X", 2, "ATMEL: AT89S52", Id(0x1E, 0x52)}, "AT89S52", 8192, 128, 2, 7},
-        RoundTrip{{"AT89S8253", 1, "ATMEL: AT89S8253", Id(0x1E, 0x73)}, "AT89S8253", 12288, 1, 3, 3,
+        RoundTrip{{"AT89S8253", 1, "ATMEL: AT89S8253", Id(0x1E, 0x73)},
+                  "AT89S8253",
+                  12288,
+                  1,
+                  3,
+                  3,
                   2048}),
     [](const auto& info) {
       return info.param.line.key + "_" + std::to_string(info.param.line.row) + "_" +
