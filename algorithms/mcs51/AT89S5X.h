@@ -56,17 +56,7 @@ class AT89S5X final : public ParallelSet {
   std::span<const char* const> DescribeList() const override { return kLockSpeedDescribe; }
   std::span<const int> Operations() const override { return kParallelOps; }
 
-  void Init() override {
-    BeginSetup();
-    if (!AcceptRow(std::size(kTypes))) return;
-    UsePackage(TitleNamesPlcc44() ? at89s5x::kPlcc44S5x : kDip40);
-    SelectGndPin(gApp.GroundPin);
-    vccMillivolts_ = 5000;
-    vppMillivolts_ = 12000;
-    SetVccVoltage(vccMillivolts_);
-    SetVppVoltage(0);
-    SetVppVoltage(vppMillivolts_);
-  }
+  void Init() override { SetUp(kTypes.size(), at89s5x::kPlcc44S5x, 5000, 12000); }
 
   static bool PowerUp() {
     SelectGndPin(gApp.GroundPin);

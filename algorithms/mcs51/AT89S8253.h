@@ -78,16 +78,7 @@ class AT89S8253 final : public ParallelSet {
     return kOps;
   }
 
-  void Init() override {
-    BeginSetup();
-    if (!AcceptRow(std::size(kTypes))) return;
-    UsePackage(TitleNamesPlcc44() ? kPlcc44 : kDip40);
-    SelectGndPin(gApp.GroundPin);
-    vppMillivolts_ = 12000;
-    vccMillivolts_ = ChipVccMillivolts();
-    SetVppVoltage(vppMillivolts_);
-    SetVccVoltage(vccMillivolts_);
-  }
+  void Init() override { SetUp(kTypes.size(), kPlcc44, ChipVccMillivolts(), 12000); }
 
   // Powers the chip in `mode` with VPP on the package's EA/VPP pin.
   void PowerUp(Mode mode) {

@@ -69,17 +69,7 @@ class AT89X8252 final : public ParallelSet {
   std::span<const int> Operations() const override { return kParallelOps; }
 
   // The package's ground and contact mask go to the contact test, PLCC44 adapter included.
-  void Init() override {
-    BeginSetup();
-    if (!AcceptRow(std::size(kTypes))) return;
-    UsePackage(TitleNamesPlcc44() ? kPlcc44 : kDip40);
-    SelectGndPin(gApp.GroundPin);
-    vccMillivolts_ = 5000;
-    vppMillivolts_ = 12000;
-    SetVccVoltage(vccMillivolts_);
-    SetVppVoltage(0);
-    SetVppVoltage(vppMillivolts_);
-  }
+  void Init() override { SetUp(kTypes.size(), kPlcc44, 5000, 12000); }
 
   static void PowerUp() {
     SelectGndPin(gApp.GroundPin);

@@ -55,17 +55,7 @@ class P89C51 final : public ParallelSet {
   const AddressPins& Address() const override { return p89c51::kAddress; }
   std::span<const char* const> DescribeList() const override { return kLockSpeedDescribe; }
 
-  void Init() override {
-    BeginSetup();
-    if (!AcceptRow(std::size(kTypes))) return;
-    UsePackage(TitleNamesPlcc44() ? kPlcc44 : kDip40);
-    SelectGndPin(gApp.GroundPin);
-    vccMillivolts_ = 5000;
-    vppMillivolts_ = 12000;
-    SetVccVoltage(vccMillivolts_);
-    SetVppVoltage(0);
-    SetVppVoltage(vppMillivolts_);
-  }
+  void Init() override { SetUp(kTypes.size(), kPlcc44, 5000, 12000); }
 
   static void PowerUp() {
     SwitchPin(14, true);

@@ -60,6 +60,20 @@ void ParallelSet::CheckRow(const ParallelType& t, TypeTableReport& r) {
   }
 }
 
+bool ParallelSet::SetUp(std::size_t rows, const Package& plcc, int vccMillivolts,
+                        int vppMillivolts) {
+  BeginSetup();
+  if (!AcceptRow(static_cast<int>(rows))) return false;
+  UsePackage(TitleNamesPlcc44() ? plcc : kDip40);
+  SelectGndPin(gApp.GroundPin);
+  vccMillivolts_ = vccMillivolts;
+  vppMillivolts_ = vppMillivolts;
+  SetVccVoltage(vccMillivolts_);
+  SetVppVoltage(0);
+  SetVppVoltage(vppMillivolts_);
+  return true;
+}
+
 bool ParallelSet::EnterRead(const ModeLines& lines, Mode mode) {
   SetRegister25(kBusRead);
   SetMode(lines, mode);

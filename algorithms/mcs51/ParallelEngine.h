@@ -95,6 +95,10 @@ class ParallelSet : public Mcs51Set {
  protected:
   virtual const AddressPins& Address() const = 0;
 
+  // Operation 1 of a 40-pin parallel set: the row checked, the DIP40 or `plcc` design and pins,
+  // ground, and the supply levels; false when the chip is refused.
+  bool SetUp(std::size_t rows, const Package& plcc, int vccMillivolts, int vppMillivolts);
+
   // Keeps the low byte, puts it on port 0 and the high bits on their pins (queued).
   void SetAddress(std::uint32_t address);
   // The low byte + 1, wrapping without touching the high pins.

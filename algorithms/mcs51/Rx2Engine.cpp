@@ -31,14 +31,7 @@ std::span<const int> Rx2Set::Operations() const {
 }
 
 void Rx2Set::Init() {
-  BeginSetup();
-  if (!AcceptRow(static_cast<int>(Types().size()))) return;
-  UsePackage(TitleNamesPlcc44() ? kPlcc44 : kDip40);
-  SelectGndPin(gApp.GroundPin);
-  vppMillivolts_ = 4500;
-  vccMillivolts_ = 5000;
-  SetVppVoltage(vppMillivolts_);
-  SetVccVoltage(vccMillivolts_);
+  SetUp(Types().size(), kPlcc44, 5000, 4500);
 }
 
 void Rx2Set::SetModePins(const char* levels) {
