@@ -64,7 +64,7 @@ class MainFlowTest : public test::MainWindowFixture {
   void SetUp() override {
     SimFixture::SetUp();
     StartMainWindow();
-    chip = sim::MakeEprom("27C256");
+    chip = sim::MakeEprom("AT27C256");
     ASSERT_NE(chip, nullptr);
     programmer.backend->programmer()->PlaceChipAtBottom(chip);
   }
