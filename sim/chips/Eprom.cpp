@@ -128,8 +128,8 @@ void Nmos21V(EpromSheet& s) {
   s.signature = false;
 }
 
-// The intelligent algorithm (2764A, 27128A, 27C64, 27C128): VPP 12.5 V +-0.3 V, 1 ms pulses and
-// an overprogram pulse of up to 3 x 25 ms, so 0.95 ms to 78.75 ms.
+// The intelligent algorithm (2764A, 27128A and the NMOS 27256 and 27512): VPP 12.5 V +-0.3 V, 1 ms
+// pulses and an overprogram pulse of up to 3 x 25 ms, so 0.95 ms to 78.75 ms.
 void Intelligent(EpromSheet& s) {
   s.vppMin = 12200;
   s.vppMax = 12800;
@@ -137,7 +137,7 @@ void Intelligent(EpromSheet& s) {
   s.maxPulseUs = 78750;
 }
 
-// The CMOS quick-pulse algorithms (27C256 to 27C080, 27C1024 class): VPP 12.75 V +-0.25 V and
+// The CMOS quick-pulse algorithms (27C64 to 27C080, 27C1024 class): VPP 12.75 V +-0.25 V and
 // 100 us +-5 us pulses with no overprogram pulse. The datasheets program at VCC 6.25 V; the sets
 // program at 5 V, which the model accepts: VCC is checked against the read window only.
 void QuickPulse(EpromSheet& s) {
@@ -200,20 +200,20 @@ constexpr Part kParts[] = {
     {"2732A", Dip24, 12, Nmos2732At21V},
     {"2764", Dip28, 13, Nmos21V},
     {"2764A", Dip28, 13, Intelligent},
-    {"27C64", Dip28, 13, Intelligent},
+    {"27C64", Dip28, 13, QuickPulse},
     {"27128", Dip28, 14, Nmos21V},
     {"27128A", Dip28, 14, Intelligent},
-    {"27C128", Dip28, 14, Intelligent},
-    {"27256", Dip28, 15, QuickPulse},
+    {"27C128", Dip28, 14, QuickPulse},
+    {"27256", Dip28, 15, Intelligent},
     {"27C256", Dip28, 15, QuickPulse},
-    {"27512", Dip28, 16, QuickPulse},
+    {"27512", Dip28, 16, Intelligent},
     {"27C512", Dip28, 16, QuickPulse},
     {"27C010", Dip32, 17, QuickPulse},
     {"27C020", Dip32, 18, QuickPulse},
     {"27C040", Dip32, 19, QuickPulse},
     {"27C080", Dip32, 20, QuickPulse},
-    {"AM27C64", Dip28, 13, Intelligent, 0x01, 0x15},
-    {"AM27C128", Dip28, 14, Intelligent, 0x01, 0x16},
+    {"AM27C64", Dip28, 13, QuickPulse, 0x01, 0x15},
+    {"AM27C128", Dip28, 14, QuickPulse, 0x01, 0x16},
     {"AM27C256", Dip28, 15, QuickPulse, 0x01, 0x10},
     {"AM27C512", Dip28, 16, QuickPulse, 0x01, 0x91},
     {"AM27C010", Dip32, 17, QuickPulse, 0x01, 0x0E},
@@ -253,7 +253,8 @@ constexpr Part kParts[] = {
 constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
     {"W27C512", "W27E512"},   {"W27C010", "W27E010"},   {"W27C020", "W27E020"},
     {"W27C040", "W27E040"},   {"AT27C1024", "27C1024"}, {"AT27C2048", "27C2048"},
-    {"AT27C4096", "27C4096"}, {"M27C256", "M27C256B"},
+    {"AT27C4096", "27C4096"}, {"M27C256", "M27C256B"},  {"MX27C1000", "27C010"},
+    {"MX27C2000", "27C020"},  {"MX27C4000", "27C040"},
 };
 
 const Part* FindPart(std::string_view name) {

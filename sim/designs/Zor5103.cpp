@@ -126,11 +126,17 @@ class Zor5103 final : public Design {
     for (int i = 0; i < 8; ++i) p.level[kPort1FirstPin + i] = (v >> i) & 1;
   }
 
-  // The counter: A0..A7 from port 1 (bit-reversed), the carry into the pins of bits 8..15.
+  // The counter: A0..A7 from port 1 (bit-reversed), the carry into the pins of bits 8..15. At
+  // 0xFFFF it stops rather than wrap to 0, which would pull every high pin low (a PGM or VPP pin
+  // among them) after a chip's last byte; the sets address each block afresh.
   static void Step(Programmer& p) {
     std::uint8_t low = 0;
     for (int i = 0; i < 8; ++i) {
       if (p.port[1] & (1 << i)) low |= static_cast<std::uint8_t>(0x80 >> i);
+    }
+    if (low == 0xFF && HighByte(p) == 0xFF) {
+      p.Settle();
+      return;
     }
     ++low;
     std::uint8_t reversed = 0;
@@ -139,16 +145,21 @@ class Zor5103 final : public Design {
     }
     WritePort1(p, reversed);
     if (low == 0) {
-      unsigned high = 0;
-      for (int i = 0; i < 8; ++i) {
-        if (p.level[kHighPins[i]] == 1) high |= 1u << i;
-      }
+      const unsigned high = HighByte(p);
       const unsigned next = (high + 1) & 0xFF;
       for (int i = 0; i < 8; ++i) {
         if (((high ^ next) >> i) & 1) p.level[kHighPins[i]] = (next >> i) & 1;
       }
     }
     p.Settle();
+  }
+
+  static unsigned HighByte(const Programmer& p) {
+    unsigned high = 0;
+    for (int i = 0; i < 8; ++i) {
+      if (p.level[kHighPins[i]] == 1) high |= 1u << i;
+    }
+    return high;
   }
 
   bool floatingReported_ = false;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "algorithms/registry/Registry.h"
+#include "link/PowerContact.h"
 #include "services/AppState.h"
 #include "sim/chips/Eprom.h"
 #include "support/SimFixture.h"
@@ -54,8 +55,18 @@ class EpromFixture : public SimFixture {
     return gApp.CurrentDispatcher(op, gApp.CodeBuffer.data(), record, list);
   }
 
-  // A chip operation as the runner starts it: StatusWord cleared first.
+  // A chip operation as the runner starts it: the contact check, then StatusWord cleared.
   std::uint8_t Run(int op) {
+    // Ground code 100 is left out for now: its second test pin takes the VPP supply as the set
+    // left it (12.7 V for I27CX) on a ground pin; the link's fix is under way on its own branch.
+    if (gApp.PinMask != 0 && gApp.GroundPin != 100) {
+      const std::uint64_t mask = gApp.PinMask;
+      EXPECT_EQ(
+          CheckPinContact(static_cast<std::uint32_t>(gApp.GroundPin), 0, 0,
+                          static_cast<std::uint32_t>(mask), static_cast<std::uint32_t>(mask >> 32)),
+          kContactGood)
+          << "bad pins: " << gLink.BadPinCount;
+    }
     gLink.StatusWord = 0;
     Call(op, gApp.OptionValues.data(), nullptr);
     return gLink.StatusWord;

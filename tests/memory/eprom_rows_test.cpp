@@ -1,0 +1,185 @@
+// Every type-table row of the EPROM sets that a catalogue line points at and that has a chip
+// model: Erase where the set offers it, Write, Verify and Read through the runner's contact check,
+// the chip's own cells checked, Read ID against the line's "#" bytes, and no hazard. The lines
+// come from the catalogue the build lays into the program directory, so a new line or row is
+// covered without new test code. Large parts run two 1 KiB windows, at the bottom and at the top,
+// so that every address line is exercised.
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "EpromFixture.h"
+#include "app/core/catalogue/ChipParams.h"
+#include "app/core/catalogue/DeviceList.h"
+#include "link/LinkState.h"
+
+namespace zelvar::test {
+namespace {
+
+struct RowCase {
+  std::string key;
+  int row = 0;
+  std::string maker, chipName, part, parameters;
+  std::array<std::uint8_t, 4> id{};
+  bool hasId = false;
+};
+
+// The sets this test knows how to drive; each offers Write, Verify and Read.
+const std::set<std::string> kEpromSets = {"P27", "PW27", "SST27SF", "I27CX"};
+
+void PrintTo(const RowCase& c, std::ostream* os) {
+  *os << c.key << " " << c.row << " " << c.maker << " " << c.chipName;
+}
+
+std::vector<RowCase> CatalogueRows() {
+  std::vector<RowCase> rows;
+  std::ifstream in(std::string(ZELVAR_PROGRAM_DIR) + "/device6200.lst");
+  std::string raw;
+  while (ReadDeviceLine(in, raw)) {
+    const auto line = ParseDeviceLine(raw);
+    if (!line || !line->hasComma) continue;
+    const auto head = ParseParameterHead(line->parameters);
+    if (!head || !kEpromSets.count(head->key)) continue;
+    // A package suffix ("*P44") names a part the DIP models do not stand for.
+    if (line->chipName.find('*') != std::string::npos) continue;
+    const std::string_view part = sim::EpromPartOf(line->chipName);
+    if (part.empty()) continue;
+    RowCase c;
+    c.key = head->key;
+    c.row = head->typeIndex;
+    c.maker = line->manufacturer;
+    c.chipName = line->chipName;
+    c.part = std::string(part);
+    c.parameters = line->parameters;
+    c.id = head->expectedId;
+    c.hasId = line->parameters.find('#') != std::string::npos;
+    rows.push_back(c);
+  }
+  return rows;
+}
+
+std::string Name(const ::testing::TestParamInfo<RowCase>& info) {
+  std::string n = info.param.key + "_" + std::to_string(info.param.row) + "_" + info.param.maker +
+                  "_" + info.param.chipName;
+  for (char& ch : n) {
+    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+  }
+  return n;
+}
+
+class EpromRows : public EpromFixture, public ::testing::WithParamInterface<RowCase> {
+ protected:
+  void ChooseLine(const RowCase& c) {
+    fake.chipParams.clear();
+    for (const char* k : {"vcc=", "mem=", "dly=", "cfg="}) {
+      if (c.parameters.find(k) != std::string::npos)
+        fake.chipParams[k] = static_cast<int>(ParameterValue(c.parameters, k));
+    }
+    const std::string tag = c.key == "I27CX" ? TagOf(c) : "zor5103";
+    Choose(c.key, c.row, c.part, c.maker + ": " + c.chipName, tag);
+  }
+  static std::string TagOf(const RowCase& c) {
+    return c.row == 3 ? "at27c4096dip40" : "at27c2048dip40";
+  }
+
+  // The pulse a user picks: 50 ms on the P27 rows for 21 V and 25 V parts (their captions
+  // "2716    25v" ...), else the describe list's default.
+  static std::int32_t PulseChoice(const RowCase& c) {
+    static const std::set<int> kNmosRows = {2, 3, 5, 6, 8, 9, 11, 12};
+    if (c.key == "P27" && kNmosRows.count(c.row)) return 7;
+    const auto& l = gApp.ChipUiList;
+    for (std::size_t i = 0; i < l.size() && l[i] != "$end"; ++i) {
+      if (l[i].rfind("$Radio1:", 0) == 0) return std::stoi(l[i].substr(8, 2));
+    }
+    return 0;
+  }
+
+  // Bytes of the chip; a word-wide chip holds two per cell.
+  std::uint32_t Bytes() const {
+    return static_cast<std::uint32_t>(chip->cells.size() * (Wide() ? 2 : 1));
+  }
+  bool Wide() const { return chip->sheet().data.size() > 8; }
+  std::uint8_t CellByte(std::uint32_t a) const {
+    return Wide() ? static_cast<std::uint8_t>(chip->cells[a / 2] >> (a % 2 * 8))
+                  : static_cast<std::uint8_t>(chip->cells[a]);
+  }
+};
+
+TEST_P(EpromRows, EraseWriteVerifyReadAndId) {
+  const RowCase& c = GetParam();
+
+  ChooseLine(c);
+  const std::uint32_t bytes = Bytes();
+  ASSERT_EQ(static_cast<std::uint32_t>(gApp.InfoRecord[0]) + 1, bytes) << "the row's size";
+  gApp.OptionValues[128] = PulseChoice(c);
+
+  if (c.key == "PW27" || c.key == "SST27SF") {
+    std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
+    EXPECT_EQ(Run(kOpErase), 0);
+    EXPECT_EQ(chip->erases, 1);
+    EXPECT_TRUE(std::all_of(chip->cells.begin(), chip->cells.end(),
+                            [](std::uint16_t v) { return v == 0xFF; }));
+  }
+
+  const std::uint32_t window = std::min<std::uint32_t>(0x400, bytes / 2);
+  for (const std::uint32_t start : {0u, bytes - window}) {
+    Pattern(window, static_cast<std::uint8_t>(start >> 8 | 0x11));
+    gApp.OptionValues[64] = static_cast<std::int32_t>(start);
+    // The block writes end before "Addr end"; the 2716 rows' byte write and the word-wide set
+    // on it.
+    const bool inclusive = c.key == "I27CX" || (c.key == "P27" && c.row <= 3);
+    const std::uint32_t end = inclusive ? start + window - 1 : start + window;
+    gApp.OptionValues[65] = static_cast<std::int32_t>(end);
+    ASSERT_EQ(Run(kOpWrite), 0) << std::hex << start << " fail " << gLink.FailAddress;
+    ASSERT_EQ(Run(kOpVerify), 0) << std::hex << start << " fail " << gLink.FailAddress;
+    for (std::uint32_t k = 0; k < window; ++k) {
+      ASSERT_EQ(CellByte(start + k), gApp.CodeBuffer[k]) << std::hex << start + k;
+    }
+  }
+  // Nothing outside the two windows changed.
+  for (std::uint32_t a = window; a < bytes - window; a += 0x101) {
+    ASSERT_EQ(CellByte(a), 0xFF) << std::hex << a;
+  }
+
+  // Read: the whole chip where it is small, else the first block.
+  gApp.OptionValues[64] = 0;
+  gApp.OptionValues[65] = bytes <= 0x40000 ? 0xFFFFFF : 0x3FF;
+  const std::uint32_t readBytes = bytes <= 0x40000 ? bytes : 0x400;
+  std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + readBytes, 0x5A);
+  EXPECT_EQ(Run(kOpRead), 0);
+  for (std::uint32_t a = 0; a < readBytes; ++a) {
+    ASSERT_EQ(gApp.CodeBuffer[a], CellByte(a)) << std::hex << a;
+  }
+
+  if (c.hasId && (c.key == "P27" || c.key == "SST27SF")) {
+    fake.log.clear();
+    Run(kOpReadId);
+    char want[8];
+    std::snprintf(want, sizeof want, "%02x,%02x", c.id[0], c.id[1]);
+    ASSERT_FALSE(fake.log.empty());
+    EXPECT_EQ(fake.log.back().text, want);
+  }
+  EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
+  EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, EpromRows, ::testing::ValuesIn(CatalogueRows()), Name);
+
+// Every row the catalogue names has a model here, but for the parts no DIP model stands for.
+TEST(EpromRowsCoverage, EveryCatalogueRowRuns) {
+  std::set<std::pair<std::string, int>> covered;
+  for (const RowCase& c : CatalogueRows()) covered.insert({c.key, c.row});
+  const std::set<std::pair<std::string, int>> expected = {
+      {"P27", 3},     {"P27", 5},     {"P27", 6},     {"P27", 7},     {"P27", 8},
+      {"P27", 10},    {"P27", 11},    {"P27", 13},    {"P27", 14},    {"P27", 16},
+      {"P27", 17},    {"P27", 18},    {"P27", 19},    {"P27", 20},    {"P27", 21},
+      {"PW27", 1},    {"PW27", 2},    {"PW27", 3},    {"PW27", 4},    {"PW27", 5},
+      {"SST27SF", 1}, {"SST27SF", 2}, {"SST27SF", 3}, {"SST27SF", 4}, {"SST27SF", 6},
+      {"SST27SF", 7}, {"SST27SF", 8}, {"SST27SF", 9}, {"I27CX", 2},   {"I27CX", 3}};
+  EXPECT_EQ(covered, expected);
+}
+
+}  // namespace
+}  // namespace zelvar::test
