@@ -16,6 +16,7 @@ class EpromChecks : public EpromFixture {};
 TEST_F(EpromChecks, EveryPulseChoiceHasItsWidth) {
   constexpr double kWidthUs[] = {100, 200, 1000, 2000, 5000, 10000, 20000, 50000};
   for (int choice = 0; choice < 8; ++choice) {
+    prog->record.Clear();
     Choose("P27", 13, "AM27C256", "AMD: AM27C256");
     gApp.OptionValues[128] = choice;
     gApp.OptionValues[65] = 0x10;
@@ -24,6 +25,7 @@ TEST_F(EpromChecks, EveryPulseChoiceHasItsWidth) {
     EXPECT_DOUBLE_EQ(chip->lastPulseUs, kWidthUs[choice]) << choice;
     EXPECT_EQ(prog->record.hazards.empty(), choice == 0) << choice;
 
+    prog->record.Clear();
     Choose("P27", 3, "2716", "INTEL: 2716");
     gApp.OptionValues[128] = choice;
     gApp.OptionValues[65] = 0x0F;
@@ -73,11 +75,28 @@ std::vector<std::string> ListUpToEnd() {
 }
 
 TEST_F(EpromChecks, DescribeListsAsTheyStand) {
-  const std::vector<std::string> p27 = {
-      "$Fonc:",  "22 Blank", "23 Write", "24 Verify", "$DisTool:", "21,25,26,29,30,31,",
-      "$Gridw:Addr(地址范围)", "Addr start", "0000", "Addr end", "0FFFFFF",
-      "$Radio1:00,Delay(写延迟)", "100 uS", "200 uS", "1 mS", "2 mS", "5 mS", "10 mS", "20 mS",
-      "50 mS", "$Grid1:", "$end"};
+  const std::vector<std::string> p27 = {"$Fonc:",
+                                        "22 Blank",
+                                        "23 Write",
+                                        "24 Verify",
+                                        "$DisTool:",
+                                        "21,25,26,29,30,31,",
+                                        "$Gridw:Addr(地址范围)",
+                                        "Addr start",
+                                        "0000",
+                                        "Addr end",
+                                        "0FFFFFF",
+                                        "$Radio1:00,Delay(写延迟)",
+                                        "100 uS",
+                                        "200 uS",
+                                        "1 mS",
+                                        "2 mS",
+                                        "5 mS",
+                                        "10 mS",
+                                        "20 mS",
+                                        "50 mS",
+                                        "$Grid1:",
+                                        "$end"};
   Choose("P27", 13, "AT27C256", "ATMEL: AT27C256");
   EXPECT_EQ(ListUpToEnd(), p27);
   auto slow = p27;
@@ -86,37 +105,23 @@ TEST_F(EpromChecks, DescribeListsAsTheyStand) {
   EXPECT_EQ(ListUpToEnd(), slow);
 
   Choose("PW27", 1, "W27E512", "WINBOND: W27E512");
-  EXPECT_EQ(ListUpToEnd(), (std::vector<std::string>{
-                               "$Fonc:", "21 Erase", "22 Blank", "23 Write", "24 Verify",
-                               "$DisTool:", "25,26,29,30,31,", "$Gridw:Option", "Addr start",
-                               "0000", "Addr end", "0FFFFFF", "$Grid1:", "$end"}));
-  Choose("SST27SF", 2, "SST27SF512", "SST: SST27SF512");
   EXPECT_EQ(ListUpToEnd(),
             (std::vector<std::string>{"$Fonc:", "21 Erase", "22 Blank", "23 Write", "24 Verify",
-                                      "$DisTool:", "25,29,30,31,", "$Gridw:Addr(地址范围)",
-                                      "Addr start", "0000", "Addr end", "0FFFFFF", "$Grid1:",
-                                      "$end"}));
+                                      "$DisTool:", "25,26,29,30,31,", "$Gridw:Option", "Addr start",
+                                      "0000", "Addr end", "0FFFFFF", "$Grid1:", "$end"}));
+  Choose("SST27SF", 2, "SST27SF512", "SST: SST27SF512");
+  EXPECT_EQ(ListUpToEnd(), (std::vector<std::string>{"$Fonc:", "21 Erase", "22 Blank", "23 Write",
+                                                     "24 Verify", "$DisTool:", "25,29,30,31,",
+                                                     "$Gridw:Addr(地址范围)", "Addr start", "0000",
+                                                     "Addr end", "0FFFFFF", "$Grid1:", "$end"}));
   fake.chipParams = {{"mem=", 2}, {"dly=", 1}, {"vcc=", 5000}};
   Choose("I27CX", 2, "27C1024", "ATMEL: AT27C1024", "at27c2048dip40");
   EXPECT_EQ(ListUpToEnd(),
-            (std::vector<std::string>{"$Fonc:",
-                                      "22 Blank",
-                                      "23 Write",
-                                      "24 Verify",
-                                      "$DisTool:",
-                                      "21,25,26,28,29,30,31,",
-                                      "$Radio1:00,Delay(延迟)",
-                                      "1 time",
-                                      "2 times",
-                                      "3 times",
-                                      "4 times",
-                                      "$Gridw:Addr space(地址范围)",
-                                      "Addr start",
-                                      "0000",
-                                      "Addr end",
-                                      "0FFFFFF",
-                                      "$Grid1:",
-                                      "$end"}));
+            (std::vector<std::string>{"$Fonc:", "22 Blank", "23 Write", "24 Verify",
+                                      "$DisTool:", "21,25,26,28,29,30,31,",
+                                      "$Radio1:00,Delay(延迟)", "1 time", "2 times", "3 times",
+                                      "4 times", "$Gridw:Addr space(地址范围)", "Addr start",
+                                      "0000", "Addr end", "0FFFFFF", "$Grid1:", "$end"}));
 }
 
 // Each model group's contact test and power status on a chip the set has set up: the drivers are

@@ -63,9 +63,10 @@ TEST_F(Hazards, DriverFightsGroundAndTheChipsOutputs) {
   SetPinHigh(20);
   FlushCommands();
   EXPECT_TRUE(Recorded("grounded socket pin 20"));
+  SetPinLow(20);
+  FlushCommands();
   prog->record.Clear();
   // Outputs on (CE and OE low) with the data pins driven to the opposite of an erased cell.
-  SelectGndPin(20);
   SetVccVoltage(5000);
   SelectVccPin(34);
   SetPinLow(26);
