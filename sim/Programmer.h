@@ -25,6 +25,7 @@
 
 #include "sim/Command.h"
 #include "sim/Faults.h"
+#include "sim/ProgrammerCommands.h"
 #include "sim/Recorder.h"
 #include "sim/SimClock.h"
 
@@ -90,12 +91,12 @@ class Programmer {
   std::array<std::uint8_t, 6> port{};
 
   // Supplies as set.
-  int VccMillivolts() const { return reg[19] * 100; }
-  int VppMillivolts() const { return reg[18] * 100; }
-  int VccPin() const { return reg[21] & 0x7F; }
-  bool VppOnVccPin() const { return (reg[21] & 0x80) != 0; }
-  int VppPin() const { return model_ < 6200 ? (reg[20] & 0x7F) : reg[20]; }
-  int HighVoltagePin() const { return reg[32]; }
+  int VccMillivolts() const { return reg[kRegVccVoltage] * 100; }
+  int VppMillivolts() const { return reg[kRegVppVoltage] * 100; }
+  int VccPin() const { return reg[kRegVccPin] & 0x7F; }
+  bool VppOnVccPin() const { return (reg[kRegVccPin] & kSecondPin) != 0; }
+  int VppPin() const { return model_ < 6200 ? (reg[kRegVppPin] & 0x7F) : reg[kRegVppPin]; }
+  int HighVoltagePin() const { return reg[kRegHighVoltagePin]; }
   bool IsGround(int socketPin) const;
   // Whether the logic drivers reach the socket.
   bool DriversOn() const;
@@ -177,7 +178,7 @@ class Programmer {
   void PinsChanged();
   void BitstreamArrived();
   bool OldFpgaModel() const { return model_ == 5104 || model_ == 5105 || model_ == 5148; }
-  bool TestMode() const { return OldFpgaModel() && fpga[4] == 12; }
+  bool TestMode() const { return OldFpgaModel() && fpga[kFpgaPinDrivers] == kFpgaDriversTest; }
 
   int model_;
   std::string modelName_;
@@ -208,7 +209,7 @@ inline int Programmer::ChipPinAt(int socketPin) const {
 }
 
 inline bool Programmer::DriversOn() const {
-  return OldFpgaModel() ? (fpga[4] & 4) == 0 : reg[40] != 0;
+  return OldFpgaModel() ? (fpga[kFpgaPinDrivers] & kFpgaDriversOff) == 0 : reg[kRegPinDrivers] != 0;
 }
 
 inline int Programmer::SupplyMillivolts(int socketPin) const {
@@ -222,10 +223,11 @@ inline int Programmer::SupplyMillivolts(int socketPin) const {
   } else if (vpp_[0] == socketPin || vpp_[1] == socketPin) {
     mv = VppMillivolts();
   }
-  if (mv >= 0 && TestMode()) return 5000;
+  if (mv >= 0 && TestMode()) return kTestMillivolts;
   // While the input registers sense the socket the VCC route carries the test level.
-  if (mv >= 0 && fpga[27] != 0 && VccPin() == socketPin && !VppOnVccPin()) return 5000;
-  if (mv >= 0 && fpga[27] != 0 && vccCompanion_ == socketPin) return 5000;
+  if (mv >= 0 && fpga[kFpgaSense] != 0 && VccPin() == socketPin && !VppOnVccPin())
+    return kTestMillivolts;
+  if (mv >= 0 && fpga[kFpgaSense] != 0 && vccCompanion_ == socketPin) return kTestMillivolts;
   return mv;
 }
 

@@ -44,7 +44,11 @@ enum CoreRegister : std::uint8_t {
 
 // FPGA registers the programmer's own logic reads.
 inline constexpr std::uint8_t kFpgaPinDrivers = 4;  // old FPGA models: 0 on, 4 off, 12 test
-inline constexpr std::uint8_t kFpgaSense = 27;      // 255: the input registers sense the socket
+inline constexpr std::uint8_t kFpgaDriversOff = 4;
+inline constexpr std::uint8_t kFpgaDriversTest = 12;
+// The level the supplies give the contact test.
+inline constexpr int kTestMillivolts = 5000;
+inline constexpr std::uint8_t kFpgaSense = 27;  // 255: the input registers sense the socket
 inline constexpr std::uint8_t kFirstInputRegister = 22;
 inline constexpr std::uint8_t kLastInputRegister = 27;
 // A pin or ground value with bit 7: a second pin beside the first.

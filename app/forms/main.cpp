@@ -10,6 +10,7 @@
 #include "app/forms/dialogs/TypeDlg.h"
 #include "app/forms/windows/Forms.h"
 #include "app/forms/windows/GuiServices.h"
+#include "app/forms/windows/SimSocketWindow.h"
 #include "app/forms/windows/Waitusb.h"
 #include "link/Usb.h"
 #include "services/AppState.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
   zelvar::GuiServices gui;
   zelvar::SetServices(&gui);
   zelvar::ProgrammerStart programmer;
+  zelvar::TSimSocket* socketWindow = nullptr;
   try {
     zelvar::WaitForm = new zelvar::TWaitForm(nullptr);
     zelvar::WaitForm->show();
@@ -38,6 +40,7 @@ int main(int argc, char** argv) {
                      [&](zelvar::SelectionResult result) {
                        if (result == zelvar::SelectionResult::Bound) {
                          zelvar::PlaceChosenChip(programmer, zelvar::gApp.ChipName);
+                         if (socketWindow) socketWindow->Refresh();
                        }
                      });
 
@@ -56,6 +59,11 @@ int main(int argc, char** argv) {
                                             "answers.*USB上没有编程器: 由模拟编程器应答。"));
     }
     zelvar::MainForm->show();
+    // The simulated programmer's socket, so that a chip can be taken out and put back.
+    if (programmer.backend && programmer.backend->programmer()) {
+      socketWindow = new zelvar::TSimSocket(*programmer.backend->programmer(), zelvar::MainForm);
+      socketWindow->show();
+    }
     app.exec();
   } catch (const std::exception& e) {
     QMessageBox::critical(nullptr, "Zelvar", QString::fromStdString(e.what()));
