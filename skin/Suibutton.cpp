@@ -80,7 +80,6 @@ TsuiCustomButton::TsuiCustomButton(QWidget* parent) : QPushButton(parent) {
 }
 
 void TsuiCustomButton::SetCaption2(const std::string& caption) {
-  caption_ = caption;
   setText(QString::fromStdString(caption));
   CaptionChanged();
   update();
@@ -213,8 +212,7 @@ void TsuiCustomButton::paintEvent(QPaintEvent*) {
   PaintPic(painter, state);
   if (hasFocus() && (focusPolicy() & Qt::TabFocus)) PaintFocus(painter);
   painter.setFont(font());
-  if (!caption_.empty() && !QString::fromStdString(caption_).trimmed().isEmpty())
-    PaintText(painter, text());
+  if (!text().trimmed().isEmpty()) PaintText(painter, text());
 }
 
 void TsuiCustomButton::StopRepeat() {

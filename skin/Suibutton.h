@@ -26,7 +26,7 @@ class TsuiCustomButton : public QPushButton, public TsuiStyled {
   // The caption of every button class: stores it, sets the control text and repaints, also when
   // the text is unchanged.
   void SetCaption2(const std::string& caption);
-  const std::string& Caption() const { return caption_; }
+  std::string Caption() const { return text().toStdString(); }
 
   // What a user's click does: ends the pressed look and the repeat timer, closes a dialog with
   // the button's ModalResult when it has one, then fires clicked().
@@ -91,7 +91,6 @@ class TsuiCustomButton : public QPushButton, public TsuiStyled {
   void StopRepeat();
   void WatchDialogKeys();
 
-  std::string caption_;
   bool cancel_ = false;
   bool default_ = false;
   bool transparent_ = false;

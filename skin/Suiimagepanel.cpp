@@ -108,6 +108,10 @@ int TsuiPanel::TitleHeight() const {
 
 void TsuiPanel::UIStyleChanged() {
   const TsuiUIStyle style = Style();
+  // The panel is white; its controls stand on that colour.
+  QPalette white = palette();
+  white.setColor(QPalette::Window, Qt::white);
+  setPalette(white);
   GetInsideThemeBitmap(style, INSIDE_SIDECHANNEL_BAR, &title_);
   borderColour_ = GetInsideThemeQColor(style, INSIDE_CONTROLBORDERCOLOR);
   captionColour_ = style == MacOS ? QColor(Qt::black)

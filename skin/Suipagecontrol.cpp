@@ -21,7 +21,7 @@ void TsuiPageControl::InsertPage(TsuiTabSheet* page) {
   if (page == nullptr || page->pageControl_ == this) return;
   page->pageControl_ = this;
   page->setParent(this);
-  page->colour_ = Color();
+  page->SetColor(Color());
   pages_.push_back(page);
   UpdatePageIndex();
   UpdateCaptions();
@@ -181,15 +181,12 @@ void TsuiPageControl::UpdateUIStyle() {
 }
 
 void TsuiPageControl::BorderColorChanged() {
-  for (TsuiTabSheet* page : pages_) {
-    page->colour_ = Color();
-    page->update();
-  }
+  for (TsuiTabSheet* page : pages_) page->SetColor(Color());
 }
 
 void TsuiPageControl::LayoutChildren() {
   for (TsuiTabSheet* page : pages_) {
-    page->colour_ = Color();
+    page->SetColor(Color());
     page->setGeometry(ClientRect());
   }
 }
@@ -227,6 +224,15 @@ void TsuiTabSheet::SetTabVisible(bool visible) {
 bool TsuiTabSheet::TabVisible() const {
   if (pageControl_ == nullptr) return tabVisible_;
   return pageControl_->Row()->TabVisible(pageIndex_);
+}
+
+// The sheet takes its page control's colour, and so do the controls standing on it.
+void TsuiTabSheet::SetColor(const QColor& colour) {
+  colour_ = colour;
+  QPalette p = palette();
+  p.setColor(QPalette::Window, colour);
+  setPalette(p);
+  update();
 }
 
 void TsuiTabSheet::UIStyleChanged() {

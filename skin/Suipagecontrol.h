@@ -82,6 +82,7 @@ class TsuiTabSheet : public QWidget, public TsuiStyled {
   // A hidden tab of the active page hands the activation to the nearest visible page.
   void SetTabVisible(bool visible);
   bool TabVisible() const;
+  void SetColor(const QColor& colour);
 
   std::function<void()> OnShow;
   std::function<void()> OnHide;

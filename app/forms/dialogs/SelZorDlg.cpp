@@ -29,6 +29,7 @@ TSelZorDlg::TSelZorDlg(QWidget* parent) : QDialog(parent), suiForm1(new TsuiForm
   ButtonOk->SetCaption2("OK");
   layout->addWidget(ButtonOk);
   connect(ButtonOk, &QPushButton::clicked, this, &QDialog::accept);
+  SetFormUIStyle(this, WinXP);
 }
 
 }  // namespace zelvar
