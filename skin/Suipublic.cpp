@@ -116,21 +116,32 @@ void SpitDraw(const QImage& picture, QPainter& painter, const QRect& rect, bool 
   }
 }
 
+namespace {
+
+// The left and right thirds of `source` at the rectangle's upper edge, `middle` stretched between
+// them over `middleHeight` rows; a rectangle narrower than a third gets the left one, cut.
+void DrawThreeParts(QPainter& painter, const QImage& source, const QRect& rect,
+                    const QImage& middle, int middleHeight) {
+  const int pw = source.width() / 3;
+  const int H = source.height();
+  if (rect.width() < pw) {
+    painter.drawImage(rect.topLeft(), source, QRect(0, 0, rect.width(), H));
+    return;
+  }
+  const int right = rect.x() + rect.width();
+  painter.drawImage(rect.topLeft(), source, QRect(0, 0, pw, H));
+  painter.drawImage(QPoint(right - pw, rect.y()), source, QRect(2 * pw, 0, pw, H));
+  painter.drawImage(Ltrb(rect.x() + pw, rect.y(), right - pw, rect.y() + middleHeight), middle);
+}
+
+}  // namespace
+
 void SpitDrawHorizontal2(const QImage& picture, QPainter& painter, const QRect& rect,
                          bool transparent, const QColor& mask) {
   const int pw = picture.width() / 3;
-  const int H = picture.height();
-  if (pw == 0 || H == 0) return;
+  if (pw == 0 || picture.height() == 0) return;
   const QImage source = transparent ? MaskedImage(picture, mask) : picture;
-  if (rect.width() >= pw) {
-    painter.drawImage(rect.topLeft(), source, QRect(0, 0, pw, H));
-    const int right = rect.x() + rect.width();
-    painter.drawImage(QPoint(right - pw, rect.y()), source, QRect(2 * pw, 0, pw, H));
-    painter.drawImage(Ltrb(rect.x() + pw, rect.y(), right - pw, rect.y() + H),
-                      source.copy(pw, 0, pw, H));
-  } else {
-    painter.drawImage(rect.topLeft(), source, QRect(0, 0, rect.width(), H));
-  }
+  DrawThreeParts(painter, source, rect, source.copy(pw, 0, pw, source.height()), source.height());
 }
 
 void SpitDrawHorizontal(const QImage& picture, QPainter& painter, const QRect& rect,
@@ -142,20 +153,14 @@ void SpitDrawHorizontal(const QImage& picture, QPainter& painter, const QRect& r
                       : maskFromUpperRow ? picture.pixelColor(0, 0)
                                          : picture.pixelColor(0, H - 1);
   const QImage source = MaskedImage(picture, mask);
-  if (rect.width() >= pw) {
-    painter.drawImage(rect.topLeft(), source, QRect(0, 0, pw, H));
-    const int right = rect.x() + rect.width();
-    painter.drawImage(QPoint(right - pw, rect.y()), source, QRect(2 * pw, 0, pw, H));
-    QImage middle(pw, H, QImage::Format_ARGB32);
-    middle.fill(fill);
-    {
-      QPainter p(&middle);
-      p.drawImage(0, 0, source, pw, 0, pw, H);
-    }
-    painter.drawImage(Ltrb(rect.x() + pw, rect.y(), right - pw, rect.y() + rect.height()), middle);
-  } else {
-    painter.drawImage(rect.topLeft(), source, QRect(0, 0, rect.width(), H));
+  // The middle part over the fill colour, stretched over the whole height.
+  QImage middle(pw, H, QImage::Format_ARGB32);
+  middle.fill(fill);
+  {
+    QPainter p(&middle);
+    p.drawImage(0, 0, source, pw, 0, pw, H);
   }
+  DrawThreeParts(painter, source, rect, middle, rect.height());
 }
 
 void TileDraw(QPainter& painter, const QImage& picture, const QRect& rect) {
@@ -186,30 +191,30 @@ QColor MixColour(const QColor& s, const QColor& e, int span, int step) {
 
 }  // namespace
 
+namespace {
+
+// Lines `first` .. `last` - 1: the first in `start`, the last in `end`, the others interpolated.
+template <typename Line>
+void Gradient(int first, int last, const QColor& start, const QColor& end, Line line) {
+  if (last == first) return;
+  line(first, start);
+  for (int i = first + 1; i <= last - 2; ++i)
+    line(i, MixColour(start, end, last - first, i - first - 1));
+  line(last - 1, end);
+}
+
+}  // namespace
+
 void DrawHorizontalGradient(QPainter& painter, const QRect& rect, const QColor& start,
                             const QColor& end) {
-  const int U = rect.y();
-  const int B = rect.y() + rect.height();
-  if (B == U) return;
-  const int L = rect.x();
-  const int R = rect.x() + rect.width();
-  auto line = [&](int y, const QColor& c) { painter.fillRect(L, y, R - L, 1, c); };
-  line(U, start);
-  for (int y = U + 1; y <= B - 2; ++y) line(y, MixColour(start, end, B - U, y - U - 1));
-  line(B - 1, end);
+  Gradient(rect.y(), rect.y() + rect.height(), start, end,
+           [&](int y, const QColor& c) { painter.fillRect(rect.x(), y, rect.width(), 1, c); });
 }
 
 void DrawVerticalGradient(QPainter& painter, const QRect& rect, const QColor& start,
                           const QColor& end) {
-  const int L = rect.x();
-  const int R = rect.x() + rect.width();
-  if (R == L) return;
-  const int U = rect.y();
-  const int B = rect.y() + rect.height();
-  auto line = [&](int x, const QColor& c) { painter.fillRect(x, U, 1, B - U, c); };
-  line(L, start);
-  for (int x = L + 1; x <= R - 2; ++x) line(x, MixColour(start, end, R - L, x - L - 1));
-  line(R - 1, end);
+  Gradient(rect.x(), rect.x() + rect.width(), start, end,
+           [&](int x, const QColor& c) { painter.fillRect(x, rect.y(), 1, rect.height(), c); });
 }
 
 namespace {
