@@ -82,7 +82,7 @@ void TsuiToolBar::DrawButton(QToolButton* button, const QColor& face) {
   const bool dropDown = button->popupMode() == QToolButton::MenuButtonPopup;
   const int d = dropDown ? 14 : 0;
   const QPixmap icon = button->icon().pixmap(button->iconSize());
-  const bool showCaption = button->toolButtonStyle() != Qt::ToolButtonIconOnly;
+  const bool showCaption = button->toolButtonStyle() != Qt::ToolButtonIconOnly || icon.isNull();
   const bool list = button->toolButtonStyle() == Qt::ToolButtonTextBesideIcon;
   int textTop = r.top() + 5;
   if (!icon.isNull()) {
