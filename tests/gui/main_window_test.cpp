@@ -110,10 +110,11 @@ TEST_F(MainWindowTest, LanguageButtonTogglesTheCaptions) {
 }
 
 TEST_F(MainWindowTest, ItemsWithoutTheirPieceStayDisabled) {
-  for (const char* item : {"Open1", "Selectechip1", "Search1", "Fill1", "Nf1", "ClosePrj1"}) {
+  for (const char* item : {"Open1", "Selectechip1", "Search1", "Fill1", "Nf1", "ClosePrj1", "Set1",
+                           "Print1", "OpenProject1", "Saveprojectas1"}) {
     EXPECT_TRUE(MainForm->actions.at(item)->isEnabled()) << item;
   }
-  for (const char* item : {"Set1", "Print1", "OpenProject1", "Selftest1", "ICtester1"}) {
+  for (const char* item : {"Selftest1", "ICtester1"}) {
     EXPECT_FALSE(MainForm->actions.at(item)->isEnabled()) << item;
   }
   EXPECT_TRUE(MainForm->toolButtons.at("suiImageButtonErase")->isEnabled());
@@ -173,10 +174,12 @@ TEST_F(MainWindowTest, ClosingWritesTheRecentListAndCloseProjectResets) {
   gApp.RecentNames[0] = "/new/first.hex";
   gApp.ProjectFileName = "x.zor";
   gApp.ProjectModified = 3;
+  gApp.DataFileName = "/d/image.hex";
   MainForm->suiButtonRun->setEnabled(true);
   MainForm->ClosePrj1Click();
   EXPECT_EQ(MainForm->Caption(), "No project");
   EXPECT_EQ(gApp.ProjectFileName, "");
+  EXPECT_EQ(gApp.DataFileName, "") << "Save no longer offers the project's data file";
   EXPECT_EQ(gApp.ProjectModified, 0);
   EXPECT_FALSE(MainForm->suiButtonRun->isEnabled());
 
