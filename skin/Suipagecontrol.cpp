@@ -26,6 +26,7 @@ void TsuiPageControl::InsertPage(TsuiTabSheet* page) {
   UpdatePageIndex();
   UpdateCaptions();
   LayoutChildren();
+  updateGeometry();
   ActivatePage(page);
 }
 
@@ -171,6 +172,25 @@ void TsuiPageControl::TabActive(int index) {
     }
   }
   TsuiTab::TabActive(index);
+}
+
+namespace {
+
+template <typename Hint>
+QSize AroundPages(const std::vector<TsuiTabSheet*>& pages, int rowHeight, Hint hint) {
+  QSize size(0, 0);
+  for (TsuiTabSheet* page : pages) size = size.expandedTo(hint(page));
+  return size + QSize(6, rowHeight + 6);
+}
+
+}  // namespace
+
+QSize TsuiPageControl::sizeHint() const {
+  return AroundPages(pages_, Row()->height(), [](QWidget* p) { return p->sizeHint(); });
+}
+
+QSize TsuiPageControl::minimumSizeHint() const {
+  return AroundPages(pages_, Row()->height(), [](QWidget* p) { return p->minimumSizeHint(); });
 }
 
 void TsuiPageControl::UpdateUIStyle() {

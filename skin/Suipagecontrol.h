@@ -49,6 +49,9 @@ class TsuiPageControl : public TsuiTab {
   QString tabText(int index) const;
 
   void TabActive(int index) override;
+  // The largest page's wish, with the tab row and the frame around it.
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
 
  protected:
   void UpdateUIStyle() override;

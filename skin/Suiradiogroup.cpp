@@ -82,10 +82,20 @@ int TsuiCheckGroup::IndexOf(const TsuiCheckBox* button) const {
   return -1;
 }
 
+QSize TsuiCheckGroup::sizeHint() const {
+  const int columns = columns_ > 0 ? columns_ : 1;
+  const int rows = buttons_.empty() ? 0 : (ButtonCount() + columns - 1) / columns;
+  QSize item(0, 0);
+  for (const TsuiCheckBox* button : buttons_) item = item.expandedTo(button->sizeHint());
+  return QSize(columns * item.width() + 16,
+               fontMetrics().height() + topMargin_ + rows * item.height() + 6);
+}
+
 void TsuiCheckGroup::SetColumns(int columns) {
   if (columns < 0) return;
   columns_ = columns;
   ArrangeButtons();
+  updateGeometry();
 }
 
 void TsuiCheckGroup::SetTopMargin(int margin) {
@@ -137,6 +147,7 @@ void TsuiCheckGroup::ItemChanged() {
   }
   for (int i = 0; i < ButtonCount(); ++i) buttons_[i]->SetCaption(items_[i]);
   ArrangeButtons();
+  updateGeometry();
 }
 
 // Column-major grid inside the frame: items fill the first column top to bottom, then the next.

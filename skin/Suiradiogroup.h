@@ -57,6 +57,9 @@ class TsuiCheckGroup : public TsuiCustomGroupBox {
   TsuiCheckBox* Button(int index) const { return buttons_.at(index); }
   int ButtonCount() const { return static_cast<int>(buttons_.size()); }
   int IndexOf(const TsuiCheckBox* button) const;
+  // Room for the items in their columns below the caption.
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return QSize(40, sizeHint().height()); }
 
   // Fired when an item's state changes (not while the form is loading).
   std::function<void()> OnClick;
