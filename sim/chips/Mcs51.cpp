@@ -149,8 +149,7 @@ void Mcs51Chip::Complete(double widthUs, Programmer& p) {
   const bool erase = pulseOp_ == Mcs51Op::Erase;
   const bool longEnough = widthUs >= (erase ? sheet_.minErasePulseUs : sheet_.minPulseUs);
   const bool shortEnough = erase || sheet_.maxPulseUs == 0 || widthUs <= sheet_.maxPulseUs;
-  if (!shortEnough)
-    p.hazards.push_back(sheet_.name + ": PROG pulse longer than the datasheet allows");
+  if (!shortEnough) p.record.Hazard(sheet_.name + ": PROG pulse longer than the datasheet allows");
   if (aborted_ || !longEnough || !shortEnough || pulseStart_ < busyUntil_) {
     ++lost;
     return;

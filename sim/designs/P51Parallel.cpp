@@ -75,7 +75,7 @@ void P51Logic::ReleaseData(Programmer& p) {
 // nothing drives, is recorded: either means the set read back its own byte or a silent chip.
 std::uint8_t P51Logic::SampleData(Programmer& p) {
   if (drive_ && latched_) {
-    p.protocolErrors.push_back("p51: P0 sampled while the programmer drives it");
+    p.record.ProtocolError("p51: P0 sampled while the programmer drives it");
   }
   std::uint8_t b = 0;
   bool driven = false;
@@ -88,7 +88,7 @@ std::uint8_t P51Logic::SampleData(Programmer& p) {
   }
   if (p.chip() && !driven && !floatingReported_) {
     floatingReported_ = true;
-    p.protocolErrors.push_back("p51: P0 read while the chip drives none of it");
+    p.record.ProtocolError("p51: P0 read while the chip drives none of it");
   }
   return b;
 }

@@ -3,11 +3,15 @@
 #include <array>
 #include <vector>
 
+#include "sim/ProgrammerCommands.h"
 #include "sim/designs/P51Parallel.h"
+#include "sim/designs/Zor5103Commands.h"
 
 namespace zelvar::sim {
 
 namespace {
+
+using namespace zor5103;
 
 // Socket pins of the data bus D0..D7 and of the counter's address bits 8..15 for a chip at the
 // bottom of the socket (the JEDEC pinouts line these up for 24-, 28- and 32-pin parts).
@@ -15,22 +19,25 @@ constexpr std::array<int, 8> kDataPins = {17, 18, 19, 21, 22, 23, 24, 25};
 constexpr std::array<int, 8> kHighPins = {31, 30, 27, 29, 8, 32, 33, 7};
 constexpr int kPort1FirstPin = 9;
 
+// The data bus is an input after every bus-mode write and in the read mode; a port-2 write in a
+// write mode makes it an output. So the bus never drives against a chip whose outputs the set has
+// not yet switched off.
 class Zor5103 final : public Design {
  public:
   std::string Name() const override { return "zor5103"; }
 
   int CommandLength(std::uint8_t op) const override {
     switch (op) {
-      case 3:
-      case 25:
-      case 26:
-      case 28:
-      case 39:
-      case 40:
-      case 43:
+      case kReadBus:
+      case kWait100us:
+      case kWait1ms:
+      case kErasePulse:
+      case kReadBlock:
+      case kNextAddress:
+      case kStrobe:
         return 1;
-      case 17:
-      case 18:
+      case kPort1:
+      case kPort2:
         return 2;
       default:
         return p51_.CommandLength(op);
@@ -39,29 +46,32 @@ class Zor5103 final : public Design {
 
   bool Execute(Programmer& p, const Command& c) override {
     switch (c.op()) {
-      case 17:
+      case kPort1:
         WritePort1(p, c.bytes[1]);
-        Settle(p);
+        p.Settle();
         return true;
-      case 18:
+      case kPort2:
         p.port[2] = c.bytes[1];
         for (int i = 0; i < 8; ++i) p.level[kDataPins[i]] = (c.bytes[1] >> i) & 1;
-        Settle(p);
+        if (mode_ != kBusRead) SetBusInput(p, false);
+        p.Settle();
         return true;
-      case 3:
+      case kReadBus:
         p.PushReplyByte(ReadBus(p));
         return true;
-      case 25:
+      case kWait100us:
         p.AdvanceUs(100);
+        p.Settle();
         return true;
-      case 26:
+      case kWait1ms:
         p.AdvanceUs(1000);
+        p.Settle();
         return true;
-      case 28:
-        p.AdvanceUs(100000);  // the erase pulse
-        Settle(p);
+      case kErasePulse:
+        p.AdvanceUs(100000);
+        p.Settle();
         return true;
-      case 39: {
+      case kReadBlock: {
         std::array<std::uint8_t, 1024> block;
         for (auto& b : block) {
           b = ReadBus(p);
@@ -71,27 +81,33 @@ class Zor5103 final : public Design {
         p.PushInData(block.data(), block.size());
         return true;
       }
-      case 40:
+      case kNextAddress:
         Step(p);
         return true;
-      case 43:
+      case kStrobe:
         return true;
       default:
         return p51_.Execute(p, c);
     }
   }
 
+  void OnRegister(Programmer& p, std::uint8_t reg, std::uint8_t value) override {
+    if (reg != kRegBusMode) return;
+    mode_ = value;
+    SetBusInput(p, true);
+  }
+
  private:
   // The 8051 parallel logic the same bitstream carries.
   P51Logic p51_;
 
-  static void Settle(Programmer& p) {
-    if (p.chip()) p.chip()->OnPins(p);
+  static void SetBusInput(Programmer& p, bool input) {
+    for (int pin : kDataPins) p.busInput[pin] = input;
   }
 
   // The data bus as the chip drives it. Bits nothing drives read high (the bus pull-ups); a read
-  // of a placed chip that drives none of them is recorded, since it means the chip's outputs are
-  // off and a blank check would pass on any content.
+  // of a placed chip that drives none of them is a hazard of the test: the chip's outputs are off,
+  // so a blank check would pass on any content.
   std::uint8_t ReadBus(Programmer& p) {
     std::uint8_t b = 0;
     bool driven = false;
@@ -104,22 +120,27 @@ class Zor5103 final : public Design {
     }
     if (p.chip() && !driven && !floatingReported_) {
       floatingReported_ = true;
-      p.protocolErrors.push_back("zor5103: data bus read while the chip drives none of it");
+      p.record.Hazard("zor5103: data bus read while the chip drives none of it");
     }
     return b;
   }
-  bool floatingReported_ = false;
 
   static void WritePort1(Programmer& p, std::uint8_t v) {
     p.port[1] = v;
     for (int i = 0; i < 8; ++i) p.level[kPort1FirstPin + i] = (v >> i) & 1;
   }
 
-  // The counter: A0..A7 from port 1 (bit-reversed), the carry into the pins of bits 8..15.
+  // The counter: A0..A7 from port 1 (bit-reversed), the carry into the pins of bits 8..15. At
+  // 0xFFFF it stops rather than wrap to 0, which would pull every high pin low (a PGM or VPP pin
+  // among them) after a chip's last byte; the sets address each block afresh.
   static void Step(Programmer& p) {
     std::uint8_t low = 0;
     for (int i = 0; i < 8; ++i) {
       if (p.port[1] & (1 << i)) low |= static_cast<std::uint8_t>(0x80 >> i);
+    }
+    if (low == 0xFF && HighByte(p) == 0xFF) {
+      p.Settle();
+      return;
     }
     ++low;
     std::uint8_t reversed = 0;
@@ -128,17 +149,25 @@ class Zor5103 final : public Design {
     }
     WritePort1(p, reversed);
     if (low == 0) {
-      unsigned high = 0;
-      for (int i = 0; i < 8; ++i) {
-        if (p.level[kHighPins[i]] == 1) high |= 1u << i;
-      }
+      const unsigned high = HighByte(p);
       const unsigned next = (high + 1) & 0xFF;
       for (int i = 0; i < 8; ++i) {
         if (((high ^ next) >> i) & 1) p.level[kHighPins[i]] = (next >> i) & 1;
       }
     }
-    Settle(p);
+    p.Settle();
   }
+
+  static unsigned HighByte(const Programmer& p) {
+    unsigned high = 0;
+    for (int i = 0; i < 8; ++i) {
+      if (p.level[kHighPins[i]] == 1) high |= 1u << i;
+    }
+    return high;
+  }
+
+  bool floatingReported_ = false;
+  std::uint8_t mode_ = 0;
 };
 
 }  // namespace

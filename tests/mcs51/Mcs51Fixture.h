@@ -69,8 +69,8 @@ class Mcs51Fixture : public SimFixture {
                        [&](const auto& l) { return l.text.find(text) != std::string::npos; });
   }
   void ExpectClean() {
-    EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
-    EXPECT_TRUE(prog->protocolErrors.empty()) << prog->protocolErrors.front();
+    EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
+    EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();
   }
 
   ChipUiModel ui;

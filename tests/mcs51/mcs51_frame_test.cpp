@@ -19,7 +19,8 @@ class Mcs51Frame : public Mcs51Fixture {
     Choose(line, chip);
   }
   int Count(std::uint8_t op) const {
-    return static_cast<int>(std::count_if(prog->transcript.begin(), prog->transcript.end(),
+    return static_cast<int>(std::count_if(prog->record.transcript.begin(),
+                                          prog->record.transcript.end(),
                                           [&](const auto& c) { return c.op() == op; }));
   }
   std::shared_ptr<sim::Mcs51Chip> chip;
@@ -31,12 +32,12 @@ TEST_F(Mcs51Frame, StatusIsZeroOnEntryAndUnhandledCodesChangeNothing) {
   EXPECT_EQ(Call(kOpRead), 0) << "a handled operation starts from success";
   gLink.StatusWord = 1;
   gLink.FailAddress = 77;
-  const std::uint32_t transfers = prog->transfers;
+  const std::uint32_t transfers = prog->record.transfers;
   for (int op : {int{kOpOptions}, int{kOpUnProtect}, int{kOpConfig}, int{kOpReadConfig}, 99}) {
     EXPECT_EQ(Call(op), 1) << op;
   }
   EXPECT_EQ(gLink.FailAddress, 77u);
-  EXPECT_EQ(prog->transfers, transfers);
+  EXPECT_EQ(prog->record.transfers, transfers);
 }
 
 TEST_F(Mcs51Frame, DescribeEndsWithAnEmptyGroupWithoutCfg) {
@@ -61,10 +62,10 @@ TEST_F(Mcs51Frame, PackageGivesPinsMaskAndDesign) {
   Choose({"P89C51", 1, "ATMEL: AT89C51*P44", {}}, nullptr);
   EXPECT_EQ(prog->loadedDesign, "zor5103at51plcc44");
   EXPECT_EQ(gApp.PinMask, SocketPins(1, 40, 10, 21, 32));
-  prog->ClearRecords();
+  prog->record.Clear();
   Call(kOpErase);
   bool vppOn33 = false, vccOn42 = false;
-  for (const auto& c : prog->transcript) {
+  for (const auto& c : prog->record.transcript) {
     vppOn33 = vppOn33 || (c.op() == 14 && c.bytes[1] == 20 && c.bytes[2] == 33);
     vccOn42 = vccOn42 || (c.op() == 14 && c.bytes[1] == 21 && c.bytes[2] == 42);
   }
@@ -79,15 +80,15 @@ TEST_F(Mcs51Frame, RowBeyondTheTableIsRefusedAtSetUp) {
   EXPECT_EQ(prog->loadedDesign, "");
   EXPECT_EQ(gApp.InfoRecord[0], 0);
   EXPECT_EQ(gApp.PinMask, 0u);
-  const std::uint32_t transfers = prog->transfers;
+  const std::uint32_t transfers = prog->record.transfers;
   gLink.StatusWord = 0;
   EXPECT_EQ(Call(kOpWrite), 1);
-  EXPECT_EQ(prog->transfers, transfers);
+  EXPECT_EQ(prog->record.transfers, transfers);
 }
 
 TEST_F(Mcs51Frame, WeakSupplyEndsLockWithSuppliesOff) {
   ChooseAt89c51();
-  prog->powerOverload = true;
+  prog->faults.powerOverload = true;
   gApp.OptionValues[128] = 2;
   EXPECT_EQ(Call(kOpLock), 1);
   EXPECT_TRUE(Logged("Power weakly!"));
@@ -113,12 +114,12 @@ TEST_F(Mcs51Frame, NoIdentityPassesTheTypeCheckAndSlowerLengthensEachByte) {
   chip = sim::MakeMcs51("AT89C52");
   Choose({"P89C51", 1, "ATMEL: AT89C51", {}}, chip);
   Pattern(4096);
-  prog->ClearRecords();
+  prog->record.Clear();
   EXPECT_EQ(Call(kOpWrite), 0) << LastLine();
   EXPECT_EQ(chip->cells[4095], gApp.CodeBuffer[4095]);
   EXPECT_EQ(Count(26), 2 * 4096);
   gApp.OptionValues[129] = 1;
-  prog->ClearRecords();
+  prog->record.Clear();
   Call(kOpWrite);
   EXPECT_EQ(Count(26), 3 * 4096);
   ExpectClean();

@@ -16,14 +16,14 @@ class Mcs51Mends : public Mcs51Fixture {
   // Values written to programmer register `reg` since the records were cleared.
   std::vector<int> RegisterWrites(int reg) const {
     std::vector<int> v;
-    for (const auto& c : prog->transcript) {
+    for (const auto& c : prog->record.transcript) {
       if (c.op() == 14 && c.bytes[1] == reg) v.push_back(c.bytes[2]);
     }
     return v;
   }
   std::vector<int> DataBytes() const {
     std::vector<int> v;
-    for (const auto& c : prog->transcript) {
+    for (const auto& c : prog->record.transcript) {
       if (c.op() == 33) v.push_back(c.bytes[1]);
     }
     return v;
@@ -33,7 +33,7 @@ class Mcs51Mends : public Mcs51Fixture {
 TEST_F(Mcs51Mends, At89s8253PutsVppOnThePackagesPin) {
   Choose({"AT89S8253", 1, "ATMEL: AT89S8253*P44", {}}, nullptr);
   for (int op : {int{kOpErase}, int{kOpBlank}, int{kOpLock}, int{kOpReadId}}) {
-    prog->ClearRecords();
+    prog->record.Clear();
     Call(op);
     const std::vector<int> vpp = RegisterWrites(20);
     for (int pin : vpp) EXPECT_TRUE(pin == 0 || pin == 33) << op << ": " << pin;
@@ -52,11 +52,11 @@ TEST_F(Mcs51Mends, At89x8252ReportsThePackagesContactMask) {
 TEST_F(Mcs51Mends, At89x8252LockBytesProgramWithZeroBitsInOrder) {
   Choose({"AT89X8252", 2, "ATMEL: AT89LS8252", {}}, sim::MakeMcs51("AT89C52"));
   gApp.OptionValues[128] = 2;
-  prog->ClearRecords();
+  prog->record.Clear();
   EXPECT_EQ(Call(kOpLock), 0);
   EXPECT_EQ(DataBytes(), (std::vector<int>{0x7F, 0xBF, 0xDF}));
   gApp.OptionValues[128] = 0;
-  prog->ClearRecords();
+  prog->record.Clear();
   Call(kOpLock);
   EXPECT_EQ(DataBytes(), (std::vector<int>{0x7F}));
 }
@@ -64,12 +64,12 @@ TEST_F(Mcs51Mends, At89x8252LockBytesProgramWithZeroBitsInOrder) {
 TEST_F(Mcs51Mends, WeakSupplyFailsTheLockWithSuppliesOff) {
   for (const char* key : {"AT89X8252", "AT89S5X", "P89C51"}) {
     Choose({key, 2, "ATMEL: part", {}}, sim::MakeMcs51("AT89C52"));
-    prog->powerOverload = true;
+    prog->faults.powerOverload = true;
     gApp.OptionValues[128] = 1;
     EXPECT_EQ(Call(kOpLock), 1) << key;
     EXPECT_EQ(prog->VppPin(), 0) << key;
     EXPECT_EQ(prog->VccPin(), 0) << key;
-    prog->powerOverload = false;
+    prog->faults.powerOverload = false;
   }
 }
 
