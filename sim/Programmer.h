@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/SocketFaults.h"
+
 namespace zelvar::sim {
 
 class Programmer;
@@ -158,6 +160,8 @@ class Programmer {
   // ground (weak only while VCC or VPP is on that pin).
   bool powerOverload = false;
   int shortedPin = 0;
+  // Faults of the socket wiring, for the self-test to find.
+  SocketFaults socketFaults;
   // Power status bytes: two on models 5106, 5107, 5149 and above, one on the others.
   bool TwoBytePowerStatus() const;
 

@@ -7,6 +7,7 @@
 #include "services/Services.h"
 #include "sim/Programmer.h"
 #include "sim/chips/Eprom.h"
+#include "sim/chips/LogicChip.h"
 
 namespace zelvar {
 
@@ -27,9 +28,11 @@ bool PlaceSimulatedChip(const std::vector<std::string>& args, ProgrammerStart& s
       error = "--sim-chip needs the simulated programmer (--programmer=sim)";
       return false;
     }
-    auto chip = sim::MakeEprom(part);
+    std::shared_ptr<sim::ChipModel> chip = sim::MakeEprom(part);
+    if (!chip) chip = sim::MakeLogicChip(part);
     if (!chip) {
-      error = "--sim-chip: no simulated chip " + part + " (27C256, 27C512, 27C010, ...)";
+      error = "--sim-chip: no simulated chip " + part +
+              " (27C256, 27C512, 27C010, ..., 7400, 74HC138, 4011, 4511, 7400:stuck, ...)";
       return false;
     }
     backend.programmer()->PlaceChipAtBottom(chip);
