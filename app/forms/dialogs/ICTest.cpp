@@ -1,6 +1,5 @@
 #include "app/forms/dialogs/ICTest.h"
 
-#include <QApplication>
 #include <QGridLayout>
 
 #include "services/AppState.h"
@@ -60,7 +59,7 @@ TICTestx::TICTestx(QWidget* parent) : QDialog(parent) {
   // The vector count shows while a long test runs.
   tester_.progress = [this] {
     Message->setText(Q(tester_.message));
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (isVisible()) Message->repaint();
   };
 }
 
