@@ -30,6 +30,7 @@ TICTestx::TICTestx(QWidget* parent) : QDialog(parent) {
   RadioGroup1 = new TsuiRadioGroup(this);
   RadioGroup1->SetItems({"74xxx", "40xxx", "45xxx"});
   RadioGroup1->SetColumns(3);
+  RadioGroup1->setMinimumHeight(48);
   ButtonSearch1 = new TsuiButton(this);
   ListBox1 = new QListWidget(this);
   ListBox2 = new QListWidget(this);
