@@ -13,9 +13,9 @@ const std::vector<PinRef> kNoPins;
 const std::set<std::string> kNumberKeys = {"mod", "tails", "altor"};
 const std::set<std::string> kGates = {"and", "nand", "or", "nor", "xor", "xnor", "buf", "not"};
 // Keys naming inputs; every other key names outputs.
-const std::set<std::string> kInputKeys = {"in",  "oe", "en", "sel", "data", "clk", "d",  "j",
-                                          "k",   "clr", "pre", "le", "sclr", "load", "sload",
-                                          "up",  "rcoen", "alt", "ser", "store", "lt", "bi", "ph"};
+const std::set<std::string> kInputKeys = {
+    "in",   "oe",   "en",    "sel", "data",  "clk", "d",   "j",     "k",  "clr", "pre", "le",
+    "sclr", "load", "sload", "up",  "rcoen", "alt", "ser", "store", "lt", "bi",  "ph"};
 
 [[noreturn]] void Fail(int line, const std::string& what) {
   throw std::runtime_error("logic source line " + std::to_string(line) + ": " + what);
@@ -149,7 +149,8 @@ std::vector<ChipDef> ParseSource(std::string_view text) {
       const auto t = std::find_if(chips.begin(), chips.end() - 1, [&](const ChipDef& o) {
         return o.library == lib && o.number == number && o.aliasOf < 0;
       });
-      if (t == chips.end() - 1 || t->pins != chip.pins) Fail(lineNo, "no chip " + name + " to be like");
+      if (t == chips.end() - 1 || t->pins != chip.pins)
+        Fail(lineNo, "no chip " + name + " to be like");
       chip.cells.insert(chip.cells.end(), t->cells.begin(), t->cells.end());
       continue;
     }
@@ -162,7 +163,8 @@ std::vector<ChipDef> ParseSource(std::string_view text) {
       if (arrow == tokens.end() || arrow + 2 != tokens.end() || arrow == tokens.begin()) {
         Fail(lineNo, "a gate reads: kind inputs > output");
       }
-      for (auto t = tokens.begin(); t != arrow; ++t) cell.pins["in"].push_back(ParsePin(*t, lineNo));
+      for (auto t = tokens.begin(); t != arrow; ++t)
+        cell.pins["in"].push_back(ParsePin(*t, lineNo));
       cell.pins["out"].push_back(ParsePin(*(arrow + 1), lineNo));
     } else {
       for (const std::string& t : tokens) {
@@ -201,8 +203,8 @@ std::vector<ChipDef> ParseSource(std::string_view text) {
     const auto ins = c.Inputs();
     for (const int o : c.Outputs()) {
       if (std::binary_search(ins.begin(), ins.end(), o)) {
-        throw std::runtime_error(c.library + " chip " + std::to_string(c.number) +
-                                 ": pin " + std::to_string(o) + " is input and output");
+        throw std::runtime_error(c.library + " chip " + std::to_string(c.number) + ": pin " +
+                                 std::to_string(o) + " is input and output");
       }
     }
   }
@@ -240,8 +242,7 @@ struct CellState {
 // The key under which a counter keeps its gated clock's last level.
 constexpr int kGatedClock = 100;
 
-constexpr std::uint8_t kSegments[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66,
-                                        0x6D, 0x7C, 0x07, 0x7F, 0x67};
+constexpr std::uint8_t kSegments[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7C, 0x07, 0x7F, 0x67};
 
 }  // namespace
 
@@ -419,8 +420,8 @@ struct Evaluator::Impl {
       // A second clock input gated with the first (the 4017's inhibit, the 4518's enable).
       const Level a = Pin(c.Pins("alt")[0]);
       const Level k = Pin(clk);
-      const Level now = c.Number("altor", 0) ? (a == L1 || k == L1 ? L1 : L0)
-                                             : (a == L1 && k == L1 ? L1 : L0);
+      const Level now =
+          c.Number("altor", 0) ? (a == L1 || k == L1 ? L1 : L0) : (a == L1 && k == L1 ? L1 : L0);
       const auto it = s.last.find(kGatedClock);
       edge = it != s.last.end() && it->second == L0 && now == L1;
       s.last[kGatedClock] = now;
@@ -460,8 +461,7 @@ struct Evaluator::Impl {
     for (const PinRef& r : c.Pins("cout")) Put(r, !s.known ? LX : s.value < mod / 2 ? L1 : L0);
     for (const PinRef& r : c.Pins("rco")) {
       const bool terminal = up ? s.value == mod - 1 : s.value == 0;
-      Put(r, !s.known ? (Active(c, "rcoen") ? LX : L0)
-                      : terminal && Active(c, "rcoen") ? L1 : L0);
+      Put(r, !s.known ? (Active(c, "rcoen") ? LX : L0) : terminal && Active(c, "rcoen") ? L1 : L0);
     }
   }
 
@@ -688,7 +688,8 @@ struct Generator {
     int widest = 0;
     for (const Cell& c : chip.cells) {
       int k = 0;
-      for (const auto& [key, refs] : c.pins) k += kInputKeys.count(key) ? static_cast<int>(refs.size()) : 0;
+      for (const auto& [key, refs] : c.pins)
+        k += kInputKeys.count(key) ? static_cast<int>(refs.size()) : 0;
       widest = std::max(widest, k);
     }
     if (widest <= 6 && chip.cells.size() > 1) {

@@ -28,7 +28,7 @@ struct PinRef {
 struct Cell {
   std::string kind;
   std::map<std::string, std::vector<PinRef>> pins;  // by key ("in", "out", "clk", "q", ...)
-  std::map<std::string, int> numbers;                // numeric keys ("mod", "tails")
+  std::map<std::string, int> numbers;               // numeric keys ("mod", "tails")
   const std::vector<PinRef>& Pins(const std::string& key) const;
   bool Has(const std::string& key) const { return pins.count(key) != 0; }
   int Number(const std::string& key, int otherwise) const;

@@ -110,8 +110,8 @@ TEST_F(MainWindowTest, LanguageButtonTogglesTheCaptions) {
 }
 
 TEST_F(MainWindowTest, ItemsWithoutTheirPieceStayDisabled) {
-  for (const char* item :
-       {"Open1", "Selectechip1", "Search1", "Fill1", "Nf1", "ClosePrj1", "Selftest1", "ICtester1"}) {
+  for (const char* item : {"Open1", "Selectechip1", "Search1", "Fill1", "Nf1", "ClosePrj1",
+                           "Selftest1", "ICtester1"}) {
     EXPECT_TRUE(MainForm->actions.at(item)->isEnabled()) << item;
   }
   for (const char* item : {"Set1", "Print1", "OpenProject1"}) {

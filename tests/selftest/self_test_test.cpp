@@ -60,9 +60,15 @@ TEST_F(SelfTestTest, AnEmptySocketPassesOnEveryModelFamily) {
     EXPECT_TRUE(Logged("The programmer all right "));
     EXPECT_TRUE(prog->hazards.empty());
     EXPECT_TRUE(prog->protocolErrors.empty());
-    const std::vector<std::string> busy = {
-        "busy:Check-up programmer...", "busy:step 1", "busy:step 2", "busy:step 3", "busy:step 4",
-        "busy:step 5", "busy:step 6", "busy:step 7", "busy:hide"};
+    const std::vector<std::string> busy = {"busy:Check-up programmer...",
+                                           "busy:step 1",
+                                           "busy:step 2",
+                                           "busy:step 3",
+                                           "busy:step 4",
+                                           "busy:step 5",
+                                           "busy:step 6",
+                                           "busy:step 7",
+                                           "busy:hide"};
     std::vector<std::string> events;
     for (const auto& e : fake.events) {
       if (e.rfind("busy:", 0) == 0) events.push_back(e);
@@ -83,8 +89,8 @@ TEST_F(SelfTestTest, EachSubTestFindsItsFault) {
   };
   const Case cases[] = {
       {"a chip in the socket", 6200,
-       [](sim::Programmer& p) { p.PlaceChipAtBottom(sim::MakeLogicChip("7400")); },
-       kSocketNotEmpty, 27, "插座不空!"},
+       [](sim::Programmer& p) { p.PlaceChipAtBottom(sim::MakeLogicChip("7400")); }, kSocketNotEmpty,
+       27, "插座不空!"},
       {"silent logic", 6200, [](sim::Programmer& p) { p.socketFaults.silentLogic = true; },
        kNoLogicIdentity, 0, nullptr},
       {"no 12 V", 5149, [](sim::Programmer& p) { p.socketFaults.noHighVoltage = true; },
@@ -97,8 +103,8 @@ TEST_F(SelfTestTest, EachSubTestFindsItsFault) {
        kResistorNetwork, 33, nullptr},
       {"no VCC on a pin", 5106, [](sim::Programmer& p) { p.socketFaults.deadVccPin = 17; }, kNoVcc,
        17, "No VCC on pin 17"},
-      {"no VPP on a pin", 6200, [](sim::Programmer& p) { p.socketFaults.deadVppPin = 9; }, kNoVpp, 9,
-       "No vpp on pin 9"},
+      {"no VPP on a pin", 6200, [](sim::Programmer& p) { p.socketFaults.deadVppPin = 9; }, kNoVpp,
+       9, "No vpp on pin 9"},
       {"a sticking VPP switch", 5149, [](sim::Programmer& p) { p.socketFaults.stickyVppPin = 12; },
        kVppShort, 12, nullptr},
   };
@@ -110,7 +116,9 @@ TEST_F(SelfTestTest, EachSubTestFindsItsFault) {
     EXPECT_EQ(test.error, c.error);
     EXPECT_EQ(test.detail, c.detail);
     // Every pin found at fault counts; the identity alone does not.
-    EXPECT_EQ(gLink.StatusWord, c.error == kNoLogicIdentity ? 0 : c.error == kSocketNotEmpty ? 13 : 1);
+    EXPECT_EQ(gLink.StatusWord, c.error == kNoLogicIdentity  ? 0
+                                : c.error == kSocketNotEmpty ? 13
+                                                             : 1);
     const int code = SelfTestReportCode(c.error, c.detail, 7);
     ASSERT_EQ(fake.boxes.size(), 1u);
     EXPECT_EQ(fake.boxes[0], "Check error: " + std::to_string(code));

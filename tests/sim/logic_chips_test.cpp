@@ -103,7 +103,7 @@ TEST(LogicSheet, SequentialChipsFollowTheirFunctionTables) {
   EXPECT_EQ(seg.Out(13), 1);
   EXPECT_EQ(seg.Out(14), 0);
   EXPECT_EQ(seg.Set({{5, 1}, {7, 0}}).Out(13), 1);  // latched: still 7
-  EXPECT_EQ(seg.Set({{3, 0}}).Out(10), 1);        // lamp test lights every segment
+  EXPECT_EQ(seg.Set({{3, 0}}).Out(10), 1);          // lamp test lights every segment
 }
 
 TEST(LogicSheet, TheSourceRefusesWhatIsNoChip) {
@@ -121,9 +121,9 @@ TEST(LogicChip, WorksOnlyPoweredInsideItsSupplyRange) {
     int millivolts;
     bool works;
   };
-  for (const Case c : {Case{"7400", 5000, true}, Case{"7400", 3300, false},
-                       Case{"74HC00", 3300, true}, Case{"4011", 3300, true},
-                       Case{"4011", 2500, false}}) {
+  for (const Case c :
+       {Case{"7400", 5000, true}, Case{"7400", 3300, false}, Case{"74HC00", 3300, true},
+        Case{"4011", 3300, true}, Case{"4011", 2500, false}}) {
     SCOPED_TRACE(std::string(c.part) + " at " + std::to_string(c.millivolts));
     Programmer p(6200);
     p.PlaceChipAtBottom(MakeLogicChip(c.part));

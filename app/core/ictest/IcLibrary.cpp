@@ -28,7 +28,8 @@ int IcSupplyPin(std::uint8_t b1, std::uint8_t b2) {
 int IcChipNumber(const std::uint8_t* header) {
   // Only bytes 0 to 2 hold the number; byte 3 is a mask that may look like a digit.
   int n = 0;
-  for (int i = 0; i < 3 && header[i] >= '0' && header[i] <= '9'; ++i) n = n * 10 + (header[i] - '0');
+  for (int i = 0; i < 3 && header[i] >= '0' && header[i] <= '9'; ++i)
+    n = n * 10 + (header[i] - '0');
   return n;
 }
 
@@ -76,18 +77,24 @@ IcLibrary ParseIcLibrary(std::vector<std::uint8_t> data, int item) {
     const std::size_t n = h[5];
     const std::size_t end = at + kIcHeaderSize + n * kIcVectorSize;
     if (end > d.size()) {
-      lib.problem = "The library ends inside a chip record; the rest is left out.*库文件不完整，其余部分未载入。";
+      lib.problem =
+          "The library ends inside a chip record; the rest is left "
+          "out.*库文件不完整，其余部分未载入。";
       break;
     }
     if (lib.chips.size() == kMaxIcChips) {
-      lib.problem = "The library holds more than 1000 chips; the rest are left out.*库文件超过1000个型号，其余未载入。";
+      lib.problem =
+          "The library holds more than 1000 chips; the rest are left "
+          "out.*库文件超过1000个型号，其余未载入。";
       break;
     }
     IcChip chip;
     chip.offset = static_cast<std::uint32_t>(at);
     chip.vectors = static_cast<std::uint32_t>(n);
     chip.number = static_cast<std::uint32_t>(IcChipNumber(h));
-    if (n > 0) chip.supplyPin = static_cast<std::uint8_t>(IcSupplyPin(h[kIcHeaderSize + 1], h[kIcHeaderSize + 2]));
+    if (n > 0)
+      chip.supplyPin =
+          static_cast<std::uint8_t>(IcSupplyPin(h[kIcHeaderSize + 1], h[kIcHeaderSize + 2]));
     if ((h[0] & kIcRepeatFlag) == 0) {
       h[3] |= SupplyBit(chip.supplyPin);
       h[6] |= SupplyBit(chip.supplyPin);
@@ -118,7 +125,8 @@ IcLibrary ParseIcLibrary(std::vector<std::uint8_t> data, int item) {
 bool ReadIcLibrary(const std::string& path, int item, IcLibrary& out) {
   std::ifstream f(path, std::ios::binary);
   if (!f) return false;
-  std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(f)),
+                                 std::istreambuf_iterator<char>());
   out = ParseIcLibrary(std::move(data), item);
   return true;
 }

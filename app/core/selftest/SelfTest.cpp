@@ -185,7 +185,8 @@ void SelfTest::Vpp() {
   SelectVppPin(0);
   WriteFpgaRegister(27, 255);
   SetRegister(kPinDriverRegister, 0);
-  for (int pin = 1; pin <= pins_.socket; ++pin) PutCmd2(kCmdProbePin, static_cast<std::uint8_t>(pin));
+  for (int pin = 1; pin <= pins_.socket; ++pin)
+    PutCmd2(kCmdProbePin, static_cast<std::uint8_t>(pin));
   const std::uint8_t* reply = gLink.ScratchBuffer.data();
   ReadReply64(gLink.ScratchBuffer.data());
   for (int pin = 1; pin <= pins_.socket; ++pin) {
@@ -215,10 +216,10 @@ void SelfTest::Run() {
   SelectGndPin(0);
   SetVccVoltage(4400);
   services().ShowBusy(LocalText(kCheckUp));
-  void (SelfTest::*const steps[])() = {&SelfTest::SocketEmpty,     &SelfTest::LogicIdentity,
-                                       &SelfTest::HighVoltage,     &SelfTest::Ground,
-                                       &SelfTest::ResistorNetwork, &SelfTest::Vcc,
-                                       &SelfTest::Vpp};
+  void (SelfTest::*const steps[])() = {
+      &SelfTest::SocketEmpty, &SelfTest::LogicIdentity,   &SelfTest::HighVoltage,
+      &SelfTest::Ground,      &SelfTest::ResistorNetwork, &SelfTest::Vcc,
+      &SelfTest::Vpp};
   int step = 1;
   for (const auto s : steps) {
     if (error == 0) (this->*s)();
