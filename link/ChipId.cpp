@@ -5,6 +5,7 @@
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/Primitives.h"
+#include "link/commands/Zor5103.h"
 #include "services/Messages.h"
 
 namespace zelvar {
@@ -17,8 +18,6 @@ constexpr std::uint8_t kA9Pin = 30;  // takes the 12.5 V identifier voltage
 constexpr std::uint8_t kA0Pin = 16;
 constexpr std::uint8_t kA1Pin = 15;
 constexpr int kIdentifierMillivolts = 12500;
-constexpr std::uint8_t kReadDataCommand = 3;
-constexpr std::uint8_t kReadBusMode = 12;
 }  // namespace
 
 int ReadChipId16(std::uint8_t vccPin) {
@@ -30,17 +29,17 @@ int ReadChipId16(std::uint8_t vccPin) {
   SetPinHigh(7);
   SetPinHigh(kPin36);
   SelectVccPin(vccPin);
-  SetRegister25(kReadBusMode);
+  SetRegister25(zor5103::kReadMode);
   WritePort(2, 0xFF);
   SelectVppPin(kA9Pin);
   // Manufacturer (A0 low), device (A0 high), then a third byte with A1 high.
   SetPinLow(kA0Pin);
-  PutCmd1(kReadDataCommand);
+  PutCmd1(zor5103::kCmdReadBus);
   SetPinHigh(kA0Pin);
-  PutCmd1(kReadDataCommand);
+  PutCmd1(zor5103::kCmdReadBus);
   SetPinLow(kA0Pin);
   SetPinHigh(kA1Pin);
-  PutCmd1(kReadDataCommand);
+  PutCmd1(zor5103::kCmdReadBus);
   std::uint8_t* reply = gLink.ScratchBuffer.data();
   ReadReply64(reply);
   SelectVppPin(0);

@@ -3,6 +3,7 @@
 #include "link/LinkFault.h"
 #include "link/LinkState.h"
 #include "link/Usb.h"
+#include "link/commands/Programmer.h"
 #include "services/Messages.h"
 
 namespace zelvar {
@@ -66,14 +67,14 @@ void FlushCommands() {
 }
 
 std::uint8_t ReadReply64(std::uint8_t* buffer) {
-  PutCmd1(7);
+  PutCmd1(kCmdReadReply);
   FlushCommands();
   if (UsbRead(buffer, 64) != 64) RaiseLinkFault("Read USB bad! *读USB出错");
   return buffer[0];
 }
 
 std::uint8_t ReadBlock256(std::uint8_t* buffer) {
-  PutCmd1(32);
+  PutCmd1(kCmdReadBlock);
   FlushCommands();
   if (UsbRead(buffer, 256) != 256) RaiseLinkFault("Read bad *读出错");
   return buffer[0];

@@ -11,8 +11,8 @@ void PutCmd3(std::uint8_t cmd, std::uint8_t a, std::uint8_t b);
 void PutCmd4(std::uint8_t cmd, std::uint8_t a, std::uint8_t b, std::uint8_t c);
 void FlushCommands();
 
-// Queue command 7 (or 32), flush, and read a 64-byte reply (or a 256-byte block) into `buffer`;
-// returns its byte 0. A read of any other length is a link fault.
+// Queue kCmdReadReply (or kCmdReadBlock), flush, and read a 64-byte reply (or a 256-byte block)
+// into `buffer`; returns its byte 0. A read of any other length is a link fault.
 std::uint8_t ReadReply64(std::uint8_t* buffer);
 std::uint8_t ReadBlock256(std::uint8_t* buffer);
 

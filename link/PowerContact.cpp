@@ -106,7 +106,7 @@ bool ReadPowerStatus() {
     ReadReply64(reply);
     return (reply[0] & 1) && (reply[1] & 1);
   }
-  PutCmd1(kCmdPowerStatusPrefix);
+  PutCmd1(kCmdWait1ms);
   SetRegister(kPowerStatusRegister, 0);
   ReadReply64(reply);
   if (reply[0] & 1) return true;

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "link/commands/Programmer.h"
+
 namespace zelvar {
 
 // Programmer registers (command 14).
@@ -26,26 +28,6 @@ enum ProgrammerRegister : std::uint8_t {
   kBitstreamDataRegister = 34,
   kBitstreamEndRegister = 35,
   kPinDriverRegister = 40,
-};
-
-// Command bytes the link itself sends.
-enum LinkCommand : std::uint8_t {
-  kCmdPadding = 0,
-  kCmdReadReply = 7,
-  kCmdPinHigh = 8,
-  kCmdPinLow = 9,
-  kCmdWriteFpgaRegister = 10,
-  kCmdReadInput = 11,
-  kCmdReadInfo = 13,
-  kCmdSetRegister = 14,
-  kCmdWritePort0 = 16,
-  kCmdProbePin = 23,
-  kCmdPowerStatusPrefix = 26,
-  kCmdSettle = 27,
-  kCmdReadBlock = 32,
-  kCmdStrobe = 43,
-  kCmd53 = 53,
-  kCmd54 = 54,
 };
 
 void SetRegister(std::uint8_t reg, std::uint8_t value);

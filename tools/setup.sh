@@ -2,7 +2,7 @@
 # Installs the Debian packages that building, running and testing Zelvar need.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config clang-format
+  build-essential cmake ninja-build pkg-config clang-format lld
   qt6-base-dev libusb-1.0-0-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   umockdev libumockdev-dev srecord binutils xvfb xauth fonts-wqy-microhei

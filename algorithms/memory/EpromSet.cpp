@@ -1,6 +1,6 @@
 #include "algorithms/memory/EpromSet.h"
 
-#include <cstring>
+#include <string>
 
 #include "link/Bitstream.h"
 #include "link/ChipId.h"
@@ -12,18 +12,45 @@
 
 namespace zelvar::memory {
 
-EpromType MakeEpromType(const char* name, std::uint32_t last, std::uint8_t vcc, std::uint8_t vpp,
-                        std::uint8_t program, std::uint32_t vppMv, std::uint64_t mask) {
-  EpromType t{};
-  std::strncpy(t.name, name, sizeof t.name - 1);
-  t.lastAddress = last;
-  t.highBits = ~last;
-  t.vccPin = vcc;
-  t.vppPin = vpp;
-  t.programPin = program;
-  t.vppMillivolts = vppMv;
-  t.contactMask = mask;
-  return t;
+void CheckEpromRow(const EpromType& t, const AddressPins& pins, TypeTableReport& r) {
+  if (t.name.empty()) r.Fault("no caption");
+  r.bitstreams.emplace_back(kEpromBitstream);
+  r.SizeIsPowerOfTwo(t.lastAddress);
+  r.MaskInSocket(t.contactMask, kEpromSocketPins);
+  if (t.programPinIsVppPin) {
+    if (t.programPin != t.vppPin) r.Fault("marked as programming through VPP, but it does not");
+    r.DistinctSupplyPins({{"VCC", t.vccPin}, {"VPP", t.vppPin}}, {kBottomGroundPin},
+                         kEpromSocketPins);
+  } else {
+    r.DistinctSupplyPins({{"VCC", t.vccPin}, {"VPP", t.vppPin}, {"program", t.programPin}},
+                         {kBottomGroundPin}, kEpromSocketPins);
+  }
+  // A DIP at the bottom of the socket: ground on socket pin 20, pin 1 at 20 - pins/2 + 1.
+  const int half = t.packagePins / 2;
+  const auto onPackage = [&](int pin) {
+    return pin > kBottomGroundPin - half && pin <= kBottomGroundPin + half;
+  };
+  if (t.packagePins != 24 && t.packagePins != 28 && t.packagePins != 32) {
+    r.Fault("package of " + std::to_string(t.packagePins) + " pins");
+  } else {
+    if (t.vccPin != kBottomGroundPin + half) r.Fault("VCC is not the package's top pin");
+    if (!onPackage(t.vppPin)) r.Fault("VPP pin off the package");
+    if (!onPackage(t.programPin)) r.Fault("program pin off the package");
+  }
+  const int high = t.addressBits() - 8;
+  for (int i = 0; i < high; ++i) {
+    const int pin =
+        i < static_cast<int>(pins.bits.size()) ? pins.bits[static_cast<std::size_t>(i)] : 0;
+    const std::string bit = "address bit " + std::to_string(8 + i);
+    if (pin == 0) {
+      r.Fault(bit + " has no pin");
+    } else if (pin == t.vccPin || pin == t.vppPin || pin == t.programPin ||
+               pin == kBottomGroundPin) {
+      r.Fault(bit + " is on a supply, ground or program pin");
+    } else if (!onPackage(pin)) {
+      r.Fault(bit + " is off the package");
+    }
+  }
 }
 
 void EpromSet::ApplyVcc() {
@@ -46,7 +73,7 @@ void EpromSet::Read() {
   SetPinLow(26);
   SetPinLow(28);
   if (!PowerUp()) return;
-  PutCmd1(kCmdSettleWait);
+  PutCmd1(kCmdSettle);
   SetRegister25(readMode_);
   SetAddress(0);
   SetPinHigh(35);

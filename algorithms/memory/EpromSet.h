@@ -3,37 +3,48 @@
 // Verify and block Write that P27, PW27 and SST27SF share; each set gives its table, its address
 // pins and the steps in which it differs.
 #include <cstdint>
+#include <string_view>
 
+#include "algorithms/TypeRules.h"
 #include "algorithms/memory/MemorySet.h"
 
 namespace zelvar::memory {
 
 inline constexpr const char* kEpromBitstream = "zor5103.bit";
 
-// One type: the chip and its programming voltage, its size and its socket pins.
+// One type: the chip and its programming voltage, its size and its socket pins (a chip at the
+// bottom of the 40-pin socket, ground on pin 20).
 struct EpromType {
-  char name[16];
-  std::uint32_t lastAddress;
-  std::uint32_t saveCount;  // bytes UnProtect and Lock keep (SST27SF)
-  std::uint32_t highBits;   // complement of the last address: unused address pins high
-  std::uint8_t vccPin;
-  std::uint8_t vppPin;
-  std::uint8_t programPin;
-  std::uint32_t vppMillivolts;  // P27
-  std::uint64_t contactMask;    // bit n-1 = socket pin n must touch
+  std::string_view name;         // the row's caption
+  std::uint8_t packagePins = 0;  // 24, 28 or 32: VCC is the package's top pin
+  std::uint32_t lastAddress = 0;
+  std::uint8_t vccPin = 0;
+  std::uint8_t vppPin = 0;
+  std::uint8_t programPin = 0;
+  std::uint32_t vppMillivolts = 0;  // P27
+  std::uint64_t contactMask = 0;    // bit n-1 = socket pin n must touch
+  std::uint32_t saveCount = 0;      // bytes UnProtect and Lock keep (SST27SF)
+  // The row programs through its VPP pin (left as the list gives it; the rules accept it here).
+  bool programPinIsVppPin = false;
+
+  // Unused address pins are held high: the complement of the last address.
+  constexpr std::uint32_t highBits() const { return ~lastAddress; }
+  // Address bits the chip decodes.
+  constexpr int addressBits() const {
+    int n = 0;
+    while (n < 32 && (lastAddress >> n) != 0) ++n;
+    return n;
+  }
 };
 
-// Socket pins from..to, leaving out `except` (0: none).
-constexpr std::uint64_t SocketPins(int from, int to, int except = 0) {
-  std::uint64_t m = 0;
-  for (int p = from; p <= to; ++p) {
-    if (p != except) m |= std::uint64_t{1} << (p - 1);
-  }
-  return m;
-}
+inline constexpr int kEpromSocketPins = 40;
 
-EpromType MakeEpromType(const char* name, std::uint32_t last, std::uint8_t vcc, std::uint8_t vpp,
-                        std::uint8_t program, std::uint32_t vppMv, std::uint64_t mask);
+// The byte-wide EPROM family's rules for one row of a set whose high address bits go to `pins`:
+// VCC, VPP and the program pin are distinct socket pins and none is ground; VCC is the package's
+// top pin (the JEDEC pinouts), and VPP, the program pin and the address lines the row uses lie on
+// the package; the size is a power of two; the set has a pin for every address bit above 7, and
+// none of those the row uses is a supply, ground or program pin.
+void CheckEpromRow(const EpromType& t, const AddressPins& pins, TypeTableReport& r);
 
 class EpromSet : public MemorySet {
  protected:
@@ -45,7 +56,9 @@ class EpromSet : public MemorySet {
   virtual bool PowerPerBlock() const { return false; }
 
   TypeFacts Facts() const override { return {Type().lastAddress, Type().contactMask}; }
-  void SetAddress(std::uint32_t address) override { PutAddress(address, Type().highBits, Pins()); }
+  void SetAddress(std::uint32_t address) override {
+    PutAddress(address, Type().highBits(), Pins());
+  }
 
   // Blank, Write, Verify and Read, which every EPROM set offers; the set's own operations.
   bool Run(int op) override;
@@ -63,6 +76,17 @@ class EpromSet : public MemorySet {
   bool PowerUp();
   // VCC off after the pins go low.
   void EndOfReads();
+};
+
+// The base of a set with its table Set::kTypes and its address pins Set::kPins.
+template <class Set>
+class EpromSetOf : public EpromSet {
+ public:
+  static void CheckRow(const EpromType& t, TypeTableReport& r) { CheckEpromRow(t, Set::kPins, r); }
+
+ protected:
+  const EpromType& Type() const override { return ChosenRow(Set::kTypes); }
+  const AddressPins& Pins() const override { return Set::kPins; }
 };
 
 }  // namespace zelvar::memory

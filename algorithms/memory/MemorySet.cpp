@@ -7,10 +7,13 @@
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
+#include "link/commands/Zor5103.h"
 #include "services/Messages.h"
 #include "services/Services.h"
 
 namespace zelvar::memory {
+
+using namespace zor5103;
 
 namespace {
 constexpr const char* kSingleGroup[] = {"0: (只有一种类型)", "$end"};
@@ -161,7 +164,7 @@ void MemorySet::BeginProgramBlock(const Program& p) {
   SetPinHigh(26);
   SetPinHigh(28);
   SelectVppPin(p.vppPin);
-  PutCmd1(kCmdSettleWait);
+  PutCmd1(kCmdSettle);
 }
 
 void MemorySet::QueueProgramByte(std::uint8_t data, const Program& p) {

@@ -1,7 +1,7 @@
 #pragma once
 // The frame every parallel memory set stands on: the state block, dispatch, set-up and describe,
-// the type-table convention, the address routine with its bit-reversed low byte, and the
-// 1024-byte block read, compare and program loops. A set supplies its tables and overrides the
+// the address routine with its bit-reversed low byte, and the 1024-byte block read, compare and
+// program loops of the "zor5103.bit" design. A set supplies its tables and overrides the
 // steps in which its chips differ; it does not copy the frame.
 #include <array>
 #include <cstdint>
@@ -13,25 +13,12 @@
 namespace zelvar::memory {
 
 inline constexpr std::uint32_t kBlockBytes = 1024;
-inline constexpr std::uint8_t kReadMode = 12;
-inline constexpr std::uint8_t kWriteMode = 15;
 inline constexpr std::uint8_t kBottomGroundPin = 20;
 
 // OptionValues words the handlers read.
 inline constexpr int kRangeStartWord = 64;
 inline constexpr int kRangeEndWord = 65;
 inline constexpr int kRadio1Word = 128;
-
-// Command bytes of the family's bitstream.
-enum MemoryCommand : std::uint8_t {
-  kCmdReadBus = 3,
-  kCmdWait100us = 25,
-  kCmdWait1ms = 26,
-  kCmdSettleWait = 27,
-  kCmdErasePulse = 28,
-  kCmdReadBlock1k = 39,
-  kCmdNextAddress = 40,
-};
 
 std::uint8_t ReverseBits(std::uint8_t b);
 
@@ -40,18 +27,6 @@ std::uint8_t ReverseBits(std::uint8_t b);
 struct AddressPins {
   std::array<std::uint8_t, 12> bits{};
   std::uint8_t raiseAfter = 0;
-};
-
-// The table of types: row 0 is the "???" placeholder, rows 1..N the types by TypeIndex. The set's
-// BuildTypeTable writes it afresh at every set-up. An index outside the table reads row 0.
-template <class Record, std::size_t Slots>
-struct TypeTable {
-  std::array<Record, Slots> rows{};
-  int used = 0;
-  const Record& Chosen() const {
-    const int i = gApp.TypeIndex;
-    return i > 0 && i < used ? rows[i] : rows[0];
-  }
 };
 
 // What operation 2 reports of the chosen type.

@@ -1,43 +1,80 @@
 #include "algorithms/registry/Registry.h"
 
-#include <tuple>
-#include <utility>
-
-#include "algorithms/memory/Sets.h"
+#include "algorithms/memory/I27CX.h"
+#include "algorithms/memory/P27.h"
+#include "algorithms/memory/PW27.h"
+#include "algorithms/memory/SST27SF.h"
 
 namespace zelvar {
 
 namespace {
-// One row per built set: its key and its dispatcher. Families add their sets here.
-constexpr std::pair<std::string_view, AlgorithmDispatcher> kSets[] = {
-    {"P27", P27Dispatch},
-    {"PW27", PW27Dispatch},
-    {"SST27SF", SST27SFDispatch},
-    {"I27CX", I27CXDispatch},
+
+// The set's one object, made at its first call, and its dispatcher.
+template <class Set>
+std::uint8_t Dispatch(int op, std::uint8_t* buffer, std::int32_t* record, ChipUiList* list) {
+  static Set set;
+  return set.Dispatch(op, buffer, record, list);
+}
+
+template <class Set>
+std::string_view RowCaption(int row) {
+  if (row < 0 || static_cast<std::size_t>(row) >= Set::kTypes.size()) return {};
+  using Row = typename decltype(Set::kTypes)::value_type;
+  const Row& t = Set::kTypes[static_cast<std::size_t>(row)];
+  if constexpr (requires(const Row& r) { r.name; }) {
+    return t.name;
+  } else {
+    return t.bitstream;
+  }
+}
+
+template <class Set>
+void CheckTypes(TypeTableReport& r) {
+  for (std::size_t i = 1; i < Set::kTypes.size(); ++i) {
+    r.row = static_cast<int>(i);
+    Set::CheckRow(Set::kTypes[i], r);
+  }
+}
+
+// A set's registry row from its class: Set::kTypes (row 0 the placeholder), Set::CheckRow (its
+// family's rules) and, when its lines need items, Set::kRequiredItems.
+template <class Set>
+constexpr AlgorithmSet Register(std::string_view key) {
+  std::string_view items;
+  if constexpr (requires { Set::kRequiredItems; }) items = Set::kRequiredItems;
+  return {key,   &Dispatch<Set>,   static_cast<int>(Set::kTypes.size()) - 1,
+          items, &RowCaption<Set>, &CheckTypes<Set>};
+}
+
+// One row per built set: the one place a set is named. Families add their sets here.
+constexpr AlgorithmSet kSets[] = {
+    Register<memory::P27>("P27"),
+    Register<memory::PW27>("PW27"),
+    Register<memory::SST27SF>("SST27SF"),
+    Register<memory::I27CX>("I27CX"),
 };
 
-// One row per set whose type table the device lists are checked against; a set adds its row
-// when it lands.
-constexpr std::tuple<std::string_view, int, std::string_view> kCatalogueFacts[] = {
-    {"P27", 21, ""},
-    {"PW27", 5, ""},
-    {"SST27SF", 9, ""},
-    {"I27CX", 7, "vcc= mem= dly="},
-};
 }  // namespace
 
-AlgorithmDispatcher FindAlgorithmSet(std::string_view key) {
-  for (const auto& [k, d] : kSets) {
-    if (!k.empty() && k == key) return d;
+std::span<const AlgorithmSet> AlgorithmSets() {
+  return kSets;
+}
+
+const AlgorithmSet* FindSet(std::string_view key) {
+  for (const AlgorithmSet& s : kSets) {
+    if (!s.key.empty() && s.key == key) return &s;
   }
   return nullptr;
 }
 
+AlgorithmDispatcher FindAlgorithmSet(std::string_view key) {
+  const AlgorithmSet* s = FindSet(key);
+  return s ? s->dispatch : nullptr;
+}
+
 SetCatalogueFacts CatalogueFacts(std::string_view key) {
-  for (const auto& [k, rows, items] : kCatalogueFacts) {
-    if (k == key) return {rows, items};
-  }
-  return {};
+  const AlgorithmSet* s = FindSet(key);
+  return s ? SetCatalogueFacts{s->typeRows, s->requiredItems} : SetCatalogueFacts{};
 }
 
 }  // namespace zelvar

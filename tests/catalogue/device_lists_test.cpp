@@ -1,5 +1,6 @@
-// Every line of every device list shipped with the program: it parses, names a known key, and
-// for a set whose type table is recorded names an existing row with the items the set needs.
+// Every line of every device list the build writes from the catalogue: it parses, names a known
+// key, and for a built set names an existing row with the items the set needs; in the catalogue,
+// each such line names the caption of the row it means.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -71,7 +72,7 @@ TEST_P(DeviceListFile, EveryLineIsWellFormed) {
     const std::string_view set = AlgorithmSetName(head->key);
     const SetCatalogueFacts facts = CatalogueFacts(set);
     if (facts.typeRows == 0) {
-      // A set that has landed records its facts, so that its lines are checked from then on.
+      // A set that has landed has facts, so that its lines are checked from then on.
       EXPECT_EQ(FindAlgorithmSet(set), nullptr) << where << ": set " << set << " has no facts";
       continue;
     }
@@ -110,6 +111,36 @@ TEST(DeviceListRows, AT27C256BindsThe27C256Row) {
     }
     EXPECT_TRUE(found) << list;
   }
+}
+
+// A catalogue line of a built set carries the caption of the row it names, and the number still
+// points at that row.
+TEST(DeviceCatalogue, RowNumbersPointAtTheirCaptions) {
+  std::istringstream in(ReadFile(ZELVAR_SOURCE_DIR "/data/devices.txt"));
+  std::string line;
+  int number = 0, checked = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    const std::string where = "devices.txt:" + std::to_string(number);
+    const auto first = line.find(" | ");
+    if (line.empty() || line[0] == '#' || line[0] == '@' || first == std::string::npos) continue;
+    std::string text = line.substr(first + 3);
+    std::string caption;
+    if (const auto second = text.rfind(" | "); second != std::string::npos) {
+      caption = text.substr(second + 3);
+      text.resize(second);
+    }
+    const auto d = ParseDeviceLine(text);
+    if (!d) continue;
+    const auto head = ParseParameterHead(d->parameters);
+    if (!head || head->key == kIcTesterKey) continue;
+    const AlgorithmSet* set = FindSet(AlgorithmSetName(head->key));
+    if (!set) continue;
+    ASSERT_FALSE(caption.empty()) << where << ": a line of set " << set->key << " names its row";
+    EXPECT_EQ(set->rowCaption(head->typeIndex), caption) << where;
+    ++checked;
+  }
+  EXPECT_GT(checked, 0);
 }
 
 }  // namespace

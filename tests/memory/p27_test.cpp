@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "EpromFixture.h"
-#include "algorithms/memory/MemorySet.h"
 #include "link/LinkFault.h"
 #include "link/LinkState.h"
+#include "link/commands/Zor5103.h"
 #include "sim/designs/DesignRegistry.h"
 
 namespace zelvar::test {
@@ -161,7 +161,7 @@ TEST_F(P27Test, ShortBlockReadIsALinkFaultNotABlankChip) {
     std::string Name() const override { return "lossy"; }
     int CommandLength(std::uint8_t op) const override { return inner->CommandLength(op); }
     bool Execute(sim::Programmer& p, const sim::Command& c) override {
-      if (c.op() == memory::kCmdReadBlock1k && ++reads == 2) return true;  // answers nothing
+      if (c.op() == zor5103::kCmdReadBlock1k && ++reads == 2) return true;  // answers nothing
       return inner->Execute(p, c);
     }
   };

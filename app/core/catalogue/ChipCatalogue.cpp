@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "app/core/catalogue/DeviceList.h"
 #include "link/LinkState.h"
@@ -32,58 +34,77 @@ int ChipCatalogue::OpenDeviceList() {
                               : (std::filesystem::path(gApp.ProgramDir) / choice.file).string();
   }
   std::error_code error;
-  if (!file_.is_open() && !gApp.DeviceListName.empty() &&
+  if (!open_ && !gApp.DeviceListName.empty() &&
       std::filesystem::is_regular_file(gApp.DeviceListName, error)) {
-    file_.open(gApp.DeviceListName, std::ios::binary);
+    std::ifstream file(gApp.DeviceListName, std::ios::binary);
+    if (file) {
+      std::ostringstream text;
+      text << file.rdbuf();
+      std::istringstream in(std::move(text).str());
+      entries_.clear();
+      std::string raw;
+      while (ReadDeviceLine(in, raw)) {
+        const std::string_view cut = CutAtLineEnd(raw);
+        const auto comma = cut.find(',');
+        entries_.push_back(
+            {raw.substr(0, 3), ParseDeviceLine(raw),
+             UpperAscii(comma == std::string_view::npos ? cut : cut.substr(0, comma + 1))});
+      }
+      open_ = true;
+    }
   }
-  if (!file_.is_open()) {
+  if (!open_) {
     ShowMessageText(std::string(kNoListMessage));
     return 0;
   }
-  file_.clear();
-  file_.seekg(0);
   return 1;
 }
 
 void ChipCatalogue::CloseDeviceList() {
-  if (file_.is_open()) file_.close();
+  open_ = false;
+  entries_.clear();
 }
 
-void ChipCatalogue::ScanCategory(const std::function<void(const DeviceLine&)>& f) {
-  std::string raw;
-  while (ReadDeviceLine(file_, raw)) {
-    if (raw.compare(0, 3, categoryTag) != 0) continue;
-    const auto line = ParseDeviceLine(raw);
-    if (!line) continue;
-    if (!MatchSearchText(CutAtLineEnd(raw), searchText)) continue;
-    f(*line);
+template <class F>
+void ChipCatalogue::ScanCategory(F&& f) const {
+  for (const Entry& e : entries_) {
+    if (e.rawTag != categoryTag || !e.line) continue;
+    if (!searchUpper_.empty() && e.searchHead.find(searchUpper_) == std::string::npos) continue;
+    f(*e.line);
   }
 }
 
-void ChipCatalogue::FillManufacturerList() {
-  if (!OpenDeviceList()) return;
+ChipCatalogue::Filled ChipCatalogue::FillManufacturers() {
+  if (!OpenDeviceList()) return Filled::NoList;
   manufacturers.Clear();
-  ScanCategory([this](const DeviceLine& line) {
-    auto& items = manufacturers.items;
+  auto& items = manufacturers.items;
+  ScanCategory([&items](const DeviceLine& line) {
     if (std::find(items.begin(), items.end(), line.manufacturer) == items.end()) {
       items.push_back(line.manufacturer);
     }
   });
-  if (manufacturers.items.empty()) {
+  if (items.empty()) {
     chips.Clear();
-    return;
+    return Filled::Empty;
   }
   manufacturers.SelectItem(selectedManufacturer);
-  if (manufacturers.selected < 0) {
-    manufacturers.selected = 0;
-    selectedManufacturer = manufacturers.items[0];
-  }
-  FillChipList();
+  if (manufacturers.selected < 0) manufacturers.selected = 0;
+  selectedManufacturer = items[static_cast<std::size_t>(manufacturers.selected)];
+  return Filled::Some;
+}
+
+void ChipCatalogue::FillManufacturerList() {
+  if (FillManufacturers() != Filled::Some) return;
+  FillChips();
   chips.SelectItem(gApp.ChipName);
 }
 
 void ChipCatalogue::FillChipList() {
   if (!OpenDeviceList()) return;
+  FillChips();
+}
+
+void ChipCatalogue::FillChips() {
   chips.Clear();
   specTexts.clear();
   ScanCategory([this](const DeviceLine& line) {
@@ -97,6 +118,23 @@ void ChipCatalogue::FillChipList() {
   if (chips.selected < 0 && !chips.items.empty()) chips.selected = 0;
 }
 
+void ChipCatalogue::RefillLists(bool opening) {
+  switch (FillManufacturers()) {
+    case Filled::Some:
+      FillChips();
+      break;
+    case Filled::Empty:
+      break;
+    case Filled::NoList: {
+      // The lists shown before stay; the chip list reports the missing file too.
+      const std::string* m = manufacturers.SelectedItem();
+      if (m) selectedManufacturer = *m;
+      if (m || opening) FillChipList();
+      break;
+    }
+  }
+}
+
 void ChipCatalogue::PrepareChipDialog() {
   const int remembered = categoryItem;
   categories = CategoryItems(gLink.ModelNumber);
@@ -108,9 +146,7 @@ void ChipCatalogue::PrepareChipDialog() {
   }
   categoryNumber = categoryItem + 1;
   categoryTag = std::string(kCategories[static_cast<std::size_t>(categoryItem)].tag);
-  FillManufacturerList();
-  if (const std::string* m = manufacturers.SelectedItem()) selectedManufacturer = *m;
-  FillChipList();
+  RefillLists(true);
   if (savedChip >= 0 && savedChip < static_cast<int>(chips.items.size()))
     chips.selected = savedChip;
 }
@@ -122,11 +158,7 @@ void ChipCatalogue::CategoryClicked(int item) {
   categoryItem = item;
   categoryNumber = item + 1;
   categoryTag = std::string(kCategories[static_cast<std::size_t>(item)].tag);
-  FillManufacturerList();
-  if (const std::string* m = manufacturers.SelectedItem()) {
-    selectedManufacturer = *m;
-    FillChipList();
-  }
+  RefillLists(false);
 }
 
 void ChipCatalogue::ManufacturerClicked(int index) {
@@ -138,11 +170,8 @@ void ChipCatalogue::ManufacturerClicked(int index) {
 
 void ChipCatalogue::SearchChanged(const std::string& text) {
   searchText = text;
-  FillManufacturerList();
-  if (const std::string* m = manufacturers.SelectedItem()) {
-    selectedManufacturer = *m;
-    FillChipList();
-  }
+  searchUpper_ = UpperAscii(text);
+  RefillLists(false);
 }
 
 ChipCatalogue::OkOutcome ChipCatalogue::ChooseChip(int index, SelectionResult* result) {

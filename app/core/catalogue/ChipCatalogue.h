@@ -1,9 +1,10 @@
 #pragma once
 // The chip dialog without its widgets: category, manufacturer and chip lists filled from the
 // device list, the search filter, and the OK action that binds the chosen chip. The form shows
-// these lists and forwards its events here.
-#include <fstream>
+// these lists and forwards its events here. The list is read once when the dialog opens and
+// filtered in memory: a catalogue of many thousand lines answers each keystroke at once.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,11 +36,11 @@ class ChipCatalogue {
 
   ChipCatalogue();
 
-  // 1 when the list is open and rewound; 0 with a box when there is none.
+  // 1 when the list is read (at the first open after a close); 0 with a box when there is none.
   int OpenDeviceList();
-  // Closes the list file; the next open reopens it by its stored name.
+  // Drops the list read; the next open reads it again by its stored name.
   void CloseDeviceList();
-  bool DeviceListOpen() const { return file_.is_open(); }
+  bool DeviceListOpen() const { return open_; }
 
   void FillManufacturerList();
   void FillChipList();
@@ -72,10 +73,27 @@ class ChipCatalogue {
   int savedChip = -1;
 
  private:
-  // Calls `f` with every listed line of the open list whose tag is the category's, cut at its
-  // line end, that the search accepts.
-  void ScanCategory(const std::function<void(const DeviceLine&)>& f);
-  std::ifstream file_;
+  // One line of the list as a 500-byte line buffer reads it, parsed once.
+  struct Entry {
+    std::string rawTag;              // its first three characters, as read
+    std::optional<DeviceLine> line;  // nullopt for a skipped or malformed line
+    std::string searchHead;          // up to its first comma, upper case, for the search
+  };
+  // Calls `f` with every listed line whose tag is the category's that the search accepts.
+  template <class F>
+  void ScanCategory(F&& f) const;
+  enum class Filled { NoList, Empty, Some };
+  // The manufacturer list of the category and search, with the remembered one (else the first)
+  // selected.
+  Filled FillManufacturers();
+  // Both lists after the category or the search changed, or as the dialog opens: each list
+  // filled once.
+  void RefillLists(bool opening);
+  void FillChips();
+
+  bool open_ = false;
+  std::vector<Entry> entries_;
+  std::string searchUpper_;
 };
 
 }  // namespace zelvar

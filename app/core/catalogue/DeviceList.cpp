@@ -40,19 +40,17 @@ std::optional<DeviceLine> ParseDeviceLine(std::string_view raw) {
   return d;
 }
 
-namespace {
-std::string Upper(std::string_view s) {
+std::string UpperAscii(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return out;
 }
-}  // namespace
 
 bool MatchSearchText(std::string_view line, std::string_view search) {
   if (search.empty()) return true;
   const auto comma = line.find(',');
   const std::string_view head = comma == std::string_view::npos ? line : line.substr(0, comma + 1);
-  return Upper(head).find(Upper(search)) != std::string::npos;
+  return UpperAscii(head).find(UpperAscii(search)) != std::string::npos;
 }
 
 bool ReadDeviceLine(std::istream& in, std::string& line) {

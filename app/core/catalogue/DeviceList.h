@@ -35,6 +35,9 @@ struct DeviceLine {
 // manufacturer.
 std::optional<DeviceLine> ParseDeviceLine(std::string_view raw);
 
+// `s` in upper case (ASCII), as the search compares.
+std::string UpperAscii(std::string_view s);
+
 // An empty search accepts every line; otherwise the search text must occur, ignoring case, in the
 // line up to and including its first comma (so the tag, manufacturer or chip name).
 bool MatchSearchText(std::string_view line, std::string_view search);

@@ -19,9 +19,16 @@ std::string Local(std::string_view text) {
   return LocalText(std::string(text));
 }
 
+// Refills a list box only when its items changed: a keystroke often leaves one list as it was.
 void FillList(QListWidget* box, const ListState& state) {
-  box->clear();
-  for (const std::string& item : state.items) box->addItem(QString::fromStdString(item));
+  bool same = box->count() == static_cast<int>(state.items.size());
+  for (int i = 0; same && i < box->count(); ++i) {
+    same = box->item(i)->text().toStdString() == state.items[static_cast<std::size_t>(i)];
+  }
+  if (!same) {
+    box->clear();
+    for (const std::string& item : state.items) box->addItem(QString::fromStdString(item));
+  }
   box->setCurrentRow(state.selected);
 }
 }  // namespace

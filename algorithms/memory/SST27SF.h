@@ -1,57 +1,110 @@
+#pragma once
 // "SST27SF": SST27SF and SST37VF parts, erased electrically at 12 V.
+#include <array>
+#include <span>
+
 #include "algorithms/memory/EpromSet.h"
-#include "algorithms/memory/Sets.h"
 #include "link/Bitstream.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
+#include "link/commands/Zor5103.h"
 #include "services/Messages.h"
 #include "services/Services.h"
 
-namespace zelvar {
-namespace memory {
-namespace {
+namespace zelvar::memory {
 
-constexpr const char* kList[] = {"$Fonc:",     "21 Erase",  "22 Blank",     "23 Write",
-                                 "24 Verify",  "$DisTool:", "25,29,30,31,", "$Gridw:Addr(地址范围)",
-                                 "Addr start", "0000",      "Addr end",     "0FFFFFF",
-                                 "$end"};
-
-// The bytes UnProtect and Lock keep across their command cycles.
-constexpr std::uint32_t kMaxSaved = 64;
-
-class SST27SF final : public EpromSet {
+class SST27SF final : public EpromSetOf<SST27SF> {
  public:
-  TypeTable<EpromType, 10> table;
+  static constexpr std::uint64_t kDip28 = SocketPins(8, 34), kDip32 = SocketPins(6, 36, 34);
+  static constexpr std::array<EpromType, 10> kTypes = {{
+      {.name = "???"},
+      {.name = "SST27SF256 (32Kx8)",
+       .packagePins = 28,
+       .lastAddress = 0x7FFF,
+       .vccPin = 34,
+       .vppPin = 7,
+       .programPin = 26,
+       .contactMask = kDip28},
+      {.name = "SST27SF512 (64Kx8)",
+       .packagePins = 28,
+       .lastAddress = 0xFFFF,
+       .vccPin = 34,
+       .vppPin = 28,
+       .programPin = 26,
+       .contactMask = kDip28},
+      {.name = "SST27SF010 (128Kx8)",
+       .packagePins = 32,
+       .lastAddress = 0x1FFFF,
+       .vccPin = 36,
+       .vppPin = 5,
+       .programPin = 35,
+       .contactMask = kDip32},
+      {.name = "SST27SF020 (256Kx8)",
+       .packagePins = 32,
+       .lastAddress = 0x3FFFF,
+       .vccPin = 36,
+       .vppPin = 5,
+       .programPin = 35,
+       .contactMask = kDip32},
+      {.name = "WSST27SF040 (512Kx8)",
+       .packagePins = 32,
+       .lastAddress = 0x7FFFF,
+       .vccPin = 36,
+       .vppPin = 28,
+       .programPin = 28,
+       .contactMask = kDip32,
+       .programPinIsVppPin = true},
+      {.name = "SST37VF512 (64Kx8)",
+       .packagePins = 32,
+       .lastAddress = 0xFFFF,
+       .vccPin = 36,
+       .vppPin = 28,
+       .programPin = 35,
+       .contactMask = SocketPins(7, 36, 34)},
+      {.name = "SST37VF010 (128Kx8)",
+       .packagePins = 32,
+       .lastAddress = 0x1FFFF,
+       .vccPin = 36,
+       .vppPin = 28,
+       .programPin = 35,
+       .contactMask = kDip32},
+      {.name = "SST37VF020 (256Kx8)",
+       .packagePins = 32,
+       .lastAddress = 0x3FFFF,
+       .vccPin = 36,
+       .vppPin = 28,
+       .programPin = 35,
+       .contactMask = SocketPins(6, 36)},
+      {.name = "WSST37VF040 (512Kx8)",
+       .packagePins = 32,
+       .lastAddress = 0x7FFFF,
+       .vccPin = 36,
+       .vppPin = 28,
+       .programPin = 35,
+       .contactMask = SocketPins(5, 36)},
+  }};
+  static constexpr AddressPins kPins{{31, 30, 27, 29, 8, 32, 33, 7, 6, 34, 5}};
 
  private:
-  void BuildTypeTable() {
-    table = {};
-    auto& r = table.rows;
-    const std::uint64_t dip28 = SocketPins(8, 34), dip32 = SocketPins(6, 36, 34);
-    r[0] = MakeEpromType("???", 0, 0, 0, 0, 0, 0);
-    r[1] = MakeEpromType("SST27SF256 (32Kx8)", 0x7FFF, 34, 7, 26, 0, dip28);
-    r[2] = MakeEpromType("SST27SF512 (64Kx8)", 0xFFFF, 34, 28, 26, 0, dip28);
-    r[3] = MakeEpromType("SST27SF010 (128Kx8)", 0x1FFFF, 36, 5, 35, 0, dip32);
-    r[4] = MakeEpromType("SST27SF020 (256Kx8)", 0x3FFFF, 36, 5, 35, 0, dip32);
-    r[5] = MakeEpromType("WSST27SF040 (512Kx8)", 0x7FFFF, 36, 28, 28, 0, dip32);
-    r[6] = MakeEpromType("SST37VF512 (64Kx8)", 0xFFFF, 36, 28, 35, 0, SocketPins(7, 36, 34));
-    r[7] = MakeEpromType("SST37VF010 (128Kx8)", 0x1FFFF, 36, 28, 35, 0, dip32);
-    r[8] = MakeEpromType("SST37VF020 (256Kx8)", 0x3FFFF, 36, 28, 35, 0, SocketPins(6, 36));
-    r[9] = MakeEpromType("WSST37VF040 (512Kx8)", 0x7FFFF, 36, 28, 35, 0, SocketPins(5, 36));
-    table.used = 10;
-  }
+  static constexpr const char* kList[] = {
+      "$Fonc:",     "21 Erase",  "22 Blank",     "23 Write",
+      "24 Verify",  "$DisTool:", "25,29,30,31,", "$Gridw:Addr(地址范围)",
+      "Addr start", "0000",      "Addr end",     "0FFFFFF",
+      "$end"};
+
+  // The bytes UnProtect and Lock keep across their command cycles.
+  static constexpr std::uint32_t kMaxSaved = 64;
 
   void Init() override {
-    BuildTypeTable();
     LoadBitstream(kEpromBitstream);
     const int vcc = services().ChipParam("vcc=");
     vccMillivolts_ = vcc < 1 ? 5000 : vcc;
     vppMillivolts_ = 12000;
     SetVccVoltage(vccMillivolts_);
-    readMode_ = kReadMode;
-    writeMode_ = kWriteMode;
+    readMode_ = zor5103::kReadMode;
+    writeMode_ = zor5103::kWriteMode;
     InitHardwareState();
     lastAddress_ = Type().lastAddress;
     SetVppVoltage(12000);
@@ -59,11 +112,6 @@ class SST27SF final : public EpromSet {
   }
 
   std::span<const char* const> DescribeList() const override { return kList; }
-  const EpromType& Type() const override { return table.Chosen(); }
-  const AddressPins& Pins() const override {
-    static constexpr AddressPins kPins{{31, 30, 27, 29, 8, 32, 33, 7, 6, 34, 5}};
-    return kPins;
-  }
 
   // The program pin goes high before the reads where it is a separate PGM input; on the rows
   // whose program pin is the chip's CE (26) or OE (28) a high level would disable the outputs.
@@ -71,7 +119,7 @@ class SST27SF final : public EpromSet {
     const std::uint8_t pin = Type().programPin;
     if (pin != 26 && pin != 28) SetPinHigh(pin);
   }
-  void QueuePulse() override { PutCmd1(kCmdWait100us); }
+  void QueuePulse() override { PutCmd1(zor5103::kCmdWait100us); }
   bool PowerPerBlock() const override { return true; }
   bool PrepareWrite() override {
     SetPinHigh(Type().programPin);
@@ -84,7 +132,7 @@ class SST27SF final : public EpromSet {
     SetRegister25(writeMode_);
     SetAddress(0);
     ApplyVcc();
-    PutCmd1(kCmdErasePulse);
+    PutCmd1(zor5103::kCmdErasePulse);
     SetPinHigh(t.programPin);
     SetPinHigh(26);
     SetPinHigh(28);
@@ -95,7 +143,7 @@ class SST27SF final : public EpromSet {
     if (!CheckPower()) return;
     SetPinLow(26);
     SetPinLow(t.programPin);
-    for (int i = 0; i < 5; ++i) PutCmd1(kCmdErasePulse);
+    for (int i = 0; i < 5; ++i) PutCmd1(zor5103::kCmdErasePulse);
     SetPinHigh(t.programPin);
     SetPinHigh(26);
     SetPinLow(28);
@@ -112,7 +160,7 @@ class SST27SF final : public EpromSet {
     WritePort(2, 0xFF);
     SetPinLow(28);
     SetPinLow(26);
-    PutCmd1(kCmdReadBus);
+    PutCmd1(zor5103::kCmdReadBus);
     return ReadReply64(gLink.ScratchBuffer.data());
   }
   void WriteByte(std::uint32_t address, std::uint8_t data) {
@@ -171,13 +219,4 @@ class SST27SF final : public EpromSet {
   }
 };
 
-SST27SF gSST27SF;
-
-}  // namespace
-}  // namespace memory
-
-std::uint8_t SST27SFDispatch(int op, std::uint8_t* buffer, std::int32_t* record, ChipUiList* list) {
-  return memory::gSST27SF.Dispatch(op, buffer, record, list);
-}
-
-}  // namespace zelvar
+}  // namespace zelvar::memory
