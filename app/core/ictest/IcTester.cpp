@@ -6,6 +6,7 @@
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/Primitives.h"
+#include "link/commands/IcTest.h"
 #include "services/AppState.h"
 #include "services/Messages.h"
 #include "services/Services.h"
@@ -13,8 +14,10 @@
 namespace zelvar {
 
 namespace {
-constexpr std::uint8_t kCmdReadPort1 = 2, kCmdReadPort2 = 3, kCmdReadPort3 = 4;
-constexpr std::uint8_t kApplyPortsRegister = 21;
+using ictest::kApplyPortsRegister;
+using ictest::kCmdReadPort1;
+using ictest::kCmdReadPort2;
+using ictest::kCmdReadPort3;
 constexpr std::uint32_t kFlushAbove = 32768;
 constexpr std::uint8_t kIcGroundPin = 20;
 }  // namespace

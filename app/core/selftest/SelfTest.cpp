@@ -8,6 +8,7 @@
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/Primitives.h"
+#include "link/commands/TestPin.h"
 #include "services/Messages.h"
 #include "services/Services.h"
 
@@ -16,8 +17,9 @@ namespace zelvar {
 namespace {
 
 constexpr const char* kCheckUp = "Check-up programmer...*正在自检...";
-constexpr std::uint8_t kIdentityRegister = 37;
-constexpr std::uint8_t kSenseSettle = 26;
+using testpin::kCmdSenseSettle;
+using testpin::kIdentityRegister;
+using testpin::kSenseRegister;
 constexpr int kProbeCenterPin = 20;
 
 std::vector<int> Range(int from, int to) {
@@ -105,7 +107,7 @@ void SelfTest::HighVoltage() {
 
 void SelfTest::Ground() {
   if (pins_.gnd.empty()) return;
-  WriteFpgaRegister(27, 255);
+  WriteFpgaRegister(kSenseRegister, 255);
   EnablePinDrivers(true);
   FlushCommands();
   SelectGndPin(0);
@@ -126,7 +128,7 @@ void SelfTest::ResistorNetwork() {
   SelectGndPin(0);
   SelectVccPin(0);
   SelectVppPin(0);
-  WriteFpgaRegister(27, 255);
+  WriteFpgaRegister(kSenseRegister, 255);
   EnablePinDrivers(true);
   for (int pin = 1; pin <= pins_.socket; ++pin) {
     if (!Probe(pin)) return Fail(kResistorNetwork, pin);
@@ -140,13 +142,13 @@ void SelfTest::ResistorNetwork() {
 void SelfTest::Vcc() {
   if (pins_.vcc.empty()) return;
   SetVccVoltage(3300);
-  WriteFpgaRegister(27, 255);
+  WriteFpgaRegister(kSenseRegister, 255);
   EnablePinDrivers(false);
   FlushCommands();
   for (const int pin : pins_.vcc) {
     SelectVccPin(static_cast<std::uint8_t>(pin));
     EnablePinDrivers(false);
-    PutCmd1(kSenseSettle);
+    PutCmd1(kCmdSenseSettle);
     FlushCommands();
     const bool high = Probe(pin);
     SelectVccPin(0);
@@ -163,13 +165,13 @@ void SelfTest::Vpp() {
   if (pins_.vpp.empty()) return;
   // The VPP supply at a level the probe reads, as the VCC sub-test sets VCC.
   SetVppVoltage(3300);
-  WriteFpgaRegister(27, 255);
+  WriteFpgaRegister(kSenseRegister, 255);
   EnablePinDrivers(false);
   FlushCommands();
   for (const int pin : pins_.vpp) {
     SelectVppPin(static_cast<std::uint8_t>(pin));
     EnablePinDrivers(false);
-    PutCmd1(kSenseSettle);
+    PutCmd1(kCmdSenseSettle);
     FlushCommands();
     const bool high = Probe(pin);
     SelectVppPin(0);
@@ -183,7 +185,7 @@ void SelfTest::Vpp() {
   if (error) return;
   // With VPP on no pin, no pin may read high.
   SelectVppPin(0);
-  WriteFpgaRegister(27, 255);
+  WriteFpgaRegister(kSenseRegister, 255);
   SetRegister(kPinDriverRegister, 0);
   for (int pin = 1; pin <= pins_.socket; ++pin)
     PutCmd2(kCmdProbePin, static_cast<std::uint8_t>(pin));
@@ -205,7 +207,7 @@ void SelfTest::Run() {
   AddMessageLine("Note:Remove any thing on programmer! *提醒:   要保持空的插座!");
   gLink.LastBitstream = kNoBitstream;
   LoadBitstream("testpin.bit");
-  WriteFpgaRegister(27, 255);
+  WriteFpgaRegister(kSenseRegister, 255);
   gLink.StatusWord = 0;
   error = 0;
   detail = 0;
