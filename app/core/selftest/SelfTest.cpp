@@ -139,49 +139,39 @@ void SelfTest::ResistorNetwork() {
   }
 }
 
-void SelfTest::Vcc() {
-  if (pins_.vcc.empty()) return;
-  SetVccVoltage(3300);
+void SelfTest::SupplyWalk(const std::vector<int>& pins, bool (*select)(std::uint8_t), int fault,
+                          const char* line, bool stopAtFirst) {
   WriteFpgaRegister(kSenseRegister, 255);
   EnablePinDrivers(false);
   FlushCommands();
-  for (const int pin : pins_.vcc) {
-    SelectVccPin(static_cast<std::uint8_t>(pin));
+  for (const int pin : pins) {
+    select(static_cast<std::uint8_t>(pin));
     EnablePinDrivers(false);
     PutCmd1(kCmdSenseSettle);
     FlushCommands();
     const bool high = Probe(pin);
-    SelectVccPin(0);
-    if (!high) {
-      char line[48];
-      std::snprintf(line, sizeof line, "No VCC on pin %d", pin);
-      AddMessageLine(line);
-      return Fail(kNoVcc, pin);
-    }
+    select(0);
+    if (high) continue;
+    char text[48];
+    std::snprintf(text, sizeof text, line, pin);
+    AddMessageLine(text);
+    Fail(fault, pin);
+    if (stopAtFirst) return;
   }
+}
+
+void SelfTest::Vcc() {
+  if (pins_.vcc.empty()) return;
+  SetVccVoltage(3300);
+  SupplyWalk(pins_.vcc, &SelectVccPin, kNoVcc, "No VCC on pin %d", true);
 }
 
 void SelfTest::Vpp() {
   if (pins_.vpp.empty()) return;
-  // The VPP supply at a level the probe reads, as the VCC sub-test sets VCC.
+  // The VPP supply at a level the probe reads, as the VCC sub-test sets VCC; every pin without
+  // VPP is logged, the last one reported.
   SetVppVoltage(3300);
-  WriteFpgaRegister(kSenseRegister, 255);
-  EnablePinDrivers(false);
-  FlushCommands();
-  for (const int pin : pins_.vpp) {
-    SelectVppPin(static_cast<std::uint8_t>(pin));
-    EnablePinDrivers(false);
-    PutCmd1(kCmdSenseSettle);
-    FlushCommands();
-    const bool high = Probe(pin);
-    SelectVppPin(0);
-    if (!high) {
-      char line[48];
-      std::snprintf(line, sizeof line, "No vpp on pin %d", pin);
-      AddMessageLine(line);
-      Fail(kNoVpp, pin);
-    }
-  }
+  SupplyWalk(pins_.vpp, &SelectVppPin, kNoVpp, "No vpp on pin %d", false);
   if (error) return;
   // With VPP on no pin, no pin may read high.
   SelectVppPin(0);

@@ -2,6 +2,7 @@
 // The programmer's self-test without a window: with an empty socket it loads the test design and
 // checks that VCC, VPP and ground reach the socket pins they should and nowhere else, then
 // reports one coded error number.
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -49,6 +50,10 @@ class SelfTest {
   void HighVoltage();
   void Ground();
   void ResistorNetwork();
+  // Selects each of `pins` with `select`; a pin that does not then read high is logged with
+  // `line` and fails with `fault`.
+  void SupplyWalk(const std::vector<int>& pins, bool (*select)(std::uint8_t), int fault,
+                  const char* line, bool stopAtFirst);
   void Vcc();
   void Vpp();
 
