@@ -63,24 +63,7 @@ class MainFlowTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
     SimFixture::SetUp();
-    StartMainWindow();
-    chip = sim::MakeEprom("27C256");
-    ASSERT_NE(chip, nullptr);
-    programmer.backend->programmer()->PlaceChipAtBottom(chip);
-  }
-
-  void ChooseChip(const char* category, const QString& name) {
-    TypeDlg->PrepareChipDialog();
-    for (int i = 0; i < TypeDlg->RadioGroup1->ItemCount(); ++i) {
-      if (TypeDlg->RadioGroup1->Button(i)->Caption() == category) {
-        TypeDlg->RadioGroup1->Button(i)->Click();
-      }
-    }
-    TypeDlg->OnChange2(name);
-    const auto hits = TypeDlg->ListBox2->findItems(name, Qt::MatchExactly);
-    ASSERT_EQ(hits.size(), 1);
-    TypeDlg->ListBox2->setCurrentItem(hits[0]);
-    TypeDlg->ButtonOk->click();
+    StartWithChip("27C256");
   }
 
   std::string ViewLine(int line) {
@@ -91,8 +74,6 @@ class MainFlowTest : public test::MainWindowFixture {
     const auto log = fake.LogTexts();
     return std::find(log.begin(), log.end(), line) != log.end();
   }
-
-  std::shared_ptr<sim::EpromChip> chip;
 };
 
 TEST_F(MainFlowTest, ChooseLoadWriteVerifyAndGo) {

@@ -110,13 +110,14 @@ TEST_F(MainWindowTest, LanguageButtonTogglesTheCaptions) {
 }
 
 TEST_F(MainWindowTest, ItemsWithoutTheirPieceStayDisabled) {
-  for (const char* item : {"Open1", "Selectechip1", "Search1", "Fill1", "Nf1", "ClosePrj1",
-                           "Selftest1", "ICtester1"}) {
+  for (const char* item : {"Open1", "Selectechip1", "Search1", "Fill1", "Nf1", "ClosePrj1", "Set1",
+                           "Print1", "OpenProject1", "Saveprojectas1", "Selftest1", "ICtester1"}) {
     EXPECT_TRUE(MainForm->actions.at(item)->isEnabled()) << item;
   }
-  for (const char* item : {"Set1", "Print1", "OpenProject1"}) {
-    EXPECT_FALSE(MainForm->actions.at(item)->isEnabled()) << item;
-  }
+  // An item whose piece is missing stays disabled.
+  MainForm->seams().icTester = nullptr;
+  MainForm->RefreshSeams();
+  EXPECT_FALSE(MainForm->actions.at("ICtester1")->isEnabled());
   EXPECT_TRUE(MainForm->toolButtons.at("suiImageButtonErase")->isEnabled());
   EXPECT_TRUE(MainForm->toolButtons.at("suiImageButtonLang")->isEnabled());
 
@@ -174,10 +175,12 @@ TEST_F(MainWindowTest, ClosingWritesTheRecentListAndCloseProjectResets) {
   gApp.RecentNames[0] = "/new/first.hex";
   gApp.ProjectFileName = "x.zor";
   gApp.ProjectModified = 3;
+  gApp.DataFileName = "/d/image.hex";
   MainForm->suiButtonRun->setEnabled(true);
   MainForm->ClosePrj1Click();
   EXPECT_EQ(MainForm->Caption(), "No project");
   EXPECT_EQ(gApp.ProjectFileName, "");
+  EXPECT_EQ(gApp.DataFileName, "") << "Save no longer offers the project's data file";
   EXPECT_EQ(gApp.ProjectModified, 0);
   EXPECT_FALSE(MainForm->suiButtonRun->isEnabled());
 

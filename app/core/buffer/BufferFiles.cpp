@@ -53,14 +53,14 @@ void DropCdsHeader() {
 }  // namespace
 
 void LoadBufferFile(const std::string& path, int startAddress) {
-  gApp.DataFileName = path;
-  gApp.DataFileExt = UpperCase(FileExtension(path));
   BufferUi& ui = bufferUi();
-  if (gApp.DataFileExt == ".ZOR") {
-    ui.LoadProjectFile(path);
-    ui.UpdateRecentMenu(path);
+  if (UpperCase(FileExtension(path)) == ".ZOR") {
+    // A refused project leaves the file names and the recent list as they were.
+    if (ui.LoadProjectFile(path)) ui.UpdateRecentMenu(path);
     return;
   }
+  gApp.DataFileName = path;
+  gApp.DataFileExt = UpperCase(FileExtension(path));
   if (gApp.DataFileExt == ".JED") return ShowJedecFile(path);
   if (gApp.DataFileExt == ".SVF") return ShowSvfFile(path);
 

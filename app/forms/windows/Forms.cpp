@@ -1,5 +1,6 @@
 #include "app/forms/windows/Forms.h"
 
+#include <QFileDialog>
 #include <algorithm>
 #include <memory>
 #include <sstream>
@@ -8,8 +9,10 @@
 #include "app/core/catalogue/ChipParams.h"
 #include "app/core/catalogue/Selection.h"
 #include "app/core/describe/ChipUiModel.h"
+#include "app/core/project/ProjectFile.h"
 #include "app/core/runner/AutoProgrammer.h"
 #include "app/core/runner/OperationRunner.h"
+#include "app/core/settings/Stamps.h"
 #include "app/core/startup/RecentList.h"
 #include "app/forms/dialogs/Autopro.h"
 #include "app/forms/dialogs/Filew.h"
@@ -17,6 +20,7 @@
 #include "app/forms/dialogs/ICTest.h"
 #include "app/forms/dialogs/Search.h"
 #include "app/forms/dialogs/SelZorDlg.h"
+#include "app/forms/dialogs/Setting.h"
 #include "app/forms/dialogs/TypeDlg.h"
 #include "app/forms/widgets/ConfigGrid.h"
 #include "app/forms/widgets/HexView.h"
@@ -43,14 +47,16 @@ TFillDlg1* FillDlg1 = nullptr;
 
 namespace {
 
-constexpr const char* kProjectsMissing = "Project files are not supported yet.*尚不支持工程文件。";
 
 // What stands behind the main window's chip and buffer seams; it outlives the forms it serves.
 struct MainParts {
   ChipUiModel chipUi;
   AutoProgrammer autoPro;
   OperationRunner runner{chipUi, autoPro};
+  StampSettings settings;
   std::unique_ptr<QtBufferUi> bufferUi;
+
+  ProjectParts project() { return {chipUi, settings}; }
 };
 
 std::unique_ptr<MainParts> gParts;
@@ -90,6 +96,25 @@ void FillSeams(MainSeams& seams, MainParts& parts) {
     }
     SearchTool->Open();
   });
+  fill(seams.openProject, [] {
+    const QString path =
+        QFileDialog::getOpenFileName(MainForm, {}, {}, QtFileFilter(kProjectFilter));
+    if (!path.isEmpty()) OpenProjectFile(path.toStdString());
+  });
+  fill(seams.saveProject, [] {
+    QFileDialog dialog(MainForm, {}, QString::fromStdString(ProposeProjectName()), "*.zor");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("zor");
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+      SaveProjectAs(dialog.selectedFiles().first().toStdString());
+    }
+  });
+  fill(seams.print, [] { MainForm->Print1Click(); });
+  fill(seams.settings, [] {
+    Setting1->SetCaptions();
+    Setting1->ShowSettings();
+    Setting1->exec();
+  });
   fill(seams.fill, [] { FillDlg1->RunFill(); });
   fill(seams.checkSum, [] { FillDlg1->RunSum(); });
   fill(seams.selfTest, [] { SelfWin->RunSelfTest(1); });
@@ -100,7 +125,7 @@ void WireRunner(MainParts& parts) {
   RunnerPorts& ports = parts.runner.ports();
   ports.ShowBuffer = [] { MainForm->ShowBuffer(); };
   ports.ShowStatusLine = [](const std::string& text) { MainForm->SetStatusText(text); };
-  ports.ApplyStamps = [](bool) {};  // serial and date stamps come with the settings window
+  ports.ApplyStamps = [](bool advance) { Setting1->ApplyStamps(advance); };
   ports.ShowConfigTab = [] { MainForm->Configwindow1Click(); };
   ports.ChipUiChanged = [&parts] {
     MainForm->MirrorChipControls(parts.chipUi, parts.runner.ButtonStates());
@@ -117,8 +142,13 @@ void WireBufferUi(MainParts& parts) {
     AddRecentName(gApp.RecentNames, name);
     MainForm->ShowRecentNames();
   };
-  ui.loadProject = [](const std::string&) {
-    ShowMessageText(kProjectsMissing);
+  ui.loadProject = [&parts](const std::string& path) {
+    ProjectParts project = parts.project();
+    if (!LoadProjectFile(path, project)) return false;
+    // The chip controls, labels and settings show what the project restored.
+    MainForm->MirrorChipControls(parts.chipUi, parts.runner.ButtonStates());
+    MainForm->ShowChipLabels();
+    Setting1->ShowSettings();
     return true;
   };
   SetBufferUi(&ui);
@@ -128,6 +158,16 @@ void WireBufferUi(MainParts& parts) {
 
 OperationRunner* MainRunner() {
   return gParts ? &gParts->runner : nullptr;
+}
+
+bool OpenProjectFile(const std::string& path) {
+  return bufferUi().LoadProjectFile(path);
+}
+
+bool SaveProjectAs(const std::string& path) {
+  if (!gParts) return false;
+  ProjectParts project = gParts->project();
+  return SaveProjectFile(path, project);
 }
 
 void CreateForms(MainSeams seams, GuiServices* gui) {
@@ -168,7 +208,8 @@ void CreateForms(MainSeams seams, GuiServices* gui) {
   hooks.openIcTester = [] { MainForm->ICtester1Click(); };
   Place1 = new TPlace1(MainForm);
   ShowBadPin = new TShowBadPin(MainForm);
-  // Setting1 is created here.
+  Setting1 = new TSetting1(parts.settings, MainForm);
+  Setting1->bufferChanged = [] { MainForm->ShowBuffer(); };
   AutoPro1 = new TAutoPro1(parts.autoPro, MainForm);
   // IputDlg and InputHexDlg are created here.
   SelfWin = new TSelfWin(MainForm);
@@ -224,6 +265,7 @@ void DestroyForms() {
   FileFormat = nullptr;
   SelZorDlg = nullptr;
   TypeDlg = nullptr;
+  Setting1 = nullptr;
   AutoPro1 = nullptr;
   SearchTool = nullptr;
   FillDlg1 = nullptr;

@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -187,8 +189,8 @@ void TMainForm::BuildMenus() {
     needs_[name] = [this] { return static_cast<bool>(seams_.loadBufferFile); };
   }
   AddAction(file, "Save1", "Save", seam(&MainSeams::saveFile));
-  AddAction(file, "OpenProject1", "Open project", seam(&MainSeams::openProject));
-  AddAction(file, "Saveprojectas1", "Save project as", seam(&MainSeams::saveProject));
+  AddAction(file, "OpenProject1", "Open project", [this] { OpenProject1Click(); });
+  AddAction(file, "Saveprojectas1", "Save project as", [this] { Saveprojectas1Click(); });
   AddAction(file, "ClosePrj1", "Close project", [this] { ClosePrj1Click(); });
   AddAction(file, "Print1", "Print", seam(&MainSeams::print));
   file->addSeparator();
@@ -407,10 +409,15 @@ void TMainForm::MirrorChipControls(const ChipUiModel& ui, const RunButtonStates&
 }
 
 void TMainForm::ShowChosenChip() {
+  ShowChipLabels();
+  SetCaption(gApp.MainCaption + "  " + gApp.ChipTitle);
+}
+
+void TMainForm::ShowChipLabels() {
   TypeName->setText(Q(gApp.ChipName));
   Package->setText(Q(gApp.AdapterLabel));
-  SetCaption(gApp.MainCaption + "  " + gApp.ChipTitle);
   ShowStatusLine();
+  emit chipShown();
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -576,7 +583,9 @@ void TMainForm::Programmermessage1Click() {
 
 void TMainForm::Manaul1Click() {
   const std::string target = ChineseTexts ? gApp.ProgramDir + "ZelvarManual.mht" : gApp.ProgramDir;
-  QDesktopServices::openUrl(QUrl::fromLocalFile(Q(target)));
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Q(target)))) {
+    ShowMessageText("Can not open " + target + "*不能打开 " + target);
+  }
 }
 
 void TMainForm::suiImageButtonLangClick() {
@@ -603,12 +612,32 @@ void TMainForm::subSum1Click() {
   if (seams_.checkSum) seams_.checkSum();
 }
 
+void TMainForm::OpenProject1Click() {
+  if (seams_.openProject) seams_.openProject();
+}
+
+void TMainForm::Saveprojectas1Click() {
+  if (seams_.saveProject) seams_.saveProject();
+}
+
 void TMainForm::ClosePrj1Click() {
-  DataFileName.clear();
+  // Save must no longer offer the project's data file.
+  gApp.DataFileName.clear();
   gApp.ProjectFileName.clear();
   gApp.ProjectModified = 0;
   SetCaption("No project");
   suiButtonRun->setEnabled(false);
+}
+
+void TMainForm::Print1Click() {
+  QPrinter printer;
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() == QDialog::Accepted) PrintHexView(printer);
+}
+
+void TMainForm::PrintHexView(QPrinter& printer) {
+  printer.setDocName("");
+  RichEdit1->dump()->print(&printer);
 }
 
 void TMainForm::suiCheckBox1Click() {

@@ -13,6 +13,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QTextEdit;
 class QToolBar;
 
@@ -88,6 +89,8 @@ class TMainForm : public QMainWindow {
   void MirrorChipControls(const ChipUiModel& ui, const RunButtonStates& buttons);
   // The chip labels, caption and status line after the chip dialog bound a chip.
   void ShowChosenChip();
+  // The chip labels and status line of the bound chip (a project sets its own caption).
+  void ShowChipLabels();
 
   // Handlers.
   void DisplayCodeClick();
@@ -108,7 +111,14 @@ class TMainForm : public QMainWindow {
   void subSearch1Click();
   void subFill1Click();
   void subSum1Click();
+  // File > Open project and File > Save project as: their dialogs, then the project file.
+  void OpenProject1Click();
+  void Saveprojectas1Click();
   void ClosePrj1Click();
+  // The print dialog, then the hex view on the chosen printer.
+  void Print1Click();
+  // Prints the hex view's text on `printer` with an empty job title.
+  void PrintHexView(QPrinter& printer);
   void suiCheckBox1Click();
   [[noreturn]] void exit1Click();
 
@@ -116,9 +126,7 @@ class TMainForm : public QMainWindow {
   void RefreshSeams();
   MainSeams& seams() { return seams_; }
 
-  // Fields that are not controls.
-  std::string DataFileName;
-  std::string DataFileExt;
+  // Fields that are not controls (the data and project file names are gApp's).
   std::string SpareText;
 
   // Controls, named as the rest of the program knows them.
@@ -145,6 +153,10 @@ class TMainForm : public QMainWindow {
   QLabel* TypeName = nullptr;
   QLabel* Package = nullptr;
   QMenu* PopupMenu1 = nullptr;
+
+ signals:
+  // A chip was bound, by the chip dialog or by a project, and its labels show it.
+  void chipShown();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
