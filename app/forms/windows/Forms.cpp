@@ -47,7 +47,6 @@ TFillDlg1* FillDlg1 = nullptr;
 
 namespace {
 
-
 // What stands behind the main window's chip and buffer seams; it outlives the forms it serves.
 struct MainParts {
   ChipUiModel chipUi;
