@@ -3,7 +3,6 @@
 #include <string>
 
 #include "link/Bitstream.h"
-#include "link/ChipId.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
@@ -138,8 +137,7 @@ void EpromSet::Write() {
 }
 
 void EpromSet::ReadId() {
-  RestoreSupplies();
-  ReadChipId16(Type().vccPin);
+  ReadSignature(Type().vccPin);
 }
 
 bool EpromSet::Run(int op) {

@@ -12,6 +12,11 @@ namespace {
 constexpr std::array<int, 8> kDataPins = {17, 18, 19, 21, 22, 23, 24, 25};
 constexpr std::array<int, 8> kHighPins = {31, 30, 27, 29, 8, 32, 33, 7};
 constexpr int kPort1FirstPin = 9;
+// The write strobes: 43 pulses socket pin 35 low, 44 pin 33, 45 pin 5, 46 pin 7 (the WE pins of
+// the 32-, 28- and 24-pin flash and RAM pinouts at the bottom of the socket).
+constexpr std::array<int, 4> kStrobePins = {35, 33, 5, 7};
+// The unlock cycles 41 and 42 put 0x5555 and 0x2AAA on A0..A14 and strobe pin 35.
+constexpr int kUnlockBits = 15;
 
 class Zor5103 final : public Design {
  public:
@@ -23,12 +28,18 @@ class Zor5103 final : public Design {
       case 25:
       case 26:
       case 28:
+      case 27:
       case 39:
       case 40:
       case 43:
+      case 44:
+      case 45:
+      case 46:
         return 1;
       case 17:
       case 18:
+      case 41:
+      case 42:
         return 2;
       default:
         return 0;
@@ -72,7 +83,19 @@ class Zor5103 final : public Design {
       case 40:
         Step(p);
         return true;
+      case 27:
+        p.AdvanceUs(1000);  // the design's settling wait, 1 ms
+        Settle(p);
+        return true;
+      case 41:
+      case 42:
+        UnlockCycle(p, c.op() == 41 ? 0x5555 : 0x2AAA, c.bytes[1]);
+        return true;
       case 43:
+      case 44:
+      case 45:
+      case 46:
+        Strobe(p, kStrobePins[c.op() - 43]);
         return true;
       default:
         return false;
@@ -104,6 +127,34 @@ class Zor5103 final : public Design {
     return b;
   }
   bool floatingReported_ = false;
+
+  static void Strobe(Programmer& p, int pin) {
+    p.level[pin] = 0;
+    Settle(p);
+    p.level[pin] = 1;
+    Settle(p);
+  }
+
+  // A write cycle at `address` with `data` on the bus; the address the set put out (port 1 and
+  // the pins of bits 8 to 14) comes back afterwards, so the counter goes on from it.
+  static void UnlockCycle(Programmer& p, unsigned address, std::uint8_t data) {
+    const std::uint8_t port1 = p.port[1];
+    std::array<int, kUnlockBits - 8> held{};
+    for (int i = 0; i < kUnlockBits - 8; ++i) held[i] = p.level[kHighPins[i]];
+    std::uint8_t reversed = 0;
+    for (int i = 0; i < 8; ++i) {
+      if (address & (1u << i)) reversed |= static_cast<std::uint8_t>(0x80 >> i);
+    }
+    WritePort1(p, reversed);
+    for (int i = 0; i < kUnlockBits - 8; ++i) p.level[kHighPins[i]] = (address >> (8 + i)) & 1;
+    p.port[2] = data;
+    for (int i = 0; i < 8; ++i) p.level[kDataPins[i]] = (data >> i) & 1;
+    // The chip looks at address and data at the strobe's edges only; its outputs are off (OE#
+    // high) through a write cycle, so the levels before and after need no settling of their own.
+    Strobe(p, kStrobePins[0]);
+    WritePort1(p, port1);
+    for (int i = 0; i < kUnlockBits - 8; ++i) p.level[kHighPins[i]] = held[i];
+  }
 
   static void WritePort1(Programmer& p, std::uint8_t v) {
     p.port[1] = v;
