@@ -2,6 +2,7 @@
 
 #include "algorithms/memory/AMD29f040.h"
 #include "algorithms/memory/AT49F.h"
+#include "algorithms/memory/DSRAM.h"
 #include "algorithms/memory/I27CX.h"
 #include "algorithms/memory/MX29F.h"
 #include "algorithms/memory/P27.h"
@@ -62,6 +63,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::AT49F>("AT49F"),
     Register<memory::MX29F>("MX29F"),
     Register<memory::V29C51004>("V29C51004"),
+    Register<memory::DSRAM>("DSRAM"),
 };
 
 }  // namespace

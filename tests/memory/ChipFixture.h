@@ -8,6 +8,7 @@
 #include <string>
 
 #include "algorithms/registry/Registry.h"
+#include "app/core/catalogue/Selection.h"
 #include "app/core/describe/ChipUiModel.h"
 #include "app/core/runner/AutoProgrammer.h"
 #include "app/core/runner/OperationRunner.h"
@@ -39,7 +40,7 @@ class ChipFixture : public SimFixture {
     gApp.ChipTitle = title;
     gApp.AlgorithmKey = key;
     gApp.TypeIndex = row;
-    gApp.CurrentDispatcher = FindAlgorithmSet(key);
+    gApp.CurrentDispatcher = DispatcherForKey(key);
     ASSERT_NE(gApp.CurrentDispatcher, nullptr) << key;
     runner.SetupChosenChip();
     ASSERT_EQ(prog->loadedDesign, "zor5103");
