@@ -112,7 +112,7 @@ void EpromSet::Verify() {
   Scan s;
   s.start = start_;
   s.last = Type().lastAddress;
-  s.end = Word(kRangeEndWord);
+  s.end = RangeEndExclusive();
   s.expected = buffer_;
   s.progressByCounter = true;
   if (!CompareBlocks(s)) return;
@@ -127,7 +127,7 @@ void EpromSet::Write() {
   Program p;
   p.start = start_;
   p.last = Type().lastAddress;
-  p.end = Word(kRangeEndWord);
+  p.end = RangeEndExclusive();
   p.data = buffer_;
   p.vppPin = Type().vppPin;
   p.programPin = Type().programPin;
@@ -137,6 +137,11 @@ void EpromSet::Write() {
 }
 
 void EpromSet::ReadId() {
+  if (!HasSignature()) {
+    ShowMessageText("This chip has no ID to read!*这个芯片没有可读的ID!");
+    gLink.StatusWord = 1;
+    return;
+  }
   ReadSignature(Type().vccPin);
 }
 

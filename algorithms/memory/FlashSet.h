@@ -18,7 +18,7 @@ struct FlashType {
   std::string_view name;
   std::uint32_t lastAddress = 0;
   std::uint8_t vccPin = 36;
-  std::uint8_t eraseVppPin = 0;  // the pin that takes VPP during Erase, 0 = none
+  std::uint8_t eraseVppPin = 0;  // the pin that takes VPP during Erase (PI28F: and Write), 0 = none
   std::uint64_t contactMask = 0;
 
   constexpr std::uint32_t highBits() const { return ~lastAddress; }

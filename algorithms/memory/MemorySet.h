@@ -161,11 +161,6 @@ class MemorySet {
   bool ErasePulses(const PulseErase& e, const std::function<void(int)>& pulse);
   // The signature with A9 at 12 V through VCC on `vccPin`, `writeEnablePin` held high.
   void ReadSignature(std::uint8_t vccPin, std::uint8_t writeEnablePin = 0);
-  // The range end as an exclusive bound: "Addr end" names the last address of the range.
-  std::uint32_t RangeEndExclusive() const {
-    const std::uint32_t end = Word(kRangeEndWord);
-    return end == 0xFFFFFFFF ? end : end + 1;
-  }
   // An option-indexed choice of `count` entries, clamped: a project file may hold any value.
   std::uint32_t Choice(int word, std::uint32_t count) const {
     const std::uint32_t v = Word(word);
@@ -173,6 +168,12 @@ class MemorySet {
   }
   // OptionValues word `index`.
   std::uint32_t Word(int index) const { return static_cast<std::uint32_t>(record_[index]); }
+  // One past the range's last address: "Addr end" names the last byte the operation takes.
+  std::uint32_t RangeEndExclusive() const;
+  // The device-list items a line may lack: "vcc=" (5000 mV when missing) and "dly=" (the pulse in
+  // 100 µs steps, 1 when missing); without them a set would run at 0 V or with no pulse.
+  static int ChipVccMillivolts();
+  static std::uint32_t ChipPulseSteps();
 
   // The state block.
   std::uint8_t* buffer_ = nullptr;

@@ -7,6 +7,7 @@
 #include "algorithms/memory/MX29F.h"
 #include "algorithms/memory/P27.h"
 #include "algorithms/memory/P29F.h"
+#include "algorithms/memory/PI28F.h"
 #include "algorithms/memory/PW27.h"
 #include "algorithms/memory/SST27SF.h"
 #include "algorithms/memory/V29C51004.h"
@@ -64,6 +65,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::MX29F>("MX29F"),
     Register<memory::V29C51004>("V29C51004"),
     Register<memory::DSRAM>("DSRAM"),
+    Register<memory::PI28F>("PI28F"),
 };
 
 }  // namespace

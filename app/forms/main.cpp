@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/core/startup/ProgrammerStart.h"
-#include "app/forms/dialogs/TypeDlg.h"
 #include "app/forms/windows/Forms.h"
 #include "app/forms/windows/GuiServices.h"
 #include "app/forms/windows/Waitusb.h"
@@ -34,12 +33,9 @@ int main(int argc, char** argv) {
       return programmer.connected;
     };
     zelvar::CreateForms(std::move(seams), &gui);
-    QObject::connect(zelvar::TypeDlg, &zelvar::TTypeDlg::chipChosen, zelvar::MainForm,
-                     [&](zelvar::SelectionResult result) {
-                       if (result == zelvar::SelectionResult::Bound) {
-                         zelvar::PlaceChosenChip(programmer, zelvar::gApp.ChipName);
-                       }
-                     });
+    // A chip bound by the chip dialog or by a project goes into a socket that follows the choice.
+    QObject::connect(zelvar::MainForm, &zelvar::TMainForm::chipShown, zelvar::MainForm,
+                     [&] { zelvar::PlaceChosenChip(programmer, zelvar::gApp.ChipName); });
 
     zelvar::WaitForm->close();
     delete zelvar::WaitForm;
@@ -49,12 +45,9 @@ int main(int argc, char** argv) {
       zelvar::DestroyForms();
       return 2;
     }
+    // No user may take a simulated pass for a programmed chip.
+    zelvar::MainForm->SetSimulated(programmer.backend && programmer.backend->simulated());
     zelvar::MainForm->ShowProgrammerLines();
-    if (programmer.fellBack) {
-      zelvar::MainForm->AppendLog(
-          zelvar::kBlack, zelvar::LocalText("No programmer on USB: the simulated programmer "
-                                            "answers.*USB上没有编程器: 由模拟编程器应答。"));
-    }
     zelvar::MainForm->show();
     app.exec();
   } catch (const std::exception& e) {

@@ -1,5 +1,6 @@
 #include "app/forms/windows/Forms.h"
 
+#include <QFileDialog>
 #include <algorithm>
 #include <memory>
 #include <sstream>
@@ -8,14 +9,17 @@
 #include "app/core/catalogue/ChipParams.h"
 #include "app/core/catalogue/Selection.h"
 #include "app/core/describe/ChipUiModel.h"
+#include "app/core/project/ProjectFile.h"
 #include "app/core/runner/AutoProgrammer.h"
 #include "app/core/runner/OperationRunner.h"
+#include "app/core/settings/Stamps.h"
 #include "app/core/startup/RecentList.h"
 #include "app/forms/dialogs/Autopro.h"
 #include "app/forms/dialogs/Filew.h"
 #include "app/forms/dialogs/Filldlg.h"
 #include "app/forms/dialogs/Search.h"
 #include "app/forms/dialogs/SelZorDlg.h"
+#include "app/forms/dialogs/Setting.h"
 #include "app/forms/dialogs/TypeDlg.h"
 #include "app/forms/widgets/ConfigGrid.h"
 #include "app/forms/widgets/HexView.h"
@@ -41,7 +45,6 @@ TFillDlg1* FillDlg1 = nullptr;
 
 namespace {
 
-constexpr const char* kProjectsMissing = "Project files are not supported yet.*尚不支持工程文件。";
 constexpr const char* kIcTesterMissing = "The IC tester is not available yet.*IC测试功能尚未提供。";
 
 // What stands behind the main window's chip and buffer seams; it outlives the forms it serves.
@@ -49,10 +52,25 @@ struct MainParts {
   ChipUiModel chipUi;
   AutoProgrammer autoPro;
   OperationRunner runner{chipUi, autoPro};
+  StampSettings settings;
   std::unique_ptr<QtBufferUi> bufferUi;
+
+  ProjectParts project() { return {chipUi, settings}; }
 };
 
 std::unique_ptr<MainParts> gParts;
+
+// Marks a chip operation as running for as long as it lives.
+struct OperationRunning {
+  OperationRunning() {
+    if (MainForm) ++MainForm->OperationsRunning;
+  }
+  ~OperationRunning() {
+    if (MainForm) --MainForm->OperationsRunning;
+  }
+  OperationRunning(const OperationRunning&) = delete;
+  OperationRunning& operator=(const OperationRunning&) = delete;
+};
 
 // The seams of the pieces that exist, where the caller left them empty.
 void FillSeams(MainSeams& seams, MainParts& parts) {
@@ -64,18 +82,33 @@ void FillSeams(MainSeams& seams, MainParts& parts) {
     ResetConfigTab(parts.chipUi);
     if (MainForm && MainForm->configGrid) MainForm->configGrid->Mirror();
   });
-  fill(seams.chipOperation,
-       [&runner](ChipOperation op) { runner.OperationClick(kOpErase + static_cast<int>(op)); });
-  fill(seams.go, [&parts] {
-    // The user's ticks decide which steps Go runs.
+  fill(seams.chipOperation, [&runner](ChipOperation op) {
+    OperationRunning running;
+    runner.OperationClick(kOpErase + static_cast<int>(op));
+  });
+  // The user's ticks decide which steps Go and Run take: the model follows every tick, and both
+  // read them again as they start.
+  auto takeTicks = [&parts] {
     TsuiCheckGroup* group = MainForm->suiCheckGroup1;
     for (int i = 0; i < std::min(group->ItemCount(), parts.chipUi.GoGroup.Count()); ++i) {
       parts.chipUi.GoGroup.SetChecked(i, group->GetChecked(i));
     }
-    parts.runner.GoClick();
+  };
+  fill(seams.goTicksChanged, takeTicks);
+  fill(seams.go, [&runner, takeTicks] {
+    OperationRunning running;
+    takeTicks();
+    runner.GoClick();
   });
-  fill(seams.runContinuous, [&runner] { runner.RunClick(); });
-  fill(seams.setupChosenChip, [&runner] { runner.SetupChosenChip(); });
+  fill(seams.runContinuous, [&runner, takeTicks] {
+    OperationRunning running;
+    takeTicks();
+    runner.RunClick();
+  });
+  fill(seams.setupChosenChip, [&runner] {
+    OperationRunning running;
+    runner.SetupChosenChip();
+  });
   fill(seams.openFile, [&parts] { parts.bufferUi->OpenFile(); });
   fill(seams.loadData, [&parts] { parts.bufferUi->OpenDataFile(); });
   fill(seams.saveFile, [&parts] { parts.bufferUi->SaveFile(); });
@@ -89,6 +122,25 @@ void FillSeams(MainSeams& seams, MainParts& parts) {
     }
     SearchTool->Open();
   });
+  fill(seams.openProject, [] {
+    const QString path =
+        QFileDialog::getOpenFileName(MainForm, {}, {}, QtFileFilter(kProjectFilter));
+    if (!path.isEmpty()) OpenProjectFile(path.toStdString());
+  });
+  fill(seams.saveProject, [] {
+    QFileDialog dialog(MainForm, {}, QString::fromStdString(ProposeProjectName()), "*.zor");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("zor");
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+      SaveProjectAs(dialog.selectedFiles().first().toStdString());
+    }
+  });
+  fill(seams.print, [] { MainForm->Print1Click(); });
+  fill(seams.settings, [] {
+    Setting1->SetCaptions();
+    Setting1->ShowSettings();
+    Setting1->exec();
+  });
   fill(seams.fill, [] { FillDlg1->RunFill(); });
   fill(seams.checkSum, [] { FillDlg1->RunSum(); });
 }
@@ -97,7 +149,7 @@ void WireRunner(MainParts& parts) {
   RunnerPorts& ports = parts.runner.ports();
   ports.ShowBuffer = [] { MainForm->ShowBuffer(); };
   ports.ShowStatusLine = [](const std::string& text) { MainForm->SetStatusText(text); };
-  ports.ApplyStamps = [](bool) {};  // serial and date stamps come with the settings window
+  ports.ApplyStamps = [](bool advance) { Setting1->ApplyStamps(advance); };
   ports.ShowConfigTab = [] { MainForm->Configwindow1Click(); };
   ports.ChipUiChanged = [&parts] {
     MainForm->MirrorChipControls(parts.chipUi, parts.runner.ButtonStates());
@@ -114,8 +166,13 @@ void WireBufferUi(MainParts& parts) {
     AddRecentName(gApp.RecentNames, name);
     MainForm->ShowRecentNames();
   };
-  ui.loadProject = [](const std::string&) {
-    ShowMessageText(kProjectsMissing);
+  ui.loadProject = [&parts](const std::string& path) {
+    ProjectParts project = parts.project();
+    if (!LoadProjectFile(path, project)) return false;
+    // The chip controls, labels and settings show what the project restored.
+    MainForm->MirrorChipControls(parts.chipUi, parts.runner.ButtonStates());
+    MainForm->ShowChipLabels();
+    Setting1->ShowSettings();
     return true;
   };
   SetBufferUi(&ui);
@@ -125,6 +182,16 @@ void WireBufferUi(MainParts& parts) {
 
 OperationRunner* MainRunner() {
   return gParts ? &gParts->runner : nullptr;
+}
+
+bool OpenProjectFile(const std::string& path) {
+  return bufferUi().LoadProjectFile(path);
+}
+
+bool SaveProjectAs(const std::string& path) {
+  if (!gParts) return false;
+  ProjectParts project = gParts->project();
+  return SaveProjectFile(path, project);
 }
 
 void CreateForms(MainSeams seams, GuiServices* gui) {
@@ -163,7 +230,8 @@ void CreateForms(MainSeams seams, GuiServices* gui) {
   hooks.openIcTester = [] { ShowMessageText(kIcTesterMissing); };
   Place1 = new TPlace1(MainForm);
   ShowBadPin = new TShowBadPin(MainForm);
-  // Setting1 is created here.
+  Setting1 = new TSetting1(parts.settings, MainForm);
+  Setting1->bufferChanged = [] { MainForm->ShowBuffer(); };
   AutoPro1 = new TAutoPro1(parts.autoPro, MainForm);
   // IputDlg, InputHexDlg, SelfWin and ICTestx are created here.
   SearchTool = new TSearchTool(MainForm);
@@ -217,6 +285,7 @@ void DestroyForms() {
   FileFormat = nullptr;
   SelZorDlg = nullptr;
   TypeDlg = nullptr;
+  Setting1 = nullptr;
   AutoPro1 = nullptr;
   SearchTool = nullptr;
   FillDlg1 = nullptr;

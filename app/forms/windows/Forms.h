@@ -1,6 +1,7 @@
 #pragma once
 // The forms created once at start-up, in their fixed order, and what the small windows share.
 #include <QWidget>
+#include <string>
 
 #include "app/forms/windows/Main.h"
 
@@ -33,6 +34,10 @@ extern TFillDlg1* FillDlg1;
 void CreateForms(MainSeams seams, GuiServices* gui = nullptr);
 // The operation runner behind the main window's chip seams (nullptr without forms).
 OperationRunner* MainRunner();
+// Opens the project at `path` as File > Open project does after its dialog; false when refused.
+bool OpenProjectFile(const std::string& path);
+// Saves the project as File > Save project as does after its dialog; false when not written.
+bool SaveProjectAs(const std::string& path);
 // Points the services' busy, bad-pin, placement and ISP hooks at the windows made here.
 void InstallWindowHooks(GuiServices& gui);
 // Destroys what CreateForms made and clears the pointers.

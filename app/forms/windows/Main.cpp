@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -53,6 +55,8 @@ struct ToolButtonIcon {
   QStyle::StandardPixmap icon;
 };
 
+constexpr const char* kSimulatedMark = "SIMULATED programmer*模拟编程器";
+
 constexpr ToolButtonIcon kToolButtons[] = {
     {"suiImageButtonLoad", QStyle::SP_DialogOpenButton},
     {"suiImageButtonSave", QStyle::SP_DialogSaveButton},
@@ -95,7 +99,7 @@ TMainForm::TMainForm(QWidget* owner, MainSeams seams)
     : QMainWindow(owner), seams_(std::move(seams)) {
   MainForm = this;
   setObjectName("MainForm");
-  setWindowTitle(kMainCaption);
+  SetCaption(kMainCaption);
 
   BuildMenus();
   BuildToolBar();
@@ -132,6 +136,11 @@ TMainForm::TMainForm(QWidget* owner, MainSeams seams)
   StatusLine = new QLabel(statusBar());
   StatusLine->setObjectName("StatusLine");
   statusBar()->addWidget(StatusLine, 1);
+  SimulatedLabel = new QLabel(statusBar());
+  SimulatedLabel->setObjectName("SimulatedLabel");
+  SimulatedLabel->setStyleSheet("color: #c00000; font-weight: bold;");
+  statusBar()->addPermanentWidget(SimulatedLabel);
+  SimulatedLabel->hide();
 
   StartupPorts ports;
   ports.applyLanguageTexts = [this] { ApplyLanguageTexts(); };
@@ -187,8 +196,8 @@ void TMainForm::BuildMenus() {
     needs_[name] = [this] { return static_cast<bool>(seams_.loadBufferFile); };
   }
   AddAction(file, "Save1", "Save", seam(&MainSeams::saveFile));
-  AddAction(file, "OpenProject1", "Open project", seam(&MainSeams::openProject));
-  AddAction(file, "Saveprojectas1", "Save project as", seam(&MainSeams::saveProject));
+  AddAction(file, "OpenProject1", "Open project", [this] { OpenProject1Click(); });
+  AddAction(file, "Saveprojectas1", "Save project as", [this] { Saveprojectas1Click(); });
   AddAction(file, "ClosePrj1", "Close project", [this] { ClosePrj1Click(); });
   AddAction(file, "Print1", "Print", seam(&MainSeams::print));
   file->addSeparator();
@@ -311,6 +320,9 @@ QWidget* TMainForm::BuildOperationPanel() {
   suiCheckGroup1->setObjectName("suiCheckGroup1");
   suiCheckGroup1->setMinimumHeight(150);
   suiCheckGroup1->SetItems({"Erase", "Blank", "Write", "Verify", "Config", "Lock"});
+  suiCheckGroup1->OnClick = [this] {
+    if (!mirroring_ && seams_.goTicksChanged) seams_.goTicksChanged();
+  };
   suiCheckBox1 = new TsuiCheckBox(panel);
   suiCheckBox1->setObjectName("suiCheckBox1");
   suiCheckBox1->SetCaption("Clear/Select");
@@ -390,9 +402,11 @@ void TMainForm::HostConfigGrid(ConfigGrid* grid) {
 
 void TMainForm::MirrorChipControls(const ChipUiModel& ui, const RunButtonStates& buttons) {
   if (configGrid) configGrid->Mirror();
+  mirroring_ = true;
   suiCheckGroup1->SetItems(ui.GoGroup.Items);
   for (int i = 0; i < ui.GoGroup.Count(); ++i)
     suiCheckGroup1->SetChecked(i, ui.GoGroup.GetChecked(i));
+  mirroring_ = false;
   const bool operations = static_cast<bool>(seams_.chipOperation);
   for (std::size_t i = 0; i < std::size(kOperations); ++i) {
     const bool on = operations && ui.OperationEnabled[i];
@@ -407,10 +421,15 @@ void TMainForm::MirrorChipControls(const ChipUiModel& ui, const RunButtonStates&
 }
 
 void TMainForm::ShowChosenChip() {
+  ShowChipLabels();
+  SetCaption(gApp.MainCaption + "  " + gApp.ChipTitle);
+}
+
+void TMainForm::ShowChipLabels() {
   TypeName->setText(Q(gApp.ChipName));
   Package->setText(Q(gApp.AdapterLabel));
-  SetCaption(gApp.MainCaption + "  " + gApp.ChipTitle);
   ShowStatusLine();
+  emit chipShown();
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -472,10 +491,18 @@ void TMainForm::ShowRecentNames() {
 }
 
 void TMainForm::SetCaption(const std::string& caption) {
-  setWindowTitle(Q(caption));
+  caption_ = caption;
+  setWindowTitle(Q(simulated_ ? caption + " - " + LocalText(kSimulatedMark) : caption));
 }
 std::string TMainForm::Caption() const {
-  return windowTitle().toStdString();
+  return caption_;
+}
+
+void TMainForm::SetSimulated(bool simulated) {
+  simulated_ = simulated;
+  SimulatedLabel->setText(Q(LocalText(kSimulatedMark)));
+  SimulatedLabel->setVisible(simulated);
+  SetCaption(caption_);
 }
 
 void TMainForm::ShowStatusLine() {
@@ -526,7 +553,7 @@ void TMainForm::ClearBufClick() {
   const std::int64_t from = std::clamp<std::int64_t>(gApp.ViewRange.start, 0, size);
   const std::int64_t to = std::clamp<std::int64_t>(gApp.ViewRange.end, from, size);
   std::fill(gApp.CodeBuffer.begin() + from, gApp.CodeBuffer.begin() + to, std::uint8_t{0xFF});
-  ShowBuffer();
+  RichEdit1->ShowRange();
 }
 
 void TMainForm::NfClick(int index) {
@@ -576,12 +603,15 @@ void TMainForm::Programmermessage1Click() {
 
 void TMainForm::Manaul1Click() {
   const std::string target = ChineseTexts ? gApp.ProgramDir + "ZelvarManual.mht" : gApp.ProgramDir;
-  QDesktopServices::openUrl(QUrl::fromLocalFile(Q(target)));
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Q(target)))) {
+    ShowMessageText("Can not open " + target + "*不能打开 " + target);
+  }
 }
 
 void TMainForm::suiImageButtonLangClick() {
   ChineseTexts += 1;
   ApplyLanguageTexts();
+  SetSimulated(simulated_);
   ClearLog();
 }
 
@@ -603,12 +633,32 @@ void TMainForm::subSum1Click() {
   if (seams_.checkSum) seams_.checkSum();
 }
 
+void TMainForm::OpenProject1Click() {
+  if (seams_.openProject) seams_.openProject();
+}
+
+void TMainForm::Saveprojectas1Click() {
+  if (seams_.saveProject) seams_.saveProject();
+}
+
 void TMainForm::ClosePrj1Click() {
-  DataFileName.clear();
+  // Save must no longer offer the project's data file.
+  gApp.DataFileName.clear();
   gApp.ProjectFileName.clear();
   gApp.ProjectModified = 0;
   SetCaption("No project");
   suiButtonRun->setEnabled(false);
+}
+
+void TMainForm::Print1Click() {
+  QPrinter printer;
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() == QDialog::Accepted) PrintHexView(printer);
+}
+
+void TMainForm::PrintHexView(QPrinter& printer) {
+  printer.setDocName("");
+  RichEdit1->dump()->print(&printer);
 }
 
 void TMainForm::suiCheckBox1Click() {
@@ -623,6 +673,10 @@ void TMainForm::exit1Click() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+  if (OperationsRunning > 0) {
+    event->ignore();
+    return;
+  }
   SaveRecentNames(gApp.RecentListPath, gApp.RecentNames);
   QMainWindow::closeEvent(event);
 }

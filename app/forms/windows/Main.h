@@ -13,6 +13,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QTextEdit;
 class QToolBar;
 
@@ -45,6 +46,8 @@ struct MainSeams {
   std::function<void()> openFile, loadData, saveFile, openProject, saveProject, print;
   // Chips and operations.
   std::function<void()> selectChip, go, runContinuous, setupChosenChip;
+  // The user ticked or cleared a step of the Go group.
+  std::function<void()> goTicksChanged;
   std::function<void(ChipOperation)> chipOperation;
   // Tool windows.
   std::function<void()> search, fill, checkSum, settings, selfTest, icTester;
@@ -71,9 +74,13 @@ class TMainForm : public QMainWindow {
   // The recent names in the Reopen items.
   void ShowRecentNames();
 
-  // The frame caption (the window title).
+  // The frame caption (the window title). On the simulated programmer the title also says so.
   void SetCaption(const std::string& caption);
   std::string Caption() const;
+  // Marks the window as running on the simulated programmer: caption and status bar say so in
+  // the current language.
+  void SetSimulated(bool simulated);
+  bool Simulated() const { return simulated_; }
 
   void ShowStatusLine();
   // The status bar's simple text; it stays while menus show their tips.
@@ -88,6 +95,8 @@ class TMainForm : public QMainWindow {
   void MirrorChipControls(const ChipUiModel& ui, const RunButtonStates& buttons);
   // The chip labels, caption and status line after the chip dialog bound a chip.
   void ShowChosenChip();
+  // The chip labels and status line of the bound chip (a project sets its own caption).
+  void ShowChipLabels();
 
   // Handlers.
   void DisplayCodeClick();
@@ -108,7 +117,14 @@ class TMainForm : public QMainWindow {
   void subSearch1Click();
   void subFill1Click();
   void subSum1Click();
+  // File > Open project and File > Save project as: their dialogs, then the project file.
+  void OpenProject1Click();
+  void Saveprojectas1Click();
   void ClosePrj1Click();
+  // The print dialog, then the hex view on the chosen printer.
+  void Print1Click();
+  // Prints the hex view's text on `printer` with an empty job title.
+  void PrintHexView(QPrinter& printer);
   void suiCheckBox1Click();
   [[noreturn]] void exit1Click();
 
@@ -116,9 +132,11 @@ class TMainForm : public QMainWindow {
   void RefreshSeams();
   MainSeams& seams() { return seams_; }
 
-  // Fields that are not controls.
-  std::string DataFileName;
-  std::string DataFileExt;
+  // Chip operations under way (they hold the thread while the window keeps painting): the window
+  // is not closed meanwhile.
+  int OperationsRunning = 0;
+
+  // Fields that are not controls (the data and project file names are gApp's).
   std::string SpareText;
 
   // Controls, named as the rest of the program knows them.
@@ -142,9 +160,14 @@ class TMainForm : public QMainWindow {
   TsuiArrowButton* suiArrowButton1 = nullptr;
   ConfigGrid* configGrid = nullptr;  // StringGrid1, the combos and StringGridWord
   QLabel* StatusLine = nullptr;      // the status bar's text
+  QLabel* SimulatedLabel = nullptr;  // the status bar's mark of the simulated programmer
   QLabel* TypeName = nullptr;
   QLabel* Package = nullptr;
   QMenu* PopupMenu1 = nullptr;
+
+ signals:
+  // A chip was bound, by the chip dialog or by a project, and its labels show it.
+  void chipShown();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -160,6 +183,10 @@ class TMainForm : public QMainWindow {
                      std::function<void()> handler);
 
   MainSeams seams_;
+  bool mirroring_ = false;
+  bool simulated_ = false;
+  std::string caption_;  // the caption without the simulated programmer's mark  // the Go group is
+                         // being set from the model, not by the user
   // Item name -> the seam that must be installed for it to be enabled.
   std::map<std::string, std::function<bool()>> needs_;
 };
