@@ -84,8 +84,9 @@ void AMD29f040::Erase() {
   SelectVccPin(0);
 }
 
+// Only method 1 protects (A9 and OE# at 12 V, a WE# pulse).
 void AMD29f040::Lock() {
-  if (method_ == kRefusedMethod) {
+  if (method_ == 1) {
     SetAddress(0);
     SelectVccPin(kFlashVccPin);
     if (!CheckPower()) return;

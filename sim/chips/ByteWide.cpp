@@ -5,18 +5,22 @@
 
 namespace zelvar::sim {
 
-ByteWidePinout JedecFlash32(int addressBits) {
+ByteWidePinout Dip32Pinout(const std::vector<int>& address, int addressBits, int we) {
   ByteWidePinout s;
   s.pins = 32;
-  const std::vector<int> a = {12, 11, 10, 9, 8, 7, 6, 5, 27, 26, 23, 25, 4, 28, 29, 3, 2, 30, 1};
-  s.address.assign(a.begin(), a.begin() + addressBits);
+  s.address.assign(address.begin(), address.begin() + addressBits);
   s.data = {13, 14, 15, 17, 18, 19, 20, 21};
   s.ground = {16};
   s.vcc = 32;
   s.ce = 22;
   s.oe = 24;
-  s.we = 31;
+  s.we = we;
   return s;
+}
+
+ByteWidePinout JedecFlash32(int addressBits) {
+  return Dip32Pinout({12, 11, 10, 9, 8, 7, 6, 5, 27, 26, 23, 25, 4, 28, 29, 3, 2, 30, 1},
+                     addressBits, 31);
 }
 
 ByteWideChip::ByteWideChip(std::string name, ByteWidePinout pinout, std::uint32_t size,

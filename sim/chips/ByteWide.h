@@ -30,8 +30,10 @@ struct ByteWidePinout {
   int maxHigh = 13000;
 };
 
-// The 32-pin JEDEC flash pinout (29F040, 49F040, 39SF040 ...): pin 1 A18, pin 30 A17, pin 31 WE#;
-// `addressBits` of A0 upwards are decoded.
+// A 32-pin JEDEC pinout: data on pins 13-15 and 17-21, ground 16, VCC 32, CE# 22, OE# 24, WE#
+// `we`, the first `addressBits` of `address` (A0 upwards) decoded.
+ByteWidePinout Dip32Pinout(const std::vector<int>& address, int addressBits, int we);
+// The 32-pin JEDEC flash pinout (29F040, 49F040, 39SF040 ...): pin 1 A18, pin 30 A17, pin 31 WE#.
 ByteWidePinout JedecFlash32(int addressBits);
 
 class ByteWideChip : public ChipModel {

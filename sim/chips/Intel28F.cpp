@@ -12,16 +12,8 @@ constexpr int kVpphMin = 11400, kVpphMax = 12600;
 constexpr double kErasePulseUs = 9500;
 
 ByteWidePinout Pinout(int addressBits) {
-  ByteWidePinout p;
-  p.pins = 32;
-  const std::vector<int> a = {12, 11, 10, 9, 8, 7, 6, 5, 27, 26, 23, 25, 4, 28, 29, 3, 2, 30};
-  p.address.assign(a.begin(), a.begin() + addressBits);
-  p.data = {13, 14, 15, 17, 18, 19, 20, 21};
-  p.ground = {16};
-  p.vcc = 32;
-  p.ce = 22;
-  p.oe = 24;
-  p.we = 31;
+  // The flash pinout with VPP on pin 1 in place of A18.
+  ByteWidePinout p = JedecFlash32(addressBits);
   // VPP is rated 14 V, A9 13.5 V; every other pin 7 V.
   p.highPins = {kVppPin, kA9};
   p.maxHigh = 13500;

@@ -33,18 +33,10 @@ ByteWidePinout Dip28(int addressBits) {
   return s;
 }
 
+// A16 on pin 2, A14 on 3, A15 on 31, A17 on 30, A18 on 1; WE# on 29.
 ByteWidePinout Dip32(int addressBits) {
-  ByteWidePinout s;
-  s.pins = 32;
-  const std::vector<int> a = {12, 11, 10, 9, 8, 7, 6, 5, 27, 26, 23, 25, 4, 28, 3, 31, 2, 30, 1};
-  s.address.assign(a.begin(), a.begin() + addressBits);
-  s.data = {13, 14, 15, 17, 18, 19, 20, 21};
-  s.ground = {16};
-  s.vcc = 32;
-  s.ce = 22;
-  s.oe = 24;
-  s.we = 29;
-  return s;
+  return Dip32Pinout({12, 11, 10, 9, 8, 7, 6, 5, 27, 26, 23, 25, 4, 28, 3, 31, 2, 30, 1},
+                     addressBits, 29);
 }
 
 struct RamSheet {

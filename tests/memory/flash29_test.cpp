@@ -86,3 +86,71 @@ INSTANTIATE_TEST_SUITE_P(Rows, FlashRoundTrip,
 
 }  // namespace
 }  // namespace zelvar::test
+
+namespace zelvar::test {
+namespace {
+
+class Flash29Test : public ChipFixture {};
+
+// An unaligned start programs exactly the range, reads every block back and verifies with the
+// same mapping; nothing below the start or past "Addr end" is programmed.
+TEST_F(Flash29Test, UnalignedRangeProgramsOnlyItsBytes) {
+  auto chip = sim::MakeJedecFlash("AM29F010");
+  Choose("P29F", 3, chip, "AMD: AM29F010");
+  Pattern(0x800);
+  Range(0x1234, 0x1A33);
+  prog->keepTranscript = true;
+  EXPECT_EQ(Run(kOpWrite), 0);
+  int blockReads = 0;
+  for (const auto& cmd : prog->transcript) blockReads += cmd.op() == 39;
+  EXPECT_EQ(blockReads, 2);  // both blocks the range touches read back
+  EXPECT_EQ(Run(kOpVerify), 0);
+  for (std::uint32_t a = 0; a < 0x20000; ++a) {
+    const bool inside = a >= 0x1234 && a <= 0x1A33;
+    ASSERT_EQ(chip->cells[a], inside ? gApp.CodeBuffer[a - 0x1234] : 0xFF) << std::hex << a;
+  }
+  ExpectNoHazard();
+}
+
+// DQ7 polling: a chip whose erase is done by the first poll gets one poll; one that never ends
+// costs every poll, and the Blank after it fails.
+TEST_F(Flash29Test, Dq7PollingEndsAtTheFirstPollOrNever) {
+  auto chip = sim::MakeJedecFlash("AM29F040");
+  Choose("AMD29f040", 5, chip, "AMD: AM29F040");
+  chip->cells[7] = 0;
+  chip->eraseUs = 1000;
+  prog->keepTranscript = true;
+  EXPECT_EQ(Run(kOpErase), 0);
+  int polls = 0;
+  for (const auto& cmd : prog->transcript) polls += cmd.op() == 3;
+  EXPECT_EQ(polls, 1);
+  EXPECT_EQ(chip->chipErases, 1);
+
+  chip->cells[7] = 0;
+  chip->eraseUs = 1e12;
+  prog->ClearRecords();
+  EXPECT_EQ(Run(kOpErase), 0);
+  polls = 0;
+  for (const auto& cmd : prog->transcript) polls += cmd.op() == 3;
+  EXPECT_EQ(polls, 300);
+  EXPECT_EQ(Run(kOpBlank), 1);
+  ExpectNoHazard();
+}
+
+// Unprotect method 1 drives VCC's pin low and puts 12 V on WE#: refused with a message.
+TEST_F(Flash29Test, Amd29f040RefusesUnprotectMethod1) {
+  fake.chipParams["upr="] = 1;
+  auto chip = sim::MakeJedecFlash("AM29F040");
+  Choose("AMD29f040", 5, chip, "AMD: AM29F040");
+  prog->keepTranscript = true;
+  prog->ClearRecords();
+  EXPECT_EQ(Run(kOpUnProtect), 1);
+  EXPECT_NE(LastLine().find("method 1 refused"), std::string::npos) << LastLine();
+  EXPECT_EQ(Run(kOpErase), 1);
+  EXPECT_EQ(prog->VppPin(), 0);
+  EXPECT_EQ(prog->VccPin(), 0);
+  ExpectNoHazard();
+}
+
+}  // namespace
+}  // namespace zelvar::test
