@@ -71,9 +71,7 @@ bool AMD29f040::UnProtect() {
 void AMD29f040::Erase() {
   gLink.StatusWord = 0;
   if (!UnProtect()) return;
-  SelectVccPin(0);
-  SetAllPins(false);
-  SetAllPins(true);
+  PinReset();
   if (!PowerUp()) return;
   SetPinHigh(kFlashWePin);
   StartChipErase();

@@ -54,11 +54,16 @@ bool FlashSet::PowerUp() {
   return CheckPower();
 }
 
+// Every pin high but the ground pin: a driver held high against the ground switch would short
+// the programmer's output.
 void FlashSet::PinReset() {
   SelectVppPin(0);
   SelectVccPin(0);
   SetAllPins(false);
-  SetAllPins(true);
+  for (std::uint8_t pin = 1; pin <= 40; ++pin) {
+    if (pin != kBottomGroundPin) SetPinHigh(pin);
+  }
+  FlushCommands();
 }
 
 std::uint32_t FlashSet::RangeStart(FlashRange range) const {
@@ -165,8 +170,9 @@ bool FlashSet::WaitForErase(int polls) {
     ShowProgress(static_cast<int>(static_cast<std::uint32_t>(i) * step));
     PutCmd1(kCmdErasePulse);
     FlushCommands();
-    SetPinLow(kFlashOePin);
+    // The bus turns to an input before OE# lets the chip drive it.
     SetRegister25(readMode_);
+    SetPinLow(kFlashOePin);
     if (ReadBusByte() & 0x80) return true;
   }
   return false;

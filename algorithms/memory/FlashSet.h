@@ -73,7 +73,7 @@ class FlashSet : public MemorySet {
   void Write();
   // VCC on pin 36 at the set-up level; false (StatusWord 1) when the power check fails.
   bool PowerUp();
-  // VPP and VCC off, every pin low, then every pin high.
+  // VPP and VCC off, every pin low, then every pin but ground high.
   static void PinReset();
   // The chip-erase sequence at address 0 with CE# low and OE# high, sent.
   void StartChipErase();

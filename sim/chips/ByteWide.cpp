@@ -46,7 +46,7 @@ bool ByteWideChip::Low(const Programmer& p, int chipPin) const {
 }
 
 bool ByteWideChip::High(const Programmer& p, int socketPin, bool supplied) const {
-  return supplied ? p.InputMillivolts(socketPin) >= 2000 : p.level[socketPin] == 1;
+  return supplied ? p.InputMillivolts(socketPin) >= 2000 : p.DriverLevel(socketPin) == 1;
 }
 
 void ByteWideChip::TakeSupplies(const Programmer& p) {
@@ -70,6 +70,14 @@ std::uint32_t ByteWideChip::Address(const Programmer& p) {
   return a;
 }
 
+bool ByteWideChip::Powered(const Programmer& p) const {
+  if (socket_.empty()) return false;
+  const int vcc = Mv(p, pinout_.vcc);
+  bool powered = vcc >= pinout_.vccMin && vcc <= pinout_.vccMax;
+  for (int g : pinout_.ground) powered = powered && Mv(p, g) == 0;
+  return powered;
+}
+
 void ByteWideChip::OnPins(Programmer& p) {
   if (socket_.empty() || p.ChipPinAt(socket_[1]) != 1) {
     socket_.assign(pinout_.pins + 1, 0);
@@ -80,9 +88,7 @@ void ByteWideChip::OnPins(Programmer& p) {
     for (int d : pinout_.data) dataSocket_.push_back(socket_[d]);
     suppliesAt_ = ~0u;
   }
-  const int vcc = Mv(p, pinout_.vcc);
-  bool powered = vcc >= pinout_.vccMin && vcc <= pinout_.vccMax;
-  for (int g : pinout_.ground) powered = powered && Mv(p, g) == 0;
+  const bool powered = Powered(p);
   Update(p, powered);
 
   const bool ce = Low(p, pinout_.ce), oe = Low(p, pinout_.oe);

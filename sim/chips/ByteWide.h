@@ -44,6 +44,7 @@ class ByteWideChip : public ChipModel {
   int PinCount() const override { return pinout_.pins; }
   std::vector<int> GroundPins() const override { return pinout_.ground; }
   int MaxMillivolts(int pin) const override;
+  bool Powered(const Programmer& p) const override;
   void OnPins(Programmer& p) override;
   int Drive(int pin) const override;
 

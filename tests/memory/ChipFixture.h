@@ -23,7 +23,7 @@ class ChipFixture : public SimFixture {
     SimFixture::SetUp();
     gApp.Reset();
     // Whole-chip writes send millions of commands; the tests look at the chip, not the transcript.
-    prog->keepTranscript = false;
+    prog->record.keepTranscript = false;
   }
   void TearDown() override {
     gApp.Reset();
@@ -69,8 +69,8 @@ class ChipFixture : public SimFixture {
     }
   }
   void ExpectNoHazard() const {
-    EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
-    EXPECT_TRUE(prog->protocolErrors.empty()) << prog->protocolErrors.front();
+    EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
+    EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();
   }
 
   ChipUiModel ui;

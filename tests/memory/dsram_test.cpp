@@ -54,12 +54,12 @@ TEST_F(DsramTest, TestramBindsTheDsramSet) {
 // The 2 KiB row strobes WE# on socket pin 29 with pin commands, never with a strobe command.
 TEST_F(DsramTest, TwoKilobyteRowPulsesPin29) {
   Choose("DSRAM", 1, sim::MakeStaticRam("DS1220AB"), "DALLAS: DS1220AB");
-  prog->keepTranscript = true;
-  prog->ClearRecords();
+  prog->record.keepTranscript = true;
+  prog->record.Clear();
   Pattern(0x800);
   ASSERT_EQ(Run(kOpWrite), 0);
   int lows = 0, strobes = 0;
-  for (const auto& cmd : prog->transcript) {
+  for (const auto& cmd : prog->record.transcript) {
     if (cmd.op() == 9 && cmd.bytes[1] == 29) ++lows;
     if (cmd.op() >= 43 && cmd.op() <= 46) ++strobes;
   }

@@ -99,10 +99,10 @@ TEST_F(Flash29Test, UnalignedRangeProgramsOnlyItsBytes) {
   Choose("P29F", 3, chip, "AMD: AM29F010");
   Pattern(0x800);
   Range(0x1234, 0x1A33);
-  prog->keepTranscript = true;
+  prog->record.keepTranscript = true;
   EXPECT_EQ(Run(kOpWrite), 0);
   int blockReads = 0;
-  for (const auto& cmd : prog->transcript) blockReads += cmd.op() == 39;
+  for (const auto& cmd : prog->record.transcript) blockReads += cmd.op() == 39;
   EXPECT_EQ(blockReads, 2);  // both blocks the range touches read back
   EXPECT_EQ(Run(kOpVerify), 0);
   for (std::uint32_t a = 0; a < 0x20000; ++a) {
@@ -119,19 +119,19 @@ TEST_F(Flash29Test, Dq7PollingEndsAtTheFirstPollOrNever) {
   Choose("AMD29f040", 5, chip, "AMD: AM29F040");
   chip->cells[7] = 0;
   chip->eraseUs = 1000;
-  prog->keepTranscript = true;
+  prog->record.keepTranscript = true;
   EXPECT_EQ(Run(kOpErase), 0);
   int polls = 0;
-  for (const auto& cmd : prog->transcript) polls += cmd.op() == 3;
+  for (const auto& cmd : prog->record.transcript) polls += cmd.op() == 3;
   EXPECT_EQ(polls, 1);
   EXPECT_EQ(chip->chipErases, 1);
 
   chip->cells[7] = 0;
   chip->eraseUs = 1e12;
-  prog->ClearRecords();
+  prog->record.Clear();
   EXPECT_EQ(Run(kOpErase), 0);
   polls = 0;
-  for (const auto& cmd : prog->transcript) polls += cmd.op() == 3;
+  for (const auto& cmd : prog->record.transcript) polls += cmd.op() == 3;
   EXPECT_EQ(polls, 300);
   EXPECT_EQ(Run(kOpBlank), 1);
   ExpectNoHazard();
@@ -142,8 +142,8 @@ TEST_F(Flash29Test, Amd29f040RefusesUnprotectMethod1) {
   fake.chipParams["upr="] = 1;
   auto chip = sim::MakeJedecFlash("AM29F040");
   Choose("AMD29f040", 5, chip, "AMD: AM29F040");
-  prog->keepTranscript = true;
-  prog->ClearRecords();
+  prog->record.keepTranscript = true;
+  prog->record.Clear();
   EXPECT_EQ(Run(kOpUnProtect), 1);
   EXPECT_NE(LastLine().find("method 1 refused"), std::string::npos) << LastLine();
   EXPECT_EQ(Run(kOpErase), 1);
