@@ -95,8 +95,8 @@ class Zor5103 final : public Design {
         Step(p);
         return true;
       case kSettle:
+        // Time only, as the programmer's own settling wait: nothing on the pins changes.
         p.AdvanceUs(1000);
-        p.Settle();
         return true;
       case kUnlock5555:
       case kUnlock2AAA:
