@@ -58,7 +58,7 @@ TEST_F(ProgrammerToolsTest, BackCheckPassesOnAnEmptySocket) {
   EXPECT_TRUE(fake.boxes.empty());
   EXPECT_EQ(gApp.ProjectModified, 32);
   EXPECT_EQ(gLink.LastBitstream, "no_part");
-  EXPECT_TRUE(Sim().hazards.empty());
+  EXPECT_TRUE(Sim().record.hazards.empty());
 }
 
 TEST_F(ProgrammerToolsTest, TestsChipsFromEachLibraryAndPowersDownOnClose) {
@@ -94,7 +94,7 @@ TEST_F(ProgrammerToolsTest, TestsChipsFromEachLibraryAndPowersDownOnClose) {
   EXPECT_EQ(Sim().VccMillivolts(), 0);
   EXPECT_EQ(Sim().VccPin(), 0);
   EXPECT_EQ(gLink.LastBitstream, "no_part");
-  EXPECT_TRUE(Sim().hazards.empty());
+  EXPECT_TRUE(Sim().record.hazards.empty());
 }
 
 TEST_F(ProgrammerToolsTest, SearchFindsAnUnmarkedChip) {
@@ -107,7 +107,7 @@ TEST_F(ProgrammerToolsTest, SearchFindsAnUnmarkedChip) {
     EXPECT_EQ(ICTestx->Number->text(), "74xx138");
     EXPECT_EQ(ICTestx->ListBox1->currentItem()->text(), "74xx138");
   });
-  EXPECT_TRUE(Sim().hazards.empty());
+  EXPECT_TRUE(Sim().record.hazards.empty());
 }
 
 TEST_F(ProgrammerToolsTest, TheIcTestKeyTakesTheToolsRoad) {

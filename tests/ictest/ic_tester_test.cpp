@@ -88,15 +88,15 @@ TEST_F(IcTesterTest, GoodChipsPassAndAStuckOutputFails) {
     tester.TestChip(c.voltage);
     EXPECT_EQ(tester.message, c.result);
     EXPECT_EQ(prog->VccPin(), 0);  // the supply leaves the chip after the test
-    EXPECT_TRUE(prog->hazards.empty());
-    EXPECT_TRUE(prog->protocolErrors.empty());
+    EXPECT_TRUE(prog->record.hazards.empty());
+    EXPECT_TRUE(prog->record.protocolErrors.empty());
   }
   EXPECT_EQ(std::count(fake.beeps.begin(), fake.beeps.end(), BeepKind::Success), 6);
 }
 
 // Every chip of every library: its model passes its vectors and its stuck variant fails them.
 TEST_F(IcTesterTest, EveryLibraryChipCatchesItsStuckOutput) {
-  prog->keepTranscript = false;
+  prog->record.keepTranscript = false;
   const char* prefixes[] = {"74", "40", "45"};
   for (int item = 0; item < 3; ++item) {
     Open(item);
@@ -113,7 +113,7 @@ TEST_F(IcTesterTest, EveryLibraryChipCatchesItsStuckOutput) {
       }
     }
   }
-  EXPECT_TRUE(prog->hazards.empty());
+  EXPECT_TRUE(prog->record.hazards.empty());
 }
 
 TEST_F(IcTesterTest, SearchNamesTheChipInTheSocket) {
@@ -139,7 +139,7 @@ TEST_F(IcTesterTest, SearchNamesTheChipInTheSocket) {
   EXPECT_EQ(tester.message, "Not find!");
   EXPECT_TRUE(tester.matches.empty());
   EXPECT_TRUE(tester.number.empty());
-  EXPECT_TRUE(prog->hazards.empty());
+  EXPECT_TRUE(prog->record.hazards.empty());
 }
 
 TEST_F(IcTesterTest, SearchLeavesOutTheLastTwoChips) {

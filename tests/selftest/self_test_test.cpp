@@ -58,8 +58,8 @@ TEST_F(SelfTestTest, AnEmptySocketPassesOnEveryModelFamily) {
     EXPECT_TRUE(fake.boxes.empty());
     EXPECT_EQ(fake.beeps, std::vector<BeepKind>{BeepKind::Success});
     EXPECT_TRUE(Logged("The programmer all right "));
-    EXPECT_TRUE(prog->hazards.empty());
-    EXPECT_TRUE(prog->protocolErrors.empty());
+    EXPECT_TRUE(prog->record.hazards.empty());
+    EXPECT_TRUE(prog->record.protocolErrors.empty());
     const std::vector<std::string> busy = {"busy:Check-up programmer...",
                                            "busy:step 1",
                                            "busy:step 2",
@@ -127,7 +127,7 @@ TEST_F(SelfTestTest, EachSubTestFindsItsFault) {
     if (c.log) {
       EXPECT_TRUE(Logged(c.log));
     }
-    EXPECT_TRUE(prog->hazards.empty());
+    EXPECT_TRUE(prog->record.hazards.empty());
   }
 }
 
@@ -136,7 +136,7 @@ TEST_F(SelfTestTest, AModelWithoutFpgaIsRefused) {
   test.Run();
   ASSERT_EQ(fake.boxes.size(), 1u);
   EXPECT_EQ(fake.boxes[0], "This modal not suport back-check!");
-  EXPECT_TRUE(prog->transcript.empty());
+  EXPECT_TRUE(prog->record.transcript.empty());
 }
 
 }  // namespace

@@ -86,9 +86,9 @@ TEST_F(ProgrammerStartTest, SimulatedSocketFollowsTheChosenChipUnlessOneWasNamed
   EXPECT_EQ(p.chip(), nullptr);
   PlaceChosenChip(s, "AT27C256");
   ASSERT_NE(p.chip(), nullptr);
-  EXPECT_EQ(p.chip()->Name(), "27C256");
+  EXPECT_EQ(p.chip()->Name(), "AT27C256");
   const sim::ChipModel* first = p.chip();
-  PlaceChosenChip(s, "M27C256B");  // the same part stays, with what was written to it
+  PlaceChosenChip(s, "AT27C256R");  // the same part stays, with what was written to it
   EXPECT_EQ(p.chip(), first);
   PlaceChosenChip(s, "SST27SF512");  // the longest part name wins over "27C512"-like fragments
   EXPECT_EQ(p.chip()->Name(), "SST27SF512");

@@ -7,7 +7,7 @@
 #include "link/usb/UsbLib.h"
 #include "services/Services.h"
 #include "sim/Programmer.h"
-#include "sim/chips/Eprom.h"
+#include "sim/chips/ChipModels.h"
 #include "sim/chips/LogicChip.h"
 
 namespace zelvar {
@@ -29,7 +29,7 @@ bool PlaceSimulatedChip(const std::vector<std::string>& args, ProgrammerStart& s
       error = "--sim-chip needs the simulated programmer (--programmer=sim)";
       return false;
     }
-    std::shared_ptr<sim::ChipModel> chip = sim::MakeEprom(part);
+    std::shared_ptr<sim::ChipModel> chip = sim::MakeChipModel(part);
     if (!chip) chip = sim::MakeLogicChip(part);
     if (!chip) {
       error = "--sim-chip: no simulated chip " + part +
@@ -64,9 +64,9 @@ ProgrammerStart StartProgrammer(const std::vector<std::string>& args) {
 void PlaceChosenChip(ProgrammerStart& start, const std::string& chipName) {
   if (!start.socketFollowsChoice || !start.backend || !start.backend->programmer()) return;
   sim::Programmer& p = *start.backend->programmer();
-  const std::string_view part = sim::EpromPartOf(chipName);
-  if (p.chip() && !part.empty() && p.chip()->Name() == part) return;
-  p.PlaceChipAtBottom(part.empty() ? nullptr : sim::MakeEprom(part));
+  auto chip = sim::MakeChipModel(chipName);
+  if (p.chip() && chip && p.chip()->Name() == chip->Name()) return;
+  p.PlaceChipAtBottom(chip);
 }
 
 }  // namespace zelvar
