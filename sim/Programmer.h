@@ -49,6 +49,9 @@ class Design {
   virtual void OnRegister(Programmer&, std::uint8_t /*reg*/, std::uint8_t /*value*/) {}
   // Input register n (command 11); -1 leaves it to the core.
   virtual int InputRegister(Programmer&, std::uint8_t /*n*/) { return -1; }
+  // True where the design drives a socket pin through a series resistor, so that a chip output
+  // overrides it without harm.
+  virtual bool DrivesThroughResistor(int /*socketPin*/) const { return false; }
 };
 
 // A chip placed in the socket, written from its public datasheet.

@@ -8,6 +8,10 @@ class IcTest final : public Design {
  public:
   std::string Name() const override { return "ictest"; }
 
+  bool DrivesThroughResistor(int socketPin) const override {
+    return socketPin >= 9 && socketPin <= 32 && socketPin != 20;
+  }
+
   int CommandLength(std::uint8_t op) const override { return op >= 2 && op <= 4 ? 1 : 0; }
 
   bool Execute(Programmer& p, const Command& c) override {

@@ -88,7 +88,8 @@ TEST_F(IcTesterTest, GoodChipsPassAndAStuckOutputFails) {
     tester.TestChip(c.voltage);
     EXPECT_EQ(tester.message, c.result);
     EXPECT_EQ(prog->VccPin(), 0);  // the supply leaves the chip after the test
-    EXPECT_TRUE(prog->record.hazards.empty());
+    EXPECT_TRUE(prog->record.hazards.empty())
+        << (prog->record.hazards.empty() ? "" : prog->record.hazards[0]);
     EXPECT_TRUE(prog->record.protocolErrors.empty());
   }
   EXPECT_EQ(std::count(fake.beeps.begin(), fake.beeps.end(), BeepKind::Success), 6);

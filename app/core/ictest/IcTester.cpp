@@ -120,9 +120,16 @@ int IcTester::RunIcTest(int chip) {
   return 1;
 }
 
+// Every driver idles high, except the one on the ground pin: a driver held high into the ground
+// switch shorts it.
+static void IdlePins() {
+  for (std::uint8_t pin = 1; pin <= 40; ++pin) SetPinLevel(pin != kIcGroundPin, pin);
+  FlushCommands();
+}
+
 void IcTester::TestChip(const std::string& voltage) {
   SetVccVoltage(IcVoltageMillivolts(voltage));
-  SetAllPins(true);
+  IdlePins();
   SelectGndPin(kIcGroundPin);
   SelectVppPin(0);
   const int pin = current >= 0 && current < static_cast<int>(library.chips.size())
@@ -143,12 +150,12 @@ void IcTester::TestChip(const std::string& voltage) {
     Show("Bad!!!");
   }
   SelectIcSupplyPin(0);
-  SetAllPins(true);
+  IdlePins();
 }
 
 void IcTester::Search(const std::string& voltage) {
   SetVccVoltage(IcVoltageMillivolts(voltage));
-  SetAllPins(true);
+  IdlePins();
   SelectGndPin(kIcGroundPin);
   SelectIcSupplyPin(27);
   WritePort(1, 0);
