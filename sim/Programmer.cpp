@@ -447,6 +447,7 @@ void Programmer::CheckFights() {
     if (d < 0) continue;
     const int sp = SocketPinOf(k);
     const int driver = DriverLevel(sp);
+    if (design_ && design_->DrivesThroughResistor(sp)) continue;
     if (driver >= 0 && driver != d && SupplyMillivolts(sp) < 0) {
       record.Hazard(
           Format("driver fights the chip's output on chip pin %d (socket pin %d)", k, sp));

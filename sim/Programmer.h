@@ -30,6 +30,7 @@
 #include "sim/ProgrammerCommands.h"
 #include "sim/Recorder.h"
 #include "sim/SimClock.h"
+#include "sim/SocketFaults.h"
 
 namespace zelvar::sim {
 
@@ -50,6 +51,9 @@ class Design {
   virtual void OnRegister(Programmer&, std::uint8_t /*reg*/, std::uint8_t /*value*/) {}
   // Input register n (command 11); -1 leaves it to the core.
   virtual int InputRegister(Programmer&, std::uint8_t /*n*/) { return -1; }
+  // True where the design drives a socket pin through a series resistor, so that a chip output
+  // overrides it without harm.
+  virtual bool DrivesThroughResistor(int /*socketPin*/) const { return false; }
 };
 
 // A chip placed in the socket, written from its public datasheet.
@@ -160,6 +164,8 @@ class Programmer {
   std::string loadedDesign;
   bool bitstreamWhole = false;
 
+  // Faults of the socket wiring, for the self-test to find.
+  SocketFaults socketFaults;
   // Power status bytes: two on models 5106, 5107, 5149 and above, one on the others.
   bool TwoBytePowerStatus() const;
 

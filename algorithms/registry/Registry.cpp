@@ -7,10 +7,17 @@
 #include "algorithms/mcs51/P89C51.h"
 #include "algorithms/mcs51/T89C51RC2.h"
 #include "algorithms/mcs51/T89C51RD2.h"
+#include "algorithms/memory/AMD29f040.h"
+#include "algorithms/memory/AT49F.h"
+#include "algorithms/memory/DSRAM.h"
 #include "algorithms/memory/I27CX.h"
+#include "algorithms/memory/MX29F.h"
 #include "algorithms/memory/P27.h"
+#include "algorithms/memory/P29F.h"
+#include "algorithms/memory/PI28F.h"
 #include "algorithms/memory/PW27.h"
 #include "algorithms/memory/SST27SF.h"
+#include "algorithms/memory/V29C51004.h"
 
 namespace zelvar {
 
@@ -66,6 +73,13 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::AT89C51RD2>("AT89C51RD2"),
     Register<mcs51::T89C51RD2>("T89C51RD2"),
     Register<mcs51::T89C51RC2>("T89C51RC2"),
+    Register<memory::P29F>("P29F"),
+    Register<memory::AMD29f040>("AMD29f040"),
+    Register<memory::AT49F>("AT49F"),
+    Register<memory::MX29F>("MX29F"),
+    Register<memory::V29C51004>("V29C51004"),
+    Register<memory::DSRAM>("DSRAM"),
+    Register<memory::PI28F>("PI28F"),
 };
 
 }  // namespace

@@ -19,6 +19,10 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationDisplayName("Zelvar");
   const std::vector<std::string> args(argv + 1, argv + argc);
+  if (const std::string error = zelvar::StartOptionsError(args); !error.empty()) {
+    std::fprintf(stderr, "zelvar: %s\n", error.c_str());
+    return 2;
+  }
   zelvar::GuiServices gui;
   zelvar::SetServices(&gui);
   zelvar::ProgrammerStart programmer;

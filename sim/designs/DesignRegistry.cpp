@@ -3,6 +3,8 @@
 #include <utility>
 
 #include "sim/designs/P51Parallel.h"
+#include "sim/designs/IcTest.h"
+#include "sim/designs/TestPin.h"
 #include "sim/designs/WordEprom.h"
 #include "sim/designs/Zor5103.h"
 
@@ -18,6 +20,8 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"p51dip40", MakeP51Dip40},
     {"p51plcc44", MakeP51Plcc44},
     {"zor5103at51plcc44", MakeP51Plcc44},
+    {"testpin", MakeTestPin},
+    {"ictest", MakeIcTest},
 };
 }  // namespace
 

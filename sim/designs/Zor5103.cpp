@@ -18,6 +18,11 @@ using namespace zor5103;
 constexpr std::array<int, 8> kDataPins = {17, 18, 19, 21, 22, 23, 24, 25};
 constexpr std::array<int, 8> kHighPins = {31, 30, 27, 29, 8, 32, 33, 7};
 constexpr int kPort1FirstPin = 9;
+// The write strobes 43 to 46 pulse socket pins 35, 33, 5 and 7 low (the WE pins of the 32-, 28-
+// and 24-pin flash and RAM pinouts at the bottom of the socket).
+constexpr std::array<int, 4> kStrobePins = {35, 33, 5, 7};
+// The unlock cycles 41 and 42 put 0x5555 and 0x2AAA on A0..A14 and strobe pin 35.
+constexpr int kUnlockBits = 15;
 
 // The data bus is an input after every bus-mode write and in the read mode; a port-2 write in a
 // write mode makes it an output. So the bus never drives against a chip whose outputs the set has
@@ -34,10 +39,16 @@ class Zor5103 final : public Design {
       case kErasePulse:
       case kReadBlock:
       case kNextAddress:
+      case kSettle:
       case kStrobe:
+      case kStrobe33:
+      case kStrobe5:
+      case kStrobe7:
         return 1;
       case kPort1:
       case kPort2:
+      case kUnlock5555:
+      case kUnlock2AAA:
         return 2;
       default:
         return p51_.CommandLength(op);
@@ -84,7 +95,19 @@ class Zor5103 final : public Design {
       case kNextAddress:
         Step(p);
         return true;
+      case kSettle:
+        // Time only, as the programmer's own settling wait: nothing on the pins changes.
+        p.AdvanceUs(1000);
+        return true;
+      case kUnlock5555:
+      case kUnlock2AAA:
+        UnlockCycle(p, c.op() == kUnlock5555 ? 0x5555 : 0x2AAA, c.bytes[1]);
+        return true;
       case kStrobe:
+      case kStrobe33:
+      case kStrobe5:
+      case kStrobe7:
+        Strobe(p, kStrobePins[c.op() - kStrobe]);
         return true;
       default:
         return p51_.Execute(p, c);
@@ -123,6 +146,35 @@ class Zor5103 final : public Design {
       p.record.Hazard("zor5103: data bus read while the chip drives none of it");
     }
     return b;
+  }
+
+  static void Strobe(Programmer& p, int pin) {
+    p.level[pin] = 0;
+    p.Settle();
+    p.level[pin] = 1;
+    p.Settle();
+  }
+
+  // A write cycle at `address` with `data` on the bus; the address the set put out (port 1 and
+  // the pins of bits 8 to 14) comes back afterwards, so the counter goes on from it.
+  void UnlockCycle(Programmer& p, unsigned address, std::uint8_t data) {
+    const std::uint8_t port1 = p.port[1];
+    std::array<int, kUnlockBits - 8> held{};
+    for (int i = 0; i < kUnlockBits - 8; ++i) held[i] = p.level[kHighPins[i]];
+    std::uint8_t reversed = 0;
+    for (int i = 0; i < 8; ++i) {
+      if (address & (1u << i)) reversed |= static_cast<std::uint8_t>(0x80 >> i);
+    }
+    WritePort1(p, reversed);
+    for (int i = 0; i < kUnlockBits - 8; ++i) p.level[kHighPins[i]] = (address >> (8 + i)) & 1;
+    p.port[2] = data;
+    for (int i = 0; i < 8; ++i) p.level[kDataPins[i]] = (data >> i) & 1;
+    if (mode_ != kBusRead) SetBusInput(p, false);
+    // The chip looks at address and data at the strobe's edges only; its outputs are off (OE#
+    // high) through a write cycle, so the levels before and after need no settling of their own.
+    Strobe(p, kStrobePins[0]);
+    WritePort1(p, port1);
+    for (int i = 0; i < kUnlockBits - 8; ++i) p.level[kHighPins[i]] = held[i];
   }
 
   static void WritePort1(Programmer& p, std::uint8_t v) {

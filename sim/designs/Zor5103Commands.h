@@ -14,7 +14,13 @@ enum Op : std::uint8_t {
   kErasePulse = 28,  // 100 ms
   kReadBlock = 39,   // 1024 bytes from the address counter on
   kNextAddress = 40,
-  kStrobe = 43,
+  kSettle = 27,      // the design's settling wait, 1 ms
+  kUnlock5555 = 41,  // value: the data byte of a write cycle at 0x5555
+  kUnlock2AAA = 42,  // value: the data byte of a write cycle at 0x2AAA
+  kStrobe = 43,      // WE on socket pin 35 low and high
+  kStrobe33 = 44,
+  kStrobe5 = 45,
+  kStrobe7 = 46,
 };
 
 // Bus modes (programmer register 25) the design follows.

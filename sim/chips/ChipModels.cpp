@@ -1,0 +1,49 @@
+#include "sim/chips/ChipModels.h"
+
+#include <array>
+
+#include "sim/chips/Eprom.h"
+#include "sim/chips/Intel28F.h"
+#include "sim/chips/JedecFlash.h"
+#include "sim/chips/Mcs51.h"
+#include "sim/chips/Rx2.h"
+#include "sim/chips/StaticRam.h"
+
+namespace zelvar::sim {
+
+namespace {
+constexpr std::array<std::string_view, 19> kOtherParts = {
+    "AM29F010",   "AM29F040",   "AT49F010", "AT49F020", "AT49F040", "MX29F040", "SST39SF010",
+    "SST39SF040", "SST39VF010", "28F256",   "28F512",   "28F010",   "28F020",   "DS1220AB",
+    "DS1225AB",   "DS1230Y",    "DS1245Y",  "DS1249Y",  "DS1250Y"};
+}  // namespace
+
+std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
+  // The families that name their own parts, then the rest by the table above.
+  enum class Family { kNone, kEprom, kMcs51, kRx2, kOther } family = Family::kNone;
+  std::string_view best;
+  const auto consider = [&](std::string_view part, Family f) {
+    if (part.size() > best.size()) {
+      best = part;
+      family = f;
+    }
+  };
+  consider(EpromPartOf(chipName), Family::kEprom);
+  consider(Mcs51PartOf(chipName), Family::kMcs51);
+  consider(Rx2PartOf(chipName), Family::kRx2);
+  for (std::string_view part : kOtherParts) {
+    if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
+  }
+  switch (family) {
+    case Family::kNone: return nullptr;
+    case Family::kEprom: return MakeEprom(best);
+    case Family::kMcs51: return MakeMcs51(best);
+    case Family::kRx2: return MakeRx2(best);
+    case Family::kOther: break;
+  }
+  if (auto c = MakeJedecFlash(best)) return c;
+  if (auto c = MakeIntel28F(best)) return c;
+  return MakeStaticRam(best);
+}
+
+}  // namespace zelvar::sim
