@@ -142,15 +142,16 @@ class P89C51 final : public ParallelSet {
     ShowProgress(-1);
   }
 
-  // Each lock bit: its mode, VPP on, one 10 µs PROG pulse, VPP off. A weak supply in any pulse
-  // stops the operation: later bits are not programmed without VPP checked.
+  // Each lock bit: its mode, VPP on, one PROG pulse as long as a byte's (100 µs), VPP off. A weak
+  // supply in any pulse stops the operation: later bits are not programmed without VPP checked.
+  // The pulse is the byte pulse, not the 1 ms settle wait: the datasheets allow at most 110 µs.
   bool LockPulse(Mode bits) {
     SetMode(p89c51::kLines, bits);
     FlushCommands();
     if (!VppOn()) return false;
     PutCmd1(kCmdWait1ms);
     SetPinLow(kProgPin);
-    PutCmd1(kCmdSettle);
+    PutCmd1(p89c51::kStrobe.pulseWait);
     SetPinHigh(kProgPin);
     PutCmd1(kCmdWait1ms);
     PutCmd1(kCmdWait1ms);

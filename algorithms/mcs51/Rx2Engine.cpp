@@ -44,8 +44,11 @@ void Rx2Set::DataPulse(std::uint8_t b) {
   SetPinHigh(kProgPin);
 }
 
+// The bus drives P0 only once the mode pins have left the read mode that power-up leaves: the
+// chip's outputs are on until then.
 void Rx2Set::Unlock() {
   SetModePins("10100");
+  SetRegister25(kBusDrive);
   DataPulse(0x55);
   DataPulse(0xAA);
 }
@@ -140,7 +143,6 @@ void Rx2Set::Erase() {
   const Rx2Policy& policy = Policy();
   PowerUp();
   SetAddress(0);
-  SetRegister25(kBusDrive);
   SetPinHigh(kProgPin);
   Unlock();
   if (policy.erasePage) {
@@ -164,7 +166,6 @@ void Rx2Set::Write() {
   // The signature is checked before the first page, as the parallel sets check it.
   if (!TypeCheck({})) return;
   PowerUp();
-  SetRegister25(kBusDrive);
   SetAddress(0);
   Unlock();
   FlushCommands();
@@ -193,7 +194,6 @@ void Rx2Set::Config() {
                                              static_cast<std::uint8_t>(Word(kSsbWord))};
   hsb_ = bytes[4];
   PowerUp();
-  SetRegister25(kBusDrive);
   SetAddress(0);
   Unlock();
   SetModePins("01010");
@@ -214,7 +214,6 @@ void Rx2Set::Lock() {
   hsb_ = static_cast<std::uint8_t>(Word(kConfigWord));
   PowerUp();
   SetAddress(0);
-  SetRegister25(kBusDrive);
   Unlock();
   SetModePins("11000");
   if (policy.hsbCommitPattern) {

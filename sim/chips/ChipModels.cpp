@@ -35,11 +35,16 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
   switch (family) {
-    case Family::kNone: return nullptr;
-    case Family::kEprom: return MakeEprom(best);
-    case Family::kMcs51: return MakeMcs51(best);
-    case Family::kRx2: return MakeRx2(best);
-    case Family::kOther: break;
+    case Family::kNone:
+      return nullptr;
+    case Family::kEprom:
+      return MakeEprom(best);
+    case Family::kMcs51:
+      return MakeMcs51(best);
+    case Family::kRx2:
+      return MakeRx2(best);
+    case Family::kOther:
+      break;
   }
   if (auto c = MakeJedecFlash(best)) return c;
   if (auto c = MakeIntel28F(best)) return c;

@@ -198,13 +198,18 @@ void Mcs51Chip::Complete(double widthUs, Programmer& p) {
   busyUntil_ = p.clockUs() + sheet_.writeCycleUs;
 }
 
+// Powered by a supply of at least 4.5 V on VCC (pin 40) with ground (pin 20) grounded.
+bool Mcs51Chip::Powered(const Programmer& p) const {
+  const int vcc = p.SocketPinOf(kVcc), gnd = p.SocketPinOf(kGnd);
+  return vcc != 0 && p.SupplyMillivolts(vcc) >= kVccMin && p.IsGround(gnd);
+}
+
 void Mcs51Chip::OnPins(Programmer& p) {
   if (socket_.empty() || p.ChipPinAt(socket_[1]) != 1) {
     socket_.assign(41, 0);
     for (int k = 1; k <= 40; ++k) socket_[k] = p.SocketPinOf(k);
   }
-  const bool powered = p.SupplyMillivolts(socket_[kVcc]) >= kVccMin && p.IsGround(socket_[kGnd]);
-  if (!powered) {
+  if (!Powered(p)) {
     driving_ = false;
     pulsing_ = false;
     progWasLow_ = false;

@@ -76,6 +76,7 @@ class Mcs51Chip final : public ChipModel {
   int PinCount() const override { return 40; }
   std::vector<int> GroundPins() const override { return {20}; }
   int MaxMillivolts(int pin) const override { return pin == kEa ? 13000 : 7000; }
+  bool Powered(const Programmer& p) const override;
   void OnPins(Programmer& p) override;
   int Drive(int pin) const override;
 

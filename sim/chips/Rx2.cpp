@@ -140,13 +140,18 @@ void Rx2Chip::Strobe(int mode, std::uint32_t a, std::uint8_t d, bool isLong) {
   page_.clear();
 }
 
+// Powered by a supply of at least 4.5 V on VCC (pin 40) with ground (pin 20) grounded.
+bool Rx2Chip::Powered(const Programmer& p) const {
+  const int vcc = p.SocketPinOf(kVcc), gnd = p.SocketPinOf(kGnd);
+  return vcc != 0 && p.SupplyMillivolts(vcc) >= 4500 && p.IsGround(gnd);
+}
+
 void Rx2Chip::OnPins(Programmer& p) {
   if (socket_.empty() || p.ChipPinAt(socket_[1]) != 1) {
     socket_.assign(41, 0);
     for (int k = 1; k <= 40; ++k) socket_[k] = p.SocketPinOf(k);
   }
-  const bool powered = p.SupplyMillivolts(socket_[kVcc]) >= 4500 && p.IsGround(socket_[kGnd]);
-  if (!powered) {
+  if (!Powered(p)) {
     driving_ = entered_ = unlocked_ = progWasLow_ = false;
     unlockStep_ = 0;
     page_.clear();

@@ -36,6 +36,7 @@ class Rx2Chip final : public ChipModel {
   int PinCount() const override { return 40; }
   std::vector<int> GroundPins() const override { return {20}; }
   int MaxMillivolts(int) const override { return 6500; }
+  bool Powered(const Programmer& p) const override;
   void OnPins(Programmer& p) override;
   int Drive(int pin) const override;
 

@@ -56,6 +56,11 @@ class Zor5103 final : public Design {
   }
 
   bool Execute(Programmer& p, const Command& c) override {
+    // The memory logic's bus commands take the pins back; its waits belong to both.
+    if (c.op() != kWait100us && c.op() != kWait1ms && c.op() != kSettle && c.op() != kErasePulse &&
+        CommandLength(c.op()) > 0 && p51_.CommandLength(c.op()) == 0) {
+      p51Owns_ = false;
+    }
     switch (c.op()) {
       case kPort1:
         WritePort1(p, c.bytes[1]);
@@ -110,6 +115,12 @@ class Zor5103 final : public Design {
         Strobe(p, kStrobePins[c.op() - kStrobe]);
         return true;
       default:
+        // The 8051 logic's commands take socket pins 17 to 25 from the memory bus: the 8051
+        // sets drive P3.7, the crystal pins and P2.0 to P2.4 there with pin commands.
+        if (!p51Owns_ && c.op() != kOpRegister) {
+          p51Owns_ = true;
+          SetBusInput(p, false);
+        }
         return p51_.Execute(p, c);
     }
   }
@@ -117,12 +128,20 @@ class Zor5103 final : public Design {
   void OnRegister(Programmer& p, std::uint8_t reg, std::uint8_t value) override {
     if (reg != kRegBusMode) return;
     mode_ = value;
-    SetBusInput(p, true);
+    // 7 is the 8051 logic's own mode (P0 read): from then on the pins are the 8051's.
+    if (value == kP51Read) {
+      p51Owns_ = true;
+      SetBusInput(p, false);
+    } else if (!p51Owns_) {
+      SetBusInput(p, true);
+    }
   }
 
  private:
   // The 8051 parallel logic the same bitstream carries.
   P51Logic p51_;
+  static constexpr std::uint8_t kP51Read = 7;
+  bool p51Owns_ = false;  // the 8051 logic was addressed last
 
   static void SetBusInput(Programmer& p, bool input) {
     for (int pin : kDataPins) p.busInput[pin] = input;
