@@ -25,6 +25,8 @@ void CheckFlashRow(const FlashType& t, TypeTableReport& r) {
   if (t.lastAddress > 0xFFFFF) r.Fault("more address lines than the socket routine drives");
   r.MaskInSocket(t.contactMask, kSocket);
   if (t.vccPin != kFlashVccPin) r.Fault("VCC is not the package's top pin");
+  if (t.vccMillivolts != 0 && (t.vccMillivolts < 2700 || t.vccMillivolts > 5500))
+    r.Fault("VCC outside the 2.7 V to 5.5 V parts");
   if (t.eraseVppPin != 0) {
     r.DistinctSupplyPins({{"VCC", t.vccPin}, {"erase VPP", t.eraseVppPin}}, {kBottomGroundPin},
                          kSocket);
@@ -39,7 +41,9 @@ void FlashSet::Init() {
   if (pol.initHardware) InitHardwareState();
   SelectGndPin(kBottomGroundPin);
   vppMillivolts_ = pol.vppMillivolts;
-  vccMillivolts_ = pol.vccFloor > 0 ? VccParam(pol.vccFloor) : 5000;
+  vccMillivolts_ = Type().vccMillivolts > 0 ? Type().vccMillivolts
+                   : pol.vccFloor > 0       ? VccParam(pol.vccFloor)
+                                            : 5000;
   SetVppVoltage(vppMillivolts_);
   SetVccVoltage(vccMillivolts_);
   readMode_ = kReadMode;

@@ -1,6 +1,6 @@
 #pragma once
-// What the 5 V JEDEC flash sets ("P29F", "AMD29f040", "AT49F", "MX29F", "V29C51004") share: the
-// 32-pin part at the bottom of the socket (VCC 36, CE# 26, OE# 28, WE# 35, A9 30), one address
+// What the JEDEC flash sets ("P29F", "AMD29f040", "AT49F", "MX29F", "V29C51004", "SST29XF") share:
+// the 32-pin part at the bottom of the socket (VCC 36, CE# 26, OE# 28, WE# 35, A9 30), one address
 // routine, Read, Blank, Verify, the unlock-sequence byte program, the chip-erase sequence and the
 // DQ7 poll that waits for it. A set gives its table, its policy and its erase and protect steps.
 #include <cstdint>
@@ -20,6 +20,7 @@ struct FlashType {
   std::uint8_t vccPin = 36;
   std::uint8_t eraseVppPin = 0;  // the pin that takes VPP during Erase (PI28F: and Write), 0 = none
   std::uint64_t contactMask = 0;
+  int vccMillivolts = 0;  // the row's own VCC; 0 leaves it to the set's policy
 
   constexpr std::uint32_t highBits() const { return ~lastAddress; }
 };

@@ -17,6 +17,7 @@
 #include "algorithms/memory/PI28F.h"
 #include "algorithms/memory/PW27.h"
 #include "algorithms/memory/SST27SF.h"
+#include "algorithms/memory/SST29XF.h"
 #include "algorithms/memory/V29C51004.h"
 
 namespace zelvar {
@@ -80,6 +81,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::V29C51004>("V29C51004"),
     Register<memory::DSRAM>("DSRAM"),
     Register<memory::PI28F>("PI28F"),
+    Register<memory::SST29XF>("SST29XF"),
 };
 
 }  // namespace

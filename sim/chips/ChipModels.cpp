@@ -12,10 +12,11 @@
 namespace zelvar::sim {
 
 namespace {
-constexpr std::array<std::string_view, 19> kOtherParts = {
-    "AM29F010",   "AM29F040",   "AT49F010", "AT49F020", "AT49F040", "MX29F040", "SST39SF010",
-    "SST39SF040", "SST39VF010", "28F256",   "28F512",   "28F010",   "28F020",   "DS1220AB",
-    "DS1225AB",   "DS1230Y",    "DS1245Y",  "DS1249Y",  "DS1250Y"};
+constexpr std::array<std::string_view, 24> kOtherParts = {
+    "AM29F010",   "AM29F040",   "AT49F010",   "AT49F020",   "AT49F040",   "MX29F040",
+    "SST39SF010", "SST39SF020", "SST39VF512", "SST39VF020", "SST39VF040", "SST29SF040",
+    "SST39SF040", "SST39VF010", "28F256",     "28F512",     "28F010",     "28F020",
+    "DS1220AB",   "DS1225AB",   "DS1230Y",    "DS1245Y",    "DS1249Y",    "DS1250Y"};
 }  // namespace
 
 std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {

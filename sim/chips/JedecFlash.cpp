@@ -12,7 +12,7 @@ constexpr int kVidMin = 11500, kVidMax = 12500;
 constexpr std::uint32_t kUnlockMask = 0x7FFF;  // A0..A14
 
 // Sizes, signatures and typical chip-erase times from the makers' datasheets.
-constexpr std::array<JedecFlashSheet, 9> kSheets = {{
+constexpr std::array<JedecFlashSheet, 14> kSheets = {{
     {"AM29F010", 17, 0x01, 0x20, 1.0e6},
     {"AM29F040", 19, 0x01, 0xA4, 8.0e6},
     {"AT49F010", 17, 0x1F, 0x17, 10.0e6},
@@ -22,6 +22,11 @@ constexpr std::array<JedecFlashSheet, 9> kSheets = {{
     {"SST39SF010", 17, 0xBF, 0xB5, 70.0e3},
     {"SST39SF040", 19, 0xBF, 0xB7, 70.0e3},
     {"SST39VF010", 17, 0xBF, 0xD5, 70.0e3, 2700, 3600},
+    {"SST39SF020", 18, 0xBF, 0xB6, 70.0e3},
+    {"SST39VF512", 16, 0xBF, 0xD4, 70.0e3, 2700, 3600},
+    {"SST39VF020", 18, 0xBF, 0xD6, 70.0e3, 2700, 3600},
+    {"SST39VF040", 19, 0xBF, 0xD7, 70.0e3, 2700, 3600},
+    {"SST29SF040", 19, 0xBF, 0x13, 100.0e3},
 }};
 
 ByteWidePinout Pinout(const JedecFlashSheet& s) {
