@@ -146,6 +146,7 @@ void FlashSet::QueueProgramByte(std::uint8_t data, const Program&) {
 // past the end programmed.
 void FlashSet::Write() {
   if (!PowerUp()) return;
+  PrepareWrite();
   gLink.StatusWord = 0;
   Program p;
   p.start = RangeStart(Policy().write);
@@ -156,6 +157,13 @@ void FlashSet::Write() {
   p.programPin = kFlashWePin;
   if (!ProgramBlocks(p)) return;
   EndOfWrite();
+}
+
+void FlashSet::QueueSetupProgram(std::uint8_t data) {
+  constexpr std::uint8_t kProgramSetup = 0x40;
+  CommandWrite(kProgramSetup);
+  CommandWrite(data);
+  PutCmd1(kCmdNextAddress);
 }
 
 void FlashSet::StartChipErase() {

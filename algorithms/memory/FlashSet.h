@@ -58,6 +58,8 @@ class FlashSet : public MemorySet {
   // The pin that takes VPP while writing, 0 = none.
   virtual std::uint8_t WriteVppPin() const { return 0; }
   virtual bool RunOwn(int op) = 0;
+  // Called by Write once VCC is on, before the first block.
+  virtual void PrepareWrite() {}
 
   void Init() override;
   TypeFacts Facts() const override { return {Type().lastAddress, Type().contactMask}; }
@@ -76,6 +78,9 @@ class FlashSet : public MemorySet {
   bool PowerUp();
   // VPP and VCC off, every pin low, then every pin but ground high.
   static void PinReset();
+  // The two-cycle program of the Intel-style command sets: the 0x40 set-up, the byte, the next
+  // address.
+  void QueueSetupProgram(std::uint8_t data);
   // The chip-erase sequence at address 0 with CE# low and OE# high, sent.
   void StartChipErase();
   // Polls DQ7 of address 0 up to `polls` times, one erase wait (command 28) before each, the bar

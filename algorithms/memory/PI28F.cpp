@@ -11,15 +11,13 @@ namespace zelvar::memory {
 using namespace zor5103;
 
 namespace {
-constexpr std::uint8_t kEraseSetup = 0x20, kEraseVerify = 0xA0, kProgramSetup = 0x40;
+constexpr std::uint8_t kEraseSetup = 0x20, kEraseVerify = 0xA0;
 constexpr int kErasePulses = 101, kFirstReadAfter = 20;
 constexpr int kEraseWaits = 10;  // ten 1 ms waits: the 10 ms erase pulse
 }  // namespace
 
 void PI28F::QueueProgramByte(std::uint8_t data, const Program&) {
-  CommandWrite(kProgramSetup);
-  CommandWrite(data);
-  PutCmd1(kCmdNextAddress);
+  QueueSetupProgram(data);
 }
 
 void PI28F::Erase() {

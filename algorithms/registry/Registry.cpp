@@ -17,6 +17,7 @@
 #include "algorithms/memory/PI28F.h"
 #include "algorithms/memory/PW27.h"
 #include "algorithms/memory/SST27SF.h"
+#include "algorithms/memory/SST28VF040.h"
 #include "algorithms/memory/SST29XF.h"
 #include "algorithms/memory/V29C51004.h"
 
@@ -82,6 +83,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::DSRAM>("DSRAM"),
     Register<memory::PI28F>("PI28F"),
     Register<memory::SST29XF>("SST29XF"),
+    Register<memory::SST28VF040>("SST28VF040"),
 };
 
 }  // namespace

@@ -7,16 +7,18 @@
 #include "sim/chips/JedecFlash.h"
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Rx2.h"
+#include "sim/chips/Sst28sf.h"
 #include "sim/chips/StaticRam.h"
 
 namespace zelvar::sim {
 
 namespace {
-constexpr std::array<std::string_view, 24> kOtherParts = {
+constexpr std::array<std::string_view, 26> kOtherParts = {
     "AM29F010",   "AM29F040",   "AT49F010",   "AT49F020",   "AT49F040",   "MX29F040",
     "SST39SF010", "SST39SF020", "SST39VF512", "SST39VF020", "SST39VF040", "SST29SF040",
-    "SST39SF040", "SST39VF010", "28F256",     "28F512",     "28F010",     "28F020",
-    "DS1220AB",   "DS1225AB",   "DS1230Y",    "DS1245Y",    "DS1249Y",    "DS1250Y"};
+    "SST28SF040", "SST28VF040", "SST39SF040", "SST39VF010", "28F256",     "28F512",
+    "28F010",     "28F020",     "DS1220AB",   "DS1225AB",   "DS1230Y",    "DS1245Y",
+    "DS1249Y",    "DS1250Y"};
 }  // namespace
 
 std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
@@ -49,6 +51,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   }
   if (auto c = MakeJedecFlash(best)) return c;
   if (auto c = MakeIntel28F(best)) return c;
+  if (auto c = MakeSst28sf(best)) return c;
   return MakeStaticRam(best);
 }
 

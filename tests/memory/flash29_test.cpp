@@ -8,6 +8,7 @@
 #include "ChipFixture.h"
 #include "link/LinkState.h"
 #include "sim/chips/JedecFlash.h"
+#include "sim/chips/Sst28sf.h"
 
 namespace zelvar::test {
 namespace {
@@ -191,6 +192,75 @@ TEST_F(Flash29Test, Amd29f040RefusesUnprotectMethod1) {
   EXPECT_EQ(Run(kOpErase), 1);
   EXPECT_EQ(prog->VppPin(), 0);
   EXPECT_EQ(prog->VccPin(), 0);
+  ExpectNoHazard();
+}
+
+}  // namespace
+}  // namespace zelvar::test
+
+namespace zelvar::test {
+namespace {
+
+class Sst28Test : public ChipFixture {};
+
+// The sector flash with read-sequence protection: both erase methods, a write window at the top,
+// Verify and Read, on the 5 V and the 3.3 V part. The chip ships protected: the set releases it
+// before each erase and write, or nothing would change.
+TEST_F(Sst28Test, EraseBothWaysWriteVerifyAndRead) {
+  struct Case {
+    const char* part;
+    const char* title;
+    int vcc;
+    std::int32_t method;  // 0 chip, 1 sector
+  };
+  for (const Case c : {Case{"SST28SF040", "SST: SST28SF040A", 5000, 0},
+                       Case{"SST28VF040", "SST: SST28VF040A", 3300, 1}}) {
+    SCOPED_TRACE(c.part);
+    auto chip = sim::MakeSst28sf(c.part);
+    ASSERT_NE(chip, nullptr);
+    std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
+    fake.chipParams["vcc="] = c.vcc;  // the catalogue line's "vcc=" (none on the 5 V line)
+    Choose("SST28VF040", 6, chip, c.title);
+    EXPECT_EQ(prog->VccMillivolts(), c.vcc);
+    gApp.OptionValues[128] = c.method;
+    EXPECT_EQ(Click(kOpErase), 0) << LastLine();
+    EXPECT_EQ(c.method == 0 ? chip->chipErases : chip->sectorErases, c.method == 0 ? 1 : 2048);
+    EXPECT_TRUE(
+        std::all_of(chip->cells.begin(), chip->cells.end(), [](auto b) { return b == 0xFF; }));
+
+    Pattern(0x800, 0x21);
+    Range(0x7F800, 0x7FFFF);
+    EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
+    EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
+    for (std::uint32_t a = 0x7F000; a < 0x80000; ++a) {
+      ASSERT_EQ(chip->cells[a], a >= 0x7F800 ? gApp.CodeBuffer[a - 0x7F800] : 0xFF)
+          << std::hex << a;
+    }
+    std::vector<std::uint8_t> image(chip->cells.begin(), chip->cells.end());
+    Range(0, 0xFFFFF);
+    EXPECT_EQ(Click(kOpRead), 0) << LastLine();
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), gApp.CodeBuffer.begin()));
+    ExpectNoHazard();
+    EXPECT_EQ(prog->VccPin(), 0);
+  }
+}
+
+// A chip erase cut short by VCC going off leaves the chip as it was: the erase waits the chip's
+// erase time, and a corrupted cell then fails Verify at its address.
+TEST_F(Sst28Test, ChipEraseLastsAndVerifyNamesAWrongCell) {
+  auto chip = sim::MakeSst28sf("SST28SF040");
+  chip->cells[0x40000] = 0;
+  Choose("SST28VF040", 6, chip, "SST: SST28SF040A");
+  gApp.OptionValues[128] = 0;
+  EXPECT_EQ(Run(kOpErase), 0);
+  EXPECT_EQ(chip->chipErases, 1);
+  EXPECT_EQ(Run(kOpBlank), 0) << LastLine();
+  Pattern(0x100);
+  Range(0x100, 0x1FF);
+  EXPECT_EQ(Run(kOpWrite), 0);
+  chip->cells[0x123] ^= 0x01;
+  EXPECT_EQ(Run(kOpVerify), 1);
+  EXPECT_EQ(gLink.FailAddress, 0x23u);
   ExpectNoHazard();
 }
 

@@ -1,0 +1,58 @@
+#pragma once
+// "SST28VF040": 28SF/VF040-style sector flash (256-byte sectors) with the read-sequence software
+// data protection, released before every erase and write; no VPP.
+#include <array>
+#include <span>
+
+#include "algorithms/memory/FlashSet.h"
+
+namespace zelvar::memory {
+
+class SST28VF040 final : public FlashSetOf<SST28VF040> {
+ public:
+  static constexpr std::uint64_t kPins6To36No34 = SocketPins(6, 36, 34);
+  static constexpr std::array<FlashType, 7> kTypes = {{
+      {.name = "???"},
+      {.name = "28f256A", .lastAddress = 0x7FFF},
+      {.name = "28f257A", .lastAddress = 0x7FFF},
+      {.name = "28f512A", .lastAddress = 0xFFFF},
+      {.name = "28f010A", .lastAddress = 0x1FFFF, .contactMask = kPins6To36No34},
+      {.name = "28f020A", .lastAddress = 0x3FFFF, .contactMask = kPins6To36No34},
+      {.name = "28f040A", .lastAddress = 0x7FFFF, .contactMask = kPins6To36No34},
+  }};
+  static constexpr FlashPolicy kPolicy{.vccFloor = 2500,
+                                       .vppMillivolts = 0,
+                                       .write = FlashRange::Chosen,
+                                       .verify = FlashRange::Chosen};
+  // The read cycles that release the protection, in order.
+  static constexpr std::array<std::uint32_t, 7> kUnprotectReads = {0x1823, 0x1820, 0x1822, 0x0418,
+                                                                   0x041B, 0x0419, 0x041A};
+
+ private:
+  static constexpr const char* kList[] = {"$Fonc:",
+                                          "21 Erase",
+                                          "22 Blank",
+                                          "23 Write",
+                                          "24 Verify",
+                                          "$DisTool:",
+                                          "25,26,28,29,30,31,",
+                                          "$Gridw:Addr space(地址范围)",
+                                          "Addr start",
+                                          "0000",
+                                          "Addr end",
+                                          "0FFFFF",
+                                          "$Radio1:00,擦除方式",
+                                          "CHIP(快)",
+                                          "SECTOR(慢)",
+                                          "$end"};
+  std::span<const char* const> DescribeList() const override { return kList; }
+  bool RunOwn(int op) override;
+  void PrepareWrite() override { Unprotect(); }
+  void QueueProgramByte(std::uint8_t data, const Program&) override { QueueSetupProgram(data); }
+  void Unprotect();
+  // CE# low, the byte strobed in with WE#, CE# high.
+  static void ChipCommand(std::uint8_t data);
+  void Erase();
+};
+
+}  // namespace zelvar::memory
