@@ -60,8 +60,8 @@ int MemorySet::Describe(std::int32_t* info, ChipUiList* list) {
   info[0] = static_cast<std::int32_t>(f.lastAddress);
   info[1] = 0;
   info[2] = 0;
-  info[3] = 8;
-  info[4] = 0;
+  info[3] = f.viewKind;
+  info[4] = f.noStamps;
   info[5] = static_cast<std::int32_t>(f.groundPin);
   info[6] = static_cast<std::int32_t>(f.contactMask & 0xFFFFFFFFu);
   info[7] = static_cast<std::int32_t>(f.contactMask >> 31);

@@ -34,6 +34,8 @@ struct TypeFacts {
   std::uint32_t lastAddress = 0;
   std::uint64_t contactMask = 0;
   std::uint32_t groundPin = kBottomGroundPin;
+  std::int32_t viewKind = 8;  // 8-bit hex view; 1 the fuse-map window, 2 the JEDEC text window
+  std::int32_t noStamps = 0;  // 1: no serial or date stamps after a run
 };
 
 // A 1024-byte block scan: Blank (no expected bytes) or Verify against the buffer, chip address

@@ -1,5 +1,6 @@
 #include "algorithms/registry/Registry.h"
 
+#include "algorithms/memory/GAL3M.h"
 #include "algorithms/memory/I27CX.h"
 #include "algorithms/memory/P27.h"
 #include "algorithms/memory/PW27.h"
@@ -48,10 +49,9 @@ constexpr AlgorithmSet Register(std::string_view key) {
 
 // One row per built set: the one place a set is named. Families add their sets here.
 constexpr AlgorithmSet kSets[] = {
-    Register<memory::P27>("P27"),
-    Register<memory::PW27>("PW27"),
-    Register<memory::SST27SF>("SST27SF"),
-    Register<memory::I27CX>("I27CX"),
+    Register<memory::P27>("P27"),         Register<memory::PW27>("PW27"),
+    Register<memory::SST27SF>("SST27SF"), Register<memory::I27CX>("I27CX"),
+    Register<memory::GAL3M>("GAL3M"),
 };
 
 }  // namespace

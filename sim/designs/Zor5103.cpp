@@ -1,6 +1,7 @@
 #include "sim/designs/Zor5103.h"
 
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace zelvar::sim {
@@ -12,6 +13,7 @@ namespace {
 constexpr std::array<int, 8> kDataPins = {17, 18, 19, 21, 22, 23, 24, 25};
 constexpr std::array<int, 8> kHighPins = {31, 30, 27, 29, 8, 32, 33, 7};
 constexpr int kPort1FirstPin = 9;
+constexpr std::array<std::pair<int, int>, 3> kPort3Pins = {{{2, 28}, {3, 29}, {4, 31}}};
 
 class Zor5103 final : public Design {
  public:
@@ -29,6 +31,7 @@ class Zor5103 final : public Design {
         return 1;
       case 17:
       case 18:
+      case 19:
         return 2;
       default:
         return 0;
@@ -44,6 +47,13 @@ class Zor5103 final : public Design {
       case 18:
         p.port[2] = c.bytes[1];
         for (int i = 0; i < 8; ++i) p.level[kDataPins[i]] = (c.bytes[1] >> i) & 1;
+        Settle(p);
+        return true;
+      case 19:
+        // Port 3: bits 2 and 3 on socket pins 28 and 29, bit 4 on pin 31 (the row-address bit
+        // and program/verify line of the simple PLDs in edit mode).
+        p.port[3] = c.bytes[1];
+        for (const auto& [bit, pin] : kPort3Pins) p.level[pin] = (c.bytes[1] >> bit) & 1;
         Settle(p);
         return true;
       case 3:

@@ -28,7 +28,6 @@ class QtBufferUi : public BufferUi {
   bool LoadProjectFile(const std::string& path) override;
   bool ShowJedecWindow(int viewKind, const std::string& path) override;
   bool ShowSvfWindow(const std::string& path) override;
-  bool WriteSmallPldJedec(const std::string& path) override;
 
   // The Open / load button: the open dialog, then LoadBufferFile with start 0.
   void OpenFile();
@@ -43,7 +42,6 @@ class QtBufferUi : public BufferUi {
   std::function<bool(const std::string&)> loadProject;
   std::function<bool(int, const std::string&)> showJedec;
   std::function<bool(const std::string&)> showSvf;
-  std::function<bool(const std::string&)> writeSmallPldJedec;
 
  private:
   QWidget* window_;

@@ -1,0 +1,99 @@
+#pragma once
+// "GAL3M": GAL16V8 and GAL20V8 (with their A/B/D kinds, ATF16V8 and ATF20V8) programmed row by
+// row in edit mode through the "zor5103.bit" design: row address on ports 1 to 3, the row shifted
+// in on the data pin with the clock pin, a strobe to program, and shifted out to verify.
+#include <array>
+#include <span>
+
+#include "algorithms/memory/GalSet.h"
+
+namespace zelvar::memory {
+
+// The two edit-mode pinouts at the bottom of the socket, and a row of either with its caption and
+// VPP.
+inline constexpr std::uint64_t k16V8Pins = 0x383FFC00;
+inline constexpr std::uint64_t k20V8Pins = 0xB0DF9500;
+inline constexpr GalType k16V8{.name = {},
+                               .vppPin = 12,
+                               .vccPin = 30,
+                               .family = GalFamily::Gal16V8,
+                               .rowLength = 32,
+                               .rows = 64,
+                               .contactMask = k16V8Pins,
+                               .packagePins = 20};
+inline constexpr GalType k20V8{.name = {},
+                               .vppPin = 10,
+                               .vccPin = 32,
+                               .family = GalFamily::Gal20V8,
+                               .rowLength = 40,
+                               .rows = 64,
+                               .contactMask = k20V8Pins,
+                               .packagePins = 24};
+constexpr GalType GalRow(std::string_view name, std::uint32_t vpp, GalType t) {
+  t.name = name;
+  t.vppMillivolts = vpp;
+  return t;
+}
+
+class GAL3M final : public MemorySet {
+ public:
+  static constexpr std::array<GalType, 11> kTypes = {{
+      {.name = "???"},
+      GalRow("1: 16V8 16.5V", 16500, k16V8),
+      GalRow("2: 16V8A 12V", 12000, k16V8),
+      GalRow("3: 16V8B 12V", 12000, k16V8),
+      GalRow("4: 20V8 16.5V", 16500, k20V8),
+      GalRow("5: 20V8A 12V", 12000, k20V8),
+      GalRow("6: 20V8B 12V", 12000, k20V8),
+      // No row protocol of its own: 22V10 chips are served by P22V10, and this row refuses.
+      {.name = "7: 22V10A 12V",
+       .vppMillivolts = 12000,
+       .vppPin = 10,
+       .vccPin = 32,
+       .family = GalFamily::P22V10,
+       .rowLength = 44,
+       .rows = 132,
+       .packagePins = 24},
+      GalRow("8: ATF16V8 12.0V", 12000, k16V8),
+      GalRow("9: ATF20V8 12.0V", 12000, k20V8),
+      GalRow("10: GAL16V8D 10.0V", 12000, k16V8),
+  }};
+  static void CheckRow(const GalType& t, TypeTableReport& r) { CheckGalRow(t, r); }
+
+ protected:
+  void Init() override;
+  TypeFacts Facts() const override;
+  std::span<const char* const> DescribeList() const override { return kList; }
+  bool Run(int op) override;
+  void SetAddress(std::uint32_t) override {}
+
+ private:
+  static constexpr const char* kList[] = {"$Fonc:",    "21 Erase",        "22 Blank",
+                                          "23 Write",  "24 Verify",       "26 Security",
+                                          "$DisTool:", "25,28,29,30,31,", "$end"};
+  static const GalType& Type() { return ChosenRow(kTypes); }
+
+  void PowerUp();
+  static void PowerDown();
+  // One chip row: `bits` characters of rowBuffer_ shifted in and programmed, or shifted out.
+  void RowWrite(int row, int bits);
+  void RowRead(int row, int bits);
+  void RowAddress(int row, bool program);
+  // The architecture row from and to the map; Compare gives the first differing bit or -1.
+  void ArchitectureToBuffer();
+  int CompareArchitecture() const;
+  bool ArchitectureAllOnes() const;
+
+  void Erase();
+  void Blank();
+  void Write();
+  void Verify();
+  void Read();
+  void Security();
+  // Records a failure at fuse `fuse` with the character read (VCC off, StatusWord 1).
+  static void FailAt(int fuse, char read);
+
+  std::array<char, 160> rowBuffer_{};
+};
+
+}  // namespace zelvar::memory

@@ -1,0 +1,59 @@
+#pragma once
+// What the simple-PLD sets share: their row type and rules, and the fuse map in CodeBuffer as the
+// small-PLD JEDEC reader leaves it (fuse n in byte n as '0'/'1'; array fuse bit * rowLength + row
+// for chip row `row` and bit `bit` of that row; then XOR, signature, AC1, PTD, SYN and AC0).
+#include <cstdint>
+#include <string_view>
+
+#include "algorithms/TypeRules.h"
+#include "algorithms/memory/MemorySet.h"
+
+namespace zelvar::memory {
+
+inline constexpr const char* kGalBitstream = "zor5103.bit";
+
+// Offsets of the other fuses from the end of the AND array (rows * rowLength).
+inline constexpr int kXorFuses = 0;
+inline constexpr int kSignatureFuses = 8;
+inline constexpr int kAc1Fuses = 72;
+inline constexpr int kPtdFuses = 80;
+inline constexpr int kSynFuse = 144;
+inline constexpr int kAc0Fuse = 145;
+// Bits of the architecture row.
+inline constexpr int kArchitectureBits = 82;
+// The map as set-up and Read fill it first (the whole map of a larger chip).
+inline constexpr int kFuseMapFill = 6000;
+inline constexpr const char* kNoJedecText =
+    "No JEDEC file opened!*必须打开*.JED文件才能执行写操作！";
+
+enum class GalFamily : std::uint8_t { None = 0, Gal16V8 = 1, Gal20V8 = 2, P22V10 = 3 };
+
+struct GalType {
+  std::string_view name;
+  std::uint32_t vppMillivolts = 0;
+  std::uint8_t vppPin = 0;
+  std::uint8_t vccPin = 0;
+  GalFamily family = GalFamily::None;
+  std::uint32_t rowLength = 0;  // chip rows = fuses a JEDEC line
+  std::uint32_t rows = 0;       // bits a chip row
+  std::uint64_t contactMask = 0;
+  std::uint8_t packagePins = 0;  // 20 or 24, at the bottom of the socket (ground on pin 20)
+
+  constexpr int arrayFuses() const { return static_cast<int>(rowLength * rows); }
+  constexpr int mapFuses() const { return static_cast<int>((rows + 6) * rowLength); }
+  // Socket pin of package pin `pin` for a DIP at the bottom of the 40-pin socket.
+  constexpr int socketPin(int pin) const {
+    const int first = 21 - packagePins / 2;
+    return pin <= packagePins / 2 ? first + pin - 1 : 20 + pin - packagePins / 2;
+  }
+};
+
+// The rules of a simple-PLD row: VCC on the package's top pin and VPP on its pin 2 (the edit
+// pin), both on the socket and off ground; VPP inside 10 to 16.5 V; the map fits the fill area;
+// the contact mask stays on the package.
+void CheckGalRow(const GalType& t, TypeTableReport& r);
+
+// The architecture row's bit `bit` as a map fuse (from base = the end of the AND array).
+int ArchitectureFuse(int base, int bit);
+
+}  // namespace zelvar::memory
