@@ -8,6 +8,7 @@
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/Primitives.h"
+#include "link/Usb.h"
 #include "services/AppState.h"
 #include "services/Messages.h"
 #include "services/Services.h"
@@ -89,7 +90,13 @@ std::string BitstreamFolder(int model) {
   return "";
 }
 
+const std::string& LoadedBitstream() {
+  if (TakeDetach()) gLink.LastBitstream = kNoBitstream;
+  return gLink.LastBitstream;
+}
+
 void LoadBitstream(const char* fileName) {
+  LoadedBitstream();
   const int model = gLink.ModelNumber;
   const std::string folder = BitstreamFolder(model);
   if (folder.empty()) return;
@@ -129,6 +136,7 @@ void LoadBitstream(const char* fileName) {
   FlushCommands();
   if (ReadReply64(gLink.ScratchBuffer.data()) == 0) {
     AddMessageLine("Not find FPGA! *FPGA 故障!");
+    gLink.LastBitstream = kNoBitstream;
     return;
   }
   services().ShowBusy("Load bit");

@@ -18,6 +18,9 @@ inline constexpr char kNoBitstream[] = "no_part";
 // The queue is empty on return.
 void LoadBitstream(const char* fileName);
 
+// LastBitstream, after a detach "no_part": a replugged programmer's FPGA is empty. UI thread only.
+const std::string& LoadedBitstream();
+
 // Where the data sent begins: the first 0xFF among the first 100 bytes, else byte 99.
 std::size_t BitstreamDataStart(const std::uint8_t* data, std::size_t size);
 

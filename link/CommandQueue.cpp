@@ -61,9 +61,12 @@ void PutCmd4(std::uint8_t cmd, std::uint8_t a, std::uint8_t b, std::uint8_t c) {
 
 void FlushCommands() {
   if (gLink.CommandCount == 0) return;
-  // The count the transfer reports is not checked: a failed write shows at the next read.
-  UsbWrite(gLink.CommandBuffer.data(), gLink.CommandCount);
+  // A lost write may be the last of an operation (supplies off), with no read after it to show it.
+  const std::uint32_t count = gLink.CommandCount;
   gLink.CommandCount = 0;
+  if (UsbWrite(gLink.CommandBuffer.data(), count) != count) {
+    RaiseLinkFault("Write USB bad! *写USB出错");
+  }
 }
 
 std::uint8_t ReadReply64(std::uint8_t* buffer) {

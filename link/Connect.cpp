@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "link/CommandQueue.h"
+#include "link/LinkFault.h"
 #include "link/LinkState.h"
 #include "link/Primitives.h"
 #include "link/Usb.h"
@@ -28,10 +29,22 @@ constexpr ModelKey kModelKeys[] = {
 };
 
 constexpr int kNameTries = 3;
+constexpr std::uint32_t kStaleReadBytes = 512;
+
+constexpr int kMaxStaleReads = 8;
+
+// A reply that came late after a failed read would be taken by the next try and shift every later
+// reply by one: the IN pipe is read empty first.
+void EmptyInPipe() {
+  std::uint8_t* scratch = gLink.ScratchBuffer.data();
+  for (int i = 0; i < kMaxStaleReads && UsbRead(scratch, kStaleReadBytes) > 0; ++i) {
+  }
+}
 
 bool QueryModelName() {
   std::uint8_t* reply = gLink.ScratchBuffer.data();
   for (int i = 0; i < kNameTries; ++i) {
+    if (i > 0) EmptyInPipe();
     SetRegister(kModelQueryRegister, 0);
     PutCmd1(kCmdReadReply);
     FlushCommands();
@@ -92,7 +105,9 @@ void InstallUsbDriver() {
   std::printf("USB access could not start: no USB device access on this system.\n");
 }
 
-bool ConnectProgrammer() {
+namespace {
+
+bool Connect() {
   gLink.DriverVersion = GetDriverVersion();
   if (gLink.DriverVersion < 2) {
     InstallUsbDriver();
@@ -126,6 +141,17 @@ bool ConnectProgrammer() {
   AddMessageLine(gLink.ProgrammerName);
   AddMessageLine("Connectting OK *连接正常");
   return true;
+}
+
+}  // namespace
+
+bool ConnectProgrammer() {
+  try {
+    return Connect();
+  } catch (const LinkFault&) {
+    // The fault's line is written; the program runs off-line.
+    return false;
+  }
 }
 
 }  // namespace zelvar

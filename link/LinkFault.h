@@ -1,15 +1,28 @@
 #pragma once
-// A fault of the link that ends the running operation: an overflowing command queue or a reply
-// read that failed. It unwinds out of the algorithm set to the operation runner, which catches it;
-// the programmer is off-line afterwards and the program and its buffer stay.
+// Faults that end the running operation at once. They unwind out of the algorithm set to the
+// operation runner, which catches them, switches the supplies off and writes the result line; the
+// program and its buffer stay.
 #include <stdexcept>
 #include <string>
 
 namespace zelvar {
 
-class LinkFault : public std::runtime_error {
+class OperationFault : public std::runtime_error {
  public:
-  explicit LinkFault(const std::string& message) : std::runtime_error(message) {}
+  explicit OperationFault(const std::string& message) : std::runtime_error(message) {}
+};
+
+// An overflowing command queue, or a transfer that failed or came short: the programmer is
+// off-line afterwards.
+class LinkFault : public OperationFault {
+ public:
+  explicit LinkFault(const std::string& message) : OperationFault(message) {}
+};
+
+// A supply level the programmer cannot give: the set must not run on at the previous level.
+class SupplyRefused : public OperationFault {
+ public:
+  explicit SupplyRefused(const std::string& message) : OperationFault(message) {}
 };
 
 // Writes `message` to the log, discards the queue, sets StatusWord 1, takes the programmer

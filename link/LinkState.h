@@ -23,6 +23,8 @@ struct UsbContextRecord {
   std::atomic<usb::DeviceRecord*> Device{nullptr};  // nullptr: no programmer
   usb::OsEvent* AttachEvent = nullptr;
   std::atomic<std::uint32_t> SetInterfaceStatus{0};
+  // Set by the detach callback on the event thread; the UI thread takes it (TakeDetach).
+  std::atomic<bool> Detached{false};
 
   UsbContextRecord() = default;
   UsbContextRecord(const UsbContextRecord& o) { *this = o; }
@@ -32,6 +34,7 @@ struct UsbContextRecord {
     Device = o.Device.load();
     AttachEvent = o.AttachEvent;
     SetInterfaceStatus = o.SetInterfaceStatus.load();
+    Detached = o.Detached.load();
     return *this;
   }
 };

@@ -16,6 +16,8 @@ namespace zelvar {
 namespace {
 
 constexpr int kSocketPins = 48;
+// The VPP level of a contact test that passes the VPP supply to the ground pin.
+constexpr int kContactTestVppMillivolts = 5000;
 constexpr std::uint64_t kSocketMask = (std::uint64_t{1} << kSocketPins) - 1;
 
 bool TwoBytePowerStatus(int model) {
@@ -65,11 +67,15 @@ void TestBelow6200(std::uint32_t gndPin) {
 }
 
 void TestFrom6200(std::uint32_t gndPin) {
+  const int saved = gLink.LastVppMillivolts;
   ReleaseSupplies();
   SetFpgaReg27(true);
   FlushCommands();
   EnablePinDrivers(false);
   if (gndPin == kGroundPins11And30) {
+    // Pin 30 with bit 7 takes the VPP supply, which still holds the set-up's programming level:
+    // on a ground pin that is a hazard, so the test runs at the logic level the older models use.
+    SetVppVoltage(kContactTestVppMillivolts);
     SelectVccPin(11);
     SelectVccPin(158);  // pin 30 with bit 7: the second test pin
   } else if (gndPin == kGroundTestOnPin13) {
@@ -80,6 +86,7 @@ void TestFrom6200(std::uint32_t gndPin) {
   FlushCommands();
   ReadContactBitmap();
   SelectVccPin(0);
+  if (gndPin == kGroundPins11And30) SetVppVoltage(saved);
   SetFpgaReg27(false);
   FlushCommands();
   EnablePinDrivers(true);
@@ -132,7 +139,7 @@ void PrepareContactTest() {
     return;
   }
   EnablePinDrivers(false);
-  SetVppVoltage(5000);
+  SetVppVoltage(kContactTestVppMillivolts);
   for (int i = 0; i < 20; ++i) PutCmd1(kCmdSettle);
 }
 
@@ -169,7 +176,7 @@ int CheckPinContact(std::uint32_t gndPin, std::uint32_t, std::uint32_t, std::uin
     ShowMessageText("Can't run without device! *脱机不能运行!");
     return kContactRefused;
   }
-  if (gLink.LastBitstream == kNoBitstream && model > 411) {
+  if (LoadedBitstream() == kNoBitstream && model > 411) {
     ErrorBeep();
     ShowMessageText("No chip selected! *还没有选择器件！");
     return kContactRefused;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "link/CommandQueue.h"
+#include "link/LinkFault.h"
 #include "link/LinkState.h"
 #include "services/Messages.h"
 #include "services/Services.h"
@@ -61,7 +62,9 @@ void SetVccVoltage(int millivolts) {
                   millivolts);
     AddColouredLine(kRed, line);
     gLink.StatusWord = 1;
-    return;
+    // Nothing queued may reach the chip: the operation ends here, whatever the set would do next.
+    gLink.CommandCount = 0;
+    throw SupplyRefused(line);
   }
   SetRegister(kVccVoltageRegister, static_cast<std::uint8_t>(millivolts / 100));
   PutCmd1(kCmdSettle);

@@ -36,6 +36,7 @@ void SetRegister24(std::uint8_t value);
 void WritePort(std::uint8_t port, std::uint8_t value);
 void WritePort2Strobed(std::uint8_t a, std::uint8_t b);
 void SetVppVoltage(int millivolts);
+// A level outside 0 .. the programmer's maximum is refused: red line, StatusWord 1, SupplyRefused.
 void SetVccVoltage(int millivolts);
 bool SelectVppPin(std::uint8_t pin);
 bool SelectVccPin(std::uint8_t pin);

@@ -39,7 +39,10 @@ bool OpenUsbDevice() {
   // the context being reset here.
   if (gGlue.openHandle) CloseUsbDevice();
   UsbContextRecord& ctx = gLink.UsbContext;
+  // A detach seen before must still empty LastBitstream.
+  const bool detached = ctx.Detached;
   ctx = UsbContextRecord{};
+  ctx.Detached = detached;
   const usb::MatchRecord match{kZorVendorId, gLink.UsbProductId};
   usb::OsEvent* event = nullptr;
   usb::WDU_DRIVER_HANDLE handle = nullptr;
@@ -90,6 +93,13 @@ void DeviceDetach(usb::WDU_DEVICE_HANDLE device, void* userData) {
   auto* ctx = static_cast<UsbContextRecord*>(userData);
   std::printf("DeviceDetach: received detach for device handle 0x%p\n", static_cast<void*>(device));
   ctx->Device = nullptr;
+  // A replugged programmer comes back with an empty FPGA; only the UI thread may change the link's
+  // state, so it is told through the flag.
+  ctx->Detached = true;
+}
+
+bool TakeDetach() {
+  return gLink.UsbContext.Detached.exchange(false);
 }
 
 std::uint32_t UsbWrite(const std::uint8_t* data, std::uint32_t length) {

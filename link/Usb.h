@@ -29,6 +29,8 @@ bool FindProgrammer();
 bool OpenUsbDevice();
 bool DeviceAttach(usb::WDU_DEVICE_HANDLE device, usb::DeviceInfo* info, void* userData);
 void DeviceDetach(usb::WDU_DEVICE_HANDLE device, void* userData);
+// True once after each detach (called on the UI thread).
+bool TakeDetach();
 
 // Bulk OUT on pipe 0x02 and bulk IN on pipe 0x82: the bytes transferred, 0 on any failure.
 std::uint32_t UsbWrite(const std::uint8_t* data, std::uint32_t length);

@@ -1,6 +1,7 @@
 #pragma once
 // The application's globals that the runner, the catalogue, the buffer and the forms share, in
 // one object that a test can reset.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -13,9 +14,18 @@ namespace zelvar {
 inline constexpr std::uint32_t kCodeBufferSize = 0x1000002;  // indices 0 .. 0x1000001
 inline constexpr int kOptionWords = 144;
 
+inline constexpr std::uint32_t kStartFilledBytes = 0x10000;
+
+inline std::vector<std::uint8_t> StartBuffer() {
+  std::vector<std::uint8_t> b(kCodeBufferSize, 0);
+  std::fill_n(b.begin(), kStartFilledBytes, std::uint8_t{0xFF});
+  return b;
+}
+
 struct AppState {
   // The chip image: code from 0, the data area at the InfoRecord's offset.
-  std::vector<std::uint8_t> CodeBuffer = std::vector<std::uint8_t>(kCodeBufferSize, 0xFF);
+  // As the program starts: the first 64 KiB at 0xFF, the rest at zero.
+  std::vector<std::uint8_t> CodeBuffer = StartBuffer();
   std::int32_t CodeLastAddress = 4096;
 
   // Chip set-up.

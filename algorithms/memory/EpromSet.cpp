@@ -113,7 +113,7 @@ void EpromSet::Verify() {
   Scan s;
   s.start = start_;
   s.last = Type().lastAddress;
-  s.end = Word(kRangeEndWord);
+  s.end = RangeEndExclusive();
   s.expected = buffer_;
   s.progressByCounter = true;
   if (!CompareBlocks(s)) return;
@@ -128,7 +128,7 @@ void EpromSet::Write() {
   Program p;
   p.start = start_;
   p.last = Type().lastAddress;
-  p.end = Word(kRangeEndWord);
+  p.end = RangeEndExclusive();
   p.data = buffer_;
   p.vppPin = Type().vppPin;
   p.programPin = Type().programPin;
@@ -138,6 +138,11 @@ void EpromSet::Write() {
 }
 
 void EpromSet::ReadId() {
+  if (!HasSignature()) {
+    ShowMessageText("This chip has no ID to read!*这个芯片没有可读的ID!");
+    gLink.StatusWord = 1;
+    return;
+  }
   RestoreSupplies();
   ReadChipId16(Type().vccPin);
 }

@@ -54,6 +54,8 @@ class EpromSet : public MemorySet {
   virtual void BeforeReads() {}
   virtual bool PrepareWrite() = 0;  // supplies and checks before the first block
   virtual bool PowerPerBlock() const { return false; }
+  // False for types without a signature: Read ID would put 12 V on their A9 for nothing.
+  virtual bool HasSignature() const { return true; }
 
   TypeFacts Facts() const override { return {Type().lastAddress, Type().contactMask}; }
   void SetAddress(std::uint32_t address) override {
@@ -68,7 +70,7 @@ class EpromSet : public MemorySet {
   void Blank();
   void Verify();
   virtual void Write();
-  // The signature through the type's VCC pin.
+  // The signature through the type's VCC pin; refused with a box for a type without one.
   void ReadId();
   // The set-up supply levels again, and VCC on the type's pin.
   void ApplyVcc();

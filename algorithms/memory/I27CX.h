@@ -155,9 +155,9 @@ class I27CX final : public MemorySet {
     // A size class the row lacks reads as no size: last address 0, no contact pins.
     const WideSize size = t.Size(services().ChipParam("mem="));
     contactMask_ = size.contactMask;
-    pulseSteps_ = static_cast<std::uint32_t>(services().ChipParam("dly="));
+    pulseSteps_ = ChipPulseSteps();
     vppMillivolts_ = 12700;
-    vccMillivolts_ = services().ChipParam("vcc=");
+    vccMillivolts_ = ChipVccMillivolts();
     SetVppVoltage(vppMillivolts_);
     lastAddress_ = size.lastAddress;
     SetVccVoltage(vccMillivolts_);
@@ -210,10 +210,6 @@ class I27CX final : public MemorySet {
 
   // The range start on a word boundary, shared by Write, Verify and Read.
   std::uint32_t WordStart() const { return Word(kRangeStartWord) & ~1u; }
-  std::uint32_t EndExclusive() const {
-    const std::uint32_t end = Word(kRangeEndWord);
-    return end == 0xFFFFFFFF ? end : end + 1;
-  }
 
   void StartReads() {
     start_ = WordStart();
@@ -230,7 +226,7 @@ class I27CX final : public MemorySet {
     Scan s;
     s.start = start_;
     s.last = lastAddress_;
-    s.end = EndExclusive();
+    s.end = RangeEndExclusive();
     s.expected = expected;
     s.progressByCounter = true;
     s.blockBytes = kWordBlockBytes;

@@ -18,6 +18,7 @@ using namespace zor5103;
 namespace {
 constexpr const char* kSingleGroup[] = {"0: (只有一种类型)", "$end"};
 constexpr int kMaxListEntries = 1000;
+constexpr int kDefaultVccMillivolts = 5000;
 
 bool IsEnd(const char* entry) {
   return std::strncmp(entry, "$end", 4) == 0;
@@ -110,6 +111,21 @@ void MemorySet::ReadBlock(std::uint32_t address, std::uint8_t* dest, std::uint32
 void MemorySet::RestoreSupplies() {
   SetVccVoltage(vccMillivolts_);
   if (gLink.LastVppMillivolts != vppMillivolts_) SetVppVoltage(vppMillivolts_);
+}
+
+std::uint32_t MemorySet::RangeEndExclusive() const {
+  const std::uint32_t end = Word(kRangeEndWord);
+  return end == 0xFFFFFFFF ? end : end + 1;
+}
+
+int MemorySet::ChipVccMillivolts() {
+  const int vcc = services().ChipParam("vcc=");
+  return vcc < 1 ? kDefaultVccMillivolts : vcc;
+}
+
+std::uint32_t MemorySet::ChipPulseSteps() {
+  const int steps = services().ChipParam("dly=");
+  return steps < 1 ? 1 : static_cast<std::uint32_t>(steps);
 }
 
 void MemorySet::EndOfWrite() {

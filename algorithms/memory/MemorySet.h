@@ -114,6 +114,12 @@ class MemorySet {
   static void Fail(std::uint32_t offset, std::uint8_t byte);
   // OptionValues word `index`.
   std::uint32_t Word(int index) const { return static_cast<std::uint32_t>(record_[index]); }
+  // One past the range's last address: "Addr end" names the last byte the operation takes.
+  std::uint32_t RangeEndExclusive() const;
+  // The device-list items a line may lack: "vcc=" (5000 mV when missing) and "dly=" (the pulse in
+  // 100 µs steps, 1 when missing); without them a set would run at 0 V or with no pulse.
+  static int ChipVccMillivolts();
+  static std::uint32_t ChipPulseSteps();
 
   // The state block.
   std::uint8_t* buffer_ = nullptr;

@@ -42,6 +42,8 @@ constexpr std::array<const char*, 21> MakeList(const char* radio) {
 }
 constexpr auto kListFast = MakeList("$Radio1:00,Delay(写延迟)");
 constexpr auto kListSlow = MakeList("$Radio1:04,Delay(写延迟)");
+// The 2716 takes a 50 ms pulse by its datasheet.
+constexpr auto kList2716 = MakeList("$Radio1:07,Delay(写延迟)");
 }  // namespace p27
 
 class P27 final : public EpromSetOf<P27> {
@@ -223,6 +225,10 @@ class P27 final : public EpromSetOf<P27> {
  private:
   // Rows 1 to 3: the 2716, programmed by a high pulse on CE/PGM one byte at a time.
   static constexpr int kLast2716Row = 3;
+  // Rows 1 to 6: the 2716 and 2732, which carry no signature.
+  static constexpr int kLast2732Row = 6;
+
+  static bool Is2716Row() { return gApp.TypeIndex >= 1 && gApp.TypeIndex <= kLast2716Row; }
 
   void Init() override {
     LoadBitstream(kEpromBitstream);
@@ -239,6 +245,7 @@ class P27 final : public EpromSetOf<P27> {
 
   std::span<const char* const> DescribeList() const override {
     Services& s = services();
+    if (Is2716Row()) return p27::kList2716;
     if (s.ChipNameContains("27C") || s.ChipNameContains("27HC")) return p27::kListFast;
     return p27::kListSlow;
   }
@@ -299,8 +306,10 @@ class P27 final : public EpromSetOf<P27> {
     SelectVccPin(0);
   }
 
+  bool HasSignature() const override { return gApp.TypeIndex > kLast2732Row; }
+
   void Write() override {
-    if (gApp.TypeIndex >= 1 && gApp.TypeIndex <= kLast2716Row) {
+    if (Is2716Row()) {
       Write2716();
     } else {
       EpromSet::Write();

@@ -99,8 +99,7 @@ class SST27SF final : public EpromSetOf<SST27SF> {
 
   void Init() override {
     LoadBitstream(kEpromBitstream);
-    const int vcc = services().ChipParam("vcc=");
-    vccMillivolts_ = vcc < 1 ? 5000 : vcc;
+    vccMillivolts_ = ChipVccMillivolts();
     vppMillivolts_ = 12000;
     SetVccVoltage(vccMillivolts_);
     readMode_ = zor5103::kReadMode;

@@ -45,12 +45,9 @@ int main(int argc, char** argv) {
       zelvar::DestroyForms();
       return 2;
     }
+    // No user may take a simulated pass for a programmed chip.
+    zelvar::MainForm->SetSimulated(programmer.backend && programmer.backend->simulated());
     zelvar::MainForm->ShowProgrammerLines();
-    if (programmer.fellBack) {
-      zelvar::MainForm->AppendLog(
-          zelvar::kBlack, zelvar::LocalText("No programmer on USB: the simulated programmer "
-                                            "answers.*USB上没有编程器: 由模拟编程器应答。"));
-    }
     zelvar::MainForm->show();
     app.exec();
   } catch (const std::exception& e) {

@@ -61,16 +61,18 @@ TEST_F(LoadFiles, StartAddressOutsideTheBufferIsRefused) {
   EXPECT_EQ(gApp.LanePhase, 1);
 }
 
-TEST_F(LoadFiles, CancelReadsNothingButTheNameIsTaken) {
+// A cancelled load changes nothing: neither the buffer nor the file name, caption or recent list.
+TEST_F(LoadFiles, CancelChangesNothing) {
   const std::string path = Write("a.hex", ":0100000042BD\n");
   ui.formatAnswer = [](FileFormatModel& m) { m.Cancel(); };
   gApp.ProjectModified = 0;
+  gApp.DataFileName = "old.bin";
   LoadBufferFile(path, 0);
   EXPECT_EQ(gApp.CodeBuffer[0], 0xFF);
-  EXPECT_EQ(gApp.DataFileExt, "");
-  EXPECT_EQ(ui.caption, path);
-  EXPECT_EQ(ui.recent, std::vector<std::string>{path});
-  EXPECT_EQ(gApp.ProjectModified, 1);
+  EXPECT_EQ(gApp.DataFileName, "old.bin");
+  EXPECT_EQ(ui.caption, "");
+  EXPECT_TRUE(ui.recent.empty());
+  EXPECT_EQ(gApp.ProjectModified, 0);
 
   ui.formatAnswer = [](FileFormatModel& m) { m.Accept(); };
   LoadBufferFile(path, 0);
@@ -138,8 +140,14 @@ TEST_F(LoadFiles, SaveProposalAndFailedSave) {
   EXPECT_EQ(ProposeSave().fileName, "/p/a.zor");
   gApp.DataFileName = "/p/a.HEX";
   EXPECT_EQ(ProposeSave().filterIndex, 2);
-  gApp.DataFileName = "/p/a.hex";  // the filter index follows the name as written
+  gApp.DataFileName = "/p/a.hex";  // the extension in any case
+  EXPECT_EQ(ProposeSave().filterIndex, 2);
+  gApp.DataFileName = "/p/a.bin";
   EXPECT_EQ(ProposeSave().filterIndex, 1);
+  // The name typed stays when its extension is the format's in any case.
+  EXPECT_EQ(SaveFileName("/p/a.hex", 2), "/p/a.hex");
+  EXPECT_EQ(SaveFileName("/p/a.hex", 1), "/p/a.BIN");
+  EXPECT_EQ(SaveFileName("/p/a", 2), "/p/a.HEX");
 
   EXPECT_FALSE(SaveBuffer((dir / "missing" / "a.hex").string(), 2));
   EXPECT_FALSE(SaveBuffer((dir / "a.jed").string(), 3));  // no fuse-map window

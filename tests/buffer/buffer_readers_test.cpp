@@ -306,7 +306,7 @@ TEST_F(ReadFiles, FillModesApplyOnlyAfterTheFileOpens) {
 
 TEST_F(ReadFiles, BadRecordNamesItsLineAndKeepsWhatCameBefore) {
   gApp.DataFileName = Write("bad.hex", Hex(0, 0, {1}) + ":0100010002FF\n" + Hex(0, 2, {3}));
-  ASSERT_TRUE(ReadIntelHexFile());
+  EXPECT_FALSE(ReadIntelHexFile()) << "not read whole";
   EXPECT_EQ(fake.boxes, std::vector<std::string>{"bad format! line 2"});
   EXPECT_EQ(gApp.CodeBuffer[0], 1);
   EXPECT_EQ(gApp.CodeBuffer[1], 0xFF);
@@ -316,7 +316,7 @@ TEST_F(ReadFiles, BadRecordNamesItsLineAndKeepsWhatCameBefore) {
 
   gApp.DataFileName = Write("big.s", S(2, 0xFFFFFF, {1, 2, 3, 4}));
   ChineseTexts = 1;
-  ASSERT_TRUE(ReadSRecordFile());
+  EXPECT_FALSE(ReadSRecordFile());
   EXPECT_EQ(fake.boxes.back(), "文件太大!");
   EXPECT_EQ(gApp.LoadedLastAddress, 0x1000001);
 }

@@ -91,11 +91,11 @@ TEST_F(RealFiles, OurHexAndImageReadBackBySrecCat) {
   std::copy(image.begin(), image.end(), gApp.CodeBuffer.begin());
   gApp.CodeLastAddress = static_cast<std::int32_t>(image.size()) - 1;
   ASSERT_TRUE(SaveBuffer(Out("ours.hex"), 2));
-  EXPECT_EQ(ui.recent, std::vector<std::string>{Out("ours.HEX")});
-  Run("srec_cat", {Out("ours.HEX"), "-intel", "-o", Out("back.bin"), "-binary"});
+  EXPECT_EQ(ui.recent, std::vector<std::string>{Out("ours.hex")});
+  Run("srec_cat", {Out("ours.hex"), "-intel", "-o", Out("back.bin"), "-binary"});
   EXPECT_EQ(Read(Out("back.bin")), image);
 
-  ASSERT_TRUE(SaveBuffer(Out("ours.bin"), 1));
+  ASSERT_TRUE(SaveBuffer(Out("ours"), 1));
   EXPECT_EQ(Read(Out("ours.BIN")), image);
 }
 

@@ -33,7 +33,7 @@ TEST_F(HexViewModel, ByteRows) {
   EXPECT_EQ(high.substr(59, 3), " ..");
   // The last row of the buffer holds two bytes; the rest stays blank and the row keeps its width.
   const std::string last = ByteRowText(gApp.CodeBuffer, 0x1000000);
-  EXPECT_EQ(last.substr(0, 18), "1000000: FF FF    ");
+  EXPECT_EQ(last.substr(0, 18), "1000000: 00 00    ");  // beyond 64 KiB the buffer starts at 0
   EXPECT_EQ(last.size(), 75u);
 }
 
@@ -43,6 +43,8 @@ TEST_F(HexViewModel, WordRows) {
   EXPECT_EQ(row.size(), 67u);
   EXPECT_EQ(WordRowText(gApp.CodeBuffer, 0x10000).substr(0, 9), "008000:  ");
   EXPECT_EQ(WordRowText(gApp.CodeBuffer, 0xFFF0).substr(0, 9), "  7FF8:  ");
+  // A range that starts before the buffer reads nothing outside it.
+  EXPECT_EQ(WordRowText(gApp.CodeBuffer, -1).size(), 67u);
   EXPECT_EQ(ByteDigitColumn(true, 0), 11);  // the even byte is the low half of the word
   EXPECT_EQ(ByteDigitColumn(true, 1), 9);
   EXPECT_EQ(ByteDigitColumn(false, 15), 54);
@@ -155,6 +157,12 @@ TEST_F(HexViewModel, DataAreaView) {
   gApp.InfoRecord[2] = 0x80;
   EXPECT_TRUE(ViewDataArea());
   EXPECT_EQ(gApp.ViewRange.end, 0x880);
+  // Words that overflow when added give a range that ends inside the buffer.
+  gApp.InfoRecord[1] = 0x7FFFFFF0;
+  gApp.InfoRecord[2] = 0x7FFFFFF0;
+  EXPECT_TRUE(ViewDataArea());
+  EXPECT_GE(gApp.ViewRange.end, gApp.ViewRange.start);
+  EXPECT_TRUE(ShowBufferChecksum().shown);
 }
 
 class Tools : public BufferFixture {};

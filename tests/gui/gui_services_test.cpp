@@ -1,16 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTimer>
 #include <QWidget>
 
+#include "app/forms/dialogs/SelZorDlg.h"
 #include "app/forms/windows/Dispinfomation.h"
 #include "app/forms/windows/GuiServices.h"
+#include "app/forms/windows/Waitusb.h"
 #include "services/AppState.h"
 #include "services/Messages.h"
 #include "skin/Suiform.h"
 #include "skin/Suiprogressbar.h"
+#include "skin/Suiradiogroup.h"
 #include "support/QtApp.h"
 
 namespace zelvar {
@@ -121,6 +126,47 @@ TEST_F(GuiServicesTest, OtherWindowsAndChipParametersGoThroughHooks) {
   EXPECT_EQ(services().AskBadPins({3, 4}, 40), BadPinAnswer::Ignore);
   EXPECT_EQ(services().ChipParam("Vpp"), 12500);
   EXPECT_TRUE(services().ChipNameContains("AT89"));
+}
+
+// A chip operation holds the thread: its progress keeps the windows painting and timers running,
+// without taking user input.
+TEST_F(GuiServicesTest, ProgressKeepsTheWindowAnswering) {
+  gui.CreateProgressWindow();
+  bool timerRan = false;
+  QTimer::singleShot(0, [&] { timerRan = true; });
+  gui.SetProgressPosition(100);
+  EXPECT_TRUE(timerRan);
+}
+
+// A box during start-up is not hidden behind the always-on-top wait form.
+TEST_F(GuiServicesTest, ABoxClosesTheWaitFormFirst) {
+  TWaitForm wait;
+  WaitForm = &wait;
+  wait.show();
+  bool waitShownUnderBox = true;
+  QTimer::singleShot(0, [&] {
+    waitShownUnderBox = wait.isVisible();
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
+  });
+  gui.MessageBox("Can not open the device! ");
+  WaitForm = nullptr;
+  EXPECT_FALSE(waitShownUnderBox);
+}
+
+// The model window is sized to its items: none overlaps another or leaves the group.
+TEST(SelZorDlgLayout, ItemsFitWithoutOverlap) {
+  TSelZorDlg dialog;
+  dialog.show();
+  TsuiRadioGroup* group = dialog.RadioGroup1;
+  ASSERT_EQ(group->ItemCount(), 4);
+  for (int i = 0; i < group->ItemCount(); ++i) {
+    const QRect a = group->Button(i)->geometry();
+    EXPECT_TRUE(group->rect().contains(a)) << i;
+    EXPECT_TRUE(dialog.rect().contains(group->mapTo(&dialog, a.bottomRight()))) << i;
+    for (int j = i + 1; j < group->ItemCount(); ++j) {
+      EXPECT_FALSE(a.intersects(group->Button(j)->geometry())) << i << " and " << j;
+    }
+  }
 }
 
 TEST(GuiServicesLifetime, MainWindowMayGoFirst) {

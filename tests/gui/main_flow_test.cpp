@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
@@ -18,14 +19,20 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <vector>
 
 #include "app/core/Backend.h"
+#include "app/core/buffer/BufferFiles.h"
+#include "app/core/buffer/BufferUi.h"
 #include "app/core/buffer/BufferView.h"
+#include "app/core/runner/OperationRunner.h"
+#include "app/forms/dialogs/Autopro.h"
 #include "app/forms/dialogs/Filew.h"
 #include "app/forms/dialogs/TypeDlg.h"
 #include "app/forms/widgets/ConfigGrid.h"
 #include "app/forms/widgets/HexView.h"
+#include "app/forms/windows/BufferUiQt.h"
 #include "app/forms/windows/Forms.h"
 #include "services/AppState.h"
 #include "services/Messages.h"
@@ -141,6 +148,110 @@ TEST_F(MainFlowTest, ChooseLoadWriteVerifyAndGo) {
   EXPECT_EQ(chip->cells[0x11], 0x14);
   EXPECT_EQ(gLink.StatusWord, 0) << ::testing::PrintToString(fake.LogTexts());
   EXPECT_EQ(MainForm->StatusText(), "ATMEL: AT27C256  Counter:1");
+}
+
+// Run takes the steps the user ticked as it starts, as Go does; reading the chip's configuration
+// leaves the ticks as they stand.
+TEST_F(MainFlowTest, RunTakesOnlyTheTickedSteps) {
+  ChooseChip("EPROM", "AT27C256");
+  ASSERT_EQ(MainForm->suiCheckGroup1->ItemCount(), 3);  // Blank, Write, Verify
+  gApp.CodeBuffer[0x11] = 0x34;
+  MainForm->suiCheckGroup1->SetChecked(1, false);
+  MainForm->suiCheckGroup1->SetChecked(2, false);
+  MainRunner()->ReadConfigClick();
+  EXPECT_TRUE(MainForm->suiCheckGroup1->GetChecked(0));
+  EXPECT_FALSE(MainForm->suiCheckGroup1->GetChecked(1)) << "Read config reset the ticks";
+
+  int shows = 0;
+  MainRunner()->ports().ShowAutoDialog = [&shows] {
+    AutoPro1->Model().RunResult = shows++ == 0 ? 1 : 0;  // one chip placed, then Stop
+  };
+  fake.log.clear();
+  MainForm->suiButtonRun->setEnabled(true);
+  MainForm->suiButtonRun->click();
+  EXPECT_EQ(shows, 2);
+  EXPECT_EQ(gLink.StatusWord, 0) << ::testing::PrintToString(fake.LogTexts());
+  EXPECT_EQ(chip->cells[0x11], 0xFF) << "Run wrote with Write unticked";
+}
+
+// An edited byte changes the checksum line at once.
+TEST_F(MainFlowTest, AnEditedByteUpdatesTheChecksumLine) {
+  MainForm->ShowBuffer();
+  const QString before = MainForm->LabelCode->text();
+  MainForm->RichEdit1->setCaret(0, ByteDigitColumn(false, 0));
+  QKeyEvent one(QEvent::KeyPress, Qt::Key_1, Qt::NoModifier, "1");
+  QApplication::sendEvent(MainForm->RichEdit1->dump(), &one);
+  ASSERT_EQ(gApp.CodeBuffer[0], 0x1F);
+  EXPECT_NE(MainForm->LabelCode->text(), before);
+  EXPECT_EQ(MainForm->LabelCode->text().toStdString(), ShowBufferChecksum().codeLabel);
+}
+
+// A load is all or nothing: cancelled in the format dialog, refused, too big or unreadable, it
+// leaves the buffer, the caption and the recent list as they were.
+TEST_F(MainFlowTest, AFailedLoadChangesNothing) {
+  const std::string bad = (dir / "bad.hex").string();
+  std::ofstream(bad, std::ios::binary) << HexRecord(0x0010, {0x12, 0x34}) << ":0400200001\r\n";
+  const std::string big = (dir / "big.bin").string();
+  std::ofstream(big, std::ios::binary) << std::string(64, 'x');
+  const std::string good = (dir / "good.hex").string();
+  std::ofstream(good, std::ios::binary) << HexRecord(0x0000, {0xAB}) << ":00000001FF\r\n";
+
+  struct Case {
+    std::string file;
+    std::function<void()> answer;  // the format dialog's button
+    int start = 0;
+  };
+  const auto ok = [] { FileFormat->suiButtonOK->click(); };
+  const std::vector<Case> cases = {
+      {good, [] { FileFormat->reject(); }},
+      {bad, ok},
+      {big, ok, static_cast<int>(kCodeBufferSize) - 16},
+      {(dir / "missing.hex").string(), ok},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    gApp.CodeBuffer[0] = gApp.CodeBuffer[0x10] = 0x5A;
+    gApp.CodeBuffer[kCodeBufferSize - 1] = 0x5A;
+    const std::string caption = MainForm->Caption();
+    const auto recent = gApp.RecentNames;
+    QTimer::singleShot(0, c.answer);
+    LoadBufferFile(c.file, c.start);
+    EXPECT_EQ(gApp.CodeBuffer[0], 0x5A);
+    EXPECT_EQ(gApp.CodeBuffer[0x10], 0x5A);
+    EXPECT_EQ(gApp.CodeBuffer[kCodeBufferSize - 1], 0x5A);
+    EXPECT_EQ(MainForm->Caption(), caption);
+    EXPECT_EQ(gApp.RecentNames, recent);
+  }
+  // A whole file does all three.
+  QTimer::singleShot(0, ok);
+  LoadBufferFile(good, 0);
+  EXPECT_EQ(gApp.CodeBuffer[0], 0xAB);
+  EXPECT_EQ(MainForm->Caption(), good);
+  EXPECT_EQ(gApp.RecentNames[0], good);
+}
+
+// Save through the real file dialog: the Intel HEX filter writes HEX under the name typed.
+TEST_F(MainFlowTest, SaveWritesTheChosenFormatUnderTheTypedName) {
+  auto& ui = dynamic_cast<QtBufferUi&>(bufferUi());
+  gApp.CodeLastAddress = 0xFF;
+  gApp.CodeBuffer[0] = 0x12;
+  const std::string typed = (dir / "out.hex").string();
+  ui.saveDialogShown = [&](QFileDialog& d) {
+    d.setOption(QFileDialog::DontUseNativeDialog);
+    ASSERT_EQ(d.nameFilters().size(), 3);
+    d.selectNameFilter(d.nameFilters()[1]);
+    d.selectFile(QString::fromStdString(typed));
+    QTimer::singleShot(0, &d, &QDialog::accept);
+  };
+  MainForm->actions.at("Save1")->trigger();
+  std::ifstream in(typed, std::ios::binary);
+  std::string first;
+  std::getline(in, first);
+  EXPECT_EQ(first.substr(0, 1), ":") << first;
+  EXPECT_EQ(first.substr(3, 6), "000000") << first;  // address 0, a data record
+  EXPECT_FALSE(fs::exists(dir / "out.HEX"));
+  EXPECT_FALSE(fs::exists(dir / "out.BIN"));
+  EXPECT_EQ(gApp.DataFileName, typed);
 }
 
 }  // namespace

@@ -109,6 +109,23 @@ TEST_F(MainWindowTest, LanguageButtonTogglesTheCaptions) {
   EXPECT_EQ(MainForm->ButtonGo->text(), "Go");
 }
 
+// No user may take a simulated pass for a programmed chip: caption and status bar say it, in the
+// current language, whatever caption the window is given.
+TEST_F(MainWindowTest, TheSimulatedProgrammerShowsInCaptionAndStatusBar) {
+  EXPECT_FALSE(MainForm->SimulatedLabel->isVisibleTo(MainForm));
+  EXPECT_EQ(MainForm->windowTitle(), "Zelvar Ver 5.40");
+  MainForm->SetSimulated(true);
+  EXPECT_EQ(MainForm->windowTitle(), "Zelvar Ver 5.40 - SIMULATED programmer");
+  EXPECT_EQ(MainForm->Caption(), "Zelvar Ver 5.40");
+  EXPECT_TRUE(MainForm->SimulatedLabel->isVisibleTo(MainForm));
+  EXPECT_EQ(MainForm->SimulatedLabel->text(), "SIMULATED programmer");
+  MainForm->suiImageButtonLangClick();
+  MainForm->SetCaption("/work/a.hex");
+  EXPECT_EQ(MainForm->windowTitle(), QString::fromUtf8("/work/a.hex - 模拟编程器"));
+  EXPECT_EQ(MainForm->SimulatedLabel->text(), QString::fromUtf8("模拟编程器"));
+  MainForm->suiImageButtonLangClick();
+}
+
 TEST_F(MainWindowTest, ItemsWithoutTheirPieceStayDisabled) {
   for (const char* item : {"Open1", "Selectechip1", "Search1", "Fill1", "Nf1", "ClosePrj1", "Set1",
                            "Print1", "OpenProject1", "Saveprojectas1"}) {
@@ -160,6 +177,10 @@ TEST_F(MainWindowTest, BufferViewsAndClear) {
   EXPECT_EQ(gApp.CodeBuffer[0x10], 0xFF);
   EXPECT_EQ(gApp.CodeBuffer[0x1F], 0xFF);
   EXPECT_EQ(gApp.CodeBuffer[0x20], 1);
+  // The view shows the range it cleared, not code page 0.
+  gApp.ViewRange = {0x3000, 0x3100};
+  MainForm->ClearBufClick();
+  EXPECT_EQ(firstLine().substr(0, 8), "  3000: ") << firstLine();
 
   // The 16-bit view draws words; the 8-bit one bytes again.
   gApp.CodeBuffer[0] = 0x34;

@@ -209,7 +209,7 @@ TEST_F(BitstreamTest, NewerModelsStepTheBusyWindowEvery64Packets) {
   EXPECT_FALSE(prog->bitstreamWhole);
 }
 
-TEST_F(BitstreamTest, NoFpgaAnswerSendsNothingButRemembersTheFile) {
+TEST_F(BitstreamTest, NoFpgaAnswerSendsNothingAndTriesAgainNextTime) {
   WriteFile("zor5103.bit", sim::MakeStandInBitstream("zor5103"));
   Connect(5149);
   prog->fpgaPresent = false;
@@ -217,10 +217,11 @@ TEST_F(BitstreamTest, NoFpgaAnswerSendsNothingButRemembersTheFile) {
   EXPECT_EQ(fake.LogTexts(), std::vector<std::string>{"Not find FPGA! "});
   EXPECT_EQ(RegisterWrites(kBitstreamDataRegister), 0);
   EXPECT_TRUE(BusyEvents().empty());
-  EXPECT_EQ(gLink.LastBitstream, dir.string() + "/BLib2/zor5103.bit");
+  EXPECT_EQ(gLink.LastBitstream, kNoBitstream) << "the FPGA holds nothing";
   prog->fpgaPresent = true;
-  LoadBitstream("zor5103.bit");  // skipped: the same file
-  EXPECT_EQ(RegisterWrites(kBitstreamStartRegister), 1);
+  LoadBitstream("zor5103.bit");
+  EXPECT_EQ(RegisterWrites(kBitstreamStartRegister), 2);
+  EXPECT_TRUE(prog->bitstreamWhole);
 }
 
 }  // namespace

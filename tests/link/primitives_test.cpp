@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "link/CommandQueue.h"
+#include "link/LinkFault.h"
 #include "support/SimFixture.h"
 
 namespace zelvar {
@@ -55,27 +56,42 @@ INSTANTIATE_TEST_SUITE_P(
         PrimitiveCase{"ClockPin", 6200, [] { SelectClockPin(19); }, {{23, 19}}, {}},
         PrimitiveCase{"Reg24", 6200, [] { SetRegister24(30); }, {{24, 30}}, {}},
         PrimitiveCase{"Reg25Queued", 6200, [] { SetRegister25(12); }, {}, {14, 25, 12, 0}},
-        PrimitiveCase{"HighVoltageNone", 6200, [] { SelectHighVoltagePin(0); },
-                      {{18, 0}, {18, 120}, {32, 0}}, {}},
+        PrimitiveCase{"HighVoltageNone",
+                      6200,
+                      [] { SelectHighVoltagePin(0); },
+                      {{18, 0}, {18, 120}, {32, 0}},
+                      {}},
         PrimitiveCase{"HighVoltage6400", 6400, [] { SelectHighVoltagePin(0); }, {{32, 0}}, {}},
         PrimitiveCase{"PinsZeroIgnored", 6200, [] { SetPinHigh(0), SetPinLow(0); }, {}, {}},
-        PrimitiveCase{"PinLevels", 6200, [] { SetPinLevel(true, 5), SetPinLevel(false, 6); }, {},
+        PrimitiveCase{"PinLevels",
+                      6200,
+                      [] { SetPinLevel(true, 5), SetPinLevel(false, 6); },
+                      {},
                       {8, 5, 9, 6}},
         PrimitiveCase{"Ports", 6200, [] { WritePort(3, 0x5A); }, {}, {19, 0x5A}},
         PrimitiveCase{"Strobed", 6200, [] { WritePort2Strobed(1, 2); }, {}, {18, 1, 43, 18, 2, 43}},
         PrimitiveCase{"SwitchOn", 6200, [] { SwitchPin(7, true); }, {{26, 7}}, {}},
         PrimitiveCase{"SwitchOff", 6200, [] { SwitchPin(7, false); }, {{27, 7}}, {}},
-        PrimitiveCase{"PowerOff", 6200, [] { PowerOff(); },
-                      {{18, 0}, {18, 0}, {20, 0}, {19, 0}, {21, 0}}, {27}},
-        PrimitiveCase{"InitHardware", 6200, [] { InitHardwareState(); },
-                      {{21, 0}, {23, 0}, {22, 0}, {18, 0}, {18, 0}}, {27, 14, 25, 15, 0}},
-        PrimitiveCase{"FpgaQueued", 6200, [] { WriteFpgaReg18Bit7(3), InitFpgaReg20(); }, {},
+        PrimitiveCase{"PowerOff",
+                      6200,
+                      [] { PowerOff(); },
+                      {{18, 0}, {18, 0}, {20, 0}, {19, 0}, {21, 0}},
+                      {27}},
+        PrimitiveCase{"InitHardware",
+                      6200,
+                      [] { InitHardwareState(); },
+                      {{21, 0}, {23, 0}, {22, 0}, {18, 0}, {18, 0}},
+                      {27, 14, 25, 15, 0}},
+        PrimitiveCase{"FpgaQueued",
+                      6200,
+                      [] { WriteFpgaReg18Bit7(3), InitFpgaReg20(); },
+                      {},
                       {10, 18, 0x83, 10, 20, 0x84}},
         PrimitiveCase{"Fpga27Sent", 6200, [] { SetFpgaReg27(true); }, {}, {}},
         PrimitiveCase{"DriversOld", 5105, [] { EnablePinDrivers(false); }, {}, {}},
         PrimitiveCase{"DriversNew", 6200, [] { EnablePinDrivers(true); }, {{40, 1}}, {}},
-        PrimitiveCase{"Cmd53And54", 6200, [] { QueueCmd53(5, 1), QueueCmd54(8); }, {},
-                      {53, 5, 1, 54, 8}}),
+        PrimitiveCase{
+            "Cmd53And54", 6200, [] { QueueCmd53(5, 1), QueueCmd54(8); }, {}, {53, 5, 1, 54, 8}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SimFixture, PrimitivesReachTheProgrammerState) {
@@ -102,7 +118,8 @@ TEST_F(SimFixture, VccAboveSevenVoltsIsRefused) {
   for (const int millivolts : {24800, 7001, -100}) {  // -100 would wrap to 25.5 V
     gLink.StatusWord = 0;
     fake.log.clear();
-    SetVccVoltage(millivolts);
+    PutCmd1(27);  // queued before: it must not go out either
+    EXPECT_THROW(SetVccVoltage(millivolts), SupplyRefused) << millivolts;
     EXPECT_EQ(gLink.StatusWord, 1) << millivolts;
     EXPECT_EQ(prog->transfers, 0u) << millivolts;
     EXPECT_EQ(gLink.CommandCount, 0u);
@@ -165,8 +182,8 @@ TEST_F(SimFixture, GroundOnElevenAndThirty) {
 TEST(ElapsedRunTime, FormatsTenthsAndRefusesABackwardClock) {
   int now = 1000;
   SetProcessorClock([&] { return now; });
-  const std::pair<int, const char*> cases[] = {{1234, "1.2"}, {12345, "12.3"}, {0, "0.0"},
-                                               {-1, "?"}};
+  const std::pair<int, const char*> cases[] = {
+      {1234, "1.2"}, {12345, "12.3"}, {0, "0.0"}, {-1, "?"}};
   for (const auto& [ticks, text] : cases) {
     now = 1000;
     StartRunTimer();

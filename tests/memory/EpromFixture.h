@@ -1,11 +1,16 @@
 #pragma once
 // A chip of one of the EPROM sets in the simulated programmer, driven as the operation runner
-// drives a set: set-up 1, 2, 3, then chip operations with CodeBuffer and OptionValues.
+// drives a set: set-up 1, 2, 3, then chip operations through the runner and its contact check,
+// with no hazard recorded.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "algorithms/registry/Registry.h"
+#include "app/core/describe/ChipUiModel.h"
+#include "app/core/runner/AutoProgrammer.h"
+#include "app/core/runner/OperationRunner.h"
+#include "link/PowerContact.h"
 #include "services/AppState.h"
 #include "sim/chips/Eprom.h"
 #include "support/SimFixture.h"
@@ -19,6 +24,8 @@ class EpromFixture : public SimFixture {
     gApp.Reset();
   }
   void TearDown() override {
+    // Whatever the test did, nothing may have harmed a real chip.
+    EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
     gApp.Reset();
     SimFixture::TearDown();
   }
@@ -54,9 +61,19 @@ class EpromFixture : public SimFixture {
     return gApp.CurrentDispatcher(op, gApp.CodeBuffer.data(), record, list);
   }
 
-  // A chip operation as the runner starts it: StatusWord cleared first.
+  // A chip operation as the user starts it: through the operation runner with its contact check
+  // (Erase is followed by Blank there, Read reads into the buffer only when it succeeds). An
+  // operation without a button of its own runs after the same check. Returns StatusWord.
   std::uint8_t Run(int op) {
+    if (op >= kOpErase && op <= kOpReadConfig) {
+      runner.OperationClick(op);
+      return gLink.StatusWord;
+    }
     gLink.StatusWord = 0;
+    if (CheckPinContact(gApp.GroundPin, 0, 0, static_cast<std::uint32_t>(gApp.PinMask),
+                        static_cast<std::uint32_t>(gApp.PinMask >> 32)) == 0) {
+      return 1;
+    }
     Call(op, gApp.OptionValues.data(), nullptr);
     return gLink.StatusWord;
   }
@@ -69,6 +86,9 @@ class EpromFixture : public SimFixture {
   }
 
   std::shared_ptr<sim::EpromChip> chip;
+  ChipUiModel ui;
+  AutoProgrammer autoPro;
+  OperationRunner runner{ui, autoPro};
 };
 
 }  // namespace zelvar::test

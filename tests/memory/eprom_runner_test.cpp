@@ -17,10 +17,6 @@ namespace {
 class EpromRunnerTest : public EpromFixture {
  protected:
   std::string LastLine() const { return fake.log.empty() ? "" : fake.log.back().text; }
-
-  ChipUiModel ui;
-  AutoProgrammer autoPro;
-  OperationRunner runner{ui, autoPro};
 };
 
 TEST_F(EpromRunnerTest, At27c256FromChoiceToResultLines) {

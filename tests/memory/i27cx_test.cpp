@@ -59,20 +59,23 @@ TEST_F(I27CXTest, BlankFailureAndCeProgramPart) {
   EXPECT_EQ(chip->cells[0x80], 0xFFFF);
 }
 
-// Without "dly=" the pulse is empty and nothing programs; a size class the row lacks gives no
-// size and no contact pins.
-TEST_F(I27CXTest, MissingItemsAsTheDeviceListGivesThem) {
+// A line without "vcc=" or "dly=" runs at 5 V with one 100 µs step per pulse; a size class the
+// row lacks gives no size and no contact pins.
+TEST_F(I27CXTest, MissingItemsTakeTheirDefaults) {
   fake.chipParams = {{"mem=", 9}, {"vcc=", 5000}};
   Choose("I27CX", 2, "27C1024", "ATMEL: AT27C1024", "at27c2048dip40");
   EXPECT_EQ(gApp.InfoRecord[0], 0);
   EXPECT_EQ(gApp.PinMask, 0u);
-  fake.chipParams = {{"mem=", 2}, {"vcc=", 5000}};
+  fake.chipParams = {{"mem=", 2}};
   Choose("I27CX", 2, "27C1024", "ATMEL: AT27C1024", "at27c2048dip40");
+  EXPECT_EQ(prog->VccMillivolts(), 5000);
+  chip->cells[0x200] = 0;
+  EXPECT_EQ(Run(kOpBlank), 1) << "a programmed chip is not blank";
   Pattern(0x100);
   gApp.OptionValues[65] = 0xFF;
-  Run(kOpWrite);
-  EXPECT_EQ(chip->pulses, 0);
-  EXPECT_EQ(Run(kOpVerify), 1);
+  EXPECT_EQ(Run(kOpWrite), 0);
+  EXPECT_GT(chip->pulses, 0);
+  EXPECT_EQ(Run(kOpVerify), 0) << gLink.FailAddress;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "app/core/pictures/BadPins.h"
@@ -167,6 +169,23 @@ TEST(JpegTest, RejectsWhatIsNotAPicture) {
   EXPECT_FALSE(DecodeJpeg(junk, sizeof junk).has_value());
   EXPECT_FALSE(DecodeJpeg(nullptr, 0).has_value());
   EXPECT_FALSE(DecodeJpegFile("no-such-picture.jpg").has_value());
+}
+
+// A header that claims 65535 x 65535 pixels is refused before 12.7 GB are asked for.
+TEST(JpegTest, RefusesAHugeClaimedSize) {
+  std::ifstream in("Waitusb.jpg", std::ios::binary);
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+  std::size_t sof = 0;
+  for (std::size_t i = 0; i + 8 < bytes.size(); ++i) {
+    if (bytes[i] == 0xFF && (bytes[i + 1] == 0xC0 || bytes[i + 1] == 0xC2)) {
+      sof = i;
+      break;
+    }
+  }
+  ASSERT_GT(sof, 0u);
+  for (std::size_t k = 5; k <= 8; ++k) bytes[sof + k] = 0xFF;  // height and width
+  EXPECT_FALSE(DecodeJpeg(bytes.data(), bytes.size()).has_value());
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include "app/core/Backend.h"
 #include "app/core/startup/ProgrammerStart.h"
 #include "link/LinkState.h"
+#include "link/PowerContact.h"
+#include "services/AppState.h"
 #include "sim/Programmer.h"
 #include "support/FakeServices.h"
 
@@ -29,20 +31,26 @@ TEST_F(ProgrammerStartTest, NamedSimulatedModelConnects) {
   ProgrammerStart s = StartProgrammer({"--programmer=sim:5149"});
   ASSERT_TRUE(s.backend);
   EXPECT_TRUE(s.connected);
-  EXPECT_FALSE(s.fellBack);
   EXPECT_EQ(gLink.ModelNumber, 5149);
   EXPECT_STREQ(gLink.ProgrammerName, "zor5149");
 }
 
-TEST_F(ProgrammerStartTest, WithoutAnOptionNoUsbProgrammerFallsBackQuietly) {
+// No programmer means no programmer: the USB programmer is the default, and without one the
+// program runs off-line and refuses chip operations, saying why.
+TEST_F(ProgrammerStartTest, WithoutAnOptionAndNoProgrammerItRunsOffLine) {
   // The test machine has no programmer on USB.
   ProgrammerStart s = StartProgrammer({});
   ASSERT_TRUE(s.backend);
-  EXPECT_TRUE(s.connected);
-  EXPECT_TRUE(s.fellBack);
-  EXPECT_TRUE(s.backend->simulated());
-  EXPECT_EQ(gLink.ModelNumber, 6200);
-  EXPECT_TRUE(fake.boxes.empty()) << "the failed USB attempt shows no box";
+  EXPECT_FALSE(s.connected);
+  EXPECT_FALSE(s.backend->simulated());
+  EXPECT_EQ(gLink.ModelNumber, 0);
+  ASSERT_FALSE(fake.boxes.empty());
+  EXPECT_EQ(fake.boxes[0], "Can not open the device! ");
+  fake.boxes.clear();
+  gApp.TypeIndex = 0;  // a chip chosen from the off-line model's list
+  EXPECT_EQ(CheckPinContact(20, 0, 0, 0xFF, 0), 0);
+  EXPECT_EQ(fake.boxes, std::vector<std::string>{"Can't run without device! "});
+  gApp.Reset();
 }
 
 TEST_F(ProgrammerStartTest, MalformedOptionConnectsNothing) {

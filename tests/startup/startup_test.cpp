@@ -71,6 +71,7 @@ class StartupTest : public ::testing::Test {
 };
 
 TEST_F(StartupTest, SetsBufferAndStateInOrder) {
+  EXPECT_EQ(gApp.CodeBuffer[0xFFFFFF], 0) << "beyond 64 KiB the buffer starts at zero";
   gApp.CodeBuffer[0x1234] = 0x00;
   gApp.CodeBuffer[0x10000] = 0x5A;
   gApp.CodeLastAddress = 77;

@@ -1,6 +1,7 @@
 #pragma once
 // A test with a fresh link state, a recording services fake and a simulated programmer, attached
-// through the simulated USB driver and opened as the program opens the real one.
+// through the simulated USB driver (behind a fault injector) and opened as the program opens the
+// real one.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,6 +14,7 @@
 #include "sim/Programmer.h"
 #include "sim/SimTransport.h"
 #include "support/FakeServices.h"
+#include "support/FaultyTransport.h"
 
 namespace zelvar::test {
 
@@ -34,12 +36,10 @@ class SimFixture : public ::testing::Test {
     CloseUsbDevice();
     gLink.Reset();
     ChineseTexts = 0;
-    prog = std::make_unique<sim::Programmer>(model);
-    transport = std::make_unique<sim::SimTransport>(*prog);
     driver = std::make_unique<usb::SimUsbDriver>();
     usb::SetDriver(driver.get());
     SetServices(&fake);
-    deviceId = driver->Plug(transport.get(), kZorProductIds[0]);
+    PlugFresh(model);
     gLink.UsbProductId = kZorProductIds[0];
     ASSERT_TRUE(OpenUsbDevice());
     gLink.ModelNumber = model;
@@ -51,9 +51,21 @@ class SimFixture : public ::testing::Test {
     driver->Drain();
   }
 
+  // Plugs a new programmer of `model` (as a replug: nothing of the old one stays) behind the
+  // fault injector, and waits until the link has taken it.
+  void PlugFresh(int model) {
+    prog = std::make_unique<sim::Programmer>(model);
+    transport = std::make_unique<sim::SimTransport>(*prog);
+    faults = std::make_unique<FaultyTransport>(*transport);
+    faults->unplug = [this] { Unplug(); };
+    deviceId = driver->Plug(faults.get(), kZorProductIds[0]);
+    driver->Drain();
+  }
+
   FakeServices fake;
   std::unique_ptr<sim::Programmer> prog;
   std::unique_ptr<sim::SimTransport> transport;
+  std::unique_ptr<FaultyTransport> faults;  // between the link and the programmer, unarmed
   std::unique_ptr<usb::SimUsbDriver> driver;
   std::uint32_t deviceId = 0;
 };

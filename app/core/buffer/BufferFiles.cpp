@@ -53,36 +53,72 @@ void DropCdsHeader() {
 
 }  // namespace
 
+namespace {
+
+// What a load may change before it knows whether the whole file was read.
+struct LoadSnapshot {
+  std::vector<std::uint8_t> buffer = gApp.CodeBuffer;
+  std::string fileName = gApp.DataFileName;
+  std::string fileExt = gApp.DataFileExt;
+  std::int32_t loadOffset = gApp.LoadOffset;
+  std::int32_t loadedLast = gApp.LoadedLastAddress;
+  std::int32_t codeLast = gApp.CodeLastAddress;
+  AppState::Range viewRange = gApp.ViewRange;
+
+  void Restore() {
+    gApp.CodeBuffer.swap(buffer);
+    gApp.DataFileName = fileName;
+    gApp.DataFileExt = fileExt;
+    gApp.LoadOffset = loadOffset;
+    gApp.LoadedLastAddress = loadedLast;
+    gApp.CodeLastAddress = codeLast;
+    gApp.ViewRange = viewRange;
+  }
+};
+
+bool ReadChosenFormat(const std::string& ext) {
+  if (ext == ".HEX" || ext == ".MHX") return ReadIntelHexFile();
+  if (ext == ".BIN") return ReadBinaryFile(gApp.LaneMask, gApp.LanePhase);
+  if (ext == ".CDS") {
+    if (!ReadBinaryFile(0, 0)) return false;
+    DropCdsHeader();
+    return true;
+  }
+  if (ext == ".S") return ReadSRecordFile();
+  return false;
+}
+
+}  // namespace
+
 void LoadBufferFile(const std::string& path, int startAddress) {
   BufferUi& ui = bufferUi();
-  if (UpperCase(FileExtension(path)) == ".ZOR") {
+  const std::string ext = UpperCase(FileExtension(path));
+  if (ext == ".ZOR") {
     // A refused project leaves the file names and the recent list as they were.
     if (ui.LoadProjectFile(path)) ui.UpdateRecentMenu(path);
     return;
   }
-  gApp.DataFileName = path;
-  gApp.DataFileExt = UpperCase(FileExtension(path));
-  if (gApp.DataFileExt == ".JED") return ShowJedecFile(path);
-  if (gApp.DataFileExt == ".SVF") return ShowSvfFile(path);
+  if (ext == ".JED" || ext == ".SVF") {
+    gApp.DataFileName = path;
+    gApp.DataFileExt = ext;
+    return ext == ".JED" ? ShowJedecFile(path) : ShowSvfFile(path);
+  }
 
+  // All or nothing: a cancelled, refused or unreadable file leaves the buffer, the file name, the
+  // caption and the recent list as they were, so that Write cannot program a half-loaded image.
+  LoadSnapshot before;
+  gApp.DataFileName = path;
+  gApp.DataFileExt = ext;
   FileFormatModel format;
   format.Prepare(path, startAddress);
   ui.AskFileFormat(format);
   gApp.DataFileExt = format.ChosenExt;
-
-  const std::string& ext = gApp.DataFileExt;
-  if (ext == ".HEX" || ext == ".MHX") {
-    ReadIntelHexFile();
-  } else if (ext == ".BIN") {
-    ReadBinaryFile(gApp.LaneMask, gApp.LanePhase);
-  } else if (ext == ".CDS") {
-    if (ReadBinaryFile(0, 0)) {
-      DropCdsHeader();
-      ui.ShowBuffer();
-    }
-  } else if (ext == ".S") {
-    ReadSRecordFile();
+  if (format.ChosenExt.empty() || !ReadChosenFormat(format.ChosenExt)) {
+    before.Restore();
+    ui.ShowBuffer();
+    return;
   }
+  ui.ShowBuffer();
   ui.SetFrameCaption(path);
   ui.UpdateRecentMenu(path);
   gApp.ProjectModified = 1;
@@ -103,21 +139,24 @@ SaveProposal ProposeSave() {
   p.fileName = !gApp.DataFileName.empty()      ? gApp.DataFileName
                : !gApp.ProjectFileName.empty() ? gApp.ProjectFileName
                                                : "Noname";
-  const std::string ext = FileExtension(p.fileName);
+  const std::string ext = UpperCase(FileExtension(p.fileName));
   p.filterIndex = ext == ".HEX" ? 2 : ext == ".JED" ? 3 : 1;
   return p;
 }
 
+std::string SaveFileName(const std::string& typed, int filterIndex) {
+  const char* ext = filterIndex == 2 ? ".HEX" : filterIndex == 3 ? ".JED" : ".BIN";
+  return UpperCase(FileExtension(typed)) == ext ? typed : ChangeFileExt(typed, ext);
+}
+
 bool SaveBuffer(const std::string& fileName, int filterIndex) {
   bool ok = false;
+  gApp.DataFileName = SaveFileName(fileName, filterIndex);
   if (filterIndex == 2) {
-    gApp.DataFileName = ChangeFileExt(fileName, ".HEX");
     ok = WriteIntelHexFile();
   } else if (filterIndex == 3) {
-    gApp.DataFileName = ChangeFileExt(fileName, ".JED");
     ok = SavePldJedec(gApp.DataFileName);
   } else {
-    gApp.DataFileName = ChangeFileExt(fileName, ".BIN");
     ok = WriteBinaryFile();
   }
   if (ok) bufferUi().UpdateRecentMenu(gApp.DataFileName);

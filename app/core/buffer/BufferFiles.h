@@ -7,7 +7,8 @@
 namespace zelvar {
 
 // Loads `path` by its extension: projects and PLD files go to their owners; anything else goes
-// through the file-format dialog to a reader. `startAddress` is offered as the start.
+// through the file-format dialog to a reader. `startAddress` is offered as the start. A load that
+// is cancelled or fails changes nothing: buffer, file name, caption and recent list stay.
 void LoadBufferFile(const std::string& path, int startAddress);
 
 // Loads `path` into the data area of the chip (fill mode "keep"), then shows that area.
@@ -24,7 +25,10 @@ inline constexpr const char* kSaveFilter =
 inline constexpr const char* kOpenFilter =
     "*.*   (All file)|*.*|*.bin (Binary)|*.bin|*.hex (Intel  HEX)|*.hex|*.jed (Jedec)|*.jed|*.s "
     "  (Motorola)|*.s|*.zor (Project)|*.zor";
-// Saves the buffer as the format of `filterIndex` under `fileName` with that format's extension.
+// The name a save of format `filterIndex` writes: `typed` when its extension is the format's in
+// any case, else `typed` with the format's extension.
+std::string SaveFileName(const std::string& typed, int filterIndex);
+// Saves the buffer as the format of `filterIndex` under SaveFileName(fileName, filterIndex).
 // The recent list takes the name only when the file was written. True on success.
 bool SaveBuffer(const std::string& fileName, int filterIndex);
 

@@ -352,7 +352,7 @@ bool ReadRecordFile(const char* openMessage, PieceParser parse) {
   gApp.LoadedLastAddress = HighestOrZero(r);
   gApp.ViewRange = {0, 4095};
   bufferUi().ShowBuffer();
-  return true;
+  return r.status == ParseStatus::Ok;
 }
 
 bool WriteFileBytes(const std::string& path, const void* data, std::size_t size) {
@@ -404,7 +404,7 @@ bool ReadBinaryFile(int laneMask, int lanePhase) {
   gApp.ViewRange.start = 0;
   if (gApp.CodeLastAddress < 1) gApp.CodeLastAddress = gApp.LoadedLastAddress;
   bufferUi().ShowBuffer();
-  return true;
+  return r.status == ParseStatus::Ok;
 }
 
 bool WriteIntelHexFile() {

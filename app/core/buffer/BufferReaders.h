@@ -87,7 +87,8 @@ void WriteHexRecords(std::string& out, std::span<const std::uint8_t> data, std::
 
 // The program's readers: `gApp.DataFileName` into `gApp.CodeBuffer` with the fill mode, the load
 // offset and the messages; they set `LoadedLastAddress` and redraw the buffer view. False when
-// the file could not be opened (the buffer is then unchanged).
+// the file could not be opened (the buffer is then unchanged) or was not read whole (bad format,
+// too big: what was stored before the fault stays, and the caller decides whether to keep it).
 bool ReadIntelHexFile();
 bool ReadSRecordFile();
 bool ReadBinaryFile(int laneMask, int lanePhase);

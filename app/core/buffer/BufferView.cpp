@@ -46,6 +46,7 @@ std::string WordRowText(std::span<const std::uint8_t> buffer, std::int64_t offse
   PutLabel(row, offset / 2, offset >= 0x10000);
   for (int w = 0; w < 8; ++w) {
     const std::int64_t lo = offset + 2 * w;
+    if (!HasByte(buffer, lo)) continue;  // a range that starts before the buffer
     if (!HasByte(buffer, lo + 1)) break;
     const unsigned word =
         buffer[static_cast<std::size_t>(lo)] | buffer[static_cast<std::size_t>(lo + 1)] << 8;
@@ -76,6 +77,13 @@ namespace {
 AppState::Range CodeViewRange() {
   return {0, gApp.InfoRecord[0] < 1 ? gApp.LoadedLastAddress : gApp.InfoRecord[0]};
 }
+// The data area as InfoRecord words 1 and 2 give it, added without overflow and kept inside the
+// buffer.
+AppState::Range DataAreaRange() {
+  const std::int64_t start = gApp.InfoRecord[1];
+  const std::int64_t end = std::min<std::int64_t>(start + gApp.InfoRecord[2], kCodeBufferSize);
+  return {gApp.InfoRecord[1], static_cast<std::int32_t>(std::max(start, end))};
+}
 }  // namespace
 
 std::vector<std::string> PrepareHexView() {
@@ -101,7 +109,7 @@ PageAction PageKey(ViewKey key, int caretLine, int lineCount) {
     return PageAction::Redraw;
   }
   if (key == ViewKey::End && gApp.InfoRecord[1] > 0) {
-    range = {gApp.InfoRecord[1], gApp.InfoRecord[1] + gApp.InfoRecord[2]};
+    range = DataAreaRange();
     return PageAction::Redraw;
   }
   return PageAction::None;
@@ -159,7 +167,7 @@ ChecksumLine ShowBufferChecksum() {
   const auto& info = gApp.InfoRecord;
   if (info[1] >= 1 && info[2] >= 2) {
     std::snprintf(text, sizeof text, "Data from %05X to %05X", static_cast<unsigned>(info[1]),
-                  static_cast<unsigned>(info[1] + info[2] - 1));
+                  static_cast<unsigned>(static_cast<std::int64_t>(info[1]) + info[2] - 1));
     line.dataLabel = text;
   }
   line.shown = true;
@@ -176,7 +184,7 @@ bool ViewDataArea() {
     ShowMessageText("This chip has not data segment! *这个芯片没有数据段!");
     return false;
   }
-  gApp.ViewRange = {gApp.InfoRecord[1], gApp.InfoRecord[1] + gApp.InfoRecord[2]};
+  gApp.ViewRange = DataAreaRange();
   return true;
 }
 

@@ -37,6 +37,11 @@ bool DecodeInto(const std::uint8_t* data, std::size_t size, RgbImage& out) {
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
   jpeg_read_header(&info, TRUE);
+  // A header may claim any size up to 65535 x 65535: refused before anything is allocated for it.
+  if (static_cast<std::uint64_t>(info.image_width) * info.image_height > kMaxJpegPixels) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
   info.out_color_space = JCS_RGB;
   jpeg_start_decompress(&info);
   out.width = static_cast<int>(info.output_width);

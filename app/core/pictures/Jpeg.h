@@ -13,7 +13,11 @@ struct RgbImage {
   std::vector<std::uint8_t> rgb;  // width * height * 3, rows top to bottom
 };
 
-// nullopt when the data is not a JPEG picture that libjpeg can decode.
+// The largest picture decoded (16 Mpixel, 48 MiB of RGB); the program's pictures are far smaller.
+inline constexpr std::uint64_t kMaxJpegPixels = 4096ull * 4096ull;
+
+// nullopt when the data is not a JPEG picture that libjpeg can decode, or is larger than
+// kMaxJpegPixels.
 std::optional<RgbImage> DecodeJpeg(const std::uint8_t* data, std::size_t size);
 std::optional<RgbImage> DecodeJpegFile(const std::string& path);
 

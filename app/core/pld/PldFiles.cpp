@@ -2,7 +2,6 @@
 
 #include <span>
 
-#include "app/core/buffer/HexText.h"
 #include "services/AppState.h"
 #include "services/Jedec.h"
 #include "services/Messages.h"
@@ -84,7 +83,7 @@ std::string JedecAddressText(int line) {
 }
 
 bool SavePldJedec(const std::string& path) {
-  const std::string jed = ChangeFileExt(path, ".JED");
+  const std::string& jed = path;
   if (gApp.InfoRecord[3] == 2 && gPld.jedec.exists) {
     if (WriteTextFileLines(jed, gPld.jedec.lines)) return true;
     ShowMessageText("Can not write this file!*不能写入文件!");

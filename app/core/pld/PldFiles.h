@@ -26,7 +26,7 @@ bool TypeFuse(int line, int column, char c);
 std::string JedecLineText(int line);
 std::string JedecAddressText(int line);
 
-// Saves the JEDEC text (view kind 2) or the fuse map as a ".JED" file; false when neither window
+// Saves the JEDEC text (view kind 2) or the fuse map to `path` (the caller names the ".JED"); false when neither window
 // exists or the file cannot be written.
 bool SavePldJedec(const std::string& path);
 

@@ -71,7 +71,7 @@ void AutoProgrammer::Tick() {
   inTick_ = true;
   try {
     TickBody();
-  } catch (const LinkFault&) {
+  } catch (const OperationFault&) {
     // The fault has written its line; the programmer is off-line, so the wait ends.
     Finish(0);
   }

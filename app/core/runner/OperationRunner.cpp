@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <vector>
 
+#include "link/Bitstream.h"
 #include "link/LinkFault.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
@@ -45,7 +47,7 @@ bool SetupCall(int op, std::int32_t* record) {
   try {
     gApp.CurrentDispatcher(op, gApp.CodeBuffer.data(), record, &gApp.ChipUiList);
     return true;
-  } catch (const LinkFault&) {
+  } catch (const OperationFault&) {
     return false;
   }
 }
@@ -110,17 +112,21 @@ bool OperationRunner::ContactPassed() {
   if (!ports_.CheckPinContact) return false;
   try {
     return ports_.CheckPinContact(GroundPinWord(), 0, 0, MaskLow(), MaskHigh()) != 0;
-  } catch (const LinkFault&) {
+  } catch (const OperationFault&) {
+    // The test had its supplies on: it ends as any failed operation does.
+    gLink.StatusWord = 1;
+    EndFailed();
     return false;
   }
 }
 
-std::uint8_t OperationRunner::CallOperation(int code) {
+std::uint8_t OperationRunner::CallOperation(int code, std::uint8_t* buffer) {
   // Many sets never clear the status on success: a stale failure must not judge this call.
   gLink.StatusWord = 0;
   try {
-    return gApp.CurrentDispatcher(code, gApp.CodeBuffer.data(), gApp.OptionValues.data(), nullptr);
-  } catch (const LinkFault&) {
+    return gApp.CurrentDispatcher(code, buffer ? buffer : gApp.CodeBuffer.data(),
+                                  gApp.OptionValues.data(), nullptr);
+  } catch (const OperationFault&) {
     gLink.StatusWord = 1;
     return 1;
   }
@@ -136,16 +142,23 @@ void OperationRunner::SwitchOffAfterFailure() {
   try {
     PowerOff();
     SetAllPins(false);
-  } catch (const LinkFault&) {
+  } catch (const OperationFault&) {
   }
 }
 
-void OperationRunner::SingleOperation(int code, bool showProgress, bool showResult) {
+void OperationRunner::EndFailed() {
+  SwitchOffAfterFailure();
+  CallPort(ports_.ShowProgress, -1);
+  CallPort(ports_.ShowOperationResult, gLink.StatusWord);
+}
+
+void OperationRunner::SingleOperation(int code, bool showResult) {
   if (!BeginOperation() || !ContactPassed()) return;
   CallPort(ports_.ShowOperationName, code);
   CallOperation(code);
   SwitchOffAfterFailure();
-  if (showProgress) CallPort(ports_.ShowProgress, -1);
+  // However it ended: a failed step leaves the window at its last position otherwise.
+  CallPort(ports_.ShowProgress, -1);
   if (showResult) CallPort(ports_.ShowOperationResult, gLink.StatusWord);
 }
 
@@ -154,10 +167,14 @@ void OperationRunner::ReadClick() {
   gLink.StatusWord = 0;
   if (!ContactPassed()) return;
   CallPort(ports_.ShowOperationName, kOpRead);
-  CallOperation(kOpRead);
+  // A failed read must not leave the buffer half-changed: it reads into a copy that replaces the
+  // buffer only when the whole read succeeded.
+  readScratch_.assign(gApp.CodeBuffer.begin(), gApp.CodeBuffer.end());
+  CallOperation(kOpRead, readScratch_.data());
   if (Succeeded() && gApp.InfoRecord[1] >= 1 && gApp.InfoRecord[2] >= 1) {
-    CallOperation(kOpReadData);
+    CallOperation(kOpReadData, readScratch_.data());
   }
+  if (Succeeded()) gApp.CodeBuffer.swap(readScratch_);
   if (Succeeded() && ui_.OperationAllowed(kOpReadConfig)) {
     CallOperation(kOpReadConfig);
     if (Succeeded()) {
@@ -181,27 +198,28 @@ void OperationRunner::EraseClick() {
     CallOperation(kOpBlank);
   }
   SwitchOffAfterFailure();
+  CallPort(ports_.ShowProgress, -1);
   CallPort(ports_.ShowOperationResult, gLink.StatusWord);
 }
 
 void OperationRunner::BlankClick() {
-  SingleOperation(kOpBlank, false, true);
+  SingleOperation(kOpBlank, true);
 }
 void OperationRunner::WriteClick() {
-  SingleOperation(kOpWrite, false, true);
+  SingleOperation(kOpWrite, true);
 }
 void OperationRunner::VerifyClick() {
-  SingleOperation(kOpVerify, false, true);
+  SingleOperation(kOpVerify, true);
 }
 void OperationRunner::ConfigClick() {
-  SingleOperation(kOpConfig, true, true);
+  SingleOperation(kOpConfig, true);
 }
 void OperationRunner::ProtectClick() {
-  SingleOperation(kOpLock, true, true);
+  SingleOperation(kOpLock, true);
 }
 // The set writes the ID line itself.
 void OperationRunner::IdClick() {
-  SingleOperation(kOpReadId, true, false);
+  SingleOperation(kOpReadId, false);
 }
 
 void OperationRunner::ReadConfigClick() {
@@ -325,7 +343,7 @@ bool OperationRunner::RefuseModifiedProject() {
 void OperationRunner::RunClick() {
   CallPort(ports_.CentreAutoDialog);
   if (RefuseModifiedProject()) return;
-  if ((gLink.LastBitstream == "no_part" && gLink.ModelNumber > kLastModelWithoutRun) ||
+  if ((LoadedBitstream() == kNoBitstream && gLink.ModelNumber > kLastModelWithoutRun) ||
       !gApp.CurrentDispatcher) {
     ShowMessageText(kNoChipText);
     return;

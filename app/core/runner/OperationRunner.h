@@ -4,6 +4,7 @@
 // (auto-programming). All of it runs synchronously on the caller's thread.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/core/describe/ChipUiModel.h"
 #include "app/core/runner/AutoProgrammer.h"
@@ -60,16 +61,21 @@ class OperationRunner {
  private:
   bool BeginOperation();
   bool ContactPassed();
-  std::uint8_t CallOperation(int code);
+  // Runs `code` on `buffer` (the code buffer when nullptr); a fault ends it with StatusWord 1.
+  std::uint8_t CallOperation(int code, std::uint8_t* buffer = nullptr);
   bool Succeeded() const;
   void SwitchOffAfterFailure();
-  void SingleOperation(int code, bool showProgress, bool showResult);
+  // A failure's end: supplies off, progress window closed, the red result line.
+  void EndFailed();
+  void SingleOperation(int code, bool showResult);
   void RunSequence();
   bool RefuseModifiedProject();
 
   ChipUiModel& ui_;
   AutoProgrammer& auto_;
   RunnerPorts ports_;
+  // Read's copy of the buffer, kept between reads so that each read reuses its memory.
+  std::vector<std::uint8_t> readScratch_;
 };
 
 }  // namespace zelvar

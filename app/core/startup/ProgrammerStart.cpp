@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/Connect.h"
+#include "link/LinkState.h"
 #include "link/usb/UsbLib.h"
 #include "services/Services.h"
 #include "sim/Programmer.h"
@@ -42,37 +43,18 @@ bool PlaceSimulatedChip(const std::vector<std::string>& args, ProgrammerStart& s
 
 ProgrammerStart StartProgrammer(const std::vector<std::string>& args) {
   ProgrammerStart start;
-  const bool named = std::any_of(args.begin(), args.end(), [](const std::string& a) {
-    return a.rfind("--programmer=", 0) == 0;
-  });
   start.backend = ChooseBackend(args, &start.error);
   if (!start.backend) return start;
-  if (named) {
-    if (!PlaceSimulatedChip(args, start)) {
-      start.backend.reset();
-      return start;
-    }
-    start.connected = ConnectProgrammer();
-    return start;
-  }
-
-  // The USB attempt stays quiet: its "Can not open the device!" would only announce the stand-in.
-  Services* shown = &services();
-  SetServices(nullptr);
-  start.connected = ConnectProgrammer();
-  SetServices(shown);
-  if (start.connected) return start;
-  // A programmer this user may not open is worth the instructions, stand-in or not.
-  if (usb::Driver() && usb::Driver()->AccessDenied()) InstallUsbDriver();
-
-  start.backend.reset();
-  start.backend = ChooseBackend({"--programmer=sim"}, &start.error);
-  if (start.backend && !PlaceSimulatedChip(args, start)) {
+  if (!PlaceSimulatedChip(args, start)) {
     start.backend.reset();
     return start;
   }
-  start.connected = start.backend && ConnectProgrammer();
-  start.fellBack = true;
+  start.connected = ConnectProgrammer();
+  // A programmer this user may not open is worth the instructions beside "Can not open".
+  if (!start.connected && !start.backend->simulated() && usb::Driver() &&
+      usb::Driver()->AccessDenied() && gLink.DriverVersion >= 2) {
+    InstallUsbDriver();
+  }
   return start;
 }
 

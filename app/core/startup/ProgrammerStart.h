@@ -1,7 +1,7 @@
 #pragma once
 // The programmer the program starts on: the back end the command line names, connected. Without
-// a --programmer option the programmer on USB is tried first and, when none answers, the
-// simulated 6200 stands in, so that the program always comes up on a programmer.
+// a --programmer option it is the programmer on USB; when none answers the program runs off-line
+// (ModelNumber 0). The simulated programmer runs only when --programmer=sim asks for it.
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,8 +13,7 @@ namespace zelvar {
 struct ProgrammerStart {
   std::unique_ptr<Backend> backend;
   bool connected = false;
-  bool fellBack = false;  // no programmer on USB; the simulated one answers
-  std::string error;      // a malformed --programmer option; nothing was connected
+  std::string error;  // a malformed --programmer option; nothing was connected
   // The simulated socket takes a blank model of each chip the user chooses (no --sim-chip given).
   bool socketFollowsChoice = false;
 };

@@ -15,6 +15,7 @@ class TAutoPro1 : public QDialog {
   Q_OBJECT
 
  public:
+  AutoProgrammer& Model() { return model_; }
   explicit TAutoPro1(AutoProgrammer& model, QWidget* parent = nullptr);
 
   // Shows the dialog modally until the wait ends; the runner's ShowAutoDialog port.

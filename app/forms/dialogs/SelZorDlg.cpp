@@ -22,13 +22,25 @@ TSelZorDlg::TSelZorDlg(QWidget* parent) : QDialog(parent), suiForm1(new TsuiForm
   RadioGroup1->SetColumns(2);
   for (std::string_view item : kOfflineModels) RadioGroup1->AddItem(std::string(item));
   RadioGroup1->SetItemIndex(kOfflineDefaultItem);
-  RadioGroup1->setMinimumHeight(60);
+  // The group places its items itself: it is given room for every item's own size.
+  const int columns = 2;
+  const int rows = (RadioGroup1->ItemCount() + columns - 1) / columns;
+  QSize item;
+  for (int i = 0; i < RadioGroup1->ItemCount(); ++i)
+    item = item.expandedTo(RadioGroup1->Button(i)->sizeHint());
+  const QRect client = RadioGroup1->GetClient();
+  const int frame = RadioGroup1->height() - client.height() + RadioGroup1->TopMargin();
+  RadioGroup1->setMinimumSize(columns * (item.width() + 16) + 10,
+                              frame + rows * (item.height() + 8) + 8);
   layout->addWidget(RadioGroup1);
   ButtonOk = new TsuiButton(suiForm1);
   ButtonOk->setObjectName("ButtonOk");
   ButtonOk->SetCaption2("OK");
   layout->addWidget(ButtonOk);
   connect(ButtonOk, &QPushButton::clicked, this, &QDialog::accept);
+  // The frame filled the dialog with its own layout: the dialog grows to what the items need.
+  if (QLayout* outer = this->layout()) outer->setSizeConstraint(QLayout::SetMinimumSize);
+  adjustSize();
 }
 
 }  // namespace zelvar

@@ -31,6 +31,8 @@ HexView::HexView(QWidget* parent) : QWidget(parent) {
   layout->addWidget(dump_, 1);
   layout->addWidget(codeLabel_);
   layout->addWidget(dataLabel_);
+  // The checksum line follows every edited byte.
+  connect(this, &HexView::bufferEdited, this, &HexView::WriteChecksum);
 }
 
 int HexView::caretLine() const {
@@ -93,6 +95,11 @@ void HexView::ShowBuffer() {
   WriteChecksum();
   dump_->setVisible(true);
   dump_->setFocus();
+}
+
+void HexView::ShowRange() {
+  DrawPage(false);
+  WriteChecksum();
 }
 
 void HexView::DisplayCode() {

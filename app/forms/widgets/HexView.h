@@ -32,6 +32,8 @@ class HexView : public QWidget {
 
   // Redraws whatever view the view kind asks for; the PLD and SVF kinds go to `pldWindows`.
   void ShowBuffer();
+  // Redraws the page at the view range's start (after the bytes there changed) and the checksum.
+  void ShowRange();
   // The code area and the data area, from their starts.
   void DisplayCode();
   void DisplayEE();

@@ -1,14 +1,21 @@
 #include "app/forms/windows/BufferUiQt.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 #include "app/core/buffer/BufferFiles.h"
 #include "app/core/buffer/FileFormat.h"
 #include "app/forms/dialogs/Filew.h"
 #include "app/forms/widgets/HexView.h"
 #include "services/AppState.h"
+#include "services/Messages.h"
+#include "services/Services.h"
 
 namespace zelvar {
+
+namespace {
+constexpr const char* kReplaceQuestion = " exists. Replace it?* 已存在。要替换它吗?";
+}  // namespace
 
 QString QtFileFilter(const char* filter) {
   const QStringList parts = QString::fromUtf8(filter).split('|');
@@ -79,12 +86,25 @@ void QtBufferUi::OpenDataFile() {
 
 void QtBufferUi::SaveFile() {
   const SaveProposal proposal = ProposeSave();
-  const QStringList filters = QtFileFilter(kSaveFilter).split(";;");
-  QString selected = filters.value(proposal.filterIndex - 1);
-  const QString name = QFileDialog::getSaveFileName(
-      window_, QString(), QString::fromStdString(proposal.fileName), filters.join(";;"), &selected);
-  if (name.isEmpty()) return;
-  SaveBuffer(name.toStdString(), static_cast<int>(filters.indexOf(selected)) + 1);
+  QFileDialog dialog(window_);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(QtFileFilter(kSaveFilter).split(";;"));
+  // The dialog keeps its own form of the filter texts: the choice is taken by its index there.
+  const QStringList filters = dialog.nameFilters();
+  dialog.selectNameFilter(filters.value(proposal.filterIndex - 1));
+  dialog.selectFile(QString::fromStdString(proposal.fileName));
+  if (saveDialogShown) saveDialogShown(dialog);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const int filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  const std::string typed = dialog.selectedFiles().front().toStdString();
+  const std::string name = SaveFileName(typed, filterIndex < 1 ? 1 : filterIndex);
+  // The dialog asked about the name typed; a name changed to the format's extension is asked here.
+  if (name != typed && QFileInfo::exists(QString::fromStdString(name)) &&
+      !services().AskYesNo(name + LocalText(kReplaceQuestion))) {
+    return;
+  }
+  SaveBuffer(typed, filterIndex < 1 ? 1 : filterIndex);
 }
 
 }  // namespace zelvar

@@ -8,6 +8,8 @@
 
 #include "app/core/buffer/BufferUi.h"
 
+class QFileDialog;
+
 namespace zelvar {
 
 class HexView;
@@ -42,6 +44,8 @@ class QtBufferUi : public BufferUi {
   std::function<bool(const std::string&)> loadProject;
   std::function<bool(int, const std::string&)> showJedec;
   std::function<bool(const std::string&)> showSvf;
+  // Called with the save dialog just before it opens (a test fills it in and accepts it).
+  std::function<void(QFileDialog&)> saveDialogShown;
 
  private:
   QWidget* window_;

@@ -61,6 +61,18 @@ struct MainParts {
 
 std::unique_ptr<MainParts> gParts;
 
+// Marks a chip operation as running for as long as it lives.
+struct OperationRunning {
+  OperationRunning() {
+    if (MainForm) ++MainForm->OperationsRunning;
+  }
+  ~OperationRunning() {
+    if (MainForm) --MainForm->OperationsRunning;
+  }
+  OperationRunning(const OperationRunning&) = delete;
+  OperationRunning& operator=(const OperationRunning&) = delete;
+};
+
 // The seams of the pieces that exist, where the caller left them empty.
 void FillSeams(MainSeams& seams, MainParts& parts) {
   auto fill = [](auto& seam, auto f) {
@@ -71,18 +83,33 @@ void FillSeams(MainSeams& seams, MainParts& parts) {
     ResetConfigTab(parts.chipUi);
     if (MainForm && MainForm->configGrid) MainForm->configGrid->Mirror();
   });
-  fill(seams.chipOperation,
-       [&runner](ChipOperation op) { runner.OperationClick(kOpErase + static_cast<int>(op)); });
-  fill(seams.go, [&parts] {
-    // The user's ticks decide which steps Go runs.
+  fill(seams.chipOperation, [&runner](ChipOperation op) {
+    OperationRunning running;
+    runner.OperationClick(kOpErase + static_cast<int>(op));
+  });
+  // The user's ticks decide which steps Go and Run take: the model follows every tick, and both
+  // read them again as they start.
+  auto takeTicks = [&parts] {
     TsuiCheckGroup* group = MainForm->suiCheckGroup1;
     for (int i = 0; i < std::min(group->ItemCount(), parts.chipUi.GoGroup.Count()); ++i) {
       parts.chipUi.GoGroup.SetChecked(i, group->GetChecked(i));
     }
-    parts.runner.GoClick();
+  };
+  fill(seams.goTicksChanged, takeTicks);
+  fill(seams.go, [&runner, takeTicks] {
+    OperationRunning running;
+    takeTicks();
+    runner.GoClick();
   });
-  fill(seams.runContinuous, [&runner] { runner.RunClick(); });
-  fill(seams.setupChosenChip, [&runner] { runner.SetupChosenChip(); });
+  fill(seams.runContinuous, [&runner, takeTicks] {
+    OperationRunning running;
+    takeTicks();
+    runner.RunClick();
+  });
+  fill(seams.setupChosenChip, [&runner] {
+    OperationRunning running;
+    runner.SetupChosenChip();
+  });
   fill(seams.openFile, [&parts] { parts.bufferUi->OpenFile(); });
   fill(seams.loadData, [&parts] { parts.bufferUi->OpenDataFile(); });
   fill(seams.saveFile, [&parts] { parts.bufferUi->SaveFile(); });

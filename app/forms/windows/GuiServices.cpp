@@ -8,6 +8,7 @@
 #include <QThread>
 
 #include "app/forms/windows/Dispinfomation.h"
+#include "app/forms/windows/Waitusb.h"
 #include "services/Messages.h"
 #include "skin/Suiform.h"
 #include "skin/Suiprogressbar.h"
@@ -19,6 +20,13 @@ namespace {
 // Log colours arrive as 0x00BBGGRR.
 QColor FromColourRef(int colour) {
   return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+constexpr int kEventIntervalMs = 40;
+
+// A box opened during start-up would otherwise sit behind the always-on-top wait form.
+void CloseWaitForm() {
+  if (WaitForm) WaitForm->close();
 }
 
 }  // namespace
@@ -46,15 +54,26 @@ void GuiServices::AppendLog(int colour, const std::string& line, bool repaint) {
   // Inserted as plain text: a chip or file name is never read as markup.
   cursor.insertText(QString::fromStdString(line), format);
   log_->verticalScrollBar()->setValue(log_->verticalScrollBar()->maximum());
-  if (repaint) log_->viewport()->repaint();
+  if (repaint) {
+    log_->viewport()->repaint();
+    KeepPainting();
+  }
+}
+
+void GuiServices::KeepPainting() {
+  if (sinceEvents_.isValid() && sinceEvents_.elapsed() < kEventIntervalMs) return;
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  sinceEvents_.start();
 }
 
 void GuiServices::MessageBox(const std::string& text) {
+  CloseWaitForm();
   QMessageBox::information(mainWindow_.data(), QApplication::applicationDisplayName(),
                            QString::fromStdString(text));
 }
 
 bool GuiServices::AskYesNo(const std::string& text) {
+  CloseWaitForm();
   return QMessageBox::question(mainWindow_.data(), QApplication::applicationDisplayName(),
                                QString::fromStdString(text),
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
@@ -92,6 +111,7 @@ void GuiServices::SetProgressPosition(int position) {
   dispRun1_->suiProgressBar1->SetPosition(position);
   // Operations run on this thread, so the bar is painted now rather than at the next event.
   if (dispRun1_->isVisible()) dispRun1_->suiProgressBar1->repaint();
+  KeepPainting();
 }
 
 int GuiServices::ProgressPosition() {

@@ -3,6 +3,7 @@
 // the progress window is TDispRun1, and the windows that belong to other forms (busy, bad pins,
 // pictures) and the chosen chip's parameters are reached through hooks their owners fill in.
 // User-interface thread only.
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTextEdit>
 #include <functional>
@@ -64,6 +65,11 @@ class GuiServices final : public Services {
   bool ChipNameContains(const std::string& text) override;
 
  private:
+  // Chip operations hold this thread: from their progress and log lines the window is repainted
+  // and answers the desktop every few tens of milliseconds, with user input held off.
+  void KeepPainting();
+
+  QElapsedTimer sinceEvents_;
   QPointer<QTextEdit> log_;
   QPointer<QWidget> mainWindow_;
   // A child of the main window when there is one; deleted here when it still exists.

@@ -55,6 +55,8 @@ struct ToolButtonIcon {
   QStyle::StandardPixmap icon;
 };
 
+constexpr const char* kSimulatedMark = "SIMULATED programmer*模拟编程器";
+
 constexpr ToolButtonIcon kToolButtons[] = {
     {"suiImageButtonLoad", QStyle::SP_DialogOpenButton},
     {"suiImageButtonSave", QStyle::SP_DialogSaveButton},
@@ -97,7 +99,7 @@ TMainForm::TMainForm(QWidget* owner, MainSeams seams)
     : QMainWindow(owner), seams_(std::move(seams)) {
   MainForm = this;
   setObjectName("MainForm");
-  setWindowTitle(kMainCaption);
+  SetCaption(kMainCaption);
 
   BuildMenus();
   BuildToolBar();
@@ -134,6 +136,11 @@ TMainForm::TMainForm(QWidget* owner, MainSeams seams)
   StatusLine = new QLabel(statusBar());
   StatusLine->setObjectName("StatusLine");
   statusBar()->addWidget(StatusLine, 1);
+  SimulatedLabel = new QLabel(statusBar());
+  SimulatedLabel->setObjectName("SimulatedLabel");
+  SimulatedLabel->setStyleSheet("color: #c00000; font-weight: bold;");
+  statusBar()->addPermanentWidget(SimulatedLabel);
+  SimulatedLabel->hide();
 
   StartupPorts ports;
   ports.applyLanguageTexts = [this] { ApplyLanguageTexts(); };
@@ -313,6 +320,9 @@ QWidget* TMainForm::BuildOperationPanel() {
   suiCheckGroup1->setObjectName("suiCheckGroup1");
   suiCheckGroup1->setMinimumHeight(150);
   suiCheckGroup1->SetItems({"Erase", "Blank", "Write", "Verify", "Config", "Lock"});
+  suiCheckGroup1->OnClick = [this] {
+    if (!mirroring_ && seams_.goTicksChanged) seams_.goTicksChanged();
+  };
   suiCheckBox1 = new TsuiCheckBox(panel);
   suiCheckBox1->setObjectName("suiCheckBox1");
   suiCheckBox1->SetCaption("Clear/Select");
@@ -392,9 +402,11 @@ void TMainForm::HostConfigGrid(ConfigGrid* grid) {
 
 void TMainForm::MirrorChipControls(const ChipUiModel& ui, const RunButtonStates& buttons) {
   if (configGrid) configGrid->Mirror();
+  mirroring_ = true;
   suiCheckGroup1->SetItems(ui.GoGroup.Items);
   for (int i = 0; i < ui.GoGroup.Count(); ++i)
     suiCheckGroup1->SetChecked(i, ui.GoGroup.GetChecked(i));
+  mirroring_ = false;
   const bool operations = static_cast<bool>(seams_.chipOperation);
   for (std::size_t i = 0; i < std::size(kOperations); ++i) {
     const bool on = operations && ui.OperationEnabled[i];
@@ -479,10 +491,18 @@ void TMainForm::ShowRecentNames() {
 }
 
 void TMainForm::SetCaption(const std::string& caption) {
-  setWindowTitle(Q(caption));
+  caption_ = caption;
+  setWindowTitle(Q(simulated_ ? caption + " - " + LocalText(kSimulatedMark) : caption));
 }
 std::string TMainForm::Caption() const {
-  return windowTitle().toStdString();
+  return caption_;
+}
+
+void TMainForm::SetSimulated(bool simulated) {
+  simulated_ = simulated;
+  SimulatedLabel->setText(Q(LocalText(kSimulatedMark)));
+  SimulatedLabel->setVisible(simulated);
+  SetCaption(caption_);
 }
 
 void TMainForm::ShowStatusLine() {
@@ -533,7 +553,7 @@ void TMainForm::ClearBufClick() {
   const std::int64_t from = std::clamp<std::int64_t>(gApp.ViewRange.start, 0, size);
   const std::int64_t to = std::clamp<std::int64_t>(gApp.ViewRange.end, from, size);
   std::fill(gApp.CodeBuffer.begin() + from, gApp.CodeBuffer.begin() + to, std::uint8_t{0xFF});
-  ShowBuffer();
+  RichEdit1->ShowRange();
 }
 
 void TMainForm::NfClick(int index) {
@@ -591,6 +611,7 @@ void TMainForm::Manaul1Click() {
 void TMainForm::suiImageButtonLangClick() {
   ChineseTexts += 1;
   ApplyLanguageTexts();
+  SetSimulated(simulated_);
   ClearLog();
 }
 
@@ -652,6 +673,10 @@ void TMainForm::exit1Click() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+  if (OperationsRunning > 0) {
+    event->ignore();
+    return;
+  }
   SaveRecentNames(gApp.RecentListPath, gApp.RecentNames);
   QMainWindow::closeEvent(event);
 }

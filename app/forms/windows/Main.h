@@ -46,6 +46,8 @@ struct MainSeams {
   std::function<void()> openFile, loadData, saveFile, openProject, saveProject, print;
   // Chips and operations.
   std::function<void()> selectChip, go, runContinuous, setupChosenChip;
+  // The user ticked or cleared a step of the Go group.
+  std::function<void()> goTicksChanged;
   std::function<void(ChipOperation)> chipOperation;
   // Tool windows.
   std::function<void()> search, fill, checkSum, settings, selfTest, icTester;
@@ -72,9 +74,13 @@ class TMainForm : public QMainWindow {
   // The recent names in the Reopen items.
   void ShowRecentNames();
 
-  // The frame caption (the window title).
+  // The frame caption (the window title). On the simulated programmer the title also says so.
   void SetCaption(const std::string& caption);
   std::string Caption() const;
+  // Marks the window as running on the simulated programmer: caption and status bar say so in
+  // the current language.
+  void SetSimulated(bool simulated);
+  bool Simulated() const { return simulated_; }
 
   void ShowStatusLine();
   // The status bar's simple text; it stays while menus show their tips.
@@ -126,6 +132,10 @@ class TMainForm : public QMainWindow {
   void RefreshSeams();
   MainSeams& seams() { return seams_; }
 
+  // Chip operations under way (they hold the thread while the window keeps painting): the window
+  // is not closed meanwhile.
+  int OperationsRunning = 0;
+
   // Fields that are not controls (the data and project file names are gApp's).
   std::string SpareText;
 
@@ -150,6 +160,7 @@ class TMainForm : public QMainWindow {
   TsuiArrowButton* suiArrowButton1 = nullptr;
   ConfigGrid* configGrid = nullptr;  // StringGrid1, the combos and StringGridWord
   QLabel* StatusLine = nullptr;      // the status bar's text
+  QLabel* SimulatedLabel = nullptr;  // the status bar's mark of the simulated programmer
   QLabel* TypeName = nullptr;
   QLabel* Package = nullptr;
   QMenu* PopupMenu1 = nullptr;
@@ -172,6 +183,10 @@ class TMainForm : public QMainWindow {
                      std::function<void()> handler);
 
   MainSeams seams_;
+  bool mirroring_ = false;
+  bool simulated_ = false;
+  std::string caption_;  // the caption without the simulated programmer's mark  // the Go group is
+                         // being set from the model, not by the user
   // Item name -> the seam that must be installed for it to be enabled.
   std::map<std::string, std::function<bool()>> needs_;
 };
