@@ -9,8 +9,7 @@
 
 namespace zelvar::memory {
 
-// The two edit-mode pinouts at the bottom of the socket, and a row of either with its caption and
-// VPP.
+// The two edit-mode pinouts at the bottom of the socket.
 inline constexpr std::uint64_t k16V8Pins = 0x383FFC00;
 inline constexpr std::uint64_t k20V8Pins = 0xB0DF9500;
 inline constexpr GalType k16V8{.name = {},
@@ -29,11 +28,6 @@ inline constexpr GalType k20V8{.name = {},
                                .rows = 64,
                                .contactMask = k20V8Pins,
                                .packagePins = 24};
-constexpr GalType GalRow(std::string_view name, std::uint32_t vpp, GalType t) {
-  t.name = name;
-  t.vppMillivolts = vpp;
-  return t;
-}
 
 class GAL3M final : public MemorySet {
  public:

@@ -2,7 +2,7 @@
 
 namespace zelvar::memory {
 
-void CheckGalRow(const GalType& t, TypeTableReport& r) {
+void CheckGalRow(const GalType& t, TypeTableReport& r, const char* bitstream) {
   if (t.packagePins != 20 && t.packagePins != 24) {
     r.Fault("package is not a 20- or 24-pin DIP");
     return;
@@ -17,7 +17,7 @@ void CheckGalRow(const GalType& t, TypeTableReport& r) {
       SocketPins(t.socketPin(1), t.socketPin(t.packagePins / 2)) |
       SocketPins(t.socketPin(t.packagePins / 2 + 1), t.socketPin(t.packagePins));
   if ((t.contactMask & ~package) != 0) r.Fault("contact mask off the package");
-  r.bitstreams.push_back(kGalBitstream);
+  r.bitstreams.push_back(bitstream);
 }
 
 int ArchitectureFuse(int base, int bit) {

@@ -51,7 +51,14 @@ struct GalType {
 // The rules of a simple-PLD row: VCC on the package's top pin and VPP on its pin 2 (the edit
 // pin), both on the socket and off ground; VPP inside 10 to 16.5 V; the map fits the fill area;
 // the contact mask stays on the package.
-void CheckGalRow(const GalType& t, TypeTableReport& r);
+void CheckGalRow(const GalType& t, TypeTableReport& r, const char* bitstream = kGalBitstream);
+
+// A row of `t` with its caption and VPP.
+constexpr GalType GalRow(std::string_view name, std::uint32_t vpp, GalType t) {
+  t.name = name;
+  t.vppMillivolts = vpp;
+  return t;
+}
 
 // The architecture row's bit `bit` as a map fuse (from base = the end of the AND array).
 int ArchitectureFuse(int base, int bit);

@@ -2,6 +2,7 @@
 
 #include "algorithms/memory/GAL3M.h"
 #include "algorithms/memory/I27CX.h"
+#include "algorithms/memory/P22V10.h"
 #include "algorithms/memory/P27.h"
 #include "algorithms/memory/PW27.h"
 #include "algorithms/memory/SST27SF.h"
@@ -52,6 +53,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::P27>("P27"),         Register<memory::PW27>("PW27"),
     Register<memory::SST27SF>("SST27SF"), Register<memory::I27CX>("I27CX"),
     Register<memory::GAL3M>("GAL3M"),
+    Register<memory::P22V10>("P22V10"),
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "sim/designs/Atf22v10b.h"
 #include "sim/designs/WordEprom.h"
 #include "sim/designs/Zor5103.h"
 
@@ -14,6 +15,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"zor5103", MakeZor5103},
     {"at27c2048dip40", MakeAt27c2048Dip40},
     {"at27c4096dip40", MakeAt27c4096Dip40},
+    {"atf22v10b", MakeAtf22v10b},
 };
 }  // namespace
 

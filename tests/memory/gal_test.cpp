@@ -2,11 +2,13 @@
 // fuse map, erased, written, verified and read back on every row with a chip model, with the
 // chip's own cells checked; and the set's refusals and failure addresses.
 #include "sim/chips/Gal.h"
+#include "sim/chips/Pld22v10.h"
 
 #include <algorithm>
 #include <string>
 
 #include "algorithms/memory/GAL3M.h"
+#include "algorithms/memory/P22V10.h"
 #include "algorithms/registry/Registry.h"
 #include "app/core/buffer/BufferFiles.h"
 #include "app/core/describe/ChipUiModel.h"
@@ -39,10 +41,13 @@ class GalTest : public SimFixture {
     chip = sim::MakeGal(part);
     ASSERT_NE(chip, nullptr) << part;
     prog->PlaceChipAtBottom(chip);
+    Bind("GAL3M", row, part);
+  }
+  void Bind(const std::string& key, int row, const std::string& part) {
     gApp.ChipTitle = fake.chipTitle = "LATTICE: " + part;
-    gApp.AlgorithmKey = "GAL3M";
+    gApp.AlgorithmKey = key;
     gApp.TypeIndex = row;
-    gApp.CurrentDispatcher = FindAlgorithmSet("GAL3M");
+    gApp.CurrentDispatcher = FindAlgorithmSet(key);
     runner.SetupChosenChip();
   }
 
@@ -188,6 +193,57 @@ TEST_F(GalTest, A16VoltRowOnA12VoltPartIsAHazard) {
   runner.WriteClick();
   EXPECT_FALSE(prog->hazards.empty());
 }
+
+class P22V10Test : public GalTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(P22V10Test, LoadEraseWriteVerifyReadAndSecure) {
+  const int row = GetParam();
+  const memory::GalType& t = memory::P22V10::kTypes[static_cast<std::size_t>(row)];
+  auto v10 = std::make_shared<sim::Pld22v10>();
+  prog->PlaceChipAtBottom(v10);
+  Bind("P22V10", row, "ATF22V10B");
+  EXPECT_EQ(prog->loadedDesign, "atf22v10b");
+  EXPECT_EQ(gApp.CodeLastAddress, 6072);
+  runner.WriteClick();
+  EXPECT_EQ(gLink.StatusWord, 1) << "no map loaded yet";
+  EXPECT_EQ(v10->programmed, 0);
+
+  v10->array[7][100] = 0;
+  v10->config[3] = 0;
+  LoadPattern(t, row);
+  runner.EraseClick();
+  runner.BlankClick();
+  EXPECT_TRUE(Completed()) << LastLine();
+  runner.WriteClick();
+  EXPECT_TRUE(Completed()) << LastLine();
+  runner.VerifyClick();
+  EXPECT_TRUE(Completed()) << LastLine();
+  const int base = t.arrayFuses();
+  for (int r = 0; r < 44; ++r) {
+    for (int b = 0; b < 132; ++b)
+      ASSERT_EQ(v10->array[r][b], expected[b * 44 + r] & 1) << "row " << r << " bit " << b;
+  }
+  for (int k = 0; k < 20; ++k) ASSERT_EQ(v10->config[k], expected[base + (k ^ 1)] & 1) << k;
+  for (int k = 0; k < 64; ++k) ASSERT_EQ(v10->signature[k], expected[base + 20 + k] & 1) << k;
+
+  std::fill_n(gApp.CodeBuffer.begin(), 6072, '0');
+  runner.ReadClick();
+  for (int k = 0; k < base + 20; ++k) ASSERT_EQ(gApp.CodeBuffer[k], expected[k]) << k;
+
+  // A configuration fuse that differs fails Verify at its own fuse number.
+  gApp.CodeBuffer[base + 5] ^= 1;
+  runner.VerifyClick();
+  EXPECT_EQ(gLink.StatusWord, 1);
+  EXPECT_EQ(gLink.FailAddress, static_cast<std::uint32_t>(base + 5));
+  gApp.CodeBuffer[base + 5] ^= 1;
+
+  runner.ProtectClick();
+  EXPECT_TRUE(v10->secured);
+  EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
+  EXPECT_TRUE(prog->protocolErrors.empty()) << prog->protocolErrors.front();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, P22V10Test, ::testing::Values(1, 2, 3));
 
 }  // namespace
 }  // namespace zelvar::test
