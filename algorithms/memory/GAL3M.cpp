@@ -35,30 +35,8 @@ int Bit(int row, int n) {
 }  // namespace
 
 void GAL3M::Init() {
-  const GalType& t = Type();
   LoadBitstream(kGalBitstream);
-  SelectGndPin(kBottomGroundPin);
-  SetVccVoltage(5000);
-  SetVppVoltage(static_cast<int>(t.vppMillivolts));
-  vccMillivolts_ = 5000;
-  vppMillivolts_ = static_cast<int>(t.vppMillivolts);
-  FuseMapDocument& doc = gPld.fuse;
-  if (!doc.exists) {
-    doc.exists = true;
-    std::fill_n(gApp.CodeBuffer.begin(), std::max(kFuseMapFill, t.mapFuses()), '1');
-  }
-  if (t.rowLength != 0) {
-    doc.rowLength = static_cast<int>(t.rowLength);
-    doc.rowCount = static_cast<int>(t.rows);
-  }
-}
-
-TypeFacts GAL3M::Facts() const {
-  const GalType& t = Type();
-  return {.lastAddress = static_cast<std::uint32_t>(t.mapFuses()),
-          .contactMask = t.contactMask,
-          .viewKind = 1,
-          .noStamps = 1};
+  SetUpFuseMap();
 }
 
 void GAL3M::PowerUp() {
@@ -70,19 +48,6 @@ void GAL3M::PowerUp() {
   PutCmd1(kCmdSettle);
   SelectVppPin(t.vppPin);
   FlushCommands();
-}
-
-void GAL3M::PowerDown() {
-  SelectVppPin(0);
-  SelectVccPin(0);
-  FlushCommands();
-}
-
-void GAL3M::FailAt(int fuse, char read) {
-  gLink.StatusWord = 1;
-  gLink.FailAddress = static_cast<std::uint32_t>(fuse);
-  gLink.FailByte = static_cast<std::uint8_t>(read);
-  PowerDown();
 }
 
 // Row address bits 1 to 4 on port 1, bit 5 on port 2 bit 0 (with the strobe and the data lines
@@ -177,27 +142,7 @@ bool GAL3M::Run(int op) {
     gLink.StatusWord = 1;
     return true;
   }
-  switch (op) {
-    case kOpErase:
-      Erase();
-      break;
-    case kOpBlank:
-      Blank();
-      break;
-    case kOpWrite:
-      Write();
-      break;
-    case kOpVerify:
-      Verify();
-      break;
-    case kOpRead:
-      Read();
-      break;
-    default:
-      Security();
-      break;
-  }
-  return true;
+  return GalSet::Run(op);
 }
 
 void GAL3M::Erase() {
@@ -268,12 +213,7 @@ void GAL3M::Verify() {
 void GAL3M::Write() {
   const GalType& t = Type();
   const int rl = static_cast<int>(t.rowLength), bits = static_cast<int>(t.rows);
-  // A map of '1' filled at set-up is no design: only a loaded or read map is written.
-  if (!gPld.fuse.exists || !gPld.fuse.loaded) {
-    ShowMessageText(kNoJedecText);
-    gLink.StatusWord = 1;
-    return;
-  }
+  if (!MapLoaded()) return;
   PowerUp();
   if (!CheckPower()) return;
   for (int r = 0; r < rl; ++r) {
@@ -295,8 +235,6 @@ void GAL3M::Write() {
 void GAL3M::Read() {
   const GalType& t = Type();
   const int rl = static_cast<int>(t.rowLength), bits = static_cast<int>(t.rows);
-  FuseMapDocument& doc = gPld.fuse;
-  doc.exists = true;
   PowerUp();
   std::fill_n(buffer_, std::max(kFuseMapFill, t.mapFuses()), '1');
   for (int r = 0; r < rl; ++r) {
@@ -312,10 +250,7 @@ void GAL3M::Read() {
         static_cast<std::uint8_t>(rowBuffer_[static_cast<std::size_t>(b)]);
   RowRead(rl, bits);
   std::copy_n(rowBuffer_.begin(), bits, buffer_ + t.arrayFuses() + kSignatureFuses);
-  doc.fuseCount = t.arrayFuses();
-  doc.rowLength = rl;
-  doc.rowCount = bits;
-  doc.loaded = true;
+  MapRead();
   PowerDown();
 }
 

@@ -29,7 +29,7 @@ inline constexpr GalType k20V8{.name = {},
                                .contactMask = k20V8Pins,
                                .packagePins = 24};
 
-class GAL3M final : public MemorySet {
+class GAL3M final : public GalSet {
  public:
   static constexpr std::array<GalType, 11> kTypes = {{
       {.name = "???"},
@@ -56,19 +56,11 @@ class GAL3M final : public MemorySet {
 
  protected:
   void Init() override;
-  TypeFacts Facts() const override;
-  std::span<const char* const> DescribeList() const override { return kList; }
+  const GalType& Type() const override { return ChosenRow(kTypes); }
   bool Run(int op) override;
-  void SetAddress(std::uint32_t) override {}
 
  private:
-  static constexpr const char* kList[] = {"$Fonc:",    "21 Erase",        "22 Blank",
-                                          "23 Write",  "24 Verify",       "26 Security",
-                                          "$DisTool:", "25,28,29,30,31,", "$end"};
-  static const GalType& Type() { return ChosenRow(kTypes); }
-
   void PowerUp();
-  static void PowerDown();
   // One chip row: `bits` characters of rowBuffer_ shifted in and programmed, or shifted out.
   void RowWrite(int row, int bits);
   void RowRead(int row, int bits);
@@ -78,16 +70,12 @@ class GAL3M final : public MemorySet {
   int CompareArchitecture() const;
   bool ArchitectureAllOnes() const;
 
-  void Erase();
-  void Blank();
-  void Write();
-  void Verify();
-  void Read();
-  void Security();
-  // Records a failure at fuse `fuse` with the character read (VCC off, StatusWord 1).
-  static void FailAt(int fuse, char read);
-
-  std::array<char, 160> rowBuffer_{};
+  void Erase() override;
+  void Blank() override;
+  void Write() override;
+  void Verify() override;
+  void Read() override;
+  void Security() override;
 };
 
 }  // namespace zelvar::memory

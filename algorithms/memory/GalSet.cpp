@@ -1,5 +1,13 @@
 #include "algorithms/memory/GalSet.h"
 
+#include <algorithm>
+
+#include "link/CommandQueue.h"
+#include "link/LinkState.h"
+#include "link/Primitives.h"
+#include "services/Messages.h"
+#include "services/PldDocuments.h"
+
 namespace zelvar::memory {
 
 void CheckGalRow(const GalType& t, TypeTableReport& r, const char* bitstream) {
@@ -28,6 +36,87 @@ int ArchitectureFuse(int base, int bit) {
   if (bit < 77) return base + kAc1Fuses + 4 + bit - 73;
   if (bit == 77) return base + kSynFuse;
   return base + kXorFuses + 4 + bit - 78;
+}
+
+TypeFacts GalSet::Facts() const {
+  const GalType& t = Type();
+  return {.lastAddress = static_cast<std::uint32_t>(t.mapFuses()),
+          .contactMask = t.contactMask,
+          .viewKind = 1,
+          .noStamps = 1};
+}
+
+bool GalSet::Run(int op) {
+  switch (op) {
+    case kOpErase:
+      Erase();
+      return true;
+    case kOpBlank:
+      Blank();
+      return true;
+    case kOpWrite:
+      Write();
+      return true;
+    case kOpVerify:
+      Verify();
+      return true;
+    case kOpRead:
+      Read();
+      return true;
+    case kOpLock:
+      Security();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void GalSet::SetUpFuseMap() {
+  const GalType& t = Type();
+  SelectGndPin(kBottomGroundPin);
+  SetVccVoltage(5000);
+  SetVppVoltage(static_cast<int>(t.vppMillivolts));
+  vccMillivolts_ = 5000;
+  vppMillivolts_ = static_cast<int>(t.vppMillivolts);
+  FuseMapDocument& doc = gPld.fuse;
+  if (!doc.exists) {
+    doc.exists = true;
+    std::fill_n(gApp.CodeBuffer.begin(), std::max(kFuseMapFill, t.mapFuses()), '1');
+  }
+  if (t.rowLength != 0) {
+    doc.rowLength = static_cast<int>(t.rowLength);
+    doc.rowCount = static_cast<int>(t.rows);
+  }
+}
+
+bool GalSet::MapLoaded() {
+  if (gPld.fuse.exists && gPld.fuse.loaded) return true;
+  ShowMessageText(kNoJedecText);
+  gLink.StatusWord = 1;
+  return false;
+}
+
+void GalSet::MapRead() {
+  const GalType& t = Type();
+  FuseMapDocument& doc = gPld.fuse;
+  doc.exists = true;
+  doc.rowLength = static_cast<int>(t.rowLength);
+  doc.rowCount = static_cast<int>(t.rows);
+  doc.fuseCount = t.arrayFuses();
+  doc.loaded = true;
+}
+
+void GalSet::PowerDown() {
+  SelectVppPin(0);
+  SelectVccPin(0);
+  FlushCommands();
+}
+
+void GalSet::FailAt(int fuse, char read) {
+  PowerDown();
+  gLink.StatusWord = 1;
+  gLink.FailAddress = static_cast<std::uint32_t>(fuse);
+  gLink.FailByte = static_cast<std::uint8_t>(read);
 }
 
 }  // namespace zelvar::memory

@@ -2,7 +2,9 @@
 // What the simple-PLD sets share: their row type and rules, and the fuse map in CodeBuffer as the
 // small-PLD JEDEC reader leaves it (fuse n in byte n as '0'/'1'; array fuse bit * rowLength + row
 // for chip row `row` and bit `bit` of that row; then XOR, signature, AC1, PTD, SYN and AC0).
+#include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "algorithms/TypeRules.h"
@@ -62,5 +64,43 @@ constexpr GalType GalRow(std::string_view name, std::uint32_t vpp, GalType t) {
 
 // The architecture row's bit `bit` as a map fuse (from base = the end of the AND array).
 int ArchitectureFuse(int base, int bit);
+
+// The frame of a simple-PLD set: the fuse map's document, the describe list, the operations'
+// dispatch, failures and power-down. A set gives its type, bitstream and row protocol.
+class GalSet : public MemorySet {
+ protected:
+  virtual const GalType& Type() const = 0;
+  TypeFacts Facts() const override;
+  std::span<const char* const> DescribeList() const override { return kList; }
+  void SetAddress(std::uint32_t) override {}
+  bool Run(int op) override;
+
+  // Set-up after the bitstream: supplies, and the fuse map's document made (filled with '1') on
+  // its first use and given the type's geometry.
+  void SetUpFuseMap();
+  // False (with the message and StatusWord 1) while no map was loaded or read: a map filled at
+  // set-up is no design.
+  static bool MapLoaded();
+  // Marks the map as read from the chip.
+  void MapRead();
+  static void PowerDown();
+  // VPP off before VCC, then the failure at map fuse `fuse` with the character read.
+  static void FailAt(int fuse, char read);
+
+  virtual void Erase() = 0;
+  virtual void Blank() = 0;
+  virtual void Write() = 0;
+  virtual void Verify() = 0;
+  virtual void Read() = 0;
+  virtual void Security() = 0;
+
+  // One chip row on its way in or out, as '0'/'1' characters.
+  std::array<char, 160> rowBuffer_{};
+
+ private:
+  static constexpr const char* kList[] = {"$Fonc:",    "21 Erase",        "22 Blank",
+                                          "23 Write",  "24 Verify",       "26 Security",
+                                          "$DisTool:", "25,28,29,30,31,", "$end"};
+};
 
 }  // namespace zelvar::memory

@@ -57,30 +57,10 @@ void SixBitShifts() {
 }  // namespace
 
 void P22V10::Init() {
-  const GalType& t = Type();
   LoadBitstream(kBitstream);
   PutCmd2(kCmdShiftInBits, 8);
   PutCmd2(kCmdShiftOutBits, 8);
-  SelectGndPin(kBottomGroundPin);
-  SetVccVoltage(5000);
-  SetVppVoltage(static_cast<int>(t.vppMillivolts));
-  vccMillivolts_ = 5000;
-  vppMillivolts_ = static_cast<int>(t.vppMillivolts);
-  FuseMapDocument& doc = gPld.fuse;
-  if (!doc.exists) {
-    doc.exists = true;
-    std::fill_n(gApp.CodeBuffer.begin(), std::max(kFuseMapFill, k22V10.mapFuses()), '1');
-  }
-  doc.rowLength = static_cast<int>(k22V10.rowLength);
-  doc.rowCount = static_cast<int>(k22V10.rows);
-}
-
-// The whole map is the code area (so that a project keeps it), and no stamp may land in it.
-TypeFacts P22V10::Facts() const {
-  return {.lastAddress = static_cast<std::uint32_t>(k22V10.mapFuses()),
-          .contactMask = 0,
-          .viewKind = 1,
-          .noStamps = 1};
+  SetUpFuseMap();
 }
 
 void P22V10::PowerUp() {
@@ -91,22 +71,6 @@ void P22V10::PowerUp() {
   for (std::uint8_t l : {1, 2, 3, 6}) Line(l, false);
   SelectVppPin(Type().vppPin);
   FlushCommands();
-}
-
-void P22V10::PowerDown() {
-  SelectVppPin(0);
-  SelectVccPin(0);
-  FlushCommands();
-}
-
-// VPP off before VCC, then the failure recorded.
-static void FailAt(int fuse, char read) {
-  SelectVppPin(0);
-  SelectVccPin(0);
-  FlushCommands();
-  gLink.StatusWord = 1;
-  gLink.FailAddress = static_cast<std::uint32_t>(fuse);
-  gLink.FailByte = static_cast<std::uint8_t>(read);
 }
 
 void P22V10::Strobe() {
@@ -193,31 +157,6 @@ int P22V10::CompareConfig(bool blank) {
   return -1;
 }
 
-bool P22V10::Run(int op) {
-  switch (op) {
-    case kOpErase:
-      Erase();
-      return true;
-    case kOpBlank:
-      Blank();
-      return true;
-    case kOpWrite:
-      Write();
-      return true;
-    case kOpVerify:
-      Verify();
-      return true;
-    case kOpRead:
-      Read();
-      return true;
-    case kOpLock:
-      Security();
-      return true;
-    default:
-      return false;
-  }
-}
-
 void P22V10::Erase() {
   PowerUp();
   PutCmd2(kCmdShiftInBits, 6);
@@ -275,11 +214,7 @@ void P22V10::Verify() {
 }
 
 void P22V10::Write() {
-  if (!gPld.fuse.exists || !gPld.fuse.loaded) {
-    ShowMessageText(kNoJedecText);
-    gLink.StatusWord = 1;
-    return;
-  }
+  if (!MapLoaded()) return;
   const int bits = static_cast<int>(k22V10.rows);
   PowerUp();
   for (int r = 0; r < kRows; ++r) {
@@ -301,8 +236,6 @@ void P22V10::Write() {
 
 void P22V10::Read() {
   const int bits = static_cast<int>(k22V10.rows);
-  FuseMapDocument& doc = gPld.fuse;
-  doc.exists = true;
   PowerUp();
   std::fill_n(buffer_, std::max(kFuseMapFill, k22V10.mapFuses()), '1');
   for (int r = 0; r < kRows; ++r) {
@@ -315,9 +248,7 @@ void P22V10::Read() {
   const int base = k22V10.arrayFuses();
   for (int k = 0; k < kConfigFuses; ++k)
     buffer_[base + (k ^ 1)] = static_cast<std::uint8_t>(rowBuffer_[static_cast<std::size_t>(k)]);
-  doc.rowLength = kRows;
-  doc.rowCount = bits;
-  doc.loaded = true;
+  MapRead();
   ShowProgress(-1);
   PowerDown();
 }

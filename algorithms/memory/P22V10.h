@@ -18,7 +18,7 @@ inline constexpr GalType k22V10{.name = {},
                                 .contactMask = 0,
                                 .packagePins = 24};
 
-class P22V10 final : public MemorySet {
+class P22V10 final : public GalSet {
  public:
   static constexpr std::array<GalType, 4> kTypes = {{
       {.name = "???"},
@@ -30,19 +30,10 @@ class P22V10 final : public MemorySet {
 
  protected:
   void Init() override;
-  TypeFacts Facts() const override;
-  std::span<const char* const> DescribeList() const override { return kList; }
-  bool Run(int op) override;
-  void SetAddress(std::uint32_t) override {}
+  const GalType& Type() const override { return ChosenRow(kTypes); }
 
  private:
-  static constexpr const char* kList[] = {"$Fonc:",    "21 Erase",        "22 Blank",
-                                          "23 Write",  "24 Verify",       "26 Security",
-                                          "$DisTool:", "25,28,29,30,31,", "$end"};
-  static const GalType& Type() { return ChosenRow(kTypes); }
-
   void PowerUp();
-  static void PowerDown();
   void RowRead(int row, int bits);
   void RowWrite(int row, int bits);
   static void Strobe();
@@ -51,15 +42,13 @@ class P22V10 final : public MemorySet {
   // The first differing configuration fuse (map number) or -1, with rowBuffer_ read back.
   int CompareConfig(bool blank);
 
-  void Erase();
-  void Blank();
-  void Write();
-  void Verify();
-  void Read();
-  void Security();
+  void Erase() override;
+  void Blank() override;
+  void Write() override;
+  void Verify() override;
+  void Read() override;
+  void Security() override;
   bool CheckRows(bool blank);
-
-  std::array<char, 160> rowBuffer_{};
 };
 
 }  // namespace zelvar::memory
