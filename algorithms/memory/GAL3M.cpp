@@ -116,15 +116,6 @@ void GAL3M::ArchitectureToBuffer() {
     rowBuffer_[static_cast<std::size_t>(b)] = (buffer_[ArchitectureFuse(base, b)] & 1) ? '1' : '0';
 }
 
-int GAL3M::CompareArchitecture() const {
-  const int base = Type().arrayFuses();
-  for (int b = 0; b < kArchitectureBits; ++b) {
-    const char want = (buffer_[ArchitectureFuse(base, b)] & 1) ? '1' : '0';
-    if (rowBuffer_[static_cast<std::size_t>(b)] != want) return b;
-  }
-  return -1;
-}
-
 bool GAL3M::ArchitectureAllOnes() const {
   return std::all_of(rowBuffer_.begin(), rowBuffer_.begin() + kArchitectureBits,
                      [](char c) { return c == '1'; });
@@ -163,34 +154,12 @@ void GAL3M::Erase() {
   PowerDown();
 }
 
-void GAL3M::Blank() {
+// Blank (every fuse '1') or Verify (every fuse as the map has it): the array rows, then the
+// architecture row; the first difference fails at its map fuse.
+void GAL3M::Check(bool blank) {
   const GalType& t = Type();
   const int rl = static_cast<int>(t.rowLength), bits = static_cast<int>(t.rows);
-  PowerUp();
-  if (!CheckPower()) return;
-  for (int r = 0; r < rl; ++r) {
-    ShowProgress(bits * r);
-    RowRead(r, bits);
-    for (int b = 0; b < bits; ++b) {
-      if (rowBuffer_[static_cast<std::size_t>(b)] != '1') {
-        AddMessageLine("器件不空!!!");
-        return FailAt(b * rl + r, rowBuffer_[static_cast<std::size_t>(b)]);
-      }
-    }
-  }
-  ShowProgress(-1);
-  RowRead(kArchitectureRow, kArchitectureBits);
-  for (int b = 0; b < kArchitectureBits; ++b) {
-    if (rowBuffer_[static_cast<std::size_t>(b)] != '1')
-      return FailAt(ArchitectureFuse(t.arrayFuses(), b), rowBuffer_[static_cast<std::size_t>(b)]);
-  }
-  gLink.StatusWord = 0;
-  PowerDown();
-}
-
-void GAL3M::Verify() {
-  const GalType& t = Type();
-  const int rl = static_cast<int>(t.rowLength), bits = static_cast<int>(t.rows);
+  const auto want = [&](int fuse) { return blank || (buffer_[fuse] & 1) ? '1' : '0'; };
   PowerUp();
   if (!CheckPower()) return;
   for (int r = 0; r < rl; ++r) {
@@ -198,16 +167,28 @@ void GAL3M::Verify() {
     RowRead(r, bits);
     for (int b = 0; b < bits; ++b) {
       const char got = rowBuffer_[static_cast<std::size_t>(b)];
-      if (got != ((buffer_[b * rl + r] & 1) ? '1' : '0')) return FailAt(b * rl + r, got);
+      if (got == want(b * rl + r)) continue;
+      if (blank) AddMessageLine("器件不空!!!");
+      return FailAt(b * rl + r, got);
     }
   }
   ShowProgress(-1);
   RowRead(kArchitectureRow, kArchitectureBits);
-  const int bad = CompareArchitecture();
-  if (bad >= 0)
-    return FailAt(ArchitectureFuse(t.arrayFuses(), bad), rowBuffer_[static_cast<std::size_t>(bad)]);
+  for (int b = 0; b < kArchitectureBits; ++b) {
+    const int fuse = ArchitectureFuse(t.arrayFuses(), b);
+    const char got = rowBuffer_[static_cast<std::size_t>(b)];
+    if (got != want(fuse)) return FailAt(fuse, got);
+  }
   gLink.StatusWord = 0;
   PowerDown();
+}
+
+void GAL3M::Blank() {
+  Check(true);
+}
+
+void GAL3M::Verify() {
+  Check(false);
 }
 
 void GAL3M::Write() {

@@ -65,9 +65,8 @@ class GAL3M final : public GalSet {
   void RowWrite(int row, int bits);
   void RowRead(int row, int bits);
   void RowAddress(int row, bool program);
-  // The architecture row from and to the map; Compare gives the first differing bit or -1.
+  // The architecture row from the map.
   void ArchitectureToBuffer();
-  int CompareArchitecture() const;
   bool ArchitectureAllOnes() const;
 
   void Erase() override;
@@ -76,6 +75,7 @@ class GAL3M final : public GalSet {
   void Verify() override;
   void Read() override;
   void Security() override;
+  void Check(bool blank);
 };
 
 }  // namespace zelvar::memory
