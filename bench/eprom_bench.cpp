@@ -33,7 +33,7 @@ void BM_WriteVerify27C512(benchmark::State& state) {
     gLink.Reset();
     gApp.Reset();
     sim::Programmer prog(6200);
-    prog.keepTranscript = false;
+    prog.record.keepTranscript = false;
     sim::SimTransport transport(prog);
     usb::SimUsbDriver driver;
     usb::SetDriver(&driver);

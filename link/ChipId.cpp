@@ -20,7 +20,7 @@ constexpr std::uint8_t kA1Pin = 15;
 constexpr int kIdentifierMillivolts = 12500;
 }  // namespace
 
-int ReadChipId16(std::uint8_t vccPin) {
+int ReadChipId16(std::uint8_t vccPin, std::uint8_t writeEnablePin) {
   SelectGndPin(kGroundPin);
   SetVppVoltage(kIdentifierMillivolts);
   PutCmd1(kCmdSettle);
@@ -28,6 +28,7 @@ int ReadChipId16(std::uint8_t vccPin) {
   SetPinHigh(5);
   SetPinHigh(7);
   SetPinHigh(kPin36);
+  SetPinHigh(writeEnablePin);
   SelectVccPin(vccPin);
   SetRegister25(zor5103::kReadMode);
   WritePort(2, 0xFF);

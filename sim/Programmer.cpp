@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "sim/BitstreamImage.h"
+#include "sim/ProgrammerCommands.h"
 #include "sim/designs/DesignRegistry.h"
 
 namespace zelvar::sim {
@@ -14,25 +15,28 @@ namespace {
 // Lengths of the commands the programmer itself knows; 0 = not a command of its own.
 constexpr std::array<std::uint8_t, 256> BaseLengths() {
   std::array<std::uint8_t, 256> t{};
-  t[0] = 1;
-  t[7] = 1;
-  t[8] = 2;
-  t[9] = 2;
-  t[10] = 3;
-  t[11] = 2;
-  t[13] = 1;
-  t[14] = 4;
-  for (int p = 16; p <= 21; ++p) t[p] = 2;
-  t[23] = 2;
-  t[26] = 1;
-  t[27] = 1;
-  t[32] = 1;
-  t[43] = 1;
-  t[53] = 3;
-  t[54] = 2;
+  t[kOpPadding] = 1;
+  t[kOpReply] = 1;
+  t[kOpPinHigh] = 2;
+  t[kOpPinLow] = 2;
+  t[kOpFpgaWrite] = 3;
+  t[kOpInput] = 2;
+  t[kOpInfo] = 1;
+  t[kOpRegister] = 4;
+  for (int p = kOpPort0; p <= kOpPort5; ++p) t[p] = 2;
+  t[kOpProbe] = 2;
+  t[kOpStatusPrefix] = 1;
+  t[kOpSettle] = 1;
+  t[kOpBlock] = 1;
+  t[kOpStrobe] = 1;
+  t[kOp53] = 3;
+  t[kOp54] = 2;
   return t;
 }
 constexpr auto kBaseLengths = BaseLengths();
+
+// Above this a pin carries a programming voltage rather than a logic level.
+constexpr int kHighVoltageMv = 6500;
 
 std::string Format(const char* fmt, int a, int b = 0, int c = 0) {
   char text[160];
@@ -44,7 +48,32 @@ std::string Format(const char* fmt, int a, int b = 0, int c = 0) {
 
 Programmer::Programmer(int model) : model_(model) {
   SetModel(model);
+  PowerCycle();
+}
+
+void Programmer::PowerCycle() {
+  reg.fill(0);
+  fpga.fill(0);
+  port.fill(0);
   level.fill(-1);
+  busInput.fill(false);
+  gnd_ = {};
+  vpp_ = {};
+  vccCompanion_ = 0;
+  reg[kRegPinDrivers] = 1;
+  pending_.clear();
+  nextReply_.clear();
+  in_.clear();
+  packetTail_ = false;
+  settlesInRow_ = 0;
+  statusPrefix_ = false;
+  bitstream.clear();
+  bitstreamStarted = false;
+  bitstreamWhole = false;
+  loadedDesign.clear();
+  design_.reset();
+  ++supplyChanges;
+  if (chip_) chip_->OnPins(*this);
 }
 
 void Programmer::SetModel(int model, const std::string& name) {
@@ -58,12 +87,6 @@ void Programmer::SetModel(int model, const std::string& name) {
   std::memcpy(info_.data() + 1, text.data(), std::min<std::size_t>(text.size(), 62));
 }
 
-void Programmer::ClearRecords() {
-  transcript.clear();
-  protocolErrors.clear();
-  hazards.clear();
-}
-
 int Programmer::CommandLength(std::uint8_t op) const {
   if (design_) {
     const int n = design_->CommandLength(op);
@@ -73,8 +96,8 @@ int Programmer::CommandLength(std::uint8_t op) const {
 }
 
 std::uint32_t Programmer::BulkOut(const std::uint8_t* data, std::uint32_t length) {
-  const std::uint32_t index = transfers++;
-  clockUs_ += latency.transferOverheadUs + length / latency.bytesPerUs;
+  const std::uint32_t index = record.transfers++;
+  clock.Transfer(length);
   std::uint32_t pos = 0;
   while (pos < length) {
     const std::uint32_t packetEnd = std::min(length, (pos / 64 + 1) * 64);
@@ -89,11 +112,11 @@ std::uint32_t Programmer::BulkOut(const std::uint8_t* data, std::uint32_t length
     const std::uint8_t op = data[pos];
     int n = CommandLength(op);
     if (n == 0) {
-      protocolErrors.push_back(Format("transfer %d offset %d: unknown command %d", index, pos, op));
+      record.ProtocolError(Format("transfer %d offset %d: unknown command %d", index, pos, op));
       n = 1;
     }
     if (pos + n > packetEnd) {
-      protocolErrors.push_back(
+      record.ProtocolError(
           Format("transfer %d offset %d: command %d straddles a packet boundary", index, pos, op));
       pos = packetEnd;
       continue;
@@ -103,8 +126,13 @@ std::uint32_t Programmer::BulkOut(const std::uint8_t* data, std::uint32_t length
     c.length = static_cast<std::uint8_t>(n);
     c.transfer = index;
     c.offset = pos;
-    if (keepTranscript) transcript.push_back(c);
+    if (record.keepTranscript) record.transcript.push_back(c);
     Execute(c);
+    // The power status's preambles: a run of settle commands, or the one prefix byte.
+    if (op != kOpPadding) {
+      settlesInRow_ = op == kOpSettle ? settlesInRow_ + 1 : 0;
+      statusPrefix_ = op == kOpStatusPrefix;
+    }
     pos += n;
     if (packetTail_ && pos % 64 == 0) packetTail_ = false;
   }
@@ -112,9 +140,9 @@ std::uint32_t Programmer::BulkOut(const std::uint8_t* data, std::uint32_t length
 }
 
 std::uint32_t Programmer::BulkIn(std::uint8_t* buffer, std::uint32_t length) {
-  clockUs_ += latency.transferOverheadUs + length / latency.bytesPerUs;
-  if (failNextRead) {
-    failNextRead = false;
+  clock.Transfer(length);
+  if (faults.failNextRead) {
+    faults.failNextRead = false;
     return 0;
   }
   const std::uint32_t n = std::min<std::uint32_t>(length, static_cast<std::uint32_t>(in_.size()));
@@ -131,9 +159,9 @@ void Programmer::Execute(const Command& c) {
   if (design_ && design_->CommandLength(c.op()) > 0 && design_->Execute(*this, c)) return;
   const std::uint8_t a = c.bytes[1], b = c.bytes[2];
   switch (c.op()) {
-    case 0:
+    case kOpPadding:
       break;
-    case 7: {
+    case kOpReply: {
       std::vector<std::uint8_t> reply(64, 0);
       if (!nextReply_.empty()) {
         std::copy_n(nextReply_.begin(), std::min<std::size_t>(64, nextReply_.size()),
@@ -146,31 +174,35 @@ void Programmer::Execute(const Command& c) {
       PushInData(reply.data(), reply.size());
       break;
     }
-    case 8:
-    case 9:
+    case kOpPinHigh:
+    case kOpPinLow:
       if (a >= 1 && a <= 48) {
-        level[a] = c.op() == 8 ? 1 : 0;
+        level[a] = c.op() == kOpPinHigh ? 1 : 0;
         // A logic level can harm only the pin it lands on: check that one pin.
         CheckPin(a);
-        if (chip_) chip_->OnPins(*this);
+        Settle();
       } else {
-        protocolErrors.push_back(Format("pin command %d on pin %d", c.op(), a));
+        record.ProtocolError(Format("pin command %d on pin %d", c.op(), a));
       }
       break;
-    case 10:
+    case kOpFpgaWrite:
       fpga[a] = b;
       if (design_) design_->OnFpgaRegister(*this, a, b);
+      if (a == kFpgaPinDrivers && OldFpgaModel()) {
+        ++supplyChanges;
+        PinsChanged();
+      }
       break;
-    case 11: {
+    case kOpInput: {
       const int v = design_ ? design_->InputRegister(*this, a) : -1;
       if (v >= 0) {
         PushReplyByte(static_cast<std::uint8_t>(v));
-      } else if (a >= 22 && a <= 27) {
+      } else if (a >= kFirstInputRegister && a <= kLastInputRegister) {
         // Socket pins 8(n-22)+1 .. +8: a bit set where the pin reads high.
         std::uint8_t bits = 0;
         for (int i = 0; i < 8; ++i) {
-          const int pin = (a - 22) * 8 + i + 1;
-          const bool high = fpga[27] != 0 ? SensesVoltage(pin) : ReadLevel(pin) == 1;
+          const int pin = (a - kFirstInputRegister) * 8 + i + 1;
+          const bool high = fpga[kFpgaSense] != 0 ? SensesVoltage(pin) : ReadLevel(pin) == 1;
           if (high) bits |= static_cast<std::uint8_t>(1 << i);
         }
         PushReplyByte(bits);
@@ -179,28 +211,28 @@ void Programmer::Execute(const Command& c) {
       }
       break;
     }
-    case 13:
+    case kOpInfo:
       SetNextReply(std::vector<std::uint8_t>(info_.begin(), info_.end()));
       break;
-    case 14:
+    case kOpRegister:
       WriteRegister(a, b);
       break;
-    case 16:
-    case 17:
-    case 18:
-    case 19:
-    case 20:
-    case 21:
-      port[c.op() - 16] = a;
+    case kOpPort0:
+    case kOpPort0 + 1:
+    case kOpPort0 + 2:
+    case kOpPort0 + 3:
+    case kOpPort0 + 4:
+    case kOpPort5:
+      port[c.op() - kOpPort0] = a;
       break;
-    case 23:
+    case kOpProbe:
       // A probe answers whether something holds the pin low (ground or the chip).
       PushReplyByte(a >= 1 && a <= 48 && ReadLevel(a) == 0 ? 1 : 0);
       break;
-    case 27:
-      clockUs_ += latency.settleUs;
+    case kOpSettle:
+      clock.Advance(clock.latency.settleUs);
       break;
-    case 32: {
+    case kOpBlock: {
       std::vector<std::uint8_t> block(256, 0);
       std::copy_n(pending_.begin(), std::min<std::size_t>(256, pending_.size()), block.begin());
       pending_.clear();
@@ -208,8 +240,25 @@ void Programmer::Execute(const Command& c) {
       break;
     }
     default:
-      // 26, 43, 53 and 54 mean something only to a loaded design.
+      // The status prefix, 43, 53 and 54 mean something only to a loaded design.
       break;
+  }
+}
+
+void Programmer::PowerStatus() {
+  // The status is measured only after its preamble; asked without it, the programmer answers
+  // before the supplies settled, which reads as bad.
+  const bool twoBytes = TwoBytePowerStatus();
+  const bool prepared = twoBytes ? settlesInRow_ >= kStatusSettles : statusPrefix_;
+  if (!prepared) record.ProtocolError("power status asked without its preamble");
+  const auto shorted = [&](int pin) { return pin != 0 && pin == faults.shortedPin; };
+  const bool vppGood = prepared && !faults.powerOverload && !shorted(VppPin());
+  const bool vccGood = prepared && !shorted(VccPin());
+  if (twoBytes) {
+    PushReplyByte(vppGood ? 1 : 0);
+    PushReplyByte(vccGood ? 1 : 0);
+  } else {
+    PushReplyByte(vppGood && vccGood ? 1 : 0);
   }
 }
 
@@ -217,63 +266,54 @@ void Programmer::WriteRegister(std::uint8_t r, std::uint8_t v) {
   const int vccPinBefore = VccPin();
   reg[r] = v;
   switch (r) {
-    case 17: {
+    case kRegModelQuery: {
       std::vector<std::uint8_t> reply(64, 0);
       std::memcpy(reply.data(), modelName_.data(), std::min<std::size_t>(modelName_.size(), 64));
       SetNextReply(reply);
       break;
     }
-    case 22:
+    case kRegGndPin:
       // A value with bit 7 (158 = pin 30) adds a second ground pin beside the first.
-      if (v & 0x80) {
+      if (v & kSecondPin) {
         gnd_[1] = v & 0x7F;
       } else {
         gnd_ = {v, 0};
       }
       break;
-    case 20:
+    case kRegVppPin:
       // From model 6200 a value with bit 7 (158 = pin 30) adds a second VPP pin beside the first.
-      if (model_ >= 6200 && (v & 0x80)) {
+      if (model_ >= 6200 && (v & kSecondPin)) {
         vpp_[1] = v & 0x7F;
       } else {
         vpp_ = {v & 0x7F, 0};
       }
       break;
-    case 21:
-      vccCompanion_ = model_ >= 6200 && (v & 0x80) ? vccPinBefore : 0;
+    case kRegVccPin:
+      vccCompanion_ = model_ >= 6200 && (v & kSecondPin) ? vccPinBefore : 0;
       break;
-    case 31: {
-      // Power status: bit 0 set = good.
-      const auto shorted = [&](int pin) { return pin != 0 && pin == shortedPin; };
-      const bool vppGood = !powerOverload && !shorted(VppPin());
-      const bool vccGood = !shorted(VccPin());
-      if (TwoBytePowerStatus()) {
-        PushReplyByte(vppGood ? 1 : 0);
-        PushReplyByte(vccGood ? 1 : 0);
-      } else {
-        PushReplyByte(vppGood && vccGood ? 1 : 0);
-      }
+    case kRegPowerStatus:
+      PowerStatus();
       break;
-    }
-    case 33:
+    case kRegBitstreamStart:
       bitstream.clear();
       bitstreamStarted = true;
       bitstreamWhole = false;
       loadedDesign.clear();
       SetDesign(nullptr);
       // The models that cache their bitstream first ask whether an FPGA answers.
-      if (model_ != 5104 && model_ != 5105 && model_ != 5148) PushReplyByte(fpgaPresent ? 1 : 0);
+      if (!OldFpgaModel()) PushReplyByte(faults.fpgaPresent ? 1 : 0);
       break;
-    case 34:
+    case kRegBitstreamData:
       packetTail_ = true;
       break;
-    case 35:
+    case kRegBitstreamEnd:
       PushReplyByte(bitstreamWhole ? 1 : 0);
       break;
     default:
       break;
   }
-  if (r >= 18 && r <= 32) {
+  if (design_) design_->OnRegister(*this, r, v);
+  if ((r >= kRegVppVoltage && r <= kRegHighVoltagePin) || r == kRegPinDrivers) {
     ++supplyChanges;
     PinsChanged();
   }
@@ -293,13 +333,16 @@ bool Programmer::TwoBytePowerStatus() const {
 
 bool Programmer::SensesVoltage(int socketPin) const {
   const auto source = [&](int pin) {
-    return pin != 0 && (pin == VccPin() || pin == VppPin() || pin == vccCompanion_);
+    if (pin == 0 || !(pin == VccPin() || pin == VppPin() || pin == vccCompanion_)) return false;
+    return SupplyMillivolts(pin) >= 2000;
   };
+  const int driven = DriverLevel(socketPin);
+  if (driven >= 0 && SupplyMillivolts(socketPin) < 0) return driven == 1;
   if (source(socketPin)) return true;
-  if (!chip_ || looseContact[socketPin] || ChipPinAt(socketPin) == 0) return false;
+  if (!chip_ || faults.looseContact[socketPin] || ChipPinAt(socketPin) == 0) return false;
   for (const int g : chip_->GroundPins()) {
     const int sp = SocketPinOf(g);
-    if (sp != 0 && !looseContact[sp] && source(sp)) return true;
+    if (sp != 0 && !faults.looseContact[sp] && source(sp)) return true;
   }
   return false;
 }
@@ -312,6 +355,7 @@ int Programmer::ReadLevel(int socketPin) const {
 
 void Programmer::SetDesign(std::unique_ptr<Design> design) {
   design_ = std::move(design);
+  busInput.fill(false);
 }
 
 namespace {
@@ -353,9 +397,15 @@ int Programmer::SocketPinOf(int chipPin) const {
   return 21 + row1 - (n - chipPin);
 }
 
+void Programmer::Settle() {
+  if (!chip_) return;
+  chip_->OnPins(*this);
+  CheckFights();
+}
+
 void Programmer::PinsChanged() {
   CheckSafety();
-  if (chip_) chip_->OnPins(*this);
+  Settle();
 }
 
 void Programmer::CheckPin(int socketPin) {
@@ -363,20 +413,44 @@ void Programmer::CheckPin(int socketPin) {
   if (k == 0) return;
   const int mv = PinMillivolts(socketPin);
   if (mv > chip_->MaxMillivolts(k)) {
-    hazards.push_back(Format("%d mV on chip pin %d (socket pin %d)", mv, k, socketPin));
+    record.Hazard(Format("%d mV on chip pin %d (socket pin %d)", mv, k, socketPin));
+  }
+  // A logic driver high into the ground switch shorts it.
+  if (IsGround(socketPin) && DriverLevel(socketPin) == 1) {
+    record.Hazard(Format("driver high on grounded socket pin %d", socketPin));
   }
 }
 
 void Programmer::CheckSafety() {
   if (VccMillivolts() > 7000) {
-    hazards.push_back(Format("VCC at %d mV", VccMillivolts()));
+    record.Hazard(Format("VCC at %d mV", VccMillivolts()));
   }
   if (!chip_) return;
+  const bool powered = chip_->Powered(*this);
   for (int k = 1; k <= chip_->PinCount(); ++k) {
     const int sp = SocketPinOf(k);
-    const int mv = PinMillivolts(sp);
-    if (mv > chip_->MaxMillivolts(k)) {
-      hazards.push_back(Format("%d mV on chip pin %d (socket pin %d)", mv, k, sp));
+    CheckPin(sp);
+    // A programming voltage reaches a chip that is not powered: on power-up before VCC, or on
+    // power-down after it.
+    const int mv = SupplyMillivolts(sp);
+    if (!powered && mv > kHighVoltageMv) {
+      record.Hazard(Format("%d mV on chip pin %d (socket pin %d) while VCC is off", mv, k, sp));
+    }
+  }
+}
+
+// The chip's outputs against the programmer's logic drivers on the same pins.
+void Programmer::CheckFights() {
+  const int n = chip_->PinCount();
+  for (int k = 1; k <= n; ++k) {
+    const int d = chip_->Drive(k);
+    if (d < 0) continue;
+    const int sp = SocketPinOf(k);
+    const int driver = DriverLevel(sp);
+    if (design_ && design_->DrivesThroughResistor(sp)) continue;
+    if (driver >= 0 && driver != d && SupplyMillivolts(sp) < 0) {
+      record.Hazard(
+          Format("driver fights the chip's output on chip pin %d (socket pin %d)", k, sp));
     }
   }
 }

@@ -2,6 +2,20 @@
 // The simulated programmer: it takes the exact bulk OUT bytes, cuts them into 64-byte packets,
 // decodes and carries out the commands, keeps supplies, pins, ports and registers, and answers
 // on the bulk IN pipe. Designs (the FPGA logic named by a bitstream) and chip models plug in.
+// The programmer is the hardware model; it owns a recorder, the injected faults and its clock.
+//
+// Rules of the hardware that no document of ours fixes, kept here:
+// - A supply or the ground switch selected on a pin takes the pin from its logic driver: the
+//   sets drive every pin low with VCC still on, so the hardware must allow it.
+// - The pin drivers (register 40, or FPGA register 4 on models 5104, 5105 and 5148) are on after
+//   power-up; while they are off no logic level reaches the socket.
+// - A design may hold its data bus as inputs (its read mode): pin commands on those pins then
+//   set the level the bus drives once it is an output again.
+// - On models 5104, 5105 and 5148 FPGA register 4 at 12 puts the supplies into their current-
+//   limited test mode: a selected supply delivers the 5 V test level whatever it is set to.
+// - While FPGA register 27 makes the input registers sense the socket, the VCC route carries the
+//   5 V test level; the VPP route carries the VPP supply as set (the link sets it to 5 V on the
+//   models whose test goes through VPP).
 #include <array>
 #include <cstdint>
 #include <deque>
@@ -9,18 +23,16 @@
 #include <string>
 #include <vector>
 
+#include "sim/Command.h"
+#include "sim/Faults.h"
+#include "sim/ProgrammerCommands.h"
+#include "sim/Recorder.h"
+#include "sim/SimClock.h"
+#include "sim/SocketFaults.h"
+
 namespace zelvar::sim {
 
 class Programmer;
-
-// One decoded command, as it stood in the transfer.
-struct Command {
-  std::array<std::uint8_t, 4> bytes{};
-  std::uint8_t length = 0;
-  std::uint32_t transfer = 0;  // index of the bulk OUT transfer that carried it
-  std::uint32_t offset = 0;    // position in that transfer
-  std::uint8_t op() const { return bytes[0]; }
-};
 
 // The logic a loaded bitstream gives the FPGA: its own command bytes and registers.
 class Design {
@@ -33,14 +45,13 @@ class Design {
   virtual bool Execute(Programmer& p, const Command& c) = 0;
   // Register writes of the design (command 10), after the core stored them.
   virtual void OnFpgaRegister(Programmer&, std::uint8_t /*reg*/, std::uint8_t /*value*/) {}
+  // Programmer register writes (command 14) the design follows, such as the bus mode.
+  virtual void OnRegister(Programmer&, std::uint8_t /*reg*/, std::uint8_t /*value*/) {}
   // Input register n (command 11); -1 leaves it to the core.
   virtual int InputRegister(Programmer&, std::uint8_t /*n*/) { return -1; }
-};
-
-// What a chip in the socket sees of one of its pins.
-struct PinView {
-  int millivolts = -1;  // -1: nothing drives it
-  bool high() const { return millivolts >= 2000; }
+  // True where the design drives a socket pin through a series resistor, so that a chip output
+  // overrides it without harm.
+  virtual bool DrivesThroughResistor(int /*socketPin*/) const { return false; }
 };
 
 // A chip placed in the socket, written from its public datasheet.
@@ -53,17 +64,12 @@ class ChipModel {
   virtual std::vector<int> GroundPins() const = 0;
   // The highest voltage that chip pin `pin` takes without harm.
   virtual int MaxMillivolts(int pin) const = 0;
+  // True while a supply at the rated voltage is on the VCC pin and every ground pin is grounded.
+  virtual bool Powered(const Programmer&) const { return false; }
   // Called after any change of the socket's supplies or pin levels.
   virtual void OnPins(Programmer&) {}
   // The level the chip drives on chip pin `pin`: 0, 1, or -1 when it does not drive it.
   virtual int Drive(int /*pin*/) const { return -1; }
-};
-
-// Per-transfer cost of the USB link, for the simulated clock.
-struct LatencyModel {
-  double transferOverheadUs = 125.0;  // one bulk transfer's turnaround
-  double bytesPerUs = 1.0;            // full-speed bulk throughput, about 1 MB/s
-  double settleUs = 10.0;             // command 27
 };
 
 class Programmer {
@@ -79,6 +85,9 @@ class Programmer {
   const std::string& modelName() const { return modelName_; }
   void SetModel(int model, const std::string& name = "");
   std::array<std::uint8_t, 64>& infoBlock() { return info_; }
+  // Power lost and back (a replug): registers, pins, supplies and the FPGA as after power-up;
+  // the chip stays in the socket.
+  void PowerCycle();
 
   // Registers, FPGA registers and ports.
   std::array<std::uint8_t, 256> reg{};
@@ -86,16 +95,20 @@ class Programmer {
   std::array<std::uint8_t, 6> port{};
 
   // Supplies as set.
-  int VccMillivolts() const { return reg[19] * 100; }
-  int VppMillivolts() const { return reg[18] * 100; }
-  int VccPin() const { return reg[21] & 0x7F; }
-  bool VppOnVccPin() const { return (reg[21] & 0x80) != 0; }
-  int VppPin() const { return model_ < 6200 ? (reg[20] & 0x7F) : reg[20]; }
-  int HighVoltagePin() const { return reg[32]; }
+  int VccMillivolts() const { return reg[kRegVccVoltage] * 100; }
+  int VppMillivolts() const { return reg[kRegVppVoltage] * 100; }
+  int VccPin() const { return reg[kRegVccPin] & 0x7F; }
+  bool VppOnVccPin() const { return (reg[kRegVccPin] & kSecondPin) != 0; }
+  int VppPin() const { return model_ < 6200 ? (reg[kRegVppPin] & 0x7F) : reg[kRegVppPin]; }
+  int HighVoltagePin() const { return reg[kRegHighVoltagePin]; }
   bool IsGround(int socketPin) const;
+  // Whether the logic drivers reach the socket.
+  bool DriversOn() const;
 
   // Pin levels commanded by 8 and 9: 1 high, 0 low, -1 never driven.
   std::array<int, 49> level{};
+  // Pins a design holds as inputs (its data bus while it reads).
+  std::array<bool, 49> busInput{};
   int SocketPins() const { return model_ == 5148 || model_ == 5149 || model_ >= 6200 ? 48 : 40; }
   // The voltage on socket pin `pin` from supplies, ground, drivers and the chip.
   int PinMillivolts(int socketPin) const;
@@ -104,6 +117,8 @@ class Programmer {
   int InputMillivolts(int socketPin) const;
   // The voltage a supply or the ground switch holds on a pin; -1 when none does.
   int SupplyMillivolts(int socketPin) const;
+  // The level the logic driver puts on a pin: 1, 0, or -1 when it drives none.
+  int DriverLevel(int socketPin) const;
   // Counts the writes of the supply, ground and pin registers, so that a chip model can keep
   // what it derived from them until the next one.
   std::uint32_t supplyChanges = 0;
@@ -118,9 +133,12 @@ class Programmer {
   // Places `chip` at the bottom of the socket, as the sets expect a DIP to sit.
   void PlaceChipAtBottom(std::shared_ptr<ChipModel> chip);
   ChipModel* chip() const { return chip_.get(); }
+  std::shared_ptr<ChipModel> chipShared() const { return chip_; }
   // Socket pin of chip pin `chipPin`, 0 when not placed.
   int SocketPinOf(int chipPin) const;
   int ChipPinAt(int socketPin) const;
+  // A design changed pin levels: the chip follows and the monitor looks for fights.
+  void Settle();
 
   // Replies: bytes collected for the next 64-byte reply, and raw IN data (block reads).
   void PushReplyByte(std::uint8_t b) { pending_.push_back(b); }
@@ -129,20 +147,12 @@ class Programmer {
   void SetNextReply(const std::vector<std::uint8_t>& reply) { nextReply_ = reply; }
 
   // The simulated clock in microseconds.
-  double clockUs() const { return clockUs_; }
-  void AdvanceUs(double us) { clockUs_ += us; }
-  LatencyModel latency;
+  double clockUs() const { return clock.Us(); }
+  void AdvanceUs(double us) { clock.Advance(us); }
 
-  // Record of what happened, for tests.
-  std::vector<Command> transcript;
-  std::vector<std::string> protocolErrors;
-  std::vector<std::string> hazards;
-  std::uint32_t transfers = 0;
-  bool keepTranscript = true;
-  void ClearRecords();
-
-  // Faults a test may inject.
-  bool failNextRead = false;
+  Recorder record;
+  Faults faults;
+  SimClock clock;
 
   // Bytes of the bitstream received through register-34 packets since register 33.
   std::vector<std::uint8_t> bitstream;
@@ -151,31 +161,30 @@ class Programmer {
   // stand-in bitstream installs MakeDesign(tag); register 33 drops the design it replaces.
   std::string loadedDesign;
   bool bitstreamWhole = false;
-  // False: no FPGA answers the presence check before a load.
-  bool fpgaPresent = true;
 
-  // Power faults a test may inject: an overload of the supplies, or a socket pin shorted to
-  // ground (weak only while VCC or VPP is on that pin).
-  bool powerOverload = false;
-  int shortedPin = 0;
+  // Faults of the socket wiring, for the self-test to find.
+  SocketFaults socketFaults;
   // Power status bytes: two on models 5106, 5107, 5149 and above, one on the others.
   bool TwoBytePowerStatus() const;
 
-  // Socket pins whose chip pin does not touch (a bent pin, dirt); indexed by socket pin.
-  std::array<bool, 49> looseContact{};
   // With FPGA register 27 set the input registers sense the socket: a pin reads high when a
-  // supply is selected on it, or when the supply sits on a touching ground pin of the chip and
-  // the pin's own chip pin touches (the voltage spreads through the chip's protection diodes).
+  // supply at a logic level is selected on it, or when that supply sits on a touching ground pin
+  // of the chip and the pin's own chip pin touches (the voltage spreads through the chip's
+  // protection diodes). A pin whose logic driver is on reads the driver instead.
   bool SensesVoltage(int socketPin) const;
 
  private:
   int CommandLength(std::uint8_t op) const;
   void Execute(const Command& c);
   void WriteRegister(std::uint8_t r, std::uint8_t v);
+  void PowerStatus();
   void CheckSafety();
   void CheckPin(int socketPin);
+  void CheckFights();
   void PinsChanged();
   void BitstreamArrived();
+  bool OldFpgaModel() const { return model_ == 5104 || model_ == 5105 || model_ == 5148; }
+  bool TestMode() const { return OldFpgaModel() && fpga[kFpgaPinDrivers] == kFpgaDriversTest; }
 
   int model_;
   std::string modelName_;
@@ -189,9 +198,10 @@ class Programmer {
   std::vector<std::uint8_t> pending_;
   std::vector<std::uint8_t> nextReply_;
   std::deque<std::uint8_t> in_;
-  double clockUs_ = 0;
-  bool packetTail_ = false;  // the rest of this packet is bitstream data
-  int vccCompanion_ = 0;     // models 6200 and above: the VCC pin kept beside a bit-7 selection
+  bool packetTail_ = false;    // the rest of this packet is bitstream data
+  int vccCompanion_ = 0;       // models 6200 and above: the VCC pin kept beside a bit-7 selection
+  int settlesInRow_ = 0;       // settle commands since the last other command
+  bool statusPrefix_ = false;  // the last command before this one was the status preamble
 };
 
 // Inline: the chip models and designs ask for pin voltages on every pin change.
@@ -204,19 +214,39 @@ inline int Programmer::ChipPinAt(int socketPin) const {
   return socketPin >= 1 && socketPin <= 48 ? chipPinAt_[socketPin] : 0;
 }
 
+inline bool Programmer::DriversOn() const {
+  return OldFpgaModel() ? (fpga[kFpgaPinDrivers] & kFpgaDriversOff) == 0 : reg[kRegPinDrivers] != 0;
+}
+
 inline int Programmer::SupplyMillivolts(int socketPin) const {
   if (socketPin < 1 || socketPin > 48) return -1;
   if (IsGround(socketPin)) return 0;
-  if (HighVoltagePin() == socketPin) return 12000;
-  if (VccPin() == socketPin) return VppOnVccPin() ? VppMillivolts() : VccMillivolts();
-  if (vpp_[0] == socketPin || vpp_[1] == socketPin) return VppMillivolts();
-  return -1;
+  int mv = -1;
+  if (HighVoltagePin() == socketPin) {
+    mv = 12000;
+  } else if (VccPin() == socketPin || (vccCompanion_ == socketPin && socketPin != 0)) {
+    mv = VppOnVccPin() && VccPin() == socketPin ? VppMillivolts() : VccMillivolts();
+  } else if (vpp_[0] == socketPin || vpp_[1] == socketPin) {
+    mv = VppMillivolts();
+  }
+  if (mv >= 0 && TestMode()) return kTestMillivolts;
+  // While the input registers sense the socket the VCC route carries the test level.
+  if (mv >= 0 && fpga[kFpgaSense] != 0 && VccPin() == socketPin && !VppOnVccPin())
+    return kTestMillivolts;
+  if (mv >= 0 && fpga[kFpgaSense] != 0 && vccCompanion_ == socketPin) return kTestMillivolts;
+  return mv;
+}
+
+inline int Programmer::DriverLevel(int socketPin) const {
+  if (socketPin < 1 || socketPin > 48 || busInput[socketPin] || !DriversOn()) return -1;
+  return level[socketPin];
 }
 
 inline int Programmer::InputMillivolts(int socketPin) const {
   const int mv = SupplyMillivolts(socketPin);
-  if (mv >= 0 || socketPin < 1 || socketPin > 48) return mv;
-  return level[socketPin] >= 0 ? level[socketPin] * 5000 : -1;
+  if (mv >= 0) return mv;
+  const int d = DriverLevel(socketPin);
+  return d >= 0 ? d * 5000 : -1;
 }
 
 inline int Programmer::PinMillivolts(int socketPin) const {
@@ -227,7 +257,8 @@ inline int Programmer::PinMillivolts(int socketPin) const {
     const int d = cp > 0 ? chip_->Drive(cp) : -1;
     if (d >= 0) return d ? 5000 : 0;
   }
-  return level[socketPin] >= 0 ? level[socketPin] * 5000 : -1;
+  const int d = DriverLevel(socketPin);
+  return d >= 0 ? d * 5000 : -1;
 }
 
 }  // namespace zelvar::sim

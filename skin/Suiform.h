@@ -1,13 +1,16 @@
 #pragma once
-// The form frame: the panel that fills a form and carries its title bar. The application titles
-// its windows through SetCaption and reads a window's title back through GetCaption.
+// The form frame: the panel that fills a form, carries its title and paints the form's background
+// in its style. The application titles its windows through SetCaption and reads a window's title
+// back through GetCaption.
 #include <QWidget>
 #include <functional>
 #include <string>
 
+#include "skin/Suimgr.h"
+
 namespace zelvar {
 
-class TsuiForm : public QWidget {
+class TsuiForm : public QWidget, public TsuiStyled {
   Q_OBJECT
 
  public:
@@ -22,11 +25,14 @@ class TsuiForm : public QWidget {
 
   bool HasTitleBar() const { return hasTitleBar_; }
   QWidget* OwnerForm() const { return owner_; }
+  QColor Color() const { return colour_; }
 
   // Fired by a click on the frame.
   std::function<void()> OnClick;
 
  protected:
+  void UIStyleChanged() override;
+  void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
@@ -34,6 +40,12 @@ class TsuiForm : public QWidget {
   QWidget* owner_ = nullptr;
   bool hasTitleBar_ = false;
   std::string caption_;
+  QColor colour_;
 };
+
+// Puts a whole form into one style, as its stored form gives it: the frame, every skinned control
+// on the form (picture buttons keep their own pictures), and the form colour under the plain
+// controls.
+void SetFormUIStyle(QWidget* form, TsuiUIStyle style);
 
 }  // namespace zelvar

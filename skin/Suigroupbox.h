@@ -8,7 +8,7 @@
 
 namespace zelvar {
 
-class TsuiCustomGroupBox : public TsuiCustomPanel {
+class TsuiCustomGroupBox : public TsuiCustomPanel, public TsuiStyled {
   Q_OBJECT
 
  public:
@@ -19,11 +19,16 @@ class TsuiCustomGroupBox : public TsuiCustomPanel {
   const std::string& Caption() const { return caption_; }
   void SetBorderColor(const QColor& colour);
   QColor BorderColor() const { return borderColour_; }
+  void SetFontColor(const QColor& colour);
+  QColor FontColor() const { return fontColour_; }
 
   // The inner rectangle that items are laid out in.
   QRect GetClient() const;
 
  protected:
+  // Passes the style to the child controls, then takes the style's border and caption colours.
+  virtual void UpdateUIStyle();
+  void UIStyleChanged() override { UpdateUIStyle(); }
   void paintEvent(QPaintEvent* event) override;
   void changeEvent(QEvent* event) override;
 
@@ -31,6 +36,7 @@ class TsuiCustomGroupBox : public TsuiCustomPanel {
   void UpdateMargins();
   std::string caption_;
   QColor borderColour_ = QColor(0x80, 0x80, 0x80);
+  QColor fontColour_ = Qt::black;
 };
 
 class TsuiGroupBox : public TsuiCustomGroupBox {

@@ -1,6 +1,5 @@
 #pragma once
 // Group boxes that hold one check box or radio button per item caption, in item order.
-#include <QCursor>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,12 +11,17 @@ namespace zelvar {
 
 class TsuiCheckGroup;
 
+// An item of a group: reached from the group by the keyboard, the arrow keys move among the items.
 class TsuiCheckGroupButton : public TsuiCheckBox {
   Q_OBJECT
 
  public:
   explicit TsuiCheckGroupButton(TsuiCheckGroup* group);
   TsuiCheckGroup* Group() const { return group_; }
+
+ protected:
+  bool NeedDrawFocus() const override { return hasFocus(); }
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   TsuiCheckGroup* group_;
@@ -48,20 +52,29 @@ class TsuiCheckGroup : public TsuiCustomGroupBox {
   int Columns() const { return columns_; }
   void SetTopMargin(int margin);
   int TopMargin() const { return topMargin_; }
+  void SetTransparent(bool transparent) override;
 
   TsuiCheckBox* Button(int index) const { return buttons_.at(index); }
   int ButtonCount() const { return static_cast<int>(buttons_.size()); }
+  int IndexOf(const TsuiCheckBox* button) const;
+  // Room for the items in their columns below the caption.
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return QSize(40, sizeHint().height()); }
 
-  // Fired when an item's state changes.
+  // Fired when an item's state changes (not while the form is loading).
   std::function<void()> OnClick;
 
  protected:
   virtual TsuiCheckBox* CreateAButton();
   virtual void NewClick() {}
+  // Moves the focus to an item when the group itself takes it.
+  virtual void FocusUpdate();
+  void UpdateUIStyle() override;
   void DoClick();
   void ArrangeButtons();
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
 
  private:
   void ItemChanged();
@@ -81,6 +94,8 @@ class TsuiRadioGroupButton : public TsuiRadioButton {
 
  protected:
   void DoClick() override;
+  bool NeedDrawFocus() const override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   TsuiRadioGroup* group_;
@@ -102,6 +117,7 @@ class TsuiRadioGroup : public TsuiCheckGroup {
 
  protected:
   TsuiCheckBox* CreateAButton() override;
+  void FocusUpdate() override;
 };
 
 }  // namespace zelvar

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "link/Bitstream.h"
-#include "link/ChipId.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
@@ -143,8 +142,7 @@ void EpromSet::ReadId() {
     gLink.StatusWord = 1;
     return;
   }
-  RestoreSupplies();
-  ReadChipId16(Type().vccPin);
+  ReadSignature(Type().vccPin);
 }
 
 bool EpromSet::Run(int op) {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "link/Bitstream.h"
+#include "link/ChipId.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
@@ -119,8 +120,7 @@ std::uint32_t MemorySet::RangeEndExclusive() const {
 }
 
 int MemorySet::ChipVccMillivolts() {
-  const int vcc = services().ChipParam("vcc=");
-  return vcc < 1 ? kDefaultVccMillivolts : vcc;
+  return VccParam(1);
 }
 
 std::uint32_t MemorySet::ChipPulseSteps() {
@@ -163,7 +163,7 @@ bool MemorySet::CompareBlocks(const Scan& s) {
   return true;
 }
 
-void MemorySet::ReadIntoBuffer(std::uint32_t last) {
+void MemorySet::ReadIntoBuffer(std::uint32_t last, bool stopAtRangeEnd) {
   for (std::uint32_t address = 0; last > address && address + kBlockBytes <= kCodeBufferSize;) {
     SetAddress(address);
     ShowProgress(static_cast<int>(address));
@@ -171,7 +171,7 @@ void MemorySet::ReadIntoBuffer(std::uint32_t last) {
     FlushCommands();
     ReadSetBlock(buffer_ + address, kBlockBytes);
     address += kBlockBytes;
-    if (Word(kRangeEndWord) < address) break;
+    if (stopAtRangeEnd && Word(kRangeEndWord) < address) break;
   }
 }
 
@@ -232,6 +232,47 @@ bool MemorySet::ProgramBlocks(const Program& p) {
     if (n < kBlockBytes) break;
   }
   return true;
+}
+
+int VccParam(int floor) {
+  const int vcc = services().ChipParam("vcc=");
+  return vcc < floor ? kDefaultVccMillivolts : vcc;
+}
+
+std::uint8_t MemorySet::ReadBusByte() {
+  PutCmd1(kCmdReadBus);
+  return ReadReply64(gLink.ScratchBuffer.data());
+}
+
+void MemorySet::CommandWrite(std::uint8_t data) {
+  WritePort(2, data);
+  PutCmd1(kCmdStrobe);
+}
+
+void MemorySet::QueueCycles(std::span<const BusCycle> cycles) {
+  for (const BusCycle& c : cycles) {
+    if (c.command == kAtAddress) {
+      CommandWrite(c.data);
+    } else {
+      PutCmd2(c.command, c.data);
+    }
+  }
+}
+
+bool MemorySet::ErasePulses(const PulseErase& e, const std::function<void(int)>& pulse) {
+  ShowProgress(0);
+  for (int i = 0; i < e.pulses; ++i) {
+    ShowProgress(static_cast<int>(static_cast<std::uint32_t>(i) * e.progressStep));
+    pulse(i);
+    FlushCommands();
+    if (i >= e.readFrom && ReadBusByte() == 0xFF) return true;
+  }
+  return false;
+}
+
+void MemorySet::ReadSignature(std::uint8_t vccPin, std::uint8_t writeEnablePin) {
+  RestoreSupplies();
+  ReadChipId16(vccPin, writeEnablePin);
 }
 
 }  // namespace zelvar::memory

@@ -5,8 +5,10 @@
 // steps in which its chips differ; it does not copy the frame.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 
+#include "link/commands/Zor5103.h"
 #include "services/AppState.h"
 #include "services/Dispatcher.h"
 
@@ -19,6 +21,44 @@ inline constexpr std::uint8_t kBottomGroundPin = 20;
 inline constexpr int kRangeStartWord = 64;
 inline constexpr int kRangeEndWord = 65;
 inline constexpr int kRadio1Word = 128;
+
+// A "mem=" size class of a type: its last address and contact pins. A class a row lacks reads as
+// no size and no pins.
+struct SizeClass {
+  int mem = -1;
+  std::uint32_t lastAddress = 0;
+  std::uint64_t contactMask = 0;
+};
+template <std::size_t N>
+constexpr SizeClass FindSizeClass(const std::array<SizeClass, N>& sizes, int mem) {
+  for (const SizeClass& s : sizes) {
+    if (s.mem >= 0 && s.mem == mem) return s;
+  }
+  return {};
+}
+
+// "vcc=" in millivolts, 5000 when the line gives less than `floor` (or nothing).
+int VccParam(int floor);
+
+// One write cycle of the JEDEC command sets: command 41 carries it to the first unlock address
+// (0x5555), 42 to the second (0x2AAA), 0 to the address the counter holds (port 2 and a strobe).
+struct BusCycle {
+  std::uint8_t command = 0;
+  std::uint8_t data = 0;
+};
+inline constexpr std::uint8_t kAt5555 = zor5103::kCmdUnlock5555;
+inline constexpr std::uint8_t kAt2AAA = zor5103::kCmdUnlock2AAA, kAtAddress = 0;
+inline constexpr BusCycle kJedecProgram[] = {{kAt5555, 0xAA}, {kAt2AAA, 0x55}, {kAt5555, 0xA0}};
+inline constexpr BusCycle kJedecChipErase[] = {{kAt5555, 0xAA}, {kAt2AAA, 0x55}, {kAt5555, 0x80},
+                                               {kAt5555, 0xAA}, {kAt2AAA, 0x55}, {kAt5555, 0x10}};
+
+// An erase by repeated pulses: `pulse` queues one; from pulse `readFrom` on (0-based) the byte at
+// address 0 is read after each and the erase ends when it reads 0xFF. Progress goes by pulse.
+struct PulseErase {
+  int pulses = 1;
+  int readFrom = 0;
+  std::uint32_t progressStep = 0;
+};
 
 std::uint8_t ReverseBits(std::uint8_t b);
 
@@ -96,7 +136,8 @@ class MemorySet {
   bool CompareBlocks(const Scan& s);
   // Reads from address 0 into the buffer at each byte's own address, while `last` is greater than
   // the block address, stopping after the block beyond the range end.
-  void ReadIntoBuffer(std::uint32_t last);
+  // With `stopAtRangeEnd` false the whole chip is read whatever the range.
+  void ReadIntoBuffer(std::uint32_t last, bool stopAtRangeEnd = true);
   // Programs p.data to p.start .. p.end - 1 with a read-back per block; false on a failure.
   bool ProgramBlocks(const Program& p);
   // One byte of the program sequence (data on the bus, the pulse, the address step), queued.
@@ -112,6 +153,21 @@ class MemorySet {
   static void EndOfWrite();
   // Records a mismatch: VCC off, StatusWord 1, FailAddress, FailByte.
   static void Fail(std::uint32_t offset, std::uint8_t byte);
+  // Single-byte cycles: the data bus read once (command 3 and its reply), a command write (port 2
+  // and the write strobe 43), and the JEDEC cycles of `cycles` in order.
+  static std::uint8_t ReadBusByte();
+  static void CommandWrite(std::uint8_t data);
+  static void QueueCycles(std::span<const BusCycle> cycles);
+  // Runs the pulses of `e` (`pulse` queues pulse i and the read set-up after it); true when
+  // address 0 read 0xFF.
+  bool ErasePulses(const PulseErase& e, const std::function<void(int)>& pulse);
+  // The signature with A9 at 12 V through VCC on `vccPin`, `writeEnablePin` held high.
+  void ReadSignature(std::uint8_t vccPin, std::uint8_t writeEnablePin = 0);
+  // An option-indexed choice of `count` entries, clamped: a project file may hold any value.
+  std::uint32_t Choice(int word, std::uint32_t count) const {
+    const std::uint32_t v = Word(word);
+    return v < count ? v : count - 1;
+  }
   // OptionValues word `index`.
   std::uint32_t Word(int index) const { return static_cast<std::uint32_t>(record_[index]); }
   // One past the range's last address: "Addr end" names the last byte the operation takes.

@@ -1,11 +1,18 @@
 #include "algorithms/registry/Registry.h"
 
+#include "algorithms/memory/AMD29f040.h"
+#include "algorithms/memory/AT49F.h"
+#include "algorithms/memory/DSRAM.h"
 #include "algorithms/memory/GAL3M.h"
 #include "algorithms/memory/I27CX.h"
+#include "algorithms/memory/MX29F.h"
 #include "algorithms/memory/P22V10.h"
 #include "algorithms/memory/P27.h"
+#include "algorithms/memory/P29F.h"
+#include "algorithms/memory/PI28F.h"
 #include "algorithms/memory/PW27.h"
 #include "algorithms/memory/SST27SF.h"
+#include "algorithms/memory/V29C51004.h"
 
 namespace zelvar {
 
@@ -50,8 +57,17 @@ constexpr AlgorithmSet Register(std::string_view key) {
 
 // One row per built set: the one place a set is named. Families add their sets here.
 constexpr AlgorithmSet kSets[] = {
-    Register<memory::P27>("P27"),         Register<memory::PW27>("PW27"),
-    Register<memory::SST27SF>("SST27SF"), Register<memory::I27CX>("I27CX"),
+    Register<memory::P27>("P27"),
+    Register<memory::PW27>("PW27"),
+    Register<memory::SST27SF>("SST27SF"),
+    Register<memory::I27CX>("I27CX"),
+    Register<memory::P29F>("P29F"),
+    Register<memory::AMD29f040>("AMD29f040"),
+    Register<memory::AT49F>("AT49F"),
+    Register<memory::MX29F>("MX29F"),
+    Register<memory::V29C51004>("V29C51004"),
+    Register<memory::DSRAM>("DSRAM"),
+    Register<memory::PI28F>("PI28F"),
     Register<memory::GAL3M>("GAL3M"),
     Register<memory::P22V10>("P22V10"),
 };

@@ -34,6 +34,14 @@ class Backend {
   std::unique_ptr<usb::UsbDriver> driver_;
 };
 
+// What --programmer=... asks for, read without touching any device.
+struct ProgrammerChoice {
+  bool simulated = false;
+  int model = 0;      // the simulated programmer's model
+  std::string error;  // a malformed option
+};
+ProgrammerChoice ReadProgrammerChoice(const std::vector<std::string>& args);
+
 // Reads --programmer=... from the program's arguments and installs that back end. nullptr with
 // `error` set when the option is malformed.
 std::unique_ptr<Backend> ChooseBackend(const std::vector<std::string>& args, std::string* error);

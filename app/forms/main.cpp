@@ -9,6 +9,7 @@
 #include "app/core/startup/ProgrammerStart.h"
 #include "app/forms/windows/Forms.h"
 #include "app/forms/windows/GuiServices.h"
+#include "app/forms/windows/SimSocketWindow.h"
 #include "app/forms/windows/Waitusb.h"
 #include "link/Usb.h"
 #include "services/AppState.h"
@@ -18,9 +19,14 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationDisplayName("Zelvar");
   const std::vector<std::string> args(argv + 1, argv + argc);
+  if (const std::string error = zelvar::StartOptionsError(args); !error.empty()) {
+    std::fprintf(stderr, "zelvar: %s\n", error.c_str());
+    return 2;
+  }
   zelvar::GuiServices gui;
   zelvar::SetServices(&gui);
   zelvar::ProgrammerStart programmer;
+  zelvar::TSimSocket* socketWindow = nullptr;
   try {
     zelvar::WaitForm = new zelvar::TWaitForm(nullptr);
     zelvar::WaitForm->show();
@@ -34,8 +40,10 @@ int main(int argc, char** argv) {
     };
     zelvar::CreateForms(std::move(seams), &gui);
     // A chip bound by the chip dialog or by a project goes into a socket that follows the choice.
-    QObject::connect(zelvar::MainForm, &zelvar::TMainForm::chipShown, zelvar::MainForm,
-                     [&] { zelvar::PlaceChosenChip(programmer, zelvar::gApp.ChipName); });
+    QObject::connect(zelvar::MainForm, &zelvar::TMainForm::chipShown, zelvar::MainForm, [&] {
+      zelvar::PlaceChosenChip(programmer, zelvar::gApp.ChipName);
+      if (socketWindow) socketWindow->Refresh();
+    });
 
     zelvar::WaitForm->close();
     delete zelvar::WaitForm;
@@ -49,6 +57,11 @@ int main(int argc, char** argv) {
     zelvar::MainForm->SetSimulated(programmer.backend && programmer.backend->simulated());
     zelvar::MainForm->ShowProgrammerLines();
     zelvar::MainForm->show();
+    // The simulated programmer's socket, so that a chip can be taken out and put back.
+    if (programmer.backend && programmer.backend->programmer()) {
+      socketWindow = new zelvar::TSimSocket(*programmer.backend->programmer(), zelvar::MainForm);
+      socketWindow->show();
+    }
     app.exec();
   } catch (const std::exception& e) {
     QMessageBox::critical(nullptr, "Zelvar", QString::fromStdString(e.what()));

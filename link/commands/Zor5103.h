@@ -8,10 +8,20 @@ namespace zelvar::zor5103 {
 
 inline constexpr std::uint8_t kCmdReadBus = 3;  // the data bus into the next reply byte
 inline constexpr std::uint8_t kCmdWait100us = 25;
+// The erase pulse, also the design's long wait (100 ms); command 27 waits 1 ms.
 inline constexpr std::uint8_t kCmdErasePulse = 28;
 // 1024 bytes from the current address on, counting the address up.
 inline constexpr std::uint8_t kCmdReadBlock1k = 39;
 inline constexpr std::uint8_t kCmdNextAddress = 40;
+// A write cycle of the data byte that follows to 0x5555 (41) or 0x2AAA (42) on A0..A14; the
+// address the set put out comes back after it.
+inline constexpr std::uint8_t kCmdUnlock5555 = 41;
+inline constexpr std::uint8_t kCmdUnlock2AAA = 42;
+// Write strobes: socket pin 35 is kCmdStrobe (43) in link/commands/Programmer.h; 44 strobes pin
+// 33, 45 pin 5, 46 pin 7.
+inline constexpr std::uint8_t kCmdStrobePin33 = 44;
+inline constexpr std::uint8_t kCmdStrobePin5 = 45;
+inline constexpr std::uint8_t kCmdStrobePin7 = 46;
 
 // Register-25 bus modes.
 inline constexpr std::uint8_t kReadMode = 12;

@@ -1,17 +1,19 @@
 #include "sim/chips/Eprom.h"
 
+#include <cstdio>
 #include <utility>
 
 namespace zelvar::sim {
 
 namespace {
 
-// JEDEC byte-wide pinouts. Address lists run A0 upwards.
-EpromSheet Dip24(bool is2732) {
+// ---- Packages: JEDEC pinouts. Address lists run A0 upwards. ----
+
+EpromSheet Dip24(int addressBits) {
   EpromSheet s;
   s.pins = 24;
-  s.address = {8, 7, 6, 5, 4, 3, 2, 1, 23, 22, 19};
-  if (is2732) s.address.push_back(21);
+  const std::vector<int> a = {8, 7, 6, 5, 4, 3, 2, 1, 23, 22, 19, 21};
+  s.address.assign(a.begin(), a.begin() + addressBits);
   s.data = {9, 10, 11, 13, 14, 15, 16, 17};
   s.ground = {12};
   s.vcc = 24;
@@ -20,6 +22,8 @@ EpromSheet Dip24(bool is2732) {
   return s;
 }
 
+// 2764 and 27128 keep PGM on pin 27 and VPP on pin 1; from the 27256 pin 27 is A14; from the
+// 27512 pin 1 is A15 and VPP moves onto OE.
 EpromSheet Dip28(int addressBits) {
   EpromSheet s;
   s.pins = 28;
@@ -30,23 +34,42 @@ EpromSheet Dip28(int addressBits) {
   s.vcc = 28;
   s.ce = 20;
   s.oe = 22;
+  s.pgm = addressBits <= 14 ? 27 : 0;
+  s.vpp = addressBits <= 15 ? 1 : 22;
   return s;
 }
 
+// 27C010 and 27C020: VPP on pin 1 and PGM on pin 31; the 27C040 takes pin 31 for A18 and programs
+// through CE; the 27C080 takes pin 1 for A19 and VPP moves onto OE.
 EpromSheet Dip32(int addressBits) {
   EpromSheet s;
   s.pins = 32;
-  const std::vector<int> a = {12, 11, 10, 9, 8, 7, 6, 5, 27, 26, 23, 25, 4, 28, 29, 3, 2, 30, 31};
+  const std::vector<int> a = {12, 11, 10, 9,  8,  7, 6, 5,  27, 26,
+                              23, 25, 4,  28, 29, 3, 2, 30, 31, 1};
   s.address.assign(a.begin(), a.begin() + addressBits);
   s.data = {13, 14, 15, 17, 18, 19, 20, 21};
   s.ground = {16};
   s.vcc = 32;
   s.ce = 22;
   s.oe = 24;
+  s.pgm = addressBits <= 18 ? 31 : 0;
+  s.vpp = addressBits <= 19 ? 1 : 24;
   return s;
 }
 
-// 27C1024 / 27C2048 in DIP40: word-wide, PGM on pin 39, two ground pins.
+// The SST37VF parts: OE#/VPP on pin 24, PGM# on pin 31, and A18 on pin 1.
+EpromSheet Dip32Sst37(int addressBits) {
+  EpromSheet s = Dip32(addressBits < 18 ? addressBits : 18);
+  if (addressBits > 18) s.address.push_back(1);
+  s.pgm = 31;
+  s.vpp = 24;
+  s.vccMin = 2700;
+  s.vccMax = 3600;
+  return s;
+}
+
+// 27C1024 / 27C2048 / 27C4096 in DIP40: word-wide, PGM on pin 39 (A17 on the 4096, which
+// programs through CE), VPP on pin 1, two ground pins.
 EpromSheet Dip40(int addressBits) {
   EpromSheet s;
   s.pins = 40;
@@ -58,20 +81,190 @@ EpromSheet Dip40(int addressBits) {
   s.vcc = 40;
   s.ce = 2;
   s.oe = 20;
-  s.pgm = 39;
+  s.pgm = addressBits <= 17 ? 39 : 0;
   s.vpp = 1;
-  s.vppMin = 12500;
-  s.vppMax = 13000;
-  s.minPulseUs = 95;
   return s;
 }
 
-// CMOS parts of the 12.75 V fast-pulse algorithms: 100 µs pulses, VPP 12.75 V +- 0.25 V.
-void FastPulse(EpromSheet& s, int vpp) {
-  s.vpp = vpp;
+// ---- Programming: the datasheets' windows per family. ----
+
+// NMOS 2716: VPP 25 V +-1 V on pin 21, a 50 ms +-5 ms high pulse on CE/PGM with OE high. Inputs
+// are rated to 6 V, VPP to 26.5 V; no identifier mode.
+void Nmos2716(EpromSheet& s) {
+  s.pulseHigh = true;
+  s.vpp = 21;
+  s.vppMin = 24000;
+  s.vppMax = 26000;
+  s.minPulseUs = 45000;
+  s.maxPulseUs = 55000;
+  s.maxVpp = 26500;
+  s.maxA9 = 6000;
+  s.maxOther = 6000;
+  s.signature = false;
+}
+
+// NMOS 2732 (25 V) and 2732A (21 V): VPP on OE/VPP, a 50 ms +-5 ms low pulse on CE.
+void Nmos2732(EpromSheet& s, int vppMv) {
+  s.vpp = 20;
+  s.vppMin = vppMv - 500;
+  s.vppMax = vppMv + 500;
+  s.minPulseUs = 45000;
+  s.maxPulseUs = 55000;
+  s.maxVpp = vppMv + 1000;
+  s.maxA9 = 6000;
+  s.maxOther = 6000;
+  s.signature = false;
+}
+
+// NMOS 2764 and 27128: VPP 21 V +-0.5 V on pin 1, a 50 ms +-5 ms low pulse on PGM.
+void Nmos21V(EpromSheet& s) {
+  s.vppMin = 20500;
+  s.vppMax = 21500;
+  s.minPulseUs = 45000;
+  s.maxPulseUs = 55000;
+  s.maxVpp = 22000;
+  s.maxA9 = 6000;
+  s.maxOther = 6000;
+  s.signature = false;
+}
+
+// The intelligent algorithm (2764A, 27128A and the NMOS 27256 and 27512): VPP 12.5 V +-0.3 V, 1 ms
+// pulses and an overprogram pulse of up to 3 x 25 ms, so 0.95 ms to 78.75 ms.
+void Intelligent(EpromSheet& s) {
+  s.vppMin = 12200;
+  s.vppMax = 12800;
+  s.minPulseUs = 950;
+  s.maxPulseUs = 78750;
+}
+
+// The CMOS quick-pulse algorithms (27C64 to 27C080, 27C1024 class): VPP 12.75 V +-0.25 V and
+// 100 us +-5 us pulses with no overprogram pulse. The datasheets program at VCC 6.25 V; the sets
+// program at 5 V, which the model accepts: VCC is checked against the read window only.
+void QuickPulse(EpromSheet& s) {
   s.vppMin = 12500;
   s.vppMax = 13000;
   s.minPulseUs = 95;
+  s.maxPulseUs = 105;
+}
+
+// W27E: program at VPP 12 V +-0.25 V with 100 us +-5 us pulses; erase with A9 and VPP at
+// 14 V +-0.5 V for a 100 ms pulse.
+void W27E(EpromSheet& s) {
+  s.vppMin = 11750;
+  s.vppMax = 12250;
+  s.minPulseUs = 95;
+  s.maxPulseUs = 105;
+  s.maxVpp = 14500;
+  s.maxA9 = 14500;
+  s.erasable = true;
+  s.eraseMin = 13500;
+  s.eraseMax = 14500;
+  s.erasePulseUs = 95000;
+}
+
+// SST27SF and SST37VF: program at VPP 12 V +-5 % with pulses of at least 20 us (the sheet gives
+// the typical byte time, no maximum); chip erase with A9 and VPP at 12 V for 100 ms.
+void Sst(EpromSheet& s) {
+  s.vppMin = 11400;
+  s.vppMax = 12600;
+  s.minPulseUs = 20;
+  s.maxVpp = 14000;
+  s.maxA9 = 14000;
+  s.erasable = true;
+  s.eraseMin = 11400;
+  s.eraseMax = 12600;
+  s.erasePulseUs = 95000;
+}
+
+// ---- The parts: one row each. ----
+
+struct Part {
+  std::string_view name;
+  EpromSheet (*package)(int addressBits);
+  int addressBits;
+  void (*program)(EpromSheet&);
+  std::uint16_t maker = 0, device = 0;  // 0, 0: no identifier modelled
+};
+
+void Nmos2732At25V(EpromSheet& s) {
+  Nmos2732(s, 25000);
+}
+void Nmos2732At21V(EpromSheet& s) {
+  Nmos2732(s, 21000);
+}
+
+// Maker codes: AMD 01, ST 20, Atmel 1E, Winbond DA, SST BF.
+constexpr Part kParts[] = {
+    {"2716", Dip24, 11, Nmos2716},
+    {"2732", Dip24, 12, Nmos2732At25V},
+    {"2732A", Dip24, 12, Nmos2732At21V},
+    {"2764", Dip28, 13, Nmos21V},
+    {"2764A", Dip28, 13, Intelligent},
+    {"27C64", Dip28, 13, QuickPulse},
+    {"27128", Dip28, 14, Nmos21V},
+    {"27128A", Dip28, 14, Intelligent},
+    {"27C128", Dip28, 14, QuickPulse},
+    {"27256", Dip28, 15, Intelligent},
+    {"27C256", Dip28, 15, QuickPulse},
+    {"27512", Dip28, 16, Intelligent},
+    {"27C512", Dip28, 16, QuickPulse},
+    {"27C010", Dip32, 17, QuickPulse},
+    {"27C020", Dip32, 18, QuickPulse},
+    {"27C040", Dip32, 19, QuickPulse},
+    {"27C080", Dip32, 20, QuickPulse},
+    {"AM27C64", Dip28, 13, QuickPulse, 0x01, 0x15},
+    {"AM27C128", Dip28, 14, QuickPulse, 0x01, 0x16},
+    {"AM27C256", Dip28, 15, QuickPulse, 0x01, 0x10},
+    {"AM27C512", Dip28, 16, QuickPulse, 0x01, 0x91},
+    {"AM27C010", Dip32, 17, QuickPulse, 0x01, 0x0E},
+    {"AM27C020", Dip32, 18, QuickPulse, 0x01, 0x97},
+    {"AM27C040", Dip32, 19, QuickPulse, 0x01, 0x9B},
+    {"AT27C256", Dip28, 15, QuickPulse, 0x1E, 0x8C},
+    {"AT27C512R", Dip28, 16, QuickPulse, 0x1E, 0x0D},
+    {"AT27C010", Dip32, 17, QuickPulse, 0x1E, 0x05},
+    {"AT27C020", Dip32, 18, QuickPulse, 0x1E, 0x86},
+    {"AT27C040", Dip32, 19, QuickPulse, 0x1E, 0x0B},
+    {"AT27C080", Dip32, 20, QuickPulse, 0x1E, 0x8A},
+    {"M27C256B", Dip28, 15, QuickPulse, 0x20, 0x8D},
+    {"M27C512", Dip28, 16, QuickPulse, 0x20, 0x3D},
+    {"M27C1001", Dip32, 17, QuickPulse, 0x20, 0x05},
+    {"M27C2001", Dip32, 18, QuickPulse, 0x20, 0x61},
+    {"M27C4001", Dip32, 19, QuickPulse, 0x20, 0x41},
+    {"M27C801", Dip32, 20, QuickPulse, 0x20, 0x42},
+    {"W27E257", Dip28, 15, W27E},
+    {"W27E512", Dip28, 16, W27E, 0xDA, 0x08},
+    {"W27E010", Dip32, 17, W27E},
+    {"W27E020", Dip32, 18, W27E},
+    {"W27E040", Dip32, 19, W27E},
+    {"SST27SF256", Dip28, 15, Sst, 0xBF, 0xA3},
+    {"SST27SF512", Dip28, 16, Sst, 0xBF, 0xA4},
+    {"SST27SF010", Dip32, 17, Sst, 0xBF, 0xA5},
+    {"SST27SF020", Dip32, 18, Sst, 0xBF, 0xA6},
+    {"SST37VF512", Dip32Sst37, 16, Sst, 0xBF, 0xC4},
+    {"SST37VF010", Dip32Sst37, 17, Sst, 0xBF, 0xC5},
+    {"SST37VF020", Dip32Sst37, 18, Sst, 0xBF, 0xC6},
+    {"SST37VF040", Dip32Sst37, 19, Sst, 0xBF, 0xC7},
+    {"27C1024", Dip40, 16, QuickPulse, 0x01, 0x8C},
+    {"27C2048", Dip40, 17, QuickPulse, 0x01, 0x98},
+    {"27C4096", Dip40, 18, QuickPulse, 0x01, 0x99},
+};
+
+// Names the catalogue spells differently from the part they name.
+constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
+    {"W27C512", "W27E512"},   {"W27C010", "W27E010"},   {"W27C020", "W27E020"},
+    {"W27C040", "W27E040"},   {"AT27C1024", "27C1024"}, {"AT27C2048", "27C2048"},
+    {"AT27C4096", "27C4096"}, {"M27C256", "M27C256B"},  {"MX27C1000", "27C010"},
+    {"MX27C2000", "27C020"},  {"MX27C4000", "27C040"},
+};
+
+const Part* FindPart(std::string_view name) {
+  for (const auto& [alias, part] : kAliases) {
+    if (alias == name) name = part;
+  }
+  for (const Part& p : kParts) {
+    if (p.name == name) return &p;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -92,8 +285,17 @@ int EpromChip::MaxMillivolts(int pin) const {
 
 // The chip drives only its data pins, and reads them only while its outputs are off: every pin it
 // reads carries what the programmer puts on it.
-int EpromChip::Mv(Programmer& p, int chipPin) const {
-  return chipPin ? p.InputMillivolts(socket_[chipPin]) : -1;
+int EpromChip::Mv(const Programmer& p, int chipPin) const {
+  return chipPin ? p.InputMillivolts(p.SocketPinOf(chipPin)) : -1;
+}
+
+bool EpromChip::Powered(const Programmer& p) const {
+  const int vcc = p.SupplyMillivolts(p.SocketPinOf(sheet_.vcc));
+  if (vcc < sheet_.vccMin || vcc > sheet_.vccMax) return false;
+  for (int g : sheet_.ground) {
+    if (!p.IsGround(p.SocketPinOf(g))) return false;
+  }
+  return true;
 }
 
 std::uint32_t EpromChip::Address(Programmer& p) {
@@ -109,7 +311,7 @@ std::uint32_t EpromChip::Address(Programmer& p) {
   std::uint32_t a = 0;
   for (std::size_t i = 0; i < n; ++i) {
     const int sp = addressSocket_[i];
-    const bool high = (supplied_ >> i) & 1 ? p.InputMillivolts(sp) >= 2000 : p.level[sp] == 1;
+    const bool high = (supplied_ >> i) & 1 ? p.InputMillivolts(sp) >= 2000 : p.DriverLevel(sp) == 1;
     if (high) a |= 1u << i;
   }
   return a;
@@ -124,8 +326,7 @@ void EpromChip::OnPins(Programmer& p) {
     for (int a : sheet_.address) addressSocket_.push_back(socket_[a]);
     suppliedAt_ = ~0u;
   }
-  bool powered = Mv(p, sheet_.vcc) >= sheet_.vccMin;
-  for (int g : sheet_.ground) powered = powered && Mv(p, g) == 0;
+  const bool powered = Powered(p);
   const int ceMv = Mv(p, sheet_.ce), oeMv = Mv(p, sheet_.oe);
   const bool ceLow = ceMv >= 0 && ceMv < 2000;
   const bool oeLow = oeMv >= 0 && oeMv < 2000;
@@ -139,24 +340,25 @@ void EpromChip::OnPins(Programmer& p) {
   const int vppMv = Mv(p, sheet_.vpp);
   const bool vppOk = vppMv >= sheet_.vppMin && vppMv <= sheet_.vppMax;
   const bool oeHigh = !oeLow;
+  const int pgmMv = sheet_.pgm ? Mv(p, sheet_.pgm) : -1;
+  const bool pgmLow = pgmMv >= 0 && pgmMv < 2000;
   bool pulse;
   if (sheet_.pulseHigh) {
     pulse = ceMv >= 2000 && oeHigh;
   } else if (sheet_.pgm) {
-    const int pgmMv = Mv(p, sheet_.pgm);
-    pulse = ceLow && pgmMv >= 0 && pgmMv < 2000 && oeHigh;
+    pulse = ceLow && pgmLow && oeHigh;
   } else {
     pulse = ceLow && oeHigh;
   }
   const bool eraseLevels = sheet_.erasable && a9 >= sheet_.eraseMin && a9 <= sheet_.eraseMax &&
-                           oeMv >= sheet_.eraseMin && oeMv <= sheet_.eraseMax;
+                           vppMv >= sheet_.eraseMin && vppMv <= sheet_.eraseMax;
   const bool programming = powered && vppOk && pulse && !eraseLevels;
 
   driving_ = outputs;
   // The address counts when the outputs show a cell and when a pulse starts or ends.
   const std::uint32_t address = driving_ || programming != pulsing_ ? Address(p) : 0;
   if (driving_) {
-    if (sheet_.signature && a9 >= 11500 && a9 <= 13000) {
+    if (sheet_.signature && a9 >= sheet_.idMin && a9 <= sheet_.idMax) {
       out_ = address & 1 ? sheet_.device : sheet_.maker;
     } else {
       out_ = cells[address];
@@ -172,21 +374,29 @@ void EpromChip::OnPins(Programmer& p) {
       if (Mv(p, sheet_.data[i]) >= 2000) pulseData_ |= static_cast<std::uint16_t>(1u << i);
     }
   } else if (pulsing_ && !programming) {
+    lastPulseUs = p.clockUs() - pulseStart_;
+    if (sheet_.maxPulseUs > 0 && lastPulseUs > sheet_.maxPulseUs) {
+      char text[120];
+      std::snprintf(text, sizeof text, "%s: program pulse of %.0f us, longer than %.0f us",
+                    sheet_.name.c_str(), lastPulseUs, sheet_.maxPulseUs);
+      p.record.Hazard(text);
+    }
     // The pulse counts when it ends by its own input with VPP still up and the address held.
     if (!pulse && powered && vppOk && address == pulseAddress_ &&
-        p.clockUs() - pulseStart_ >= sheet_.minPulseUs) {
+        lastPulseUs >= sheet_.minPulseUs) {
       cells[pulseAddress_] &= pulseData_;
       ++pulses;
     }
     pulsing_ = false;
   }
 
-  const bool erasing = powered && ceLow && eraseLevels;
+  const bool eraseInput = ceLow && (!sheet_.pgm || pgmLow);
+  const bool erasing = powered && eraseInput && eraseLevels;
   if (erasing && !erasing_) {
     erasing_ = true;
     eraseStart_ = p.clockUs();
   } else if (erasing_ && !erasing) {
-    if (!ceLow && p.clockUs() - eraseStart_ >= sheet_.erasePulseUs) {
+    if (powered && !eraseInput && p.clockUs() - eraseStart_ >= sheet_.erasePulseUs) {
       std::fill(cells.begin(), cells.end(), dataMask_);
       ++erases;
     }
@@ -200,110 +410,31 @@ int EpromChip::Drive(int pin) const {
   return bit < 0 ? -1 : (out_ >> bit) & 1;
 }
 
-std::shared_ptr<EpromChip> MakeEprom(std::string_view part) {
-  EpromSheet s;
-  if (part == "2716") {
-    // NMOS 2716: VPP 25 V on pin 21, a 50 ms high pulse on CE/PGM with OE high; no signature.
-    s = Dip24(false);
-    s.pulseHigh = true;
-    s.vpp = 21;
-    s.vppMin = 24000;
-    s.vppMax = 26000;
-    s.minPulseUs = 45000;
-    s.maxVpp = 26500;
-    s.maxA9 = 6000;
-    s.maxOther = 6000;
+std::shared_ptr<EpromChip> MakeEprom(std::string_view name) {
+  const Part* part = FindPart(name);
+  if (!part) return nullptr;
+  EpromSheet s = part->package(part->addressBits);
+  part->program(s);
+  if (part->maker == 0 && part->device == 0) {
     s.signature = false;
-  } else if (part == "2732") {
-    // 2732A: OE/VPP at 21 V, a 50 ms low pulse on CE.
-    s = Dip24(true);
-    s.vpp = 20;
-    s.vppMin = 20500;
-    s.vppMax = 21500;
-    s.minPulseUs = 45000;
-    s.maxVpp = 22000;
-    s.maxA9 = 6000;
-    s.maxOther = 6000;
-    s.signature = false;
-  } else if (part == "27C256") {
-    s = Dip28(15);
-    FastPulse(s, 1);
-    s.maker = 0x01;
-    s.device = 0x10;
-  } else if (part == "27C512") {
-    s = Dip28(16);
-    FastPulse(s, 22);
-    s.maker = 0x01;
-    s.device = 0x91;
-  } else if (part == "27C010") {
-    s = Dip32(17);
-    FastPulse(s, 1);
-    s.pgm = 31;
-    s.maker = 0x01;
-    s.device = 0x0E;
-  } else if (part == "27C040") {
-    s = Dip32(19);
-    FastPulse(s, 1);
-    s.maker = 0x01;
-    s.device = 0x9B;
-  } else if (part == "W27E512") {
-    // Programs at 12 V with 100 µs CE pulses; erases with A9 and OE/VPP at 14 V for 100 ms.
-    s = Dip28(16);
-    s.vpp = 22;
-    s.vppMin = 11750;
-    s.vppMax = 12250;
-    s.minPulseUs = 95;
-    s.maxVpp = 14500;
-    s.maxA9 = 14500;
-    s.maker = 0xDA;
-    s.device = 0x08;
-    s.erasable = true;
-    s.eraseMin = 13500;
-    s.eraseMax = 14500;
-    s.erasePulseUs = 95000;
-  } else if (part == "SST27SF512") {
-    // Programs with OE#/VPP at 12 V and 20 µs CE# pulses; chip erase with A9 and OE#/VPP at 12 V
-    // for 100 ms.
-    s = Dip28(16);
-    s.vpp = 22;
-    s.vppMin = 11400;
-    s.vppMax = 12600;
-    s.minPulseUs = 20;
-    s.maxVpp = 14000;
-    s.maxA9 = 14000;
-    s.maker = 0xBF;
-    s.device = 0xA4;
-    s.erasable = true;
-    s.eraseMin = 11400;
-    s.eraseMax = 12600;
-    s.erasePulseUs = 95000;
-  } else if (part == "27C1024") {
-    s = Dip40(16);
-    s.maker = 0x01;
-    s.device = 0x8C;
-  } else if (part == "27C2048") {
-    s = Dip40(17);
-    s.maker = 0x01;
-    s.device = 0x98;
-  } else if (part == "27C4096") {
-    // Pin 39 is A17 and CE is also PGM.
-    s = Dip40(18);
-    s.pgm = 0;
-    s.maker = 0x01;
-    s.device = 0x99;
   } else {
-    return nullptr;
+    s.maker = part->maker;
+    s.device = part->device;
   }
-  s.name = std::string(part);
+  s.name = std::string(part->name);
   return std::make_shared<EpromChip>(std::move(s));
 }
 
+std::vector<std::string_view> EpromParts() {
+  std::vector<std::string_view> names;
+  for (const Part& p : kParts) names.push_back(p.name);
+  for (const auto& alias : kAliases) names.push_back(alias.first);
+  return names;
+}
+
 std::string_view EpromPartOf(std::string_view chipName) {
-  constexpr std::string_view kParts[] = {"2716",    "2732",    "27C256",  "27C512",
-                                         "27C010",  "27C040",  "W27E512", "SST27SF512",
-                                         "27C1024", "27C2048", "27C4096"};
   std::string_view best;
-  for (std::string_view part : kParts) {
+  for (std::string_view part : EpromParts()) {
     if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;
   }
   return best;

@@ -3,6 +3,8 @@
 #include <utility>
 
 #include "sim/designs/Atf22v10b.h"
+#include "sim/designs/IcTest.h"
+#include "sim/designs/TestPin.h"
 #include "sim/designs/WordEprom.h"
 #include "sim/designs/Zor5103.h"
 
@@ -15,6 +17,8 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"zor5103", MakeZor5103},
     {"at27c2048dip40", MakeAt27c2048Dip40},
     {"at27c4096dip40", MakeAt27c4096Dip40},
+    {"testpin", MakeTestPin},
+    {"ictest", MakeIcTest},
     {"atf22v10b", MakeAtf22v10b},
 };
 }  // namespace

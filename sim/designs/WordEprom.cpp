@@ -4,9 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "sim/designs/WordEpromCommands.h"
+
 namespace zelvar::sim {
 
 namespace {
+
+using namespace word_eprom;
 
 // The 27C1024 / 2048 / 4096 pinout in DIP40: D0..D15 and A0..A17 (A17 only on the 4096).
 constexpr std::array<int, 16> kDataPins = {19, 18, 17, 16, 15, 14, 13, 12, 10, 9, 8, 7, 6, 5, 4, 3};
@@ -25,13 +29,13 @@ class WordEprom final : public Design {
 
   int CommandLength(std::uint8_t op) const override {
     switch (op) {
-      case 25:
-      case 28:
-      case 70:
+      case kWait100us:
+      case kSettle10us:
+      case kNextWord:
         return 1;
-      case 65:
+      case kReadWords:
         return 2;
-      case 69:
+      case kPutWord:
         return 3;
       default:
         return 0;
@@ -40,13 +44,13 @@ class WordEprom final : public Design {
 
   bool Execute(Programmer& p, const Command& c) override {
     switch (c.op()) {
-      case 25:
+      case kWait100us:
         p.AdvanceUs(100);
         return true;
-      case 28:
+      case kSettle10us:
         p.AdvanceUs(10);
         return true;
-      case 65: {
+      case kReadWords: {
         std::vector<std::uint8_t> data(c.bytes[1] * 64u);
         for (std::size_t i = 0; i < data.size(); i += 2) {
           const unsigned w = ReadWord(p);
@@ -58,13 +62,16 @@ class WordEprom final : public Design {
         p.PushInData(data.data(), data.size());
         return true;
       }
-      case 69: {
+      case kPutWord: {
         const unsigned w = c.bytes[1] | (c.bytes[2] << 8);
-        for (int i = 0; i < 16; ++i) p.level[kDataPins[i]] = (w >> i) & 1;
-        Settle(p);
+        for (int i = 0; i < 16; ++i) {
+          p.level[kDataPins[i]] = (w >> i) & 1;
+          p.busInput[kDataPins[i]] = false;
+        }
+        p.Settle();
         return true;
       }
-      case 70:
+      case kNextWord:
         Step(p);
         return true;
       default:
@@ -73,16 +80,22 @@ class WordEprom final : public Design {
   }
 
   void OnFpgaRegister(Programmer& p, std::uint8_t reg, std::uint8_t value) override {
-    if (reg == 18) {
+    if (reg == kLineRegister) {
       const int line = value & 0x7F;
       const int high = value >> 7;
-      if (line == 2) p.level[kCePin] = high;
-      if (line == 3) p.level[kOePin] = high;
-      if (line == 4 && pgmPin_) p.level[pgmPin_] = high;
-      Settle(p);
-    } else if (reg >= 21 && reg <= 23) {
+      if (line == kLineCe) p.level[kCePin] = high;
+      if (line == kLineOe) {
+        p.level[kOePin] = high;
+        // The data bus turns input as the chip's outputs are enabled, before they drive.
+        if (!high) {
+          for (int pin : kDataPins) p.busInput[pin] = true;
+        }
+      }
+      if (line == kLinePgm && pgmPin_) p.level[pgmPin_] = high;
+      p.Settle();
+    } else if (reg >= kAddressLow && reg <= kAddressHigh) {
       // The registers take the byte address; the chip's A0 is its bit 1.
-      const int shift = (reg - 21) * 8;
+      const int shift = (reg - kAddressLow) * 8;
       byteAddress_ = (byteAddress_ & ~(0xFFu << shift)) | (unsigned{value} << shift);
       word_ = byteAddress_ >> 1;
       DriveAddress(p);
@@ -90,13 +103,9 @@ class WordEprom final : public Design {
   }
 
  private:
-  static void Settle(Programmer& p) {
-    if (p.chip()) p.chip()->OnPins(p);
-  }
-
   void DriveAddress(Programmer& p) {
     for (int i = 0; i < addressBits_; ++i) p.level[kAddressPins[i]] = (word_ >> i) & 1;
-    Settle(p);
+    p.Settle();
   }
 
   void Step(Programmer& p) {
@@ -105,13 +114,22 @@ class WordEprom final : public Design {
     DriveAddress(p);
   }
 
-  static unsigned ReadWord(Programmer& p) {
+  // Bits nothing drives read high; a read of a placed chip that drives none of them is recorded.
+  unsigned ReadWord(Programmer& p) {
     unsigned w = 0;
+    bool driven = false;
     for (int i = 0; i < 16; ++i) {
+      const int cp = p.ChipPinAt(kDataPins[i]);
+      driven = driven || (cp > 0 && p.chip()->Drive(cp) >= 0);
       if (p.ReadLevel(kDataPins[i]) != 0) w |= 1u << i;
+    }
+    if (p.chip() && !driven && !floatingReported_) {
+      floatingReported_ = true;
+      p.record.Hazard(name_ + ": data bus read while the chip drives none of it");
     }
     return w;
   }
+  bool floatingReported_ = false;
 
   std::string name_;
   int pgmPin_;

@@ -39,14 +39,14 @@ class ReadChipId16Test : public test::SimFixture {
 TEST_F(ReadChipId16Test, ReadsManufacturerAndDeviceAndPowersDown) {
   EXPECT_EQ(ReadChipId16(), 0x8C1E);
   EXPECT_EQ(fake.LogTexts(), std::vector<std::string>{"1e,8c"});
-  EXPECT_TRUE(prog->protocolErrors.empty());
+  EXPECT_TRUE(prog->record.protocolErrors.empty());
   EXPECT_EQ(prog->VppPin(), 0);
   EXPECT_EQ(prog->VccPin(), 0);
   EXPECT_EQ(gLink.ScratchBuffer[2], 0x00);  // the third read, with A1 high
 }
 
 TEST_F(ReadChipId16Test, AFailedReplyReadIsALinkFault) {
-  prog->failNextRead = true;
+  prog->faults.failNextRead = true;
   EXPECT_THROW(ReadChipId16(), LinkFault);
   EXPECT_EQ(gLink.StatusWord, 1);
 }

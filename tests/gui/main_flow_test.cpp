@@ -70,7 +70,7 @@ class MainFlowTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
     SimFixture::SetUp();
-    StartWithChip("27C256");
+    StartWithChip("AT27C256");
   }
 
   std::string ViewLine(int line) {

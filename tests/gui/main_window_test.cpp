@@ -128,12 +128,13 @@ TEST_F(MainWindowTest, TheSimulatedProgrammerShowsInCaptionAndStatusBar) {
 
 TEST_F(MainWindowTest, ItemsWithoutTheirPieceStayDisabled) {
   for (const char* item : {"Open1", "Selectechip1", "Search1", "Fill1", "Nf1", "ClosePrj1", "Set1",
-                           "Print1", "OpenProject1", "Saveprojectas1"}) {
+                           "Print1", "OpenProject1", "Saveprojectas1", "Selftest1", "ICtester1"}) {
     EXPECT_TRUE(MainForm->actions.at(item)->isEnabled()) << item;
   }
-  for (const char* item : {"Selftest1", "ICtester1"}) {
-    EXPECT_FALSE(MainForm->actions.at(item)->isEnabled()) << item;
-  }
+  // An item whose piece is missing stays disabled.
+  MainForm->seams().icTester = nullptr;
+  MainForm->RefreshSeams();
+  EXPECT_FALSE(MainForm->actions.at("ICtester1")->isEnabled());
   EXPECT_TRUE(MainForm->toolButtons.at("suiImageButtonErase")->isEnabled());
   EXPECT_TRUE(MainForm->toolButtons.at("suiImageButtonLang")->isEnabled());
 

@@ -26,7 +26,7 @@ class ProjectFormsTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
     SimFixture::SetUp();
-    StartWithChip("27C256");
+    StartWithChip("AT27C256");
   }
 
   // What a user types into an edit of the settings window.

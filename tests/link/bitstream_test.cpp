@@ -50,7 +50,7 @@ class BitstreamTest : public SimFixture {
   // Register writes of `reg` the programmer received.
   int RegisterWrites(int reg) const {
     return static_cast<int>(std::count_if(
-        prog->transcript.begin(), prog->transcript.end(),
+        prog->record.transcript.begin(), prog->record.transcript.end(),
         [&](const sim::Command& c) { return c.op() == kCmdSetRegister && c.bytes[1] == reg; }));
   }
 
@@ -93,7 +93,7 @@ TEST_F(BitstreamTest, StandInFileInstallsItsDesignOnEveryFpgaGroup) {
     EXPECT_EQ(gLink.LastBitstream, dir.string() + "/" + BitstreamFolder(model) + "zor5103.bit");
     EXPECT_TRUE(fake.LogTexts().empty()) << model;
     EXPECT_EQ(gLink.CommandCount, 0u);
-    EXPECT_TRUE(prog->protocolErrors.empty()) << model;
+    EXPECT_TRUE(prog->record.protocolErrors.empty()) << model;
   }
 }
 
@@ -121,7 +121,7 @@ TEST_F(BitstreamTest, DataEndingOnAPacketBoundaryIsFollowedByAPacketOfZeros) {
     EXPECT_TRUE(std::all_of(prog->bitstream.begin() + 120, prog->bitstream.end(),
                             [](std::uint8_t b) { return b == 0; }));
     // Each packet is one 64-byte transfer with the register command first.
-    for (const auto& c : prog->transcript) {
+    for (const auto& c : prog->record.transcript) {
       if (c.op() == kCmdSetRegister && c.bytes[1] == kBitstreamDataRegister) {
         EXPECT_EQ(c.offset, 0u);
       }
@@ -151,7 +151,7 @@ TEST_F(BitstreamTest, ModelsWithoutFpgaSendNothing) {
   for (const int model : {57, 411, 0}) {
     Connect(model);
     LoadBitstream("zor5103.bit");
-    EXPECT_EQ(prog->transfers, 0u) << model;
+    EXPECT_EQ(prog->record.transfers, 0u) << model;
     EXPECT_EQ(gLink.LastBitstream, "no_part") << model;
   }
 }
@@ -162,13 +162,13 @@ TEST_F(BitstreamTest, MissingFileShowsABoxAndTheProgramGoesOn) {
     Connect(model);
     LoadBitstream("zor5103.bit");
     const std::string loaded = gLink.LastBitstream;
-    const auto transfers = prog->transfers;
+    const auto transfers = prog->record.transfers;
     LoadBitstream("missing.bit");
     LoadBitstream("");  // the folder itself is no bitstream
     ASSERT_EQ(fake.boxes.size(), 2u) << model;
     EXPECT_EQ(fake.boxes[0], "Not find bit file! ");
     EXPECT_EQ(fake.boxes[1], "Not find bit file! ");
-    EXPECT_EQ(prog->transfers, transfers) << model;
+    EXPECT_EQ(prog->record.transfers, transfers) << model;
     // The first models would run on logic no set-up asked for: operations stay refused until a
     // set-up loads a bitstream. The newer ones keep the logic they hold.
     EXPECT_EQ(gLink.LastBitstream, IsOldFpgaModel(model) ? "no_part" : loaded) << model;
@@ -212,13 +212,13 @@ TEST_F(BitstreamTest, NewerModelsStepTheBusyWindowEvery64Packets) {
 TEST_F(BitstreamTest, NoFpgaAnswerSendsNothingAndTriesAgainNextTime) {
   WriteFile("zor5103.bit", sim::MakeStandInBitstream("zor5103"));
   Connect(5149);
-  prog->fpgaPresent = false;
+  prog->faults.fpgaPresent = false;
   LoadBitstream("zor5103.bit");
   EXPECT_EQ(fake.LogTexts(), std::vector<std::string>{"Not find FPGA! "});
   EXPECT_EQ(RegisterWrites(kBitstreamDataRegister), 0);
   EXPECT_TRUE(BusyEvents().empty());
   EXPECT_EQ(gLink.LastBitstream, kNoBitstream) << "the FPGA holds nothing";
-  prog->fpgaPresent = true;
+  prog->faults.fpgaPresent = true;
   LoadBitstream("zor5103.bit");
   EXPECT_EQ(RegisterWrites(kBitstreamStartRegister), 2);
   EXPECT_TRUE(prog->bitstreamWhole);

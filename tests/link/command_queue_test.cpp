@@ -55,10 +55,10 @@ TEST_F(SimFixture, FullQueueGoesOutInOneTransfer) {
   PutCmd1(0);
   FlushCommands();
   EXPECT_EQ(gLink.CommandCount, 0u);
-  EXPECT_EQ(prog->transfers, 1u);
-  EXPECT_TRUE(prog->protocolErrors.empty());
+  EXPECT_EQ(prog->record.transfers, 1u);
+  EXPECT_TRUE(prog->record.protocolErrors.empty());
   FlushCommands();  // an empty queue sends nothing
-  EXPECT_EQ(prog->transfers, 1u);
+  EXPECT_EQ(prog->record.transfers, 1u);
 }
 
 struct OverflowCase {
@@ -72,7 +72,7 @@ TEST_P(OverflowTest, EndsTheOperationAndTakesTheProgrammerOffline) {
   gLink.CommandCount = GetParam().start;
   EXPECT_THROW(Put(GetParam().size), LinkFault);
   EXPECT_EQ(gLink.CommandCount, 0u);  // discarded, nothing sent
-  EXPECT_EQ(prog->transfers, 0u);
+  EXPECT_EQ(prog->record.transfers, 0u);
   EXPECT_EQ(gLink.StatusWord, 1);
   EXPECT_EQ(gLink.ModelNumber, 0);
   ASSERT_EQ(fake.log.size(), 1u);
@@ -91,7 +91,7 @@ TEST_F(SimFixture, ReplyReadReturnsByteZeroAndKeepsTheReply) {
 }
 
 TEST_F(SimFixture, ShortOrFailedReadsAreLinkFaultsNotExits) {
-  prog->failNextRead = true;
+  prog->faults.failNextRead = true;
   EXPECT_THROW(ReadReply64(gLink.ScratchBuffer.data()), LinkFault);
   EXPECT_EQ(fake.LogTexts().back(), "Read USB bad! ");
   EXPECT_EQ(gLink.ModelNumber, 0);
@@ -99,7 +99,7 @@ TEST_F(SimFixture, ShortOrFailedReadsAreLinkFaultsNotExits) {
 
   gLink.ModelNumber = 6200;
   gLink.StatusWord = 0;
-  prog->failNextRead = true;
+  prog->faults.failNextRead = true;
   EXPECT_THROW(ReadBlock256(gLink.ScratchBuffer.data()), LinkFault);
   EXPECT_EQ(fake.LogTexts().back(), "Read bad ");
 
@@ -119,7 +119,7 @@ TEST_F(SimFixture, ShortOrFailedReadsAreLinkFaultsNotExits) {
 TEST_F(SimFixture, BlockReadGivesTwoHundredFiftySixBytes) {
   PutCmd2(23, 1);
   EXPECT_EQ(ReadBlock256(gLink.ScratchBuffer.data()), 0);
-  EXPECT_TRUE(prog->protocolErrors.empty());
+  EXPECT_TRUE(prog->record.protocolErrors.empty());
 }
 
 }  // namespace

@@ -39,8 +39,8 @@ class Connecting : public SimFixture {
   // Commands with their argument bytes, without padding and settle commands.
   std::vector<std::vector<int>> CommandsFrom(std::size_t first) const {
     std::vector<std::vector<int>> out;
-    for (std::size_t i = first; i < prog->transcript.size(); ++i) {
-      const auto& c = prog->transcript[i];
+    for (std::size_t i = first; i < prog->record.transcript.size(); ++i) {
+      const auto& c = prog->record.transcript[i];
       if (c.op() == 0 || c.op() == kCmdSettle) continue;
       out.emplace_back(c.bytes.begin(), c.bytes.begin() + std::min<int>(c.length, 3));
     }
@@ -48,7 +48,7 @@ class Connecting : public SimFixture {
   }
   int NameQueries() const {
     return static_cast<int>(std::count_if(
-        prog->transcript.begin(), prog->transcript.end(),
+        prog->record.transcript.begin(), prog->record.transcript.end(),
         [](const sim::Command& c) { return c.op() == kCmdSetRegister && c.bytes[1] == 17; }));
   }
 };
@@ -95,7 +95,7 @@ TEST_F(Connecting, TheNameIsAskedThreeTimesAtMost) {
 
   // One failed read is asked again and the second answer counts.
   Unopened(6200);
-  prog->failNextRead = true;
+  prog->faults.failNextRead = true;
   EXPECT_TRUE(ConnectProgrammer());
   EXPECT_EQ(NameQueries(), 2);
   EXPECT_EQ(gLink.ModelNumber, 6200);
@@ -120,11 +120,11 @@ TEST_F(Connecting, TheIdleStateSwitchesEveryPinOffAndLeavesVppAtTwelveVolts) {
     SCOPED_TRACE(model);
     Unopened(model);
     ASSERT_TRUE(ConnectProgrammer());
-    const auto info = std::find_if(prog->transcript.begin(), prog->transcript.end(),
+    const auto info = std::find_if(prog->record.transcript.begin(), prog->record.transcript.end(),
                                    [](const sim::Command& c) { return c.op() == kCmdReadInfo; });
-    ASSERT_NE(info, prog->transcript.end());
+    ASSERT_NE(info, prog->record.transcript.end());
     // After the info block (13, 7): the idle state.
-    const auto got = CommandsFrom(info - prog->transcript.begin() + 2);
+    const auto got = CommandsFrom(info - prog->record.transcript.begin() + 2);
     std::vector<std::vector<int>> want = {{10, 27, 255}, {14, 18, 0}, {14, 18, 0}};
     if (model != 6400) want.insert(want.end(), vppTo12.begin(), vppTo12.end());
     for (const auto& c : std::vector<std::vector<int>>{
@@ -137,8 +137,8 @@ TEST_F(Connecting, TheIdleStateSwitchesEveryPinOffAndLeavesVppAtTwelveVolts) {
     EXPECT_EQ(prog->VppMillivolts(), model == 6400 ? 0 : 12000);
     EXPECT_EQ(prog->VccMillivolts(), 0);
     EXPECT_EQ(prog->HighVoltagePin() + prog->VccPin() + prog->VppPin(), 0);
-    EXPECT_TRUE(prog->protocolErrors.empty());
-    EXPECT_TRUE(prog->hazards.empty());
+    EXPECT_TRUE(prog->record.protocolErrors.empty());
+    EXPECT_TRUE(prog->record.hazards.empty());
   }
 }
 
@@ -148,7 +148,7 @@ TEST_F(Connecting, WithNoProgrammerTheConnectEndsWithItsBox) {
   EXPECT_EQ(fake.boxes, std::vector<std::string>{"Can not open the device! "});
   EXPECT_EQ(gLink.ModelNumber, 0);
   EXPECT_EQ(driver->OpenRegistrations(), 0);
-  EXPECT_EQ(prog->transfers, 0u);
+  EXPECT_EQ(prog->record.transfers, 0u);
 }
 
 TEST_F(Connecting, TheDriverCheck) {

@@ -59,7 +59,7 @@ class ContactTest : public SimFixture, public ::testing::WithParamInterface<int>
   }
   int ContactTests() const {
     return static_cast<int>(std::count_if(
-        prog->transcript.begin(), prog->transcript.end(),
+        prog->record.transcript.begin(), prog->record.transcript.end(),
         [](const sim::Command& c) { return c.op() == kCmdReadInput && c.bytes[1] == 22; }));
   }
   std::vector<int> BadPins() const {
@@ -86,8 +86,8 @@ TEST_P(ContactTest, FullContactRunsTheOperationSilently) {
   EXPECT_EQ(prog->VppPin(), 0);
   EXPECT_TRUE(prog->IsGround(static_cast<int>(gnd)));
   EXPECT_EQ(prog->fpga[27], 0);
-  EXPECT_TRUE(prog->protocolErrors.empty());
-  EXPECT_TRUE(prog->hazards.empty());
+  EXPECT_TRUE(prog->record.protocolErrors.empty());
+  EXPECT_TRUE(prog->record.hazards.empty());
 }
 
 TEST_P(ContactTest, EmptySocketSaysNoChipPlaced) {
@@ -102,7 +102,7 @@ TEST_P(ContactTest, EmptySocketSaysNoChipPlaced) {
 }
 
 TEST_P(ContactTest, LoosePinsAreListedAndTheUserDecides) {
-  prog->looseContact[5] = prog->looseContact[36] = true;
+  prog->faults.looseContact[5] = prog->faults.looseContact[36] = true;
   const int socket = GetParam() >= 5149 ? 48 : 40;
 
   // Cancel.
@@ -125,9 +125,9 @@ TEST_P(ContactTest, LoosePinsAreListedAndTheUserDecides) {
 
   // Again repeats the whole test: the user pressed the chip down meanwhile.
   answering.badPinCalls.clear();
-  prog->ClearRecords();
+  prog->record.Clear();
   answering.answer = [&] {
-    prog->looseContact.fill(false);
+    prog->faults.looseContact.fill(false);
     return BadPinAnswer::Again;
   };
   EXPECT_EQ(Check(), kContactGood);
@@ -140,7 +140,7 @@ TEST_P(ContactTest, LoosePinsAreListedAndTheUserDecides) {
 TEST_P(ContactTest, ContinuousProgrammingRefusesWithoutAWord) {
   gLink.AutoRunFlag = 1;
   gLink.DetectPinFlag = 0;  // continuous programming tests all the same
-  prog->looseContact[5] = prog->looseContact[36] = true;
+  prog->faults.looseContact[5] = prog->faults.looseContact[36] = true;
   EXPECT_EQ(Check(), kContactRefused);
   EXPECT_EQ(gLink.StatusWord, 1);
   EXPECT_EQ(BadPins(), (std::vector<int>{5, 36}));
@@ -178,12 +178,12 @@ TEST_P(ContactTest, RefusalsBeforeTheTestLeaveStatusWord) {
     answering.beeps.clear();
     c.arrange();
     gLink.StatusWord = 7;
-    const auto transfers = prog->transfers;
+    const auto transfers = prog->record.transfers;
     EXPECT_EQ(Check(), kContactRefused) << c.what;
     EXPECT_EQ(answering.boxes, std::vector<std::string>{c.box}) << c.what;
     EXPECT_EQ(answering.beeps.size(), c.beep ? 1u : 0u) << c.what;
     EXPECT_EQ(gLink.StatusWord, 7) << c.what;
-    EXPECT_EQ(prog->transfers, transfers) << c.what;
+    EXPECT_EQ(prog->record.transfers, transfers) << c.what;
   }
 }
 
@@ -193,7 +193,7 @@ TEST_P(ContactTest, RunsWithoutATestWhenDetectionIsOffOrNoPinIsNeeded) {
   EXPECT_EQ(Check(), kContactGood);
   gLink.DetectPinFlag = 1;
   EXPECT_EQ(CheckPinContact(gnd, 0, 0, 0, 0), kContactGood);
-  EXPECT_EQ(prog->transfers, 0u);
+  EXPECT_EQ(prog->record.transfers, 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, ContactTest, ::testing::Values(5105, 5149, 6200));
@@ -203,7 +203,7 @@ TEST_F(SimFixture, ProgrammersWithoutFpgaSkipTheContactTest) {
   for (const int model : {57, 411}) {
     Connect(model);
     EXPECT_EQ(CheckPinContact(20, 0, 0, 0xFFFFFFFF, 0xFF), kContactGood) << model;
-    EXPECT_EQ(prog->transfers, 0u);
+    EXPECT_EQ(prog->record.transfers, 0u);
   }
   gApp.Reset();
 }
@@ -226,6 +226,8 @@ TEST_F(SimFixture, GroundCodesPutTheTestVoltageOnTheirPins) {
   };
   for (const auto& c : cases) {
     Connect(c.model);
+    // The second test pin of code 100 on model 6200 takes the VPP supply as it is set.
+    SetVppVoltage(5000);
     TestPinContact(c.code);
     std::uint64_t bits = 0;
     for (int i = 0; i < 6; ++i) bits |= std::uint64_t{gLink.ScratchBuffer[i]} << (8 * i);
@@ -235,7 +237,7 @@ TEST_F(SimFixture, GroundCodesPutTheTestVoltageOnTheirPins) {
   Connect(5105);
   TestPinContact(kGroundPins11And30);
   std::vector<std::pair<int, int>> supplies;
-  for (const auto& c : prog->transcript) {
+  for (const auto& c : prog->record.transcript) {
     if (c.op() == kCmdSetRegister &&
         (c.bytes[1] == kVppPinRegister || c.bytes[1] == kVccPinRegister) && c.bytes[2] != 0) {
       supplies.emplace_back(c.bytes[1], c.bytes[2]);
@@ -265,8 +267,8 @@ TEST_F(SimFixture, PowerCheckReportsWeakSuppliesPerModel) {
       fake.log.clear();
       SelectVppPin(1);
       SelectVccPin(40);
-      prog->powerOverload = fault == kOverload;
-      prog->shortedPin = fault == kShortOnVcc ? 40 : fault == kShortElsewhere ? 12 : 0;
+      prog->faults.powerOverload = fault == kOverload;
+      prog->faults.shortedPin = fault == kShortOnVcc ? 40 : fault == kShortElsewhere ? 12 : 0;
       gLink.StatusWord = 7;
       const bool good = fault == kNone || fault == kShortElsewhere;
       SCOPED_TRACE(::testing::Message() << model << " fault " << fault);
@@ -290,7 +292,7 @@ TEST_F(SimFixture, PowerCheckReportsWeakSuppliesPerModel) {
 TEST_F(SimFixture, PowerWarningInChinese) {
   Connect(6200);
   ChineseTexts = 1;
-  prog->powerOverload = true;
+  prog->faults.powerOverload = true;
   EXPECT_FALSE(CheckPower());
   EXPECT_EQ(fake.LogTexts(), std::vector<std::string>{"电源供电不足！"});
 }

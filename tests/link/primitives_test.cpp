@@ -15,7 +15,7 @@ using test::SimFixture;
 // Register writes (command 14) in the order the simulator received them.
 std::vector<std::pair<int, int>> RegisterWrites(const sim::Programmer& p) {
   std::vector<std::pair<int, int>> out;
-  for (const auto& c : p.transcript) {
+  for (const auto& c : p.record.transcript) {
     if (c.op() == 14) out.emplace_back(c.bytes[1], c.bytes[2]);
   }
   return out;
@@ -39,7 +39,7 @@ TEST_P(PrimitiveTest, SendsItsRegistersAndQueuesTheRest) {
   std::vector<std::uint8_t> queued(gLink.CommandBuffer.begin(),
                                    gLink.CommandBuffer.begin() + gLink.CommandCount);
   EXPECT_EQ(queued, c.queued);
-  EXPECT_TRUE(prog->protocolErrors.empty());
+  EXPECT_TRUE(prog->record.protocolErrors.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -121,14 +121,14 @@ TEST_F(SimFixture, VccAboveSevenVoltsIsRefused) {
     PutCmd1(27);  // queued before: it must not go out either
     EXPECT_THROW(SetVccVoltage(millivolts), SupplyRefused) << millivolts;
     EXPECT_EQ(gLink.StatusWord, 1) << millivolts;
-    EXPECT_EQ(prog->transfers, 0u) << millivolts;
+    EXPECT_EQ(prog->record.transfers, 0u) << millivolts;
     EXPECT_EQ(gLink.CommandCount, 0u);
     ASSERT_EQ(fake.log.size(), 1u);
     EXPECT_EQ(fake.log[0].colour, kRed);
   }
   SetVccVoltage(7000);
   EXPECT_EQ(prog->VccMillivolts(), 7000);
-  EXPECT_TRUE(prog->hazards.empty());
+  EXPECT_TRUE(prog->record.hazards.empty());
 }
 
 TEST_F(SimFixture, FpgaWritesReachTheRegisters) {
@@ -154,7 +154,7 @@ TEST_P(GndTest, ChoosesGroundByModel) {
   SelectGndPin(c.pin);
   EXPECT_EQ(RegisterWrites(*prog), c.registers);
   std::vector<std::vector<std::uint8_t>> fpga;
-  for (const auto& cmd : prog->transcript) {
+  for (const auto& cmd : prog->record.transcript) {
     if (cmd.op() == 10) fpga.push_back({cmd.bytes[1], cmd.bytes[2]});
   }
   EXPECT_EQ(fpga, c.fpgaWrites);

@@ -43,7 +43,7 @@ TEST_F(UsbAttach, AnAttachIsAcceptedAndTheInterfaceSelected) {
   EXPECT_EQ(d.lastAlternate, 0u);
   EXPECT_NE(gLink.UsbContext.Device.load(), nullptr);
   EXPECT_EQ(WriteOneCommand(), 1u);
-  EXPECT_EQ(prog->transfers, 1u);
+  EXPECT_EQ(prog->record.transfers, 1u);
 }
 
 TEST_F(UsbAttach, ASecondProgrammerIsRefusedWithoutASignal) {
@@ -85,7 +85,7 @@ TEST_F(UsbAttach, ADetachClearsTheHandleAndAReturningProgrammerIsTakenAgain) {
   std::uint8_t buffer[64];
   EXPECT_EQ(WriteOneCommand(), 0u);
   EXPECT_EQ(UsbRead(buffer, 64), 0u);
-  EXPECT_EQ(prog->transfers, 0u);
+  EXPECT_EQ(prog->record.transfers, 0u);
 
   deviceId = driver->Plug(transport.get(), kZorProductIds[0]);
   ASSERT_TRUE(driver->Drain());

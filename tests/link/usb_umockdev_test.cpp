@@ -238,7 +238,7 @@ TEST(UsbUmockdev, TheLibusbDriverFindsClaimsAndQueriesTheProgrammer) {
       EXPECT_EQ(bench.claimedInterface, 0);
       EXPECT_EQ(bench.prog.HighVoltagePin(), 0);
       EXPECT_EQ(bench.prog.VppMillivolts(), 12000);
-      EXPECT_TRUE(bench.prog.protocolErrors.empty());
+      EXPECT_TRUE(bench.prog.record.protocolErrors.empty());
     }
     // A pipe whose direction disagrees with the request is refused before it reaches usbfs.
     std::uint8_t byte = 0;

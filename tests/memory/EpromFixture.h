@@ -25,7 +25,7 @@ class EpromFixture : public SimFixture {
   }
   void TearDown() override {
     // Whatever the test did, nothing may have harmed a real chip.
-    EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
+    EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
     gApp.Reset();
     SimFixture::TearDown();
   }

@@ -20,7 +20,7 @@ class EpromRunnerTest : public EpromFixture {
 };
 
 TEST_F(EpromRunnerTest, At27c256FromChoiceToResultLines) {
-  chip = sim::MakeEprom("27C256");
+  chip = sim::MakeEprom("AT27C256");
   prog->PlaceChipAtBottom(chip);
   fake.chipTitle = "ATMEL: AT27C256";
   gApp.ChipTitle = fake.chipTitle;
@@ -55,9 +55,9 @@ TEST_F(EpromRunnerTest, At27c256FromChoiceToResultLines) {
   EXPECT_NE(LastLine().find("Error at:01234:"), std::string::npos) << LastLine();
 
   runner.IdClick();
-  EXPECT_EQ(LastLine(), "01,10");
-  EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
-  EXPECT_TRUE(prog->protocolErrors.empty()) << prog->protocolErrors.front();
+  EXPECT_EQ(LastLine(), "1e,8c");
+  EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
+  EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();
 }
 
 }  // namespace

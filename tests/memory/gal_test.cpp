@@ -128,8 +128,8 @@ TEST_P(GalRoundTrip, LoadEraseWriteVerifyRead) {
   const int last = t.arrayFuses() + memory::kAc0Fuse;
   for (int k = 0; k < t.mapFuses(); ++k)
     ASSERT_EQ(gApp.CodeBuffer[k], k <= last ? expected[k] : '1') << k;
-  EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
-  EXPECT_TRUE(prog->protocolErrors.empty()) << prog->protocolErrors.front();
+  EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
+  EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, GalRoundTrip,
@@ -183,15 +183,15 @@ TEST_F(GalTest, FailuresNameTheFuse) {
   // Security: the array reads 0 afterwards.
   runner.ProtectClick();
   EXPECT_TRUE(chip->secured);
-  EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
-  EXPECT_TRUE(prog->protocolErrors.empty()) << prog->protocolErrors.front();
+  EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
+  EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();
 }
 
 TEST_F(GalTest, A16VoltRowOnA12VoltPartIsAHazard) {
   Choose(1, "GAL16V8B");
   LoadPattern(memory::GAL3M::kTypes[1], 2);
   runner.WriteClick();
-  EXPECT_FALSE(prog->hazards.empty());
+  EXPECT_FALSE(prog->record.hazards.empty());
 }
 
 class P22V10Test : public GalTest, public ::testing::WithParamInterface<int> {};
@@ -239,8 +239,8 @@ TEST_P(P22V10Test, LoadEraseWriteVerifyReadAndSecure) {
 
   runner.ProtectClick();
   EXPECT_TRUE(v10->secured);
-  EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
-  EXPECT_TRUE(prog->protocolErrors.empty()) << prog->protocolErrors.front();
+  EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
+  EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, P22V10Test, ::testing::Values(1, 2, 3));

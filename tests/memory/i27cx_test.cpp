@@ -34,8 +34,8 @@ TEST_F(I27CXTest, RoundTripOn27C1024) {
   for (std::uint32_t w = 0; w < size / 2; ++w) {
     ASSERT_EQ(chip->cells[w], gApp.CodeBuffer[2 * w] | gApp.CodeBuffer[2 * w + 1] << 8) << w;
   }
-  EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
-  EXPECT_TRUE(prog->protocolErrors.empty()) << prog->protocolErrors.front();
+  EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
+  EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();
 
   // Failures name the byte offset from the range start.
   chip->cells[0x801] = 0x12FF;

@@ -115,7 +115,7 @@ TEST_F(LinkFaultTest, AReplugOrAMissingFpgaLoadsTheBitstreamAgain) {
 
   // "Not find FPGA!" leaves no bitstream named either, so the next set-up tries again.
   gLink.LastBitstream = kNoBitstream;
-  prog->fpgaPresent = false;
+  prog->faults.fpgaPresent = false;
   LoadBitstream("zor5103.bit");
   EXPECT_TRUE(LogHas("Not find FPGA!"));
   EXPECT_EQ(LoadedBitstream(), kNoBitstream);

@@ -14,7 +14,7 @@ namespace {
 class P27Test : public EpromFixture {};
 
 TEST_F(P27Test, RoundTripOn27C256) {
-  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  Choose("P27", 13, "AT27C256", "ATMEL: AT27C256R");
   EXPECT_EQ(gApp.InfoRecord[0], 0x7FFF);
   EXPECT_EQ(gApp.InfoRecord[5], 20);
   EXPECT_EQ(gApp.PinMask, 0x3FFFFFF80ull);  // socket pins 8 to 34
@@ -36,14 +36,14 @@ TEST_F(P27Test, RoundTripOn27C256) {
   fake.log.clear();
   Run(kOpReadId);
   ASSERT_FALSE(fake.log.empty());
-  EXPECT_EQ(fake.log.back().text, "01,10");
-  EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
-  EXPECT_TRUE(prog->protocolErrors.empty()) << prog->protocolErrors.front();
+  EXPECT_EQ(fake.log.back().text, "1e,8c");
+  EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
+  EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();
   EXPECT_EQ(prog->VccPin(), 0);
 }
 
 TEST_F(P27Test, BlankNamesTheFirstProgrammedByte) {
-  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  Choose("P27", 13, "AT27C256", "ATMEL: AT27C256R");
   chip->cells[0x1234] = 0xA5;
   EXPECT_EQ(Run(kOpBlank), 1);
   EXPECT_EQ(gLink.FailAddress, 0x1234u);
@@ -52,7 +52,7 @@ TEST_F(P27Test, BlankNamesTheFirstProgrammedByte) {
 }
 
 TEST_F(P27Test, VerifyNamesTheFirstMismatchFromTheRangeStart) {
-  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  Choose("P27", 13, "AT27C256", "ATMEL: AT27C256R");
   Pattern(0x8000);
   ASSERT_EQ(Run(kOpWrite), 0);
   gApp.CodeBuffer[0x2345] ^= 0x10;
@@ -93,7 +93,7 @@ TEST_F(P27Test, ReadIdIsRefusedWithoutASignature) {
 
 // Write starts where Verify starts: an unaligned range programs exactly its own bytes.
 TEST_F(P27Test, UnalignedRangeWritesOnlyItsBytes) {
-  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  Choose("P27", 13, "AT27C256", "ATMEL: AT27C256R");
   Pattern(0x300);
   gApp.OptionValues[64] = 0x1080;
   gApp.OptionValues[65] = 0x137F;
@@ -128,14 +128,14 @@ TEST_P(P27RoundTrip, WritesVerifiesAndReads) {
   std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + size, 0);
   EXPECT_EQ(Run(kOpRead), 0);
   for (std::uint32_t a = 0; a < size; ++a) ASSERT_EQ(gApp.CodeBuffer[a], chip->cells[a]) << a;
-  EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
-  EXPECT_TRUE(prog->protocolErrors.empty()) << prog->protocolErrors.front();
+  EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
+  EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, P27RoundTrip,
                          ::testing::Values(RoundTrip{3, "2716", "INTEL: 2716", 7},
-                                           RoundTrip{14, "27C512", "AMD: AM27C512", 0},
-                                           RoundTrip{16, "27C010", "AMD: AM27C010", 0}));
+                                           RoundTrip{14, "AM27C512", "AMD: AM27C512", 0},
+                                           RoundTrip{16, "AM27C010", "AMD: AM27C010", 0}));
 
 // The 2716 write reads its bytes back: a chip that does not take them fails the write.
 TEST_F(P27Test, Failed2716WriteSetsStatus) {
@@ -145,7 +145,7 @@ TEST_F(P27Test, Failed2716WriteSetsStatus) {
   EXPECT_EQ(Run(kOpWrite), 1);
   EXPECT_EQ(gLink.FailAddress, 0u);
   EXPECT_EQ(chip->pulses, 0);
-  EXPECT_TRUE(prog->hazards.empty()) << prog->hazards.front();
+  EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
 }
 
 // The 2716 takes one flush per byte with the chosen pulse and VPP 25 V on socket pin 29.
@@ -155,10 +155,10 @@ TEST_F(P27Test, The2716PulseIsAHighLevelOnCePgm) {
   gApp.OptionValues[128] = 7;
   gApp.OptionValues[65] = 0x0F;  // 16 bytes
   Pattern(16);
-  const std::uint32_t before = prog->transfers;
+  const std::uint32_t before = prog->record.transfers;
   EXPECT_EQ(Run(kOpWrite), 0);
   EXPECT_EQ(chip->pulses, 16);
-  EXPECT_GE(prog->transfers - before, 16u);
+  EXPECT_GE(prog->record.transfers - before, 16u);
   // A pulse shorter than the datasheet's 45 ms does not program.
   Choose("P27", 3, "2716", "INTEL: 2716");
   gApp.OptionValues[128] = 4;  // 5 ms
@@ -168,9 +168,9 @@ TEST_F(P27Test, The2716PulseIsAHighLevelOnCePgm) {
 }
 
 TEST_F(P27Test, PowerFailureRunsNoCompare) {
-  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  Choose("P27", 13, "AT27C256", "ATMEL: AT27C256R");
   chip->cells[0] = 0;
-  prog->powerOverload = true;
+  prog->faults.powerOverload = true;
   EXPECT_EQ(Run(kOpBlank), 1);
   EXPECT_EQ(gLink.FailAddress, 0u);
   EXPECT_TRUE(std::any_of(fake.log.begin(), fake.log.end(),
@@ -190,7 +190,7 @@ TEST_F(P27Test, ShortBlockReadIsALinkFaultNotABlankChip) {
       return inner->Execute(p, c);
     }
   };
-  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  Choose("P27", 13, "AT27C256", "ATMEL: AT27C256R");
   chip->cells[0x500] = 0;
   prog->SetDesign(std::make_unique<SecondBlockLost>());
   EXPECT_EQ(Run(kOpBlank), 1);
@@ -199,32 +199,32 @@ TEST_F(P27Test, ShortBlockReadIsALinkFaultNotABlankChip) {
 }
 
 TEST_F(P27Test, UnknownOperationChangesNothing) {
-  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  Choose("P27", 13, "AT27C256", "ATMEL: AT27C256R");
   gLink.StatusWord = 1;
   gLink.FailAddress = 77;
-  const std::uint32_t transfers = prog->transfers;
+  const std::uint32_t transfers = prog->record.transfers;
   for (int op : {0, 3, 20, 21, 25, 26, 29, 99}) {
     EXPECT_EQ(Call(op, gApp.OptionValues.data(), nullptr), 1) << op;
   }
   EXPECT_EQ(gLink.FailAddress, 77u);
-  EXPECT_EQ(prog->transfers, transfers);
+  EXPECT_EQ(prog->record.transfers, transfers);
 }
 
 TEST_F(P27Test, DescribeChoosesThePulseDefaultByName) {
-  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  Choose("P27", 13, "AT27C256", "ATMEL: AT27C256R");
   const auto& l = gApp.ChipUiList;
   EXPECT_EQ(l[0], "$Fonc:");
   EXPECT_EQ(l[11], "$Radio1:00,Delay(写延迟)");
   EXPECT_EQ(l[20], "$Grid1:");
   EXPECT_EQ(l[21], "$end");
-  Choose("P27", 10, "27C256", "INTEL: 27128");
+  Choose("P27", 10, "27128A", "INTEL: 27128A");
   EXPECT_EQ(gApp.ChipUiList[11], "$Radio1:04,Delay(写延迟)");
   // The 2716 programs with 50 ms pulses only.
   Choose("P27", 2, "2716", "INTEL: 2716");
   EXPECT_EQ(gApp.ChipUiList[11], "$Radio1:07,Delay(写延迟)");
   // A "cfg=" group that does not exist adds no rows.
   fake.chipParams["cfg="] = 5;
-  Choose("P27", 13, "27C256", "ATMEL: AT27C256R");
+  Choose("P27", 13, "AT27C256", "ATMEL: AT27C256R");
   EXPECT_EQ(gApp.ChipUiList[20], "$Grid1:");
   EXPECT_EQ(gApp.ChipUiList[21], "$end");
 }

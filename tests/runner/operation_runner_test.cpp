@@ -94,7 +94,7 @@ TEST_F(SetupTest, EntriesOfAPreviousLongerListDoNotShowThrough) {
 
 TEST_F(SetupTest, ALinkFaultInSetupEndsOnlyThatCall) {
   set.actions[kOpSetup] = [this] {
-    prog->failNextRead = true;
+    prog->faults.failNextRead = true;
     ReadReply64(gLink.ScratchBuffer.data());
   };
   set.info[0] = 0x1FF;
@@ -302,7 +302,7 @@ TEST_F(RunnerMendTest, NoBoundSetIsNeverCalled) {
 TEST_F(RunnerMendTest, ALinkFaultEndsTheOperationAndKeepsProgramAndBuffer) {
   gApp.CodeBuffer[0] = 0x12;
   set.actions[kOpWrite] = [this] {
-    prog->failNextRead = true;
+    prog->faults.failNextRead = true;
     ReadReply64(gLink.ScratchBuffer.data());
   };
   runner.WriteClick();

@@ -12,8 +12,8 @@ TEST(SimProgrammer, RejectsACommandThatStraddlesAPacket) {
   std::vector<std::uint8_t> bytes(63, 0);
   bytes.insert(bytes.end(), {14, 19, 50, 0});  // a register write across bytes 63..66
   p.BulkOut(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-  ASSERT_EQ(p.protocolErrors.size(), 1u);
-  EXPECT_NE(p.protocolErrors[0].find("straddles"), std::string::npos);
+  ASSERT_EQ(p.record.protocolErrors.size(), 1u);
+  EXPECT_NE(p.record.protocolErrors[0].find("straddles"), std::string::npos);
   EXPECT_EQ(p.VccMillivolts(), 0);  // not carried out
 }
 
@@ -21,14 +21,14 @@ TEST(SimProgrammer, RejectsUnknownCommands) {
   Programmer p(6200);
   const std::uint8_t bytes[] = {99};
   p.BulkOut(bytes, 1);
-  EXPECT_EQ(p.protocolErrors.size(), 1u);
+  EXPECT_EQ(p.record.protocolErrors.size(), 1u);
 }
 
 TEST(SimProgrammer, RecordsAHazardForVccAboveSevenVolts) {
   Programmer p(6200);
   const std::uint8_t bytes[] = {14, 19, 80, 0};
   p.BulkOut(bytes, 4);
-  EXPECT_EQ(p.hazards.size(), 1u);
+  EXPECT_EQ(p.record.hazards.size(), 1u);
 }
 
 TEST(SimProgrammer, ClockAdvancesWithTransfers) {

@@ -61,6 +61,25 @@ TEST_F(ProgrammerStartTest, MalformedOptionConnectsNothing) {
   EXPECT_EQ(gLink.ModelNumber, 0);
 }
 
+// The options are checked before any window opens or any device is touched.
+TEST_F(ProgrammerStartTest, OptionErrorsAreFoundBeforeStartUp) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* error;  // a part of the message, "" for none
+  };
+  for (const Case& c : {Case{{}, ""}, Case{{"--programmer=sim:5149", "--sim-chip=27C256"}, ""},
+                        Case{{"--programmer=sim", "--sim-chip=7400:stuck"}, ""},
+                        Case{{"--programmer=simm"}, "usb, sim or sim:MODEL"},
+                        Case{{"--programmer=sim:0"}, "model number"},
+                        Case{{"--programmer=sim", "--sim-chip=27C999"}, "no simulated chip 27C999"},
+                        Case{{"--sim-chip=27C256"}, "needs the simulated programmer"}}) {
+    const std::string error = StartOptionsError(c.args);
+    EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    EXPECT_EQ(error.empty(), *c.error == 0) << error;
+  }
+  EXPECT_EQ(gLink.ModelNumber, 0);
+}
+
 TEST_F(ProgrammerStartTest, SimulatedChipGoesIntoTheSocket) {
   ProgrammerStart s = StartProgrammer({"--programmer=sim", "--sim-chip=27C256"});
   ASSERT_TRUE(s.backend);
@@ -86,9 +105,9 @@ TEST_F(ProgrammerStartTest, SimulatedSocketFollowsTheChosenChipUnlessOneWasNamed
   EXPECT_EQ(p.chip(), nullptr);
   PlaceChosenChip(s, "AT27C256");
   ASSERT_NE(p.chip(), nullptr);
-  EXPECT_EQ(p.chip()->Name(), "27C256");
+  EXPECT_EQ(p.chip()->Name(), "AT27C256");
   const sim::ChipModel* first = p.chip();
-  PlaceChosenChip(s, "M27C256B");  // the same part stays, with what was written to it
+  PlaceChosenChip(s, "AT27C256R");  // the same part stays, with what was written to it
   EXPECT_EQ(p.chip(), first);
   PlaceChosenChip(s, "SST27SF512");  // the longest part name wins over "27C512"-like fragments
   EXPECT_EQ(p.chip()->Name(), "SST27SF512");

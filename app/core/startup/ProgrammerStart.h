@@ -18,6 +18,10 @@ struct ProgrammerStart {
   bool socketFollowsChoice = false;
 };
 
+// The error of a malformed --programmer or --sim-chip option, empty when they are sound. Checked
+// before any window opens, so that a mistyped option never reaches a device or a message box.
+std::string StartOptionsError(const std::vector<std::string>& args);
+
 ProgrammerStart StartProgrammer(const std::vector<std::string>& args);
 
 // After a chip is bound: on a simulated programmer whose socket follows the choice, puts a blank

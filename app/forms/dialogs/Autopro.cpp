@@ -7,6 +7,8 @@
 #include <QTimer>
 
 #include "services/Messages.h"
+#include "skin/Suibutton.h"
+#include "skin/Suiform.h"
 
 namespace zelvar {
 
@@ -22,7 +24,7 @@ TAutoPro1::TAutoPro1(AutoProgrammer& model, QWidget* parent)
   Label2->setObjectName("Label2");
   Label2->setGeometry(12, 40, 250, 20);
   Label2->hide();
-  Button1 = new QPushButton(this);
+  Button1 = new TsuiButton(this);
   Button1->setObjectName("Button1");
   Button1->setGeometry(97, 66, 80, 26);
   Timer1 = new QTimer(this);
@@ -35,6 +37,7 @@ TAutoPro1::TAutoPro1(AutoProgrammer& model, QWidget* parent)
   model_.ports().Close = [this] {
     if (isVisible()) done(QDialog::Accepted);
   };
+  SetFormUIStyle(this, MacOS);
 }
 
 void TAutoPro1::ShowModal() {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "services/AppState.h"
+#include "skin/Suiform.h"
 
 namespace zelvar {
 
@@ -43,6 +44,7 @@ TFileFormat::TFileFormat(QWidget* parent) : QDialog(parent) {
     PressCancel();
     reject();
   });
+  SetFormUIStyle(this, WinXP);
 }
 
 void TFileFormat::Load(FileFormatModel& model) {

@@ -4,6 +4,7 @@
 
 #include "app/core/buffer/BufferTools.h"
 #include "services/Messages.h"
+#include "skin/Suiform.h"
 
 namespace zelvar {
 namespace {
@@ -35,6 +36,7 @@ TFillDlg1::TFillDlg1(QWidget* parent) : QDialog(parent) {
   grid->addWidget(suiButton2, 3, 1);
   connect(suiButton1, &QPushButton::clicked, this, [this] { suiButton1Click(); });
   connect(suiButton2, &QPushButton::clicked, this, &QDialog::reject);
+  SetFormUIStyle(this, WinXP);
 }
 
 void TFillDlg1::SetTexts() {

@@ -5,6 +5,7 @@
 #include "app/core/buffer/BufferTools.h"
 #include "app/forms/widgets/HexView.h"
 #include "services/Messages.h"
+#include "skin/Suiform.h"
 
 namespace zelvar {
 
@@ -21,6 +22,7 @@ TSearchTool::TSearchTool(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Windo
   connect(Edit1, &QLineEdit::textEdited, this, [this] { Edit1KeyUp(); });
   connect(Edit2, &QLineEdit::textEdited, this, [this] { Edit2KeyUp(); });
   connect(FindNext, &QPushButton::clicked, this, [this] { FindNextClick(); });
+  SetFormUIStyle(this, WinXP);
 }
 
 void TSearchTool::Open() {

@@ -38,6 +38,7 @@ TSelZorDlg::TSelZorDlg(QWidget* parent) : QDialog(parent), suiForm1(new TsuiForm
   ButtonOk->SetCaption2("OK");
   layout->addWidget(ButtonOk);
   connect(ButtonOk, &QPushButton::clicked, this, &QDialog::accept);
+  SetFormUIStyle(this, WinXP);
   // The frame filled the dialog with its own layout: the dialog grows to what the items need.
   if (QLayout* outer = this->layout()) outer->setSizeConstraint(QLayout::SetMinimumSize);
   adjustSize();

@@ -7,6 +7,7 @@
 #include "services/AppState.h"
 #include "services/Messages.h"
 #include "skin/Suibutton.h"
+#include "skin/Suiform.h"
 #include "skin/Suipagecontrol.h"
 #include "skin/Suiradiogroup.h"
 
@@ -90,6 +91,7 @@ TSetting1::TSetting1(StampSettings& model, QWidget* owner) : QDialog(owner), mod
   model_.Edit3 = DateTimeText(clock());
   SetCaptions();
   ShowSettings();
+  SetFormUIStyle(this, MacOS);
 }
 
 QLineEdit* TSetting1::AddEdit(QWidget* sheet, int row, const char* name,

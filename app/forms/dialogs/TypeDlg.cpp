@@ -80,6 +80,7 @@ TTypeDlg::TTypeDlg(TSelZorDlg* chooser, QWidget* parent)
   // Creation already reads the list, so the model is chosen during start-up.
   catalogue_.FillManufacturerList();
   ShowLists();
+  SetFormUIStyle(this, MacOS);
 }
 
 void TTypeDlg::ShowTexts() {

@@ -19,6 +19,7 @@ TDispRun1::TDispRun1(QWidget* parent)
   layout->setContentsMargins(8, 8, 8, 8);
   layout->addWidget(suiProgressBar1);
   suiForm1->OnClick = [this] { close(); };
+  SetFormUIStyle(this, MacOS);
 }
 
 }  // namespace zelvar

@@ -17,6 +17,7 @@
 #include "app/forms/dialogs/Autopro.h"
 #include "app/forms/dialogs/Filew.h"
 #include "app/forms/dialogs/Filldlg.h"
+#include "app/forms/dialogs/ICTest.h"
 #include "app/forms/dialogs/Search.h"
 #include "app/forms/dialogs/SelZorDlg.h"
 #include "app/forms/dialogs/Setting.h"
@@ -29,6 +30,7 @@
 #include "app/forms/windows/Place.h"
 #include "app/forms/windows/Placeisp.h"
 #include "app/forms/windows/PldWindows.h"
+#include "app/forms/windows/Selftest.h"
 #include "app/forms/windows/Showbadpinnum.h"
 #include "services/AppState.h"
 #include "services/Dispatcher.h"
@@ -45,8 +47,6 @@ TSearchTool* SearchTool = nullptr;
 TFillDlg1* FillDlg1 = nullptr;
 
 namespace {
-
-constexpr const char* kIcTesterMissing = "The IC tester is not available yet.*IC测试功能尚未提供。";
 
 // What stands behind the main window's chip and buffer seams; it outlives the forms it serves.
 struct MainParts {
@@ -144,6 +144,8 @@ void FillSeams(MainSeams& seams, MainParts& parts) {
   });
   fill(seams.fill, [] { FillDlg1->RunFill(); });
   fill(seams.checkSum, [] { FillDlg1->RunSum(); });
+  fill(seams.selfTest, [] { SelfWin->RunSelfTest(1); });
+  fill(seams.icTester, [] { ICTestx->OpenModal(); });
 }
 
 void WireRunner(MainParts& parts) {
@@ -237,13 +239,17 @@ void CreateForms(MainSeams seams, GuiServices* gui) {
   hooks.setupChosenChip = [] {
     if (MainForm->seams().setupChosenChip) MainForm->seams().setupChosenChip();
   };
-  hooks.openIcTester = [] { ShowMessageText(kIcTesterMissing); };
+  // The "ICTEST" key takes the Tools road: refused without an FPGA, and the chosen chip is set
+  // up again afterwards, since the tester has replaced its bitstream.
+  hooks.openIcTester = [] { MainForm->ICtester1Click(); };
   Place1 = new TPlace1(MainForm);
   ShowBadPin = new TShowBadPin(MainForm);
   Setting1 = new TSetting1(parts.settings, MainForm);
   Setting1->bufferChanged = [] { MainForm->ShowBuffer(); };
   AutoPro1 = new TAutoPro1(parts.autoPro, MainForm);
-  // IputDlg, InputHexDlg, SelfWin and ICTestx are created here.
+  // IputDlg and InputHexDlg are created here.
+  SelfWin = new TSelfWin(MainForm);
+  ICTestx = new TICTestx(MainForm);
   SearchTool = new TSearchTool(MainForm);
   FillDlg1 = new TFillDlg1(MainForm);
   PlaceIsp1 = new TPlaceIsp1(MainForm);
@@ -299,6 +305,8 @@ void DestroyForms() {
   AutoPro1 = nullptr;
   SearchTool = nullptr;
   FillDlg1 = nullptr;
+  SelfWin = nullptr;
+  ICTestx = nullptr;
   Place1 = nullptr;
   ShowBadPin = nullptr;
   PlaceIsp1 = nullptr;

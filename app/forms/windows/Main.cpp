@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFontDatabase>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -37,8 +36,11 @@
 #include "services/Services.h"
 #include "skin/Suibutton.h"
 #include "skin/Suiform.h"
+#include "skin/Suiimagepanel.h"
 #include "skin/Suipagecontrol.h"
 #include "skin/Suiradiogroup.h"
+#include "skin/Suistatusbar.h"
+#include "skin/Suitoolbar.h"
 
 namespace zelvar {
 
@@ -132,6 +134,7 @@ TMainForm::TMainForm(QWidget* owner, MainSeams seams)
   split->setStretchFactor(0, 3);
   split->setStretchFactor(1, 1);
   outer->addWidget(split);
+  setStatusBar(new TsuiStatusBar(this));
   statusBar()->setObjectName("suiStatusBar1");
   StatusLine = new QLabel(statusBar());
   StatusLine->setObjectName("StatusLine");
@@ -141,6 +144,7 @@ TMainForm::TMainForm(QWidget* owner, MainSeams seams)
   SimulatedLabel->setStyleSheet("color: #c00000; font-weight: bold;");
   statusBar()->addPermanentWidget(SimulatedLabel);
   SimulatedLabel->hide();
+  SetFormUIStyle(this, WinXP);
 
   StartupPorts ports;
   ports.applyLanguageTexts = [this] { ApplyLanguageTexts(); };
@@ -266,14 +270,17 @@ void TMainForm::BuildMenus() {
 }
 
 void TMainForm::BuildToolBar() {
-  suiToolBar1 = addToolBar("suiToolBar1");
+  suiToolBar1 = new TsuiToolBar("suiToolBar1", this);
+  addToolBar(suiToolBar1);
   suiToolBar1->setObjectName("suiToolBar1");
   suiToolBar1->setMovable(false);
   suiToolBar1->setIconSize(QSize(28, 28));
   for (const ToolButtonIcon& item : kToolButtons) {
     auto* b = new TsuiImageButton(suiToolBar1);
     b->setObjectName(item.name);
-    b->SetPicNormal(style()->standardIcon(item.icon).pixmap(28, 28));
+    const QIcon icon = style()->standardIcon(item.icon);
+    b->SetPicNormal(icon.pixmap(28, 28));
+    b->SetPicDisabled(icon.pixmap(28, 28, QIcon::Disabled));
     suiToolBar1->addWidget(b);
     toolButtons[item.name] = b;
   }
@@ -303,9 +310,9 @@ void TMainForm::BuildToolBar() {
 }
 
 QWidget* TMainForm::BuildOperationPanel() {
-  auto* panel = new QFrame;
+  auto* panel = new TsuiPanel;
   panel->setObjectName("PanelOperation");
-  panel->setFrameShape(QFrame::StyledPanel);
+  panel->SetAlign(alLeft);
   panel->setFixedWidth(120);
   auto* v = new QVBoxLayout(panel);
   ButtonGo = new TsuiButton(panel);

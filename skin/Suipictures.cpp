@@ -1,0 +1,316 @@
+#include "skin/Suipictures.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <functional>
+#include <map>
+
+namespace zelvar {
+
+namespace {
+
+const QColor kSee(255, 0, 255);
+
+// The colours a style's pictures are drawn in.
+struct Palette {
+  const char* prefix;
+  QColor form;     // the form colour, for opaque corners
+  QColor border;   // outline of buttons and boxes
+  QColor faceTop;  // button face, upper and lower end of its gradient
+  QColor faceBottom;
+  QColor hot;   // mouse-on accent
+  QColor mark;  // check mark, radio dot, arrows
+  QColor fill;  // progress fill
+  QColor fillDark;
+  QColor tabActive;    // active tab face
+  QColor tabInactive;  // inactive tab face
+  QColor line;         // tab line and dark accents
+  QColor barTop;       // side-channel bar (the fold-up panel's title)
+  QColor barBottom;
+  bool round;  // rounded, see-through corners
+};
+
+const Palette kPalettes[] = {
+    {"MACOS", QColor(231, 231, 231), QColor(127, 127, 127), QColor(255, 255, 255),
+     QColor(206, 206, 206), QColor(120, 160, 220), QColor(40, 40, 40), QColor(150, 190, 240),
+     QColor(50, 110, 200), QColor(250, 250, 250), QColor(210, 210, 210), QColor(150, 150, 150),
+     QColor(250, 250, 250), QColor(200, 200, 200), true},
+    {"WINXP", QColor(239, 235, 222), QColor(0, 60, 116), QColor(255, 255, 255),
+     QColor(226, 223, 214), QColor(248, 179, 48), QColor(33, 161, 33), QColor(140, 230, 130),
+     QColor(40, 170, 40), QColor(252, 252, 254), QColor(226, 232, 240), QColor(145, 167, 180),
+     QColor(225, 233, 250), QColor(176, 197, 238), false},
+    {"DEEPBLUE", QColor(232, 232, 232), QColor(20, 30, 100), QColor(214, 220, 245),
+     QColor(150, 162, 218), QColor(250, 200, 80), QColor(20, 30, 110), QColor(90, 110, 210),
+     QColor(20, 30, 120), QColor(235, 238, 250), QColor(140, 155, 215), QColor(24, 34, 112),
+     QColor(80, 92, 180), QColor(20, 28, 100), false},
+    {"PROTEIN", QColor(251, 251, 251), QColor(90, 90, 90), QColor(255, 255, 255),
+     QColor(236, 236, 236), QColor(45, 48, 196), QColor(45, 48, 196), QColor(170, 172, 240),
+     QColor(45, 48, 196), QColor(255, 255, 255), QColor(228, 228, 228), QColor(120, 120, 120),
+     QColor(120, 122, 210), QColor(45, 48, 150), false},
+    {"BLUEGLASS", QColor(231, 231, 231), QColor(40, 80, 160), QColor(220, 236, 255),
+     QColor(110, 165, 235), QColor(255, 255, 255), QColor(20, 60, 150), QColor(170, 210, 255),
+     QColor(40, 110, 220), QColor(215, 232, 255), QColor(150, 190, 240), QColor(60, 110, 200),
+     QColor(120, 170, 240), QColor(40, 90, 190), true},
+};
+
+QImage Blank(int w, int h, const QColor& c) {
+  QImage image(w, h, QImage::Format_RGB32);
+  image.fill(c);
+  return image;
+}
+
+QLinearGradient Vertical(const QRect& r, const QColor& top, const QColor& bottom) {
+  QLinearGradient g(r.topLeft(), r.bottomLeft());
+  g.setColorAt(0, top);
+  g.setColorAt(1, bottom);
+  return g;
+}
+
+// A face with an outline; rounded corners leave the colour `outside` at the corners. Drawn
+// without antialiasing so that see-through magenta stays exact.
+void Face(QPainter& p, const QRect& r, const QColor& border, const QBrush& face, int radius) {
+  p.setPen(border);
+  p.setBrush(face);
+  if (radius > 0) {
+    p.drawRoundedRect(r.adjusted(0, 0, -1, -1), radius, radius);
+  } else {
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+  }
+}
+
+void Triangle(QPainter& p, const QPoint& a, const QPoint& b, const QPoint& c,
+              const QColor& colour) {
+  p.setPen(colour);
+  p.setBrush(colour);
+  p.drawPolygon(QPolygon({a, b, c}));
+}
+
+// Button: 3 frames of 21 x 21 (normal, mouse-on, down).
+QImage Button(const Palette& s) {
+  QImage image = Blank(63, 21, s.round ? kSee : s.form);
+  QPainter p(&image);
+  for (int f = 0; f < 3; ++f) {
+    const QRect r(f * 21, 0, 21, 21);
+    QColor top = s.faceTop, bottom = s.faceBottom;
+    if (f == 2) std::swap(top, bottom);
+    Face(p, r, s.border, Vertical(r, top, bottom), s.round ? 6 : 3);
+    if (f == 1) {  // the mouse-on frame shows the accent inside the outline
+      p.setPen(s.hot);
+      p.setBrush(Qt::NoBrush);
+      p.drawRoundedRect(r.adjusted(1, 1, -2, -2), s.round ? 5 : 2, s.round ? 5 : 2);
+    }
+    if (QString(s.prefix) == "BLUEGLASS") {  // the glass shine on the upper half
+      p.setPen(Qt::NoPen);
+      p.setBrush(QColor(255, 255, 255, 110));
+      p.drawRect(r.adjusted(3, 2, -3, -11));
+    }
+  }
+  return image;
+}
+
+// Check box: 4 frames of 13 x 13 (checked, unchecked, checked disabled, unchecked disabled).
+QImage CheckBox(const Palette& s) {
+  QImage image = Blank(52, 13, s.form);
+  QPainter p(&image);
+  for (int f = 0; f < 4; ++f) {
+    const bool checked = f % 2 == 0;
+    const bool disabled = f >= 2;
+    const QRect r(f * 13, 0, 13, 13);
+    Face(p, r, disabled ? QColor(170, 170, 170) : s.border,
+         disabled ? QBrush(QColor(235, 235, 235))
+                  : QBrush(Vertical(r, QColor(250, 250, 250), s.faceBottom.lighter(115))),
+         s.round ? 2 : 0);
+    if (checked) {
+      const QColor m = disabled ? QColor(160, 160, 160) : s.mark;
+      p.setPen(QPen(m, 2));
+      p.drawPolyline(QPolygon(
+          {r.topLeft() + QPoint(3, 6), r.topLeft() + QPoint(5, 9), r.topLeft() + QPoint(10, 3)}));
+    }
+  }
+  return image;
+}
+
+// Radio button: 4 frames of 13 x 13 in the check box's order, see-through outside the circle.
+QImage RadioButton(const Palette& s) {
+  QImage image = Blank(52, 13, kSee);
+  QPainter p(&image);
+  for (int f = 0; f < 4; ++f) {
+    const bool checked = f % 2 == 0;
+    const bool disabled = f >= 2;
+    const QRect r(f * 13, 0, 13, 13);
+    p.setPen(disabled ? QColor(170, 170, 170) : s.border);
+    p.setBrush(disabled ? QBrush(QColor(235, 235, 235))
+                        : QBrush(Vertical(r, QColor(250, 250, 250), s.faceBottom.lighter(115))));
+    p.drawEllipse(r.adjusted(0, 0, -1, -1));
+    if (checked) {
+      p.setPen(Qt::NoPen);
+      p.setBrush(disabled ? QColor(160, 160, 160) : s.mark);
+      p.drawEllipse(r.adjusted(4, 4, -4, -4));
+    }
+  }
+  return image;
+}
+
+// Progress fill: one 12 x 12 picture, stretched over the filled part.
+QImage Progress(const Palette& s) {
+  QImage image = Blank(12, 12, s.fill);
+  QPainter p(&image);
+  const QRect r(0, 0, 12, 12);
+  QLinearGradient g = Vertical(r, s.fill.lighter(125), s.fillDark);
+  g.setColorAt(0.45, s.fill);
+  p.fillRect(r, g);
+  return image;
+}
+
+// Tab: 2 frames of 24 x 21 (active, inactive), each three 8-pixel parts; the corners above the
+// rounded upper edge are see-through.
+QImage Tab(const Palette& s) {
+  QImage image = Blank(48, 21, kSee);
+  QPainter p(&image);
+  for (int f = 0; f < 2; ++f) {
+    const bool active = f == 0;
+    const QRect r(f * 24, active ? 0 : 2, 24, active ? 22 : 19);
+    p.setPen(s.line);
+    p.setBrush(active ? QBrush(Vertical(r, s.tabActive, s.tabActive))
+                      : QBrush(Vertical(r, s.tabInactive.lighter(108), s.tabInactive)));
+    QPainterPath path;
+    path.addRoundedRect(QRectF(r.adjusted(0, 0, -1, 3)), 4, 4);
+    p.drawPath(path);
+    if (active && QString(s.prefix) == "WINXP") {  // the orange upper edge of an active tab
+      p.fillRect(QRect(r.x() + 2, 0, 20, 2), s.hot);
+    }
+    if (!active) p.fillRect(QRect(r.x(), 20, 24, 1), s.line);
+  }
+  return image;
+}
+
+QImage TabLine(const Palette& s) {
+  QImage image = Blank(6, 3, s.tabActive);
+  QPainter p(&image);
+  p.fillRect(QRect(0, 2, 6, 1), s.line);
+  return image;
+}
+
+// Scroll buttons of the tab row: 4 frames of 16 x 16 (right, right mouse-on, left, left
+// mouse-on).
+QImage ScrollButton(const Palette& s) {
+  QImage image = Blank(64, 16, kSee);
+  QPainter p(&image);
+  for (int f = 0; f < 4; ++f) {
+    const QRect r(f * 16, 0, 16, 16);
+    const bool hot = f % 2 == 1;
+    Face(p, r, s.border, Vertical(r, hot ? s.faceTop : s.faceTop, hot ? s.hot : s.faceBottom),
+         s.round ? 4 : 2);
+    const QPoint o = r.topLeft();
+    if (f < 2) {
+      Triangle(p, o + QPoint(6, 4), o + QPoint(10, 8), o + QPoint(6, 12), s.mark);
+    } else {
+      Triangle(p, o + QPoint(10, 4), o + QPoint(6, 8), o + QPoint(10, 12), s.mark);
+    }
+  }
+  return image;
+}
+
+QImage SideChannelBar(const Palette& s) {
+  QImage image = Blank(10, 20, s.barTop);
+  QPainter p(&image);
+  p.fillRect(QRect(0, 0, 10, 20), Vertical(QRect(0, 0, 10, 20), s.barTop, s.barBottom));
+  return image;
+}
+
+QImage ComboButton(const Palette& s, bool ownArrow) {
+  QImage image = Blank(17, 20, s.form);
+  QPainter p(&image);
+  const QRect r(0, 0, 17, 20);
+  Face(p, r, s.border, Vertical(r, s.faceTop, s.faceBottom), 2);
+  if (ownArrow) {
+    Triangle(p, QPoint(5, 8), QPoint(11, 8), QPoint(8, 11), s.border);
+  }
+  return image;
+}
+
+// The fold button of the fold-up panel: 4 frames of 13 x 13 (open, open mouse-on, folded,
+// folded mouse-on).
+QImage PanelButton() {
+  QImage image = Blank(52, 13, QColor(240, 240, 240));
+  QPainter p(&image);
+  for (int f = 0; f < 4; ++f) {
+    const QRect r(f * 13, 0, 13, 13);
+    const bool hot = f % 2 == 1;
+    Face(p, r, QColor(80, 80, 80), hot ? QColor(255, 220, 120) : QColor(240, 240, 240), 0);
+    const QPoint o = r.topLeft();
+    if (f < 2) {
+      Triangle(p, o + QPoint(3, 8), o + QPoint(6, 4), o + QPoint(9, 8), Qt::black);
+    } else {
+      Triangle(p, o + QPoint(3, 5), o + QPoint(6, 9), o + QPoint(9, 5), Qt::black);
+    }
+  }
+  return image;
+}
+
+// 8 x 8 form patterns: MacOS pinstripes, Protein white with a light lattice.
+QImage MacBackground() {
+  QImage image = Blank(8, 8, QColor(236, 236, 236));
+  for (int y = 1; y < 8; y += 2) {
+    for (int x = 0; x < 8; ++x) image.setPixelColor(x, y, QColor(226, 226, 226));
+  }
+  return image;
+}
+
+QImage ProteinBackground() {
+  QImage image = Blank(8, 8, QColor(251, 251, 251));
+  for (int i = 0; i < 8; ++i) {
+    image.setPixelColor(i, i, QColor(232, 232, 240));
+    image.setPixelColor(7 - i, i, QColor(232, 232, 240));
+  }
+  return image;
+}
+
+using Generator = std::function<QImage()>;
+
+const std::map<std::string, Generator>& Generators() {
+  static const std::map<std::string, Generator> generators = [] {
+    std::map<std::string, Generator> g;
+    for (const Palette& s : kPalettes) {
+      const std::string p = s.prefix;
+      g[p + "_BUTTON"] = [&s] { return Button(s); };
+      g[p + "_CHECKBOX"] = [&s] { return CheckBox(s); };
+      g[p + "_RADIOBUTTON"] = [&s] { return RadioButton(s); };
+      g[p + "_PROGRESSBAR"] = [&s] { return Progress(s); };
+      g[p + "_TAB"] = [&s] { return Tab(s); };
+      g[p + "_TAB_LINE"] = [&s] { return TabLine(s); };
+      g[p + "_SIDECHENNEL_BAR"] = [&s] { return SideChannelBar(s); };
+    }
+    // DeepBlue, Protein and BlueGlass share one set of tab-row scroll buttons.
+    g["MACOS_SCROLLBUTTON"] = [] { return ScrollButton(kPalettes[0]); };
+    g["WINXP_SCROLLBUTTON"] = [] { return ScrollButton(kPalettes[1]); };
+    g["MORE_SCROLLBUTTON"] = [] { return ScrollButton(kPalettes[2]); };
+    g["MACOS_COMBOBOX_BUTTON"] = [] { return ComboButton(kPalettes[0], false); };
+    g["WINXP_COMBOBOX_BUTTON"] = [] { return ComboButton(kPalettes[1], true); };
+    g["PANEL_BUTTON"] = [] { return PanelButton(); };
+    g["MACOS_FORM_BACKGROUND"] = [] { return MacBackground(); };
+    g["PROTEIN_FORM_BACKGROUND"] = [] { return ProteinBackground(); };
+    return g;
+  }();
+  return generators;
+}
+
+}  // namespace
+
+QImage LoadResourceBitmap(const std::string& name) {
+  static std::map<std::string, QImage> cache;
+  if (auto it = cache.find(name); it != cache.end()) return it->second;
+  const auto& generators = Generators();
+  auto g = generators.find(name);
+  if (g == generators.end()) return QImage();
+  return cache[name] = g->second();
+}
+
+std::vector<std::string> ResourceBitmapNames() {
+  std::vector<std::string> names;
+  for (const auto& [name, generator] : Generators()) names.push_back(name);
+  return names;
+}
+
+}  // namespace zelvar

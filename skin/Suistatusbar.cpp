@@ -1,0 +1,60 @@
+#include "skin/Suistatusbar.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace zelvar {
+
+TsuiStatusBar::TsuiStatusBar(QWidget* parent) : QStatusBar(parent) {
+  setSizeGripEnabled(false);  // the bar draws and handles its own grip
+  SetUIStyle(OwnerStyle(parent));
+}
+
+void TsuiStatusBar::SetPanelColor(const QColor& colour) {
+  panelColour_ = colour;
+  update();
+}
+
+void TsuiStatusBar::SetSizeGrip(bool on) {
+  sizeGrip_ = on;
+  update();
+}
+
+void TsuiStatusBar::UIStyleChanged() {
+  SetPanelColor(GetInsideThemeQColor(Style(), INSIDE_FORMCOLOR));
+}
+
+QRect TsuiStatusBar::GripRect() const {
+  if (!sizeGrip_ || window()->isMaximized()) return QRect();
+  return QRect(width() - 16, height() - 16, 16, 16);
+}
+
+void TsuiStatusBar::paintEvent(QPaintEvent* event) {
+  {
+    QPainter painter(this);
+    painter.fillRect(rect(), panelColour_);
+    painter.setPen(panelColour_.darker(125));
+    painter.drawLine(0, 0, width() - 1, 0);
+  }
+  QStatusBar::paintEvent(event);
+  const QRect grip = GripRect();
+  if (grip.isNull()) return;
+  // Four diagonal lines in the inactive-caption colour.
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Inactive, QPalette::Highlight));
+  const int L = width() - 16, T = height() - 15, R = width() - 1, B = height() - 1;
+  for (int k = 0; k < 4; ++k) painter.drawLine(L + 1 + 4 * k, B, R, T + 4 * k);
+}
+
+void TsuiStatusBar::mousePressEvent(QMouseEvent* event) {
+  // The grip resizes the window; a maximized window offers no grip.
+  if (event->button() == Qt::LeftButton && GripRect().contains(event->position().toPoint()) &&
+      window()->windowHandle() != nullptr) {
+    window()->windowHandle()->startSystemResize(Qt::BottomEdge | Qt::RightEdge);
+    return;
+  }
+  QStatusBar::mousePressEvent(event);
+}
+
+}  // namespace zelvar

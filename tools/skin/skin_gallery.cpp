@@ -1,0 +1,125 @@
+// Every skinned control in each of the five styles, one column per style.
+//   skin_gallery [PNG]   with a file name, saves the gallery as a picture and ends
+#include <QApplication>
+#include <QGridLayout>
+#include <QLabel>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "skin/Suibutton.h"
+#include "skin/Suicombobox.h"
+#include "skin/Suiform.h"
+#include "skin/Suigroupbox.h"
+#include "skin/Suiimagepanel.h"
+#include "skin/Suipagecontrol.h"
+#include "skin/Suiprogressbar.h"
+#include "skin/Suiradiogroup.h"
+#include "skin/Suistatusbar.h"
+#include "skin/Suitoolbar.h"
+
+using namespace zelvar;
+
+namespace {
+
+constexpr struct {
+  TsuiUIStyle style;
+  const char* name;
+} kStyles[] = {
+    {MacOS, "MacOS"},     {WinXP, "WinXP"},         {DeepBlue, "DeepBlue"},
+    {Protein, "Protein"}, {BlueGlass, "BlueGlass"},
+};
+
+// One column: a frame in `style` holding one of each control.
+QWidget* Column(TsuiUIStyle style, const char* name) {
+  auto* holder = new QWidget;
+  auto* frame = new TsuiForm(holder);
+  auto* v = new QVBoxLayout(frame);
+  v->addWidget(new QLabel(name));
+  auto* tools = new TsuiToolBar("tools");
+  tools->addAction(QIcon(), "Open");
+  tools->addAction(QIcon(), "Save")->setCheckable(true);
+  tools->actions().last()->setChecked(true);
+  v->addWidget(tools);
+  auto* buttons = new QHBoxLayout;
+  auto* go = new TsuiButton;
+  go->SetCaption2("Go");
+  go->setFixedSize(64, 27);
+  auto* off = new TsuiButton;
+  off->SetCaption2("Run");
+  off->setFixedSize(64, 27);
+  off->setEnabled(false);
+  auto* arrow = new TsuiArrowButton;
+  arrow->setFixedSize(22, 22);
+  arrow->SetArrow(suiDown);
+  buttons->addWidget(go);
+  buttons->addWidget(off);
+  buttons->addWidget(arrow);
+  v->addLayout(buttons);
+  auto* checks = new TsuiCheckGroup;
+  checks->SetCaption("Check group");
+  checks->SetItems({"Erase", "Blank", "Write", "Verify"});
+  checks->SetColumns(2);
+  checks->SetChecked(0, true);
+  checks->SetChecked(2, true);
+  checks->SetItemEnabled(3, false);
+  checks->setFixedHeight(80);
+  v->addWidget(checks);
+  auto* radios = new TsuiRadioGroup;
+  radios->SetCaption("Radio group");
+  radios->SetItems({"Bin", "Hex", "Motorola"});
+  radios->SetItemIndex(1);
+  radios->setFixedHeight(90);
+  v->addWidget(radios);
+  auto* box = new TsuiCheckBox;
+  box->SetCaption("Clear/Select");
+  box->SetChecked(true);
+  v->addWidget(box);
+  auto* combo = new TsuiComboBox;
+  for (const char* item : {"5V", "3.3V", "12.5V"}) combo->AddItem(item);
+  combo->SetItemIndex(0);
+  v->addWidget(combo);
+  auto* progress = new TsuiProgressBar;
+  progress->SetPosition(62);
+  progress->setFixedHeight(16);
+  v->addWidget(progress);
+  auto* panel = new TsuiPanel;
+  panel->SetCaption("Panel");
+  v->addWidget(panel);
+  panel->SetHeight2(60);
+  auto* pages = new TsuiPageControl;
+  for (const char* caption : {"Buffer", "Config", "Chip", "Options", "More"}) {
+    auto* sheet = new TsuiTabSheet(pages);
+    sheet->SetCaption(caption);
+  }
+  pages->SetActivePageIndex(0);
+  pages->setFixedHeight(90);
+  v->addWidget(pages);
+  auto* status = new TsuiStatusBar;
+  status->showMessage("Status bar");
+  v->addWidget(status);
+  SetFormUIStyle(holder, style);
+  return holder;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QWidget window;
+  window.setWindowTitle("Skinned controls");
+  auto* grid = new QGridLayout(&window);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setSpacing(0);
+  int column = 0;
+  for (const auto& s : kStyles) grid->addWidget(Column(s.style, s.name), 0, column++);
+  window.resize(1100, 700);
+  window.show();
+  if (argc > 1) {
+    const QString file = QString::fromLocal8Bit(argv[1]);
+    QTimer::singleShot(200, [&window, &app, file] {
+      window.grab().save(file);
+      app.quit();
+    });
+  }
+  return app.exec();
+}
