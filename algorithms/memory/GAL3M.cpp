@@ -43,7 +43,13 @@ void GAL3M::PowerUp() {
   const GalType& t = Type();
   // A failure's power-off set the supplies to 0 V: a chip on them would read all ones.
   RestoreSupplies();
-  SetAllPins(true);
+  // Every line of the package high but its supply, edit and ground pins: a driver held high on
+  // the grounded pin would short it.
+  for (int pin = 1; pin <= t.packagePins; ++pin) {
+    const int sp = t.socketPin(pin);
+    if (sp != kBottomGroundPin && sp != t.vccPin && sp != t.vppPin)
+      SetPinHigh(static_cast<std::uint8_t>(sp));
+  }
   SelectVccPin(t.vccPin);
   PutCmd1(kCmdSettle);
   SelectVppPin(t.vppPin);

@@ -57,10 +57,14 @@ void GalChip::Program(int row) {
   }
 }
 
+bool GalChip::Powered(const Programmer& p) const {
+  const int vcc = p.SupplyMillivolts(p.SocketPinOf(sheet_.vcc));
+  return vcc >= 4500 && vcc <= 5500 && p.IsGround(p.SocketPinOf(sheet_.gnd));
+}
+
 void GalChip::OnPins(Programmer& p) {
-  const int vcc = Mv(p, sheet_.vcc), gnd = Mv(p, sheet_.gnd), edit = Mv(p, sheet_.edit);
-  const bool powered = vcc >= 4500 && vcc <= 5500 && gnd == 0;
-  edit_ = powered && edit >= 10000;
+  const int edit = Mv(p, sheet_.edit);
+  edit_ = Powered(p) && edit >= 10000;
   const int clock = Mv(p, sheet_.sclk) >= 2000 ? 1 : 0;
   const int strobe = Mv(p, sheet_.stb) >= 2000 ? 1 : 0;
   if (!edit_) {

@@ -49,6 +49,9 @@ class GalChip final : public ChipModel {
   int PinCount() const override { return sheet_.pins; }
   std::vector<int> GroundPins() const override { return {sheet_.gnd}; }
   int MaxMillivolts(int pin) const override { return pin == sheet_.edit ? sheet_.maxEdit : 7000; }
+  // Powered by a 4.5 to 5.5 V supply on the VCC pin with the ground pin grounded; a logic driver
+  // held high on VCC powers nothing.
+  bool Powered(const Programmer& p) const override;
   void OnPins(Programmer& p) override;
   int Drive(int pin) const override;
 

@@ -55,9 +55,14 @@ void Pld22v10::Program(bool erase, bool configRow) {
   ++programmed;
 }
 
+bool Pld22v10::Powered(const Programmer& p) const {
+  const int vcc = p.SupplyMillivolts(p.SocketPinOf(kVcc));
+  return vcc >= 4500 && vcc <= 5500 && p.IsGround(p.SocketPinOf(kGnd));
+}
+
 void Pld22v10::OnPins(Programmer& p) {
-  const int vcc = Mv(p, kVcc), edit = Mv(p, kEdit);
-  edit_ = vcc >= 4500 && vcc <= 5500 && Mv(p, kGnd) == 0 && edit >= 10000;
+  const int edit = Mv(p, kEdit);
+  edit_ = Powered(p) && edit >= 10000;
   const int clock = Mv(p, kClock) >= 2000 ? 1 : 0;
   const int strobe = Mv(p, kStrobe) >= 2000 ? 1 : 0;
   if (!edit_) {

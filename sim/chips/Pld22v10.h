@@ -33,6 +33,8 @@ class Pld22v10 final : public ChipModel {
   int PinCount() const override { return 24; }
   std::vector<int> GroundPins() const override { return {12}; }
   int MaxMillivolts(int pin) const override { return pin == 2 ? 14000 : 7000; }
+  // Powered by a 4.5 to 5.5 V supply on pin 24 with pin 12 grounded.
+  bool Powered(const Programmer& p) const override;
   void OnPins(Programmer& p) override;
   int Drive(int pin) const override;
 

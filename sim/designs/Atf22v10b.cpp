@@ -69,6 +69,8 @@ class Atf22v10b final : public Design {
   }
 
   void OnFpgaRegister(Programmer& p, std::uint8_t reg, std::uint8_t value) override {
+    // The chip's serial output is the design's input: its driver never drives it.
+    p.busInput[kDataOutPin] = true;
     if (reg != 18) return;
     const int line = value & 0x7F;
     if (line < 1 || line > 6) return;
@@ -77,9 +79,7 @@ class Atf22v10b final : public Design {
   }
 
  private:
-  static void Settle(Programmer& p) {
-    if (p.chip()) p.chip()->OnPins(p);
-  }
+  static void Settle(Programmer& p) { p.Settle(); }
   static void Clock(Programmer& p) {
     p.level[kClockPin] = 1;
     Settle(p);

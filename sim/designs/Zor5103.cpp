@@ -124,14 +124,22 @@ class Zor5103 final : public Design {
   }
 
   void OnRegister(Programmer& p, std::uint8_t reg, std::uint8_t value) override {
+    if (reg == kRegPinRelease || reg == kRegPinRestore) {
+      // A released pin stays an input through later port writes, until it is restored.
+      if (value < 1 || value >= static_cast<int>(released_.size())) return;
+      released_[value] = reg == kRegPinRelease;
+      p.busInput[value] = released_[value];
+      p.Settle();
+      return;
+    }
     if (reg != kRegBusMode) return;
     mode_ = value;
     SetBusInput(p, true);
   }
 
  private:
-  static void SetBusInput(Programmer& p, bool input) {
-    for (int pin : kDataPins) p.busInput[pin] = input;
+  void SetBusInput(Programmer& p, bool input) const {
+    for (int pin : kDataPins) p.busInput[pin] = input || released_[pin];
   }
 
   // The data bus as the chip drives it. Bits nothing drives read high (the bus pull-ups); a read
@@ -226,6 +234,7 @@ class Zor5103 final : public Design {
 
   bool floatingReported_ = false;
   std::uint8_t mode_ = 0;
+  std::array<bool, 49> released_{};
 };
 
 }  // namespace

@@ -2,7 +2,6 @@
 // fuse map, erased, written, verified and read back on every row with a chip model, with the
 // chip's own cells checked; and the set's refusals and failure addresses.
 #include "sim/chips/Gal.h"
-#include "sim/chips/Pld22v10.h"
 
 #include <algorithm>
 #include <string>
@@ -17,6 +16,7 @@
 #include "services/AppState.h"
 #include "services/Jedec.h"
 #include "services/PldDocuments.h"
+#include "sim/chips/Pld22v10.h"
 #include "support/SimFixture.h"
 
 namespace zelvar::test {
