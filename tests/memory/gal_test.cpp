@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "algorithms/memory/GAL3M.h"
 #include "algorithms/memory/P22V10.h"
@@ -13,6 +15,8 @@
 #include "app/core/describe/ChipUiModel.h"
 #include "app/core/runner/AutoProgrammer.h"
 #include "app/core/runner/OperationRunner.h"
+#include "link/CommandQueue.h"
+#include "link/Primitives.h"
 #include "services/AppState.h"
 #include "services/Jedec.h"
 #include "services/PldDocuments.h"
@@ -192,6 +196,32 @@ TEST_F(GalTest, A16VoltRowOnA12VoltPartIsAHazard) {
   LoadPattern(memory::GAL3M::kTypes[1], 2);
   runner.WriteClick();
   EXPECT_FALSE(prog->record.hazards.empty());
+}
+
+// Both PLD models: a driver held high on VCC powers nothing, a supply does, and only with the
+// ground pin grounded.
+TEST_F(GalTest, PldModelsArePoweredOnlyByASupplyWithGround) {
+  const std::vector<std::pair<std::shared_ptr<sim::ChipModel>, std::uint8_t>> chips = {
+      {sim::MakeGal("GAL16V8B"), 30},
+      {sim::MakeGal("GAL20V8B"), 32},
+      {std::make_shared<sim::Pld22v10>(), 32}};
+  for (const auto& [model, vcc] : chips) {
+    prog->PlaceChipAtBottom(model);
+    SelectGndPin(20);
+    SetPinHigh(vcc);
+    FlushCommands();
+    EXPECT_FALSE(model->Powered(*prog)) << model->Name();
+    SetPinLow(vcc);
+    SetVccVoltage(5000);
+    SelectVccPin(vcc);
+    FlushCommands();
+    EXPECT_TRUE(model->Powered(*prog)) << model->Name();
+    SelectGndPin(0);
+    FlushCommands();
+    EXPECT_FALSE(model->Powered(*prog)) << model->Name();
+    SelectVccPin(0);
+    FlushCommands();
+  }
 }
 
 class P22V10Test : public GalTest, public ::testing::WithParamInterface<int> {};
