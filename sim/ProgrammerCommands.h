@@ -34,6 +34,8 @@ enum CoreRegister : std::uint8_t {
   kRegVccPin = 21,
   kRegGndPin = 22,
   kRegBusMode = 25,
+  kRegPinRelease = 26,  // pin: its driver lets go, for a chip output the design reads
+  kRegPinRestore = 27,  // pin: its driver drives again
   kRegPowerStatus = 31,
   kRegHighVoltagePin = 32,
   kRegBitstreamStart = 33,

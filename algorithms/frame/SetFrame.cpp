@@ -26,8 +26,8 @@ void WriteInfoRecord(const TypeFacts& f, std::int32_t* info) {
   info[0] = static_cast<std::int32_t>(f.lastAddress);
   info[1] = static_cast<std::int32_t>(f.dataStart);
   info[2] = static_cast<std::int32_t>(f.dataLength);
-  info[3] = 8;
-  info[4] = 0;
+  info[3] = f.viewKind;
+  info[4] = f.noStamps;
   info[5] = static_cast<std::int32_t>(f.groundPin);
   info[6] = static_cast<std::int32_t>(f.contactMask & 0x7FFFFFFFu);
   info[7] = static_cast<std::int32_t>(f.contactMask >> 31);

@@ -21,6 +21,8 @@ struct TypeFacts {
   std::uint32_t groundPin = kDefaultGroundPin;
   std::uint32_t dataStart = 0;   // the data area's offset in the buffer
   std::uint32_t dataLength = 0;  // 0: no data area
+  std::int32_t viewKind = 8;     // 8-bit hex view; 1 the fuse-map window, 2 the JEDEC text window
+  std::int32_t noStamps = 0;     // 1: no serial or date stamps after a run
 };
 
 // Writes the eight InfoRecord words: the mask goes out as its bits 0 to 30 (word 6) and its bits

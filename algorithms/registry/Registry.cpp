@@ -10,8 +10,10 @@
 #include "algorithms/memory/AMD29f040.h"
 #include "algorithms/memory/AT49F.h"
 #include "algorithms/memory/DSRAM.h"
+#include "algorithms/memory/GAL3M.h"
 #include "algorithms/memory/I27CX.h"
 #include "algorithms/memory/MX29F.h"
+#include "algorithms/memory/P22V10.h"
 #include "algorithms/memory/P27.h"
 #include "algorithms/memory/P29F.h"
 #include "algorithms/memory/PI28F.h"
@@ -84,6 +86,8 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::PI28F>("PI28F"),
     Register<memory::SST29XF>("SST29XF"),
     Register<memory::SST28VF040>("SST28VF040"),
+    Register<memory::GAL3M>("GAL3M"),
+    Register<memory::P22V10>("P22V10"),
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "sim/designs/P51Parallel.h"
+#include "sim/designs/Atf22v10b.h"
 #include "sim/designs/IcTest.h"
 #include "sim/designs/TestPin.h"
 #include "sim/designs/WordEprom.h"
@@ -22,6 +23,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"zor5103at51plcc44", MakeP51Plcc44},
     {"testpin", MakeTestPin},
     {"ictest", MakeIcTest},
+    {"atf22v10b", MakeAtf22v10b},
 };
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "sim/designs/Zor5103.h"
 
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "sim/ProgrammerCommands.h"
@@ -18,6 +19,7 @@ using namespace zor5103;
 constexpr std::array<int, 8> kDataPins = {17, 18, 19, 21, 22, 23, 24, 25};
 constexpr std::array<int, 8> kHighPins = {31, 30, 27, 29, 8, 32, 33, 7};
 constexpr int kPort1FirstPin = 9;
+constexpr std::array<std::pair<int, int>, 3> kPort3Pins = {{{2, 28}, {3, 29}, {4, 31}}};
 // The write strobes 43 to 46 pulse socket pins 35, 33, 5 and 7 low (the WE pins of the 32-, 28-
 // and 24-pin flash and RAM pinouts at the bottom of the socket).
 constexpr std::array<int, 4> kStrobePins = {35, 33, 5, 7};
@@ -49,6 +51,7 @@ class Zor5103 final : public Design {
       case kPort2:
       case kUnlock5555:
       case kUnlock2AAA:
+      case kPort3:
         return 2;
       default:
         return p51_.CommandLength(op);
@@ -70,6 +73,13 @@ class Zor5103 final : public Design {
         p.port[2] = c.bytes[1];
         for (int i = 0; i < 8; ++i) p.level[kDataPins[i]] = (c.bytes[1] >> i) & 1;
         if (mode_ != kBusRead) SetBusInput(p, false);
+        p.Settle();
+        return true;
+      case kPort3:
+        // Port 3: bits 2 and 3 on socket pins 28 and 29, bit 4 on pin 31 (the row-address bit
+        // and program/verify line of the simple PLDs in edit mode).
+        p.port[3] = c.bytes[1];
+        for (const auto& [bit, pin] : kPort3Pins) p.level[pin] = (c.bytes[1] >> bit) & 1;
         p.Settle();
         return true;
       case kReadBus:
@@ -126,6 +136,14 @@ class Zor5103 final : public Design {
   }
 
   void OnRegister(Programmer& p, std::uint8_t reg, std::uint8_t value) override {
+    if (reg == kRegPinRelease || reg == kRegPinRestore) {
+      // A released pin stays an input through later port writes, until it is restored.
+      if (value < 1 || value >= static_cast<int>(released_.size())) return;
+      released_[value] = reg == kRegPinRelease;
+      p.busInput[value] = released_[value];
+      p.Settle();
+      return;
+    }
     if (reg != kRegBusMode) return;
     mode_ = value;
     // 7 is the 8051 logic's own mode (P0 read): from then on the pins are the 8051's.
@@ -143,8 +161,8 @@ class Zor5103 final : public Design {
   static constexpr std::uint8_t kP51Read = 7;
   bool p51Owns_ = false;  // the 8051 logic was addressed last
 
-  static void SetBusInput(Programmer& p, bool input) {
-    for (int pin : kDataPins) p.busInput[pin] = input;
+  void SetBusInput(Programmer& p, bool input) const {
+    for (int pin : kDataPins) p.busInput[pin] = input || released_[pin];
   }
 
   // The data bus as the chip drives it. Bits nothing drives read high (the bus pull-ups); a read
@@ -239,6 +257,7 @@ class Zor5103 final : public Design {
 
   bool floatingReported_ = false;
   std::uint8_t mode_ = 0;
+  std::array<bool, 49> released_{};
 };
 
 }  // namespace

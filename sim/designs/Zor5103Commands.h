@@ -9,6 +9,7 @@ enum Op : std::uint8_t {
   kReadBus = 3,  // the data bus once, as a reply byte
   kPort1 = 17,   // value: A0..A7, bit-reversed
   kPort2 = 18,   // value: the data bus
+  kPort3 = 19,   // value: bits 2 to 4 on socket pins 28, 29 and 31
   kWait100us = 25,
   kWait1ms = 26,
   kErasePulse = 28,  // 100 ms

@@ -16,6 +16,7 @@
 #include "app/core/buffer/FileFormat.h"
 #include "services/AppState.h"
 #include "services/Messages.h"
+#include "services/PldDocuments.h"
 #include "support/FakeServices.h"
 
 namespace zelvar::test {
@@ -56,6 +57,7 @@ class BufferFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     gApp.Reset();
+    gPld.Reset();
     ChineseTexts = 0;
     SetServices(&fake);
     SetBufferUi(&ui);
@@ -71,6 +73,7 @@ class BufferFixture : public ::testing::Test {
     SetBufferUi(nullptr);
     SetServices(nullptr);
     gApp.Reset();
+    gPld.Reset();
     std::filesystem::remove_all(dir);
   }
 

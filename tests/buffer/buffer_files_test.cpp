@@ -111,10 +111,13 @@ TEST_F(LoadFiles, ProjectsAndPldFilesGoToTheirOwners) {
   LoadBufferFile("/x/a.jed", 0);
   EXPECT_EQ(fake.boxes, std::vector<std::string>{"Select device first and then load file!"});
   gApp.InfoRecord[3] = 2;
-  LoadBufferFile("/x/a.jed", 0);
-  LoadBufferFile("/x/b.svf", 0);
-  EXPECT_EQ(ui.events[1], "jedec:2:/x/a.jed");
-  EXPECT_EQ(ui.events[2], "svf:/x/b.svf");
+  const std::string jed = Write("a.jed", "L0000 01*\n");
+  const std::string svf = Write("b.svf", "SIR 8 TDI (FE);\n");
+  LoadBufferFile(jed, 0);
+  LoadBufferFile(svf, 0);
+  ASSERT_EQ(ui.events.size(), 3u) << ui.events.back() << fake.boxes.back();
+  EXPECT_EQ(ui.events[1], "jedec:2:" + jed);
+  EXPECT_EQ(ui.events[2], "svf:" + svf);
   EXPECT_EQ(ui.recent.size(), 1u);
 }
 

@@ -8,6 +8,7 @@
 #include "app/core/settings/Stamps.h"
 #include "buffer/BufferFixture.h"
 #include "link/LinkState.h"
+#include "services/PldDocuments.h"
 #include "support/FakeAlgorithmSet.h"
 
 namespace zelvar::test {
@@ -135,6 +136,24 @@ TEST_F(ProjectFileTest, RoundTripRestoresChipOptionsGridSettingsAndBuffer) {
   EXPECT_EQ(gApp.ProjectModified, 0);
   EXPECT_TRUE(fake.boxes.empty());
   EXPECT_TRUE(fake.log.empty());
+}
+
+TEST_F(ProjectFileTest, LargePldProjectCarriesItsJedecText) {
+  set.info = {13780, 0, 0, 2, 0, 0, 0, 0};  // the JEDEC text window's view kind
+  FillProject();
+  gPld.jedec.exists = true;
+  gPld.jedec.lines = {"N design*", "L0000000 01010101*", "C1234"};
+  const std::string path = Path("cpld.zor");
+  ASSERT_TRUE(Save(path));
+  EXPECT_EQ(Read(path).substr(4096), "N design*\nL0000000 01010101*\nC1234\n");
+
+  gPld.Reset();
+  Forget();
+  ASSERT_TRUE(Load(path));
+  EXPECT_TRUE(gPld.jedec.exists);
+  EXPECT_EQ(gPld.jedec.lines,
+            (std::vector<std::string>{"N design*", "L0000000 01010101*", "C1234"}));
+  EXPECT_EQ(gApp.CodeBuffer[0], 0) << "the buffer is not read from a text";
 }
 
 TEST_F(ProjectFileTest, DataAreaFollowsAsASecondRunFromZero) {

@@ -13,6 +13,7 @@
 #include "app/core/buffer/BufferUi.h"
 #include "app/core/buffer/FileFormat.h"
 #include "app/core/buffer/HexText.h"
+#include "app/core/pld/PldFiles.h"
 #include "services/AppState.h"
 #include "services/Messages.h"
 #include "services/Services.h"
@@ -154,7 +155,7 @@ bool SaveBuffer(const std::string& fileName, int filterIndex) {
   if (filterIndex == 2) {
     ok = WriteIntelHexFile();
   } else if (filterIndex == 3) {
-    ok = bufferUi().WriteSmallPldJedec(gApp.DataFileName);
+    ok = SavePldJedec(gApp.DataFileName);
   } else {
     ok = WriteBinaryFile();
   }
@@ -168,11 +169,11 @@ void ShowJedecFile(const std::string& path) {
     ShowMessageText("Select device first and then load file!*要先选择器件，然后打开文件!");
     return;
   }
-  bufferUi().ShowJedecWindow(kind, path);
+  if (LoadJedecDocument(kind, path)) bufferUi().ShowJedecWindow(kind, path);
 }
 
 void ShowSvfFile(const std::string& path) {
-  bufferUi().ShowSvfWindow(path);
+  if (LoadSvfDocument(path)) bufferUi().ShowSvfWindow(path);
 }
 
 int CheckCdsExtension() {

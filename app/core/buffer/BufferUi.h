@@ -25,11 +25,9 @@ class BufferUi {
 
   // Hooks of the pieces that own project and PLD files; false when that piece is not there.
   virtual bool LoadProjectFile(const std::string& /*path*/) { return false; }
-  // A JEDEC file for the PLD window of view kind 1 or 2.
+  // Shows the PLD window of view kind 1 or 2 after its document took the JEDEC file.
   virtual bool ShowJedecWindow(int /*viewKind*/, const std::string& /*path*/) { return false; }
   virtual bool ShowSvfWindow(const std::string& /*path*/) { return false; }
-  // Writes the small-PLD fuse map as JEDEC; false when that window does not exist.
-  virtual bool WriteSmallPldJedec(const std::string& /*path*/) { return false; }
 
  private:
   static void CancelModel(FileFormatModel& model);

@@ -17,6 +17,7 @@
 #include "link/LinkState.h"
 #include "services/AppState.h"
 #include "services/Messages.h"
+#include "services/PldDocuments.h"
 
 namespace zelvar {
 
@@ -85,10 +86,42 @@ std::size_t BufferCount(std::int64_t count) {
   return static_cast<std::size_t>(std::clamp<std::int64_t>(count, 0, gApp.CodeBuffer.size()));
 }
 
+// A large-PLD chip whose JEDEC text window exists: the project carries that text.
+bool LargePldText() {
+  return gApp.InfoRecord[3] == 2 && gPld.jedec.exists;
+}
+
+// Reads the JEDEC text from offset 4096, at most 10000 lines, in place of the window's text.
+void ReadProjectJedecText(std::FILE* f) {
+  constexpr int kMaxLines = 10000;
+  std::vector<std::string> lines;
+  if (std::fseek(f, kProjectDataOffset, SEEK_SET) == 0) {
+    std::string line;
+    for (int c; (c = std::fgetc(f)) != EOF && lines.size() < kMaxLines;) {
+      if (c == '\n') {
+        lines.push_back(std::move(line));
+        line.clear();
+      } else if (c != '\r') {
+        line += static_cast<char>(c);
+      }
+    }
+    if (!line.empty() && lines.size() < kMaxLines) lines.push_back(std::move(line));
+  }
+  gPld.jedec.lines = std::move(lines);
+}
+
 bool WriteProject(std::FILE* f, const ProjectParts& parts) {
   std::string head = ProjectHeader(parts);
   head.resize(kProjectDataOffset, '\0');
   bool ok = std::fwrite(head.data(), 1, head.size(), f) == head.size();
+  if (LargePldText()) {
+    // A large PLD keeps its JEDEC text, not the buffer.
+    for (const std::string& line : gPld.jedec.lines) {
+      ok = ok && std::fwrite(line.data(), 1, line.size(), f) == line.size() &&
+           std::fputc('\n', f) != EOF;
+    }
+    return ok;
+  }
   const std::uint8_t* buffer = gApp.CodeBuffer.data();
   const std::size_t code = BufferCount(std::int64_t{gApp.CodeLastAddress} + 1);
   ok = ok && std::fwrite(buffer, 1, code, f) == code;
@@ -264,7 +297,10 @@ bool LoadProjectFile(const std::string& path, ProjectParts& parts) {
     return false;
   }
   ApplyProjectHead(*head, parts);
-  if (!ReadProjectBuffer(f.get())) {
+  if (gApp.InfoRecord[3] == 2) {
+    gPld.jedec.exists = true;
+    ReadProjectJedecText(f.get());
+  } else if (!ReadProjectBuffer(f.get())) {
     AddMessageLine(
         "Warning: the project file ends early; the missing bytes are 0xFF.*提示: "
         "项目文件不完整, 缺少的字节填为0xFF。");

@@ -68,10 +68,6 @@ bool QtBufferUi::ShowSvfWindow(const std::string& path) {
   return showSvf && showSvf(path);
 }
 
-bool QtBufferUi::WriteSmallPldJedec(const std::string& path) {
-  return writeSmallPldJedec && writeSmallPldJedec(path);
-}
-
 void QtBufferUi::OpenFile() {
   const QString name =
       QFileDialog::getOpenFileName(window_, QString(), QString(), QtFileFilter(kOpenFilter));

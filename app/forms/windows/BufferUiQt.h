@@ -30,7 +30,6 @@ class QtBufferUi : public BufferUi {
   bool LoadProjectFile(const std::string& path) override;
   bool ShowJedecWindow(int viewKind, const std::string& path) override;
   bool ShowSvfWindow(const std::string& path) override;
-  bool WriteSmallPldJedec(const std::string& path) override;
 
   // The Open / load button: the open dialog, then LoadBufferFile with start 0.
   void OpenFile();
@@ -45,7 +44,6 @@ class QtBufferUi : public BufferUi {
   std::function<bool(const std::string&)> loadProject;
   std::function<bool(int, const std::string&)> showJedec;
   std::function<bool(const std::string&)> showSvf;
-  std::function<bool(const std::string&)> writeSmallPldJedec;
   // Called with the save dialog just before it opens (a test fills it in and accepts it).
   std::function<void(QFileDialog&)> saveDialogShown;
 

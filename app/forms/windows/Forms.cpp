@@ -29,6 +29,7 @@
 #include "app/forms/windows/GuiServices.h"
 #include "app/forms/windows/Place.h"
 #include "app/forms/windows/Placeisp.h"
+#include "app/forms/windows/PldWindows.h"
 #include "app/forms/windows/Selftest.h"
 #include "app/forms/windows/Showbadpinnum.h"
 #include "services/AppState.h"
@@ -177,6 +178,15 @@ void WireBufferUi(MainParts& parts) {
     Setting1->ShowSettings();
     return true;
   };
+  ui.showJedec = [](int kind, const std::string&) {
+    ShowPldWindow(MainForm, kind);
+    return true;
+  };
+  ui.showSvf = [](const std::string&) {
+    ShowPldWindow(MainForm, 3);
+    return true;
+  };
+  MainForm->RichEdit1->pldWindows = [](int kind) { ShowPldWindow(MainForm, kind); };
   SetBufferUi(&ui);
 }
 

@@ -1,0 +1,7 @@
+#include "services/PldDocuments.h"
+
+namespace zelvar {
+
+PldDocuments gPld;
+
+}  // namespace zelvar

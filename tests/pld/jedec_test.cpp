@@ -1,0 +1,220 @@
+// The JEDEC reader and writer of the small-PLD fuse map, the large-PLD text unpacking, and the
+// hand-over of JEDEC files from the buffer files and the project file.
+#include "services/Jedec.h"
+
+#include <string>
+#include <vector>
+
+#include "app/core/buffer/BufferFiles.h"
+#include "app/core/pld/PldFiles.h"
+#include "buffer/BufferFixture.h"
+#include "services/PldDocuments.h"
+
+namespace zelvar::test {
+namespace {
+
+class Jedec : public BufferFixture {
+ protected:
+  // A GAL16V8 geometry: 32 rows of 64 array fuses and 6 rows more (2240 fuses).
+  FuseMapDocument Gal16() {
+    FuseMapDocument d;
+    d.rowLength = 32;
+    d.rowCount = 64;
+    return d;
+  }
+  static std::string Fuses(int from, int count) {
+    return std::string(gApp.CodeBuffer.begin() + from, gApp.CodeBuffer.begin() + from + count);
+  }
+};
+
+// Hand-written after the JEDEC standard: STX, the design field, notes, Q, F, L, V and C fields.
+TEST_F(Jedec, ReaderTakesFusesOnlyFromLFields) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::string first12;  // fuses 0..11 after reading
+    int fuseCount;
+  };
+  const std::vector<Case> cases = {
+      {"plain", "\x02GAL16V8*\nQF2194*\nL0000 0101*\nL0008 11*\nC0000*\x03", "010100001100", 10},
+      {"default fuse 1", "x*\nF1*\nL0004 00*\n", "111100111111", 6},
+      {"note with digits", "x*\nN note 1010 0101*\nL0002 1*\n", "001000000000", 3},
+      {"test vectors are not fuses", "x*\nL0000 1*\nV0001 0011NN*\nG0*\n", "100000000000", 1},
+      {"stops at C", "x*\nL0000 1*\nC0001*\nL0001 1*\n", "100000000000", 1},
+      {"blanks inside L", "x*\nL0000 1 1\n 1*\n", "111000000000", 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FuseMapDocument d = Gal16();
+    std::fill_n(gApp.CodeBuffer.begin(), 20, 'X');
+    ASSERT_TRUE(ReadGalJedecText(c.text, d, gApp.CodeBuffer));
+    EXPECT_EQ(Fuses(0, 12), c.first12);
+    EXPECT_EQ(d.fuseCount, c.fuseCount);
+    EXPECT_TRUE(d.loaded);
+  }
+}
+
+TEST_F(Jedec, ReaderRefusesFusesBeyondTheMapAndKeepsTheBuffer) {
+  const std::vector<std::string> bad = {
+      "x*\nL2240 1*\n",         // first fuse past the 2240-fuse map
+      "x*\nL2239 11*\n",        // runs past its end
+      "x*\nL65535 1*\n",        // the old limit
+      "x*\nL99999999999 1*\n",  // more digits than a number holds
+      "x*\nL 1*\n",             // no number
+      "x*\nL0000 1X1*\n",       // not a fuse
+  };
+  for (const std::string& text : bad) {
+    SCOPED_TRACE(text);
+    FuseMapDocument d = Gal16();
+    gApp.CodeBuffer[0] = 'K';
+    EXPECT_FALSE(ReadGalJedecText(text, d, gApp.CodeBuffer));
+    EXPECT_EQ(gApp.CodeBuffer[0], 'K');
+    EXPECT_FALSE(d.loaded);
+  }
+}
+
+TEST_F(Jedec, UnreadableAndBadFilesSaySo) {
+  FuseMapDocument d = Gal16();
+  EXPECT_FALSE(ReadGalJedec((dir / "none.jed").string(), d, gApp.CodeBuffer));
+  EXPECT_FALSE(ReadGalJedec(Write("bad.jed", "x*\nL9000 1*\n"), d, gApp.CodeBuffer));
+  EXPECT_EQ(fake.boxes,
+            (std::vector<std::string>{"Can not open the file!", "JEDEC file format error!"}));
+}
+
+TEST_F(Jedec, FuseChecksumIsTheStandardSum) {
+  // Bytes 0xFF, 0x00, 0x01 (fuse 16 alone in bit 0), and a partial last byte 0x05.
+  const std::string f =
+      "11111111"
+      "00000000"
+      "10000000"
+      "101";
+  std::vector<std::uint8_t> map(f.begin(), f.end());
+  EXPECT_EQ(JedecFuseChecksum(map, 24), 0x0100);
+  EXPECT_EQ(JedecFuseChecksum(map, 27), 0x0105);
+  EXPECT_EQ(JedecFuseChecksum(map, 100), 0x0105);  // never past the map
+}
+
+TEST_F(Jedec, WriterWritesEveryLineAndAComputedChecksum) {
+  FuseMapDocument d;
+  d.rowLength = 44;
+  d.rowCount = 132;  // a 22V10: 138 lines of 44
+  for (int k = 0; k < d.MapFuses(); ++k) gApp.CodeBuffer[k] = (k * 7 % 5 == 0) ? '1' : '0';
+  const std::string text = GalJedecText(d, gApp.CodeBuffer);
+  EXPECT_TRUE(text.starts_with("GAL22V10\nVerin*\nL0000 \n"));
+  const auto l = text.find("L0000 \n") + 7;
+  const auto star = text.find('*', l);
+  const std::string body = text.substr(l, star - l);
+  EXPECT_EQ(std::count(body.begin(), body.end(), '\n'), 137);  // 138 lines
+  char sum[16];
+  std::snprintf(sum, sizeof sum, "\nC%04X*", JedecFuseChecksum(gApp.CodeBuffer, 6072));
+  EXPECT_TRUE(text.ends_with(std::string("*") + sum)) << text.substr(text.size() - 20);
+
+  // Read back into a cleared map: the same fuses.
+  const std::vector<std::uint8_t> before(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 6072);
+  std::fill_n(gApp.CodeBuffer.begin(), 6072, '1');
+  FuseMapDocument back = d;
+  ASSERT_TRUE(ReadGalJedecText(text, back, gApp.CodeBuffer));
+  EXPECT_EQ(back.fuseCount, 6072);
+  EXPECT_TRUE(std::equal(before.begin(), before.end(), gApp.CodeBuffer.begin()));
+}
+
+TEST_F(Jedec, FuseRowsCaretAndEditing) {
+  gPld.fuse = Gal16();
+  std::fill_n(gApp.CodeBuffer.begin(), 2240, '0');
+  gApp.CodeBuffer[33] = '1';
+  const auto lines = ShowFuseRows();
+  ASSERT_EQ(lines.size(), 70u);
+  EXPECT_EQ(gPld.fuse.fuseCount, 2240);
+  EXPECT_EQ(lines[1].substr(0, 8), "L0032 01");
+  EXPECT_EQ(FuseCaretText(1, 7), "33 ");
+  EXPECT_EQ(FuseCaretText(1, 5), "");
+  EXPECT_EQ(FuseCaretText(1, 38), "");  // past the row's 32 fuses
+  EXPECT_TRUE(TypeFuse(2, 6, '1'));
+  EXPECT_EQ(gApp.CodeBuffer[64], '1');
+  EXPECT_FALSE(TypeFuse(2, 6, 'x'));
+  gPld.fuse.readOnly = true;
+  EXPECT_FALSE(TypeFuse(2, 7, '1'));
+}
+
+TEST_F(Jedec, LargePldTextPacksByLanesSkippingNotesAndVectors) {
+  JedecTextDocument d;
+  d.lines = {"header*", "L0000 1000 0001*", "N note 1111", "V0001 1111*", "L0008 1111 0000*",
+             "C1234",   "L0016 1111*"};
+  std::vector<std::uint8_t> out(kJedecPackedMax, 0xAA);
+  EXPECT_EQ(ReadJedecText(d, out, 1), 2);
+  EXPECT_EQ(out[0], 0x81);
+  EXPECT_EQ(out[1], 0x0F);
+  EXPECT_EQ(out[2], 0x00);
+  EXPECT_EQ(d.result, "Lines:2,Len:0002,Sum:0090");
+  EXPECT_EQ(d.firstFuseLine, 1);
+  EXPECT_EQ(d.blanks, 2);
+  // Two lanes: byte 0 holds the even fuses 0..14, byte 1 the odd ones.
+  EXPECT_EQ(ReadJedecText(d, out, 2), 2);
+  EXPECT_EQ(out[0], 0x31);  // fuses 0,8,10 -> bits 0,4,5
+  EXPECT_EQ(out[1], 0x38);  // fuses 7,9,11 -> bits 3,4,5
+}
+
+TEST_F(Jedec, LargePldTextLimits) {
+  JedecTextDocument none;
+  none.lines = {"N only a note"};
+  std::vector<std::uint8_t> out(kJedecPackedMax);
+  EXPECT_EQ(ReadJedecText(none, out, 1), 0);
+  JedecTextDocument longLine;
+  longLine.lines = {"L0000 " + std::string(1200, '1')};
+  EXPECT_EQ(ReadJedecText(longLine, out, 1), 0);
+  JedecTextDocument tooBig;
+  tooBig.lines = {"L0000 1"};
+  for (int i = 0; i < 600; ++i) tooBig.lines.push_back("L " + std::string(999, '0'));
+  EXPECT_EQ(ReadJedecText(tooBig, out, 1), 0);  // 599,400 fuses: more than the text can hold
+  std::vector<std::uint8_t> small(1);
+  JedecTextDocument twoBytes;
+  twoBytes.lines = {"L0000 1111111111*"};
+  EXPECT_EQ(ReadJedecText(twoBytes, small, 1), 0);  // never past the output
+  EXPECT_EQ(fake.boxes.size(), 4u);
+}
+
+TEST_F(Jedec, ReadBackTextUnpacksToTheSameRows) {
+  // 5 rows of 13 fuses, 2 bytes a row.
+  const int rows = 5, rowLength = 13;
+  std::vector<std::uint8_t> data(rows * 2);
+  for (std::size_t i = 0; i < data.size(); ++i)
+    data[i] = static_cast<std::uint8_t>((i * 37 + 11) & (i % 2 ? 0x1F : 0xFF));
+  JedecTextDocument d;
+  d.lines = {"old text"};
+  WriteJedecText(d, data.data(), rowLength, rows);
+  EXPECT_EQ(d.lines.size(), 1u + 13 + 1);  // the old text is replaced
+  EXPECT_EQ(d.lines[2].substr(0, 8), "L000005 ");
+  std::vector<std::uint8_t> out(kJedecPackedMax);
+  EXPECT_EQ(ReadJedecText(d, out, rows), rowLength);
+  EXPECT_TRUE(std::equal(data.begin(), data.end(), out.begin()));
+}
+
+TEST_F(Jedec, HandOverLoadsAndSavesTheFuseMap) {
+  gApp.InfoRecord[3] = 1;
+  gPld.fuse = Gal16();
+  const std::string path = Write("a.jed", "GAL16V8*\nF0*\nL0000 1*\nL0040 11*\nC0000*\n");
+  LoadBufferFile(path, 0);
+  EXPECT_EQ(ui.events.back(), "jedec:1:" + path);
+  EXPECT_EQ(gApp.CodeBuffer[0], '1');
+  EXPECT_EQ(gApp.CodeBuffer[41], '1');
+  EXPECT_EQ(gApp.CodeBuffer[42], '0');
+  ASSERT_TRUE(SaveBuffer((dir / "out.txt").string(), 3));
+  const std::string saved = Read((dir / "out.JED").string());
+  FuseMapDocument back = Gal16();
+  std::fill_n(gApp.CodeBuffer.begin(), 2240, '0');
+  ASSERT_TRUE(ReadGalJedecText(saved, back, gApp.CodeBuffer));
+  EXPECT_EQ(gApp.CodeBuffer[41], '1');
+  EXPECT_EQ(back.fuseCount, 2240);  // the whole map
+}
+
+TEST_F(Jedec, LargePldTextIsLoadedAndSavedWhole) {
+  gApp.InfoRecord[3] = 2;
+  const std::string path = Write("x.jed", "N x*\nL000000 0101*\nC0002\n");
+  LoadBufferFile(path, 0);
+  EXPECT_EQ(gPld.jedec.lines, (std::vector<std::string>{"N x*", "L000000 0101*", "C0002"}));
+  ASSERT_TRUE(SaveBuffer((dir / "y").string(), 3));
+  EXPECT_EQ(Read((dir / "y.JED").string()), "N x*\nL000000 0101*\nC0002\n");
+}
+
+}  // namespace
+}  // namespace zelvar::test
