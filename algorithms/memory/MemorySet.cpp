@@ -122,6 +122,7 @@ bool MemorySet::ProgramBlocks(const Program& p) {
     SetRegister25(writeMode_);
     SetAddress(address);
     ShowProgress(static_cast<int>(counter));
+    blockAddress_ = address;
     BeginProgramBlock(p);
     if (p.checkPowerPerBlock && !CheckPower()) {
       SelectVppPin(0);
@@ -133,6 +134,7 @@ bool MemorySet::ProgramBlocks(const Program& p) {
       QueueProgramByte(p.data[counter + n], p);
       ++n;
     }
+    EndProgramBlock(p);
     FlushCommands();
 
     // Read the block back before the next one.

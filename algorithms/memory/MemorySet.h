@@ -123,6 +123,8 @@ class MemorySet : public frame::SetFrame {
   virtual void QueuePulse() {}
   // The control pins before a block's bytes (pins 26 and 28 and the program pin high, VPP on).
   virtual void BeginProgramBlock(const Program& p);
+  // Queued after a block's bytes, before it is sent and read back.
+  virtual void EndProgramBlock(const Program&) {}
   // The normal end of a write: VPP off, progress finished, VCC off, pins 28 and 26 low.
   static void EndOfWrite();
   // Records a mismatch: VCC off, StatusWord 1, FailAddress, FailByte.
@@ -150,6 +152,7 @@ class MemorySet : public frame::SetFrame {
   // The state block beside the frame's buffer and record.
   std::uint32_t start_ = 0;
   std::uint32_t lastAddress_ = 0;
+  std::uint32_t blockAddress_ = 0;  // the chip address of the block being programmed
   std::uint8_t readMode_ = 0;
   std::uint8_t writeMode_ = 0;
   std::uint8_t latch_ = 0;

@@ -17,6 +17,7 @@
 #include "algorithms/memory/P27.h"
 #include "algorithms/memory/P29F.h"
 #include "algorithms/memory/PI28F.h"
+#include "algorithms/memory/PI28F001.h"
 #include "algorithms/memory/PW27.h"
 #include "algorithms/memory/SST27SF.h"
 #include "algorithms/memory/SST28VF040.h"
@@ -84,6 +85,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::V29C51004>("V29C51004"),
     Register<memory::DSRAM>("DSRAM"),
     Register<memory::PI28F>("PI28F"),
+    Register<memory::PI28F001>("PI28F001"),
     Register<memory::SST29XF>("SST29XF"),
     Register<memory::SST28VF040>("SST28VF040"),
     Register<memory::GAL3M>("GAL3M"),

@@ -70,11 +70,12 @@ std::uint32_t ByteWideChip::Address(const Programmer& p) {
   return a;
 }
 
+// Supplies only: a driver held high on VCC, or low on ground, powers nothing.
 bool ByteWideChip::Powered(const Programmer& p) const {
   if (socket_.empty()) return false;
-  const int vcc = Mv(p, pinout_.vcc);
+  const int vcc = p.SupplyMillivolts(socket_[pinout_.vcc]);
   bool powered = vcc >= pinout_.vccMin && vcc <= pinout_.vccMax;
-  for (int g : pinout_.ground) powered = powered && Mv(p, g) == 0;
+  for (int g : pinout_.ground) powered = powered && p.SupplyMillivolts(socket_[g]) == 0;
   return powered;
 }
 

@@ -12,7 +12,7 @@ constexpr int kVidMin = 11500, kVidMax = 12500;
 constexpr std::uint32_t kUnlockMask = 0x7FFF;  // A0..A14
 
 // Sizes, signatures and typical chip-erase times from the makers' datasheets.
-constexpr std::array<JedecFlashSheet, 14> kSheets = {{
+constexpr std::array<JedecFlashSheet, 17> kSheets = {{
     {"AM29F010", 17, 0x01, 0x20, 1.0e6},
     {"AM29F040", 19, 0x01, 0xA4, 8.0e6},
     {"AT49F010", 17, 0x1F, 0x17, 10.0e6},
@@ -27,6 +27,11 @@ constexpr std::array<JedecFlashSheet, 14> kSheets = {{
     {"SST39VF020", 18, 0xBF, 0xD6, 70.0e3, 2700, 3600},
     {"SST39VF040", 19, 0xBF, 0xD7, 70.0e3, 2700, 3600},
     {"SST29SF040", 19, 0xBF, 0x13, 100.0e3},
+    // Mosel Vitelic V29C51xxxT/B: maker 0x40; the device codes are not taken from a datasheet
+    // (the set reads no signature), and the chip-erase time is the family's order of a second.
+    {"V29C51001T", 17, 0x40, 0x00, 1.0e6},
+    {"V29C51002T", 18, 0x40, 0x00, 1.0e6},
+    {"V29C51004T", 19, 0x40, 0x00, 1.0e6},
 }};
 
 ByteWidePinout Pinout(const JedecFlashSheet& s) {
