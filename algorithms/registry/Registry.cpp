@@ -7,6 +7,8 @@
 #include "algorithms/mcs51/P89C51.h"
 #include "algorithms/mcs51/T89C51RC2.h"
 #include "algorithms/mcs51/T89C51RD2.h"
+#include "algorithms/mcs51/W79E2051.h"
+#include "algorithms/mcs51/W79E82X.h"
 #include "algorithms/memory/AMD29f040.h"
 #include "algorithms/memory/AT49F.h"
 #include "algorithms/memory/DSRAM.h"
@@ -76,6 +78,8 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::AT89S8253>("AT89S8253"),
     Register<mcs51::AT89X8252>("AT89X8252"),
     Register<mcs51::AT89C51RD2>("AT89C51RD2"),
+    Register<mcs51::W79E2051>("W79E2051"),
+    Register<mcs51::W79E82X>("W79E82X"),
     Register<mcs51::T89C51RD2>("T89C51RD2"),
     Register<mcs51::T89C51RC2>("T89C51RC2"),
     Register<memory::P29F>("P29F"),

@@ -10,17 +10,18 @@
 #include "sim/chips/Rx2.h"
 #include "sim/chips/Sst28sf.h"
 #include "sim/chips/StaticRam.h"
+#include "sim/chips/W79e.h"
 
 namespace zelvar::sim {
 
 namespace {
-constexpr std::array<std::string_view, 31> kOtherParts = {
+constexpr std::array<std::string_view, 33> kOtherParts = {
     "AM29F010",   "AM29F040",   "AT49F010",   "AT49F020",   "AT49F040",   "MX29F040",
     "SST39SF010", "SST39SF020", "SST39VF512", "SST39VF020", "SST39VF040", "SST29SF040",
     "SST28SF040", "SST28VF040", "SST39SF040", "SST39VF010", "28F256",     "28F512",
     "28F010",     "28F020",     "DS1220AB",   "DS1225AB",   "DS1230Y",    "DS1245Y",
     "DS1249Y",    "DS1250Y",    "28F001BX-T", "28F001BX-B", "V29C51001T", "V29C51002T",
-    "V29C51004T"};
+    "V29C51004T", "W79E2051",   "W79E8213"};
 }  // namespace
 
 std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
@@ -55,6 +56,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   if (auto c = MakeIntel28F(best)) return c;
   if (auto c = MakeBootBlock28F(best)) return c;
   if (auto c = MakeSst28sf(best)) return c;
+  if (auto c = MakeW79e(best)) return c;
   return MakeStaticRam(best);
 }
 

@@ -2,10 +2,11 @@
 
 #include <utility>
 
-#include "sim/designs/P51Parallel.h"
 #include "sim/designs/Atf22v10b.h"
 #include "sim/designs/IcTest.h"
+#include "sim/designs/P51Parallel.h"
 #include "sim/designs/TestPin.h"
+#include "sim/designs/W79eIcp.h"
 #include "sim/designs/WordEprom.h"
 #include "sim/designs/Zor5103.h"
 
@@ -24,6 +25,8 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"testpin", MakeTestPin},
     {"ictest", MakeIcTest},
     {"atf22v10b", MakeAtf22v10b},
+    {"w79e2051dip20", MakeW79e2051Dip20},
+    {"w79e82xp20", MakeW79e82xP20},
 };
 }  // namespace
 
