@@ -40,11 +40,13 @@ void ParallelSet::ControlLevels() {
 
 void ParallelSet::ProgramByte(std::uint8_t data, const Strobe& strobe) {
   PutCmd2(kCmdDataByte, data);
+  if (strobe.framePin) SetPinHigh(strobe.framePin);
   SetPinLow(kProgPin);
   if (strobe.pulseWait) PutCmd1(strobe.pulseWait);
   SetPinHigh(kProgPin);
   const int waits = strobe.afterCount + (Word(kSpeedWord) == 1 ? strobe.slowerExtra : 0);
   for (int i = 0; i < waits; ++i) PutCmd1(strobe.afterWait);
+  if (strobe.framePin) SetPinLow(strobe.framePin);
 }
 
 void ParallelSet::CheckRow(const ParallelType& t, TypeTableReport& r) {
@@ -60,10 +62,10 @@ void ParallelSet::CheckRow(const ParallelType& t, TypeTableReport& r) {
   }
 }
 
-bool ParallelSet::SetUp(std::size_t rows, const Package& plcc, int vccMillivolts,
-                        int vppMillivolts) {
+bool ParallelSet::SetUp(std::size_t rows, const Package& plcc, int vccMillivolts, int vppMillivolts,
+                        int firstRow) {
   BeginSetup();
-  if (!AcceptRow(static_cast<int>(rows))) return false;
+  if (!AcceptRow(static_cast<int>(rows), firstRow)) return false;
   UsePackage(TitleNamesPlcc44() ? plcc : kDip40);
   SelectGndPin(gApp.GroundPin);
   vccMillivolts_ = vccMillivolts;

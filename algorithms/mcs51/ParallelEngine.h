@@ -48,12 +48,14 @@ struct Mode {
 };
 
 // One program strobe after the data byte: the PROG pulse on pin 30 with `pulseWait` inside it
-// (0: none), then `afterCount` (plus `slowerExtra` with "Slower" chosen) commands `afterWait`.
+// (0: none), then `afterCount` (plus `slowerExtra` with "Slower" chosen) commands `afterWait`,
+// all inside `framePin` high when the strobe names one.
 struct Strobe {
   std::uint8_t pulseWait = 0;
   std::uint8_t afterWait = 0;
   std::uint8_t afterCount = 0;
   std::uint8_t slowerExtra = 0;
+  std::uint8_t framePin = 0;  // a mode pin raised before the pulse and dropped after the waits
 };
 
 // The describe list of the parallel sets with the lock and speed radios (P89C51, AT89S5X).
@@ -97,7 +99,8 @@ class ParallelSet : public Mcs51Set {
 
   // Operation 1 of a 40-pin parallel set: the row checked, the DIP40 or `plcc` design and pins,
   // ground, and the supply levels; false when the chip is refused.
-  bool SetUp(std::size_t rows, const Package& plcc, int vccMillivolts, int vppMillivolts);
+  bool SetUp(std::size_t rows, const Package& plcc, int vccMillivolts, int vppMillivolts,
+             int firstRow = 1);
 
   // Keeps the low byte, puts it on port 0 and the high bits on their pins (queued).
   void SetAddress(std::uint32_t address);

@@ -5,6 +5,7 @@
 #include "algorithms/mcs51/AT89S8253.h"
 #include "algorithms/mcs51/AT89X8252.h"
 #include "algorithms/mcs51/P89C51.h"
+#include "algorithms/mcs51/P89C5WD.h"
 #include "algorithms/mcs51/T89C51RC2.h"
 #include "algorithms/mcs51/T89C51RD2.h"
 #include "algorithms/mcs51/W79E2051.h"
@@ -50,8 +51,17 @@ std::string_view RowCaption(int row) {
 }
 
 template <class Set>
+constexpr int FirstRow() {
+  if constexpr (requires { Set::kFirstRow; }) {
+    return Set::kFirstRow;
+  } else {
+    return 1;
+  }
+}
+
+template <class Set>
 void CheckTypes(TypeTableReport& r) {
-  for (std::size_t i = 1; i < Set::kTypes.size(); ++i) {
+  for (std::size_t i = FirstRow<Set>(); i < Set::kTypes.size(); ++i) {
     r.row = static_cast<int>(i);
     Set::CheckRow(Set::kTypes[i], r);
   }
@@ -63,8 +73,13 @@ template <class Set>
 constexpr AlgorithmSet Register(std::string_view key) {
   std::string_view items;
   if constexpr (requires { Set::kRequiredItems; }) items = Set::kRequiredItems;
-  return {key,   &Dispatch<Set>,   static_cast<int>(Set::kTypes.size()) - 1,
-          items, &RowCaption<Set>, &CheckTypes<Set>};
+  return {key,
+          &Dispatch<Set>,
+          static_cast<int>(Set::kTypes.size()) - 1,
+          items,
+          &RowCaption<Set>,
+          &CheckTypes<Set>,
+          FirstRow<Set>()};
 }
 
 // One row per built set: the one place a set is named. Families add their sets here.
@@ -74,6 +89,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::SST27SF>("SST27SF"),
     Register<memory::I27CX>("I27CX"),
     Register<mcs51::P89C51>("P89C51"),
+    Register<mcs51::P89C5WD>("P89C5WD"),
     Register<mcs51::AT89S5X>("AT89S5X"),
     Register<mcs51::AT89S8253>("AT89S8253"),
     Register<mcs51::AT89X8252>("AT89X8252"),
@@ -116,7 +132,8 @@ AlgorithmDispatcher FindAlgorithmSet(std::string_view key) {
 
 SetCatalogueFacts CatalogueFacts(std::string_view key) {
   const AlgorithmSet* s = FindSet(key);
-  return s ? SetCatalogueFacts{s->typeRows, s->requiredItems} : SetCatalogueFacts{};
+  return s ? SetCatalogueFacts{true, s->firstRow, s->typeRows, s->requiredItems}
+           : SetCatalogueFacts{};
 }
 
 }  // namespace zelvar

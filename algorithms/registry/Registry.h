@@ -13,10 +13,11 @@ namespace zelvar {
 struct AlgorithmSet {
   std::string_view key;
   AlgorithmDispatcher dispatch = nullptr;
-  int typeRows = 0;                // rows 1..typeRows of the type table
+  int typeRows = 0;                // rows firstRow..typeRows of the type table
   std::string_view requiredItems;  // parameter items every device-list line gives ("vcc= mem=")
   std::string_view (*rowCaption)(int row) = nullptr;  // "" outside the table
   void (*checkTypes)(TypeTableReport&) = nullptr;     // every row against its family's rules
+  int firstRow = 1;  // 0 for the few sets whose row 0 is a type rather than "Exit"
 };
 
 // Every built set, in registry order.
@@ -28,10 +29,12 @@ const AlgorithmSet* FindSet(std::string_view key);
 // The dispatcher of the set named `key`, nullptr when that set is not built.
 AlgorithmDispatcher FindAlgorithmSet(std::string_view key);
 
-// What a device-list line for a set must agree with: its type table holds rows 1 to typeRows, and
-// every line gives the blank-separated parameter items in requiredItems (such as "vcc= mem=").
-// typeRows is 0 for a set that is not built.
+// What a device-list line for a set must agree with: its type table holds rows firstRow to
+// typeRows, and every line gives the blank-separated parameter items in requiredItems (such as
+// "vcc= mem="). built is false for a set that is not built.
 struct SetCatalogueFacts {
+  bool built = false;
+  int firstRow = 1;
   int typeRows = 0;
   std::string_view requiredItems;
 };

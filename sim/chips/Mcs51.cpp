@@ -57,6 +57,17 @@ Mcs51Sheet At89s(std::uint32_t bytes, int addressBits, std::uint8_t device) {
   return s;
 }
 
+// AT89C55WD: the AT89S modes on P2.6, P2.7, P3.3, P3.6, P3.7; 20 KB with A14 on P3.4 (pin 14);
+// erase and lock bits at VCC 6.5 V; 100 µs lock pulses, a self-timed byte write within 50 µs.
+Mcs51Sheet At89c55wd() {
+  Mcs51Sheet s = At89s(20480, 14, 0x55);
+  s.address.push_back(14);
+  s.signature = {{0x000, 0x1E}, {0x100, 0x55}, {0x200, 0x07}};
+  s.eraseLockVccMin = 6250;
+  s.lockReadsOne = true;
+  return s;
+}
+
 // AT89S8253: modes on P3.3..P3.7 (pins 13..17), A8..A15 on all of P2; 12 KB of flash and 2 KB
 // of data EEPROM loaded a byte per strobe, each byte replacing the old one; the user fuses and the
 // lock bits written as bytes (a 0 bit programs a lock bit); signature at 030H and 031H.
@@ -119,6 +130,15 @@ std::uint8_t Mcs51Chip::DataIn(Programmer& p) const {
   return d;
 }
 
+// The supply a pulse of `op` needs: the erase and lock bits of some parts want VCC raised.
+bool Mcs51Chip::VccFor(Mcs51Op op, Programmer& p) const {
+  const bool raised =
+      op == Mcs51Op::Erase || op == Mcs51Op::Lock1 || op == Mcs51Op::Lock2 || op == Mcs51Op::Lock3;
+  if (sheet_.eraseLockVccMin == 0 || !raised) return true;
+  const int vcc = p.SupplyMillivolts(socket_[kVcc]);
+  return vcc >= sheet_.eraseLockVccMin && vcc <= 6750;
+}
+
 bool Mcs51Chip::VppOk(int mv) const {
   return mv >= sheet_.vppMin && mv <= sheet_.vppMax;
 }
@@ -137,6 +157,7 @@ std::uint8_t Mcs51Chip::ReadValue(Mcs51Op op, std::uint32_t a) const {
       }
       return 0xFF;
     case Mcs51Op::ReadLock:
+      if (sheet_.lockReadsOne) return static_cast<std::uint8_t>((lockBits & 7) << 2);
       return static_cast<std::uint8_t>(~(lockBits << 2) & 0xFF);
     case Mcs51Op::ReadFuse:
       return fuses;
@@ -223,7 +244,7 @@ void Mcs51Chip::OnPins(Programmer& p) {
 
   if (progLow && !progWasLow_ && op != Mcs51Op::None && !IsRead(op)) {
     pulsing_ = true;
-    aborted_ = !VppOk(ea);
+    aborted_ = !VppOk(ea) || !VccFor(op, p);
     pulseStart_ = p.clockUs();
     pulseOp_ = op;
     pulseAddress_ = address;
@@ -231,7 +252,7 @@ void Mcs51Chip::OnPins(Programmer& p) {
   } else if (pulsing_ && progLow) {
     // Mode, address, data and VPP must hold through the pulse.
     aborted_ = aborted_ || op != pulseOp_ || address != pulseAddress_ || DataIn(p) != pulseData_ ||
-               !VppOk(ea);
+               !VppOk(ea) || !VccFor(op, p);
   } else if (pulsing_ && !progLow) {
     pulsing_ = false;
     aborted_ = aborted_ || op != pulseOp_ || !VppOk(ea);
@@ -264,6 +285,8 @@ std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part) {
     s = At89s(8192, 13, 0x52);
   } else if (part == "AT89S8253") {
     s = At89s8253();
+  } else if (part == "AT89C55WD") {
+    s = At89c55wd();
   } else {
     return nullptr;
   }
@@ -272,8 +295,8 @@ std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part) {
 }
 
 std::string_view Mcs51PartOf(std::string_view chipName) {
-  constexpr std::string_view kParts[] = {"AT89C51", "AT89LV51", "AT89C52",  "AT89LV52",
-                                         "AT89S51", "AT89S52",  "AT89S8253"};
+  constexpr std::string_view kParts[] = {"AT89C51", "AT89LV51", "AT89C52",   "AT89LV52",
+                                         "AT89S51", "AT89S52",  "AT89S8253", "AT89C55WD"};
   std::string_view best;
   for (std::string_view part : kParts) {
     if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;

@@ -1,6 +1,6 @@
 #pragma once
 // 40-pin 8051 flash parts in their parallel programming mode, written from the Atmel datasheets
-// (AT89C51/LV51, AT89C52/LV52, AT89S51/52, AT89S8253 with its data EEPROM).
+// (AT89C51/LV51, AT89C52/LV52, AT89C55WD, AT89S51/52, AT89S8253 with its data EEPROM).
 //
 // Rules the model follows, from the datasheets' mode tables and waveforms:
 //  - Pins of the DIP40: P1.0..P1.7 (1..8) carry A0..A7, P2.0.. (21..) and the part's further
@@ -19,6 +19,10 @@
 //    0xFF, its signature included (the AT89S5x datasheet: signature bytes are not readable in lock
 //    modes 3 and 4). The AT89S8253 keeps its lock bits as a byte (bits 0..2, 0 = programmed).
 //  - Sub-microsecond minimum widths count as met by any pulse: each pin command takes longer.
+//  - AT89C55WD: the chip erase and the lock bits need VCC at 6.5 V (6.25 V to 6.75 V taken here)
+//    with 12 V on EA/VPP; writes and reads run at 5 V. Its ID is read at 000H, 100H and 200H as
+//    the AT89C51RC's table gives it (1EH, the device, 07H); a programmed lock bit reads 1 at
+//    P0.2..P0.4, as the family's serial lock read says of its bits.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -66,6 +70,8 @@ struct Mcs51Sheet {
   double writeCycleUs = 0;
   bool replaces = false;  // a byte write erases the byte first
   std::uint8_t fuseDefault = 0xFF;
+  int eraseLockVccMin = 0;    // VCC erase and lock pulses need (0: the normal supply)
+  bool lockReadsOne = false;  // a programmed lock bit reads 1 at P0.2..P0.4 (else 0)
 };
 
 class Mcs51Chip final : public ChipModel {
@@ -98,6 +104,7 @@ class Mcs51Chip final : public ChipModel {
   std::uint8_t DataIn(Programmer& p) const;
   std::uint8_t ReadValue(Mcs51Op op, std::uint32_t a) const;
   bool VppOk(int mv) const;
+  bool VccFor(Mcs51Op op, Programmer& p) const;
   void Complete(double widthUs, Programmer& p);
 
   Mcs51Sheet sheet_;
@@ -113,7 +120,7 @@ class Mcs51Chip final : public ChipModel {
 };
 
 // A model by part name: "AT89C51", "AT89LV51", "AT89C52", "AT89LV52", "AT89C55", "AT89S51",
-// "AT89S52", "AT89S8253". nullptr for an unknown name.
+// "AT89S52", "AT89S8253", "AT89C55WD". nullptr for an unknown name.
 std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part);
 // The part name of MakeMcs51 that a catalogue chip name holds, the longest; empty when none does.
 std::string_view Mcs51PartOf(std::string_view chipName);
