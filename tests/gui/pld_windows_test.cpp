@@ -5,6 +5,7 @@
 #include <QTextBlock>
 #include <algorithm>
 
+#include "app/forms/dialogs/InputDlg.h"
 #include "app/forms/windows/PldWindows.h"
 #include "services/AppState.h"
 #include "services/PldDocuments.h"
@@ -35,6 +36,18 @@ TEST(PldWindows, FuseWindowShowsEditsAndSumsTheMap) {
   EXPECT_EQ(gApp.CodeBuffer[34], '1');
   EXPECT_TRUE(w->RichEdit1->document()->findBlockByNumber(1).text().startsWith("L0032 001"));
   EXPECT_EQ(w->Edit2->text(), "0004");  // fuse 34 is bit 2 of byte 4
+
+  // Fill and MaxAddr show the three-number dialog without waiting, with or without its start
+  // and value fields; the map stays as it was.
+  w->Fill1->trigger();
+  ASSERT_NE(w->numbers, nullptr);
+  EXPECT_TRUE(w->numbers->isVisible());
+  EXPECT_TRUE(w->numbers->Edit1->isEnabled() && w->numbers->Label3->isEnabled());
+  w->MaxAddr1->trigger();
+  EXPECT_FALSE(w->numbers->Edit1->isEnabled() || w->numbers->Edit3->isEnabled());
+  EXPECT_TRUE(w->numbers->Edit2->isEnabled());
+  w->numbers->OKBtn->click();
+  EXPECT_EQ(gApp.CodeBuffer[34], '1');
 
   // Another view kind hides it.
   ShowPldWindow(&main, 8);

@@ -14,11 +14,13 @@ TInputHexDlg::TInputHexDlg(QWidget* parent) : QDialog(parent) {
   CancelBtn = new QPushButton(QString::fromUtf8("放  弃"), this);
   auto* grid = new QGridLayout(this);
   grid->addWidget(new QLabel(QString::fromUtf8("(地址和数据都使用十六进制)"), this), 0, 0, 1, 2);
-  grid->addWidget(new QLabel(QString::fromUtf8("起始地址:"), this), 1, 0);
+  Label1 = new QLabel(QString::fromUtf8("起始地址:"), this);
+  Label3 = new QLabel(QString::fromUtf8("填充数据:"), this);
+  grid->addWidget(Label1, 1, 0);
   grid->addWidget(Edit1, 1, 1);
   grid->addWidget(new QLabel(QString::fromUtf8("终止地址:"), this), 2, 0);
   grid->addWidget(Edit2, 2, 1);
-  grid->addWidget(new QLabel(QString::fromUtf8("填充数据:"), this), 3, 0);
+  grid->addWidget(Label3, 3, 0);
   grid->addWidget(Edit3, 3, 1);
   grid->addWidget(OKBtn, 4, 0);
   grid->addWidget(CancelBtn, 4, 1);

@@ -1,6 +1,7 @@
 #pragma once
 // The three-number hex dialog (start, end, value) that the fuse-map window shows.
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -20,6 +21,8 @@ class TInputHexDlg : public QDialog {
   QLineEdit* Edit1;
   QLineEdit* Edit2;
   QLineEdit* Edit3;
+  QLabel* Label1;  // the start address's
+  QLabel* Label3;  // the fill value's
   QPushButton* OKBtn;
   QPushButton* CancelBtn;
 };

@@ -2,10 +2,13 @@
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QTextBlock>
 #include <QVBoxLayout>
+#include <initializer_list>
 
 #include "app/core/pld/PldFiles.h"
+#include "app/forms/dialogs/InputDlg.h"
 #include "services/Jedec.h"
 #include "services/PldDocuments.h"
 
@@ -56,7 +59,13 @@ TPldFileW::TPldFileW(QWidget* parent)
   bar->addWidget(Edit1);
   bar->addWidget(new QLabel(QStringLiteral("Checksum:"), this));
   bar->addWidget(Edit2);
+  auto* menu = new QMenuBar(this);
+  Fill1 = menu->addAction(QStringLiteral("Fill"));
+  MaxAddr1 = menu->addAction(QStringLiteral("MaxAddr"));
+  connect(Fill1, &QAction::triggered, this, [this] { FillClick(); });
+  connect(MaxAddr1, &QAction::triggered, this, [this] { MaxAddrClick(); });
   auto* layout = new QVBoxLayout(this);
+  layout->setMenuBar(menu);
   layout->addWidget(RichEdit1);
   layout->addLayout(bar);
   RichEdit1->setReadOnly(true);
@@ -73,6 +82,15 @@ void TPldFileW::ShowFuseRows() {
   RichEdit1->setTextCursor(c);
   Edit2->setText(QString::fromStdString(FuseWindowChecksum()));
   show();
+}
+
+void TPldFileW::ShowNumbers(bool fill) {
+  if (!numbers) numbers = new TInputHexDlg(this);
+  for (QWidget* w : std::initializer_list<QWidget*>{numbers->Edit1, numbers->Edit3, numbers->Label1,
+                                                    numbers->Label3}) {
+    w->setEnabled(fill);
+  }
+  numbers->show();
 }
 
 void TPldFileW::CaretMoved() {

@@ -2,12 +2,15 @@
 // The three programmable-logic windows, thin over app/core/pld: the small-PLD fuse map
 // (`TPldFileW`), the large-PLD JEDEC text (`TLargePldFileW`) and the SVF viewer (`TSvfFileW`).
 // Each is made on first use and placed beside the main window.
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QWidget>
 
 namespace zelvar {
+
+class TInputHexDlg;
 
 class TPldFileW : public QWidget {
   Q_OBJECT
@@ -19,12 +22,20 @@ class TPldFileW : public QWidget {
   QPlainTextEdit* RichEdit1;
   QLineEdit* Edit1;  // the fuse under the caret
   QLineEdit* Edit2;  // the fuse checksum
+  QAction* Fill1;
+  QAction* MaxAddr1;
+  // The menu items open the three-number dialog without waiting, its start and value fields
+  // enabled for Fill and disabled for MaxAddr; the window does not read its results.
+  void FillClick() { ShowNumbers(true); }
+  void MaxAddrClick() { ShowNumbers(false); }
+  TInputHexDlg* numbers = nullptr;  // made on first use
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CaretMoved();
+  void ShowNumbers(bool fill);
 };
 
 class TLargePldFileW : public QWidget {
