@@ -26,7 +26,7 @@ void AMD29f040::Init() {
   method_ = services().ChipParam("upr=");
 }
 
-bool AMD29f040::UnProtect() {
+bool AMD29f040::UnProtectSteps() {
   if (method_ == kRefusedMethod) {
     AddMessageLine(
         "Unprotect method 1 refused: it puts 12 V on WE# and drives VCC low! *保护解除方法1已拒绝: "
@@ -70,7 +70,7 @@ bool AMD29f040::UnProtect() {
 
 void AMD29f040::Erase() {
   gLink.StatusWord = 0;
-  if (!UnProtect()) return;
+  if (!UnProtectSteps()) return;
   PinReset();
   if (!PowerUp()) return;
   SetPinHigh(kFlashWePin);
@@ -121,25 +121,6 @@ void AMD29f040::ReadId() {
   std::snprintf(line, sizeof line, "MFG:%02x, Device:%02x, Protect:%02x", block[0], block[1],
                 block[2]);
   AddMessageLine(line);
-}
-
-bool AMD29f040::RunOwn(int op) {
-  switch (op) {
-    case kOpErase:
-      Erase();
-      return true;
-    case kOpUnProtect:
-      UnProtect();
-      return true;
-    case kOpLock:
-      Lock();
-      return true;
-    case kOpReadId:
-      ReadId();
-      return true;
-    default:
-      return false;
-  }
 }
 
 }  // namespace zelvar::memory

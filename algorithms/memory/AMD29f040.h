@@ -34,12 +34,14 @@ class AMD29f040 final : public FlashSetOf<AMD29f040> {
       "$end"};
   std::span<const char* const> DescribeList() const override { return kList; }
   void Init() override;
-  bool RunOwn(int op) override;
-  void Erase();
+  static constexpr int kOwnOps[] = {kOpErase, kOpUnProtect, kOpLock, kOpReadId};
+  std::span<const int> OwnOperations() const override { return kOwnOps; }
+  void Erase() override;
   // False when the power check failed (the supplies then stay as they are).
-  bool UnProtect();
-  void Lock();
-  void ReadId();
+  bool UnProtectSteps();
+  void UnProtect() override { UnProtectSteps(); }
+  void Lock() override;
+  void ReadId() override;
 
   int method_ = 0;  // "upr=" at set-up
 };

@@ -44,17 +44,4 @@ void AT49F::Erase() {
   SelectVccPin(0);
 }
 
-bool AT49F::RunOwn(int op) {
-  switch (op) {
-    case kOpErase:
-      Erase();
-      return true;
-    case kOpReadId:
-      ReadSignature(Type().vccPin, kFlashWePin);
-      return true;
-    default:
-      return false;
-  }
-}
-
 }  // namespace zelvar::memory

@@ -33,8 +33,9 @@ class AT49F final : public FlashSetOf<AT49F> {
   std::span<const char* const> DescribeList() const override { return kList; }
   void Init() override;
   std::uint8_t WriteVppPin() const override { return vppPin_; }
-  bool RunOwn(int op) override;
-  void Erase();
+  static constexpr int kOwnOps[] = {kOpErase, kOpReadId};
+  std::span<const int> OwnOperations() const override { return kOwnOps; }
+  void Erase() override;
 
   std::uint8_t vppPin_ = 0;  // "tmp=" at set-up
 };

@@ -205,8 +205,27 @@ bool FlashSet::Run(int op) {
       Read();
       return true;
     default:
-      return RunOwn(op);
+      break;
   }
+  const auto own = OwnOperations();
+  if (std::find(own.begin(), own.end(), op) == own.end()) return false;
+  switch (op) {
+    case kOpErase:
+      Erase();
+      break;
+    case kOpUnProtect:
+      UnProtect();
+      break;
+    case kOpLock:
+      Lock();
+      break;
+    case kOpReadId:
+      ReadId();
+      break;
+    default:
+      return false;
+  }
+  return true;
 }
 
 }  // namespace zelvar::memory

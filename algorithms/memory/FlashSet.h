@@ -57,7 +57,12 @@ class FlashSet : public MemorySet {
   virtual const FlashPolicy& Policy() const = 0;
   // The pin that takes VPP while writing, 0 = none.
   virtual std::uint8_t WriteVppPin() const { return 0; }
-  virtual bool RunOwn(int op) = 0;
+  // The set's operations beyond Blank, Write, Verify and Read, each run by its handler below.
+  virtual std::span<const int> OwnOperations() const = 0;
+  virtual void Erase() = 0;
+  virtual void UnProtect() {}
+  virtual void Lock() {}
+  virtual void ReadId() { ReadSignature(Type().vccPin, kFlashWePin); }
   // Called by Write once VCC is on, before the first block.
   virtual void PrepareWrite() {}
 

@@ -59,20 +59,4 @@ void MX29F::UnProtect() {
   SetVppVoltage(0);
 }
 
-bool MX29F::RunOwn(int op) {
-  switch (op) {
-    case kOpErase:
-      Erase();
-      return true;
-    case kOpUnProtect:
-      UnProtect();
-      return true;
-    case kOpReadId:
-      ReadSignature(Type().vccPin, kFlashWePin);
-      return true;
-    default:
-      return false;
-  }
-}
-
 }  // namespace zelvar::memory

@@ -34,9 +34,10 @@ class MX29F final : public FlashSetOf<MX29F> {
                                           "0FFFFFF",
                                           "$end"};
   std::span<const char* const> DescribeList() const override { return kList; }
-  bool RunOwn(int op) override;
-  void Erase();
-  void UnProtect();
+  static constexpr int kOwnOps[] = {kOpErase, kOpUnProtect, kOpReadId};
+  std::span<const int> OwnOperations() const override { return kOwnOps; }
+  void Erase() override;
+  void UnProtect() override;
 };
 
 }  // namespace zelvar::memory

@@ -72,20 +72,4 @@ void P29F::UnProtect() {
   SelectVppPin(0);
 }
 
-bool P29F::RunOwn(int op) {
-  switch (op) {
-    case kOpErase:
-      Erase();
-      return true;
-    case kOpUnProtect:
-      UnProtect();
-      return true;
-    case kOpReadId:
-      ReadSignature(Type().vccPin, kFlashWePin);
-      return true;
-    default:
-      return false;
-  }
-}
-
 }  // namespace zelvar::memory

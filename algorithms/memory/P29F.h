@@ -58,9 +58,10 @@ class P29F final : public FlashSetOf<P29F> {
   std::span<const char* const> DescribeList() const override { return kList; }
   // "tmp=" 5: VPP on socket pin 5 while erasing and writing.
   std::uint8_t WriteVppPin() const override;
-  bool RunOwn(int op) override;
-  void Erase();
-  void UnProtect();
+  static constexpr int kOwnOps[] = {kOpErase, kOpUnProtect, kOpReadId};
+  std::span<const int> OwnOperations() const override { return kOwnOps; }
+  void Erase() override;
+  void UnProtect() override;
 };
 
 }  // namespace zelvar::memory

@@ -54,17 +54,4 @@ void PI28F::Erase() {
   SelectVccPin(0);
 }
 
-bool PI28F::RunOwn(int op) {
-  switch (op) {
-    case kOpErase:
-      Erase();
-      return true;
-    case kOpReadId:
-      ReadSignature(Type().vccPin, kFlashWePin);
-      return true;
-    default:
-      return false;
-  }
-}
-
 }  // namespace zelvar::memory

@@ -47,8 +47,9 @@ class PI28F final : public FlashSetOf<PI28F> {
   std::span<const char* const> DescribeList() const override { return kList; }
   std::uint8_t WriteVppPin() const override { return Type().eraseVppPin; }
   void QueueProgramByte(std::uint8_t data, const Program& p) override;
-  bool RunOwn(int op) override;
-  void Erase();
+  static constexpr int kOwnOps[] = {kOpErase, kOpReadId};
+  std::span<const int> OwnOperations() const override { return kOwnOps; }
+  void Erase() override;
 };
 
 }  // namespace zelvar::memory

@@ -86,6 +86,7 @@ bool PI28F001::EraseBlock(std::uint32_t address) {
 }
 
 void PI28F001::Erase() {
+  gLink.StatusWord = 0;
   const std::uint32_t step = Type().lastAddress / 16;
   std::uint32_t address = 0;
   int index = 0;
@@ -131,20 +132,6 @@ bool PI28F001::Run(int op) {
   // The chip starts a write from a power cycle.
   if (op == kOpWrite) PinReset();
   return FlashSet::Run(op);
-}
-
-bool PI28F001::RunOwn(int op) {
-  switch (op) {
-    case kOpErase:
-      gLink.StatusWord = 0;
-      Erase();
-      return true;
-    case kOpReadId:
-      ReadSignature(Type().vccPin, kFlashWePin);
-      return true;
-    default:
-      return false;
-  }
 }
 
 }  // namespace zelvar::memory

@@ -96,11 +96,12 @@ class PI28F001 final : public FlashSet {
   bool InBootRange(std::uint32_t address) const;
   std::uint8_t WriteVppPin() const override { return Type().eraseVppPin; }
   bool Run(int op) override;
-  bool RunOwn(int op) override;
+  static constexpr int kOwnOps[] = {kOpErase, kOpReadId};
+  std::span<const int> OwnOperations() const override { return kOwnOps; }
   void BeginProgramBlock(const Program& p) override;
   void QueueProgramByte(std::uint8_t data, const Program& p) override;
   void EndProgramBlock(const Program& p) override;
-  void Erase();
+  void Erase() override;
   bool EraseBlock(std::uint32_t address);
   void CommandWriteAt(std::uint32_t address, std::uint8_t data);
   // The status register once its ready bit is set; -1 when it never is.

@@ -65,10 +65,4 @@ void SST28VF040::Erase() {
   SelectVccPin(0);
 }
 
-bool SST28VF040::RunOwn(int op) {
-  if (op != kOpErase) return false;
-  Erase();
-  return true;
-}
-
 }  // namespace zelvar::memory

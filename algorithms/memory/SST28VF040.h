@@ -46,13 +46,14 @@ class SST28VF040 final : public FlashSetOf<SST28VF040> {
                                           "SECTOR(慢)",
                                           "$end"};
   std::span<const char* const> DescribeList() const override { return kList; }
-  bool RunOwn(int op) override;
+  static constexpr int kOwnOps[] = {kOpErase};
+  std::span<const int> OwnOperations() const override { return kOwnOps; }
   void PrepareWrite() override { Unprotect(); }
   void QueueProgramByte(std::uint8_t data, const Program&) override { QueueSetupProgram(data); }
   void Unprotect();
   // CE# low, the byte strobed in with WE#, CE# high.
   static void ChipCommand(std::uint8_t data);
-  void Erase();
+  void Erase() override;
 };
 
 }  // namespace zelvar::memory

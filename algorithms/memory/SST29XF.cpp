@@ -30,10 +30,4 @@ void SST29XF::QueueProgramByte(std::uint8_t data, const Program&) {
   PutCmd1(kCmdNextAddress);
 }
 
-bool SST29XF::RunOwn(int op) {
-  if (op != kOpErase) return false;
-  Erase();
-  return true;
-}
-
 }  // namespace zelvar::memory

@@ -67,9 +67,10 @@ class SST29XF final : public FlashSetOf<SST29XF> {
                                           "慢",
                                           "$end"};
   std::span<const char* const> DescribeList() const override { return kList; }
-  bool RunOwn(int op) override;
+  static constexpr int kOwnOps[] = {kOpErase};
+  std::span<const int> OwnOperations() const override { return kOwnOps; }
   void QueueProgramByte(std::uint8_t data, const Program& p) override;
-  void Erase();
+  void Erase() override;
 };
 
 }  // namespace zelvar::memory

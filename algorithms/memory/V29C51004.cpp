@@ -71,20 +71,4 @@ void V29C51004::UnProtect() {
   SetVppVoltage(0);
 }
 
-bool V29C51004::RunOwn(int op) {
-  switch (op) {
-    case kOpErase:
-      Erase();
-      return true;
-    case kOpLock:
-      Lock();
-      return true;
-    case kOpUnProtect:
-      UnProtect();
-      return true;
-    default:
-      return false;
-  }
-}
-
 }  // namespace zelvar::memory

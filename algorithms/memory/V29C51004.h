@@ -31,10 +31,11 @@ class V29C51004 final : public FlashSetOf<V29C51004> {
       "24 Verify",  "26 Protect",   "$DisTool:", "25,28,29,30,31,", "$Gridw:Addr space(地址范围)",
       "Addr start", "0000",         "Addr end",  "0FFFFF",          "$end"};
   std::span<const char* const> DescribeList() const override { return kList; }
-  bool RunOwn(int op) override;
-  void Erase();
-  void Lock();
-  void UnProtect();
+  static constexpr int kOwnOps[] = {kOpErase, kOpLock, kOpUnProtect};
+  std::span<const int> OwnOperations() const override { return kOwnOps; }
+  void Erase() override;
+  void Lock() override;
+  void UnProtect() override;
 };
 
 }  // namespace zelvar::memory
