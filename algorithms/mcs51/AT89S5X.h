@@ -25,19 +25,11 @@ constexpr Package kPlcc44S5x{.bitstream = kPlcc44.bitstream,
 // A8..A13 on P2.0..P2.5, A14 on P3.4 (pin 14), A15 on P3.5 (pin 15).
 constexpr AddressPins kAddress{{21, 22, 23, 24, 25, 26, 14, 15}};
 
-// P2.6, P2.7, P3.3, P3.6, P3.7.
-constexpr ModeLines kLines{{27, 28, 13, 16, 17}};
-constexpr Mode kReadCode{"00011"};
-constexpr Mode kWriteCode{"01111"};
-constexpr Mode kErase{"10100"};
-constexpr Mode kSignature{"00000"};
-constexpr Mode kLockBits[kLockChoices] = {{"11111"}, {"11100"}, {"10110"}};
+using namespace at89s_modes;
 
 // The byte write is self-timed within 50 µs: one or two 100 µs waits after the pulse.
 constexpr Strobe kStrobe{
     .pulseWait = kCmdWait100us, .afterWait = kCmdWait100us, .afterCount = 1, .slowerExtra = 1};
-
-constexpr std::array<std::uint32_t, 3> kIdAddresses = {0x000, 0x100, 0x200};
 
 }  // namespace at89s5x
 

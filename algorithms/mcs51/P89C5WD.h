@@ -21,14 +21,7 @@ namespace p89c5wd {
 // A8..A13 on P2.0..P2.5, A14 on P3.4 (pin 14).
 constexpr AddressPins kAddress{{21, 22, 23, 24, 25, 26, 14, 0}};
 
-// P2.6, P2.7, P3.3, P3.6, P3.7.
-constexpr ModeLines kLines{{27, 28, 13, 16, 17}};
-constexpr Mode kReadCode{"00011"};
-constexpr Mode kWriteCode{"01111"};
-constexpr Mode kErase{"10100"};
-constexpr Mode kSignature{"00000"};
-constexpr Mode kReadLock{"11010"};
-constexpr Mode kLockBits[kLockChoices] = {{"11111"}, {"11100"}, {"10110"}};
+using namespace at89s_modes;
 
 // P2.7 frames each byte: a 100 µs PROG pulse, then two (slower: four) 100 µs waits for the
 // self-timed write.
@@ -38,7 +31,6 @@ constexpr Strobe kStrobe{.pulseWait = kCmdWait100us,
                          .slowerExtra = 2,
                          .framePin = 28};
 
-constexpr std::array<std::uint32_t, 3> kIdAddresses = {0x000, 0x100, 0x200};
 // VCC for the chip erase and the lock bits.
 constexpr int kRaisedVccMillivolts = 6500;
 constexpr int kLockTries = 5;

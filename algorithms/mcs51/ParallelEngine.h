@@ -79,6 +79,19 @@ inline constexpr const char* kLockSpeedDescribe[] = {"$Fonc:",
 inline constexpr int kParallelOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,
                                        kOpLock,  kOpRead,  kOpReadId};
 
+// The parallel mode table of the AT89S51/52 and AT89C5xWD parts: P2.6, P2.7, P3.3, P3.6, P3.7,
+// and the ID at 000H, 100H and 200H.
+namespace at89s_modes {
+inline constexpr ModeLines kLines{{27, 28, 13, 16, 17}};
+inline constexpr Mode kReadCode{"00011"};
+inline constexpr Mode kWriteCode{"01111"};
+inline constexpr Mode kErase{"10100"};
+inline constexpr Mode kSignature{"00000"};
+inline constexpr Mode kReadLock{"11010"};
+inline constexpr Mode kLockBits[] = {{"11111"}, {"11100"}, {"10110"}};
+inline constexpr std::array<std::uint32_t, 3> kIdAddresses = {0x000, 0x100, 0x200};
+}  // namespace at89s_modes
+
 // A row of the parallel sets' type tables: row 0 is "Exit" in most sets.
 struct ParallelType {
   std::string_view name;
