@@ -14,6 +14,7 @@
 #include "algorithms/memory/I27CX.h"
 #include "algorithms/memory/MX29F.h"
 #include "algorithms/memory/P22V10.h"
+#include "algorithms/memory/P24.h"
 #include "algorithms/memory/P27.h"
 #include "algorithms/memory/P29F.h"
 #include "algorithms/memory/PI28F.h"
@@ -90,6 +91,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::SST28VF040>("SST28VF040"),
     Register<memory::GAL3M>("GAL3M"),
     Register<memory::P22V10>("P22V10"),
+    Register<memory::P24>("P24"),
 };
 
 }  // namespace
