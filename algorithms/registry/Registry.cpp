@@ -8,6 +8,7 @@
 #include "algorithms/mcs51/T89C51RC2.h"
 #include "algorithms/mcs51/T89C51RD2.h"
 #include "algorithms/memory/AMD29f040.h"
+#include "algorithms/memory/AT25SPI.h"
 #include "algorithms/memory/AT49F.h"
 #include "algorithms/memory/DSRAM.h"
 #include "algorithms/memory/GAL3M.h"
@@ -92,6 +93,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::GAL3M>("GAL3M"),
     Register<memory::P22V10>("P22V10"),
     Register<memory::P24>("P24"),
+    Register<memory::AT25SPI>("AT25SPI"),
 };
 
 }  // namespace

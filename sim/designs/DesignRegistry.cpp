@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "sim/designs/At25spi.h"
 #include "sim/designs/Atf22v10b.h"
 #include "sim/designs/I2c24c.h"
 #include "sim/designs/IcTest.h"
@@ -26,6 +27,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"ictest", MakeIcTest},
     {"atf22v10b", MakeAtf22v10b},
     {"i2c24c", MakeI2c24c},
+    {"at25spi", MakeAt25spi},
 };
 }  // namespace
 
