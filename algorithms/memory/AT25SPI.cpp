@@ -120,7 +120,9 @@ void AT25SPI::Scan(bool verify) {
     ReadReply64(gLink.ScratchBuffer.data());
     std::copy_n(gLink.ScratchBuffer.begin(), count, dest);
   };
-  if (!ScanChip(size_, kBlockBytes, verify, fetch, [] { SpiEngine::Deselect(); })) return;
+  if (!ScanChip(size_, kBlockBytes, verify ? ScanMode::kVerify : ScanMode::kRead, fetch,
+                [] { SpiEngine::Deselect(); }))
+    return;
   SpiEngine::Deselect();
   ShowProgress(-1);
   SelectVccPin(0);

@@ -181,7 +181,9 @@ void P24::Scan(bool verify) {
   const auto fetch = [&](std::uint32_t a, std::uint8_t* d, std::uint32_t n) {
     FetchBlock(a, d, n, page);
   };
-  if (!ScanChip(t.lastAddress, kBlockBytes, verify, fetch, [] { I2cEngine::Stop(); })) return;
+  if (!ScanChip(t.lastAddress, kBlockBytes, verify ? ScanMode::kVerify : ScanMode::kRead, fetch,
+                [] { I2cEngine::Stop(); }))
+    return;
   I2cEngine::Stop();
   ShowProgress(static_cast<int>(t.lastAddress));
   SelectVccPin(0);

@@ -29,26 +29,30 @@ bool SerialSet::Run(int op) {
   return true;
 }
 
-bool SerialSet::PowerUp(std::uint8_t groundPin, std::uint8_t vccPin, int millivolts) {
+void SerialSet::SwitchOn(std::uint8_t groundPin, std::uint8_t vccPin, int millivolts) {
   SelectVppPin(0);
   SelectVccPin(0);
   SetVccVoltage(millivolts);
   SelectGndPin(groundPin);
   SelectVccPin(vccPin);
   SetPinHigh(vccPin);
+}
+
+bool SerialSet::PowerUp(std::uint8_t groundPin, std::uint8_t vccPin, int millivolts) {
+  SwitchOn(groundPin, vccPin, millivolts);
   return CheckPower();
 }
 
-bool SerialSet::ScanChip(std::uint32_t last, std::uint32_t block, bool verify, const Fetch& fetch,
+bool SerialSet::ScanChip(std::uint32_t last, std::uint32_t block, ScanMode mode, const Fetch& fetch,
                          const std::function<void()>& onMismatch) {
   std::vector<std::uint8_t> got(block);
   for (std::uint32_t address = 0; address < last; address += block) {
     ShowProgress(static_cast<int>(address));
     fetch(address, got.data(), block);
     for (std::uint32_t i = 0; i < block; ++i) {
-      if (!verify) {
+      if (mode == ScanMode::kRead) {
         buffer_[address + i] = got[i];
-      } else if (got[i] != buffer_[address + i]) {
+      } else if (got[i] != (mode == ScanMode::kBlank ? 0xFF : buffer_[address + i])) {
         if (onMismatch) onMismatch();
         gLink.StatusWord = 1;
         gLink.FailAddress = address + i;

@@ -26,16 +26,19 @@ class SerialSet : public frame::SetFrame {
   virtual bool Offers(int op) const = 0;
   virtual void Handle(int op) = 0;
 
-  // VCC off, the ground and VCC pins chosen, VCC at `millivolts` on `vccPin`; CheckPower. False
-  // when the power check failed (StatusWord 1 and its log line).
+  // VCC off, the ground and VCC pins chosen, VCC at `millivolts` on `vccPin`.
+  static void SwitchOn(std::uint8_t groundPin, std::uint8_t vccPin, int millivolts);
+  // SwitchOn, then CheckPower: false when the power check failed (StatusWord 1, its log line).
   static bool PowerUp(std::uint8_t groundPin, std::uint8_t vccPin, int millivolts);
 
   // Fetches `count` chip bytes from `address` into `dest`.
   using Fetch = std::function<void(std::uint32_t address, std::uint8_t* dest, std::uint32_t count)>;
+  // Read: into the buffer at each byte's own address; Verify: compared with it; Blank: with 0xFF.
+  enum class ScanMode { kRead, kVerify, kBlank };
   // Reads the chip from address 0 while the block address is below `last`, in blocks of `block`
-  // bytes: into the buffer at each byte's own address, or (verify) compared with it. False at the
-  // first difference: `onMismatch` runs first, then StatusWord 1, FailAddress, FailByte, VCC off.
-  bool ScanChip(std::uint32_t last, std::uint32_t block, bool verify, const Fetch& fetch,
+  // bytes. False at the first difference: `onMismatch` runs first, then StatusWord 1,
+  // FailAddress, FailByte, VCC off.
+  bool ScanChip(std::uint32_t last, std::uint32_t block, ScanMode mode, const Fetch& fetch,
                 const std::function<void()>& onMismatch = {});
 
   // An option-indexed choice of `count` entries, clamped: a project file may hold any value.

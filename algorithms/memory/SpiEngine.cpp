@@ -24,6 +24,12 @@ SpiAddress SpiEepromAddress(std::uint8_t opcode, std::uint32_t a, std::uint32_t 
   return {};
 }
 
+SpiAddress SpiFlashAddress(std::uint8_t opcode, std::uint32_t a) {
+  return {{opcode, static_cast<std::uint8_t>(a >> 16), static_cast<std::uint8_t>(a >> 8),
+           static_cast<std::uint8_t>(a)},
+          4};
+}
+
 bool SpiEepromAddressable(std::uint32_t size) {
   const bool powerOfTwo = size != 0 && (size & (size - 1)) == 0;
   return powerOfTwo && SpiEepromAddress(kSpiRead, 0, size).count != 0;
@@ -57,6 +63,11 @@ void SpiEngine::Send(const SpiAddress& a) {
 
 void SpiEngine::Receive() {
   PutCmd1(kCmdReadByte);
+}
+
+void SpiEngine::ReceiveShifted() {
+  Send(0xFF);
+  PutCmd1(kCmdShiftedByte);
 }
 
 void SpiEngine::Instruction(std::uint8_t opcode) {

@@ -19,6 +19,8 @@ struct SpiAddress {
   std::array<std::uint8_t, 4> bytes{};
   int count = 0;
 };
+// The 25-series flash form: three address bytes.
+SpiAddress SpiFlashAddress(std::uint8_t opcode, std::uint32_t a);
 // The 25-series EEPROM form by the chip's size: up to 256 bytes one address byte; 512 bytes one,
 // with address bit 8 in bit 3 of the opcode; above 512 two. No form for other sizes (count 0).
 SpiAddress SpiEepromAddress(std::uint8_t opcode, std::uint32_t a, std::uint32_t size);
@@ -37,6 +39,8 @@ class SpiEngine {
   static void Send(const SpiAddress& a);
   // Eight clocks in: the byte becomes the next reply byte.
   static void Receive();
+  // 0xFF shifted out and the byte taken in put into the next reply byte (the flash sets' read).
+  static void ReceiveShifted();
   // Select, the instruction alone, deselect.
   static void Instruction(std::uint8_t opcode);
   static void Wait1ms(std::uint32_t ticks);

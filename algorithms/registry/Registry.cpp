@@ -7,6 +7,7 @@
 #include "algorithms/mcs51/P89C51.h"
 #include "algorithms/mcs51/T89C51RC2.h"
 #include "algorithms/mcs51/T89C51RD2.h"
+#include "algorithms/memory/ACTRANS25.h"
 #include "algorithms/memory/AMD29f040.h"
 #include "algorithms/memory/AT25SPI.h"
 #include "algorithms/memory/AT49F.h"
@@ -18,6 +19,7 @@
 #include "algorithms/memory/P24.h"
 #include "algorithms/memory/P27.h"
 #include "algorithms/memory/P29F.h"
+#include "algorithms/memory/P93.h"
 #include "algorithms/memory/PI28F.h"
 #include "algorithms/memory/PI28F001.h"
 #include "algorithms/memory/PW27.h"
@@ -94,6 +96,9 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::P22V10>("P22V10"),
     Register<memory::P24>("P24"),
     Register<memory::AT25SPI>("AT25SPI"),
+    Register<memory::ACTRANS25>("ACTRANS25"),
+    Register<memory::P93>("P93"),
+    Register<memory::P93X16>("P93X16"),
 };
 
 }  // namespace

@@ -20,9 +20,10 @@ constexpr std::array<SpiPart, 10> kParts = {{
     {.name = "AT25640", .size = 8192, .pageBytes = 32},
     {.name = "AT25128", .size = 16384, .pageBytes = 64},
     {.name = "AT25256", .size = 32768, .pageBytes = 64},
+    // AT25F512A: 128-byte pages at 75 us a byte, two 32 KiB sectors of 1 s each erased together.
     {.name = "AT25F512",
      .size = 65536,
-     .pageBytes = 256,
+     .pageBytes = 128,
      .addressBytes = 3,
      .flash = true,
      .statusWritable = 0x84,
@@ -31,8 +32,8 @@ constexpr std::array<SpiPart, 10> kParts = {{
      .id = {0x1F, 0x65},
      .minMillivolts = 2700,
      .maxMillivolts = 3600,
-     .writeUs = 5000,
-     .eraseUs = 10000},
+     .writeUs = 9600,
+     .eraseUs = 2000000},
 }};
 }  // namespace
 

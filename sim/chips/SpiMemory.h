@@ -1,5 +1,5 @@
 #pragma once
-// 25-series SPI EEPROMs (AT25010 to AT25256) and SPI flash (AT25F512), after their public
+// 25-series SPI EEPROMs (AT25010 to AT25256) and SPI flash (AT25F512A), after their public
 // datasheets, in the 8-pin DIP: 1 CS#, 2 SO, 3 WP#, 4 GND, 5 SI, 6 SCK, 7 HOLD#, 8 VCC.
 // - Powered by a supply inside the part's range on pin 8 with pin 4 grounded; without power the
 //   chip forgets its write enable and drives nothing.
@@ -16,7 +16,8 @@
 //   BP1 bit 3: none, the upper quarter, half or all of the array; flash BP bit 2: all) and bit 7
 //   WPEN, which with WP# low refuses status writes. Writes into a protected area are dropped.
 // - The flash programs by clearing bits (a byte written becomes old AND new) and erases the whole
-//   chip to 0xFF by its chip-erase opcode; its ID comes from its read-ID opcode.
+//   chip to 0xFF by its chip-erase opcode (62h); its ID (1Fh 65h) comes from its read-ID opcode
+//   (15h).
 // - While busy (the write cycle, the erase) only the status read is answered.
 // - Open in the datasheets, chosen here: undriven CS#, WP# and HOLD# read high; HOLD# low stops
 //   the clock's effect.

@@ -7,6 +7,7 @@
 #include "sim/designs/I2c24c.h"
 #include "sim/designs/IcTest.h"
 #include "sim/designs/P51Parallel.h"
+#include "sim/designs/P93cxxx.h"
 #include "sim/designs/TestPin.h"
 #include "sim/designs/WordEprom.h"
 #include "sim/designs/Zor5103.h"
@@ -28,6 +29,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"atf22v10b", MakeAtf22v10b},
     {"i2c24c", MakeI2c24c},
     {"at25spi", MakeAt25spi},
+    {"p93cxxx", MakeP93cxxx},
 };
 }  // namespace
 
