@@ -10,15 +10,19 @@
 #include "algorithms/mcs51/T89C51RD2.h"
 #include "algorithms/mcs51/W79E2051.h"
 #include "algorithms/mcs51/W79E82X.h"
+#include "algorithms/memory/ACTRANS25.h"
 #include "algorithms/memory/AMD29f040.h"
+#include "algorithms/memory/AT25SPI.h"
 #include "algorithms/memory/AT49F.h"
 #include "algorithms/memory/DSRAM.h"
 #include "algorithms/memory/GAL3M.h"
 #include "algorithms/memory/I27CX.h"
 #include "algorithms/memory/MX29F.h"
 #include "algorithms/memory/P22V10.h"
+#include "algorithms/memory/P24.h"
 #include "algorithms/memory/P27.h"
 #include "algorithms/memory/P29F.h"
+#include "algorithms/memory/P93.h"
 #include "algorithms/memory/PI28F.h"
 #include "algorithms/memory/PI28F001.h"
 #include "algorithms/memory/PW27.h"
@@ -110,6 +114,11 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::SST28VF040>("SST28VF040"),
     Register<memory::GAL3M>("GAL3M"),
     Register<memory::P22V10>("P22V10"),
+    Register<memory::P24>("P24"),
+    Register<memory::AT25SPI>("AT25SPI"),
+    Register<memory::ACTRANS25>("ACTRANS25"),
+    Register<memory::P93>("P93"),
+    Register<memory::P93X16>("P93X16"),
 };
 
 }  // namespace

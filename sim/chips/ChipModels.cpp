@@ -4,10 +4,13 @@
 
 #include "sim/chips/BootBlock28F.h"
 #include "sim/chips/Eprom.h"
+#include "sim/chips/I2cEeprom.h"
 #include "sim/chips/Intel28F.h"
 #include "sim/chips/JedecFlash.h"
 #include "sim/chips/Mcs51.h"
+#include "sim/chips/Microwire93.h"
 #include "sim/chips/Rx2.h"
+#include "sim/chips/SpiMemory.h"
 #include "sim/chips/Sst28sf.h"
 #include "sim/chips/StaticRam.h"
 #include "sim/chips/W79e.h"
@@ -26,7 +29,16 @@ constexpr std::array<std::string_view, 33> kOtherParts = {
 
 std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   // The families that name their own parts, then the rest by the table above.
-  enum class Family { kNone, kEprom, kMcs51, kRx2, kOther } family = Family::kNone;
+  enum class Family {
+    kNone,
+    kEprom,
+    kMcs51,
+    kRx2,
+    kI2c,
+    kSpi,
+    kMicrowire,
+    kOther
+  } family = Family::kNone;
   std::string_view best;
   const auto consider = [&](std::string_view part, Family f) {
     if (part.size() > best.size()) {
@@ -37,6 +49,9 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(EpromPartOf(chipName), Family::kEprom);
   consider(Mcs51PartOf(chipName), Family::kMcs51);
   consider(Rx2PartOf(chipName), Family::kRx2);
+  consider(I2cPartOf(chipName), Family::kI2c);
+  consider(SpiPartOf(chipName), Family::kSpi);
+  consider(MicrowirePartOf(chipName), Family::kMicrowire);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -49,6 +64,12 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeMcs51(best);
     case Family::kRx2:
       return MakeRx2(best);
+    case Family::kI2c:
+      return MakeI2cEeprom(best);
+    case Family::kSpi:
+      return MakeSpiMemory(best);
+    case Family::kMicrowire:
+      return MakeMicrowire93(best);
     case Family::kOther:
       break;
   }

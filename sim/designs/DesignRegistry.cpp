@@ -2,9 +2,12 @@
 
 #include <utility>
 
+#include "sim/designs/At25spi.h"
 #include "sim/designs/Atf22v10b.h"
+#include "sim/designs/I2c24c.h"
 #include "sim/designs/IcTest.h"
 #include "sim/designs/P51Parallel.h"
+#include "sim/designs/P93cxxx.h"
 #include "sim/designs/TestPin.h"
 #include "sim/designs/W79eIcp.h"
 #include "sim/designs/WordEprom.h"
@@ -27,6 +30,9 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"atf22v10b", MakeAtf22v10b},
     {"w79e2051dip20", MakeW79e2051Dip20},
     {"w79e82xp20", MakeW79e82xP20},
+    {"i2c24c", MakeI2c24c},
+    {"at25spi", MakeAt25spi},
+    {"p93cxxx", MakeP93cxxx},
 };
 }  // namespace
 

@@ -31,9 +31,9 @@ class ChipFixture : public SimFixture {
   }
 
   // Places `model` at the bottom of the socket and chooses row `row` of the set `key` through
-  // the runner's set-up.
+  // the runner's set-up, which must load `design`.
   void Choose(const std::string& key, int row, std::shared_ptr<sim::ChipModel> model,
-              const std::string& title) {
+              const std::string& title, const std::string& design = "zor5103") {
     ASSERT_NE(model, nullptr) << title;
     prog->PlaceChipAtBottom(model);
     fake.chipTitle = title;
@@ -43,7 +43,7 @@ class ChipFixture : public SimFixture {
     gApp.CurrentDispatcher = DispatcherForKey(key);
     ASSERT_NE(gApp.CurrentDispatcher, nullptr) << key;
     runner.SetupChosenChip();
-    ASSERT_EQ(prog->loadedDesign, "zor5103");
+    ASSERT_EQ(prog->loadedDesign, design);
   }
 
   // A chip operation as the runner's button runs it, after the contact check; its status.

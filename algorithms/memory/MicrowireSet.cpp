@@ -1,0 +1,198 @@
+#include "algorithms/memory/MicrowireSet.h"
+
+#include <string>
+
+#include "link/Bitstream.h"
+#include "link/CommandQueue.h"
+#include "link/LinkState.h"
+#include "link/PowerContact.h"
+#include "link/Primitives.h"
+#include "link/commands/P93cxxx.h"
+#include "link/commands/Programmer.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
+
+namespace zelvar::memory {
+
+namespace {
+constexpr const char* kDesign = "p93cxxx.bit";
+constexpr const char* kNoSuchType = "Chip type not in this set! *器件类型不在此算法中!";
+constexpr std::uint32_t kRead = 6, kWrite = 5, kExtended = 4;
+constexpr std::uint32_t kEnable = 3, kDisable = 0, kEraseAll = 2;
+// Waits after a written word by the "Delay" choice, in steps of 1 ms.
+constexpr std::uint32_t kWriteDelaySteps[] = {1, 2, 5, 10, 20, 50};
+constexpr int kDelayWord = 128;
+constexpr int kVccWord = 129;
+constexpr int kVccMillivolts[] = {5000, 3300, 2500};
+constexpr std::uint32_t kScanBlock = 16;
+}  // namespace
+
+void CheckMicrowireRow(const MicrowireType& t, TypeTableReport& r) {
+  if (t.name.empty()) r.Fault("no caption");
+  r.bitstreams.emplace_back(kDesign);
+  r.DistinctSupplyPins({{"VCC", t.vccPin},
+                        {"DI", t.dataInPin},
+                        {"DO", t.dataOutPin},
+                        {"SK", t.clockPin},
+                        {"CS", t.selectPin},
+                        {"ORG", t.orgPin},
+                        {"pin 7", t.pin7}},
+                       {t.gndPin}, 40);
+  for (int pin : {int{t.vccPin}, int{t.gndPin}, int{t.dataInPin}, int{t.dataOutPin},
+                  int{t.clockPin}, int{t.selectPin}, int{t.orgPin}, int{t.pin7}}) {
+    if (pin < 17 || pin > 24) r.Fault("pin " + std::to_string(pin) + " off the package");
+  }
+  if (t.dataBits != 8 && t.dataBits != 16) r.Fault("data bits neither 8 nor 16");
+  r.SizeIsPowerOfTwo(t.lastAddress);
+  const std::uint32_t words = (t.lastAddress + 1) * 8 / t.dataBits;
+  if (t.addressBits > 16 || (std::uint64_t{1} << t.addressBits) < words)
+    r.Fault("address bits do not reach the chip's words");
+}
+
+void MicrowireSet::Init() {
+  ClearRefusal();
+  if (Type().addressBits == 0) {
+    Refuse(kNoSuchType);
+    return;
+  }
+  SetVccVoltage(5000);
+  LoadBitstream(kDesign);
+}
+
+bool MicrowireSet::Offers(int op) const {
+  return op == kOpErase || op == kOpBlank || op == kOpWrite || op == kOpVerify || op == kOpRead;
+}
+
+void MicrowireSet::Handle(int op) {
+  switch (op) {
+    case kOpErase:
+      Erase();
+      break;
+    case kOpBlank:
+      Scan(ScanMode::kBlank);
+      break;
+    case kOpWrite:
+      Write();
+      break;
+    case kOpVerify:
+      Scan(ScanMode::kVerify);
+      break;
+    case kOpRead:
+      Scan(ScanMode::kRead);
+      break;
+    default:
+      break;
+  }
+}
+
+// The VCC choice is read here, at each operation.
+bool MicrowireSet::PowerUp() const {
+  const MicrowireType& t = Type();
+  SelectVppPin(0);
+  SelectVccPin(0);
+  // Low, not high: the ground pin stays selected between operations, and a driver high on it
+  // would short the ground switch.
+  SetAllPins(false);
+  SwitchPin(t.dataInPin, false);
+  SwitchPin(t.dataOutPin, true);
+  SetPinHigh(t.pin7);
+  SetPinLow(t.clockPin);
+  SetPinLow(t.selectPin);
+  SelectGndPin(t.gndPin);
+  SetVccVoltage(kVccMillivolts[Choice(kVccWord, std::size(kVccMillivolts))]);
+  SelectVccPin(t.vccPin);
+  SetPinLevel(t.dataBits == 16, t.orgPin);
+  FlushCommands();
+  return CheckPower();
+}
+
+void MicrowireSet::ShiftOut(std::uint32_t value, std::uint32_t n) const {
+  const MicrowireType& t = Type();
+  for (std::uint32_t i = n; i-- > 0;) {
+    SetPinLevel(((value >> i) & 1) != 0, t.dataInPin);
+    SetPinHigh(t.clockPin);
+    SetPinLow(t.clockPin);
+  }
+}
+
+void MicrowireSet::StartAndOpcode(std::uint32_t code) const {
+  SetPinHigh(Type().selectPin);
+  ShiftOut(code, 3);
+}
+
+void MicrowireSet::Extended(std::uint32_t sub) const {
+  const MicrowireType& t = Type();
+  SetPinHigh(t.selectPin);
+  ShiftOut(sub | 16, 5);
+  ShiftOut(0, t.addressBits - 2);
+  SetPinLow(t.selectPin);
+}
+
+std::uint32_t MicrowireSet::ReadWord(std::uint32_t address) const {
+  const MicrowireType& t = Type();
+  StartAndOpcode(kRead);
+  ShiftOut(address, t.addressBits);
+  for (std::uint32_t i = 0; i < t.dataBits; ++i) {
+    SetPinHigh(t.clockPin);
+    SetPinLow(t.clockPin);
+    PutCmd1(p93cxxx::kCmdSampleDataOut);
+  }
+  SetPinLow(t.selectPin);
+  ReadReply64(gLink.ScratchBuffer.data());
+  std::uint32_t value = 0;
+  for (std::uint32_t i = 0; i < t.dataBits; ++i) value = value * 2 + (gLink.ScratchBuffer[i] & 1);
+  return value;
+}
+
+void MicrowireSet::WriteWord(std::uint32_t address, std::uint32_t value) const {
+  const MicrowireType& t = Type();
+  StartAndOpcode(kWrite);
+  ShiftOut(address, t.addressBits);
+  ShiftOut(value, t.dataBits);
+  SetPinLow(t.selectPin);
+  const std::uint32_t steps = kWriteDelaySteps[Choice(kDelayWord, std::size(kWriteDelaySteps))];
+  for (std::uint32_t i = 0; i < steps; ++i) PutCmd1(kCmdWait1ms);
+}
+
+void MicrowireSet::Scan(ScanMode mode) {
+  if (!PowerUp()) return;
+  const std::uint32_t unit = WordUnits() ? 2 : 1;
+  const auto fetch = [&](std::uint32_t offset, std::uint8_t* dest, std::uint32_t count) {
+    for (std::uint32_t k = 0; k < count; k += unit) {
+      const std::uint32_t v = ReadWord((offset + k) / unit);
+      dest[k] = static_cast<std::uint8_t>(v);
+      if (unit == 2) dest[k + 1] = static_cast<std::uint8_t>(v >> 8);
+    }
+  };
+  // Verify and Blank name the first differing byte and switch VCC off, as every set does.
+  if (!ScanChip(Type().lastAddress + 1, kScanBlock, mode, fetch)) return;
+  ShowProgress(-1);
+  SelectVccPin(0);
+}
+
+void MicrowireSet::Write() {
+  if (!PowerUp()) return;
+  const std::uint32_t unit = WordUnits() ? 2 : 1;
+  Extended(kEnable);
+  for (std::uint32_t offset = 0; offset <= Type().lastAddress; offset += unit) {
+    ShowProgress(static_cast<int>(offset));
+    const std::uint32_t v =
+        unit == 2 ? buffer_[offset + 1] * 256u + buffer_[offset] : buffer_[offset];
+    WriteWord(offset / unit, v);
+    FlushCommands();
+  }
+  Extended(kDisable);
+  ShowProgress(-1);
+  SelectVccPin(0);
+}
+
+void MicrowireSet::Erase() {
+  if (!PowerUp()) return;
+  Extended(kEnable);
+  Extended(kEraseAll);
+  Extended(kDisable);
+  for (int i = 0; i < 3; ++i) PutCmd1(p93cxxx::kCmdWait100ms);
+  SelectVccPin(0);
+}
+
+}  // namespace zelvar::memory

@@ -1,0 +1,67 @@
+#pragma once
+// The Microwire engine, written once for the 93Cxx sets: the bus bit-banged on single socket pins
+// (start bit, two-bit opcode, address bits by organisation, data), the data-out line sampled by
+// the design into the reply, a fixed wait after each written word. A set gives its rows and
+// whether a buffer unit is a byte or a 16-bit word (low byte first).
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "algorithms/TypeRules.h"
+#include "algorithms/memory/SerialSet.h"
+
+namespace zelvar::memory {
+
+struct MicrowireType {
+  std::string_view name;
+  std::uint32_t addressBits = 0;
+  std::uint32_t dataBits = 8;  // the organisation: 8 or 16
+  std::uint32_t lastAddress = 0;
+  std::uint8_t dataInPin = 19;
+  std::uint8_t dataOutPin = 20;
+  std::uint8_t clockPin = 18;
+  std::uint8_t vccPin = 24;
+  std::uint8_t gndPin = 21;
+  std::uint8_t pin7 = 23;
+  std::uint8_t orgPin = 22;
+  std::uint8_t selectPin = 17;
+};
+
+constexpr MicrowireType MicrowireRow(std::string_view name, std::uint32_t addressBits,
+                                     std::uint32_t dataBits, std::uint32_t last) {
+  return {.name = name, .addressBits = addressBits, .dataBits = dataBits, .lastAddress = last};
+}
+
+// The rules of a Microwire row: the pins on the 8-pin package at socket pins 17 to 24 and
+// distinct; 8 or 16 data bits; enough address bits for the chip's words and at most 16.
+void CheckMicrowireRow(const MicrowireType& t, TypeTableReport& r);
+
+class MicrowireSet : public SerialSet {
+ protected:
+  virtual const MicrowireType& Type() const = 0;
+  // True when a buffer unit is a 16-bit word (low byte first); else one byte per chip address.
+  virtual bool WordUnits() const = 0;
+
+  void Init() override;
+  TypeFacts Facts() const override { return {.lastAddress = Type().lastAddress}; }
+  bool Offers(int op) const override;
+  void Handle(int op) override;
+
+  // `n` bits of `value`, most significant first, on data-in with a clock pulse each.
+  void ShiftOut(std::uint32_t value, std::uint32_t n) const;
+  // Select, start bit 1 and the two-bit opcode code & 3.
+  void StartAndOpcode(std::uint32_t code) const;
+  // The extended group (opcode 00) with `sub` in the top two address bits.
+  void Extended(std::uint32_t sub) const;
+  std::uint32_t ReadWord(std::uint32_t address) const;
+  void WriteWord(std::uint32_t address, std::uint32_t value) const;
+
+ private:
+  bool PowerUp() const;
+  // Read, Verify, Blank.
+  void Scan(ScanMode mode);
+  void Write();
+  void Erase();
+};
+
+}  // namespace zelvar::memory

@@ -1,0 +1,96 @@
+#pragma once
+// 25-series SPI EEPROMs (AT25010 to AT25256) and SPI flash (AT25F512A), after their public
+// datasheets, in the 8-pin DIP: 1 CS#, 2 SO, 3 WP#, 4 GND, 5 SI, 6 SCK, 7 HOLD#, 8 VCC.
+// - Powered by a supply inside the part's range on pin 8 with pin 4 grounded; without power the
+//   chip forgets its write enable and drives nothing.
+// - SPI mode 0: SI is taken on the rising SCK edge, SO changes on the falling edge and is driven
+//   only while CS# is low and the instruction has data to give. An instruction starts at the
+//   falling CS#; a write, a status write, an enable or an erase acts at the rising CS# after a
+//   whole number of bytes.
+// - Instructions: 06 write enable, 04 write disable, 05 read status (repeated), 01 write status,
+//   03 read (the counter runs over the whole array and wraps), 02 write (bytes to a page buffer
+//   at the counter, wrapping inside the page). EEPROMs up to 256 bytes take one address byte; the
+//   512-byte part takes address bit 8 in bit 3 of the opcode; larger EEPROMs two address bytes;
+//   the flash three. Write, status write and erase need the write enable and clear it.
+// - Status: bit 0 busy, bit 1 write enable, the protect bits the part has (EEPROM BP0 bit 2 and
+//   BP1 bit 3: none, the upper quarter, half or all of the array; flash BP bit 2: all) and bit 7
+//   WPEN, which with WP# low refuses status writes. Writes into a protected area are dropped.
+// - The flash programs by clearing bits (a byte written becomes old AND new) and erases the whole
+//   chip to 0xFF by its chip-erase opcode (62h); its ID (1Fh 65h) comes from its read-ID opcode
+//   (15h).
+// - While busy (the write cycle, the erase) only the status read is answered.
+// - Open in the datasheets, chosen here: undriven CS#, WP# and HOLD# read high; HOLD# low stops
+//   the clock's effect.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "sim/Programmer.h"
+
+namespace zelvar::sim {
+
+struct SpiPart {
+  std::string_view name;
+  std::uint32_t size = 0;
+  std::uint32_t pageBytes = 0;
+  int addressBytes = 0;  // 0: by size (the EEPROM forms)
+  bool flash = false;
+  std::uint8_t statusWritable = 0x8C;
+  std::uint8_t eraseOpcode = 0;
+  std::uint8_t idOpcode = 0;
+  std::array<std::uint8_t, 2> id{};
+  int minMillivolts = 1800;
+  int maxMillivolts = 5500;
+  int writeUs = 5000;
+  int eraseUs = 0;
+};
+
+class SpiMemory final : public ChipModel {
+ public:
+  explicit SpiMemory(const SpiPart& part);
+  std::string Name() const override { return std::string(part_.name); }
+  int PinCount() const override { return 8; }
+  std::vector<int> GroundPins() const override { return {4}; }
+  int MaxMillivolts(int) const override { return 7000; }
+  bool Powered(const Programmer& p) const override;
+  void OnPins(Programmer& p) override;
+  int Drive(int pin) const override { return pin == 2 ? so_ : -1; }
+
+  const SpiPart& part() const { return part_; }
+  std::vector<std::uint8_t> cells;
+  std::uint8_t status = 0;  // the non-volatile bits (protect, WPEN)
+  int pagesWritten = 0;
+  int erases = 0;
+
+ private:
+  bool Level(Programmer& p, int pin) const;
+  void TakeByte(std::uint8_t b, Programmer& p);
+  void EndInstruction(Programmer& p);
+  bool Busy(const Programmer& p) const { return p.clockUs() < busyUntilUs_; }
+  std::uint8_t StatusByte(const Programmer& p) const;
+  bool Protected(std::uint32_t a) const;
+  std::uint8_t NextOut(const Programmer& p);
+
+  SpiPart part_;
+  bool selected_ = false, sck_ = false;
+  int so_ = -1;
+  bool writeEnable_ = false;
+  std::vector<std::uint8_t> bytes_;  // of the instruction so far
+  int bits_ = 0;
+  std::uint8_t shift_ = 0;
+  bool output_ = false;
+  std::uint8_t out_ = 0;
+  int outPos_ = 0;
+  std::uint32_t counter_ = 0;
+  std::uint8_t opcode_ = 0;
+  std::vector<std::pair<std::uint32_t, std::uint8_t>> page_;
+  double busyUntilUs_ = 0;
+};
+
+std::string_view SpiPartOf(std::string_view chipName);
+std::shared_ptr<SpiMemory> MakeSpiMemory(std::string_view part);
+
+}  // namespace zelvar::sim

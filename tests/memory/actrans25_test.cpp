@@ -1,0 +1,118 @@
+// The SPI flash set "ACTRANS25" on the simulated programmer's "at25spi" design with an AT25F512A
+// model from its datasheet, through the runner with its contact check: the round trip with the
+// chip's own cells checked, the VCC adjustment, the status register and the set's refusals.
+#include <algorithm>
+
+#include "ChipFixture.h"
+#include "link/LinkState.h"
+#include "sim/chips/SpiMemory.h"
+
+namespace zelvar::test {
+namespace {
+
+class Actrans25Test : public ChipFixture {
+ protected:
+  std::shared_ptr<sim::SpiMemory> ChooseFlash(int row = 2) {
+    auto chip = sim::MakeSpiMemory("AT25F512");
+    fake.chipParams["len="] = 65536;
+    fake.chipParams["pag="] = 128;
+    fake.chipParams["dly="] = 10;
+    fake.chipParams["era="] = 20;
+    fake.chipParams["vcc="] = 3300;
+    Choose("ACTRANS25", row, chip, "ATMEL: AT25F512A", "at25spi");
+    return chip;
+  }
+  static bool Holds(const sim::SpiMemory& chip) {
+    return std::equal(chip.cells.begin(), chip.cells.end(), gApp.CodeBuffer.begin());
+  }
+  bool Logged(const std::string& text) const {
+    const auto log = fake.LogTexts();
+    return std::any_of(log.begin(), log.end(),
+                       [&](const std::string& l) { return l.find(text) != l.npos; });
+  }
+};
+
+// Erase (with the Blank the runner adds) waits out the chip's erase before VCC goes off; Write,
+// Verify and Read reach the cells; Blank then names the first programmed byte.
+TEST_F(Actrans25Test, EraseWriteVerifyReadReachTheChipsCells) {
+  auto chip = ChooseFlash();
+  EXPECT_EQ(gApp.CodeLastAddress, 0xFFFF);  // the last address, not the size
+  std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
+  EXPECT_EQ(Click(kOpErase), 0) << LastLine();
+  EXPECT_EQ(chip->erases, 1);
+  EXPECT_EQ(std::count(chip->cells.begin(), chip->cells.end(), 0xFF), 65536);
+  Pattern(65536, 0x33);
+  gApp.CodeBuffer[0] = 0xFF;
+  EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
+  EXPECT_TRUE(Holds(*chip));
+  EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
+  std::fill_n(gApp.CodeBuffer.begin(), 65536, 0);
+  EXPECT_EQ(Click(kOpRead), 0) << LastLine();
+  EXPECT_TRUE(Holds(*chip));
+  EXPECT_EQ(Click(kOpBlank), 1);
+  EXPECT_EQ(gLink.FailAddress, 1u);
+  EXPECT_EQ(gLink.FailByte, chip->cells[1]);
+  ExpectNoHazard();
+}
+
+// "Adjust VCC" is read when each operation powers the chip: "Nomal" keeps the line's 3.3 V
+// after set-up, "Lower" takes 0.8 V off (below this chip's range) and "Hight" adds 0.8 V.
+TEST_F(Actrans25Test, AdjustVccAppliesAtEachOperation) {
+  auto chip = ChooseFlash();
+  ASSERT_EQ(gApp.OptionValues[128], 1);
+  EXPECT_EQ(Click(kOpReadConfig), 0);
+  EXPECT_EQ(prog->VccMillivolts(), 3300);
+  struct Case {
+    int choice, millivolts;
+  };
+  for (const Case c : {Case{0, 2500}, Case{2, 4100}, Case{7, 4100}}) {
+    gApp.OptionValues[128] = c.choice;
+    Run(kOpReadConfig);
+    EXPECT_EQ(prog->VccMillivolts(), c.millivolts) << c.choice;
+  }
+}
+
+TEST_F(Actrans25Test, StatusWriteReadBackAndUnprotect) {
+  auto chip = ChooseFlash();
+  gApp.OptionValues[0] = 0x84;
+  EXPECT_EQ(Click(kOpConfig), 0);
+  EXPECT_TRUE(Logged("OK,Status=84"));
+  EXPECT_EQ(chip->status, 0x84);
+  // The chip has no BP1: the read-back differs, and the operation fails.
+  gApp.OptionValues[0] = 0x08;
+  EXPECT_EQ(Click(kOpConfig), 1);
+  EXPECT_TRUE(Logged("Bad!!! Read status=00"));
+  gApp.OptionValues[0] = 0x04;
+  ASSERT_EQ(Click(kOpConfig), 0);
+  gApp.OptionValues[0] = 0;
+  EXPECT_EQ(Click(kOpReadConfig), 0);
+  EXPECT_EQ(gApp.OptionValues[0], 0x04);
+  EXPECT_EQ(Run(kOpUnProtect), 0);
+  EXPECT_EQ(chip->status, 0);
+  ExpectNoHazard();
+}
+
+TEST_F(Actrans25Test, RowWithoutChipEraseRefusesErase) {
+  auto chip = ChooseFlash(3);
+  EXPECT_EQ(Run(kOpErase), 1);
+  EXPECT_TRUE(Logged("no chip erase"));
+  EXPECT_EQ(chip->erases, 0);
+}
+
+TEST_F(Actrans25Test, RefusesPageZeroAndSizesThatAreNoPowerOfTwo) {
+  struct Case {
+    int len, pag;
+  };
+  for (const Case c : {Case{65536, 0}, Case{65536, 96}, Case{60000, 128}, Case{0, 128}}) {
+    auto chip = ChooseFlash();
+    fake.chipParams["len="] = c.len;
+    fake.chipParams["pag="] = c.pag;
+    Choose("ACTRANS25", 2, chip, "ATMEL: AT25F512A", "at25spi");
+    EXPECT_EQ(Click(kOpWrite), 1) << c.len << " " << c.pag;
+    EXPECT_EQ(chip->pagesWritten, 0);
+    EXPECT_EQ(gApp.PinMask, 0u);
+  }
+}
+
+}  // namespace
+}  // namespace zelvar::test
