@@ -14,6 +14,11 @@ namespace zelvar::frame {
 
 inline constexpr std::uint32_t kDefaultGroundPin = 20;
 
+// Set-up refusals several families share.
+inline constexpr const char* kNoSuchType = "Chip type not in this set! *器件类型不在此算法中!";
+inline constexpr const char* kBadPage =
+    "Page size (pag=) must be a power of two! *页大小(pag=)必须是2的幂!";
+
 // What operation 2 reports of the chosen type.
 struct TypeFacts {
   std::uint32_t lastAddress = 0;

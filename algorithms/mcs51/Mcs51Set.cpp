@@ -15,7 +15,7 @@ namespace zelvar::mcs51 {
 Mcs51Globals gMcs51;
 
 namespace {
-constexpr const char* kNoSuchType = "Chip type not in this set! *器件类型不在此算法中!";
+using frame::kNoSuchType;
 }  // namespace
 
 bool TitleNamesPlcc44() {

@@ -45,7 +45,7 @@ void IcpSet::Init() {
   if (!AcceptRow(static_cast<int>(types.size()))) return;
   const IcpType& row = Row();
   if (row.bitstream == nullptr || row.vccPin == 0) {
-    Refuse("Chip type not in this set! *器件类型不在此算法中!");
+    Refuse(frame::kNoSuchType);
     return;
   }
   Services& s = services();

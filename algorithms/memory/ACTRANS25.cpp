@@ -17,17 +17,16 @@
 namespace zelvar::memory {
 
 namespace {
+using frame::kBadPage;
+using frame::kNoSuchType;
 constexpr const char* kSocketDesign = "at25spi.bit";
 constexpr const char* kHeaderDesign = "at25isp.bit";
 constexpr const char* kHeaderLegend =
     "1----C(6)\n3----Q(2)\n5----S(1)\n9----D(5)\n7----VCC(8),W(3)\n2----VSS(4)\nend";
 constexpr std::uint8_t kHeaderVccPin = 22;
 
-constexpr const char* kNoSuchType = "Chip type not in this set! *器件类型不在此算法中!";
 constexpr const char* kBadSize =
     "Chip size (len=) must be a power of two up to 16 MB! *器件容量(len=)必须是2的幂且不超过16MB!";
-constexpr const char* kBadPage =
-    "Page size (pag=) must be a power of two! *页大小(pag=)必须是2的幂!";
 constexpr const char* kNoErase = "This type has no chip erase! *此类型不能整片擦除!";
 constexpr const char* kStillBusy = "The chip stays busy! *芯片一直忙!";
 

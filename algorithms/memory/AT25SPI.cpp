@@ -16,12 +16,11 @@
 namespace zelvar::memory {
 
 namespace {
+using frame::kBadPage;
+using frame::kNoSuchType;
 constexpr const char* kDesign = "at25spi.bit";
-constexpr const char* kNoSuchType = "Chip type not in this set! *器件类型不在此算法中!";
 constexpr const char* kNoAddressForm =
     "Chip size (len=) has no address form! *器件容量(len=)无对应的地址格式!";
-constexpr const char* kBadPage =
-    "Page size (pag=) must be a power of two! *页大小(pag=)必须是2的幂!";
 constexpr std::uint32_t kBlockBytes = 64;
 
 bool PowerOfTwo(std::uint32_t v) {

@@ -15,8 +15,8 @@
 namespace zelvar::memory {
 
 namespace {
+using frame::kNoSuchType;
 constexpr const char* kDesign = "p93cxxx.bit";
-constexpr const char* kNoSuchType = "Chip type not in this set! *器件类型不在此算法中!";
 constexpr std::uint32_t kRead = 6, kWrite = 5, kExtended = 4;
 constexpr std::uint32_t kEnable = 3, kDisable = 0, kEraseAll = 2;
 // Waits after a written word by the "Delay" choice, in steps of 1 ms.

@@ -13,15 +13,14 @@
 namespace zelvar::memory {
 
 namespace {
+using frame::kBadPage;
+using frame::kNoSuchType;
 constexpr const char* kSocketDesign = "i2c24c.bit";
 constexpr const char* kHeaderDesign = "i2c24isp.bit";
 constexpr const char* kHeaderLegend =
     "1----SCL(6)\n9----SDA(5)\n7----VCC(8)\n2----VSS(4)\n2----GND to Noused pin(1,2,3)\nend";
 constexpr std::uint8_t kHeaderVccPin = 22;
 
-constexpr const char* kNoSuchType = "Chip type not in this set! *器件类型不在此算法中!";
-constexpr const char* kBadPage =
-    "Page size (pag=) must be a power of two! *页大小(pag=)必须是2的幂!";
 constexpr const char* kImageTooLarge =
     "The file is larger than the 64 KB this type reaches! *文件超出此类型可寻址的64KB!";
 
