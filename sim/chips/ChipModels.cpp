@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "sim/chips/AvrHvParallel.h"
 #include "sim/chips/BootBlock28F.h"
 #include "sim/chips/Eprom.h"
 #include "sim/chips/Intel28F.h"
@@ -25,7 +26,7 @@ constexpr std::array<std::string_view, 31> kOtherParts = {
 
 std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   // The families that name their own parts, then the rest by the table above.
-  enum class Family { kNone, kEprom, kMcs51, kRx2, kOther } family = Family::kNone;
+  enum class Family { kNone, kEprom, kMcs51, kRx2, kAvrHvParallel, kOther } family = Family::kNone;
   std::string_view best;
   const auto consider = [&](std::string_view part, Family f) {
     if (part.size() > best.size()) {
@@ -36,6 +37,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(EpromPartOf(chipName), Family::kEprom);
   consider(Mcs51PartOf(chipName), Family::kMcs51);
   consider(Rx2PartOf(chipName), Family::kRx2);
+  consider(AvrHvParallelPartOf(chipName), Family::kAvrHvParallel);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -48,6 +50,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeMcs51(best);
     case Family::kRx2:
       return MakeRx2(best);
+    case Family::kAvrHvParallel:
+      return MakeAvrHvParallel(best);
     case Family::kOther:
       break;
   }

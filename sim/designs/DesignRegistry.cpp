@@ -2,9 +2,10 @@
 
 #include <utility>
 
-#include "sim/designs/P51Parallel.h"
 #include "sim/designs/Atf22v10b.h"
+#include "sim/designs/AvrParallel.h"
 #include "sim/designs/IcTest.h"
+#include "sim/designs/P51Parallel.h"
 #include "sim/designs/TestPin.h"
 #include "sim/designs/WordEprom.h"
 #include "sim/designs/Zor5103.h"
@@ -24,6 +25,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"testpin", MakeTestPin},
     {"ictest", MakeIcTest},
     {"atf22v10b", MakeAtf22v10b},
+    {"atmega8dip28", MakeAtmega8Dip28},
 };
 }  // namespace
 

@@ -1,0 +1,149 @@
+// What the AVR frame and the ATMEGA48 set do where a chip operation could go wrong: a weak
+// supply, a stale status, a calibration address outside the image, a row outside the table, a
+// package without a design, the calibration byte the part really has, the progress window after
+// an EEPROM read, and the EEPROM's address bytes.
+#include <gtest/gtest.h>
+
+#include "AvrFixture.h"
+#include "sim/chips/AvrHvParallel.h"
+
+namespace zelvar::test {
+namespace {
+
+const AvrLine kMega48{"ATMEGA48", 1, "ATMEL: ATmega48", 28};
+const AvrLine kMega88{"ATMEGA48", 2, "ATMEL: ATmega88", 28};
+
+class AvrFrame : public AvrFixture {};
+
+TEST_F(AvrFrame, WeakSupplyFailsEveryOperationWithSuppliesOffAndNoCellChanged) {
+  auto chip = sim::MakeAvrHvParallel("ATmega48");
+  Choose(kMega48, chip);
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  Pattern(4096 + 256);
+  gApp.OptionValues[0] = 0x00;
+  gApp.OptionValues[3] = 0x00;
+  prog->faults.powerOverload = true;
+  // Straight through the dispatcher: the set itself, not the runner, must switch the supplies off.
+  for (int op : {int{kOpErase}, int{kOpBlank}, int{kOpWrite}, int{kOpVerify}, int{kOpConfig},
+                 int{kOpLock}, int{kOpRead}, int{kOpReadData}, int{kOpWriteData}}) {
+    gLink.StatusWord = 0;
+    EXPECT_EQ(Call(op), 1) << op;
+    ExpectSuppliesOff();
+  }
+  EXPECT_EQ(chip->writes + chip->erases, 0);
+  EXPECT_EQ(chip->fuses, chip->sheet().fuseDefault);
+  ExpectClean();
+}
+
+TEST_F(AvrFrame, WritesStartFromACleanStatus) {
+  Choose(kMega48, sim::MakeAvrHvParallel("ATmega48"));
+  for (int op : {int{kOpErase}, int{kOpWrite}, int{kOpConfig}, int{kOpLock}, int{kOpWriteData}}) {
+    gLink.StatusWord = 1;
+    gApp.OptionValues[0] = 0x62;
+    gApp.OptionValues[1] = 0xDF;
+    gApp.OptionValues[2] = 0xFF;
+    gApp.OptionValues[3] = 0xFF;
+    EXPECT_EQ(Call(op), 0) << op << ": " << LastLine();
+  }
+  ExpectClean();
+}
+
+TEST_F(AvrFrame, CalibrationStoreStaysInsideTheCodeAndEepromImage) {
+  auto chip = sim::MakeAvrHvParallel("ATmega48");
+  Choose(kMega48, chip);
+  const std::uint32_t end = 4096 + 256;
+  for (std::uint32_t at : {end, end + 1000, 0x7FFFFFFFu}) {
+    gApp.OptionValues[64] = static_cast<std::int32_t>(at);
+    gApp.CodeBuffer[end] = 0x11;
+    gLink.StatusWord = 0;
+    EXPECT_EQ(Call(kOpReadCalibration), 1) << at;
+    EXPECT_TRUE(Logged("outside the code and EEPROM image")) << LastLine();
+    EXPECT_EQ(gApp.CodeBuffer[end], 0x11);
+    ExpectSuppliesOff();
+  }
+  // The last EEPROM byte's place still takes it; 0 only logs the value.
+  gApp.OptionValues[64] = static_cast<std::int32_t>(end - 1);
+  EXPECT_EQ(Go(kOpReadCalibration), 0) << LastLine();
+  EXPECT_EQ(gApp.CodeBuffer[end - 1], chip->sheet().calibration[0]);
+  gApp.OptionValues[64] = 0;
+  EXPECT_EQ(Go(kOpReadCalibration), 0) << LastLine();
+  EXPECT_TRUE(Logged("Calibration of 8MHz is 0xA3")) << LastLine();
+  ExpectClean();
+}
+
+TEST_F(AvrFrame, OneCalibrationByteWhateverFrequencyAProjectHolds) {
+  auto chip = sim::MakeAvrHvParallel("ATmega48");
+  Choose(kMega48, chip);
+  // The describe list offers the one oscillator the part calibrates.
+  ChipUiList list(kChipUiListSize);
+  std::array<std::int32_t, 8> info{};
+  gApp.CurrentDispatcher(kOpDescribe, gApp.CodeBuffer.data(), info.data(), &list);
+  const auto radio = std::find(list.begin(), list.end(), "$Radio1:00,Calibrate freq");
+  ASSERT_NE(radio, list.end());
+  EXPECT_EQ(*(radio + 1), "8 MHz");
+  EXPECT_EQ(*(radio + 2), "$Gridw:Address");
+  // A project written for another part may still carry frequency 3 (address 3).
+  gApp.OptionValues[128] = 3;
+  gApp.OptionValues[64] = 0x1000;
+  EXPECT_EQ(Go(kOpReadCalibration), 0) << LastLine();
+  EXPECT_EQ(gApp.CodeBuffer[0x1000], chip->sheet().calibration[0]);
+  ExpectClean();
+}
+
+TEST_F(AvrFrame, RefusedChipsRunNothing) {
+  struct Case {
+    AvrLine line;
+    const char* why;
+  };
+  const Case cases[] = {
+      {{"ATMEGA48", 4, "ATMEL: ATmega328", 28}, "not in this set"},
+      {{"ATMEGA48", 0, "ATMEL: ATmega48", 28}, "not in this set"},
+      {{"ATMEGA48", 1, "ATMEL: ATmega48 TQFP", 32}, "No design"},
+      {{"ATMEGA48", 1, "ATMEL: ATmega48", 0}, "No design"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line.title + " row " + std::to_string(c.line.row));
+    auto chip = sim::MakeAvrHvParallel("ATmega48");
+    Choose(c.line, chip);
+    EXPECT_TRUE(Logged(c.why)) << LastLine();
+    EXPECT_EQ(gApp.InfoRecord[6], 0);
+    for (int op : {int{kOpErase}, int{kOpWrite}, int{kOpReadData}, int{kOpReadCalibration}}) {
+      gLink.StatusWord = 0;
+      EXPECT_EQ(Call(op), 1) << op;
+    }
+    EXPECT_EQ(chip->entries, 0);
+    EXPECT_EQ(prog->VppPin(), 0);
+  }
+  ExpectClean();
+}
+
+TEST_F(AvrFrame, EepromReadClosesTheProgressWindow) {
+  Choose(kMega48, sim::MakeAvrHvParallel("ATmega48"));
+  ShowProgress(0);
+  ASSERT_TRUE(fake.progressShown);
+  EXPECT_EQ(Call(kOpReadData), 0) << LastLine();
+  EXPECT_FALSE(fake.progressShown);
+}
+
+// The ATmega88's 512-byte EEPROM needs its high address byte on every read and page write; the
+// ATmega48's 256 bytes need none.
+TEST_F(AvrFrame, EepromAddressesReachTheTopByte) {
+  for (const AvrLine& line : {kMega48, kMega88}) {
+    auto chip = sim::MakeAvrHvParallel(line.row == 1 ? "ATmega48" : "ATmega88");
+    Choose(line, chip);
+    const std::uint32_t code = static_cast<std::uint32_t>(gApp.InfoRecord[1]);
+    const std::uint32_t size = static_cast<std::uint32_t>(gApp.InfoRecord[2]);
+    for (std::uint32_t a = 0; a < size; ++a)
+      gApp.CodeBuffer[code + a] = static_cast<std::uint8_t>(a ^ (a >> 8) * 0x55);
+    EXPECT_EQ(Go(kOpWriteData), 0);
+    for (std::uint32_t a = 0; a < size; ++a)
+      ASSERT_EQ(chip->eeprom[a], gApp.CodeBuffer[code + a]) << a;
+    chip->eeprom[size - 1] ^= 0xFF;
+    EXPECT_EQ(Call(kOpReadData), 0);
+    EXPECT_EQ(gApp.CodeBuffer[code + size - 1], chip->eeprom[size - 1]);
+  }
+  ExpectClean();
+}
+
+}  // namespace
+}  // namespace zelvar::test
