@@ -333,4 +333,30 @@ void HvParallelSet::WriteEepromPages() {
   FinishScan();
 }
 
+void HvParallelSet::WriteEepromByte(std::uint32_t address, std::uint8_t value) const {
+  SetReadDirection(false);
+  SetLine(kLineOe);
+  ClearLine(kLineBs1);
+  LoadCommandByte(kHvWriteEeprom);
+  LoadAddressByte(static_cast<std::uint8_t>(address & 0xFF));
+  if (Type().eepromLast > 0xFF) {
+    SetLine(kLineBs1);
+    LoadAddressByte(static_cast<std::uint8_t>(address >> 8));
+    ClearLine(kLineBs1);
+  }
+  LoadDataByte(value);
+  ClearLine(kLineWr);
+  SetLine(kLineWr);
+  Ticks(Policy().eepromByteTicks);
+}
+
+void HvParallelSet::WriteEepromBytes() {
+  if (!EnterChecked()) return;
+  for (std::uint32_t a = 0; a <= Type().eepromLast; ++a) {
+    WriteEepromByte(a, *EepromImage(a));
+    if ((a & 0xFF) == 0) FlushCommands();
+  }
+  FlushCommands();
+}
+
 }  // namespace zelvar::avr

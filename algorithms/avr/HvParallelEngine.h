@@ -33,6 +33,7 @@ struct HvParallelPolicy {
   std::uint8_t pageTicks = 10;     // ticks after a flash or EEPROM page's WR pulse
   std::uint8_t fuseWait = avr_parallel::kCmdTick;  // the wait after a fuse or lock WR pulse
   std::uint8_t fuseWaitCount = 4;
+  std::uint8_t eepromByteTicks = 3;  // ticks after a single EEPROM byte's WR pulse
 };
 
 // The fuse byte a WR pulse or an OE sample selects by BS2 and BS1.
@@ -88,6 +89,10 @@ class HvParallelSet : public AvrSet {
   void ReadEeprom();
   // The EEPROM image page by page through the page buffer.
   void WriteEepromPages();
+  // One EEPROM byte, a WR pulse of its own (parts without an EEPROM page buffer). Queued.
+  void WriteEepromByte(std::uint32_t address, std::uint8_t value) const;
+  // The EEPROM image byte by byte, a flush at every 256th byte and at the end.
+  void WriteEepromBytes();
 };
 
 }  // namespace zelvar::avr

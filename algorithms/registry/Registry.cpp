@@ -1,5 +1,7 @@
 #include "algorithms/registry/Registry.h"
 
+#include "algorithms/avr/ATMEGA161.h"
+#include "algorithms/avr/ATMEGA162.h"
 #include "algorithms/avr/ATMEGA48.h"
 #include "algorithms/mcs51/AT89C51RD2.h"
 #include "algorithms/mcs51/AT89S5X.h"
@@ -80,6 +82,8 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::T89C51RD2>("T89C51RD2"),
     Register<mcs51::T89C51RC2>("T89C51RC2"),
     Register<avr::ATMEGA48>("ATMEGA48"),
+    Register<avr::ATMEGA162>("ATMEGA162"),
+    Register<avr::ATMEGA161>("ATMEGA161"),
     Register<memory::P29F>("P29F"),
     Register<memory::AMD29f040>("AMD29f040"),
     Register<memory::AT49F>("AT49F"),

@@ -7,7 +7,7 @@ namespace zelvar::sim {
 
 namespace {
 
-constexpr int kVccMin = 4500, kVccMax = 5500;
+constexpr int kVccProgram = 4500, kVccMax = 5500;
 constexpr int kVppMin = 11500, kVppMax = 12500;
 
 enum : std::uint8_t {
@@ -46,6 +46,61 @@ AvrSheet AtmegaX8(std::uint32_t flash, std::uint32_t page, std::uint32_t eeprom,
   return s;
 }
 
+// The 40-pin ATmega161/162 (the AT90S8515 pinout): DATA on PB0..PB7, RESET 9, OE, WR, BS1, XA0,
+// XA1 and PAGEL on PD2..PD7, XTAL1 19, GND 20, BS2 on PA0 (39), VCC 40.
+AvrSheet Dip40Mega16x() {
+  AvrSheet s;
+  s.pins = 40;
+  s.vcc = 40;
+  s.ground = 20;
+  s.ground2 = 0;
+  s.reset = 9;
+  s.xtal1 = 19;
+  s.oe = 12;
+  s.wr = 13;
+  s.bs1 = 14;
+  s.xa0 = 15;
+  s.xa1 = 16;
+  s.pagel = 17;
+  s.bs2 = 39;
+  s.data = {1, 2, 3, 4, 5, 6, 7, 8};
+  s.flashBytes = 16384;
+  s.flashPage = 128;
+  s.eepromBytes = 512;
+  s.startUs = 0;
+  s.vccMin = 4000;
+  return s;
+}
+
+// ATmega162: the EEPROM through a 4-byte page buffer, six XTAL1 pulses before the entry, one
+// calibration byte; the extended fuse holds M161C and BODLEVEL (bits 1..4).
+AvrSheet Atmega162() {
+  AvrSheet s = Dip40Mega16x();
+  s.eepromPage = 4;
+  s.signature = {0x1E, 0x94, 0x04};
+  s.calibration = {0x9C};
+  s.fuseDefault = {0x62, 0x99, 0xFF};
+  s.fuseMask = {0xFF, 0xFF, 0x1E};
+  s.lockMask = 0x3F;
+  s.entryToggles = 6;
+  return s;
+}
+
+// ATmega161: one fuse byte (CKSEL0..2, SUT, SPIEN, BOOTRST), the EEPROM written a byte per WR
+// pulse, no calibration byte; shorter cycles (tWLRH up to 3.4 ms, flash pages up to 15 ms, chip
+// erase up to 9 ms are taken as the bounds).
+AvrSheet Atmega161() {
+  AvrSheet s = Dip40Mega16x();
+  s.eepromPage = 0;
+  s.signature = {0x1E, 0x94, 0x01};
+  s.fuseDefault = {0xDA, 0xFF, 0xFF};
+  s.fuseMask = {0x77, 0x00, 0x00};
+  s.lockMask = 0x3F;
+  s.writeUs = 3400;
+  s.flashUs = 15000;
+  return s;
+}
+
 }  // namespace
 
 AvrHvParallelChip::AvrHvParallelChip(AvrSheet sheet) : sheet_(std::move(sheet)) {
@@ -53,8 +108,8 @@ AvrHvParallelChip::AvrHvParallelChip(AvrSheet sheet) : sheet_(std::move(sheet)) 
   eeprom.assign(sheet_.eepromBytes, 0xFF);
   fuses = sheet_.fuseDefault;
   flashBuffer_.assign(sheet_.flashPage, 0xFF);
-  eepromBuffer_.assign(sheet_.eepromPage, 0xFF);
-  eepromLatched_.assign(sheet_.eepromPage, false);
+  eepromBuffer_.assign(std::max<std::uint32_t>(sheet_.eepromPage, 1), 0xFF);
+  eepromLatched_.assign(eepromBuffer_.size(), false);
 }
 
 int AvrHvParallelChip::In(Programmer& p, int chipPin) const {
@@ -74,7 +129,7 @@ bool AvrHvParallelChip::Powered(const Programmer& p) const {
   const int vcc = p.SocketPinOf(sheet_.vcc), gnd = p.SocketPinOf(sheet_.ground);
   if (vcc == 0 || !p.IsGround(gnd)) return false;
   const int mv = p.SupplyMillivolts(vcc);
-  return mv >= kVccMin && mv <= kVccMax;
+  return mv >= sheet_.vccMin && mv <= kVccMax;
 }
 
 void AvrHvParallelChip::Complete() {
@@ -92,7 +147,7 @@ void AvrHvParallelChip::Complete() {
       for (std::uint32_t i = 0; i < sheet_.flashPage; ++i) flash[a + i] &= pendingFlash_[i];
       break;
     case kWriteEeprom:
-      for (std::uint32_t i = 0; i < sheet_.eepromPage; ++i) {
+      for (std::uint32_t i = 0; i < pendingEeprom_.size(); ++i) {
         if (pendingLatched_[i]) eeprom[a + i] = pendingEeprom_[i];
       }
       break;
@@ -115,6 +170,10 @@ void AvrHvParallelChip::StartCycle(Programmer& p, bool bs1, bool bs2) {
   const std::uint32_t address = (std::uint32_t{addrHigh_} << 8) | addrLow_;
   pendingCommand_ = command_;
   pendingData_ = dataLow_;
+  if (lowVcc_) {
+    ++lost;
+    return;
+  }
   switch (command_) {
     case kChipErase:
       break;
@@ -131,7 +190,14 @@ void AvrHvParallelChip::StartCycle(Programmer& p, bool bs1, bool bs2) {
       break;
     }
     case kWriteEeprom:
-      pendingAddress_ = (address % sheet_.eepromBytes) & ~(sheet_.eepromPage - 1);
+      if (sheet_.eepromPage == 0) {
+        // A byte per WR pulse: the loaded address and data byte.
+        eepromBuffer_[0] = dataLow_;
+        eepromLatched_[0] = true;
+        pendingAddress_ = address % sheet_.eepromBytes;
+      } else {
+        pendingAddress_ = (address % sheet_.eepromBytes) & ~(sheet_.eepromPage - 1);
+      }
       pendingEeprom_ = eepromBuffer_;
       pendingLatched_ = eepromLatched_;
       std::fill(eepromBuffer_.begin(), eepromBuffer_.end(), 0xFF);
@@ -155,7 +221,9 @@ void AvrHvParallelChip::StartCycle(Programmer& p, bool bs1, bool bs2) {
       return;
   }
   pending_ = true;
-  doneAt_ = p.clockUs() + (command_ == kChipErase ? sheet_.eraseUs : sheet_.writeUs);
+  doneAt_ = p.clockUs() + (command_ == kChipErase    ? sheet_.eraseUs
+                           : command_ == kWriteFlash ? sheet_.flashUs
+                                                     : sheet_.writeUs);
 }
 
 std::uint8_t AvrHvParallelChip::ReadValue(bool bs1, bool bs2) const {
@@ -189,6 +257,9 @@ void AvrHvParallelChip::OnPins(Programmer& p) {
   if (pending_ && now >= doneAt_) Complete();
 
   const int resetMv = In(p, sheet_.reset);
+  const bool xtalNow = High(p, sheet_.xtal1);
+  if (!Powered(p)) toggles_ = 0;
+  if (Powered(p) && resetMv < kVppMin && resetMv < 2500 && xtalNow && !xtalWas_) ++toggles_;
   if (!Powered(p) || resetMv < kVppMin) {
     // Power or the mode lost inside a cycle: the cycle does not take.
     if (pending_) {
@@ -198,13 +269,15 @@ void AvrHvParallelChip::OnPins(Programmer& p) {
     programming = false;
     driving_ = false;
     resetHigh_ = false;
-    xtalWas_ = pagelWas_ = wrWasLow_ = false;
+    xtalWas_ = Powered(p) && xtalNow;
+    pagelWas_ = wrWasLow_ = false;
     return;
   }
+  lowVcc_ = p.SupplyMillivolts(socket_[sheet_.vcc]) < kVccProgram;
   if (!resetHigh_) {
     resetHigh_ = true;
     const bool enable = !High(p, sheet_.pagel) && !High(p, sheet_.xa1) && !High(p, sheet_.xa0) &&
-                        !High(p, sheet_.bs1);
+                        !High(p, sheet_.bs1) && toggles_ >= sheet_.entryToggles;
     if (enable && resetMv <= kVppMax) {
       programming = true;
       ++entries;
@@ -243,7 +316,7 @@ void AvrHvParallelChip::OnPins(Programmer& p) {
         const std::uint32_t w = addrLow_ & (sheet_.flashPage / 2 - 1);
         flashBuffer_[w * 2] = dataLow_;
         flashBuffer_[w * 2 + 1] = dataHigh_;
-      } else if (command_ == kWriteEeprom) {
+      } else if (command_ == kWriteEeprom && sheet_.eepromPage != 0) {
         const std::uint32_t i = addrLow_ & (sheet_.eepromPage - 1);
         eepromBuffer_[i] = dataLow_;
         eepromLatched_[i] = true;
@@ -283,6 +356,10 @@ std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part) {
     s = AtmegaX8(8192, 64, 512, {0x1E, 0x93, 0x0A}, true);
   } else if (part == "ATmega168") {
     s = AtmegaX8(16384, 128, 512, {0x1E, 0x94, 0x06}, true);
+  } else if (part == "ATmega162") {
+    s = Atmega162();
+  } else if (part == "ATmega161") {
+    s = Atmega161();
   } else {
     return nullptr;
   }
@@ -291,7 +368,8 @@ std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part) {
 }
 
 std::string_view AvrHvParallelPartOf(std::string_view chipName) {
-  constexpr std::string_view kParts[] = {"ATmega48", "ATmega88", "ATmega168"};
+  constexpr std::string_view kParts[] = {"ATmega48", "ATmega88", "ATmega168", "ATmega161",
+                                         "ATmega162"};
   std::string_view best;
   for (std::string_view part : kParts) {
     if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;

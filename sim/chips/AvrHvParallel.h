@@ -1,22 +1,26 @@
 #pragma once
 // AVR parts in their high-voltage parallel programming mode, written from the programming chapters
-// of the Atmel datasheets (ATmega48/88/168).
+// of the Atmel datasheets (ATmega48/88/168, ATmega161, ATmega162).
 //
 // Rules the model follows, from the datasheets' tables and waveforms:
-//  - Powered only by a supply of 4.5 to 5.5 V on VCC with the first GND pin grounded; the second
-//    GND and AVCC are taken as tied to GND and VCC on the board.
+//  - Powered only by a supply inside the part's operating range on VCC with the first GND pin
+//    grounded; a second GND and AVCC are taken as tied to GND and VCC on the board. The
+//    programming characteristics hold at 5 V ± 10 %: a WR cycle started below 4.5 V is lost.
 //  - Programming mode is entered when RESET rises to 11.5-12.5 V while the chip is powered and the
-//    programming-enable pins (PAGEL, XA1, XA0, BS1) are low. RESET below 11.5 V or power lost ends
-//    it. A RESET above 12.5 V enters nothing. Commands within 300 µs of the entry are lost.
+//    programming-enable pins (PAGEL, XA1, XA0, BS1) are low; parts that ask for it (ATmega162) must
+//    also have seen six XTAL1 pulses since power-up with RESET low. RESET below 11.5 V or power
+//    lost ends it. A RESET above 12.5 V enters nothing. Commands within the part's start-up time
+//    (300 µs on the ATmega48 family) are lost.
 //  - XTAL1's rising edge latches DATA by XA1/XA0: 00 an address byte (BS1 high: the high byte),
 //    01 a data byte (BS1 high: the high byte), 10 the command. PAGEL's rising edge latches the data
 //    word (BS1 high) into the flash page buffer, or the data byte into the EEPROM page buffer, at
 //    the low address byte's place in the page.
 //  - WR's falling edge starts the loaded command: flash page (BS1 low), EEPROM page (the bytes
-//    latched), fuse byte (BS2/BS1 00 low, 01 high, 10 extended), lock byte, chip erase. The chip
-//    is busy for tWLRH (4.5 ms, the maximum) or tWLRH_CE (9 ms); the cycle takes effect only when
-//    it completes with power and programming mode held, and any latch or WR edge while busy is
-//    lost.
+//    latched) or, on parts without an EEPROM page buffer (ATmega161), the loaded EEPROM byte, fuse
+//    byte (BS2/BS1 00 low, 01 high, 10 extended), lock byte, chip erase. The chip
+//    is busy for the datasheet's maximum tWLRH (flash pages: tWLRH_FLASH) or tWLRH_CE; the cycle
+//    takes effect only when it completes with power and programming mode held, and any latch or WR
+//    edge while busy is lost.
 //  - Flash cells program by AND; EEPROM bytes replace; fuse bytes replace (bits the part lacks
 //    read 1); lock bits only go from 1 to 0. The chip erase sets flash, EEPROM (kept when EESAVE is
 //    programmed) and lock bits to 1 and leaves the fuses alone.
@@ -41,20 +45,22 @@ namespace zelvar::sim {
 struct AvrSheet {
   std::string name;
   int pins = 28;
-  // Chip pins.
+  // Chip pins; ground2 0 when the part has one GND pin.
   int vcc = 7, ground = 8, ground2 = 22, reset = 1, xtal1 = 9, oe = 4, wr = 5, bs1 = 6, xa0 = 11,
       xa1 = 12, pagel = 13, bs2 = 25;
   std::array<int, 8> data = {14, 15, 16, 17, 18, 19, 23, 24};
   std::uint32_t flashBytes = 4096;
   std::uint32_t flashPage = 64;  // bytes
   std::uint32_t eepromBytes = 256;
-  std::uint32_t eepromPage = 4;
+  std::uint32_t eepromPage = 4;  // 0: written a byte per WR pulse
   std::array<std::uint8_t, 3> signature{};
   std::vector<std::uint8_t> calibration;                         // by calibration address
   std::array<std::uint8_t, 3> fuseDefault = {0x62, 0xDF, 0xFF};  // low, high, extended
   std::array<std::uint8_t, 3> fuseMask = {0xFF, 0xFF, 0x01};     // the bits the part has
   std::uint8_t lockMask = 0x03;
-  double writeUs = 4500, eraseUs = 9000, startUs = 300;
+  double writeUs = 4500, flashUs = 4500, eraseUs = 9000, startUs = 300;
+  int vccMin = 4500;     // the operating range's low end
+  int entryToggles = 0;  // XTAL1 pulses the entry needs with RESET low
 };
 
 class AvrHvParallelChip final : public ChipModel {
@@ -63,7 +69,10 @@ class AvrHvParallelChip final : public ChipModel {
 
   std::string Name() const override { return sheet_.name; }
   int PinCount() const override { return sheet_.pins; }
-  std::vector<int> GroundPins() const override { return {sheet_.ground, sheet_.ground2}; }
+  std::vector<int> GroundPins() const override {
+    if (sheet_.ground2 == 0) return {sheet_.ground};
+    return {sheet_.ground, sheet_.ground2};
+  }
   int MaxMillivolts(int pin) const override { return pin == sheet_.reset ? 13000 : 6000; }
   bool Powered(const Programmer& p) const override;
   void OnPins(Programmer& p) override;
@@ -92,6 +101,8 @@ class AvrHvParallelChip final : public ChipModel {
 
   AvrSheet sheet_;
   std::vector<int> socket_;
+  int toggles_ = 0;  // XTAL1 pulses since power-up with RESET low
+  bool lowVcc_ = false;
   bool resetHigh_ = false, xtalWas_ = false, pagelWas_ = false, wrWasLow_ = false;
   double enteredAt_ = 0;
   std::uint8_t command_ = 0, addrLow_ = 0, addrHigh_ = 0, dataLow_ = 0xFF, dataHigh_ = 0xFF;
@@ -109,7 +120,8 @@ class AvrHvParallelChip final : public ChipModel {
   std::uint8_t out_ = 0xFF;
 };
 
-// A model by part name: "ATmega48", "ATmega88", "ATmega168". nullptr for an unknown name.
+// A model by part name: "ATmega48", "ATmega88", "ATmega168", "ATmega161", "ATmega162". nullptr for
+// an unknown name.
 std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part);
 // The longest part name of MakeAvrHvParallel a catalogue chip name holds; empty when none does.
 std::string_view AvrHvParallelPartOf(std::string_view chipName);

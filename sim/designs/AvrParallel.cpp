@@ -14,6 +14,7 @@ enum : std::uint8_t {
   kPort0 = 16,
   kPowerWait = 25,
   kTick = 26,
+  kLongTick = 27,
   kCycleWait = 28,
   kLineSettle = 52,
 };
@@ -30,6 +31,7 @@ class AvrParallelDesign final : public Design {
       case kSample:
       case kPowerWait:
       case kTick:
+      case kLongTick:
       case kCycleWait:
       case kLineSettle:
         return 1;
@@ -55,6 +57,9 @@ class AvrParallelDesign final : public Design {
         return true;
       case kTick:
         p.AdvanceUs(1250);
+        return true;
+      case kLongTick:
+        p.AdvanceUs(2500);
         return true;
       case kCycleWait:
         p.AdvanceUs(10000);
@@ -119,7 +124,18 @@ constexpr AvrParallelPins kDip28{
     .data = {20, 21, 22, 23, 24, 25, 29, 30},
 };
 
+// A 40-pin DIP in socket pins 1-40 with the AT90S8515 pinout (ATmega161, ATmega162): DATA on
+// PB0..PB7 (1-8), OE, WR, BS1, XA0, XA1 and PAGEL on PD2..PD7 (12-17), XTAL1 19, BS2 on PA0 (39).
+constexpr AvrParallelPins kDip40{
+    .lines = {0, 0, 12, 13, 14, 15, 16, 19, 0, 17, 39},
+    .data = {1, 2, 3, 4, 5, 6, 7, 8},
+};
+
 }  // namespace
+
+std::unique_ptr<Design> MakeAt90s8515Dip40() {
+  return std::make_unique<AvrParallelDesign>("at90s8515dip40", kDip40);
+}
 
 std::unique_ptr<Design> MakeAtmega8Dip28() {
   return std::make_unique<AvrParallelDesign>("atmega8dip28", kDip28);

@@ -9,8 +9,9 @@
 //   port drives through series resistors, so the chip's outputs win without harm; a sample while
 //   the port drives is recorded as a protocol error, as is a sample of a port nothing drives.
 // - Line 8 changes no socket pin.
-// - Waits: 25 is 100 µs (the supply settles), 26 one 1.25 ms tick, 28 10 ms (covers the chip
-//   erase and the mode's start-up), 52 1 µs (the lines settle).
+// - Waits: 25 is 100 µs (the supply settles), 26 one 1.25 ms tick, 27 a 2.5 ms tick (it also
+//   serves as the power status's settle), 28 10 ms (covers the chip erase and the mode's
+//   start-up), 52 1 µs (the lines settle).
 #include <array>
 #include <memory>
 #include <string>
@@ -26,5 +27,6 @@ struct AvrParallelPins {
 };
 
 std::unique_ptr<Design> MakeAtmega8Dip28();
+std::unique_ptr<Design> MakeAt90s8515Dip40();
 
 }  // namespace zelvar::sim

@@ -26,6 +26,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"ictest", MakeIcTest},
     {"atf22v10b", MakeAtf22v10b},
     {"atmega8dip28", MakeAtmega8Dip28},
+    {"at90s8515dip40", MakeAt90s8515Dip40},
 };
 }  // namespace
 

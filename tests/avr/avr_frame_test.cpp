@@ -4,6 +4,8 @@
 // an EEPROM read, and the EEPROM's address bytes.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "AvrFixture.h"
 #include "sim/chips/AvrHvParallel.h"
 
@@ -143,6 +145,37 @@ TEST_F(AvrFrame, EepromAddressesReachTheTopByte) {
     EXPECT_EQ(gApp.CodeBuffer[code + size - 1], chip->eeprom[size - 1]);
   }
   ExpectClean();
+}
+
+}  // namespace
+}  // namespace zelvar::test
+
+namespace zelvar::test {
+namespace {
+
+// The ATmega161/162 sets take their pins from the package: the PLCC44 adapter's RESET on socket
+// pin 8 and VCC on 42; the ATmega163 row, whose supplies would land on port pins, is refused.
+TEST_F(AvrFrame, Mega16xPackagesChooseThePins) {
+  Choose({"ATMEGA162", 2, "ATMEL: ATmega162*P44", 0}, nullptr);
+  EXPECT_EQ(gApp.PinMask, SocketPins(1, 9) | SocketPins(11, 20) | SocketPins(22, 31) |
+                              SocketPins(33, 42) | SocketPins(48, 48));
+  EXPECT_NE(std::find(fake.events.begin(), fake.events.end(), "place:p44.bmp"), fake.events.end());
+  prog->record.keepTranscript = true;
+  prog->record.Clear();
+  Call(kOpErase);
+  std::vector<int> vpp, vcc;
+  for (const auto& c : prog->record.transcript) {
+    if (c.op() == 14 && c.bytes[1] == 20) vpp.push_back(c.bytes[2]);
+    if (c.op() == 14 && c.bytes[1] == 21) vcc.push_back(c.bytes[2]);
+  }
+  for (int pin : vpp) EXPECT_TRUE(pin == 0 || pin == 8) << pin;
+  for (int pin : vcc) EXPECT_TRUE(pin == 0 || pin == 42) << pin;
+  EXPECT_NE(std::count(vpp.begin(), vpp.end(), 8), 0);
+
+  Choose({"ATMEGA161", 3, "ATMEL: ATmega163", 0}, nullptr);
+  EXPECT_TRUE(Logged("use set ATMEGA163")) << LastLine();
+  gLink.StatusWord = 0;
+  EXPECT_EQ(Call(kOpWrite), 1);
 }
 
 }  // namespace

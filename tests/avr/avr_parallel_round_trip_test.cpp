@@ -133,43 +133,68 @@ TEST_P(AvrParallelRoundTrip, ProgramsReadsFusesLocksAndCalibrates) {
   ExpectClean();
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, AvrParallelRoundTrip,
-                         ::testing::Values(
-                             // ATmega48: one extended fuse bit and LB1/LB2 only; the rest read 1.
-                             RoundTrip{{"ATMEGA48", 1, "ATMEL: ATmega48", 28},
-                                       "ATmega48",
-                                       4096,
-                                       256,
-                                       {{0, 0xE2}, {1, 0xD5}, {2, 0xFE}},
-                                       {0xE2, 0xD5, 0xFE},
-                                       {{3, 0xFC}},
-                                       0xFC,
-                                       "Fuse low=E2,Fuse Hi=D5,Fuse Ext=FE,Lock=FC",
-                                       {{0, 0xE2}, {1, 0xD5}, {2, 0x06}, {3, 0x3C}}},
-                             RoundTrip{{"ATMEGA48", 2, "ATMEL: ATmega88", 28},
-                                       "ATmega88",
-                                       8192,
-                                       512,
-                                       {{0, 0x7F}, {1, 0xCF}, {2, 0xFA}},
-                                       {0x7F, 0xCF, 0xFA},
-                                       {{3, 0xEE}},
-                                       0xEE,
-                                       "Fuse low=7F,Fuse Hi=CF,Fuse Ext=FA,Lock=EE",
-                                       {{0, 0x7F}, {1, 0xCF}, {2, 0x02}, {3, 0x2E}}},
-                             RoundTrip{{"ATMEGA48", 3, "ATMEL: ATmega168", 28},
-                                       "ATmega168",
-                                       16384,
-                                       512,
-                                       {{0, 0x62}, {1, 0xDF}, {2, 0xF9}},
-                                       {0x62, 0xDF, 0xF9},
-                                       {{3, 0xC0}},
-                                       0xC0,
-                                       "Fuse low=62,Fuse Hi=DF,Fuse Ext=F9,Lock=C0",
-                                       {{0, 0x62}, {1, 0xDF}, {2, 0x01}, {3, 0x00}}}),
-                         [](const auto& info) {
-                           return info.param.line.key + "_" + std::to_string(info.param.line.row) +
-                                  "_" + info.param.part;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AvrParallelRoundTrip,
+    ::testing::Values(
+        // ATmega48: one extended fuse bit and LB1/LB2 only; the rest read 1.
+        RoundTrip{{"ATMEGA48", 1, "ATMEL: ATmega48", 28},
+                  "ATmega48",
+                  4096,
+                  256,
+                  {{0, 0xE2}, {1, 0xD5}, {2, 0xFE}},
+                  {0xE2, 0xD5, 0xFE},
+                  {{3, 0xFC}},
+                  0xFC,
+                  "Fuse low=E2,Fuse Hi=D5,Fuse Ext=FE,Lock=FC",
+                  {{0, 0xE2}, {1, 0xD5}, {2, 0x06}, {3, 0x3C}}},
+        RoundTrip{{"ATMEGA48", 2, "ATMEL: ATmega88", 28},
+                  "ATmega88",
+                  8192,
+                  512,
+                  {{0, 0x7F}, {1, 0xCF}, {2, 0xFA}},
+                  {0x7F, 0xCF, 0xFA},
+                  {{3, 0xEE}},
+                  0xEE,
+                  "Fuse low=7F,Fuse Hi=CF,Fuse Ext=FA,Lock=EE",
+                  {{0, 0x7F}, {1, 0xCF}, {2, 0x02}, {3, 0x2E}}},
+        RoundTrip{{"ATMEGA48", 3, "ATMEL: ATmega168", 28},
+                  "ATmega168",
+                  16384,
+                  512,
+                  {{0, 0x62}, {1, 0xDF}, {2, 0xF9}},
+                  {0x62, 0xDF, 0xF9},
+                  {{3, 0xC0}},
+                  0xC0,
+                  "Fuse low=62,Fuse Hi=DF,Fuse Ext=F9,Lock=C0",
+                  {{0, 0x62}, {1, 0xDF}, {2, 0x01}, {3, 0x00}}},
+        // ATMEGA162: all four bytes in word 0 (lock, extended, high, low from the top).
+        RoundTrip{{"ATMEGA162", 2, "ATMEL: ATmega162", 0},
+                  "ATmega162",
+                  16384,
+                  512,
+                  {{0, 0xFFF7D9E1}},
+                  {0xE1, 0xD9, 0xF7},
+                  {{0, 0xFCF7D9E1}},
+                  0xFC,
+                  "Fuse low=e1,Fuse Hi=d9,Lock=fc,Ext Fuse=f7",
+                  {{0, 0x3C16D9E1}},
+                  false},
+        // ATMEGA161: one fuse byte (bits 3 and 7 absent) in word 0, the lock byte in word 1.
+        RoundTrip{{"ATMEGA161", 1, "ATMEL: ATmega161", 0},
+                  "ATmega161",
+                  16384,
+                  512,
+                  {{0, 0x25}},
+                  {0xAD, 0xFF, 0xFF},
+                  {{1, 0xFC}},
+                  0xFC,
+                  "Fuse=ad,Lock=fc",
+                  {{0, 0x25}, {1, 0x3C}},
+                  false}),
+    [](const auto& info) {
+      return info.param.line.key + "_" + std::to_string(info.param.line.row) + "_" +
+             info.param.part;
+    });
 
 }  // namespace
 }  // namespace zelvar::test
