@@ -18,6 +18,8 @@ bool PowerOfTwo(std::uint32_t n) {
 
 void AvrSet::CheckRow(const AvrType& t, TypeTableReport& r) {
   constexpr int kSocket = 48;
+  // An empty row (a gap the table keeps for its numbering) is refused by the set-up.
+  if (t.codeLast == 0) return;
   r.DistinctSupplyPins({{"RESET", t.vppPin}, {"VCC", t.vccPin}}, {t.groundPin}, kSocket);
   if (t.groundPin < 1 || t.groundPin > kSocket) r.Fault("GND pin outside the socket");
   for (int pin : {int{t.vppPin}, int{t.vccPin}, int{t.groundPin}}) {
@@ -45,6 +47,10 @@ bool AvrSet::SetUp(std::size_t rows, const char* bitstream, const char* noDesign
   BeginSetup();
   eepromImageOffset_ = 0;
   if (!AcceptRow(static_cast<int>(rows))) return false;
+  if (Type().codeLast == 0) {
+    Refuse("Chip type not in this set! *器件类型不在此算法中!");
+    return false;
+  }
   if (!bitstream) {
     Refuse(noDesign);
     return false;
@@ -68,7 +74,11 @@ void AvrSet::StoreCalibration(std::uint8_t value, const char* frequency) {
   const std::uint32_t at = Word(kCalibrationAddressWord);
   char line[128];
   if (at == 0) {
-    std::snprintf(line, sizeof line, "Calibration of %s is 0x%02X", frequency, value);
+    if (frequency) {
+      std::snprintf(line, sizeof line, "Calibration of %s is 0x%02X", frequency, value);
+    } else {
+      std::snprintf(line, sizeof line, "Calibration is 0x%02X", value);
+    }
     AddMessageLine(line);
     return;
   }
@@ -84,8 +94,12 @@ void AvrSet::StoreCalibration(std::uint8_t value, const char* frequency) {
     return;
   }
   buffer_[at] = value;
-  std::snprintf(line, sizeof line, "Calibration of %s 0x%02X saved to file buffer at:%04X",
-                frequency, value, at);
+  if (frequency) {
+    std::snprintf(line, sizeof line, "Calibration of %s 0x%02X saved to file buffer at:%04X",
+                  frequency, value, at);
+  } else {
+    std::snprintf(line, sizeof line, "Calibration 0x%02X saved to file buffer at:%04X", value, at);
+  }
   AddMessageLine(line);
 }
 

@@ -25,6 +25,9 @@ struct AvrType {
   std::uint32_t eepromPage = 0;
   std::uint32_t flashPage = 0;
   std::uint64_t contactMask = 0;
+  // The high-voltage serial rows: ticks of a write wait, and waits after every instruction.
+  std::uint8_t waitTicks = 0;
+  std::uint8_t instructionWaits = 0;
 
   constexpr std::uint32_t codeSize() const { return codeLast + 1; }
   constexpr std::uint32_t eepromSize() const { return eepromLast + 1; }
@@ -60,7 +63,7 @@ class AvrSet : public mcs51::Mcs51Set {
 
   // Operation 30's end: with a calibration address (OptionValues word 64) the byte goes into the
   // buffer there, which must lie inside the code and EEPROM image; with 0 it is only logged.
-  // `frequency` names the oscillator the byte belongs to.
+  // `frequency` names the oscillator the byte belongs to (nullptr: the part has one).
   void StoreCalibration(std::uint8_t value, const char* frequency);
 
   // Logs the ID format with the first three ReadId bytes.

@@ -1,8 +1,10 @@
 #include "algorithms/registry/Registry.h"
 
+#include "algorithms/avr/AT90S2323HI.h"
 #include "algorithms/avr/ATMEGA161.h"
 #include "algorithms/avr/ATMEGA162.h"
 #include "algorithms/avr/ATMEGA48.h"
+#include "algorithms/avr/ATTINY1.h"
 #include "algorithms/mcs51/AT89C51RD2.h"
 #include "algorithms/mcs51/AT89S5X.h"
 #include "algorithms/mcs51/AT89S8253.h"
@@ -84,6 +86,8 @@ constexpr AlgorithmSet kSets[] = {
     Register<avr::ATMEGA48>("ATMEGA48"),
     Register<avr::ATMEGA162>("ATMEGA162"),
     Register<avr::ATMEGA161>("ATMEGA161"),
+    Register<avr::ATTINY1>("ATTINY1"),
+    Register<avr::AT90S2323HI>("AT90S2323HI"),
     Register<memory::P29F>("P29F"),
     Register<memory::AMD29f040>("AMD29f040"),
     Register<memory::AT49F>("AT49F"),

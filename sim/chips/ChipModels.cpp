@@ -3,6 +3,7 @@
 #include <array>
 
 #include "sim/chips/AvrHvParallel.h"
+#include "sim/chips/AvrHvSerial.h"
 #include "sim/chips/BootBlock28F.h"
 #include "sim/chips/Eprom.h"
 #include "sim/chips/Intel28F.h"
@@ -26,7 +27,15 @@ constexpr std::array<std::string_view, 31> kOtherParts = {
 
 std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   // The families that name their own parts, then the rest by the table above.
-  enum class Family { kNone, kEprom, kMcs51, kRx2, kAvrHvParallel, kOther } family = Family::kNone;
+  enum class Family {
+    kNone,
+    kEprom,
+    kMcs51,
+    kRx2,
+    kAvrHvParallel,
+    kAvrHvSerial,
+    kOther
+  } family = Family::kNone;
   std::string_view best;
   const auto consider = [&](std::string_view part, Family f) {
     if (part.size() > best.size()) {
@@ -38,6 +47,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(Mcs51PartOf(chipName), Family::kMcs51);
   consider(Rx2PartOf(chipName), Family::kRx2);
   consider(AvrHvParallelPartOf(chipName), Family::kAvrHvParallel);
+  consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -52,6 +62,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeRx2(best);
     case Family::kAvrHvParallel:
       return MakeAvrHvParallel(best);
+    case Family::kAvrHvSerial:
+      return MakeAvrHvSerial(best);
     case Family::kOther:
       break;
   }

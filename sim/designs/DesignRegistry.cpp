@@ -4,6 +4,7 @@
 
 #include "sim/designs/Atf22v10b.h"
 #include "sim/designs/AvrParallel.h"
+#include "sim/designs/AvrSerial.h"
 #include "sim/designs/IcTest.h"
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/TestPin.h"
@@ -27,6 +28,10 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"atf22v10b", MakeAtf22v10b},
     {"atmega8dip28", MakeAtmega8Dip28},
     {"at90s8515dip40", MakeAt90s8515Dip40},
+    {"Atiny12", MakeAtiny12},
+    {"Atiny15", MakeAtiny15},
+    {"Atiny12std", MakeAtiny12Std},
+    {"Atiny15std", MakeAtiny15Std},
 };
 }  // namespace
 

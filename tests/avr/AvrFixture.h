@@ -39,9 +39,11 @@ class AvrFixture : public SimFixture {
     SimFixture::TearDown();
   }
 
-  // Places `chip` at the bottom of the socket and chooses `line` as the chip dialog would.
-  void Choose(const AvrLine& line, std::shared_ptr<sim::ChipModel> chip) {
-    if (chip) prog->PlaceChipAtBottom(chip);
+  // Places `chip` with its pin 1 in socket pin `firstPin` (0: at the bottom of the socket) and
+  // chooses `line` as the chip dialog would.
+  void Choose(const AvrLine& line, std::shared_ptr<sim::ChipModel> chip, int firstPin = 0) {
+    if (chip && firstPin) prog->PlaceChip(chip, firstPin);
+    if (chip && !firstPin) prog->PlaceChipAtBottom(chip);
     fake.chipTitle = line.title;
     fake.chipParams.clear();
     if (line.pkg) fake.chipParams["pkg="] = line.pkg;
