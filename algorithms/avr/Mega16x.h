@@ -1,8 +1,9 @@
 #pragma once
-// What "ATMEGA162" and "ATMEGA161" share: the 40-pin ATmega161/162 (and, through the adapter, their
-// 44-pin PLCC and TQFP) on the high-voltage parallel engine, with its settle before every line
-// change, one type table whose pins the package decides, the entry without the ATmega48 family's
-// start-up wait, and the handlers the two sets run alike.
+// What "ATMEGA162" and "ATMEGA161" (and, with its own table and entry, "ATMEGA163") share: the
+// 40-pin ATmega161/162 (and, through the adapter, their 44-pin PLCC and TQFP) on the high-voltage
+// parallel engine, with its settle before every line change, one type table whose pins the package
+// decides, the entry without the ATmega48 family's start-up wait, and the handlers the two sets run
+// alike.
 #include <array>
 
 #include "algorithms/avr/HvParallelEngine.h"

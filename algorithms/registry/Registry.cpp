@@ -3,6 +3,7 @@
 #include "algorithms/avr/AT90S2323HI.h"
 #include "algorithms/avr/ATMEGA161.h"
 #include "algorithms/avr/ATMEGA162.h"
+#include "algorithms/avr/ATMEGA163.h"
 #include "algorithms/avr/ATMEGA48.h"
 #include "algorithms/avr/ATTINY1.h"
 #include "algorithms/mcs51/AT89C51RD2.h"
@@ -86,6 +87,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<avr::ATMEGA48>("ATMEGA48"),
     Register<avr::ATMEGA162>("ATMEGA162"),
     Register<avr::ATMEGA161>("ATMEGA161"),
+    Register<avr::ATMEGA163>("ATMEGA163"),
     Register<avr::ATTINY1>("ATTINY1"),
     Register<avr::AT90S2323HI>("AT90S2323HI"),
     Register<memory::P29F>("P29F"),

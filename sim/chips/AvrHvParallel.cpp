@@ -101,6 +101,33 @@ AvrSheet Atmega161() {
   return s;
 }
 
+// ATmega163 (the AT90S8535 pinout): DATA on PB0..PB7, RESET 9, VCC 10, GND 11 (and 31), XTAL1
+// 13, OE, WR, BS1, XA0, XA1 and PAGEL on PD2..PD7 (16-21), BS2 on PA0 (40); the EEPROM written a
+// byte per WR pulse; fuse low (bit 4 absent) and high (BOOTRST, BOOTSZ0..1); one calibration byte.
+AvrSheet Atmega163() {
+  AvrSheet s = Dip40Mega16x();
+  s.vcc = 10;
+  s.ground = 11;
+  s.ground2 = 31;
+  s.xtal1 = 13;
+  s.oe = 16;
+  s.wr = 17;
+  s.bs1 = 18;
+  s.xa0 = 19;
+  s.xa1 = 20;
+  s.pagel = 21;
+  s.bs2 = 40;
+  s.eepromPage = 0;
+  s.signature = {0x1E, 0x94, 0x02};
+  s.calibration = {0xAB};
+  s.fuseDefault = {0xD2, 0xFF, 0xFF};
+  s.fuseMask = {0xEF, 0x07, 0x00};
+  s.lockMask = 0x3F;
+  s.writeUs = 3400;
+  s.flashUs = 15000;
+  return s;
+}
+
 }  // namespace
 
 AvrHvParallelChip::AvrHvParallelChip(AvrSheet sheet) : sheet_(std::move(sheet)) {
@@ -360,6 +387,8 @@ std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part) {
     s = Atmega162();
   } else if (part == "ATmega161") {
     s = Atmega161();
+  } else if (part == "ATmega163") {
+    s = Atmega163();
   } else {
     return nullptr;
   }
@@ -368,8 +397,8 @@ std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part) {
 }
 
 std::string_view AvrHvParallelPartOf(std::string_view chipName) {
-  constexpr std::string_view kParts[] = {"ATmega48", "ATmega88", "ATmega168", "ATmega161",
-                                         "ATmega162"};
+  constexpr std::string_view kParts[] = {"ATmega48",  "ATmega88",  "ATmega168",
+                                         "ATmega161", "ATmega162", "ATmega163"};
   std::string_view best;
   for (std::string_view part : kParts) {
     if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;

@@ -1,6 +1,6 @@
 #pragma once
 // AVR parts in their high-voltage parallel programming mode, written from the programming chapters
-// of the Atmel datasheets (ATmega48/88/168, ATmega161, ATmega162).
+// of the Atmel datasheets (ATmega48/88/168, ATmega161, ATmega162, ATmega163).
 //
 // Rules the model follows, from the datasheets' tables and waveforms:
 //  - Powered only by a supply inside the part's operating range on VCC with the first GND pin
@@ -120,8 +120,8 @@ class AvrHvParallelChip final : public ChipModel {
   std::uint8_t out_ = 0xFF;
 };
 
-// A model by part name: "ATmega48", "ATmega88", "ATmega168", "ATmega161", "ATmega162". nullptr for
-// an unknown name.
+// A model by part name: "ATmega48", "ATmega88", "ATmega168", "ATmega161", "ATmega162", "ATmega163".
+// nullptr for an unknown name.
 std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part);
 // The longest part name of MakeAvrHvParallel a catalogue chip name holds; empty when none does.
 std::string_view AvrHvParallelPartOf(std::string_view chipName);

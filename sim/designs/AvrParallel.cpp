@@ -131,7 +131,18 @@ constexpr AvrParallelPins kDip40{
     .data = {1, 2, 3, 4, 5, 6, 7, 8},
 };
 
+// A 40-pin DIP in socket pins 1-40 with the AT90S8535 pinout (ATmega163): DATA on PB0..PB7
+// (1-8), XTAL1 13, OE, WR, BS1, XA0, XA1 and PAGEL on PD2..PD7 (16-21), BS2 on PA0 (40).
+constexpr AvrParallelPins kDip40Std{
+    .lines = {0, 0, 16, 17, 18, 19, 20, 13, 0, 21, 40},
+    .data = {1, 2, 3, 4, 5, 6, 7, 8},
+};
+
 }  // namespace
+
+std::unique_ptr<Design> MakeAt90s8535Dip40Std() {
+  return std::make_unique<AvrParallelDesign>("at90s8535dip40std", kDip40Std);
+}
 
 std::unique_ptr<Design> MakeAt90s8515Dip40() {
   return std::make_unique<AvrParallelDesign>("at90s8515dip40", kDip40);

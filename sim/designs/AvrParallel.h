@@ -28,5 +28,6 @@ struct AvrParallelPins {
 
 std::unique_ptr<Design> MakeAtmega8Dip28();
 std::unique_ptr<Design> MakeAt90s8515Dip40();
+std::unique_ptr<Design> MakeAt90s8535Dip40Std();
 
 }  // namespace zelvar::sim

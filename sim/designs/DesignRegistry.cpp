@@ -28,6 +28,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"atf22v10b", MakeAtf22v10b},
     {"atmega8dip28", MakeAtmega8Dip28},
     {"at90s8515dip40", MakeAt90s8515Dip40},
+    {"at90s8535dip40std", MakeAt90s8535Dip40Std},
     {"Atiny12", MakeAtiny12},
     {"Atiny15", MakeAtiny15},
     {"Atiny12std", MakeAtiny12Std},

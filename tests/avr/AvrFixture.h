@@ -24,7 +24,8 @@ struct AvrLine {
   std::string key;
   int row = 0;
   std::string title;
-  int pkg = 0;  // "pkg=", 0 when the line gives none
+  int pkg = 0;       // "pkg=", 0 when the line gives none
+  int model = 6200;  // the programmer model a round trip connects
 };
 
 class AvrFixture : public SimFixture {

@@ -8,6 +8,7 @@
 
 #include "AvrFixture.h"
 #include "sim/chips/AvrHvParallel.h"
+#include "sim/chips/AvrHvSerial.h"
 
 namespace zelvar::test {
 namespace {
@@ -176,6 +177,47 @@ TEST_F(AvrFrame, Mega16xPackagesChooseThePins) {
   EXPECT_TRUE(Logged("use set ATMEGA163")) << LastLine();
   gLink.StatusWord = 0;
   EXPECT_EQ(Call(kOpWrite), 1);
+}
+
+}  // namespace
+}  // namespace zelvar::test
+
+namespace zelvar::test {
+namespace {
+
+// The tables keep their numbering gaps as empty rows; choosing one refuses the chip instead of
+// running with sizes and pins of 0.
+TEST_F(AvrFrame, EmptyRowsAreRefused) {
+  for (const AvrLine& line :
+       {AvrLine{"ATTINY1", 5, "ATMEL: ATtiny12", 0}, AvrLine{"ATTINY1", 10, "ATMEL: ATtiny12", 0},
+        AvrLine{"AT90S2323HI", 14, "ATMEL: AT90S2343", 0},
+        AvrLine{"ATMEGA163", 1, "ATMEL: ATmega163", 0}}) {
+    SCOPED_TRACE(line.key + " row " + std::to_string(line.row));
+    fake.log.clear();
+    Choose(line, nullptr);
+    EXPECT_TRUE(Logged("not in this set")) << LastLine();
+    gLink.StatusWord = 0;
+    EXPECT_EQ(Call(kOpWrite), 1);
+    EXPECT_EQ(prog->VppPin(), 0);
+  }
+}
+
+TEST_F(AvrFrame, WeakSupplyStopsTheSerialSetsWithSuppliesOff) {
+  auto chip = sim::MakeAvrHvSerial("ATtiny12");
+  Choose({"ATTINY1", 2, "ATMEL: ATtiny12", 0}, chip, 11);
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  Pattern(1024 + 64);
+  gApp.OptionValues[0] = 0;
+  gApp.OptionValues[1] = 0;
+  prog->faults.powerOverload = true;
+  for (int op : {int{kOpErase}, int{kOpBlank}, int{kOpWrite}, int{kOpVerify}, int{kOpConfig},
+                 int{kOpLock}, int{kOpRead}, int{kOpReadData}, int{kOpWriteData}}) {
+    gLink.StatusWord = 0;
+    EXPECT_EQ(Call(op), 1) << op;
+    ExpectSuppliesOff();
+  }
+  EXPECT_EQ(chip->writes + chip->erases, 0);
+  ExpectClean();
 }
 
 }  // namespace

@@ -44,6 +44,10 @@ TEST_P(AvrParallelRoundTrip, ProgramsReadsFusesLocksAndCalibrates) {
   for (std::uint32_t a = 0; a < r.codeBytes; a += 97) chip->flash[a] = 0x12;
   for (std::uint32_t a = 0; a < r.eepromBytes; a += 13) chip->eeprom[a] = 0x34;
   chip->lock = 0xFC;
+  if (r.line.model != 6200) {
+    Connect(r.line.model);
+    prog->record.keepTranscript = false;
+  }
   Choose(r.line, chip);
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
   EXPECT_EQ(gApp.CodeLastAddress, static_cast<std::int32_t>(r.codeBytes - 1));
@@ -190,6 +194,19 @@ INSTANTIATE_TEST_SUITE_P(
                   0xFC,
                   "Fuse=ad,Lock=fc",
                   {{0, 0x25}, {1, 0x3C}},
+                  false},
+        // ATMEGA163 on models 6300 and up (row 3 becomes row 13): fuse low, high and lock in
+        // words 0-2.
+        RoundTrip{{"ATMEGA163", 3, "ATMEL: ATmega163", 0, 6300},
+                  "ATmega163",
+                  16384,
+                  512,
+                  {{0, 0x61}, {1, 0x02}},
+                  {0x71, 0xFA, 0xFF},
+                  {{2, 0xF0}},
+                  0xF0,
+                  "Fuse low=71,Fuse Hi=fa,Lock=f0",
+                  {{0, 0x61}, {1, 0x02}, {2, 0x30}},
                   false}),
     [](const auto& info) {
       return info.param.line.key + "_" + std::to_string(info.param.line.row) + "_" +
