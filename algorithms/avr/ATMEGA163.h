@@ -70,7 +70,7 @@ class ATMEGA163 final : public Mega16xSet {
       gApp.TypeIndex += 10;
     }
     row_ = ChosenRow(kTypes);
-    SetUp(kTypes.size(), row_.bitstream, "", kProgramMillivolts, 12000);
+    SetUp(kTypes.size(), row_.bitstream, "", kProgramMillivolts);
   }
   void ProgramLevel() override { SetVccVoltage(kProgramMillivolts); }
   void ReadLevel() override { SetVccVoltage(kReadMillivolts); }

@@ -19,7 +19,7 @@ void ATMEGA48::Init() {
   // design the last chip loaded.
   const char* design = services().ChipParam("pkg=") == 28 ? "atmega8dip28.bit" : nullptr;
   SetUp(kTypes.size(), design, "No design for this package (pkg=28 only)*此封装没有对应的逻辑",
-        5000, 12000);
+        5000);
 }
 
 bool ATMEGA48::WriteFuses(std::uint8_t low, std::uint8_t high, std::uint8_t extended) {

@@ -42,8 +42,8 @@ void AvrSet::CheckRow(const AvrType& t, TypeTableReport& r) {
   if (t.bitstream) r.bitstreams.emplace_back(t.bitstream);
 }
 
-bool AvrSet::SetUp(std::size_t rows, const char* bitstream, const char* noDesign, int vccMillivolts,
-                   int vppMillivolts) {
+bool AvrSet::SetUp(std::size_t rows, const char* bitstream, const char* noDesign,
+                   int vccMillivolts) {
   BeginSetup();
   eepromImageOffset_ = 0;
   if (!AcceptRow(static_cast<int>(rows))) return false;
@@ -64,9 +64,9 @@ bool AvrSet::SetUp(std::size_t rows, const char* bitstream, const char* noDesign
   eepromImageOffset_ = t.codeSize();
   SelectGndPin(t.groundPin);
   vccMillivolts_ = vccMillivolts;
-  vppMillivolts_ = vppMillivolts;
-  SetVccVoltage(vccMillivolts);
-  SetVppVoltage(vppMillivolts);
+  vppMillivolts_ = static_cast<int>(t.vppMillivolts);
+  SetVccVoltage(vccMillivolts_);
+  SetVppVoltage(vppMillivolts_);
   return true;
 }
 

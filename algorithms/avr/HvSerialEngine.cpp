@@ -41,7 +41,7 @@ void HvSerialSet::SetUpSerial(int rows, const char* bitstream) {
     services().ShowPlacement(picture);
   }
   SetUp(static_cast<std::size_t>(rows), bitstream, "No design for this chip*此器件没有对应的逻辑",
-        5000, 12000);
+        5000);
 }
 
 void HvSerialSet::Instruction(std::uint8_t data, std::uint8_t instruction) const {

@@ -35,7 +35,7 @@ void Mega16xSet::SetUpPackage(int vccMillivolts) {
   const char* design = plcc ? "at90s8515plcc44.bit" : "at90s8515dip40.bit";
   if (gApp.TypeIndex == 3) design = nullptr;
   SetUp(kTypes.size(), design, "ATmega163: use set ATMEGA163*ATmega163请用ATMEGA163算法",
-        vccMillivolts, 12000);
+        vccMillivolts);
 }
 
 void Mega16xSet::EnterHvProgramming() {

@@ -222,3 +222,23 @@ TEST_F(AvrFrame, WeakSupplyStopsTheSerialSetsWithSuppliesOff) {
 
 }  // namespace
 }  // namespace zelvar::test
+
+namespace zelvar::test {
+namespace {
+
+// Erase puts every fuse byte back to its unprogrammed state before the chip erase, and says so:
+// the clock source and serial programming change with it.
+TEST_F(AvrFrame, EraseResetsTheFusesAndSaysSo) {
+  auto chip = sim::MakeAvrHvParallel("ATmega88");
+  chip->fuses = {0xE0, 0xC7, 0xF8};
+  Choose(kMega88, chip);
+  runner.EraseClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(chip->fuses, (std::array<std::uint8_t, 3>{0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(chip->erases, 1);
+  EXPECT_TRUE(Logged("Erase sets all fuse bytes to FF")) << LastLine();
+  ExpectClean();
+}
+
+}  // namespace
+}  // namespace zelvar::test
