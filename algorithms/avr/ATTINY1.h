@@ -37,13 +37,18 @@ constexpr AvrType Row(const AvrType& seat, std::string_view name, const char* bi
   t.instructionWaits = instructionWaits;
   return t;
 }
+// The ATtiny11 has no data EEPROM: its rows offer none, so that WrData cannot pass on nothing.
+constexpr AvrType NoEeprom(AvrType t) {
+  t.hasEeprom = false;
+  return t;
+}
 }  // namespace hvsp
 
 class ATTINY1 final : public HvSerialSet {
  public:
   static constexpr std::array<AvrType, 14> kTypes = {{
       {.name = "Exit"},
-      hvsp::Row(hvsp::kSeat11, "1: ATiny11", "Atiny12.bit", 0x3FF, 0x3F),
+      hvsp::NoEeprom(hvsp::Row(hvsp::kSeat11, "1: ATiny11", "Atiny12.bit", 0x3FF, 0)),
       hvsp::Row(hvsp::kSeat11, "2: ATiny12", "Atiny12.bit", 0x3FF, 0x3F),
       hvsp::Row(hvsp::kSeat11, "3: ATiny15", "Atiny15.bit", 0x3FF, 0x3F, 2),
       {},
@@ -53,7 +58,7 @@ class ATTINY1 final : public HvSerialSet {
       {},
       {},
       {.name = "Exit"},
-      hvsp::Row(hvsp::kSeat17, "1: ATiny11", "Atiny12std.bit", 0x3FF, 0x3F),
+      hvsp::NoEeprom(hvsp::Row(hvsp::kSeat17, "1: ATiny11", "Atiny12std.bit", 0x3FF, 0)),
       hvsp::Row(hvsp::kSeat17, "2: ATiny12", "Atiny12std.bit", 0x3FF, 0x3F),
       hvsp::Row(hvsp::kSeat17, "3: ATiny15", "Atiny15std.bit", 0x3FF, 0x3F, 2),
   }};

@@ -31,7 +31,7 @@ void AvrSet::CheckRow(const AvrType& t, TypeTableReport& r) {
   if (t.vppMillivolts < 11500 || t.vppMillivolts > 12500)
     r.Fault("RESET voltage outside 11.5-12.5 V");
   r.SizeIsPowerOfTwo(t.codeLast);
-  r.SizeIsPowerOfTwo(t.eepromLast);
+  if (t.hasEeprom) r.SizeIsPowerOfTwo(t.eepromLast);
   if (!PowerOfTwo(t.flashPage) || t.codeSize() % t.flashPage != 0) r.Fault("flash page size");
   if (t.eepromPage != 0 && (!PowerOfTwo(t.eepromPage) || t.eepromSize() % t.eepromPage != 0)) {
     r.Fault("EEPROM page size");
@@ -84,7 +84,7 @@ void AvrSet::StoreCalibration(std::uint8_t value, const char* frequency) {
   }
   // The address comes from the grid or a project file: a byte stored beyond the image would land
   // outside the buffer or in a part no operation writes.
-  const std::uint32_t end = eepromImageOffset_ + Type().eepromSize();
+  const std::uint32_t end = eepromImageOffset_ + (Type().hasEeprom ? Type().eepromSize() : 0);
   if (at >= end || at >= kCodeBufferSize) {
     std::snprintf(line, sizeof line,
                   "Calibration address %04X outside the code and EEPROM image*校准地址%04X超出范围",
@@ -101,6 +101,13 @@ void AvrSet::StoreCalibration(std::uint8_t value, const char* frequency) {
     std::snprintf(line, sizeof line, "Calibration 0x%02X saved to file buffer at:%04X", value, at);
   }
   AddMessageLine(line);
+}
+
+bool AvrSet::HasEeprom() const {
+  if (Type().hasEeprom) return true;
+  AddMessageLine("This chip has no EEPROM*此器件没有EEPROM");
+  gLink.StatusWord = 1;
+  return false;
 }
 
 void AvrSet::LogSignature(const char* format) {

@@ -28,6 +28,7 @@ struct AvrType {
   // The high-voltage serial rows: ticks of a write wait, and waits after every instruction.
   std::uint8_t waitTicks = 0;
   std::uint8_t instructionWaits = 0;
+  bool hasEeprom = true;  // false: the part has no data EEPROM (eepromLast unused)
 
   constexpr std::uint32_t codeSize() const { return codeLast + 1; }
   constexpr std::uint32_t eepromSize() const { return eepromLast + 1; }
@@ -54,8 +55,10 @@ class AvrSet : public mcs51::Mcs51Set {
   bool SetUp(std::size_t rows, const char* bitstream, const char* noDesign, int vccMillivolts);
 
   std::uint32_t LastAddress() const override { return Type().codeLast; }
-  std::uint32_t DataStart() const override { return Type().codeSize(); }
-  std::uint32_t DataLength() const override { return Type().eepromSize(); }
+  std::uint32_t DataStart() const override { return Type().hasEeprom ? Type().codeSize() : 0; }
+  std::uint32_t DataLength() const override { return Type().hasEeprom ? Type().eepromSize() : 0; }
+  // False, with a log line and StatusWord 1, when the chosen part has no EEPROM.
+  bool HasEeprom() const;
 
   // The buffer byte of EEPROM address `a`.
   std::uint8_t* EepromImage(std::uint32_t a) { return buffer_ + eepromImageOffset_ + a; }

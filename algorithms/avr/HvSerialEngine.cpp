@@ -234,7 +234,7 @@ void HvSerialSet::ReadCalibration() {
 
 void HvSerialSet::ReadData() {
   const AvrType& t = Type();
-  if (!EnterChecked()) return;
+  if (!HasEeprom() || !EnterChecked()) return;
   FlushCommands();
   for (std::uint32_t a = 0; a <= t.eepromLast; a += 64) {
     ShowProgress(static_cast<int>(a));
@@ -248,7 +248,7 @@ void HvSerialSet::ReadData() {
 }
 
 void HvSerialSet::WriteData() {
-  if (!EnterChecked()) return;
+  if (!HasEeprom() || !EnterChecked()) return;
   for (std::uint32_t a = 0; a <= Type().eepromLast; ++a) {
     WriteEepromByte(a, *EepromImage(a));
     if (a % 8 == 0) {

@@ -231,7 +231,10 @@ int AvrHvSerialChip::Drive(int pin) const {
 
 std::shared_ptr<AvrHvSerialChip> MakeAvrHvSerial(std::string_view part) {
   AvrSerialSheet s;
-  if (part == "ATtiny12") {
+  if (part == "ATtiny11") {
+    // FOSC (CKSEL0..2), FSTRT, RSTDISBL; no data EEPROM, no calibration byte.
+    s = Sheet(1024, 0, {0x1E, 0x90, 0x04}, 0xFC, 0x1F, {});
+  } else if (part == "ATtiny12") {
     // CKSEL0..3, RSTDISBL, SPIEN, BODEN, BODLEVEL; internal RC and SPIEN programmed.
     s = Sheet(1024, 64, {0x1E, 0x90, 0x05}, 0xD2, 0xFF, {0x5B});
   } else if (part == "ATtiny15") {
@@ -251,7 +254,8 @@ std::shared_ptr<AvrHvSerialChip> MakeAvrHvSerial(std::string_view part) {
 }
 
 std::string_view AvrHvSerialPartOf(std::string_view chipName) {
-  constexpr std::string_view kParts[] = {"ATtiny12", "ATtiny15", "AT90S2323", "AT90S2343"};
+  constexpr std::string_view kParts[] = {"ATtiny11", "ATtiny12", "ATtiny15", "AT90S2323",
+                                         "AT90S2343"};
   std::string_view best;
   for (std::string_view part : kParts) {
     if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;

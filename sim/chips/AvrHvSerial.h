@@ -1,6 +1,6 @@
 #pragma once
 // 8-pin AVR parts in their high-voltage serial programming mode, written from the programming
-// chapters of the Atmel datasheets (ATtiny12, ATtiny15, AT90S2323, AT90S2343).
+// chapters of the Atmel datasheets (ATtiny11, ATtiny12, ATtiny15, AT90S2323, AT90S2343).
 //
 // Rules the model follows, from the datasheets' tables and waveforms:
 //  - Pins: RESET 1, SCI 2 (PB3), GND 4, SDI 5 (PB0), SII 6 (PB1), SDO 7 (PB2), VCC 8. Powered
@@ -89,7 +89,8 @@ class AvrHvSerialChip final : public ChipModel {
   std::uint32_t pendingAddress_ = 0;
 };
 
-// A model by part name: "ATtiny12", "ATtiny15", "AT90S2323", "AT90S2343"; nullptr otherwise.
+// A model by part name: "ATtiny11", "ATtiny12", "ATtiny15", "AT90S2323", "AT90S2343"; nullptr
+// otherwise.
 std::shared_ptr<AvrHvSerialChip> MakeAvrHvSerial(std::string_view part);
 std::string_view AvrHvSerialPartOf(std::string_view chipName);
 
