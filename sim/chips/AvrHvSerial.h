@@ -54,6 +54,8 @@ class AvrHvSerialChip final : public ChipModel {
   bool Powered(const Programmer& p) const override;
   void OnPins(Programmer& p) override;
   int Drive(int pin) const override;
+  // Models below 6300 take the 8-pin chip with its pin 1 in socket pin 11.
+  int SeatPin(int model) const override { return model < 6300 ? 11 : 0; }
 
   const AvrSerialSheet& sheet() const { return sheet_; }
   std::vector<std::uint8_t> flash, eeprom;
