@@ -388,6 +388,12 @@ void Programmer::PlaceChipAtBottom(std::shared_ptr<ChipModel> chip) {
   PlaceChip(std::move(chip), LeftPinOfRow(n / 2 - 1));
 }
 
+void Programmer::SeatChip(std::shared_ptr<ChipModel> chip) {
+  const int seat = chip ? chip->SeatPin(model_) : 0;
+  if (seat == 0) return PlaceChipAtBottom(std::move(chip));
+  PlaceChip(std::move(chip), seat);
+}
+
 int Programmer::SocketPinOf(int chipPin) const {
   if (!chip_) return 0;
   const int n = chip_->PinCount();

@@ -72,6 +72,9 @@ class ChipModel {
   virtual void OnPins(Programmer&) {}
   // The level the chip drives on chip pin `pin`: 0, 1, or -1 when it does not drive it.
   virtual int Drive(int /*pin*/) const { return -1; }
+  // The socket pin a user seats chip pin 1 in on programmer `model`, as the placement picture
+  // shows it; 0: at the bottom of the socket.
+  virtual int SeatPin(int /*model*/) const { return 0; }
 };
 
 class Programmer {
@@ -134,6 +137,8 @@ class Programmer {
   void PlaceChip(std::shared_ptr<ChipModel> chip, int firstPin);
   // Places `chip` at the bottom of the socket, as the sets expect a DIP to sit.
   void PlaceChipAtBottom(std::shared_ptr<ChipModel> chip);
+  // Places `chip` where its SeatPin says for this model, else at the bottom.
+  void SeatChip(std::shared_ptr<ChipModel> chip);
   ChipModel* chip() const { return chip_.get(); }
   std::shared_ptr<ChipModel> chipShared() const { return chip_; }
   // Socket pin of chip pin `chipPin`, 0 when not placed.

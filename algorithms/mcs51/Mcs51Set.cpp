@@ -93,6 +93,12 @@ void Mcs51Set::Handle(int op) {
       return ReadId();
     case kOpReadConfig:
       return ReadConfig();
+    case kOpReadCalibration:
+      return ReadCalibration();
+    case kOpReadData:
+      return ReadData();
+    case kOpWriteData:
+      return WriteData();
     default:
       return;
   }

@@ -90,6 +90,9 @@ class Mcs51Set : public frame::SetFrame {
   virtual void Read() {}
   virtual void ReadId() {}
   virtual void ReadConfig() {}
+  virtual void ReadCalibration() {}
+  virtual void ReadData() {}
+  virtual void WriteData() {}
   // VPP off, then VCC off.
   static void SuppliesOff();
 

@@ -1,5 +1,11 @@
 #include "algorithms/registry/Registry.h"
 
+#include "algorithms/avr/AT90S2323HI.h"
+#include "algorithms/avr/ATMEGA161.h"
+#include "algorithms/avr/ATMEGA162.h"
+#include "algorithms/avr/ATMEGA163.h"
+#include "algorithms/avr/ATMEGA48.h"
+#include "algorithms/avr/ATTINY1.h"
 #include "algorithms/mcs51/AT89C51RD2.h"
 #include "algorithms/mcs51/AT89S5X.h"
 #include "algorithms/mcs51/AT89S8253.h"
@@ -102,6 +108,12 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::W79E82X>("W79E82X"),
     Register<mcs51::T89C51RD2>("T89C51RD2"),
     Register<mcs51::T89C51RC2>("T89C51RC2"),
+    Register<avr::ATMEGA48>("ATMEGA48"),
+    Register<avr::ATMEGA162>("ATMEGA162"),
+    Register<avr::ATMEGA161>("ATMEGA161"),
+    Register<avr::ATMEGA163>("ATMEGA163"),
+    Register<avr::ATTINY1>("ATTINY1"),
+    Register<avr::AT90S2323HI>("AT90S2323HI"),
     Register<memory::P29F>("P29F"),
     Register<memory::AMD29f040>("AMD29f040"),
     Register<memory::AT49F>("AT49F"),

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "sim/chips/AvrHvParallel.h"
+#include "sim/chips/AvrHvSerial.h"
 #include "sim/chips/BootBlock28F.h"
 #include "sim/chips/Eprom.h"
 #include "sim/chips/I2cEeprom.h"
@@ -37,6 +39,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kI2c,
     kSpi,
     kMicrowire,
+    kAvrHvParallel,
+    kAvrHvSerial,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -52,6 +56,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(I2cPartOf(chipName), Family::kI2c);
   consider(SpiPartOf(chipName), Family::kSpi);
   consider(MicrowirePartOf(chipName), Family::kMicrowire);
+  consider(AvrHvParallelPartOf(chipName), Family::kAvrHvParallel);
+  consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -70,6 +76,10 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeSpiMemory(best);
     case Family::kMicrowire:
       return MakeMicrowire93(best);
+    case Family::kAvrHvParallel:
+      return MakeAvrHvParallel(best);
+    case Family::kAvrHvSerial:
+      return MakeAvrHvSerial(best);
     case Family::kOther:
       break;
   }

@@ -4,6 +4,8 @@
 
 #include "sim/designs/At25spi.h"
 #include "sim/designs/Atf22v10b.h"
+#include "sim/designs/AvrParallel.h"
+#include "sim/designs/AvrSerial.h"
 #include "sim/designs/I2c24c.h"
 #include "sim/designs/IcTest.h"
 #include "sim/designs/P51Parallel.h"
@@ -33,6 +35,13 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"i2c24c", MakeI2c24c},
     {"at25spi", MakeAt25spi},
     {"p93cxxx", MakeP93cxxx},
+    {"atmega8dip28", MakeAtmega8Dip28},
+    {"at90s8515dip40", MakeAt90s8515Dip40},
+    {"at90s8535dip40std", MakeAt90s8535Dip40Std},
+    {"Atiny12", MakeAtiny12},
+    {"Atiny15", MakeAtiny15},
+    {"Atiny12std", MakeAtiny12Std},
+    {"Atiny15std", MakeAtiny15Std},
 };
 }  // namespace
 

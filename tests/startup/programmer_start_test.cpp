@@ -113,6 +113,10 @@ TEST_F(ProgrammerStartTest, SimulatedSocketFollowsTheChosenChipUnlessOneWasNamed
   EXPECT_EQ(p.chip()->Name(), "SST27SF512");
   PlaceChosenChip(s, "AT29C256");  // no model: the socket is empty
   EXPECT_EQ(p.chip(), nullptr);
+  PlaceChosenChip(s, "ATtiny12");  // an 8-pin AVR goes where its placement picture shows it
+  EXPECT_EQ(p.SocketPinOf(1), 11);
+  PlaceChosenChip(s, "ATmega88");
+  EXPECT_EQ(p.SocketPinOf(1), 7);
 
   ProgrammerStart named = StartProgrammer({"--programmer=sim", "--sim-chip=27C512"});
   PlaceChosenChip(named, "AT27C256");

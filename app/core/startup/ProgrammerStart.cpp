@@ -42,7 +42,7 @@ bool PlaceSimulatedChip(const std::vector<std::string>& args, ProgrammerStart& s
     if (a.rfind(kSimChipOption, 0) != 0) continue;
     auto chip = SimulatedChip(a, backend.simulated(), start.error);
     if (!chip) return false;
-    backend.programmer()->PlaceChipAtBottom(chip);
+    backend.programmer()->SeatChip(chip);
     start.socketFollowsChoice = false;
   }
   return true;
@@ -82,7 +82,7 @@ void PlaceChosenChip(ProgrammerStart& start, const std::string& chipName) {
   sim::Programmer& p = *start.backend->programmer();
   auto chip = sim::MakeChipModel(chipName);
   if (p.chip() && chip && p.chip()->Name() == chip->Name()) return;
-  p.PlaceChipAtBottom(chip);
+  p.SeatChip(chip);
 }
 
 }  // namespace zelvar

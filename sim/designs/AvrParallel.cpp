@@ -1,0 +1,155 @@
+#include "sim/designs/AvrParallel.h"
+
+#include <utility>
+
+namespace zelvar::sim {
+
+namespace {
+
+// The design's own command bytes, named here apart from the sets' names so that the design stays
+// an independent check of them.
+enum : std::uint8_t {
+  kSample = 1,
+  kLineRegister = 18,
+  kPort0 = 16,
+  kPowerWait = 25,
+  kTick = 26,
+  kLongTick = 27,
+  kCycleWait = 28,
+  kLineSettle = 52,
+};
+constexpr int kReadBackLine = 1;
+
+class AvrParallelDesign final : public Design {
+ public:
+  AvrParallelDesign(std::string name, AvrParallelPins pins) : name_(std::move(name)), pins_(pins) {}
+
+  std::string Name() const override { return name_; }
+
+  int CommandLength(std::uint8_t op) const override {
+    switch (op) {
+      case kSample:
+      case kPowerWait:
+      case kTick:
+      case kLongTick:
+      case kCycleWait:
+      case kLineSettle:
+        return 1;
+      case kPort0:
+        return 2;
+      default:
+        return 0;
+    }
+  }
+
+  bool Execute(Programmer& p, const Command& c) override {
+    switch (c.op()) {
+      case kSample:
+        p.PushReplyByte(Sample(p));
+        return true;
+      case kPort0:
+        p.port[0] = c.bytes[1];
+        for (int i = 0; i < 8; ++i) p.level[pins_.data[i]] = (c.bytes[1] >> i) & 1;
+        p.Settle();
+        return true;
+      case kPowerWait:
+        p.AdvanceUs(100);
+        return true;
+      case kTick:
+        p.AdvanceUs(1250);
+        return true;
+      case kLongTick:
+        p.AdvanceUs(2500);
+        return true;
+      case kCycleWait:
+        p.AdvanceUs(10000);
+        return true;
+      case kLineSettle:
+        p.AdvanceUs(1);
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  void OnFpgaRegister(Programmer& p, std::uint8_t reg, std::uint8_t value) override {
+    if (reg != kLineRegister) return;
+    const int line = value & 0x7F;
+    const bool high = (value & 0x80) != 0;
+    if (line < 1 || line > 10) return;
+    if (line == kReadBackLine) {
+      readBack_ = high;
+      for (int sp : pins_.data) p.busInput[sp] = high;
+    } else if (pins_.lines[line] != 0) {
+      p.level[pins_.lines[line]] = high ? 1 : 0;
+    }
+    p.Settle();
+  }
+
+  bool DrivesThroughResistor(int socketPin) const override {
+    for (int sp : pins_.data) {
+      if (sp == socketPin) return true;
+    }
+    return false;
+  }
+
+ private:
+  std::uint8_t Sample(Programmer& p) {
+    if (!readBack_)
+      p.record.ProtocolError(name_ + ": data port sampled while the programmer drives it");
+    std::uint8_t b = 0;
+    bool driven = false;
+    for (int i = 0; i < 8; ++i) {
+      const int sp = pins_.data[i];
+      const int cp = p.ChipPinAt(sp);
+      const int d = cp > 0 && p.chip() ? p.chip()->Drive(cp) : -1;
+      driven = driven || d >= 0;
+      if (d > 0 || (d < 0 && p.ReadLevel(sp) == 1)) b |= static_cast<std::uint8_t>(1 << i);
+    }
+    if (p.chip() && !driven)
+      p.record.ProtocolError(name_ + ": data port read while the chip drives none of it");
+    return b;
+  }
+
+  std::string name_;
+  AvrParallelPins pins_;
+  bool readBack_ = false;
+};
+
+// A 28-pin DIP with its pin 1 in socket pin 7 (chip pin k on socket pin k + 6): the ATmega8/48
+// pinout's OE (PD2), WR (PD3), BS1 (PD4), XA0 (PD5), XA1 (PD6), XTAL1, PAGEL (PD7), BS2 (PC2), and
+// DATA on PB0..PB5 and PC0, PC1.
+constexpr AvrParallelPins kDip28{
+    .lines = {0, 0, 10, 11, 12, 17, 18, 15, 0, 19, 31},
+    .data = {20, 21, 22, 23, 24, 25, 29, 30},
+};
+
+// A 40-pin DIP in socket pins 1-40 with the AT90S8515 pinout (ATmega161, ATmega162): DATA on
+// PB0..PB7 (1-8), OE, WR, BS1, XA0, XA1 and PAGEL on PD2..PD7 (12-17), XTAL1 19, BS2 on PA0 (39).
+constexpr AvrParallelPins kDip40{
+    .lines = {0, 0, 12, 13, 14, 15, 16, 19, 0, 17, 39},
+    .data = {1, 2, 3, 4, 5, 6, 7, 8},
+};
+
+// A 40-pin DIP in socket pins 1-40 with the AT90S8535 pinout (ATmega163): DATA on PB0..PB7
+// (1-8), XTAL1 13, OE, WR, BS1, XA0, XA1 and PAGEL on PD2..PD7 (16-21), BS2 on PA0 (40).
+constexpr AvrParallelPins kDip40Std{
+    .lines = {0, 0, 16, 17, 18, 19, 20, 13, 0, 21, 40},
+    .data = {1, 2, 3, 4, 5, 6, 7, 8},
+};
+
+}  // namespace
+
+std::unique_ptr<Design> MakeAt90s8535Dip40Std() {
+  return std::make_unique<AvrParallelDesign>("at90s8535dip40std", kDip40Std);
+}
+
+std::unique_ptr<Design> MakeAt90s8515Dip40() {
+  return std::make_unique<AvrParallelDesign>("at90s8515dip40", kDip40);
+}
+
+std::unique_ptr<Design> MakeAtmega8Dip28() {
+  return std::make_unique<AvrParallelDesign>("atmega8dip28", kDip28);
+}
+
+}  // namespace zelvar::sim

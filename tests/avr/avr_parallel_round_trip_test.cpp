@@ -1,0 +1,217 @@
+// Every type row of the high-voltage parallel AVR sets that has a chip model, end to end on the
+// simulated programmer through the operation runner and its contact check: Erase (with Blank),
+// Write, Verify, EEPROM write, Read (flash, EEPROM, fuses), fuse write and read-back, Security
+// with what it does to the chip, the calibration store and Read ID, against the chip's own cells.
+// No row may record a hazard or a protocol error.
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "AvrFixture.h"
+#include "sim/chips/AvrHvParallel.h"
+
+namespace zelvar::test {
+namespace {
+
+using Words = std::vector<std::pair<int, std::uint32_t>>;
+
+struct RoundTrip {
+  AvrLine line;
+  const char* part;
+  std::uint32_t codeBytes;
+  std::uint32_t eepromBytes;
+  Words fuseWords;                    // OptionValues words WrFuse writes from
+  std::array<std::uint8_t, 3> fuses;  // what the chip then holds: low, high, extended
+  Words lockWords;                    // OptionValues words Security writes from
+  std::uint8_t lock;                  // the chip's lock byte after it
+  const char* configLine;             // Read config's log line of the bytes read
+  Words readBack;           // the words the config grid then holds (the bits its rows name)
+  bool calibration = true;  // the set offers the calibration store
+};
+
+void PrintTo(const RoundTrip& r, std::ostream* os) {
+  *os << r.line.key << " " << r.line.row << " " << r.part;
+}
+
+class AvrParallelRoundTrip : public AvrFixture, public ::testing::WithParamInterface<RoundTrip> {};
+
+TEST_P(AvrParallelRoundTrip, ProgramsReadsFusesLocksAndCalibrates) {
+  const RoundTrip& r = GetParam();
+  auto chip = sim::MakeAvrHvParallel(r.part);
+  ASSERT_NE(chip, nullptr);
+  // A used, locked chip: Erase must clear it all.
+  for (std::uint32_t a = 0; a < r.codeBytes; a += 97) chip->flash[a] = 0x12;
+  for (std::uint32_t a = 0; a < r.eepromBytes; a += 13) chip->eeprom[a] = 0x34;
+  chip->lock = 0xFC;
+  if (r.line.model != 6200) {
+    Connect(r.line.model);
+    prog->record.keepTranscript = false;
+  }
+  Choose(r.line, chip);
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(gApp.CodeLastAddress, static_cast<std::int32_t>(r.codeBytes - 1));
+  EXPECT_EQ(gApp.InfoRecord[1], static_cast<std::int32_t>(r.codeBytes));
+  EXPECT_EQ(gApp.InfoRecord[2], static_cast<std::int32_t>(r.eepromBytes));
+
+  runner.EraseClick();
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(chip->erases, 1);
+  EXPECT_EQ(chip->lock, 0xFF);
+  EXPECT_TRUE(std::all_of(chip->flash.begin(), chip->flash.end(), [](int c) { return c == 0xFF; }));
+  EXPECT_TRUE(
+      std::all_of(chip->eeprom.begin(), chip->eeprom.end(), [](int c) { return c == 0xFF; }));
+
+  const std::uint32_t image = r.codeBytes + r.eepromBytes;
+  Pattern(image);
+  runner.WriteClick();
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  for (std::uint32_t a = 0; a < r.codeBytes; ++a) {
+    ASSERT_EQ(chip->flash[a], gApp.CodeBuffer[a])
+        << "flash address " << a << " lost " << chip->lost;
+  }
+  runner.VerifyClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  // The top byte of the flash reaches the highest address line.
+  gApp.CodeBuffer[r.codeBytes - 1] ^= 0x40;
+  runner.VerifyClick();
+  EXPECT_EQ(gLink.StatusWord, 1);
+  EXPECT_EQ(gLink.FailAddress, r.codeBytes - 1);
+  gApp.CodeBuffer[r.codeBytes - 1] ^= 0x40;
+
+  EXPECT_EQ(Go(kOpWriteData), 0) << LastLine();
+  for (std::uint32_t a = 0; a < r.eepromBytes; ++a) {
+    ASSERT_EQ(chip->eeprom[a], gApp.CodeBuffer[r.codeBytes + a]) << "EEPROM address " << a;
+  }
+
+  std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + image, 0);
+  runner.ReadClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  for (std::uint32_t a = 0; a < r.codeBytes; ++a) {
+    ASSERT_EQ(gApp.CodeBuffer[a], chip->flash[a]) << "buffer address " << a;
+  }
+  for (std::uint32_t a = 0; a < r.eepromBytes; ++a) {
+    ASSERT_EQ(gApp.CodeBuffer[r.codeBytes + a], chip->eeprom[a]) << "EEPROM address " << a;
+  }
+
+  for (const auto& [word, value] : r.fuseWords)
+    gApp.OptionValues[word] = static_cast<std::int32_t>(value);
+  runner.ConfigClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(chip->fuses, r.fuses) << "lost " << chip->lost;
+
+  for (const auto& [word, value] : r.lockWords)
+    gApp.OptionValues[word] = static_cast<std::int32_t>(value);
+  runner.ProtectClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(chip->lock, r.lock);
+
+  // Read config shows fuses and lock as the chip holds them.
+  for (int w = 0; w < 4; ++w) gApp.OptionValues[w] = 0;
+  runner.ReadConfigClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_TRUE(Logged(r.configLine)) << LastLine();
+  for (const auto& [word, value] : r.readBack) {
+    EXPECT_EQ(static_cast<std::uint32_t>(gApp.OptionValues[word]), value) << "word " << word;
+  }
+  // With LB1 and LB2 programmed the chip no longer shows its flash.
+  if ((r.lock & 3) == 0) {
+    runner.VerifyClick();
+    EXPECT_EQ(gLink.StatusWord, 1);
+  }
+
+  if (r.calibration) {
+    const std::uint32_t at = r.codeBytes + 5;
+    gApp.OptionValues[64] = static_cast<std::int32_t>(at);
+    EXPECT_EQ(Go(kOpReadCalibration), 0) << LastLine();
+    EXPECT_EQ(gApp.CodeBuffer[at], chip->sheet().calibration[0]);
+    EXPECT_TRUE(Logged("saved to file buffer")) << LastLine();
+  }
+
+  gApp.ReadId = {};
+  runner.IdClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(gApp.ReadId[i], chip->sheet().signature[i]) << i;
+
+  ExpectSuppliesOff();
+  ExpectClean();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AvrParallelRoundTrip,
+    ::testing::Values(
+        // ATmega48: one extended fuse bit and LB1/LB2 only; the rest read 1.
+        RoundTrip{{"ATMEGA48", 1, "ATMEL: ATmega48", 28},
+                  "ATmega48",
+                  4096,
+                  256,
+                  {{0, 0xE2}, {1, 0xD5}, {2, 0xFE}},
+                  {0xE2, 0xD5, 0xFE},
+                  {{3, 0xFC}},
+                  0xFC,
+                  "Fuse low=E2,Fuse Hi=D5,Fuse Ext=FE,Lock=FC",
+                  {{0, 0xE2}, {1, 0xD5}, {2, 0x06}, {3, 0x3C}}},
+        RoundTrip{{"ATMEGA48", 2, "ATMEL: ATmega88", 28},
+                  "ATmega88",
+                  8192,
+                  512,
+                  {{0, 0x7F}, {1, 0xCF}, {2, 0xFA}},
+                  {0x7F, 0xCF, 0xFA},
+                  {{3, 0xEE}},
+                  0xEE,
+                  "Fuse low=7F,Fuse Hi=CF,Fuse Ext=FA,Lock=EE",
+                  {{0, 0x7F}, {1, 0xCF}, {2, 0x02}, {3, 0x2E}}},
+        RoundTrip{{"ATMEGA48", 3, "ATMEL: ATmega168", 28},
+                  "ATmega168",
+                  16384,
+                  512,
+                  {{0, 0x62}, {1, 0xDF}, {2, 0xF9}},
+                  {0x62, 0xDF, 0xF9},
+                  {{3, 0xC0}},
+                  0xC0,
+                  "Fuse low=62,Fuse Hi=DF,Fuse Ext=F9,Lock=C0",
+                  {{0, 0x62}, {1, 0xDF}, {2, 0x01}, {3, 0x00}}},
+        // ATMEGA162: all four bytes in word 0 (lock, extended, high, low from the top).
+        RoundTrip{{"ATMEGA162", 2, "ATMEL: ATmega162", 0},
+                  "ATmega162",
+                  16384,
+                  512,
+                  {{0, 0xFFF7D9E1}},
+                  {0xE1, 0xD9, 0xF7},
+                  {{0, 0xFCF7D9E1}},
+                  0xFC,
+                  "Fuse low=e1,Fuse Hi=d9,Lock=fc,Ext Fuse=f7",
+                  {{0, 0x3C16D9E1}},
+                  false},
+        // ATMEGA161: one fuse byte (bits 3 and 7 absent) in word 0, the lock byte in word 1.
+        RoundTrip{{"ATMEGA161", 1, "ATMEL: ATmega161", 0},
+                  "ATmega161",
+                  16384,
+                  512,
+                  {{0, 0x25}},
+                  {0xAD, 0xFF, 0xFF},
+                  {{1, 0xFC}},
+                  0xFC,
+                  "Fuse=ad,Lock=fc",
+                  {{0, 0x25}, {1, 0x3C}},
+                  false},
+        // ATMEGA163 on models 6300 and up (row 3 becomes row 13): fuse low, high and lock in
+        // words 0-2.
+        RoundTrip{{"ATMEGA163", 3, "ATMEL: ATmega163", 0, 6300},
+                  "ATmega163",
+                  16384,
+                  512,
+                  {{0, 0x61}, {1, 0x02}},
+                  {0x71, 0xFA, 0xFF},
+                  {{2, 0xF0}},
+                  0xF0,
+                  "Fuse low=71,Fuse Hi=fa,Lock=f0",
+                  {{0, 0x61}, {1, 0x02}, {2, 0x30}},
+                  false}),
+    [](const auto& info) {
+      return info.param.line.key + "_" + std::to_string(info.param.line.row) + "_" +
+             info.param.part;
+    });
+
+}  // namespace
+}  // namespace zelvar::test
