@@ -48,7 +48,8 @@ class MainWindowTest : public test::MainWindowFixture {
     StartMainWindow(std::move(seams));
   }
 
-  QString MenuTitle(const char* name) { return MainForm->menus.at(name)->title(); }
+  // The menu bar marks each title's accelerator letter with "&".
+  QString MenuTitle(const char* name) { return MainForm->menus.at(name)->title().remove('&'); }
   QString ActionText(const char* name) { return MainForm->actions.at(name)->text(); }
   QString TabText(TsuiTabSheet* page) {
     return MainForm->suiPageControl1->tabText(page->PageIndex());
