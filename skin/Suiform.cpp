@@ -77,14 +77,24 @@ class FrameGrip : public QWidget {
 
 }  // namespace
 
+namespace {
+
+// Fills (left, top) to (right, bottom), the right and lower edges excluded; nothing when empty.
+void Fill(QPainter& p, int left, int top, int right, int bottom, const QColor& colour) {
+  if (right > left && bottom > top)
+    p.fillRect(QRect(left, top, right - left, bottom - top), colour);
+}
+
+}  // namespace
+
 void PaintFormBorder(QPainter& p, const TsuiFrameLook& k) {
   const int W = k.width;
   const int H = k.height;
   const int bw = k.borderWidth;
   p.save();
   if (!k.titleVisible) {
-    p.fillRect(QRect(0, 0, W, 1), k.borderColor);
-    p.fillRect(QRect(QPoint(bw, 1), QPoint(W - bw - 1, 2)), k.color);
+    Fill(p, 0, 0, W, 1, k.borderColor);
+    Fill(p, bw, 1, W - bw, 3, k.color);
   } else if (bw == 1 && k.roundCorner == 11) {
     // The round upper corners' outline.
     const int r = k.roundCorner;
@@ -92,18 +102,18 @@ void PaintFormBorder(QPainter& p, const TsuiFrameLook& k) {
     p.drawArc(QRect(W - 2 * r + 1, -1, 2 * r, 2 * r), 0, 90 * 16);
     p.drawArc(QRect(-1, -1, 2 * r, 2 * r), 90 * 16, 90 * 16);
   }
-  p.fillRect(QRect(0, 0, bw, H), k.borderColor);
-  p.fillRect(QRect(0, H - bw, W, bw), k.borderColor);
-  p.fillRect(QRect(W - bw, 0, bw, H), k.borderColor);
+  Fill(p, 0, 0, bw, H, k.borderColor);
+  Fill(p, 0, H - bw, W, H, k.borderColor);
+  Fill(p, W - bw, 0, W, H, k.borderColor);
   if (bw < 4) {
     const int top = k.titleHeight + k.menuBarHeight;
-    p.fillRect(QRect(QPoint(bw, H - 2), QPoint(W - bw - 1, H - bw - 1)), k.color);
-    p.fillRect(QRect(QPoint(bw, top), QPoint(2, H - bw - 1)), k.color);
-    p.fillRect(QRect(QPoint(W - 3, top), QPoint(W - bw - 1, H - bw - 1)), k.color);
+    Fill(p, bw, H - 2, W - bw, H - bw, k.color);
+    Fill(p, bw, top, 3, H - bw, k.color);
+    Fill(p, W - 3, top, W - bw, H - bw, k.color);
     if (k.menuBarHeight > 0) {
-      for (const QRect& end : {QRect(QPoint(bw, k.titleHeight), QPoint(2, top - 1)),
-                               QRect(QPoint(W - 3, k.titleHeight), QPoint(W - bw - 1, top - 1))}) {
-        if (end.isEmpty()) continue;
+      for (const QRect& end : {QRect(bw, k.titleHeight, 3 - bw, k.menuBarHeight),
+                               QRect(W - 3, k.titleHeight, 3 - bw, k.menuBarHeight)}) {
+        if (end.width() <= 0) continue;
         if (k.menuBarColor != k.menuBarToColor) {
           DrawHorizontalGradient(p, end, k.menuBarColor, k.menuBarToColor);
         } else {

@@ -28,6 +28,7 @@
 #include "app/forms/windows/Showbadpinnum.h"
 #include "services/AppState.h"
 #include "skin/Suibutton.h"
+#include "skin/Suiform.h"
 #include "skin/Suipagecontrol.h"
 #include "skin/Suiradiogroup.h"
 #include "support/MainWindowFixture.h"
@@ -123,6 +124,8 @@ TEST_F(MainWindowTest, TheSimulatedProgrammerShowsInCaptionAndStatusBar) {
   MainForm->suiImageButtonLangClick();
   MainForm->SetCaption("/work/a.hex");
   EXPECT_EQ(MainForm->windowTitle(), QString::fromUtf8("/work/a.hex - 模拟编程器"));
+  // The skinned title bar shows what the window title says.
+  EXPECT_EQ(MainForm->suiForm1->GetCaption(), MainForm->windowTitle().toStdString());
   EXPECT_EQ(MainForm->SimulatedLabel->text(), QString::fromUtf8("模拟编程器"));
   MainForm->suiImageButtonLangClick();
 }
