@@ -441,6 +441,10 @@ bool TsuiForm::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Resize:
       LayoutChrome();
       break;
+    case QEvent::WindowTitleChange:
+      // A title set on the window itself shows in the title bar too.
+      if (titleBar_ != nullptr) titleBar_->SetCaption(owner_->windowTitle());
+      break;
     case QEvent::WindowActivate:
     case QEvent::WindowDeactivate:
       if (titleBar_ != nullptr) titleBar_->SetFormActive(event->type() == QEvent::WindowActivate);
