@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStyleOptionMenuItem>
@@ -227,6 +229,41 @@ TEST(TitleBar, CaptionShortening) {
   EXPECT_EQ(w.frame->GetCaption(), caption.toStdString()) << "the caption itself stays whole";
 }
 
+void Mouse(QWidget* to, QEvent::Type type, const QPoint& global, Qt::MouseButtons held) {
+  QMouseEvent e(type, QPointF(to->mapFromGlobal(global)), QPointF(global),
+                type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+  QApplication::sendEvent(to, &e);
+}
+
+// Dragging the caption moves the window (by hand where the platform cannot move it); a press on
+// a button or on a maximised window's caption moves nothing.
+TEST(TitleBar, DraggingTheCaption) {
+  if (QGuiApplication::platformName() != "offscreen") GTEST_SKIP() << "the platform moves windows";
+  FramedWindow w(WinXP);
+  w.window.setGeometry(100, 100, 300, 200);
+  w.window.show();
+  TsuiTitleBar* bar = w.frame->TitleBar();
+  const QPoint caption(bar->ButtonLayout().captionLeft + 30, 12);
+  const auto drag = [&](const QPoint& from) {
+    const QPoint global = bar->mapToGlobal(from);
+    Mouse(bar, QEvent::MouseButtonPress, global, Qt::LeftButton);
+    for (int step = 1; step <= 3; ++step) {
+      Mouse(bar, QEvent::MouseMove, global + QPoint(10, 6) * step, Qt::LeftButton);
+    }
+    Mouse(bar, QEvent::MouseButtonRelease, global + QPoint(30, 18), Qt::NoButton);
+  };
+  const QPoint start = w.window.pos();
+  drag(bar->ButtonLayout().rects[1].center() + QPoint(0, 0));
+  EXPECT_EQ(w.window.pos(), start);
+  EXPECT_TRUE(w.window.isVisible()) << "the release left the close button: no click";
+  drag(caption);
+  EXPECT_EQ(w.window.pos(), start + QPoint(30, 18));
+  w.frame->ToggleMaximized();
+  const QPoint maximised = w.window.pos();
+  drag(caption);
+  EXPECT_EQ(w.window.pos(), maximised);
+}
+
 TEST(TitleBar, ButtonsAndSystemMenu) {
   FramedWindow w(WinXP);
   w.window.show();
@@ -393,6 +430,7 @@ TEST(MenuBar, SitsBelowTheTitleAndOpensMenusByAccelerator) {
   SetFormUIStyle(&window, WinXP);
   window.resize(400, 300);
   window.show();
+  window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   EXPECT_EQ(file->title(), "&File");
   EXPECT_EQ(menu->geometry(), QRect(3, frame->GetTitleBarHeight(), 394, 21));
