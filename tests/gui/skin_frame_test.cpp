@@ -98,6 +98,23 @@ TEST(FormFrame, MacOSStripWithInnerRowsAndHiddenTitle) {
   EXPECT_EQ(Pixel(image, 150, 199), border);
   EXPECT_EQ(Pixel(image, 150, 198), form);
   EXPECT_TRUE(w.window.mask().isEmpty()) << "MacOS has square corners";
+  // The title: its client picture across the middle, the close light rightmost, a black caption.
+  const QImage client = LoadResourceBitmap("MACOS_TITLE_CLIENT");
+  EXPECT_EQ(Pixel(image, 150, title - 1), client.pixelColor(0, title - 1));
+  EXPECT_EQ(Pixel(image, 0, title / 2), border) << "the border runs beside the title";
+  const TitleButtonLayout layout = w.frame->TitleBar()->ButtonLayout();
+  QImage close;
+  GetInsideThemeBitmap(MacOS, INSIDE_TITLEBTN, &close, 18, 16);
+  const QPoint centre = layout.rects[1].center() - layout.rects[1].topLeft();
+  EXPECT_EQ(Pixel(image, layout.rects[1].center().x(), layout.rects[1].center().y()),
+            close.pixelColor(centre));
+  w.frame->SetCaption("Settings");
+  const QImage captioned = w.Grab();
+  int black = 0;
+  for (int x = layout.captionLeft; x < layout.captionLeft + 40; ++x) {
+    for (int y = 0; y < title; ++y) black += Pixel(captioned, x, y) == QColor(Qt::black);
+  }
+  EXPECT_GT(black, 10);
 
   // Without its title bar the window shows a border line over two rows of form colour.
   w.frame->SetTitleBarVisible(false);
@@ -288,6 +305,29 @@ TEST(TitleBar, ButtonsAndSystemMenu) {
   EXPECT_FALSE(w.window.isVisible());
 }
 
+// Alt+Space and a click on the control box open the system menu below the title's left end; a
+// double-click on the control box closes the window.
+TEST(TitleBar, SystemMenuFromTheKeyboardAndTheControlBox) {
+  FramedWindow w(WinXP);
+  w.window.setGeometry(80, 90, 300, 200);
+  w.window.show();
+  w.window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+  TsuiTitleBar* bar = w.frame->TitleBar();
+  TsuiTitleBarPopupMenu* menu = bar->SystemMenu();
+  QTest::keyClick(&w.window, Qt::Key_Space, Qt::AltModifier);
+  EXPECT_TRUE(menu->isVisible());
+  EXPECT_EQ(menu->pos(), w.window.mapToGlobal(QPoint(0, w.frame->GetTitleBarHeight())));
+  menu->hide();
+  const QRect box = bar->ButtonLayout().rects[0];
+  ASSERT_FALSE(box.isNull());
+  QTest::mouseClick(bar, Qt::LeftButton, {}, box.center());
+  EXPECT_TRUE(menu->isVisible());
+  menu->hide();
+  QTest::mouseDClick(bar, Qt::LeftButton, {}, box.center());
+  EXPECT_FALSE(w.window.isVisible());
+}
+
 TEST(OwnerDrawnMenu, StyleLooksAndMeasures) {
   const TsuiMenuLook xp = MenuLookFor(WinXP, nullptr, {});
   EXPECT_EQ(xp.barWidth, 26);
@@ -405,6 +445,40 @@ TEST_F(MenuItemPaint, SeparatorSelectedDisabledAndChecked) {
   EXPECT_EQ(image.pixelColor(2, 1), QColor(Qt::black));
   EXPECT_EQ(image.pixelColor(3, 2), look.selectedColor);
   EXPECT_EQ(image.pixelColor(10, 10), QColor(Qt::green));
+}
+
+// The bar's buttons: highlighted ones filled and framed in the style's selection colours, others
+// on the bar's background, a disabled one in grey.
+TEST(MenuBar, ButtonsAndBackground) {
+  const QRect bar(0, 0, 120, 21);
+  const QRect button(10, 0, 40, 21);
+  const auto draw = [&](TsuiUIStyle style, TsuiMenuBarLook look, bool hot, bool enabled) {
+    QImage image(120, 21, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    DrawMenuBarBackground(painter, bar, bar, style, look);
+    DrawMenuBarButton(painter, bar, button, style, look, "&Run", hot, enabled);
+    return image;
+  };
+  const QColor face(239, 235, 222);
+  QImage image = draw(WinXP, {face, face}, true, true);
+  EXPECT_EQ(image.pixelColor(10, 0), QColor(49, 105, 198));
+  EXPECT_EQ(image.pixelColor(12, 3), QColor(198, 211, 239));
+  EXPECT_EQ(image.pixelColor(100, 10), face) << "equal colours: a plain fill";
+  image = draw(WinXP, {face, face}, false, false);
+  EXPECT_EQ(image.pixelColor(12, 3), face);
+  int grey = 0;
+  for (int x = 10; x < 50; ++x) {
+    for (int y = 0; y < 21; ++y) grey += image.pixelColor(x, y) == QColor(128, 128, 128);
+  }
+  EXPECT_GT(grey, 5);
+  image = draw(DeepBlue, {Qt::white, Qt::black}, false, true);
+  EXPECT_EQ(image.pixelColor(100, 0), QColor(Qt::white)) << "rows from one colour to the other";
+  EXPECT_EQ(image.pixelColor(100, 20), QColor(Qt::black));
+  // MacOS lays its bar and selection pictures.
+  image = draw(MacOS, {face, face}, true, true);
+  EXPECT_EQ(image.pixelColor(100, 0), LoadResourceBitmap("MACOS_MENU_BAR").pixelColor(0, 0));
+  EXPECT_EQ(image.pixelColor(12, 0), LoadResourceBitmap("MACOS_MENU_SELECT").pixelColor(0, 0));
 }
 
 TEST(MenuBar, AutomaticAcceleratorLetters) {
