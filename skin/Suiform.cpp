@@ -382,6 +382,11 @@ void TsuiForm::LayoutChrome() {
   if (titleBar_ != nullptr) {
     titleBar_->setGeometry(0, 0, W, titleBar_->height());
     titleBar_->raise();
+    // A window of fixed size has nothing to maximise.
+    const bool fixed = owner_->minimumSize() == owner_->maximumSize();
+    for (TsuiTitleBarButton& b : titleBar_->Buttons()) {
+      if (b.type == suiMax) b.visible = !fixed;
+    }
   }
   if (menu_ != nullptr && !mainWindow) {
     menu_->setGeometry(3, std::max(3, GetTitleBarHeight()), W - 6, menu_->height());

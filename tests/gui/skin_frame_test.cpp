@@ -281,6 +281,17 @@ TEST(TitleBar, DraggingTheCaption) {
   EXPECT_EQ(w.window.pos(), maximised);
 }
 
+TEST(TitleBar, AFixedSizeWindowHasNoMaximiseButton) {
+  FramedWindow w(WinXP);
+  w.window.setFixedSize(300, 200);
+  w.window.show();
+  TsuiTitleBar* bar = w.frame->TitleBar();
+  EXPECT_TRUE(bar->ButtonLayout().rects[2].isNull());
+  QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(bar->ButtonLayout().captionLeft + 40, 10));
+  EXPECT_FALSE(w.frame->IsMaximized());
+  EXPECT_EQ(w.window.size(), QSize(300, 200));
+}
+
 TEST(TitleBar, ButtonsAndSystemMenu) {
   FramedWindow w(WinXP);
   w.window.show();

@@ -66,6 +66,7 @@ TICTestx::TICTestx(QWidget* parent) : QDialog(parent) {
     Message->setText(Q(tester_.message));
     if (isVisible()) Message->repaint();
   };
+  SetFormUIStyle(this, WinXP);
 }
 
 void TICTestx::Mirror() {
