@@ -256,6 +256,8 @@ TEST_F(MainWindowTest, SmallWindowsAnswerAndTurn) {
   EXPECT_EQ(PlaceIsp1->windowTitle(), QString::fromUtf8("在线编程针脚定义 "));
 
   ShowBusy("Loading");
+  EXPECT_EQ(DispTimer1->suiForm1->GetCaption(), "Loading")
+      << "the caption is the busy window's title";
   const QImage before = DispTimer1->Picture();
   for (int step = 0; step < 4; ++step) StepBusy(step);
   EXPECT_EQ(DispTimer1->Picture(), before) << "four quarter turns make a whole one";
