@@ -35,6 +35,12 @@ QColor Pixel(const QImage& image, int x, int y) {
   return image.pixelColor(x, y);
 }
 
+void Mouse(QWidget* to, QEvent::Type type, const QPoint& global, Qt::MouseButtons held) {
+  QMouseEvent e(type, QPointF(to->mapFromGlobal(global)), QPointF(global),
+                type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+  QApplication::sendEvent(to, &e);
+}
+
 TEST(FormFrame, CaptionGoesToTheTitleBarAndTheWindowTitle) {
   FramedWindow w(WinXP);
   w.frame->SetCaption("Write...");
@@ -185,6 +191,43 @@ TEST(FormFrame, MaximiseCoversTheWorkAreaAndRestoreComesBack) {
   EXPECT_EQ(maxPicture(), maximise);
 }
 
+TEST(FormFrame, EdgesAndResizedBounds) {
+  const QSize size(300, 200);
+  EXPECT_EQ(EdgesAt(size, QPoint(1, 100), 4), Qt::LeftEdge);
+  EXPECT_EQ(EdgesAt(size, QPoint(297, 198), 4), Qt::RightEdge | Qt::BottomEdge);
+  EXPECT_EQ(EdgesAt(size, QPoint(150, 100), 4), Qt::Edges());
+  EXPECT_EQ(EdgesAt(size, QPoint(300, 100), 4), Qt::Edges()) << "outside the window";
+  const QRect start(100, 100, 300, 200);
+  const QSize minimum(150, 50);
+  EXPECT_EQ(ResizedBounds(start, Qt::RightEdge | Qt::BottomEdge, QPoint(20, 10), minimum),
+            QRect(100, 100, 320, 210));
+  EXPECT_EQ(ResizedBounds(start, Qt::LeftEdge, QPoint(-30, 99), minimum), QRect(70, 100, 330, 200));
+  EXPECT_EQ(ResizedBounds(start, Qt::LeftEdge | Qt::TopEdge, QPoint(250, 250), minimum),
+            QRect(250, 250, 150, 50))
+      << "never below the minimum, the far edges staying";
+
+  // A drag on the right edge widens the window (by hand where the platform cannot).
+  if (QGuiApplication::platformName() != "offscreen") GTEST_SKIP() << "the platform resizes";
+  FramedWindow w(WinXP);
+  w.window.setGeometry(start);
+  w.window.show();
+  QWidget* grip = w.window.childAt(299, 100);
+  ASSERT_NE(grip, nullptr);
+  const QPoint from = w.window.mapToGlobal(QPoint(299, 100));
+  Mouse(grip, QEvent::MouseButtonPress, from, Qt::LeftButton);
+  Mouse(&w.window, QEvent::MouseMove, from + QPoint(40, 0), Qt::LeftButton);
+  Mouse(&w.window, QEvent::MouseButtonRelease, from + QPoint(40, 0), Qt::NoButton);
+  EXPECT_EQ(w.window.geometry(), QRect(100, 100, 340, 200));
+  // A fixed-size window does not resize.
+  w.window.setFixedSize(340, 200);
+  const QPoint edge = w.window.mapToGlobal(QPoint(339, 100));
+  QWidget* at = w.window.childAt(339, 100);
+  Mouse(at, QEvent::MouseButtonPress, edge, Qt::LeftButton);
+  Mouse(&w.window, QEvent::MouseMove, edge + QPoint(40, 0), Qt::LeftButton);
+  Mouse(&w.window, QEvent::MouseButtonRelease, edge + QPoint(40, 0), Qt::NoButton);
+  EXPECT_EQ(w.window.geometry(), QRect(100, 100, 340, 200));
+}
+
 TEST(TitleBar, ButtonOrderFromTheRightAndTheCaptionBetween) {
   auto button = [](TsuiTitleBarBtnType type, int width = 21) {
     TsuiTitleBarButton b;
@@ -244,12 +287,6 @@ TEST(TitleBar, CaptionShortening) {
   w.frame->SetCaption(caption.toStdString());
   EXPECT_TRUE(w.frame->TitleBar()->ShownCaption().endsWith("..."));
   EXPECT_EQ(w.frame->GetCaption(), caption.toStdString()) << "the caption itself stays whole";
-}
-
-void Mouse(QWidget* to, QEvent::Type type, const QPoint& global, Qt::MouseButtons held) {
-  QMouseEvent e(type, QPointF(to->mapFromGlobal(global)), QPointF(global),
-                type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
-  QApplication::sendEvent(to, &e);
 }
 
 // Dragging the caption moves the window (by hand where the platform cannot move it); a press on
