@@ -1,13 +1,180 @@
 #include "skin/Suiform.h"
 
+#include <QGuiApplication>
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <cmath>
 
+#include "skin/Suimainmenu.h"
 #include "skin/Suipictures.h"
+#include "skin/Suipublic.h"
+#include "skin/Suititlebar.h"
 
 namespace zelvar {
+
+namespace {
+
+// How far from the window's edge a press resizes it.
+constexpr int kGrip = 4;
+
+// A rectangle with all four corners cut by an ellipse `d` pixels wide and high.
+QRegion RoundRect(const QRect& r, int d) {
+  if (d <= 1 || r.isEmpty()) return QRegion(r);
+  const double a = d / 2.0;
+  QRegion region;
+  const int rows = std::min((d + 1) / 2, (r.height() + 1) / 2);
+  for (int y = 0; y < rows; ++y) {
+    const double dy = a - (y + 0.5);
+    const int inset = static_cast<int>(std::lround(a - std::sqrt(std::max(0.0, a * a - dy * dy))));
+    region += QRect(r.left() + inset, r.top() + y, r.width() - 2 * inset, 1);
+    region += QRect(r.left() + inset, r.bottom() - y, r.width() - 2 * inset, 1);
+  }
+  if (r.height() > 2 * rows)
+    region += QRect(r.left(), r.top() + rows, r.width(), r.height() - 2 * rows);
+  return region;
+}
+
+Qt::CursorShape CursorFor(Qt::Edges e) {
+  const bool h = e & (Qt::LeftEdge | Qt::RightEdge);
+  const bool v = e & (Qt::TopEdge | Qt::BottomEdge);
+  if (h && v) {
+    const bool main = (e & Qt::LeftEdge) == (e & Qt::TopEdge ? Qt::LeftEdge : Qt::Edges());
+    return main ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor;
+  }
+  if (h) return Qt::SizeHorCursor;
+  if (v) return Qt::SizeVerCursor;
+  return Qt::ArrowCursor;
+}
+
+// An invisible strip along one edge of the window that resizes it.
+class FrameGrip : public QWidget {
+ public:
+  FrameGrip(QWidget* owner, TsuiForm* frame) : QWidget(owner), frame_(frame) {
+    setMouseTracking(true);
+  }
+
+ protected:
+  void mouseMoveEvent(QMouseEvent* event) override {
+    const QPoint at = mapTo(parentWidget(), event->position().toPoint());
+    if (event->buttons() == Qt::NoButton) setCursor(frame_->EdgeCursor(at));
+    event->ignore();  // a drag by hand goes on in the frame's filter
+  }
+  void mousePressEvent(QMouseEvent* event) override {
+    const QPoint at = mapTo(parentWidget(), event->position().toPoint());
+    if (event->button() != Qt::LeftButton ||
+        !frame_->BeginEdgeDrag(at, event->globalPosition().toPoint()))
+      event->ignore();
+  }
+
+ private:
+  TsuiForm* frame_;
+};
+
+}  // namespace
+
+namespace {
+
+// Fills (left, top) to (right, bottom), the right and lower edges excluded; nothing when empty.
+void Fill(QPainter& p, int left, int top, int right, int bottom, const QColor& colour) {
+  if (right > left && bottom > top)
+    p.fillRect(QRect(left, top, right - left, bottom - top), colour);
+}
+
+}  // namespace
+
+void PaintFormBorder(QPainter& p, const TsuiFrameLook& k) {
+  const int W = k.width;
+  const int H = k.height;
+  const int bw = k.borderWidth;
+  p.save();
+  if (!k.titleVisible) {
+    Fill(p, 0, 0, W, 1, k.borderColor);
+    Fill(p, bw, 1, W - bw, 3, k.color);
+  } else if (bw == 1 && k.roundCorner == 11) {
+    // The round upper corners' outline.
+    const int r = k.roundCorner;
+    p.setPen(k.borderColor);
+    p.drawArc(QRect(W - 2 * r + 1, -1, 2 * r, 2 * r), 0, 90 * 16);
+    p.drawArc(QRect(-1, -1, 2 * r, 2 * r), 90 * 16, 90 * 16);
+  }
+  Fill(p, 0, 0, bw, H, k.borderColor);
+  Fill(p, 0, H - bw, W, H, k.borderColor);
+  Fill(p, W - bw, 0, W, H, k.borderColor);
+  if (bw < 4) {
+    const int top = k.titleHeight + k.menuBarHeight;
+    Fill(p, bw, H - 2, W - bw, H - bw, k.color);
+    Fill(p, bw, top, 3, H - bw, k.color);
+    Fill(p, W - 3, top, W - bw, H - bw, k.color);
+    if (k.menuBarHeight > 0) {
+      for (const QRect& end : {QRect(bw, k.titleHeight, 3 - bw, k.menuBarHeight),
+                               QRect(W - 3, k.titleHeight, 3 - bw, k.menuBarHeight)}) {
+        if (end.width() <= 0) continue;
+        if (k.menuBarColor != k.menuBarToColor) {
+          DrawHorizontalGradient(p, end, k.menuBarColor, k.menuBarToColor);
+        } else {
+          p.fillRect(end, k.menuBarColor);
+        }
+      }
+    }
+  }
+  p.restore();
+}
+
+QRegion RoundWindowRegion(int width, int height, int radius, int radiusBottom) {
+  const int r = std::max(0, radius);
+  const int rb = std::max(0, radiusBottom);
+  if (r == 0 && rb == 0) return QRegion(0, 0, width, height);
+  const int h2 = height / 2;
+  // Each half rounds all its corners; squares laid over the corners at the middle leave only the
+  // outer ones round.
+  QRegion upper = RoundRect(QRect(0, 0, width, h2), r);
+  upper += QRect(0, h2 - 2 * r, 2 * r, 2 * r) & QRect(0, 0, width, h2);
+  upper += QRect(width - 2 * r, h2 - 2 * r, 2 * r, 2 * r) & QRect(0, 0, width, h2);
+  const QRect lowerRect(0, h2, width, height - h2);
+  QRegion lower = RoundRect(lowerRect, rb);
+  lower += QRect(0, h2, 2 * rb, 2 * rb) & lowerRect;
+  lower += QRect(width - 2 * rb, h2, 2 * rb, 2 * rb) & lowerRect;
+  return upper + lower;
+}
+
+QRect MaximisedBounds(const QRect& workArea) {
+  return QRect(QPoint(workArea.left() - 2, workArea.top() - 2),
+               QPoint(workArea.right() + 2, workArea.bottom() - 1));
+}
+
+QMargins FrameMargins(int borderWidth, int titleHeight, int menuBarHeight) {
+  return QMargins(3, (titleHeight > 0 ? titleHeight : 3) + menuBarHeight, 3,
+                  borderWidth == 3 ? 3 : borderWidth + 1);
+}
+
+Qt::Edges EdgesAt(const QSize& size, const QPoint& pos, int grip) {
+  Qt::Edges e;
+  if (!QRect(QPoint(0, 0), size).contains(pos)) return e;
+  if (pos.x() < grip) e |= Qt::LeftEdge;
+  if (pos.x() >= size.width() - grip) e |= Qt::RightEdge;
+  if (pos.y() < grip) e |= Qt::TopEdge;
+  if (pos.y() >= size.height() - grip) e |= Qt::BottomEdge;
+  return e;
+}
+
+QRect ResizedBounds(const QRect& start, Qt::Edges edges, const QPoint& delta,
+                    const QSize& minimum) {
+  QRect r = start;
+  if (edges & Qt::LeftEdge)
+    r.setLeft(std::min(start.left() + delta.x(), start.right() + 1 - minimum.width()));
+  if (edges & Qt::RightEdge)
+    r.setRight(std::max(start.right() + delta.x(), start.left() + minimum.width() - 1));
+  if (edges & Qt::TopEdge)
+    r.setTop(std::min(start.top() + delta.y(), start.bottom() + 1 - minimum.height()));
+  if (edges & Qt::BottomEdge)
+    r.setBottom(std::max(start.bottom() + delta.y(), start.top() + minimum.height() - 1));
+  return r;
+}
 
 TsuiForm::TsuiForm(QWidget* ownerForm) : QWidget(ownerForm) {
   UIStyleChanged();
@@ -17,7 +184,6 @@ TsuiForm::TsuiForm(QWidget* ownerForm) : QWidget(ownerForm) {
     if (other != this) return;  // one frame per form
   }
   owner_ = ownerForm;
-  hasTitleBar_ = true;
   caption_ = ownerForm->windowTitle().toStdString();
   // The frame fills the form's client area and holds its other controls.
   if (auto* main = qobject_cast<QMainWindow*>(ownerForm)) {
@@ -27,22 +193,287 @@ TsuiForm::TsuiForm(QWidget* ownerForm) : QWidget(ownerForm) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(this);
   }
+  // The window loses the system frame; the frame draws its own.
+  owner_->setWindowFlags(owner_->windowFlags() | Qt::FramelessWindowHint);
+  owner_->setMouseTracking(true);
+  titleBar_ = new TsuiTitleBar(owner_, this);
+  titleBar_->SetCaption(QString::fromStdString(caption_));
+  for (QPointer<QWidget>& grip : grips_) grip = new FrameGrip(owner_, this);
+  owner_->installEventFilter(this);
+  // Alt+Space opens the system menu below the title bar's left end.
+  auto* altSpace = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), owner_);
+  connect(altSpace, &QShortcut::activated, this, [this] {
+    if (titleBar_ != nullptr)
+      titleBar_->PopupSystemMenu(owner_->mapToGlobal(QPoint(0, GetTitleBarHeight())));
+  });
+  normalBounds_ = owner_->geometry();
+  UIStyleChanged();
+}
+
+TsuiForm::~TsuiForm() {
+  if (owner_ != nullptr) owner_->removeEventFilter(this);
+  if (titleBar_ != nullptr) titleBar_->ForgetFrame();
+  delete titleBar_;
 }
 
 void TsuiForm::SetCaption(const std::string& caption) {
-  if (!hasTitleBar_) return;
+  if (titleBar_ == nullptr) return;
   caption_ = caption;
+  titleBar_->SetCaption(QString::fromStdString(caption));
   owner_->setWindowTitle(QString::fromStdString(caption));
-  update();
 }
 
 std::string TsuiForm::GetCaption() const {
-  return hasTitleBar_ ? caption_ : std::string();
+  return titleBar_ != nullptr ? titleBar_->Caption().toStdString() : std::string();
 }
 
 void TsuiForm::UIStyleChanged() {
-  colour_ = GetInsideThemeQColor(Style(), INSIDE_FORMCOLOR);
+  TsuiUIStyle style = DeepBlue;
+  UsingFileTheme(FileTheme(), UIStyle(), style);
+  colour_ = GetInsideThemeQColor(style, INSIDE_FORMCOLOR);
+  borderColor_ = GetInsideThemeQColor(style, INSIDE_FORMBORDERCOLOR);
+  borderWidth_ = GetInsideThemeInt(style, INSIDE_FORMBORDERWIDTH);
+  menuBarColor_ = menuBarToColor_ = colour_;
+  if (titleBar_ != nullptr) {
+    titleBar_->SetFileTheme(FileTheme());
+    titleBar_->SetUIStyle(UIStyle());
+  }
+  if (menu_ != nullptr) {
+    menu_->SetUIStyle(UIStyle());
+    menu_->SetFileTheme(FileTheme());
+    menu_->SetBarColours(menuBarColor_, menuBarToColor_);
+  }
+  LayoutChrome();
   update();
+}
+
+void TsuiForm::SetBorderColor(const QColor& colour) {
+  borderColor_ = colour;
+  if (owner_ != nullptr) owner_->update();
+}
+
+void TsuiForm::SetBorderWidth(int width) {
+  borderWidth_ = width;
+  LayoutChrome();
+}
+
+int TsuiForm::RoundCorner() const {
+  return TitleBarVisible() ? titleBar_->RoundCorner() : 0;
+}
+
+void TsuiForm::SetRoundCorner(int radius) {
+  if (titleBar_ == nullptr) return;
+  titleBar_->SetRoundCorner(radius);
+  RegionWindow();
+}
+
+void TsuiForm::SetTitleBarVisible(bool visible) {
+  if (titleBar_ == nullptr || titleBar_->isVisibleTo(owner_) == visible) return;
+  titleBar_->setVisible(visible);
+  LayoutChrome();
+}
+
+bool TsuiForm::TitleBarVisible() const {
+  return titleBar_ != nullptr && !titleBar_->isHidden();
+}
+
+int TsuiForm::GetTitleBarHeight() const {
+  return TitleBarVisible() ? titleBar_->height() : 0;
+}
+
+int TsuiForm::GetMenuBarHeight() const {
+  return menu_ != nullptr && !menu_->isHidden() ? menu_->height() : 0;
+}
+
+void TsuiForm::SetMenu(TsuiMainMenu* menu) {
+  if (owner_ == nullptr) return;
+  if (menu_ != nullptr && menu_ != menu) menu_->hide();
+  menu_ = menu;
+  if (menu != nullptr) {
+    // A main window lays its menu bar out below the title itself; any other form gets it placed
+    // by the frame.
+    if (qobject_cast<QMainWindow*>(owner_) == nullptr && menu->parentWidget() != owner_)
+      menu->setParent(owner_);
+    menu->setFixedHeight(menuBarHeight_);
+    menu->SetUIStyle(UIStyle());
+    menu->SetBarColours(menuBarColor_, menuBarToColor_);
+    menu->show();
+  }
+  LayoutChrome();
+}
+
+void TsuiForm::SetMenuBarHeight(int height) {
+  menuBarHeight_ = height;
+  if (menu_ != nullptr) menu_->setFixedHeight(height);
+  LayoutChrome();
+}
+
+void TsuiForm::SetMenuBarColor(const QColor& colour) {
+  menuBarColor_ = colour;
+  if (menu_ != nullptr) menu_->SetBarColours(menuBarColor_, menuBarToColor_);
+  if (owner_ != nullptr) owner_->update();
+}
+
+void TsuiForm::SetMenuBarToColor(const QColor& colour) {
+  menuBarToColor_ = colour;
+  if (menu_ != nullptr) menu_->SetBarColours(menuBarColor_, menuBarToColor_);
+  if (owner_ != nullptr) owner_->update();
+}
+
+void TsuiForm::ToggleMaximized() {
+  if (owner_ == nullptr) return;
+  if (!maximized_) {
+    normalBounds_ = owner_->geometry();
+    const QScreen* screen =
+        owner_->screen() != nullptr ? owner_->screen() : QGuiApplication::primaryScreen();
+    maximized_ = true;
+    if (screen != nullptr) owner_->setGeometry(MaximisedBounds(screen->availableGeometry()));
+  } else {
+    maximized_ = false;
+    owner_->setGeometry(normalBounds_);
+  }
+  if (titleBar_ != nullptr) titleBar_->ProcessMaxBtn();
+  LayoutChrome();
+}
+
+TsuiFrameLook TsuiForm::Look() const {
+  TsuiFrameLook k;
+  if (owner_ == nullptr) return k;
+  k.width = owner_->width();
+  k.height = owner_->height();
+  k.borderWidth = borderWidth_;
+  k.borderColor = borderColor_;
+  k.color = colour_;
+  k.titleVisible = TitleBarVisible();
+  k.titleHeight = GetTitleBarHeight();
+  k.menuBarHeight = GetMenuBarHeight();
+  k.menuBarColor = menuBarColor_;
+  k.menuBarToColor = menuBarToColor_;
+  k.roundCorner = RoundCorner();
+  return k;
+}
+
+void TsuiForm::PaintBorderOver(QPainter& painter) const {
+  PaintFormBorder(painter, Look());
+}
+
+void TsuiForm::RegionWindow() {
+  if (owner_ == nullptr || titleBar_ == nullptr) return;
+  const int r = RoundCorner();
+  const int rb = TitleBarVisible() ? titleBar_->RoundCornerBottom() : 0;
+  const QRegion region =
+      r <= 0 && rb <= 0 ? QRegion() : RoundWindowRegion(owner_->width(), owner_->height(), r, rb);
+  if (region == owner_->mask()) return;
+  if (region.isEmpty()) {
+    owner_->clearMask();
+  } else {
+    owner_->setMask(region);
+  }
+}
+
+void TsuiForm::LayoutChrome() {
+  if (owner_ == nullptr) return;
+  const bool mainWindow = qobject_cast<QMainWindow*>(owner_) != nullptr;
+  // A main window's layout puts its menu bar at the top of the client itself.
+  owner_->setContentsMargins(
+      FrameMargins(borderWidth_, GetTitleBarHeight(), mainWindow ? 0 : GetMenuBarHeight()));
+  const int W = owner_->width();
+  const int H = owner_->height();
+  if (titleBar_ != nullptr) {
+    titleBar_->setGeometry(0, 0, W, titleBar_->height());
+    titleBar_->raise();
+    // A window of fixed size has nothing to maximise.
+    const bool fixed = owner_->minimumSize() == owner_->maximumSize();
+    for (TsuiTitleBarButton& b : titleBar_->Buttons()) {
+      if (b.type == suiMax) b.visible = !fixed;
+    }
+  }
+  if (menu_ != nullptr && !mainWindow) {
+    menu_->setGeometry(3, std::max(3, GetTitleBarHeight()), W - 6, menu_->height());
+  }
+  // The grips along the left, right and lower edge, while the window can be resized.
+  const int top = std::max(3, GetTitleBarHeight());
+  const QRect places[] = {QRect(0, top, 3, H - top), QRect(W - 3, top, 3, H - top),
+                          QRect(3, H - 3, W - 6, 3)};
+  for (size_t i = 0; i < grips_.size(); ++i) {
+    if (grips_[i] == nullptr) continue;
+    grips_[i]->setGeometry(places[i]);
+    grips_[i]->setVisible(Resizable());
+    grips_[i]->raise();
+  }
+  RegionWindow();
+  owner_->update();
+}
+
+bool TsuiForm::Resizable() const {
+  return owner_ != nullptr && !maximized_ && owner_->minimumSize() != owner_->maximumSize();
+}
+
+Qt::Edges TsuiForm::ResizeEdges(const QPoint& pos) const {
+  if (!Resizable()) return {};
+  // The corners grip further along the edges than the strip is wide.
+  Qt::Edges e = EdgesAt(owner_->size(), pos, kGrip);
+  const Qt::Edges corner = EdgesAt(owner_->size(), pos, 12);
+  if (e & (Qt::LeftEdge | Qt::RightEdge)) e |= corner & (Qt::TopEdge | Qt::BottomEdge);
+  if (e & (Qt::TopEdge | Qt::BottomEdge)) e |= corner & (Qt::LeftEdge | Qt::RightEdge);
+  return e;
+}
+
+Qt::CursorShape TsuiForm::EdgeCursor(const QPoint& pos) const {
+  return CursorFor(ResizeEdges(pos));
+}
+
+bool TsuiForm::BeginEdgeDrag(const QPoint& pos, const QPoint& globalPos) {
+  const Qt::Edges edges = ResizeEdges(pos);
+  if (!edges) return false;
+  QWindow* window = owner_->windowHandle();
+  if (window != nullptr && window->startSystemResize(edges)) return true;
+  resizing_ = edges;
+  resizeStart_ = globalPos;
+  boundsStart_ = owner_->geometry();
+  owner_->grabMouse();
+  return true;
+}
+
+bool TsuiForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != owner_) return QWidget::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::Paint: {
+      QPainter painter(owner_);
+      PaintFormBorder(painter, Look());
+      break;
+    }
+    case QEvent::Resize:
+      LayoutChrome();
+      break;
+    case QEvent::WindowTitleChange:
+      // A title set on the window itself shows in the title bar too.
+      if (titleBar_ != nullptr) titleBar_->SetCaption(owner_->windowTitle());
+      break;
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+      if (titleBar_ != nullptr) titleBar_->SetFormActive(event->type() == QEvent::WindowActivate);
+      break;
+    case QEvent::MouseMove:
+      if (resizing_) {
+        const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        owner_->setGeometry(
+            ResizedBounds(boundsStart_, resizing_, at - resizeStart_,
+                          owner_->minimumSizeHint().expandedTo(owner_->minimumSize())));
+        return true;
+      }
+      break;
+    case QEvent::MouseButtonRelease:
+      if (resizing_) {
+        resizing_ = {};
+        owner_->releaseMouse();
+        return true;
+      }
+      break;
+    default:
+      break;
+  }
+  return false;
 }
 
 void TsuiForm::paintEvent(QPaintEvent*) {

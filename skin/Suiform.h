@@ -1,14 +1,57 @@
 #pragma once
-// The form frame: the panel that fills a form, carries its title and paints the form's background
-// in its style. The application titles its windows through SetCaption and reads a window's title
-// back through GetCaption.
+// The form frame: the panel that fills a form and turns it into a skinned window. It takes the
+// system frame away, paints the window's narrow border strip, cuts the round corners, carries the
+// title bar and, with a menu, the menu bar below it, and maximises and restores the window itself.
+// The application titles its windows through SetCaption and reads a title back through
+// GetCaption.
+#include <QMargins>
+#include <QPointer>
+#include <QRegion>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <string>
 
+#include "skin/Suimainmenu.h"
 #include "skin/Suimgr.h"
+#include "skin/Suititlebar.h"
+
+class QPainter;
 
 namespace zelvar {
+
+// What the border painting reads from a frame. Coordinates are the window's own.
+struct TsuiFrameLook {
+  int width = 0;
+  int height = 0;
+  int borderWidth = 1;
+  QColor borderColor;
+  QColor color;  // the form colour
+  bool titleVisible = true;
+  int titleHeight = 0;    // the title bar with the 3-pixel upper strip it lies over; 0 hidden
+  int menuBarHeight = 0;  // 0 without a visible menu bar
+  QColor menuBarColor;
+  QColor menuBarToColor;
+  int roundCorner = 0;
+};
+// The border strip: the side and lower borders in the border colour, the form colour in the
+// 3-pixel strip inside a narrower border, the ends of the menu bar in its colours; a hidden title
+// leaves a border line over two rows of form colour; a 1-pixel border with corner 11 outlines
+// the round upper corners.
+void PaintFormBorder(QPainter& painter, const TsuiFrameLook& look);
+// The window's shape: its upper corners rounded by an ellipse `radius` wide, its lower corners by
+// `radiusBottom` (-1 counts as 0).
+QRegion RoundWindowRegion(int width, int height, int radius, int radiusBottom);
+// A maximised window covers the work area and 2 pixels beyond it on the left, upper and right
+// side, and stops 1 pixel above its bottom.
+QRect MaximisedBounds(const QRect& workArea);
+// The strip round the client: 3 pixels at the sides, the title (or 3 without one) above, 3 below
+// a 3-pixel border and the border width + 1 below any other.
+QMargins FrameMargins(int borderWidth, int titleHeight, int menuBarHeight);
+// The window edges a point on the border strip lies on (`grip` pixels wide).
+Qt::Edges EdgesAt(const QSize& size, const QPoint& pos, int grip);
+// The window's bounds after its `edges` were dragged by `delta`, no smaller than `minimum`.
+QRect ResizedBounds(const QRect& start, Qt::Edges edges, const QPoint& delta, const QSize& minimum);
 
 class TsuiForm : public QWidget, public TsuiStyled {
   Q_OBJECT
@@ -17,15 +60,51 @@ class TsuiForm : public QWidget, public TsuiStyled {
   // A frame placed on `ownerForm`. Without an owner, or as a second frame on the same form, it
   // stays a plain panel without a title bar.
   explicit TsuiForm(QWidget* ownerForm);
+  ~TsuiForm() override;
 
   // Gives the text to the title bar and to the owner form's window title.
   void SetCaption(const std::string& caption);
   // The title bar's caption; empty when the frame has no title bar.
   std::string GetCaption() const;
 
-  bool HasTitleBar() const { return hasTitleBar_; }
+  bool HasTitleBar() const { return titleBar_ != nullptr; }
+  TsuiTitleBar* TitleBar() const { return titleBar_; }
   QWidget* OwnerForm() const { return owner_; }
   QColor Color() const { return colour_; }
+  QColor BorderColor() const { return borderColor_; }
+  int BorderWidth() const { return borderWidth_; }
+  void SetBorderColor(const QColor& colour);
+  void SetBorderWidth(int width);
+  int RoundCorner() const;
+  void SetRoundCorner(int radius);
+  void SetTitleBarVisible(bool visible);
+  bool TitleBarVisible() const;
+  // The title bar's height with the upper strip it covers; 0 while hidden.
+  int GetTitleBarHeight() const;
+  int GetMenuBarHeight() const;
+  // The answer a title bar gets to its border width query.
+  int BorderWidthAnswer() const { return 2; }
+
+  // The main menu shown as the menu bar below the title bar; nullptr removes the bar.
+  void SetMenu(TsuiMainMenu* menu);
+  TsuiMainMenu* Menu() const { return menu_; }
+  void SetMenuBarHeight(int height);
+  int MenuBarHeight() const { return GetMenuBarHeight(); }
+  void SetMenuBarColor(const QColor& colour);
+  void SetMenuBarToColor(const QColor& colour);
+
+  bool IsMaximized() const { return maximized_; }
+  // Maximise to the screen's work area, or restore the bounds the window had before.
+  void ToggleMaximized();
+  QRect NormalBounds() const { return normalBounds_; }
+
+  TsuiFrameLook Look() const;
+  // Paints the border strip over the title bar, whose coordinates are the window's.
+  void PaintBorderOver(QPainter& painter) const;
+  void RegionWindow();
+  // Starts a resize when `pos` (window coordinates) lies on a resizable edge.
+  bool BeginEdgeDrag(const QPoint& pos, const QPoint& globalPos);
+  Qt::CursorShape EdgeCursor(const QPoint& pos) const;
 
   // Fired by a click on the frame.
   std::function<void()> OnClick;
@@ -35,12 +114,30 @@ class TsuiForm : public QWidget, public TsuiStyled {
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void LayoutChrome();
+  bool Resizable() const;
+  Qt::Edges ResizeEdges(const QPoint& pos) const;
+
   QWidget* owner_ = nullptr;
-  bool hasTitleBar_ = false;
+  QPointer<TsuiTitleBar> titleBar_;
+  QPointer<TsuiMainMenu> menu_;
   std::string caption_;
   QColor colour_;
+  QColor borderColor_;
+  int borderWidth_ = 1;
+  QColor menuBarColor_;
+  QColor menuBarToColor_;
+  int menuBarHeight_ = 22;
+  bool maximized_ = false;
+  QRect normalBounds_;
+  std::array<QPointer<QWidget>, 3> grips_;  // left, right and lower edge
+  // A resize by hand where the platform cannot resize the window.
+  Qt::Edges resizing_;
+  QPoint resizeStart_;
+  QRect boundsStart_;
 };
 
 // Puts a whole form into one style, as its stored form gives it: the frame, every skinned control

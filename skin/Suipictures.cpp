@@ -267,6 +267,152 @@ QImage ProteinBackground() {
   return image;
 }
 
+// The title bar's colours and the title buttons' size and row, per style.
+struct TitleLook {
+  const char* prefix;
+  int height;  // the title pictures' height
+  QColor top;  // caption gradient, upper and lower end
+  QColor bottom;
+  QColor edge;   // the outer column of the end pieces
+  int button;    // a title button's side
+  int buttonY;   // its row in the title (the style's title-button row)
+  bool see;      // buttons stand on see-through magenta, else on the title's own rows
+  QColor face;   // button face
+  QColor glyph;  // button glyph
+  bool round;    // round buttons
+  bool shine;    // glass shine over the upper half
+};
+
+const TitleLook kTitleLooks[] = {
+    {"MACOS", 22, QColor(246, 246, 246), QColor(196, 196, 196), QColor(150, 150, 150), 14, 4, false,
+     QColor(215, 215, 215), QColor(70, 70, 70), true, false},
+    {"WINXP", 30, QColor(0, 88, 238), QColor(0, 64, 206), QColor(0, 44, 200), 21, 5, false,
+     QColor(40, 120, 250), QColor(255, 255, 255), false, false},
+    {"DEEPBLUE", 22, QColor(58, 68, 156), QColor(22, 30, 96), QColor(10, 16, 60), 17, 2, false,
+     QColor(90, 104, 196), QColor(255, 255, 255), false, false},
+    {"PROTEIN", 24, QColor(124, 126, 214), QColor(45, 48, 150), QColor(30, 32, 110), 17, 2, true,
+     QColor(150, 152, 230), QColor(255, 255, 255), true, false},
+    {"BLUEGLASS", 28, QColor(150, 195, 250), QColor(40, 96, 196), QColor(30, 70, 160), 19, 6, true,
+     QColor(120, 170, 240), QColor(255, 255, 255), false, true},
+};
+
+void TitleRows(QPainter& p, const TitleLook& t, const QRect& r) {
+  p.fillRect(r, Vertical(QRect(r.x(), 0, r.width(), t.height), t.top, t.bottom));
+  if (t.shine) p.fillRect(QRect(r.x(), 0, r.width(), t.height / 2), QColor(255, 255, 255, 60));
+  p.fillRect(QRect(r.x(), t.height - 1, r.width(), 1), t.edge);  // the lower edge line
+}
+
+// The title's three pieces: left end, the middle that is stretched, right end.
+QImage TitlePiece(const TitleLook& t, int piece) {
+  const int w = piece == 1 ? 4 : 8;
+  QImage image = Blank(w, t.height, t.top);
+  QPainter p(&image);
+  TitleRows(p, t, QRect(0, 0, w, t.height));
+  p.setPen(t.edge);
+  if (piece == 0) p.drawLine(0, 0, 0, t.height - 1);
+  if (piece == 2) p.drawLine(w - 1, 0, w - 1, t.height - 1);
+  p.setPen(t.top.lighter(130));  // a light line along the upper edge
+  p.drawLine(piece == 0 ? 1 : 0, 0, piece == 2 ? w - 2 : w - 1, 0);
+  return image;
+}
+
+// The glyphs of the six button kinds: control box, help, maximise, restore, minimise, close.
+void TitleGlyph(QPainter& p, const QRect& r, int kind, const QColor& c) {
+  const int s = r.width();
+  const QPoint o = r.topLeft();
+  const int m = s / 4;          // margin round the glyph
+  const int g = s - 2 * m - 1;  // glyph extent
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(c, s >= 19 ? 2 : 1));
+  switch (kind) {
+    case 0:  // a small window
+      p.drawRect(QRect(o + QPoint(m, m), QSize(g, g)));
+      p.fillRect(QRect(o + QPoint(m, m), QSize(g + 1, 3)), c);
+      break;
+    case 1: {  // a question mark
+      QFont f;
+      f.setPixelSize(s - 4);
+      f.setBold(true);
+      p.setFont(f);
+      p.drawText(r, Qt::AlignCenter, "?");
+      break;
+    }
+    case 2:
+      p.drawRect(QRect(o + QPoint(m, m), QSize(g, g)));
+      p.fillRect(QRect(o + QPoint(m, m), QSize(g + 1, 3)), c);
+      break;
+    case 3: {
+      const int h = g * 2 / 3;
+      p.drawRect(QRect(o + QPoint(m + g - h, m), QSize(h, h)));
+      p.drawRect(QRect(o + QPoint(m, m + g - h), QSize(h, h)));
+      p.fillRect(QRect(o + QPoint(m, m + g - h), QSize(h + 1, 2)), c);
+      break;
+    }
+    case 4:
+      p.fillRect(QRect(o + QPoint(m, s - m - 3), QSize(g / 2 + 1, 3)), c);
+      break;
+    default:
+      p.drawLine(o + QPoint(m, m), o + QPoint(s - m - 1, s - m - 1));
+      p.drawLine(o + QPoint(s - m - 1, m), o + QPoint(m, s - m - 1));
+      break;
+  }
+}
+
+// Title buttons: 18 frames, three (normal, mouse-on, down) for each of control box, help,
+// maximise, restore, minimise and close.
+QImage TitleButtons(const TitleLook& t) {
+  const int s = t.button;
+  QImage image = Blank(18 * s, s, kSee);
+  QPainter p(&image);
+  for (int f = 0; f < 18; ++f) {
+    const int kind = f / 3;
+    const int state = f % 3;
+    const QRect r(f * s, 0, s, s);
+    if (!t.see) {  // opaque buttons carry the title rows they stand on
+      p.save();
+      p.setClipRect(r);
+      p.translate(0, -t.buttonY);
+      TitleRows(p, t, QRect(r.x(), 0, s, t.height));
+      p.restore();
+    }
+    QColor face = kind == 5 ? QColor(220, 70, 40) : t.face;
+    if (QString(t.prefix) == "MACOS") {  // coloured lights: close red, minimise amber, zoom green
+      face = kind == 5                ? QColor(236, 90, 80)
+             : kind == 4              ? QColor(240, 190, 60)
+             : kind == 2 || kind == 3 ? QColor(100, 190, 80)
+                                      : QColor(180, 180, 180);
+    }
+    if (state == 1) face = face.lighter(125);
+    if (state == 2) face = face.darker(125);
+    p.setPen(QPen(t.round ? face.darker(140) : QColor(255, 255, 255), 1));
+    p.setBrush(Vertical(r, face.lighter(130), face));
+    if (t.round) {
+      p.drawEllipse(r.adjusted(0, 0, -1, -1));
+    } else {
+      p.drawRoundedRect(r.adjusted(0, 0, -1, -1), 3, 3);
+    }
+    if (QString(t.prefix) != "MACOS" || state != 0) TitleGlyph(p, r, kind, t.glyph);
+  }
+  return image;
+}
+
+// The menu's check mark, 16 x 16 on white (white is see-through in a menu).
+QImage MenuChecked() {
+  QImage image = Blank(16, 16, Qt::white);
+  QPainter p(&image);
+  p.setPen(QPen(Qt::black, 2));
+  p.drawPolyline(QPolygon({QPoint(4, 8), QPoint(7, 11), QPoint(12, 4)}));
+  return image;
+}
+
+// The MacOS menu bar (1 x 22) and menu selection (1 x 21), each stretched across its rectangle.
+QImage MacMenuStrip(int h, const QColor& top, const QColor& bottom) {
+  QImage image = Blank(1, h, top);
+  QPainter p(&image);
+  p.fillRect(QRect(0, 0, 1, h), Vertical(QRect(0, 0, 1, h), top, bottom));
+  return image;
+}
+
 using Generator = std::function<QImage()>;
 
 const std::map<std::string, Generator>& Generators() {
@@ -289,6 +435,20 @@ const std::map<std::string, Generator>& Generators() {
     g["MACOS_COMBOBOX_BUTTON"] = [] { return ComboButton(kPalettes[0], false); };
     g["WINXP_COMBOBOX_BUTTON"] = [] { return ComboButton(kPalettes[1], true); };
     g["PANEL_BUTTON"] = [] { return PanelButton(); };
+    for (const TitleLook& t : kTitleLooks) {
+      const std::string p = t.prefix;
+      g[p + "_TITLE_LEFT"] = [&t] { return TitlePiece(t, 0); };
+      g[p + "_TITLE_CLIENT"] = [&t] { return TitlePiece(t, 1); };
+      g[p + "_TITLE_RIGHT"] = [&t] { return TitlePiece(t, 2); };
+      g[p + "_TITLEBTN"] = [&t] { return TitleButtons(t); };
+    }
+    g["MENU_CHECKED"] = [] { return MenuChecked(); };
+    g["MACOS_MENU_BAR"] = [] {
+      return MacMenuStrip(22, QColor(252, 252, 252), QColor(222, 222, 222));
+    };
+    g["MACOS_MENU_SELECT"] = [] {
+      return MacMenuStrip(21, QColor(110, 160, 240), QColor(40, 90, 200));
+    };
     g["MACOS_FORM_BACKGROUND"] = [] { return MacBackground(); };
     g["PROTEIN_FORM_BACKGROUND"] = [] { return ProteinBackground(); };
     return g;

@@ -28,6 +28,7 @@
 #include "app/forms/windows/Showbadpinnum.h"
 #include "services/AppState.h"
 #include "skin/Suibutton.h"
+#include "skin/Suiform.h"
 #include "skin/Suipagecontrol.h"
 #include "skin/Suiradiogroup.h"
 #include "support/MainWindowFixture.h"
@@ -48,7 +49,8 @@ class MainWindowTest : public test::MainWindowFixture {
     StartMainWindow(std::move(seams));
   }
 
-  QString MenuTitle(const char* name) { return MainForm->menus.at(name)->title(); }
+  // The menu bar marks each title's accelerator letter with "&".
+  QString MenuTitle(const char* name) { return MainForm->menus.at(name)->title().remove('&'); }
   QString ActionText(const char* name) { return MainForm->actions.at(name)->text(); }
   QString TabText(TsuiTabSheet* page) {
     return MainForm->suiPageControl1->tabText(page->PageIndex());
@@ -122,6 +124,8 @@ TEST_F(MainWindowTest, TheSimulatedProgrammerShowsInCaptionAndStatusBar) {
   MainForm->suiImageButtonLangClick();
   MainForm->SetCaption("/work/a.hex");
   EXPECT_EQ(MainForm->windowTitle(), QString::fromUtf8("/work/a.hex - 模拟编程器"));
+  // The skinned title bar shows what the window title says.
+  EXPECT_EQ(MainForm->suiForm1->GetCaption(), MainForm->windowTitle().toStdString());
   EXPECT_EQ(MainForm->SimulatedLabel->text(), QString::fromUtf8("模拟编程器"));
   MainForm->suiImageButtonLangClick();
 }
@@ -252,6 +256,8 @@ TEST_F(MainWindowTest, SmallWindowsAnswerAndTurn) {
   EXPECT_EQ(PlaceIsp1->windowTitle(), QString::fromUtf8("在线编程针脚定义 "));
 
   ShowBusy("Loading");
+  EXPECT_EQ(DispTimer1->suiForm1->GetCaption(), "Loading")
+      << "the caption is the busy window's title";
   const QImage before = DispTimer1->Picture();
   for (int step = 0; step < 4; ++step) StepBusy(step);
   EXPECT_EQ(DispTimer1->Picture(), before) << "four quarter turns make a whole one";

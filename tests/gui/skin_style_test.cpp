@@ -53,7 +53,9 @@ TEST(StyleTable, PicturesExistWithTheirFrames) {
   const Strip strips[] = {{INSIDE_BUTTON, 3},       {INSIDE_CHECKBOX, 4},
                           {INSIDE_RADIOBUTTON, 4},  {INSIDE_PROGRESSBAR, 1},
                           {INSIDE_TAB, 2},          {INSIDE_TAB_LINE, 1},
-                          {INSIDE_SCROLLBUTTON, 4}, {INSIDE_SIDECHANNEL_BAR, 1}};
+                          {INSIDE_SCROLLBUTTON, 4}, {INSIDE_SIDECHANNEL_BAR, 1},
+                          {INSIDE_TITLEBTN, 18},    {INSIDE_TITLE_LEFT, 1},
+                          {INSIDE_TITLE_CLIENT, 1}, {INSIDE_TITLE_RIGHT, 1}};
   for (TsuiUIStyle style : {MacOS, WinXP, DeepBlue, Protein, BlueGlass}) {
     for (const Strip& s : strips) {
       QImage whole;
@@ -69,6 +71,21 @@ TEST(StyleTable, PicturesExistWithTheirFrames) {
   for (const char* name : {"MACOS_COMBOBOX_BUTTON", "WINXP_COMBOBOX_BUTTON", "PANEL_BUTTON",
                            "MACOS_FORM_BACKGROUND", "PROTEIN_FORM_BACKGROUND"})
     EXPECT_FALSE(LoadResourceBitmap(name).isNull()) << name;
+  // A title's three pieces are equally high, and its buttons fit in it below their row.
+  for (TsuiUIStyle style : {MacOS, WinXP, DeepBlue, Protein, BlueGlass}) {
+    QImage left, client, right, button;
+    GetInsideThemeBitmap(style, INSIDE_TITLE_LEFT, &left);
+    GetInsideThemeBitmap(style, INSIDE_TITLE_CLIENT, &client);
+    GetInsideThemeBitmap(style, INSIDE_TITLE_RIGHT, &right);
+    GetInsideThemeBitmap(style, INSIDE_TITLEBTN, &button, 18, 16);
+    EXPECT_EQ(left.height(), client.height()) << int(style);
+    EXPECT_EQ(right.height(), client.height()) << int(style);
+    EXPECT_LE(GetInsideThemeInt(style, INSIDE_TITLEBTN_YPOS) + button.height(), left.height())
+        << int(style);
+  }
+  EXPECT_EQ(LoadResourceBitmap("MENU_CHECKED").size(), QSize(16, 16));
+  EXPECT_EQ(LoadResourceBitmap("MACOS_MENU_BAR").size(), QSize(1, 22));
+  EXPECT_EQ(LoadResourceBitmap("MACOS_MENU_SELECT").size(), QSize(1, 21));
   EXPECT_EQ(LoadResourceBitmap("PANEL_BUTTON").width() % 4, 0);
   EXPECT_TRUE(LoadResourceBitmap("NO_SUCH_PICTURE").isNull());
 }

@@ -1,8 +1,9 @@
-// Every skinned control in each of the five styles, one column per style.
+// Every skinned control in each of the five styles, one framed column per style.
 //   skin_gallery [PNG]   with a file name, saves the gallery as a picture and ends
 #include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -11,6 +12,7 @@
 #include "skin/Suiform.h"
 #include "skin/Suigroupbox.h"
 #include "skin/Suiimagepanel.h"
+#include "skin/Suimainmenu.h"
 #include "skin/Suipagecontrol.h"
 #include "skin/Suiprogressbar.h"
 #include "skin/Suiradiogroup.h"
@@ -29,10 +31,20 @@ constexpr struct {
     {Protein, "Protein"}, {BlueGlass, "BlueGlass"},
 };
 
-// One column: a frame in `style` holding one of each control.
+// One column: a frame in `style`, with its title bar and a menu bar, holding one of each control.
 QWidget* Column(TsuiUIStyle style, const char* name) {
   auto* holder = new QWidget;
   auto* frame = new TsuiForm(holder);
+  frame->SetCaption(std::string(name) + " window");
+  auto* menu = new TsuiMainMenu(holder);
+  QMenu* file = menu->addMenu("File");
+  file->addAction("Open")->setShortcut(QKeySequence("Ctrl+O"));
+  file->addAction("Checked")->setCheckable(true);
+  file->actions().last()->setChecked(true);
+  file->addSeparator();
+  file->addAction("Disabled")->setEnabled(false);
+  menu->addMenu("Edit");
+  frame->SetMenu(menu);
   auto* v = new QVBoxLayout(frame);
   v->addWidget(new QLabel(name));
   auto* tools = new TsuiToolBar("tools");

@@ -15,16 +15,19 @@ namespace zelvar {
 TAutoPro1::TAutoPro1(AutoProgrammer& model, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), model_(model) {
   setObjectName("AutoPro1");
-  setFixedSize(274, 101);
-  Edit1 = new QLineEdit(this);
+  // The controls stand in the frame, below its title bar, which the window grows by.
+  setFixedSize(274, 101 + 22);
+  auto* suiForm1 = new TsuiForm(this);
+  suiForm1->setObjectName("suiForm1");
+  Edit1 = new QLineEdit(suiForm1);
   Edit1->setObjectName("Edit1");
   Edit1->setReadOnly(true);
   Edit1->setGeometry(12, 10, 250, 24);
-  Label2 = new QLabel("Pin status", this);
+  Label2 = new QLabel("Pin status", suiForm1);
   Label2->setObjectName("Label2");
   Label2->setGeometry(12, 40, 250, 20);
   Label2->hide();
-  Button1 = new TsuiButton(this);
+  Button1 = new TsuiButton(suiForm1);
   Button1->setObjectName("Button1");
   Button1->setGeometry(97, 66, 80, 26);
   Timer1 = new QTimer(this);

@@ -20,7 +20,10 @@ TFileFormat::TFileFormat(QWidget* parent) : QDialog(parent) {
   suiButtonOK = new TsuiButton(this);
   suiButton2 = new TsuiButton(this);
 
-  auto* grid = new QGridLayout(this);
+  // The frame fills the window below its title bar and holds the controls.
+  auto* suiForm1 = new TsuiForm(this);
+  suiForm1->setObjectName("suiForm1");
+  auto* grid = new QGridLayout(suiForm1);
   grid->addWidget(suiComboBox1, 0, 0);
   grid->addWidget(ModeComboB, 0, 1);
   grid->addWidget(RadioGroup3, 1, 0, 1, 2);

@@ -4,6 +4,7 @@
 
 #include "services/AppState.h"
 #include "services/Messages.h"
+#include "skin/Suiform.h"
 
 namespace zelvar {
 
@@ -38,7 +39,10 @@ TICTestx::TICTestx(QWidget* parent) : QDialog(parent) {
   Number->setReadOnly(true);
   ComboBox1 = new QComboBox(this);
   ComboBox1->addItems({"Voltage=5.0V", "Voltage=4.2V", "Voltage=3.3V", "Voltage=2.5V"});
-  auto* grid = new QGridLayout(this);
+  // The frame fills the window below its title bar and holds the controls.
+  auto* suiForm1 = new TsuiForm(this);
+  suiForm1->setObjectName("suiForm1");
+  auto* grid = new QGridLayout(suiForm1);
   grid->addWidget(RadioGroup1, 0, 0, 1, 2);
   grid->addWidget(Label2, 1, 0);
   grid->addWidget(Label1, 1, 1);
@@ -62,6 +66,7 @@ TICTestx::TICTestx(QWidget* parent) : QDialog(parent) {
     Message->setText(Q(tester_.message));
     if (isVisible()) Message->repaint();
   };
+  SetFormUIStyle(this, WinXP);
 }
 
 void TICTestx::Mirror() {

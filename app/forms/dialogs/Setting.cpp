@@ -30,7 +30,10 @@ QGridLayout* Grid(QWidget* sheet) {
 TSetting1::TSetting1(StampSettings& model, QWidget* owner) : QDialog(owner), model_(model) {
   setObjectName("Setting1");
   setWindowTitle("Settings");
-  auto* v = new QVBoxLayout(this);
+  // The frame fills the window below its title bar and holds the controls.
+  auto* suiForm1 = new TsuiForm(this);
+  suiForm1->setObjectName("suiForm1");
+  auto* v = new QVBoxLayout(suiForm1);
   pages = new TsuiPageControl(this);
   for (TsuiTabSheet*& sheet : sheets) {
     sheet = new TsuiTabSheet(pages);

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/forms/windows/Forms.h"
+#include "skin/Suiform.h"
 
 namespace zelvar {
 
@@ -32,16 +33,15 @@ QPixmap BusyPicture() {
 TDispTimer1::TDispTimer1(QWidget* owner) : QWidget(owner, Qt::Tool) {
   setObjectName("DispTimer1");
   setFixedSize(124, 100);
-  auto* v = new QVBoxLayout(this);
-  Caption = new QLabel(this);
-  Caption->setObjectName("suiForm1");
-  Caption->setAlignment(Qt::AlignCenter);
-  Image1 = new QLabel(this);
+  suiForm1 = new TsuiForm(this);
+  suiForm1->setObjectName("suiForm1");
+  auto* v = new QVBoxLayout(suiForm1);
+  Image1 = new QLabel(suiForm1);
   Image1->setObjectName("Image1");
   Image1->setFixedSize(54, 54);
   Image1->setPixmap(BusyPicture());
-  v->addWidget(Caption);
   v->addWidget(Image1, 0, Qt::AlignCenter);
+  SetFormUIStyle(this, MacOS);
 }
 
 QImage TDispTimer1::Picture() const {
@@ -51,8 +51,7 @@ QImage TDispTimer1::Picture() const {
 void ShowBusy(const std::string& caption) {
   if (!DispTimer1) return;
   CentreOnMainForm(DispTimer1);
-  DispTimer1->Caption->setText(QString::fromStdString(caption));
-  DispTimer1->setWindowTitle(QString::fromStdString(caption));
+  DispTimer1->suiForm1->SetCaption(caption);
   DispTimer1->show();
   DispTimer1->repaint();
 }

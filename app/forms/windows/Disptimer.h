@@ -8,13 +8,15 @@ class QLabel;
 
 namespace zelvar {
 
+class TsuiForm;
+
 class TDispTimer1 : public QWidget {
   Q_OBJECT
 
  public:
   explicit TDispTimer1(QWidget* owner = nullptr);
 
-  QLabel* Caption = nullptr;
+  TsuiForm* suiForm1 = nullptr;  // the frame, whose title bar carries the caption
   QLabel* Image1 = nullptr;
   QImage Picture() const;
 };

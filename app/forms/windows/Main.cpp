@@ -37,7 +37,9 @@
 #include "skin/Suibutton.h"
 #include "skin/Suiform.h"
 #include "skin/Suiimagepanel.h"
+#include "skin/Suimainmenu.h"
 #include "skin/Suipagecontrol.h"
+#include "skin/Suipopupmenu.h"
 #include "skin/Suiradiogroup.h"
 #include "skin/Suistatusbar.h"
 #include "skin/Suitoolbar.h"
@@ -103,12 +105,18 @@ TMainForm::TMainForm(QWidget* owner, MainSeams seams)
   setObjectName("MainForm");
   SetCaption(kMainCaption);
 
+  // The skinned main menu: the frame shows it as its menu bar below the title bar.
+  suiMainMenu1 = new TsuiMainMenu(this);
+  suiMainMenu1->setObjectName("suiMainMenu1");
+  setMenuBar(suiMainMenu1);
   BuildMenus();
   BuildToolBar();
 
   // The frame fills the window and holds the other controls.
   suiForm1 = new TsuiForm(this);
   suiForm1->setObjectName("suiForm1");
+  suiForm1->SetMenu(suiMainMenu1);
+  suiForm1->SetMenuBarHeight(21);
   auto* central = suiForm1;
   auto* outer = new QVBoxLayout(central);
   outer->setContentsMargins(2, 2, 2, 2);
@@ -253,7 +261,7 @@ void TMainForm::BuildMenus() {
   AddAction(help, "Manaul1", "Manaul", [this] { Manaul1Click(); });
 
   // The hex view's pop-up menu.
-  PopupMenu1 = new QMenu(this);
+  PopupMenu1 = new TsuiPopupMenu(this);
   PopupMenu1->setObjectName("PopupMenu1");
   AddAction(PopupMenu1, "subSearch1", "Search", [this] { subSearch1Click(); });
   AddAction(PopupMenu1, "subCopy1", "Copy", [this] { subCopy1Click(); });
@@ -499,7 +507,12 @@ void TMainForm::ShowRecentNames() {
 
 void TMainForm::SetCaption(const std::string& caption) {
   caption_ = caption;
-  setWindowTitle(Q(simulated_ ? caption + " - " + LocalText(kSimulatedMark) : caption));
+  const std::string title = simulated_ ? caption + " - " + LocalText(kSimulatedMark) : caption;
+  if (suiForm1 != nullptr) {
+    suiForm1->SetCaption(title);
+  } else {
+    setWindowTitle(Q(title));
+  }
 }
 std::string TMainForm::Caption() const {
   return caption_;

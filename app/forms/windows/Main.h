@@ -30,6 +30,7 @@ class TsuiCheckBox;
 class TsuiCheckGroup;
 class TsuiComboBox;
 class TsuiForm;
+class TsuiMainMenu;
 class TsuiImageButton;
 class TsuiPageControl;
 class TsuiTabSheet;
@@ -141,6 +142,7 @@ class TMainForm : public QMainWindow {
 
   // Controls, named as the rest of the program knows them.
   TsuiForm* suiForm1 = nullptr;
+  TsuiMainMenu* suiMainMenu1 = nullptr;
   QToolBar* suiToolBar1 = nullptr;
   std::map<std::string, TsuiImageButton*> toolButtons;  // suiImageButtonLoad ...
   std::map<std::string, QAction*> actions;              // Open1, subSearch1 ...

@@ -4,8 +4,10 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QScreen>
+#include <QVBoxLayout>
 
 #include "app/core/pictures/Jpeg.h"
+#include "skin/Suiform.h"
 
 namespace zelvar {
 
@@ -15,16 +17,17 @@ TWaitForm::TWaitForm(QWidget* owner, const std::string& picturePath)
     : QWidget(owner, Qt::SplashScreen | Qt::WindowStaysOnTopHint) {
   setObjectName("WaitForm");
   setFixedSize(212, 146);
-  Frame = new QLabel("Zelvar", this);
+  setWindowTitle("Zelvar");
+  Frame = new TsuiForm(this);
   Frame->setObjectName("suiForm1");
-  Frame->setGeometry(0, 0, 212, 20);
-  Frame->setAlignment(Qt::AlignCenter);
-  Frame->setStyleSheet("background:#1f3f7a;color:white;font-weight:bold;");
-  Panel = new QLabel("Zelvar", this);
+  Panel = new QLabel("Zelvar", Frame);
   Panel->setObjectName("suiImagePanel1");
-  Panel->setGeometry(0, 20, 212, 126);
   Panel->setAlignment(Qt::AlignCenter);
   Panel->setScaledContents(true);
+  auto* layout = new QVBoxLayout(Frame);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(Panel);
+  SetFormUIStyle(this, MacOS);
   if (const QScreen* screen = this->screen())
     move(screen->availableGeometry().center() - rect().center());
   if (const auto image = DecodeJpegFile(picturePath)) {

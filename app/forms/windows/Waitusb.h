@@ -7,6 +7,8 @@ class QLabel;
 
 namespace zelvar {
 
+class TsuiForm;
+
 inline constexpr const char* kWaitPictureName = "Waitusb.jpg";
 
 class TWaitForm : public QWidget {
@@ -16,8 +18,8 @@ class TWaitForm : public QWidget {
   // Loads the picture from `picturePath`; without it the panel shows its caption only.
   explicit TWaitForm(QWidget* owner = nullptr, const std::string& picturePath = kWaitPictureName);
 
-  QLabel* Frame = nullptr;  // the frame's title bar
-  QLabel* Panel = nullptr;  // the picture panel, picture stretched
+  TsuiForm* Frame = nullptr;  // the frame, with its title bar
+  QLabel* Panel = nullptr;    // the picture panel, picture stretched
   bool HasPicture() const { return hasPicture_; }
 
  private:

@@ -1,0 +1,423 @@
+#include "skin/Suititlebar.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+#include "skin/Suiform.h"
+#include "skin/Suipublic.h"
+
+namespace zelvar {
+
+TitleButtonLayout LayoutTitleButtons(const std::vector<TsuiTitleBarButton>& buttons,
+                                     const TitleButtonMetrics& m) {
+  TitleButtonLayout out;
+  out.rects.resize(buttons.size());
+  int x = m.width - m.rightBtnXOffset + (m.frameAnswer - 1);
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    const TsuiTitleBarButton& b = buttons[i];
+    if (!b.visible || !b.HasPictures()) continue;
+    if (b.type == suiControlBox) {
+      out.controlBox = static_cast<int>(i);
+      continue;
+    }
+    const int w = b.picNormal.width();
+    x -= b.type == suiClose ? w : w + 1 + m.buttonInterval;
+    if (x + w + 1 > m.width) x = m.width - w - 1;
+    out.rects[i] = QRect(x, m.rowY, w, b.picNormal.height());
+  }
+  int left = std::max(0, m.leftBtnXOffset - 4 - (m.frameAnswer - 1));
+  if (out.controlBox >= 0) {
+    const TsuiTitleBarButton& b = buttons[out.controlBox];
+    if (m.drawAppIcon) {
+      out.rects[out.controlBox] =
+          QRect(left, m.controlBoxY, b.picNormal.width(), b.picNormal.height());
+      out.icon = QRect(left + 3, m.controlBoxY, 16, 16);
+      left += 21;
+    } else {
+      out.rects[out.controlBox] =
+          QRect(left, m.controlBoxY - 1, b.picNormal.width(), b.picNormal.height());
+      left += b.picNormal.width() + 5;
+    }
+  }
+  if (left == 0) left = 6;
+  out.captionLeft = left;
+  out.captionRight = x;
+  return out;
+}
+
+QString ShortenCaption(const QFontMetrics& metrics, const QString& caption, int width) {
+  if (metrics.horizontalAdvance(caption) <= width) return caption;
+  QString text = caption;
+  while (!text.isEmpty() && metrics.horizontalAdvance(text + "...") > width) text.chop(1);
+  return text + "...";
+}
+
+TsuiTitleBarPopupMenu::TsuiTitleBarPopupMenu(TsuiTitleBar* titleBar)
+    : TsuiPopupMenu(titleBar), titleBar_(titleBar) {
+  setObjectName("SystemMenu");
+  auto click = [this](TsuiTitleBarBtnType type) {
+    auto& buttons = titleBar_->Buttons();
+    for (size_t i = 0; i < buttons.size(); ++i) {
+      if (buttons[i].type == type && buttons[i].visible) {
+        titleBar_->DoClick(static_cast<int>(i));
+        if (type != suiMax) return;  // every visible maximise button is clicked
+      }
+    }
+  };
+  addAction("Mi&nimize", this, [click] { click(suiMin); });
+  addAction("Ma&ximize/Restore", this, [click] { click(suiMax); });
+  addSeparator();
+  addAction("&Close", this, [this] {
+    if (titleBar_->parentWidget() != nullptr) titleBar_->parentWidget()->close();
+  });
+}
+
+void TsuiTitleBarPopupMenu::Popup(const QPoint& globalPos) {
+  auto visible = [this](TsuiTitleBarBtnType type) {
+    for (const TsuiTitleBarButton& b : titleBar_->Buttons()) {
+      if (b.type == type && b.visible) return true;
+    }
+    return false;
+  };
+  const QList<QAction*> items = actions();
+  items[0]->setEnabled(visible(suiMin));
+  items[1]->setEnabled(visible(suiMax));
+  items[3]->setEnabled(visible(suiClose));
+  popup(globalPos);
+}
+
+TsuiTitleBar::TsuiTitleBar(QWidget* form, TsuiForm* frame) : QWidget(form), frame_(frame) {
+  setObjectName("suiTitleBar");
+  setMouseTracking(true);
+  QFont f = font();
+  f.setFamily("Tahoma");
+  f.setBold(true);
+  setFont(f);
+  for (TsuiTitleBarBtnType type : {suiControlBox, suiClose, suiMax, suiMin}) {
+    TsuiTitleBarButton b;
+    b.type = type;
+    buttons_.push_back(b);
+  }
+  systemMenu_ = new TsuiTitleBarPopupMenu(this);
+  SetUIStyle(frame != nullptr ? frame->UIStyle() : OwnerStyle(form));
+}
+
+QPoint TsuiTitleBar::Origin() const {
+  return InForm() ? QPoint(3, 3) : QPoint(0, 0);
+}
+
+void TsuiTitleBar::SetCaption(const QString& caption) {
+  caption_ = caption;
+  update();
+}
+
+void TsuiTitleBar::SetFormActive(bool active) {
+  formActive_ = active;
+  update();
+}
+
+void TsuiTitleBar::SetDrawAppIcon(bool on) {
+  drawAppIcon_ = on;
+  update();
+}
+
+void TsuiTitleBar::SetButtonInterval(int interval) {
+  buttonInterval_ = interval;
+  update();
+}
+
+void TsuiTitleBar::UpdateButtonPictures(TsuiTitleBarButton& b, TsuiUIStyle style) const {
+  int first = 0;
+  switch (b.type) {
+    case suiControlBox:
+      first = 1;
+      break;
+    case suiHelp:
+      first = 4;
+      break;
+    case suiMax:
+      first = FormMaximized() ? 10 : 7;
+      break;
+    case suiMin:
+      first = 13;
+      break;
+    case suiClose:
+      first = 16;
+      break;
+    case suiCustom:
+      return;  // a custom button keeps its own pictures
+  }
+  b.transparent = GetInsideThemeBool(style, INSIDE_TITLEBTN_TRANSPARENT);
+  GetInsideThemeBitmap(style, INSIDE_TITLEBTN, &b.picNormal, 18, first);
+  GetInsideThemeBitmap(style, INSIDE_TITLEBTN, &b.picMouseOn, 18, first + 1);
+  GetInsideThemeBitmap(style, INSIDE_TITLEBTN, &b.picMouseDown, 18, first + 2);
+  b.top = GetInsideThemeInt(style, INSIDE_TITLEBTN_YPOS);
+}
+
+void TsuiTitleBar::UpdateInsideTheme(TsuiUIStyle style) {
+  auto section = [style](int element, TsuiTitleBarAlign align, bool autoSize) {
+    TsuiTitleBarSection s;
+    GetInsideThemeBitmap(style, element, &s.picture);
+    s.align = align;
+    s.autoSize = autoSize;
+    s.stretch = align == suiClient;
+    if (autoSize) s.width = s.picture.width();
+    return s;
+  };
+  sections_ = {section(INSIDE_TITLE_LEFT, suiLeft, true),
+               section(INSIDE_TITLE_RIGHT, suiRight, true),
+               section(INSIDE_TITLE_CLIENT, suiClient, false)};
+  leftBtnXOffset_ = GetInsideThemeInt(style, INSIDE_TITLE_LEFTBTN_XOFFSET);
+  rightBtnXOffset_ = GetInsideThemeInt(style, INSIDE_TITLE_RIGHTBTN_XOFFSET);
+  rowY_ = GetInsideThemeInt(style, INSIDE_TITLEBTN_YPOS) - (InForm() ? 3 : 0);
+  controlBoxY_ = rowY_;
+  if (QWidget* form = Form(); form != nullptr && form->minimumWidth() != form->maximumWidth()) {
+    form->setMinimumWidth(
+        std::min(form->maximumWidth(), GetInsideThemeInt(style, INSIDE_FORM_MINWIDTH)));
+    form->setMinimumHeight(std::min(form->maximumHeight(), 50));
+  }
+  roundCorner_ = GetInsideThemeInt(style, INSIDE_ROUNDCORNER);
+  roundCornerBottom_ = 0;
+}
+
+void TsuiTitleBar::UIStyleChanged() {
+  if (custom_) return;
+  const TsuiUIStyle style = Style();
+  UpdateInsideTheme(style);
+  for (TsuiTitleBarButton& b : buttons_) UpdateButtonPictures(b, style);
+  systemMenu_->SetUIStyle(style);
+  QPalette p = palette();
+  p.setColor(QPalette::WindowText, UIStyle() == MacOS ? QColor(0, 0, 0) : QColor(255, 255, 255));
+  setPalette(p);
+  // The bar is as high as its first section's picture (inside a frame that includes the
+  // window's upper strip).
+  if (!sections_.empty() && !sections_[0].picture.isNull()) {
+    setFixedHeight(sections_[0].picture.height());
+  }
+  update();
+}
+
+bool TsuiTitleBar::FormMaximized() const {
+  if (frame_ != nullptr) return frame_->IsMaximized();
+  return Form() != nullptr && Form()->isMaximized();
+}
+
+void TsuiTitleBar::ProcessMaxBtn() {
+  if (custom_) return;
+  for (TsuiTitleBarButton& b : buttons_) {
+    if (b.type == suiMax) UpdateButtonPictures(b, Style());
+  }
+  update();
+}
+
+TitleButtonLayout TsuiTitleBar::ButtonLayout() const {
+  TitleButtonMetrics m;
+  m.width = width() - 2 * Origin().x();
+  m.leftBtnXOffset = leftBtnXOffset_;
+  m.rightBtnXOffset = rightBtnXOffset_;
+  m.buttonInterval = buttonInterval_;
+  m.frameAnswer = frame_ != nullptr ? frame_->BorderWidthAnswer() : 0;
+  m.rowY = rowY_;
+  m.controlBoxY = controlBoxY_;
+  m.drawAppIcon = drawAppIcon_;
+  TitleButtonLayout layout = LayoutTitleButtons(buttons_, m);
+  const QPoint o = Origin();
+  for (QRect& r : layout.rects) {
+    if (!r.isNull()) r.translate(o);
+  }
+  if (!layout.icon.isNull()) layout.icon.translate(o);
+  layout.captionLeft += o.x();
+  layout.captionRight += o.x();
+  return layout;
+}
+
+int TsuiTitleBar::ButtonAt(const QPoint& pos) const {
+  const TitleButtonLayout layout = ButtonLayout();
+  for (size_t i = 0; i < layout.rects.size(); ++i) {
+    if (!layout.rects[i].isNull() && layout.rects[i].contains(pos)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+QString TsuiTitleBar::ShownCaption() const {
+  const TitleButtonLayout layout = ButtonLayout();
+  return ShortenCaption(fontMetrics(), caption_, layout.captionRight - layout.captionLeft);
+}
+
+void TsuiTitleBar::paintEvent(QPaintEvent*) {
+  QImage image(size(), QImage::Format_RGB32);
+  image.fill(palette().color(QPalette::Window));
+  QPainter p(&image);
+  // Sections: left ones from the left edge, right ones from the right edge, the client one
+  // stretched between them.
+  int x = 0;
+  int right = width();
+  int client = -1;
+  for (size_t i = 0; i < sections_.size(); ++i) {
+    const TsuiTitleBarSection& s = sections_[i];
+    if (s.picture.isNull()) continue;
+    if (s.align == suiLeft) {
+      p.drawImage(x, 0, s.picture);
+      x += s.picture.width();
+    } else if (s.align == suiRight) {
+      right -= s.picture.width();
+      p.drawImage(right, 0, s.picture);
+    } else {
+      client = static_cast<int>(i);
+    }
+  }
+  if (client >= 0 && right > x) {
+    const QImage& pic = sections_[client].picture;
+    p.drawImage(QRect(x, 0, right - x, pic.height()), pic);
+  }
+  if (frame_ != nullptr) frame_->PaintBorderOver(p);
+
+  // Buttons: the one under the mouse shows its mouse-on (or, pressed, its down) picture.
+  const TitleButtonLayout layout = ButtonLayout();
+  const int hot = ButtonAt(mapFromGlobal(QCursor::pos()));
+  for (size_t i = 0; i < buttons_.size(); ++i) {
+    const QRect& r = layout.rects[i];
+    if (r.isNull()) continue;
+    const TsuiTitleBarButton& b = buttons_[i];
+    if (static_cast<int>(i) == layout.controlBox && drawAppIcon_) continue;
+    const QImage& pic = static_cast<int>(i) != hot ? b.picNormal
+                        : mouseDown_               ? b.picMouseDown
+                                                   : b.picMouseOn;
+    p.drawImage(r.topLeft(), b.transparent ? MaskedImage(pic, kMagenta) : pic);
+  }
+  if (!layout.icon.isNull()) {
+    const QIcon icon = Form() != nullptr ? Form()->windowIcon() : QApplication::windowIcon();
+    if (!icon.isNull()) p.drawPixmap(layout.icon, icon.pixmap(16, 16));
+  }
+
+  // The caption, top-aligned with the button row (Protein 3 pixels lower).
+  p.setFont(font());
+  p.setPen(formActive_ ? palette().color(QPalette::WindowText) : inactiveCaptionColor_);
+  const QString text = ShownCaption();
+  if (!text.isEmpty()) {
+    const int y = Origin().y() + rowY_ + (UIStyle() == Protein ? 3 : 0);
+    p.drawText(layout.captionLeft, y + p.fontMetrics().ascent(), text);
+  }
+  p.end();
+  QPainter(this).drawImage(0, 0, image);
+}
+
+void TsuiTitleBar::PopupSystemMenu(const QPoint& globalPos) {
+  systemMenu_->Popup(globalPos);
+}
+
+void TsuiTitleBar::DoClick(int index) {
+  if (index < 0 || index >= static_cast<int>(buttons_.size()) || Form() == nullptr) return;
+  QWidget* form = Form();
+  const TsuiTitleBarButton& b = buttons_[index];
+  switch (b.type) {
+    case suiMax:
+      if (frame_ != nullptr) {
+        frame_->ToggleMaximized();
+      } else if (form->isMaximized()) {
+        form->showNormal();
+      } else {
+        form->showMaximized();
+      }
+      ProcessMaxBtn();
+      break;
+    case suiMin:
+      form->showMinimized();
+      break;
+    case suiClose:
+      form->close();
+      break;
+    case suiControlBox:
+      if (b.controlBoxMenu != nullptr) {
+        QPoint at = mapToGlobal(QPoint(0, height()));
+        at.setX(std::max(0, at.x()));
+        b.controlBoxMenu->popup(at);
+      }
+      break;
+    case suiHelp:
+    case suiCustom:
+      break;
+  }
+}
+
+void TsuiTitleBar::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  mouseDown_ = true;
+  update();
+  const QPoint pos = event->position().toPoint();
+  if (frame_ != nullptr && frame_->BeginEdgeDrag(pos, event->globalPosition().toPoint())) {
+    mouseDown_ = false;
+    return;
+  }
+  if (ButtonAt(pos) >= 0 || FormMaximized() || Form() == nullptr) return;
+  // A press on the caption moves the window once the mouse moves, so that a double-click still
+  // arrives.
+  mouseDown_ = false;
+  movePending_ = true;
+  dragStart_ = event->globalPosition().toPoint();
+  formStart_ = Form()->pos();
+}
+
+void TsuiTitleBar::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint global = event->globalPosition().toPoint();
+  if (movePending_ && (event->buttons() & Qt::LeftButton) &&
+      (global - dragStart_).manhattanLength() >= QApplication::startDragDistance()) {
+    movePending_ = false;
+    // The platform moves the window where it can; elsewhere it is moved by hand.
+    QWindow* window = Form() != nullptr ? Form()->windowHandle() : nullptr;
+    dragging_ = window == nullptr || !window->startSystemMove();
+  }
+  if (dragging_ && Form() != nullptr) {
+    Form()->move(formStart_ + global - dragStart_);
+    return;
+  }
+  if (frame_ != nullptr) setCursor(frame_->EdgeCursor(event->position().toPoint()));
+  update();
+}
+
+void TsuiTitleBar::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
+  dragging_ = false;
+  movePending_ = false;
+  const int hot = mouseDown_ ? ButtonAt(event->position().toPoint()) : -1;
+  mouseDown_ = false;
+  if (hot >= 0) {
+    const TsuiTitleBarButton& b = buttons_[hot];
+    if (b.type == suiControlBox && b.controlBoxMenu == nullptr) {
+      PopupSystemMenu(mapToGlobal(QPoint(0, height())));
+    } else {
+      const TsuiTitleBarBtnType type = b.type;
+      DoClick(hot);
+      if (type == suiCustom && OnCustomBtnsClick) {
+        OnCustomBtnsClick(hot);
+      } else if (type == suiHelp && OnHelpBtnClick) {
+        OnHelpBtnClick(hot);
+      }
+    }
+  }
+  update();
+}
+
+void TsuiTitleBar::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const int hot = ButtonAt(event->position().toPoint());
+  if (hot < 0) {
+    for (size_t i = 0; i < buttons_.size(); ++i) {
+      if (buttons_[i].type == suiMax && buttons_[i].visible) {
+        DoClick(static_cast<int>(i));
+        break;
+      }
+    }
+  } else if (buttons_[hot].type == suiControlBox && Form() != nullptr) {
+    Form()->close();
+  }
+}
+
+void TsuiTitleBar::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  update();
+}
+
+}  // namespace zelvar
