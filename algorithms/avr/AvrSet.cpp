@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "link/Bitstream.h"
+#include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/Primitives.h"
 #include "services/AppState.h"
@@ -115,6 +116,17 @@ void AvrSet::LogSignature(const char* format) {
   const auto& id = gApp.ReadId;
   std::snprintf(line, sizeof line, format, id[0], id[1], id[2]);
   AddMessageLine(line);
+}
+
+bool AvrSet::ScanFlashWords(Scan kind, const std::function<void(std::uint32_t)>& readWord) {
+  const std::uint32_t block = kind == Scan::Verify ? 32 : 64;
+  const bool passed = ScanBlocks(kind, 0, Type().codeLast, block,
+                                 [&readWord, block](std::uint32_t a, std::uint8_t* dest) {
+                                   for (std::uint32_t i = 0; i < block; i += 2) readWord(a + i);
+                                   ReadReply64(dest);
+                                 });
+  if (passed) FinishScan();
+  return passed;
 }
 
 }  // namespace zelvar::avr

@@ -5,6 +5,7 @@
 // calibration byte's store into the buffer. The programming engines (high-voltage parallel,
 // high-voltage serial) stand on it.
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "algorithms/mcs51/Mcs51Set.h"
@@ -67,6 +68,11 @@ class AvrSet : public mcs51::Mcs51Set {
   // buffer there, which must lie inside the code and EEPROM image; with 0 it is only logged.
   // `frequency` names the oscillator the byte belongs to (nullptr: the part has one).
   void StoreCalibration(std::uint8_t value, const char* frequency);
+
+  // Flash from address 0 in blocks (32 bytes for Verify, 64 otherwise), `readWord` queuing the
+  // read of the word at each even address and each block coming back as one reply; the scan's
+  // end when it passed.
+  bool ScanFlashWords(Scan kind, const std::function<void(std::uint32_t)>& readWord);
 
   // Logs the ID format with the first three ReadId bytes.
   static void LogSignature(const char* format);

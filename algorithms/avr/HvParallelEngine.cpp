@@ -128,16 +128,22 @@ void HvParallelSet::ReadFlashWord(std::uint32_t byteAddress) const {
   SetReadDirection(false);
 }
 
-void HvParallelSet::ReadEepromByte(std::uint32_t address) const {
-  SetReadDirection(false);
-  SetLine(kLineOe);
-  ClearLine(kLineBs1);
-  LoadCommandByte(kHvReadEeprom);
+// The EEPROM command and address, the high byte (with BS1 high, left high) only where the part
+// has more than 256 bytes.
+void HvParallelSet::LoadEepromAddress(std::uint8_t command, std::uint32_t address) const {
+  LoadCommandByte(command);
   LoadAddressByte(static_cast<std::uint8_t>(address & 0xFF));
   if (Type().eepromLast > 0xFF) {
     SetLine(kLineBs1);
     LoadAddressByte(static_cast<std::uint8_t>(address >> 8));
   }
+}
+
+void HvParallelSet::ReadEepromByte(std::uint32_t address) const {
+  SetReadDirection(false);
+  SetLine(kLineOe);
+  ClearLine(kLineBs1);
+  LoadEepromAddress(kHvReadEeprom, address);
   SetReadDirection(true);
   ClearLine(kLineBs1);
   ClearLine(kLineOe);
@@ -162,15 +168,7 @@ bool HvParallelSet::ScanFlash(Scan kind) {
   if (!EnterChecked()) return false;
   SetReadDirection(true);
   FlushCommands();
-  const std::uint32_t block = kind == Scan::Verify ? 32 : 64;
-  const bool passed = ScanBlocks(kind, 0, Type().codeLast, block,
-                                 [this, block](std::uint32_t a, std::uint8_t* dest) {
-                                   for (std::uint32_t i = 0; i < block; i += 2)
-                                     ReadFlashWord(a + i);
-                                   ReadReply64(dest);
-                                 });
-  if (passed) FinishScan();
-  return passed;
+  return ScanFlashWords(kind, [this](std::uint32_t a) { ReadFlashWord(a); });
 }
 
 void HvParallelSet::WriteFlashPages() {
@@ -337,13 +335,8 @@ void HvParallelSet::WriteEepromByte(std::uint32_t address, std::uint8_t value) c
   SetReadDirection(false);
   SetLine(kLineOe);
   ClearLine(kLineBs1);
-  LoadCommandByte(kHvWriteEeprom);
-  LoadAddressByte(static_cast<std::uint8_t>(address & 0xFF));
-  if (Type().eepromLast > 0xFF) {
-    SetLine(kLineBs1);
-    LoadAddressByte(static_cast<std::uint8_t>(address >> 8));
-    ClearLine(kLineBs1);
-  }
+  LoadEepromAddress(kHvWriteEeprom, address);
+  ClearLine(kLineBs1);
   LoadDataByte(value);
   ClearLine(kLineWr);
   SetLine(kLineWr);

@@ -64,6 +64,7 @@ class HvParallelSet : public AvrSet {
   bool EnterChecked();
 
   void ReadFlashWord(std::uint32_t byteAddress) const;
+  void LoadEepromAddress(std::uint8_t command, std::uint32_t address) const;
   void ReadEepromByte(std::uint32_t address) const;
   void ReadSignatureByte(std::uint8_t n) const;
 

@@ -139,15 +139,7 @@ void HvSerialSet::ReadSignatureByte(std::uint8_t n) const {
 bool HvSerialSet::ScanFlash(Scan kind) {
   if (!EnterChecked()) return false;
   FlushCommands();
-  const std::uint32_t block = kind == Scan::Verify ? 32 : 64;
-  const bool passed = ScanBlocks(kind, 0, Type().codeLast, block,
-                                 [this, block](std::uint32_t a, std::uint8_t* dest) {
-                                   for (std::uint32_t i = 0; i < block; i += 2)
-                                     ReadFlashWord(a + i);
-                                   ReadReply64(dest);
-                                 });
-  if (passed) FinishScan();
-  return passed;
+  return ScanFlashWords(kind, [this](std::uint32_t a) { ReadFlashWord(a); });
 }
 
 void HvSerialSet::Write() {
