@@ -22,7 +22,8 @@ class Connecting : public SimFixture {
   void SetUp() override {
     SimFixture::SetUp();
     Unopened(6200);
-    SetAttachWaitMs(50);
+    // Long enough for the event thread to attach on a loaded machine: an attach ends the wait.
+    SetAttachWaitMs(2000);
   }
   // A new simulated programmer of `model`, plugged in but not opened.
   void Unopened(int model) {
@@ -144,6 +145,7 @@ TEST_F(Connecting, TheIdleStateSwitchesEveryPinOffAndLeavesVppAtTwelveVolts) {
 
 TEST_F(Connecting, WithNoProgrammerTheConnectEndsWithItsBox) {
   Unplug();
+  SetAttachWaitMs(50);
   EXPECT_FALSE(ConnectProgrammer());
   EXPECT_EQ(fake.boxes, std::vector<std::string>{"Can not open the device! "});
   EXPECT_EQ(gLink.ModelNumber, 0);
