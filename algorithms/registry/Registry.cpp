@@ -36,6 +36,7 @@
 #include "algorithms/memory/SST28VF040.h"
 #include "algorithms/memory/SST29XF.h"
 #include "algorithms/memory/V29C51004.h"
+#include "algorithms/memory/X5045.h"
 
 namespace zelvar {
 
@@ -131,6 +132,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::ACTRANS25>("ACTRANS25"),
     Register<memory::P93>("P93"),
     Register<memory::P93X16>("P93X16"),
+    Register<memory::X5045>("X5045"),
 };
 
 }  // namespace

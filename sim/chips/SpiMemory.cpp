@@ -10,7 +10,7 @@ constexpr std::uint8_t kBusy = 0x01, kEnabled = 0x02, kWpen = 0x80;
 constexpr std::uint8_t kAddressBit8 = 0x08;
 
 // Sizes, pages, supplies and cycle times from the parts' datasheets.
-constexpr std::array<SpiPart, 10> kParts = {{
+constexpr std::array<SpiPart, 12> kParts = {{
     {.name = "AT25010", .size = 128, .pageBytes = 8},
     {.name = "AT25020", .size = 256, .pageBytes = 8},
     {.name = "AT25040", .size = 512, .pageBytes = 8},
@@ -34,10 +34,28 @@ constexpr std::array<SpiPart, 10> kParts = {{
      .maxMillivolts = 3600,
      .writeUs = 9600,
      .eraseUs = 2000000},
+    // X5045 (RESET active high) and X5043 (active low): the same 512-byte EEPROM and status.
+    {.name = "X5045",
+     .size = 512,
+     .pageBytes = 16,
+     .statusWritable = 0x3C,
+     .minMillivolts = 4500,
+     .writeUs = 10000,
+     .supervisor = true,
+     .initialStatus = 0x30},
+    {.name = "X5043",
+     .size = 512,
+     .pageBytes = 16,
+     .statusWritable = 0x3C,
+     .minMillivolts = 4500,
+     .writeUs = 10000,
+     .supervisor = true,
+     .initialStatus = 0x30},
 }};
 }  // namespace
 
-SpiMemory::SpiMemory(const SpiPart& part) : cells(part.size, 0xFF), part_(part) {}
+SpiMemory::SpiMemory(const SpiPart& part)
+    : cells(part.size, 0xFF), status(part.initialStatus), part_(part) {}
 
 bool SpiMemory::Powered(const Programmer& p) const {
   const int mv = p.SupplyMillivolts(p.SocketPinOf(kVcc));
@@ -98,7 +116,7 @@ void SpiMemory::OnPins(Programmer& p) {
     selected_ = output_ = false;
     so_ = -1;
     if (bits_ % 8 == 0) EndInstruction(p);
-  } else if (selected_ && Level(p, kHold)) {
+  } else if (selected_ && (part_.supervisor || Level(p, kHold))) {
     if (sck && !sck_) {
       ++bits_;
       if (!output_) {
@@ -158,6 +176,11 @@ void SpiMemory::TakeByte(std::uint8_t b, Programmer& p) {
 void SpiMemory::EndInstruction(Programmer& p) {
   if (bytes_.empty() || opcode_ == 0) return;
   const bool alone = bytes_.size() == 1;
+  // The supervisors' WP# low refuses every write, the latch's alone excepted.
+  if (part_.supervisor && !Level(p, kWp) && (opcode_ == kWrite || opcode_ == kWriteStatus)) {
+    writeEnable_ = false;
+    return;
+  }
   if (opcode_ == kWriteEnable && alone) {
     writeEnable_ = true;
   } else if (opcode_ == kWriteDisable && alone) {

@@ -1,6 +1,7 @@
 #pragma once
-// 25-series SPI EEPROMs (AT25010 to AT25256) and SPI flash (AT25F512A), after their public
-// datasheets, in the 8-pin DIP: 1 CS#, 2 SO, 3 WP#, 4 GND, 5 SI, 6 SCK, 7 HOLD#, 8 VCC.
+// 25-series SPI EEPROMs (AT25010 to AT25256), SPI flash (AT25F512A) and the X5045/X5043
+// supervisors' 512-byte EEPROM, after their public datasheets, in the 8-pin DIP: 1 CS#, 2 SO,
+// 3 WP#, 4 GND, 5 SI, 6 SCK, 7 HOLD# (the X5045's RESET output), 8 VCC.
 // - Powered by a supply inside the part's range on pin 8 with pin 4 grounded; without power the
 //   chip forgets its write enable and drives nothing.
 // - SPI mode 0: SI is taken on the rising SCK edge, SO changes on the falling edge and is driven
@@ -18,9 +19,14 @@
 // - The flash programs by clearing bits (a byte written becomes old AND new) and erases the whole
 //   chip to 0xFF by its chip-erase opcode (62h); its ID (1Fh 65h) comes from its read-ID opcode
 //   (15h).
+// - X5045/X5043: 16-byte pages, 4.5 to 5.5 V, a write cycle of up to 10 ms; status bits 2 and 3
+//   block-lock the upper quarter, half or all of the array, bits 4 and 5 (WD0, WD1) choose the
+//   watchdog period (1.4 s, 600 ms, 200 ms, off); no WPEN: WP# low refuses every write. Pin 7 is
+//   the reset output, not a hold input; the watchdog's reset pulses are not modelled (the chip
+//   keeps answering while RESET is active), so its period is only the stored bits.
 // - While busy (the write cycle, the erase) only the status read is answered.
 // - Open in the datasheets, chosen here: undriven CS#, WP# and HOLD# read high; HOLD# low stops
-//   the clock's effect.
+//   the clock's effect; an X5045 comes with its watchdog off (status 30h).
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -46,6 +52,8 @@ struct SpiPart {
   int maxMillivolts = 5500;
   int writeUs = 5000;
   int eraseUs = 0;
+  bool supervisor = false;  // the X5045 kind: pin 7 RESET, WP# guards every write
+  std::uint8_t initialStatus = 0;
 };
 
 class SpiMemory final : public ChipModel {

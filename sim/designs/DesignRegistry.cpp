@@ -13,6 +13,7 @@
 #include "sim/designs/TestPin.h"
 #include "sim/designs/W79eIcp.h"
 #include "sim/designs/WordEprom.h"
+#include "sim/designs/X5045.h"
 #include "sim/designs/Zor5103.h"
 
 namespace zelvar::sim {
@@ -35,6 +36,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"i2c24c", MakeI2c24c},
     {"at25spi", MakeAt25spi},
     {"p93cxxx", MakeP93cxxx},
+    {"x5045dip08", MakeX5045Dip08},
     {"atmega8dip28", MakeAtmega8Dip28},
     {"at90s8515dip40", MakeAt90s8515Dip40},
     {"at90s8535dip40std", MakeAt90s8535Dip40Std},
