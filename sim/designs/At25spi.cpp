@@ -1,5 +1,7 @@
 #include "sim/designs/At25spi.h"
 
+#include "sim/designs/Waits.h"
+
 namespace zelvar::sim {
 
 namespace {
@@ -16,15 +18,16 @@ enum : std::uint8_t {
   kInBits = 75,
 };
 
+constexpr WaitCommand kWaits[] = {{kWait1ms, 1000}, {kWait100ms, 100000}};
+
 class At25spi final : public Design {
  public:
   std::string Name() const override { return "at25spi"; }
 
   int CommandLength(std::uint8_t op) const override {
+    if (IsWait(kWaits, op)) return 1;
     switch (op) {
       case kShiftedByte:
-      case kWait1ms:
-      case kWait100ms:
       case kShiftIn:
         return 1;
       case kShiftOut:
@@ -38,6 +41,7 @@ class At25spi final : public Design {
 
   bool Execute(Programmer& p, const Command& c) override {
     Hold(p);
+    if (RunWait(p, kWaits, c.op())) return true;
     switch (c.op()) {
       case kShiftOut:
         in_ = Shift(p, c.bytes[1], outBits_);
@@ -53,12 +57,6 @@ class At25spi final : public Design {
         return true;
       case kInBits:
         inBits_ = c.bytes[1];
-        return true;
-      case kWait1ms:
-        p.AdvanceUs(1000);
-        return true;
-      case kWait100ms:
-        p.AdvanceUs(100000);
         return true;
       default:
         return false;

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "sim/designs/Waits.h"
+
 namespace zelvar::sim {
 
 namespace {
@@ -20,6 +22,9 @@ enum : std::uint8_t {
 };
 constexpr int kReadBackLine = 1;
 
+constexpr WaitCommand kWaits[] = {
+    {kPowerWait, 100}, {kTick, 1250}, {kLongTick, 2500}, {kCycleWait, 10000}, {kLineSettle, 1}};
+
 class AvrParallelDesign final : public Design {
  public:
   AvrParallelDesign(std::string name, AvrParallelPins pins) : name_(std::move(name)), pins_(pins) {}
@@ -27,13 +32,9 @@ class AvrParallelDesign final : public Design {
   std::string Name() const override { return name_; }
 
   int CommandLength(std::uint8_t op) const override {
+    if (IsWait(kWaits, op)) return 1;
     switch (op) {
       case kSample:
-      case kPowerWait:
-      case kTick:
-      case kLongTick:
-      case kCycleWait:
-      case kLineSettle:
         return 1;
       case kPort0:
         return 2;
@@ -43,6 +44,7 @@ class AvrParallelDesign final : public Design {
   }
 
   bool Execute(Programmer& p, const Command& c) override {
+    if (RunWait(p, kWaits, c.op())) return true;
     switch (c.op()) {
       case kSample:
         p.PushReplyByte(Sample(p));
@@ -51,21 +53,6 @@ class AvrParallelDesign final : public Design {
         p.port[0] = c.bytes[1];
         for (int i = 0; i < 8; ++i) p.level[pins_.data[i]] = (c.bytes[1] >> i) & 1;
         p.Settle();
-        return true;
-      case kPowerWait:
-        p.AdvanceUs(100);
-        return true;
-      case kTick:
-        p.AdvanceUs(1250);
-        return true;
-      case kLongTick:
-        p.AdvanceUs(2500);
-        return true;
-      case kCycleWait:
-        p.AdvanceUs(10000);
-        return true;
-      case kLineSettle:
-        p.AdvanceUs(1);
         return true;
       default:
         return false;

@@ -3,6 +3,8 @@
 #include <string>
 #include <utility>
 
+#include "sim/designs/Waits.h"
+
 namespace zelvar::sim {
 
 namespace {
@@ -21,28 +23,22 @@ struct SerialPins {
   int sci, sdi, sii, sdo;
 };
 
+constexpr WaitCommand kWaits[] = {{kInstructionWait, 100}, {kTick, 1250}, {kCycleWait, 10000}};
+
 class AvrSerialDesign final : public Design {
  public:
   AvrSerialDesign(std::string name, SerialPins pins) : name_(std::move(name)), pins_(pins) {}
   std::string Name() const override { return name_; }
   int CommandLength(std::uint8_t op) const override {
-    return op == kSampleSdo || op == kInstructionWait || op == kTick || op == kCycleWait ? 1 : 0;
+    return op == kSampleSdo || IsWait(kWaits, op) ? 1 : 0;
   }
   bool Execute(Programmer& p, const Command& c) override {
+    if (RunWait(p, kWaits, c.op())) return true;
     switch (c.op()) {
       case kSampleSdo:
         if (!framed_) p.record.ProtocolError(name_ + ": SDO sampled before any frame");
         if (!sdoDriven_) p.record.ProtocolError(name_ + ": SDO read while the chip drives it not");
         p.PushReplyByte(out_);
-        return true;
-      case kInstructionWait:
-        p.AdvanceUs(100);
-        return true;
-      case kTick:
-        p.AdvanceUs(1250);
-        return true;
-      case kCycleWait:
-        p.AdvanceUs(10000);
         return true;
       default:
         return false;

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "sim/designs/Waits.h"
+
 namespace zelvar::sim {
 
 namespace {
@@ -21,16 +23,18 @@ enum : std::uint8_t {
   kWait1ms = 26,
 };
 
+constexpr WaitCommand kWaits[] = {{kWait1ms, 1000}};
+
 class I2c24c final : public Design {
  public:
   std::string Name() const override { return "i2c24c"; }
 
   int CommandLength(std::uint8_t op) const override {
+    if (IsWait(kWaits, op)) return 1;
     switch (op) {
       case kStart:
       case kAckClock:
       case kShiftIn:
-      case kWait1ms:
         return 1;
       case kShiftOut:
       case kOutBits:
@@ -42,6 +46,7 @@ class I2c24c final : public Design {
   }
 
   bool Execute(Programmer& p, const Command& c) override {
+    if (RunWait(p, kWaits, c.op())) return true;
     switch (c.op()) {
       case kStart:
         Set(p, kSdaPin, 1);
@@ -75,9 +80,6 @@ class I2c24c final : public Design {
         return true;
       case kInBits:
         inBits_ = c.bytes[1];
-        return true;
-      case kWait1ms:
-        p.AdvanceUs(1000);
         return true;
       default:
         return false;
