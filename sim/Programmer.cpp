@@ -371,8 +371,17 @@ int RowOfLeftPin(int pin) {
 }  // namespace
 
 void Programmer::PlaceChip(std::shared_ptr<ChipModel> chip, int firstPin) {
+  Seat(std::move(chip), firstPin, false);
+}
+
+void Programmer::PlaceChipTurned(std::shared_ptr<ChipModel> chip, int firstPin) {
+  Seat(std::move(chip), firstPin, true);
+}
+
+void Programmer::Seat(std::shared_ptr<ChipModel> chip, int firstPin, bool turned) {
   chip_ = std::move(chip);
   firstPin_ = firstPin;
+  turned_ = turned;
   chipPinAt_.fill(0);
   if (chip_) {
     for (int k = 1; k <= chip_->PinCount(); ++k) {
@@ -398,6 +407,8 @@ int Programmer::SocketPinOf(int chipPin) const {
   if (!chip_) return 0;
   const int n = chip_->PinCount();
   if (chipPin < 1 || chipPin > n) return 0;
+  // Turned half round, chip pin k sits where pin k + n/2 (around the package) would.
+  if (turned_) chipPin = (chipPin - 1 + n / 2) % n + 1;
   const int row1 = RowOfLeftPin(firstPin_);
   if (chipPin <= n / 2) return LeftPinOfRow(row1 - (chipPin - 1));
   return 21 + row1 - (n - chipPin);

@@ -135,6 +135,9 @@ class Programmer {
   Design* design() const { return design_.get(); }
   // Places `chip` with its pin 1 at socket pin `firstPin` in the left row; nullptr empties it.
   void PlaceChip(std::shared_ptr<ChipModel> chip, int firstPin);
+  // Places `chip` over the rows PlaceChip(chip, firstPin) would take, turned half round: its pin 1
+  // in the right row opposite socket pin `firstPin + n/2 - 1`, as an adapter may seat it.
+  void PlaceChipTurned(std::shared_ptr<ChipModel> chip, int firstPin);
   // Places `chip` at the bottom of the socket, as the sets expect a DIP to sit.
   void PlaceChipAtBottom(std::shared_ptr<ChipModel> chip);
   // Places `chip` where its SeatPin says for this model, else at the bottom.
@@ -198,9 +201,11 @@ class Programmer {
   std::array<std::uint8_t, 64> info_{};
   std::unique_ptr<Design> design_;
   std::shared_ptr<ChipModel> chip_;
-  std::array<int, 2> gnd_{};         // ground pins, 0 = none
-  std::array<int, 2> vpp_{};         // pins on the VPP supply, 0 = none
-  int firstPin_ = 0;                 // socket pin of chip pin 1
+  std::array<int, 2> gnd_{};  // ground pins, 0 = none
+  std::array<int, 2> vpp_{};  // pins on the VPP supply, 0 = none
+  int firstPin_ = 0;          // socket pin of chip pin 1 (of pin n/2 + 1 when turned)
+  bool turned_ = false;
+  void Seat(std::shared_ptr<ChipModel> chip, int firstPin, bool turned);
   std::array<int, 49> chipPinAt_{};  // chip pin on each socket pin, 0 = none
   std::vector<std::uint8_t> pending_;
   std::vector<std::uint8_t> nextReply_;

@@ -17,9 +17,11 @@
 #include "algorithms/mcs51/W79E2051.h"
 #include "algorithms/mcs51/W79E82X.h"
 #include "algorithms/memory/ACTRANS25.h"
+#include "algorithms/memory/AK64SCI.h"
 #include "algorithms/memory/AMD29f040.h"
 #include "algorithms/memory/AT25SPI.h"
 #include "algorithms/memory/AT49F.h"
+#include "algorithms/memory/BR90.h"
 #include "algorithms/memory/DSRAM.h"
 #include "algorithms/memory/GAL3M.h"
 #include "algorithms/memory/I27CX.h"
@@ -133,6 +135,8 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::P93>("P93"),
     Register<memory::P93X16>("P93X16"),
     Register<memory::X5045>("X5045"),
+    Register<memory::AK64SCI>("AK64SCI"),
+    Register<memory::BR90>("BR90"),
 };
 
 }  // namespace

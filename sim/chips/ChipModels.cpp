@@ -16,6 +16,7 @@
 #include "sim/chips/Sst28sf.h"
 #include "sim/chips/StaticRam.h"
 #include "sim/chips/W79e.h"
+#include "sim/chips/WordSerial.h"
 
 namespace zelvar::sim {
 
@@ -41,6 +42,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kMicrowire,
     kAvrHvParallel,
     kAvrHvSerial,
+    kWordSerial,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -58,6 +60,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(MicrowirePartOf(chipName), Family::kMicrowire);
   consider(AvrHvParallelPartOf(chipName), Family::kAvrHvParallel);
   consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
+  consider(WordSerialPartOf(chipName), Family::kWordSerial);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -80,6 +83,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeAvrHvParallel(best);
     case Family::kAvrHvSerial:
       return MakeAvrHvSerial(best);
+    case Family::kWordSerial:
+      return MakeWordSerial(best);
     case Family::kOther:
       break;
   }

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "sim/designs/Ak6420.h"
 #include "sim/designs/At25spi.h"
 #include "sim/designs/Atf22v10b.h"
 #include "sim/designs/AvrParallel.h"
@@ -37,6 +38,9 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"at25spi", MakeAt25spi},
     {"p93cxxx", MakeP93cxxx},
     {"x5045dip08", MakeX5045Dip08},
+    {"ak6420std", MakeAk6420Std},
+    {"ak6420af", MakeAk6420Af},
+    {"ak6420af6300", MakeAk6420Af6300},
     {"atmega8dip28", MakeAtmega8Dip28},
     {"at90s8515dip40", MakeAt90s8515Dip40},
     {"at90s8535dip40std", MakeAt90s8535Dip40Std},
