@@ -92,6 +92,7 @@ int Programmer::CommandLength(std::uint8_t op) const {
     const int n = design_->CommandLength(op);
     if (n > 0) return n;
   }
+  if ((op == kOpSample || op == kOpWait100ms) && NoFpgaModel()) return 1;
   return kBaseLengths[op];
 }
 
@@ -161,6 +162,11 @@ void Programmer::Execute(const Command& c) {
   switch (c.op()) {
     case kOpPadding:
       break;
+    case kOpSample: {
+      const auto bit = [&](int pin, int n) { return ReadLevel(pin) == 0 ? 0 : 1 << n; };
+      PushReplyByte(static_cast<std::uint8_t>(bit(18, 1) | bit(21, 3)));
+      break;
+    }
     case kOpReply: {
       std::vector<std::uint8_t> reply(64, 0);
       if (!nextReply_.empty()) {
@@ -231,6 +237,12 @@ void Programmer::Execute(const Command& c) {
       break;
     case kOpSettle:
       clock.Advance(clock.latency.settleUs);
+      break;
+    case kOpStatusPrefix:
+      if (NoFpgaModel()) clock.Advance(1000);
+      break;
+    case kOpWait100ms:
+      clock.Advance(100000);
       break;
     case kOpBlock: {
       std::vector<std::uint8_t> block(256, 0);
@@ -464,7 +476,7 @@ void Programmer::CheckFights() {
     if (d < 0) continue;
     const int sp = SocketPinOf(k);
     const int driver = DriverLevel(sp);
-    if (design_ && design_->DrivesThroughResistor(sp)) continue;
+    if (NoFpgaModel() || (design_ && design_->DrivesThroughResistor(sp))) continue;
     if (driver >= 0 && driver != d && SupplyMillivolts(sp) < 0) {
       record.Hazard(
           Format("driver fights the chip's output on chip pin %d (socket pin %d)", k, sp));

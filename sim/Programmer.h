@@ -18,6 +18,10 @@
 //   models whose test goes through VPP).
 // - On models 6200 and above a VPP selection with bit 7 set keeps VCC on the pin it was on, so a
 //   chip whose VPP pin is not its VCC pin stays powered while VPP is applied.
+// - Models 57 and 411 have no FPGA: their pin drivers go through series resistors (an I2C chip
+//   acknowledges against a driven-high SDA on them), and command 3 samples the socket into the
+//   next reply byte, socket pin 18 in bit 1 and pin 21 in bit 3 (the other bits read 0); their
+//   own logic times the sets' waits: command 26 takes 1 ms, command 28 100 ms.
 #include <array>
 #include <cstdint>
 #include <deque>
@@ -194,6 +198,7 @@ class Programmer {
   void PinsChanged();
   void BitstreamArrived();
   bool OldFpgaModel() const { return model_ == 5104 || model_ == 5105 || model_ == 5148; }
+  bool NoFpgaModel() const { return model_ == 57 || model_ == 411; }
   bool TestMode() const { return OldFpgaModel() && fpga[kFpgaPinDrivers] == kFpgaDriversTest; }
 
   int model_;

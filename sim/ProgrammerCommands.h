@@ -8,6 +8,7 @@ namespace zelvar::sim {
 
 enum CoreOp : std::uint8_t {
   kOpPadding = 0,
+  kOpSample = 3,      // models without FPGA: the socket's sampled pins, a reply byte
   kOpReply = 7,       // the collected reply bytes as one 64-byte IN packet
   kOpPinHigh = 8,     // pin
   kOpPinLow = 9,      // pin
@@ -20,6 +21,7 @@ enum CoreOp : std::uint8_t {
   kOpProbe = 23,         // pin: a reply byte, 1 when something holds it low
   kOpStatusPrefix = 26,  // the one-byte power status's preamble
   kOpSettle = 27,
+  kOpWait100ms = 28,  // models without FPGA; 26 is their 1 ms wait
   kOpBlock = 32,  // the collected reply bytes as one 256-byte IN block
   kOpStrobe = 43,
   kOp53 = 53,

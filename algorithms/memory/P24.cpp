@@ -142,9 +142,10 @@ bool P24::PowerUp() const {
   return SerialSet::PowerUp(gndPin_, vccPin_, vcc);
 }
 
-bool P24::ImageFits() const {
-  if (gApp.TypeIndex != kFullChipRow || gApp.LoadedLastAddress <= 0xFFFF) return true;
-  Decline(kImageTooLarge);
+bool I2cImageFits() {
+  if (gApp.TypeIndex != P24::kFullChipRow || gApp.LoadedLastAddress <= 0xFFFF) return true;
+  AddMessageLine(kImageTooLarge);
+  gLink.StatusWord = 1;
   return false;
 }
 
@@ -169,7 +170,7 @@ void P24::FetchBlock(std::uint32_t address, std::uint8_t* dest, std::uint32_t co
 }
 
 void P24::Scan(bool verify) {
-  if (verify && !ImageFits()) return;
+  if (verify && !I2cImageFits()) return;
   if (!PowerUp()) return;
   const I2cType& t = Type();
   const bool page = Word(kReadModeWord) == 1 && services().ChipParam("pic=") != 1;
@@ -189,7 +190,7 @@ void P24::Scan(bool verify) {
 }
 
 void P24::Write() {
-  if (!ImageFits()) return;
+  if (!I2cImageFits()) return;
   if (!PowerUp()) return;
   const I2cType& t = Type();
   const std::uint32_t page = I2cWritePage(page_, 0, Word(kWriteModeWord));

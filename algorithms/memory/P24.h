@@ -37,6 +37,10 @@ void CheckI2cRow(const I2cType& t, TypeTableReport& r);
 // two bytes.
 std::uint32_t I2cWritePage(std::uint32_t rowPage, std::uint32_t pagParam, std::uint32_t writeMode);
 
+// The 24c1024 row reaches 64 KiB of its chip: a larger image is refused (logged, StatusWord 1)
+// rather than half written or half verified. True for every other row.
+bool I2cImageFits();
+
 inline constexpr std::uint64_t kI2cContact = 0xB80000;  // socket pins 20, 21, 22 and 24
 inline constexpr std::array<std::uint8_t, 3> kI2cAPins = {17, 18, 19};
 
@@ -110,8 +114,6 @@ class P24 final : public SerialSet {
   void Scan(bool verify);
   void FetchBlock(std::uint32_t address, std::uint8_t* dest, std::uint32_t count, bool page);
   void Write();
-  // An image larger than the 64 KiB the set reaches: refused, not half written.
-  bool ImageFits() const;
 
   std::uint32_t delayCount_ = 10;  // "dly=": waits of 1 ms per delay step after a page
   std::uint32_t page_ = 0;         // the row's page, or "pag="

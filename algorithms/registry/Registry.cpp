@@ -28,6 +28,7 @@
 #include "algorithms/memory/MX29F.h"
 #include "algorithms/memory/P22V10.h"
 #include "algorithms/memory/P24.h"
+#include "algorithms/memory/P24C411.h"
 #include "algorithms/memory/P27.h"
 #include "algorithms/memory/P29F.h"
 #include "algorithms/memory/P93.h"
@@ -135,6 +136,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::P93>("P93"),
     Register<memory::P93X16>("P93X16"),
     Register<memory::X5045>("X5045"),
+    Register<memory::P24C411>("P24C411"),
     Register<memory::AK64SCI>("AK64SCI"),
     Register<memory::BR90>("BR90"),
 };
