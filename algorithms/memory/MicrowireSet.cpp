@@ -11,6 +11,7 @@
 #include "link/commands/Programmer.h"
 #include "services/AppState.h"
 #include "services/Messages.h"
+#include "services/Services.h"
 
 namespace zelvar::memory {
 
@@ -25,11 +26,21 @@ constexpr int kDelayWord = 128;
 constexpr int kVccWord = 129;
 constexpr int kVccMillivolts[] = {5000, 3300, 2500};
 constexpr std::uint32_t kScanBlock = 16;
+// The models without an FPGA: their bus mode, and the data-out line (socket pin 18) in bit 1 of
+// the sampled socket byte.
+constexpr std::uint8_t kOwnLogicBusMode = 15;
+constexpr std::uint8_t kCmdSampleSocket = 3;
+constexpr std::uint8_t kSocketDataOutBit = 0x02;
 }  // namespace
 
-void CheckMicrowireRow(const MicrowireType& t, TypeTableReport& r) {
+void CheckMicrowireRow(const MicrowireType& t, TypeTableReport& r, const char* design) {
   if (t.name.empty()) r.Fault("no caption");
-  r.bitstreams.emplace_back(kDesign);
+  if (design != nullptr) r.bitstreams.emplace_back(design);
+  // The package: chip pin 1 (CS) to 4 up the left row, 5 to 8 down the right.
+  const int first = t.selectPin;
+  const auto onPackage = [first](int pin) {
+    return (pin >= first && pin <= first + 3) || (pin >= 41 - first - 3 && pin <= 41 - first);
+  };
   r.DistinctSupplyPins({{"VCC", t.vccPin},
                         {"DI", t.dataInPin},
                         {"DO", t.dataOutPin},
@@ -40,7 +51,7 @@ void CheckMicrowireRow(const MicrowireType& t, TypeTableReport& r) {
                        {t.gndPin}, 40);
   for (int pin : {int{t.vccPin}, int{t.gndPin}, int{t.dataInPin}, int{t.dataOutPin},
                   int{t.clockPin}, int{t.selectPin}, int{t.orgPin}, int{t.pin7}}) {
-    if (pin < 17 || pin > 24) r.Fault("pin " + std::to_string(pin) + " off the package");
+    if (!onPackage(pin)) r.Fault("pin " + std::to_string(pin) + " off the package");
   }
   if (t.dataBits != 8 && t.dataBits != 16) r.Fault("data bits neither 8 nor 16");
   r.SizeIsPowerOfTwo(t.lastAddress);
@@ -53,6 +64,16 @@ void MicrowireSet::Init() {
   ClearRefusal();
   if (Type().addressBits == 0) {
     Refuse(kNoSuchType);
+    return;
+  }
+  if (OwnLogic()) {
+    SetRegister25(kOwnLogicBusMode);
+    SetVppVoltage(0);
+    SetVccVoltage(5000);
+    PlacementRequest picture;
+    picture.pins = 8;
+    picture.firstRow = 15;
+    services().ShowPlacement(picture);
     return;
   }
   SetVccVoltage(5000);
@@ -99,7 +120,7 @@ bool MicrowireSet::PowerUp() const {
   SetPinLow(t.clockPin);
   SetPinLow(t.selectPin);
   SelectGndPin(t.gndPin);
-  SetVccVoltage(kVccMillivolts[Choice(kVccWord, std::size(kVccMillivolts))]);
+  SetVccVoltage(OwnLogic() ? 5000 : kVccMillivolts[Choice(kVccWord, std::size(kVccMillivolts))]);
   SelectVccPin(t.vccPin);
   SetPinLevel(t.dataBits == 16, t.orgPin);
   FlushCommands();
@@ -135,12 +156,14 @@ std::uint32_t MicrowireSet::ReadWord(std::uint32_t address) const {
   for (std::uint32_t i = 0; i < t.dataBits; ++i) {
     SetPinHigh(t.clockPin);
     SetPinLow(t.clockPin);
-    PutCmd1(p93cxxx::kCmdSampleDataOut);
+    PutCmd1(OwnLogic() ? kCmdSampleSocket : p93cxxx::kCmdSampleDataOut);
   }
   SetPinLow(t.selectPin);
   ReadReply64(gLink.ScratchBuffer.data());
+  const std::uint8_t bit = OwnLogic() ? kSocketDataOutBit : 1;
   std::uint32_t value = 0;
-  for (std::uint32_t i = 0; i < t.dataBits; ++i) value = value * 2 + (gLink.ScratchBuffer[i] & 1);
+  for (std::uint32_t i = 0; i < t.dataBits; ++i)
+    value = value * 2 + ((gLink.ScratchBuffer[i] & bit) != 0 ? 1 : 0);
   return value;
 }
 

@@ -32,15 +32,38 @@ constexpr MicrowireType MicrowireRow(std::string_view name, std::uint32_t addres
   return {.name = name, .addressBits = addressBits, .dataBits = dataBits, .lastAddress = last};
 }
 
-// The rules of a Microwire row: the pins on the 8-pin package at socket pins 17 to 24 and
-// distinct; 8 or 16 data bits; enough address bits for the chip's words and at most 16.
-void CheckMicrowireRow(const MicrowireType& t, TypeTableReport& r);
+// A row of the sets for the models without an FPGA: the chip in socket pins 15 to 18 and 23 to
+// 26.
+constexpr MicrowireType Microwire411Row(std::string_view name, std::uint32_t addressBits,
+                                        std::uint32_t dataBits, std::uint32_t last) {
+  return {.name = name,
+          .addressBits = addressBits,
+          .dataBits = dataBits,
+          .lastAddress = last,
+          .dataInPin = 17,
+          .dataOutPin = 18,
+          .clockPin = 16,
+          .vccPin = 26,
+          .gndPin = 23,
+          .pin7 = 25,
+          .orgPin = 24,
+          .selectPin = 15};
+}
+
+// The rules of a Microwire row: the pins on the 8-pin package whose pin 1 is the chip select (at
+// socket pins 17 to 24, or 15 to 18 and 23 to 26) and distinct; 8 or 16 data bits; enough address
+// bits for the chip's words and at most 16. `design`: the bitstream the row loads, if any.
+void CheckMicrowireRow(const MicrowireType& t, TypeTableReport& r,
+                       const char* design = "p93cxxx.bit");
 
 class MicrowireSet : public SerialSet {
  protected:
   virtual const MicrowireType& Type() const = 0;
   // True when a buffer unit is a 16-bit word (low byte first); else one byte per chip address.
   virtual bool WordUnits() const = 0;
+  // True for the sets of the models without an FPGA: the programmer's own logic samples the
+  // data-out line (command 3, bit 1) and the chip sits from socket pin 15; no VCC choice.
+  virtual bool OwnLogic() const { return false; }
 
   void Init() override;
   TypeFacts Facts() const override { return {.lastAddress = Type().lastAddress}; }

@@ -32,6 +32,7 @@
 #include "algorithms/memory/P27.h"
 #include "algorithms/memory/P29F.h"
 #include "algorithms/memory/P93.h"
+#include "algorithms/memory/P93C411.h"
 #include "algorithms/memory/PI28F.h"
 #include "algorithms/memory/PI28F001.h"
 #include "algorithms/memory/PW27.h"
@@ -137,6 +138,8 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::P93X16>("P93X16"),
     Register<memory::X5045>("X5045"),
     Register<memory::P24C411>("P24C411"),
+    Register<memory::P93C411>("P93C411"),
+    Register<memory::P93C411X16>("P93C411X16"),
     Register<memory::AK64SCI>("AK64SCI"),
     Register<memory::BR90>("BR90"),
 };

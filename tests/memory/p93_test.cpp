@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "ChipFixture.h"
+#include "algorithms/memory/P93C411.h"
 #include "link/LinkState.h"
 #include "sim/chips/Microwire93.h"
 
@@ -67,6 +68,58 @@ INSTANTIATE_TEST_SUITE_P(
                       MwRow{"P93X16", 1, "93C46"}, MwRow{"P93X16", 2, "93C56"},
                       MwRow{"P93X16", 3, "93C66"}, MwRow{"P93X16", 4, "93C76"},
                       MwRow{"P93X16", 5, "93C86"}),
+    [](const auto& info) {
+      return std::string(info.param.key) + "_" + std::to_string(info.param.row);
+    });
+
+// The sets of the models without an FPGA: model 411 runs the bus by pin commands and samples
+// the data-out line itself, the chip seated from socket pin 15.
+class P93c411RoundTrip : public P93Test, public ::testing::WithParamInterface<MwRow> {
+ protected:
+  std::shared_ptr<sim::Microwire93> Choose411(const MwRow& c) {
+    Connect(411);
+    auto chip = sim::MakeMicrowire93(c.part);
+    prog->PlaceChip(chip, 15);
+    gApp.ChipTitle = fake.chipTitle = std::string("ATMEL: AT") + c.part;
+    gApp.AlgorithmKey = c.key;
+    gApp.TypeIndex = c.row;
+    gApp.CurrentDispatcher = DispatcherForKey(c.key);
+    runner.SetupChosenChip();
+    return chip;
+  }
+};
+
+TEST_P(P93c411RoundTrip, WriteVerifyReadEraseReachTheChipsCells) {
+  const MwRow& c = GetParam();
+  auto chip = Choose411(c);
+  const bool bytes = std::string(c.key) == "P93C411";
+  const auto& types = bytes ? std::span(memory::P93C411::kTypes).first(10)
+                            : std::span(memory::P93C411X16::kTypes).first(6);
+  const memory::MicrowireType& t = types[static_cast<std::size_t>(c.row)];
+  const std::uint32_t n = t.lastAddress + 1;
+  ASSERT_EQ(gApp.CodeLastAddress + 1, static_cast<std::int32_t>(n));
+  Pattern(n, static_cast<std::uint8_t>(c.row * 5));
+  const std::string holdsAs = bytes ? "P93" : "P93X16";
+  EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
+  EXPECT_TRUE(Holds(holdsAs, *chip, n, t.dataBits == 16));
+  EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
+  std::fill_n(gApp.CodeBuffer.begin(), n, 0);
+  EXPECT_EQ(Click(kOpRead), 0) << LastLine();
+  EXPECT_TRUE(Holds(holdsAs, *chip, n, t.dataBits == 16));
+  EXPECT_EQ(Click(kOpErase), 0) << LastLine();
+  EXPECT_EQ(chip->eraseAlls, 1);
+  EXPECT_EQ(prog->VccPin(), 0);
+  ExpectNoHazard();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, P93c411RoundTrip,
+    ::testing::Values(MwRow{"P93C411", 1, "93C46"}, MwRow{"P93C411", 3, "93C66"},
+                      MwRow{"P93C411", 4, "93C46"}, MwRow{"P93C411", 7, "93C57"},
+                      MwRow{"P93C411", 8, "93C86"}, MwRow{"P93C411", 9, "93C86"},
+                      MwRow{"P93C411X16", 1, "93C46"}, MwRow{"P93C411X16", 2, "93C56"},
+                      MwRow{"P93C411X16", 3, "93C66"}, MwRow{"P93C411X16", 4, "93C76"},
+                      MwRow{"P93C411X16", 5, "93C86"}),
     [](const auto& info) {
       return std::string(info.param.key) + "_" + std::to_string(info.param.row);
     });
