@@ -37,6 +37,9 @@
 #include "algorithms/memory/SST29XF.h"
 #include "algorithms/memory/V29C51004.h"
 #include "algorithms/memory/X5045.h"
+#include "algorithms/pic/P16F7X.h"
+#include "algorithms/pic/PIC16F.h"
+#include "algorithms/pic/PIC16FEE.h"
 
 namespace zelvar {
 
@@ -133,6 +136,9 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::P93>("P93"),
     Register<memory::P93X16>("P93X16"),
     Register<memory::X5045>("X5045"),
+    Register<pic::PIC16FEE>("PIC16FEE"),
+    Register<pic::P16F7X>("P16F7X"),
+    Register<pic::PIC16F>("PIC16F"),
 };
 
 }  // namespace

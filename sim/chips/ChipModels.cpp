@@ -11,6 +11,7 @@
 #include "sim/chips/JedecFlash.h"
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Microwire93.h"
+#include "sim/chips/Pic14.h"
 #include "sim/chips/Rx2.h"
 #include "sim/chips/SpiMemory.h"
 #include "sim/chips/Sst28sf.h"
@@ -41,6 +42,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kMicrowire,
     kAvrHvParallel,
     kAvrHvSerial,
+    kPic14,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -58,6 +60,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(MicrowirePartOf(chipName), Family::kMicrowire);
   consider(AvrHvParallelPartOf(chipName), Family::kAvrHvParallel);
   consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
+  consider(Pic14PartOf(chipName), Family::kPic14);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -80,6 +83,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeAvrHvParallel(best);
     case Family::kAvrHvSerial:
       return MakeAvrHvSerial(best);
+    case Family::kPic14:
+      return MakePic14(best);
     case Family::kOther:
       break;
   }
