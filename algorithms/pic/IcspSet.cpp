@@ -100,8 +100,9 @@ void IcspSet::Enter() const {
   InitFpgaReg20();
 }
 
-std::int32_t IcspSet::ScanLast() const {
-  return Policy().keepsLastWord ? row_.lastAddress - 2 : row_.lastAddress;
+std::int32_t IcspSet::ScanLast(bool write) const {
+  const bool skip = write ? Policy().keepsLastWord : !Policy().comparesLastWord;
+  return skip ? row_.lastAddress - 2 : row_.lastAddress;
 }
 
 int IcspSet::ProgramTicks() const {
@@ -203,7 +204,7 @@ bool IcspSet::ScanWords(bool blank) {
       Command(c.increment);
     }
     ReadReply64(reply);
-    for (int i = 0; i < block && a + i <= ScanLast(); i += 2) {
+    for (int i = 0; i < block && a + i <= ScanLast(false); i += 2) {
       const std::uint8_t lo = reply[i], hi = reply[i + 1] & 0x3F;
       const bool same = blank ? lo == 0xFF && hi == 0x3F
                               : lo == buffer_[a + i] && hi == (buffer_[a + i + 1] & 0x3F);
@@ -242,7 +243,7 @@ void IcspSet::Write() {
   for (std::int32_t a = 1; a <= row_.lastAddress; a += 2) buffer_[a] &= 0x3F;
   SelectVppPin(0);
   if (!EnterChecked()) return;
-  for (std::int32_t a = 0; a < ScanLast(); a += 2) {
+  for (std::int32_t a = 0; a < ScanLast(true); a += 2) {
     ProgramWord(static_cast<std::uint16_t>(buffer_[a] | buffer_[a + 1] << 8));
     if (a % 16 == 0) {
       ShowProgress(a);

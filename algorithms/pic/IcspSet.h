@@ -83,9 +83,10 @@ struct IcspPolicy {
   bool configToGrid = true;               // Read config puts ID and word into the grid
   bool offersIsp = true;                  // "isp=" chooses the in-system header
   std::uint16_t blankConfig = 0x3FFF;     // the configuration bits Blank wants erased
-  bool keepsLastWord = false;  // the last word is the chip's calibration: not written or compared
-  bool readOkLine = true;      // Read ends with "OK"
-  bool dataLine = true;        // Read data ends with its line
+  bool keepsLastWord = false;             // the last word is the chip's calibration: Write skips it
+  bool comparesLastWord = true;           // Blank and Verify compare the last word
+  bool readOkLine = true;                 // Read ends with "OK"
+  bool dataLine = true;                   // Read data ends with its line
 };
 
 // Checks a row by the frame's rules, and names the designs the set's packages load.
@@ -131,8 +132,8 @@ class IcspSet : public McuSet {
   bool TypeMatches();
   void WriteIds(std::uint32_t id) const;
   int ProgramTicks() const;
-  // The last buffer byte Write, Blank and Verify reach: the calibration word stays the chip's.
-  std::int32_t ScanLast() const;
+  // The last buffer byte Write (`write`), or Blank and Verify, reach.
+  std::int32_t ScanLast(bool write) const;
 
   std::uint16_t keptId_ = 0xFFFF, keptConfig_ = 0x3FFF;
 

@@ -9,6 +9,19 @@
 
 namespace zelvar::pic {
 
+// The PIC16F87x rows, which the sets of the PIC16F62xA, PIC16F630 and PIC16F88x parts share.
+inline constexpr std::array<PicType, 9> kF87xRows = {{
+    {.name = "Exit"},
+    Dip28("1: PIC16F870 2k", 4095, 63),
+    Dip40("2: PIC16F871 2k", 4095, 63),
+    Dip28("3: PIC16F872 2k", 4095, 63),
+    Dip28("4: PIC16F873 4k", 8191, 127),
+    Dip40("5: PIC16F874 4k", 8191, 127),
+    {.name = "6: PIC16F875 ???"},
+    Dip28("7: PIC16F876 8k", 16383, 255),
+    Dip40("8: PIC16F877 8k", 16383, 255),
+}};
+
 namespace pic16fee {
 constexpr IcspPolicy kPolicy{.typeCheck = true};
 constexpr const char* kDescribe[] = {"$Fonc:",
@@ -173,17 +186,7 @@ constexpr int kOps[] = {kOpErase, kOpBlank,      kOpWrite,    kOpVerify,   kOpCo
 class PIC16FEE final : public IcspSet {
  public:
   static constexpr std::string_view kRequiredItems = "fla= ee=";
-  static constexpr std::array<PicType, 9> kTypes = {{
-      {.name = "Exit"},
-      Dip28("1: PIC16F870 2k", 4095, 63),
-      Dip40("2: PIC16F871 2k", 4095, 63),
-      Dip28("3: PIC16F872 2k", 4095, 63),
-      Dip28("4: PIC16F873 4k", 8191, 127),
-      Dip40("5: PIC16F874 4k", 8191, 127),
-      {.name = "6: PIC16F875 ???"},
-      Dip28("7: PIC16F876 8k", 16383, 255),
-      Dip40("8: PIC16F877 8k", 16383, 255),
-  }};
+  static constexpr std::array<PicType, 9> kTypes = kF87xRows;
 
  private:
   const IcspPolicy& Policy() const override { return pic16fee::kPolicy; }
