@@ -462,7 +462,7 @@ void Programmer::CheckSafety() {
     // A programming voltage reaches a chip that is not powered: on power-up before VCC, or on
     // power-down after it.
     const int mv = SupplyMillivolts(sp);
-    if (!powered && mv > kHighVoltageMv) {
+    if (!powered && mv > kHighVoltageMv && !chip_->TakesHighVoltageUnpowered(k)) {
       record.Hazard(Format("%d mV on chip pin %d (socket pin %d) while VCC is off", mv, k, sp));
     }
   }

@@ -70,6 +70,9 @@ class ChipModel {
   virtual std::vector<int> GroundPins() const = 0;
   // The highest voltage that chip pin `pin` takes without harm.
   virtual int MaxMillivolts(int pin) const = 0;
+  // True where chip pin `pin` takes a programming voltage while the chip is unpowered (a part
+  // whose programming mode is entered with VPP before VDD).
+  virtual bool TakesHighVoltageUnpowered(int /*pin*/) const { return false; }
   // True while a supply at the rated voltage is on the VCC pin and every ground pin is grounded.
   virtual bool Powered(const Programmer&) const { return false; }
   // Called after any change of the socket's supplies or pin levels.

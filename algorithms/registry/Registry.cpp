@@ -41,6 +41,12 @@
 #include "algorithms/memory/SST29XF.h"
 #include "algorithms/memory/V29C51004.h"
 #include "algorithms/memory/X5045.h"
+#include "algorithms/pic/P16F628A.h"
+#include "algorithms/pic/P16F7X.h"
+#include "algorithms/pic/PIC16F.h"
+#include "algorithms/pic/PIC16F630.h"
+#include "algorithms/pic/PIC16F882.h"
+#include "algorithms/pic/PIC16FEE.h"
 
 namespace zelvar {
 
@@ -142,6 +148,12 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::P93C411X16>("P93C411X16"),
     Register<memory::AK64SCI>("AK64SCI"),
     Register<memory::BR90>("BR90"),
+    Register<pic::PIC16FEE>("PIC16FEE"),
+    Register<pic::P16F7X>("P16F7X"),
+    Register<pic::PIC16F>("PIC16F"),
+    Register<pic::P16F628A>("P16F628A"),
+    Register<pic::PIC16F630>("PIC16F630"),
+    Register<pic::PIC16F882>("PIC16F882"),
 };
 
 }  // namespace

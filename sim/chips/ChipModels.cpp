@@ -11,6 +11,7 @@
 #include "sim/chips/JedecFlash.h"
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Microwire93.h"
+#include "sim/chips/Pic14.h"
 #include "sim/chips/Rx2.h"
 #include "sim/chips/SpiMemory.h"
 #include "sim/chips/Sst28sf.h"
@@ -43,6 +44,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kAvrHvParallel,
     kAvrHvSerial,
     kWordSerial,
+    kPic14,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -61,6 +63,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(AvrHvParallelPartOf(chipName), Family::kAvrHvParallel);
   consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
   consider(WordSerialPartOf(chipName), Family::kWordSerial);
+  consider(Pic14PartOf(chipName), Family::kPic14);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -85,6 +88,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeAvrHvSerial(best);
     case Family::kWordSerial:
       return MakeWordSerial(best);
+    case Family::kPic14:
+      return MakePic14(best);
     case Family::kOther:
       break;
   }

@@ -11,6 +11,7 @@
 #include "sim/designs/IcTest.h"
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
+#include "sim/designs/PicIcsp.h"
 #include "sim/designs/TestPin.h"
 #include "sim/designs/W79eIcp.h"
 #include "sim/designs/WordEprom.h"
@@ -48,6 +49,12 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"Atiny15", MakeAtiny15},
     {"Atiny12std", MakeAtiny12Std},
     {"Atiny15std", MakeAtiny15Std},
+    {"pic16dip40", MakePicDip40},
+    {"pic16dip28", MakePicDip28},
+    {"pic16dip18", MakePicDip18},
+    {"pic16dip14", MakePicDip14},
+    {"pic16dip14std", MakePicDip14Std},
+    {"pic16dip08", MakePicDip08},
 };
 }  // namespace
 

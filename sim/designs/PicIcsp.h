@@ -1,0 +1,36 @@
+#pragma once
+// The one PIC16 in-circuit serial programming design behind the "pic16dip*" bitstreams. Each
+// bitstream wires the clock, data and PGM lines to the socket pins where its package puts the
+// chip's ICSPCLK (RB6), ICSPDAT (RB7) and PGM (held low, so that a chip with low-voltage
+// programming enabled still takes the high-voltage entry):
+//
+//   design             chip pin 1 at   clock  data  PGM
+//   pic16dip40         socket 1          39     40    36
+//   pic16dip28         socket 7          33     34    30
+//   pic16dip18         socket 12         23     24    21
+//   pic16dip14         socket 27 (turned) 12    13     -
+//   pic16dip14std      socket 14         25     26     -
+//   pic16dip08         socket 17         22     23     -
+//
+// Command 49 clocks a 6-bit chip command out, least significant bit first, the data line set
+// while the clock is high and taken by the chip as the clock falls; 51 follows it with 16 data
+// bits (start bit, 14 data bits, stop bit) from its two argument bytes; 50 lets the data line go
+// after the command and clocks 16 times, sampling the line after each rising edge from the second
+// to the fifteenth: the 14-bit word goes into the next reply, low byte first. 52 holds clock and
+// data low for the mode entry. The lines move only after FPGA register 20 is 0x84. Waits: 26 one
+// tick (1 ms), 27 a settle after a programming step (10 ms), 28 the erase wait (10 ms). These
+// designs are ours: the bitstreams' logic is not published.
+#include <memory>
+
+#include "sim/Programmer.h"
+
+namespace zelvar::sim {
+
+std::unique_ptr<Design> MakePicDip40();
+std::unique_ptr<Design> MakePicDip28();
+std::unique_ptr<Design> MakePicDip18();
+std::unique_ptr<Design> MakePicDip14();
+std::unique_ptr<Design> MakePicDip14Std();
+std::unique_ptr<Design> MakePicDip08();
+
+}  // namespace zelvar::sim
