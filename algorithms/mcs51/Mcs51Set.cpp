@@ -99,6 +99,8 @@ void Mcs51Set::Handle(int op) {
       return ReadData();
     case kOpWriteData:
       return WriteData();
+    case kOpUserInfo:
+      return UserInfo();
     default:
       return;
   }

@@ -93,6 +93,7 @@ class Mcs51Set : public frame::SetFrame {
   virtual void ReadCalibration() {}
   virtual void ReadData() {}
   virtual void WriteData() {}
+  virtual void UserInfo() {}  // operation 34, each set's own (the SM59 sets erase their ISP area)
   // VPP off, then VCC off.
   static void SuppliesOff();
 

@@ -12,6 +12,10 @@
 #include "algorithms/mcs51/AT89X8252.h"
 #include "algorithms/mcs51/P89C51.h"
 #include "algorithms/mcs51/P89C5WD.h"
+#include "algorithms/mcs51/SM59064.h"
+#include "algorithms/mcs51/SM59128.h"
+#include "algorithms/mcs51/SM59D04.h"
+#include "algorithms/mcs51/SM894051.h"
 #include "algorithms/mcs51/T89C51RC2.h"
 #include "algorithms/mcs51/T89C51RD2.h"
 #include "algorithms/mcs51/W79E2051.h"
@@ -109,6 +113,10 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::W79E82X>("W79E82X"),
     Register<mcs51::T89C51RD2>("T89C51RD2"),
     Register<mcs51::T89C51RC2>("T89C51RC2"),
+    Register<mcs51::SM59064>("SM59064"),
+    Register<mcs51::SM59128>("SM59128"),
+    Register<mcs51::SM59D04>("SM59D04"),
+    Register<mcs51::SM894051>("SM894051"),
     Register<avr::ATMEGA48>("ATMEGA48"),
     Register<avr::ATMEGA162>("ATMEGA162"),
     Register<avr::ATMEGA161>("ATMEGA161"),

@@ -12,9 +12,11 @@
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Microwire93.h"
 #include "sim/chips/Rx2.h"
+#include "sim/chips/Sm894051.h"
 #include "sim/chips/SpiMemory.h"
 #include "sim/chips/Sst28sf.h"
 #include "sim/chips/StaticRam.h"
+#include "sim/chips/SyncMos.h"
 #include "sim/chips/W79e.h"
 
 namespace zelvar::sim {
@@ -41,6 +43,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kMicrowire,
     kAvrHvParallel,
     kAvrHvSerial,
+    kSyncMos,
+    kSm894051,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -58,6 +62,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(MicrowirePartOf(chipName), Family::kMicrowire);
   consider(AvrHvParallelPartOf(chipName), Family::kAvrHvParallel);
   consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
+  consider(SyncMosPartOf(chipName), Family::kSyncMos);
+  consider(Sm894051PartOf(chipName), Family::kSm894051);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -80,6 +86,10 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeAvrHvParallel(best);
     case Family::kAvrHvSerial:
       return MakeAvrHvSerial(best);
+    case Family::kSyncMos:
+      return MakeSyncMos(best);
+    case Family::kSm894051:
+      return MakeSm894051(best);
     case Family::kOther:
       break;
   }
