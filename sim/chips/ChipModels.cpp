@@ -11,6 +11,7 @@
 #include "sim/chips/JedecFlash.h"
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Microwire93.h"
+#include "sim/chips/PinMode51.h"
 #include "sim/chips/Rx2.h"
 #include "sim/chips/Sm894051.h"
 #include "sim/chips/SpiMemory.h"
@@ -45,6 +46,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kAvrHvSerial,
     kSyncMos,
     kSm894051,
+    kPinMode51,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -64,6 +66,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
   consider(SyncMosPartOf(chipName), Family::kSyncMos);
   consider(Sm894051PartOf(chipName), Family::kSm894051);
+  consider(PinMode51PartOf(chipName), Family::kPinMode51);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -90,6 +93,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeSyncMos(best);
     case Family::kSm894051:
       return MakeSm894051(best);
+    case Family::kPinMode51:
+      return MakePinMode51(best);
     case Family::kOther:
       break;
   }
