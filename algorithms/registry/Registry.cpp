@@ -16,6 +16,7 @@
 #include "algorithms/mcs51/SM59128.h"
 #include "algorithms/mcs51/SM59D04.h"
 #include "algorithms/mcs51/SM894051.h"
+#include "algorithms/mcs51/STC516X2.h"
 #include "algorithms/mcs51/STC89.h"
 #include "algorithms/mcs51/T89C51RC2.h"
 #include "algorithms/mcs51/T89C51RD2.h"
@@ -119,6 +120,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::SM59D04>("SM59D04"),
     Register<mcs51::SM894051>("SM894051"),
     Register<mcs51::STC89>("STC89"),
+    Register<mcs51::STC516X2>("STC516X2"),
     Register<avr::ATMEGA48>("ATMEGA48"),
     Register<avr::ATMEGA162>("ATMEGA162"),
     Register<avr::ATMEGA161>("ATMEGA161"),

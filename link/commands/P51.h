@@ -7,6 +7,7 @@
 
 namespace zelvar::p51 {
 
+inline constexpr std::uint8_t kCmdStrobeStep = 24;  // one step of a data strobe's length
 inline constexpr std::uint8_t kCmdWait100us = 25;
 inline constexpr std::uint8_t kCmdLongWait = 28;  // the erase and page-program wait
 inline constexpr std::uint8_t kCmdWait50us = 29;

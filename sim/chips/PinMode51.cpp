@@ -27,6 +27,27 @@ PinModeSheet Stc89(std::string name, std::uint32_t bytes) {
   return s;
 }
 
+// STC89LE5xAD/X2: mode on P2.7..P2.0, P1.2 and P1.6; A8..A15 on P3, the low byte latched from P0 by
+// P1.7; a byte by a P2.6 high pulse, the erase by P2.0 low for 20 ms or more, reads enabled by
+// P2.4 low.
+PinModeSheet Stc516(std::string name, std::uint32_t bytes, std::uint8_t device) {
+  PinModeSheet s;
+  s.name = std::move(name);
+  s.bytes = bytes;
+  s.modePins = {28, 27, 26, 25, 24, 23, 22, 21, 3, 7};
+  s.rows = {{"111x000110", PinModeOp::Read, 0, true, 0, 25},
+            {"111x000111", PinModeOp::ReadConfig, 0, true, 0, 25},
+            {"000x000110", PinModeOp::Signature, 0, true, 0, 25},
+            {"000x000111", PinModeOp::Signature, 0, true, 0, 25},
+            {"1x01100010", PinModeOp::Program, 27, true, 2},
+            {"1x01100011", PinModeOp::Config, 27, true, 2},
+            {"10010x1x11", PinModeOp::Erase, 21, false, 20000}};
+  s.highAddress = {10, 11, 12, 13, 14, 15, 16, 17};
+  s.latchPin = 8;
+  s.signature = {0xD0, device};
+  return s;
+}
+
 }  // namespace
 
 PinMode51Chip::PinMode51Chip(PinModeSheet sheet) : sheet_(std::move(sheet)) {
@@ -38,11 +59,18 @@ int PinMode51Chip::In(Programmer& p, int chipPin) const {
   return p.InputMillivolts(socket_[chipPin]);
 }
 
-bool PinMode51Chip::Matches(Programmer& p, const PinModeSheet::Row& row) const {
+// Takes the mode pins' levels once per pin change: '1', '0', or '?' for a floating pin.
+void PinMode51Chip::SampleModePins(Programmer& p) {
+  levels_.resize(sheet_.modePins.size());
   for (std::size_t i = 0; i < sheet_.modePins.size(); ++i) {
-    if (row.levels[i] == 'x') continue;
     const int mv = In(p, sheet_.modePins[i]);
-    if (mv < 0 || High(mv) != (row.levels[i] == '1')) return false;
+    levels_[i] = mv < 0 ? '?' : High(mv) ? '1' : '0';
+  }
+}
+
+bool PinMode51Chip::Matches(Programmer&, const PinModeSheet::Row& row) const {
+  for (std::size_t i = 0; i < levels_.size(); ++i) {
+    if (row.levels[i] != 'x' && row.levels[i] != levels_[i]) return false;
   }
   return true;
 }
@@ -53,10 +81,19 @@ bool PinMode51Chip::Active(Programmer& p, const PinModeSheet::Row& row) const {
 }
 
 std::uint32_t PinMode51Chip::AddressNow(Programmer& p) const {
-  static constexpr int kPins[] = {1, 2, 3, 4, 5, 6, 7, 8, 21, 22, 23, 24, 25, 26, 27, 28};
+  static constexpr int kLow[] = {1, 2, 3, 4, 5, 6, 7, 8};
+  static constexpr int kHigh[] = {21, 22, 23, 24, 25, 26, 27, 28};
   std::uint32_t a = 0;
-  for (int i = 0; i < 16; ++i) {
-    if (High(In(p, kPins[i]))) a |= 1u << i;
+  if (sheet_.latchPin != 0) {
+    a = latched_;
+  } else {
+    for (int i = 0; i < 8; ++i) {
+      if (High(In(p, kLow[i]))) a |= 1u << i;
+    }
+  }
+  for (int i = 0; i < 8; ++i) {
+    const int pin = sheet_.highAddress.empty() ? kHigh[i] : sheet_.highAddress[i];
+    if (High(In(p, pin))) a |= 1u << (8 + i);
   }
   return a;
 }
@@ -115,6 +152,12 @@ void PinMode51Chip::OnPins(Programmer& p) {
     std::fill(wasActive_.begin(), wasActive_.end(), false);
     return;
   }
+  SampleModePins(p);
+  if (sheet_.latchPin != 0) {
+    const bool latchHigh = High(In(p, sheet_.latchPin));
+    if (latchWasHigh_ && !latchHigh) latched_ = DataNow(p);
+    latchWasHigh_ = latchHigh;
+  }
   if (pending_ >= 0) {
     const auto& row = sheet_.rows[static_cast<std::size_t>(pending_)];
     if (!Active(p, row)) {
@@ -126,7 +169,10 @@ void PinMode51Chip::OnPins(Programmer& p) {
   }
   for (std::size_t i = 0; i < sheet_.rows.size(); ++i) {
     const auto& row = sheet_.rows[i];
-    if (row.op == PinModeOp::Read) continue;
+    if (row.op == PinModeOp::Read || row.op == PinModeOp::ReadConfig ||
+        row.op == PinModeOp::Signature) {
+      continue;
+    }
     const bool active = Active(p, row);
     if (pending_ < 0 && active && !wasActive_[i] && Matches(p, row)) {
       pending_ = static_cast<int>(i);
@@ -138,12 +184,20 @@ void PinMode51Chip::OnPins(Programmer& p) {
     wasActive_[i] = active;
   }
   driving_ = false;
+  const std::uint32_t a = AddressNow(p);
   for (const auto& row : sheet_.rows) {
-    if (row.op == PinModeOp::Read && Matches(p, row)) driving_ = true;
-  }
-  if (driving_) {
-    const std::uint32_t a = AddressNow(p);
-    out_ = a < cells.size() ? cells[a] : 0xFF;
+    const bool read = row.op == PinModeOp::Read || row.op == PinModeOp::ReadConfig ||
+                      row.op == PinModeOp::Signature;
+    if (!read || !Matches(p, row)) continue;
+    if (row.enable != 0) {
+      const int mv = In(p, row.enable);
+      if (mv < 0 || High(mv)) continue;
+    }
+    driving_ = true;
+    if (row.op == PinModeOp::Read) out_ = a < cells.size() ? cells[a] : 0xFF;
+    if (row.op == PinModeOp::ReadConfig) out_ = config[a & 1];
+    if (row.op == PinModeOp::Signature) out_ = sheet_.signature[a & 1];
+    break;
   }
 }
 
@@ -156,13 +210,18 @@ std::shared_ptr<PinMode51Chip> MakePinMode51(std::string_view part) {
   if (part == "STC89C51RC" || part == "STC89C52RC") {
     return std::make_shared<PinMode51Chip>(Stc89(std::string(part), 15360));
   }
+  if (part == "STC89LE52AD")
+    return std::make_shared<PinMode51Chip>(Stc516(std::string(part), 8192, 0xF2));
+  if (part == "STC89LE516AD")
+    return std::make_shared<PinMode51Chip>(Stc516(std::string(part), 65536, 0xF5));
   if (part == "STC89C516RC+")
     return std::make_shared<PinMode51Chip>(Stc89(std::string(part), 64512));
   return nullptr;
 }
 
 std::string_view PinMode51PartOf(std::string_view chipName) {
-  constexpr std::string_view kParts[] = {"STC89C51RC", "STC89C52RC", "STC89C516RC+"};
+  constexpr std::string_view kParts[] = {"STC89C51RC", "STC89C52RC", "STC89C516RC+",
+                                         "STC89LE516AD"};
   std::string_view best;
   for (std::string_view part : kParts) {
     if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;

@@ -15,6 +15,10 @@
 //    leaves the active level after at least the row's time; a shorter cycle is lost.
 //  - Cells and the two configuration bytes (addresses 0 and 1 of the configuration row) program
 //    by AND; the erase writes 0xFF to both.
+//  - A part with a latched address (STC89LE5xAD/X2) takes A8..A15 from its table's pins and the
+//    low byte from P0 at the fall of its latch pin; its read rows drive P0 only while their
+//    enable pin is low, with the code, the configuration byte or the signature byte of A0.
+//    These parts run their programming mode at 5 V, as the writers drive them.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -26,7 +30,7 @@
 
 namespace zelvar::sim {
 
-enum class PinModeOp { Read, Program, Config, Erase };
+enum class PinModeOp { Read, ReadConfig, Signature, Program, Config, Erase };
 
 struct PinModeSheet {
   std::string name;
@@ -39,8 +43,12 @@ struct PinModeSheet {
     int strobe = 0;  // chip pin
     bool strobeHigh = true;
     double minUs = 0;
+    int enable = 0;  // reads: the chip pin that enables the outputs while low (0: none)
   };
   std::vector<Row> rows;
+  std::vector<int> highAddress;  // A8..A15 (empty: P2)
+  int latchPin = 0;              // A0..A7 latched from P0 as it falls (0: A0..A7 on P1)
+  std::array<std::uint8_t, 2> signature{0xFF, 0xFF};
 };
 
 class PinMode51Chip final : public ChipModel {
@@ -61,6 +69,7 @@ class PinMode51Chip final : public ChipModel {
 
  private:
   int In(Programmer& p, int chipPin) const;
+  void SampleModePins(Programmer& p);
   bool Matches(Programmer& p, const PinModeSheet::Row& row) const;
   std::uint32_t AddressNow(Programmer& p) const;
   std::uint8_t DataNow(Programmer& p) const;
@@ -77,10 +86,14 @@ class PinMode51Chip final : public ChipModel {
   std::uint8_t data_ = 0;
   bool driving_ = false;
   std::uint8_t out_ = 0xFF;
+  bool latchWasHigh_ = false;
+  std::string levels_;
+  std::uint8_t latched_ = 0;
 };
 
-// "STC89C51RC", "STC89C52RC" (4 KB or 8 KB and the second area up to 15359) and "STC89C516RC+"
-// (60 KB and 4 KB up to 64511) by name.
+// "STC89C51RC", "STC89C52RC" (4 KB or 8 KB and the second area up to 15359), "STC89C516RC+"
+// (60 KB and 4 KB up to 64511), "STC89LE52AD" and "STC89LE516AD" (8 KB and 64 KB, latched
+// address) by name.
 std::shared_ptr<PinMode51Chip> MakePinMode51(std::string_view part);
 std::string_view PinMode51PartOf(std::string_view chipName);
 
