@@ -11,6 +11,7 @@
 #include "sim/chips/JedecFlash.h"
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Microwire93.h"
+#include "sim/chips/Msu29.h"
 #include "sim/chips/PinMode51.h"
 #include "sim/chips/Rx2.h"
 #include "sim/chips/Sm894051.h"
@@ -47,6 +48,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kSyncMos,
     kSm894051,
     kPinMode51,
+    kMsu29,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -67,6 +69,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(SyncMosPartOf(chipName), Family::kSyncMos);
   consider(Sm894051PartOf(chipName), Family::kSm894051);
   consider(PinMode51PartOf(chipName), Family::kPinMode51);
+  consider(Msu29PartOf(chipName), Family::kMsu29);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -95,6 +98,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeSm894051(best);
     case Family::kPinMode51:
       return MakePinMode51(best);
+    case Family::kMsu29:
+      return MakeMsu29(best);
     case Family::kOther:
       break;
   }

@@ -6,7 +6,9 @@
 // sample P0 into the next reply byte. The high address bits and the mode pins are plain pin
 // commands. For a 20-pin part at socket pins 11 to 30 the logic also has the chip's P1 (socket
 // pins 22 to 29) as a second data port: command 38 latches a byte for it, driven while register
-// 25 is 15, and command 37 samples it while register 25 is 9 (its read mode).
+// 25 is 15, and command 37 samples it while register 25 is 9 (its read mode). Register 25 at 0
+// or 1 puts the command-33 byte on P0 as an address (the parts that take their data on P1), and
+// at 1 makes socket pins 1 to 8 an input port that command 1 samples.
 // "zor5103" carries this logic beside its EPROM logic; "p51dip40" and "p51plcc44" carry
 // it alone.
 #include <array>
@@ -28,7 +30,7 @@ class P51Logic {
   void ReleaseData(Programmer& p);
   std::uint8_t SampleData(Programmer& p);
   void DrivePort20(Programmer& p, bool drive);
-  std::uint8_t SamplePort20(Programmer& p);
+  std::uint8_t SamplePins(Programmer& p, int first);
   static void Settle(Programmer& p);
 
   std::uint8_t latch_ = 0xFF;
