@@ -144,12 +144,7 @@ void MSU2964::Verify() {
     FinishScan();
     return;
   }
-  const std::uint32_t a = gLink.FailAddress;
-  char line[96];
-  std::snprintf(line, sizeof line,
-                "Verify error at %04X: %02X, expected %02X*校验错误 %04X: %02X, 应为 %02X", a,
-                gLink.FailByte, buffer_[a], a, gLink.FailByte, buffer_[a]);
-  AddMessageLine(line);
+  LogVerifyMismatch();
 }
 
 // Each byte after the three command cycles, a page of 256 a flush; the type's range only.

@@ -156,4 +156,14 @@ void Mcs51Set::FinishScan() {
   ShowProgress(-1);
 }
 
+void Mcs51Set::LogVerifyMismatch() const {
+  const std::uint32_t a = gLink.FailAddress;
+  const unsigned want = buffer_[a];
+  char line[96];
+  std::snprintf(line, sizeof line,
+                "Verify error at %05X: %02X, expected %02X*校验错误 %05X: %02X, 应为 %02X", a,
+                gLink.FailByte, want, a, gLink.FailByte, want);
+  AddMessageLine(line);
+}
+
 }  // namespace zelvar::mcs51

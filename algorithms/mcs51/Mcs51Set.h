@@ -119,6 +119,8 @@ class Mcs51Set : public frame::SetFrame {
   // The normal end of a read, blank check or verify: the bar runs out (the frame then switches
   // the supplies off).
   static void FinishScan();
+  // The log line of a verify that failed: the address, the byte read and the byte expected.
+  void LogVerifyMismatch() const;
 
  private:
   bool refused_ = false;

@@ -153,12 +153,7 @@ void SM59D04::Verify() {
     FinishScan();
     return;
   }
-  char line[96];
-  const std::uint32_t a = gLink.FailAddress;
-  std::snprintf(line, sizeof line,
-                "Verify error at %04X: %02X, expected %02X*校验错误 %04X: %02X, 应为 %02X", a,
-                gLink.FailByte, buffer_[a], a, gLink.FailByte, buffer_[a]);
-  AddMessageLine(line);
+  LogVerifyMismatch();
 }
 
 // A byte of the page window: on P0, latched as P3.1 falls.

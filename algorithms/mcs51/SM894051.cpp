@@ -154,12 +154,7 @@ void SM894051::Verify() {
     FinishScan();
     return;
   }
-  const std::uint32_t a = gLink.FailAddress;
-  char line[96];
-  std::snprintf(line, sizeof line,
-                "Verify error at %04X: %02X, expected %02X*校验错误 %04X: %02X, 应为 %02X", a,
-                gLink.FailByte, buffer_[a], a, gLink.FailByte, buffer_[a]);
-  AddMessageLine(line);
+  LogVerifyMismatch();
 }
 
 // Five passes of the erase command, each from power-up.

@@ -173,12 +173,7 @@ void STC516X2::Verify() {
     FinishScan();
     return;
   }
-  const std::uint32_t a = gLink.FailAddress;
-  char line[96];
-  std::snprintf(line, sizeof line,
-                "Verify error at %04X: %02X, expected %02X*校验错误 %04X: %02X, 应为 %02X", a,
-                gLink.FailByte, buffer_[a], a, gLink.FailByte, buffer_[a]);
-  AddMessageLine(line);
+  LogVerifyMismatch();
 }
 
 void STC516X2::TwoBytes(const char* first, const char* second, std::uint8_t* dest) {

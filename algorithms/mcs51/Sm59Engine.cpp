@@ -156,12 +156,7 @@ void Sm59Set::Verify() {
     FinishScan();
     return;
   }
-  char line[96];
-  std::snprintf(line, sizeof line,
-                "Verify error at %05X: %02X, expected %02X*校验错误 %05X: %02X, 应为 %02X",
-                gLink.FailAddress, gLink.FailByte, buffer_[gLink.FailAddress], gLink.FailAddress,
-                gLink.FailByte, buffer_[gLink.FailAddress]);
-  AddMessageLine(line);
+  LogVerifyMismatch();
 }
 
 // The whole type, ISP area and 0xFF bytes included, a page of 256 bytes a flush.

@@ -10,6 +10,7 @@
 #include "algorithms/mcs51/AT89S5X.h"
 #include "algorithms/mcs51/AT89S8253.h"
 #include "algorithms/mcs51/AT89X8252.h"
+#include "algorithms/mcs51/MSU2958.h"
 #include "algorithms/mcs51/MSU2964.h"
 #include "algorithms/mcs51/P89C51.h"
 #include "algorithms/mcs51/P89C5WD.h"
@@ -123,6 +124,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::STC89>("STC89"),
     Register<mcs51::STC516X2>("STC516X2"),
     Register<mcs51::MSU2964>("MSU2964"),
+    Register<mcs51::MSU2958>("MSU2958"),
     Register<avr::ATMEGA48>("ATMEGA48"),
     Register<avr::ATMEGA162>("ATMEGA162"),
     Register<avr::ATMEGA161>("ATMEGA161"),

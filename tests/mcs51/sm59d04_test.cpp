@@ -41,7 +41,7 @@ TEST_F(Sm59d04, ProgramsVerifiesAndReadsThroughTheEntryCode) {
   runner.VerifyClick();
   EXPECT_EQ(gLink.StatusWord, 1);
   EXPECT_EQ(gLink.FailAddress, 16383u);
-  EXPECT_TRUE(Logged("Verify error at 3FFF")) << LastLine();
+  EXPECT_TRUE(Logged("Verify error at 03FFF")) << LastLine();
   std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 16384, 0);
   runner.ReadClick();
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
