@@ -22,6 +22,8 @@
 #include "algorithms/mcs51/STC89.h"
 #include "algorithms/mcs51/T89C51RC2.h"
 #include "algorithms/mcs51/T89C51RD2.h"
+#include "algorithms/mcs51/TP2804.h"
+#include "algorithms/mcs51/TP2808.h"
 #include "algorithms/mcs51/W79E2051.h"
 #include "algorithms/mcs51/W79E82X.h"
 #include "algorithms/memory/ACTRANS25.h"
@@ -125,6 +127,8 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::STC516X2>("STC516X2"),
     Register<mcs51::MSU2964>("MSU2964"),
     Register<mcs51::MSU2958>("MSU2958"),
+    Register<mcs51::TP2804>("TP2804"),
+    Register<mcs51::TP2808>("TP2808"),
     Register<avr::ATMEGA48>("ATMEGA48"),
     Register<avr::ATMEGA162>("ATMEGA162"),
     Register<avr::ATMEGA161>("ATMEGA161"),

@@ -19,6 +19,7 @@
 #include "sim/chips/Sst28sf.h"
 #include "sim/chips/StaticRam.h"
 #include "sim/chips/SyncMos.h"
+#include "sim/chips/Tp28.h"
 #include "sim/chips/W79e.h"
 
 namespace zelvar::sim {
@@ -49,6 +50,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kSm894051,
     kPinMode51,
     kMsu29,
+    kTp28,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -70,6 +72,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(Sm894051PartOf(chipName), Family::kSm894051);
   consider(PinMode51PartOf(chipName), Family::kPinMode51);
   consider(Msu29PartOf(chipName), Family::kMsu29);
+  consider(Tp28PartOf(chipName), Family::kTp28);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -100,6 +103,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakePinMode51(best);
     case Family::kMsu29:
       return MakeMsu29(best);
+    case Family::kTp28:
+      return MakeTp28(best);
     case Family::kOther:
       break;
   }
