@@ -18,6 +18,8 @@
 #include "algorithms/mcs51/SM59128.h"
 #include "algorithms/mcs51/SM59D04.h"
 #include "algorithms/mcs51/SM894051.h"
+#include "algorithms/mcs51/SM8951.h"
+#include "algorithms/mcs51/SM89516.h"
 #include "algorithms/mcs51/STC516X2.h"
 #include "algorithms/mcs51/STC89.h"
 #include "algorithms/mcs51/T89C51RC2.h"
@@ -123,6 +125,8 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::SM59128>("SM59128"),
     Register<mcs51::SM59D04>("SM59D04"),
     Register<mcs51::SM894051>("SM894051"),
+    Register<mcs51::SM8951>("SM8951"),
+    Register<mcs51::SM89516>("SM89516"),
     Register<mcs51::STC89>("STC89"),
     Register<mcs51::STC516X2>("STC516X2"),
     Register<mcs51::MSU2964>("MSU2964"),
