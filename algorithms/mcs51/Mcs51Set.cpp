@@ -99,6 +99,8 @@ void Mcs51Set::Handle(int op) {
       return ReadData();
     case kOpWriteData:
       return WriteData();
+    case kOpUserInfo:
+      return UserInfo();
     default:
       return;
   }
@@ -152,6 +154,16 @@ bool Mcs51Set::ScanBlocks(Scan kind, std::uint32_t first, std::uint32_t last, st
 
 void Mcs51Set::FinishScan() {
   ShowProgress(-1);
+}
+
+void Mcs51Set::LogVerifyMismatch() const {
+  const std::uint32_t a = gLink.FailAddress;
+  const unsigned want = buffer_[a];
+  char line[96];
+  std::snprintf(line, sizeof line,
+                "Verify error at %05X: %02X, expected %02X*校验错误 %05X: %02X, 应为 %02X", a,
+                gLink.FailByte, want, a, gLink.FailByte, want);
+  AddMessageLine(line);
 }
 
 }  // namespace zelvar::mcs51

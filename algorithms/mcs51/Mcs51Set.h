@@ -93,6 +93,7 @@ class Mcs51Set : public frame::SetFrame {
   virtual void ReadCalibration() {}
   virtual void ReadData() {}
   virtual void WriteData() {}
+  virtual void UserInfo() {}  // operation 34, each set's own (the SM59 sets erase their ISP area)
   // VPP off, then VCC off.
   static void SuppliesOff();
 
@@ -118,6 +119,8 @@ class Mcs51Set : public frame::SetFrame {
   // The normal end of a read, blank check or verify: the bar runs out (the frame then switches
   // the supplies off).
   static void FinishScan();
+  // The log line of a verify that failed: the address, the byte read and the byte expected.
+  void LogVerifyMismatch() const;
 
  private:
   bool refused_ = false;

@@ -10,10 +10,22 @@
 #include "algorithms/mcs51/AT89S5X.h"
 #include "algorithms/mcs51/AT89S8253.h"
 #include "algorithms/mcs51/AT89X8252.h"
+#include "algorithms/mcs51/MSU2958.h"
+#include "algorithms/mcs51/MSU2964.h"
 #include "algorithms/mcs51/P89C51.h"
 #include "algorithms/mcs51/P89C5WD.h"
+#include "algorithms/mcs51/SM59064.h"
+#include "algorithms/mcs51/SM59128.h"
+#include "algorithms/mcs51/SM59D04.h"
+#include "algorithms/mcs51/SM894051.h"
+#include "algorithms/mcs51/SM8951.h"
+#include "algorithms/mcs51/SM89516.h"
+#include "algorithms/mcs51/STC516X2.h"
+#include "algorithms/mcs51/STC89.h"
 #include "algorithms/mcs51/T89C51RC2.h"
 #include "algorithms/mcs51/T89C51RD2.h"
+#include "algorithms/mcs51/TP2804.h"
+#include "algorithms/mcs51/TP2808.h"
 #include "algorithms/mcs51/W79E2051.h"
 #include "algorithms/mcs51/W79E82X.h"
 #include "algorithms/memory/ACTRANS25.h"
@@ -119,6 +131,18 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::W79E82X>("W79E82X"),
     Register<mcs51::T89C51RD2>("T89C51RD2"),
     Register<mcs51::T89C51RC2>("T89C51RC2"),
+    Register<mcs51::SM59064>("SM59064"),
+    Register<mcs51::SM59128>("SM59128"),
+    Register<mcs51::SM59D04>("SM59D04"),
+    Register<mcs51::SM894051>("SM894051"),
+    Register<mcs51::SM8951>("SM8951"),
+    Register<mcs51::SM89516>("SM89516"),
+    Register<mcs51::STC89>("STC89"),
+    Register<mcs51::STC516X2>("STC516X2"),
+    Register<mcs51::MSU2964>("MSU2964"),
+    Register<mcs51::MSU2958>("MSU2958"),
+    Register<mcs51::TP2804>("TP2804"),
+    Register<mcs51::TP2808>("TP2808"),
     Register<avr::ATMEGA48>("ATMEGA48"),
     Register<avr::ATMEGA162>("ATMEGA162"),
     Register<avr::ATMEGA161>("ATMEGA161"),

@@ -7,10 +7,15 @@
 
 namespace zelvar::p51 {
 
+inline constexpr std::uint8_t kCmdStrobeStep = 24;  // one step of a data strobe's length
 inline constexpr std::uint8_t kCmdWait100us = 25;
-inline constexpr std::uint8_t kCmdLongWait = 28;    // the erase and page-program wait
+inline constexpr std::uint8_t kCmdLongWait = 28;  // the erase and page-program wait
+inline constexpr std::uint8_t kCmdWait50us = 29;
 inline constexpr std::uint8_t kCmdDataByte = 33;    // the byte on P0 for the next strobe
 inline constexpr std::uint8_t kCmdSampleData = 34;  // one sample of P0 into the next reply byte
+// The 20-pin parts' data port, their P1: a byte onto it, and one sample of it (register 25 at 9).
+inline constexpr std::uint8_t kCmdSample20 = 37;
+inline constexpr std::uint8_t kCmdPort20Byte = 38;
 
 // Register-25 data-line modes.
 inline constexpr std::uint8_t kBusDrive = 15;

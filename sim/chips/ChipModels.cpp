@@ -12,10 +12,15 @@
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Microwire93.h"
 #include "sim/chips/Pic14.h"
+#include "sim/chips/Msu29.h"
+#include "sim/chips/PinMode51.h"
 #include "sim/chips/Rx2.h"
+#include "sim/chips/Sm894051.h"
 #include "sim/chips/SpiMemory.h"
 #include "sim/chips/Sst28sf.h"
 #include "sim/chips/StaticRam.h"
+#include "sim/chips/SyncMos.h"
+#include "sim/chips/Tp28.h"
 #include "sim/chips/W79e.h"
 #include "sim/chips/WordSerial.h"
 
@@ -45,6 +50,11 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kAvrHvSerial,
     kWordSerial,
     kPic14,
+    kSyncMos,
+    kSm894051,
+    kPinMode51,
+    kMsu29,
+    kTp28,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -64,6 +74,11 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
   consider(WordSerialPartOf(chipName), Family::kWordSerial);
   consider(Pic14PartOf(chipName), Family::kPic14);
+  consider(SyncMosPartOf(chipName), Family::kSyncMos);
+  consider(Sm894051PartOf(chipName), Family::kSm894051);
+  consider(PinMode51PartOf(chipName), Family::kPinMode51);
+  consider(Msu29PartOf(chipName), Family::kMsu29);
+  consider(Tp28PartOf(chipName), Family::kTp28);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -90,6 +105,16 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeWordSerial(best);
     case Family::kPic14:
       return MakePic14(best);
+    case Family::kSyncMos:
+      return MakeSyncMos(best);
+    case Family::kSm894051:
+      return MakeSm894051(best);
+    case Family::kPinMode51:
+      return MakePinMode51(best);
+    case Family::kMsu29:
+      return MakeMsu29(best);
+    case Family::kTp28:
+      return MakeTp28(best);
     case Family::kOther:
       break;
   }

@@ -13,6 +13,7 @@
 #include "sim/designs/P93cxxx.h"
 #include "sim/designs/PicIcsp.h"
 #include "sim/designs/TestPin.h"
+#include "sim/designs/Tp2804.h"
 #include "sim/designs/W79eIcp.h"
 #include "sim/designs/WordEprom.h"
 #include "sim/designs/X5045.h"
@@ -30,6 +31,8 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"p51dip40", MakeP51Dip40},
     {"p51plcc44", MakeP51Plcc44},
     {"zor5103at51plcc44", MakeP51Plcc44},
+    {"tp2804", MakeTp2804},
+    {"tp2804p44", MakeTp2804},
     {"testpin", MakeTestPin},
     {"ictest", MakeIcTest},
     {"atf22v10b", MakeAtf22v10b},

@@ -154,6 +154,14 @@ TEST_F(DescribeListTest, SectionEdgeCases) {
        false,
        -1,
        0},
+      // A row without its two-digit code runs nothing and takes no place in the Go group.
+      {"FoncRowWithoutCode",
+       {"$Fonc:", "21 Erase", " Lock", "24 Verify", "$end"},
+       {21, 24},
+       0,
+       false,
+       -1,
+       0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,6 +1,7 @@
 #include "app/core/describe/ChipUiModel.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "app/core/describe/DescribeText.h"
@@ -235,6 +236,12 @@ void ReadChipUiList(ChipUiModel& ui, const ChipUiList& list, int viewKind) {
   gApp.GoOpCodes.clear();
   if (const int m = FindSection(list, "$Fonc"); m >= 0) {
     for (int j = m + 1; !IsSectionBreak(entry(j)) && ui.GoGroup.Count() < kMaxGoItems; ++j) {
+      // A row without its two-digit operation code names nothing to run.
+      const std::string& row = entry(j);
+      if (row.size() < 2 || !std::isdigit(static_cast<unsigned char>(row[0])) ||
+          !std::isdigit(static_cast<unsigned char>(row[1]))) {
+        continue;
+      }
       ui.GoGroup.Add(LocalText(From(entry(j), 3)));
       gApp.GoOpCodes.push_back(ParseNumber(entry(j).substr(0, 2)));
     }

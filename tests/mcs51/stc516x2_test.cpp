@@ -1,0 +1,92 @@
+// "STC516X2" on the simulated programmer with an STC89LE516AD model: the round trip with the
+// latched address, the configuration bytes through grid and radio, and the identity read before
+// every write.
+#include <gtest/gtest.h>
+
+#include "Mcs51Fixture.h"
+#include "sim/chips/PinMode51.h"
+
+namespace zelvar::test {
+namespace {
+
+class Stc516x2 : public Mcs51Fixture {
+ protected:
+  std::shared_ptr<sim::PinMode51Chip> Place(int row, const char* part,
+                                            std::array<std::uint8_t, 4> id = {}) {
+    auto chip = sim::MakePinMode51(part);
+    for (std::uint32_t a = 0; a < chip->cells.size(); a += 97) chip->cells[a] = 0x12;
+    Choose({"STC516X2", row, std::string("STC: ") + part, id}, chip);
+    return chip;
+  }
+};
+
+TEST_F(Stc516x2, ProgramsVerifiesAndReadsThroughTheLatchedAddress) {
+  auto chip = Place(2, "STC89LE52AD");
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(gApp.CodeLastAddress, 0x1FFF);
+  runner.EraseClick();
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(chip->erases, 1);
+  Pattern(0x2000);
+  runner.WriteClick();
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_TRUE(Logged("厂家ID: d0,f2")) << LastLine();
+  EXPECT_EQ(chip->lost, 0);
+  EXPECT_TRUE(std::equal(chip->cells.begin(), chip->cells.end(), gApp.CodeBuffer.begin()));
+  runner.VerifyClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 0x2000, 0);
+  runner.ReadClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_TRUE(std::equal(chip->cells.begin(), chip->cells.end(), gApp.CodeBuffer.begin()));
+  EXPECT_EQ(prog->VccPin(), 0);
+  ExpectClean();
+}
+
+// The 64 KB rows reach every address line: a programmed part reads back whole.
+TEST_F(Stc516x2, ReadsAllSixteenAddressLines) {
+  for (int row : {5, 6}) {
+    auto chip = Place(row, "STC89LE516AD");
+    for (std::uint32_t a = 0; a < chip->cells.size(); ++a) {
+      chip->cells[a] = static_cast<std::uint8_t>(a * 7 + (a >> 8) + (a >> 13));
+    }
+    runner.ReadClick();
+    ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+    EXPECT_TRUE(std::equal(chip->cells.begin(), chip->cells.end(), gApp.CodeBuffer.begin()))
+        << "row " << row;
+  }
+  ExpectClean();
+}
+
+// The low nibble of byte 0 from the grid and the high nibble from the radio; both come back.
+TEST_F(Stc516x2, ConfigurationBytesTravelThroughGridAndRadio) {
+  auto chip = Place(1, "STC89LE52AD");
+  runner.EraseClick();
+  gApp.OptionValues[0] = 0x05;
+  gApp.OptionValues[1] = 0x04;
+  gApp.OptionValues[128] = 3;
+  runner.ConfigClick();
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(chip->config[0], 0x35);
+  EXPECT_EQ(chip->config[1], 0x04);
+  gApp.OptionValues[0] = gApp.OptionValues[1] = gApp.OptionValues[128] = 0;
+  EXPECT_EQ(Call(kOpReadConfig), 0);
+  EXPECT_EQ(gApp.OptionValues[0], 0x35);
+  EXPECT_EQ(gApp.OptionValues[1], 0x04);
+  EXPECT_EQ(gApp.OptionValues[128], 3);
+  ExpectClean();
+}
+
+TEST_F(Stc516x2, IdentityOtherThanTheLinesRefusesTheWrite) {
+  auto chip = Place(1, "STC89LE52AD", {0xD0, 0xF6, 0, 0});
+  Pattern(0x1000);
+  runner.WriteClick();
+  EXPECT_EQ(gLink.StatusWord, 1);
+  EXPECT_TRUE(Logged("Type error!")) << LastLine();
+  EXPECT_EQ(chip->writes, 0);
+  EXPECT_EQ(prog->VccPin(), 0);
+  ExpectClean();
+}
+
+}  // namespace
+}  // namespace zelvar::test
