@@ -16,8 +16,7 @@ namespace {
 // The design's command bytes: a bus sample into the reply, the program and erase waits.
 constexpr std::uint8_t kCmdSample = 2, kCmdEraseWait = 28, kCmdProgramWait = 29;
 constexpr int kVppMillivolts = 10500;
-constexpr const char* kNoLength =
-    "No chip size (len=) in the device list! *器件列表缺少容量(len=)!";
+using frame::kNoLength;
 }  // namespace
 
 void CheckIcpRow(const IcpType& t, TypeTableReport& r) {

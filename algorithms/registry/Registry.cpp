@@ -10,8 +10,10 @@
 #include "algorithms/mcs51/AT89S5X.h"
 #include "algorithms/mcs51/AT89S8253.h"
 #include "algorithms/mcs51/AT89X8252.h"
+#include "algorithms/mcs51/LPC901.h"
 #include "algorithms/mcs51/P89C51.h"
 #include "algorithms/mcs51/P89C5WD.h"
+#include "algorithms/mcs51/P89LPC932.h"
 #include "algorithms/mcs51/T89C51RC2.h"
 #include "algorithms/mcs51/T89C51RD2.h"
 #include "algorithms/mcs51/W79E2051.h"
@@ -107,6 +109,8 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::AT89C51RD2>("AT89C51RD2"),
     Register<mcs51::W79E2051>("W79E2051"),
     Register<mcs51::W79E82X>("W79E82X"),
+    Register<mcs51::P89LPC932>("P89LPC932"),
+    Register<mcs51::LPC901>("LPC901"),
     Register<mcs51::T89C51RD2>("T89C51RD2"),
     Register<mcs51::T89C51RC2>("T89C51RC2"),
     Register<avr::ATMEGA48>("ATMEGA48"),

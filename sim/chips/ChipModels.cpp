@@ -9,6 +9,7 @@
 #include "sim/chips/I2cEeprom.h"
 #include "sim/chips/Intel28F.h"
 #include "sim/chips/JedecFlash.h"
+#include "sim/chips/Lpc9xx.h"
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Microwire93.h"
 #include "sim/chips/Rx2.h"
@@ -41,6 +42,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kMicrowire,
     kAvrHvParallel,
     kAvrHvSerial,
+    kLpc9xx,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -58,6 +60,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(MicrowirePartOf(chipName), Family::kMicrowire);
   consider(AvrHvParallelPartOf(chipName), Family::kAvrHvParallel);
   consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
+  consider(Lpc9xxPartOf(chipName), Family::kLpc9xx);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -80,6 +83,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeAvrHvParallel(best);
     case Family::kAvrHvSerial:
       return MakeAvrHvSerial(best);
+    case Family::kLpc9xx:
+      return MakeLpc9xx(best);
     case Family::kOther:
       break;
   }

@@ -8,6 +8,7 @@
 #include "sim/designs/AvrSerial.h"
 #include "sim/designs/I2c24c.h"
 #include "sim/designs/IcTest.h"
+#include "sim/designs/Lpc900.h"
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
 #include "sim/designs/TestPin.h"
@@ -44,6 +45,9 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"Atiny15", MakeAtiny15},
     {"Atiny12std", MakeAtiny12Std},
     {"Atiny15std", MakeAtiny15Std},
+    {"p89lpc932", MakeP89lpc932},
+    {"p89lpc932p28", MakeP89lpc932P28},
+    {"lpc901", MakeLpc901},
 };
 }  // namespace
 
