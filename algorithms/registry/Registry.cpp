@@ -14,6 +14,7 @@
 #include "algorithms/mcs51/P89C51.h"
 #include "algorithms/mcs51/P89C5WD.h"
 #include "algorithms/mcs51/P89LPC932.h"
+#include "algorithms/mcs51/PHI87LP.h"
 #include "algorithms/mcs51/T89C51RC2.h"
 #include "algorithms/mcs51/T89C51RD2.h"
 #include "algorithms/mcs51/W79E2051.h"
@@ -111,6 +112,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::W79E82X>("W79E82X"),
     Register<mcs51::P89LPC932>("P89LPC932"),
     Register<mcs51::LPC901>("LPC901"),
+    Register<mcs51::PHI87LP>("PHI87LP"),
     Register<mcs51::T89C51RD2>("T89C51RD2"),
     Register<mcs51::T89C51RC2>("T89C51RC2"),
     Register<avr::ATMEGA48>("ATMEGA48"),

@@ -9,6 +9,7 @@
 #include "sim/chips/I2cEeprom.h"
 #include "sim/chips/Intel28F.h"
 #include "sim/chips/JedecFlash.h"
+#include "sim/chips/Lp76x.h"
 #include "sim/chips/Lpc9xx.h"
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Microwire93.h"
@@ -43,6 +44,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kAvrHvParallel,
     kAvrHvSerial,
     kLpc9xx,
+    kLp76x,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -61,6 +63,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(AvrHvParallelPartOf(chipName), Family::kAvrHvParallel);
   consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
   consider(Lpc9xxPartOf(chipName), Family::kLpc9xx);
+  consider(Lp76xPartOf(chipName), Family::kLp76x);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -85,6 +88,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeAvrHvSerial(best);
     case Family::kLpc9xx:
       return MakeLpc9xx(best);
+    case Family::kLp76x:
+      return MakeLp76x(best);
     case Family::kOther:
       break;
   }

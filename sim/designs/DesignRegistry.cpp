@@ -8,6 +8,7 @@
 #include "sim/designs/AvrSerial.h"
 #include "sim/designs/I2c24c.h"
 #include "sim/designs/IcTest.h"
+#include "sim/designs/Lp76x.h"
 #include "sim/designs/Lpc900.h"
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
@@ -48,6 +49,9 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"p89lpc932", MakeP89lpc932},
     {"p89lpc932p28", MakeP89lpc932P28},
     {"lpc901", MakeLpc901},
+    {"lp76x", MakeLp76x},
+    {"lp76xp16", MakeLp76xP16},
+    {"lp76xp20", MakeLp76xP20},
 };
 }  // namespace
 
