@@ -67,6 +67,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
+  if (chipName.find("W79E225") != std::string_view::npos) consider("W79E225", Family::kOther);
   switch (family) {
     case Family::kNone:
       return nullptr;

@@ -35,6 +35,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"atf22v10b", MakeAtf22v10b},
     {"w79e2051dip20", MakeW79e2051Dip20},
     {"w79e82xp20", MakeW79e82xP20},
+    {"w79e225p44", MakeW79e225P44},
     {"i2c24c", MakeI2c24c},
     {"at25spi", MakeAt25spi},
     {"p93cxxx", MakeP93cxxx},
