@@ -19,6 +19,7 @@
 #include "algorithms/mcs51/T89C51RD2.h"
 #include "algorithms/mcs51/W79E2051.h"
 #include "algorithms/mcs51/W79E225.h"
+#include "algorithms/mcs51/W79E82ISP.h"
 #include "algorithms/mcs51/W79E82X.h"
 #include "algorithms/memory/ACTRANS25.h"
 #include "algorithms/memory/AMD29f040.h"
@@ -115,6 +116,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::LPC901>("LPC901"),
     Register<mcs51::PHI87LP>("PHI87LP"),
     Register<mcs51::W79E225>("W79E225"),
+    Register<mcs51::W79E82ISP>("W79E82ISP"),
     Register<mcs51::T89C51RD2>("T89C51RD2"),
     Register<mcs51::T89C51RC2>("T89C51RC2"),
     Register<avr::ATMEGA48>("ATMEGA48"),
