@@ -68,6 +68,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
   if (chipName.find("W79E225") != std::string_view::npos) consider("W79E225", Family::kOther);
+  if (chipName.find("W79E825") != std::string_view::npos) consider("W79E825", Family::kOther);
   switch (family) {
     case Family::kNone:
       return nullptr;

@@ -33,6 +33,15 @@ constexpr W79eSheet kW79e8213{.name = "W79E8213",
                               .dataSize = 128,
                               .configAddress = 0xFD00,
                               .id = {0xDA, 0x82, 0x13}};
+// The W79E825: the W79E8213's package with 16 KB of code and 256 bytes of data flash.
+constexpr W79eSheet kW79e825 = [] {
+  W79eSheet s = kW79e8213;
+  s.name = "W79E825";
+  s.codeSize = 16384;
+  s.dataSize = 256;
+  s.id = {0xDA, 0x82, 0x25};
+  return s;
+}();
 // On the PLCC44 adapter: bus on socket pins 28-35, lines 1-5 on 7-11, 6 on 12, 8-10 on 13, 14, 17.
 constexpr W79eSheet kW79e225{.name = "W79E225",
                              .pins = 40,
@@ -205,6 +214,7 @@ int W79eChip::Drive(int pin) const {
 std::shared_ptr<W79eChip> MakeW79e(std::string_view part) {
   if (part == "W79E2051") return std::make_shared<W79eChip>(kW79e2051);
   if (part == "W79E8213") return std::make_shared<W79eChip>(kW79e8213);
+  if (part == "W79E825") return std::make_shared<W79eChip>(kW79e825);
   if (part == "W79E225") return std::make_shared<W79eChip>(kW79e225);
   return nullptr;
 }

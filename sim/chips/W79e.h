@@ -1,9 +1,10 @@
 #pragma once
-// Winbond W79E2051 (2 KB flash, the AT89C2051 pinout) and W79E8213 (2 KB flash and 128 bytes of
-// data flash, the 20-pin W79E82x pinout: RST pin 4, VSS pin 5, VDD pin 15) in their in-circuit
-// programming mode. The datasheets give the pinouts, the supplies (W79E2051 4.5-5.5 V, W79E82x
-// 2.4-5.5 V), the flash sizes and the maker code 0xDA; the programming protocol itself is not
-// public, so the models accept exactly the host sequences the W79E sets send, as these rules:
+// Winbond W79E2051 (2 KB flash, the AT89C2051 pinout), W79E8213 (2 KB flash and 128 bytes of
+// data flash; the W79E825 16 KB and 256 bytes, the 20-pin W79E82x pinout: RST pin 4, VSS pin 5, VDD
+// pin 15) in their in-circuit programming mode. The datasheets give the pinouts, the supplies
+// (W79E2051 4.5-5.5 V, W79E82x 2.4-5.5 V), the flash sizes and the maker code 0xDA; the programming
+// protocol itself is not public, so the models accept exactly the host sequences the W79E sets
+// send, as these rules:
 // - Mode entry: powered, RST at the programming level (10 V to 11 V), then a 24-bit entry code
 //   shifted in most significant bit first, line 1 the bit, each on line 2 rising. RST leaving the
 //   level or VCC going ends the mode.
@@ -86,7 +87,7 @@ class W79eChip final : public ChipModel {
   bool driving_ = false;
 };
 
-// "W79E2051", "W79E8213" or "W79E225"; nullptr for another name.
+// "W79E2051", "W79E8213", "W79E825" or "W79E225"; nullptr for another name.
 std::shared_ptr<W79eChip> MakeW79e(std::string_view part);
 
 }  // namespace zelvar::sim

@@ -1,5 +1,5 @@
 // The W79E82ISP set on the simulated programmer: the command-level logic of "w79e82iw20" driving
-// the W79E8213 model through the runner, the maker-code check at 3.3 V, the data flash and the
+// the W79E825 model through the runner, the maker-code check at 3.3 V, the data flash and the
 // configuration bytes, and what the set refuses.
 #include <algorithm>
 
@@ -13,18 +13,18 @@ namespace {
 class W79e82isp : public Mcs51Fixture {
  protected:
   std::shared_ptr<sim::W79eChip> Seat(std::map<std::string, int> params, int row = 2) {
-    auto chip = sim::MakeW79e("W79E8213");
+    auto chip = sim::MakeW79e("W79E825");
     fake.chipParams = std::move(params);
-    Choose({"W79E82ISP", row, "WINBOND: W79E8213"}, chip);
+    Choose({"W79E82ISP", row, "WINBOND: W79E825"}, chip);
     return chip;
   }
 };
 
 TEST_F(W79e82isp, RoundTripWithDataFlashConfigAndId) {
-  auto chip = Seat({{"len=", 2048}, {"ee=", 128}, {"vcc=", 5000}});
+  auto chip = Seat({{"len=", 16384}, {"ee=", 256}, {"vcc=", 5000}});
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
   EXPECT_EQ(gApp.InfoRecord[1], 0xFC00);
-  EXPECT_EQ(gApp.InfoRecord[2], 128);
+  EXPECT_EQ(gApp.InfoRecord[2], 256);
   EXPECT_EQ(gApp.InfoRecord[5], 15);
   std::fill(chip->code.begin(), chip->code.end(), 0x12);
   std::fill(chip->data.begin(), chip->data.end(), 0x34);
@@ -32,8 +32,8 @@ TEST_F(W79e82isp, RoundTripWithDataFlashConfigAndId) {
   runner.EraseClick();
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
   EXPECT_EQ(chip->erases, 1);
-  Pattern(2048);
-  for (std::uint32_t i = 0; i < 128; ++i)
+  Pattern(16384);
+  for (std::uint32_t i = 0; i < 256; ++i)
     gApp.CodeBuffer[0xFC00 + i] = static_cast<std::uint8_t>(0xC3 ^ i);
   runner.WriteClick();
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
@@ -44,18 +44,18 @@ TEST_F(W79e82isp, RoundTripWithDataFlashConfigAndId) {
 
   runner.VerifyClick();
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
-  chip->code[2040] ^= 0x10;
+  chip->code[16380] ^= 0x10;
   runner.VerifyClick();
   EXPECT_EQ(gLink.StatusWord, 1);
-  EXPECT_EQ(gLink.FailAddress, 2040u);
-  chip->code[2040] ^= 0x10;
+  EXPECT_EQ(gLink.FailAddress, 16380u);
+  chip->code[16380] ^= 0x10;
   std::vector<std::uint8_t> image(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 0x10000);
   std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 0x10000, 0);
   runner.ReadClick();  // code and data flash, then Read data
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
-  EXPECT_TRUE(std::equal(image.begin(), image.begin() + 2048, gApp.CodeBuffer.begin()));
+  EXPECT_TRUE(std::equal(image.begin(), image.begin() + 16384, gApp.CodeBuffer.begin()));
   EXPECT_TRUE(
-      std::equal(image.begin() + 0xFC00, image.begin() + 0xFC80, gApp.CodeBuffer.begin() + 0xFC00));
+      std::equal(image.begin() + 0xFC00, image.begin() + 0xFD00, gApp.CodeBuffer.begin() + 0xFC00));
 
   gApp.OptionValues[0] = 0xA5;
   gApp.OptionValues[1] = 0x3C;
@@ -66,7 +66,7 @@ TEST_F(W79e82isp, RoundTripWithDataFlashConfigAndId) {
   runner.ReadConfigClick();
   EXPECT_TRUE(Logged("Config1=a5,Config2=3c")) << LastLine();
   runner.IdClick();
-  EXPECT_TRUE(Logged("MFA=da,82,13")) << LastLine();
+  EXPECT_TRUE(Logged("MFA=da,82,25")) << LastLine();
   ExpectClean();
   EXPECT_EQ(prog->VccPin(), 0);
   EXPECT_EQ(prog->VppPin(), 0);
@@ -84,7 +84,7 @@ TEST_F(W79e82isp, LargeDataAreaIsFlushedAsItGoes) {
 // logs what it read.
 TEST_F(W79e82isp, MakerCodeCheckStopsAnotherChip) {
   fake.chipParams = {{"len=", 2048}, {"vcc=", 5000}};
-  Choose({"W79E82ISP", 2, "WINBOND: W79E8213"}, nullptr);
+  Choose({"W79E82ISP", 2, "WINBOND: W79E825"}, nullptr);
   EXPECT_EQ(Call(kOpWrite), 1);
   EXPECT_TRUE(Logged("Pin connection error!")) << LastLine();
   EXPECT_EQ(Call(kOpReadId), 1);
