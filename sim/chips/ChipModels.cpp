@@ -17,6 +17,7 @@
 #include "sim/chips/SpiMemory.h"
 #include "sim/chips/Sst28sf.h"
 #include "sim/chips/StaticRam.h"
+#include "sim/chips/Stc12.h"
 #include "sim/chips/W79e.h"
 
 namespace zelvar::sim {
@@ -45,6 +46,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kAvrHvSerial,
     kLpc9xx,
     kLp76x,
+    kStc12,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -64,6 +66,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
   consider(Lpc9xxPartOf(chipName), Family::kLpc9xx);
   consider(Lp76xPartOf(chipName), Family::kLp76x);
+  consider(Stc12PartOf(chipName), Family::kStc12);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -92,6 +95,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeLpc9xx(best);
     case Family::kLp76x:
       return MakeLp76x(best);
+    case Family::kStc12:
+      return MakeStc12(best);
     case Family::kOther:
       break;
   }
