@@ -15,6 +15,7 @@
 #include "algorithms/mcs51/P89C5WD.h"
 #include "algorithms/mcs51/P89LPC932.h"
 #include "algorithms/mcs51/PHI87LP.h"
+#include "algorithms/mcs51/SM59ISP.h"
 #include "algorithms/mcs51/STC12CX.h"
 #include "algorithms/mcs51/T89C51RC2.h"
 #include "algorithms/mcs51/T89C51RD2.h"
@@ -119,6 +120,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::W79E225>("W79E225"),
     Register<mcs51::W79E82ISP>("W79E82ISP"),
     Register<mcs51::STC12CX>("STC12CX"),
+    Register<mcs51::SM59ISP>("SM59ISP"),
     Register<mcs51::T89C51RD2>("T89C51RD2"),
     Register<mcs51::T89C51RC2>("T89C51RC2"),
     Register<avr::ATMEGA48>("ATMEGA48"),

@@ -14,6 +14,7 @@
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Microwire93.h"
 #include "sim/chips/Rx2.h"
+#include "sim/chips/Sm59.h"
 #include "sim/chips/SpiMemory.h"
 #include "sim/chips/Sst28sf.h"
 #include "sim/chips/StaticRam.h"
@@ -47,6 +48,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kLpc9xx,
     kLp76x,
     kStc12,
+    kSm59,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -67,6 +69,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(Lpc9xxPartOf(chipName), Family::kLpc9xx);
   consider(Lp76xPartOf(chipName), Family::kLp76x);
   consider(Stc12PartOf(chipName), Family::kStc12);
+  consider(Sm59PartOf(chipName), Family::kSm59);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -97,6 +100,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeLp76x(best);
     case Family::kStc12:
       return MakeStc12(best);
+    case Family::kSm59:
+      return MakeSm59(best);
     case Family::kOther:
       break;
   }

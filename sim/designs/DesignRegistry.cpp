@@ -12,6 +12,7 @@
 #include "sim/designs/Lpc900.h"
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
+#include "sim/designs/Sm59Isp.h"
 #include "sim/designs/Stc12.h"
 #include "sim/designs/TestPin.h"
 #include "sim/designs/W79e82iw.h"
@@ -40,6 +41,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"w79e225p44", MakeW79e225P44},
     {"w79e82iw20", MakeW79e82iw20},
     {"stc12c5xdip28", MakeStc12c5xDip28},
+    {"sm59r16a2isp", MakeSm59r16a2Isp},
     {"i2c24c", MakeI2c24c},
     {"at25spi", MakeAt25spi},
     {"p93cxxx", MakeP93cxxx},
