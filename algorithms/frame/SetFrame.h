@@ -18,6 +18,8 @@ inline constexpr std::uint32_t kDefaultGroundPin = 20;
 inline constexpr const char* kNoSuchType = "Chip type not in this set! *器件类型不在此算法中!";
 inline constexpr const char* kBadPage =
     "Page size (pag=) must be a power of two! *页大小(pag=)必须是2的幂!";
+inline constexpr const char* kNoLength =
+    "No chip size (len=) in the device list! *器件列表缺少容量(len=)!";
 
 // What operation 2 reports of the chosen type.
 struct TypeFacts {

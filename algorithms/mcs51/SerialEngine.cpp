@@ -16,8 +16,7 @@ namespace {
 // The design's command bytes: a bus sample into the reply, the program and erase waits.
 constexpr std::uint8_t kCmdSample = 2, kCmdEraseWait = 28, kCmdProgramWait = 29;
 constexpr int kVppMillivolts = 10500;
-constexpr const char* kNoLength =
-    "No chip size (len=) in the device list! *器件列表缺少容量(len=)!";
+using frame::kNoLength;
 }  // namespace
 
 void CheckIcpRow(const IcpType& t, TypeTableReport& r) {
@@ -254,15 +253,16 @@ void IcpSet::Verify() {
   Scan(Mcs51Set::Scan::Verify);
 }
 
-void IcpSet::WriteRange(std::uint16_t first, std::uint32_t count, bool progress) {
+void IcpSet::WriteRange(std::uint16_t first, std::uint32_t from, std::uint32_t count,
+                        std::uint8_t command, int progressBase) {
   SetAddress(first);
-  SetCommand(1);
-  for (std::uint32_t i = 0; i < count; ++i) {
+  SetCommand(command);
+  for (std::uint32_t i = 0; i < count && from + i < kCodeBufferSize; ++i) {
     if (i % 16 == 0) {
-      if (progress) ShowProgress(static_cast<int>(i));
+      if (progressBase >= 0) ShowProgress(progressBase + static_cast<int>(i));
       FlushCommands();
     }
-    WriteStep(buffer_[first + i]);
+    WriteStep(buffer_[from + i]);
   }
   FlushCommands();
 }
@@ -270,8 +270,8 @@ void IcpSet::WriteRange(std::uint16_t first, std::uint32_t count, bool progress)
 void IcpSet::Write() {
   Enter();
   if (!CheckPower()) return;
-  WriteRange(0, lastAddress_ + 1, true);
-  if (dataLength_ > 0) WriteRange(kIcpDataStart, dataLength_, false);
+  WriteRange(0, 0, lastAddress_ + 1, 1, 0);
+  if (dataLength_ > 0) WriteRange(kIcpDataStart, kIcpDataStart, dataLength_, 1, -1);
   ShowProgress(-1);
 }
 
@@ -306,7 +306,7 @@ void IcpSet::ReadId() {
 void IcpSet::ReadConfig() {
   Enter();
   SetAddress(configAddress_);
-  SetCommand(0);
+  SetCommand(Policy().configRead);
   ReadStep();
   ReadStep();
   std::uint8_t* cfg = gLink.ScratchBuffer.data();
@@ -323,7 +323,7 @@ void IcpSet::Config() {
                      c1 = static_cast<std::uint8_t>(Word(1));
   Enter();
   SetAddress(configAddress_);
-  SetCommand(1);
+  SetCommand(Policy().configWrite);
   WriteStep(c0);
   WriteStep(c1);
   FlushCommands();

@@ -31,6 +31,7 @@ struct IcpPolicy {
   bool shiftRowsAt6300 = false;  // models 6300 and up take rows 11 and on
   bool vcc5000As4400 = false;
   const char* configFormat = "Config0=%02x, Config1=%02x";
+  std::uint8_t configRead = 0, configWrite = 1;  // the commands that reach the configuration
 };
 
 inline constexpr std::uint16_t kIcpDataStart = 0xFC00;
@@ -63,11 +64,12 @@ class IcpSet : public Mcs51Set {
   void ReadId() override;
   void ReadConfig() override;
 
- private:
+  // The engine's steps, for a set whose chip differs in its arrays or its entry.
   const IcpType& Row() const { return Types()[static_cast<std::size_t>(gApp.TypeIndex)]; }
   static void Line(int n, bool level);
   static void Pulse(int n);
-  void Enter();
+  // Power-up and mode entry: RST at VPP and the entry code.
+  virtual void Enter();
   static void ShiftByte(std::uint8_t b);
   static void BusWrite(std::uint8_t v);
   void SetAddress(std::uint16_t a);
@@ -77,12 +79,17 @@ class IcpSet : public Mcs51Set {
   // Sends the queued read steps and unpacks `bytes` of them into dest.
   void Collect(std::uint8_t* dest, std::uint32_t bytes);
   void ReadBlock(std::uint16_t address, std::uint8_t* dest);
-  bool Scan(Scan kind);
-  void WriteRange(std::uint16_t first, std::uint32_t count, bool progress);
+  // Programs `count` bytes from buffer offset `from` at chip address `first` under `command`,
+  // flushing every 16 bytes and showing progress from `progressBase` (none when negative).
+  void WriteRange(std::uint16_t first, std::uint32_t from, std::uint32_t count,
+                  std::uint8_t command, int progressBase);
 
   std::uint32_t lastAddress_ = 0;
   std::uint32_t dataLength_ = 0;
   std::uint16_t configAddress_ = 0;
+
+ private:
+  bool Scan(Scan kind);
 };
 
 }  // namespace zelvar::mcs51

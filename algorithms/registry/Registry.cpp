@@ -22,11 +22,20 @@
 #include "algorithms/mcs51/SM89516.h"
 #include "algorithms/mcs51/STC516X2.h"
 #include "algorithms/mcs51/STC89.h"
+#include "algorithms/mcs51/LPC901.h"
+#include "algorithms/mcs51/P89C51.h"
+#include "algorithms/mcs51/P89C5WD.h"
+#include "algorithms/mcs51/P89LPC932.h"
+#include "algorithms/mcs51/PHI87LP.h"
+#include "algorithms/mcs51/SM59ISP.h"
+#include "algorithms/mcs51/STC12CX.h"
 #include "algorithms/mcs51/T89C51RC2.h"
 #include "algorithms/mcs51/T89C51RD2.h"
 #include "algorithms/mcs51/TP2804.h"
 #include "algorithms/mcs51/TP2808.h"
 #include "algorithms/mcs51/W79E2051.h"
+#include "algorithms/mcs51/W79E225.h"
+#include "algorithms/mcs51/W79E82ISP.h"
 #include "algorithms/mcs51/W79E82X.h"
 #include "algorithms/memory/ACTRANS25.h"
 #include "algorithms/memory/AK64SCI.h"
@@ -129,6 +138,13 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::AT89C51RD2>("AT89C51RD2"),
     Register<mcs51::W79E2051>("W79E2051"),
     Register<mcs51::W79E82X>("W79E82X"),
+    Register<mcs51::P89LPC932>("P89LPC932"),
+    Register<mcs51::LPC901>("LPC901"),
+    Register<mcs51::PHI87LP>("PHI87LP"),
+    Register<mcs51::W79E225>("W79E225"),
+    Register<mcs51::W79E82ISP>("W79E82ISP"),
+    Register<mcs51::STC12CX>("STC12CX"),
+    Register<mcs51::SM59ISP>("SM59ISP"),
     Register<mcs51::T89C51RD2>("T89C51RD2"),
     Register<mcs51::T89C51RC2>("T89C51RC2"),
     Register<mcs51::SM59064>("SM59064"),

@@ -9,6 +9,8 @@
 #include "sim/chips/I2cEeprom.h"
 #include "sim/chips/Intel28F.h"
 #include "sim/chips/JedecFlash.h"
+#include "sim/chips/Lp76x.h"
+#include "sim/chips/Lpc9xx.h"
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Microwire93.h"
 #include "sim/chips/Pic14.h"
@@ -21,6 +23,11 @@
 #include "sim/chips/StaticRam.h"
 #include "sim/chips/SyncMos.h"
 #include "sim/chips/Tp28.h"
+#include "sim/chips/Sm59.h"
+#include "sim/chips/SpiMemory.h"
+#include "sim/chips/Sst28sf.h"
+#include "sim/chips/StaticRam.h"
+#include "sim/chips/Stc12.h"
 #include "sim/chips/W79e.h"
 #include "sim/chips/WordSerial.h"
 
@@ -55,6 +62,10 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kPinMode51,
     kMsu29,
     kTp28,
+    kLpc9xx,
+    kLp76x,
+    kStc12,
+    kSm59,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -79,9 +90,15 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(PinMode51PartOf(chipName), Family::kPinMode51);
   consider(Msu29PartOf(chipName), Family::kMsu29);
   consider(Tp28PartOf(chipName), Family::kTp28);
+  consider(Lpc9xxPartOf(chipName), Family::kLpc9xx);
+  consider(Lp76xPartOf(chipName), Family::kLp76x);
+  consider(Stc12PartOf(chipName), Family::kStc12);
+  consider(Sm59PartOf(chipName), Family::kSm59);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
+  if (chipName.find("W79E225") != std::string_view::npos) consider("W79E225", Family::kOther);
+  if (chipName.find("W79E825") != std::string_view::npos) consider("W79E825", Family::kOther);
   switch (family) {
     case Family::kNone:
       return nullptr;
@@ -115,6 +132,14 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeMsu29(best);
     case Family::kTp28:
       return MakeTp28(best);
+    case Family::kLpc9xx:
+      return MakeLpc9xx(best);
+    case Family::kLp76x:
+      return MakeLp76x(best);
+    case Family::kStc12:
+      return MakeStc12(best);
+    case Family::kSm59:
+      return MakeSm59(best);
     case Family::kOther:
       break;
   }

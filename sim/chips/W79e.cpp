@@ -33,11 +33,45 @@ constexpr W79eSheet kW79e8213{.name = "W79E8213",
                               .dataSize = 128,
                               .configAddress = 0xFD00,
                               .id = {0xDA, 0x82, 0x13}};
+// The W79E825: the W79E8213's package with 16 KB of code and 256 bytes of data flash.
+constexpr W79eSheet kW79e825 = [] {
+  W79eSheet s = kW79e8213;
+  s.name = "W79E825";
+  s.codeSize = 16384;
+  s.dataSize = 256;
+  s.id = {0xDA, 0x82, 0x25};
+  return s;
+}();
+// On the PLCC44 adapter: bus on socket pins 28-35, lines 1-5 on 7-11, 6 on 12, 8-10 on 13, 14, 17.
+constexpr W79eSheet kW79e225{.name = "W79E225",
+                             .pins = 40,
+                             .entryCode = false,
+                             .nibbleBus = false,
+                             .vcc = 27,
+                             .ground = 15,
+                             .rst = 0,
+                             .vccMin = 4500,
+                             .bus = {28, 29, 30, 31, 32, 33, 34, 35},
+                             .lines = {0, 7, 8, 9, 10, 11, 12, 0, 13, 14, 17},
+                             .codeSize = 16384,
+                             .dataSize = 256,
+                             .loaderSize = 4096,
+                             .configAddress = 0x6000};
+
+bool ReadCommand(std::uint8_t c) {
+  return c == 0 || c == 0x40 || c == 0xC0;
+}
+bool ProgramCommand(std::uint8_t c) {
+  return c == 1 || c == 0x41 || c == 0xC1;
+}
 
 }  // namespace
 
 W79eChip::W79eChip(const W79eSheet& sheet)
-    : code(sheet.codeSize, 0xFF), data(sheet.dataSize, 0xFF), sheet_(sheet) {}
+    : code(sheet.codeSize, 0xFF),
+      data(sheet.dataSize, 0xFF),
+      loader(sheet.loaderSize, 0xFF),
+      sheet_(sheet) {}
 
 bool W79eChip::Powered(const Programmer& p) const {
   const int vcc = p.SupplyMillivolts(p.SocketPinOf(sheet_.vcc));
@@ -60,7 +94,14 @@ std::uint8_t W79eChip::Bus(const Programmer& p) const {
 }
 
 std::uint8_t* W79eChip::Cell(std::uint32_t a) {
+  const bool inConfig = a >= sheet_.configAddress && a < sheet_.configAddress + 2u;
+  if (command_ == 0x40 || command_ == 0x41) {
+    if (a < loader.size()) return &loader[a];
+    return inConfig ? &config[a - sheet_.configAddress] : nullptr;
+  }
+  if (command_ == 0xC0 || command_ == 0xC1) return a < data.size() ? &data[a] : nullptr;
   if (a < code.size()) return &code[a];
+  if (sheet_.loaderSize != 0) return nullptr;
   if (a >= kDataStart && a - kDataStart < data.size()) return &data[a - kDataStart];
   if (a >= sheet_.configAddress && a < sheet_.configAddress + 2u)
     return &config[a - sheet_.configAddress];
@@ -70,7 +111,7 @@ std::uint8_t* W79eChip::Cell(std::uint32_t a) {
 std::uint8_t W79eChip::Output() const {
   auto* self = const_cast<W79eChip*>(this);
   std::uint8_t v = 0xFF;
-  if (command_ == 0) {
+  if (ReadCommand(command_)) {
     if (const std::uint8_t* c = self->Cell(address_)) v = *c;
   } else if (command_ == 11) {
     v = sheet_.id[0];
@@ -81,12 +122,27 @@ std::uint8_t W79eChip::Output() const {
 }
 
 void W79eChip::OnPins(Programmer& p) {
-  std::array<int, 9> now{};
-  for (int n = 1; n <= 8; ++n) now[n] = Level(p, sheet_.lines[n]);
+  std::array<int, 11> now{};
+  for (int n = 1; n <= 10; ++n) now[n] = Level(p, sheet_.lines[n]);
   const auto rose = [&](int n) { return sheet_.lines[n] != 0 && now[n] == 1 && last_[n] == 0; };
   const auto fell = [&](int n) { return sheet_.lines[n] != 0 && now[n] == 0 && last_[n] == 1; };
   const int rst = p.SupplyMillivolts(p.SocketPinOf(sheet_.rst));
-  if (!Powered(p) || rst < kRstMin || rst > kRstMax) {
+  const bool selectLinesHigh = now[8] == 1 && now[9] == 1 && now[10] == 1;
+  if (!sheet_.entryCode) {
+    if (!Powered(p) || (inMode && !selectLinesHigh)) {
+      inMode = armed_ = false;
+    } else if (!inMode) {
+      if (rose(6) && now[8] == 0 && now[9] == 0 && now[10] == 0) armed_ = true;
+      if (armed_ && selectLinesHigh) {
+        inMode = true;
+        armed_ = false;
+        command_ = 0xFF;
+      }
+    }
+  }
+  if (!sheet_.entryCode && !inMode) {
+    // Waiting for the line entry above.
+  } else if (!Powered(p) || (sheet_.entryCode && (rst < kRstMin || rst > kRstMax))) {
     inMode = false;
     shift_ = 0;
   } else if (!inMode) {
@@ -124,13 +180,14 @@ void W79eChip::OnPins(Programmer& p) {
     if (fell(4) && now[5] == 1) strobeStart_ = p.clockUs();
     if (rose(4) && now[5] == 1 && dataPhase) {
       const double lasted = p.clockUs() - strobeStart_;
-      if (command_ == 1 && lasted >= kProgramUs) {
+      if (ProgramCommand(command_) && lasted >= kProgramUs) {
         const std::uint8_t b =
             sheet_.nibbleBus ? static_cast<std::uint8_t>(Bus(p) << 4 | low_) : Bus(p);
         if (std::uint8_t* c = Cell(address_)) *c &= b;
       } else if (command_ == 6 && lasted >= kEraseUs) {
         std::fill(code.begin(), code.end(), 0xFF);
         std::fill(data.begin(), data.end(), 0xFF);
+        std::fill(loader.begin(), loader.end(), 0xFF);
         config = {0xFF, 0xFF};
         ++erases;
       }
@@ -138,7 +195,7 @@ void W79eChip::OnPins(Programmer& p) {
   }
   last_ = now;
   // Only a read command opens the outputs: the entry code leaves lines 4 and 5 low.
-  const bool reading = command_ == 0 || command_ == 11 || command_ == 12;
+  const bool reading = ReadCommand(command_) || command_ == 11 || command_ == 12;
   driving_ = inMode && reading && now[4] == 0 && now[5] == 0;
 }
 
@@ -157,6 +214,8 @@ int W79eChip::Drive(int pin) const {
 std::shared_ptr<W79eChip> MakeW79e(std::string_view part) {
   if (part == "W79E2051") return std::make_shared<W79eChip>(kW79e2051);
   if (part == "W79E8213") return std::make_shared<W79eChip>(kW79e8213);
+  if (part == "W79E825") return std::make_shared<W79eChip>(kW79e825);
+  if (part == "W79E225") return std::make_shared<W79eChip>(kW79e225);
   return nullptr;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
-// Winbond W79E2051 (2 KB flash, the AT89C2051 pinout) and W79E8213 (2 KB flash and 128 bytes of
-// data flash, the 20-pin W79E82x pinout: RST pin 4, VSS pin 5, VDD pin 15) in their in-circuit
-// programming mode. The datasheets give the pinouts, the supplies (W79E2051 4.5-5.5 V, W79E82x
-// 2.4-5.5 V), the flash sizes and the maker code 0xDA; the programming protocol itself is not
-// public, so the models accept exactly the host sequences the W79E sets send, as these rules:
+// Winbond W79E2051 (2 KB flash, the AT89C2051 pinout), W79E8213 (2 KB flash and 128 bytes of
+// data flash; the W79E825 16 KB and 256 bytes, the 20-pin W79E82x pinout: RST pin 4, VSS pin 5, VDD
+// pin 15) in their in-circuit programming mode. The datasheets give the pinouts, the supplies
+// (W79E2051 4.5-5.5 V, W79E82x 2.4-5.5 V), the flash sizes and the maker code 0xDA; the programming
+// protocol itself is not public, so the models accept exactly the host sequences the W79E sets
+// send, as these rules:
 // - Mode entry: powered, RST at the programming level (10 V to 11 V), then a 24-bit entry code
 //   shifted in most significant bit first, line 1 the bit, each on line 2 rising. RST leaving the
 //   level or VCC going ends the mode.
@@ -20,6 +21,14 @@
 //   the configuration address), 11 and 12 the ID bytes (11: the maker; 12 at the address and the
 //   next: the device bytes, ours, not a datasheet's); the W79E2051 its low nibble while line 8 is
 //   low, else the high one.
+// The W79E225 (a 44-pin part with 16 KB of application flash, a 4 KB loader flash and 256 bytes
+// of data flash; VDD 4.5 V to 5.5 V) is modelled on the programmer's PLCC44 adapter: it sits as a
+// 40-pin part with the adapter's socket pins as its pins (VDD 27, VSS 15; the adapter's wiring is
+// not published, so the lines and bus are where the "w79e225p44" design puts them). It enters the
+// mode without VPP or entry code: powered with lines 8 to 10 low, a pulse on line 6, then lines 8,
+// 9 and 10 high; dropping one of them ends the mode. Its commands name the array: 0 and 1 the
+// application flash, 0x40 and 0x41 the loader flash with the two configuration bytes at 0x6000,
+// 0xC0 and 0xC1 the data flash, each from address 0; 6 erases all three and the configuration.
 #include <array>
 #include <memory>
 #include <string_view>
@@ -31,12 +40,14 @@ namespace zelvar::sim {
 
 struct W79eSheet {
   std::string_view name;
+  int pins = 20;
+  bool entryCode = true;  // RST at VPP and the 24-bit code; false: the W79E225's line entry
   bool nibbleBus = true;
   int vcc = 20, ground = 10, rst = 1;
   int vccMin = 4500;
-  std::array<int, 8> bus{};    // chip pins of bus bits 0.. (4 or 8 used)
-  std::array<int, 9> lines{};  // chip pin of line n, 0 = none
-  std::uint32_t codeSize = 2048, dataSize = 0;
+  std::array<int, 8> bus{};     // chip pins of bus bits 0.. (4 or 8 used)
+  std::array<int, 11> lines{};  // chip pin of line n, 0 = none
+  std::uint32_t codeSize = 2048, dataSize = 0, loaderSize = 0;
   std::uint16_t configAddress = 0xFB00;
   std::array<std::uint8_t, 3> id{};
 };
@@ -48,14 +59,14 @@ class W79eChip final : public ChipModel {
   static constexpr std::uint16_t kDataStart = 0xFC00;
 
   std::string Name() const override { return std::string(sheet_.name); }
-  int PinCount() const override { return 20; }
+  int PinCount() const override { return sheet_.pins; }
   std::vector<int> GroundPins() const override { return {sheet_.ground}; }
   int MaxMillivolts(int pin) const override { return pin == sheet_.rst ? 13000 : 6500; }
   bool Powered(const Programmer& p) const override;
   void OnPins(Programmer& p) override;
   int Drive(int pin) const override;
 
-  std::vector<std::uint8_t> code, data;
+  std::vector<std::uint8_t> code, data, loader;
   std::array<std::uint8_t, 2> config{0xFF, 0xFF};
   bool inMode = false;
   int erases = 0;
@@ -67,15 +78,16 @@ class W79eChip final : public ChipModel {
   std::uint8_t Output() const;
 
   W79eSheet sheet_;
-  std::array<int, 9> last_{};
+  std::array<int, 11> last_{};
   std::uint32_t shift_ = 0;
   std::uint16_t address_ = 0;
   std::uint8_t command_ = 0xFF, low_ = 0;
   double strobeStart_ = 0;
+  bool armed_ = false;  // the W79E225's line-6 pulse came
   bool driving_ = false;
 };
 
-// "W79E2051" or "W79E8213"; nullptr for another name.
+// "W79E2051", "W79E8213", "W79E825" or "W79E225"; nullptr for another name.
 std::shared_ptr<W79eChip> MakeW79e(std::string_view part);
 
 }  // namespace zelvar::sim

@@ -9,11 +9,17 @@
 #include "sim/designs/AvrSerial.h"
 #include "sim/designs/I2c24c.h"
 #include "sim/designs/IcTest.h"
+#include "sim/designs/Lp76x.h"
+#include "sim/designs/Lpc900.h"
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
 #include "sim/designs/PicIcsp.h"
 #include "sim/designs/TestPin.h"
 #include "sim/designs/Tp2804.h"
+#include "sim/designs/Sm59Isp.h"
+#include "sim/designs/Stc12.h"
+#include "sim/designs/TestPin.h"
+#include "sim/designs/W79e82iw.h"
 #include "sim/designs/W79eIcp.h"
 #include "sim/designs/WordEprom.h"
 #include "sim/designs/X5045.h"
@@ -38,6 +44,10 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"atf22v10b", MakeAtf22v10b},
     {"w79e2051dip20", MakeW79e2051Dip20},
     {"w79e82xp20", MakeW79e82xP20},
+    {"w79e225p44", MakeW79e225P44},
+    {"w79e82iw20", MakeW79e82iw20},
+    {"stc12c5xdip28", MakeStc12c5xDip28},
+    {"sm59r16a2isp", MakeSm59r16a2Isp},
     {"i2c24c", MakeI2c24c},
     {"at25spi", MakeAt25spi},
     {"p93cxxx", MakeP93cxxx},
@@ -58,6 +68,12 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"pic16dip14", MakePicDip14},
     {"pic16dip14std", MakePicDip14Std},
     {"pic16dip08", MakePicDip08},
+    {"p89lpc932", MakeP89lpc932},
+    {"p89lpc932p28", MakeP89lpc932P28},
+    {"lpc901", MakeLpc901},
+    {"lp76x", MakeLp76x},
+    {"lp76xp16", MakeLp76xP16},
+    {"lp76xp20", MakeLp76xP20},
 };
 }  // namespace
 

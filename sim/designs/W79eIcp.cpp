@@ -14,13 +14,15 @@ constexpr int kReadEnableLine = 7;
 
 struct Wiring {
   const char* tag;
-  std::vector<int> bus;      // socket pins of port 1 bits 0, 1, ...
-  std::array<int, 9> lines;  // socket pin of line n, 0 = none
+  std::vector<int> bus;       // socket pins of port 1 bits 0, 1, ...
+  std::array<int, 11> lines;  // socket pin of line n, 0 = none
 };
 
 const Wiring kW79e2051Dip20{"w79e2051dip20", {22, 23, 24, 25}, {0, 12, 13, 16, 17, 18, 0, 0, 26}};
 const Wiring kW79e82xP20{
     "w79e82xp20", {18, 19, 20, 21, 22, 23, 24, 26}, {0, 11, 27, 28, 29, 30, 0, 0, 0}};
+const Wiring kW79e225P44{
+    "w79e225p44", {28, 29, 30, 31, 32, 33, 34, 35}, {0, 7, 8, 9, 10, 11, 12, 0, 13, 14, 17}};
 
 class W79eIcp final : public Design {
  public:
@@ -64,7 +66,7 @@ class W79eIcp final : public Design {
     if (reg != kFpgaLines) return;
     const int line = value & 0x7F;
     const int level = value >> 7;
-    if (line < 1 || line > 8) return;
+    if (line < 1 || line > 10) return;
     if (line == kReadEnableLine) {
       for (int pin : w_.bus) p.busInput[pin] = level == 1;
     }
@@ -84,6 +86,10 @@ std::unique_ptr<Design> MakeW79e2051Dip20() {
 
 std::unique_ptr<Design> MakeW79e82xP20() {
   return std::make_unique<W79eIcp>(kW79e82xP20);
+}
+
+std::unique_ptr<Design> MakeW79e225P44() {
+  return std::make_unique<W79eIcp>(kW79e225P44);
 }
 
 }  // namespace zelvar::sim
