@@ -4,6 +4,7 @@
 
 #include "sim/chips/AvrHvParallel.h"
 #include "sim/chips/AvrHvSerial.h"
+#include "sim/chips/AvrSpi.h"
 #include "sim/chips/BootBlock28F.h"
 #include "sim/chips/Eprom.h"
 #include "sim/chips/I2cEeprom.h"
@@ -41,6 +42,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kMicrowire,
     kAvrHvParallel,
     kAvrHvSerial,
+    kAvrSpi,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -58,6 +60,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(MicrowirePartOf(chipName), Family::kMicrowire);
   consider(AvrHvParallelPartOf(chipName), Family::kAvrHvParallel);
   consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
+  consider(AvrSpiPartOf(chipName), Family::kAvrSpi);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -80,6 +83,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeAvrHvParallel(best);
     case Family::kAvrHvSerial:
       return MakeAvrHvSerial(best);
+    case Family::kAvrSpi:
+      return MakeAvrSpi(best);
     case Family::kOther:
       break;
   }

@@ -6,6 +6,7 @@
 #include "sim/designs/Atf22v10b.h"
 #include "sim/designs/AvrParallel.h"
 #include "sim/designs/AvrSerial.h"
+#include "sim/designs/AvrSpi.h"
 #include "sim/designs/I2c24c.h"
 #include "sim/designs/IcTest.h"
 #include "sim/designs/P51Parallel.h"
@@ -43,6 +44,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"at90s8535plcc44", MakeAt90s8535Plcc44},
     {"at90s8515plcc44", MakeAt90s8515Plcc44},
     {"Atiny2313dip20", MakeAtiny2313Dip20},
+    {"ATdip20spi", MakeAtdip20Spi},
     {"Atiny12", MakeAtiny12},
     {"Atiny15", MakeAtiny15},
     {"Atiny12std", MakeAtiny12Std},
