@@ -56,12 +56,28 @@ TEST_F(At90sWord, LockRadioOutsideItsItemsWritesNothing) {
   ExpectClean();
 }
 
-TEST_F(At90sWord, ReadConfigEndsWithBothSuppliesOff) {
-  Choose(k2333, sim::MakeAvrHvParallel("AT90S2333"));
-  EXPECT_EQ(Call(kOpReadConfig), 0) << LastLine();
-  EXPECT_TRUE(Logged("Fuse=da")) << LastLine();
-  ExpectSuppliesOff();
-  ExpectClean();
+// Read, Blank, Read EEPROM and Read config end with VPP and VCC both off: 12 V must not stay on
+// RESET, nor VCC on the chip, after a passing operation.
+TEST_F(At90sWord, ReadsEndWithBothSuppliesOff) {
+  struct Case {
+    AvrLine line;
+    const char* part;
+  };
+  const Case cases[] = {{k2333, "AT90S2333"},
+                        {{"AT90S8515", 2, "ATMEL: AT90S8515", 0}, "AT90S8515"},
+                        {{"AT90S8535", 4, "ATMEL: AT90S8535", 0, 6300}, "AT90S8535"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.part);
+    if (c.line.model != 6200) Connect(c.line.model);
+    prog->record.keepTranscript = false;
+    Choose(c.line, sim::MakeAvrHvParallel(c.part));
+    for (int op : {int{kOpRead}, int{kOpBlank}, int{kOpReadData}, int{kOpReadConfig}}) {
+      gLink.StatusWord = 0;
+      EXPECT_EQ(Call(op), 0) << op << ": " << LastLine();
+      ExpectSuppliesOff();
+    }
+    ExpectClean();
+  }
 }
 
 TEST_F(At90sWord, RefusesTheATmega8Row) {
