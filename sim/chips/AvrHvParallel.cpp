@@ -281,6 +281,15 @@ AvrSheet At90s2333(std::uint32_t flash, std::uint32_t eeprom,
   return ClassicAt90s(AvrSheet{}, flash, eeprom, signature, 0x3F, 0x1A);
 }
 
+// ATtiny28 (the ATtiny28 pinout matches the ATmega8's programming pins: OE, WR, BS, XA0, XA1 on
+// PD2..PD6, DATA PB0..PB5 on 14-19 and PB6, PB7 on 23, 24; VCC 7 and 20, GND 8 and 22, pin 21 not
+// connected): no EEPROM, one calibration byte, the fuse byte CKSEL0..3 and INTCAP (bits 0-4).
+AvrSheet Attiny28() {
+  AvrSheet s = ClassicAt90s(AvrSheet{}, 2048, 0, {0x1E, 0x91, 0x07}, 0x1F, 0x12);
+  s.calibration = {0x8C};
+  return s;
+}
+
 // AT90S4414/8515 and AT90S4434/8535: FSTRT (bit 0) and SPIEN (bit 5) are the fuse byte.
 AvrSheet At90s40(AvrSheet pins, std::uint32_t flash, std::uint32_t eeprom,
                  std::array<std::uint8_t, 3> signature) {
@@ -407,6 +416,10 @@ void AvrHvParallelChip::StartCycle(Programmer& p, bool bs1, bool bs2) {
       break;
     }
     case kWriteEeprom:
+      if (sheet_.eepromBytes == 0) {
+        ++lost;
+        return;
+      }
       if (sheet_.eepromPage == 0) {
         // A byte per WR pulse: the loaded address and data byte.
         eepromBuffer_[0] = dataLow_;
@@ -477,6 +490,7 @@ std::uint8_t AvrHvParallelChip::ReadValue(bool bs1, bool bs2) const {
       if (verifyLocked) return 0xFF;
       return flash[(address % (sheet_.flashBytes / 2)) * 2 + (bs1 ? 1 : 0)];
     case kReadEeprom:
+      if (sheet_.eepromBytes == 0) return 0xFF;
       return verifyLocked ? 0xFF : eeprom[address % sheet_.eepromBytes];
     case kReadSignature:
       if (bs1) return addrLow_ < sheet_.calibration.size() ? sheet_.calibration[addrLow_] : 0xFF;
@@ -623,6 +637,8 @@ std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part) {
     s = At90s2333(2048, 128, {0x1E, 0x91, 0x05});
   } else if (part == "AT90S4433") {
     s = At90s2333(4096, 256, {0x1E, 0x92, 0x03});
+  } else if (part == "ATtiny28") {
+    s = Attiny28();
   } else if (part == "AT90S4414") {
     s = At90s40(Dip40Mega16x(), 4096, 256, {0x1E, 0x92, 0x01});
   } else if (part == "AT90S8515") {
@@ -656,8 +672,10 @@ std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part) {
 
 std::string_view AvrHvParallelPartOf(std::string_view chipName) {
   constexpr std::string_view kParts[] = {
-      "ATmega48", "ATmega88", "ATmega168", "ATmega161", "ATmega162",  "ATmega163", "ATmega8",
-      "ATmega16", "ATmega32", "ATmega64",  "ATmega128", "ATtiny2313", "AT90S2333", "AT90S4433"};
+      "ATmega48",  "ATmega88",  "ATmega168",    "ATmega161", "ATmega162", "ATmega163",
+      "ATmega8",   "ATmega16",  "ATmega32",     "ATmega64",  "ATmega128", "ATtiny2313",
+      "ATtiny28",  "AT90S2333", "AT90S4433",    "AT90S4414", "AT90S8515", "AT90S8515*P44",
+      "AT90S4434", "AT90S8535", "AT90S8535*P44"};
   std::string_view best;
   for (std::string_view part : kParts) {
     if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;

@@ -1,7 +1,8 @@
 #pragma once
 // AVR parts in their high-voltage parallel programming mode, written from the programming chapters
 // of the Atmel datasheets (ATmega48/88/168, ATmega161, ATmega162, ATmega163, ATmega8, ATmega16,
-// ATmega32, ATmega64, ATmega128, ATtiny2313, AT90S2333, AT90S4433).
+// ATmega32, ATmega64, ATmega128, ATtiny2313, ATtiny28, AT90S2333/4433, AT90S4414/8515,
+// AT90S4434/8535).
 //
 // Rules the model follows, from the datasheets' tables and waveforms:
 //  - Powered only by a supply inside the part's operating range on VCC with the first GND pin
@@ -141,7 +142,8 @@ class AvrHvParallelChip final : public ChipModel {
 
 // A model by part name: "ATmega48", "ATmega88", "ATmega168", "ATmega161", "ATmega162", "ATmega163",
 // "ATmega8", "ATmega16", "ATmega32", "ATmega64", "ATmega128" (the last two on their adapter),
-// "ATtiny2313", "AT90S2333", "AT90S4433".
+// "ATtiny2313", "AT90S2333", "AT90S4433", "ATtiny28", "AT90S4414", "AT90S8515", "AT90S4434",
+// "AT90S8535" and the PLCC44 packages "AT90S8515*P44", "AT90S8535*P44".
 // nullptr for an unknown name.
 std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part);
 // The longest part name of MakeAvrHvParallel a catalogue chip name holds; empty when none does.

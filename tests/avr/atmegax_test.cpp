@@ -7,6 +7,7 @@
 
 #include "AvrFixture.h"
 #include "sim/chips/AvrHvParallel.h"
+#include "sim/chips/ChipModels.h"
 
 namespace zelvar::test {
 namespace {
@@ -106,6 +107,33 @@ TEST_F(Atmegax, CalibrationByteOfTheChosenFrequency) {
   EXPECT_EQ(chip->entries, entries);
   ExpectSuppliesOff();
   ExpectClean();
+}
+
+// The simulated socket finds each catalogue chip's model by its name, the adapters' parts too.
+TEST(AvrCatalogueModels, EveryChipNameFindsItsModel) {
+  const std::pair<const char*, const char*> names[] = {
+      {"ATMEL: ATmega8", "ATmega8"},
+      {"ATMEL: ATmega16", "ATmega16"},
+      {"ATMEL: ATmega32", "ATmega32"},
+      {"ATMEL: ATmega64*TQFP64", "ATmega64"},
+      {"ATMEL: ATmega128*TQFP64", "ATmega128"},
+      {"ATMEL: ATtiny2313", "ATtiny2313"},
+      {"ATMEL: ATtiny28", "ATtiny28"},
+      {"ATMEL: AT90S2333", "AT90S2333"},
+      {"ATMEL: AT90S4433", "AT90S4433"},
+      {"ATMEL: AT90S4414", "AT90S4414"},
+      {"ATMEL: AT90S8515", "AT90S8515"},
+      {"ATMEL: AT90S8515*P44", "AT90S8515*P44"},
+      {"ATMEL: AT90S4434", "AT90S4434"},
+      {"ATMEL: AT90S8535", "AT90S8535"},
+      {"ATMEL: AT90S8535*P44", "AT90S8535*P44"},
+      {"ATMEL: ATtiny26", "ATtiny26"},
+  };
+  for (const auto& [title, part] : names) {
+    const auto chip = sim::MakeChipModel(title);
+    ASSERT_NE(chip, nullptr) << title;
+    EXPECT_EQ(chip->Name(), part);
+  }
 }
 
 }  // namespace

@@ -52,7 +52,8 @@ TEST_P(AvrParallelRoundTrip, ProgramsReadsFusesLocksAndCalibrates) {
   Choose(r.line, chip);
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
   EXPECT_EQ(gApp.CodeLastAddress, static_cast<std::int32_t>(r.codeBytes - 1));
-  EXPECT_EQ(gApp.InfoRecord[1], static_cast<std::int32_t>(r.codeBytes));
+  // The EEPROM image starts after the code; a part without EEPROM has no data area.
+  EXPECT_EQ(gApp.InfoRecord[1], static_cast<std::int32_t>(r.eepromBytes ? r.codeBytes : 0));
   EXPECT_EQ(gApp.InfoRecord[2], static_cast<std::int32_t>(r.eepromBytes));
 
   runner.EraseClick();
@@ -83,7 +84,9 @@ TEST_P(AvrParallelRoundTrip, ProgramsReadsFusesLocksAndCalibrates) {
   EXPECT_EQ(gLink.FailAddress, r.codeBytes - 1);
   gApp.CodeBuffer[r.codeBytes - 1] ^= 0x40;
 
-  EXPECT_EQ(Go(kOpWriteData), 0) << LastLine();
+  if (r.eepromBytes) {
+    EXPECT_EQ(Go(kOpWriteData), 0) << LastLine();
+  }
   for (std::uint32_t a = 0; a < r.eepromBytes; ++a) {
     ASSERT_EQ(chip->eeprom[a], gApp.CodeBuffer[r.codeBytes + a]) << "EEPROM address " << a;
   }
@@ -125,7 +128,8 @@ TEST_P(AvrParallelRoundTrip, ProgramsReadsFusesLocksAndCalibrates) {
   }
 
   if (r.calibration) {
-    const std::uint32_t at = r.codeBytes + 5;
+    // Inside the EEPROM image, or the code where the part has no EEPROM.
+    const std::uint32_t at = r.eepromBytes ? r.codeBytes + 5 : r.codeBytes - 5;
     gApp.OptionValues[64] = static_cast<std::int32_t>(at);
     EXPECT_EQ(Go(kOpReadCalibration), 0) << LastLine();
     EXPECT_EQ(gApp.CodeBuffer[at], chip->sheet().calibration[0]);
@@ -300,6 +304,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "Fuse=1b",
                   {{0, 0x1B}, {128, 0}},
                   false},
+        // ATTINY28: no EEPROM; CKSEL0..3 and INTCAP in word 0, the lock mode by the radio.
+        RoundTrip{{"ATTINY28", 1, "ATMEL: ATtiny28", 0},
+                  "ATtiny28",
+                  2048,
+                  0,
+                  {{0, 0x13}},
+                  {0xF3, 0xFF, 0xFF},
+                  {{128, 1}},
+                  0xFE,
+                  "Fuse=73",
+                  {{0, 0x13}, {128, 1}}},
         // AT90S8515 and AT90S8535: FSTRT and SPIEN (bits 0 and 5) are the fuse byte; the DIP and
         // the 44-pin adapter.
         RoundTrip{{"AT90S8515", 1, "ATMEL: AT90S4414", 0},
