@@ -24,7 +24,9 @@ void AvrSet::CheckRow(const AvrType& t, TypeTableReport& r) {
   r.DistinctSupplyPins({{"RESET", t.vppPin}, {"VCC", t.vccPin}}, {t.groundPin}, kSocket);
   if (t.groundPin < 1 || t.groundPin > kSocket) r.Fault("GND pin outside the socket");
   for (int pin : {int{t.vppPin}, int{t.vccPin}, int{t.groundPin}}) {
-    if (pin >= 1 && pin <= kSocket && ((t.contactMask >> (pin - 1)) & 1) == 0) {
+    // A mask of 0 asks for no contact test (an adapter's package).
+    if (t.contactMask != 0 && pin >= 1 && pin <= kSocket &&
+        ((t.contactMask >> (pin - 1)) & 1) == 0) {
       r.Fault("supply pin " + std::to_string(pin) + " not in the contact mask");
     }
   }
@@ -33,7 +35,10 @@ void AvrSet::CheckRow(const AvrType& t, TypeTableReport& r) {
     r.Fault("RESET voltage outside 11.5-12.5 V");
   r.SizeIsPowerOfTwo(t.codeLast);
   if (t.hasEeprom) r.SizeIsPowerOfTwo(t.eepromLast);
-  if (!PowerOfTwo(t.flashPage) || t.codeSize() % t.flashPage != 0) r.Fault("flash page size");
+  // A flash page of 0: the part writes its flash a byte per WR pulse.
+  if (t.flashPage != 0 && (!PowerOfTwo(t.flashPage) || t.codeSize() % t.flashPage != 0)) {
+    r.Fault("flash page size");
+  }
   if (t.eepromPage != 0 && (!PowerOfTwo(t.eepromPage) || t.eepromSize() % t.eepromPage != 0)) {
     r.Fault("EEPROM page size");
   }

@@ -22,7 +22,7 @@ void HvParallelSet::SetLine(std::uint8_t n) const {
 }
 
 void HvParallelSet::SetReadDirection(bool on) const {
-  if (Policy().settleEveryLine) PutCmd1(kCmdLineSettle);
+  if (Policy().settleEveryLine || Policy().settleBeforeDirection) PutCmd1(kCmdLineSettle);
   on ? SetLine(kLineReadBack) : ClearLine(kLineReadBack);
 }
 
@@ -68,7 +68,7 @@ void HvParallelSet::SelectFuseByte(FuseByte which) const {
   // The read selection: BS2 for both fuse bytes above the low one, BS1 for the high and lock.
   const bool bs2 = which == FuseByte::High || which == FuseByte::Extended;
   const bool bs1 = which == FuseByte::High || which == FuseByte::Lock;
-  bs2 ? SetLine(kLineBs2) : ClearLine(kLineBs2);
+  bs2 ? SetLine(Policy().bs2Line) : ClearLine(Policy().bs2Line);
   bs1 ? SetLine(kLineBs1) : ClearLine(kLineBs1);
 }
 
@@ -186,8 +186,8 @@ void HvParallelSet::WriteFlashPages() {
       LoadDataByte(buffer_[a + i]);
       SetLine(kLineBs1);
       LoadDataByte(buffer_[a + i + 1]);
-      SetLine(kLinePagel);
-      ClearLine(kLinePagel);
+      SetLine(Policy().pagelLine);
+      ClearLine(Policy().pagelLine);
     }
     ClearLine(kLineBs1);
     ClearLine(kLineWr);
@@ -218,7 +218,7 @@ void HvParallelSet::WriteFuseByte(FuseByte which, std::uint8_t value) {
   // read selects them by both lines).
   const bool bs2 = which == FuseByte::Extended;
   const bool bs1 = which == FuseByte::High;
-  bs2 ? SetLine(kLineBs2) : ClearLine(kLineBs2);
+  bs2 ? SetLine(Policy().bs2Line) : ClearLine(Policy().bs2Line);
   bs1 ? SetLine(kLineBs1) : ClearLine(kLineBs1);
   ClearLine(kLineWr);
   SetLine(kLineWr);
@@ -242,7 +242,7 @@ std::array<std::uint8_t, N> HvParallelSet::ReadFuseBytes(const std::array<FuseBy
   SetReadDirection(false);
   SetLine(kLineOe);
   ClearLine(kLineBs1);
-  ClearLine(kLineBs2);
+  ClearLine(Policy().bs2Line);
   LoadCommandByte(kHvReadFuseLock);
   ClearLine(kLineBs1);
   // The data port is let go before OE hands it to the chip.
@@ -318,8 +318,8 @@ void HvParallelSet::WriteEepromPages() {
     for (std::uint32_t i = 0; i < t.eepromPage; ++i) {
       LoadAddressByte(static_cast<std::uint8_t>((a + i) & 0xFF));
       LoadDataByte(*EepromImage(a + i));
-      SetLine(kLinePagel);
-      ClearLine(kLinePagel);
+      SetLine(Policy().pagelLine);
+      ClearLine(Policy().pagelLine);
     }
     ClearLine(kLineWr);
     SetLine(kLineWr);

@@ -33,7 +33,11 @@ struct HvParallelPolicy {
   std::uint8_t pageTicks = 10;     // ticks after a flash or EEPROM page's WR pulse
   std::uint8_t fuseWait = avr_parallel::kCmdTick;  // the wait after a fuse or lock WR pulse
   std::uint8_t fuseWaitCount = 4;
-  std::uint8_t eepromByteTicks = 3;  // ticks after a single EEPROM byte's WR pulse
+  std::uint8_t eepromByteTicks = 3;    // ticks after a single EEPROM byte's WR pulse
+  bool settleBeforeDirection = false;  // a settle command before each data-direction change
+  // The lines of BS2 and PAGEL; parts with few pins share them with XA1 and BS1.
+  std::uint8_t bs2Line = avr_parallel::kLineBs2;
+  std::uint8_t pagelLine = avr_parallel::kLinePagel;
 };
 
 // The fuse byte a WR pulse or an OE sample selects by BS2 and BS1.
@@ -60,8 +64,9 @@ class HvParallelSet : public AvrSet {
   // The programming-mode entry: VCC and ground on the chip, the lines at their entry levels with
   // the programming-enable pattern low, then 12 V on RESET and the start-up wait. Sent.
   virtual void EnterHvProgramming();
-  // Entry, then the power check; false when the supplies did not hold.
-  bool EnterChecked();
+  // Entry, then the power check; false when the supplies did not hold (or the set's entry
+  // failed).
+  virtual bool EnterChecked();
 
   void ReadFlashWord(std::uint32_t byteAddress) const;
   void LoadEepromAddress(std::uint8_t command, std::uint32_t address) const;

@@ -1,11 +1,18 @@
 #include "algorithms/registry/Registry.h"
 
 #include "algorithms/avr/AT90S2323HI.h"
+#include "algorithms/avr/AT90S2333.h"
+#include "algorithms/avr/AT90S8515.h"
+#include "algorithms/avr/AT90S8535.h"
 #include "algorithms/avr/ATMEGA161.h"
 #include "algorithms/avr/ATMEGA162.h"
 #include "algorithms/avr/ATMEGA163.h"
 #include "algorithms/avr/ATMEGA48.h"
+#include "algorithms/avr/ATMEGAX.h"
 #include "algorithms/avr/ATTINY1.h"
+#include "algorithms/avr/ATTINY2.h"
+#include "algorithms/avr/ATTINY2313.h"
+#include "algorithms/avr/ATTINY28.h"
 #include "algorithms/mcs51/AT89C51RD2.h"
 #include "algorithms/mcs51/AT89S5X.h"
 #include "algorithms/mcs51/AT89S8253.h"
@@ -163,8 +170,15 @@ constexpr AlgorithmSet kSets[] = {
     Register<avr::ATMEGA162>("ATMEGA162"),
     Register<avr::ATMEGA161>("ATMEGA161"),
     Register<avr::ATMEGA163>("ATMEGA163"),
+    Register<avr::ATMEGAX>("ATMEGAX"),
     Register<avr::ATTINY1>("ATTINY1"),
     Register<avr::AT90S2323HI>("AT90S2323HI"),
+    Register<avr::ATTINY2313>("ATTINY2313"),
+    Register<avr::AT90S2333>("AT90S2333"),
+    Register<avr::AT90S8515>("AT90S8515"),
+    Register<avr::AT90S8535>("AT90S8535"),
+    Register<avr::ATTINY2>("ATTINY2"),
+    Register<avr::ATTINY28>("ATTINY28"),
     Register<memory::P29F>("P29F"),
     Register<memory::AMD29f040>("AMD29f040"),
     Register<memory::AT49F>("AT49F"),

@@ -23,6 +23,7 @@ inline constexpr std::uint8_t kLinePagel = 9;
 inline constexpr std::uint8_t kLineBs2 = 10;
 
 inline constexpr std::uint8_t kCmdSample = 1;       // the data port into the next reply byte
+inline constexpr std::uint8_t kCmdClockSample = 2;  // the XTAL1 line's level into the next reply
 inline constexpr std::uint8_t kCmdPowerWait = 25;   // lets the supply settle before the next step
 inline constexpr std::uint8_t kCmdTick = 26;        // one wait tick of a programming cycle
 inline constexpr std::uint8_t kCmdLongTick = 27;    // the longer tick some sets wait fuses with

@@ -128,6 +128,189 @@ AvrSheet Atmega163() {
   return s;
 }
 
+// ATmega8 (the ATmega48 pinout): fuse low and high (no extended byte), lock bits
+// LB1, LB2 and the boot lock bits, four calibration bytes (1, 2, 4 and 8 MHz).
+AvrSheet Atmega8() {
+  AvrSheet s;
+  s.flashBytes = 8192;
+  s.flashPage = 64;
+  s.eepromBytes = 512;
+  s.eepromPage = 4;
+  s.signature = {0x1E, 0x93, 0x07};
+  s.calibration = {0xA9, 0xA7, 0xA5, 0xA3};
+  s.fuseDefault = {0xE1, 0xD9, 0xFF};
+  s.fuseMask = {0xFF, 0xFF, 0x00};
+  s.lockMask = 0x3F;
+  s.startUs = 100;
+  return s;
+}
+
+// ATmega16 and ATmega32: the ATmega163's 40-pin pinout, the EEPROM through a 4-byte page buffer,
+// fuse low and high (JTAGEN and OCDEN in the high byte), four calibration bytes.
+AvrSheet Atmega16or32(std::uint32_t flash, std::uint32_t eeprom,
+                      std::array<std::uint8_t, 3> signature) {
+  AvrSheet s = Atmega163();
+  s.flashBytes = flash;
+  s.flashPage = 128;
+  s.eepromBytes = eeprom;
+  s.eepromPage = 4;
+  s.signature = signature;
+  s.calibration = {0xB1, 0xAF, 0xAD, 0xAB};
+  s.fuseDefault = {0xE1, 0x99, 0xFF};
+  s.fuseMask = {0xFF, 0xFF, 0x00};
+  s.writeUs = 4500;
+  s.flashUs = 4500;
+  s.startUs = 100;
+  s.vccMin = 4500;
+  return s;
+}
+
+// A 40-pin part's PLCC44 package on the adapter (pin n in socket pin n - 2), with the AT90S8535
+// (ATmega16) PLCC44 pinout: DATA PB0..PB7 on 2-9, RESET 10, GND 12 (the other GND and VCC pins
+// taken as tied on the board), XTAL1 14, OE, WR, BS1, XA0, XA1, PAGEL on PD2..PD7 (17-22), BS2 PA0
+// 43, VCC 44.
+AvrSheet Plcc44Std() {
+  AvrSheet s;
+  s.pins = 44;
+  s.reset = 10;
+  s.vcc = 44;
+  s.ground = 12;
+  s.ground2 = 0;
+  s.data = {2, 3, 4, 5, 6, 7, 8, 9};
+  s.xtal1 = 14;
+  s.oe = 17;
+  s.wr = 18;
+  s.bs1 = 19;
+  s.xa0 = 20;
+  s.xa1 = 21;
+  s.pagel = 22;
+  s.bs2 = 43;
+  return s;
+}
+
+// ATmega64 and ATmega128 (TQFP64) on our TQFP64 adapter for package 50: the adapter is a 44-pin
+// carrier in the PLCC44 place that wires the part's RESET, VCC (all VCC and AVCC pins), GND (all
+// GND pins), XTAL1, DATA (PB0..PB7), OE, WR, BS1, XA0, XA1, PAGEL (PD2..PD7) and BS2 (PA0) to the
+// AT90S8535 PLCC44 positions (`Plcc44Std`). Fuse low, high and extended (M103C, WDTON), 256-byte
+// flash pages, 8-byte EEPROM pages, four calibration bytes.
+AvrSheet Atmega64or128(std::uint32_t flash, std::uint32_t eeprom,
+                       std::array<std::uint8_t, 3> signature) {
+  AvrSheet s = Plcc44Std();
+  s.flashBytes = flash;
+  s.flashPage = 256;
+  s.eepromBytes = eeprom;
+  s.eepromPage = 8;
+  s.signature = signature;
+  s.calibration = {0xB9, 0xB7, 0xB5, 0xB3};
+  s.fuseDefault = {0xE1, 0x99, 0xFD};
+  s.fuseMask = {0xFF, 0xFF, 0x03};
+  s.lockMask = 0x3F;
+  s.startUs = 100;
+  return s;
+}
+
+// ATtiny2313 (20-pin DIP): RESET 1, XTAL1 PA0 (5), OE, WR, BS1/PAGEL, XA0 on PD2..PD5 (6-9), GND
+// 10, XA1/BS2 PD6 (11), DATA PB0..PB7 (12-19), VCC 20. With PAGEL on BS1's pin the latch cannot be
+// a rising edge (BS1 rises to select the high data byte before it is loaded): the word or EEPROM
+// byte is taken as the pin falls. Fuse low, high (EESAVE bit 6) and extended (SELFPRGEN), lock
+// bits LB1 and LB2, two calibration bytes (4 and 8 MHz).
+AvrSheet Attiny2313() {
+  AvrSheet s;
+  s.pins = 20;
+  s.reset = 1;
+  s.xtal1 = 5;
+  s.oe = 6;
+  s.wr = 7;
+  s.bs1 = 8;
+  s.pagel = 8;
+  s.xa0 = 9;
+  s.ground = 10;
+  s.ground2 = 0;
+  s.xa1 = 11;
+  s.bs2 = 11;
+  s.data = {12, 13, 14, 15, 16, 17, 18, 19};
+  s.vcc = 20;
+  s.latchOnPagelFall = true;
+  s.flashBytes = 2048;
+  s.flashPage = 32;
+  s.eepromBytes = 128;
+  s.eepromPage = 4;
+  s.signature = {0x1E, 0x91, 0x0A};
+  s.calibration = {0x5D, 0x6E};
+  s.fuseDefault = {0x64, 0xDF, 0xFF};
+  s.fuseMask = {0xFF, 0xFF, 0x01};
+  s.eesave = 0x40;
+  return s;
+}
+
+// The classic AT90S parts (AT90S2333/4433, AT90S4414/8515, AT90S4434/8535), on a package's pins
+// without PAGEL and BS2: no page buffers, so a WR pulse writes the loaded byte (flash: the low or
+// high byte of the loaded word by BS; one data register); self-timed flash, EEPROM and lock
+// writes (tWLRH up to 0.9 ms); the chip erase and the fuse byte are written while WR is held low
+// (tWLWH_CE 5-15 ms, tWLWH_PFB 1.0-1.8 ms), a shorter or longer pulse does nothing; one fuse byte
+// read with the lock bits (LB1 bit 7, LB2 bit 6), the lock bits written from data bits 1 and 2; no
+// calibration byte. `fuseMask` and `fuseDefault` give the part's fuse bits.
+AvrSheet ClassicAt90s(AvrSheet s, std::uint32_t flash, std::uint32_t eeprom,
+                      std::array<std::uint8_t, 3> signature, std::uint8_t fuseMask,
+                      std::uint8_t fuseDefault) {
+  s.pagel = 0;
+  s.bs2 = 0;
+  s.flashBytes = flash;
+  s.flashPage = 0;
+  s.eepromBytes = eeprom;
+  s.eepromPage = 0;
+  s.signature = signature;
+  s.calibration.clear();
+  s.fuseDefault = {static_cast<std::uint8_t>(fuseDefault | ~fuseMask), 0xFF, 0xFF};
+  s.fuseMask = {fuseMask, 0x00, 0x00};
+  s.lockMask = 0x03;
+  s.fuseLockByte = true;
+  s.writeUs = 900;
+  s.flashUs = 900;
+  s.eraseLowUs = {5000, 15000};
+  s.fuseLowUs = {1000, 1800};
+  s.startUs = 0;
+  s.entryToggles = 0;
+  return s;
+}
+
+// AT90S2333/4433: the 28-pin ATmega8 pinout; the fuse byte holds CKSEL0..2, BODEN, BODLEVEL and
+// SPIEN (bits 0-5).
+AvrSheet At90s2333(std::uint32_t flash, std::uint32_t eeprom,
+                   std::array<std::uint8_t, 3> signature) {
+  return ClassicAt90s(AvrSheet{}, flash, eeprom, signature, 0x3F, 0x1A);
+}
+
+// ATtiny28 (the ATtiny28 pinout matches the ATmega8's programming pins: OE, WR, BS, XA0, XA1 on
+// PD2..PD6, DATA PB0..PB5 on 14-19 and PB6, PB7 on 23, 24; VCC 7 and 20, GND 8 and 22, pin 21 not
+// connected): no EEPROM, one calibration byte, the fuse byte CKSEL0..3 and INTCAP (bits 0-4).
+AvrSheet Attiny28() {
+  AvrSheet s = ClassicAt90s(AvrSheet{}, 2048, 0, {0x1E, 0x91, 0x07}, 0x1F, 0x12);
+  s.calibration = {0x8C};
+  return s;
+}
+
+// AT90S4414/8515 and AT90S4434/8535: FSTRT (bit 0) and SPIEN (bit 5) are the fuse byte.
+AvrSheet At90s40(AvrSheet pins, std::uint32_t flash, std::uint32_t eeprom,
+                 std::array<std::uint8_t, 3> signature) {
+  pins.vccMin = 4000;
+  return ClassicAt90s(pins, flash, eeprom, signature, 0x21, 0x01);
+}
+
+// The AT90S8515 PLCC44 pinout on the adapter: DATA PB0..PB7 on 2-9, RESET 10, OE, WR, BS on
+// PD2..PD4 (14-16), XA0, XA1 on PD5, PD6 (17, 18), XTAL1 21, GND 22, VCC 44.
+AvrSheet Plcc44At90s8515() {
+  AvrSheet s = Plcc44Std();
+  s.ground = 22;
+  s.xtal1 = 21;
+  s.oe = 14;
+  s.wr = 15;
+  s.bs1 = 16;
+  s.xa0 = 17;
+  s.xa1 = 18;
+  return s;
+}
+
 }  // namespace
 
 AvrHvParallelChip::AvrHvParallelChip(AvrSheet sheet) : sheet_(std::move(sheet)) {
@@ -140,7 +323,8 @@ AvrHvParallelChip::AvrHvParallelChip(AvrSheet sheet) : sheet_(std::move(sheet)) 
 }
 
 int AvrHvParallelChip::In(Programmer& p, int chipPin) const {
-  return p.InputMillivolts(socket_[chipPin]);
+  // Pin 0: a signal the part does not have (PAGEL and BS2 of the page-less parts).
+  return chipPin == 0 ? -1 : p.InputMillivolts(socket_[chipPin]);
 }
 
 std::uint8_t AvrHvParallelChip::DataIn(Programmer& p) const {
@@ -166,11 +350,15 @@ void AvrHvParallelChip::Complete() {
     case kChipErase:
       std::fill(flash.begin(), flash.end(), 0xFF);
       // EESAVE (high fuse bit 3) programmed keeps the EEPROM.
-      if (fuses[1] & 0x08) std::fill(eeprom.begin(), eeprom.end(), 0xFF);
+      if (fuses[1] & sheet_.eesave) std::fill(eeprom.begin(), eeprom.end(), 0xFF);
       lock = 0xFF;
       ++erases;
       return;
     case kWriteFlash:
+      if (sheet_.flashPage == 0) {
+        flash[a] &= pendingData_;
+        break;
+      }
       for (std::uint32_t i = 0; i < sheet_.flashPage; ++i) flash[a + i] &= pendingFlash_[i];
       break;
     case kWriteEeprom:
@@ -184,7 +372,9 @@ void AvrHvParallelChip::Complete() {
       break;
     }
     case kWriteLock:
-      lock &= static_cast<std::uint8_t>(pendingData_ | ~sheet_.lockMask);
+      // The one-byte parts take LB1 and LB2 from data bits 1 and 2.
+      lock &= static_cast<std::uint8_t>((sheet_.fuseLockByte ? pendingData_ >> 1 : pendingData_) |
+                                        ~sheet_.lockMask);
       break;
     default:
       return;
@@ -205,6 +395,15 @@ void AvrHvParallelChip::StartCycle(Programmer& p, bool bs1, bool bs2) {
     case kChipErase:
       break;
     case kWriteFlash: {
+      if (sheet_.flashPage == 0) {
+        // A byte per WR pulse: the loaded word address, BS selecting its low or high byte.
+        pendingAddress_ = (address % (sheet_.flashBytes / 2)) * 2 + (bs1 ? 1 : 0);
+        if (writesLocked) {
+          ++lost;
+          return;
+        }
+        break;
+      }
       const std::uint32_t pageWords = sheet_.flashPage / 2;
       const std::uint32_t word = address % (sheet_.flashBytes / 2);
       pendingAddress_ = (word & ~(pageWords - 1)) * 2;
@@ -217,6 +416,10 @@ void AvrHvParallelChip::StartCycle(Programmer& p, bool bs1, bool bs2) {
       break;
     }
     case kWriteEeprom:
+      if (sheet_.eepromBytes == 0) {
+        ++lost;
+        return;
+      }
       if (sheet_.eepromPage == 0) {
         // A byte per WR pulse: the loaded address and data byte.
         eepromBuffer_[0] = dataLow_;
@@ -253,6 +456,32 @@ void AvrHvParallelChip::StartCycle(Programmer& p, bool bs1, bool bs2) {
                                                      : sheet_.writeUs);
 }
 
+bool AvrHvParallelChip::HeldWr(std::uint8_t command) const {
+  return (command == kChipErase && sheet_.eraseLowUs[0] > 0) ||
+         (command == kWriteFuse && sheet_.fuseLowUs[0] > 0);
+}
+
+void AvrHvParallelChip::EndHeldWr(double now) {
+  held_ = false;
+  const double width = now - wrFellAt_;
+  const auto& window = heldCommand_ == kChipErase ? sheet_.eraseLowUs : sheet_.fuseLowUs;
+  if (lowVcc_ || width < window[0] || width > window[1]) {
+    ++lost;
+    return;
+  }
+  if (heldCommand_ == kChipErase) {
+    pendingCommand_ = kChipErase;
+    Complete();
+    return;
+  }
+  if ((lock & 0x01) == 0) {
+    ++lost;
+    return;
+  }
+  fuses[0] = static_cast<std::uint8_t>((heldData_ & sheet_.fuseMask[0]) | ~sheet_.fuseMask[0]);
+  ++writes;
+}
+
 std::uint8_t AvrHvParallelChip::ReadValue(bool bs1, bool bs2) const {
   const std::uint32_t address = (std::uint32_t{addrHigh_} << 8) | addrLow_;
   const bool verifyLocked = (lock & 0x03) == 0;
@@ -261,11 +490,17 @@ std::uint8_t AvrHvParallelChip::ReadValue(bool bs1, bool bs2) const {
       if (verifyLocked) return 0xFF;
       return flash[(address % (sheet_.flashBytes / 2)) * 2 + (bs1 ? 1 : 0)];
     case kReadEeprom:
+      if (sheet_.eepromBytes == 0) return 0xFF;
       return verifyLocked ? 0xFF : eeprom[address % sheet_.eepromBytes];
     case kReadSignature:
       if (bs1) return addrLow_ < sheet_.calibration.size() ? sheet_.calibration[addrLow_] : 0xFF;
       return addrLow_ < 3 ? sheet_.signature[addrLow_] : 0xFF;
     case kReadFuseLock:
+      if (sheet_.fuseLockByte) {
+        // LB1 in bit 7, LB2 in bit 6, the fuse bits below; bits the part lacks read 1.
+        return static_cast<std::uint8_t>((fuses[0] & 0x3F) | ((lock & 0x01) << 7) |
+                                         ((lock & 0x02) << 5));
+      }
       if (!bs2 && !bs1) return fuses[0];
       if (bs2 && bs1) return fuses[1];
       if (bs2) return fuses[2];
@@ -294,6 +529,7 @@ void AvrHvParallelChip::OnPins(Programmer& p) {
       ++lost;
     }
     programming = false;
+    held_ = false;
     driving_ = false;
     resetHigh_ = false;
     xtalWas_ = Powered(p) && xtalNow;
@@ -332,14 +568,16 @@ void AvrHvParallelChip::OnPins(Programmer& p) {
         } else if (!xa1 && !xa0) {
           (bs1 ? addrHigh_ : addrLow_) = d;
         } else if (!xa1 && xa0) {
-          (bs1 ? dataHigh_ : dataLow_) = d;
+          // The page-less parts have one data register whatever BS says.
+          (bs1 && sheet_.flashPage != 0 ? dataHigh_ : dataLow_) = d;
         }
       }
     }
-    if (pagel && !pagelWas_) {
+    const bool latch = sheet_.latchOnPagelFall ? !pagel && pagelWas_ : pagel && !pagelWas_;
+    if (latch) {
       if (refused) {
         ++lost;
-      } else if (command_ == kWriteFlash && bs1) {
+      } else if (command_ == kWriteFlash && (bs1 || sheet_.pagel == sheet_.bs1)) {
         const std::uint32_t w = addrLow_ & (sheet_.flashPage / 2 - 1);
         flashBuffer_[w * 2] = dataLow_;
         flashBuffer_[w * 2 + 1] = dataHigh_;
@@ -354,10 +592,16 @@ void AvrHvParallelChip::OnPins(Programmer& p) {
     if (wrLow && !wrWasLow_) {
       if (refused) {
         ++lost;
+      } else if (HeldWr(command_)) {
+        held_ = true;
+        heldCommand_ = command_;
+        heldData_ = dataLow_;
+        wrFellAt_ = now;
       } else {
         StartCycle(p, bs1, bs2);
       }
     }
+    if (!wrLow && wrWasLow_ && held_) EndHeldWr(now);
   }
   xtalWas_ = xtal;
   pagelWas_ = pagel;
@@ -389,6 +633,36 @@ std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part) {
     s = Atmega161();
   } else if (part == "ATmega163") {
     s = Atmega163();
+  } else if (part == "AT90S2333") {
+    s = At90s2333(2048, 128, {0x1E, 0x91, 0x05});
+  } else if (part == "AT90S4433") {
+    s = At90s2333(4096, 256, {0x1E, 0x92, 0x03});
+  } else if (part == "ATtiny28") {
+    s = Attiny28();
+  } else if (part == "AT90S4414") {
+    s = At90s40(Dip40Mega16x(), 4096, 256, {0x1E, 0x92, 0x01});
+  } else if (part == "AT90S8515") {
+    s = At90s40(Dip40Mega16x(), 8192, 512, {0x1E, 0x93, 0x01});
+  } else if (part == "AT90S8515*P44") {
+    s = At90s40(Plcc44At90s8515(), 8192, 512, {0x1E, 0x93, 0x01});
+  } else if (part == "AT90S4434") {
+    s = At90s40(Atmega163(), 4096, 256, {0x1E, 0x92, 0x02});
+  } else if (part == "AT90S8535") {
+    s = At90s40(Atmega163(), 8192, 512, {0x1E, 0x93, 0x03});
+  } else if (part == "AT90S8535*P44") {
+    s = At90s40(Plcc44Std(), 8192, 512, {0x1E, 0x93, 0x03});
+  } else if (part == "ATtiny2313") {
+    s = Attiny2313();
+  } else if (part == "ATmega8") {
+    s = Atmega8();
+  } else if (part == "ATmega16") {
+    s = Atmega16or32(16384, 512, {0x1E, 0x94, 0x03});
+  } else if (part == "ATmega32") {
+    s = Atmega16or32(32768, 1024, {0x1E, 0x95, 0x02});
+  } else if (part == "ATmega64") {
+    s = Atmega64or128(65536, 2048, {0x1E, 0x96, 0x02});
+  } else if (part == "ATmega128") {
+    s = Atmega64or128(131072, 4096, {0x1E, 0x97, 0x02});
   } else {
     return nullptr;
   }
@@ -397,8 +671,11 @@ std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part) {
 }
 
 std::string_view AvrHvParallelPartOf(std::string_view chipName) {
-  constexpr std::string_view kParts[] = {"ATmega48",  "ATmega88",  "ATmega168",
-                                         "ATmega161", "ATmega162", "ATmega163"};
+  constexpr std::string_view kParts[] = {
+      "ATmega48",  "ATmega88",  "ATmega168",    "ATmega161", "ATmega162", "ATmega163",
+      "ATmega8",   "ATmega16",  "ATmega32",     "ATmega64",  "ATmega128", "ATtiny2313",
+      "ATtiny28",  "AT90S2333", "AT90S4433",    "AT90S4414", "AT90S8515", "AT90S8515*P44",
+      "AT90S4434", "AT90S8535", "AT90S8535*P44"};
   std::string_view best;
   for (std::string_view part : kParts) {
     if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;

@@ -1,6 +1,8 @@
 #pragma once
 // AVR parts in their high-voltage parallel programming mode, written from the programming chapters
-// of the Atmel datasheets (ATmega48/88/168, ATmega161, ATmega162, ATmega163).
+// of the Atmel datasheets (ATmega48/88/168, ATmega161, ATmega162, ATmega163, ATmega8, ATmega16,
+// ATmega32, ATmega64, ATmega128, ATtiny2313, ATtiny28, AT90S2333/4433, AT90S4414/8515,
+// AT90S4434/8535).
 //
 // Rules the model follows, from the datasheets' tables and waveforms:
 //  - Powered only by a supply inside the part's operating range on VCC with the first GND pin
@@ -21,6 +23,11 @@
 //    is busy for the datasheet's maximum tWLRH (flash pages: tWLRH_FLASH) or tWLRH_CE; the cycle
 //    takes effect only when it completes with power and programming mode held, and any latch or WR
 //    edge while busy is lost.
+//  - The classic AT90S parts have no page buffers: WR's falling edge writes the loaded flash byte
+//    (BS: the word's high byte) or EEPROM byte, self-timed; their chip erase and fuse write run
+//    while WR is held low (tWLWH_CE 5-15 ms, tWLWH_PFB 1.0-1.8 ms) and take effect as WR rises,
+//    a pulse outside that window doing nothing. Where PAGEL shares BS1's pin (ATtiny2313) the
+//    page buffer latches as the pin falls, since BS1 must rise before the high byte is loaded.
 //  - Flash cells program by AND; EEPROM bytes replace; fuse bytes replace (bits the part lacks
 //    read 1); lock bits only go from 1 to 0. The chip erase sets flash, EEPROM (kept when EESAVE is
 //    programmed) and lock bits to 1 and leaves the fuses alone.
@@ -59,8 +66,15 @@ struct AvrSheet {
   std::array<std::uint8_t, 3> fuseMask = {0xFF, 0xFF, 0x01};     // the bits the part has
   std::uint8_t lockMask = 0x03;
   double writeUs = 4500, flashUs = 4500, eraseUs = 9000, startUs = 300;
-  int vccMin = 4500;     // the operating range's low end
-  int entryToggles = 0;  // XTAL1 pulses the entry needs with RESET low
+  int vccMin = 4500;              // the operating range's low end
+  int entryToggles = 0;           // XTAL1 pulses the entry needs with RESET low
+  std::uint8_t eesave = 0x08;     // EESAVE's bit in the high fuse byte
+  bool latchOnPagelFall = false;  // the page buffer latches as PAGEL falls (PAGEL on BS1's pin)
+  // The AT90S parts: flashPage 0 (a byte per WR pulse), one fuse byte read with the lock bits,
+  // and the chip erase and fuse write done while WR is held low for a width inside these windows
+  // (0: self-timed from WR's falling edge).
+  bool fuseLockByte = false;
+  std::array<double, 2> eraseLowUs{}, fuseLowUs{};
 };
 
 class AvrHvParallelChip final : public ChipModel {
@@ -98,6 +112,8 @@ class AvrHvParallelChip final : public ChipModel {
   void Complete();
   void StartCycle(Programmer& p, bool bs1, bool bs2);
   std::uint8_t ReadValue(bool bs1, bool bs2) const;
+  bool HeldWr(std::uint8_t command) const;
+  void EndHeldWr(double now);
 
   AvrSheet sheet_;
   std::vector<int> socket_;
@@ -118,9 +134,16 @@ class AvrHvParallelChip final : public ChipModel {
   std::vector<bool> pendingLatched_;
   bool driving_ = false;
   std::uint8_t out_ = 0xFF;
+  // A chip erase or fuse write that runs while WR is held low.
+  bool held_ = false;
+  std::uint8_t heldCommand_ = 0, heldData_ = 0;
+  double wrFellAt_ = 0;
 };
 
-// A model by part name: "ATmega48", "ATmega88", "ATmega168", "ATmega161", "ATmega162", "ATmega163".
+// A model by part name: "ATmega48", "ATmega88", "ATmega168", "ATmega161", "ATmega162", "ATmega163",
+// "ATmega8", "ATmega16", "ATmega32", "ATmega64", "ATmega128" (the last two on their adapter),
+// "ATtiny2313", "AT90S2333", "AT90S4433", "ATtiny28", "AT90S4414", "AT90S8515", "AT90S4434",
+// "AT90S8535" and the PLCC44 packages "AT90S8515*P44", "AT90S8535*P44".
 // nullptr for an unknown name.
 std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part);
 // The longest part name of MakeAvrHvParallel a catalogue chip name holds; empty when none does.

@@ -4,6 +4,7 @@
 
 #include "sim/chips/AvrHvParallel.h"
 #include "sim/chips/AvrHvSerial.h"
+#include "sim/chips/AvrSpi.h"
 #include "sim/chips/BootBlock28F.h"
 #include "sim/chips/Eprom.h"
 #include "sim/chips/I2cEeprom.h"
@@ -66,6 +67,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kLp76x,
     kStc12,
     kSm59,
+    kAvrSpi,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -94,6 +96,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(Lp76xPartOf(chipName), Family::kLp76x);
   consider(Stc12PartOf(chipName), Family::kStc12);
   consider(Sm59PartOf(chipName), Family::kSm59);
+  consider(AvrSpiPartOf(chipName), Family::kAvrSpi);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -140,6 +143,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeStc12(best);
     case Family::kSm59:
       return MakeSm59(best);
+    case Family::kAvrSpi:
+      return MakeAvrSpi(best);
     case Family::kOther:
       break;
   }

@@ -12,6 +12,7 @@ namespace {
 // an independent check of them.
 enum : std::uint8_t {
   kSample = 1,
+  kClockSample = 2,
   kLineRegister = 18,
   kPort0 = 16,
   kPowerWait = 25,
@@ -21,6 +22,7 @@ enum : std::uint8_t {
   kLineSettle = 52,
 };
 constexpr int kReadBackLine = 1;
+constexpr int kClockLine = 7;
 
 constexpr WaitCommand kWaits[] = {
     {kPowerWait, 100}, {kTick, 1250}, {kLongTick, 2500}, {kCycleWait, 10000}, {kLineSettle, 1}};
@@ -35,6 +37,7 @@ class AvrParallelDesign final : public Design {
     if (IsWait(kWaits, op)) return 1;
     switch (op) {
       case kSample:
+      case kClockSample:
         return 1;
       case kPort0:
         return 2;
@@ -49,6 +52,13 @@ class AvrParallelDesign final : public Design {
       case kSample:
         p.PushReplyByte(Sample(p));
         return true;
+      case kClockSample: {
+        // The clock line read back at its socket pin: a pin shorted to ground reads 0.
+        const int sp = pins_.lines[kClockLine];
+        const bool high = sp != p.socketFaults.stuckLowPin && p.ReadLevel(sp) == 1;
+        p.PushReplyByte(high ? 1 : 0);
+        return true;
+      }
       case kPort0:
         p.port[0] = c.bytes[1];
         for (int i = 0; i < 8; ++i) p.level[pins_.data[i]] = (c.bytes[1] >> i) & 1;
@@ -125,7 +135,46 @@ constexpr AvrParallelPins kDip40Std{
     .data = {1, 2, 3, 4, 5, 6, 7, 8},
 };
 
+// The 44-pin PLCC adapters sit at the bottom of the socket, PLCC pin n in socket pin n - 2 (pins 1
+// and 2 in socket pins 47 and 48), so that the DIP40 parts' PLCC44 packages keep their supplies in
+// reach. The AT90S8535 PLCC44 pinout: DATA PB0..PB7 (PLCC 2-9: socket 48, 1-7), RESET 10 (8),
+// GND 12 (10), XTAL1 14 (12), OE, WR, BS1, XA0, XA1 and PAGEL on PD2..PD7 (PLCC 17-22: socket
+// 15-20), BS2 PA0 (PLCC 43: socket 41), VCC 44 (42). Our TQFP64 adapter of package 50 wires the
+// ATmega64/128 to the same places.
+constexpr AvrParallelPins kPlcc44Std{
+    .lines = {0, 0, 15, 16, 17, 18, 19, 12, 0, 20, 41},
+    .data = {48, 1, 2, 3, 4, 5, 6, 7},
+};
+
+// The AT90S8515 PLCC44 pinout in the same adapter: DATA PB0..PB7 (PLCC 2-9: socket 48, 1-7), RESET
+// 10 (8), OE, WR, BS1, XA0, XA1 and PAGEL on PD2..PD7 (PLCC 14-19: socket 12-17), XTAL1 21 (19),
+// GND 22 (20), BS2 PA0 (PLCC 43: socket 41), VCC 44 (42).
+constexpr AvrParallelPins kPlcc44{
+    .lines = {0, 0, 12, 13, 14, 15, 16, 19, 0, 17, 41},
+    .data = {48, 1, 2, 3, 4, 5, 6, 7},
+};
+
+// A 20-pin DIP with its pin 1 in socket pin 11 (chip pin k on socket pin k + 10), the ATtiny2313
+// pinout: XTAL1 15, OE, WR, BS1/PAGEL and XA0 on PD2..PD5 (16-19), XA1/BS2 on PD6 (21), DATA on
+// PB0..PB7 (22-29). Lines 9 and 10 have no pin of their own.
+constexpr AvrParallelPins kDip20{
+    .lines = {0, 0, 16, 17, 18, 19, 21, 15, 0, 0, 0},
+    .data = {22, 23, 24, 25, 26, 27, 28, 29},
+};
+
 }  // namespace
+
+std::unique_ptr<Design> MakeAtiny2313Dip20() {
+  return std::make_unique<AvrParallelDesign>("Atiny2313dip20", kDip20);
+}
+
+std::unique_ptr<Design> MakeAt90s8515Plcc44() {
+  return std::make_unique<AvrParallelDesign>("at90s8515plcc44", kPlcc44);
+}
+
+std::unique_ptr<Design> MakeAt90s8535Plcc44() {
+  return std::make_unique<AvrParallelDesign>("at90s8535plcc44", kPlcc44Std);
+}
 
 std::unique_ptr<Design> MakeAt90s8535Dip40Std() {
   return std::make_unique<AvrParallelDesign>("at90s8535dip40std", kDip40Std);

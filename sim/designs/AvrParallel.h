@@ -1,8 +1,9 @@
 #pragma once
 // The AVR high-voltage parallel designs: FPGA register 18 drives ten control lines (n low,
 // n | 0x80 high), port 0 is the chip's data port, command 1 samples it into the next reply byte,
-// and commands 25, 26, 28 and 52 are waits. Each design wires the lines to the socket pins of its
-// package; lines 1 (the data port's direction) and 8 (the mode line) stay inside the logic.
+// command 2 the XTAL1 line's level at its socket pin (bit 0; the clock-line check of the page-less
+// parts), and commands 25, 26, 28 and 52 are waits. Each design wires the lines to the socket pins
+// of its package; lines 1 (the data port's direction) and 8 (the mode line) stay inside the logic.
 //
 // Rules of the logic that no document fixes, kept here:
 // - Line 1 set releases the data port to the chip; clear, the port drives its last byte. The data
@@ -29,5 +30,8 @@ struct AvrParallelPins {
 std::unique_ptr<Design> MakeAtmega8Dip28();
 std::unique_ptr<Design> MakeAt90s8515Dip40();
 std::unique_ptr<Design> MakeAt90s8535Dip40Std();
+std::unique_ptr<Design> MakeAt90s8535Plcc44();
+std::unique_ptr<Design> MakeAt90s8515Plcc44();
+std::unique_ptr<Design> MakeAtiny2313Dip20();
 
 }  // namespace zelvar::sim

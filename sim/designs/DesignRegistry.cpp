@@ -7,6 +7,7 @@
 #include "sim/designs/Atf22v10b.h"
 #include "sim/designs/AvrParallel.h"
 #include "sim/designs/AvrSerial.h"
+#include "sim/designs/AvrSpi.h"
 #include "sim/designs/I2c24c.h"
 #include "sim/designs/IcTest.h"
 #include "sim/designs/Lp76x.h"
@@ -58,6 +59,10 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"atmega8dip28", MakeAtmega8Dip28},
     {"at90s8515dip40", MakeAt90s8515Dip40},
     {"at90s8535dip40std", MakeAt90s8535Dip40Std},
+    {"at90s8535plcc44", MakeAt90s8535Plcc44},
+    {"at90s8515plcc44", MakeAt90s8515Plcc44},
+    {"Atiny2313dip20", MakeAtiny2313Dip20},
+    {"ATdip20spi", MakeAtdip20Spi},
     {"Atiny12", MakeAtiny12},
     {"Atiny15", MakeAtiny15},
     {"Atiny12std", MakeAtiny12Std},
