@@ -48,6 +48,10 @@
 #include "algorithms/memory/AK64SCI.h"
 #include "algorithms/memory/AMD29f040.h"
 #include "algorithms/memory/AT25SPI.h"
+#include "algorithms/memory/AT28C256.h"
+#include "algorithms/memory/AT28CX.h"
+#include "algorithms/memory/AT29C256.h"
+#include "algorithms/memory/AT29CX.h"
 #include "algorithms/memory/AT49F.h"
 #include "algorithms/memory/BR90.h"
 #include "algorithms/memory/DSRAM.h"
@@ -58,6 +62,7 @@
 #include "algorithms/memory/P24.h"
 #include "algorithms/memory/P24C411.h"
 #include "algorithms/memory/P27.h"
+#include "algorithms/memory/P2816.h"
 #include "algorithms/memory/P29F.h"
 #include "algorithms/memory/P93.h"
 #include "algorithms/memory/P93C411.h"
@@ -66,6 +71,7 @@
 #include "algorithms/memory/PW27.h"
 #include "algorithms/memory/SST27SF.h"
 #include "algorithms/memory/SST28VF040.h"
+#include "algorithms/memory/SST29EE.h"
 #include "algorithms/memory/SST29XF.h"
 #include "algorithms/memory/V29C51004.h"
 #include "algorithms/memory/X5045.h"
@@ -188,6 +194,12 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::PI28F>("PI28F"),
     Register<memory::PI28F001>("PI28F001"),
     Register<memory::SST29XF>("SST29XF"),
+    Register<memory::SST29EE>("SST29EE"),
+    Register<memory::AT29CX>("AT29CX"),
+    Register<memory::AT29C256>("AT29C256"),
+    Register<memory::AT28CX>("AT28CX"),
+    Register<memory::AT28C256>("AT28C256"),
+    Register<memory::P2816>("P2816"),
     Register<memory::SST28VF040>("SST28VF040"),
     Register<memory::GAL3M>("GAL3M"),
     Register<memory::P22V10>("P22V10"),

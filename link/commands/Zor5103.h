@@ -22,6 +22,9 @@ inline constexpr std::uint8_t kCmdUnlock2AAA = 42;
 inline constexpr std::uint8_t kCmdStrobePin33 = 44;
 inline constexpr std::uint8_t kCmdStrobePin5 = 45;
 inline constexpr std::uint8_t kCmdStrobePin7 = 46;
+// A byte load of the data byte that follows at the current address, the chip's WE# held low by
+// the set and CE# pulsed by the design, then the address counter steps: a page's bytes.
+inline constexpr std::uint8_t kCmdPageLoad = 83;
 
 // Register-25 bus modes.
 inline constexpr std::uint8_t kReadMode = 12;

@@ -17,6 +17,7 @@
 #include "sim/chips/Pic14.h"
 #include "sim/chips/Msu29.h"
 #include "sim/chips/PinMode51.h"
+#include "sim/chips/PageEeprom.h"
 #include "sim/chips/Rx2.h"
 #include "sim/chips/Sm894051.h"
 #include "sim/chips/SpiMemory.h"
@@ -42,6 +43,10 @@ constexpr std::array<std::string_view, 33> kOtherParts = {
     "28F010",     "28F020",     "DS1220AB",   "DS1225AB",   "DS1230Y",    "DS1245Y",
     "DS1249Y",    "DS1250Y",    "28F001BX-T", "28F001BX-B", "V29C51001T", "V29C51002T",
     "V29C51004T", "W79E2051",   "W79E8213"};
+// The page-write flash and the parallel EEPROMs.
+constexpr std::array<std::string_view, 14> kPageParts = {
+    "SST29EE512", "SST29EE010", "SST29EE020", "AT29C256", "AT29C512", "AT29C010A", "AT29C020",
+    "AT29C040A",  "AT28C256",   "AT28C64B",   "AT28C010", "2816A",    "2817A",     "AT28C64"};
 }  // namespace
 
 std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
@@ -102,6 +107,9 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   }
   if (chipName.find("W79E225") != std::string_view::npos) consider("W79E225", Family::kOther);
   if (chipName.find("W79E825") != std::string_view::npos) consider("W79E825", Family::kOther);
+  for (std::string_view part : kPageParts) {
+    if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
+  }
   switch (family) {
     case Family::kNone:
       return nullptr;
@@ -153,6 +161,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   if (auto c = MakeBootBlock28F(best)) return c;
   if (auto c = MakeSst28sf(best)) return c;
   if (auto c = MakeW79e(best)) return c;
+  if (auto c = MakePageEeprom(best)) return c;
   return MakeStaticRam(best);
 }
 

@@ -23,6 +23,8 @@ constexpr std::array<std::pair<int, int>, 3> kPort3Pins = {{{2, 28}, {3, 29}, {4
 // The write strobes 43 to 46 pulse socket pins 35, 33, 5 and 7 low (the WE pins of the 32-, 28-
 // and 24-pin flash and RAM pinouts at the bottom of the socket).
 constexpr std::array<int, 4> kStrobePins = {35, 33, 5, 7};
+// The page load 83 pulses the chip enable of every pinout at the bottom of the socket.
+constexpr int kChipEnablePin = 26;
 // The unlock cycles 41 and 42 put 0x5555 and 0x2AAA on A0..A14 and strobe pin 35.
 constexpr int kUnlockBits = 15;
 
@@ -52,6 +54,7 @@ class Zor5103 final : public Design {
       case kUnlock5555:
       case kUnlock2AAA:
       case kPort3:
+      case kPageLoad:
         return 2;
       default:
         return p51_.CommandLength(op);
@@ -124,6 +127,9 @@ class Zor5103 final : public Design {
       case kStrobe7:
         Strobe(p, kStrobePins[c.op() - kStrobe]);
         return true;
+      case kPageLoad:
+        PageLoad(p, c.bytes[1]);
+        return true;
       default:
         // The 8051 logic's commands take socket pins 17 to 25 from the memory bus: the 8051
         // sets drive P3.7, the crystal pins and P2.0 to P2.4 there with pin commands.
@@ -190,6 +196,16 @@ class Zor5103 final : public Design {
     p.Settle();
     p.level[pin] = 1;
     p.Settle();
+  }
+
+  // A CE#-controlled byte load: the data out on the bus, CE# low and high, the counter stepped.
+  void PageLoad(Programmer& p, std::uint8_t data) {
+    p.port[2] = data;
+    for (int i = 0; i < 8; ++i) p.level[kDataPins[i]] = (data >> i) & 1;
+    if (mode_ != kBusRead) SetBusInput(p, false);
+    p.Settle();
+    Strobe(p, kChipEnablePin);
+    Step(p);
   }
 
   // A write cycle at `address` with `data` on the bus; the address the set put out (port 1 and

@@ -22,6 +22,9 @@ enum Op : std::uint8_t {
   kStrobe33 = 44,
   kStrobe5 = 45,
   kStrobe7 = 46,
+  // value: a byte load at the address counter with CE# (socket pin 26) pulsed low while the set
+  // holds the chip's WE# low, then the counter steps: the page loads of the page-write parts.
+  kPageLoad = 83,
 };
 
 // Bus modes (programmer register 25) the design follows.

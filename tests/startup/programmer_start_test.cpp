@@ -111,7 +111,7 @@ TEST_F(ProgrammerStartTest, SimulatedSocketFollowsTheChosenChipUnlessOneWasNamed
   EXPECT_EQ(p.chip(), first);
   PlaceChosenChip(s, "SST27SF512");  // the longest part name wins over "27C512"-like fragments
   EXPECT_EQ(p.chip()->Name(), "SST27SF512");
-  PlaceChosenChip(s, "AT29C256");  // no model: the socket is empty
+  PlaceChosenChip(s, "HN58C65");  // no model: the socket is empty
   EXPECT_EQ(p.chip(), nullptr);
   PlaceChosenChip(s, "ATtiny12");  // an 8-pin AVR goes where its placement picture shows it
   EXPECT_EQ(p.SocketPinOf(1), 11);

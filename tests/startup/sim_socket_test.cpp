@@ -24,7 +24,7 @@ TEST(SimSocket, TakesOutPutsBackAndInsertsAnotherPart) {
   EXPECT_FALSE(socket.PutBack());  // the socket is full
   EXPECT_TRUE(socket.Insert("27C512"));
   EXPECT_EQ(socket.Held(), "27C512");
-  EXPECT_FALSE(socket.Insert("AT29C256"));  // no model
+  EXPECT_FALSE(socket.Insert("HN58C65"));  // no model
   EXPECT_EQ(socket.Held(), "27C512");
   EXPECT_FALSE(SimSocket::Parts().empty());
 }

@@ -1,0 +1,75 @@
+#pragma once
+// "AT28CX": 28C page EEPROMs, 28 and 32 pins: pages loaded under WE# held low and read back every
+// 256 bytes, the software data protection sequences written through the address pins and port 2.
+#include <array>
+
+#include "algorithms/memory/PageWriteSet.h"
+
+namespace zelvar::memory {
+
+class AT28CX final : public PageWriteSetOf<AT28CX> {
+ public:
+  static constexpr std::uint64_t kPins6To36No34 = SocketPins(6, 33) | SocketPins(35, 36);
+  static constexpr std::array<PageType, 10> kTypes = {{
+      {.name = "???"},
+      {.name = "28C256 (32K)",
+       .lastAddress = 0x7FFF,
+       .pageMask = 63,
+       .vccPin = 34,
+       .wePin = 33,
+       .contactMask = SocketPins(7, 34)},
+      {.name = "28C257 (32K)", .lastAddress = 0x7FFF, .pageMask = 63, .vccPin = 36, .wePin = 35},
+      {.name = "28C512 (64K)", .lastAddress = 0xFFFF, .pageMask = 127, .vccPin = 36, .wePin = 35},
+      {.name = "28C010 (128K)",
+       .lastAddress = 0x1FFFF,
+       .pageMask = 127,
+       .vccPin = 36,
+       .wePin = 35,
+       .contactMask = kPins6To36No34},
+      {.name = "28C020 (256K)",
+       .lastAddress = 0x3FFFF,
+       .pageMask = 127,
+       .vccPin = 36,
+       .wePin = 35,
+       .contactMask = kPins6To36No34},
+      {.name = "28C040 (512K)",
+       .lastAddress = 0x7FFFF,
+       .pageMask = 255,
+       .vccPin = 36,
+       .wePin = 35,
+       .contactMask = kPins6To36No34},
+      {.name = "28C040A (512K)",
+       .lastAddress = 0x7FFFF,
+       .pageMask = 255,
+       .vccPin = 36,
+       .wePin = 35,
+       .contactMask = kPins6To36No34},
+      {.name = "AT28C64B (8K)", .lastAddress = 0x1FFF, .pageMask = 63, .vccPin = 34, .wePin = 33},
+      {.name = "HN58C65 (8K)", .lastAddress = 0x1FFF, .pageMask = 31, .vccPin = 34, .wePin = 33},
+  }};
+  // VCC from "vcc=" as its sister sets take it: without it the part ran at whatever level the
+  // chip chosen before had left.
+  static constexpr PagePolicy kPolicy{.vppMillivolts = 12000, .readBackEvery = 256};
+  static constexpr int kOperations[] = {kOpUnProtect, kOpWrite, kOpVerify, kOpLock, kOpRead};
+
+ private:
+  static constexpr const char* kList[] = {"$Fonc:",
+                                          "20 Unprotect",
+                                          "23 Write",
+                                          "24 Verify",
+                                          "$DisTool:",
+                                          "21,22,25,28,29,30,31,",
+                                          "$Gridw:Addr space(地址范围)",
+                                          "Addr start",
+                                          "0000",
+                                          "Addr end",
+                                          "0FFFFFF",
+                                          "$Radio1:00,Speed(写速度)",
+                                          "Nomal(标准速度)",
+                                          "Mid(中速)",
+                                          "Slow(慢速)",
+                                          "$end"};
+  std::span<const char* const> DescribeList() const override { return kList; }
+};
+
+}  // namespace zelvar::memory
