@@ -14,22 +14,19 @@
 #include "sim/chips/Lpc9xx.h"
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Microwire93.h"
-#include "sim/chips/Pic14.h"
 #include "sim/chips/Msu29.h"
-#include "sim/chips/PinMode51.h"
 #include "sim/chips/PageEeprom.h"
+#include "sim/chips/Pic14.h"
+#include "sim/chips/PinMode51.h"
 #include "sim/chips/Rx2.h"
+#include "sim/chips/Sm59.h"
 #include "sim/chips/Sm894051.h"
 #include "sim/chips/SpiMemory.h"
 #include "sim/chips/Sst28sf.h"
 #include "sim/chips/StaticRam.h"
+#include "sim/chips/Stc12.h"
 #include "sim/chips/SyncMos.h"
 #include "sim/chips/Tp28.h"
-#include "sim/chips/Sm59.h"
-#include "sim/chips/SpiMemory.h"
-#include "sim/chips/Sst28sf.h"
-#include "sim/chips/StaticRam.h"
-#include "sim/chips/Stc12.h"
 #include "sim/chips/W79e.h"
 #include "sim/chips/WordSerial.h"
 
@@ -100,7 +97,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(Lpc9xxPartOf(chipName), Family::kLpc9xx);
   consider(Lp76xPartOf(chipName), Family::kLp76x);
   consider(Stc12PartOf(chipName), Family::kStc12);
-  consider(Sm59PartOf(chipName), Family::kSm59);
+  consider(Sm59IspPartOf(chipName), Family::kSm59);
   consider(AvrSpiPartOf(chipName), Family::kAvrSpi);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
@@ -150,7 +147,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     case Family::kStc12:
       return MakeStc12(best);
     case Family::kSm59:
-      return MakeSm59(best);
+      return MakeSm59Isp(best);
     case Family::kAvrSpi:
       return MakeAvrSpi(best);
     case Family::kOther:

@@ -45,11 +45,11 @@ void Sm59Chip::OnPins(Programmer& p) {
   lastStrobe_ = strobe;
 }
 
-std::string_view Sm59PartOf(std::string_view chipName) {
+std::string_view Sm59IspPartOf(std::string_view chipName) {
   return chipName.find("SM59R16A2") != std::string_view::npos ? "SM59R16A2" : "";
 }
 
-std::shared_ptr<Sm59Chip> MakeSm59(std::string_view part) {
+std::shared_ptr<Sm59Chip> MakeSm59Isp(std::string_view part) {
   return part == "SM59R16A2" ? std::make_shared<Sm59Chip>() : nullptr;
 }
 

@@ -39,7 +39,7 @@ class Sm59Chip final : public ChipModel {
 };
 
 // "SM59R16A2" when `chipName` names it.
-std::string_view Sm59PartOf(std::string_view chipName);
-std::shared_ptr<Sm59Chip> MakeSm59(std::string_view part);
+std::string_view Sm59IspPartOf(std::string_view chipName);
+std::shared_ptr<Sm59Chip> MakeSm59Isp(std::string_view part);
 
 }  // namespace zelvar::sim

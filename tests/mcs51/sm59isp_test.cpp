@@ -9,7 +9,7 @@ namespace {
 class Sm59isp : public Mcs51Fixture {
  protected:
   std::shared_ptr<sim::Sm59Chip> Seat(std::map<std::string, int> params) {
-    auto chip = sim::MakeSm59("SM59R16A2");
+    auto chip = sim::MakeSm59Isp("SM59R16A2");
     fake.chipParams = std::move(params);
     Choose({"SM59ISP", 1, "SYNCMOS: SM59R16A2"}, chip);
     return chip;
