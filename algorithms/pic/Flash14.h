@@ -4,7 +4,6 @@
 // packages with the 14-pin and 8-pin seats, the describe list and the erase by "$Radio1"
 // (program memory, data memory or both, each a bulk erase from its own entry).
 #include <array>
-#include <initializer_list>
 #include <span>
 
 #include "algorithms/pic/PIC16FEE.h"
@@ -12,12 +11,6 @@
 namespace zelvar::pic {
 
 inline constexpr IcspCodes kPlainCodes{0x00, 0x02, 0x03, 0x04, 0x05, 0x06, 0x08, 0, 0x08};
-
-constexpr std::uint64_t PinBits(std::initializer_list<int> pins) {
-  std::uint64_t m = 0;
-  for (int p : pins) m |= std::uint64_t{1} << (p - 1);
-  return m;
-}
 
 // The 14-pin seat of the models below 6300 (the chip turned, pin 1 at socket pin 27) and of
 // 6300 and up (pin 1 at socket pin 14); the 8-pin seat from socket pin 17.

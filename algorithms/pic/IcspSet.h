@@ -39,16 +39,21 @@ constexpr PicType Dip40(std::string_view name, std::int32_t last, std::int32_t e
           .contactMask = SocketPins(1, 40)};
 }
 
-inline constexpr PicPackage kPlcc44{
-    44,        "pic16plcc44.bit",
-    22,        11,
-    10,        (1ull << 9) | (1ull << 10) | (1ull << 15) | (1ull << 18) | (1ull << 21),
-    "p44b.bmp"};
-inline constexpr PicPackage kQfp44{
-    45,         "pic16qfp44.bit",
-    22,         11,
-    10,         (1ull << 9) | (1ull << 10) | (1ull << 16) | (1ull << 19) | (1ull << 21),
-    "qfp44.bmp"};
+// The PLCC44 and QFP44 adapters bring VPP, VDD and VSS to socket pins 22, 11 and 10.
+inline constexpr PicPackage kPlcc44{.pkg = 44,
+                                    .bitstream = "pic16plcc44.bit",
+                                    .vppPin = 22,
+                                    .vccPin = 11,
+                                    .groundPin = 10,
+                                    .contactMask = PinBits({10, 11, 16, 19, 22}),
+                                    .picture = "p44b.bmp"};
+inline constexpr PicPackage kQfp44{.pkg = 45,
+                                   .bitstream = "pic16qfp44.bit",
+                                   .vppPin = 22,
+                                   .vccPin = 11,
+                                   .groundPin = 10,
+                                   .contactMask = PinBits({10, 11, 17, 20, 22}),
+                                   .picture = "qfp44.bmp"};
 inline constexpr PicPackage kPicDip40{40, "pic16dip40.bit", 1, 32, 31, SocketPins(1, 40)};
 inline constexpr PicPackage kPicDip28{28, "pic16dip28.bit", 7, 26, 25, SocketPins(8, 34)};
 inline constexpr PicPackage kPicDip18{18, "pic16dip18.bit", 15, 25, 16, SocketPins(12, 29)};

@@ -13,6 +13,7 @@
 //    in the buffer from 0x4200.
 // A protocol engine derives from it and gives the entry and the handlers.
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string_view>
 
@@ -23,6 +24,13 @@ namespace zelvar::pic {
 using mcs51::TypeFacts;
 
 inline constexpr std::uint32_t kDataStart = 0x4200;
+
+// Contact pins as a mask (bit n-1 = socket pin n).
+constexpr std::uint64_t PinBits(std::initializer_list<int> pins) {
+  std::uint64_t m = 0;
+  for (int p : pins) m |= std::uint64_t{1} << (p - 1);
+  return m;
+}
 
 // A chip type: supply pins in the socket, sizes (last byte address of the program words; data
 // bytes less one, 0 or less: none), contact pins.

@@ -1,6 +1,7 @@
 // The PIC16F87x set on the simulated programmer with the PIC16F87x models: the round trip of
 // every catalogue row that has a model, the type check, the ISP header and the set-up refusals.
 #include "PicFixture.h"
+#include "algorithms/pic/McuSet.h"
 
 namespace zelvar::test {
 namespace {
@@ -134,24 +135,45 @@ TEST_F(PicFixture, Pic16feeTypeCheckRefusesAnotherChip) {
   ExpectNoHazard();
 }
 
-// The ISP header: its design, the wiring picture with its legend, no socket ground, no contact
-// test.
-TEST_F(PicFixture, Pic16feeIspHeader) {
-  fake.chipParams = {{"fla=", 8192}, {"ee=", 256}, {"isp=", 1}};
-  gApp.ChipTitle = fake.chipTitle = "MICROCHIP: PIC16F877(ISP)";
-  gApp.AlgorithmKey = "PIC16FEE";
-  gApp.TypeIndex = 8;
-  gApp.CurrentDispatcher = DispatcherForKey("PIC16FEE");
-  runner.SetupChosenChip();
-  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
-  EXPECT_EQ(prog->loadedDesign, "pic16isp");
-  EXPECT_NE(std::find(fake.events.begin(), fake.events.end(),
-                      "isp:5----RB3(PGM)\n1----RB6(CLK)\n9----RB7(DATA)\n7----VDD(3.3~5V)\n"
-                      "8----MCLR(12.5V)\n2----VSS(GND)\nend"),
-            fake.events.end());
-  EXPECT_EQ(gApp.InfoRecord[5], 0);
-  EXPECT_EQ(gApp.InfoRecord[6], 0);
-  EXPECT_EQ(gApp.InfoRecord[7], 0);
+// The ISP header and the 44-pin adapters: design, picture or wiring legend, ground and contact
+// pins.
+TEST_F(PicFixture, Pic16feeIspHeaderAndAdapters) {
+  struct Seat {
+    std::map<std::string, int> items;
+    const char* design;
+    const char* event;
+    int ground;
+    std::uint64_t mask;
+  };
+  const Seat seats[] = {
+      {{{"isp=", 1}},
+       "pic16isp",
+       "isp:5----RB3(PGM)\n1----RB6(CLK)\n9----RB7(DATA)\n7----VDD(3.3~5V)\n"
+       "8----MCLR(12.5V)\n2----VSS(GND)\nend",
+       0,
+       0},
+      {{{"pkg=", 44}}, "pic16plcc44", "place:p44b.bmp", 10, pic::PinBits({10, 11, 16, 19, 22})},
+      {{{"pkg=", 45}}, "pic16qfp44", "place:qfp44.bmp", 10, pic::PinBits({10, 11, 17, 20, 22})},
+  };
+  for (const Seat& seat : seats) {
+    SCOPED_TRACE(seat.design);
+    fake.events.clear();
+    fake.chipParams = seat.items;
+    fake.chipParams["fla="] = 8192;
+    fake.chipParams["ee="] = 256;
+    gApp.ChipTitle = fake.chipTitle = "MICROCHIP: PIC16F877";
+    gApp.AlgorithmKey = "PIC16FEE";
+    gApp.TypeIndex = 8;
+    gApp.CurrentDispatcher = DispatcherForKey("PIC16FEE");
+    runner.SetupChosenChip();
+    ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+    EXPECT_EQ(prog->loadedDesign, seat.design);
+    EXPECT_NE(std::find(fake.events.begin(), fake.events.end(), seat.event), fake.events.end());
+    EXPECT_EQ(gApp.InfoRecord[5], seat.ground);
+    EXPECT_EQ(static_cast<std::uint64_t>(gApp.InfoRecord[6]) |
+                  static_cast<std::uint64_t>(gApp.InfoRecord[7]) << 31,
+              seat.mask);
+  }
 }
 
 struct Refusal {
