@@ -77,6 +77,10 @@ void Lpc9xxChip::WriteRegister(Programmer& p, std::uint8_t reg, std::uint8_t v) 
     case kRegData:
       if (Busy(p)) return Refuse(p);
       if (reg == kRegData && command_ == kConfig) {
+        if (configWritesTaken >= 0 && configWrites_++ >= configWritesTaken) {
+          status_ = sheet_.busyStatus ? 0x01 : 0x0F;
+          return;
+        }
         const int a = address_ & 0xFF;
         if (a < kIdAddress) config[a] = v;
         busyUntil_ = p.clockUs() + kBusyUs;

@@ -64,8 +64,9 @@ class Lpc9xxChip final : public ChipModel {
   std::array<std::uint8_t, 19> config{};  // UCFG1, -, boot vector, status, -, security, ID
   bool inIcp = false;
   int erases = 0;
-  int refused = 0;         // commands refused while busy
-  bool stuckBusy = false;  // a fault: the flash never finishes
+  int refused = 0;             // commands refused while busy
+  bool stuckBusy = false;      // a fault: the flash never finishes
+  int configWritesTaken = -1;  // a fault: configuration writes after this many fail (-1: none)
 
  private:
   int Level(const Programmer& p, int chipPin) const;
@@ -94,6 +95,7 @@ class Lpc9xxChip final : public ChipModel {
   std::uint16_t checkResult_ = 0;
   int checkByte_ = 0;
   double busyUntil_ = 0;
+  int configWrites_ = 0;
 };
 
 // "P89LPC932" or "LPC901" when `chipName` names one, else "".

@@ -196,6 +196,21 @@ TEST_F(Lpc900, Lpc901BlankCheckReachesEveryBlockAndVerifyRefuses) {
   ExpectClean();
 }
 
+// LPC901 Config stops at the first byte the chip fails, whichever it is.
+TEST_F(Lpc900, Lpc901ConfigStopsAtAFailedByte) {
+  auto chip = Seat("LPC901", kLpc901Line, {{"len=", 1024}});
+  chip->configWritesTaken = 1;
+  gApp.OptionValues[0] = 0xA5;
+  gApp.OptionValues[64] = 0x10;
+  gApp.OptionValues[65] = 0x01;
+  runner.ConfigClick();
+  EXPECT_EQ(gLink.StatusWord, 1);
+  EXPECT_EQ(chip->config[0], 0xA5);
+  EXPECT_EQ(chip->config[2], 0x00);
+  EXPECT_EQ(chip->config[3], 0x00);
+  ExpectClean();
+}
+
 // The ISP header row: its legend by "pkg=", no contact test.
 TEST_F(Lpc900, IspHeaderRowShowsItsLegend) {
   fake.chipParams = {{"len=", 1024}, {"pkg=", 8}};
