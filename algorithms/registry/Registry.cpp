@@ -23,11 +23,13 @@
 #include "algorithms/memory/DSRAM.h"
 #include "algorithms/memory/GAL3M.h"
 #include "algorithms/memory/I27CX.h"
+#include "algorithms/memory/I82802.h"
 #include "algorithms/memory/MX29F.h"
 #include "algorithms/memory/P22V10.h"
 #include "algorithms/memory/P24.h"
 #include "algorithms/memory/P27.h"
 #include "algorithms/memory/P29F.h"
+#include "algorithms/memory/P29F640.h"
 #include "algorithms/memory/P93.h"
 #include "algorithms/memory/PI28F.h"
 #include "algorithms/memory/PI28F001.h"
@@ -35,6 +37,7 @@
 #include "algorithms/memory/SST27SF.h"
 #include "algorithms/memory/SST28VF040.h"
 #include "algorithms/memory/SST29XF.h"
+#include "algorithms/memory/SST49LF008.h"
 #include "algorithms/memory/V29C51004.h"
 #include "algorithms/memory/X5045.h"
 
@@ -133,6 +136,9 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::P93>("P93"),
     Register<memory::P93X16>("P93X16"),
     Register<memory::X5045>("X5045"),
+    Register<memory::SST49LF008>("SST49LF008"),
+    Register<memory::I82802>("I82802"),
+    Register<memory::P29F640>("P29F640"),
 };
 
 }  // namespace

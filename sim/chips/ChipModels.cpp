@@ -6,12 +6,14 @@
 #include "sim/chips/AvrHvSerial.h"
 #include "sim/chips/BootBlock28F.h"
 #include "sim/chips/Eprom.h"
+#include "sim/chips/FirmwareHub.h"
 #include "sim/chips/I2cEeprom.h"
 #include "sim/chips/Intel28F.h"
 #include "sim/chips/JedecFlash.h"
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Microwire93.h"
 #include "sim/chips/Rx2.h"
+#include "sim/chips/SectorFlash.h"
 #include "sim/chips/SpiMemory.h"
 #include "sim/chips/Sst28sf.h"
 #include "sim/chips/StaticRam.h"
@@ -41,6 +43,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kMicrowire,
     kAvrHvParallel,
     kAvrHvSerial,
+    kFirmwareHub,
+    kSectorFlash,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -58,6 +62,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(MicrowirePartOf(chipName), Family::kMicrowire);
   consider(AvrHvParallelPartOf(chipName), Family::kAvrHvParallel);
   consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
+  consider(FirmwareHubPartOf(chipName), Family::kFirmwareHub);
+  consider(SectorFlashPartOf(chipName), Family::kSectorFlash);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -80,6 +86,10 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeAvrHvParallel(best);
     case Family::kAvrHvSerial:
       return MakeAvrHvSerial(best);
+    case Family::kFirmwareHub:
+      return MakeFirmwareHub(best);
+    case Family::kSectorFlash:
+      return MakeSectorFlash(best);
     case Family::kOther:
       break;
   }

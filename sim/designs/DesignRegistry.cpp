@@ -7,7 +7,9 @@
 #include "sim/designs/AvrParallel.h"
 #include "sim/designs/AvrSerial.h"
 #include "sim/designs/I2c24c.h"
+#include "sim/designs/I82802.h"
 #include "sim/designs/IcTest.h"
+#include "sim/designs/P29F640.h"
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
 #include "sim/designs/TestPin.h"
@@ -44,6 +46,9 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"Atiny15", MakeAtiny15},
     {"Atiny12std", MakeAtiny12Std},
     {"Atiny15std", MakeAtiny15Std},
+    {"i82802", MakeI82802},
+    {"tsop48p29", MakeP29F640Tsop48},
+    {"sst39xx040dip32", MakeP29F640Dip32},
 };
 }  // namespace
 
