@@ -73,6 +73,10 @@ int SetFrame::Describe(std::int32_t* info, ChipUiList* list) {
     Put(out, n, entries[i]);
   }
 
+  if (DescribesOwnGrid()) {
+    if (n < static_cast<int>(out.size())) out[n++] = "$end";
+    return n;
+  }
   // The config group named by "cfg=": its rows follow its opening row up to the next group.
   const int group = services().ChipParam("cfg=");
   const auto table = ConfigTable();

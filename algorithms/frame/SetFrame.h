@@ -52,6 +52,9 @@ class SetFrame {
   virtual std::span<const char* const> DescribeList() const = 0;
   // The config groups, "$end" last; by default the single group 0 with no rows.
   virtual std::span<const char* const> ConfigTable() const;
+  // True when the describe list carries its own "$Grid1:" rows (built at set-up): describe then
+  // adds no config group.
+  virtual bool DescribesOwnGrid() const { return false; }
   // Runs the handler of chip operation `op`; false when the set has none.
   virtual bool Run(int op) = 0;
 

@@ -55,6 +55,7 @@
 #include "algorithms/memory/DSRAM.h"
 #include "algorithms/memory/GAL3M.h"
 #include "algorithms/memory/I27CX.h"
+#include "algorithms/memory/I82802.h"
 #include "algorithms/memory/MX29F.h"
 #include "algorithms/memory/P22V10.h"
 #include "algorithms/memory/P24.h"
@@ -62,6 +63,7 @@
 #include "algorithms/memory/P27.h"
 #include "algorithms/memory/P2816.h"
 #include "algorithms/memory/P29F.h"
+#include "algorithms/memory/P29F640.h"
 #include "algorithms/memory/P93.h"
 #include "algorithms/memory/P93C411.h"
 #include "algorithms/memory/PI28F.h"
@@ -71,6 +73,7 @@
 #include "algorithms/memory/SST28VF040.h"
 #include "algorithms/memory/SST29EE.h"
 #include "algorithms/memory/SST29XF.h"
+#include "algorithms/memory/SST49LF008.h"
 #include "algorithms/memory/V29C51004.h"
 #include "algorithms/memory/X5045.h"
 #include "algorithms/pic/P16F628A.h"
@@ -218,6 +221,9 @@ constexpr AlgorithmSet kSets[] = {
     Register<pic::P16F628A>("P16F628A"),
     Register<pic::PIC16F630>("PIC16F630"),
     Register<pic::PIC16F882>("PIC16F882"),
+    Register<memory::SST49LF008>("SST49LF008"),
+    Register<memory::I82802>("I82802"),
+    Register<memory::P29F640>("P29F640"),
 };
 
 }  // namespace

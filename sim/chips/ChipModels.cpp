@@ -7,6 +7,7 @@
 #include "sim/chips/AvrSpi.h"
 #include "sim/chips/BootBlock28F.h"
 #include "sim/chips/Eprom.h"
+#include "sim/chips/FirmwareHub.h"
 #include "sim/chips/I2cEeprom.h"
 #include "sim/chips/Intel28F.h"
 #include "sim/chips/JedecFlash.h"
@@ -21,6 +22,7 @@
 #include "sim/chips/Rx2.h"
 #include "sim/chips/Sm59.h"
 #include "sim/chips/Sm894051.h"
+#include "sim/chips/SectorFlash.h"
 #include "sim/chips/SpiMemory.h"
 #include "sim/chips/Sst28sf.h"
 #include "sim/chips/StaticRam.h"
@@ -70,6 +72,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kStc12,
     kSm59,
     kAvrSpi,
+    kFirmwareHub,
+    kSectorFlash,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -99,6 +103,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(Stc12PartOf(chipName), Family::kStc12);
   consider(Sm59IspPartOf(chipName), Family::kSm59);
   consider(AvrSpiPartOf(chipName), Family::kAvrSpi);
+  consider(FirmwareHubPartOf(chipName), Family::kFirmwareHub);
+  consider(SectorFlashPartOf(chipName), Family::kSectorFlash);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -150,6 +156,10 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeSm59Isp(best);
     case Family::kAvrSpi:
       return MakeAvrSpi(best);
+    case Family::kFirmwareHub:
+      return MakeFirmwareHub(best);
+    case Family::kSectorFlash:
+      return MakeSectorFlash(best);
     case Family::kOther:
       break;
   }

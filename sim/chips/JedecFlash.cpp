@@ -53,11 +53,15 @@ JedecFlash::JedecFlash(const JedecFlashSheet& sheet)
       sheet_(sheet) {}
 
 void JedecFlash::Update(Programmer& p, bool powered) {
-  if (!erasing_) return;
   if (!powered) {
-    erasing_ = false;  // the erase stops with its supply; the cells stay as they were
+    // Power-down ends every mode, autoselect included; an erase stops with its supply and the
+    // cells stay as they were.
+    erasing_ = false;
     state_ = State::Read;
-  } else if (p.clockUs() >= eraseEnd_) {
+    return;
+  }
+  if (!erasing_) return;
+  if (p.clockUs() >= eraseEnd_) {
     erasing_ = false;
     std::fill(cells.begin(), cells.end(), 0xFF);
     ++chipErases;

@@ -12,7 +12,7 @@
 // Rules the datasheets leave open, kept here:
 // - The embedded program (7 to 20 us) ends within the bus cycles that follow it, so a program
 //   takes at its data latch; a read during it is not modelled.
-// - Losing VCC during the embedded erase leaves every cell as it was: the erase did not happen.
+// - Losing VCC ends autoselect and leaves an unfinished erase undone: every cell stays as it was.
 // - Chips decode the unlock addresses on A0..A14 (parts that decode only A0..A10 accept them too).
 #include <memory>
 #include <string_view>

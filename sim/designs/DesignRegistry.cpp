@@ -9,9 +9,11 @@
 #include "sim/designs/AvrSerial.h"
 #include "sim/designs/AvrSpi.h"
 #include "sim/designs/I2c24c.h"
+#include "sim/designs/I82802.h"
 #include "sim/designs/IcTest.h"
 #include "sim/designs/Lp76x.h"
 #include "sim/designs/Lpc900.h"
+#include "sim/designs/P29F640.h"
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
 #include "sim/designs/PicIcsp.h"
@@ -78,6 +80,9 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"lp76x", MakeLp76x},
     {"lp76xp16", MakeLp76xP16},
     {"lp76xp20", MakeLp76xP20},
+    {"i82802", MakeI82802},
+    {"tsop48p29", MakeP29F640Tsop48},
+    {"sst39xx040dip32", MakeP29F640Dip32},
 };
 }  // namespace
 

@@ -1,0 +1,99 @@
+#pragma once
+// Flash of the standard command set with sectors, in word mode, written from its datasheet (the
+// Am29LV160DB and Am29LV160DT, 16 Mbit, 3.0 V): a command is 0xAA at 0x555 and 0x55 at 0x2AA
+// (A10..A0) and a command word at 0x555; 0xA0 programs the next write (cell AND data), 0x80 with
+// a second unlock and 0x10 erases every unprotected sector, or 0x30 the sector addressed; 0x90
+// enters autoselect (maker 0x0001 at address 0, the device code at 1, the protect status of the
+// sector addressed at 2) and 0xF0 returns to reading. While an erase runs, reads show DQ7 low and
+// DQ6 toggling and writes are ignored. RESET# low resets the chip; RESET# at 11.5 V to 12.5 V
+// lifts the sector protection while it lasts (temporary unprotect).
+//
+// The part sits in the 16-bit TSOP48 adapter of the "P29F640" set (sim/designs/P29F640.h): its
+// datasheet pins reach the socket as A0-A8 on socket pins 1-9, A9 on 12, A10-A19 on 13-20 and
+// 22-23, DQ0-DQ15 on 26-29, 31-38 and 40-43, CE# on 10, OE# on 39, WE# on 45, RESET# on 44, VCC
+// on 21 and both VSS on 11 and 30; the adapter holds BYTE# at VCC. The model's pin numbers are
+// the adapter's 48 pins as the socket places them (pin k on socket pin k - 4, pins 1-4 on 45-48).
+//
+// Rules the datasheet leaves open, kept here:
+// - The high-voltage sector protect is taken in its simple form: with A9 and OE# at 11.5 V or
+//   more and CE# low, a WE# pulse of at least 100 us protects the sector addressed with A6 low
+//   and A1 high, or, with A6 high, unprotects every sector.
+// - A program takes at its data latch and ends within the cycles that follow; a sector erase
+//   takes 0.7 s and a chip erase 25 s in simulated time (the typical figures).
+// - Losing VCC ends any mode and leaves an unfinished erase undone.
+// - A pin nothing drives counts as neither low nor high; the logic drivers' 5 V high is within
+//   the inputs' rating in this simulator, as for the other 3 V models.
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "sim/Programmer.h"
+
+namespace zelvar::sim {
+
+struct SectorFlashSheet {
+  std::string_view name;
+  std::uint16_t maker = 0, device = 0;
+  std::uint32_t bytes = 0;
+  bool bottomBoot = true;  // the 16, 8, 8 and 32 KiB sectors at the bottom, else at the top
+};
+
+class SectorFlash final : public ChipModel {
+ public:
+  explicit SectorFlash(const SectorFlashSheet& sheet);
+
+  std::string Name() const override { return std::string(sheet_.name); }
+  int PinCount() const override { return 48; }
+  std::vector<int> GroundPins() const override;
+  int MaxMillivolts(int pin) const override;
+  bool Powered(const Programmer& p) const override;
+  void OnPins(Programmer& p) override;
+  int Drive(int pin) const override;
+
+  const SectorFlashSheet& sheet() const { return sheet_; }
+  struct Sector {
+    std::uint32_t start = 0, bytes = 0;  // byte addresses
+    bool protect = false;
+  };
+  std::vector<Sector> sectors;
+  std::vector<std::uint8_t> cells;  // bytes, word w at 2w (low) and 2w + 1
+  int chipErases = 0;
+  int programs = 0;
+
+ private:
+  int Mv(const Programmer& p, int chipPin) const;
+  int Level(const Programmer& p, int chipPin) const;
+  std::uint32_t WordAddress(const Programmer& p) const;
+  std::uint16_t DataPins(const Programmer& p) const;
+  Sector* SectorOf(std::uint32_t wordAddress);
+  void Reset();
+  void Finish(double now);
+  void Write(double now, std::uint32_t address, std::uint16_t data);
+  std::uint16_t Read(std::uint32_t address);
+  void Protect(std::uint32_t address, bool unprotect);
+
+  SectorFlashSheet sheet_;
+  std::vector<int> socket_;
+  bool powered_ = false;
+  bool temporaryUnprotect_ = false;
+  int lastWe_ = -1;
+  std::uint32_t latched_ = 0;
+  double pulseStart_ = 0;
+  bool autoselect_ = false;
+  int unlock_ = 0;
+  bool programArmed_ = false, eraseArmed_ = false;
+  bool busy_ = false;
+  double busyEnd_ = 0;
+  std::vector<Sector*> erasing_;
+  bool toggle_ = false;
+  bool driving_ = false;
+  std::uint16_t out_ = 0;
+};
+
+// A model by part name ("AM29LV160DB", "AM29LV160DT"); nullptr for a part without one.
+std::shared_ptr<SectorFlash> MakeSectorFlash(std::string_view part);
+// The part `chipName` names, "" when none.
+std::string_view SectorFlashPartOf(std::string_view chipName);
+
+}  // namespace zelvar::sim

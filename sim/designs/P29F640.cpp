@@ -1,0 +1,225 @@
+#include "sim/designs/P29F640.h"
+
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "sim/designs/Waits.h"
+
+namespace zelvar::sim {
+
+namespace {
+
+struct Adapter {
+  const char* tag;
+  std::vector<int> address;  // socket pins of A0, A1, ...
+  std::vector<int> data;     // D0..D7, or D0..D15
+  int ce, oe, we, reset;
+};
+
+// The 16-bit TSOP48 adapter: supplies on 21 (VCC) and 11 and 30 (ground), RESET# on 44, A9 on
+// 12 and OE# on 39 (the pins the set raises to 12 V).
+const Adapter kTsop48{
+    "tsop48p29",
+    {1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 13, 14, 15, 16, 17, 18, 19, 20, 22, 23, 24, 25},
+    {26, 27, 28, 29, 31, 32, 33, 34, 35, 36, 37, 38, 40, 41, 42, 43},
+    10,
+    39,
+    45,
+    44};
+// A DIP32 at the bottom of the socket (chip pin n on socket pin n + 4), JEDEC pinout.
+const Adapter kDip32{"sst39xx040dip32",
+                     {16, 15, 14, 13, 12, 11, 10, 9, 31, 30, 27, 29, 8, 32, 33, 7, 6, 34, 5},
+                     {17, 18, 19, 21, 22, 23, 24, 25},
+                     26,
+                     28,
+                     35,
+                     0};
+
+enum Op : std::uint8_t {
+  kReadAtAddress = 1,
+  kReadBus = 3,
+  kWait1ms = 26,
+  kEraseWait = 28,
+  kProgramWait = 64,
+  kReadBlocks = 65,
+  kProgramWord = 66,
+  kProgramByte = 67,
+  kWriteCycle = 69,
+};
+constexpr WaitCommand kWaits[] = {{kWait1ms, 1000}, {kEraseWait, 100000}, {kProgramWait, 50}};
+constexpr int kBusLine = 1, kCeLine = 2, kOeLine = 3, kWeLine = 4, kResetLine = 5;
+
+class P29F640Design final : public Design {
+ public:
+  explicit P29F640Design(const Adapter& a) : a_(a) {}
+  std::string Name() const override { return a_.tag; }
+
+  int CommandLength(std::uint8_t op) const override {
+    switch (op) {
+      case kReadAtAddress:
+      case kReadBus:
+      case kWait1ms:
+      case kEraseWait:
+      case kProgramWait:
+        return 1;
+      case kReadBlocks:
+      case kProgramByte:
+        return 2;
+      case kProgramWord:
+      case kWriteCycle:
+        return 3;
+      default:
+        return 0;
+    }
+  }
+
+  bool Execute(Programmer& p, const Command& c) override {
+    Attach(p);
+    const std::uint16_t word = static_cast<std::uint16_t>(c.bytes[1] | c.bytes[2] << 8);
+    switch (c.op()) {
+      case kReadAtAddress:
+        PutAddress(p, Address(p));
+        p.PushReplyByte(static_cast<std::uint8_t>(ReadBus(p)));
+        return true;
+      case kReadBus:
+        p.PushReplyByte(static_cast<std::uint8_t>(ReadBus(p)));
+        return true;
+      case kReadBlocks: {
+        std::vector<std::uint8_t> bytes;
+        const int n = c.bytes[1] * 64;
+        const bool wide = a_.data.size() == 16;
+        std::uint32_t a = Address(p);
+        while (static_cast<int>(bytes.size()) < n) {
+          PutAddress(p, a++);
+          const std::uint16_t v = ReadBus(p);
+          bytes.push_back(static_cast<std::uint8_t>(v));
+          if (wide) bytes.push_back(static_cast<std::uint8_t>(v >> 8));
+        }
+        SetAddress(p, a);
+        p.AdvanceUs(n * 0.25);
+        p.PushInData(bytes.data(), bytes.size());
+        return true;
+      }
+      case kProgramWord:
+      case kProgramByte: {
+        const std::uint32_t a = Address(p);
+        WriteCycle(p, 0x5555, 0xAA);
+        WriteCycle(p, 0x2AAA, 0x55);
+        WriteCycle(p, 0x5555, 0xA0);
+        WriteCycle(p, a, c.op() == kProgramWord ? word : c.bytes[1]);
+        SetAddress(p, a + 1);
+        PutAddress(p, a + 1);
+        return true;
+      }
+      case kWriteCycle:
+        WriteCycle(p, Address(p), word);
+        PutAddress(p, Address(p));
+        return true;
+      default:
+        if (!RunWait(p, kWaits, c.op())) return false;
+        p.Settle();
+        return true;
+    }
+  }
+
+  void OnFpgaRegister(Programmer& p, std::uint8_t reg, std::uint8_t value) override {
+    Attach(p);
+    if (reg != 18) return;
+    if ((value & 0x80) == 0 && (value & 0x0F) == 7) {
+      RunCycle(p, value >> 4);
+      return;
+    }
+    const int n = value & 0x7F;
+    if (n < 1 || n > 6) return;
+    lines_[static_cast<std::size_t>(n)] = (value & 0x80) != 0;
+    Apply(p);
+    p.Settle();
+  }
+
+ private:
+  void Attach(Programmer& p) {
+    if (attached_) return;
+    attached_ = true;
+    Apply(p);
+  }
+  // The control lines and the bus direction onto their pins.
+  void Apply(Programmer& p) {
+    p.level[a_.ce] = lines_[kCeLine];
+    p.level[a_.oe] = lines_[kOeLine];
+    p.level[a_.we] = lines_[kWeLine];
+    if (a_.reset) p.level[a_.reset] = lines_[kResetLine];
+    for (int pin : a_.data) p.busInput[pin] = lines_[kBusLine];
+  }
+  static std::uint32_t Address(const Programmer& p) {
+    return p.fpga[21] | p.fpga[22] << 8 | static_cast<std::uint32_t>(p.fpga[23]) << 16;
+  }
+  static void SetAddress(Programmer& p, std::uint32_t a) {
+    p.fpga[21] = static_cast<std::uint8_t>(a);
+    p.fpga[22] = static_cast<std::uint8_t>(a >> 8);
+    p.fpga[23] = static_cast<std::uint8_t>(a >> 16);
+  }
+  void PutAddress(Programmer& p, std::uint32_t a) const {
+    for (std::size_t i = 0; i < a_.address.size(); ++i) p.level[a_.address[i]] = (a >> i) & 1;
+    p.Settle();
+  }
+  void WriteCycle(Programmer& p, std::uint32_t address, std::uint16_t data) {
+    PutAddress(p, address);
+    for (std::size_t i = 0; i < a_.data.size(); ++i) p.level[a_.data[i]] = (data >> i) & 1;
+    p.level[a_.we] = 0;
+    p.Settle();
+    p.level[a_.we] = 1;
+    p.Settle();
+    p.level[a_.we] = lines_[kWeLine];
+  }
+  void RunCycle(Programmer& p, int code) {
+    static constexpr std::array<std::pair<std::uint32_t, std::uint8_t>, 8> kCycles = {
+        {{0, 0},
+         {0x5555, 0xAA},
+         {0x2AAA, 0x55},
+         {0x5555, 0xA0},
+         {0x5555, 0x80},
+         {0x5555, 0x10},
+         {0, 0x30},
+         {0x5555, 0x90}}};
+    if (code >= 1 && code <= 7) {
+      const auto [address, data] = kCycles[static_cast<std::size_t>(code)];
+      WriteCycle(p, code == 6 ? Address(p) : address, data);
+    }
+    PutAddress(p, Address(p));
+  }
+  // Bits nothing drives read high (the bus pull-ups); a read while the chip drives none of the
+  // bus is a hazard of the test: its outputs are off and a blank check would pass on anything.
+  std::uint16_t ReadBus(Programmer& p) {
+    std::uint16_t b = 0;
+    bool driven = false;
+    for (std::size_t i = 0; i < a_.data.size(); ++i) {
+      const int sp = a_.data[i];
+      const int cp = p.ChipPinAt(sp);
+      const int d = cp > 0 && p.chip() ? p.chip()->Drive(cp) : -1;
+      driven = driven || d >= 0;
+      if (d > 0 || (d < 0 && p.ReadLevel(sp) != 0)) b |= static_cast<std::uint16_t>(1u << i);
+    }
+    if (p.chip() && !driven && !floatingReported_) {
+      floatingReported_ = true;
+      p.record.Hazard(std::string(a_.tag) + ": data bus read while the chip drives none of it");
+    }
+    return b;
+  }
+
+  const Adapter& a_;
+  std::array<bool, 7> lines_ = {false, true, true, true, true, false, false};
+  bool attached_ = false;
+  bool floatingReported_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Design> MakeP29F640Tsop48() {
+  return std::make_unique<P29F640Design>(kTsop48);
+}
+std::unique_ptr<Design> MakeP29F640Dip32() {
+  return std::make_unique<P29F640Design>(kDip32);
+}
+
+}  // namespace zelvar::sim

@@ -1,0 +1,32 @@
+#pragma once
+// The large-flash design of the "P29F640" set, one design behind every adapter bitstream: the
+// adapter ("tsop48p29", "sst39xx040dip32") fixes which socket pins carry the chip's address, data
+// and control lines; the logic is the same. Adapters without a row in P29F640.cpp have no
+// simulated counterpart.
+//
+// FPGA registers 21, 22 and 23 hold the address (bits 0-7, 8-15, 16-23) in the chip's own unit:
+// words on the 16-bit adapters. Register 18: a value v with bit 7 sets line v & 0x7F, one with
+// v & 0x0F = 7 runs command cycle v >> 4, any other clears line v. Lines: 1 the data bus's
+// direction (set: the design listens; clear: it drives the last data), 2 CE#, 3 OE#, 4 WE#,
+// 5 RESET#, 6 a spare line the adapters here leave unconnected. After loading, lines 1 to 4 are
+// set and 5 and 6 clear. Command cycles are bus writes with their own WE# pulse, at these
+// addresses and data: 1 0xAA at 0x5555, 2 0x55 at 0x2AAA, 3 0xA0 at 0x5555, 4 0x80 at 0x5555,
+// 5 0x10 at 0x5555, 6 0x30 at the registers' address, 7 0x90 at 0x5555; cycle 0 writes nothing
+// and puts the registers' address back on the pins (it must not reset a chip in autoselect:
+// Read ID reads the codes after it). Every cycle ends with the registers' address on the pins.
+//
+// Commands: 1 reads the address once into the next reply byte (the low byte); 3 samples the data
+// bus once (the low byte); 26 waits 1 ms, 28 100 ms, 64 the program time (50 us); 65 n reads
+// n x 64 bytes from the address on (words low byte first on 16-bit adapters), stepping the
+// address; 66 lo hi and 67 b program a word or byte at the address (cycles 1, 2 and 3, then the
+// write) and step it; 69 lo hi is one bus write of the word (the byte lo) at the address.
+#include <memory>
+
+#include "sim/Programmer.h"
+
+namespace zelvar::sim {
+
+std::unique_ptr<Design> MakeP29F640Tsop48();
+std::unique_ptr<Design> MakeP29F640Dip32();
+
+}  // namespace zelvar::sim
