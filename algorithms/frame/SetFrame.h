@@ -50,6 +50,8 @@ class SetFrame {
   virtual std::span<const char* const> DescribeList() const = 0;
   // The config groups, "$end" last; by default the single group 0 with no rows.
   virtual std::span<const char* const> ConfigTable() const;
+  // The config group operation 2 shows: "cfg=" unless the set chooses by another item.
+  virtual int ConfigGroup() const;
   // Runs the handler of chip operation `op`; false when the set has none.
   virtual bool Run(int op) = 0;
 

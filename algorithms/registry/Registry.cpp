@@ -10,8 +10,11 @@
 #include "algorithms/mcs51/AT89S5X.h"
 #include "algorithms/mcs51/AT89S8253.h"
 #include "algorithms/mcs51/AT89X8252.h"
+#include "algorithms/mcs51/P2051.h"
 #include "algorithms/mcs51/P89C51.h"
 #include "algorithms/mcs51/P89C5WD.h"
+#include "algorithms/mcs51/PHI8758.h"
+#include "algorithms/mcs51/PHI87591.h"
 #include "algorithms/mcs51/T89C51RC2.h"
 #include "algorithms/mcs51/T89C51RD2.h"
 #include "algorithms/mcs51/W79E2051.h"
@@ -109,6 +112,9 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::W79E82X>("W79E82X"),
     Register<mcs51::T89C51RD2>("T89C51RD2"),
     Register<mcs51::T89C51RC2>("T89C51RC2"),
+    Register<mcs51::P2051>("P2051"),
+    Register<mcs51::PHI8758>("PHI8758"),
+    Register<mcs51::PHI87591>("PHI87591"),
     Register<avr::ATMEGA48>("ATMEGA48"),
     Register<avr::ATMEGA162>("ATMEGA162"),
     Register<avr::ATMEGA161>("ATMEGA161"),

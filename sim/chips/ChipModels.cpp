@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "sim/chips/At89cx051.h"
 #include "sim/chips/AvrHvParallel.h"
 #include "sim/chips/AvrHvSerial.h"
 #include "sim/chips/BootBlock28F.h"
@@ -10,6 +11,7 @@
 #include "sim/chips/Intel28F.h"
 #include "sim/chips/JedecFlash.h"
 #include "sim/chips/Mcs51.h"
+#include "sim/chips/Mcs51Eprom.h"
 #include "sim/chips/Microwire93.h"
 #include "sim/chips/Rx2.h"
 #include "sim/chips/SpiMemory.h"
@@ -58,6 +60,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(MicrowirePartOf(chipName), Family::kMicrowire);
   consider(AvrHvParallelPartOf(chipName), Family::kAvrHvParallel);
   consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
+  consider(At89cx051PartOf(chipName), Family::kOther);
+  consider(Mcs51EpromPartOf(chipName), Family::kOther);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -88,6 +92,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   if (auto c = MakeBootBlock28F(best)) return c;
   if (auto c = MakeSst28sf(best)) return c;
   if (auto c = MakeW79e(best)) return c;
+  if (auto c = MakeAt89cx051(best)) return c;
+  if (auto c = MakeMcs51Eprom(best)) return c;
   return MakeStaticRam(best);
 }
 
