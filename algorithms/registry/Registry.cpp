@@ -17,6 +17,7 @@
 #include "algorithms/mcs51/PHI87591.h"
 #include "algorithms/mcs51/T89C51RC2.h"
 #include "algorithms/mcs51/T89C51RD2.h"
+#include "algorithms/mcs51/V87C58.h"
 #include "algorithms/mcs51/W79E2051.h"
 #include "algorithms/mcs51/W79E82X.h"
 #include "algorithms/memory/ACTRANS25.h"
@@ -115,6 +116,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::P2051>("P2051"),
     Register<mcs51::PHI8758>("PHI8758"),
     Register<mcs51::PHI87591>("PHI87591"),
+    Register<mcs51::V87C58>("V87C58"),
     Register<avr::ATMEGA48>("ATMEGA48"),
     Register<avr::ATMEGA162>("ATMEGA162"),
     Register<avr::ATMEGA161>("ATMEGA161"),

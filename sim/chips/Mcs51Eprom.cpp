@@ -39,6 +39,11 @@ std::shared_ptr<Mcs51Chip> MakeMcs51Eprom(std::string_view part) {
     s.modes.push_back({"0010", Mcs51Op::ReadFuse});
     s.signature = {{0x30, 0x15}, {0x31, 0xBB}};
     s.lockPulses = 5;
+  } else if (part == "87C58") {
+    s = QuickPulse(32768, 14);
+    s.address.push_back(14);  // A14 on P3.4
+    s.signature = {{0x30, 0x89}, {0x31, 0x58}, {0x60, 0x58}};
+    s.lockPulses = 25;
   } else if (part == "P87C591") {
     s = QuickPulse(16384, 14);
     s.signature = {{0x30, 0x15}};
@@ -52,7 +57,7 @@ std::shared_ptr<Mcs51Chip> MakeMcs51Eprom(std::string_view part) {
 }
 
 std::string_view Mcs51EpromPartOf(std::string_view chipName) {
-  for (std::string_view part : {"P87C54X2", "P87C591", "87C51"}) {
+  for (std::string_view part : {"P87C54X2", "P87C591", "87C51", "87C58"}) {
     const auto at = chipName.find(part);
     if (at == std::string_view::npos) continue;
     const auto end = at + part.size();

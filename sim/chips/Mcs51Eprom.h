@@ -13,7 +13,8 @@
 //  - The X2 part's clock bit programs with P2.6, P2.7, P3.6, P3.7 at 0001 and reads back at 0010
 //    (bit 0: 0 programmed, six clocks a cycle); the value of the other bits is left open by the
 //    datasheet and reads 1 here.
-//  - Signatures at 30H, 31H and 60H: Intel 87C51 89H, 58H, 51H; Philips
+//  - The Intel 87C58 has A14 on P3.4 (pin 14).
+//  - Signatures at 30H, 31H and 60H: Intel 87C51 89H, 58H, 51H; Intel 87C58 89H, 58H, 58H; Philips
 //  P87C54X2 15H, BBH, with
 //    60H reading FFH (no document we have gives it).
 //  - Lock bit 2 disables verify: code and signature then read FFH.
@@ -27,7 +28,7 @@
 
 namespace zelvar::sim {
 
-// "87C51" (Intel), "P87C54X2" or "P87C591" (Philips); nullptr for another name.
+// "87C51", "87C58" (Intel), "P87C54X2" or "P87C591" (Philips); nullptr for another name.
 std::shared_ptr<Mcs51Chip> MakeMcs51Eprom(std::string_view part);
 // The part of MakeMcs51Eprom a catalogue chip name holds as a whole word; empty when none.
 std::string_view Mcs51EpromPartOf(std::string_view chipName);

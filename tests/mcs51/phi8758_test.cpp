@@ -1,7 +1,8 @@
-// "PHI8758" and "PHI87591" on the simulated programmer with the quick-pulse EPROM 8051 models:
-// blank check, write (each byte's pulse train), verify and read against the chip's own cells, the
-// type check refusing a chip whose signature differs, the lock bits chosen in the config rows, and
-// the X2 part's six-clock bit.
+// "PHI8758", "PHI87591" and "V87C58" on the simulated programmer with the quick-pulse EPROM 8051
+// models: blank check,
+// write (each byte's pulse train), verify and read against the chip's own cells, the type check
+// refusing a chip whose signature differs, the lock bits chosen in the config rows, and the X2
+// part's six-clock bit.
 #include <algorithm>
 
 #include "Mcs51Fixture.h"
@@ -159,6 +160,57 @@ TEST_F(Mcs51Fixture, Phi87591BlankWriteVerifyReadAndLock) {
   runner.ProtectClick();
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
   EXPECT_EQ(chip->lockBits, 3);
+  EXPECT_EQ(prog->VccPin(), 0);
+  EXPECT_EQ(prog->VppPin(), 0);
+  ExpectClean();
+}
+
+// "V87C58": 12.7 V, reads by P2.7 strobes after a dummy read at 255; the ID refusal of Blank and
+// Write reports failure; Security programs lock bit 1 with pulses the chip takes, after which a
+// write changes nothing.
+TEST_F(Mcs51Fixture, V87c58BlankWriteVerifyReadRefuseAndLock) {
+  auto chip = sim::MakeMcs51Eprom("87C58");
+  ASSERT_NE(chip, nullptr);
+  Choose({"V87C58", 2, "INTEL: 87C58", {0x89, 0x58, 0, 0}}, chip);
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(gApp.CodeLastAddress, 32767);
+  runner.BlankClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+
+  Pattern(32768);
+  runner.WriteClick();
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(chip->lost, 0);
+  EXPECT_TRUE(std::equal(chip->cells.begin(), chip->cells.end(), gApp.CodeBuffer.begin()));
+  runner.VerifyClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  gApp.CodeBuffer[0x4000] ^= 0x10;  // A14
+  runner.VerifyClick();
+  EXPECT_EQ(gLink.StatusWord, 1);
+  EXPECT_EQ(gLink.FailAddress, 0x4000u);
+  std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 32768, 0);
+  runner.ReadClick();
+  EXPECT_TRUE(std::equal(chip->cells.begin(), chip->cells.end(), gApp.CodeBuffer.begin()));
+  runner.IdClick();
+  EXPECT_TRUE(Logged("89,58")) << LastLine();
+
+  gApp.ExpectedId[1] = 0x59;
+  runner.BlankClick();
+  EXPECT_EQ(gLink.StatusWord, 1);
+  EXPECT_TRUE(Logged("Type error!")) << LastLine();
+  const int writes = chip->writes;
+  runner.WriteClick();
+  EXPECT_EQ(gLink.StatusWord, 1);
+  EXPECT_EQ(chip->writes, writes);
+  gApp.ExpectedId[1] = 0x58;
+
+  runner.ProtectClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(chip->lockBits, 1) << "lost " << chip->lost;
+  const auto before = chip->cells;
+  Pattern(32768, 0);
+  runner.WriteClick();
+  EXPECT_EQ(chip->cells, before);
   EXPECT_EQ(prog->VccPin(), 0);
   EXPECT_EQ(prog->VppPin(), 0);
   ExpectClean();
