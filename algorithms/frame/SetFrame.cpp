@@ -63,6 +63,10 @@ std::span<const char* const> SetFrame::ConfigTable() const {
   return kSingleGroup;
 }
 
+int SetFrame::ConfigGroup() const {
+  return services().ChipParam("cfg=");
+}
+
 int SetFrame::Describe(std::int32_t* info, ChipUiList* list) {
   WriteInfoRecord(Facts(), info);
 
@@ -78,7 +82,7 @@ int SetFrame::Describe(std::int32_t* info, ChipUiList* list) {
     return n;
   }
   // The config group named by "cfg=": its rows follow its opening row up to the next group.
-  const int group = services().ChipParam("cfg=");
+  const int group = ConfigGroup();
   const auto table = ConfigTable();
   std::size_t row = 0;
   while (row < table.size() && !IsEnd(table[row]) && table[row][0] - '0' != group) ++row;

@@ -55,6 +55,8 @@ class SetFrame {
   // True when the describe list carries its own "$Grid1:" rows (built at set-up): describe then
   // adds no config group.
   virtual bool DescribesOwnGrid() const { return false; }
+  // The config group operation 2 shows: "cfg=" unless the set chooses by another item.
+  virtual int ConfigGroup() const;
   // Runs the handler of chip operation `op`; false when the set has none.
   virtual bool Run(int op) = 0;
 

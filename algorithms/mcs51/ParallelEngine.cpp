@@ -41,9 +41,11 @@ void ParallelSet::ControlLevels() {
 void ParallelSet::ProgramByte(std::uint8_t data, const Strobe& strobe) {
   PutCmd2(kCmdDataByte, data);
   if (strobe.framePin) SetPinHigh(strobe.framePin);
-  SetPinLow(kProgPin);
-  if (strobe.pulseWait) PutCmd1(strobe.pulseWait);
-  SetPinHigh(kProgPin);
+  for (int i = 0; i < strobe.pulses; ++i) {
+    SetPinLow(kProgPin);
+    if (strobe.pulseWait) PutCmd1(strobe.pulseWait);
+    SetPinHigh(kProgPin);
+  }
   const int waits = strobe.afterCount + (Word(kSpeedWord) == 1 ? strobe.slowerExtra : 0);
   for (int i = 0; i < waits; ++i) PutCmd1(strobe.afterWait);
   if (strobe.framePin) SetPinLow(strobe.framePin);

@@ -40,7 +40,7 @@ struct AddressPins {
 
 // The socket pins of a set's mode inputs, in the order its Mode strings give their levels.
 struct ModeLines {
-  std::array<std::uint8_t, 5> pins{};
+  std::array<std::uint8_t, 6> pins{};
 };
 // Levels of the mode lines: '1' high, '0' low, '-' left as it is.
 struct Mode {
@@ -48,14 +48,15 @@ struct Mode {
 };
 
 // One program strobe after the data byte: the PROG pulse on pin 30 with `pulseWait` inside it
-// (0: none), then `afterCount` (plus `slowerExtra` with "Slower" chosen) commands `afterWait`,
-// all inside `framePin` high when the strobe names one.
+// (0: none; `pulses` of them for a pulse train), then `afterCount` (plus `slowerExtra` with
+// "Slower" chosen) commands `afterWait`, all inside `framePin` high when the strobe names one.
 struct Strobe {
   std::uint8_t pulseWait = 0;
   std::uint8_t afterWait = 0;
   std::uint8_t afterCount = 0;
   std::uint8_t slowerExtra = 0;
   std::uint8_t framePin = 0;  // a mode pin raised before the pulse and dropped after the waits
+  std::uint8_t pulses = 1;    // EPROM parts: a train of equal PROG pulses, each with pulseWait
 };
 
 // The describe list of the parallel sets with the lock and speed radios (P89C51, AT89S5X).

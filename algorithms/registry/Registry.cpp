@@ -38,6 +38,14 @@
 #include "algorithms/mcs51/T89C51RD2.h"
 #include "algorithms/mcs51/TP2804.h"
 #include "algorithms/mcs51/TP2808.h"
+#include "algorithms/mcs51/P2051.h"
+#include "algorithms/mcs51/P89C51.h"
+#include "algorithms/mcs51/P89C5WD.h"
+#include "algorithms/mcs51/PHI8758.h"
+#include "algorithms/mcs51/PHI87591.h"
+#include "algorithms/mcs51/T89C51RC2.h"
+#include "algorithms/mcs51/T89C51RD2.h"
+#include "algorithms/mcs51/V87C58.h"
 #include "algorithms/mcs51/W79E2051.h"
 #include "algorithms/mcs51/W79E225.h"
 #include "algorithms/mcs51/W79E82ISP.h"
@@ -173,6 +181,10 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::MSU2958>("MSU2958"),
     Register<mcs51::TP2804>("TP2804"),
     Register<mcs51::TP2808>("TP2808"),
+    Register<mcs51::P2051>("P2051"),
+    Register<mcs51::PHI8758>("PHI8758"),
+    Register<mcs51::PHI87591>("PHI87591"),
+    Register<mcs51::V87C58>("V87C58"),
     Register<avr::ATMEGA48>("ATMEGA48"),
     Register<avr::ATMEGA162>("ATMEGA162"),
     Register<avr::ATMEGA161>("ATMEGA161"),

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "sim/chips/At89cx051.h"
 #include "sim/chips/AvrHvParallel.h"
 #include "sim/chips/AvrHvSerial.h"
 #include "sim/chips/AvrSpi.h"
@@ -14,6 +15,7 @@
 #include "sim/chips/Lp76x.h"
 #include "sim/chips/Lpc9xx.h"
 #include "sim/chips/Mcs51.h"
+#include "sim/chips/Mcs51Eprom.h"
 #include "sim/chips/Microwire93.h"
 #include "sim/chips/Msu29.h"
 #include "sim/chips/PageEeprom.h"
@@ -105,6 +107,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(AvrSpiPartOf(chipName), Family::kAvrSpi);
   consider(FirmwareHubPartOf(chipName), Family::kFirmwareHub);
   consider(SectorFlashPartOf(chipName), Family::kSectorFlash);
+  consider(At89cx051PartOf(chipName), Family::kOther);
+  consider(Mcs51EpromPartOf(chipName), Family::kOther);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -169,6 +173,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   if (auto c = MakeSst28sf(best)) return c;
   if (auto c = MakeW79e(best)) return c;
   if (auto c = MakePageEeprom(best)) return c;
+  if (auto c = MakeAt89cx051(best)) return c;
+  if (auto c = MakeMcs51Eprom(best)) return c;
   return MakeStaticRam(best);
 }
 

@@ -101,7 +101,9 @@ int Mcs51Chip::In(Programmer& p, int chipPin) const {
 
 Mcs51Op Mcs51Chip::ModeNow(Programmer& p) const {
   const int rst = In(p, kRst), psen = In(p, kPsen);
-  if (rst < 2000 || psen < 0 || psen >= 2000) return Mcs51Op::None;
+  if (rst < 0 || (rst >= 2000) == sheet_.rstLowInModes || psen < 0 || psen >= 2000) {
+    return Mcs51Op::None;
+  }
   for (const auto& row : sheet_.modes) {
     bool match = true;
     for (std::size_t i = 0; i < sheet_.modePins.size() && match; ++i) {
@@ -178,6 +180,18 @@ void Mcs51Chip::Complete(double widthUs, Programmer& p) {
   const std::uint32_t a = pulseAddress_;
   const std::uint8_t d = pulseData_;
   const bool programmingOff = (lockBits & 1) != 0;
+  // Quick-pulse EPROM cells take only after their train of pulses.
+  const bool lockOp =
+      pulseOp_ == Mcs51Op::Lock1 || pulseOp_ == Mcs51Op::Lock2 || pulseOp_ == Mcs51Op::Lock3;
+  const int needed = lockOp ? sheet_.lockPulses : sheet_.codePulses;
+  if (needed > 1) {
+    const bool same = trainOp_ == pulseOp_ && trainAddress_ == a && trainData_ == d;
+    train_ = same ? train_ + 1 : 1;
+    trainOp_ = pulseOp_;
+    trainAddress_ = a;
+    trainData_ = d;
+    if (train_ != needed) return;
+  }
   switch (pulseOp_) {
     case Mcs51Op::Erase:
       std::fill(cells.begin(), cells.end(), 0xFF);
@@ -211,6 +225,9 @@ void Mcs51Chip::Complete(double widthUs, Programmer& p) {
       break;
     case Mcs51Op::WriteFuse:
       fuses = d;
+      break;
+    case Mcs51Op::SixClock:
+      fuses &= 0xFE;
       break;
     default:
       return;

@@ -50,6 +50,7 @@ enum class Mcs51Op {
   ReadLock,
   WriteFuse,
   ReadFuse,
+  SixClock,  // the X2 parts' clock bit, programmed to 6 clocks a cycle (fuses bit 0 cleared)
 };
 
 struct Mcs51Sheet {
@@ -72,6 +73,10 @@ struct Mcs51Sheet {
   std::uint8_t fuseDefault = 0xFF;
   int eraseLockVccMin = 0;    // VCC erase and lock pulses need (0: the normal supply)
   bool lockReadsOne = false;  // a programmed lock bit reads 1 at P0.2..P0.4 (else 0)
+  // EPROM parts (quick-pulse programming): a byte or bit takes after this many pulses in a row at
+  // the same mode, address and data; 1 for the flash parts.
+  int codePulses = 1, lockPulses = 1;
+  bool rstLowInModes = false;  // the modes hold RST low (else high)
 };
 
 class Mcs51Chip final : public ChipModel {
@@ -117,10 +122,15 @@ class Mcs51Chip final : public ChipModel {
   Mcs51Op pulseOp_ = Mcs51Op::None;
   std::uint32_t pulseAddress_ = 0;
   std::uint8_t pulseData_ = 0;
+  int train_ = 0;  // pulses in a row at the same mode, address and data
+  Mcs51Op trainOp_ = Mcs51Op::None;
+  std::uint32_t trainAddress_ = 0;
+  std::uint8_t trainData_ = 0;
 };
 
 // A model by part name: "AT89C51", "AT89LV51", "AT89C52", "AT89LV52", "AT89C55", "AT89S51",
-// "AT89S52", "AT89S8253", "AT89C55WD". nullptr for an unknown name.
+// "AT89S52", "AT89S8253", "AT89C55WD", and the EPROM parts of Mcs51Eprom.h. nullptr for an
+// unknown name.
 std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part);
 // The part name of MakeMcs51 that a catalogue chip name holds, the longest; empty when none does.
 std::string_view Mcs51PartOf(std::string_view chipName);

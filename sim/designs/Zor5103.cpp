@@ -152,8 +152,9 @@ class Zor5103 final : public Design {
     }
     if (reg != kRegBusMode) return;
     mode_ = value;
-    // 7 is the 8051 logic's own mode (P0 read): from then on the pins are the 8051's.
-    if (value == kP51Read) {
+    // 7 is the 8051 logic's own mode (P0 read), 9 its 20-pin read mode (the port on socket pins
+    // 22..29): from then on the pins are the 8051's.
+    if (value == kP51Read || value == kP20Read) {
       p51Owns_ = true;
       SetBusInput(p, false);
     } else if (!p51Owns_) {
@@ -165,6 +166,7 @@ class Zor5103 final : public Design {
   // The 8051 parallel logic the same bitstream carries.
   P51Logic p51_;
   static constexpr std::uint8_t kP51Read = 7;
+  static constexpr std::uint8_t kP20Read = 9;
   bool p51Owns_ = false;  // the 8051 logic was addressed last
 
   void SetBusInput(Programmer& p, bool input) const {
