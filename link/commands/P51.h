@@ -16,10 +16,9 @@ inline constexpr std::uint8_t kCmdSampleData = 34;  // one sample of P0 into the
 // The 20-pin parts' data port, their P1: a byte onto it, and one sample of it (register 25 at 9).
 inline constexpr std::uint8_t kCmdSample20 = 37;
 inline constexpr std::uint8_t kCmdPort20Byte = 38;
-// The 20-pin parts seated from socket pin 11: their P1 sampled into the next reply byte (37), and
-// the byte driven onto it (38) while register 25 is kBusDrive.
-inline constexpr std::uint8_t kCmdSamplePort20 = 37;
-inline constexpr std::uint8_t kCmdDataByte20 = 38;
+// The same port as the sets seated from socket pin 11 name it.
+inline constexpr std::uint8_t kCmdSamplePort20 = kCmdSample20;
+inline constexpr std::uint8_t kCmdDataByte20 = kCmdPort20Byte;
 
 // Register-25 data-line modes.
 inline constexpr std::uint8_t kBusDrive = 15;

@@ -22,15 +22,10 @@ enum : std::uint8_t {
   kSampleByte = 34,
   kSampleByte37 = 37,
   kPort20Byte = 38,
-  kSamplePort20 = 37,
-  kDataByte20 = 38,
 };
 
 constexpr int kAddressFirstPin = 1;  // P1.0 .. P1.7 on socket pins 1..8
 constexpr int kDataPin0 = 39;        // P0.0 on 39 down to P0.7 on 32
-// The 20-pin parts seated from socket pin 11 have their data port P1 (chip pins 12..19) on
-// socket pins 22..29.
-constexpr int kPort20Pin0 = 22;
 constexpr std::uint8_t kBusModeRegister = 25;
 constexpr std::uint8_t kDriveMode = 15;
 constexpr std::uint8_t kPort20ReadMode = 9;
@@ -56,12 +51,11 @@ int P51Logic::CommandLength(std::uint8_t op) const {
     case kWait50us:
     case kBlock256:
     case kSampleByte:
-    case kSamplePort20:
+    case kSampleByte37:
       return 1;
     case kPort0:
     case kDataByte:
     case kPort20Byte:
-    case kDataByte20:
       return 2;
     case kSetRegister:
       return 4;
@@ -84,22 +78,16 @@ void P51Logic::ReleaseData(Programmer& p) {
   Settle(p);
 }
 
-void P51Logic::DrivePort20(Programmer& p, bool drive) {
-  for (int i = 0; i < 8; ++i) p.level[kPort20Pin0 + i] = drive ? (latch20_ >> i) & 1 : -1;
-  Settle(p);
-}
-
-// P0 (or the 20-pin port) as the chip drives it. A sample while the programmer drives the port
-// itself, or of a bus that nothing drives, is recorded: either means the set read back its own
-// byte or a silent chip.
-std::uint8_t P51Logic::SampleData(Programmer& p, bool port20) {
-  if (drive_ && (port20 ? latched20_ : latched_)) {
-    p.record.ProtocolError("p51: data port sampled while the programmer drives it");
+// P0 as the chip drives it. A sample while the programmer drives P0 itself, or of a bus that
+// nothing drives, is recorded: either means the set read back its own byte or a silent chip.
+std::uint8_t P51Logic::SampleData(Programmer& p) {
+  if (drive_ && latched_) {
+    p.record.ProtocolError("p51: P0 sampled while the programmer drives it");
   }
   std::uint8_t b = 0;
   bool driven = false;
   for (int i = 0; i < 8; ++i) {
-    const int sp = port20 ? kPort20Pin0 + i : DataPin(i);
+    const int sp = DataPin(i);
     const int cp = p.ChipPinAt(sp);
     const int d = cp > 0 && p.chip() ? p.chip()->Drive(cp) : -1;
     driven = driven || d >= 0;
@@ -161,9 +149,6 @@ bool P51Logic::Execute(Programmer& p, const Command& c) {
         } else if (busMode_ == kPort20ReadMode) {
           DrivePort20(p, false);
         }
-        drive_ = c.bytes[2] == kDriveMode;
-        if (latched_) drive_ ? DriveData(p) : ReleaseData(p);
-        if (latched20_) DrivePort20(p, drive_);
       }
       return false;
     case kPort20Byte:
@@ -181,10 +166,8 @@ bool P51Logic::Execute(Programmer& p, const Command& c) {
       Settle(p);
       return true;
     case kDataByte:
-      // A 40-pin data byte: socket pins 22..29 are address and mode pins again.
       latch_ = c.bytes[1];
       latched_ = true;
-      latched20_ = false;
       if (drive_) DriveData(p);
       return true;
     case kSampleByte37:
@@ -199,17 +182,6 @@ bool P51Logic::Execute(Programmer& p, const Command& c) {
       return true;
     case kSampleByte:
       p.PushReplyByte(SampleData(p));
-    case kDataByte20:
-      latch20_ = c.bytes[1];
-      latched20_ = true;
-      if (drive_) DrivePort20(p, true);
-      return true;
-    case kSampleP0:
-    case kSampleByte:
-      p.PushReplyByte(SampleData(p, false));
-      return true;
-    case kSamplePort20:
-      p.PushReplyByte(SampleData(p, true));
       return true;
     case kStrobeStep:
       p.AdvanceUs(1);
@@ -224,7 +196,7 @@ bool P51Logic::Execute(Programmer& p, const Command& c) {
       for (int i = 0; i < 256; ++i) {
         DrivePort0(p, static_cast<std::uint8_t>(low + i));
         Settle(p);
-        block[i] = SampleData(p, false);
+        block[i] = SampleData(p);
       }
       DrivePort0(p, low);
       Settle(p);

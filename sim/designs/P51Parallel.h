@@ -11,11 +11,6 @@
 // at 1 makes socket pins 1 to 8 an input port that command 1 samples.
 // "zor5103" carries this logic beside its EPROM logic; "p51dip40" and "p51plcc44" carry
 // it alone.
-// drive it; command 32 reads 256 bytes of P0 stepping the low address byte; commands 34 and 1
-// sample P0 into the next reply byte. For the 20-pin parts seated from socket pin 11 (their P1 on
-// socket pins 22..29), command 38 latches the byte for that port, driven and released as 33's, and
-// 37 samples it. The high address bits and the mode pins are plain pin commands. "zor5103" carries
-// this logic beside its EPROM logic; "p51dip40" and "p51plcc44" carry it alone.
 #include <array>
 #include <memory>
 
@@ -36,15 +31,11 @@ class P51Logic {
   std::uint8_t SampleData(Programmer& p);
   void DrivePort20(Programmer& p, bool drive);
   std::uint8_t SamplePins(Programmer& p, int first);
-  void DrivePort20(Programmer& p, bool drive);
-  std::uint8_t SampleData(Programmer& p, bool port20);
   static void Settle(Programmer& p);
 
   std::uint8_t latch_ = 0xFF;
   bool latched_ = false;  // a data byte has been given since the design loaded
-  std::uint8_t latch20_ = 0xFF;
-  bool latched20_ = false;  // a 20-pin data byte (38) was given after the last 33
-  bool drive_ = false;      // register 25 asks the programmer to drive P0
+  bool drive_ = false;    // register 25 asks the programmer to drive P0
   bool floatingReported_ = false;
   std::uint8_t latch20_ = 0xFF;
   bool latched20_ = false;  // a byte for the 20-pin part's P1 has been given
