@@ -674,9 +674,7 @@ void TsuiCheckBox::UIStyleChanged() {
 // disabled 4.
 QImage TsuiCheckBox::Picture() const {
   const int frame = (checked_ ? 1 : 2) + (isEnabled() ? 0 : 2);
-  QImage picture;
-  GetInsideThemeBitmap(Style(), GetPicThemeIndex(), &picture, 4, frame);
-  return picture;
+  return ThemeBitmap(GetPicThemeIndex(), GetPicThemeIndexOuter(), 4, frame);
 }
 
 QSize TsuiCheckBox::AutoSizeFor(const QImage& picture) const {

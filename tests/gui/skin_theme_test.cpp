@@ -8,7 +8,9 @@
 #include <string>
 
 #include "skin/Frmthememgr.h"
+#include "skin/Suibutton.h"
 #include "skin/Suiform.h"
+#include "skin/Suiimagepanel.h"
 #include "skin/Suimgr.h"
 #include "skin/Suiprogressbar.h"
 #include "support/QtApp.h"
@@ -181,6 +183,28 @@ TEST(ThemeManager, EditorPicksTheControls) {
   BuiltInFileThemeEdit(theme, [] { return QString("Amber.ssk"); });
   EXPECT_TRUE(theme.CanUse());
   EXPECT_FALSE(theme.WriteSkinData().isEmpty());
+}
+
+// Check boxes, radio buttons and panels read their pictures and colours from the skin.
+TEST(FileTheme, CheckBoxesAndPanelsTakeTheSkin) {
+  QWidget form;
+  auto* theme = new TsuiFileTheme(&form);
+  theme->SetThemeFile("Amber.ssk");
+  auto* box = new TsuiCheckBox(&form);
+  auto* radio = new TsuiRadioButton(&form);
+  auto* panel = new TsuiPanel(&form);
+  SetFormUIStyle(&form, FromThemeFile, theme);
+  QImage unchecked;
+  theme->GetBitmap2(SKIN2_CHECKBOX, &unchecked, 4, 2);
+  EXPECT_EQ(box->Picture(), unchecked);
+  radio->SetChecked(true);
+  QImage checked;
+  theme->GetBitmap2(SKIN2_RADIOBUTTON, &checked, 4, 1);
+  EXPECT_EQ(radio->Picture(), checked);
+  EXPECT_EQ(panel->BorderColor(), theme->GetQColor(SKIN2_CONTROLBORDERCOLOR));
+  EXPECT_EQ(panel->CaptionFontColor(), theme->GetQColor(SKIN2_CONTROLFONTCOLOR));
+  delete theme;
+  EXPECT_EQ(panel->BorderColor(), GetInsideThemeQColor(DeepBlue, INSIDE_CONTROLBORDERCOLOR));
 }
 
 }  // namespace
