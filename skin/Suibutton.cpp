@@ -134,8 +134,7 @@ void TsuiCustomButton::SetFocusedRectMargin(int margin) {
 
 void TsuiCustomButton::AutoSizeChanged() {
   if (!autoSize_) return;
-  QImage strip;
-  GetInsideThemeBitmap(Style(), INSIDE_BUTTON, &strip);
+  const QImage strip = ThemeBitmap(INSIDE_BUTTON, SKIN2_BUTTON, 0, 0);
   const int h = strip.height() == 0 ? 21 : strip.height();
   const int w = strip.width() == 0 ? 74 : strip.width();
   resize(w / 3, h);
@@ -147,7 +146,7 @@ void TsuiCustomButton::UIStyleChanged() {
 }
 
 void TsuiCustomButton::PaintButton(QImage* picture, int frame) {
-  GetInsideThemeBitmap(Style(), INSIDE_BUTTON, picture, 3, frame);
+  *picture = ThemeBitmap(INSIDE_BUTTON, SKIN2_BUTTON, 3, frame);
 }
 
 void TsuiCustomButton::PaintButtonNormal(QImage* picture) {
@@ -337,8 +336,9 @@ void TsuiButton::SetSpacing(int spacing) {
 }
 
 void TsuiButton::UIStyleChanged() {
-  SetTransparent(GetInsideThemeBool(Style(), INSIDE_BUTTON_TRANSPARENT));
-  fontColour_ = Qt::black;
+  SetTransparent(ThemeBool(INSIDE_BUTTON_TRANSPARENT, SKIN2_BUTTONTRANS));
+  const TsuiFileTheme* theme = ThemeInUse();
+  fontColour_ = theme != nullptr ? theme->GetQColor(SKIN2_BUTTONFONTCOLOR) : QColor(Qt::black);
   TsuiCustomButton::UIStyleChanged();
 }
 
@@ -544,7 +544,7 @@ void TsuiArrowButton::SetArrow(TsuiArrowButtonType arrow) {
 }
 
 void TsuiArrowButton::UIStyleChanged() {
-  SetTransparent(GetInsideThemeBool(Style(), INSIDE_BUTTON_TRANSPARENT));
+  SetTransparent(ThemeBool(INSIDE_BUTTON_TRANSPARENT, SKIN2_BUTTONTRANS));
   TsuiCustomButton::UIStyleChanged();
 }
 
@@ -674,9 +674,7 @@ void TsuiCheckBox::UIStyleChanged() {
 // disabled 4.
 QImage TsuiCheckBox::Picture() const {
   const int frame = (checked_ ? 1 : 2) + (isEnabled() ? 0 : 2);
-  QImage picture;
-  GetInsideThemeBitmap(Style(), GetPicThemeIndex(), &picture, 4, frame);
-  return picture;
+  return ThemeBitmap(GetPicThemeIndex(), GetPicThemeIndexOuter(), 4, frame);
 }
 
 QSize TsuiCheckBox::AutoSizeFor(const QImage& picture) const {

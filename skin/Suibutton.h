@@ -263,6 +263,8 @@ class TsuiCheckBox : public QAbstractButton, public TsuiStyled {
   std::function<void()> OnClick;
 
   QSize sizeHint() const override;
+  // The frame of the picture strip for the state.
+  QImage Picture() const;
 
  protected:
   virtual void CheckStateChanged();
@@ -270,6 +272,8 @@ class TsuiCheckBox : public QAbstractButton, public TsuiStyled {
   virtual bool WantKeyUp() const { return true; }
   virtual bool GetPicTransparent() const { return false; }
   virtual int GetPicThemeIndex() const { return INSIDE_CHECKBOX; }
+  // The picture's element in a skin file.
+  virtual Tsk2SkinBitmapElement GetPicThemeIndexOuter() const { return SKIN2_CHECKBOX; }
   virtual bool NeedDrawFocus() const;
   void UIStyleChanged() override;
 
@@ -279,7 +283,6 @@ class TsuiCheckBox : public QAbstractButton, public TsuiStyled {
   void changeEvent(QEvent* event) override;
 
  private:
-  QImage Picture() const;
   QSize AutoSizeFor(const QImage& picture) const;
   void UpdateAutoSize();
   bool checked_ = false;
@@ -305,6 +308,7 @@ class TsuiRadioButton : public TsuiCheckBox {
   bool WantKeyUp() const override { return false; }
   bool GetPicTransparent() const override { return true; }
   int GetPicThemeIndex() const override { return INSIDE_RADIOBUTTON; }
+  Tsk2SkinBitmapElement GetPicThemeIndexOuter() const override { return SKIN2_RADIOBUTTON; }
 
  private:
   void UnCheckGroup();

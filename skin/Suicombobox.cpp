@@ -40,8 +40,9 @@ void TsuiCustomComboBox::SetArrowColor(const QColor& colour) {
 
 void TsuiCustomComboBox::UIStyleChanged() {
   arrowColour_ = Qt::black;
-  borderColour_ = GetInsideThemeQColor(Style(), INSIDE_CONTROLBORDERCOLOR);
-  buttonColour_ = GetInsideThemeQColor(Style(), INSIDE_FORMCOLOR);
+  borderColour_ = ThemeColor(INSIDE_CONTROLBORDERCOLOR, SKIN2_CONTROLBORDERCOLOR);
+  buttonColour_ = ThemeInUse() != nullptr ? ThemeInUse()->GetQColor(SKIN2_CONTROLCOLOR)
+                                          : GetInsideThemeQColor(Style(), INSIDE_FORMCOLOR);
   update();
 }
 

@@ -234,6 +234,14 @@ void TsuiForm::UIStyleChanged() {
   borderColor_ = GetInsideThemeQColor(style, INSIDE_FORMBORDERCOLOR);
   borderWidth_ = GetInsideThemeInt(style, INSIDE_FORMBORDERWIDTH);
   menuBarColor_ = menuBarToColor_ = colour_;
+  if (const TsuiFileTheme* theme = ThemeInUse()) {
+    // The skin's colours; its border pictures are not drawn, so the frame keeps a plain border.
+    colour_ = theme->GetQColor(SKIN2_FORMCOLOR);
+    borderColor_ = theme->GetQColor(SKIN2_CONTROLBORDERCOLOR);
+    borderWidth_ = 1;
+    menuBarColor_ = theme->GetQColor(SKIN2_MENUBARSTARTCOLOR);
+    menuBarToColor_ = theme->GetQColor(SKIN2_MENUBARENDCOLOR);
+  }
   if (titleBar_ != nullptr) {
     titleBar_->SetFileTheme(FileTheme());
     titleBar_->SetUIStyle(UIStyle());
@@ -501,17 +509,22 @@ void TsuiForm::mouseReleaseEvent(QMouseEvent* event) {
     OnClick();
 }
 
-void SetFormUIStyle(QWidget* form, TsuiUIStyle style) {
+void SetFormUIStyle(QWidget* form, TsuiUIStyle style, TsuiFileTheme* fileTheme) {
   if (form == nullptr) return;
   TsuiUIStyle resolved = DeepBlue;
-  UsingFileTheme(nullptr, style, resolved);
+  const bool fromFile = UsingFileTheme(fileTheme, style, resolved);
   QPalette palette = form->palette();
-  const QColor colour = GetInsideThemeQColor(resolved, INSIDE_FORMCOLOR);
+  QColor colour = GetInsideThemeQColor(resolved, INSIDE_FORMCOLOR);
+  if (fromFile && fileTheme->GetQColor(SKIN2_FORMCOLOR).isValid())
+    colour = fileTheme->GetQColor(SKIN2_FORMCOLOR);
   palette.setColor(QPalette::Window, colour);
   palette.setColor(QPalette::Button, colour);
   form->setPalette(palette);
   for (QWidget* child : form->findChildren<QWidget*>()) {
-    if (auto* styled = dynamic_cast<TsuiStyled*>(child)) styled->SetUIStyle(style);
+    if (auto* styled = dynamic_cast<TsuiStyled*>(child)) {
+      if (fileTheme != nullptr) styled->SetFileTheme(fileTheme);
+      styled->SetUIStyle(style);
+    }
   }
 }
 

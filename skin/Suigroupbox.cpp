@@ -30,8 +30,10 @@ void TsuiCustomGroupBox::SetFontColor(const QColor& colour) {
 
 void TsuiCustomGroupBox::UpdateUIStyle() {
   ContainerApplyUIStyle(this, UIStyle(), FileTheme());
-  borderColour_ = GetInsideThemeQColor(Style(), INSIDE_CONTROLBORDERCOLOR);
-  SetFontColor(GetInsideThemeQColor(Style(), INSIDE_GROUPBOX_FONTCOLOR));
+  borderColour_ = ThemeColor(INSIDE_CONTROLBORDERCOLOR, SKIN2_CONTROLBORDERCOLOR);
+  const TsuiFileTheme* theme = ThemeInUse();
+  SetFontColor(theme != nullptr ? theme->GetQColor(SKIN2_CONTROLFONTCOLOR)
+                                : GetInsideThemeQColor(Style(), INSIDE_GROUPBOX_FONTCOLOR));
 }
 
 QRect TsuiCustomGroupBox::GetClient() const {

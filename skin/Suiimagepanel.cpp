@@ -112,10 +112,20 @@ void TsuiPanel::UIStyleChanged() {
   QPalette white = palette();
   white.setColor(QPalette::Window, Qt::white);
   setPalette(white);
-  GetInsideThemeBitmap(style, INSIDE_SIDECHANNEL_BAR, &title_);
-  borderColour_ = GetInsideThemeQColor(style, INSIDE_CONTROLBORDERCOLOR);
-  captionColour_ = style == MacOS ? QColor(Qt::black)
-                                  : GetInsideThemeQColor(style, INSIDE_MENU_SELECTEDFONTCOLOR);
+  if (const TsuiFileTheme* theme = ThemeInUse()) {
+    // The skin's title picture, or DeepBlue's when the skin has none.
+    if (const QImage* title = theme->GetBitmap(SKIN2_SIDECHANNELTITLE))
+      title_ = *title;
+    else
+      GetInsideThemeBitmap(DeepBlue, INSIDE_SIDECHANNEL_BAR, &title_);
+    borderColour_ = theme->GetQColor(SKIN2_CONTROLBORDERCOLOR);
+    captionColour_ = theme->GetQColor(SKIN2_CONTROLFONTCOLOR);
+  } else {
+    GetInsideThemeBitmap(style, INSIDE_SIDECHANNEL_BAR, &title_);
+    borderColour_ = GetInsideThemeQColor(style, INSIDE_CONTROLBORDERCOLOR);
+    captionColour_ = style == MacOS ? QColor(Qt::black)
+                                    : GetInsideThemeQColor(style, INSIDE_MENU_SELECTEDFONTCOLOR);
+  }
   // Controls stay below the title strip and inside the frame.
   setContentsMargins(3, TitleHeight() + 3, 3, 3);
   SetHeight2(height2_);

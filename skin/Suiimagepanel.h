@@ -86,6 +86,7 @@ class TsuiPanel : public QWidget, public TsuiStyled {
   void SetAlign(TsuiAlign align);
   TsuiAlign Align() const { return align_; }
   QColor BorderColor() const { return borderColour_; }
+  QColor CaptionFontColor() const { return captionColour_; }
   int TitleHeight() const;
 
   std::function<void()> OnPush;

@@ -64,6 +64,16 @@ TsuiMenuLook MenuLookFor(TsuiUIStyle uiStyle, const TsuiFileTheme* theme, TsuiMe
   look.menuItemHeight = mac ? 20 : 21;
   look.separatorHeight = mac ? 12 : 5;
   look.separatorColor = mac ? QColor(0, 0, 0) : QColor(132, 130, 132);
+  if (UsingFileTheme(theme, uiStyle, style)) {
+    look.barColor = theme->GetQColor(SKIN2_LEFTBARSTARTCOLOR);
+    look.barToColor = theme->GetQColor(SKIN2_LEFTBARENDCOLOR);
+    look.color = theme->GetQColor(SKIN2_MENUITEMCOLOR);
+    look.fontColor = theme->GetQColor(SKIN2_MENUITEMFONTCOLOR);
+    look.selectedBorderColor = theme->GetQColor(SKIN2_SELECTEDMENUBORDERCOLOR);
+    look.selectedColor = theme->GetQColor(SKIN2_SELECTEDMENUCOLOR);
+    look.selectedFontColor = theme->GetQColor(SKIN2_SELECTEDMENUFONTCOLOR);
+    return look;
+  }
   look.barColor = look.barToColor = GetInsideThemeQColor(style, INSIDE_MENU_BARCOLOR);
   look.color = GetInsideThemeQColor(style, INSIDE_MENU_COLOR);
   look.fontColor = GetInsideThemeQColor(style, INSIDE_MENU_FONTCOLOR);

@@ -212,6 +212,93 @@ QImage ScrollButton(const Palette& s) {
   return image;
 }
 
+// Scroll-bar arrow buttons: 6 frames of 16 x 16, up (normal, mouse-on, down) then down; a
+// horizontal bar turns them.
+QImage ScrollBarButton(const Palette& s) {
+  QImage image = Blank(96, 16, s.form);
+  QPainter p(&image);
+  for (int f = 0; f < 6; ++f) {
+    const QRect r(f * 16, 0, 16, 16);
+    const int state = f % 3;
+    QColor top = s.faceTop, bottom = state == 1 ? s.hot : s.faceBottom;
+    if (state == 2) std::swap(top, bottom);
+    Face(p, r, s.border, Vertical(r, top, bottom), 0);
+    const QPoint o = r.topLeft();
+    if (f < 3) {
+      Triangle(p, o + QPoint(4, 10), o + QPoint(8, 5), o + QPoint(12, 10), s.mark);
+    } else {
+      Triangle(p, o + QPoint(4, 6), o + QPoint(8, 11), o + QPoint(12, 6), s.mark);
+    }
+  }
+  return image;
+}
+
+// Scroll-bar thumb: 3 frames of 8 x 16 (start, grip, end) for a horizontal bar.
+QImage ScrollBarTrack(const Palette& s) {
+  QImage image = Blank(24, 16, s.form);
+  QPainter p(&image);
+  const QRect r(0, 0, 24, 16);
+  p.fillRect(r, Vertical(r, s.faceTop, s.faceBottom));
+  p.setPen(s.border);
+  p.drawLine(0, 0, 23, 0);
+  p.drawLine(0, 15, 23, 15);
+  p.drawLine(0, 0, 0, 15);
+  p.drawLine(23, 0, 23, 15);
+  for (int x : {11, 13}) p.drawLine(x, 5, x, 10);  // the grip's ridges
+  return image;
+}
+
+// Track-bar groove: three 4-pixel parts across 12 x 6, see-through below the groove's outline.
+QImage TrackBarBar(const Palette& s) {
+  QImage image = Blank(12, 6, s.form);
+  QPainter p(&image);
+  p.setPen(s.border);
+  p.setBrush(s.tabInactive);
+  p.drawRect(0, 1, 11, 3);
+  return image;
+}
+
+// Track-bar slider: 11 x 20 pointing down, or 20 x 11 pointing right.
+QImage TrackBarSlider(const Palette& s, bool vertical) {
+  // A horizontal bar's slider sees through magenta; a vertical one is drawn opaque, on the form
+  // colour.
+  QImage image = Blank(11, 20, vertical ? s.form : kSee);
+  QPainter p(&image);
+  p.setPen(s.border);
+  p.setBrush(Vertical(QRect(0, 0, 11, 20), s.faceTop, s.faceBottom));
+  p.drawPolygon(QPolygon({{0, 0}, {10, 0}, {10, 14}, {5, 19}, {0, 14}}));
+  p.end();
+  if (!vertical) return image;
+  return image.transformed(QTransform().rotate(-90));
+}
+
+// Message-box icons: 4 frames of 42 x 42 (warning, stop, information, question) on the dialog
+// colour.
+QImage MessageIcons() {
+  QImage image = Blank(168, 42, QColor(232, 232, 232));
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QColor fills[] = {QColor(250, 200, 30), QColor(210, 40, 40), QColor(40, 90, 200),
+                          QColor(40, 90, 200)};
+  const char* marks[] = {"!", "X", "i", "?"};
+  QFont font;
+  font.setBold(true);
+  font.setPixelSize(22);
+  p.setFont(font);
+  for (int f = 0; f < 4; ++f) {
+    const QRect r(f * 42 + 3, 3, 36, 36);
+    p.setPen(QColor(60, 60, 60));
+    p.setBrush(fills[f]);
+    if (f == 0)
+      p.drawPolygon(QPolygon({{r.center().x(), r.top()}, r.bottomRight(), r.bottomLeft()}));
+    else
+      p.drawEllipse(r);
+    p.setPen(f == 0 ? QColor(0, 0, 0) : QColor(255, 255, 255));
+    p.drawText(r.adjusted(0, f == 0 ? 8 : 0, 0, 0), Qt::AlignCenter, marks[f]);
+  }
+  return image;
+}
+
 QImage SideChannelBar(const Palette& s) {
   QImage image = Blank(10, 20, s.barTop);
   QPainter p(&image);
@@ -427,6 +514,11 @@ const std::map<std::string, Generator>& Generators() {
       g[p + "_TAB"] = [&s] { return Tab(s); };
       g[p + "_TAB_LINE"] = [&s] { return TabLine(s); };
       g[p + "_SIDECHENNEL_BAR"] = [&s] { return SideChannelBar(s); };
+      g[p + "_SCROLLBAR_BUTTON"] = [&s] { return ScrollBarButton(s); };
+      g[p + "_SCROLLBAR_TRACK"] = [&s] { return ScrollBarTrack(s); };
+      g[p + "_TRACKBAR_BAR"] = [&s] { return TrackBarBar(s); };
+      g[p + "_TRACKBAR_SLIDER"] = [&s] { return TrackBarSlider(s, false); };
+      g[p + "_TRACKBAR_SLIDER_V"] = [&s] { return TrackBarSlider(s, true); };
     }
     // DeepBlue, Protein and BlueGlass share one set of tab-row scroll buttons.
     g["MACOS_SCROLLBUTTON"] = [] { return ScrollButton(kPalettes[0]); };
@@ -435,6 +527,7 @@ const std::map<std::string, Generator>& Generators() {
     g["MACOS_COMBOBOX_BUTTON"] = [] { return ComboButton(kPalettes[0], false); };
     g["WINXP_COMBOBOX_BUTTON"] = [] { return ComboButton(kPalettes[1], true); };
     g["PANEL_BUTTON"] = [] { return PanelButton(); };
+    g["MSGDLG"] = [] { return MessageIcons(); };
     for (const TitleLook& t : kTitleLooks) {
       const std::string p = t.prefix;
       g[p + "_TITLE_LEFT"] = [&t] { return TitlePiece(t, 0); };

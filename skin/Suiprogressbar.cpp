@@ -83,22 +83,84 @@ void TsuiProgressBar::UpdateProgress() {
 }
 
 void TsuiProgressBar::UpdatePicture() {
-  const TsuiUIStyle style = Style();
-  GetInsideThemeBitmap(style, INSIDE_PROGRESSBAR, &picture_);
-  colour_ = GetInsideThemeQColor(style, INSIDE_CONTROLCOLOR);
-  borderColour_ = GetInsideThemeQColor(style, INSIDE_CONTROLBORDERCOLOR);
+  picture_ = ThemeBitmap(INSIDE_PROGRESSBAR, SKIN2_PROGRESSBAR2, 0, 0);
+  colour_ = ThemeColor(INSIDE_CONTROLCOLOR, SKIN2_CONTROLCOLOR);
+  borderColour_ = ThemeColor(INSIDE_CONTROLBORDERCOLOR, SKIN2_CONTROLBORDERCOLOR);
+  pieces_ = {};
+  if (const TsuiFileTheme* theme = ThemeInUse()) {
+    const Tsk2SkinBitmapElement elements[] = {SKIN2_PROGRESSBAR1, SKIN2_PROGRESSBAR3,
+                                              SKIN2_PROGRESSBAR4};
+    for (int i = 0; i < 3; ++i) {
+      theme->GetBitmap2(elements[i], &pieces_[i], 0, 0);
+      pieces_[i] = pieces_[i].convertToFormat(QImage::Format_RGB32);
+      if (orientation_ == suiVertical && !pieces_[i].isNull()) RoundPicture(pieces_[i]);
+    }
+  }
   if (orientation_ == suiVertical && !picture_.isNull()) RoundPicture(picture_);
   update();
 }
+
+bool TsuiProgressBar::HasPieces() const {
+  return ThemeInUse() != nullptr &&
+         std::none_of(pieces_.begin(), pieces_.end(), [](const QImage& p) { return p.isNull(); });
+}
+
+namespace {
+
+// A picture over `r` keeping `cap` rows (vertical) or columns at both ends and stretching the
+// middle; nothing for a rectangle left of the control.
+void DrawSliced(QPainter& painter, const QImage& picture, const QRect& r, bool rows, int cap) {
+  if (r.left() < 0 || r.isEmpty() || picture.isNull()) return;
+  const int length = rows ? picture.height() : picture.width();
+  cap = std::min(cap, length / 2);
+  const int span = rows ? r.height() : r.width();
+  const int end = std::min(cap, span / 2);
+  if (rows) {
+    const int w = picture.width();
+    painter.drawImage(QRect(r.left(), r.top(), r.width(), end), picture, QRect(0, 0, w, end));
+    painter.drawImage(QRect(r.left(), r.bottom() + 1 - end, r.width(), end), picture,
+                      QRect(0, length - end, w, end));
+    painter.drawImage(QRect(r.left(), r.top() + end, r.width(), span - 2 * end), picture,
+                      QRect(0, cap, w, length - 2 * cap));
+  } else {
+    const int h = picture.height();
+    painter.drawImage(QRect(r.left(), r.top(), end, r.height()), picture, QRect(0, 0, end, h));
+    painter.drawImage(QRect(r.right() + 1 - end, r.top(), end, r.height()), picture,
+                      QRect(length - end, 0, end, h));
+    painter.drawImage(QRect(r.left() + end, r.top(), span - 2 * end, r.height()), picture,
+                      QRect(cap, 0, length - 2 * cap, h));
+  }
+}
+
+}  // namespace
 
 void TsuiProgressBar::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const int W = width();
   const int H = height();
-  if (orientation_ == suiHorizontal) {
+  const bool pieces = HasPieces();
+  // A colour the skin lacks is not painted.
+  if (pieces && colour_.isValid()) painter.fillRect(rect(), colour_);
+  if (pieces && orientation_ == suiHorizontal) {
+    const int s = pieces_[0].width();
+    const int e = pieces_[2].width();
+    const int fill = s + GetWidthFromPosition(W - s - e);
+    DrawSliced(painter, pieces_[0], QRect(QPoint(0, 0), QPoint(s - 1, H - 1)), true, 2);
+    DrawSliced(painter, picture_, QRect(QPoint(s, 0), QPoint(fill - 1, H - 1)), true, 2);
+    DrawSliced(painter, pieces_[1], QRect(QPoint(fill, 0), QPoint(W - e - 1, H - 1)), true, 2);
+    DrawSliced(painter, pieces_[2], QRect(QPoint(W - e, 0), QPoint(W - 1, H - 1)), true, 2);
+  } else if (pieces) {
+    const int s = pieces_[0].height();
+    const int e = pieces_[2].height();
+    const int y = (H - e) - GetWidthFromPosition(H - e - s);
+    DrawSliced(painter, pieces_[0], QRect(QPoint(0, H - s), QPoint(W - 1, H - 1)), false, 2);
+    DrawSliced(painter, picture_, QRect(QPoint(0, y), QPoint(W - 1, H - s - 1)), false, 2);
+    DrawSliced(painter, pieces_[1], QRect(QPoint(0, e), QPoint(W - 1, y - 1)), false, 2);
+    DrawSliced(painter, pieces_[2], QRect(QPoint(0, 0), QPoint(W - 1, e - 1)), false, 2);
+  } else if (orientation_ == suiHorizontal) {
     const int x = std::max(1, GetWidthFromPosition(W - 1));
     if (!picture_.isNull()) ResizeImage(picture_, painter, QRect(1, 1, x - 1, H - 2));
-    painter.fillRect(QRect(x, 1, W - 1 - x, H - 2), colour_);
+    if (colour_.isValid()) painter.fillRect(QRect(x, 1, W - 1 - x, H - 2), colour_);
   } else {
     // Filled from the bottom; the picture is drawn upside down as it grows upward.
     const int y = std::max(1, (H - 1) - GetWidthFromPosition(H - 1));
@@ -109,7 +171,7 @@ void TsuiProgressBar::paintEvent(QPaintEvent*) {
       ResizeImage(picture_, painter, QRect(1, 1, W - 2, H - 1 - y));
       painter.restore();
     }
-    painter.fillRect(QRect(1, 1, W - 2, y - 1), colour_);
+    if (colour_.isValid()) painter.fillRect(QRect(1, 1, W - 2, y - 1), colour_);
     showCaption_ = false;  // a vertical bar shows no caption
   }
   const bool atMin = smartShowCaption_ && position_ == min_;
@@ -122,6 +184,7 @@ void TsuiProgressBar::paintEvent(QPaintEvent*) {
         QPoint((W - fm.horizontalAdvance(caption)) / 2, (H - fm.height()) / 2 + fm.ascent()),
         caption);
   }
+  if (pieces || !borderColour_.isValid()) return;  // a skin's pieces carry their own frame
   painter.setPen(borderColour_);
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(rect().adjusted(0, 0, -1, -1));

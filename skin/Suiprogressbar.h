@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QImage>
 #include <QWidget>
+#include <array>
 #include <string>
 
 #include "skin/Suimgr.h"
@@ -55,6 +56,8 @@ class TsuiProgressBar : public QWidget, public TsuiStyled {
  private:
   void UpdateProgress();
   void UpdatePicture();
+  // Whether a file theme gave the start cap, unfilled part and end cap.
+  bool HasPieces() const;
   int max_ = 100;
   int min_ = 0;
   int position_ = 50;
@@ -62,6 +65,7 @@ class TsuiProgressBar : public QWidget, public TsuiStyled {
   bool smartShowCaption_ = false;
   TsuiProgressBarOrientation orientation_ = suiHorizontal;
   QImage picture_;
+  std::array<QImage, 3> pieces_;
   QColor colour_;
   QColor borderColour_ = Qt::black;
   QColor captionColour_ = Qt::black;

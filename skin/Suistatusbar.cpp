@@ -22,7 +22,7 @@ void TsuiStatusBar::SetSizeGrip(bool on) {
 }
 
 void TsuiStatusBar::UIStyleChanged() {
-  SetPanelColor(GetInsideThemeQColor(Style(), INSIDE_FORMCOLOR));
+  SetPanelColor(ThemeColor(INSIDE_FORMCOLOR, SKIN2_FORMCOLOR));
 }
 
 QRect TsuiStatusBar::GripRect() const {

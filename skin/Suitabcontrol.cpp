@@ -33,7 +33,7 @@ TabRowLayout LayoutTabRow(const TabRowInput& in, const std::array<int, kMaxTabs>
     }
     if (stopped) break;
     const int w = in.widths[i];
-    if (i < kMaxTabs - 1) out.recorded[i] = w;
+    if (i < kMaxTabs) out.recorded[i] = w;  // every slot, the 64th included
     ++visibleCount;
     if (visibleCount <= in.firstVisible) continue;  // scrolled out at the left
     const bool active = i == in.tabIndex;
@@ -44,7 +44,7 @@ TabRowLayout LayoutTabRow(const TabRowInput& in, const std::array<int, kMaxTabs>
       stopped = true;
       cut = true;
       out.lastWhole = i - 1;
-      if (!active && i < kMaxTabs - 1) out.recorded[i] = right - x;
+      if (!active && i < kMaxTabs) out.recorded[i] = right - x;
     }
     out.drawn.push_back({i, x, right - x, active, cut});
     x += w;
@@ -86,14 +86,26 @@ TsuiTabControlTopPanel::TsuiTabControlTopPanel(TsuiTab* owner) : QWidget(owner),
 }
 
 void TsuiTabControlTopPanel::UIStyleChanged() {
-  const TsuiUIStyle style = Style();
-  GetInsideThemeBitmap(style, INSIDE_TAB, &activeTab_, 2, 1);
-  GetInsideThemeBitmap(style, INSIDE_TAB, &inactiveTab_, 2, 2);
-  GetInsideThemeBitmap(style, INSIDE_TAB_LINE, &tabLine_);
-  GetInsideThemeBitmap(style, INSIDE_SCROLLBUTTON, &scrollProbe_, 4, 1);
+  activeTab_ = ThemeBitmap(INSIDE_TAB, SKIN2_TABCONTROL, 2, 1);
+  inactiveTab_ = ThemeBitmap(INSIDE_TAB, SKIN2_TABCONTROL, 2, 2);
+  tabLine_ = ThemeBitmap(INSIDE_TAB_LINE, SKIN2_TABCONTROLLINE, 0, 0);
+  SpitBitmap(ScrollStrip(), &scrollProbe_, 4, 1);
   if (position_ == suiBottom) TurnPictures();
   setFixedHeight(activeTab_.height() + tabLine_.height());
   update();
+}
+
+// The scroll buttons' strip: the skin's, or DeepBlue's when the skin has none.
+QImage TsuiTabControlTopPanel::ScrollStrip() const {
+  if (const TsuiFileTheme* theme = ThemeInUse(); theme != nullptr) {
+    if (const QImage* strip = theme->GetBitmap(SKIN2_SCROLLBUTTON)) return *strip;
+    QImage deepBlue;
+    GetInsideThemeBitmap(DeepBlue, INSIDE_SCROLLBUTTON, &deepBlue);
+    return deepBlue;
+  }
+  QImage strip;
+  GetInsideThemeBitmap(Style(), INSIDE_SCROLLBUTTON, &strip);
+  return strip;
 }
 
 void TsuiTabControlTopPanel::TurnPictures() {
@@ -261,8 +273,7 @@ void TsuiTabControlTopPanel::PaintButtons(QPainter& painter) {
   const QPoint mouse = mapFromGlobal(QCursor::pos());
   const bool onRight = underMouse() && right.contains(mouse);
   const bool onLeft = underMouse() && left.contains(mouse);
-  QImage strip;
-  GetInsideThemeBitmap(Style(), INSIDE_SCROLLBUTTON, &strip);
+  const QImage strip = ScrollStrip();
   QImage frame;
   SpitBitmap(strip, &frame, 4, onRight ? 2 : 1);
   painter.drawImage(right.topLeft(), MaskedImage(frame, kMagenta));
@@ -329,6 +340,14 @@ void TsuiTab::UIStyleChanged() {
   row_->SetUIStyle(UIStyle());
   UpdateUIStyle();
   const TsuiUIStyle style = Style();
+  if (const TsuiFileTheme* theme = ThemeInUse()) {
+    row_->SetColor(theme->GetQColor(SKIN2_FORMCOLOR));
+    borderColour_ = theme->GetQColor(SKIN2_CONTROLBORDERCOLOR);
+    BorderColorChanged();
+    SetColor(theme->GetQColor(SKIN2_FORMCOLOR));
+    PlaceRow();
+    return;
+  }
   row_->SetColor(GetInsideThemeQColor(style, INSIDE_CONTROLCOLOR));
   borderColour_ = GetInsideThemeQColor(style, INSIDE_CONTROLBORDERCOLOR);
   BorderColorChanged();

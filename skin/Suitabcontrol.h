@@ -92,6 +92,7 @@ class TsuiTabControlTopPanel : public QWidget, public TsuiStyled {
   void PaintTabs(QPainter& painter, const TabRowLayout& layout);
   void PaintButtons(QPainter& painter);
   void TurnPictures();
+  QImage ScrollStrip() const;
 
   TsuiTab* owner_;
   QStringList tabs_;

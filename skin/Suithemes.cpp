@@ -1,8 +1,10 @@
 #include "skin/Suithemes.h"
 
+#include <QFileInfo>
 #include <QWidget>
 #include <array>
 
+#include "skin/Sui2skinreader.h"
 #include "skin/Suiform.h"
 #include "skin/Suipictures.h"
 #include "skin/Suipublic.h"
@@ -182,6 +184,46 @@ TsuiUIStyle GetSUIFormStyle(const QObject* component) {
     if (const auto* frame = qobject_cast<const TsuiForm*>(child)) return frame->UIStyle();
   }
   return DeepBlue;
+}
+
+}  // namespace zelvar
+
+namespace zelvar {
+
+// ---- Skin files ----
+
+TsuiFileThemeMgr::TsuiFileThemeMgr() = default;
+TsuiFileThemeMgr::~TsuiFileThemeMgr() = default;
+
+bool TsuiFileThemeMgr::LoadFromFile(const std::string& fileName, const std::string& password,
+                                    std::string* error) {
+  if (!QFileInfo(QString::fromStdString(fileName)).isFile()) return false;
+  reader_.reset();
+  auto reader = std::make_unique<Tsk2SkinFileReader>(fileName, password);
+  if (error != nullptr) *error = reader->Error();
+  if (reader->Loaded()) reader_ = std::move(reader);
+  return reader_ != nullptr;
+}
+
+int TsuiFileThemeMgr::GetColor(Tsk2SkinColorElement element) const {
+  return reader_ ? reader_->GetInteger(std::string(Skin2Key(element))) : 0;
+}
+
+int TsuiFileThemeMgr::GetInt(Tsk2IntElement element) const {
+  return reader_ ? reader_->GetInteger(std::string(Skin2Key(element))) : 0;
+}
+
+bool TsuiFileThemeMgr::GetBool(Tsk2BoolElement element) const {
+  return reader_ && reader_->GetBool(std::string(Skin2Key(element)));
+}
+
+const QImage* TsuiFileThemeMgr::GetBitmap(Tsk2SkinBitmapElement element) const {
+  return reader_ ? reader_->GetBitmap(std::string(Skin2Key(element))) : nullptr;
+}
+
+QColor SkinQColor(int colour) {
+  if (colour < 0 || colour > 0xFFFFFF) return QColor();
+  return ToQColor(static_cast<TColor>(colour));
 }
 
 }  // namespace zelvar

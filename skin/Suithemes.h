@@ -4,6 +4,10 @@
 #include <QColor>
 #include <QImage>
 #include <cstdint>
+#include <memory>
+#include <string>
+
+#include "skin/Sui2define.h"
 
 class QObject;
 
@@ -104,5 +108,39 @@ void LoadInsideThemeBitmap(TsuiUIStyle style, int element, QImage* buf);
 
 // The style of the first direct TsuiForm child of a window; DeepBlue for anything else.
 TsuiUIStyle GetSUIFormStyle(const QObject* component);
+
+}  // namespace zelvar
+
+namespace zelvar {
+
+// ---- Skin files ----
+
+class Tsk2SkinFileReader;
+
+// Owns the reader of one loaded skin file and looks elements up by their key.
+class TsuiFileThemeMgr {
+ public:
+  TsuiFileThemeMgr();
+  ~TsuiFileThemeMgr();
+  TsuiFileThemeMgr(const TsuiFileThemeMgr&) = delete;
+  TsuiFileThemeMgr& operator=(const TsuiFileThemeMgr&) = delete;
+
+  // False without touching the loaded skin when no such file exists; otherwise the old skin goes
+  // and the result says whether the new one loaded. `error` gets the reader's message.
+  bool LoadFromFile(const std::string& fileName, const std::string& password,
+                    std::string* error = nullptr);
+  // Without a loaded skin: 0, 0, false and none. A colour the skin lacks reads -1.
+  int GetColor(Tsk2SkinColorElement element) const;
+  int GetInt(Tsk2IntElement element) const;
+  bool GetBool(Tsk2BoolElement element) const;
+  const QImage* GetBitmap(Tsk2SkinBitmapElement element) const;
+
+ private:
+  std::unique_ptr<Tsk2SkinFileReader> reader_;
+};
+
+// A skin-file colour word as a QColor; -1 (absent) and anything outside 24 bits is no colour
+// (an invalid QColor), which the controls do not paint.
+QColor SkinQColor(int colour);
 
 }  // namespace zelvar

@@ -149,6 +149,16 @@ void TsuiTitleBar::UpdateButtonPictures(TsuiTitleBarButton& b, TsuiUIStyle style
     case suiCustom:
       return;  // a custom button keeps its own pictures
   }
+  TsuiUIStyle resolved = style;
+  if (UsingFileTheme(FileTheme(), UIStyle(), resolved)) {
+    const TsuiFileTheme& theme = *FileTheme();
+    b.transparent = theme.GetBool(SKIN2_TITLEBTNTRANS);
+    theme.GetBitmap2(SKIN2_TITLEBUTTONS, &b.picNormal, 18, first);
+    theme.GetBitmap2(SKIN2_TITLEBUTTONS, &b.picMouseOn, 18, first + 1);
+    theme.GetBitmap2(SKIN2_TITLEBUTTONS, &b.picMouseDown, 18, first + 2);
+    b.top = theme.GetInt(SKIN2_TITLEBARBUTTONPOSY);
+    return;
+  }
   b.transparent = GetInsideThemeBool(style, INSIDE_TITLEBTN_TRANSPARENT);
   GetInsideThemeBitmap(style, INSIDE_TITLEBTN, &b.picNormal, 18, first);
   GetInsideThemeBitmap(style, INSIDE_TITLEBTN, &b.picMouseOn, 18, first + 1);
@@ -182,14 +192,62 @@ void TsuiTitleBar::UpdateInsideTheme(TsuiUIStyle style) {
   roundCornerBottom_ = 0;
 }
 
+void TsuiTitleBar::UpdateFileTheme(const TsuiFileTheme& theme) {
+  const bool five = theme.GetBool(SKIN2_TITLEFIVESECT);
+  auto section = [&theme](Tsk2SkinBitmapElement element, TsuiTitleBarAlign align, bool autoSize) {
+    TsuiTitleBarSection s;
+    theme.GetBitmap2(element, &s.picture, 0, 0);
+    s.align = align;
+    s.autoSize = autoSize;
+    s.stretch = align == suiClient;
+    s.width = s.picture.width();
+    return s;
+  };
+  if (five) {
+    sections_ = {section(SKIN2_TITLEBAR1, suiLeft, true), section(SKIN2_TITLEBAR2, suiLeft, false),
+                 section(SKIN2_TITLEBAR3, suiLeft, true), section(SKIN2_TITLEBAR5, suiRight, true),
+                 section(SKIN2_TITLEBAR4, suiClient, false)};
+  } else {
+    sections_ = {section(SKIN2_TITLEBAR1, suiLeft, true), section(SKIN2_TITLEBAR3, suiRight, true),
+                 section(SKIN2_TITLEBAR2, suiClient, false)};
+  }
+  const int up = InForm() ? 3 : 0;
+  leftBtnXOffset_ = theme.GetInt(SKIN2_TITLEBARICONPOSX);
+  rightBtnXOffset_ = theme.GetInt(SKIN2_TITLEBARBUTTONPOSX);
+  rowY_ = theme.GetInt(SKIN2_TITLEBARBUTTONPOSY) - up;
+  controlBoxY_ = theme.GetInt(SKIN2_TITLEBARICONPOSY) - up;
+  if (QWidget* form = Form(); form != nullptr && form->minimumWidth() != form->maximumWidth()) {
+    const QImage* buttons = theme.GetBitmap(SKIN2_TITLEBUTTONS);
+    const int b =
+        (buttons != nullptr ? buttons->width() / 18 : 0) * static_cast<int>(buttons_.size()) +
+        rightBtnXOffset_;
+    const auto width = [&theme](Tsk2SkinBitmapElement e) {
+      const QImage* p = theme.GetBitmap(e);
+      return p != nullptr ? p->width() : 0;
+    };
+    const int minWidth = five ? width(SKIN2_TITLEBAR1) + width(SKIN2_TITLEBAR3) + 16 +
+                                    std::max(width(SKIN2_TITLEBAR5), b)
+                              : width(SKIN2_TITLEBAR1) + std::max(width(SKIN2_TITLEBAR3), b);
+    form->setMinimumWidth(std::min(form->maximumWidth(), minWidth));
+  }
+  roundCorner_ = 0;
+  roundCornerBottom_ = 0;
+}
+
 void TsuiTitleBar::UIStyleChanged() {
   if (custom_) return;
   const TsuiUIStyle style = Style();
-  UpdateInsideTheme(style);
+  const TsuiFileTheme* theme = ThemeInUse();
+  if (theme != nullptr)
+    UpdateFileTheme(*theme);
+  else
+    UpdateInsideTheme(style);
   for (TsuiTitleBarButton& b : buttons_) UpdateButtonPictures(b, style);
   systemMenu_->SetUIStyle(style);
   QPalette p = palette();
-  p.setColor(QPalette::WindowText, UIStyle() == MacOS ? QColor(0, 0, 0) : QColor(255, 255, 255));
+  p.setColor(QPalette::WindowText, theme != nullptr     ? theme->GetQColor(SKIN2_TITLEFONTCOLOR)
+                                   : UIStyle() == MacOS ? QColor(0, 0, 0)
+                                                        : QColor(255, 255, 255));
   setPalette(p);
   // The bar is as high as its first section's picture (inside a frame that includes the
   // window's upper strip).

@@ -135,6 +135,7 @@ class TsuiTitleBar : public QWidget, public TsuiStyled {
 
  private:
   void UpdateInsideTheme(TsuiUIStyle style);
+  void UpdateFileTheme(const TsuiFileTheme& theme);
   void UpdateButtonPictures(TsuiTitleBarButton& button, TsuiUIStyle style) const;
   // The bar's origin in the title's own coordinates: inside a frame the title starts below and
   // beside the window's 3-pixel strip.

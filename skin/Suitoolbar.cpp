@@ -30,13 +30,24 @@ void TsuiToolBar::SetButtonDownColor(const QColor& colour) {
 
 void TsuiToolBar::UIStyleChanged() {
   const TsuiUIStyle style = Style();
+  if (const TsuiFileTheme* theme = ThemeInUse()) {
+    buttonBorderColour_ = theme->GetQColor(SKIN2_TOOLBARBORDERCOLOR);
+    buttonColour_ = theme->GetQColor(SKIN2_TOOLBARSTARTCOLOR);
+    buttonDownColour_ = theme->GetQColor(SKIN2_TOOLBARDOWNCOLOR);
+    gradientStart_ = colour_ = theme->GetQColor(SKIN2_TOOLBARSTARTCOLOR);
+    gradientEnd_ = theme->GetQColor(SKIN2_TOOLBARENDCOLOR);
+    transparent_ = false;
+    update();
+    return;
+  }
   buttonBorderColour_ = GetInsideThemeQColor(style, INSIDE_TOOLBAR_BUTTONBORDERCOLOR);
   buttonColour_ = GetInsideThemeQColor(style, INSIDE_TOOLBAR_BUTTONCOLOR);
   buttonDownColour_ = GetInsideThemeQColor(style, INSIDE_TOOLBAR_BUTTONDOWNCOLOR);
   colour_ = GetInsideThemeQColor(style, INSIDE_FORMCOLOR);
   gradientStart_ = gradientEnd_ = colour_;
   // On a frame, MacOS and Protein show the frame's pattern through the bar.
-  transparent_ = (style == MacOS || style == Protein) && qobject_cast<TsuiForm*>(parentWidget());
+  transparent_ =
+      (UIStyle() == MacOS || UIStyle() == Protein) && qobject_cast<TsuiForm*>(parentWidget());
   update();
 }
 

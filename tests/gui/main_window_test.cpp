@@ -29,8 +29,10 @@
 #include "services/AppState.h"
 #include "skin/Suibutton.h"
 #include "skin/Suiform.h"
+#include "skin/Suimgr.h"
 #include "skin/Suipagecontrol.h"
 #include "skin/Suiradiogroup.h"
+#include "skin/Suititlebar.h"
 #include "support/MainWindowFixture.h"
 #include "support/QtApp.h"
 
@@ -301,6 +303,28 @@ TEST_F(MainWindowTest, ServicesReachTheSmallWindows) {
   QTimer::singleShot(0, [] { PlaceIsp1->accept(); });
   gui.ShowIspWiring("1----SCL(6)\n9----SDA(5)\nend");
   EXPECT_FALSE(PlaceIsp1->Image2->pixmap().isNull());
+}
+
+// One of our skin files, given to the whole window, reskins its controls; when the theme goes
+// they draw in DeepBlue again.
+TEST_F(MainWindowTest, OurSkinFileReskinsTheWindow) {
+  auto* theme = new TsuiFileTheme(MainForm);
+  theme->SetThemeFile("Slate.ssk");
+  ASSERT_TRUE(theme->CanUse());
+  SetFormUIStyle(MainForm, FromThemeFile, theme);
+  EXPECT_EQ(MainForm->suiForm1->Color(), theme->GetQColor(SKIN2_FORMCOLOR));
+  EXPECT_EQ(MainForm->suiCheckGroup1->BorderColor(), theme->GetQColor(SKIN2_CONTROLBORDERCOLOR));
+  EXPECT_EQ(MainForm->suiCheckGroup1->FontColor(), theme->GetQColor(SKIN2_CONTROLFONTCOLOR));
+  EXPECT_EQ(MainForm->suiPageControl1->Color(), theme->GetQColor(SKIN2_FORMCOLOR));
+  EXPECT_EQ(MainForm->suiForm1->TitleBar()->palette().color(QPalette::WindowText),
+            theme->GetQColor(SKIN2_TITLEFONTCOLOR));
+  EXPECT_EQ(MainForm->palette().window().color(), theme->GetQColor(SKIN2_FORMCOLOR));
+  QImage shot(MainForm->size(), QImage::Format_RGB32);
+  MainForm->render(&shot);
+  delete theme;
+  EXPECT_EQ(MainForm->suiForm1->Color(), GetInsideThemeQColor(DeepBlue, INSIDE_FORMCOLOR));
+  EXPECT_EQ(MainForm->suiCheckGroup1->BorderColor(),
+            GetInsideThemeQColor(DeepBlue, INSIDE_CONTROLBORDERCOLOR));
 }
 
 }  // namespace

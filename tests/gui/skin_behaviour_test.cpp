@@ -272,6 +272,21 @@ TEST(TabRow, WidthsOverflowAndHiddenTabs) {
   EXPECT_EQ(HitTabRow(fits.recorded, {true, true, true}, 0, 10, 24, {75, 5}), 1);
 }
 
+// All 64 tabs record their widths, so the last one takes clicks too.
+TEST(TabRow, TheSixtyFourthTabCanBeClicked) {
+  TabRowInput in;
+  in.rowWidth = 5000;
+  in.buttonWidth = 16;
+  in.leftMargin = 0;
+  in.widths.assign(kMaxTabs, 20);
+  in.visible.assign(kMaxTabs, true);
+  std::array<int, kMaxTabs> none;
+  none.fill(-1);
+  const TabRowLayout row = LayoutTabRow(in, none);
+  EXPECT_EQ(row.recorded[kMaxTabs - 1], 20);
+  EXPECT_EQ(HitTabRow(row.recorded, in.visible, 0, 0, 24, {63 * 20 + 5, 5}), 63);
+}
+
 TEST(PageControl, ActivationFollowsRemovalHidingAndClicks) {
   TsuiPageControl pages;
   pages.resize(400, 200);

@@ -116,7 +116,7 @@ TEST(StyleChoice, UsingFileThemeMatrix) {
     EXPECT_EQ(UsingFileTheme(c.theme, c.asked, style), c.result) << int(c.asked);
     EXPECT_EQ(style, c.style) << int(c.asked);
   }
-  // Skin files cannot be read yet: a control on a usable file theme draws in DeepBlue.
+  // The built-in values a control reads beside a usable file theme are DeepBlue's.
   TsuiButton button;
   button.SetFileTheme(&loaded);
   button.SetUIStyle(FromThemeFile);

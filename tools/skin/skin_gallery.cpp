@@ -1,4 +1,4 @@
-// Every skinned control in each of the five styles, one framed column per style.
+// Every skinned control in each of the five styles and in our skin files, one framed column each.
 //   skin_gallery [PNG]   with a file name, saves the gallery as a picture and ends
 #include <QApplication>
 #include <QGridLayout>
@@ -9,15 +9,19 @@
 
 #include "skin/Suibutton.h"
 #include "skin/Suicombobox.h"
+#include "skin/Suiedit.h"
 #include "skin/Suiform.h"
 #include "skin/Suigroupbox.h"
 #include "skin/Suiimagepanel.h"
 #include "skin/Suimainmenu.h"
+#include "skin/Suimgr.h"
 #include "skin/Suipagecontrol.h"
 #include "skin/Suiprogressbar.h"
 #include "skin/Suiradiogroup.h"
+#include "skin/Suiscrollbar.h"
 #include "skin/Suistatusbar.h"
 #include "skin/Suitoolbar.h"
+#include "skin/Suitrackbar.h"
 
 using namespace zelvar;
 
@@ -32,8 +36,14 @@ constexpr struct {
 };
 
 // One column: a frame in `style`, with its title bar and a menu bar, holding one of each control.
-QWidget* Column(TsuiUIStyle style, const char* name) {
+// `skin` names a skin file to show instead of a built-in style.
+QWidget* Column(TsuiUIStyle style, const char* name, const char* skin = nullptr) {
   auto* holder = new QWidget;
+  TsuiFileTheme* theme = nullptr;
+  if (skin != nullptr) {
+    theme = new TsuiFileTheme(holder);
+    theme->SetThemeFile(skin);
+  }
   auto* frame = new TsuiForm(holder);
   frame->SetCaption(std::string(name) + " window");
   auto* menu = new TsuiMainMenu(holder);
@@ -106,10 +116,28 @@ QWidget* Column(TsuiUIStyle style, const char* name) {
   pages->SetActivePageIndex(0);
   pages->setFixedHeight(90);
   v->addWidget(pages);
+  auto* edits = new QHBoxLayout;
+  auto* edit = new TsuiEdit;
+  edit->setText("Edit");
+  auto* number = new TsuiNumberEdit;
+  number->SetValue(12.5);
+  auto* spin = new TsuiSpinEdit;
+  spin->setFixedHeight(21);
+  spin->SetValue(7);
+  for (QWidget* w : std::initializer_list<QWidget*>{edit, number, spin}) edits->addWidget(w);
+  v->addLayout(edits);
+  auto* track = new TsuiTrackBar;
+  track->SetPosition(4);
+  v->addWidget(track);
+  auto* scroll = new TsuiScrollBar;
+  scroll->SetPageSize(30);
+  scroll->SetPosition(40);
+  scroll->setMinimumHeight(16);
+  v->addWidget(scroll);
   auto* status = new TsuiStatusBar;
   status->showMessage("Status bar");
   v->addWidget(status);
-  SetFormUIStyle(holder, style);
+  SetFormUIStyle(holder, style, theme);
   return holder;
 }
 
@@ -124,7 +152,11 @@ int main(int argc, char** argv) {
   grid->setSpacing(0);
   int column = 0;
   for (const auto& s : kStyles) grid->addWidget(Column(s.style, s.name), 0, column++);
-  window.resize(1100, 700);
+  // Our skin files, from the program directory.
+  TsuiFileTheme::SetProgramDirectory(ZELVAR_PROGRAM_DIR);
+  for (const char* skin : {"Slate.ssk", "Amber.ssk"})
+    grid->addWidget(Column(FromThemeFile, skin, skin), 0, column++);
+  window.resize(1540, 820);
   window.show();
   if (argc > 1) {
     const QString file = QString::fromLocal8Bit(argv[1]);
