@@ -1,22 +1,10 @@
 #include "sim/designs/Ak6420.h"
 
-#include "sim/designs/Waits.h"
+#include "sim/designs/ByteShift.h"
 
 namespace zelvar::sim {
 
 namespace {
-
-enum : std::uint8_t {
-  kShiftedByte = 1,
-  kWait1ms = 26,
-  kWait100ms = 28,
-  kShiftOut = 56,
-  kShiftIn = 57,
-  kOutBits = 74,
-  kInBits = 75,
-};
-
-constexpr WaitCommand kWaits[] = {{kWait1ms, 1000}, {kWait100ms, 100000}};
 
 // Socket pins of the chip's serial lines in one wiring.
 struct Wiring {
@@ -31,68 +19,24 @@ constexpr Wiring kStd{"ak6420std", 17, 18, 19, 20};
 constexpr Wiring kAf6300{"ak6420af6300", 19, 20, 21, 22};
 constexpr Wiring kAf{"ak6420af", 28, 29, 12, 13};
 
-class Ak6420 final : public Design {
+class Ak6420 final : public ByteShiftDesign {
  public:
   explicit Ak6420(const Wiring& w) : w_(w) {}
   std::string Name() const override { return w_.name; }
 
-  int CommandLength(std::uint8_t op) const override {
-    if (IsWait(kWaits, op)) return 1;
-    switch (op) {
-      case kShiftedByte:
-      case kShiftIn:
-        return 1;
-      case kShiftOut:
-      case kOutBits:
-      case kInBits:
-        return 2;
-      default:
-        return 0;
-    }
-  }
-
-  bool Execute(Programmer& p, const Command& c) override {
-    Idle(p);
-    if (RunWait(p, kWaits, c.op())) return true;
-    switch (c.op()) {
-      case kShiftOut:
-        in_ = Shift(p, c.bytes[1], outBits_);
-        return true;
-      case kShiftIn:
-        p.PushReplyByte(Shift(p, 0, inBits_));
-        return true;
-      case kShiftedByte:
-        p.PushReplyByte(in_);
-        return true;
-      case kOutBits:
-        outBits_ = c.bytes[1];
-        return true;
-      case kInBits:
-        inBits_ = c.bytes[1];
-        return true;
-      default:
-        return false;
-    }
-  }
-
   void OnFpgaRegister(Programmer& p, std::uint8_t reg, std::uint8_t value) override {
-    Idle(p);
+    Hold(p);
     if (reg == 18 && (value & 0x7F) == 4) Set(p, w_.cs, (value & 0x80) ? 1 : 0);
   }
 
  private:
   // DO is the design's input; SK rests high.
-  void Idle(Programmer& p) const {
+  void Hold(Programmer& p) override {
     p.busInput[static_cast<std::size_t>(w_.dout)] = true;
     Set(p, w_.sk, 1);
   }
-  static void Set(Programmer& p, int pin, int level) {
-    int& l = p.level[static_cast<std::size_t>(pin)];
-    if (l == level) return;
-    l = level;
-    p.Settle();
-  }
-  std::uint8_t Shift(Programmer& p, std::uint8_t out, int bits) const {
+  // SK low, DI set, DO taken in, SK high.
+  std::uint8_t Shift(Programmer& p, std::uint8_t out, int bits) override {
     std::uint8_t in = 0;
     for (int i = 0; i < bits && i < 8; ++i) {
       Set(p, w_.sk, 0);
@@ -103,8 +47,6 @@ class Ak6420 final : public Design {
     return in;
   }
   Wiring w_;
-  int outBits_ = 8, inBits_ = 8;
-  std::uint8_t in_ = 0;
 };
 
 }  // namespace
