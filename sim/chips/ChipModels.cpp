@@ -19,6 +19,7 @@
 #include "sim/chips/Microwire93.h"
 #include "sim/chips/Msu29.h"
 #include "sim/chips/PageEeprom.h"
+#include "sim/chips/PhiRx2.h"
 #include "sim/chips/Pic14.h"
 #include "sim/chips/PinMode51.h"
 #include "sim/chips/Rx2.h"
@@ -57,6 +58,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kEprom,
     kMcs51,
     kRx2,
+    kPhiRx2,
     kI2c,
     kSpi,
     kMicrowire,
@@ -88,6 +90,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(EpromPartOf(chipName), Family::kEprom);
   consider(Mcs51PartOf(chipName), Family::kMcs51);
   consider(Rx2PartOf(chipName), Family::kRx2);
+  consider(PhiRx2PartOf(chipName), Family::kPhiRx2);
   consider(I2cPartOf(chipName), Family::kI2c);
   consider(SpiPartOf(chipName), Family::kSpi);
   consider(MicrowirePartOf(chipName), Family::kMicrowire);
@@ -126,6 +129,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeMcs51(best);
     case Family::kRx2:
       return MakeRx2(best);
+    case Family::kPhiRx2:
+      return MakePhiRx2(best);
     case Family::kI2c:
       return MakeI2cEeprom(best);
     case Family::kSpi:

@@ -1,0 +1,77 @@
+#pragma once
+// Philips P89C51RA2/RB2/RC2/RD2 flash 80C51s in the parallel mode the "PHI89RX2" set drives.
+//
+// From the datasheet: DIP40 80C51 pinout (P1 A0..A7, P2.0..P2.5 A8..A13 on 21..26, P3.4 A14 on
+// 14, P3.5 A15 on 15, P0 the data on 39 down to 32, RST 9 high and PSEN 29 low in the programming
+// modes, ALE/PROG 30 the strobe, EA/VPP 31), VCC 5 V on pin 40, ground pin 20; the flash programs
+// bits from 1 to 0 and erases to 0xFF; manufacturer ID 0x15 and device ID 0xC2 first in the
+// signature. Three security bits: bit 1 stops further programming, bit 2 also stops verify (code
+// reads 0xFF), bit 3 stops external execution; a chip erase clears them. The status byte, boot
+// vector and the 6-clock (X2) bit sit beside them.
+//
+// The datasheet leaves the parallel mode table to the programmer makers, so the model accepts the
+// set's sequences and nothing else (our rules):
+//  - The mode is the levels of P2.6, P3.7, P3.1 and P3.0 (27, 17, 11, 10); P2.7 (28) and P3.3
+//    (13) both low read, P2.7 high with P3.3 low programs. Reads: 0000 code, 1111 the signature
+//    (bytes 0..2 of the block at address 0), 1011 security, status, vector and clock at 0..3.
+//  - A PROG strobe (low, then high in the same mode, with EA at 4.5 V or more) in 0011 programs
+//    the byte at the address (50 us to 5 ms; longer is a hazard: the cell is overstressed); in
+//    0110 programs security bit 1..3 at address 0..2; in 1010 the status byte (address 0) or boot
+//    vector (1); in 1101 with 0x80 at address 1 the 6-clock bit (clock byte bit 7 to 0). A strobe
+//    of 10 ms or more in 0001 erases the chip (code and security bits), in 1000 the status byte
+//    and boot vector.
+//  - The third signature byte tells the derivative; its values are ours.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/Programmer.h"
+
+namespace zelvar::sim {
+
+class PhiRx2Chip final : public ChipModel {
+ public:
+  PhiRx2Chip(std::string name, std::uint32_t bytes, std::uint8_t derivative);
+
+  std::string Name() const override { return name_; }
+  int PinCount() const override { return 40; }
+  std::vector<int> GroundPins() const override { return {20}; }
+  int MaxMillivolts(int pin) const override { return pin == 31 ? 13000 : 6500; }
+  bool Powered(const Programmer& p) const override;
+  void OnPins(Programmer& p) override;
+  int Drive(int pin) const override;
+
+  std::vector<std::uint8_t> cells;
+  std::uint8_t security = 0xFF;  // bits 0..2: security bits 1..3, 0 when programmed
+  std::uint8_t status = 0xFF, vector = 0xFC, clock = 0xFF;
+  std::array<std::uint8_t, 3> signature;
+  int erases = 0;
+  int programmed = 0;  // bytes programmed
+
+ private:
+  int In(Programmer& p, int pin) const { return p.InputMillivolts(socket_[pin]); }
+  int Mode(Programmer& p) const;
+  std::uint32_t AddressNow(Programmer& p) const;
+  std::uint8_t DataIn(Programmer& p) const;
+  std::uint8_t ReadAt(int mode, std::uint32_t a) const;
+  void Strobe(Programmer& p, double us);
+
+  std::string name_;
+  std::vector<int> socket_;
+  bool driving_ = false;
+  std::uint8_t out_ = 0xFF;
+  bool progWasLow_ = false;
+  double lowSince_ = 0;
+  int pulseMode_ = -1;
+  std::uint32_t pulseAddress_ = 0;
+  std::uint8_t pulseData_ = 0;
+};
+
+// "P89C51RA2" .. "P89C51RD2"; nullptr otherwise.
+std::shared_ptr<PhiRx2Chip> MakePhiRx2(std::string_view part);
+std::string_view PhiRx2PartOf(std::string_view chipName);
+
+}  // namespace zelvar::sim
