@@ -47,6 +47,7 @@
 #include "algorithms/mcs51/T89C51RD2.h"
 #include "algorithms/mcs51/V87C58.h"
 #include "algorithms/mcs51/PHI89RX2.h"
+#include "algorithms/mcs51/W78E516.h"
 #include "algorithms/mcs51/W79E2051.h"
 #include "algorithms/mcs51/W79E225.h"
 #include "algorithms/mcs51/W79E82ISP.h"
@@ -187,6 +188,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::PHI87591>("PHI87591"),
     Register<mcs51::V87C58>("V87C58"),
     Register<mcs51::PHI89RX2>("PHI89RX2"),
+    Register<mcs51::W78E516>("W78E516"),
     Register<avr::ATMEGA48>("ATMEGA48"),
     Register<avr::ATMEGA162>("ATMEGA162"),
     Register<avr::ATMEGA161>("ATMEGA161"),

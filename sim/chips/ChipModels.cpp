@@ -32,6 +32,7 @@
 #include "sim/chips/Stc12.h"
 #include "sim/chips/SyncMos.h"
 #include "sim/chips/Tp28.h"
+#include "sim/chips/W78e516.h"
 #include "sim/chips/W79e.h"
 #include "sim/chips/WordSerial.h"
 
@@ -112,6 +113,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(SectorFlashPartOf(chipName), Family::kSectorFlash);
   consider(At89cx051PartOf(chipName), Family::kOther);
   consider(Mcs51EpromPartOf(chipName), Family::kOther);
+  consider(W78e516PartOf(chipName), Family::kOther);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -180,6 +182,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   if (auto c = MakePageEeprom(best)) return c;
   if (auto c = MakeAt89cx051(best)) return c;
   if (auto c = MakeMcs51Eprom(best)) return c;
+  if (auto c = MakeW78e516(best)) return c;
   return MakeStaticRam(best);
 }
 
