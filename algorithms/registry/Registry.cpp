@@ -86,6 +86,7 @@
 #include "algorithms/memory/SST49LF008.h"
 #include "algorithms/memory/V29C51004.h"
 #include "algorithms/memory/X5045.h"
+#include "algorithms/pic/MDT2000.h"
 #include "algorithms/pic/P16F628A.h"
 #include "algorithms/pic/P16F7X.h"
 #include "algorithms/pic/PIC16F.h"
@@ -236,6 +237,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<pic::PIC16F>("PIC16F"),
     Register<pic::P16F628A>("P16F628A"),
     Register<pic::PIC16F630>("PIC16F630"),
+    Register<pic::MDT2000>("MDT2000"),
     Register<pic::PIC16F882>("PIC16F882"),
     Register<memory::SST49LF008>("SST49LF008"),
     Register<memory::I82802>("I82802"),

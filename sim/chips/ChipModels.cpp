@@ -29,6 +29,7 @@
 #include "sim/chips/SpiMemory.h"
 #include "sim/chips/Sst28sf.h"
 #include "sim/chips/StaticRam.h"
+#include "sim/chips/Mdt20xx.h"
 #include "sim/chips/Stc12.h"
 #include "sim/chips/SyncMos.h"
 #include "sim/chips/Tp28.h"
@@ -79,6 +80,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kAvrSpi,
     kFirmwareHub,
     kSectorFlash,
+    kMdt20xx,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -111,6 +113,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(AvrSpiPartOf(chipName), Family::kAvrSpi);
   consider(FirmwareHubPartOf(chipName), Family::kFirmwareHub);
   consider(SectorFlashPartOf(chipName), Family::kSectorFlash);
+  consider(Mdt20xxPartOf(chipName), Family::kMdt20xx);
   consider(At89cx051PartOf(chipName), Family::kOther);
   consider(Mcs51EpromPartOf(chipName), Family::kOther);
   consider(W78e516PartOf(chipName), Family::kOther);
@@ -171,6 +174,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeFirmwareHub(best);
     case Family::kSectorFlash:
       return MakeSectorFlash(best);
+    case Family::kMdt20xx:
+      return MakeMdt20xx(best);
     case Family::kOther:
       break;
   }

@@ -13,6 +13,7 @@
 #include "sim/designs/IcTest.h"
 #include "sim/designs/Lp76x.h"
 #include "sim/designs/Lpc900.h"
+#include "sim/designs/Mdt2000.h"
 #include "sim/designs/P29F640.h"
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
@@ -74,6 +75,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"pic16dip14", MakePicDip14},
     {"pic16dip14std", MakePicDip14Std},
     {"pic16dip08", MakePicDip08},
+    {"mdt2000", MakeMdt2000},
     {"p89lpc932", MakeP89lpc932},
     {"p89lpc932p28", MakeP89lpc932P28},
     {"lpc901", MakeLpc901},
