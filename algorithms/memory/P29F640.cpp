@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "algorithms/memory/FpgaFlashBus.h"
 #include "link/Bitstream.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
@@ -275,9 +276,7 @@ bool P29F640::Run(int op) {
 }
 
 void P29F640::SetAddress(std::uint32_t address) {
-  WriteFpgaRegister(kAddressRegister, static_cast<std::uint8_t>(address));
-  WriteFpgaRegister(kAddressRegister + 1, static_cast<std::uint8_t>(address >> 8));
-  WriteFpgaRegister(kAddressRegister + 2, static_cast<std::uint8_t>(address >> 16));
+  fpga_flash::SetAddress(address);
 }
 
 // "Addr start", on a word boundary for 16-bit rows.
@@ -287,26 +286,19 @@ std::uint32_t P29F640::RangeStart() const {
 }
 
 void P29F640::SetLine(std::uint8_t n) {
-  WriteFpgaReg18(static_cast<std::uint8_t>(n | kLineSet));
+  fpga_flash::SetLine(n);
 }
 void P29F640::ClearLine(std::uint8_t n) {
-  WriteFpgaReg18(n);
+  fpga_flash::ClearLine(n);
 }
 void P29F640::Cycle(std::uint8_t code) {
-  WriteFpgaReg18(CycleCode(code));
+  fpga_flash::Cycle(code);
 }
-
-// The bus lets go before OE# falls and OE# rises before the bus drives, so the chip's outputs
-// never meet the design's.
 void P29F640::ReadMode() {
-  SetLine(kLineBusRead);
-  ClearLine(kLineOutputEnable);
-  ClearLine(kLineChipEnable);
+  fpga_flash::ReadMode();
 }
 void P29F640::CommandMode() {
-  SetLine(kLineOutputEnable);
-  ClearLine(kLineBusRead);
-  ClearLine(kLineChipEnable);
+  fpga_flash::CommandMode();
 }
 
 void P29F640::ProgramWait() const {

@@ -74,6 +74,7 @@
 #include "algorithms/memory/P2816.h"
 #include "algorithms/memory/P29F.h"
 #include "algorithms/memory/P29F640.h"
+#include "algorithms/memory/F640.h"
 #include "algorithms/memory/P93.h"
 #include "algorithms/memory/P93C411.h"
 #include "algorithms/memory/PI28F.h"
@@ -242,6 +243,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::SST49LF008>("SST49LF008"),
     Register<memory::I82802>("I82802"),
     Register<memory::P29F640>("P29F640"),
+    Register<memory::F640>("F640"),
 };
 
 }  // namespace

@@ -85,6 +85,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"i82802", MakeI82802},
     {"tsop48p29", MakeP29F640Tsop48},
     {"sst39xx040dip32", MakeP29F640Dip32},
+    {"p28f001bxdip32", MakeF640Dip32},
 };
 }  // namespace
 

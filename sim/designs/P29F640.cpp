@@ -36,6 +36,16 @@ const Adapter kDip32{"sst39xx040dip32",
                      35,
                      0};
 
+// The 28F001BX-class DIP32 of the "F640" set at the bottom of the socket: the JEDEC pinout up
+// to A16, VPP on chip pin 1 (socket 5), RP# on chip pin 30 (socket 34, the reset line).
+const Adapter kIntelDip32{"p28f001bxdip32",
+                          {16, 15, 14, 13, 12, 11, 10, 9, 31, 30, 27, 29, 8, 32, 33, 7, 6},
+                          {17, 18, 19, 21, 22, 23, 24, 25},
+                          26,
+                          28,
+                          35,
+                          34};
+
 enum Op : std::uint8_t {
   kReadAtAddress = 1,
   kReadBus = 3,
@@ -45,7 +55,10 @@ enum Op : std::uint8_t {
   kReadBlocks = 65,
   kProgramWord = 66,
   kProgramByte = 67,
+  kPulseSetting = 68,
   kWriteCycle = 69,
+  kIntelProgramWord = 71,
+  kIntelProgramByte = 72,
 };
 constexpr WaitCommand kWaits[] = {{kWait1ms, 1000}, {kEraseWait, 100000}, {kProgramWait, 50}};
 constexpr int kBusLine = 1, kCeLine = 2, kOeLine = 3, kWeLine = 4, kResetLine = 5;
@@ -65,9 +78,12 @@ class P29F640Design final : public Design {
         return 1;
       case kReadBlocks:
       case kProgramByte:
+      case kPulseSetting:
+      case kIntelProgramByte:
         return 2;
       case kProgramWord:
       case kWriteCycle:
+      case kIntelProgramWord:
         return 3;
       default:
         return 0;
@@ -112,6 +128,18 @@ class P29F640Design final : public Design {
         PutAddress(p, a + 1);
         return true;
       }
+      case kIntelProgramWord:
+      case kIntelProgramByte: {
+        const std::uint32_t a = Address(p);
+        WriteCycle(p, a, 0x40);
+        WriteCycle(p, a, c.op() == kIntelProgramWord ? word : c.bytes[1]);
+        SetAddress(p, a + 1);
+        PutAddress(p, a + 1);
+        return true;
+      }
+      case kPulseSetting:
+        pulseSetting_ = c.bytes[1];
+        return true;
       case kWriteCycle:
         WriteCycle(p, Address(p), word);
         PutAddress(p, Address(p));
@@ -211,6 +239,7 @@ class P29F640Design final : public Design {
   std::array<bool, 7> lines_ = {false, true, true, true, true, false, false};
   bool attached_ = false;
   bool floatingReported_ = false;
+  std::uint8_t pulseSetting_ = 6;  // the program pulse; a simulated program takes at its latch
 };
 
 }  // namespace
@@ -220,6 +249,9 @@ std::unique_ptr<Design> MakeP29F640Tsop48() {
 }
 std::unique_ptr<Design> MakeP29F640Dip32() {
   return std::make_unique<P29F640Design>(kDip32);
+}
+std::unique_ptr<Design> MakeF640Dip32() {
+  return std::make_unique<P29F640Design>(kIntelDip32);
 }
 
 }  // namespace zelvar::sim

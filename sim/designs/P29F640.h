@@ -20,6 +20,11 @@
 // n x 64 bytes from the address on (words low byte first on 16-bit adapters), stepping the
 // address; 66 lo hi and 67 b program a word or byte at the address (cycles 1, 2 and 3, then the
 // write) and step it; 69 lo hi is one bus write of the word (the byte lo) at the address.
+// For the Intel command set of the "F640" set: 71 lo hi and 72 b program a word or byte as two
+// bus writes at the address (0x40, then the data) and step it; 68 w sets the program pulse,
+// which the simulation keeps but does not time (a program takes at its data latch). The
+// "p28f001bxdip32" adapter holds a 28F001BX-class DIP32 with VPP on socket pin 5 and RP# on the
+// reset line (socket pin 34).
 #include <memory>
 
 #include "sim/Programmer.h"
@@ -28,5 +33,6 @@ namespace zelvar::sim {
 
 std::unique_ptr<Design> MakeP29F640Tsop48();
 std::unique_ptr<Design> MakeP29F640Dip32();
+std::unique_ptr<Design> MakeF640Dip32();
 
 }  // namespace zelvar::sim

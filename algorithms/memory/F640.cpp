@@ -1,0 +1,370 @@
+#include "algorithms/memory/F640.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "algorithms/memory/FpgaFlashBus.h"
+#include "link/Bitstream.h"
+#include "link/CommandQueue.h"
+#include "link/LinkState.h"
+#include "link/PowerContact.h"
+#include "link/Primitives.h"
+#include "link/commands/F640.h"
+#include "link/commands/P29F640.h"
+#include "link/commands/Programmer.h"
+#include "services/AppState.h"
+#include "services/Messages.h"
+#include "services/Services.h"
+
+namespace zelvar::memory {
+
+using namespace p29f640;
+using namespace f640;
+using namespace fpga_flash;
+
+namespace {
+constexpr const char* kBadMem = "No size for this mem= value! *mem=值没有对应容量!";
+constexpr std::uint32_t kReadBlockBytes = 8192;
+constexpr int kWaitsPerDly = 25;
+constexpr std::uint8_t kStatusReady = 0x80;
+
+constexpr const char* kList[] = {
+    "$Fonc:",     "21 Erase",  "22 Blank", "23 Write",
+    "24 Verify",  "$DisTool:", "30,31,",   "$Gridw:Addr space(地址范围)",
+    "Addr start", "0000",      "Addr end", "FFFFFF",
+    "$end"};
+
+bool IsAdapterCode(int pin) {
+  return pin == kGroundPins11And30 || pin == kAdapterSupply101;
+}
+}  // namespace
+
+void CheckF640Row(const F640Type& t, TypeTableReport& r) {
+  constexpr int kSocket = 48;
+  if (t.bitstream.empty()) {
+    r.Fault("no bitstream");
+    return;
+  }
+  r.bitstreams.emplace_back(t.bitstream);
+  if (t.width != 8 && t.width != 16) r.Fault("width neither 8 nor 16");
+  for (std::size_t m = 0; m < t.sizes.size(); ++m) {
+    if (t.sizes[m] != 0) r.SizeIsPowerOfTwo(t.sizes[m]);
+    if (t.sizes[m] == 0 && t.masks[m] != 0) r.Fault("contact mask for a size the row lacks");
+    r.MaskInSocket(t.masks[m], kSocket);
+  }
+  for (const auto& [name, pin] : {std::pair{"VCC", t.vccPin}, {"ground", t.gndPin}}) {
+    if (!IsAdapterCode(pin) && (pin < 1 || pin > kSocket))
+      r.Fault(std::string(name) + " pin off the socket");
+  }
+  if (t.vppPin < 1 || t.vppPin > kSocket) r.Fault("VPP pin off the socket");
+  const int ground = t.gndPin == kGroundPins11And30 ? 11 : t.gndPin;
+  if (t.vppPin == t.vccPin || t.vppPin == ground ||
+      (t.gndPin == kGroundPins11And30 && t.vppPin == 30))
+    r.Fault("VPP pin is a supply pin");
+  if (t.bootBlock == 0 || (t.bootBlock & (t.bootBlock - 1)) != 0 || t.mainBlock % t.bootBlock != 0)
+    r.Fault("boot block not a power of two dividing the main block");
+}
+
+std::uint8_t F640::PulseSetting(int prt) {
+  const int w = ((prt >= 1 ? prt : 8) - 6) * 3;
+  return static_cast<std::uint8_t>(std::clamp(w, 1, 255));
+}
+
+std::vector<std::uint32_t> F640::BlockWalk(std::uint32_t n, std::uint32_t boot,
+                                           std::uint32_t main) {
+  std::vector<std::uint32_t> blocks;
+  const std::uint32_t bootEnd = 8 * boot;
+  const std::uint32_t topBoot = n > bootEnd ? n - bootEnd : 0;
+  for (std::uint32_t a = 0; a < n;) {
+    blocks.push_back(a);
+    a += a < bootEnd || a >= topBoot ? boot : std::min(main, topBoot - a);
+  }
+  return blocks;
+}
+
+// "mem=" is checked before any table use; "dly=" and "vcc=" fall back to 1 and 5000 mV.
+void F640::Init() {
+  refusal_ = nullptr;
+  lastAddress_ = 0;
+  const F640Type& t = Type();
+  if (t.bitstream.empty()) {
+    refusal_ = frame::kNoSuchType;
+    AddMessageLine(refusal_);
+    return;
+  }
+  mem_ = services().ChipParam("mem=");
+  if (mem_ < 0 || mem_ > 7 || t.sizes[static_cast<std::size_t>(mem_)] == 0) {
+    refusal_ = kBadMem;
+    AddMessageLine(refusal_);
+    return;
+  }
+  LoadBitstream(std::string(t.bitstream).c_str());
+  lastAddress_ = t.sizes[static_cast<std::size_t>(mem_)];
+  // No "dly=" would mean no erase waits at all.
+  dly_ = std::max(1, services().ChipParam("dly="));
+  oth_ = services().ChipParam("oth=");
+  PutCmd2(kCmdPulseSetting, PulseSetting(services().ChipParam("prt=")));
+  const int vpv = services().ChipParam("vpv=");
+  vpp_ = vpv > 0 ? vpv : 12000;
+  vppMillivolts_ = vpp_;
+  SetVppVoltage(vpp_);
+  readMode_ = 12;
+  writeMode_ = 15;
+  // A 3 V member names its supply; 5 V when the line gives none.
+  const int vcc = services().ChipParam("vcc=");
+  vcc_ = vcc > 0 ? vcc : 5000;
+  vccMillivolts_ = vcc_;
+  SetVccVoltage(vcc_);
+  SelectGndPin(t.gndPin);
+  FlushCommands();
+}
+
+TypeFacts F640::Facts() const {
+  if (refusal_ != nullptr) return {};
+  const F640Type& t = Type();
+  const std::uint32_t ground = t.gndPin == kGroundPins11And30 ? 11 : t.gndPin;
+  return {.lastAddress = lastAddress_,
+          .contactMask = t.masks[static_cast<std::size_t>(mem_)],
+          .groundPin = ground};
+}
+
+std::span<const char* const> F640::DescribeList() const {
+  return kList;
+}
+
+bool F640::Run(int op) {
+  switch (op) {
+    case kOpErase:
+    case kOpBlank:
+    case kOpWrite:
+    case kOpVerify:
+    case kOpLock:
+    case kOpRead:
+    case kOpReadId:
+      break;
+    default:
+      return false;
+  }
+  if (refusal_ != nullptr) {
+    AddMessageLine(refusal_);
+    gLink.StatusWord = 1;
+    return true;
+  }
+  switch (op) {
+    case kOpErase:
+      Erase();
+      break;
+    case kOpWrite:
+      Write();
+      break;
+    case kOpLock:
+      Lock();
+      break;
+    case kOpReadId:
+      ReadId();
+      break;
+    default:
+      Scan(op);
+      break;
+  }
+  return true;
+}
+
+void F640::SetAddress(std::uint32_t address) {
+  fpga_flash::SetAddress(address);
+}
+
+// "Addr start", on a word boundary for 16-bit rows.
+std::uint32_t F640::RangeStart() const {
+  const std::uint32_t start = std::min(Word(kRangeStartWord), lastAddress_);
+  return Type().wide() ? start & ~1u : start;
+}
+
+void F640::WriteCommand(std::uint8_t c) {
+  PutCmd3(kCmdWriteCycle, c, 0);
+}
+
+bool F640::PowerUp() {
+  SelectVppPin(0);
+  SelectVccPin(0);
+  SetVccVoltage(vcc_);
+  if (gLink.LastVppMillivolts != vpp_) SetVppVoltage(vpp_);
+  PutCmd1(zelvar::kCmdSettle);
+  // The contact check leaves its own ground: the adapter's comes back before VCC.
+  SelectGndPin(Type().gndPin);
+  SelectVccPin(Type().vccPin);
+  PutCmd1(zelvar::kCmdSettle);
+  if (!CheckPower()) return false;
+  Cycle(kCycleAddress);
+  SetLine(kLineChipEnable);
+  SetLine(kLineWriteEnable);
+  SetLine(kLineOutputEnable);
+  SetLine(kLineReset);
+  ClearLine(kLineSix);
+  SetAddress(0);
+  SetLine(kLineBusRead);
+  ClearLine(kLineOutputEnable);
+  SetRegister25(0);
+  FlushCommands();
+  return true;
+}
+
+void F640::ClearLockBits() const {
+  if ((oth_ & 2) == 0) return;
+  WriteCommand(kClearLockBits);
+  WriteCommand(kConfirm);
+}
+
+// Read, Blank and Verify all start at "Addr start", where Write starts, with the buffer from
+// offset 0.
+void F640::Scan(int op) {
+  if (!PowerUp()) return;
+  ReadMode();
+  const std::uint32_t start = RangeStart();
+  const std::uint32_t end = std::min(RangeEndExclusive(), lastAddress_ + 1);
+  SetAddress(ChipUnit(start));
+  std::uint8_t* block = gLink.ScratchBuffer.data();
+  std::uint32_t offset = 0;
+  for (; start + offset < end; offset += kReadBlockBytes) {
+    ShowProgress(static_cast<int>(offset));
+    PutCmd2(kCmdReadBlocks, kReadBlockBytes / 64);
+    FlushCommands();
+    if (op == kOpRead) {
+      if (offset + kReadBlockBytes > kCodeBufferSize) break;
+      ReadSetBlock(buffer_ + offset, kReadBlockBytes);
+      continue;
+    }
+    ReadSetBlock(block, kReadBlockBytes);
+    for (std::uint32_t j = 0; j < kReadBlockBytes && start + offset + j < end; ++j) {
+      const std::uint8_t want = op == kOpBlank ? 0xFF : buffer_[offset + j];
+      if (block[j] != want) {
+        Fail(offset + j, block[j]);
+        return;
+      }
+    }
+  }
+  // VCC goes off with the bus left listening: driving every pin low here would meet the chip's
+  // outputs while OE# is low.
+  ShowProgress(-1);
+  SelectVccPin(0);
+  FlushCommands();
+}
+
+// The buffer from offset 0 to "Addr start" through "Addr end", a word or byte a command;
+// nothing is read back (Verify checks the chip).
+void F640::Write() {
+  if (!PowerUp()) return;
+  CommandMode();
+  const std::uint32_t start = RangeStart();
+  const std::uint32_t end = std::min(RangeEndExclusive(), lastAddress_ + 1);
+  SetAddress(ChipUnit(start));
+  SelectVppPin(Type().vppPin);
+  if (!CheckPower()) return;
+  for (std::uint32_t k = 0; start + k < end; k += 2) {
+    const std::uint32_t a = start + k;
+    if (a % 0x1000 == 0) ClearLockBits();
+    if (a % 0x2000 == 0) ShowProgress(static_cast<int>(k));
+    if (Type().wide()) {
+      PutCmd3(kCmdProgramIntelWord, buffer_[k], buffer_[k + 1]);
+    } else {
+      PutCmd2(kCmdProgramIntelByte, buffer_[k]);
+      if (a + 1 < end) PutCmd2(kCmdProgramIntelByte, buffer_[k + 1]);
+    }
+    if ((k & 0xFF) == 0) FlushCommands();
+  }
+  SelectVppPin(0);
+  ShowProgress(-1);
+  ReadMode();
+  SelectVccPin(0);
+  SelectVccPin(0);
+  SetPinLow(28);
+  SetPinLow(26);
+  FlushCommands();
+}
+
+// Block by block, each polled on the status register where the programmer can read the bus.
+void F640::Erase() {
+  if (!PowerUp()) return;
+  CommandMode();
+  SelectVppPin(Type().vppPin);
+  if (!CheckPower()) return;
+  PutCmd1(zelvar::kCmdSettle);
+  const F640Type& t = Type();
+  const std::uint32_t n = t.wide() ? (lastAddress_ + 1) / 2 : lastAddress_ + 1;
+  const bool polls = (gLink.ProgrammerInfo[2] & 2) != 0;
+  ShowProgress(0);
+  for (const std::uint32_t a : BlockWalk(n, t.bootBlock, t.mainBlock)) {
+    SetAddress(a);
+    ShowProgress(static_cast<int>(t.wide() ? a * 2 : a));
+    CommandMode();
+    ClearLockBits();
+    WriteCommand(kBlockErase);
+    WriteCommand(kConfirm);
+    for (int i = 0; i < kWaitsPerDly * dly_; ++i) {
+      PutCmd1(zelvar::kCmdSettle);
+      if (!polls) continue;
+      WriteCommand(kReadStatus);
+      ReadMode();
+      PutCmd1(kCmdReadBus);
+      const bool ready = (ReadReply64(gLink.ScratchBuffer.data()) & kStatusReady) != 0;
+      CommandMode();
+      if (ready) break;
+    }
+    FlushCommands();
+  }
+  ShowProgress(-1);
+  ReadMode();
+  SetLine(kLineChipEnable);
+  SelectVppPin(0);
+  SelectVccPin(0);
+  FlushCommands();
+}
+
+// The lock bit of every block: 16-bit rows count their blocks in words, 8-bit rows in bytes.
+void F640::Lock() {
+  if (!PowerUp()) return;
+  CommandMode();
+  SelectVppPin(Type().vppPin);
+  const F640Type& t = Type();
+  const std::uint32_t n = t.wide() ? (lastAddress_ + 1) / 2 : lastAddress_ + 1;
+  for (const std::uint32_t a : BlockWalk(n, t.bootBlock, 8 * t.bootBlock)) {
+    SetAddress(a);
+    ShowProgress(static_cast<int>(t.wide() ? a * 2 : a));
+    WriteCommand(kClearLockBits);
+    WriteCommand(kSetLockBit);
+    FlushCommands();
+  }
+  SetLine(kLineChipEnable);
+  SelectVppPin(0);
+  SelectVccPin(0);
+  FlushCommands();
+}
+
+bool F640::ReadId() {
+  if (!PowerUp()) return false;
+  SetAddress(0);
+  CommandMode();
+  WriteCommand(kIdentifier);
+  FlushCommands();
+  ReadMode();
+  FlushCommands();
+  PutCmd2(kCmdReadBlocks, 8);
+  FlushCommands();
+  ReadSetBlock(gLink.ScratchBuffer.data(), 512);
+  SelectVppPin(0);
+  SelectVccPin(0);
+  FlushCommands();
+  const std::uint8_t* id = gLink.ScratchBuffer.data();
+  gApp.ReadId = {id[0], id[1], id[2], id[3]};
+  char line[48];
+  if (Type().wide()) {
+    std::snprintf(line, sizeof line, "MFG ID=%02x,%02x,%02x,%02x", id[0], id[1], id[2], id[3]);
+  } else {
+    std::snprintf(line, sizeof line, "MFG ID=%02x,%02x", id[0], id[1]);
+  }
+  AddMessageLine(line);
+  return true;
+}
+
+}  // namespace zelvar::memory
