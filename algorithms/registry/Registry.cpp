@@ -87,6 +87,7 @@
 #include "algorithms/pic/P16F628A.h"
 #include "algorithms/pic/P16F7X.h"
 #include "algorithms/pic/PIC16F.h"
+#include "algorithms/pic/PIC16F5X.h"
 #include "algorithms/pic/PIC16F630.h"
 #include "algorithms/pic/PIC16F882.h"
 #include "algorithms/pic/PIC16FEE.h"
@@ -233,6 +234,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<pic::P16F628A>("P16F628A"),
     Register<pic::PIC16F630>("PIC16F630"),
     Register<pic::PIC16F882>("PIC16F882"),
+    Register<pic::PIC16F5X>("PIC16F5X"),
     Register<memory::SST49LF008>("SST49LF008"),
     Register<memory::I82802>("I82802"),
     Register<memory::P29F640>("P29F640"),
