@@ -91,6 +91,7 @@
 #include "algorithms/pic/P16F628A.h"
 #include "algorithms/pic/P16F7X.h"
 #include "algorithms/pic/PIC16F.h"
+#include "algorithms/pic/PIC16F5X.h"
 #include "algorithms/pic/PIC16F630.h"
 #include "algorithms/pic/PIC16F882.h"
 #include "algorithms/pic/PIC16FEE.h"
@@ -240,6 +241,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<pic::PIC16F630>("PIC16F630"),
     Register<pic::MDT2000>("MDT2000"),
     Register<pic::PIC16F882>("PIC16F882"),
+    Register<pic::PIC16F5X>("PIC16F5X"),
     Register<memory::SST49LF008>("SST49LF008"),
     Register<memory::I82802>("I82802"),
     Register<memory::P29F640>("P29F640"),

@@ -20,6 +20,7 @@
 #include "sim/chips/Msu29.h"
 #include "sim/chips/PageEeprom.h"
 #include "sim/chips/PhiRx2.h"
+#include "sim/chips/Pic12.h"
 #include "sim/chips/Pic14.h"
 #include "sim/chips/PinMode51.h"
 #include "sim/chips/Rx2.h"
@@ -68,6 +69,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kAvrHvSerial,
     kWordSerial,
     kPic14,
+    kPic12,
     kSyncMos,
     kSm894051,
     kPinMode51,
@@ -101,6 +103,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
   consider(WordSerialPartOf(chipName), Family::kWordSerial);
   consider(Pic14PartOf(chipName), Family::kPic14);
+  consider(Pic12PartOf(chipName), Family::kPic12);
   consider(SyncMosPartOf(chipName), Family::kSyncMos);
   consider(Sm894051PartOf(chipName), Family::kSm894051);
   consider(PinMode51PartOf(chipName), Family::kPinMode51);
@@ -150,6 +153,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeWordSerial(best);
     case Family::kPic14:
       return MakePic14(best);
+    case Family::kPic12:
+      return MakePic12(best);
     case Family::kSyncMos:
       return MakeSyncMos(best);
     case Family::kSm894051:

@@ -72,6 +72,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"pic16dip40", MakePicDip40},
     {"pic16dip28", MakePicDip28},
     {"pic16dip18", MakePicDip18},
+    {"pic16dip29", MakePicDip29},
     {"pic16dip14", MakePicDip14},
     {"pic16dip14std", MakePicDip14Std},
     {"pic16dip08", MakePicDip08},

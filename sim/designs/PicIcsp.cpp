@@ -123,6 +123,7 @@ class PicIcsp final : public Design {
 constexpr IcspWiring kDip40{"pic16dip40", 39, 40, 36};
 constexpr IcspWiring kDip28{"pic16dip28", 33, 34, 30};
 constexpr IcspWiring kDip18{"pic16dip18", 23, 24, 21};
+constexpr IcspWiring kDip29{"pic16dip29", 22, 23, 0};
 constexpr IcspWiring kDip14{"pic16dip14", 12, 13, 0};
 constexpr IcspWiring kDip14Std{"pic16dip14std", 25, 26, 0};
 constexpr IcspWiring kDip08{"pic16dip08", 22, 23, 0};
@@ -137,6 +138,9 @@ std::unique_ptr<Design> MakePicDip28() {
 }
 std::unique_ptr<Design> MakePicDip18() {
   return std::make_unique<PicIcsp>(kDip18);
+}
+std::unique_ptr<Design> MakePicDip29() {
+  return std::make_unique<PicIcsp>(kDip29);
 }
 std::unique_ptr<Design> MakePicDip14() {
   return std::make_unique<PicIcsp>(kDip14);

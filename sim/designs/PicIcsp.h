@@ -8,6 +8,7 @@
 //   pic16dip40         socket 1          39     40    36
 //   pic16dip28         socket 7          33     34    30
 //   pic16dip18         socket 12         23     24    21
+//   pic16dip29         socket 7          22     23     -    (12-bit 28-pin DIP)
 //   pic16dip14         socket 27 (turned) 12    13     -
 //   pic16dip14std      socket 14         25     26     -
 //   pic16dip08         socket 17         22     23     -
@@ -29,6 +30,7 @@ namespace zelvar::sim {
 std::unique_ptr<Design> MakePicDip40();
 std::unique_ptr<Design> MakePicDip28();
 std::unique_ptr<Design> MakePicDip18();
+std::unique_ptr<Design> MakePicDip29();
 std::unique_ptr<Design> MakePicDip14();
 std::unique_ptr<Design> MakePicDip14Std();
 std::unique_ptr<Design> MakePicDip08();
