@@ -22,7 +22,7 @@ enum CoreOp : std::uint8_t {
   kOpStatusPrefix = 26,  // the one-byte power status's preamble
   kOpSettle = 27,
   kOpWait100ms = 28,  // models without FPGA; 26 is their 1 ms wait
-  kOpBlock = 32,  // the collected reply bytes as one 256-byte IN block
+  kOpBlock = 32,      // the collected reply bytes as one 256-byte IN block
   kOpStrobe = 43,
   kOp53 = 53,
   kOp54 = 54,

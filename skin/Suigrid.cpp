@@ -55,7 +55,9 @@ TsuiCustomDrawGrid::TsuiCustomDrawGrid(QWidget* parent)
 }
 
 // The bars let go while the grid is whole.
-TsuiCustomDrawGrid::~TsuiCustomDrawGrid() { delete bars_; }
+TsuiCustomDrawGrid::~TsuiCustomDrawGrid() {
+  delete bars_;
+}
 
 void TsuiCustomDrawGrid::SetFixedCols(int count) {
   fixedCols_ = count;

@@ -20,7 +20,9 @@ TsuiMemo::TsuiMemo(QWidget* parent)
 }
 
 // The bars let go while the memo is whole.
-TsuiMemo::~TsuiMemo() { delete bars_; }
+TsuiMemo::~TsuiMemo() {
+  delete bars_;
+}
 
 void TsuiMemo::SetBorderColor(const QColor& colour) {
   borderColour_ = colour;
