@@ -35,28 +35,11 @@ constexpr const char* kList[] = {
     "Addr start", "0000",      "Addr end", "FFFFFF",
     "$end"};
 
-bool IsAdapterCode(int pin) {
-  return pin == kGroundPins11And30 || pin == kAdapterSupply101;
-}
 }  // namespace
 
 void CheckF640Row(const F640Type& t, TypeTableReport& r) {
   constexpr int kSocket = 48;
-  if (t.bitstream.empty()) {
-    r.Fault("no bitstream");
-    return;
-  }
-  r.bitstreams.emplace_back(t.bitstream);
-  if (t.width != 8 && t.width != 16) r.Fault("width neither 8 nor 16");
-  for (std::size_t m = 0; m < t.sizes.size(); ++m) {
-    if (t.sizes[m] != 0) r.SizeIsPowerOfTwo(t.sizes[m]);
-    if (t.sizes[m] == 0 && t.masks[m] != 0) r.Fault("contact mask for a size the row lacks");
-    r.MaskInSocket(t.masks[m], kSocket);
-  }
-  for (const auto& [name, pin] : {std::pair{"VCC", t.vccPin}, {"ground", t.gndPin}}) {
-    if (!IsAdapterCode(pin) && (pin < 1 || pin > kSocket))
-      r.Fault(std::string(name) + " pin off the socket");
-  }
+  if (!CheckAdapterRow(t, r)) return;
   if (t.vppPin < 1 || t.vppPin > kSocket) r.Fault("VPP pin off the socket");
   const int ground = t.gndPin == kGroundPins11And30 ? 11 : t.gndPin;
   if (t.vppPin == t.vccPin || t.vppPin == ground ||

@@ -73,28 +73,11 @@ constexpr const char* kList3[] = {"$Fonc:",       "21 Erase",     "22 Blank",
                                   "FFFF",         "Protect reg3", "FFFF",
                                   "$end"};
 
-bool IsAdapterCode(int pin) {
-  return pin == kGroundPins11And30 || pin == kAdapterSupply101;
-}
 }  // namespace
 
 void CheckP29F640Row(const P29F640Type& t, TypeTableReport& r) {
   constexpr int kSocket = 48;
-  if (t.bitstream.empty()) {
-    r.Fault("no bitstream");
-    return;
-  }
-  r.bitstreams.emplace_back(t.bitstream);
-  if (t.width != 8 && t.width != 16) r.Fault("width neither 8 nor 16");
-  for (std::size_t m = 0; m < t.sizes.size(); ++m) {
-    if (t.sizes[m] != 0) r.SizeIsPowerOfTwo(t.sizes[m]);
-    if (t.sizes[m] == 0 && t.masks[m] != 0) r.Fault("contact mask for a size the row lacks");
-    r.MaskInSocket(t.masks[m], kSocket);
-  }
-  if (!IsAdapterCode(t.vccPin) && (t.vccPin < 1 || t.vccPin > kSocket))
-    r.Fault("VCC pin off the socket");
-  if (!IsAdapterCode(t.gndPin) && (t.gndPin < 1 || t.gndPin > kSocket))
-    r.Fault("ground pin off the socket");
+  if (!CheckAdapterRow(t, r)) return;
   const int ground = t.gndPin == kGroundPins11And30 ? 11 : t.gndPin;
   for (const auto& [name, pin] :
        {std::pair{"reset", t.resetPin}, {"protect A", t.protectA}, {"protect B", t.protectB}}) {

@@ -20,6 +20,34 @@ namespace zelvar::memory {
 // The adapter codes SelectGndPin knows: 100 grounds socket pins 11 and 30.
 inline constexpr std::uint8_t kGroundPins11And30 = 100, kAdapterSupply101 = 101;
 
+// What every large-flash adapter row holds ("P29F640", "F640"): a bitstream, 8 or 16 data bits,
+// a size of a power of two less one and a contact mask only for the "mem=" values it has, VCC and
+// ground on the 48-pin socket or an adapter code. False when the row has no bitstream (nothing
+// more to check).
+template <class Row>
+bool CheckAdapterRow(const Row& t, TypeTableReport& r) {
+  constexpr int kSocket = 48;
+  if (t.bitstream.empty()) {
+    r.Fault("no bitstream");
+    return false;
+  }
+  r.bitstreams.emplace_back(t.bitstream);
+  if (t.width != 8 && t.width != 16) r.Fault("width neither 8 nor 16");
+  for (std::size_t m = 0; m < t.sizes.size(); ++m) {
+    if (t.sizes[m] != 0) r.SizeIsPowerOfTwo(t.sizes[m]);
+    if (t.sizes[m] == 0 && t.masks[m] != 0) r.Fault("contact mask for a size the row lacks");
+    r.MaskInSocket(t.masks[m], kSocket);
+  }
+  const auto adapterCode = [](int pin) {
+    return pin == kGroundPins11And30 || pin == kAdapterSupply101;
+  };
+  if (!adapterCode(t.vccPin) && (t.vccPin < 1 || t.vccPin > kSocket))
+    r.Fault("VCC pin off the socket");
+  if (!adapterCode(t.gndPin) && (t.gndPin < 1 || t.gndPin > kSocket))
+    r.Fault("ground pin off the socket");
+  return true;
+}
+
 struct P29F640Type {
   std::string_view bitstream;
   std::uint8_t commandSet = 0;  // 3: unlock at 0x555/0x2AA, else 0x5555/0x2AAA

@@ -1,6 +1,6 @@
 #pragma once
 // Microchip 12-bit-core flash PICs (PIC16F54, PIC16F57) in their serial programming mode, from
-// the PIC16F5X programming specification and the data sheets: pinouts, sizes, the commands (6
+// the makers' PIC16F5X programming guide and the data sheets: pinouts, sizes, the commands (6
 // bits, least significant first, taken as the clock falls; only the low four bits decode, the
 // upper two are don't-care), the 16-bit data field (start bit, 12 data bits and two don't-care
 // bits, stop bit; read data driven from the second to the fifteenth rising edge, the two
