@@ -1,6 +1,8 @@
 #include "algorithms/avr/AvrSet.h"
 
 #include <cstdio>
+#include <iterator>
+#include <string>
 
 #include "link/Bitstream.h"
 #include "link/CommandQueue.h"
@@ -46,6 +48,26 @@ void AvrSet::CheckRow(const AvrType& t, TypeTableReport& r) {
     r.Fault("code and EEPROM image beyond the buffer");
   }
   if (t.bitstream) r.bitstreams.emplace_back(t.bitstream);
+  const AvrControlPins& c = t.control;
+  if (c.reset != 0) {
+    // Signals on plain pins: each its own pin, on the chip, RESET the 12 V pin, none a supply.
+    const std::uint8_t pins[] = {c.reset, c.rdy, c.oe, c.wr, c.bs, c.xa0, c.xa1, c.xtal1};
+    if (c.reset != t.vppPin) r.Fault("RESET control pin is not the 12 V pin");
+    for (std::size_t i = 0; i < std::size(pins); ++i) {
+      for (std::size_t j = i + 1; j < std::size(pins); ++j) {
+        if (pins[i] == pins[j])
+          r.Fault("two control signals on socket pin " + std::to_string(pins[i]));
+      }
+      if (pins[i] < 1 || pins[i] > kSocket) r.Fault("control pin outside the socket");
+      if (i > 0 && (pins[i] == t.vccPin || pins[i] == t.groundPin)) {
+        r.Fault("control signal on supply pin " + std::to_string(pins[i]));
+      }
+      if (t.contactMask != 0 && pins[i] >= 1 && pins[i] <= kSocket &&
+          ((t.contactMask >> (pins[i] - 1)) & 1) == 0) {
+        r.Fault("control pin " + std::to_string(pins[i]) + " not in the contact mask");
+      }
+    }
+  }
 }
 
 bool AvrSet::SetUp(std::size_t rows, const char* bitstream, const char* noDesign,

@@ -12,6 +12,12 @@
 
 namespace zelvar::avr {
 
+// The socket pins of the programming signals, for the sets that drive them as plain pins (0:
+// the set runs them on its design's lines).
+struct AvrControlPins {
+  std::uint8_t reset = 0, rdy = 0, oe = 0, wr = 0, bs = 0, xa0 = 0, xa1 = 0, xtal1 = 0;
+};
+
 // A row of the AVR type tables. Sizes are byte counts less one; a page of 0 means the area is
 // written a byte at a time.
 struct AvrType {
@@ -30,6 +36,7 @@ struct AvrType {
   std::uint8_t waitTicks = 0;
   std::uint8_t instructionWaits = 0;
   bool hasEeprom = true;  // false: the part has no data EEPROM (eepromLast unused)
+  AvrControlPins control{};
 
   constexpr std::uint32_t codeSize() const { return codeLast + 1; }
   constexpr std::uint32_t eepromSize() const { return eepromLast + 1; }

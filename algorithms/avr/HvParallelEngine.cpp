@@ -26,10 +26,14 @@ void HvParallelSet::SetReadDirection(bool on) const {
   on ? SetLine(kLineReadBack) : ClearLine(kLineReadBack);
 }
 
-void HvParallelSet::ClockDataByte(std::uint8_t b) {
+void HvParallelSet::ClockDataByte(std::uint8_t b) const {
   WritePort(0, b);
   WriteFpgaRegister(kLineRegister, kLineXtal1 | kLineHigh);
   WriteFpgaRegister(kLineRegister, kLineXtal1);
+}
+
+void HvParallelSet::LineSettle() const {
+  PutCmd1(kCmdLineSettle);
 }
 
 void HvParallelSet::LoadAddressByte(std::uint8_t b) const {
@@ -39,20 +43,20 @@ void HvParallelSet::LoadAddressByte(std::uint8_t b) const {
 }
 
 void HvParallelSet::LoadDataByte(std::uint8_t b) const {
-  PutCmd1(kCmdLineSettle);
+  LineSettle();
   SetLine(kLineXa0);
   ClearLine(kLineXa1);
   ClockDataByte(b);
 }
 
 void HvParallelSet::LoadCommandByte(std::uint8_t c) const {
-  PutCmd1(kCmdLineSettle);
+  LineSettle();
   ClearLine(kLineXa0);
   SetLine(kLineXa1);
   ClockDataByte(c);
 }
 
-void HvParallelSet::SampleData() {
+void HvParallelSet::SampleData() const {
   PutCmd1(kCmdSample);
 }
 
@@ -60,7 +64,7 @@ void HvParallelSet::FuseWait() const {
   for (int i = 0; i < Policy().fuseWaitCount; ++i) PutCmd1(Policy().fuseWait);
 }
 
-void HvParallelSet::Ticks(int n) {
+void HvParallelSet::Ticks(int n) const {
   for (int i = 0; i < n; ++i) PutCmd1(kCmdTick);
 }
 
@@ -109,7 +113,7 @@ bool HvParallelSet::EnterChecked() {
 
 void HvParallelSet::ReadFlashWord(std::uint32_t byteAddress) const {
   const std::uint32_t w = byteAddress / 2;
-  PutCmd1(kCmdLineSettle);
+  LineSettle();
   SetReadDirection(false);
   SetLine(kLineOe);
   ClearLine(kLineBs1);

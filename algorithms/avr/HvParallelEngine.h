@@ -47,17 +47,21 @@ class HvParallelSet : public AvrSet {
  protected:
   virtual const HvParallelPolicy& Policy() const = 0;
 
-  // --- Engine steps (queued).
-  void ClearLine(std::uint8_t n) const;
-  void SetLine(std::uint8_t n) const;
-  void SetReadDirection(bool on) const;
-  static void ClockDataByte(std::uint8_t b);
+  // --- Engine steps (queued). The line, data-port and wait steps are virtual: a set whose
+  // signals run on socket pins instead of register-18 lines gives its own (AvrPinParallel).
+  virtual void ClearLine(std::uint8_t n) const;
+  virtual void SetLine(std::uint8_t n) const;
+  virtual void SetReadDirection(bool on) const;
+  virtual void ClockDataByte(std::uint8_t b) const;
+  // The settle before a byte load.
+  virtual void LineSettle() const;
   void LoadAddressByte(std::uint8_t b) const;
   void LoadDataByte(std::uint8_t b) const;
   void LoadCommandByte(std::uint8_t c) const;
-  static void SampleData();
+  virtual void SampleData() const;
   void FuseWait() const;
-  static void Ticks(int n);
+  // The wait after a WR pulse that started a self-timed write.
+  virtual void Ticks(int n) const;
   // BS2 and BS1 that select `which` for a read.
   void SelectFuseByte(FuseByte which) const;
 

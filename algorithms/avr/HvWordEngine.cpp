@@ -62,6 +62,16 @@ void HvWordSet::EnterAfterPower() {
   FlushCommands();
 }
 
+// The erase runs while WR is held low: 10 ms, inside the parts' 5-15 ms.
+void HvWordSet::EraseHold() const {
+  PutCmd1(kCmdCycleWait);
+}
+
+// The fuse byte programs while WR is held low: one 1.25 ms tick, inside the parts' 1.0-1.8 ms.
+void HvWordSet::FuseHold() const {
+  PutCmd1(kCmdTick);
+}
+
 void HvWordSet::WritePulse() const {
   ClearLine(kLineWr);
   SetLine(kLineWr);
@@ -107,9 +117,8 @@ void HvWordSet::Erase() {
   SetReadDirection(false);
   SetLine(kLineOe);
   LoadCommandByte(kHvChipErase);
-  // The erase runs while WR is held low: 10 ms, inside the parts' 5-15 ms.
   ClearLine(kLineWr);
-  PutCmd1(kCmdCycleWait);
+  EraseHold();
   SetLine(kLineWr);
   FlushCommands();
 }
@@ -121,9 +130,8 @@ void HvWordSet::Config() {
   ClearLine(kLineBs1);
   LoadCommandByte(kHvWriteFuse);
   LoadDataByte(fuse);
-  // The fuse byte programs while WR is held low: one 1.25 ms tick, inside the parts' 1.0-1.8 ms.
   ClearLine(kLineWr);
-  PutCmd1(kCmdTick);
+  FuseHold();
   SetLine(kLineWr);
   Ticks(2);
   FlushCommands();
@@ -174,7 +182,7 @@ void HvWordSet::ReadConfig() {
   ReadReply64(gLink.ScratchBuffer.data());
   const std::uint8_t v = gLink.ScratchBuffer[0];
   char line[32];
-  std::snprintf(line, sizeof line, "Fuse=%02x", v);
+  std::snprintf(line, sizeof line, FuseLogFormat(), v);
   AddMessageLine(line);
   SetWord(0, v);
   const int radio = RadioOfLock((v & 0x80) != 0, (v & 0x40) != 0);

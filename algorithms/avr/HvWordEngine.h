@@ -34,10 +34,16 @@ class HvWordSet : public HvParallelSet {
   virtual int LockByteOfRadio(std::uint32_t radio) const = 0;
   // The radio item of lock bits LB1, LB2 as read (1 = unprogrammed); -1 when no item has them.
   virtual int RadioOfLock(bool lb1, bool lb2) const = 0;
+  // Read config's log line of the byte read.
+  virtual const char* FuseLogFormat() const { return "Fuse=%02x"; }
   // The BS level under which the chip gives its fuse and lock byte.
   virtual bool FuseReadBs() const { return false; }
   // Words between a progress step and flush during Write.
   virtual std::uint32_t WriteFlushBytes() const { return 16; }
+
+  // The waits WR is held low for: the chip erase (5-15 ms) and the fuse write (1.0-1.8 ms).
+  virtual void EraseHold() const;
+  virtual void FuseHold() const;
 
   void WritePulse() const;
   void WriteFlashWord(std::uint32_t a, std::uint16_t word) const;

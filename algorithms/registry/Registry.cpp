@@ -12,6 +12,7 @@
 #include "algorithms/avr/ATTINY1.h"
 #include "algorithms/avr/ATTINY2.h"
 #include "algorithms/avr/ATTINY2313.h"
+#include "algorithms/avr/AT90S.h"
 #include "algorithms/avr/ATTINY28.h"
 #include "algorithms/mcs51/AT89C51RD2.h"
 #include "algorithms/mcs51/AT89S5X.h"
@@ -201,6 +202,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<avr::AT90S8535>("AT90S8535"),
     Register<avr::ATTINY2>("ATTINY2"),
     Register<avr::ATTINY28>("ATTINY28"),
+    Register<avr::AT90S>("AT90S"),
     Register<memory::P29F>("P29F"),
     Register<memory::AMD29f040>("AMD29f040"),
     Register<memory::AT49F>("AT49F"),

@@ -20,6 +20,11 @@ inline constexpr std::uint8_t kCmdPort20Byte = 38;
 inline constexpr std::uint8_t kCmdSamplePort20 = kCmdSample20;
 inline constexpr std::uint8_t kCmdDataByte20 = kCmdPort20Byte;
 
+// Command 14 on register 29 with a socket pin and a limit in ms: waits until the chip shows
+// ready (high) on that pin, at most the limit.
+inline constexpr std::uint8_t kRegWaitReady = 29;
+inline constexpr std::uint8_t kWaitReadyLimitMs = 20;
+
 // Register-25 data-line modes.
 inline constexpr std::uint8_t kBusDrive = 15;
 inline constexpr std::uint8_t kBusRead = 7;

@@ -290,6 +290,17 @@ AvrSheet Attiny28() {
   return s;
 }
 
+// AT90S1200 and AT90S2313: the 20-pin pinout of the ATtiny2313 (RESET 1, XTAL1 5, OE, WR, BS,
+// XA0 on PD2..PD5 (6-9), XA1 on PD6 (11), DATA PB0..PB7 on 12-19, GND 10, VCC 20) with RDY/BSY on
+// PD1 (3); RCEN or FSTRT (bit 0) and SPIEN (bit 5) are the fuse byte; 4.0-6.0 V.
+AvrSheet At90s20(std::uint32_t flash, std::uint32_t eeprom, std::array<std::uint8_t, 3> signature) {
+  AvrSheet s = Attiny2313();
+  s.latchOnPagelFall = false;
+  s.rdy = 3;
+  s.vccMin = 4000;
+  return ClassicAt90s(s, flash, eeprom, signature, 0x21, 0x01);
+}
+
 // AT90S4414/8515 and AT90S4434/8535: FSTRT (bit 0) and SPIEN (bit 5) are the fuse byte.
 AvrSheet At90s40(AvrSheet pins, std::uint32_t flash, std::uint32_t eeprom,
                  std::array<std::uint8_t, 3> signature) {
@@ -608,10 +619,12 @@ void AvrHvParallelChip::OnPins(Programmer& p) {
   wrWasLow_ = wrLow;
   const int oe = In(p, sheet_.oe);
   driving_ = programming && oe >= 0 && oe < 2500 && IsRead(command_);
+  ready_ = !Busy(p) && !held_;
   if (driving_) out_ = ReadValue(bs1, bs2);
 }
 
 int AvrHvParallelChip::Drive(int pin) const {
+  if (sheet_.rdy != 0 && pin == sheet_.rdy) return programming ? (ready_ ? 1 : 0) : -1;
   if (!driving_) return -1;
   for (int i = 0; i < 8; ++i) {
     if (sheet_.data[i] == pin) return (out_ >> i) & 1;
@@ -639,6 +652,10 @@ std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part) {
     s = At90s2333(4096, 256, {0x1E, 0x92, 0x03});
   } else if (part == "ATtiny28") {
     s = Attiny28();
+  } else if (part == "AT90S1200") {
+    s = At90s20(1024, 64, {0x1E, 0x90, 0x01});
+  } else if (part == "AT90S2313") {
+    s = At90s20(2048, 128, {0x1E, 0x91, 0x01});
   } else if (part == "AT90S4414") {
     s = At90s40(Dip40Mega16x(), 4096, 256, {0x1E, 0x92, 0x01});
   } else if (part == "AT90S8515") {
@@ -672,10 +689,10 @@ std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part) {
 
 std::string_view AvrHvParallelPartOf(std::string_view chipName) {
   constexpr std::string_view kParts[] = {
-      "ATmega48",  "ATmega88",  "ATmega168",    "ATmega161", "ATmega162", "ATmega163",
-      "ATmega8",   "ATmega16",  "ATmega32",     "ATmega64",  "ATmega128", "ATtiny2313",
-      "ATtiny28",  "AT90S2333", "AT90S4433",    "AT90S4414", "AT90S8515", "AT90S8515*P44",
-      "AT90S4434", "AT90S8535", "AT90S8535*P44"};
+      "ATmega48",  "ATmega88",  "ATmega168",     "ATmega161", "ATmega162", "ATmega163",
+      "ATmega8",   "ATmega16",  "ATmega32",      "ATmega64",  "ATmega128", "ATtiny2313",
+      "ATtiny28",  "AT90S2333", "AT90S4433",     "AT90S4414", "AT90S8515", "AT90S8515*P44",
+      "AT90S4434", "AT90S8535", "AT90S8535*P44", "AT90S1200", "AT90S2313"};
   std::string_view best;
   for (std::string_view part : kParts) {
     if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;

@@ -1,6 +1,7 @@
 #pragma once
 // AVR parts in their high-voltage parallel programming mode, written from the programming chapters
 // of the Atmel datasheets (ATmega48/88/168, ATmega161, ATmega162, ATmega163, ATmega8, ATmega16,
+// AT90S1200, AT90S2313,
 // ATmega32, ATmega64, ATmega128, ATtiny2313, ATtiny28, AT90S2333/4433, AT90S4414/8515,
 // AT90S4434/8535).
 //
@@ -28,6 +29,8 @@
 //    while WR is held low (tWLWH_CE 5-15 ms, tWLWH_PFB 1.0-1.8 ms) and take effect as WR rises,
 //    a pulse outside that window doing nothing. Where PAGEL shares BS1's pin (ATtiny2313) the
 //    page buffer latches as the pin falls, since BS1 must rise before the high byte is loaded.
+//  - RDY/BSY (modelled on the 20-pin AT90S1200/2313) drives low from a WR-started cycle until it
+//    completes, high otherwise, and only in programming mode.
 //  - Flash cells program by AND; EEPROM bytes replace; fuse bytes replace (bits the part lacks
 //    read 1); lock bits only go from 1 to 0. The chip erase sets flash, EEPROM (kept when EESAVE is
 //    programmed) and lock bits to 1 and leaves the fuses alone.
@@ -56,6 +59,7 @@ struct AvrSheet {
   int vcc = 7, ground = 8, ground2 = 22, reset = 1, xtal1 = 9, oe = 4, wr = 5, bs1 = 6, xa0 = 11,
       xa1 = 12, pagel = 13, bs2 = 25;
   std::array<int, 8> data = {14, 15, 16, 17, 18, 19, 23, 24};
+  int rdy = 0;  // RDY/BSY (an output in programming mode); 0 where the model leaves it out
   std::uint32_t flashBytes = 4096;
   std::uint32_t flashPage = 64;  // bytes
   std::uint32_t eepromBytes = 256;
@@ -133,6 +137,7 @@ class AvrHvParallelChip final : public ChipModel {
   std::vector<std::uint8_t> pendingFlash_, pendingEeprom_;
   std::vector<bool> pendingLatched_;
   bool driving_ = false;
+  bool ready_ = true;  // RDY/BSY: no cycle running
   std::uint8_t out_ = 0xFF;
   // A chip erase or fuse write that runs while WR is held low.
   bool held_ = false;
@@ -142,6 +147,7 @@ class AvrHvParallelChip final : public ChipModel {
 
 // A model by part name: "ATmega48", "ATmega88", "ATmega168", "ATmega161", "ATmega162", "ATmega163",
 // "ATmega8", "ATmega16", "ATmega32", "ATmega64", "ATmega128" (the last two on their adapter),
+// "AT90S1200", "AT90S2313",
 // "ATtiny2313", "AT90S2333", "AT90S4433", "ATtiny28", "AT90S4414", "AT90S8515", "AT90S4434",
 // "AT90S8535" and the PLCC44 packages "AT90S8515*P44", "AT90S8535*P44".
 // nullptr for an unknown name.

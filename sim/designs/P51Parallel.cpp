@@ -27,6 +27,7 @@ enum : std::uint8_t {
 constexpr int kAddressFirstPin = 1;  // P1.0 .. P1.7 on socket pins 1..8
 constexpr int kDataPin0 = 39;        // P0.0 on 39 down to P0.7 on 32
 constexpr std::uint8_t kBusModeRegister = 25;
+constexpr std::uint8_t kWaitReadyRegister = 29;  // value: a socket pin; then a limit in ms
 constexpr std::uint8_t kDriveMode = 15;
 constexpr std::uint8_t kPort20ReadMode = 9;
 constexpr std::uint8_t kReadMode = 7;
@@ -124,9 +125,30 @@ std::uint8_t P51Logic::SamplePins(Programmer& p, int first) {
   return b;
 }
 
+// Polls the pin every 10 us until it reads high (a line nothing drives reads high, as with
+// the pull-up of a released pin), for at most `limitMs`.
+void P51Logic::WaitReady(Programmer& p, int pin, int limitMs) {
+  if (pin < 1 || pin > 48) {
+    p.record.ProtocolError("p51: wait for ready on no pin");
+    return;
+  }
+  const double end = p.clockUs() + limitMs * 1000.0;
+  for (;;) {
+    Settle(p);
+    const int cp = p.ChipPinAt(pin);
+    const int d = cp > 0 && p.chip() ? p.chip()->Drive(cp) : -1;
+    if (d > 0 || (d < 0 && p.ReadLevel(pin) != 0) || p.clockUs() >= end) return;
+    p.AdvanceUs(10);
+  }
+}
+
 bool P51Logic::Execute(Programmer& p, const Command& c) {
   switch (c.op()) {
     case kSetRegister:
+      if (c.bytes[1] == kWaitReadyRegister) {
+        WaitReady(p, c.bytes[2], c.bytes[3]);
+        return true;
+      }
       // Register 25 sets the data lines' direction; the core keeps the register itself.
       if (c.bytes[1] == kBusModeRegister) {
         // Modes 0 and 1 carry the address on P0 and the data on socket pins 1 to 8, an input
