@@ -5,6 +5,7 @@
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
 #include "services/AppState.h"
+#include "services/Messages.h"
 
 namespace zelvar::mcs51 {
 

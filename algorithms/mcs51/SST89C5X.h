@@ -51,7 +51,10 @@ class SST89C5X final : public SstHostSet {
   }
   SstWalk Walk() const override { return InPlaceWalk(Row()); }
 
-  void Init() override { SetUp(kTypes.size(), kPlcc44, 5000, 0); }
+  // VPP at the rows' 5 V: Write routes it to EA/VPP, where 0 V would hold EA# low and refuse
+  // every byte.
+  void Init() override { SetUp(kTypes.size(), kPlcc44, 5000, kVpp); }
+  static constexpr int kVpp = 5000;
 };
 
 }  // namespace zelvar::mcs51

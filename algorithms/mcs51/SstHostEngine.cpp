@@ -89,11 +89,13 @@ void SstHostSet::ModeCommand(const char* code, bool hasAddress, std::uint32_t ad
   if (hasAddress) SetAddress(address);
   SetRegister25(kBusDrive);
   ProgramByte(0xFF);
+  SetRegister25(kBusRead);
   FlushCommands();
 }
 
 bool SstHostSet::HasBlockSwitch() const {
-  for (const SstSegment& s : Walk().Span()) {
+  const SstWalk walk = Walk();
+  for (const SstSegment& s : walk.Span()) {
     if (s.block1) return true;
   }
   return false;
@@ -103,9 +105,11 @@ void SstHostSet::SelectBlock(int n) {
   if (HasBlockSwitch()) ModeCommand("1001", true, n == 0 ? kSelectBlock0 : kSelectBlock1);
 }
 
+// P0 is released after every pin has gone low: the chip may drive it from its first Read-ID.
 bool SstHostSet::Enter() {
   SetRegister25(kBusRead);
   SetAllPins(false);
+  SetRegister25(kBusRead);
   if (!Policy().checkedEntry) {
     SwitchPin(kXtal2Pin, true);
     SwitchPin(kSwitchPin, true);
@@ -153,7 +157,8 @@ bool SstHostSet::IdentityMatches() {
 // buffer, the first difference failing at its buffer address.
 bool SstHostSet::ScanWalk(Scan kind) {
   std::uint8_t* scratch = gLink.ScratchBuffer.data();
-  for (const SstSegment& s : Walk().Span()) {
+  const SstWalk walk = Walk();
+  for (const SstSegment& s : walk.Span()) {
     if (s.block1) {
       SelectBlock(1);
       ModePins(kReadCode);
@@ -217,7 +222,8 @@ void SstHostSet::Write() {
   SetAddress(0);
   if (Policy().vppForWrite) SelectVppPinByModel(gMcs51.ChipVppPin);
   if (!CheckPower()) return;
-  for (const SstSegment& s : Walk().Span()) {
+  const SstWalk walk = Walk();
+  for (const SstSegment& s : walk.Span()) {
     if (s.block1) {
       SelectBlock(1);
       ModePins(kProgramCode);
