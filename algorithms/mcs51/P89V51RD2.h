@@ -25,9 +25,8 @@ struct V51Type {
 };
 
 namespace p89v51rd2 {
-constexpr const char* kDescribe[] = {"$Fonc:",   "21 Erase", "22 Blank",  "23 Write",
-                                     "24 Verify", "25 Config", "26 Secu", "$DisTool:",
-                                     "29,30,31,", "$end"};
+constexpr const char* kDescribe[] = {"$Fonc:",    "21 Erase", "22 Blank",  "23 Write",  "24 Verify",
+                                     "25 Config", "26 Secu",  "$DisTool:", "29,30,31,", "$end"};
 constexpr const char* kConfig[] = {"0: (只有一种类型)",
                                    "n=SB1(加密位1),v=1,l=1,b=0",
                                    "n=SB2(加密位2),v=1,l=1,b=1",
@@ -40,8 +39,8 @@ constexpr SstBitCommand kConfigBits[] = {
     {.bit = 4, .code = "1001", .hasAddress = true, .address = 0x5A00},
     {.bit = 3, .code = "1000", .hasAddress = true, .address = 0x5500},
     {.bit = -1, .code = "1001", .hasAddress = true, .address = 0xAA00}};
-constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,
-                        kOpConfig, kOpLock, kOpRead,  kOpReadId};
+constexpr int kOps[] = {kOpErase,  kOpBlank, kOpWrite, kOpVerify,
+                        kOpConfig, kOpLock,  kOpRead,  kOpReadId};
 constexpr SstPolicy kPolicy{};
 constexpr std::uint32_t kBootBytes = 8192;
 }  // namespace p89v51rd2

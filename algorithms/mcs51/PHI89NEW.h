@@ -11,8 +11,8 @@
 namespace zelvar::mcs51 {
 
 namespace phi89new {
-constexpr const char* kDescribe[] = {"$Fonc:",    "21 Erase",    "22 Blank",
-                                     "23 Write",  "24 Verify",   "26 Security",
+constexpr const char* kDescribe[] = {"$Fonc:",    "21 Erase",     "22 Blank",
+                                     "23 Write",  "24 Verify",    "26 Security",
                                      "$DisTool:", "25,29,30,31,", "$end"};
 }  // namespace phi89new
 

@@ -13,9 +13,8 @@
 namespace zelvar::mcs51 {
 
 namespace sst89e554 {
-constexpr const char* kDescribe[] = {"$Fonc:",   "21 Erase", "22 Blank",  "25 Config",
-                                     "23 Write", "24 Verify", "26 Secu",  "$DisTool:",
-                                     "29,30,31,", "$end"};
+constexpr const char* kDescribe[] = {"$Fonc:",    "21 Erase", "22 Blank",  "25 Config", "23 Write",
+                                     "24 Verify", "26 Secu",  "$DisTool:", "29,30,31,", "$end"};
 constexpr const char* kConfig[] = {"0: (只有一种类型)",
                                    "n=SB1(加密位1),l=1,v=1,a=0,b=0",
                                    "n=SB2(加密位2),l=1,v=1,a=0,b=1",
@@ -28,8 +27,8 @@ constexpr SstBitCommand kConfigBits[] = {
     {.bit = 3, .code = "1001", .hasAddress = true, .address = 0x5A00},
     {.bit = 4, .code = "1001", .hasAddress = true, .address = 0xAA00},
     {.bit = 5, .code = "1000", .hasAddress = true, .address = 0x5500}};
-constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify,
-                        kOpConfig, kOpLock, kOpRead,  kOpReadId};
+constexpr int kOps[] = {kOpErase,  kOpBlank, kOpWrite, kOpVerify,
+                        kOpConfig, kOpLock,  kOpRead,  kOpReadId};
 constexpr SstPolicy kPolicy{};
 }  // namespace sst89e554
 
@@ -49,11 +48,23 @@ class SST89E554 final : public SstHostSet {
   static constexpr int kFirstRow = 0;
   static constexpr std::array<SstType, 7> kTypes = {{
       {.name = "0: SST89E51RD", .lastAddress = 0xFFF, .block1Start = 0xE000, .block1Bytes = 0x2000},
-      {.name = "1: SST89E52RD", .lastAddress = 0x1FFF, .block1Start = 0xE000, .block1Bytes = 0x2000},
-      {.name = "2: SST89E54RD", .lastAddress = 0x3FFF, .block1Start = 0xE000, .block1Bytes = 0x2000},
-      {.name = "3: SST89E554RC", .lastAddress = 0x7FFF, .block1Start = 0xE000, .block1Bytes = 0x2000},
+      {.name = "1: SST89E52RD",
+       .lastAddress = 0x1FFF,
+       .block1Start = 0xE000,
+       .block1Bytes = 0x2000},
+      {.name = "2: SST89E54RD",
+       .lastAddress = 0x3FFF,
+       .block1Start = 0xE000,
+       .block1Bytes = 0x2000},
+      {.name = "3: SST89E554RC",
+       .lastAddress = 0x7FFF,
+       .block1Start = 0xE000,
+       .block1Bytes = 0x2000},
       {.name = "4: SST89E564RD", .lastAddress = 0xFFFF, .block1Start = kSstNoBlock1},
-      {.name = "5: SST89V554RC", .lastAddress = 0x7FFF, .block1Start = 0xE000, .block1Bytes = 0x2000},
+      {.name = "5: SST89V554RC",
+       .lastAddress = 0x7FFF,
+       .block1Start = 0xE000,
+       .block1Bytes = 0x2000},
       {.name = "6: SST89V564RD", .lastAddress = 0xFFFF, .block1Start = kSstNoBlock1},
   }};
 

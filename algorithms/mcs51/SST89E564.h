@@ -17,8 +17,8 @@
 namespace zelvar::mcs51 {
 
 namespace sst89e564 {
-constexpr const char* kDescribe[] = {"$Fonc:",    "21 Erase",  "22 Blank", "23 Write", "24 Verify",
-                                     "25 Config", "26 Secu",   "$DisTool:", "30,31,",  "$end"};
+constexpr const char* kDescribe[] = {"$Fonc:",    "21 Erase", "22 Blank",  "23 Write", "24 Verify",
+                                     "25 Config", "26 Secu",  "$DisTool:", "30,31,",   "$end"};
 constexpr const char* kConfig[] = {"0: (只有一种类型)",
                                    "n=SB1(加密位1),l=1,v=1,a=0,b=0",
                                    "n=SB2(加密位2),l=1,v=1,a=0,b=1",
@@ -26,8 +26,9 @@ constexpr const char* kConfig[] = {"0: (只有一种类型)",
                                    "n=SC0 (User/ISP),l=1,v=1,a=0,b=3",
                                    "n=6/12 clock,l=1,v=1,a=0,b=4",
                                    "$end"};
-constexpr SstBitCommand kConfigBits[] = {{.bit = 3, .code = "1001", .hasAddress = true, .address = 0x5A00},
-                                         {.bit = 4, .code = "1000", .hasAddress = true, .address = 0x5500}};
+constexpr SstBitCommand kConfigBits[] = {
+    {.bit = 3, .code = "1001", .hasAddress = true, .address = 0x5A00},
+    {.bit = 4, .code = "1000", .hasAddress = true, .address = 0x5500}};
 constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite,  kOpVerify,    kOpConfig,
                         kOpLock,  kOpRead,  kOpReadId, kOpReadConfig};
 constexpr SstPolicy kPolicy{.checkedEntry = true, .signatureAtZero = true, .shortErase = true};
@@ -40,12 +41,18 @@ class SST89E564 final : public SstHostSet {
       {.name = "Exit"},
       {.name = "1: SST89C54", .lastAddress = 0x3FFF, .block1Start = 0xF000, .block1Bytes = 0x1000},
       {.name = "2: SST89C58", .lastAddress = 0x7FFF, .block1Start = 0xF000, .block1Bytes = 0x1000},
-      {.name = "3: SST89E554RC", .lastAddress = 0x7FFF, .block1Start = 0xE000, .block1Bytes = 0x2000},
+      {.name = "3: SST89E554RC",
+       .lastAddress = 0x7FFF,
+       .block1Start = 0xE000,
+       .block1Bytes = 0x2000},
       {.name = "4: SST89E564RD",
        .lastAddress = 0xFFFF,
        .block1Start = kSstBehindSwitch,
        .block1Bytes = 0x2000},
-      {.name = "5: SST89V554RC", .lastAddress = 0x7FFF, .block1Start = 0xE000, .block1Bytes = 0x2000},
+      {.name = "5: SST89V554RC",
+       .lastAddress = 0x7FFF,
+       .block1Start = 0xE000,
+       .block1Bytes = 0x2000},
       {.name = "6: SST89V564RD",
        .lastAddress = 0xFFFF,
        .block1Start = kSstBehindSwitch,

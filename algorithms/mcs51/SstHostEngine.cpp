@@ -31,7 +31,8 @@ constexpr SstBitCommand kSecurityBits[] = {
 
 void SstHostSet::CheckRow(const SstType& t, TypeTableReport& r) {
   ParallelSet::CheckRow({.name = t.name, .lastAddress = 0xFFFF}, r);
-  if (t.lastAddress > 0xFFFF || (t.lastAddress & 0xFF) != 0xFF) r.Fault("block 0 not 256-byte blocks");
+  if (t.lastAddress > 0xFFFF || (t.lastAddress & 0xFF) != 0xFF)
+    r.Fault("block 0 not 256-byte blocks");
   if (t.block1Start == kSstNoBlock1) return;
   if (t.block1Bytes == 0 || (t.block1Bytes & 0xFF) != 0) r.Fault("block 1 not 256-byte blocks");
   if (t.block1Start == kSstBehindSwitch) {

@@ -48,9 +48,9 @@ struct SstPolicy {
   // The SST89E564's entry: progress 0, PSEN high before VCC, and the Read-ID's first byte checked
   // for 0xBF ("Warning: Chip error!"); a wrong byte refuses the operation.
   bool checkedEntry = false;
-  bool signatureAtZero = false;  // the Read-ID block read from 0, its bytes 30H and 31H
-  bool shortErase = false;       // Chip-Erase: a 1 ms strobe and 13 ms after (else 201 ms after)
-  bool vppForWrite = false;      // Write puts the VPP supply on EA/VPP
+  bool signatureAtZero = false;   // the Read-ID block read from 0, its bytes 30H and 31H
+  bool shortErase = false;        // Chip-Erase: a 1 ms strobe and 13 ms after (else 201 ms after)
+  bool vppForWrite = false;       // Write puts the VPP supply on EA/VPP
   bool logIdOnSignature = false;  // Read ID's line without the ReadId bytes (SST89C5X)
 };
 

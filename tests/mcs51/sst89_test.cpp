@@ -2,11 +2,12 @@
 // simulated SST89 and P89V51 parts, through the operation runner: every modelled row erased,
 // blank-checked, written, verified and read against the chip's two blocks, the security bits with
 // their effect, the configuration bits, the identity refusal, and the walks keeping to the row.
+#include "sim/chips/Sst89.h"
+
 #include <gtest/gtest.h>
 
 #include "Mcs51Fixture.h"
 #include "services/Dispatcher.h"
-#include "sim/chips/Sst89.h"
 
 namespace zelvar::test {
 namespace {
@@ -115,8 +116,10 @@ TEST_P(SstRoundTrip, ErasesWritesVerifiesReadsAndLocksBothBlocks) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, SstRoundTrip,
     ::testing::Values(
-        SstRow{{"SST89E564", 1, "SST: SST89C54", Sst(0xE0)}, "SST89C54", 0x4000, 0x10000, 0x1000, 0},
-        SstRow{{"SST89E564", 2, "SST: SST89C58", Sst(0xE1)}, "SST89C58", 0x8000, 0x10000, 0x1000, 0},
+        SstRow{
+            {"SST89E564", 1, "SST: SST89C54", Sst(0xE0)}, "SST89C54", 0x4000, 0x10000, 0x1000, 0},
+        SstRow{
+            {"SST89E564", 2, "SST: SST89C58", Sst(0xE1)}, "SST89C58", 0x8000, 0x10000, 0x1000, 0},
         SstRow{{"SST89E564", 3, "SST: SST89E554RC", Sst(0xE5)},
                "SST89E554RC",
                0x8000,
@@ -141,10 +144,30 @@ INSTANTIATE_TEST_SUITE_P(
                0,
                0,
                0x07},
-        SstRow{{"SST89C5X", 1, "SST: SST89C54-33-C-PI", Sst(0xE0)}, "SST89C54", 0x4000, 0xF000, 0x1000, 0},
-        SstRow{{"SST89C5X", 2, "SST: SST89C58-33-C-PI", Sst(0xE1)}, "SST89C58", 0x8000, 0xF000, 0x1000, 0},
-        SstRow{{"P89V51RD2", 2, "PHILIPS: P89V51RB2", Sst(0x93)}, "P89V51RB2", 0x4000, 0xE000, 0x2000, 0x07},
-        SstRow{{"P89V51RD2", 3, "PHILIPS: P89V51RC2", Sst(0x92)}, "P89V51RC2", 0x8000, 0xE000, 0x2000, 0x07},
+        SstRow{{"SST89C5X", 1, "SST: SST89C54-33-C-PI", Sst(0xE0)},
+               "SST89C54",
+               0x4000,
+               0xF000,
+               0x1000,
+               0},
+        SstRow{{"SST89C5X", 2, "SST: SST89C58-33-C-PI", Sst(0xE1)},
+               "SST89C58",
+               0x8000,
+               0xF000,
+               0x1000,
+               0},
+        SstRow{{"P89V51RD2", 2, "PHILIPS: P89V51RB2", Sst(0x93)},
+               "P89V51RB2",
+               0x4000,
+               0xE000,
+               0x2000,
+               0x07},
+        SstRow{{"P89V51RD2", 3, "PHILIPS: P89V51RC2", Sst(0x92)},
+               "P89V51RC2",
+               0x8000,
+               0xE000,
+               0x2000,
+               0x07},
         SstRow{{"P89V51RD2", 4, "PHILIPS: P89V51RD2", Sst(0x91)},
                "P89V51RD2",
                0x10000,
