@@ -14,8 +14,6 @@ namespace zelvar::mcs51 {
 namespace {
 constexpr ModeLines kLines{{27, 17, 11, 10}};
 constexpr AddressPins kAddress{{21, 22, 23, 24, 25, 26, 14, 15}};
-// P2.7 and P3.3: both low read, P2.7 high with P3.3 low programs.
-constexpr std::uint8_t kSelectPin = 28, kProgramPin = 13;
 constexpr int kEraseSteps = 50;  // 1 ms settle commands on each side of the erase strobe's edge
 }  // namespace
 
@@ -81,6 +79,7 @@ void PhiRx2Set::EnterProgramMode() {
 void PhiRx2Set::PowerUp() {
   EnterProgramMode();
   SelectVccPin(gMcs51.ChipVccPin);
+  if (ClockOffAtPowerUp()) SelectClockPin(0);
   SwitchPin(kXtal1Pin, false);
   SwitchPin(kXtal2Pin, true);
   PowerUpCheckStub(kXtal1Pin, kXtal2Pin);
@@ -111,11 +110,16 @@ bool PhiRx2Set::CheckId() {
   std::snprintf(line, sizeof line, "R=(%02x,%02x,%02x)  S=(%02x,%02x,%02x)", r[0], r[1], r[2], s[0],
                 s[1], s[2]);
   AddMessageLine(line);
-  if (s[0] == 0 || (r[0] == s[0] && r[1] == s[1] && r[2] == s[2])) return true;
+  if (IdMatches(r, s)) return true;
   // A wrong chip is a failed Write, not a silent end with the last operation's status.
   AddMessageLine(kTypeError);
   gLink.StatusWord = 1;
   return false;
+}
+
+bool PhiRx2Set::IdMatches(const std::array<std::uint8_t, 4>& r,
+                          const std::array<std::uint8_t, 4>& s) const {
+  return s[0] == 0 || (r[0] == s[0] && r[1] == s[1] && r[2] == s[2]);
 }
 
 bool PhiRx2Set::EnterScan() {

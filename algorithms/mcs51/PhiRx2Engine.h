@@ -1,8 +1,10 @@
 #pragma once
-// The engine of the Philips-type Rx2 set "PHI89RX2": byte-at-a-time programming with a timed
-// strobe on ALE/PROG, a four-pin mode pattern on P2.6, P3.7, P3.1 and P3.0, P2.7 and P3.3 as the
-// read/program selects, a chip erase by long strobes, the security bits programmed one by one, the
-// status byte and boot vector, and the identity check before Write.
+// The engine of the Philips-type sets "PHI89RX2", "P89C51RX2XX" and "PHI89NEW": byte-at-a-time
+// programming with a timed strobe on ALE/PROG, a four-pin mode pattern on P2.6, P3.7, P3.1 and
+// P3.0, P2.7 and P3.3 as the read/program selects, a chip erase by long strobes, the security bits
+// programmed one by one, the status byte and boot vector, and the identity check before Write.
+// "PHI89RX2" is the engine as it stands; the other two override the entry, the strobes and the
+// handlers whose sequences differ (their files).
 #include <array>
 #include <cstdint>
 #include <span>
@@ -34,13 +36,21 @@ class PhiRx2Set : public ParallelSet {
 
   // Levels of P2.6, P3.7, P3.1 and P3.0 (socket pins 27, 17, 11, 10).
   static void SetModePins(const char* levels);
-  static void DataStrobe(std::uint8_t b);
-  static void EraseStrobe();
-  void EnterProgramMode();
+  virtual void DataStrobe(std::uint8_t b);
+  virtual void EraseStrobe();
+  virtual void EnterProgramMode();
+  // The entry, the VCC pin again and the crystal pins.
   void PowerUp();
+  // "PHI89NEW" hands the clock line back before the crystal pins.
+  virtual bool ClockOffAtPowerUp() const { return false; }
   // Reads the three ID bytes and compares them with ExpectedId; a mismatch logs the type error
   // and fails the operation (StatusWord 1).
   bool CheckId();
+  // Whether the ID read matches: no identity given, or all three bytes equal.
+  virtual bool IdMatches(const std::array<std::uint8_t, 4>& read,
+                         const std::array<std::uint8_t, 4>& expected) const;
+  // P2.7 and P3.3: both low read, P2.7 high with P3.3 low programs.
+  static constexpr std::uint8_t kSelectPin = 28, kProgramPin = 13;
 
   void Read() override;
   void Blank() override;

@@ -23,11 +23,14 @@
 #include "algorithms/mcs51/MSU2964.h"
 #include "algorithms/mcs51/P2051.h"
 #include "algorithms/mcs51/P89C51.h"
+#include "algorithms/mcs51/P89C51RX2XX.h"
 #include "algorithms/mcs51/P89C5WD.h"
 #include "algorithms/mcs51/P89LPC932.h"
+#include "algorithms/mcs51/P89V51RD2.h"
 #include "algorithms/mcs51/PHI8758.h"
 #include "algorithms/mcs51/PHI87591.h"
 #include "algorithms/mcs51/PHI87LP.h"
+#include "algorithms/mcs51/PHI89NEW.h"
 #include "algorithms/mcs51/PHI89RX2.h"
 #include "algorithms/mcs51/SM59064.h"
 #include "algorithms/mcs51/SM59128.h"
@@ -36,6 +39,9 @@
 #include "algorithms/mcs51/SM894051.h"
 #include "algorithms/mcs51/SM8951.h"
 #include "algorithms/mcs51/SM89516.h"
+#include "algorithms/mcs51/SST89C5X.h"
+#include "algorithms/mcs51/SST89E554.h"
+#include "algorithms/mcs51/SST89E564.h"
 #include "algorithms/mcs51/STC12CX.h"
 #include "algorithms/mcs51/STC516X2.h"
 #include "algorithms/mcs51/STC89.h"
@@ -189,6 +195,12 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::V87C58>("V87C58"),
     Register<mcs51::PHI89RX2>("PHI89RX2"),
     Register<mcs51::W78E516>("W78E516"),
+    Register<mcs51::P89C51RX2XX>("P89C51RX2XX"),
+    Register<mcs51::PHI89NEW>("PHI89NEW"),
+    Register<mcs51::P89V51RD2>("P89V51RD2"),
+    Register<mcs51::SST89E564>("SST89E564"),
+    Register<mcs51::SST89E554>("SST89E554"),
+    Register<mcs51::SST89C5X>("SST89C5X"),
     Register<avr::ATMEGA48>("ATMEGA48"),
     Register<avr::ATMEGA162>("ATMEGA162"),
     Register<avr::ATMEGA161>("ATMEGA161"),

@@ -30,6 +30,7 @@
 #include "sim/chips/Sm894051.h"
 #include "sim/chips/SpiMemory.h"
 #include "sim/chips/Sst28sf.h"
+#include "sim/chips/Sst89.h"
 #include "sim/chips/StaticRam.h"
 #include "sim/chips/Stc12.h"
 #include "sim/chips/SyncMos.h"
@@ -120,6 +121,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(At89cx051PartOf(chipName), Family::kOther);
   consider(Mcs51EpromPartOf(chipName), Family::kOther);
   consider(W78e516PartOf(chipName), Family::kOther);
+  consider(Sst89PartOf(chipName), Family::kOther);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -193,6 +195,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   if (auto c = MakeAt89cx051(best)) return c;
   if (auto c = MakeMcs51Eprom(best)) return c;
   if (auto c = MakeW78e516(best)) return c;
+  if (auto c = MakeSst89(best)) return c;
   return MakeStaticRam(best);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Philips P89C51RA2/RB2/RC2/RD2 flash 80C51s in the parallel mode the "PHI89RX2" set drives.
+// Philips P89C51RA2/RB2/RC2/RD2 flash 80C51s in the parallel modes the "PHI89RX2", "PHI89NEW" and
+// "P89C51RX2XX" sets drive.
 //
 // From the datasheet: DIP40 80C51 pinout (P1 A0..A7, P2.0..P2.5 A8..A13 on 21..26, P3.4 A14 on
 // 14, P3.5 A15 on 15, P0 the data on 39 down to 32, RST 9 high and PSEN 29 low in the programming
@@ -20,7 +21,19 @@
 //    vector (1); in 1101 with 0x80 at address 1 the 6-clock bit (clock byte bit 7 to 0). A strobe
 //    of 10 ms or more in 0001 erases the chip (code and security bits), in 1000 the status byte
 //    and boot vector.
-//  - The third signature byte tells the derivative; its values are ours.
+//  - The third signature byte tells the derivative; its values are ours. The signature space
+//    holds the three bytes twice: at 0..2 (manufacturer, device, derivative) and at 4..6
+//    (derivative, manufacturer, device), where "PHI89NEW" reads them.
+//  - A program strobe lasts at least 1 us ("PHI89NEW" strobes for a microsecond, "PHI89RX2" for
+//    100 us).
+//
+// The parts named "...XX" (P89C51RA2XX..RD2XX) take the "P89C51RX2XX" table instead: the same
+// pins and selects, the special bytes chosen by A14..A12 rather than the low address lines.
+//  - Reads: 0000 code; 1111 the special bytes, A14..A12 = 0 status, 1 vector, 2 clock, 3
+//    security, 4 derivative, 5 manufacturer, 6 device.
+//  - Strobes: 0001 programs the code byte; 0111 (10 ms or more) erases the chip; 0010 programs
+//    the special byte chosen by A14..A12 (0 status and 1 vector by the data, 2 the 6-clock bit,
+//    3..5 security bits 1..3); 1001 (10 ms or more) erases status byte and boot vector.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -32,9 +45,13 @@
 
 namespace zelvar::sim {
 
+// The mode table a part takes.
+enum class PhiTable { kRx2, kRx2xx };
+
 class PhiRx2Chip final : public ChipModel {
  public:
-  PhiRx2Chip(std::string name, std::uint32_t bytes, std::uint8_t derivative);
+  PhiRx2Chip(std::string name, std::uint32_t bytes, std::uint8_t derivative,
+             PhiTable table = PhiTable::kRx2);
 
   std::string Name() const override { return name_; }
   int PinCount() const override { return 40; }
@@ -56,10 +73,15 @@ class PhiRx2Chip final : public ChipModel {
   int Mode(Programmer& p) const;
   std::uint32_t AddressNow(Programmer& p) const;
   std::uint8_t DataIn(Programmer& p) const;
+  std::uint32_t RawAddress(Programmer& p) const;
   std::uint8_t ReadAt(int mode, std::uint32_t a) const;
+  std::uint8_t ReadXX(int mode, std::uint32_t a) const;
   void Strobe(Programmer& p, double us);
+  void StrobeXX(Programmer& p, double us);
+  bool IsRead(int mode) const;
 
   std::string name_;
+  PhiTable table_;
   std::vector<int> socket_;
   bool driving_ = false;
   std::uint8_t out_ = 0xFF;
@@ -70,7 +92,8 @@ class PhiRx2Chip final : public ChipModel {
   std::uint8_t pulseData_ = 0;
 };
 
-// "P89C51RA2" .. "P89C51RD2"; nullptr otherwise.
+// "P89C51RA2" .. "P89C51RD2", and "P89C51RA2XX" .. "P89C51RD2XX" on the "P89C51RX2XX" table;
+// nullptr otherwise.
 std::shared_ptr<PhiRx2Chip> MakePhiRx2(std::string_view part);
 std::string_view PhiRx2PartOf(std::string_view chipName);
 
