@@ -43,6 +43,11 @@
 #include "algorithms/mcs51/TP2804.h"
 #include "algorithms/mcs51/TP2808.h"
 #include "algorithms/mcs51/V87C58.h"
+#include "algorithms/mcs51/DS87C520.h"
+#include "algorithms/mcs51/DS89C4X0.h"
+#include "algorithms/mcs51/IS89C52.h"
+#include "algorithms/mcs51/W7851.h"
+#include "algorithms/mcs51/P97C2051.h"
 #include "algorithms/mcs51/W78E516.h"
 #include "algorithms/mcs51/W79E2051.h"
 #include "algorithms/mcs51/W79E225.h"
@@ -188,6 +193,11 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::V87C58>("V87C58"),
     Register<mcs51::PHI89RX2>("PHI89RX2"),
     Register<mcs51::W78E516>("W78E516"),
+    Register<mcs51::DS87C520>("DS87C520"),
+    Register<mcs51::DS89C4X0>("DS89C4X0"),
+    Register<mcs51::IS89C52>("IS89C52"),
+    Register<mcs51::W7851>("W7851"),
+    Register<mcs51::P97C2051>("P97C2051"),
     Register<avr::ATMEGA48>("ATMEGA48"),
     Register<avr::ATMEGA162>("ATMEGA162"),
     Register<avr::ATMEGA161>("ATMEGA161"),

@@ -35,6 +35,9 @@
 #include "sim/chips/SyncMos.h"
 #include "sim/chips/Tp28.h"
 #include "sim/chips/W78e516.h"
+#include "sim/chips/Is89c52.h"
+#include "sim/chips/W7851.h"
+#include "sim/chips/P97c2051.h"
 #include "sim/chips/W79e.h"
 #include "sim/chips/WordSerial.h"
 
@@ -120,6 +123,9 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(At89cx051PartOf(chipName), Family::kOther);
   consider(Mcs51EpromPartOf(chipName), Family::kOther);
   consider(W78e516PartOf(chipName), Family::kOther);
+  consider(Is89c52PartOf(chipName), Family::kOther);
+  consider(W7851PartOf(chipName), Family::kOther);
+  consider(P97c2051PartOf(chipName), Family::kOther);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -193,6 +199,9 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   if (auto c = MakeAt89cx051(best)) return c;
   if (auto c = MakeMcs51Eprom(best)) return c;
   if (auto c = MakeW78e516(best)) return c;
+  if (auto c = MakeIs89c52(best)) return c;
+  if (auto c = MakeW7851(best)) return c;
+  if (auto c = MakeP97c2051(best)) return c;
   return MakeStaticRam(best);
 }
 
