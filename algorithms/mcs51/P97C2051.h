@@ -76,8 +76,11 @@ class P97C2051 final : public ParallelSet {
     SetVppVoltage(vppMillivolts_);
   }
 
+  // VCC goes off first: the port writes below pass through the signature levels with RST high,
+  // and a chip still powered from the step before would drive P1 against port 2.
   void PowerUp() {
     count_ = 0;
+    SelectVccPin(0);
     SetRegister25(kBusDrive);
     WritePort(1, 0);
     WritePort(2, 0);

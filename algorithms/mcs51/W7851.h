@@ -91,11 +91,15 @@ class W7851 final : public ParallelSet {
 
   void Init() override { SetUp(kTypes.size(), kPlcc44, kProgramVcc, kProgramVpp); }
 
+  // All pins low, then high, with the ground pin kept low: the ground switch goes on after it, so
+  // that no driver pushes high into it.
   static void PowerUp() {
-    SelectGndPin(gApp.GroundPin);
+    SelectGndPin(0);
     SetAllPins(false);
     PutCmd1(kCmdSettle);
     SetAllPins(true);
+    SetPinLow(gApp.GroundPin);
+    SelectGndPin(gApp.GroundPin);
     SwitchPin(40, true);
     SelectVccPin(gMcs51.ChipVccPin);
     SelectClockPin(0);

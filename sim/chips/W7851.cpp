@@ -109,13 +109,14 @@ void W7851Chip::OnPins(Programmer& p) {
                        : ea >= kProgramVppMin && ea <= kProgramVppMax;
   };
 
-  if (strobeLow && !strobeWasLow_ && rst && !outputOn && (mode == "0000" || mode == "0001")) {
+  if (strobeLow && !strobeWasLow_ && rst && !outputOn && (mode == "0000" || mode == "0001") &&
+      vppOk(mode)) {
     pulsing_ = true;
     pulseMode_ = mode;
     start_ = p.clockUs();
     address_ = Address(p);
     data_ = Data(p);
-    aborted_ = !vppOk(mode);
+    aborted_ = false;
   } else if (pulsing_ && strobeLow) {
     aborted_ = aborted_ || !rst || outputOn || mode != pulseMode_ || !vppOk(pulseMode_) ||
                (pulseMode_ == "0000" && (Address(p) != address_ || Data(p) != data_));

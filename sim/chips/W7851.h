@@ -18,7 +18,8 @@
 //    every address but A0: 0 the maker byte, 1 the device byte, the model's own per part).
 //  - The chip drives P0 while P3.7 and P3.3 are low and P3.6 high is not required; a locked chip
 //    reads 0FFh for code.
-//  - A P3.6 low pulse with P3.7 high programs: at 0000 with EA/VPP at 12 to 13 V and at least
+//  - A P3.6 fall without the cycle's VPP on EA/VPP starts nothing. A P3.6 low pulse with P3.7
+//    high programs: at 0000 with EA/VPP at 12 to 13 V and at least
 //    250 us, the byte on P0 taken at the fall goes by AND into the code or an option byte; at 0001
 //    with EA/VPP at 13.5 to 14.5 V and at least 50 ms, the chip erase sets code and option bytes
 //    to 0FFh.
