@@ -89,20 +89,13 @@ class DS87C520 final : public DsSet {
  private:
   // The WDT row of every config group that has one sets bit 3 of word 0.
   static constexpr std::uint32_t kWatchdogBit = 1u << 3;
-  static constexpr const char* kDescribe[] = {"$Fonc:",
-                                              "22 Blank",
-                                              "23 Write",
-                                              "25 Config",
-                                              "24 Verify",
-                                              "26 Security",
-                                              "$DisTool:",
-                                              "21,30,31,",
-                                              ds::kLockRadio[0],
-                                              ds::kLockRadio[1],
-                                              ds::kLockRadio[2],
-                                              ds::kLockRadio[3],
-                                              ds::kLockRadio[4],
-                                              "$end"};
+  static constexpr const char* kDescribe[] = {"$Fonc:",          "22 Blank",
+                                              "23 Write",        "25 Config",
+                                              "24 Verify",       "26 Security",
+                                              "$DisTool:",       "21,30,31,",
+                                              ds::kLockRadio[0], ds::kLockRadio[1],
+                                              ds::kLockRadio[2], ds::kLockRadio[3],
+                                              ds::kLockRadio[4], "$end"};
   static constexpr const char* kConfig[] = {"0: 61,62,621,64,651,72,721,73,74,84,841",
                                             "n=PRD(电源范围控制),l=1,a=0,b=1",
                                             "n=PUT(振荡延迟),l=1,a=0,b=2",

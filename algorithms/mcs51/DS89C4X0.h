@@ -19,20 +19,13 @@ class DS89C4X0 final : public DsSet {
   }};
 
  private:
-  static constexpr const char* kDescribe[] = {"$Fonc:",
-                                              "21 Erase",
-                                              "22 Blank",
-                                              "23 Write",
-                                              "25 Config",
-                                              "26 Security",
-                                              "$DisTool:",
-                                              "30,31,",
-                                              ds::kLockRadio[0],
-                                              ds::kLockRadio[1],
-                                              ds::kLockRadio[2],
-                                              ds::kLockRadio[3],
-                                              ds::kLockRadio[4],
-                                              "$end"};
+  static constexpr const char* kDescribe[] = {"$Fonc:",          "21 Erase",
+                                              "22 Blank",        "23 Write",
+                                              "25 Config",       "26 Security",
+                                              "$DisTool:",       "30,31,",
+                                              ds::kLockRadio[0], ds::kLockRadio[1],
+                                              ds::kLockRadio[2], ds::kLockRadio[3],
+                                              ds::kLockRadio[4], "$end"};
   static constexpr const char* kConfig[] = {"0: (只有一种类型)", "n=WDT(看门狗),l=1,a=0,b=0",
                                             "$end"};
   static constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite,  kOpVerify,    kOpConfig,

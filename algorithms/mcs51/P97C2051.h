@@ -30,8 +30,9 @@ class P97C2051 final : public ParallelSet {
   static void CheckRow(const ParallelType& t, TypeTableReport& r) {
     if (t.name.empty()) r.Fault("no caption");
     if (t.lastAddress > 0x7FF || (t.lastAddress & 0x3F) != 0x3F) r.Fault("size not 64-byte blocks");
-    r.DistinctSupplyPins({{"VCC", kVccPin}, {"VPP", kVppPin}, {"PROG", kProgPin}, {"P3.0", kStepPin}},
-                         {kGroundPin}, 40);
+    r.DistinctSupplyPins(
+        {{"VCC", kVccPin}, {"VPP", kVppPin}, {"PROG", kProgPin}, {"P3.0", kStepPin}}, {kGroundPin},
+        40);
     r.bitstreams.emplace_back("zor5103.bit");
   }
 
@@ -48,9 +49,9 @@ class P97C2051 final : public ParallelSet {
   static constexpr std::uint8_t kLockPort2[] = {0xFF, 0xF3};
   static constexpr int kPulses = 25;
   static constexpr AddressPins kNoAddress{};
-  static constexpr const char* kDescribe[] = {"$Fonc:",    "22 Blank",         "23 Write",
-                                              "24 Verify", "26 Security",      "$DisTool:",
-                                              "21,25,29,30,31,", "$end"};
+  static constexpr const char* kDescribe[] = {
+      "$Fonc:",      "22 Blank",  "23 Write",        "24 Verify",
+      "26 Security", "$DisTool:", "21,25,29,30,31,", "$end"};
   static constexpr const char* kConfig[] = {"0: (只有一种类型)", "$end"};
   static constexpr int kOps[] = {kOpBlank, kOpWrite, kOpVerify, kOpLock, kOpRead, kOpReadId};
 

@@ -71,9 +71,9 @@ class W7851 final : public ParallelSet {
   static constexpr int kOptionWords[] = {0, 64, 65};
   static constexpr const char* kTypeError = "Type eror!";
   static constexpr const char* kDescribe[] = {
-      "$Fonc:",    "21 Erase",     "22 Blank",      "23 Write", "24 Verify", "26 Security",
-      "$DisTool:", "25,29,30,31,", "$Gridw:Option", "Seed0",    "FFFF",      "Seed1",
-      "FFFF",      "$end"};
+      "$Fonc:",      "21 Erase",  "22 Blank",     "23 Write",      "24 Verify",
+      "26 Security", "$DisTool:", "25,29,30,31,", "$Gridw:Option", "Seed0",
+      "FFFF",        "Seed1",     "FFFF",         "$end"};
   static constexpr const char* kConfig[] = {"0: (只有一种类型)",
                                             "n=Lock(加锁),v=0,a=0,b=0",
                                             "n=MOVC(禁止MOVC指令),v=0,a=0,b=1",

@@ -97,11 +97,10 @@ Mcs51Sheet Ds89c4x0(std::uint32_t bytes, std::uint8_t device) {
   s.address.push_back(14);
   s.address.push_back(15);
   s.modePins = {27, 28, 16, 17};
-  s.modes = {{"0011", Mcs51Op::ReadCode},    {"0111", Mcs51Op::WriteCode},
-             {"1111", Mcs51Op::Lock1},       {"1100", Mcs51Op::Lock2},
-             {"1010", Mcs51Op::Lock3},       {"0100", Mcs51Op::WriteOption},
-             {"1000", Mcs51Op::Erase},       {"1001", Mcs51Op::EraseOption},
-             {"0000", Mcs51Op::Signature}};
+  s.modes = {
+      {"0011", Mcs51Op::ReadCode}, {"0111", Mcs51Op::WriteCode},   {"1111", Mcs51Op::Lock1},
+      {"1100", Mcs51Op::Lock2},    {"1010", Mcs51Op::Lock3},       {"0100", Mcs51Op::WriteOption},
+      {"1000", Mcs51Op::Erase},    {"1001", Mcs51Op::EraseOption}, {"0000", Mcs51Op::Signature}};
   s.signature = {{0x30, 0xDA}, {0x31, device}, {0x60, 0x01}};
   s.optionAddress = 0xFC;
   s.signatureUnderLock = true;

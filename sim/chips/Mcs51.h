@@ -56,7 +56,7 @@ enum class Mcs51Op {
   ReadLock,
   WriteFuse,
   ReadFuse,
-  SixClock,  // the X2 parts' clock bit, programmed to 6 clocks a cycle (fuses bit 0 cleared)
+  SixClock,     // the X2 parts' clock bit, programmed to 6 clocks a cycle (fuses bit 0 cleared)
   WriteOption,  // the option register at optionAddress of the signature space (bits AND in)
   EraseOption,  // the option register back to 0xFF
 };
@@ -84,8 +84,8 @@ struct Mcs51Sheet {
   // EPROM parts (quick-pulse programming): a byte or bit takes after this many pulses in a row at
   // the same mode, address and data; 1 for the flash parts.
   int codePulses = 1, lockPulses = 1;
-  bool rstLowInModes = false;  // the modes hold RST low (else high)
-  int optionAddress = -1;      // the option register's signature-space address (-1: none)
+  bool rstLowInModes = false;       // the modes hold RST low (else high)
+  int optionAddress = -1;           // the option register's signature-space address (-1: none)
   bool signatureUnderLock = false;  // the signature stays readable with lock bit 2
 };
 
@@ -107,7 +107,7 @@ class Mcs51Chip final : public ChipModel {
   std::uint8_t lockBits = 0;        // bit n set: lock bit n + 1 programmed
   std::uint8_t fuses = 0xFF;
   std::uint8_t option = 0xFF;  // the option register (the watchdog byte of the DS parts)
-  int writes = 0;  // cycles that took
+  int writes = 0;              // cycles that took
   int erases = 0;
   int lost = 0;  // pulses refused (too short, too long, VPP off, busy, locked)
 
@@ -140,8 +140,8 @@ class Mcs51Chip final : public ChipModel {
 };
 
 // A model by part name: "AT89C51", "AT89LV51", "AT89C52", "AT89LV52", "AT89C55", "AT89S51",
-// "AT89S52", "AT89S8253", "AT89C55WD", "DS89C420".."DS89C450", and the EPROM parts of Mcs51Eprom.h. nullptr for an
-// unknown name.
+// "AT89S52", "AT89S8253", "AT89C55WD", "DS89C420".."DS89C450", and the EPROM parts of Mcs51Eprom.h.
+// nullptr for an unknown name.
 std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part);
 // The part name of MakeMcs51 that a catalogue chip name holds, the longest; empty when none does.
 std::string_view Mcs51PartOf(std::string_view chipName);

@@ -33,12 +33,11 @@ P97c2051Chip::Mode P97c2051Chip::ModeNow(Programmer& p) const {
     if (mv < 0) return Mode::None;
     levels[i] = mv >= kHigh ? '1' : '0';
   }
-  constexpr std::array<std::pair<std::string_view, Mode>, 5> kModes = {
-      {{"0011", Mode::ReadCode},
-       {"0111", Mode::WriteCode},
-       {"1111", Mode::Lock1},
-       {"1100", Mode::Lock2},
-       {"0000", Mode::Signature}}};
+  constexpr std::array<std::pair<std::string_view, Mode>, 5> kModes = {{{"0011", Mode::ReadCode},
+                                                                        {"0111", Mode::WriteCode},
+                                                                        {"1111", Mode::Lock1},
+                                                                        {"1100", Mode::Lock2},
+                                                                        {"0000", Mode::Signature}}};
   for (const auto& [pattern, mode] : kModes) {
     if (pattern == levels) return mode;
   }

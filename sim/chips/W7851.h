@@ -46,7 +46,7 @@ class W7851Chip final : public ChipModel {
   void OnPins(Programmer& p) override;
   int Drive(int pin) const override;
 
-  std::vector<std::uint8_t> cells;                  // erased 0xFF
+  std::vector<std::uint8_t> cells;                        // erased 0xFF
   std::array<std::uint8_t, 3> options{0xFF, 0xFF, 0xFF};  // 0FFFDh, 0FFFEh, 0FFFFh
   int writes = 0, erases = 0, lost = 0;
   bool Locked() const { return (options[2] & 1) == 0; }

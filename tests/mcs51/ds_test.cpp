@@ -118,8 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
         DsRow{{"DS89C4X0", 1, "DALLAS: DS89C420", {0xDA, 0x42, 0x01, 0}}, "DS89C420", 16384, true},
         DsRow{{"DS89C4X0", 2, "DALLAS: DS89C430", {0xDA, 0x43, 0x01, 0}}, "DS89C430", 16384, true},
         DsRow{{"DS89C4X0", 3, "DALLAS: DS89C440", {0xDA, 0x44, 0x01, 0}}, "DS89C440", 32768, true},
-        DsRow{{"DS89C4X0", 4, "DALLAS: DS89C450", {0xDA, 0x45, 0x01, 0}}, "DS89C450", 65536,
-              true}),
+        DsRow{{"DS89C4X0", 4, "DALLAS: DS89C450", {0xDA, 0x45, 0x01, 0}}, "DS89C450", 65536, true}),
     [](const auto& info) { return std::string(info.param.part); });
 
 // Lock levels one by one: level k programs lock bits 1..k; level 1 programs none.

@@ -1,11 +1,12 @@
 // "IS89C52" on the simulated programmer with the IS89C5x model: a round trip per row against the
 // chip's cells (the 8 KB rows reach A12 on socket pin 25; the 3.3 V rows program only at their
 // own supply), the lock bits chosen one by one with their effect, Security with none chosen.
+#include "sim/chips/Is89c52.h"
+
 #include <algorithm>
 #include <bit>
 
 #include "Mcs51Fixture.h"
-#include "sim/chips/Is89c52.h"
 
 namespace zelvar::test {
 namespace {

@@ -2,10 +2,11 @@
 // trip per row against the chip's cells, the type check refusing Blank and Write for a wrong chip
 // while Read still runs, Security's two lock bits with their effect, and the set-up's own design
 // and supplies whatever an earlier set left loaded.
+#include "sim/chips/P97c2051.h"
+
 #include <algorithm>
 
 #include "Mcs51Fixture.h"
-#include "sim/chips/P97c2051.h"
 
 namespace zelvar::test {
 namespace {

@@ -2,10 +2,11 @@
 // against the chip's cells (reads at 2.5 V in 64-byte blocks, program at 12.5 V, erase at 14 V),
 // the type check refusing a wrong chip, Security's three option bytes each at its own address and
 // the lock bit's effect, and row 10 (W78E516B) reaching the top of its 64 KB.
+#include "sim/chips/W7851.h"
+
 #include <algorithm>
 
 #include "Mcs51Fixture.h"
-#include "sim/chips/W7851.h"
 
 namespace zelvar::test {
 namespace {
