@@ -7,6 +7,8 @@
 #include <algorithm>
 
 #include "Mcs51Fixture.h"
+#include "sim/chips/ChipModels.h"
+#include "sim/chips/W78e516.h"
 
 namespace zelvar::test {
 namespace {
@@ -99,10 +101,26 @@ INSTANTIATE_TEST_SUITE_P(
         W7851Row{{"W7851", 3, "WINBOND: W78E54", {0xDA, 0x54, 0, 0}}, "W78E54", 0x3FFF},
         W7851Row{{"W7851", 4, "WINBOND: W78E58", {0xDA, 0x58, 0, 0}}, "W78E58", 0x7FFF},
         W7851Row{{"W7851", 5, "WINBOND: W78E516", {0xDA, 0x16, 0, 0}}, "W78E516", 0xFFFC},
+        // The 'B' rows whose catalogue names find the same model.
+        W7851Row{{"W7851", 6, "WINBOND: W78E51B"}, "W78E51", 0xFFF},
+        W7851Row{{"W7851", 7, "WINBOND: W78E52B"}, "W78E52", 0x1FFF},
+        W7851Row{{"W7851", 8, "WINBOND: W78E54B"}, "W78E54", 0x3FFF},
         // The 64 KB rows reach the top of the code array, below the option bytes (row 10 ended
         // at 0x7FFC, row 5 at 0xFFFE across the seeds).
         W7851Row{{"W7851", 10, "WINBOND: W78E516B", {0xDA, 0x1B, 0, 0}}, "W78E516B", 0xFFFC}),
-    [](const auto& info) { return std::string(info.param.part); });
+    [](const auto& info) { return std::to_string(info.param.line.row); });
+
+// The catalogue names find the model of their own set's mode: the W78E516B and W78E58B lines
+// belong to "W78E516", the older parts' to "W7851".
+TEST(W7851Models, CatalogueNamesFindTheirSetsModel) {
+  for (const char* name : {"W78E51", "W78E516", "W78E54B", "W78E58"}) {
+    EXPECT_NE(std::dynamic_pointer_cast<sim::W7851Chip>(sim::MakeChipModel(name)), nullptr) << name;
+  }
+  for (const char* name : {"W78E516B", "W78E58B", "W78E51C"}) {
+    EXPECT_NE(std::dynamic_pointer_cast<sim::W78e516Chip>(sim::MakeChipModel(name)), nullptr)
+        << name;
+  }
+}
 
 }  // namespace
 }  // namespace zelvar::test
