@@ -18,6 +18,9 @@
 #include "algorithms/mcs51/AT89S5X.h"
 #include "algorithms/mcs51/AT89S8253.h"
 #include "algorithms/mcs51/AT89X8252.h"
+#include "algorithms/mcs51/DS87C520.h"
+#include "algorithms/mcs51/DS89C4X0.h"
+#include "algorithms/mcs51/IS89C52.h"
 #include "algorithms/mcs51/LPC901.h"
 #include "algorithms/mcs51/MSU2958.h"
 #include "algorithms/mcs51/MSU2964.h"
@@ -27,6 +30,7 @@
 #include "algorithms/mcs51/P89C5WD.h"
 #include "algorithms/mcs51/P89LPC932.h"
 #include "algorithms/mcs51/P89V51RD2.h"
+#include "algorithms/mcs51/P97C2051.h"
 #include "algorithms/mcs51/PHI8758.h"
 #include "algorithms/mcs51/PHI87591.h"
 #include "algorithms/mcs51/PHI87LP.h"
@@ -50,6 +54,7 @@
 #include "algorithms/mcs51/TP2804.h"
 #include "algorithms/mcs51/TP2808.h"
 #include "algorithms/mcs51/V87C58.h"
+#include "algorithms/mcs51/W7851.h"
 #include "algorithms/mcs51/W78E516.h"
 #include "algorithms/mcs51/W79E2051.h"
 #include "algorithms/mcs51/W79E225.h"
@@ -201,6 +206,11 @@ constexpr AlgorithmSet kSets[] = {
     Register<mcs51::SST89E564>("SST89E564"),
     Register<mcs51::SST89E554>("SST89E554"),
     Register<mcs51::SST89C5X>("SST89C5X"),
+    Register<mcs51::DS87C520>("DS87C520"),
+    Register<mcs51::DS89C4X0>("DS89C4X0"),
+    Register<mcs51::IS89C52>("IS89C52"),
+    Register<mcs51::W7851>("W7851"),
+    Register<mcs51::P97C2051>("P97C2051"),
     Register<avr::ATMEGA48>("ATMEGA48"),
     Register<avr::ATMEGA162>("ATMEGA162"),
     Register<avr::ATMEGA161>("ATMEGA161"),

@@ -11,6 +11,7 @@
 #include "sim/chips/FirmwareHub.h"
 #include "sim/chips/I2cEeprom.h"
 #include "sim/chips/Intel28F.h"
+#include "sim/chips/Is89c52.h"
 #include "sim/chips/JedecFlash.h"
 #include "sim/chips/Lp76x.h"
 #include "sim/chips/Lpc9xx.h"
@@ -19,6 +20,7 @@
 #include "sim/chips/Mdt20xx.h"
 #include "sim/chips/Microwire93.h"
 #include "sim/chips/Msu29.h"
+#include "sim/chips/P97c2051.h"
 #include "sim/chips/PageEeprom.h"
 #include "sim/chips/PhiRx2.h"
 #include "sim/chips/Pic12.h"
@@ -35,6 +37,7 @@
 #include "sim/chips/Stc12.h"
 #include "sim/chips/SyncMos.h"
 #include "sim/chips/Tp28.h"
+#include "sim/chips/W7851.h"
 #include "sim/chips/W78e516.h"
 #include "sim/chips/W79e.h"
 #include "sim/chips/WordSerial.h"
@@ -122,6 +125,9 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(Mcs51EpromPartOf(chipName), Family::kOther);
   consider(W78e516PartOf(chipName), Family::kOther);
   consider(Sst89PartOf(chipName), Family::kOther);
+  consider(Is89c52PartOf(chipName), Family::kOther);
+  consider(W7851PartOf(chipName), Family::kOther);
+  consider(P97c2051PartOf(chipName), Family::kOther);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -196,6 +202,9 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   if (auto c = MakeMcs51Eprom(best)) return c;
   if (auto c = MakeW78e516(best)) return c;
   if (auto c = MakeSst89(best)) return c;
+  if (auto c = MakeIs89c52(best)) return c;
+  if (auto c = MakeW7851(best)) return c;
+  if (auto c = MakeP97c2051(best)) return c;
   return MakeStaticRam(best);
 }
 

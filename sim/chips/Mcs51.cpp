@@ -87,6 +87,30 @@ Mcs51Sheet At89s8253() {
   return s;
 }
 
+// DS89C420/430/440/450: flash parts programmed at logic levels (EA/VPP at VCC), with the DS87C5x
+// mode table on P2.6, P2.7, P3.6, P3.7 (read 0011, program 0111, lock bits 1111, 1100, 1010, the
+// option register at FCh 0100, signature 0000), A14 and A15 on P3.4 and P3.5.
+Mcs51Sheet Ds89c4x0(std::uint32_t bytes, std::uint8_t device) {
+  Mcs51Sheet s;
+  s.codeBytes = bytes;
+  s.address = AddressPins(14);
+  s.address.push_back(14);
+  s.address.push_back(15);
+  s.modePins = {27, 28, 16, 17};
+  s.modes = {
+      {"0011", Mcs51Op::ReadCode}, {"0111", Mcs51Op::WriteCode},   {"1111", Mcs51Op::Lock1},
+      {"1100", Mcs51Op::Lock2},    {"1010", Mcs51Op::Lock3},       {"0100", Mcs51Op::WriteOption},
+      {"1000", Mcs51Op::Erase},    {"1001", Mcs51Op::EraseOption}, {"0000", Mcs51Op::Signature}};
+  s.signature = {{0x30, 0xDA}, {0x31, device}, {0x60, 0x01}};
+  s.optionAddress = 0xFC;
+  s.signatureUnderLock = true;
+  s.vppMin = 4500;
+  s.vppMax = 5500;
+  s.minPulseUs = 50;
+  s.minErasePulseUs = 500000;
+  return s;
+}
+
 }  // namespace
 
 Mcs51Chip::Mcs51Chip(Mcs51Sheet sheet) : sheet_(std::move(sheet)) {
@@ -153,7 +177,10 @@ std::uint8_t Mcs51Chip::ReadValue(Mcs51Op op, std::uint32_t a) const {
     case Mcs51Op::ReadData:
       return verifyOff || a >= data.size() ? 0xFF : data[a];
     case Mcs51Op::Signature:
-      if (verifyOff) return 0xFF;
+      if (verifyOff && !sheet_.signatureUnderLock) return 0xFF;
+      if (sheet_.optionAddress >= 0 && a == static_cast<std::uint32_t>(sheet_.optionAddress)) {
+        return option;
+      }
       for (const auto& [at, b] : sheet_.signature) {
         if (at == a) return b;
       }
@@ -169,7 +196,7 @@ std::uint8_t Mcs51Chip::ReadValue(Mcs51Op op, std::uint32_t a) const {
 }
 
 void Mcs51Chip::Complete(double widthUs, Programmer& p) {
-  const bool erase = pulseOp_ == Mcs51Op::Erase;
+  const bool erase = pulseOp_ == Mcs51Op::Erase || pulseOp_ == Mcs51Op::EraseOption;
   const bool longEnough = widthUs >= (erase ? sheet_.minErasePulseUs : sheet_.minPulseUs);
   const bool shortEnough = erase || sheet_.maxPulseUs == 0 || widthUs <= sheet_.maxPulseUs;
   if (!shortEnough) p.record.Hazard(sheet_.name + ": PROG pulse longer than the datasheet allows");
@@ -181,8 +208,8 @@ void Mcs51Chip::Complete(double widthUs, Programmer& p) {
   const std::uint8_t d = pulseData_;
   const bool programmingOff = (lockBits & 1) != 0;
   // Quick-pulse EPROM cells take only after their train of pulses.
-  const bool lockOp =
-      pulseOp_ == Mcs51Op::Lock1 || pulseOp_ == Mcs51Op::Lock2 || pulseOp_ == Mcs51Op::Lock3;
+  const bool lockOp = pulseOp_ == Mcs51Op::Lock1 || pulseOp_ == Mcs51Op::Lock2 ||
+                      pulseOp_ == Mcs51Op::Lock3 || pulseOp_ == Mcs51Op::WriteOption;
   const int needed = lockOp ? sheet_.lockPulses : sheet_.codePulses;
   if (needed > 1) {
     const bool same = trainOp_ == pulseOp_ && trainAddress_ == a && trainData_ == d;
@@ -229,6 +256,18 @@ void Mcs51Chip::Complete(double widthUs, Programmer& p) {
     case Mcs51Op::SixClock:
       fuses &= 0xFE;
       break;
+    case Mcs51Op::WriteOption:
+      if (programmingOff || sheet_.optionAddress < 0 ||
+          a != static_cast<std::uint32_t>(sheet_.optionAddress)) {
+        ++lost;
+        return;
+      }
+      option &= d;
+      break;
+    case Mcs51Op::EraseOption:
+      option = 0xFF;
+      ++erases;
+      return;
     default:
       return;
   }
@@ -304,6 +343,14 @@ std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part) {
     s = At89s8253();
   } else if (part == "AT89C55WD") {
     s = At89c55wd();
+  } else if (part == "DS89C420") {
+    s = Ds89c4x0(16384, 0x42);
+  } else if (part == "DS89C430") {
+    s = Ds89c4x0(16384, 0x43);
+  } else if (part == "DS89C440") {
+    s = Ds89c4x0(32768, 0x44);
+  } else if (part == "DS89C450") {
+    s = Ds89c4x0(65536, 0x45);
   } else {
     return nullptr;
   }
@@ -312,8 +359,9 @@ std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part) {
 }
 
 std::string_view Mcs51PartOf(std::string_view chipName) {
-  constexpr std::string_view kParts[] = {"AT89C51", "AT89LV51", "AT89C52",   "AT89LV52",
-                                         "AT89S51", "AT89S52",  "AT89S8253", "AT89C55WD"};
+  constexpr std::string_view kParts[] = {"AT89C51",  "AT89LV51", "AT89C52",   "AT89LV52",
+                                         "AT89S51",  "AT89S52",  "AT89S8253", "AT89C55WD",
+                                         "DS89C420", "DS89C430", "DS89C440",  "DS89C450"};
   std::string_view best;
   for (std::string_view part : kParts) {
     if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;

@@ -23,6 +23,12 @@
 //    with 12 V on EA/VPP; writes and reads run at 5 V. Its ID is read at 000H, 100H and 200H as
 //    the AT89C51RC's table gives it (1EH, the device, 07H); a programmed lock bit reads 1 at
 //    P0.2..P0.4, as the family's serial lock read says of its bits.
+//  - DS89C420/430/440/450 (16, 16, 32, 64 KB): the public datasheets give the parallel mode's pins
+//    (the DS87C5x EPROM table, A14/A15 on P3.4/P3.5), the option register at FCh with the
+//    watchdog's power-on bit and the three lock bits; their programming is at logic levels. The
+//    pulse widths, the erase (P2.6..P3.7 at 1000 for the code and lock bits, 1001 for the option
+//    register, PROG held low at least 500 ms each) and the signature bytes (30H DAH, 31H 42H..45H,
+//    60H 01H) are the model's own rules, which the host's sequences meet.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -50,7 +56,9 @@ enum class Mcs51Op {
   ReadLock,
   WriteFuse,
   ReadFuse,
-  SixClock,  // the X2 parts' clock bit, programmed to 6 clocks a cycle (fuses bit 0 cleared)
+  SixClock,     // the X2 parts' clock bit, programmed to 6 clocks a cycle (fuses bit 0 cleared)
+  WriteOption,  // the option register at optionAddress of the signature space (bits AND in)
+  EraseOption,  // the option register back to 0xFF
 };
 
 struct Mcs51Sheet {
@@ -76,7 +84,9 @@ struct Mcs51Sheet {
   // EPROM parts (quick-pulse programming): a byte or bit takes after this many pulses in a row at
   // the same mode, address and data; 1 for the flash parts.
   int codePulses = 1, lockPulses = 1;
-  bool rstLowInModes = false;  // the modes hold RST low (else high)
+  bool rstLowInModes = false;       // the modes hold RST low (else high)
+  int optionAddress = -1;           // the option register's signature-space address (-1: none)
+  bool signatureUnderLock = false;  // the signature stays readable with lock bit 2
 };
 
 class Mcs51Chip final : public ChipModel {
@@ -96,7 +106,8 @@ class Mcs51Chip final : public ChipModel {
   std::vector<std::uint8_t> data;   // data EEPROM
   std::uint8_t lockBits = 0;        // bit n set: lock bit n + 1 programmed
   std::uint8_t fuses = 0xFF;
-  int writes = 0;  // cycles that took
+  std::uint8_t option = 0xFF;  // the option register (the watchdog byte of the DS parts)
+  int writes = 0;              // cycles that took
   int erases = 0;
   int lost = 0;  // pulses refused (too short, too long, VPP off, busy, locked)
 
@@ -129,8 +140,8 @@ class Mcs51Chip final : public ChipModel {
 };
 
 // A model by part name: "AT89C51", "AT89LV51", "AT89C52", "AT89LV52", "AT89C55", "AT89S51",
-// "AT89S52", "AT89S8253", "AT89C55WD", and the EPROM parts of Mcs51Eprom.h. nullptr for an
-// unknown name.
+// "AT89S52", "AT89S8253", "AT89C55WD", "DS89C420".."DS89C450", and the EPROM parts of Mcs51Eprom.h.
+// nullptr for an unknown name.
 std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part);
 // The part name of MakeMcs51 that a catalogue chip name holds, the longest; empty when none does.
 std::string_view Mcs51PartOf(std::string_view chipName);

@@ -44,6 +44,14 @@ std::shared_ptr<Mcs51Chip> MakeMcs51Eprom(std::string_view part) {
     s.address.push_back(14);  // A14 on P3.4
     s.signature = {{0x30, 0x89}, {0x31, 0x58}, {0x60, 0x58}};
     s.lockPulses = 25;
+  } else if (part == "DS87C520") {
+    // The DS87C5x EPROM table: the option register at FCh programs with P2.6, P2.7, P3.6, P3.7 at
+    // 0100 and 25 pulses, and reads back in the signature mode.
+    s = QuickPulse(16384, 14);
+    s.modes.push_back({"0100", Mcs51Op::WriteOption});
+    s.optionAddress = 0xFC;
+    s.signature = {{0x30, 0xDA}, {0x31, 0x20}, {0x60, 0x01}};
+    s.lockPulses = 25;
   } else if (part == "P87C591") {
     s = QuickPulse(16384, 14);
     s.signature = {{0x30, 0x15}};
@@ -57,7 +65,7 @@ std::shared_ptr<Mcs51Chip> MakeMcs51Eprom(std::string_view part) {
 }
 
 std::string_view Mcs51EpromPartOf(std::string_view chipName) {
-  for (std::string_view part : {"P87C54X2", "P87C591", "87C51", "87C58"}) {
+  for (std::string_view part : {"P87C54X2", "P87C591", "DS87C520", "87C51", "87C58"}) {
     const auto at = chipName.find(part);
     if (at == std::string_view::npos) continue;
     const auto end = at + part.size();

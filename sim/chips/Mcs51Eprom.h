@@ -21,6 +21,11 @@
 //  - The P87C591: no document we have gives its parallel mode, so the model accepts the sequence
 //    the host sends: the table above with RST held low, P2.7 low selecting the verify levels (a
 //    read strobe), 5 pulses a byte and 25 a lock bit; 30H reads 15H (Philips) and 31H and 60H FFH.
+//  - The DS87C520 (16 KB): the Dallas EPROM table of its family's datasheets, the table above with
+//    the option register at FCh programmed at 0100 by 25 pulses (bits AND in, bit 3 the watchdog's
+//    power-on enable) and read back at FCh in the signature mode. The signature bytes are not given
+//    in the documents we have: the model's 30H DAH, 31H 20H, 60H 01H are ours, and the catalogue
+//    line checks the same.
 #include <memory>
 #include <string_view>
 
@@ -28,7 +33,8 @@
 
 namespace zelvar::sim {
 
-// "87C51", "87C58" (Intel), "P87C54X2" or "P87C591" (Philips); nullptr for another name.
+// "87C51", "87C58" (Intel), "P87C54X2" or "P87C591" (Philips), "DS87C520" (Dallas); nullptr for
+// another name.
 std::shared_ptr<Mcs51Chip> MakeMcs51Eprom(std::string_view part);
 // The part of MakeMcs51Eprom a catalogue chip name holds as a whole word; empty when none.
 std::string_view Mcs51EpromPartOf(std::string_view chipName);
