@@ -39,8 +39,8 @@ const std::map<std::string, OptionCase> kOptions = {
      {{{128, 1}, {129, 0}, {130, 0}, {0, 1}, {1, 0}, {2, 1}, {3, 0}, {4, 1}, {5, 0}},
       0x185F,
       0x1FFF}},
-    // R1 and R2 bit for bit.
-    {"EMC78P458", {{{0, 0x1A5C}, {1, 0x0F3F}}, 0x1A5C, 0x0F3F}},
+    // R1 and R2 bit for bit (the grid shows bits 5-12 of R2).
+    {"EMC78P458", {{{0, 0x1A5C}, {1, 0x0F20}}, 0x1A5C, 0x0F20}},
 };
 
 class Em78Fixture : public ChipFixture {
@@ -99,7 +99,9 @@ TEST_P(Em78RoundTrip, BlankWriteVerifyReadAndConfig) {
   for (std::uint32_t w = 0; w < words; ++w) {
     ASSERT_EQ(gApp.CodeBuffer[2 * w] | gApp.CodeBuffer[2 * w + 1] << 8, image[w]) << w;
   }
-  if (span > words) EXPECT_EQ(gApp.CodeBuffer[2 * span - 1], 0x1F);
+  if (span > words) {
+    EXPECT_EQ(gApp.CodeBuffer[2 * span - 1], 0x1F);
+  }
   EXPECT_EQ(Click(kOpBlank), 1);
 
   const OptionCase& o = kOptions.at(set);
