@@ -19,7 +19,7 @@ namespace zelvar::pic {
 namespace {
 using namespace em78p;
 
-#define EM78_FUNCTIONS(config)                                                         \
+#define EM78_FUNCTIONS(config) \
   "$Fonc:", "22 Blank", "23 Write", "24 Verify", config, "$DisTool:", "21,26,28,30,31,"
 
 constexpr const char* k156Describe[] = {EM78_FUNCTIONS("25 Config"),
@@ -73,15 +73,31 @@ constexpr const char* k451Config[] = {"0: (只有一种类型)",
                                       "n=DEL1(输入延迟1),l=1,a=4,b=0",
                                       "n=DEL0(输入延迟0),l=1,a=5,b=0",
                                       "$end"};
-constexpr const char* k458Describe[] = {
-    EM78_FUNCTIONS("25 WriteCfg"), "$Gridw:Option", "User.ID(用户信息)", "FFFF", "$end"};
-constexpr const char* k458Config[] = {
-    "0:  for 458,459",     "n=ID0,v=1,a=0,b=0",    "n=ID1,v=1,a=0,b=1",   "n=ID2,v=1,a=0,b=2",
-    "n=ID3,v=1,a=0,b=3",   "n=ID4,v=1,a=0,b=4",    "n=ID5,v=1,a=0,b=5",   "n=HLP,v=1,a=0,b=6",
-    "n=RCT,v=1,a=0,b=7",   "n=HLF,v=1,a=0,b=8",    "n=PTB(加密),v=1,a=0,b=9",
-    "n=CLKS,v=1,a=0,b=10", "n=ENWDTB,v=1,a=0,b=11", "n=MS,v=1,a=0,b=12",  "n=VOF10,v=1,a=1,b=5",
-    "n=VOF11,v=1,a=1,b=6", "n=VOF12,v=1,a=1,b=7",  "n=SIGN1,v=1,a=1,b=8", "n=VOF20,v=1,a=1,b=9",
-    "n=VOF21,v=1,a=1,b=10", "n=VOF22,v=1,a=1,b=11", "n=SIGN2,v=1,a=1,b=12", "$end"};
+constexpr const char* k458Describe[] = {EM78_FUNCTIONS("25 WriteCfg"), "$Gridw:Option",
+                                        "User.ID(用户信息)", "FFFF", "$end"};
+constexpr const char* k458Config[] = {"0:  for 458,459",
+                                      "n=ID0,v=1,a=0,b=0",
+                                      "n=ID1,v=1,a=0,b=1",
+                                      "n=ID2,v=1,a=0,b=2",
+                                      "n=ID3,v=1,a=0,b=3",
+                                      "n=ID4,v=1,a=0,b=4",
+                                      "n=ID5,v=1,a=0,b=5",
+                                      "n=HLP,v=1,a=0,b=6",
+                                      "n=RCT,v=1,a=0,b=7",
+                                      "n=HLF,v=1,a=0,b=8",
+                                      "n=PTB(加密),v=1,a=0,b=9",
+                                      "n=CLKS,v=1,a=0,b=10",
+                                      "n=ENWDTB,v=1,a=0,b=11",
+                                      "n=MS,v=1,a=0,b=12",
+                                      "n=VOF10,v=1,a=1,b=5",
+                                      "n=VOF11,v=1,a=1,b=6",
+                                      "n=VOF12,v=1,a=1,b=7",
+                                      "n=SIGN1,v=1,a=1,b=8",
+                                      "n=VOF20,v=1,a=1,b=9",
+                                      "n=VOF21,v=1,a=1,b=10",
+                                      "n=VOF22,v=1,a=1,b=11",
+                                      "n=SIGN2,v=1,a=1,b=12",
+                                      "$end"};
 #undef EM78_FUNCTIONS
 
 constexpr Em78ShiftSet::Policy kShiftPolicy{};

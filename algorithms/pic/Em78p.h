@@ -48,8 +48,8 @@ class Em78Set : public McuSet {
 class Em78ShiftSet : public Em78Set {
  public:
   struct Policy {
-    bool ownEntry = false;       // the 458: no power-up, the space on line 1
-    bool checksPower = true;     // Write checks the supply after power-up
+    bool ownEntry = false;    // the 458: no power-up, the space on line 1
+    bool checksPower = true;  // Write checks the supply after power-up
     int vccMillivolts = 5000;
   };
   // The word of one read from its two reply bytes (high part, low byte).

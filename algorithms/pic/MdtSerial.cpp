@@ -22,7 +22,8 @@ constexpr int kOps[] = {kOpBlank, kOpWrite, kOpVerify, kOpConfig, kOpRead, kOpRe
 constexpr std::uint32_t kBlock = 64;  // bytes of one reply: 32 words of two bytes
 // Radio1's oscillator choices LP, XT, HS, RC as the configuration word's low nibble.
 constexpr std::uint16_t kOscillator[] = {9, 6, 5, 10};
-constexpr const char* kTooLarge = "Program size (len=) too large for the buffer! *程序容量(len=)超出缓冲区!";
+constexpr const char* kTooLarge =
+    "Program size (len=) too large for the buffer! *程序容量(len=)超出缓冲区!";
 }  // namespace
 
 void MdtSerialSet::CheckRow(const MdtSerialType& t, TypeTableReport& r) {
@@ -58,8 +59,8 @@ void MdtSerialSet::Init() {
   if (!AcceptRow(static_cast<int>(rows.size()))) return;
   type_ = rows[static_cast<std::size_t>(gApp.TypeIndex)];
   if (type_.vccPin == 0) return Refuse(frame::kNoSuchType);
-  row_ = McuType{type_.name,        type_.vppPin, type_.vccPin, type_.groundPin,
-                 type_.lastAddress, 0,            type_.contactMask};
+  row_ = McuType{type_.name, type_.vppPin,     type_.vccPin, type_.groundPin, type_.lastAddress,
+                 0,          type_.contactMask};
   LoadBitstream(type_.bitstream);
   const int len = services().ChipParam("len=");
   if (len > 0) {

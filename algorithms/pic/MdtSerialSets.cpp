@@ -10,7 +10,7 @@ namespace {
 
 #define MDT_FUNCTIONS \
   "$Fonc:", "22 Blank", "23 Write", "24 Verify", "25 Config", "$DisTool:", "21,26,28,30,31,"
-#define MDT_OSCILLATOR                                                                      \
+#define MDT_OSCILLATOR                                                                        \
   "$Radio1:04,OSC(震荡方式)", "LP(低频晶震)", "XT(普通晶震)", "HS(高频晶震)", "RC(阻容震荡)", \
       "Blank(空)", "???"
 
@@ -20,9 +20,8 @@ constexpr const char* kSerialPlain[] = {MDT_FUNCTIONS, "$end"};
 constexpr int k7xOscillatorGroups[] = {0, 3, 5, 6};
 constexpr MdtPlacement k7xPlacements[] = {{1, 7, 28, 0},  {3, 10, 14, 1}, {4, 10, 18, 1},
                                           {5, 12, 18, 0}, {6, 13, 16, 1}, {7, 17, 8, 0}};
-constexpr MdtSerialSet::Policy k7xPolicy{.checkFirst = false,
-                                         .oscillatorGroups = k7xOscillatorGroups,
-                                         .placements = k7xPlacements};
+constexpr MdtSerialSet::Policy k7xPolicy{
+    .checkFirst = false, .oscillatorGroups = k7xOscillatorGroups, .placements = k7xPlacements};
 constexpr const char* k7xConfig[] = {"0: 61,62,621,64,651,72,721,73,74,84,841",
                                      "n=PRD(电源范围控制),l=1,a=0,b=1",
                                      "n=PUT(振荡延迟),l=1,a=0,b=2",
@@ -56,9 +55,8 @@ constexpr const char* k7xConfig[] = {"0: 61,62,621,64,651,72,721,73,74,84,841",
 
 constexpr int k8pinOscillatorGroups[] = {1};
 constexpr MdtPlacement k8pinPlacements[] = {{1, 17, 8, 0}};
-constexpr MdtSerialSet::Policy k8pinPolicy{.checkFirst = true,
-                                           .oscillatorGroups = k8pinOscillatorGroups,
-                                           .placements = k8pinPlacements};
+constexpr MdtSerialSet::Policy k8pinPolicy{
+    .checkFirst = true, .oscillatorGroups = k8pinOscillatorGroups, .placements = k8pinPlacements};
 constexpr const char* k8pinConfig[] = {"0: 53a1/a3",
                                        "n=OST(20ms/80ms),l=1,a=0,b=2",
                                        "n=WDT(看门狗),l=1,a=0,b=3",

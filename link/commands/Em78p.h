@@ -11,7 +11,7 @@ namespace zelvar::em78p {
 inline constexpr std::uint8_t kCmdSample = 1;
 inline constexpr std::uint8_t kCmdPulse = 25;     // the programming pulse (1 ms)
 inline constexpr std::uint8_t kCmdTick = 26;      // one wait tick (1 ms)
-inline constexpr std::uint8_t kCmdWait = 27;    // a settling wait (10 ms)
+inline constexpr std::uint8_t kCmdWait = 27;      // a settling wait (10 ms)
 inline constexpr std::uint8_t kCmdLongWait = 28;  // a longer wait (10 ms)
 inline constexpr std::uint8_t kCmdShiftOut = 53;
 inline constexpr std::uint8_t kCmdShiftIn = 54;
@@ -21,7 +21,7 @@ inline constexpr std::uint8_t kDataLine = 1;
 inline constexpr std::uint8_t kShiftClockLine = 2;
 inline constexpr std::uint8_t kProgramLine = 3;
 inline constexpr std::uint8_t kResetLine = 4;
-inline constexpr std::uint8_t kReadLine = 5;  // low: the chip drives the data line
+inline constexpr std::uint8_t kReadLine = 5;   // low: the chip drives the data line
 inline constexpr std::uint8_t kClockLine = 6;  // two pulses step the address
 
 // The 451 design's lines (register 18).

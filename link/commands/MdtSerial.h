@@ -11,7 +11,7 @@
 namespace zelvar::mdt_serial {
 
 inline constexpr std::uint8_t kCmdSample = 1;
-inline constexpr std::uint8_t kCmdTick = 26;    // one wait tick (1 ms)
+inline constexpr std::uint8_t kCmdTick = 26;  // one wait tick (1 ms)
 inline constexpr std::uint8_t kCmdWait = 27;  // a longer wait (10 ms)
 inline constexpr std::uint8_t kCmdShift = 29;
 
@@ -20,14 +20,14 @@ inline constexpr std::uint8_t kDriveLine = 3;
 inline constexpr std::uint8_t kLengthLine = 5;
 
 // The chip's five-bit commands, as the host names them before their bits are reversed.
-inline constexpr std::uint8_t kChipLoadLow = 2;     // data: bits 0-6 of the word
-inline constexpr std::uint8_t kChipBegin = 4;       // the address to word 0 of the chosen space
-inline constexpr std::uint8_t kChipReadLow = 6;     // data phase: start bit, bits 0-6
-inline constexpr std::uint8_t kChipSpace = 10;      // data: the space (0 code, 1 configuration)
-inline constexpr std::uint8_t kChipProgram = 12;    // programming pulse starts
-inline constexpr std::uint8_t kChipLoadHigh = 18;   // data: bits 7-13 of the word
-inline constexpr std::uint8_t kChipNext = 20;       // the address to the next word
-inline constexpr std::uint8_t kChipReadHigh = 22;   // data phase: start bit, bits 7-13
+inline constexpr std::uint8_t kChipLoadLow = 2;      // data: bits 0-6 of the word
+inline constexpr std::uint8_t kChipBegin = 4;        // the address to word 0 of the chosen space
+inline constexpr std::uint8_t kChipReadLow = 6;      // data phase: start bit, bits 0-6
+inline constexpr std::uint8_t kChipSpace = 10;       // data: the space (0 code, 1 configuration)
+inline constexpr std::uint8_t kChipProgram = 12;     // programming pulse starts
+inline constexpr std::uint8_t kChipLoadHigh = 18;    // data: bits 7-13 of the word
+inline constexpr std::uint8_t kChipNext = 20;        // the address to the next word
+inline constexpr std::uint8_t kChipReadHigh = 22;    // data phase: start bit, bits 7-13
 inline constexpr std::uint8_t kChipProgramEnd = 28;  // programming pulse ends
 
 }  // namespace zelvar::mdt_serial

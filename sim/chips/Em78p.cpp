@@ -43,7 +43,8 @@ bool Em78pChip::Powered(const Programmer& p) const {
 std::uint16_t* Em78pChip::Cell() {
   const int address = falls_ < l_.startFalls ? -1 : (falls_ - l_.startFalls) / 2;
   if (address < 0) return nullptr;
-  if (space_ == 1) return address < l_.optionWords ? &option[static_cast<std::size_t>(address)] : nullptr;
+  if (space_ == 1)
+    return address < l_.optionWords ? &option[static_cast<std::size_t>(address)] : nullptr;
   return address < l_.words ? &code[static_cast<std::size_t>(address)] : nullptr;
 }
 
@@ -90,7 +91,8 @@ void Em78pChip::OnPins(Programmer& p) {
       strobeStart_ = p.clockUs();
       if (bus) {
         std::uint16_t low = 0;
-        for (int i = 0; i < 7; ++i) low = static_cast<std::uint16_t>(low | Level(p, l_.bus + i) << i);
+        for (int i = 0; i < 7; ++i)
+          low = static_cast<std::uint16_t>(low | Level(p, l_.bus + i) << i);
         word_ = static_cast<std::uint16_t>((high_ << 7 | low) & 0x1FFF);
       } else {
         word_ = shift_;

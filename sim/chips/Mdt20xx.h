@@ -1,10 +1,10 @@
 #pragma once
 // MDT2005, MDT2010, MDT2030 (18 pins: RA2 1, RA3 2, RTCC 3, MCLR/VPP 4, VSS 5, RB0-RB7 6-13,
-// VDD 14, OSC2 15, OSC1 16, RA0 17, RA1 18; the MDT2051 on the same pinout, 1K words) and MDT2015, MDT2020 (28 pins: RTCC 1, VDD 2, VSS 4,
-// RA0-RA3 6-9, RB0-RB7 10-17, RC0-RC7 18-25, OSC2 26, OSC1 27, MCLR/VPP 28): one-time-programmable
-// 14-bit words (512, 1K or 2K) and one configuration word, on the pinouts of the datasheets. Their
-// programming mode is not published; the model is the smallest chip that accepts the MDT parallel
-// sequences, by these rules:
+// VDD 14, OSC2 15, OSC1 16, RA0 17, RA1 18; the MDT2051 on the same pinout, 1K words) and MDT2015,
+// MDT2020 (28 pins: RTCC 1, VDD 2, VSS 4, RA0-RA3 6-9, RB0-RB7 10-17, RC0-RC7 18-25, OSC2 26, OSC1
+// 27, MCLR/VPP 28): one-time-programmable 14-bit words (512, 1K or 2K) and one configuration word,
+// on the pinouts of the datasheets. Their programming mode is not published; the model is the
+// smallest chip that accepts the MDT parallel sequences, by these rules:
 // - Powered: 3.0 V to 5.5 V on VDD with VSS grounded. MCLR takes up to 13.5 V, any other pin
 //   6.5 V.
 // - Entry: MCLR rising to 11.5 V or more while powered latches the space from RB0 (1 the

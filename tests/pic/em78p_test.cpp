@@ -2,6 +2,8 @@
 // programmer with the EM78P models: the round trip of every row, the option words and word
 // layouts pinned to their formulas, the 451's unwired row, the 458's settling wait by model and
 // the 4K-word span of its rows.
+#include "sim/chips/Em78p.h"
+
 #include <algorithm>
 #include <map>
 #include <random>
@@ -11,7 +13,6 @@
 #include "algorithms/pic/EMC78P451.h"
 #include "algorithms/pic/EMC78P458.h"
 #include "memory/ChipFixture.h"
-#include "sim/chips/Em78p.h"
 
 namespace zelvar::test {
 namespace {
@@ -32,8 +33,7 @@ const std::map<std::string, OptionCase> kOptions = {
     // In RC, 4 Clocks, Low; HLP and WDT on.
     {"EMC78P156E", {{{128, 0}, {129, 1}, {130, 0}, {0, 1}, {1, 0}, {2, 1}}, 0x063F, 0x1FFF}},
     // RC, 2 Clocks, High; TYP and PTB on.
-    {"EMC78P447",
-     {{{128, 0}, {129, 0}, {130, 1}, {0, 1}, {1, 0}, {2, 1}, {3, 0}}, 0x09BF, 0x1FFF}},
+    {"EMC78P447", {{{128, 0}, {129, 0}, {130, 1}, {0, 1}, {1, 0}, {2, 1}, {3, 0}}, 0x09BF, 0x1FFF}},
     // XT, 2 Clocks, Low; PTB, RCT and DEL1 on.
     {"EMC78P451",
      {{{128, 1}, {129, 0}, {130, 0}, {0, 1}, {1, 0}, {2, 1}, {3, 0}, {4, 1}, {5, 0}},
@@ -118,23 +118,24 @@ TEST_P(Em78RoundTrip, BlankWriteVerifyReadAndConfig) {
   ExpectNoHazard();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Em78RoundTrip,
-    ::testing::Values(EmLine{"EMC78P156E", "EM78P156", 1, "em78p156"},
-                      EmLine{"EMC78P156E", "EM78P256", 2, "em78p156"},
-                      EmLine{"EMC78P156E", "EM78P456", 3, "em78p156"},
-                      EmLine{"EMC78P156E", "EM78P247SA", 4, "em78p156"},
-                      EmLine{"EMC78P156E", "EM78P247SB", 5, "em78p156"},
-                      EmLine{"EMC78P156E", "EM78P447SA", 6, "em78p156"},
-                      EmLine{"EMC78P156E", "EM78P447SB", 7, "em78p156"},
-                      EmLine{"EMC78P447", "EM78P247SA", 1, "em78p447"},
-                      EmLine{"EMC78P447", "EM78P247SB", 2, "em78p447"},
-                      EmLine{"EMC78P447", "EM78P447SA", 3, "em78p447"},
-                      EmLine{"EMC78P447", "EM78P447SB", 4, "em78p447"},
-                      EmLine{"EMC78P451", "EM78P451P", 1, "em78p451"},
-                      EmLine{"EMC78P458", "EM78P458", 1, "em78p458"},
-                      EmLine{"EMC78P458", "EM78P459", 2, "em78p458"}),
-    [](const auto& info) { return std::string(info.param.set) + "_" + info.param.part; });
+INSTANTIATE_TEST_SUITE_P(Rows, Em78RoundTrip,
+                         ::testing::Values(EmLine{"EMC78P156E", "EM78P156", 1, "em78p156"},
+                                           EmLine{"EMC78P156E", "EM78P256", 2, "em78p156"},
+                                           EmLine{"EMC78P156E", "EM78P456", 3, "em78p156"},
+                                           EmLine{"EMC78P156E", "EM78P247SA", 4, "em78p156"},
+                                           EmLine{"EMC78P156E", "EM78P247SB", 5, "em78p156"},
+                                           EmLine{"EMC78P156E", "EM78P447SA", 6, "em78p156"},
+                                           EmLine{"EMC78P156E", "EM78P447SB", 7, "em78p156"},
+                                           EmLine{"EMC78P447", "EM78P247SA", 1, "em78p447"},
+                                           EmLine{"EMC78P447", "EM78P247SB", 2, "em78p447"},
+                                           EmLine{"EMC78P447", "EM78P447SA", 3, "em78p447"},
+                                           EmLine{"EMC78P447", "EM78P447SB", 4, "em78p447"},
+                                           EmLine{"EMC78P451", "EM78P451P", 1, "em78p451"},
+                                           EmLine{"EMC78P458", "EM78P458", 1, "em78p458"},
+                                           EmLine{"EMC78P458", "EM78P459", 2, "em78p458"}),
+                         [](const auto& info) {
+                           return std::string(info.param.set) + "_" + info.param.part;
+                         });
 
 TEST(Em78Encoding, OptionWords) {
   struct Case156 {
@@ -143,8 +144,10 @@ TEST(Em78Encoding, OptionWords) {
   };
   // Each choice or option clears its bits of 0x1FFF: In RC 12 and 7, Ext RC 12, XT none; CLKS
   // "2 Clocks" 10; HLF "Low" 8; HLP 6; PTB 9; WDT 11.
-  const Case156 c156[] = {{2, 1, 1, 0, 0, 0, 0x1FFF}, {1, 1, 1, 0, 0, 0, 0x0FFF},
-                          {0, 1, 1, 0, 0, 0, 0x0F7F}, {2, 0, 0, 1, 1, 1, 0x10BF},
+  const Case156 c156[] = {{2, 1, 1, 0, 0, 0, 0x1FFF},
+                          {1, 1, 1, 0, 0, 0, 0x0FFF},
+                          {0, 1, 1, 0, 0, 0, 0x0F7F},
+                          {2, 0, 0, 1, 1, 1, 0x10BF},
                           {0, 1, 0, 1, 0, 1, 0x063F}};
   for (const auto& c : c156) {
     EXPECT_EQ(pic::EMC78P156E::Encode(c.osc, c.clks, c.hlf, c.hlp, c.ptb, c.wdt), c.word)
@@ -171,8 +174,10 @@ TEST(Em78Encoding, WordLayouts) {
   struct Bus {
     std::uint8_t a, b, low, high;
   };
-  const Bus cases[] = {{0x7F, 0x3F, 0xFF, 0x1F}, {0x00, 0x01, 0x80, 0x00},
-                       {0x55, 0x2A, 0x55, 0x15}, {0x01, 0x3E, 0x01, 0x1F}};
+  const Bus cases[] = {{0x7F, 0x3F, 0xFF, 0x1F},
+                       {0x00, 0x01, 0x80, 0x00},
+                       {0x55, 0x2A, 0x55, 0x15},
+                       {0x01, 0x3E, 0x01, 0x1F}};
   for (const Bus& c : cases) {
     std::uint8_t a = c.a, b = c.b;
     pic::EMC78P451::ToBuffer(a, b);
@@ -203,7 +208,8 @@ TEST_F(Em78Fixture, Em78p458SettlesBeforeVppByModel) {
     double minMs, maxMs;
   };
   // No settling ticks on the older models, fifteen on 5148, ten from 5149 on.
-  for (const Case& c : {Case{5105, 0, 1}, Case{5148, 15, 16}, Case{5149, 10, 11}, Case{6200, 10, 11}}) {
+  for (const Case& c :
+       {Case{5105, 0, 1}, Case{5148, 15, 16}, Case{5149, 10, 11}, Case{6200, 10, 11}}) {
     SCOPED_TRACE(c.model);
     Connect(c.model);
     auto chip = ChooseEm({"EMC78P458", "EM78P458", 1, "em78p458"});

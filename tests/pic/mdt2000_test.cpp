@@ -2,11 +2,11 @@
 // trip of every row, the configuration word pinned to its field values, the blank check of the
 // configuration word, and the contact pins by programmer model.
 #include "algorithms/pic/MDT2000.h"
-#include "algorithms/pic/MDT2051.h"
 
 #include <algorithm>
 #include <random>
 
+#include "algorithms/pic/MDT2051.h"
 #include "memory/ChipFixture.h"
 #include "sim/chips/Mdt20xx.h"
 
@@ -96,8 +96,7 @@ TEST_P(Mdt2000RoundTrip, BlankWriteVerifyReadAndConfig) {
 INSTANTIATE_TEST_SUITE_P(Rows, Mdt2000RoundTrip,
                          ::testing::Values(MdtLine{"MDT2005", 1}, MdtLine{"MDT2010", 2},
                                            MdtLine{"MDT2015", 3}, MdtLine{"MDT2020", 4},
-                                           MdtLine{"MDT2030", 5},
-                                           MdtLine{"MDT2051", 1, "MDT2051"}),
+                                           MdtLine{"MDT2030", 5}, MdtLine{"MDT2051", 1, "MDT2051"}),
                          [](const auto& info) { return std::string(info.param.part); });
 
 TEST(Mdt2000Encoding, ConfigWordFields) {

@@ -8,6 +8,7 @@
 #include "algorithms/pic/MDT10P7X.h"
 #include "memory/ChipFixture.h"
 #include "sim/chips/Mdt10p.h"
+#include "sim/chips/Mdt20xx.h"
 
 namespace zelvar::test {
 namespace {
@@ -18,7 +19,7 @@ struct SerialLine {
   int row;
   int cfg;
   const char* design;
-  std::uint16_t config;  // the configuration word of XT, PRD, WDT and Security
+  std::uint16_t config;   // the configuration word of XT, PRD, WDT and Security
   std::int32_t gridBits;  // the option bits the line's config group shows
 };
 
@@ -127,8 +128,8 @@ TEST(MdtSerialEncoding, ReversedCommandsFramesAndWords) {
   struct Command {
     std::uint8_t c, reversed;
   };
-  const Command commands[] = {{2, 8},   {4, 4},  {6, 12}, {10, 10}, {12, 6},
-                              {18, 9},  {20, 5}, {22, 13}, {28, 7}, {1, 16}};
+  const Command commands[] = {{2, 8},  {4, 4},  {6, 12},  {10, 10}, {12, 6},
+                              {18, 9}, {20, 5}, {22, 13}, {28, 7},  {1, 16}};
   for (const Command& c : commands) EXPECT_EQ(pic::ReverseCommand(c.c), c.reversed) << int{c.c};
   // The data sits above the five command bits: port 0 gets the low byte, port 1 the rest.
   EXPECT_EQ(pic::DataFrame(18, 0x7F), 0x0FE9);
@@ -139,8 +140,11 @@ TEST(MdtSerialEncoding, ReversedCommandsFramesAndWords) {
     std::uint16_t w;
   };
   // Each half follows its start bit (bit 0 of the reply byte).
-  const Word reads[] = {{0xFE, 0xFE, 0x3FFF}, {0x02, 0x00, 0x0001}, {0x00, 0x02, 0x0080},
-                        {0xFF, 0x01, 0x007F}, {0x81, 0x80, 0x2040}};
+  const Word reads[] = {{0xFE, 0xFE, 0x3FFF},
+                        {0x02, 0x00, 0x0001},
+                        {0x00, 0x02, 0x0080},
+                        {0xFF, 0x01, 0x007F},
+                        {0x81, 0x80, 0x2040}};
   for (const Word& r : reads) EXPECT_EQ(pic::SerialWord(r.a, r.b), r.w) << int{r.a};
 }
 
@@ -222,6 +226,21 @@ TEST_F(MdtSerialFixture, OscillatorRadioOnlyForItsConfigGroups) {
     EXPECT_EQ(Click(kOpConfig), 0) << LastLine();
     EXPECT_EQ(chip->config & 0xF, c.lowNibble);
   }
+  ExpectNoHazard();
+}
+
+TEST_F(MdtSerialFixture, HandlersStartFromACleanStatus) {
+  const auto run = [&] {
+    for (int op : {kOpRead, kOpConfig, kOpReadConfig}) {
+      gLink.StatusWord = 1;
+      gApp.CurrentDispatcher(op, gApp.CodeBuffer.data(), gApp.OptionValues.data(), nullptr);
+      EXPECT_EQ(gLink.StatusWord, 0) << op;
+    }
+  };
+  ChooseSerial({"MDT10P7X", "MDT10P53", 17, 6, "mdt10p8pin", 0, 0});
+  run();
+  Choose("MDT2051", 1, sim::MakeMdt20xx("MDT2051"), "MDT: MDT2051", "mdt2000");
+  run();
   ExpectNoHazard();
 }
 
