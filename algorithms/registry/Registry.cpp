@@ -95,7 +95,14 @@
 #include "algorithms/memory/SST49LF008.h"
 #include "algorithms/memory/V29C51004.h"
 #include "algorithms/memory/X5045.h"
+#include "algorithms/pic/EMC78P156E.h"
+#include "algorithms/pic/EMC78P447.h"
+#include "algorithms/pic/EMC78P451.h"
+#include "algorithms/pic/EMC78P458.h"
+#include "algorithms/pic/MDT10P7X.h"
+#include "algorithms/pic/MDT10P8PIN.h"
 #include "algorithms/pic/MDT2000.h"
+#include "algorithms/pic/MDT2051.h"
 #include "algorithms/pic/P16F628A.h"
 #include "algorithms/pic/P16F7X.h"
 #include "algorithms/pic/PIC16F.h"
@@ -260,6 +267,13 @@ constexpr AlgorithmSet kSets[] = {
     Register<pic::P16F628A>("P16F628A"),
     Register<pic::PIC16F630>("PIC16F630"),
     Register<pic::MDT2000>("MDT2000"),
+    Register<pic::MDT2051>("MDT2051"),
+    Register<pic::MDT10P7X>("MDT10P7X"),
+    Register<pic::MDT10P8PIN>("MDT10P8PIN"),
+    Register<pic::EMC78P156E>("EMC78P156E"),
+    Register<pic::EMC78P447>("EMC78P447"),
+    Register<pic::EMC78P451>("EMC78P451"),
+    Register<pic::EMC78P458>("EMC78P458"),
     Register<pic::PIC16F882>("PIC16F882"),
     Register<pic::PIC16F5X>("PIC16F5X"),
     Register<memory::SST49LF008>("SST49LF008"),

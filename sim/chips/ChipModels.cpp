@@ -7,6 +7,7 @@
 #include "sim/chips/AvrHvSerial.h"
 #include "sim/chips/AvrSpi.h"
 #include "sim/chips/BootBlock28F.h"
+#include "sim/chips/Em78p.h"
 #include "sim/chips/Eprom.h"
 #include "sim/chips/FirmwareHub.h"
 #include "sim/chips/I2cEeprom.h"
@@ -17,6 +18,7 @@
 #include "sim/chips/Lpc9xx.h"
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Mcs51Eprom.h"
+#include "sim/chips/Mdt10p.h"
 #include "sim/chips/Mdt20xx.h"
 #include "sim/chips/Microwire93.h"
 #include "sim/chips/Msu29.h"
@@ -87,6 +89,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kFirmwareHub,
     kSectorFlash,
     kMdt20xx,
+    kMdt10p,
+    kEm78p,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -121,6 +125,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(FirmwareHubPartOf(chipName), Family::kFirmwareHub);
   consider(SectorFlashPartOf(chipName), Family::kSectorFlash);
   consider(Mdt20xxPartOf(chipName), Family::kMdt20xx);
+  consider(Mdt10pPartOf(chipName), Family::kMdt10p);
+  consider(Em78pPartOf(chipName), Family::kEm78p);
   consider(At89cx051PartOf(chipName), Family::kOther);
   consider(Mcs51EpromPartOf(chipName), Family::kOther);
   consider(W78e516PartOf(chipName), Family::kOther);
@@ -189,6 +195,10 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeSectorFlash(best);
     case Family::kMdt20xx:
       return MakeMdt20xx(best);
+    case Family::kMdt10p:
+      return MakeMdt10p(best);
+    case Family::kEm78p:
+      return MakeEm78p(best);
     case Family::kOther:
       break;
   }

@@ -12,16 +12,21 @@ struct Part {
   std::string_view name;
   int pins;
   int words;
+  int startEdges = 4;
 };
-constexpr std::array<Part, 5> kParts = {{{"MDT2005", 18, 512},
+constexpr std::array<Part, 6> kParts = {{{"MDT2005", 18, 512},
                                          {"MDT2010", 18, 1024},
                                          {"MDT2015", 28, 512},
                                          {"MDT2020", 28, 2048},
-                                         {"MDT2030", 18, 2048}}};
+                                         {"MDT2030", 18, 2048},
+                                         {"MDT2051", 18, 1024, 0}}};
 }  // namespace
 
-Mdt20xxChip::Mdt20xxChip(std::string_view part, int pins, int words)
-    : code(static_cast<std::size_t>(words), 0x3FFF), part_(part), pins_(pins) {}
+Mdt20xxChip::Mdt20xxChip(std::string_view part, int pins, int words, int startEdges)
+    : code(static_cast<std::size_t>(words), 0x3FFF),
+      part_(part),
+      pins_(pins),
+      startEdges_(startEdges) {}
 
 int Mdt20xxChip::Pin(Signal s) const {
   //                                    MCLR VDD RA0 RA1 RA2 OSC1 RB0
@@ -62,7 +67,7 @@ void Mdt20xxChip::OnPins(Programmer& p) {
   }
   if (osc == 1 && lastOsc_ == 0) {
     ++edges_;
-    if (edges_ > 4 && edges_ % 4 == 0) ++counter_;
+    if (edges_ > startEdges_ && (edges_ - startEdges_) % 4 == 0) ++counter_;
   }
   half_ = Level(p, kRa1);
   if (ra0 == 0 && lastRa0_ == 1) pulseStart_ = p.clockUs();
@@ -99,7 +104,7 @@ std::string_view Mdt20xxPartOf(std::string_view chipName) {
 
 std::shared_ptr<Mdt20xxChip> MakeMdt20xx(std::string_view part) {
   for (const Part& p : kParts) {
-    if (p.name == part) return std::make_shared<Mdt20xxChip>(p.name, p.pins, p.words);
+    if (p.name == part) return std::make_shared<Mdt20xxChip>(p.name, p.pins, p.words, p.startEdges);
   }
   return nullptr;
 }

@@ -8,12 +8,14 @@
 #include "sim/designs/AvrParallel.h"
 #include "sim/designs/AvrSerial.h"
 #include "sim/designs/AvrSpi.h"
+#include "sim/designs/Em78p.h"
 #include "sim/designs/I2c24c.h"
 #include "sim/designs/I82802.h"
 #include "sim/designs/IcTest.h"
 #include "sim/designs/Lp76x.h"
 #include "sim/designs/Lpc900.h"
 #include "sim/designs/Mdt2000.h"
+#include "sim/designs/MdtSerial.h"
 #include "sim/designs/P29F640.h"
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
@@ -77,6 +79,15 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"pic16dip14std", MakePicDip14Std},
     {"pic16dip08", MakePicDip08},
     {"mdt2000", MakeMdt2000},
+    {"mdt10p73", MakeMdt10p73},
+    {"mdt10p40pin", MakeMdt10p40Pin},
+    {"mdt10p18pin", MakeMdt10p18Pin},
+    {"mdt10p14_18std", MakeMdt10p14Std},
+    {"mdt10p8pin", MakeMdt10p8Pin},
+    {"em78p156", MakeEm78p156},
+    {"em78p447", MakeEm78p447},
+    {"em78p458", MakeEm78p458},
+    {"em78p451", MakeEm78p451},
     {"p89lpc932", MakeP89lpc932},
     {"p89lpc932p28", MakeP89lpc932P28},
     {"lpc901", MakeLpc901},

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <random>
 
+#include "algorithms/pic/MDT2051.h"
 #include "memory/ChipFixture.h"
 #include "sim/chips/Mdt20xx.h"
 
@@ -15,13 +16,14 @@ namespace {
 struct MdtLine {
   const char* part;
   int row;
+  const char* set = "MDT2000";
 };
 
 class Mdt2000Fixture : public ChipFixture {
  protected:
   std::shared_ptr<sim::Mdt20xxChip> ChooseMdt(const MdtLine& l) {
     auto chip = sim::MakeMdt20xx(l.part);
-    Choose("MDT2000", l.row, chip, std::string("MDT: ") + l.part, "mdt2000");
+    Choose(l.set, l.row, chip, std::string("MDT: ") + l.part, "mdt2000");
     return chip;
   }
   bool Logged(const std::string& text) const {
@@ -73,25 +75,28 @@ TEST_P(Mdt2000RoundTrip, BlankWriteVerifyReadAndConfig) {
   // Programmed code fails the blank check at its first word.
   EXPECT_EQ(Click(kOpBlank), 1);
 
-  // XT, "40   mS", WDT and Security on, PED off.
+  // MDT2000: XT, "40   mS", WDT and Security on, PED off. MDT2051: XT, PRD, WDT and Security
+  // on, PUT and PED off.
+  const bool mdt2051 = std::string(GetParam().set) == "MDT2051";
+  const std::int32_t grid = mdt2051 ? 0x15 : 5;
   gApp.OptionValues[128] = 1;
   gApp.OptionValues[129] = 2;
-  gApp.OptionValues[0] = 5;
+  gApp.OptionValues[0] = grid;
   EXPECT_EQ(Click(kOpConfig), 0) << LastLine();
-  EXPECT_EQ(chip->config, 0x1666);
+  EXPECT_EQ(chip->config, mdt2051 ? 0x1696 : 0x1666);
   gApp.OptionValues[128] = gApp.OptionValues[129] = gApp.OptionValues[0] = 0;
   EXPECT_EQ(Click(kOpReadConfig), 0) << LastLine();
   EXPECT_EQ(gApp.OptionValues[128], 1);
-  EXPECT_EQ(gApp.OptionValues[129], 2);
-  EXPECT_EQ(gApp.OptionValues[0], 5);
-  EXPECT_TRUE(Logged("Config = 1666"));
+  EXPECT_EQ(gApp.OptionValues[129], mdt2051 ? 0 : 2);
+  EXPECT_EQ(gApp.OptionValues[0], grid);
+  EXPECT_TRUE(Logged(mdt2051 ? "Config = 1696" : "Config = 1666"));
   ExpectNoHazard();
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Mdt2000RoundTrip,
                          ::testing::Values(MdtLine{"MDT2005", 1}, MdtLine{"MDT2010", 2},
                                            MdtLine{"MDT2015", 3}, MdtLine{"MDT2020", 4},
-                                           MdtLine{"MDT2030", 5}),
+                                           MdtLine{"MDT2030", 5}, MdtLine{"MDT2051", 1, "MDT2051"}),
                          [](const auto& info) { return std::string(info.param.part); });
 
 TEST(Mdt2000Encoding, ConfigWordFields) {
@@ -109,6 +114,20 @@ TEST(Mdt2000Encoding, ConfigWordFields) {
   for (const Case& c : cases) {
     EXPECT_EQ(pic::MDT2000::Encode(c.radio1, c.radio2, c.grid), c.word) << c.radio1;
     EXPECT_EQ(pic::MDT2000::Grid(c.word), c.grid) << c.radio1;
+  }
+}
+
+TEST(Mdt2051Encoding, ConfigWordFields) {
+  struct Case {
+    std::uint32_t radio1, grid;
+    std::uint16_t word;
+  };
+  // Oscillator as MDT2000; PRD (bit 0), PUT (1) and Security (4) 1 when set, 2 when not; WDT (2)
+  // and PED (3) 2 when set, 1 when not.
+  const Case cases[] = {{0, 0x00, 0x25A9}, {1, 0x15, 0x1696}, {3, 0x1F, 0x1A5A}, {4, 0x0A, 0x296F}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(pic::MDT2051::Encode(c.radio1, c.grid), c.word) << c.grid;
+    EXPECT_EQ(pic::MDT2051::Grid(c.word), c.grid) << c.grid;
   }
 }
 
