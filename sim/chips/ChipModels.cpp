@@ -17,6 +17,10 @@
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Mcs51Eprom.h"
 #include "sim/chips/Mdt20xx.h"
+#include "sim/chips/Cr80p.h"
+#include "sim/chips/Ht48Otp.h"
+#include "sim/chips/S3f9.h"
+#include "sim/chips/Sn8p.h"
 #include "sim/chips/Microwire93.h"
 #include "sim/chips/Msu29.h"
 #include "sim/chips/PageEeprom.h"
@@ -118,6 +122,10 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(SectorFlashPartOf(chipName), Family::kSectorFlash);
   consider(Mdt20xxPartOf(chipName), Family::kMdt20xx);
   consider(At89cx051PartOf(chipName), Family::kOther);
+  consider(Sn8pPartOf(chipName), Family::kOther);
+  consider(S3f9PartOf(chipName), Family::kOther);
+  consider(Cr80pPartOf(chipName), Family::kOther);
+  consider(Ht48OtpPartOf(chipName), Family::kOther);
   consider(Mcs51EpromPartOf(chipName), Family::kOther);
   consider(W78e516PartOf(chipName), Family::kOther);
   for (std::string_view part : kOtherParts) {
@@ -193,6 +201,10 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   if (auto c = MakeAt89cx051(best)) return c;
   if (auto c = MakeMcs51Eprom(best)) return c;
   if (auto c = MakeW78e516(best)) return c;
+  if (auto c = MakeSn8p(best)) return c;
+  if (auto c = MakeS3f9(best)) return c;
+  if (auto c = MakeCr80p(best)) return c;
+  if (auto c = MakeHt48Otp(best)) return c;
   return MakeStaticRam(best);
 }
 

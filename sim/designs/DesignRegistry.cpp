@@ -18,6 +18,7 @@
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
 #include "sim/designs/PicIcsp.h"
+#include "sim/designs/SmallOtp.h"
 #include "sim/designs/Sm59Isp.h"
 #include "sim/designs/Stc12.h"
 #include "sim/designs/TestPin.h"
@@ -94,6 +95,7 @@ std::unique_ptr<Design> MakeDesign(std::string_view tag) {
   for (const auto& [t, make] : kDesigns) {
     if (make && t == tag) return make();
   }
+  if (auto d = MakeSmallOtp(tag)) return d;
   return nullptr;
 }
 
