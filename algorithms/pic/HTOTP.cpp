@@ -33,8 +33,8 @@ std::uint32_t U32(const std::uint8_t* p) {
   return U16(p) | U16(p + 2) << 16;
 }
 
-const std::array<const char*, 75> kDescribe = [] {
-  std::array<const char*, 75> d{"$Fonc:",   "22 Blank", "23 Write",        "24 Verify",
+const std::array<const char*, 73> kDescribe = [] {
+  std::array<const char*, 73> d{"$Fonc:",   "22 Blank", "23 Write",        "24 Verify",
                                 "26 Security", "$DisTool:", "21,25,30,31,",
                                 "$Gridw: Chip Information(器件信息:)"};
   static const char* const kLabels[32] = {
@@ -44,7 +44,7 @@ const std::array<const char*, 75> kDescribe = [] {
     d[8 + 2 * i] = kLabels[i];
     d[9 + 2 * i] = "0000";
   }
-  d[74] = "$end";
+  d[72] = "$end";
   return d;
 }();
 constexpr const char* kConfig[] = {"0: (只有一种类型)", "$end"};

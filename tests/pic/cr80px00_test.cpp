@@ -29,6 +29,11 @@ class Cr80pFixture : public ChipFixture {
     EXPECT_EQ(prog->loadedDesign, "cr80px00");
     return chip;
   }
+  std::string AllLog() const {
+    std::string all;
+    for (const auto& l : fake.log) all += l.text + "\n";
+    return all;
+  }
   bool Logged(const std::string& text) const {
     return std::any_of(fake.log.begin(), fake.log.end(),
                        [&](const auto& l) { return l.text.find(text) != std::string::npos; });
@@ -81,7 +86,7 @@ TEST_P(Cr80pRoundTrip, EveryOperation) {
     EXPECT_TRUE(Logged("Option = 002f"));
     EXPECT_EQ(chip->option[0], static_cast<std::uint16_t>(~0x2Fu & 0x3FFF));
     EXPECT_EQ(chip->option[1], 0x2F);
-    EXPECT_EQ(Click(kOpUserInfo), 0) << LastLine();
+    EXPECT_EQ(Run(kOpUserInfo), 0) << LastLine();
     EXPECT_EQ(chip->id[0], 0x12);
     EXPECT_EQ(chip->id[1], 0x1234);
     EXPECT_EQ(chip->id[2], 0);
@@ -93,12 +98,12 @@ TEST_P(Cr80pRoundTrip, EveryOperation) {
   gApp.OptionValues[128] = gApp.OptionValues[129] = gApp.OptionValues[130] = 0;
   EXPECT_EQ(Click(kOpReadConfig), 0) << LastLine();
   if (l.row != 3) {
-    EXPECT_TRUE(Logged("Config=2f, ID=1234, Sum=0000,Protect=00,Secu=00")) << LastLine();
+    EXPECT_TRUE(Logged("Config=2f, ID=1234, Sum=0000,Protect=00,Secu=00")) << AllLog();
     EXPECT_EQ(gApp.OptionValues[128], 3);
     EXPECT_EQ(gApp.OptionValues[129], 2);
     EXPECT_EQ(gApp.OptionValues[130], 2);
   } else {
-    EXPECT_TRUE(Logged("Config=7f,Secu=00")) << LastLine();
+    EXPECT_TRUE(Logged("Config=7f,Secu=00")) << AllLog();
   }
   ExpectNoHazard();
 }
@@ -144,9 +149,11 @@ TEST_F(Cr80pFixture, ReadConfigTakesTheSecurityReply) {
   chip->option[1] = 0x2A;
   chip->id[0] = 0x56;
   chip->id[1] = 0x78;
+  chip->id[2] = 0x00D5;  // Sum's low byte: bits 0-6, and bit 7 from the word's bit 7
+  chip->id[3] = 0x0ABC;  // Sum's high byte: the word's low eight bits
   chip->id[4] = 0x11;
   EXPECT_EQ(Click(kOpReadConfig), 0) << LastLine();
-  EXPECT_TRUE(Logged("Config=2a, ID=5678, Sum=0000,Protect=11,Secu=15")) << LastLine();
+  EXPECT_TRUE(Logged("Config=2a, ID=5678, Sum=bcd5,Protect=11,Secu=15")) << AllLog();
   EXPECT_EQ(Click(kOpBlank), 0) << LastLine();
   ExpectNoHazard();
 }
