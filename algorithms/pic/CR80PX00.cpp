@@ -17,8 +17,7 @@ namespace {
 using namespace small_otp;
 constexpr std::uint32_t kBlock = 64;
 constexpr std::uint16_t kBlankWord = 0x3FFF;
-constexpr const char* kNotAvailable =
-    "Not available for this chip! *此型号不支持该操作!";
+constexpr const char* kNotAvailable = "Not available for this chip! *此型号不支持该操作!";
 constexpr const char* kDescribe[] = {"$Fonc:",
                                      "22 Blank",
                                      "23 Write",
@@ -48,8 +47,8 @@ constexpr const char* kDescribe[] = {"$Fonc:",
                                      "88mS",
                                      "$end"};
 constexpr const char* kConfig[] = {"0: (只有一种类型)", "$end"};
-constexpr int kOps[] = {kOpBlank, kOpWrite,      kOpVerify,  kOpConfig,
-                        kOpLock,  kOpRead, kOpReadConfig, kOpUserInfo};
+constexpr int kOps[] = {kOpBlank, kOpWrite, kOpVerify,     kOpConfig,
+                        kOpLock,  kOpRead,  kOpReadConfig, kOpUserInfo};
 constexpr std::uint16_t kWdtBits[] = {0, 1, 3};
 
 std::uint16_t WordOf(const std::uint8_t* reply, std::uint32_t i) {
@@ -97,8 +96,8 @@ void CR80PX00::Init() {
   lines_ = kTypes[static_cast<std::size_t>(gApp.TypeIndex)];
   LoadBitstream("cr80px00.bit");
   last_ = lines_.lastAddress;
-  row_ = {lines_.name, lines_.vppPin, lines_.vccPin, lines_.groundPin, last_, "cr80px00.bit",
-          lines_.contactMask};
+  row_ = {lines_.name, lines_.vppPin,  lines_.vccPin,     lines_.groundPin,
+          last_,       "cr80px00.bit", lines_.contactMask};
   gApp.GroundPin = row_.groundPin;
   gApp.PinMask = row_.contactMask;
   const int model = gLink.ModelNumber;
@@ -370,10 +369,9 @@ void CR80PX00::ReadConfig() {
   PowerDown();
   const std::uint16_t id0 = static_cast<std::uint16_t>(b[1] << 7 | (b[0] & 0x7F));
   const std::uint16_t id1 = static_cast<std::uint16_t>(b[3] << 7 | (b[2] & 0x7F));
-  const std::uint32_t sum =
-      ((static_cast<std::uint32_t>(b[7] << 7 | (b[6] & 0x7F)) << 8) | ((b[5] & 1) ? 0x80 : 0) |
-       (b[4] & 0x7F)) &
-      0xFFFF;
+  const std::uint32_t sum = ((static_cast<std::uint32_t>(b[7] << 7 | (b[6] & 0x7F)) << 8) |
+                             ((b[5] & 1) ? 0x80 : 0) | (b[4] & 0x7F)) &
+                            0xFFFF;
   const std::uint8_t protect = b[8];
   lastConfig_ = config;
   std::snprintf(line, sizeof line, "Config=%02x, ID=%02x%02x, Sum=%04x,Protect=%02x,Secu=%02x",

@@ -34,12 +34,13 @@ std::uint32_t U32(const std::uint8_t* p) {
 }
 
 const std::array<const char*, 73> kDescribe = [] {
-  std::array<const char*, 73> d{"$Fonc:",   "22 Blank", "23 Write",        "24 Verify",
-                                "26 Security", "$DisTool:", "21,25,30,31,",
-                                "$Gridw: Chip Information(器件信息:)"};
-  static const char* const kLabels[32] = {
-      "00", "01", "02", "03", "04", "05", "06", "07", "08", "09", "0a", "0b", "0c", "0d", "0e", "0f",
-      "10", "11", "12", "13", "14", "15", "16", "17", "18", "19", "1a", "1b", "1c", "1d", "1e", "1f"};
+  std::array<const char*, 73> d{
+      "$Fonc:",      "22 Blank",  "23 Write",     "24 Verify",
+      "26 Security", "$DisTool:", "21,25,30,31,", "$Gridw: Chip Information(器件信息:)"};
+  static const char* const kLabels[32] = {"00", "01", "02", "03", "04", "05", "06", "07",
+                                          "08", "09", "0a", "0b", "0c", "0d", "0e", "0f",
+                                          "10", "11", "12", "13", "14", "15", "16", "17",
+                                          "18", "19", "1a", "1b", "1c", "1d", "1e", "1f"};
   for (std::size_t i = 0; i < 32; ++i) {
     d[8 + 2 * i] = kLabels[i];
     d[9 + 2 * i] = "0000";

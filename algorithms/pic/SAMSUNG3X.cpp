@@ -15,11 +15,10 @@ namespace zelvar::pic {
 namespace {
 using namespace small_otp;
 constexpr std::uint32_t kBlock = 64;
-constexpr const char* kDescribe[] = {"$Fonc:",     "21 Erase",  "22 Blank",
-                                     "23 Write",   "24 Verify", "26 Protect",
-                                     "$DisTool:",  "25,28,29,30,31,", "$end"};
-constexpr const char* kConfig[] = {"0: (只有一种类型)",
-                                   "n=No read(禁止读),v=1,l=1,a=0,b=0",
+constexpr const char* kDescribe[] = {"$Fonc:",    "21 Erase",        "22 Blank",
+                                     "23 Write",  "24 Verify",       "26 Protect",
+                                     "$DisTool:", "25,28,29,30,31,", "$end"};
+constexpr const char* kConfig[] = {"0: (只有一种类型)", "n=No read(禁止读),v=1,l=1,a=0,b=0",
                                    "n=Protect(写保护),v=1,l=1,a=0,b=1",
                                    "n=LCD lock(LCD保护),v=1,l=1,a=0,b=2", "$end"};
 constexpr const char* kIspLegend =
@@ -205,7 +204,8 @@ void SAMSUNG3X::Lock() {
   for (int bit = 0; bit < 3; ++bit) {
     if ((choices >> bit & 1) == 0) continue;
     if (!Enter()) return;
-    for (std::uint8_t b : {std::uint8_t{0xE0}, std::uint8_t{0x0E}, ProtectCode(bit), std::uint8_t{0}})
+    for (std::uint8_t b :
+         {std::uint8_t{0xE0}, std::uint8_t{0x0E}, ProtectCode(bit), std::uint8_t{0}})
       SendByte(b);
     frame::QueueDelayTicks(10);
     PowerDown();

@@ -23,12 +23,19 @@ constexpr int kLockWord = 128;
 constexpr const char* kNoLockByte =
     "No code size (len=) for the lock option! *器件列表缺少容量(len=),无法设置加密位!";
 
-constexpr const char* kDescribe1602[] = {
-    "$Fonc:", "22 Blank", "23 Write", "$DisTool:", "21,25,26,28,29,30,31,", "$Radio1:00,Option",
-    "Unlock(不加密)", "Lock(加密)", "$end"};
+constexpr const char* kDescribe1602[] = {"$Fonc:",
+                                         "22 Blank",
+                                         "23 Write",
+                                         "$DisTool:",
+                                         "21,25,26,28,29,30,31,",
+                                         "$Radio1:00,Option",
+                                         "Unlock(不加密)",
+                                         "Lock(加密)",
+                                         "$end"};
 constexpr const char* kDescribe2602[] = {
-    "$Fonc:", "22 Blank", "23 Write", "$DisTool:", "21,25,26,29,30,31,", "$Radio1:00,Option",
-    "Unlock(不加密)", "Lock(加密)", "$end"};
+    "$Fonc:",         "22 Blank",           "23 Write",
+    "$DisTool:",      "21,25,26,29,30,31,", "$Radio1:00,Option",
+    "Unlock(不加密)", "Lock(加密)",         "$end"};
 constexpr const char* kConfig[] = {"0: (只有一种类型)", "$end"};
 constexpr int kOps1602[] = {kOpBlank, kOpWrite, kOpVerify, kOpRead};
 constexpr int kOps2602[] = {kOpBlank, kOpWrite, kOpVerify, kOpRead, kOpReadId};

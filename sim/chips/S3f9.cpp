@@ -14,8 +14,7 @@ constexpr Part kParts[] = {{"S3F9454", 20, 4096}, {"S3F9444", 16, 4096}, {"S3F94
 }  // namespace
 
 S3f9Chip::S3f9Chip(std::string_view name, int pins, int bytes)
-    : LineChip(name, pins, pins, 1, 4, 2000, 5500),
-      flash(static_cast<std::size_t>(bytes), 0xFF) {}
+    : LineChip(name, pins, pins, 1, 4, 2000, 5500), flash(static_cast<std::size_t>(bytes), 0xFF) {}
 
 void S3f9Chip::Reset() {
   bit_ = 0;

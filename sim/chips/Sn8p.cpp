@@ -21,8 +21,7 @@ struct Part {
   bool serial;
   bool wordMode;
 };
-constexpr Part kParts[] = {{"SN8P1602", 1024, false, false},
-                           {"SN8P2602A", 1024, true, false}};
+constexpr Part kParts[] = {{"SN8P1602", 1024, false, false}, {"SN8P2602A", 1024, true, false}};
 }  // namespace
 
 Sn8p1602Chip::Sn8p1602Chip(std::string_view name, int words, bool wordMode)
@@ -122,7 +121,7 @@ void Sn8p2602Chip::Edge(int sdi, int sdo) {
       if (i < 7 && in != kKeyIn[static_cast<std::size_t>(i)]) ok = false;
     }
     const auto last = static_cast<std::uint8_t>(keyIn_);
-    mode_ = !ok                    ? Mode::kOff
+    mode_ = !ok                   ? Mode::kOff
             : last == kKeyRead    ? Mode::kRead
             : last == kKeyProgram ? Mode::kProgram
                                   : Mode::kOff;
@@ -151,7 +150,8 @@ void Sn8p2602Chip::Edge(int sdi, int sdo) {
     if (e < 64) return;
     const long f = (e - 64) % 64;
     if (f < 32) return take(f, address_);
-    return answer(f - 32, static_cast<std::size_t>(address_) < code.size() ? code[address_] : 0xFFFF);
+    return answer(f - 32,
+                  static_cast<std::size_t>(address_) < code.size() ? code[address_] : 0xFFFF);
   }
   const long f = e % 64;
   take(f % 32, f < 32 ? address_ : data_);

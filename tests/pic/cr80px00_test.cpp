@@ -1,10 +1,11 @@
 // "CR80PX00" on the simulated programmer with the CR80P models: the round trip of every row
 // (Blank, Write, Verify, Read, Config and Read config, Security, User info), checked in the
 // model's cells; the option word's fields; Read config's security reply; the CR80P110's refusals.
+#include "algorithms/pic/CR80PX00.h"
+
 #include <algorithm>
 #include <random>
 
-#include "algorithms/pic/CR80PX00.h"
 #include "memory/ChipFixture.h"
 #include "sim/chips/Cr80p.h"
 
@@ -119,8 +120,8 @@ TEST(Cr80pEncoding, OptionWordFields) {
     std::uint16_t value;
   };
   // WDT bits 0-1 (Dis 0, Sleep dis 1, Enable 3), OSC bits 2-3, Osc Delay bits 4-5.
-  for (const Case& c : {Case{0, 0, 0, 0x00}, Case{1, 1, 0, 0x05}, Case{2, 2, 1, 0x1B},
-                        Case{3, 0, 3, 0x3C}}) {
+  for (const Case& c :
+       {Case{0, 0, 0, 0x00}, Case{1, 1, 0, 0x05}, Case{2, 2, 1, 0x1B}, Case{3, 0, 3, 0x3C}}) {
     EXPECT_EQ(pic::CR80PX00::OptionValue(c.osc, c.wdt, c.delay), c.value);
     const auto back = pic::CR80PX00::OptionChoices(static_cast<std::uint8_t>(c.value));
     EXPECT_EQ(back.osc, c.osc);
@@ -136,8 +137,8 @@ TEST_F(Cr80pFixture, Cr80p110RefusesConfigAndUserInfo) {
     EXPECT_EQ(Click(op), 1) << op;
     EXPECT_TRUE(Logged("Not available")) << op;
   }
-  EXPECT_TRUE(std::all_of(chip->option.begin(), chip->option.end(),
-                          [](auto w) { return w == 0x3FFF; }));
+  EXPECT_TRUE(
+      std::all_of(chip->option.begin(), chip->option.end(), [](auto w) { return w == 0x3FFF; }));
   EXPECT_TRUE(std::all_of(chip->id.begin(), chip->id.end(), [](auto w) { return w == 0x3FFF; }));
 }
 

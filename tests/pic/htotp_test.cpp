@@ -2,10 +2,11 @@
 // image round trip (a chip read into an image, the image kept and loaded again, written to a
 // blank chip and verified), Blank, Security and Read ID; refused and damaged images; the image
 // layout pinned byte by byte; the failing byte named by Blank, Verify and Security.
+#include "algorithms/pic/HTOTP.h"
+
 #include <algorithm>
 #include <random>
 
-#include "algorithms/pic/HTOTP.h"
 #include "memory/ChipFixture.h"
 #include "sim/chips/Ht48Otp.h"
 
@@ -33,7 +34,8 @@ class HtotpFixture : public ChipFixture {
   static void Fill(sim::Ht48OtpChip& chip, unsigned seed) {
     std::mt19937 gen(seed);
     for (auto& w : chip.code) w = static_cast<std::uint16_t>(gen() & 0x3FFF);
-    for (std::size_t i = 1; i < 16; ++i) chip.option[i] = static_cast<std::uint16_t>(gen() & 0x3FFF);
+    for (std::size_t i = 1; i < 16; ++i)
+      chip.option[i] = static_cast<std::uint16_t>(gen() & 0x3FFF);
   }
   bool Logged(const std::string& text) const {
     return std::any_of(fake.log.begin(), fake.log.end(),
@@ -164,8 +166,8 @@ TEST(HtotpImage, LayoutFields) {
   std::vector<std::uint8_t> im(200, 0x77);
   // Header length 2, code record at 5 with 4 data bytes from word 0x10, option record at 16 with
   // 6 data bytes from word 0x20.
-  const std::uint8_t head[] = {0xC0, 2, 0, 0x11, 0x22, 'e', 9, 0, 0x10, 0, 0, 0, 1, 2, 3, 4,
-                               0xDC, 'e', 11, 0, 0x20, 0, 0, 0};
+  const std::uint8_t head[] = {0xC0, 2, 0, 0x11, 0x22, 'e', 9,  0, 0x10, 0, 0, 0,
+                               1,    2, 3, 4,    0xDC, 'e', 11, 0, 0x20, 0, 0, 0};
   std::copy(std::begin(head), std::end(head), im.begin());
   const auto r = pic::ParseOtpImage(im.data(), im.size());
   ASSERT_TRUE(r.laidOut);

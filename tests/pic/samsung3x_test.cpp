@@ -1,10 +1,11 @@
 // "SAMSUNG3X" on the simulated programmer with the S3F9 models in the 20-, 16- and 8-pin rows:
 // Erase, Blank, Write, Verify, Read and Protect through the runner, checked in the model's flash
 // and protection; the protection codes; the package pictures by "pkg=".
+#include "algorithms/pic/SAMSUNG3X.h"
+
 #include <algorithm>
 #include <random>
 
-#include "algorithms/pic/SAMSUNG3X.h"
 #include "memory/ChipFixture.h"
 #include "sim/chips/S3f9.h"
 
@@ -32,8 +33,8 @@ class SamsungFixture : public ChipFixture {
   }
 };
 
-class SamsungRoundTrip : public SamsungFixture, public ::testing::WithParamInterface<SamsungLine> {
-};
+class SamsungRoundTrip : public SamsungFixture,
+                         public ::testing::WithParamInterface<SamsungLine> {};
 
 TEST_P(SamsungRoundTrip, EraseBlankWriteVerifyReadProtect) {
   const SamsungLine& l = GetParam();
@@ -49,7 +50,8 @@ TEST_P(SamsungRoundTrip, EraseBlankWriteVerifyReadProtect) {
   EXPECT_EQ(gLink.FailAddress, 0u);
   EXPECT_EQ(gLink.FailByte, 0x12);
   EXPECT_EQ(Click(kOpErase), 0) << LastLine();
-  EXPECT_TRUE(std::all_of(chip->flash.begin(), chip->flash.end(), [](auto b) { return b == 0xFF; }));
+  EXPECT_TRUE(
+      std::all_of(chip->flash.begin(), chip->flash.end(), [](auto b) { return b == 0xFF; }));
   EXPECT_EQ(chip->abortedErases, 0);
   EXPECT_EQ(Click(kOpBlank), 0) << LastLine();
 
@@ -98,8 +100,8 @@ TEST_F(SamsungFixture, PackagePictureByPkg) {
     int pkg;
     const char* event;  // "" none
   };
-  for (const Case& c : {Case{0, "isp:1----SCK"}, Case{16, "place:"}, Case{8, "place:"},
-                        Case{20, ""}}) {
+  for (const Case& c :
+       {Case{0, "isp:1----SCK"}, Case{16, "place:"}, Case{8, "place:"}, Case{20, ""}}) {
     SCOPED_TRACE(c.pkg);
     fake.events.clear();
     ChooseS3f9({"S3F9454", 1, c.pkg, 4096});

@@ -2,13 +2,14 @@
 // trip of each modelled row (byte-by-byte and word-at-once programming on "SN8P1602"), the lock
 // option in the last code byte and its refusal without a code size, the doubled-bit nibble
 // encoding and the ID read of "SN8P2602".
+#include "sim/chips/Sn8p.h"
+
 #include <algorithm>
 #include <random>
 
 #include "algorithms/pic/SN8P1602.h"
 #include "algorithms/pic/SN8P2602.h"
 #include "memory/ChipFixture.h"
-#include "sim/chips/Sn8p.h"
 
 namespace zelvar::test {
 namespace {
@@ -65,10 +66,10 @@ TEST_P(Sn8p1602RoundTrip, BlankWriteVerifyRead) {
   EXPECT_EQ(Click(kOpRead), 0) << LastLine();
   EXPECT_TRUE(std::equal(image.begin(), image.end(), gApp.CodeBuffer.begin()));
   EXPECT_EQ(Click(kOpBlank), 1);
-  EXPECT_EQ(gLink.FailAddress, static_cast<std::uint32_t>(
-                                   std::find_if(image.begin(), image.end(),
-                                                [](std::uint8_t b) { return b != 0xFF; }) -
-                                   image.begin()));
+  EXPECT_EQ(gLink.FailAddress,
+            static_cast<std::uint32_t>(
+                std::find_if(image.begin(), image.end(), [](std::uint8_t b) { return b != 0xFF; }) -
+                image.begin()));
   ExpectNoHazard();
 }
 
