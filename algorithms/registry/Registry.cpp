@@ -83,6 +83,8 @@
 #include "algorithms/memory/SST49LF008.h"
 #include "algorithms/memory/V29C51004.h"
 #include "algorithms/memory/X5045.h"
+#include "algorithms/pic/CR80PX00.h"
+#include "algorithms/pic/HTOTP.h"
 #include "algorithms/pic/MDT2000.h"
 #include "algorithms/pic/P16F628A.h"
 #include "algorithms/pic/P16F7X.h"
@@ -90,12 +92,10 @@
 #include "algorithms/pic/PIC16F5X.h"
 #include "algorithms/pic/PIC16F630.h"
 #include "algorithms/pic/PIC16F882.h"
-#include "algorithms/pic/CR80PX00.h"
-#include "algorithms/pic/HTOTP.h"
+#include "algorithms/pic/PIC16FEE.h"
 #include "algorithms/pic/SAMSUNG3X.h"
 #include "algorithms/pic/SN8P1602.h"
 #include "algorithms/pic/SN8P2602.h"
-#include "algorithms/pic/PIC16FEE.h"
 
 namespace zelvar {
 
