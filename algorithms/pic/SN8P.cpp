@@ -295,6 +295,7 @@ void SN8P2602::Scan(const std::uint8_t* want) {
   if (!Enter(151)) return;
   PutCmd1(kCmdShort);
   Line(4, true);
+  if (!CheckPower()) return;
   ReadPreamble();
   std::uint8_t* got = gLink.ScratchBuffer.data();
   for (std::int32_t a = 0; a < last_; a += kBlock) {
