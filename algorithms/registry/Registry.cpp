@@ -101,6 +101,8 @@
 #include "algorithms/pic/EMC78P458.h"
 #include "algorithms/pic/MDT10P7X.h"
 #include "algorithms/pic/MDT10P8PIN.h"
+#include "algorithms/pic/CR80PX00.h"
+#include "algorithms/pic/HTOTP.h"
 #include "algorithms/pic/MDT2000.h"
 #include "algorithms/pic/MDT2051.h"
 #include "algorithms/pic/P16F628A.h"
@@ -110,6 +112,9 @@
 #include "algorithms/pic/PIC16F630.h"
 #include "algorithms/pic/PIC16F882.h"
 #include "algorithms/pic/PIC16FEE.h"
+#include "algorithms/pic/SAMSUNG3X.h"
+#include "algorithms/pic/SN8P1602.h"
+#include "algorithms/pic/SN8P2602.h"
 
 namespace zelvar {
 
@@ -280,6 +285,11 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::I82802>("I82802"),
     Register<memory::P29F640>("P29F640"),
     Register<memory::F640>("F640"),
+    Register<pic::SN8P1602>("SN8P1602"),
+    Register<pic::SN8P2602>("SN8P2602"),
+    Register<pic::SAMSUNG3X>("SAMSUNG3X"),
+    Register<pic::CR80PX00>("CR80PX00"),
+    Register<pic::HTOTP>("HTOTP"),
 };
 
 }  // namespace

@@ -8,8 +8,10 @@
 #include "sim/chips/AvrSpi.h"
 #include "sim/chips/BootBlock28F.h"
 #include "sim/chips/Em78p.h"
+#include "sim/chips/Cr80p.h"
 #include "sim/chips/Eprom.h"
 #include "sim/chips/FirmwareHub.h"
+#include "sim/chips/Ht48Otp.h"
 #include "sim/chips/I2cEeprom.h"
 #include "sim/chips/Intel28F.h"
 #include "sim/chips/Is89c52.h"
@@ -29,9 +31,11 @@
 #include "sim/chips/Pic14.h"
 #include "sim/chips/PinMode51.h"
 #include "sim/chips/Rx2.h"
+#include "sim/chips/S3f9.h"
 #include "sim/chips/SectorFlash.h"
 #include "sim/chips/Sm59.h"
 #include "sim/chips/Sm894051.h"
+#include "sim/chips/Sn8p.h"
 #include "sim/chips/SpiMemory.h"
 #include "sim/chips/Sst28sf.h"
 #include "sim/chips/Sst89.h"
@@ -128,6 +132,10 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(Mdt10pPartOf(chipName), Family::kMdt10p);
   consider(Em78pPartOf(chipName), Family::kEm78p);
   consider(At89cx051PartOf(chipName), Family::kOther);
+  consider(Sn8pPartOf(chipName), Family::kOther);
+  consider(S3f9PartOf(chipName), Family::kOther);
+  consider(Cr80pPartOf(chipName), Family::kOther);
+  consider(Ht48OtpPartOf(chipName), Family::kOther);
   consider(Mcs51EpromPartOf(chipName), Family::kOther);
   consider(W78e516PartOf(chipName), Family::kOther);
   consider(Sst89PartOf(chipName), Family::kOther);
@@ -215,6 +223,10 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   if (auto c = MakeIs89c52(best)) return c;
   if (auto c = MakeW7851(best)) return c;
   if (auto c = MakeP97c2051(best)) return c;
+  if (auto c = MakeSn8p(best)) return c;
+  if (auto c = MakeS3f9(best)) return c;
+  if (auto c = MakeCr80p(best)) return c;
+  if (auto c = MakeHt48Otp(best)) return c;
   return MakeStaticRam(best);
 }
 

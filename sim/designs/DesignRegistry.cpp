@@ -21,6 +21,7 @@
 #include "sim/designs/P93cxxx.h"
 #include "sim/designs/PicIcsp.h"
 #include "sim/designs/Sm59Isp.h"
+#include "sim/designs/SmallOtp.h"
 #include "sim/designs/Stc12.h"
 #include "sim/designs/TestPin.h"
 #include "sim/designs/Tp2804.h"
@@ -105,6 +106,7 @@ std::unique_ptr<Design> MakeDesign(std::string_view tag) {
   for (const auto& [t, make] : kDesigns) {
     if (make && t == tag) return make();
   }
+  if (auto d = MakeSmallOtp(tag)) return d;
   return nullptr;
 }
 
