@@ -7,6 +7,7 @@
 #include "sim/chips/AvrHvSerial.h"
 #include "sim/chips/AvrSpi.h"
 #include "sim/chips/BootBlock28F.h"
+#include "sim/chips/C8051Tap.h"
 #include "sim/chips/Eprom.h"
 #include "sim/chips/FirmwareHub.h"
 #include "sim/chips/I2cEeprom.h"
@@ -14,6 +15,7 @@
 #include "sim/chips/JedecFlash.h"
 #include "sim/chips/Lp76x.h"
 #include "sim/chips/Lpc9xx.h"
+#include "sim/chips/M4a5.h"
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Mcs51Eprom.h"
 #include "sim/chips/Mdt20xx.h"
@@ -37,6 +39,7 @@
 #include "sim/chips/W78e516.h"
 #include "sim/chips/W79e.h"
 #include "sim/chips/WordSerial.h"
+#include "sim/chips/Xc95.h"
 
 namespace zelvar::sim {
 
@@ -83,6 +86,9 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kFirmwareHub,
     kSectorFlash,
     kMdt20xx,
+    kJtagXc95,
+    kJtagM4a5,
+    kJtagC8051,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -117,6 +123,9 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(FirmwareHubPartOf(chipName), Family::kFirmwareHub);
   consider(SectorFlashPartOf(chipName), Family::kSectorFlash);
   consider(Mdt20xxPartOf(chipName), Family::kMdt20xx);
+  consider(Xc95PartOf(chipName), Family::kJtagXc95);
+  consider(M4a5PartOf(chipName), Family::kJtagM4a5);
+  consider(C8051TapPartOf(chipName), Family::kJtagC8051);
   consider(At89cx051PartOf(chipName), Family::kOther);
   consider(Mcs51EpromPartOf(chipName), Family::kOther);
   consider(W78e516PartOf(chipName), Family::kOther);
@@ -181,6 +190,12 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeSectorFlash(best);
     case Family::kMdt20xx:
       return MakeMdt20xx(best);
+    case Family::kJtagXc95:
+      return MakeXc95(best);
+    case Family::kJtagM4a5:
+      return MakeM4a5(best);
+    case Family::kJtagC8051:
+      return MakeC8051Tap(best);
     case Family::kOther:
       break;
   }
