@@ -26,7 +26,8 @@ struct JtagType {
 };
 
 // The rules of a JTAG row: a socket row has distinct VCC and ground pins on the 48-pin socket, its
-// contact mask holds both and stays on the socket; an in-system row names no pins and no mask.
+// contact mask holds the ground pin and stays on the socket; an in-system row names no pins and no
+// mask.
 void CheckJtagRow(const JtagType& t, TypeTableReport& r);
 
 // What differs between the sets' shifts.

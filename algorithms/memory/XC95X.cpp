@@ -170,8 +170,7 @@ void XC95X::Read() {
     ShowProgress(static_cast<int>(base));
     for (int j = 0; j < 15; ++j) {
       ReadRowAhead(base, j);
-      lines.push_back(JedecFuseLine(tdo, fuse, GroupWidth(j), k));
-      fuse += GroupWidth(j) * k;
+      WriteJedecFuseLine(lines, fuse, GroupWidth(j), k);
     }
   }
   ShowProgress(-1);
@@ -180,6 +179,12 @@ void XC95X::Read() {
   gPld.jedec.exists = true;
   gPld.jedec.lines = std::move(lines);
   gPld.jedec.selectedLine = 0;
+}
+
+void XC95X::WriteJedecFuseLine(std::vector<std::string>& lines, int& fuse, int width,
+                               int groups) const {
+  lines.push_back(JedecFuseLine(tdo, fuse, width, groups));
+  fuse += width * groups;
 }
 
 void XC95X::Blank() {

@@ -5,7 +5,9 @@
 // "jbs=" data bits a row. "C8051JTAG" is the same set with its own rows and Read ID.
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "algorithms/memory/JtagEngine.h"
 
@@ -74,6 +76,8 @@ class XC95X : public JtagSet {
   // Shifts the address of row `j` of block `base` (one row ahead) and returns the row before.
   void ReadRowAhead(std::uint32_t base, int j);
   void PutAddress(std::uint32_t address);
+  // The fuse line of the read-back row, numbered from `fuse` (then advanced), appended to `lines`.
+  void WriteJedecFuseLine(std::vector<std::string>& lines, int& fuse, int width, int groups) const;
   bool PollErase(std::string_view text);
   int FirstFuseLine() const;
   int RegisterBits() const { return rowBits_ + 18; }

@@ -274,6 +274,15 @@ TEST_F(Xc95Mends, EraseWithTooFewPollsFails) {
   ExpectNoHazard();
 }
 
+// Lock writes its fifteen rows of block 11 and restarts the chip's power (ISP mode ends).
+TEST_F(Xc95Mends, LockWritesItsRowsAndRestartsPower) {
+  const int before = chip->rowsProgrammed;
+  EXPECT_EQ(Click(kOpLock), 0) << LastLine();
+  EXPECT_EQ(chip->rowsProgrammed - before, 15);
+  EXPECT_FALSE(chip->isp());
+  ExpectNoHazard();
+}
+
 // Rows without a design and lines without "vcc=" or with a row size the shift buffer cannot hold
 // are refused at set-up; the refused set sends nothing.
 TEST_F(JtagTest, SetUpRefusals) {
@@ -299,6 +308,29 @@ TEST_F(JtagTest, SetUpRefusals) {
     EXPECT_EQ(Run(kOpReadId), 1) << c.key << c.row;
     EXPECT_TRUE(Logged(c.line)) << c.key << " " << c.row << " " << c.line;
     EXPECT_EQ(prog->record.transfers, transfers) << c.key << c.row;
+  }
+}
+
+// Every row of the three sets either runs on a chip model in the tests above or is named here
+// with the reason it does not.
+TEST(JtagRowsCoverage, EveryRowRunsOrIsNamed) {
+  const std::map<std::pair<std::string, int>, std::string> rows = {
+      {{"XC95X", 1}, "in-system header: the chip is on the user's board"},
+      {{"XC95X", 2}, "run: XC9536, XC9572"},
+      {{"XC95X", 3}, "the 44-to-40 adapter does not seat the PLCC44 pin for pin"},
+      {{"XC95X", 4}, "in-system header: a PLCC84 part on the user's board"},
+      {{"C8051JTAG", 1}, "in-system header: the chip is on the user's board"},
+      {{"C8051JTAG", 2}, "run: C8051F012 (Read ID)"},
+      {{"LATTICEJTAG", 1}, "in-system header: the chip is on the user's board"},
+      {{"LATTICEJTAG", 2}, "run: M4A5-32/32"},
+      {{"LATTICEJTAG", 3}, "an empty record: refused at set-up"},
+      {{"LATTICEJTAG", 4}, "no bitstream: refused at set-up"},
+  };
+  for (const char* key : {"XC95X", "C8051JTAG", "LATTICEJTAG"}) {
+    const AlgorithmSet* set = FindSet(key);
+    ASSERT_NE(set, nullptr) << key;
+    for (int row = set->firstRow; row <= set->typeRows; ++row)
+      EXPECT_EQ(rows.count({key, row}), 1u) << key << " row " << row;
   }
 }
 
