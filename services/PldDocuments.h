@@ -29,6 +29,7 @@ struct JedecTextDocument {
   int firstFuseLine = 0;  // index of the first "L0000" line, set by ReadJedecText
   int blanks = 0;         // blanks in that line
   std::string result;     // "Lines:%d,Len:%04X,Sum:%04X" of the last unpacking
+  int selectedLine = 0;   // a line a set points at (counted from 1; 0 none), such as a mismatch
   std::string caption;
 };
 

@@ -1,5 +1,6 @@
 #include "algorithms/memory/JtagRows.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -31,6 +32,28 @@ bool HexTextToBits(std::string_view text, std::span<std::uint8_t> out, int bits)
   for (std::size_t i = 0; i < bytes; ++i) {
     const std::size_t at = text.size() - 2 * (i + 1);
     out[i] = static_cast<std::uint8_t>(HexDigit(text[at]) * 16 + HexDigit(text[at + 1]));
+  }
+  return true;
+}
+
+bool HexDigitsToBits(std::string_view text, std::span<std::uint8_t> out, int bits) {
+  if (bits <= 0) return false;
+  const std::size_t digits = static_cast<std::size_t>((bits + 3) / 4);
+  const std::size_t bytes = static_cast<std::size_t>((bits + 7) / 8);
+  if (text.size() < digits || out.size() < bytes) return false;
+  for (char c : text) {
+    if (HexDigit(c) < 0) return false;
+  }
+  // Leading digits beyond the register's give no bit.
+  text.remove_prefix(text.size() - digits);
+  // The first digit holds the highest bits; bits beyond the register must be clear.
+  if (const int spare = static_cast<int>(digits) * 4 - bits;
+      spare > 0 && (HexDigit(text[0]) >> (4 - spare)) != 0)
+    return false;
+  std::fill_n(out.begin(), bytes, std::uint8_t{0});
+  for (std::size_t d = 0; d < digits; ++d) {
+    const int v = HexDigit(text[digits - 1 - d]);
+    out[d / 2] |= static_cast<std::uint8_t>(d % 2 ? v << 4 : v);
   }
   return true;
 }

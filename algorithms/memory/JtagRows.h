@@ -19,6 +19,10 @@ inline constexpr int kMaxJtagRowBits = 2048;
 // ("02a957" for 18 bits gives 0x57, 0xA9, 0x02). False, with `out` untouched, when the text does
 // not hold exactly the digits `bits` needs, when a digit is not hex, or when `out` is too small.
 bool HexTextToBits(std::string_view text, std::span<std::uint8_t> out, int bits);
+// The same with one digit per 4 bits, ceil(bits / 4) digits ("2" then 94 "0" for 378 bits sets
+// bit 377); extra leading digits give no bit, and the spare high bits of the first digit used
+// must be 0.
+bool HexDigitsToBits(std::string_view text, std::span<std::uint8_t> out, int bits);
 
 // One JEDEC fuse line ("L0000032 00000000 11111111 ...*") as the row image of `groups` groups of
 // `width` fuses each. Returns the number of groups, or 0 when the line is not an L field, has

@@ -77,6 +77,8 @@
 #include "algorithms/memory/I82802.h"
 #include "algorithms/memory/MX29F.h"
 #include "algorithms/memory/P22V10.h"
+#include "algorithms/memory/XC95X.h"
+#include "algorithms/memory/LATTICEJTAG.h"
 #include "algorithms/memory/P24.h"
 #include "algorithms/memory/P24C411.h"
 #include "algorithms/memory/P27.h"
@@ -255,6 +257,9 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::SST28VF040>("SST28VF040"),
     Register<memory::GAL3M>("GAL3M"),
     Register<memory::P22V10>("P22V10"),
+    Register<memory::XC95X>("XC95X"),
+    Register<memory::C8051JTAG>("C8051JTAG"),
+    Register<memory::LATTICEJTAG>("LATTICEJTAG"),
     Register<memory::P24>("P24"),
     Register<memory::AT25SPI>("AT25SPI"),
     Register<memory::ACTRANS25>("ACTRANS25"),

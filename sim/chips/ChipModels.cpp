@@ -9,6 +9,7 @@
 #include "sim/chips/BootBlock28F.h"
 #include "sim/chips/Em78p.h"
 #include "sim/chips/Cr80p.h"
+#include "sim/chips/C8051Tap.h"
 #include "sim/chips/Eprom.h"
 #include "sim/chips/FirmwareHub.h"
 #include "sim/chips/Ht48Otp.h"
@@ -18,6 +19,7 @@
 #include "sim/chips/JedecFlash.h"
 #include "sim/chips/Lp76x.h"
 #include "sim/chips/Lpc9xx.h"
+#include "sim/chips/M4a5.h"
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Mcs51Eprom.h"
 #include "sim/chips/Mdt10p.h"
@@ -47,6 +49,7 @@
 #include "sim/chips/W78e516.h"
 #include "sim/chips/W79e.h"
 #include "sim/chips/WordSerial.h"
+#include "sim/chips/Xc95.h"
 
 namespace zelvar::sim {
 
@@ -95,6 +98,9 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kMdt20xx,
     kMdt10p,
     kEm78p,
+    kJtagXc95,
+    kJtagM4a5,
+    kJtagC8051,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -131,6 +137,9 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(Mdt20xxPartOf(chipName), Family::kMdt20xx);
   consider(Mdt10pPartOf(chipName), Family::kMdt10p);
   consider(Em78pPartOf(chipName), Family::kEm78p);
+  consider(Xc95PartOf(chipName), Family::kJtagXc95);
+  consider(M4a5PartOf(chipName), Family::kJtagM4a5);
+  consider(C8051TapPartOf(chipName), Family::kJtagC8051);
   consider(At89cx051PartOf(chipName), Family::kOther);
   consider(Sn8pPartOf(chipName), Family::kOther);
   consider(S3f9PartOf(chipName), Family::kOther);
@@ -207,6 +216,12 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeMdt10p(best);
     case Family::kEm78p:
       return MakeEm78p(best);
+    case Family::kJtagXc95:
+      return MakeXc95(best);
+    case Family::kJtagM4a5:
+      return MakeM4a5(best);
+    case Family::kJtagC8051:
+      return MakeC8051Tap(best);
     case Family::kOther:
       break;
   }

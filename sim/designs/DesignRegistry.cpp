@@ -12,6 +12,7 @@
 #include "sim/designs/I2c24c.h"
 #include "sim/designs/I82802.h"
 #include "sim/designs/IcTest.h"
+#include "sim/designs/JtagTap.h"
 #include "sim/designs/Lp76x.h"
 #include "sim/designs/Lpc900.h"
 #include "sim/designs/Mdt2000.h"
@@ -48,6 +49,11 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"testpin", MakeTestPin},
     {"ictest", MakeIcTest},
     {"atf22v10b", MakeAtf22v10b},
+    {"jtag2", MakeJtag2},
+    {"jtag95p44to44", MakeJtag95p44to44},
+    {"jtag95p44to40", MakeJtag95p44to40},
+    {"jtagC8051f32pin", MakeJtagC8051f32pin},
+    {"jtagM4a5P44to44", MakeJtagM4a5P44to44},
     {"w79e2051dip20", MakeW79e2051Dip20},
     {"w79e82xp20", MakeW79e82xP20},
     {"w79e225p44", MakeW79e225P44},
