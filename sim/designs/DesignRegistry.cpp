@@ -14,6 +14,7 @@
 #include "sim/designs/Lp76x.h"
 #include "sim/designs/Lpc900.h"
 #include "sim/designs/Mdt2000.h"
+#include "sim/designs/Pic16c5x.h"
 #include "sim/designs/P29F640.h"
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
@@ -76,6 +77,9 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"pic16dip14", MakePicDip14},
     {"pic16dip14std", MakePicDip14Std},
     {"pic16dip08", MakePicDip08},
+    {"pic10fdip08", MakePic10fDip08},
+    {"pic16c54dip18", MakePic16c54Dip18},
+    {"pic16c57dip28", MakePic16c57Dip28},
     {"mdt2000", MakeMdt2000},
     {"p89lpc932", MakeP89lpc932},
     {"p89lpc932p28", MakeP89lpc932P28},
