@@ -19,6 +19,7 @@ void P16C505::Init() {
   // From model 6300 the chip sits upright: the second row group.
   int index = gApp.TypeIndex;
   if (gLink.ModelNumber >= 6300 && index < 10) index += 10;
+  if (static_cast<std::size_t>(index) >= kTypes.size()) return Refuse(kNoWiring);
   row_ = kTypes[static_cast<std::size_t>(index)];
   delay_ = 0;
   // "Exit", "Isp" and the empty rows name no pins: 12 V would reach an arbitrary pin.
