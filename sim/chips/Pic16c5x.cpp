@@ -73,6 +73,7 @@ void Pic16c5xChip::OnPins(Programmer& p) {
       ++entries;
       pc_ = kAtConfig;
       pulsed_ = false;
+      armed_ = false;
     } else {
       p.record.ProtocolError(Name() + ": MCLR raised with T0CKI or OSC1 high");
     }
@@ -86,8 +87,10 @@ void Pic16c5xChip::OnPins(Programmer& p) {
         if (mv < 0 || mv >= 2000) latch_ = static_cast<std::uint16_t>(latch_ | 1u << i);
       }
       pulseStart_ = p.clockUs();
-      driving_ = false;
-    } else if (t0cki == 1 && lastT0cki_ == 0) {
+      armed_ = true;
+    } else if (t0cki == 1 && lastT0cki_ == 0 && armed_) {
+      // A pulse whose falling edge came in the mode (the entry's own release is none).
+      armed_ = false;
       pulsed_ = true;
       if (p.clockUs() - pulseStart_ >= kPulseUs) {
         ++pulses;
@@ -102,7 +105,6 @@ void Pic16c5xChip::OnPins(Programmer& p) {
       out_ = ReadWord();
     } else if (osc1 == 0 && lastOsc1_ == 1) {
       pc_ = pc_ == kAtConfig ? 0 : pc_ + 1;
-      pulsed_ = false;
     }
     driving_ = osc1 == 1 && t0cki == 1 && !pulsed_;
   }

@@ -15,9 +15,9 @@
 //   the user IDs; beyond them the chip reads 0xFFF and takes nothing).
 // - Program: T0CKI falling latches the data lines (a line nobody drives reads 1); T0CKI rising
 //   ends the pulse, and a pulse of at least 100 us programs the latch's 0 bits into the cell (bits
-//   never return to 1); a shorter pulse changes nothing. After a pulse the chip keeps its outputs
-//   off until OSC1 next falls, so the host may step the address with its own word still on the
-//   lines.
+//   never return to 1); a shorter pulse changes nothing. A pulse puts the chip in its program
+//   state for the rest of the mode: its outputs stay off, so the host may step the address with
+//   its own word still on the lines, and verifies in a new entry.
 // - Code protection: with CP at 0 the program memory reads as 0; configuration and IDs stay
 //   readable.
 #include <array>
@@ -71,7 +71,7 @@ class Pic16c5xChip final : public ChipModel {
   int lastT0cki_ = 0, lastOsc1_ = 0;
   std::uint32_t pc_ = kAtConfig;
   std::uint16_t latch_ = 0xFFF, out_ = 0;
-  bool driving_ = false, pulsed_ = false;
+  bool driving_ = false, pulsed_ = false, armed_ = false;
   double pulseStart_ = 0;
 };
 
