@@ -21,8 +21,8 @@ inline constexpr std::uint8_t kBulkErase = 0x09;
 inline constexpr int kMinTicks = 2;
 inline constexpr int kOpsWithErase[] = {kOpErase,  kOpBlank, kOpWrite,     kOpVerify,
                                         kOpConfig, kOpRead,  kOpReadConfig};
-inline constexpr int kOpsNoErase[] = {kOpBlank, kOpWrite,     kOpVerify, kOpConfig,
-                                      kOpRead,  kOpReadConfig};
+inline constexpr int kOpsNoErase[] = {kOpBlank,  kOpWrite, kOpVerify,
+                                      kOpConfig, kOpRead,  kOpReadConfig};
 // A calibration word as the factory writes it: MOVLW k (1100 kkkk kkkk).
 constexpr bool IsMovlw(std::uint16_t w) {
   return (w & 0xF00) == 0xC00;

@@ -9,8 +9,7 @@
 namespace zelvar::pic {
 
 namespace {
-constexpr const char* kNoWiring =
-    "This row has no socket wiring! *此型号没有插座接线!";
+constexpr const char* kNoWiring = "This row has no socket wiring! *此型号没有插座接线!";
 }  // namespace
 
 void P16C505::Init() {

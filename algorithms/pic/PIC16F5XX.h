@@ -40,8 +40,8 @@ inline constexpr McuPackage kDip14Turned{
     14, "pic16dip14.bit", 30, 27, 14, PinBits({12, 13, 14, 27, 30}), "", 8, 14, 1};
 inline constexpr McuPackage kDip20Turned{
     20, "pic16dip14.bit", 30, 27, 14, PinBits({12, 13, 14, 27, 30}), "", 5, 20, 1};
-inline constexpr McuPackage kDip14Std{14, "pic16dip14std.bit", 17, 14, 27,
-                                      PinBits({14, 17, 25, 26, 27})};
+inline constexpr McuPackage kDip14Std{14, "pic16dip14std.bit",          17, 14,
+                                      27, PinBits({14, 17, 25, 26, 27})};
 // The 8-pin DIP from socket pin 17 (the PIC12F50x: VDD pin 1, MCLR pin 4, VSS pin 8).
 inline constexpr McuPackage kDip08{8, "pic16dip08.bit", 20, 17, 24, 0};
 // The PIC10F20x's DIP-8 from socket pin 17: VDD pin 2, VSS pin 7, MCLR/VPP pin 8.
@@ -53,21 +53,32 @@ inline constexpr McuPackage kNewer[] = {kPicDip40, kPicDip28, kPicDip18,
                                         kDip14Std, kDip08,    kDip10F};
 
 inline constexpr const char* kDescribe8[] = {
-    "$Fonc:",       "21 Erase",     "22 Blank",     "23 Write",    "24 Verify",
-    "25 Config",    "$DisTool:",    "26,28,30,31,", "$Gridw:Option", "User.ID(用户信息)",
-    "FFFF",         "$Radio1:03,OSC(震荡方式)",     "LP(低频晶震)", "XT(普通晶震)",
-    "HS(高频晶震)", "EC",           "In RC",        "In RC,CLKOUT", "Ext RC",
-    "Ext RC,CLKOUT", "$end"};
-inline constexpr const char* kDescribe4[] = {
-    "$Fonc:",       "21 Erase",    "22 Blank",     "23 Write",
-    "24 Verify",    "25 Config",   "$DisTool:",    "26,28,30,31,",
-    "$Gridw:Option", "User.ID(用户信息)", "FFFF",   "$Radio1:03,OSC(震荡方式)",
-    "LP(低频晶震)", "XT(普通晶震)", "INTOSC(内部振荡)", "EXTRC(外部RC)",
+    "$Fonc:",        "21 Erase",          "22 Blank",     "23 Write",
+    "24 Verify",     "25 Config",         "$DisTool:",    "26,28,30,31,",
+    "$Gridw:Option", "User.ID(用户信息)", "FFFF",         "$Radio1:03,OSC(震荡方式)",
+    "LP(低频晶震)",  "XT(普通晶震)",      "HS(高频晶震)", "EC",
+    "In RC",         "In RC,CLKOUT",      "Ext RC",       "Ext RC,CLKOUT",
     "$end"};
+inline constexpr const char* kDescribe4[] = {"$Fonc:",
+                                             "21 Erase",
+                                             "22 Blank",
+                                             "23 Write",
+                                             "24 Verify",
+                                             "25 Config",
+                                             "$DisTool:",
+                                             "26,28,30,31,",
+                                             "$Gridw:Option",
+                                             "User.ID(用户信息)",
+                                             "FFFF",
+                                             "$Radio1:03,OSC(震荡方式)",
+                                             "LP(低频晶震)",
+                                             "XT(普通晶震)",
+                                             "INTOSC(内部振荡)",
+                                             "EXTRC(外部RC)",
+                                             "$end"};
 inline constexpr const char* kDescribeNone[] = {
-    "$Fonc:",    "21 Erase",     "22 Blank",      "23 Write",          "24 Verify",
-    "25 Config", "$DisTool:",    "26,28,30,31,",  "$Gridw:Option",     "User.ID(用户信息)",
-    "FFFF",      "$end"};
+    "$Fonc:",    "21 Erase",     "22 Blank",      "23 Write",          "24 Verify", "25 Config",
+    "$DisTool:", "26,28,30,31,", "$Gridw:Option", "User.ID(用户信息)", "FFFF",      "$end"};
 inline constexpr const char* kConfig[] = {"0: pic16f505",
                                           "n=FOSC0,v=1,a=0,b=0,c=1,m=0x01",
                                           "n=FOSC1,v=1,a=0,b=1,c=1,m=0x02",
@@ -109,8 +120,7 @@ inline constexpr IcspPolicy kPolicy{.codes = cal12::kCodes,
                                     .defaultTicks = cal12::kMinTicks,
                                     .replyWords = 16,
                                     .offersIsp = false};
-inline constexpr McuPackage kPackages[] = {
-    {8, "pic16dip08.bit", 20, 17, 24, SocketPins(17, 24)}};
+inline constexpr McuPackage kPackages[] = {{8, "pic16dip08.bit", 20, 17, 24, SocketPins(17, 24)}};
 inline constexpr const char* kDescribe[] = {"$Fonc:",
                                             "21 Erase",
                                             "22 Blank",
@@ -131,9 +141,9 @@ inline constexpr const char* kDescribe[] = {"$Fonc:",
                                             "1 Ms",
                                             "2 Ms",
                                             "$end"};
-inline constexpr const char* kConfig[] = {
-    "0: (只有一种类型)", "n=WDTE(看门狗),l=1,v=1,a=0,b=2", "n=CP(加密位),v=1,a=0,b=3",
-    "n=MCLRE(外部复位),v=1,a=0,b=4", "$end"};
+inline constexpr const char* kConfig[] = {"0: (只有一种类型)", "n=WDTE(看门狗),l=1,v=1,a=0,b=2",
+                                          "n=CP(加密位),v=1,a=0,b=3",
+                                          "n=MCLRE(外部复位),v=1,a=0,b=4", "$end"};
 }  // namespace p12f508
 
 class PIC16F5XX final : public Cal12Set {

@@ -44,10 +44,10 @@ struct Pic12Sheet {
   int pins = 18;
   int vdd = 14, vss = 5, mclr = 4, clock = 12, data = 13;  // chip pins
   std::uint32_t words = 512;
-  std::uint16_t configBits = 0x00F;  // implemented configuration bits
+  std::uint16_t configBits = 0x00F;   // implemented configuration bits
   std::uint16_t protectBits = 0x008;  // code protection: any of them at 0
-  std::uint16_t calibration = 0;     // the factory MOVLW in the last word; 0: none
-  bool backupCalibration = false;    // a copy after the user IDs
+  std::uint16_t calibration = 0;      // the factory MOVLW in the last word; 0: none
+  bool backupCalibration = false;     // a copy after the user IDs
   bool otp = false;
   double programUs = 2000;
   // VIHH: from VDD + `vihhAboveVdd` (when not 0) or `vihhMin`, up to `vihhMax`.

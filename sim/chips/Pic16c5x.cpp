@@ -96,7 +96,8 @@ void Pic16c5xChip::OnPins(Programmer& p) {
         ++pulses;
         // Only the implemented configuration bits take the latch.
         const std::uint16_t keep = pc_ == kAtConfig ? 0xFF0 : 0;
-        if (std::uint16_t* cell = Cell()) *cell = static_cast<std::uint16_t>(*cell & (latch_ | keep));
+        if (std::uint16_t* cell = Cell())
+          *cell = static_cast<std::uint16_t>(*cell & (latch_ | keep));
       } else if (latch_ != 0xFFF) {
         ++shortPulses;
       }

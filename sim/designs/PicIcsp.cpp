@@ -21,7 +21,8 @@ enum : std::uint8_t {
   kModeRegister = 20,
   kModeIcsp = 0x84,
 };
-constexpr WaitCommand kWaits[] = {{kPulse, 100}, {kTick, 1000}, {kSettle, 10000}, {kEraseWait, 10000}};
+constexpr WaitCommand kWaits[] = {
+    {kPulse, 100}, {kTick, 1000}, {kSettle, 10000}, {kEraseWait, 10000}};
 constexpr double kBitUs = 1;
 
 struct IcspWiring {

@@ -77,8 +77,8 @@ TEST_P(Cal12RoundTrip, KeepsTheCalibrationWord) {
     EXPECT_EQ(Click(kOpErase), 0) << LastLine();
     EXPECT_EQ(chip->erases, 1);
     EXPECT_EQ(chip->code.back(), cal);
-    EXPECT_TRUE(std::all_of(chip->code.begin(), chip->code.end() - 1,
-                            [](int w) { return w == 0xFFF; }));
+    EXPECT_TRUE(
+        std::all_of(chip->code.begin(), chip->code.end() - 1, [](int w) { return w == 0xFFF; }));
     EXPECT_EQ(chip->ConfigRead(), 0xFFF);
     char saved[16];
     std::snprintf(saved, sizeof saved, "word %03x saved", cal);
@@ -144,22 +144,22 @@ INSTANTIATE_TEST_SUITE_P(
         // Groups 2 and 3: the oscillator bits are rows; WDTE (bit 2) off.
         Cal12Line{"PIC12F508", "PIC16F5XX", 1, Items(512, 8, 2), "pic16dip08", 6200, false, 0xFFB,
                   0, 0xFFB},
-        Cal12Line{"PIC12F509", "PIC16F5XX", 2, Items(1024, 8, 2), "pic16dip08", 6300, false,
-                  0xFFA, 0, 0xFFA},
-        Cal12Line{"PIC12F510", "PIC16F5XX", 3, Items(1024, 8, 3), "pic16dip08", 6200, false,
-                  0xFDB, 0, 0xFDB},
+        Cal12Line{"PIC12F509", "PIC16F5XX", 2, Items(1024, 8, 2), "pic16dip08", 6300, false, 0xFFA,
+                  0, 0xFFA},
+        Cal12Line{"PIC12F510", "PIC16F5XX", 3, Items(1024, 8, 3), "pic16dip08", 6200, false, 0xFDB,
+                  0, 0xFDB},
         // Groups 0 and 1: the radio's three bits (5: "In RC,CLKOUT") with WDTE (bit 3) off.
-        Cal12Line{"PIC16F505", "PIC16F5XX", 2, Items(1024, 14, 0), "pic16dip14", 6200, true,
-                  0xFF7, 5, 0xFF5},
+        Cal12Line{"PIC16F505", "PIC16F5XX", 2, Items(1024, 14, 0), "pic16dip14", 6200, true, 0xFF7,
+                  5, 0xFF5},
         Cal12Line{"PIC16F506", "PIC16F5XX", 2, Items(1024, 14, 1), "pic16dip14std", 6300, false,
                   0xFB7, 5, 0xFB5},
         // Group 4: the PIC10F20x on its own DIP-8 pins.
-        Cal12Line{"PIC10F200", "PIC16F5XX", 1, Items(256, 10, 4), "pic10fdip08", 6200, false,
-                  0xFFB, 0, 0xFFB},
-        Cal12Line{"PIC10F204", "PIC16F5XX", 1, Items(256, 10, 4), "pic10fdip08", 6300, false,
-                  0xFEF, 0, 0xFEF},
-        Cal12Line{"PIC10F206", "PIC16F5XX", 1, Items(512, 10, 4), "pic10fdip08", 6200, false,
-                  0xFFB, 0, 0xFFB},
+        Cal12Line{"PIC10F200", "PIC16F5XX", 1, Items(256, 10, 4), "pic10fdip08", 6200, false, 0xFFB,
+                  0, 0xFFB},
+        Cal12Line{"PIC10F204", "PIC16F5XX", 1, Items(256, 10, 4), "pic10fdip08", 6300, false, 0xFEF,
+                  0, 0xFEF},
+        Cal12Line{"PIC10F206", "PIC16F5XX", 1, Items(512, 10, 4), "pic10fdip08", 6200, false, 0xFFB,
+                  0, 0xFFB},
         // "P12F508": the radio gives bits 0-1; speed "1 Ms" (word 129 = 0) still waits 2 ms.
         Cal12Line{"PIC12F508", "P12F508", 1, {}, "pic16dip08", 6200, false, 0xFFB, 2, 0xFFA},
         Cal12Line{"PIC12F509", "P12F508", 2, {}, "pic16dip08", 6300, false, 0xFEF, 1, 0xFED},

@@ -97,8 +97,8 @@ TEST_P(C5xRoundTrip, BlankWriteVerifyReadConfigAndReadConfig) {
   EXPECT_EQ(gApp.OptionValues[0], 0xFF9);
   EXPECT_EQ(gApp.OptionValues[128], 1);
   EXPECT_EQ(gApp.OptionValues[64], 0x1234);
-  EXPECT_TRUE(Logged(std::string(l.key) == "P16C54" ? "Config=0ff9,UserInfo=1234"
-                                                    : "Config=0ff9,ID=1234"))
+  EXPECT_TRUE(
+      Logged(std::string(l.key) == "P16C54" ? "Config=0ff9,UserInfo=1234" : "Config=0ff9,ID=1234"))
       << LastLine();
   ExpectNoHazard();
   EXPECT_EQ(prog->VccPin(), 0);
