@@ -243,5 +243,49 @@ TEST_F(Cal12, RefusesWhatHasNoWiring) {
   }
 }
 
+// The seat by package and model (the turned 14-pin seat with its drawn placement below 6300),
+// and the oscillator list by configuration group: eight choices, four, or none.
+TEST_F(Cal12, SeatsAndOscillatorListsByModelAndGroup) {
+  struct Case {
+    const char* key;
+    int model, pkg, cfg;
+    const char* design;
+    bool placement;
+    int choices;
+  };
+  const Case cases[] = {{"PIC16F5XX", 6200, 14, 0, "pic16dip14", true, 8},
+                        {"PIC16F5XX", 6300, 14, 1, "pic16dip14std", false, 8},
+                        {"PIC16F5XX", 6200, 20, 2, "pic16dip14", true, 4},
+                        {"PIC16F5XX", 6400, 8, 3, "pic16dip08", false, 4},
+                        {"PIC16F5XX", 6200, 10, 4, "pic10fdip08", false, 0},
+                        {"P16C505", 6200, 0, 0, "pic16dip14", true, 8},
+                        {"P16C505", 6300, 0, 0, "pic16dip14std", false, 8}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + " " + std::to_string(c.model) +
+                 " pkg=" + std::to_string(c.pkg));
+    Connect(c.model);
+    fake.events.clear();
+    fake.chipParams = Items(1024, c.pkg, c.cfg);
+    gApp.ChipTitle = fake.chipTitle = "MICROCHIP: PIC";
+    gApp.AlgorithmKey = c.key;
+    gApp.TypeIndex = 1;
+    gApp.CurrentDispatcher = DispatcherForKey(c.key);
+    runner.SetupChosenChip();
+    EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+    EXPECT_EQ(prog->loadedDesign, c.design);
+    EXPECT_EQ(std::count(fake.events.begin(), fake.events.end(), "place:"), c.placement ? 1 : 0);
+    ChipUiList list(kChipUiListSize);
+    std::array<std::int32_t, 8> info{};
+    gApp.CurrentDispatcher(kOpDescribe, gApp.CodeBuffer.data(), info.data(), &list);
+    const auto radio = std::find_if(
+        list.begin(), list.end(), [](const std::string& e) { return e.rfind("$Radio1:", 0) == 0; });
+    int choices = 0;
+    if (radio != list.end()) {
+      for (auto it = radio + 1; it != list.end() && (*it)[0] != '$'; ++it) ++choices;
+    }
+    EXPECT_EQ(choices, c.choices);
+  }
+}
+
 }  // namespace
 }  // namespace zelvar::test
