@@ -23,14 +23,14 @@ int Flash12Set::SetupVccMillivolts() const {
   return vcc < 2500 ? 5000 : vcc;
 }
 
-void Flash12Set::ReadNext() {
-  ReadCommand(flash12::kCodes.readProgram);
-  Command(flash12::kCodes.increment);
+void Flash12Set::ReadNext() const {
+  ReadCommand(Policy().codes.readProgram);
+  Command(Policy().codes.increment);
 }
 
 void Flash12Set::StepToIds() const {
   for (std::uint32_t i = 0; i < Words(); ++i) {
-    Command(flash12::kCodes.increment);
+    Command(Policy().codes.increment);
     if (i % 64 == 63) FlushCommands();
   }
 }
@@ -41,7 +41,7 @@ bool Flash12Set::Scan(bool blank) {
     ShowProgress(a);
     for (int i = 0; i < kWordsPerReply; ++i) ReadNext();
     ReadReply64(reply);
-    for (std::int32_t i = 0; i < 2 * kWordsPerReply && a + i < row_.lastAddress; i += 2) {
+    for (std::int32_t i = 0; i < 2 * kWordsPerReply && a + i < OwnEnd(); i += 2) {
       const std::uint8_t lo = reply[i], hi = reply[i + 1] & 0x0F;
       const bool same = blank ? lo == 0xFF && hi == 0x0F
                               : lo == buffer_[a + i] && hi == (buffer_[a + i + 1] & 0x0F);
@@ -64,7 +64,7 @@ void Flash12Set::Erase() {
   PutCmd1(kCmdSettle);
   PutCmd1(kCmdSettle);
   // One increment to word 0, then one a word to the first user ID: the IDs.
-  Command(flash12::kCodes.increment);
+  Command(Policy().codes.increment);
   StepToIds();
   Command(flash12::kBulkErase);
   PutCmd1(kCmdSettle);
@@ -77,11 +77,12 @@ void Flash12Set::Blank() {
   if (!EnterChecked()) return;
   gLink.StatusWord = 0;
   FlushCommands();
-  // The configuration word first: its bits 0-3 erased (bits 4-11 are not the chip's).
+  // The configuration word first: its bits erased (on the PIC16F5x bits 4-11 are not the chip's).
   ReadNext();
   std::uint8_t* reply = gLink.ScratchBuffer.data();
   ReadReply64(reply);
-  if ((reply[0] & 0x0F) != 0x0F) {
+  const auto config = static_cast<std::uint16_t>(reply[0] | reply[1] << 8);
+  if ((config & BlankConfigMask()) != BlankConfigMask()) {
     gLink.StatusWord = 1;
     return;
   }
@@ -92,8 +93,8 @@ void Flash12Set::Write() {
   for (std::int32_t a = 1; a <= row_.lastAddress; a += 2) buffer_[a] &= 0x0F;
   SelectVppPin(0);
   if (!EnterChecked()) return;
-  Command(flash12::kCodes.increment);
-  for (std::int32_t a = 0; a < row_.lastAddress; a += 2) {
+  Command(Policy().codes.increment);
+  for (std::int32_t a = 0; a < OwnEnd(); a += 2) {
     ProgramWord(static_cast<std::uint16_t>(buffer_[a] | buffer_[a + 1] << 8));
     if (a % 16 == 0) {
       ShowProgress(a);
@@ -107,13 +108,13 @@ void Flash12Set::Write() {
 void Flash12Set::Verify() {
   if (!EnterChecked()) return;
   gLink.StatusWord = 0;
-  Command(flash12::kCodes.increment);
+  Command(Policy().codes.increment);
   Scan(false);
 }
 
 void Flash12Set::Read() {
   if (!EnterChecked()) return;
-  Command(flash12::kCodes.increment);
+  Command(Policy().codes.increment);
   std::uint8_t* reply = gLink.ScratchBuffer.data();
   for (std::int32_t a = 0; a < row_.lastAddress; a += 2 * kWordsPerReply) {
     ShowProgress(a);
@@ -140,7 +141,7 @@ void Flash12Set::ReadConfig() {
   std::snprintf(line, sizeof line, "Config=%04x", config & 0x0F);
   AddMessageLine(line);
   if (!EnterChecked()) return;
-  Command(flash12::kCodes.increment);
+  Command(Policy().codes.increment);
   StepToIds();
   for (int i = 0; i < 4; ++i) ReadNext();
   ReadReply64(reply);
@@ -160,7 +161,7 @@ void Flash12Set::Config() {
   AddMessageLine(line);
   SuppliesOff();
   if (!EnterChecked()) return;
-  Command(flash12::kCodes.increment);
+  Command(Policy().codes.increment);
   StepToIds();
   WriteIds(Word(64));
   FlushCommands();

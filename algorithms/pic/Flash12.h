@@ -49,12 +49,17 @@ class Flash12Set : public IcspSet {
   void Read() override;
   void ReadConfig() override;
 
-  // Read the word at the address, then step to the next.
-  static void ReadNext();
+  // Read the word at the address, then step to the next (the policy's command codes).
+  void ReadNext() const;
   // From word 0 on to the first user ID (word "fla=").
   void StepToIds() const;
   // Reads the program memory from word 0 in replies of 16 words; `blank` or verify compares.
   bool Scan(bool blank);
+  // The end (exclusive byte address) of the words Write writes and Blank and Verify compare;
+  // a set whose last word is the chip's calibration stops before it.
+  virtual std::int32_t OwnEnd() const { return row_.lastAddress; }
+  // The configuration bits Blank wants erased.
+  virtual std::uint16_t BlankConfigMask() const { return 0x00F; }
   std::uint32_t Words() const { return static_cast<std::uint32_t>(row_.lastAddress + 1) / 2; }
 };
 

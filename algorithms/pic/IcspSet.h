@@ -92,6 +92,7 @@ struct IcspPolicy {
   bool comparesLastWord = true;           // Blank and Verify compare the last word
   bool readOkLine = true;                 // Read ends with "OK"
   bool dataLine = true;                   // Read data ends with its line
+  std::uint8_t programWait = 26;          // the command byte of one program wait tick
 };
 
 // Checks a row by the frame's rules, and names the designs the set's packages load.
@@ -136,7 +137,7 @@ class IcspSet : public McuSet {
   bool ConfigReadsBack(std::uint16_t written);
   bool TypeMatches();
   void WriteIds(std::uint32_t id) const;
-  int ProgramTicks() const;
+  virtual int ProgramTicks() const;
   // The last buffer byte Write (`write`), or Blank and Verify, reach.
   std::int32_t ScanLast(bool write) const;
 

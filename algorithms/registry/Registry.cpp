@@ -107,10 +107,13 @@
 #include "algorithms/pic/HTOTP.h"
 #include "algorithms/pic/MDT2000.h"
 #include "algorithms/pic/MDT2051.h"
+#include "algorithms/pic/P16C505.h"
+#include "algorithms/pic/P16C54.h"
 #include "algorithms/pic/P16F628A.h"
 #include "algorithms/pic/P16F7X.h"
 #include "algorithms/pic/PIC16F.h"
 #include "algorithms/pic/PIC16F5X.h"
+#include "algorithms/pic/PIC16F5XX.h"
 #include "algorithms/pic/PIC16F630.h"
 #include "algorithms/pic/PIC16F882.h"
 #include "algorithms/pic/PIC16FEE.h"
@@ -286,6 +289,11 @@ constexpr AlgorithmSet kSets[] = {
     Register<pic::EMC78P458>("EMC78P458"),
     Register<pic::PIC16F882>("PIC16F882"),
     Register<pic::PIC16F5X>("PIC16F5X"),
+    Register<pic::PIC16F5XX>("PIC16F5XX"),
+    Register<pic::P12F508>("P12F508"),
+    Register<pic::P16C505>("P16C505"),
+    Register<pic::P16C54>("P16C54"),
+    Register<pic::P16C57>("P16C57"),
     Register<memory::SST49LF008>("SST49LF008"),
     Register<memory::I82802>("I82802"),
     Register<memory::P29F640>("P29F640"),

@@ -31,6 +31,7 @@
 #include "sim/chips/PhiRx2.h"
 #include "sim/chips/Pic12.h"
 #include "sim/chips/Pic14.h"
+#include "sim/chips/Pic16c5x.h"
 #include "sim/chips/PinMode51.h"
 #include "sim/chips/Rx2.h"
 #include "sim/chips/S3f9.h"
@@ -83,6 +84,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kWordSerial,
     kPic14,
     kPic12,
+    kPic16c5x,
     kSyncMos,
     kSm894051,
     kPinMode51,
@@ -122,6 +124,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(WordSerialPartOf(chipName), Family::kWordSerial);
   consider(Pic14PartOf(chipName), Family::kPic14);
   consider(Pic12PartOf(chipName), Family::kPic12);
+  consider(Pic16c5xPartOf(chipName), Family::kPic16c5x);
   consider(SyncMosPartOf(chipName), Family::kSyncMos);
   consider(Sm894051PartOf(chipName), Family::kSm894051);
   consider(PinMode51PartOf(chipName), Family::kPinMode51);
@@ -186,6 +189,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakePic14(best);
     case Family::kPic12:
       return MakePic12(best);
+    case Family::kPic16c5x:
+      return MakePic16c5x(best);
     case Family::kSyncMos:
       return MakeSyncMos(best);
     case Family::kSm894051:

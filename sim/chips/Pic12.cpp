@@ -6,8 +6,8 @@ namespace zelvar::sim {
 
 namespace {
 
-constexpr int kVihhMin = 12500, kVihhMax = 13500, kVddMin = 2000, kVddMax = 5500;
-constexpr double kProgramUs = 2000, kEraseUs = 10000;
+constexpr int kVddMin = 2000, kVddMax = 5500;
+constexpr double kEraseUs = 10000;
 
 enum : std::uint8_t {
   kLoad = 0x2,
@@ -30,11 +30,135 @@ constexpr std::array kSheets = {
                .clock = 16,
                .data = 17,
                .words = 2048},
+    // PIC12F508/509/510, 8-pin DIP: VDD 1, GP3/MCLR/VPP 4, GP1/ICSPCLK 6, GP0/ICSPDAT 7, VSS 8.
+    // Configuration: FOSC1:FOSC0, WDTE, CP (bit 3), MCLRE; the PIC12F510 adds IOSCFS (bit 5).
+    Pic12Sheet{.name = "PIC12F508",
+               .pins = 8,
+               .vdd = 1,
+               .vss = 8,
+               .mclr = 4,
+               .clock = 6,
+               .data = 7,
+               .words = 512,
+               .configBits = 0x01F,
+               .calibration = 0xC1A,
+               .backupCalibration = true,
+               .vihhAboveVdd = 4500},
+    Pic12Sheet{.name = "PIC12F509",
+               .pins = 8,
+               .vdd = 1,
+               .vss = 8,
+               .mclr = 4,
+               .clock = 6,
+               .data = 7,
+               .words = 1024,
+               .configBits = 0x01F,
+               .calibration = 0xC26,
+               .backupCalibration = true,
+               .vihhAboveVdd = 4500},
+    Pic12Sheet{.name = "PIC12F510",
+               .pins = 8,
+               .vdd = 1,
+               .vss = 8,
+               .mclr = 4,
+               .clock = 6,
+               .data = 7,
+               .words = 1024,
+               .configBits = 0x03F,
+               .calibration = 0xC32,
+               .backupCalibration = true,
+               .vihhAboveVdd = 4500},
+    // PIC16F505/506, 14-pin DIP: VDD 1, RB3/MCLR/VPP 4, RB1/ICSPCLK 12, RB0/ICSPDAT 13, VSS 14.
+    // Configuration: FOSC2:FOSC0, WDTE, CP (bit 4), MCLRE; the PIC16F506 adds IOSCFS (bit 6).
+    Pic12Sheet{.name = "PIC16F505",
+               .pins = 14,
+               .vdd = 1,
+               .vss = 14,
+               .mclr = 4,
+               .clock = 12,
+               .data = 13,
+               .words = 1024,
+               .configBits = 0x03F,
+               .protectBits = 0x010,
+               .calibration = 0xC44,
+               .backupCalibration = true,
+               .vihhAboveVdd = 4500},
+    Pic12Sheet{.name = "PIC16F506",
+               .pins = 14,
+               .vdd = 1,
+               .vss = 14,
+               .mclr = 4,
+               .clock = 12,
+               .data = 13,
+               .words = 1024,
+               .configBits = 0x07F,
+               .protectBits = 0x010,
+               .calibration = 0xC50,
+               .backupCalibration = true,
+               .vihhAboveVdd = 4500},
+    // PIC10F200/204/206, 8-pin DIP: VDD 2, GP1/ICSPCLK 4, GP0/ICSPDAT 5, VSS 7, GP3/MCLR/VPP 8.
+    // Configuration: WDTE (bit 2), CP (bit 3), MCLRE (bit 4).
+    Pic12Sheet{.name = "PIC10F200",
+               .pins = 8,
+               .vdd = 2,
+               .vss = 7,
+               .mclr = 8,
+               .clock = 4,
+               .data = 5,
+               .words = 256,
+               .configBits = 0x01C,
+               .calibration = 0xC08,
+               .backupCalibration = true,
+               .vihhAboveVdd = 4500},
+    Pic12Sheet{.name = "PIC10F204",
+               .pins = 8,
+               .vdd = 2,
+               .vss = 7,
+               .mclr = 8,
+               .clock = 4,
+               .data = 5,
+               .words = 256,
+               .configBits = 0x01C,
+               .calibration = 0xC0E,
+               .backupCalibration = true,
+               .vihhAboveVdd = 4500},
+    Pic12Sheet{.name = "PIC10F206",
+               .pins = 8,
+               .vdd = 2,
+               .vss = 7,
+               .mclr = 8,
+               .clock = 4,
+               .data = 5,
+               .words = 512,
+               .configBits = 0x01C,
+               .calibration = 0xC14,
+               .backupCalibration = true,
+               .vihhAboveVdd = 4500},
+    // PIC16C505, 14-pin DIP (pinout as the PIC16F505), one-time programmable: 100 us programming
+    // pulses, all twelve configuration bits (FOSC2:FOSC0, WDTE bit 3, CP bits 4 and 6-11, MCLRE
+    // bit 5), the factory calibration MOVLW in word 0x3FF.
+    Pic12Sheet{.name = "PIC16C505",
+               .pins = 14,
+               .vdd = 1,
+               .vss = 14,
+               .mclr = 4,
+               .clock = 12,
+               .data = 13,
+               .words = 1024,
+               .configBits = 0xFFF,
+               .protectBits = 0xFD0,
+               .calibration = 0xC5C,
+               .otp = true,
+               .programUs = 100,
+               .vihhMin = 12000},
 };
 
 }  // namespace
 
-Pic12Chip::Pic12Chip(const Pic12Sheet& sheet) : code(sheet.words, 0xFFF), sheet_(sheet) {}
+Pic12Chip::Pic12Chip(const Pic12Sheet& sheet) : code(sheet.words, 0xFFF), sheet_(sheet) {
+  if (sheet.calibration != 0) code.back() = sheet.calibration;
+  if (sheet.backupCalibration) backup = sheet.calibration;
+}
 
 bool Pic12Chip::Powered(const Programmer& p) const {
   const int vdd = p.SupplyMillivolts(p.SocketPinOf(sheet_.vdd));
@@ -47,20 +171,27 @@ int Pic12Chip::Level(const Programmer& p, int chipPin) const {
 
 bool Pic12Chip::MclrHigh(const Programmer& p) const {
   const int mv = p.SupplyMillivolts(p.SocketPinOf(sheet_.mclr));
-  return mv >= kVihhMin && mv <= kVihhMax;
+  const int vdd = p.SupplyMillivolts(p.SocketPinOf(sheet_.vdd));
+  const int low = sheet_.vihhAboveVdd != 0 ? vdd + sheet_.vihhAboveVdd : sheet_.vihhMin;
+  return mv >= low && mv <= sheet_.vihhMax;
 }
 
 std::uint16_t* Pic12Chip::Cell() {
   if (pc_ == kAtConfig) return &config;
   if (pc_ < sheet_.words) return &code[pc_];
   if (pc_ < sheet_.words + 4) return &ids[pc_ - sheet_.words];
+  if (pc_ == sheet_.words + 4 && sheet_.backupCalibration) return &backup;
   return nullptr;
 }
 
 std::uint16_t Pic12Chip::ReadWord() const {
   if (pc_ == kAtConfig) return ConfigRead();
-  if (pc_ < sheet_.words) return (config & 0x8) == 0 ? 0 : code[pc_];
+  if (pc_ < sheet_.words) {
+    const bool calibration = sheet_.calibration != 0 && pc_ + 1 == sheet_.words;
+    return Protected() && !calibration ? 0 : code[pc_];
+  }
   if (pc_ < sheet_.words + 4) return ids[pc_ - sheet_.words];
+  if (pc_ == sheet_.words + 4 && sheet_.backupCalibration) return backup;
   return 0xFFF;
 }
 
@@ -81,8 +212,9 @@ void Pic12Chip::Finish(Programmer& p, bool leaving) {
     config = 0xFFF;
   } else if (erasePc_ < sheet_.words) {
     std::fill(code.begin(), code.end(), 0xFFF);
-  } else if (erasePc_ < sheet_.words + 4) {
+  } else if (erasePc_ < sheet_.words + 5) {
     ids.fill(0xFFF);
+    backup = 0xFFF;
   }
   work_ = Work::kNone;
 }
@@ -98,8 +230,10 @@ void Pic12Chip::Command(Programmer& p, std::uint8_t c) {
     return;
   }
   if (work_ == Work::kProgram) {
-    if (c == kEnd && p.clockUs() - workStart_ >= kProgramUs) {
-      if (std::uint16_t* cell = Cell()) *cell = static_cast<std::uint16_t>(*cell & latch_);
+    if (c == kEnd && p.clockUs() - workStart_ >= sheet_.programUs) {
+      // Only implemented configuration bits take the latch.
+      const auto keep = pc_ == kAtConfig ? static_cast<std::uint16_t>(~sheet_.configBits) : 0;
+      if (std::uint16_t* cell = Cell()) *cell = static_cast<std::uint16_t>(*cell & (latch_ | keep));
     } else if (c != kEnd) {
       p.record.ProtocolError(Name() + ": command during the programming cycle");
     }
@@ -123,6 +257,7 @@ void Pic12Chip::Command(Programmer& p, std::uint8_t c) {
       workStart_ = p.clockUs();
       break;
     case kBulkErase:
+      if (sheet_.otp) break;
       work_ = Work::kErase;
       workStart_ = p.clockUs();
       erasePc_ = pc_;

@@ -20,6 +20,7 @@
 #include "sim/designs/P29F640.h"
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
+#include "sim/designs/Pic16c5x.h"
 #include "sim/designs/PicIcsp.h"
 #include "sim/designs/Sm59Isp.h"
 #include "sim/designs/SmallOtp.h"
@@ -85,6 +86,9 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"pic16dip14", MakePicDip14},
     {"pic16dip14std", MakePicDip14Std},
     {"pic16dip08", MakePicDip08},
+    {"pic10fdip08", MakePic10fDip08},
+    {"pic16c54dip18", MakePic16c54Dip18},
+    {"pic16c57dip28", MakePic16c57Dip28},
     {"mdt2000", MakeMdt2000},
     {"mdt10p73", MakeMdt10p73},
     {"mdt10p40pin", MakeMdt10p40Pin},

@@ -10,6 +10,7 @@ namespace {
 
 // The design's own bytes, named apart from the sets' names.
 enum : std::uint8_t {
+  kPulse = 25,
   kTick = 26,
   kSettle = 27,
   kEraseWait = 28,
@@ -20,7 +21,8 @@ enum : std::uint8_t {
   kModeRegister = 20,
   kModeIcsp = 0x84,
 };
-constexpr WaitCommand kWaits[] = {{kTick, 1000}, {kSettle, 10000}, {kEraseWait, 10000}};
+constexpr WaitCommand kWaits[] = {
+    {kPulse, 100}, {kTick, 1000}, {kSettle, 10000}, {kEraseWait, 10000}};
 constexpr double kBitUs = 1;
 
 struct IcspWiring {
@@ -127,6 +129,7 @@ constexpr IcspWiring kDip29{"pic16dip29", 22, 23, 0};
 constexpr IcspWiring kDip14{"pic16dip14", 12, 13, 0};
 constexpr IcspWiring kDip14Std{"pic16dip14std", 25, 26, 0};
 constexpr IcspWiring kDip08{"pic16dip08", 22, 23, 0};
+constexpr IcspWiring kDip10F{"pic10fdip08", 20, 21, 0};
 
 }  // namespace
 
@@ -150,6 +153,9 @@ std::unique_ptr<Design> MakePicDip14Std() {
 }
 std::unique_ptr<Design> MakePicDip08() {
   return std::make_unique<PicIcsp>(kDip08);
+}
+std::unique_ptr<Design> MakePic10fDip08() {
+  return std::make_unique<PicIcsp>(kDip10F);
 }
 
 }  // namespace zelvar::sim

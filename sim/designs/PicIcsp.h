@@ -12,15 +12,17 @@
 //   pic16dip14         socket 27 (turned) 12    13     -
 //   pic16dip14std      socket 14         25     26     -
 //   pic16dip08         socket 17         22     23     -
+//   pic10fdip08        socket 17         20     21     -    (the PIC10F20x's DIP-8 pinout)
 //
 // Command 49 clocks a 6-bit chip command out, least significant bit first, the data line set
 // while the clock is high and taken by the chip as the clock falls; 51 follows it with 16 data
 // bits (start bit, 14 data bits, stop bit) from its two argument bytes; 50 lets the data line go
 // after the command and clocks 16 times, sampling the line after each rising edge from the second
 // to the fifteenth: the 14-bit word goes into the next reply, low byte first. 52 holds clock and
-// data low for the mode entry. The lines move only after FPGA register 20 is 0x84. Waits: 26 one
-// tick (1 ms), 27 a settle after a programming step (10 ms), 28 the erase wait (10 ms). These
-// designs are ours: the bitstreams' logic is not published.
+// data low for the mode entry. The lines move only after FPGA register 20 is 0x84. Waits: 25 a
+// programming pulse of the EPROM parts (100 us), 26 one tick (1 ms), 27 a settle after a
+// programming step (10 ms), 28 the erase wait (10 ms). These designs are ours: the bitstreams'
+// logic is not published.
 #include <memory>
 
 #include "sim/Programmer.h"
@@ -34,5 +36,6 @@ std::unique_ptr<Design> MakePicDip29();
 std::unique_ptr<Design> MakePicDip14();
 std::unique_ptr<Design> MakePicDip14Std();
 std::unique_ptr<Design> MakePicDip08();
+std::unique_ptr<Design> MakePic10fDip08();
 
 }  // namespace zelvar::sim
