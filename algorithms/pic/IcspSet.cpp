@@ -115,7 +115,7 @@ void IcspSet::ProgramWord(std::uint16_t w) const {
   const IcspCodes& c = Policy().codes;
   Load(c.loadProgram, w);
   Command(c.beginProgram);
-  for (int i = ProgramTicks(); i > 0; --i) PutCmd1(kCmdTick);
+  for (int i = ProgramTicks(); i > 0; --i) PutCmd1(Policy().programWait);
   if (c.endProgram != 0) Command(c.endProgram);
   Command(c.increment);
 }

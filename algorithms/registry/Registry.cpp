@@ -90,6 +90,8 @@
 #include "algorithms/pic/PIC16F5X.h"
 #include "algorithms/pic/PIC16F630.h"
 #include "algorithms/pic/PIC16F882.h"
+#include "algorithms/pic/PIC1687XA.h"
+#include "algorithms/pic/P16C61.h"
 #include "algorithms/pic/PIC16FEE.h"
 
 namespace zelvar {
@@ -238,6 +240,8 @@ constexpr AlgorithmSet kSets[] = {
     Register<pic::MDT2000>("MDT2000"),
     Register<pic::PIC16F882>("PIC16F882"),
     Register<pic::PIC16F5X>("PIC16F5X"),
+    Register<pic::PIC1687XA>("PIC1687XA"),
+    Register<pic::P16C61>("P16C61"),
     Register<memory::SST49LF008>("SST49LF008"),
     Register<memory::I82802>("I82802"),
     Register<memory::P29F640>("P29F640"),

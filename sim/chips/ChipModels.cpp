@@ -23,6 +23,7 @@
 #include "sim/chips/PhiRx2.h"
 #include "sim/chips/Pic12.h"
 #include "sim/chips/Pic14.h"
+#include "sim/chips/Pic14Eprom.h"
 #include "sim/chips/PinMode51.h"
 #include "sim/chips/Rx2.h"
 #include "sim/chips/SectorFlash.h"
@@ -83,6 +84,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kFirmwareHub,
     kSectorFlash,
     kMdt20xx,
+    kPic14Eprom,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -117,6 +119,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(FirmwareHubPartOf(chipName), Family::kFirmwareHub);
   consider(SectorFlashPartOf(chipName), Family::kSectorFlash);
   consider(Mdt20xxPartOf(chipName), Family::kMdt20xx);
+  consider(Pic14EpromPartOf(chipName), Family::kPic14Eprom);
   consider(At89cx051PartOf(chipName), Family::kOther);
   consider(Mcs51EpromPartOf(chipName), Family::kOther);
   consider(W78e516PartOf(chipName), Family::kOther);
@@ -155,6 +158,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakePic14(best);
     case Family::kPic12:
       return MakePic12(best);
+    case Family::kPic14Eprom:
+      return MakePic14Eprom(best);
     case Family::kSyncMos:
       return MakeSyncMos(best);
     case Family::kSm894051:

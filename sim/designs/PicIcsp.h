@@ -12,6 +12,9 @@
 //   pic16dip14         socket 27 (turned) 12    13     -
 //   pic16dip14std      socket 14         25     26     -
 //   pic16dip08         socket 17         22     23     -
+//   pic16dip40c        socket 1          39     40    36    (EPROM parts)
+//   pic16dip28c        socket 7          33     34    30    (EPROM parts)
+//   pic16dip18c        socket 12         23     24    21    (EPROM parts)
 //
 // Command 49 clocks a 6-bit chip command out, least significant bit first, the data line set
 // while the clock is high and taken by the chip as the clock falls; 51 follows it with 16 data
@@ -19,7 +22,8 @@
 // after the command and clocks 16 times, sampling the line after each rising edge from the second
 // to the fifteenth: the 14-bit word goes into the next reply, low byte first. 52 holds clock and
 // data low for the mode entry. The lines move only after FPGA register 20 is 0x84. Waits: 26 one
-// tick (1 ms), 27 a settle after a programming step (10 ms), 28 the erase wait (10 ms). These
+// tick (1 ms), 27 a settle after a programming step (10 ms), 28 the erase wait (10 ms); the EPROM
+// designs ("c") add 25, the 100 us programming pulse step. These
 // designs are ours: the bitstreams' logic is not published.
 #include <memory>
 
@@ -34,5 +38,8 @@ std::unique_ptr<Design> MakePicDip29();
 std::unique_ptr<Design> MakePicDip14();
 std::unique_ptr<Design> MakePicDip14Std();
 std::unique_ptr<Design> MakePicDip08();
+std::unique_ptr<Design> MakePicDip40c();
+std::unique_ptr<Design> MakePicDip28c();
+std::unique_ptr<Design> MakePicDip18c();
 
 }  // namespace zelvar::sim
