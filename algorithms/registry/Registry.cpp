@@ -92,6 +92,8 @@
 #include "algorithms/pic/PIC16F882.h"
 #include "algorithms/pic/PIC1687XA.h"
 #include "algorithms/pic/P16C61.h"
+#include "algorithms/pic/PIC12F.h"
+#include "algorithms/pic/PIC12F6XX.h"
 #include "algorithms/pic/PIC16FEE.h"
 
 namespace zelvar {
@@ -242,6 +244,8 @@ constexpr AlgorithmSet kSets[] = {
     Register<pic::PIC16F5X>("PIC16F5X"),
     Register<pic::PIC1687XA>("PIC1687XA"),
     Register<pic::P16C61>("P16C61"),
+    Register<pic::PIC12F6XX>("PIC12F6XX"),
+    Register<pic::PIC12F>("PIC12F"),
     Register<memory::SST49LF008>("SST49LF008"),
     Register<memory::I82802>("I82802"),
     Register<memory::P29F640>("P29F640"),
