@@ -145,7 +145,7 @@ Pic14Chip::Pic14Chip(const Pic14Sheet& sheet)
     : code(sheet.words, 0x3FFF), data(sheet.eeprom, 0xFF), sheet_(sheet) {
   if (HasCalibration()) {
     code.back() = kOscCal;
-    config = static_cast<std::uint16_t>(0x1FFF | kBandGap);
+    config = static_cast<std::uint16_t>(0x0FFF | kBandGap);
   }
   if (sheet_.family == F::kF88x) calibration = 0x2A55;
 }
