@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "link/CommandQueue.h"
+#include "link/LinkState.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
-#include "link/LinkState.h"
 #include "link/commands/PicIcsp.h"
 #include "services/Messages.h"
 
@@ -14,8 +14,7 @@ namespace zelvar::pic {
 namespace {
 constexpr const char* kBadCalibration =
     "Calibration word not valid, erase stopped! *校准字无效,停止擦除!";
-constexpr const char* kRestoreFailed =
-    "Calibration not restored! *校准字恢复失败!";
+constexpr const char* kRestoreFailed = "Calibration not restored! *校准字恢复失败!";
 constexpr std::uint16_t kBandGap = 0x3000;
 
 // The factory calibration word is a RETLW: 0x34 in its high byte.
@@ -156,7 +155,8 @@ void Flash14Set::CalibratedConfig() {
   std::uint16_t words[8];
   ReadConfigSpace(0x00FF, words);
   // The band-gap bits are the chip's factory calibration, whatever the grid holds.
-  const auto config = static_cast<std::uint16_t>((ConfigWord() & ~kBandGap) | (words[7] & kBandGap));
+  const auto config =
+      static_cast<std::uint16_t>((ConfigWord() & ~kBandGap) | (words[7] & kBandGap));
   char line[32];
   std::snprintf(line, sizeof line, "Config = %04x ", config);
   AddMessageLine(line);

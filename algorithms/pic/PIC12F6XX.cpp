@@ -1,8 +1,9 @@
 // The steps in which "PIC12F6XX" and "PIC12F" differ.
+#include "algorithms/pic/PIC12F6XX.h"
+
 #include <cstdio>
 
 #include "algorithms/pic/PIC12F.h"
-#include "algorithms/pic/PIC12F6XX.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/Primitives.h"

@@ -70,7 +70,9 @@ constexpr std::array kSheets = {
 }  // namespace
 
 Pic14EpromChip::Pic14EpromChip(const Pic14EpromSheet& sheet)
-    : code(sheet.words, 0x3FFF), pulses(sheet.words, 0), pulsesNeeded(sheet.words, 1),
+    : code(sheet.words, 0x3FFF),
+      pulses(sheet.words, 0),
+      pulsesNeeded(sheet.words, 1),
       sheet_(sheet) {}
 
 bool Pic14EpromChip::Powered(const Programmer& p) const {

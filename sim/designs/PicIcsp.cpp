@@ -29,7 +29,7 @@ constexpr double kBitUs = 1;
 struct IcspWiring {
   const char* tag;
   int clock, data, pgm;  // socket pins; pgm 0: none
-  bool eprom = false;     // the EPROM parts' design, with the pulse step
+  bool eprom = false;    // the EPROM parts' design, with the pulse step
 };
 
 class PicIcsp final : public Design {

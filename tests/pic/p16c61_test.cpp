@@ -48,13 +48,13 @@ TEST_P(P16c61RoundTrip, BlankWriteVerifyReadAndConfig) {
   EXPECT_EQ(Click(kOpRead), 0) << LastLine();
   EXPECT_TRUE(std::equal(image.begin(), image.end(), gApp.CodeBuffer.begin()));
 
-  // The grid all 0 and RC chosen: the rowed bits 2-5 programmed, FOSC 11, every other bit (the
-  // CP mirrors above all) left 1.
-  gApp.OptionValues[0] = 0;
+  // The grid all 0 but bit 5 (BODEN, which the PIC16C61 lacks) and RC chosen: the rowed bits
+  // 2-4 programmed, FOSC 11, every bit without a row (the CP mirrors above all) left 1.
+  gApp.OptionValues[0] = 0x0020;
   gApp.OptionValues[128] = 3;
   gApp.OptionValues[64] = 0x0F0F;
   EXPECT_EQ(Click(kOpConfig), 0) << LastLine();
-  EXPECT_EQ(chip->config, 0x3FC3);
+  EXPECT_EQ(chip->config, 0x3FE3);
   EXPECT_EQ(chip->ids, (std::array<std::uint16_t, 4>{0x00, 0x0F, 0xF0, 0x0F}));
   gApp.OptionValues[0] = gApp.OptionValues[128] = gApp.OptionValues[64] = 0;
   EXPECT_EQ(Run(kOpReadConfig), 0) << LastLine();
@@ -67,21 +67,17 @@ TEST_P(P16c61RoundTrip, BlankWriteVerifyReadAndConfig) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, P16c61RoundTrip,
-    ::testing::Values(EpromLine{"PIC16C61", 8, "pic16dip18c"}, EpromLine{"PIC16C71", 7, "pic16dip18c"},
-                      EpromLine{"PIC16C620", 9, "pic16dip18c"},
-                      EpromLine{"PIC16C621", 10, "pic16dip18c"},
-                      EpromLine{"PIC16C622", 11, "pic16dip18c"},
-                      EpromLine{"PIC16C62", 12, "pic16dip28c"},
-                      EpromLine{"PIC16C62A", 12, "pic16dip28c"},
-                      EpromLine{"PIC16C63", 13, "pic16dip28c"},
-                      EpromLine{"PIC16C72", 14, "pic16dip28c"},
-                      EpromLine{"PIC16C73", 13, "pic16dip28c"},
-                      EpromLine{"PIC16C73A", 13, "pic16dip28c"},
-                      EpromLine{"PIC16C76", 15, "pic16dip28c"},
-                      EpromLine{"PIC16C64", 1, "pic16dip40c"}, EpromLine{"PIC16C64A", 2, "pic16dip40c"},
-                      EpromLine{"PIC16C65", 3, "pic16dip40c"}, EpromLine{"PIC16C65A", 4, "pic16dip40c"},
-                      EpromLine{"PIC16C74", 5, "pic16dip40c"}, EpromLine{"PIC16C74A", 6, "pic16dip40c"},
-                      EpromLine{"PIC16C77", 16, "pic16dip40c"}),
+    ::testing::Values(
+        EpromLine{"PIC16C61", 8, "pic16dip18c"}, EpromLine{"PIC16C71", 7, "pic16dip18c"},
+        EpromLine{"PIC16C620", 9, "pic16dip18c"}, EpromLine{"PIC16C621", 10, "pic16dip18c"},
+        EpromLine{"PIC16C622", 11, "pic16dip18c"}, EpromLine{"PIC16C62", 12, "pic16dip28c"},
+        EpromLine{"PIC16C62A", 12, "pic16dip28c"}, EpromLine{"PIC16C63", 13, "pic16dip28c"},
+        EpromLine{"PIC16C72", 14, "pic16dip28c"}, EpromLine{"PIC16C73", 13, "pic16dip28c"},
+        EpromLine{"PIC16C73A", 13, "pic16dip28c"}, EpromLine{"PIC16C76", 15, "pic16dip28c"},
+        EpromLine{"PIC16C64", 1, "pic16dip40c"}, EpromLine{"PIC16C64A", 2, "pic16dip40c"},
+        EpromLine{"PIC16C65", 3, "pic16dip40c"}, EpromLine{"PIC16C65A", 4, "pic16dip40c"},
+        EpromLine{"PIC16C74", 5, "pic16dip40c"}, EpromLine{"PIC16C74A", 6, "pic16dip40c"},
+        EpromLine{"PIC16C77", 16, "pic16dip40c"}),
     [](const auto& info) { return std::string(info.param.part); });
 
 // A programmed OTP chip keeps its 0 bits: a second Write cannot set them, and Verify names the
