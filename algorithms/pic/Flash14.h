@@ -99,6 +99,17 @@ class Flash14Set : public IcspSet {
   // The erase by "$Radio1": 0 program memory, 1 data memory, 2 both; `ownEntry`: the set enters
   // the mode once before the steps.
   void EraseByChoice(bool ownEntry) const;
+  // The erase by `scope` (0 program memory, 1 data memory, 2 both), each from its own entry.
+  void EraseScope(int scope) const;
+  // Steps to the last program word from a fresh entry.
+  void ToLastWord() const;
+  // The erase of the parts whose last program word holds the factory oscillator calibration (a
+  // RETLW) and whose configuration bits 12 and 13 the band-gap calibration: the power checked,
+  // the word read twice and refused unless both reads agree on a RETLW, the saved values logged,
+  // the erase by `scope`, both written back and read back.
+  void CalibratedErase(int scope);
+  // Config on those parts: the grid's word with the chip's own band-gap bits, read back.
+  void CalibratedConfig();
   // The chip erase of a part without data EEPROM (0xF9, Load Data 0x3FFF, 0xF8), its waits
   // flushed one by one where `flushEach`.
   bool ChipErase(bool flushEach) const;

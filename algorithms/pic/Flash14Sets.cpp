@@ -14,13 +14,6 @@ namespace zelvar::pic {
 
 namespace {
 constexpr std::uint8_t kBeginProgramming = 0x08;
-constexpr const char* kBadCalibration =
-    "Calibration word not valid, erase stopped! *校准字无效,停止擦除!";
-
-// The factory calibration word is a RETLW: 0x34 in its high byte.
-bool IsRetlw(std::uint16_t w) {
-  return (w & 0x3F00) == 0x3400;
-}
 }  // namespace
 
 // --- P16F628A.
@@ -50,63 +43,12 @@ void PIC16F630::EraseTrailer() const {
   PutCmd1(kCmdSettle);
 }
 
-void PIC16F630::ToLastWord() const {
-  for (std::int32_t i = 0; i < row_.lastAddress / 2; ++i) Command(Policy().codes.increment);
-}
-
 void PIC16F630::Erase() {
-  // Both calibrations first: the bulk erase takes them with everything else.
-  Enter();
-  ToLastWord();
-  FlushCommands();
-  ReadCommand(Policy().codes.readProgram);
-  std::uint8_t* reply = gLink.ScratchBuffer.data();
-  ReadReply64(reply);
-  const auto calibration = static_cast<std::uint16_t>(reply[0] | (reply[1] & 0x3F) << 8);
-  std::uint16_t words[8];
-  ReadConfigSpace(0x00FF, words);
-  const std::uint16_t config = words[7];
-  SuppliesOff();
-  // A calibration word that is no RETLW (an erased chip, a failed read) would be written back
-  // as the chip's calibration: keep the chip as it is.
-  if (!IsRetlw(calibration)) {
-    AddMessageLine(kBadCalibration);
-    gLink.StatusWord = 1;
-    return;
-  }
-  if (!HasData()) {
-    if (!ChipErase(true)) return;
-  } else {
-    EraseByChoice(true);
-  }
-  Enter();
-  ToLastWord();
-  ProgramWord(calibration);
-  SuppliesOff();
-  Enter();
-  Load(Policy().codes.loadConfig, 0x3FFF);
-  for (int i = 0; i < 7; ++i) ProgramWord(0x3FFF);
-  // Bits 0-11 erased: the band-gap bits 12 and 13 as they were.
-  ProgramWord(static_cast<std::uint16_t>(config | 0x0FFF));
-  SuppliesOff();
+  CalibratedErase(static_cast<int>(Word(128)));
 }
 
 void PIC16F630::Config() {
-  const std::uint16_t config = ConfigWord();
-  char line[32];
-  std::snprintf(line, sizeof line, "Config = %04x ", config);
-  AddMessageLine(line);
-  keptId_ = static_cast<std::uint16_t>(Word(64));
-  if (!EnterChecked()) return;
-  std::uint16_t words[8];
-  ReadConfigSpace(0x00FF, words);
-  Load(Policy().codes.loadConfig, 0x3FFF);
-  WriteIds(keptId_);
-  for (int i = 0; i < 3; ++i) ProgramWord(0x3FFF);
-  ProgramWord(config);
-  keptConfig_ = config;
-  SuppliesOff();
-  ConfigReadsBack(config);
+  CalibratedConfig();
 }
 
 // --- PIC16F882.

@@ -82,6 +82,7 @@ struct IcspPolicy {
   PowerUp powerUp = PowerUp::kVddFirst;
   int fixedTicks = 0;  // the program wait in ticks; 0: "dly=", or `defaultTicks` without it
   int defaultTicks = 1;
+  std::uint8_t programWait = 26;  // the wait byte the program wait repeats
   int replyWords = 32;
   bool typeCheck = false;
   std::uint16_t readConfigLoad = 0x00FF;  // the data word of Read config's Load Configuration

@@ -92,9 +92,10 @@ void McuSet::Init() {
       if (p.vccPin == row_.vccPin && chosen == nullptr) chosen = &p;
     }
   }
+  if (const McuPackage* named = NamedPackage()) chosen = named;
   // A package without wiring would put the programming voltage on whatever pin the row names.
   if (chosen == nullptr) return Refuse(kNoPackage);
-  if (SizesFromLine()) {
+  if (SizesFromLine() || chosen == NamedPackage()) {
     UsePackage(*chosen);
   } else {
     LoadBitstream(chosen->bitstream);

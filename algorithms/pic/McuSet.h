@@ -69,6 +69,9 @@ class McuSet : public mcs51::Mcs51Set {
   // The in-system header "isp=" chooses, with its wiring legend; nullptr: the set has none.
   virtual const McuPackage* IspPackage() const { return nullptr; }
   virtual const char* IspLegend() const { return ""; }
+  // A package the chip's title chooses before "pkg=" or the row (the "*P44" adapter); nullptr:
+  // none.
+  virtual const McuPackage* NamedPackage() const { return nullptr; }
   // Whether the chip line gives the sizes and package; false: the row's sizes, and the package
   // whose VCC pin is the row's.
   virtual bool SizesFromLine() const { return true; }

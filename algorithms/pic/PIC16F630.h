@@ -50,8 +50,6 @@ class PIC16F630 final : public Flash14Set {
   void EraseTrailer() const override;
   void Erase() override;
   void Config() override;
-  // Steps to the last program word from a fresh entry.
-  void ToLastWord() const;
 };
 
 }  // namespace zelvar::pic

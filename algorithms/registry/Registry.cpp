@@ -116,6 +116,10 @@
 #include "algorithms/pic/PIC16F5XX.h"
 #include "algorithms/pic/PIC16F630.h"
 #include "algorithms/pic/PIC16F882.h"
+#include "algorithms/pic/PIC1687XA.h"
+#include "algorithms/pic/P16C61.h"
+#include "algorithms/pic/PIC12F.h"
+#include "algorithms/pic/PIC12F6XX.h"
 #include "algorithms/pic/PIC16FEE.h"
 #include "algorithms/pic/SAMSUNG3X.h"
 #include "algorithms/pic/SN8P1602.h"
@@ -294,6 +298,10 @@ constexpr AlgorithmSet kSets[] = {
     Register<pic::P16C505>("P16C505"),
     Register<pic::P16C54>("P16C54"),
     Register<pic::P16C57>("P16C57"),
+    Register<pic::PIC1687XA>("PIC1687XA"),
+    Register<pic::P16C61>("P16C61"),
+    Register<pic::PIC12F6XX>("PIC12F6XX"),
+    Register<pic::PIC12F>("PIC12F"),
     Register<memory::SST49LF008>("SST49LF008"),
     Register<memory::I82802>("I82802"),
     Register<memory::P29F640>("P29F640"),

@@ -32,6 +32,7 @@
 #include "sim/chips/Pic12.h"
 #include "sim/chips/Pic14.h"
 #include "sim/chips/Pic16c5x.h"
+#include "sim/chips/Pic14Eprom.h"
 #include "sim/chips/PinMode51.h"
 #include "sim/chips/Rx2.h"
 #include "sim/chips/S3f9.h"
@@ -103,6 +104,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kJtagXc95,
     kJtagM4a5,
     kJtagC8051,
+    kPic14Eprom,
     kOther
   } family = Family::kNone;
   std::string_view best;
@@ -143,6 +145,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(Xc95PartOf(chipName), Family::kJtagXc95);
   consider(M4a5PartOf(chipName), Family::kJtagM4a5);
   consider(C8051TapPartOf(chipName), Family::kJtagC8051);
+  consider(Pic14EpromPartOf(chipName), Family::kPic14Eprom);
   consider(At89cx051PartOf(chipName), Family::kOther);
   consider(Sn8pPartOf(chipName), Family::kOther);
   consider(S3f9PartOf(chipName), Family::kOther);
@@ -191,6 +194,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakePic12(best);
     case Family::kPic16c5x:
       return MakePic16c5x(best);
+    case Family::kPic14Eprom:
+      return MakePic14Eprom(best);
     case Family::kSyncMos:
       return MakeSyncMos(best);
     case Family::kSm894051:

@@ -21,6 +21,9 @@ constexpr Rules RulesOf(F f) {
   switch (f) {
     case F::kF87x:
       return {.implemented = 0x3BFF, .cp = 0x3030, .cpd = 0x0100};
+    case F::kF87xA:
+      // Bits 4, 5 and 12 are unimplemented; CP is bit 13 alone.
+      return {.programUs = 1000, .implemented = 0x2FCF, .cp = 0x2000, .cpd = 0x0100};
     case F::kF7x:
       return {.programUs = 1000,
               .eraseUs = 30000,
@@ -113,6 +116,10 @@ constexpr std::array kSheets = {
     Dip40("PIC16F874", F::kF87x, 4096, 128, 0x0923),
     Dip28("PIC16F876", F::kF87x, 8192, 256, 0x09E3),
     Dip40("PIC16F877", F::kF87x, 8192, 256, 0x09A3),
+    Dip28("PIC16F873A", F::kF87xA, 4096, 128, 0x0E43),
+    Dip40("PIC16F874A", F::kF87xA, 4096, 128, 0x0E63),
+    Dip28("PIC16F876A", F::kF87xA, 8192, 256, 0x0E03),
+    Dip40("PIC16F877A", F::kF87xA, 8192, 256, 0x0E23),
     Dip28("PIC16F72", F::kF7x, 2048, 0, 0x00A3),
     Dip28("PIC16F73", F::kF7x, 4096, 0, 0x0603),
     Dip40("PIC16F74", F::kF7x, 4096, 0, 0x0623),
@@ -138,7 +145,7 @@ Pic14Chip::Pic14Chip(const Pic14Sheet& sheet)
     : code(sheet.words, 0x3FFF), data(sheet.eeprom, 0xFF), sheet_(sheet) {
   if (HasCalibration()) {
     code.back() = kOscCal;
-    config = static_cast<std::uint16_t>(0x1FFF | kBandGap);
+    config = static_cast<std::uint16_t>(0x0FFF | kBandGap);
   }
   if (sheet_.family == F::kF88x) calibration = 0x2A55;
 }
@@ -170,7 +177,12 @@ std::uint16_t Pic14Chip::ConfigRead() const {
 Pic14Chip::Op Pic14Chip::Decode(std::uint8_t command) const {
   const std::uint8_t c = command & 0x3F, low = command & 0x0F;
   const F f = sheet_.family;
-  if (f == F::kF87x) {
+  if (f == F::kF87xA) {
+    if (c == 0x08) return Op::kBeginEraseProgram;
+    if (c == 0x18) return Op::kBeginExternal;
+    if (c == 0x17) return Op::kEndProgram;
+    if (c == 0x1F) return Op::kChipErase;
+  } else if (f == F::kF87x) {
     if (c == 0x08) return Op::kBeginEraseProgram;
     if (c == 0x18) return Op::kBeginProgramOnly;
     if (c == 0x01) return Op::kBulkSetup1;
@@ -251,7 +263,8 @@ void Pic14Chip::EraseByRule() {
     return;
   }
   std::fill(code.begin(), code.end(), 0x3FFF);
-  if (eraseKind_ == 2) {
+  if (eraseKind_ >= 3) std::fill(data.begin(), data.end(), 0xFF);
+  if (eraseKind_ == 2 || eraseKind_ == 4) {
     ids.fill(0x3FFF);
     config = config2 = 0x3FFF;
     if (sheet_.family == F::kF87x) std::fill(data.begin(), data.end(), 0xFF);
@@ -338,6 +351,10 @@ void Pic14Chip::Run(Programmer& p, Op op) {
       break;
     case Op::kBulkEraseProgram:
       eraseKind_ = pc_ >= kConfigSpace ? 2 : 0;
+      start(Work::kErase, r.eraseUs);
+      break;
+    case Op::kChipErase:
+      eraseKind_ = pc_ >= kConfigSpace ? 4 : 3;
       start(Work::kErase, r.eraseUs);
       break;
     case Op::kBulkEraseData:

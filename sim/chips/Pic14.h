@@ -1,8 +1,8 @@
 #pragma once
 // Microchip 14-bit-core flash PICs in their serial programming mode (ICSP), from the families'
-// programming specifications: PIC16F87x, PIC16F7x, PIC16F62xA, PIC16F630/676 with PIC12F629/675,
-// and PIC16F88x. Each part is a sheet row (pins, sizes, device ID); each family a rule row
-// (commands, entry order, cycle times, code protection, calibration). The sheets give the
+// programming specifications: PIC16F87x, PIC16F87xA, PIC16F7x, PIC16F62xA, PIC16F630/676 with
+// PIC12F629/675, and PIC16F88x. Each part is a sheet row (pins, sizes, device ID); each family a
+// rule row (commands, entry order, cycle times, code protection, calibration). The sheets give the
 // pinouts, the sizes, the device IDs, the commands (6 bits, least significant first, the chip
 // taking data as the clock falls; 16-bit data fields of start bit, 14 bits and stop bit; read
 // data driven from the second to the sixteenth rising edge) and the configuration space (user
@@ -18,6 +18,12 @@
 //   Programming Only (and, on the parts without a separate erase, Begin Programming) clears the
 //   cell's bits the latch has at 0 (program only); the PIC16F87x's Begin Erase/Programming cycle
 //   erases the cell first. Data EEPROM bytes are replaced (the cell erases itself).
+// - PIC16F87xA: bare 6-bit commands. Begin Erase/Program Cycle (0x08) is internally timed and
+//   erases the cell before programming it; Begin Programming Only (0x18) is externally timed and
+//   ends at End Programming (0x17), program only (1 ms at least; a data EEPROM byte 6 ms); Chip
+//   Erase (0x1F) erases program memory and data EEPROM, and with the address in configuration
+//   space the user IDs and the configuration word too. The word is written as it is loaded (the
+//   row latches hold erased words between writes, so a word-by-word write programs that word).
 // - Times: program memory cycles 4 ms (PIC16F87x), 1 ms at least before End Programming
 //   (PIC16F7x, PIC16F88x's externally timed cycle), 2.5 ms (PIC16F62xA, PIC16F630/676), 2 ms
 //   (PIC16F88x); data EEPROM 6 ms; bulk erase 8 ms (30 ms on the PIC16F7x). A command that
@@ -43,7 +49,7 @@
 
 namespace zelvar::sim {
 
-enum class Pic14Family { kF87x, kF7x, kF62xA, kF630, kF88x };
+enum class Pic14Family { kF87x, kF87xA, kF7x, kF62xA, kF630, kF88x };
 
 struct Pic14Sheet {
   std::string_view name;
@@ -96,7 +102,8 @@ class Pic14Chip final : public ChipModel {
     kBulkSetup1,
     kBulkSetup2,
     kBulkEraseProgram,
-    kBulkEraseData
+    kBulkEraseData,
+    kChipErase
   };
   enum class Work { kNone, kProgram, kEraseProgram, kExternal, kErase };
 
@@ -125,7 +132,8 @@ class Pic14Chip final : public ChipModel {
   Work work_ = Work::kNone;
   double workStart_ = 0, workUs_ = 0;
   bool workData_ = false;
-  int eraseKind_ = 0;  // 0 program memory, 1 data, 2 everything
+  int eraseKind_ = 0;  // 0 program memory, 1 data, 2 everything, 3 program and data,
+                       // 4 everything with data
 };
 
 // The part named by `name`, "" when none.

@@ -13,6 +13,9 @@
 //   pic16dip14std      socket 14         25     26     -
 //   pic16dip08         socket 17         22     23     -
 //   pic10fdip08        socket 17         20     21     -    (the PIC10F20x's DIP-8 pinout)
+//   pic16dip40c        socket 1          39     40    36    (EPROM parts)
+//   pic16dip28c        socket 7          33     34    30    (EPROM parts)
+//   pic16dip18c        socket 12         23     24    21    (EPROM parts)
 //
 // Command 49 clocks a 6-bit chip command out, least significant bit first, the data line set
 // while the clock is high and taken by the chip as the clock falls; 51 follows it with 16 data
@@ -23,6 +26,10 @@
 // programming pulse of the EPROM parts (100 us), 26 one tick (1 ms), 27 a settle after a
 // programming step (10 ms), 28 the erase wait (10 ms). These designs are ours: the bitstreams'
 // logic is not published.
+// data low for the mode entry. The lines move only after FPGA register 20 is 0x84. Waits: 26 one
+// tick (1 ms), 27 a settle after a programming step (10 ms), 28 the erase wait (10 ms); the EPROM
+// designs ("c") add 25, the 100 us programming pulse step. These
+// designs are ours: the bitstreams' logic is not published.
 #include <memory>
 
 #include "sim/Programmer.h"
@@ -37,5 +44,8 @@ std::unique_ptr<Design> MakePicDip14();
 std::unique_ptr<Design> MakePicDip14Std();
 std::unique_ptr<Design> MakePicDip08();
 std::unique_ptr<Design> MakePic10fDip08();
+std::unique_ptr<Design> MakePicDip40c();
+std::unique_ptr<Design> MakePicDip28c();
+std::unique_ptr<Design> MakePicDip18c();
 
 }  // namespace zelvar::sim

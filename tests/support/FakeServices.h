@@ -81,7 +81,11 @@ class FakeServices : public Services {
     badPinAnswers.pop_front();
     return a;
   }
-  void ShowPlacement(const PlacementRequest& r) override { events.push_back("place:" + r.file); }
+  void ShowPlacement(const PlacementRequest& r) override {
+    events.push_back("place:" + r.file);
+    placements.push_back(r);
+  }
+  std::vector<PlacementRequest> placements;
   void ShowIspWiring(const std::string& p) override { events.push_back("isp:" + p); }
   int ChipParam(const std::string& key) override {
     const auto it = chipParams.find(key);
