@@ -11,7 +11,6 @@ namespace {
 // The design's own bytes, named apart from the sets' names.
 enum : std::uint8_t {
   kPulse = 25,
-  kPulseStep = 25,
   kTick = 26,
   kSettle = 27,
   kEraseWait = 28,
@@ -24,34 +23,26 @@ enum : std::uint8_t {
 };
 constexpr WaitCommand kWaits[] = {
     {kPulse, 100}, {kTick, 1000}, {kSettle, 10000}, {kEraseWait, 10000}};
-constexpr WaitCommand kWaits[] = {{kTick, 1000}, {kSettle, 10000}, {kEraseWait, 10000}};
-constexpr WaitCommand kEpromWaits[] = {
-    {kPulseStep, 100}, {kTick, 1000}, {kSettle, 10000}, {kEraseWait, 10000}};
 constexpr double kBitUs = 1;
 
 struct IcspWiring {
   const char* tag;
   int clock, data, pgm;  // socket pins; pgm 0: none
-  bool eprom = false;    // the EPROM parts' design, with the pulse step
 };
 
 class PicIcsp final : public Design {
  public:
   explicit PicIcsp(const IcspWiring& w) : w_(w) {}
-  std::span<const WaitCommand> Waits() const {
-    if (w_.eprom) return kEpromWaits;
-    return kWaits;
-  }
   std::string Name() const override { return w_.tag; }
 
   int CommandLength(std::uint8_t op) const override {
-    if (IsWait(Waits(), op) || op == kPowerUp) return 1;
+    if (IsWait(kWaits, op) || op == kPowerUp) return 1;
     if (op == kSend || op == kSendRead) return 2;
     return op == kSendData ? 4 : 0;
   }
 
   bool Execute(Programmer& p, const Command& c) override {
-    if (RunWait(p, Waits(), c.op())) {
+    if (RunWait(p, kWaits, c.op())) {
       p.Settle();
       return true;
     }
@@ -139,9 +130,9 @@ constexpr IcspWiring kDip14{"pic16dip14", 12, 13, 0};
 constexpr IcspWiring kDip14Std{"pic16dip14std", 25, 26, 0};
 constexpr IcspWiring kDip08{"pic16dip08", 22, 23, 0};
 constexpr IcspWiring kDip10F{"pic10fdip08", 20, 21, 0};
-constexpr IcspWiring kDip40c{"pic16dip40c", 39, 40, 36, true};
-constexpr IcspWiring kDip28c{"pic16dip28c", 33, 34, 30, true};
-constexpr IcspWiring kDip18c{"pic16dip18c", 23, 24, 21, true};
+constexpr IcspWiring kDip40c{"pic16dip40c", 39, 40, 36};
+constexpr IcspWiring kDip28c{"pic16dip28c", 33, 34, 30};
+constexpr IcspWiring kDip18c{"pic16dip18c", 23, 24, 21};
 
 }  // namespace
 
