@@ -93,7 +93,6 @@ struct IcspPolicy {
   bool comparesLastWord = true;           // Blank and Verify compare the last word
   bool readOkLine = true;                 // Read ends with "OK"
   bool dataLine = true;                   // Read data ends with its line
-  std::uint8_t programWait = 26;          // the command byte of one program wait tick
 };
 
 // Checks a row by the frame's rules, and names the designs the set's packages load.

@@ -17,9 +17,9 @@ namespace p16c505 {
 inline constexpr IcspPolicy kPolicy{.codes = cal12::kCodes,
                                     .powerUp = PowerUp::kGroundThenVddFirst,
                                     .fixedTicks = 1,
+                                    .programWait = 25,
                                     .replyWords = 16,
-                                    .offersIsp = false,
-                                    .programWait = 25};
+                                    .offersIsp = false};
 inline constexpr const char* kDescribe[] = {"$Fonc:",
                                             "22 Blank",
                                             "23 Write",
