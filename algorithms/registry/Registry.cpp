@@ -88,6 +88,8 @@
 #include "algorithms/pic/P16F7X.h"
 #include "algorithms/pic/PIC16F.h"
 #include "algorithms/pic/PIC16F5X.h"
+#include "algorithms/pic/P18F4XXX.h"
+#include "algorithms/pic/P18FXX2.h"
 #include "algorithms/pic/PIC16F630.h"
 #include "algorithms/pic/PIC16F882.h"
 #include "algorithms/pic/PIC16FEE.h"
@@ -238,6 +240,8 @@ constexpr AlgorithmSet kSets[] = {
     Register<pic::MDT2000>("MDT2000"),
     Register<pic::PIC16F882>("PIC16F882"),
     Register<pic::PIC16F5X>("PIC16F5X"),
+    Register<pic::P18F4XXX>("P18F4XXX"),
+    Register<pic::P18FXX2>("P18FXX2"),
     Register<memory::SST49LF008>("SST49LF008"),
     Register<memory::I82802>("I82802"),
     Register<memory::P29F640>("P29F640"),

@@ -23,6 +23,7 @@
 #include "sim/chips/PhiRx2.h"
 #include "sim/chips/Pic12.h"
 #include "sim/chips/Pic14.h"
+#include "sim/chips/Pic18.h"
 #include "sim/chips/PinMode51.h"
 #include "sim/chips/Rx2.h"
 #include "sim/chips/SectorFlash.h"
@@ -70,6 +71,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kWordSerial,
     kPic14,
     kPic12,
+    kPic18,
     kSyncMos,
     kSm894051,
     kPinMode51,
@@ -104,6 +106,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(WordSerialPartOf(chipName), Family::kWordSerial);
   consider(Pic14PartOf(chipName), Family::kPic14);
   consider(Pic12PartOf(chipName), Family::kPic12);
+  consider(Pic18PartOf(chipName), Family::kPic18);
   consider(SyncMosPartOf(chipName), Family::kSyncMos);
   consider(Sm894051PartOf(chipName), Family::kSm894051);
   consider(PinMode51PartOf(chipName), Family::kPinMode51);
@@ -155,6 +158,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakePic14(best);
     case Family::kPic12:
       return MakePic12(best);
+    case Family::kPic18:
+      return MakePic18(best);
     case Family::kSyncMos:
       return MakeSyncMos(best);
     case Family::kSm894051:

@@ -18,6 +18,7 @@
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
 #include "sim/designs/PicIcsp.h"
+#include "sim/designs/Pic18Icsp.h"
 #include "sim/designs/Sm59Isp.h"
 #include "sim/designs/Stc12.h"
 #include "sim/designs/TestPin.h"
@@ -76,6 +77,14 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"pic16dip14", MakePicDip14},
     {"pic16dip14std", MakePicDip14Std},
     {"pic16dip08", MakePicDip08},
+    {"pic18dip40", MakePic18Dip40},
+    {"pic18dip28", MakePic18Dip28},
+    {"pic18f2331dip28", MakePic18f2331Dip28},
+    {"pic18dip18", MakePic18Dip18},
+    {"pic18plcc44", MakePic18Plcc44},
+    {"pic18qfp44", MakePic18Qfp44},
+    {"pic18tqfp44", MakePic18Tqfp44},
+    {"pic18isp", MakePic18Isp},
     {"mdt2000", MakeMdt2000},
     {"p89lpc932", MakeP89lpc932},
     {"p89lpc932p28", MakeP89lpc932P28},
