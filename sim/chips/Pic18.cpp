@@ -108,11 +108,8 @@ const std::vector<Pic18Sheet>& Sheets() {
   static const std::vector<Pic18Sheet> sheets = [] {
     std::vector<Pic18Sheet> v;
     v.push_back(k452);
-    v.push_back(Dip28(Named(k452, "PIC18F252", 0x0407)));
-    v.push_back(Named(k452, "PIC18F458", 0x0862));
     v.push_back(Carrier44(Named(k452, "PIC18F452*P44", 0x0426), true));
     v.push_back(k4550);
-    v.push_back(Dip28(Named(k4550, "PIC18F2550", 0x1247)));
     v.push_back(Carrier44(Named(k4550, "PIC18F4550*Q44", 0x1207), false));
     Pic18Sheet s4620 = Named(k4550, "PIC18F4620", 0x0C07);
     s4620.codeBytes = 65536;
@@ -134,12 +131,6 @@ const std::vector<Pic18Sheet>& Sheets() {
     s1220.blockBytes = 0x800;
     s1220.configMask = kMask1220;
     v.push_back(s1220);
-    Pic18Sheet s1320 = s1220;
-    s1320.name = "PIC18F1320";
-    s1320.devId = 0x07C7;
-    s1320.codeBytes = 8192;
-    s1320.blockBytes = 0x1000;
-    v.push_back(s1320);
     return v;
   }();
   return sheets;
