@@ -36,8 +36,8 @@ constexpr int kBlock = 64;
 
 void Pic18Set::CheckRow(const McuType& t, TypeTableReport& r) {
   CheckMcuRow(t, r);
-  for (const char* b : {"pic18dip40.bit", "pic18dip28.bit", "pic18f2331dip28.bit",
-                        "pic18dip18.bit", "pic18plcc44.bit", "pic18qfp44.bit", "pic18isp.bit"})
+  for (const char* b : {"pic18dip40.bit", "pic18dip28.bit", "pic18f2331dip28.bit", "pic18dip18.bit",
+                        "pic18plcc44.bit", "pic18qfp44.bit", "pic18isp.bit"})
     r.bitstreams.emplace_back(b);
 }
 

@@ -43,8 +43,8 @@ inline constexpr McuPackage kDip18{18, "pic18dip18.bit", 15, 25, 16, 0};
 inline constexpr McuPackage kIsp{0, "pic18isp.bit", 21, 22, 0, 0};
 inline constexpr const char* kIspLegend =
     "3----RB6(CLK)\n9----RB7(DATA)\n4----VDD(3.3~5V)\n8----MCLR(12.5V)\n2----VSS(GND)\nend";
-inline constexpr int kOps[] = {kOpErase,  kOpBlank,  kOpWrite,      kOpVerify,   kOpConfig,
-                               kOpRead,   kOpReadId, kOpReadConfig, kOpReadData, kOpWriteData};
+inline constexpr int kOps[] = {kOpErase, kOpBlank,  kOpWrite,      kOpVerify,   kOpConfig,
+                               kOpRead,  kOpReadId, kOpReadConfig, kOpReadData, kOpWriteData};
 inline constexpr int kVppMillivolts = 12500;
 inline constexpr int kProgramMillivolts = 5000;
 inline constexpr std::uint32_t kIdAddress = 0x200000, kConfigAddress = 0x300000;
@@ -58,8 +58,8 @@ inline constexpr const char* kNoData =
 
 // What the two sets' engines differ in.
 struct Pic18Policy {
-  bool newParts = false;            // P18F4XXX: 29 after each strobe; else two idle bytes 0
-  int readVcc = 4400;               // reading's VCC without "vcc="
+  bool newParts = false;  // P18F4XXX: 29 after each strobe; else two idle bytes 0
+  int readVcc = 4400;     // reading's VCC without "vcc="
   std::span<const McuPackage> packages;
   std::span<const std::uint16_t> eraseCodes;  // by "$Radio1" item
 };

@@ -9,12 +9,12 @@
 namespace zelvar::pic18 {
 
 // Command bytes.
-inline constexpr std::uint8_t kCmdIdle = 0;       // an idle cycle: two end a transfer
-inline constexpr std::uint8_t kCmdReadBack = 3;   // the byte a read transfer took, into the reply
-inline constexpr std::uint8_t kCmdTick = 26;      // one wait tick
-inline constexpr std::uint8_t kCmdSettle = 27;    // a settle after a supply or programming step
-inline constexpr std::uint8_t kCmdEraseWait = 28; // the bulk erase's wait
-inline constexpr std::uint8_t kCmdDone = 29;      // waits for a transfer to end
+inline constexpr std::uint8_t kCmdIdle = 0;        // an idle cycle: two end a transfer
+inline constexpr std::uint8_t kCmdReadBack = 3;    // the byte a read transfer took, into the reply
+inline constexpr std::uint8_t kCmdTick = 26;       // one wait tick
+inline constexpr std::uint8_t kCmdSettle = 27;     // a settle after a supply or programming step
+inline constexpr std::uint8_t kCmdEraseWait = 28;  // the bulk erase's wait
+inline constexpr std::uint8_t kCmdDone = 29;       // waits for a transfer to end
 
 // FPGA register 18 and its values.
 inline constexpr std::uint8_t kLines = 18;

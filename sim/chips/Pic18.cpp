@@ -108,9 +108,10 @@ const std::vector<Pic18Sheet>& Sheets() {
   static const std::vector<Pic18Sheet> sheets = [] {
     std::vector<Pic18Sheet> v;
     v.push_back(k452);
-    v.push_back(Carrier44(Named(k452, "PIC18F452*P44", 0x0426), true));
+    Pic18Sheet s442 = Carrier44(Named(k452, "PIC18F442*P44", 0x04A6), true);
+    s442.codeBytes = 16384;
+    v.push_back(s442);
     v.push_back(k4550);
-    v.push_back(Carrier44(Named(k4550, "PIC18F4550*Q44", 0x1207), false));
     Pic18Sheet s4620 = Named(k4550, "PIC18F4620", 0x0C07);
     s4620.codeBytes = 65536;
     s4620.eeBytes = 1024;
@@ -125,6 +126,11 @@ const std::vector<Pic18Sheet>& Sheets() {
     s2321.configMask = kMask4620;
     s2321.configMask[8] = s2321.configMask[10] = s2321.configMask[12] = 0x03;
     v.push_back(s2321);
+    Pic18Sheet s4321 = s2321;
+    s4321.name = "PIC18F4321*Q44";
+    s4321.devId = 0x2101;
+    s4321.pins = 40;
+    v.push_back(Carrier44(s4321, false));
     v.push_back(Dip28(k2331));
     Pic18Sheet s1220 = Dip18(Named(k452, "PIC18F1220", 0x07E7));
     s1220.codeBytes = 4096;
@@ -187,7 +193,8 @@ bool Pic18Chip::Protected(std::uint32_t a) const {
 std::uint8_t Pic18Chip::ReadByte(std::uint32_t a) const {
   if (a < sheet_.codeBytes) return Protected(a) ? 0 : code[a];
   if (a >= kIdBase && a < kIdBase + 8) return ids[a - kIdBase];
-  if (a >= kConfigBase && a < kConfigBase + 14) return ConfigRead(static_cast<int>(a - kConfigBase));
+  if (a >= kConfigBase && a < kConfigBase + 14)
+    return ConfigRead(static_cast<int>(a - kConfigBase));
   if (a == 0x3FFFFE) return static_cast<std::uint8_t>(sheet_.devId & 0xFF);
   if (a == 0x3FFFFF) return static_cast<std::uint8_t>(sheet_.devId >> 8);
   return 0;
@@ -383,8 +390,10 @@ void Pic18Chip::Execute(Programmer& p, std::uint16_t insn) {
         eecon1_ = static_cast<std::uint8_t>((v & ~(1 << kWr | 1 << kRd)) | (eecon1_ & 1 << kWr));
         return;
       default:
-        if (std::uint8_t* r = Register(f)) *r = v;
-        else Fault(p, "write to a register outside the model");
+        if (std::uint8_t* r = Register(f))
+          *r = v;
+        else
+          Fault(p, "write to a register outside the model");
     }
   };
   const auto load = [&]() -> std::uint8_t {
@@ -451,7 +460,8 @@ void Pic18Chip::EndHold(Programmer& p, double heldUs) {
   const Armed armed = armed_;
   armed_ = Armed::kNone;
   if (armed == Armed::kNone) return;
-  const double need = armed == Armed::kConfig && sheet_.family == Pic18Family::kNew ? kP9aUs : kP9Us;
+  const double need =
+      armed == Armed::kConfig && sheet_.family == Pic18Family::kNew ? kP9aUs : kP9Us;
   const int vddMin = sheet_.family == Pic18Family::kOld ? 4500 : kVddMin;
   if (heldUs < need || holdVdd_ < vddMin) {
     ++shortHolds;
@@ -469,8 +479,10 @@ void Pic18Chip::EndHold(Programmer& p, double heldUs) {
   }
   for (std::uint32_t k = 0; k < sheet_.buffer; ++k) {
     const std::uint32_t a = armedAddress_ + k;
-    if (a < sheet_.codeBytes) code[a] &= buffer_[k];
-    else if (a >= kIdBase && a < kIdBase + 8) ids[a - kIdBase] &= buffer_[k];
+    if (a < sheet_.codeBytes)
+      code[a] &= buffer_[k];
+    else if (a >= kIdBase && a < kIdBase + 8)
+      ids[a - kIdBase] &= buffer_[k];
   }
   ++rowsProgrammed;
   std::fill(buffer_.begin(), buffer_.end(), 0xFF);
@@ -558,8 +570,17 @@ void Pic18Chip::LeaveMode(Programmer& p) {
 }
 
 void Pic18Chip::OnPins(Programmer& p) {
-  const bool powered = Powered(p);
-  const bool mclr = MclrHigh(p);
+  // The supplies change only with the programmer's supply registers and the sensing of the
+  // contact test (AVDD is a driven pin: looked at each time).
+  const std::uint32_t stamp = p.supplyChanges * 2 + (p.fpga[kFpgaSense] != 0 ? 1 : 0);
+  if (sheet_.avdd != 0 || stamp != supplyStamp_ || !stampValid_) {
+    poweredNow_ = Powered(p);
+    mclrNow_ = MclrHigh(p);
+    supplyStamp_ = stamp;
+    stampValid_ = true;
+  }
+  const bool powered = poweredNow_;
+  const bool mclr = mclrNow_;
   const int clock = Level(p, sheet_.pgc);
   if (inMode) Finish(p, false);
   if (inMode && (!powered || !mclr)) {

@@ -108,6 +108,8 @@ class Pic18Chip final : public ChipModel {
 
   Pic18Sheet sheet_;
   bool lastPowered_ = false, lastMclr_ = false;
+  bool poweredNow_ = false, mclrNow_ = false, stampValid_ = false;
+  std::uint32_t supplyStamp_ = 0;
   int lastClock_ = 0;
   Phase phase_ = Phase::kCommand;
   int count_ = 0;
@@ -120,7 +122,7 @@ class Pic18Chip final : public ChipModel {
   std::uint32_t tblptr_ = 0, pc_ = 0;
   bool gotoPending_ = false;
   std::uint8_t gotoLow_ = 0;
-  int unlock_ = 0;  // 1 after 55h to EECON2, 2 after AAh
+  int unlock_ = 0;                          // 1 after 55h to EECON2, 2 after AAh
   std::array<std::uint8_t, 3> eraseReg_{};  // 3C:00:04, 05, 06
   int nopsAfterKey_ = -1;
   // The write buffer and the programming armed by 1111.

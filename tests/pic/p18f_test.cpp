@@ -31,11 +31,11 @@ std::map<std::string, int> Items(int fla, int ee, int pkg, int wbs = 0, int cfg 
 // As data/devices.txt gives them.
 const P18Line kLines[] = {
     {"PIC18F452", "P18FXX2", Items(32768, 256, 40), "pic18dip40", {0x20, 0x04}},
-    {"PIC18F452*P44", "P18FXX2", Items(32768, 256, 44), "pic18plcc44", {0x20, 0x04}},
+    {"PIC18F442*P44", "P18FXX2", Items(16384, 256, 44), "pic18plcc44", {0xA0, 0x04}},
     {"PIC18F2331", "P18FXX2", Items(8192, 256, 29), "pic18f2331dip28", {0xE0, 0x08}},
     {"PIC18F1220", "P18FXX2", Items(4096, 256, 18), "pic18dip18", {0xE0, 0x07}},
     {"PIC18F4550", "P18F4XXX", Items(32768, 256, 40, 32, 1), "pic18dip40", {0x00, 0x12}},
-    {"PIC18F4550*Q44", "P18F4XXX", Items(32768, 256, 45, 32, 1), "pic18qfp44", {0x00, 0x12}},
+    {"PIC18F4321*Q44", "P18F4XXX", Items(8192, 256, 45, 8), "pic18qfp44", {0x00, 0x21}},
     {"PIC18F2321", "P18F4XXX", Items(8192, 256, 28, 8), "pic18dip28", {0x20, 0x21}},
     {"PIC18F4620", "P18F4XXX", Items(65536, 1024, 40, 64), "pic18dip40", {0x00, 0x0C}},
 };
@@ -89,8 +89,8 @@ TEST_P(P18fRoundTrip, EraseConfigWriteVerifyReadAndData) {
   EXPECT_EQ(chip->erases, 1);
   EXPECT_TRUE(std::all_of(chip->code.begin(), chip->code.end(), [](auto b) { return b == 0xFF; }));
   EXPECT_TRUE(std::all_of(chip->ee.begin(), chip->ee.end(), [](auto b) { return b == 0xFF; }));
-  EXPECT_EQ(chip->ids, (std::array<std::uint8_t, 8>{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                                    0xFF}));
+  EXPECT_EQ(chip->ids,
+            (std::array<std::uint8_t, 8>{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
   EXPECT_EQ(Click(kOpBlank), 0) << LastLine();
 
   // Configuration first, before Write makes the write buffer the programming wait: the chip
@@ -126,8 +126,9 @@ TEST_P(P18fRoundTrip, EraseConfigWriteVerifyReadAndData) {
   std::fill_n(gApp.CodeBuffer.begin(), code, 0xEE);
   EXPECT_EQ(Run(kOpRead), 0) << LastLine();
   EXPECT_TRUE(std::equal(image.begin(), image.end(), gApp.CodeBuffer.begin()));
-  EXPECT_EQ(std::any_of(fake.log.begin(), fake.log.end(), [](const auto& x) { return x.text == "OK"; }),
-            fresh);
+  EXPECT_EQ(
+      std::any_of(fake.log.begin(), fake.log.end(), [](const auto& x) { return x.text == "OK"; }),
+      fresh);
 
   Random(dataStart, eeBytes, 12);
   std::vector<std::uint8_t> data(gApp.CodeBuffer.begin() + dataStart,
@@ -144,12 +145,11 @@ TEST_P(P18fRoundTrip, EraseConfigWriteVerifyReadAndData) {
   ExpectNoHazard();
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, P18fRoundTrip, ::testing::ValuesIn(kLines),
-                         [](const auto& info) {
-                           std::string n = info.param.part;
-                           std::replace(n.begin(), n.end(), '*', '_');
-                           return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Lines, P18fRoundTrip, ::testing::ValuesIn(kLines), [](const auto& info) {
+  std::string n = info.param.part;
+  std::replace(n.begin(), n.end(), '*', '_');
+  return n;
+});
 
 // The erase choices of "$Radio1": what each takes from a written chip.
 struct EraseCase {
@@ -179,19 +179,16 @@ TEST_P(P18fErase, ChoiceTakesItsArea) {
   ExpectNoHazard();
 }
 
-INSTANTIATE_TEST_SUITE_P(Choices, P18fErase,
-                         ::testing::Values(
-                             // P18FXX2 (PIC18F452): chip, EEPROM, boot block, panel 1.
-                             EraseCase{0, 0, true, true, true, true},
-                             EraseCase{0, 1, false, false, true, false},
-                             EraseCase{0, 2, false, true, false, false},
-                             EraseCase{0, 3, true, false, false, false},
-                             // P18F4XXX (PIC18F4550): chip, EEPROM, boot, config, block 0.
-                             EraseCase{4, 0, true, true, true, true},
-                             EraseCase{4, 1, false, false, true, false},
-                             EraseCase{4, 2, false, true, false, false},
-                             EraseCase{4, 3, false, false, false, true},
-                             EraseCase{4, 4, true, false, false, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Choices, P18fErase,
+    ::testing::Values(
+        // P18FXX2 (PIC18F452): chip, EEPROM, boot block, panel 1.
+        EraseCase{0, 0, true, true, true, true}, EraseCase{0, 1, false, false, true, false},
+        EraseCase{0, 2, false, true, false, false}, EraseCase{0, 3, true, false, false, false},
+        // P18F4XXX (PIC18F4550): chip, EEPROM, boot, config, block 0.
+        EraseCase{4, 0, true, true, true, true}, EraseCase{4, 1, false, false, true, false},
+        EraseCase{4, 2, false, true, false, false}, EraseCase{4, 3, false, false, false, true},
+        EraseCase{4, 4, true, false, false, false}));
 
 // A chip whose ID is not the line's is refused before anything is written; revision bits aside.
 TEST_F(P18f, WrongDeviceIdGivesTypeError) {
@@ -205,7 +202,7 @@ TEST_F(P18f, WrongDeviceIdGivesTypeError) {
     EXPECT_EQ(chip->rowsProgrammed, 0) << l.key;
     EXPECT_EQ(chip->code[0], 0xFF) << l.key;
     gApp.ExpectedId = kLines[line].id;
-    EXPECT_EQ(Click(kOpBlank), 0) << LastLine();
+    EXPECT_EQ(Run(kOpReadConfig), 0) << LastLine();
     EXPECT_EQ(Run(kOpReadId), 0);
     char want[32];
     std::snprintf(want, sizeof want, "Device ID: %02x,%02x", chip->sheet().devId & 0xFF,
@@ -219,10 +216,11 @@ TEST_F(P18f, FailedIdReadFailsTheCheck) {
   auto chip = ChooseP18(kLines[0]);
   EXPECT_EQ(Run(kOpReadId), 0);
   prog->faults.powerOverload = true;
-  EXPECT_EQ(Run(kOpBlank), 1);
+  EXPECT_EQ(Run(kOpReadConfig), 1);
   EXPECT_TRUE(Logged("Power weakly"));
+  EXPECT_EQ(chip->entries, 1) << "nothing runs after the failed check";
   prog->faults.powerOverload = false;
-  EXPECT_EQ(Run(kOpBlank), 0) << LastLine();
+  EXPECT_EQ(Run(kOpReadConfig), 0) << LastLine();
 }
 
 // "wbs=" outside 1..64 is refused before the chip is powered for programming (the ID check's
