@@ -3,8 +3,10 @@
 // buffers of 8, 32 and 64 bytes, Verify, Read, Write data and Read data), checked in the chip's
 // own cells; the erase choices; the device-ID check; and the mends (Write data without a data
 // EEPROM, a failed ID read, the write-buffer size refused unpowered, VPP set at set-up).
+#include <fstream>
 #include <map>
 #include <random>
+#include <sstream>
 
 #include "memory/ChipFixture.h"
 #include "sim/chips/Pic18.h"
@@ -13,31 +15,52 @@ namespace zelvar::test {
 namespace {
 
 struct P18Line {
-  const char* part;
-  const char* key;
+  std::string part;
+  std::string key;
   std::map<std::string, int> items;
-  const char* design;
+  std::string design;
   std::array<std::uint8_t, 4> id{};
 };
 
-std::map<std::string, int> Items(int fla, int ee, int pkg, int wbs = 0, int cfg = 0) {
-  std::map<std::string, int> m{{"fla=", fla}, {"ee=", ee}, {"pkg=", pkg}, {"vcc=", 5000}};
-  m["dly="] = wbs == 0 ? 2 : 6;
-  if (wbs != 0) m["wbs="] = wbs;
-  if (cfg != 0) m["cfg="] = cfg;
-  return m;
+// The catalogue line of `part` in data/devices.txt: its set, '#' ID bytes and items, so that a
+// wrong package, size, delay or buffer size in the catalogue fails the round trip.
+P18Line FromCatalogue(const std::string& part, const std::string& design) {
+  P18Line l;
+  l.part = part;
+  l.design = design;
+  std::ifstream file(std::string(ZELVAR_SOURCE_DIR) + "/data/devices.txt");
+  std::string line;
+  while (std::getline(file, line)) {
+    const std::string needle = " " + part + ",";
+    const auto at = line.find(needle);
+    if (at == std::string::npos) continue;
+    std::istringstream in(
+        line.substr(at + needle.size(), line.find(" |", at) - at - needle.size()));
+    int row = 0;
+    in >> l.key >> row;
+    std::string item;
+    int idByte = 0;
+    while (in >> item) {
+      if (item[0] == '#' || (idByte > 0 && idByte < 4 && item.find('=') == std::string::npos)) {
+        l.id[static_cast<std::size_t>(idByte++)] =
+            static_cast<std::uint8_t>(std::stoi(item.substr(item[0] == '#' ? 1 : 0), nullptr, 16));
+        continue;
+      }
+      const auto eq = item.find('=');
+      if (eq != std::string::npos)
+        l.items[item.substr(0, eq + 1)] = std::stoi(item.substr(eq + 1), nullptr, 0);
+    }
+    return l;
+  }
+  ADD_FAILURE() << part << " has no catalogue line";
+  return l;
 }
 
-// As data/devices.txt gives them.
-const P18Line kLines[] = {
-    {"PIC18F452", "P18FXX2", Items(32768, 256, 40), "pic18dip40", {0x20, 0x04}},
-    {"PIC18F442*P44", "P18FXX2", Items(16384, 256, 44), "pic18plcc44", {0xA0, 0x04}},
-    {"PIC18F2331", "P18FXX2", Items(8192, 256, 29), "pic18f2331dip28", {0xE0, 0x08}},
-    {"PIC18F1220", "P18FXX2", Items(4096, 256, 18), "pic18dip18", {0xE0, 0x07}},
-    {"PIC18F4550", "P18F4XXX", Items(32768, 256, 40, 32, 1), "pic18dip40", {0x00, 0x12}},
-    {"PIC18F4321*Q44", "P18F4XXX", Items(8192, 256, 45, 8), "pic18qfp44", {0x00, 0x21}},
-    {"PIC18F2321", "P18F4XXX", Items(8192, 256, 28, 8), "pic18dip28", {0x20, 0x21}},
-    {"PIC18F4620", "P18F4XXX", Items(65536, 1024, 40, 64), "pic18dip40", {0x00, 0x0C}},
+const std::vector<P18Line> kLines = {
+    FromCatalogue("PIC18F452", "pic18dip40"),       FromCatalogue("PIC18F442*P44", "pic18plcc44"),
+    FromCatalogue("PIC18F2331", "pic18f2331dip28"), FromCatalogue("PIC18F1220", "pic18dip18"),
+    FromCatalogue("PIC18F4550", "pic18dip40"),      FromCatalogue("PIC18F4321*Q44", "pic18qfp44"),
+    FromCatalogue("PIC18F2321", "pic18dip28"),      FromCatalogue("PIC18F4620", "pic18dip40"),
 };
 
 class P18f : public ChipFixture {
@@ -46,7 +69,7 @@ class P18f : public ChipFixture {
     auto chip = sim::MakePic18(l.part);
     fake.chipParams = l.items;
     gApp.ExpectedId = l.id;
-    Choose(l.key, 0, chip, std::string("MICROCHIP: ") + l.part, l.design);
+    Choose(l.key, 0, chip, "MICROCHIP: " + l.part, l.design);
     return chip;
   }
   static void Random(std::uint32_t from, std::uint32_t n, unsigned seed) {
@@ -77,7 +100,7 @@ TEST_P(P18fRoundTrip, EraseConfigWriteVerifyReadAndData) {
   ASSERT_EQ(code, static_cast<std::uint32_t>(l.items.at("fla=")));
   ASSERT_EQ(eeBytes, static_cast<std::uint32_t>(l.items.at("ee=")));
   EXPECT_EQ(gApp.CodeLastAddress, static_cast<std::int32_t>(code - 1));
-  const bool fresh = std::string(l.key) == "P18F4XXX";
+  const bool fresh = l.key == "P18F4XXX";
   const std::uint32_t dataStart = fresh ? 0x10000 : 0x4200;
   EXPECT_EQ(gApp.InfoRecord[1], static_cast<std::int32_t>(dataStart));
   EXPECT_EQ(gApp.InfoRecord[2], static_cast<std::int32_t>(eeBytes));
@@ -151,6 +174,35 @@ INSTANTIATE_TEST_SUITE_P(Lines, P18fRoundTrip, ::testing::ValuesIn(kLines), [](c
   return n;
 });
 
+// A wrong value in a catalogue line leaves the chip unwritten or refused: the wrong design for
+// the package, no programming wait, a write buffer larger than the chip's.
+struct WrongLine {
+  int line;  // in kLines
+  const char* item;
+  int value;
+  const char* design;
+};
+
+class P18fWrongLine : public P18f, public ::testing::WithParamInterface<WrongLine> {};
+
+TEST_P(P18fWrongLine, FailsTheRoundTrip) {
+  const WrongLine& c = GetParam();
+  P18Line l = kLines[static_cast<std::size_t>(c.line)];
+  l.items[c.item] = c.value;
+  l.design = c.design;
+  auto chip = ChooseP18(l);
+  const auto code = static_cast<std::uint32_t>(chip->code.size());
+  Random(0, code, 5);
+  const bool passed = Click(kOpWrite) == 0 && Click(kOpVerify) == 0;
+  EXPECT_FALSE(passed && std::equal(chip->code.begin(), chip->code.end(), gApp.CodeBuffer.begin()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Items, P18fWrongLine,
+                         ::testing::Values(WrongLine{2, "dly=", 0, "pic18f2331dip28"},
+                                           WrongLine{2, "pkg=", 28, "pic18dip28"},
+                                           WrongLine{5, "pkg=", 44, "pic18plcc44"},
+                                           WrongLine{6, "wbs=", 16, "pic18dip28"}));
+
 // The erase choices of "$Radio1": what each takes from a written chip.
 struct EraseCase {
   int line;    // in kLines
@@ -218,7 +270,7 @@ TEST_F(P18f, FailedIdReadFailsTheCheck) {
   prog->faults.powerOverload = true;
   EXPECT_EQ(Run(kOpReadConfig), 1);
   EXPECT_TRUE(Logged("Power weakly"));
-  EXPECT_EQ(chip->entries, 1) << "nothing runs after the failed check";
+  EXPECT_EQ(chip->entries, 2) << "the check's read, and nothing after it";
   prog->faults.powerOverload = false;
   EXPECT_EQ(Run(kOpReadConfig), 0) << LastLine();
 }
