@@ -10,6 +10,7 @@
 
 #include "memory/ChipFixture.h"
 #include "sim/chips/Pic18.h"
+#include "sim/designs/DesignRegistry.h"
 
 namespace zelvar::test {
 namespace {
@@ -324,6 +325,40 @@ TEST_F(P18f, SetupFromTheChipLine) {
   runner.SetupChosenChip();
   EXPECT_TRUE(Logged("pkg="));
   EXPECT_EQ(Run(kOpBlank), 1);
+}
+
+// In system: a header with no chip on its lines reads FF FF, and the set says so.
+TEST_F(P18f, IspWithoutAnAnsweringChip) {
+  P18Line l = kLines[0];
+  l.items["isp="] = 1;
+  l.design = "pic18isp";
+  ChooseP18(l);
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(gApp.GroundPin, 0);
+  prog->PlaceChipAtBottom(nullptr);
+  EXPECT_EQ(Run(kOpBlank), 1);
+  EXPECT_TRUE(Logged("Pin connection error!"));
+}
+
+// The 44-pin adapters' designs also take the PIC16 ICSP bytes (after register 20 = 0x84); the
+// DIP designs do not know them.
+TEST_F(P18f, The44PinDesignsTakeThePic16IcspBytes) {
+  const std::uint8_t early[] = {49, 0x06};
+  const std::uint8_t bytes[] = {10, 20, 0x84, 52, 51, 0x02, 0xFE, 0x01, 49, 0x08, 49, 0x06};
+  for (const char* tag : {"pic18plcc44", "pic18qfp44", "pic18tqfp44"}) {
+    prog->SetDesign(sim::MakeDesign(tag));
+    prog->record.protocolErrors.clear();
+    prog->BulkOut(early, sizeof early);
+    ASSERT_EQ(prog->record.protocolErrors.size(), 1u) << tag;
+    EXPECT_NE(prog->record.protocolErrors[0].find("register 20"), std::string::npos) << tag;
+    prog->record.protocolErrors.clear();
+    prog->BulkOut(bytes, sizeof bytes);
+    EXPECT_TRUE(prog->record.protocolErrors.empty()) << tag << prog->record.protocolErrors[0];
+  }
+  prog->SetDesign(sim::MakeDesign("pic18dip40"));
+  prog->record.protocolErrors.clear();
+  prog->BulkOut(bytes, sizeof bytes);
+  EXPECT_FALSE(prog->record.protocolErrors.empty());
 }
 
 }  // namespace
