@@ -95,11 +95,11 @@ class McuSet : public mcs51::Mcs51Set {
   // Enter and check the supply; false (StatusWord 1, its message) when it is weak.
   bool EnterChecked() const;
 
+  // Shows the package's placement, loads its design and takes its pins into the row.
+  void UsePackage(const McuPackage& p);
+
   McuType row_;
   int delay_ = 0;
-
- private:
-  void UsePackage(const McuPackage& p);
 };
 
 }  // namespace zelvar::pic

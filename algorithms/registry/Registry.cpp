@@ -111,6 +111,8 @@
 #include "algorithms/pic/P16C54.h"
 #include "algorithms/pic/P16F628A.h"
 #include "algorithms/pic/P16F7X.h"
+#include "algorithms/pic/P18F4XXX.h"
+#include "algorithms/pic/P18FXX2.h"
 #include "algorithms/pic/PIC16F.h"
 #include "algorithms/pic/PIC16F5X.h"
 #include "algorithms/pic/PIC16F5XX.h"
@@ -302,6 +304,8 @@ constexpr AlgorithmSet kSets[] = {
     Register<pic::P16C61>("P16C61"),
     Register<pic::PIC12F6XX>("PIC12F6XX"),
     Register<pic::PIC12F>("PIC12F"),
+    Register<pic::P18F4XXX>("P18F4XXX"),
+    Register<pic::P18FXX2>("P18FXX2"),
     Register<memory::SST49LF008>("SST49LF008"),
     Register<memory::I82802>("I82802"),
     Register<memory::P29F640>("P29F640"),

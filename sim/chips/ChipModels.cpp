@@ -33,6 +33,7 @@
 #include "sim/chips/Pic14.h"
 #include "sim/chips/Pic16c5x.h"
 #include "sim/chips/Pic14Eprom.h"
+#include "sim/chips/Pic18.h"
 #include "sim/chips/PinMode51.h"
 #include "sim/chips/Rx2.h"
 #include "sim/chips/S3f9.h"
@@ -86,6 +87,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kPic14,
     kPic12,
     kPic16c5x,
+    kPic18,
     kSyncMos,
     kSm894051,
     kPinMode51,
@@ -127,6 +129,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(Pic14PartOf(chipName), Family::kPic14);
   consider(Pic12PartOf(chipName), Family::kPic12);
   consider(Pic16c5xPartOf(chipName), Family::kPic16c5x);
+  consider(Pic18PartOf(chipName), Family::kPic18);
   consider(SyncMosPartOf(chipName), Family::kSyncMos);
   consider(Sm894051PartOf(chipName), Family::kSm894051);
   consider(PinMode51PartOf(chipName), Family::kPinMode51);
@@ -196,6 +199,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakePic16c5x(best);
     case Family::kPic14Eprom:
       return MakePic14Eprom(best);
+    case Family::kPic18:
+      return MakePic18(best);
     case Family::kSyncMos:
       return MakeSyncMos(best);
     case Family::kSm894051:

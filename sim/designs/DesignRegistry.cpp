@@ -21,6 +21,7 @@
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
 #include "sim/designs/Pic16c5x.h"
+#include "sim/designs/Pic18Icsp.h"
 #include "sim/designs/PicIcsp.h"
 #include "sim/designs/Sm59Isp.h"
 #include "sim/designs/SmallOtp.h"
@@ -92,6 +93,14 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"pic16dip40c", MakePicDip40c},
     {"pic16dip28c", MakePicDip28c},
     {"pic16dip18c", MakePicDip18c},
+    {"pic18dip40", MakePic18Dip40},
+    {"pic18dip28", MakePic18Dip28},
+    {"pic18f2331dip28", MakePic18f2331Dip28},
+    {"pic18dip18", MakePic18Dip18},
+    {"pic18plcc44", MakePic18Plcc44},
+    {"pic18qfp44", MakePic18Qfp44},
+    {"pic18tqfp44", MakePic18Tqfp44},
+    {"pic18isp", MakePic18Isp},
     {"mdt2000", MakeMdt2000},
     {"mdt10p73", MakeMdt10p73},
     {"mdt10p40pin", MakeMdt10p40Pin},

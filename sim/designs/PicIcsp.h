@@ -26,11 +26,41 @@
 // programming pulse of the EPROM parts (100 us), 26 one tick (1 ms), 27 a settle after a
 // programming step (10 ms), 28 the erase wait (10 ms). These designs are ours: the bitstreams'
 // logic is not published.
+// data low for the mode entry. The lines move only after FPGA register 20 is 0x84. Waits: 26 one
+// tick (1 ms), 27 a settle after a programming step (10 ms), 28 the erase wait (10 ms). These
+// designs are ours: the bitstreams' logic is not published.
+#include <cstdint>
 #include <memory>
 
 #include "sim/Programmer.h"
 
 namespace zelvar::sim {
+
+// The socket pins a design wires to the chip's ICSP clock, data and PGM lines (pgm 0: none).
+struct IcspWiring {
+  const char* tag;
+  int clock, data, pgm;
+};
+
+// The PIC16 ICSP logic (commands 49-52, FPGA register 20) on its own, for the designs that carry
+// it beside logic of their own (the PIC18 designs of the 44-pin adapters).
+class PicIcspLogic {
+ public:
+  explicit PicIcspLogic(const IcspWiring& w) : w_(w) {}
+  // The length of one of its commands, 0 when the byte is not one of them.
+  static int CommandLength(std::uint8_t op);
+  void Execute(Programmer& p, const Command& c);
+  void OnFpgaRegister(Programmer& p, std::uint8_t reg, std::uint8_t value);
+
+ private:
+  void HoldLow(Programmer& p);
+  void Clock(Programmer& p, int level);
+  void Shift(Programmer& p, std::uint32_t bits, int count);
+  void ReadWord(Programmer& p);
+
+  const IcspWiring& w_;
+  bool mode_ = false;
+};
 
 std::unique_ptr<Design> MakePicDip40();
 std::unique_ptr<Design> MakePicDip28();
