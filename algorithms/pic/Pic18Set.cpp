@@ -89,7 +89,11 @@ void Pic18Set::Init() {
 }
 
 std::uint32_t Pic18Set::DataStart() const {
-  if (!Policy().newParts) return kDataStart;
+  // The older parts keep their data at 0x4200 where their code ends below it; a larger code area
+  // would have the data area overwrite code bytes in the buffer, so theirs follows the code.
+  if (!Policy().newParts && static_cast<std::uint32_t>(row_.lastAddress) < kDataStart) {
+    return kDataStart;
+  }
   return row_.lastAddress <= 0xFFFF ? 0x10000 : static_cast<std::uint32_t>(row_.lastAddress) + 1;
 }
 

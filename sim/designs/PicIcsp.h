@@ -26,9 +26,6 @@
 // programming pulse of the EPROM parts (100 us), 26 one tick (1 ms), 27 a settle after a
 // programming step (10 ms), 28 the erase wait (10 ms). These designs are ours: the bitstreams'
 // logic is not published.
-// data low for the mode entry. The lines move only after FPGA register 20 is 0x84. Waits: 26 one
-// tick (1 ms), 27 a settle after a programming step (10 ms), 28 the erase wait (10 ms). These
-// designs are ours: the bitstreams' logic is not published.
 #include <cstdint>
 #include <memory>
 
