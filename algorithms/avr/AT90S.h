@@ -12,6 +12,13 @@ namespace zelvar::avr {
 
 class AT90S final : public AvrPinParallelSet {
  public:
+  // RESET, RDY/BSY, OE, WR, BS, XA0, XA1 and XTAL1 of the 20-pin chips from socket pin 11, and of
+  // the 40-pin chips.
+  static constexpr AvrControlPins kDip20{
+      .reset = 11, .rdy = 13, .oe = 16, .wr = 17, .bs = 18, .xa0 = 19, .xa1 = 21, .xtal1 = 15};
+  static constexpr AvrControlPins kDip40{
+      .reset = 9, .rdy = 11, .oe = 12, .wr = 13, .bs = 14, .xa0 = 15, .xa1 = 16, .xtal1 = 19};
+
   static constexpr std::array<AvrType, 5> kTypes = {{
       {.name = "Exit"},
       {.name = "1: AT90S1200",
@@ -21,14 +28,7 @@ class AT90S final : public AvrPinParallelSet {
        .codeLast = 0x3FF,
        .eepromLast = 0x3F,
        .contactMask = SocketPins(11, 30),
-       .control = {.reset = 11,
-                   .rdy = 13,
-                   .oe = 16,
-                   .wr = 17,
-                   .bs = 18,
-                   .xa0 = 19,
-                   .xa1 = 21,
-                   .xtal1 = 15}},
+       .control = kDip20},
       {.name = "2: AT90S2312",
        .vppPin = 11,
        .vccPin = 30,
@@ -36,14 +36,7 @@ class AT90S final : public AvrPinParallelSet {
        .codeLast = 0x7FF,
        .eepromLast = 0x7F,
        .contactMask = SocketPins(11, 30),
-       .control = {.reset = 11,
-                   .rdy = 13,
-                   .oe = 16,
-                   .wr = 17,
-                   .bs = 18,
-                   .xa0 = 19,
-                   .xa1 = 21,
-                   .xtal1 = 15}},
+       .control = kDip20},
       {.name = "2: AT90S4414",
        .vppPin = 9,
        .vccPin = 40,
@@ -51,14 +44,7 @@ class AT90S final : public AvrPinParallelSet {
        .codeLast = 0xFFF,
        .eepromLast = 0xFF,
        .contactMask = SocketPins(1, 40),
-       .control = {.reset = 9,
-                   .rdy = 11,
-                   .oe = 12,
-                   .wr = 13,
-                   .bs = 14,
-                   .xa0 = 15,
-                   .xa1 = 16,
-                   .xtal1 = 19}},
+       .control = kDip40},
       {.name = "2: AT90S8515",
        .vppPin = 9,
        .vccPin = 40,
@@ -66,14 +52,7 @@ class AT90S final : public AvrPinParallelSet {
        .codeLast = 0x1FFF,
        .eepromLast = 0x1FF,
        .contactMask = SocketPins(1, 40),
-       .control = {.reset = 9,
-                   .rdy = 11,
-                   .oe = 12,
-                   .wr = 13,
-                   .bs = 14,
-                   .xa0 = 15,
-                   .xa1 = 16,
-                   .xtal1 = 19}},
+       .control = kDip40},
   }};
 
   static constexpr const char* kDescribe[] = {"$Fonc:",

@@ -1,6 +1,6 @@
 #pragma once
 // Microchip 14-bit-core flash PICs in their serial programming mode (ICSP), from the families'
-// programming specifications: PIC16F87x, PIC16F87xA, PIC16F7x, PIC16F62xA, PIC16F630/676 with
+// programming guides: PIC16F87x, PIC16F87xA, PIC16F7x, PIC16F62xA, PIC16F630/676 with
 // PIC12F629/675, and PIC16F88x. Each part is a sheet row (pins, sizes, device ID); each family a
 // rule row (commands, entry order, cycle times, code protection, calibration). The sheets give the
 // pinouts, the sizes, the device IDs, the commands (6 bits, least significant first, the chip

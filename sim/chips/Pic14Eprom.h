@@ -1,6 +1,6 @@
 #pragma once
 // Microchip 14-bit-core EPROM and one-time-programmable PICs (PIC16C6x, PIC16C7x, PIC16C62x) in
-// their serial program/verify mode, from the families' EPROM programming specification and the
+// their serial program/verify mode, from the families' EPROM programming guide and the
 // data sheets: pinouts, sizes, the commands (6 bits, least significant first, taken as the clock
 // falls: 0x00 Load Configuration, 0x02 Load Data, 0x04 Read Data, 0x06 Increment Address, 0x08
 // Begin Programming, 0x0E End Programming), the 16-bit data field (start bit, 14 bits, stop bit;

@@ -1,7 +1,7 @@
 #pragma once
 // Microchip PIC16C54/55/56/57/58 (12-bit core, EPROM, one-time programmable in a plastic
-// package) in their parallel program/verify mode, from the maker's PIC16C5X programming
-// specification and data sheet: pinouts, sizes, the twelve data lines (RA0-RA3 bits 0-3, RB0-RB7
+// package) in their parallel program/verify mode, from the maker's PIC16C5X programming guide
+// and data sheet: pinouts, sizes, the twelve data lines (RA0-RA3 bits 0-3, RB0-RB7
 // bits 4-11), OSC1 stepping the address, the program pulse on T0CKI, the configuration word
 // (FOSC1:FOSC0 bits 0-1, WDTE bit 2, CP bit 3; bits 4-11 not implemented, read as 1) ahead of word
 // 0 and the four user-ID words after the program memory. The sheet's timing diagrams leave some

@@ -1,6 +1,6 @@
 #pragma once
 // Microchip PIC18F flash microcontrollers in their high-voltage ICSP mode, from the makers'
-// programming specifications (PIC18FXX2/XX8; PIC18F1220/1320 and PIC18F2331/2431/4331/4431, which
+// programming guides (PIC18FXX2/XX8; PIC18F1220/1320 and PIC18F2331/2431/4331/4431, which
 // program the same way; PIC18F2XXX/4XXX) and the data sheets: pinouts, sizes, write buffers,
 // device IDs with their revision bits, the configuration bytes at 30:00:00.
 //
@@ -13,7 +13,7 @@
 // MOVF f,W, INCF f,F, BSF, BCF and GOTO, on W, TBLPTRU/H/L, TABLAT, EECON1, EECON2, EEDATA,
 // EEADR and EEADRH; any other instruction is a host fault.
 //
-// Rules the specifications leave open, kept here:
+// Rules the guides leave open, kept here:
 // - Power: VDD at 2.0-5.5 V with VSS grounded (a second VDD/VSS pair is taken as tied on the
 //   board); the PIC18F2331's AVDD within 0.3 V of VDD and AVSS low. Erasing and programming need
 //   VDD at 4.5 V or more on the older parts, 4.2 V for a bulk erase on the PIC18F2XXX/4XXX.
