@@ -29,11 +29,35 @@ constexpr std::uint32_t kReadBlockBytes = 8192;
 constexpr int kWaitsPerDly = 25;
 constexpr std::uint8_t kStatusReady = 0x80;
 
+constexpr const char* kBootUnlockNeeds6200 =
+    "Boot block unlock needs a programmer of model 6200 or later! "
+    "*引导块解锁需要6200以上型号的编程器!";
+constexpr std::uint8_t kEraseError = 0x20, kVppLow = 0x08;
+constexpr std::uint8_t kSecondVppPin = 0x80;
+
 constexpr const char* kList[] = {
     "$Fonc:",     "21 Erase",  "22 Blank", "23 Write",
     "24 Verify",  "$DisTool:", "30,31,",   "$Gridw:Addr space(地址范围)",
     "Addr start", "0000",      "Addr end", "FFFFFF",
     "$end"};
+// Rows whose adapter can put 12 V on RP# offer the boot block's unlock; locked by default, as the
+// chip leaves it.
+constexpr const char* kListWithUnlock[] = {"$Fonc:",
+                                           "21 Erase",
+                                           "22 Blank",
+                                           "23 Write",
+                                           "24 Verify",
+                                           "$DisTool:",
+                                           "30,31,",
+                                           "$Radio1:00,Boot block(引导块)",
+                                           "Locked(锁定)",
+                                           "Unlock(解锁)",
+                                           "$Gridw:Addr space(地址范围)",
+                                           "Addr start",
+                                           "0000",
+                                           "Addr end",
+                                           "FFFFFF",
+                                           "$end"};
 
 }  // namespace
 
@@ -113,6 +137,7 @@ TypeFacts F640::Facts() const {
 }
 
 std::span<const char* const> F640::DescribeList() const {
+  if (refusal_ == nullptr && Type().rpPin != 0) return kListWithUnlock;
   return kList;
 }
 
@@ -199,6 +224,45 @@ void F640::ClearLockBits() const {
   WriteCommand(kConfirm);
 }
 
+bool F640::BootUnlockChosen() const {
+  return Type().rpPin != 0 && Word(kRadio1Word) != 0;
+}
+
+// VPP on the row's VPP pin and, when the user unlocks the boot block, 12 V on RP# too: the
+// boot block takes an erase or a program only while RP# stays at VHH to the end. RP# is a
+// second VPP pin, which models below 6200 do not have.
+bool F640::SelectProgramSupplies() const {
+  if (BootUnlockChosen() && gLink.ModelNumber < 6200) {
+    AddMessageLine(kBootUnlockNeeds6200);
+    gLink.StatusWord = 1;
+    return false;
+  }
+  SelectVppPin(Type().vppPin);
+  if (BootUnlockChosen()) SelectVppPin(static_cast<std::uint8_t>(Type().rpPin | kSecondVppPin));
+  return true;
+}
+
+// The block of `units` (words or bytes) at `a` in read-array mode: true when every byte is 0xFF.
+// Leaves the bus in command mode.
+bool F640::ReadsBlank(std::uint32_t a, std::uint32_t units) {
+  WriteCommand(kReadArray);
+  SetAddress(a);
+  ReadMode();
+  std::uint32_t bytes = Type().wide() ? units * 2 : units;
+  bool blank = true;
+  std::uint8_t* block = gLink.ScratchBuffer.data();
+  while (bytes > 0 && blank) {
+    const std::uint32_t n = std::min(bytes, kReadBlockBytes);
+    PutCmd2(kCmdReadBlocks, static_cast<std::uint8_t>(n / 64));
+    FlushCommands();
+    ReadSetBlock(block, n);
+    blank = std::all_of(block, block + n, [](std::uint8_t b) { return b == 0xFF; });
+    bytes -= n;
+  }
+  CommandMode();
+  return blank;
+}
+
 // Read, Blank and Verify all start at "Addr start", where Write starts, with the buffer from
 // offset 0.
 void F640::Scan(int op) {
@@ -242,7 +306,7 @@ void F640::Write() {
   const std::uint32_t start = RangeStart();
   const std::uint32_t end = std::min(RangeEndExclusive(), lastAddress_ + 1);
   SetAddress(ChipUnit(start));
-  SelectVppPin(Type().vppPin);
+  if (!SelectProgramSupplies()) return;
   if (!CheckPower()) return;
   for (std::uint32_t k = 0; start + k < end; k += 2) {
     const std::uint32_t a = start + k;
@@ -266,35 +330,54 @@ void F640::Write() {
   FlushCommands();
 }
 
-// Block by block, each polled on the status register where the programmer can read the bus.
+// Block by block, each polled on the status register where the programmer can read the bus,
+// and read back blank. A block that reports an erase error, never comes ready, or keeps a
+// programmed byte fails the erase; the blocks after it are still erased, and the first failure is
+// named.
 void F640::Erase() {
   if (!PowerUp()) return;
   CommandMode();
-  SelectVppPin(Type().vppPin);
+  if (!SelectProgramSupplies()) return;
   if (!CheckPower()) return;
   PutCmd1(zelvar::kCmdSettle);
   const F640Type& t = Type();
   const std::uint32_t n = t.wide() ? (lastAddress_ + 1) / 2 : lastAddress_ + 1;
   const bool polls = (gLink.ProgrammerInfo[2] & 2) != 0;
+  const std::vector<std::uint32_t> blocks = BlockWalk(n, t.bootBlock, t.mainBlock);
+  std::int64_t failed = -1;
   ShowProgress(0);
-  for (const std::uint32_t a : BlockWalk(n, t.bootBlock, t.mainBlock)) {
+  for (std::size_t i = 0; i < blocks.size(); ++i) {
+    const std::uint32_t a = blocks[i];
+    const std::uint32_t units = (i + 1 < blocks.size() ? blocks[i + 1] : n) - a;
     SetAddress(a);
     ShowProgress(static_cast<int>(t.wide() ? a * 2 : a));
     CommandMode();
     ClearLockBits();
+    // A previous block's error bits stay until cleared.
+    WriteCommand(kClearStatus);
     WriteCommand(kBlockErase);
     WriteCommand(kConfirm);
-    for (int i = 0; i < kWaitsPerDly * dly_; ++i) {
-      PutCmd1(zelvar::kCmdSettle);
-      if (!polls) continue;
-      WriteCommand(kReadStatus);
-      ReadMode();
-      PutCmd1(kCmdReadBus);
-      const bool ready = (ReadReply64(gLink.ScratchBuffer.data()) & kStatusReady) != 0;
-      CommandMode();
-      if (ready) break;
+    bool ok = true;
+    if (polls) {
+      ok = false;
+      for (int w = 0; w < kWaitsPerDly * dly_; ++w) {
+        PutCmd1(zelvar::kCmdSettle);
+        WriteCommand(kReadStatus);
+        ReadMode();
+        PutCmd1(kCmdReadBus);
+        const std::uint8_t status = ReadReply64(gLink.ScratchBuffer.data());
+        CommandMode();
+        if ((status & kStatusReady) != 0) {
+          ok = (status & (kEraseError | kVppLow)) == 0;
+          break;
+        }
+      }
+    } else {
+      for (int w = 0; w < kWaitsPerDly * dly_; ++w) PutCmd1(zelvar::kCmdSettle);
     }
     FlushCommands();
+    ok = ReadsBlank(a, units) && ok;
+    if (!ok && failed < 0) failed = a;
   }
   ShowProgress(-1);
   ReadMode();
@@ -302,6 +385,14 @@ void F640::Erase() {
   SelectVppPin(0);
   SelectVccPin(0);
   FlushCommands();
+  if (failed >= 0) {
+    const auto at = static_cast<std::uint32_t>(t.wide() ? failed * 2 : failed);
+    char line[96];
+    std::snprintf(line, sizeof line, "Erase failed at block %06X! *块%06X擦除失败!", at, at);
+    AddMessageLine(line);
+    gLink.FailAddress = at;
+    gLink.StatusWord = 1;
+  }
 }
 
 // The lock bit of every block: 16-bit rows count their blocks in words, 8-bit rows in bytes.

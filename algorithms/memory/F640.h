@@ -23,6 +23,9 @@ struct F640Type {
   std::array<std::uint32_t, 8> sizes{};        // last addresses by "mem="
   std::uint32_t bootBlock = 0, mainBlock = 0;  // words on 16-bit rows, bytes on 8-bit rows
   std::array<std::uint64_t, 8> masks{};        // contact pins by "mem=", 0: no check
+  // The socket pin of the chip's RP#, where the adapter lets 12 V unlock the boot block; 0 where
+  // the row offers no unlock.
+  std::uint8_t rpPin = 0;
   constexpr bool wide() const { return width == 16; }
 };
 
@@ -48,7 +51,7 @@ class F640 final : public MemorySet {
     t[7] = {"intel44sop.bit", 8, 11, 32, 5, kUpTo8, 0x1000, 0x8000, {}};
     // The 28F001BX's two 4 KiB parameter blocks sit beside its 8 KiB boot block: 8 KiB steps
     // would never address the second one, so the erase steps by 4 KiB at both ends.
-    t[8] = {"p28f001bxdip32.bit", 8, 36, 5, 20, kUpTo64, 0x1000, 0x20000, {}};
+    t[8] = {"p28f001bxdip32.bit", 8, 36, 5, 20, kUpTo64, 0x1000, 0x20000, {}, 34};
     return t;
   }();
   static void CheckRow(const F640Type& t, TypeTableReport& r) { CheckF640Row(t, r); }
@@ -73,6 +76,9 @@ class F640 final : public MemorySet {
   bool PowerUp();
   static void WriteCommand(std::uint8_t c);
   void ClearLockBits() const;
+  bool BootUnlockChosen() const;
+  bool SelectProgramSupplies() const;
+  bool ReadsBlank(std::uint32_t a, std::uint32_t units);
   void Scan(int op);
   void Write();
   void Erase();

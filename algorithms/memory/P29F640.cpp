@@ -35,6 +35,9 @@ constexpr const char* kOldProgrammers[] = {"zor5105 ver1.01 ", "zor5105 ver1.02 
 constexpr std::uint32_t kReadBlockBytes = 8192;
 constexpr int kTemporaryUnprotectWord = 129;
 constexpr int kReadVoltageWord = 128;
+constexpr std::uint32_t kProtectLockAddress = 0x80, kProtectWordAddress = 133;
+constexpr std::uint16_t kProtectLockWord = 0xFFF0;
+constexpr std::uint8_t kReadArrayReset = 0xF0;
 constexpr int kProtectWordFirst = 66;  // "Protect reg0" to "Protect reg3" of the range grid
 
 constexpr const char* kList1[] = {"$Fonc:",
@@ -547,21 +550,56 @@ void P29F640::ProtectionRegisterWrite(std::uint32_t address, std::uint16_t data)
   cycle(short_ ? 0x2AA : 0x2AAA, 0x55);
   cycle(short_ ? 0x555 : 0x5555, 0xC0);
   cycle(address, data);
+  // The register programs like a cell: the next command waits until it has.
+  ProgramWait();
 }
 
-// The lock word, then the four protect words from the range grid's "Protect reg" rows.
+// The four protect words from the range grid's "Protect reg" rows, read back through the
+// identifier mode, and only then the lock word: the lock (D1 low) closes the user's block for
+// good, so written first it would refuse the words, and a word that did not take must not be
+// locked in.
 void P29F640::WriteProtectionRegisters() {
   if (!TypeCheck() || !PowerUp()) return;
   CommandMode();
-  ProtectionRegisterWrite(0x80, 0xFFF0);
+  std::array<std::uint16_t, 4> words{};
   for (std::uint32_t i = 0; i < 4; ++i) {
-    const auto word = static_cast<std::uint16_t>(Word(kProtectWordFirst + static_cast<int>(i)));
+    words[i] = static_cast<std::uint16_t>(Word(kProtectWordFirst + static_cast<int>(i)));
     if (Type().wide()) {
-      ProtectionRegisterWrite(133 + i, word);
+      ProtectionRegisterWrite(kProtectWordAddress + i, words[i]);
     } else {
-      ProtectionRegisterWrite(133 + 2 * i, word & 0xFF);
-      ProtectionRegisterWrite(134 + 2 * i, word >> 8);
+      ProtectionRegisterWrite(kProtectWordAddress + 2 * i, words[i] & 0xFF);
+      ProtectionRegisterWrite(kProtectWordAddress + 1 + 2 * i, words[i] >> 8);
     }
+  }
+  Cycle(kCycleUnlock1);
+  Cycle(kCycleUnlock2);
+  Cycle(kCycleAutoselect);
+  SetLine(kLineBusRead);
+  ClearLine(kLineOutputEnable);
+  SetAddress(kProtectWordAddress);
+  Cycle(kCycleAddress);
+  FlushCommands();
+  PutCmd2(kCmdReadBlocks, 1);
+  FlushCommands();
+  const std::uint8_t* back = gLink.ScratchBuffer.data();
+  ReadSetBlock(gLink.ScratchBuffer.data(), 64);
+  std::uint32_t bad = 4;
+  for (std::uint32_t i = 0; i < 4 && bad == 4; ++i) {
+    if ((back[2 * i] | back[2 * i + 1] << 8) != words[i]) bad = i;
+  }
+  // The identifier mode is left before any other command.
+  CommandMode();
+  PutCmd3(kCmdWriteCycle, kReadArrayReset, 0);
+  if (bad == 4) {
+    ProtectionRegisterWrite(kProtectLockAddress, kProtectLockWord);
+  } else {
+    char line[96];
+    std::snprintf(line, sizeof line,
+                  "Protect reg%u reads %02X%02X, not locked! *保护寄存器%u读出%02X%02X，未锁定!",
+                  bad, back[2 * bad + 1], back[2 * bad], bad, back[2 * bad + 1], back[2 * bad]);
+    AddMessageLine(line);
+    gLink.FailAddress = bad;
+    gLink.StatusWord = 1;
   }
   SetLine(kLineOutputEnable);
   SetLine(kLineChipEnable);

@@ -26,13 +26,20 @@ constexpr double kSectorEraseUs = 0.7e6, kChipEraseUs = 25e6, kProgramUs = 11, k
 constexpr SectorFlashSheet kSheets[] = {
     {"AM29LV160DB", 0x0001, 0x2249, 0x200000, true},
     {"AM29LV160DT", 0x0001, 0x22C4, 0x200000, false},
+    {"AT49BV1614A", 0x001F, 0x00C0, 0x200000, true, true, 0x7FFF, 0x5555, 0x2AAA, true, false},
+    {"AT49BV1614AT", 0x001F, 0x00C2, 0x200000, false, true, 0x7FFF, 0x5555, 0x2AAA, true, false},
 };
+// Block A's factory number (any fixed value: the datasheet gives none).
+constexpr std::array<std::uint16_t, 4> kFactoryNumber = {0x4A31, 0x0C27, 0x9E05, 0x61D8};
 
 }  // namespace
 
 SectorFlash::SectorFlash(const SectorFlashSheet& sheet) : cells(sheet.bytes, 0xFF), sheet_(sheet) {
-  const std::vector<std::uint32_t> boot = {0x4000, 0x2000, 0x2000, 0x8000};
-  std::vector<std::uint32_t> sizes(sheet.bytes / 0x10000 - 1, 0x10000);
+  const std::vector<std::uint32_t> boot =
+      sheet.atmelSectors ? std::vector<std::uint32_t>{0x2000, 0x2000, 0x2000, 0x2000, 0x2000,
+                                                      0x2000, 0x2000, 0x2000, 0x8000, 0x8000}
+                         : std::vector<std::uint32_t>{0x4000, 0x2000, 0x2000, 0x8000};
+  std::vector<std::uint32_t> sizes(sheet.bytes / 0x10000 - (sheet.atmelSectors ? 2 : 1), 0x10000);
   if (sheet.bottomBoot) {
     sizes.insert(sizes.begin(), boot.begin(), boot.end());
   } else {
@@ -43,6 +50,9 @@ SectorFlash::SectorFlash(const SectorFlashSheet& sheet) : cells(sheet.bytes, 0xF
     sectors.push_back({start, s, false});
     start += s;
   }
+  protection.fill(0xFFFF);
+  protection[0] = 0xFFFE;
+  std::copy(kFactoryNumber.begin(), kFactoryNumber.end(), protection.begin() + 1);
 }
 
 std::vector<int> SectorFlash::GroundPins() const {
@@ -103,7 +113,7 @@ void SectorFlash::Reset() {
   erasing_.clear();
   autoselect_ = false;
   unlock_ = 0;
-  programArmed_ = eraseArmed_ = false;
+  programArmed_ = eraseArmed_ = protectionArmed_ = false;
 }
 
 void SectorFlash::Finish(double now) {
@@ -151,7 +161,7 @@ void SectorFlash::OnPins(Programmer& p) {
   const int we = Level(p, kWe);
   const int oeMv = Mv(p, kOe);
   const std::uint32_t address = WordAddress(p);
-  if (p.SupplyMillivolts(socket_[kA9]) >= kVid && oeMv >= kVid) {
+  if (sheet_.highVoltageProtect && p.SupplyMillivolts(socket_[kA9]) >= kVid && oeMv >= kVid) {
     // The high-voltage sector protect: the WE# pulse's length decides.
     if (ce && lastWe_ == 1 && we == 0) pulseStart_ = now;
     if (ce && lastWe_ == 0 && we == 1 && now - pulseStart_ >= kPulseUs)
@@ -170,7 +180,18 @@ void SectorFlash::OnPins(Programmer& p) {
 
 void SectorFlash::Write(double now, std::uint32_t address, std::uint16_t data) {
   if (busy_) return;
-  const std::uint32_t u = address & 0x7FF;
+  const std::uint32_t u = address & sheet_.commandMask;
+  if (protectionArmed_) {
+    protectionArmed_ = false;
+    const std::uint32_t r = address - kProtectionFirst;
+    const bool blockBOpen = (protection[0] & 2) != 0;
+    if (address >= kProtectionFirst && r < protection.size() && (r == 0 || (r >= 5 && blockBOpen)))
+      protection[r] &= data;
+    ++protectionPrograms;
+    busy_ = true;
+    busyEnd_ = now + kProgramUs;
+    return;
+  }
   if (programArmed_) {
     programArmed_ = false;
     const Sector* s = SectorOf(address);
@@ -191,17 +212,17 @@ void SectorFlash::Write(double now, std::uint32_t address, std::uint16_t data) {
     return;
   }
   if (unlock_ == 0) {
-    unlock_ = u == 0x555 && d == 0xAA ? 1 : 0;
+    unlock_ = u == sheet_.unlock1 && d == 0xAA ? 1 : 0;
     return;
   }
   if (unlock_ == 1) {
-    unlock_ = u == 0x2AA && d == 0x55 ? 2 : 0;
+    unlock_ = u == sheet_.unlock2 && d == 0x55 ? 2 : 0;
     return;
   }
   unlock_ = 0;
   if (eraseArmed_) {
     eraseArmed_ = false;
-    if (d == 0x10 && u == 0x555) {
+    if (d == 0x10 && u == sheet_.unlock1) {
       for (Sector& s : sectors) {
         if (!s.protect || temporaryUnprotect_) erasing_.push_back(&s);
       }
@@ -214,7 +235,8 @@ void SectorFlash::Write(double now, std::uint32_t address, std::uint16_t data) {
     busy_ = !erasing_.empty();
     return;
   }
-  if (u != 0x555) return;
+  if (u != sheet_.unlock1) return;
+  if (d == 0xC0 && sheet_.protectionRegister) protectionArmed_ = true;
   if (d == 0xA0) programArmed_ = true;
   if (d == 0x80) eraseArmed_ = true;
   if (d == 0x90) autoselect_ = true;
@@ -227,6 +249,9 @@ std::uint16_t SectorFlash::Read(std::uint32_t address) {
     return toggle_ ? 0x0040 : 0x0000;
   }
   if (autoselect_) {
+    const std::uint32_t r = (address & 0xFF) - kProtectionFirst;
+    if (sheet_.protectionRegister && (address & 0xFF) >= kProtectionFirst && r < protection.size())
+      return protection[r];
     switch (address & 0xFF) {
       case 0:
         return sheet_.maker;
@@ -252,10 +277,12 @@ int SectorFlash::Drive(int pin) const {
 }
 
 std::string_view SectorFlashPartOf(std::string_view chipName) {
+  std::string_view best;
   for (const SectorFlashSheet& s : kSheets) {
-    if (chipName.find(s.name) != std::string_view::npos) return s.name;
+    if (s.name.size() > best.size() && chipName.find(s.name) != std::string_view::npos)
+      best = s.name;
   }
-  return {};
+  return best;
 }
 
 std::shared_ptr<SectorFlash> MakeSectorFlash(std::string_view part) {

@@ -14,6 +14,15 @@
 // on 21 and both VSS on 11 and 30; the adapter holds BYTE# at VCC. The model's pin numbers are
 // the adapter's 48 pins as the socket places them (pin k on socket pin k - 4, pins 1-4 on 45-48).
 //
+// The Atmel AT49BV16X4A parts (AT49BV1614A bottom boot, maker 0x001F, device 0x00C0; the -T
+// top boot, 0x00C2) take the same word-mode bus on the same TSOP48 pins, with their own datasheet's
+// differences: command addresses 0x5555 and 0x2AAA (A14..A0), eight 8 KiB, two 32 KiB and thirty
+// 64 KiB sectors (mirrored on the -T), no high-voltage sector protect, and the 128-bit protection
+// register: 0xC0 after the two unlock cycles makes the next write a protection-register program
+// (cell AND data) at word 0x80 (the lock word: D1 low locks block B) or 0x85-0x88 (block B, the
+// user's 64 bits); block A at 0x81-0x84 holds the factory's number and takes no write. In the
+// identifier mode (0x90) words 0x80-0x88 read the register.
+//
 // Rules the datasheet leaves open, kept here:
 // - The high-voltage sector protect is taken in its simple form: with A9 and OE# at 11.5 V or
 //   more and CE# low, a WE# pulse of at least 100 us protects the sector addressed with A6 low
@@ -21,8 +30,13 @@
 // - A program takes at its data latch and ends within the cycles that follow; a sector erase
 //   takes 0.7 s and a chip erase 25 s in simulated time (the typical figures).
 // - Losing VCC ends any mode and leaves an unfinished erase undone.
+// - The protection register's lock word leaves the factory as 0xFFFE (block A locked), block A
+//   holds a fixed number, block B reads 0xFFFF until programmed; a write to a locked block B or
+//   to block A, or outside 0x80-0x88, changes nothing, and every protection-register program
+//   takes the program time.
 // - A pin nothing drives counts as neither low nor high; the logic drivers' 5 V high is within
 //   the inputs' rating in this simulator, as for the other 3 V models.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -36,7 +50,14 @@ struct SectorFlashSheet {
   std::string_view name;
   std::uint16_t maker = 0, device = 0;
   std::uint32_t bytes = 0;
-  bool bottomBoot = true;  // the 16, 8, 8 and 32 KiB sectors at the bottom, else at the top
+  bool bottomBoot = true;  // the small sectors at the bottom, else at the top
+  // The small sectors from the boot end: AMD's 16, 8, 8 and 32 KiB, or Atmel's eight 8 KiB and
+  // two 32 KiB; 64 KiB sectors fill the rest.
+  bool atmelSectors = false;
+  // Command addresses: the bits decoded and the two unlock addresses.
+  std::uint32_t commandMask = 0x7FF, unlock1 = 0x555, unlock2 = 0x2AA;
+  bool protectionRegister = false;
+  bool highVoltageProtect = true;
 };
 
 class SectorFlash final : public ChipModel {
@@ -60,6 +81,10 @@ class SectorFlash final : public ChipModel {
   std::vector<std::uint8_t> cells;  // bytes, word w at 2w (low) and 2w + 1
   int chipErases = 0;
   int programs = 0;
+  // The protection register, words 0x80 (lock) to 0x88, where the sheet has one.
+  static constexpr std::uint32_t kProtectionFirst = 0x80;
+  std::array<std::uint16_t, 9> protection{};
+  int protectionPrograms = 0;
 
  private:
   int Mv(const Programmer& p, int chipPin) const;
@@ -82,7 +107,7 @@ class SectorFlash final : public ChipModel {
   double pulseStart_ = 0;
   bool autoselect_ = false;
   int unlock_ = 0;
-  bool programArmed_ = false, eraseArmed_ = false;
+  bool programArmed_ = false, eraseArmed_ = false, protectionArmed_ = false;
   bool busy_ = false;
   double busyEnd_ = 0;
   std::vector<Sector*> erasing_;
@@ -91,9 +116,10 @@ class SectorFlash final : public ChipModel {
   std::uint16_t out_ = 0;
 };
 
-// A model by part name ("AM29LV160DB", "AM29LV160DT"); nullptr for a part without one.
+// A model by part name ("AM29LV160DB", "AM29LV160DT", "AT49BV1614A", "AT49BV1614AT"); nullptr
+// for a part without one.
 std::shared_ptr<SectorFlash> MakeSectorFlash(std::string_view part);
-// The part `chipName` names, "" when none.
+// The part `chipName` names (the longest that matches), "" when none.
 std::string_view SectorFlashPartOf(std::string_view chipName);
 
 }  // namespace zelvar::sim

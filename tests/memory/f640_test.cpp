@@ -1,6 +1,8 @@
 // The Intel command-set block flash set "F640" on the large-flash design: the round trip of the
-// row with a model (the 28F001BX DIP32 adapter), block by block with the boot block left locked,
-// Read and Verify from "Addr start", and the set-up's values and refusals.
+// row with a model (the 28F001BX DIP32 adapter), block by block with the boot block unlocked by
+// 12 V on RP#, an erase that fails (boot block left locked, a block still busy where the
+// programmer cannot poll), Read and Verify from "Addr start", and the set-up's values and
+// refusals.
 #include "algorithms/memory/F640.h"
 
 #include <algorithm>
@@ -17,9 +19,10 @@ using memory::F640;
 struct F640Row {
   const char* part;
   std::array<std::uint8_t, 2> id;
-  std::uint32_t start, end;           // a window near the top address line (A16)
+  std::uint32_t start, end;           // a window across the boot block's edge
   std::uint32_t bootFirst, bootLast;  // the boot block, locked without 12 V on RP# or OE#
 };
+constexpr int kBootUnlock = 128;  // the "Boot block" radio
 
 class F640Fixture : public ChipFixture {
  protected:
@@ -32,6 +35,11 @@ class F640Fixture : public ChipFixture {
     Choose("F640", 8, chip, std::string("INTEL: ") + part + "(F640)", "p28f001bxdip32");
     return chip;
   }
+  bool Logged(const std::string& text) const {
+    const auto log = fake.LogTexts();
+    return std::any_of(log.begin(), log.end(),
+                       [&](const auto& l) { return l.find(text) != std::string::npos; });
+  }
 };
 
 class F640RoundTrip : public F640Fixture, public ::testing::WithParamInterface<F640Row> {};
@@ -41,23 +49,23 @@ TEST_P(F640RoundTrip, EraseWriteVerifyReadAndId) {
   auto chip = Seat(r.part);
   std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
   Range(r.start, r.end);
+  gApp.OptionValues[kBootUnlock] = 1;
   EXPECT_EQ(Click(kOpErase), 0) << LastLine();
   EXPECT_EQ(Click(kOpBlank), 0) << LastLine();
-  for (std::uint32_t a = 0; a < chip->cells.size(); ++a) {
-    const bool boot = a >= r.bootFirst && a <= r.bootLast;
-    ASSERT_EQ(chip->cells[a], boot ? 0x00 : 0xFF) << std::hex << a;
-  }
+  EXPECT_TRUE(
+      std::all_of(chip->cells.begin(), chip->cells.end(), [](auto c) { return c == 0xFF; }));
+  // The boot block's erase ran with RP# at 12 V.
+  EXPECT_NE(std::find(chip->erasesStarted.begin(), chip->erasesStarted.end(),
+                      sim::BootBlock28F::EraseStart{r.bootFirst, true}),
+            chip->erasesStarted.end());
 
+  // Written across the boot block's edge where the window meets it.
   Pattern(r.end - r.start + 1, 0x6B);
   EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
   EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
   for (std::uint32_t a = r.start - 0x100; a <= std::min(r.end + 0x100, 0x1FFFFu); ++a) {
     const bool in = a >= r.start && a <= r.end;
-    const bool boot = a >= r.bootFirst && a <= r.bootLast;
-    ASSERT_EQ(chip->cells[a], in     ? gApp.CodeBuffer[a - r.start]
-                              : boot ? 0x00
-                                     : 0xFF)
-        << std::hex << a;
+    ASSERT_EQ(chip->cells[a], in ? gApp.CodeBuffer[a - r.start] : 0xFF) << std::hex << a;
   }
 
   // Read takes the window from "Addr start" into the buffer from offset 0.
@@ -84,8 +92,8 @@ TEST_P(F640RoundTrip, EraseWriteVerifyReadAndId) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, F640RoundTrip,
-    ::testing::Values(F640Row{"28F001BX-T", {0x89, 0x94}, 0x1BE11, 0x1C1FF, 0x1E000, 0x1FFFF},
-                      F640Row{"28F001BX-B", {0x89, 0x95}, 0x1FE01, 0x1FFFF, 0x00000, 0x01FFF}),
+    ::testing::Values(F640Row{"28F001BX-T", {0x89, 0x94}, 0x1DE11, 0x1E1FF, 0x1E000, 0x1FFFF},
+                      F640Row{"28F001BX-B", {0x89, 0x95}, 0x01E01, 0x021FF, 0x00000, 0x01FFF}),
     [](const auto& info) {
       std::string n = info.param.part;
       n.erase(std::remove(n.begin(), n.end(), '-'), n.end());
@@ -96,11 +104,46 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(F640Fixture, EraseWithoutDlyStillErases) {
   auto chip = Seat("28F001BX-B", 1, 0);
   chip->eraseUs = 1000;
+  gApp.OptionValues[kBootUnlock] = 1;
   std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
   Range(0x2000, 0x1FFFF);
   EXPECT_EQ(Run(kOpErase), 0) << LastLine();
   EXPECT_TRUE(std::all_of(chip->cells.begin() + 0x2000, chip->cells.end(),
                           [](auto c) { return c == 0xFF; }));
+  ExpectNoHazard();
+}
+
+// Without the unlock the boot block keeps its bytes and Erase says so, naming the block; every
+// other block is still erased.
+TEST_F(F640Fixture, LockedBootBlockFailsTheErase) {
+  auto chip = Seat("28F001BX-T");
+  std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
+  EXPECT_EQ(Click(kOpErase), 1);
+  EXPECT_TRUE(Logged("Erase failed at block 01E000")) << LastLine();
+  EXPECT_EQ(gLink.FailAddress, 0x1E000u);
+  for (std::uint32_t a = 0; a < chip->cells.size(); ++a) {
+    ASSERT_EQ(chip->cells[a], a >= 0x1E000 ? 0x00 : 0xFF) << std::hex << a;
+  }
+  // RP# never left its logic level.
+  for (const auto& e : chip->erasesStarted) EXPECT_FALSE(e.vhh) << std::hex << e.first;
+  ExpectNoHazard();
+}
+
+// Where the programmer cannot read the bus, Erase waits out its count and reads each block back:
+// a block still busy (too short a "dly=" for the chip) fails; a count long enough passes.
+TEST_F(F640Fixture, EraseWithoutStatusPollsReadsEachBlockBack) {
+  auto chip = Seat("28F001BX-T", 1, 1);
+  gLink.ProgrammerInfo[2] &= static_cast<std::uint8_t>(~2);
+  gApp.OptionValues[kBootUnlock] = 1;
+  std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
+  EXPECT_EQ(Click(kOpErase), 1);
+  EXPECT_TRUE(Logged("Erase failed at block 000000")) << LastLine();
+  EXPECT_EQ(chip->cells[0], 0x00);
+
+  chip->eraseUs = 100;
+  EXPECT_EQ(Click(kOpErase), 0) << LastLine();
+  EXPECT_TRUE(
+      std::all_of(chip->cells.begin(), chip->cells.end(), [](auto c) { return c == 0xFF; }));
   ExpectNoHazard();
 }
 

@@ -1,7 +1,7 @@
 // The large-flash set "P29F640" on its adapter designs: the round trip of the rows with a model
-// (the 16-bit TSOP48 adapter with the Am29LV160D parts, the DIP32 adapter with the SST39VF040),
-// sector protect and its read-back in chip word addresses, the sector layouts and their grid,
-// and the set-up's refusals.
+// (the 16-bit TSOP48 adapter with the Am29LV160D and AT49BV1614A parts, the DIP32 adapter with
+// the SST39VF040), sector protect and its read-back in chip word addresses, the protection
+// register Config writes, the sector layouts and their grid, and the set-up's refusals.
 #include "algorithms/memory/P29F640.h"
 
 #include <algorithm>
@@ -47,6 +47,11 @@ class P29F640Fixture : public ChipFixture {
     return rows;
   }
   void Flag(int sector) { gApp.OptionValues[sector / 16] |= 1 << (sector % 16); }
+  bool Logged(const std::string& text) const {
+    const auto log = fake.LogTexts();
+    return std::any_of(log.begin(), log.end(),
+                       [&](const auto& l) { return l.find(text) != std::string::npos; });
+  }
 };
 
 class P29F640RoundTrip : public P29F640Fixture, public ::testing::WithParamInterface<FlashRow> {};
@@ -114,6 +119,24 @@ INSTANTIATE_TEST_SUITE_P(Rows, P29F640RoundTrip,
                                                     5,
                                                     10,
                                                     {0x01, 0x00, 0xC4, 0x22},
+                                                    0x0F7F2,
+                                                    0x107FF,
+                                                    false},
+                                           FlashRow{2,
+                                                    "AT49BV1614A",
+                                                    "ATMEL: AT49BV1614A",
+                                                    5,
+                                                    0,
+                                                    {0x1F, 0x00, 0xC0, 0x00},
+                                                    0x1FF7F2,
+                                                    0x1FFFFF,
+                                                    false},
+                                           FlashRow{2,
+                                                    "AT49BV1614AT",
+                                                    "ATMEL: AT49BV1614AT",
+                                                    5,
+                                                    0,
+                                                    {0x1F, 0x00, 0xC2, 0x00},
                                                     0x0F7F2,
                                                     0x107FF,
                                                     false},
@@ -192,6 +215,41 @@ TEST_F(P29F640Fixture, TypeErrorComesFirstAndFails) {
   }
   EXPECT_TRUE(chip->sectors[3].protect);
   EXPECT_EQ(chip->programs, 0);
+  ExpectNoHazard();
+}
+
+// Config programs the four "Protect reg" words into the user block of the protection register
+// (words 0x85-0x88), checks them through the identifier mode and only then locks the block; a
+// second Config finds the block locked and says so. A chip without the register fails too.
+TEST_F(P29F640Fixture, ConfigProgramsAndLocksTheProtectionRegister) {
+  Params(5, 0, 300, 8);
+  auto chip = sim::MakeSectorFlash("AT49BV1614A");
+  Choose("P29F640", 2, chip, "ATMEL: AT49BV1614A", "tsop48p29");
+  gApp.ExpectedId = {0x1F, 0x00, 0xC0, 0x00};
+  const std::array<std::uint16_t, 9> before = chip->protection;
+  const std::array<std::int32_t, 4> words = {0x1234, 0xA55A, 0x00FF, 0x8001};
+  std::copy(words.begin(), words.end(), gApp.OptionValues.begin() + 66);
+  EXPECT_EQ(Click(kOpConfig), 0) << LastLine();
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(chip->protection[5 + i], words[i]) << i;
+    EXPECT_EQ(chip->protection[1 + i], before[1 + i]) << i;  // the factory's block A
+  }
+  EXPECT_EQ(chip->protection[0] & 2, 0);  // block B locked
+  EXPECT_EQ(std::count(chip->cells.begin(), chip->cells.end(), 0xFF), 0x200000);
+
+  gApp.OptionValues[66] = 0x0000;
+  EXPECT_EQ(Click(kOpConfig), 1);
+  EXPECT_TRUE(Logged("Protect reg0 reads 1234")) << LastLine();
+  EXPECT_EQ(chip->protection[5], 0x1234);
+  ExpectNoHazard();
+
+  Params(5, 9, 300, 8);
+  auto amd = sim::MakeSectorFlash("AM29LV160DB");
+  Choose("P29F640", 2, amd, "AMD: AM29LV160DB", "tsop48p29");
+  gApp.ExpectedId = {0x01, 0x00, 0x49, 0x22};
+  EXPECT_EQ(Click(kOpConfig), 1);
+  EXPECT_TRUE(Logged("not locked")) << LastLine();
+  EXPECT_EQ(amd->programs, 0);
   ExpectNoHazard();
 }
 
