@@ -242,9 +242,9 @@ bool F640::SelectProgramSupplies() const {
   return true;
 }
 
-// The block of `units` (words or bytes) at `a` in read-array mode: true when every byte is 0xFF.
-// Leaves the bus in command mode.
-bool F640::ReadsBlank(std::uint32_t a, std::uint32_t units) {
+// The block of `units` (words or bytes) at `a` in read-array mode: true when every byte is 0xFF,
+// else `bad` is the first byte that is not. Leaves the bus in command mode.
+bool F640::ReadsBlank(std::uint32_t a, std::uint32_t units, std::uint8_t& bad) {
   WriteCommand(kReadArray);
   SetAddress(a);
   ReadMode();
@@ -256,7 +256,12 @@ bool F640::ReadsBlank(std::uint32_t a, std::uint32_t units) {
     PutCmd2(kCmdReadBlocks, static_cast<std::uint8_t>(n / 64));
     FlushCommands();
     ReadSetBlock(block, n);
-    blank = std::all_of(block, block + n, [](std::uint8_t b) { return b == 0xFF; });
+    const std::uint8_t* const end = block + n;
+    const std::uint8_t* const begin = block;
+    const std::uint8_t* const first =
+        std::find_if(begin, end, [](std::uint8_t b) { return b != 0xFF; });
+    blank = first == end;
+    if (!blank) bad = *first;
     bytes -= n;
   }
   CommandMode();
@@ -345,6 +350,7 @@ void F640::Erase() {
   const bool polls = (gLink.ProgrammerInfo[2] & 2) != 0;
   const std::vector<std::uint32_t> blocks = BlockWalk(n, t.bootBlock, t.mainBlock);
   std::int64_t failed = -1;
+  std::uint8_t failedByte = 0xFF;
   ShowProgress(0);
   for (std::size_t i = 0; i < blocks.size(); ++i) {
     const std::uint32_t a = blocks[i];
@@ -376,8 +382,12 @@ void F640::Erase() {
       for (int w = 0; w < kWaitsPerDly * dly_; ++w) PutCmd1(zelvar::kCmdSettle);
     }
     FlushCommands();
-    ok = ReadsBlank(a, units) && ok;
-    if (!ok && failed < 0) failed = a;
+    std::uint8_t bad = 0xFF;
+    ok = ReadsBlank(a, units, bad) && ok;
+    if (!ok && failed < 0) {
+      failed = a;
+      failedByte = bad;
+    }
   }
   ShowProgress(-1);
   ReadMode();
@@ -391,6 +401,7 @@ void F640::Erase() {
     std::snprintf(line, sizeof line, "Erase failed at block %06X! *块%06X擦除失败!", at, at);
     AddMessageLine(line);
     gLink.FailAddress = at;
+    gLink.FailByte = failedByte;
     gLink.StatusWord = 1;
   }
 }

@@ -78,7 +78,7 @@ class F640 final : public MemorySet {
   void ClearLockBits() const;
   bool BootUnlockChosen() const;
   bool SelectProgramSupplies() const;
-  bool ReadsBlank(std::uint32_t a, std::uint32_t units);
+  bool ReadsBlank(std::uint32_t a, std::uint32_t units, std::uint8_t& bad);
   void Scan(int op);
   void Write();
   void Erase();

@@ -121,6 +121,7 @@ TEST_F(F640Fixture, LockedBootBlockFailsTheErase) {
   EXPECT_EQ(Click(kOpErase), 1);
   EXPECT_TRUE(Logged("Erase failed at block 01E000")) << LastLine();
   EXPECT_EQ(gLink.FailAddress, 0x1E000u);
+  EXPECT_EQ(gLink.FailByte, 0x00);
   for (std::uint32_t a = 0; a < chip->cells.size(); ++a) {
     ASSERT_EQ(chip->cells[a], a >= 0x1E000 ? 0x00 : 0xFF) << std::hex << a;
   }
