@@ -107,9 +107,11 @@
 #include "algorithms/pic/MDT10P8PIN.h"
 #include "algorithms/pic/MDT2000.h"
 #include "algorithms/pic/MDT2051.h"
+#include "algorithms/pic/P12C508.h"
 #include "algorithms/pic/P16C505.h"
 #include "algorithms/pic/P16C54.h"
 #include "algorithms/pic/P16C61.h"
+#include "algorithms/pic/P16CXXX.h"
 #include "algorithms/pic/P16F628A.h"
 #include "algorithms/pic/P16F7X.h"
 #include "algorithms/pic/P18F4XXX.h"
@@ -298,10 +300,12 @@ constexpr AlgorithmSet kSets[] = {
     Register<pic::PIC16F5XX>("PIC16F5XX"),
     Register<pic::P12F508>("P12F508"),
     Register<pic::P16C505>("P16C505"),
+    Register<pic::P12C508>("P12C508"),
     Register<pic::P16C54>("P16C54"),
     Register<pic::P16C57>("P16C57"),
     Register<pic::PIC1687XA>("PIC1687XA"),
     Register<pic::P16C61>("P16C61"),
+    Register<pic::P16CXXX>("P16CXXX"),
     Register<pic::PIC12F6XX>("PIC12F6XX"),
     Register<pic::PIC12F>("PIC12F"),
     Register<pic::P18F4XXX>("P18F4XXX"),

@@ -18,6 +18,22 @@ enum : std::uint8_t {
   kEnd = 0xE,
 };
 
+constexpr Pic12Sheet Otp8(std::string_view name, std::uint32_t words, std::uint16_t cal) {
+  return {.name = name,
+          .pins = 8,
+          .vdd = 1,
+          .vss = 8,
+          .mclr = 4,
+          .clock = 6,
+          .data = 7,
+          .words = words,
+          .configBits = 0x01F,
+          .calibration = cal,
+          .otp = true,
+          .programUs = 100,
+          .vihhMin = 12000};
+}
+
 // PIC16F54: 18-pin DIP, RB6/RB7 on pins 12 and 13. PIC16F57: 28-pin DIP, VDD pin 2, VSS pin 4,
 // MCLR pin 28, RB6/RB7 on pins 16 and 17.
 constexpr std::array kSheets = {
@@ -151,6 +167,16 @@ constexpr std::array kSheets = {
                .otp = true,
                .programUs = 100,
                .vihhMin = 12000},
+    // PIC12C508/508A/509/509A and PIC12CE518/519 (the CE parts' data EEPROM is the firmware's,
+    // outside the programming mode), 8-pin DIP as the PIC12F508: one-time programmable, 100 us
+    // programming pulses, FOSC1:FOSC0, WDTE, CP (bit 3), MCLRE (bit 4), the factory calibration
+    // MOVLW in the last word.
+    Otp8("PIC12C508", 512, 0xC3E),
+    Otp8("PIC12C508A", 512, 0xC42),
+    Otp8("PIC12C509", 1024, 0xC56),
+    Otp8("PIC12C509A", 1024, 0xC5A),
+    Otp8("PIC12CE518", 512, 0xC48),
+    Otp8("PIC12CE519", 1024, 0xC60),
 };
 
 }  // namespace
@@ -230,6 +256,7 @@ void Pic12Chip::Command(Programmer& p, std::uint8_t c) {
     return;
   }
   if (work_ == Work::kProgram) {
+    if (c == kEnd) lastPulseUs = p.clockUs() - workStart_;
     if (c == kEnd && p.clockUs() - workStart_ >= sheet_.programUs) {
       // Only implemented configuration bits take the latch.
       const auto keep = pc_ == kAtConfig ? static_cast<std::uint16_t>(~sheet_.configBits) : 0;

@@ -1,7 +1,8 @@
 #pragma once
 // Microchip 12-bit-core PICs in their serial programming mode, from the makers' programming
 // guides and data sheets: the flash PIC16F54/57, PIC12F508/509/510, PIC16F505/506 and
-// PIC10F200/204/206, and the one-time-programmable PIC16C505. What they share: the commands (6
+// PIC10F200/204/206, and the one-time-programmable PIC16C505 and PIC12C508/509 (with the
+// PIC12CE518/519). What they share: the commands (6
 // bits, least significant first, taken as the clock falls; only the low four bits decode, the
 // upper two are don't-care), the 16-bit data field (start bit, 12 data bits and two don't-care
 // bits, stop bit; read data driven from the second to the fifteenth rising edge, the two
@@ -10,7 +11,8 @@
 // protection bits, programming time and the factory oscillator calibration: a MOVLW 0xCxx in the
 // last program word, and on the flash parts with a backup copy a second one right after the user
 // IDs (word "words" + 4). Rules the sheets leave open, kept here:
-// - Power: VDD at 2.0-5.5 V with the VSS pin grounded.
+// - Power: VDD at 2.0-5.5 V with the VSS pin grounded. The OTP parts take VIHH from 12.0 V, the
+//   family's usual figure (the set-ups give 12.0 V).
 // - Entry: VDD first, then MCLR from low into the sheet's VIHH window with clock and data low;
 //   MCLR high on an unpowered chip harms it. The entry points the address at the configuration
 //   word; one Increment Address moves it to word 0. The counter runs over twice the program
@@ -79,6 +81,7 @@ class Pic12Chip final : public ChipModel {
   std::uint16_t backup = 0xFFF;  // the backup calibration word, where the part has one
   bool inMode = false;
   int entries = 0, erases = 0;
+  double lastPulseUs = 0;  // Begin to End Programming of the last cycle
 
  private:
   enum class Phase { kCommand, kDataIn, kDataOut };
