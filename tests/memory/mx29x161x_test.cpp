@@ -123,9 +123,9 @@ TEST_F(MX29X161XFixture, UnprotectBeforeErase) {
   EXPECT_EQ(chip->unprotects, 0);
   EXPECT_EQ(chip->cells[0x1E0000], 0x00);
   EXPECT_EQ(chip->cells[0x1DFFFF], 0xFF);
-  Range(0, 0xFFFFFF);
+  Range(0x1DF000, 0x1E0FFF);
   EXPECT_EQ(Run(kOpBlank), 1);
-  EXPECT_EQ(gLink.FailAddress, 0x1E0000u);
+  EXPECT_EQ(gLink.FailAddress, 0x1000u);
 
   gApp.OptionValues[129] = 1;
   EXPECT_EQ(Click(kOpErase), 0) << LastLine();
@@ -159,13 +159,17 @@ TEST_F(MX29X161XFixture, SetUpValues) {
   Seat();
   EXPECT_TRUE(prog->IsGround(30));
   EXPECT_EQ(gApp.InfoRecord[5], 30);
+  const std::uint64_t mask =
+      ((std::uint64_t{1} << 42) - 1) | (std::uint64_t{3} << 46);  // 1-42, 47, 48
+  EXPECT_EQ(static_cast<std::uint32_t>(gApp.InfoRecord[6]), mask & 0x7FFFFFFF);
+  EXPECT_EQ(static_cast<std::uint32_t>(gApp.InfoRecord[7]), mask >> 31);
 
   auto chip = Seat("MX29F1610A", 1, 0);
   chip->eraseUs = 500;
   std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
   EXPECT_EQ(Run(kOpErase), 0) << LastLine();
-  Range(0, 0xFFFFFF);
-  EXPECT_EQ(Run(kOpBlank), 0) << LastLine();
+  EXPECT_TRUE(
+      std::all_of(chip->cells.begin(), chip->cells.end(), [](auto c) { return c == 0xFF; }));
 
   for (int mem : {0, 6, 8, -1}) {
     fake.chipParams = {{"mem=", mem}, {"vcc=", 5000}, {"dly=", 10}};
