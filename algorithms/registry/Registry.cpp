@@ -77,6 +77,7 @@
 #include "algorithms/memory/I82802.h"
 #include "algorithms/memory/LATTICEJTAG.h"
 #include "algorithms/memory/MX29F.h"
+#include "algorithms/memory/MX29X161X.h"
 #include "algorithms/memory/P22V10.h"
 #include "algorithms/memory/P24.h"
 #include "algorithms/memory/P24C411.h"
@@ -314,6 +315,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::I82802>("I82802"),
     Register<memory::P29F640>("P29F640"),
     Register<memory::F640>("F640"),
+    Register<memory::MX29X161X>("MX29X161X"),
     Register<pic::SN8P1602>("SN8P1602"),
     Register<pic::SN8P2602>("SN8P2602"),
     Register<pic::SAMSUNG3X>("SAMSUNG3X"),

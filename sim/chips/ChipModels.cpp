@@ -28,6 +28,7 @@
 #include "sim/chips/Msu29.h"
 #include "sim/chips/P97c2051.h"
 #include "sim/chips/PageEeprom.h"
+#include "sim/chips/PageFlash16.h"
 #include "sim/chips/PhiRx2.h"
 #include "sim/chips/Pic12.h"
 #include "sim/chips/Pic14.h"
@@ -100,6 +101,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kAvrSpi,
     kFirmwareHub,
     kSectorFlash,
+    kPageFlash16,
     kMdt20xx,
     kMdt10p,
     kEm78p,
@@ -142,6 +144,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(AvrSpiPartOf(chipName), Family::kAvrSpi);
   consider(FirmwareHubPartOf(chipName), Family::kFirmwareHub);
   consider(SectorFlashPartOf(chipName), Family::kSectorFlash);
+  consider(PageFlash16PartOf(chipName), Family::kPageFlash16);
   consider(Mdt20xxPartOf(chipName), Family::kMdt20xx);
   consider(Mdt10pPartOf(chipName), Family::kMdt10p);
   consider(Em78pPartOf(chipName), Family::kEm78p);
@@ -225,6 +228,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeFirmwareHub(best);
     case Family::kSectorFlash:
       return MakeSectorFlash(best);
+    case Family::kPageFlash16:
+      return MakePageFlash16(best);
     case Family::kMdt20xx:
       return MakeMdt20xx(best);
     case Family::kMdt10p:

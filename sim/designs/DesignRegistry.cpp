@@ -17,6 +17,7 @@
 #include "sim/designs/Lpc900.h"
 #include "sim/designs/Mdt2000.h"
 #include "sim/designs/MdtSerial.h"
+#include "sim/designs/Mx1611.h"
 #include "sim/designs/P29F640.h"
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
@@ -121,6 +122,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"tsop48p29", MakeP29F640Tsop48},
     {"sst39xx040dip32", MakeP29F640Dip32},
     {"p28f001bxdip32", MakeF640Dip32},
+    {"mx1611sop44", MakeMx1611Sop44},
 };
 }  // namespace
 
