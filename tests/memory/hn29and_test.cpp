@@ -22,6 +22,9 @@ struct Package {
   const char* design;
   std::uint32_t start, end;  // a window reaching A17 (word), the top address line
 };
+void PrintTo(const Package& p, std::ostream* os) {
+  *os << "pkg=" << p.pkg << " " << p.design;
+}
 
 class HN29ANDFixture : public ChipFixture {
  protected:
