@@ -81,7 +81,8 @@ class HN29AND final : public MemorySet {
 
   const char* refusal_ = nullptr;
   const HN29ANDPackage* package_ = nullptr;
-  int we0_ = 0, dly_ = 1, era_ = 0;
+  int we0_ = 0, dly_ = 1;
+  int era_ = 0;  // "era=", read at set-up; no operation uses it
 };
 
 }  // namespace zelvar::memory

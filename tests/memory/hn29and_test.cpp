@@ -5,10 +5,14 @@
 #include "algorithms/memory/HN29AND.h"
 
 #include <algorithm>
+#include <fstream>
 
 #include "ChipFixture.h"
+#include "app/core/catalogue/ChipParams.h"
+#include "app/core/catalogue/DeviceList.h"
 #include "link/LinkState.h"
 #include "sim/chips/AndFlash.h"
+#include "sim/chips/ChipModels.h"
 
 namespace zelvar::test {
 namespace {
@@ -94,6 +98,45 @@ INSTANTIATE_TEST_SUITE_P(Packages, HN29ANDRoundTrip,
                          ::testing::Values(Package{4802, "tsop29cmd2aa", 0x78000, 0x7FFFF},
                                            Package{4803, "tsop29cmd2aaa", 0x3FE00, 0x401FF}),
                          [](const auto& info) { return std::to_string(info.param.pkg); });
+
+// Each catalogue line of the set runs its chip as the line chooses it: its "pkg=" adapter, its
+// "we0=" program command, its "dly=" long enough for the chip erase, its signature the chip's.
+TEST_F(HN29ANDFixture, CatalogueLinesRunTheirChips) {
+  std::ifstream in(std::string(ZELVAR_PROGRAM_DIR) + "/device6200.lst");
+  std::string raw;
+  int lines = 0;
+  while (ReadDeviceLine(in, raw)) {
+    const auto line = ParseDeviceLine(raw);
+    if (!line || !line->hasComma) continue;
+    const auto head = ParseParameterHead(line->parameters);
+    if (!head || head->key != "HN29AND") continue;
+    ++lines;
+    SCOPED_TRACE(line->chipName);
+    fake.chipParams.clear();
+    for (const char* k : {"pkg=", "we0=", "dly=", "era="}) {
+      if (line->parameters.find(k) != std::string::npos)
+        fake.chipParams[k] = static_cast<int>(ParameterValue(line->parameters, k));
+    }
+    const auto* package = HN29AND::FindPackage(fake.chipParams["pkg="]);
+    ASSERT_NE(package, nullptr);
+    auto model = std::dynamic_pointer_cast<sim::AndFlash>(sim::MakeChipModel(line->chipName));
+    ASSERT_NE(model, nullptr);
+    const std::string bitstream(package->bitstream);
+    Choose("HN29AND", head->typeIndex, model, line->manufacturer + ": " + line->chipName,
+           bitstream.substr(0, bitstream.size() - 4));
+    gApp.ExpectedId = head->expectedId;
+    std::fill(model->cells.begin(), model->cells.end(), 0x00);
+    Range(0x7FF00, 0x7FFFF);
+    EXPECT_EQ(Click(kOpErase), 0) << LastLine();
+    Pattern(0x100, 0x3C);
+    EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
+    for (std::uint32_t i = 0; i < 0x100; ++i)
+      ASSERT_EQ(model->cells[0x7FF00 + i], gApp.CodeBuffer[i]) << i;
+    EXPECT_EQ(model->cells[0], 0xFF);
+    ExpectNoHazard();
+  }
+  EXPECT_GT(lines, 0);
+}
 
 // "Addr start" is taken on a 256-byte boundary by every operation alike.
 TEST_F(HN29ANDFixture, UnalignedStartWritesAndReadsFromTheSameBoundary) {
