@@ -73,6 +73,7 @@
 #include "algorithms/memory/DSRAM.h"
 #include "algorithms/memory/F640.h"
 #include "algorithms/memory/GAL3M.h"
+#include "algorithms/memory/HN29AND.h"
 #include "algorithms/memory/I27CX.h"
 #include "algorithms/memory/I82802.h"
 #include "algorithms/memory/LATTICEJTAG.h"
@@ -316,6 +317,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::P29F640>("P29F640"),
     Register<memory::F640>("F640"),
     Register<memory::MX29X161X>("MX29X161X"),
+    Register<memory::HN29AND>("HN29AND"),
     Register<pic::SN8P1602>("SN8P1602"),
     Register<pic::SN8P2602>("SN8P2602"),
     Register<pic::SAMSUNG3X>("SAMSUNG3X"),

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "sim/chips/AndFlash.h"
 #include "sim/chips/At89cx051.h"
 #include "sim/chips/AvrHvParallel.h"
 #include "sim/chips/AvrHvSerial.h"
@@ -163,6 +164,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(Is89c52PartOf(chipName), Family::kOther);
   consider(W7851PartOf(chipName), Family::kOther);
   consider(P97c2051PartOf(chipName), Family::kOther);
+  consider(AndFlashPartOf(chipName), Family::kOther);
   for (std::string_view part : kOtherParts) {
     if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
   }
@@ -245,6 +247,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     case Family::kOther:
       break;
   }
+  if (auto c = MakeAndFlash(best)) return c;
   if (auto c = MakeJedecFlash(best)) return c;
   if (auto c = MakeIntel28F(best)) return c;
   if (auto c = MakeBootBlock28F(best)) return c;

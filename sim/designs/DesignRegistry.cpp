@@ -120,6 +120,8 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"lp76xp20", MakeLp76xP20},
     {"i82802", MakeI82802},
     {"tsop48p29", MakeP29F640Tsop48},
+    {"tsop29cmd2aa", MakeHn29Tsop48Unlock555},
+    {"tsop29cmd2aaa", MakeHn29Tsop48Unlock5555},
     {"sst39xx040dip32", MakeP29F640Dip32},
     {"p28f001bxdip32", MakeF640Dip32},
     {"mx1611sop44", MakeMx1611Sop44},

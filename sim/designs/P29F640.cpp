@@ -46,6 +46,17 @@ const Adapter kIntelDip32{"p28f001bxdip32",
                           35,
                           34};
 
+// The 16-bit TSOP48 adapters of the "HN29AND" set ("tsop29cmd2aa" for chips that take their
+// unlock cycles at words 0x555/0x2AA, "tsop29cmd2aaa" at 0x5555/0x2AAA; wired alike): A0-A8 on
+// socket pins 1-9, A9 on 12, A10-A17 on 13-20; CE# 10, OE# 39, RESET# 44, WE# 45; DQ0-DQ15 on
+// 26-29, 32, 33, 35-38, 40-43, 46 and 47; the chip's VCC on 34 and its VSS on 31, the pins the
+// set selects.
+const std::vector<int> kAndAddress = {1,  2,  3,  4,  5,  6,  7,  8,  9,
+                                      12, 13, 14, 15, 16, 17, 18, 19, 20};
+const std::vector<int> kAndData = {26, 27, 28, 29, 32, 33, 35, 36, 37, 38, 40, 41, 42, 43, 46, 47};
+const Adapter kTsop48And555{"tsop29cmd2aa", kAndAddress, kAndData, 10, 39, 45, 44};
+const Adapter kTsop48And5555{"tsop29cmd2aaa", kAndAddress, kAndData, 10, 39, 45, 44};
+
 enum Op : std::uint8_t {
   kReadAtAddress = 1,
   kReadBus = 3,
@@ -249,6 +260,12 @@ std::unique_ptr<Design> MakeP29F640Tsop48() {
 }
 std::unique_ptr<Design> MakeP29F640Dip32() {
   return std::make_unique<P29F640Design>(kDip32);
+}
+std::unique_ptr<Design> MakeHn29Tsop48Unlock555() {
+  return std::make_unique<P29F640Design>(kTsop48And555);
+}
+std::unique_ptr<Design> MakeHn29Tsop48Unlock5555() {
+  return std::make_unique<P29F640Design>(kTsop48And5555);
 }
 std::unique_ptr<Design> MakeF640Dip32() {
   return std::make_unique<P29F640Design>(kIntelDip32);

@@ -24,7 +24,9 @@
 // bus writes at the address (0x40, then the data) and step it; 68 w sets the program pulse,
 // which the simulation keeps but does not time (a program takes at its data latch). The
 // "p28f001bxdip32" adapter holds a 28F001BX-class DIP32 with VPP on socket pin 5 and RP# on the
-// reset line (socket pin 34).
+// reset line (socket pin 34). The "tsop29cmd2aa" and "tsop29cmd2aaa" adapters of the "HN29AND"
+// set hold a 16-bit TSOP48 chip with its VCC on socket pin 34 and VSS on 31 (P29F640.cpp lays
+// out their pins); that set names the word-program command (66 or 71) by "we0=".
 #include <memory>
 
 #include "sim/Programmer.h"
@@ -34,5 +36,7 @@ namespace zelvar::sim {
 std::unique_ptr<Design> MakeP29F640Tsop48();
 std::unique_ptr<Design> MakeP29F640Dip32();
 std::unique_ptr<Design> MakeF640Dip32();
+std::unique_ptr<Design> MakeHn29Tsop48Unlock555();
+std::unique_ptr<Design> MakeHn29Tsop48Unlock5555();
 
 }  // namespace zelvar::sim
