@@ -66,6 +66,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"at25spi", MakeAt25spi},
     {"p93cxxx", MakeP93cxxx},
     {"x5045dip08", MakeX5045Dip08},
+    {"x5045dip14", MakeX5045Dip14},
     {"ak6420std", MakeAk6420Std},
     {"ak6420af", MakeAk6420Af},
     {"ak6420af6300", MakeAk6420Af6300},
