@@ -6,6 +6,7 @@
 #include "ChipFixture.h"
 #include "link/LinkState.h"
 #include "sim/chips/SpiMemory.h"
+#include "sim/designs/IspHeader.h"
 
 namespace zelvar::test {
 namespace {
@@ -82,6 +83,36 @@ INSTANTIATE_TEST_SUITE_P(Rows, Actrans25RoundTrip,
                                            FlashRow{2, "AT25F512", "ATMEL: AT25F512A", 65536, 128,
                                                     10, 20, "ID=ff,ff,ff,ff"}),
                          [](const auto& info) { return std::string(info.param.part); });
+
+// In-system mode ("isp="): the chip on the user's board, wired to the header as the legend shows
+// it (C to header pin 1, Q to 3, S to 5, D to 9, VCC and W to 7, VSS to a ground pin, HOLD# left
+// to the board), run by "at25isp.bit" with VCC on socket pin 22 and no contact check.
+TEST_F(Actrans25Test, InSystemHeaderReachesTheChipsCells) {
+  auto chip = sim::MakeSpiMemory("AT25F512");
+  // A 4 KiB window of the chip: the socket round trip walks the whole of it.
+  fake.chipParams = {{"len=", 4096}, {"pag=", 128},  {"dly=", 10},
+                     {"era=", 20},   {"vcc=", 3300}, {"isp=", 1}};
+  prog->PlaceChipWired(chip, sim::IspHeaderWiring({5, 3, 7, 2, 9, 1, 0, 7}));
+  fake.chipTitle = gApp.ChipTitle = "ATMEL: AT25F512A";
+  gApp.AlgorithmKey = "ACTRANS25";
+  gApp.TypeIndex = 2;
+  gApp.CurrentDispatcher = DispatcherForKey("ACTRANS25");
+  runner.SetupChosenChip();
+  ASSERT_EQ(prog->loadedDesign, "at25isp");
+  EXPECT_EQ(gApp.PinMask, 0u);
+  std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
+  EXPECT_EQ(Click(kOpErase), 0) << LastLine();
+  EXPECT_EQ(chip->erases, 1);
+  Pattern(4096, 0x44);
+  EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
+  EXPECT_TRUE(std::equal(chip->cells.begin(), chip->cells.begin() + 4096, gApp.CodeBuffer.begin()));
+  EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
+  std::fill_n(gApp.CodeBuffer.begin(), 4096, 0);
+  EXPECT_EQ(Click(kOpRead), 0) << LastLine();
+  EXPECT_TRUE(std::equal(chip->cells.begin(), chip->cells.begin() + 4096, gApp.CodeBuffer.begin()));
+  EXPECT_EQ(prog->VccPin(), 0);
+  ExpectNoHazard();
+}
 
 // The W25X10's block protection: BP0 guards the upper 64 KiB, which Write then leaves alone and
 // Verify reports; the chip erase refuses while any block is guarded.
