@@ -8,6 +8,7 @@
 
 #include "ChipFixture.h"
 #include "link/LinkState.h"
+#include "sim/chips/ChipModels.h"
 #include "sim/chips/Microwire93s.h"
 
 namespace zelvar::test {
@@ -142,6 +143,20 @@ TEST_F(St93sTest, WriteWaitComesFromTheChipLine) {
   EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
   EXPECT_TRUE(Holds(*chip));
   ExpectNoHazard();
+}
+
+// The catalogue's names seat the 93S model of the right size, not a 93Cxx.
+TEST(St93sModels, CatalogueNamesFindThe93sParts) {
+  struct Case {
+    const char* name;
+    std::uint32_t words;
+  };
+  for (const Case c :
+       {Case{"ST: M93S46", 64}, Case{"ST: M93S56", 128}, Case{"NATIONAL: NM93CS66", 256}}) {
+    auto chip = std::dynamic_pointer_cast<sim::Microwire93s>(sim::MakeChipModel(c.name));
+    ASSERT_NE(chip, nullptr) << c.name;
+    EXPECT_EQ(chip->part().words, c.words) << c.name;
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "ChipFixture.h"
 #include "link/LinkState.h"
+#include "sim/chips/ChipModels.h"
 #include "sim/chips/SpiMemory.h"
 
 namespace zelvar::test {
@@ -163,6 +164,13 @@ TEST_F(X5045Test, RowZeroIsRefused) {
   runner.SetupChosenChip();
   EXPECT_EQ(Run(kOpWrite), 1);
   EXPECT_EQ(chip->pagesWritten, 0);
+}
+
+// The catalogue's "(14pin)" lines seat the 14-lead package, the others the 8-pin DIP.
+TEST(X5045Models, CatalogueNamesChooseThePackage) {
+  EXPECT_EQ(sim::MakeChipModel("XICOR: X5045(14pin)")->PinCount(), 14);
+  EXPECT_EQ(sim::MakeChipModel("XICOR: X5043(14pin)")->PinCount(), 14);
+  EXPECT_EQ(sim::MakeChipModel("XICOR: X5045")->PinCount(), 8);
 }
 
 }  // namespace
