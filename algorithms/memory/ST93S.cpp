@@ -1,5 +1,6 @@
 #include "algorithms/memory/ST93S.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "link/Bitstream.h"
@@ -148,7 +149,9 @@ void ST93S::Unprotect() const {
   StartAndOpcode(kClear);
   ShiftOut(0xFFFF, t.addressBits);
   SetPinLow(t.selectPin);  // the register's write cycle starts here
-  for (std::uint32_t i = 0; i < writeWait_; ++i) PutCmd1(kCmdWait1ms);
+  // At least the register's wait: a chip still busy reads all ones, as a cleared register does.
+  const std::uint32_t steps = std::max(writeWait_, kRegisterWaitSteps);
+  for (std::uint32_t i = 0; i < steps; ++i) PutCmd1(kCmdWait1ms);
   SetPinLow(t.pin7);
   Extended(kDisable);
   SetPinLow(t.orgPin);
