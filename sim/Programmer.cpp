@@ -354,7 +354,7 @@ bool Programmer::SensesVoltage(int socketPin) const {
   if (!chip_ || faults.looseContact[socketPin] || ChipPinAt(socketPin) == 0) return false;
   for (const int g : chip_->GroundPins()) {
     const int sp = SocketPinOf(g);
-    if (sp != 0 && !faults.looseContact[sp] && source(sp)) return true;
+    if (sp > 0 && !faults.looseContact[sp] && source(sp)) return true;
   }
   return false;
 }
@@ -383,10 +383,17 @@ int RowOfLeftPin(int pin) {
 }  // namespace
 
 void Programmer::PlaceChip(std::shared_ptr<ChipModel> chip, int firstPin) {
+  wiring_.clear();
   Seat(std::move(chip), firstPin, false);
 }
 
+void Programmer::PlaceChipWired(std::shared_ptr<ChipModel> chip, std::vector<int> wiring) {
+  wiring_ = std::move(wiring);
+  Seat(std::move(chip), 0, false);
+}
+
 void Programmer::PlaceChipTurned(std::shared_ptr<ChipModel> chip, int firstPin) {
+  wiring_.clear();
   Seat(std::move(chip), firstPin, true);
 }
 
@@ -419,6 +426,11 @@ int Programmer::SocketPinOf(int chipPin) const {
   if (!chip_) return 0;
   const int n = chip_->PinCount();
   if (chipPin < 1 || chipPin > n) return 0;
+  if (!wiring_.empty()) {
+    return static_cast<std::size_t>(chipPin) <= wiring_.size()
+               ? wiring_[static_cast<std::size_t>(chipPin) - 1]
+               : 0;
+  }
   // Turned half round, chip pin k sits where pin k + n/2 (around the package) would.
   if (turned_) chipPin = (chipPin - 1 + n / 2) % n + 1;
   const int row1 = RowOfLeftPin(firstPin_);

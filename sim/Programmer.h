@@ -147,6 +147,11 @@ class Programmer {
   void PlaceChipTurned(std::shared_ptr<ChipModel> chip, int firstPin);
   // Places `chip` at the bottom of the socket, as the sets expect a DIP to sit.
   void PlaceChipAtBottom(std::shared_ptr<ChipModel> chip);
+  // A chip on the user's board, reached through the in-system header: chip pin k on socket pin
+  // wiring[k - 1] (0: not wired; kHeaderGround: the header's ground pins, always grounded). The
+  // design that runs the header names its wiring.
+  static constexpr int kHeaderGround = -1;
+  void PlaceChipWired(std::shared_ptr<ChipModel> chip, std::vector<int> wiring);
   // Places `chip` where its SeatPin says for this model, else at the bottom.
   void SeatChip(std::shared_ptr<ChipModel> chip);
   ChipModel* chip() const { return chip_.get(); }
@@ -213,6 +218,7 @@ class Programmer {
   std::array<int, 2> vpp_{};  // pins on the VPP supply, 0 = none
   int firstPin_ = 0;          // socket pin of chip pin 1 (of pin n/2 + 1 when turned)
   bool turned_ = false;
+  std::vector<int> wiring_;  // PlaceChipWired's wiring; empty for a chip in the socket
   void Seat(std::shared_ptr<ChipModel> chip, int firstPin, bool turned);
   std::array<int, 49> chipPinAt_{};  // chip pin on each socket pin, 0 = none
   std::vector<std::uint8_t> pending_;
@@ -226,6 +232,7 @@ class Programmer {
 
 // Inline: the chip models and designs ask for pin voltages on every pin change.
 inline bool Programmer::IsGround(int socketPin) const {
+  if (socketPin == kHeaderGround) return true;
   if (socketPin <= 0) return false;
   return gnd_[0] == socketPin || gnd_[1] == socketPin;
 }

@@ -108,6 +108,11 @@ void MicrowireSet::Handle(int op) {
 
 // The VCC choice is read here, at each operation.
 bool MicrowireSet::PowerUp() const {
+  const int mv = OwnLogic() ? 5000 : kVccMillivolts[Choice(kVccWord, std::size(kVccMillivolts))];
+  return PowerUpWith(true, Type().dataBits == 16, mv);
+}
+
+bool MicrowireSet::PowerUpWith(bool pin7High, bool orgHigh, int millivolts) const {
   const MicrowireType& t = Type();
   SelectVppPin(0);
   SelectVccPin(0);
@@ -116,13 +121,13 @@ bool MicrowireSet::PowerUp() const {
   SetAllPins(false);
   SwitchPin(t.dataInPin, false);
   SwitchPin(t.dataOutPin, true);
-  SetPinHigh(t.pin7);
+  SetPinLevel(pin7High, t.pin7);
   SetPinLow(t.clockPin);
   SetPinLow(t.selectPin);
   SelectGndPin(t.gndPin);
-  SetVccVoltage(OwnLogic() ? 5000 : kVccMillivolts[Choice(kVccWord, std::size(kVccMillivolts))]);
+  SetVccVoltage(millivolts);
   SelectVccPin(t.vccPin);
-  SetPinLevel(t.dataBits == 16, t.orgPin);
+  SetPinLevel(orgHigh, t.orgPin);
   FlushCommands();
   return CheckPower();
 }

@@ -77,13 +77,19 @@ class MicrowireSet : public SerialSet {
   // The extended group (opcode 00) with `sub` in the top two address bits.
   void Extended(std::uint32_t sub) const;
   std::uint32_t ReadWord(std::uint32_t address) const;
-  void WriteWord(std::uint32_t address, std::uint32_t value) const;
+  // One write command and its wait; nothing is flushed.
+  virtual void WriteWord(std::uint32_t address, std::uint32_t value) const;
 
- private:
-  bool PowerUp() const;
+  // Pins and supplies for the row, then the power check: false when it failed.
+  virtual bool PowerUp() const;
+  // The power-up with chip pin 7 and the organisation pin at the given levels and VCC at
+  // `millivolts`.
+  bool PowerUpWith(bool pin7High, bool orgHigh, int millivolts) const;
   // Read, Verify, Blank.
   void Scan(ScanMode mode);
   void Write();
+
+ private:
   void Erase();
 };
 

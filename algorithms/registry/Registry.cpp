@@ -96,6 +96,7 @@
 #include "algorithms/memory/SST29EE.h"
 #include "algorithms/memory/SST29XF.h"
 #include "algorithms/memory/SST49LF008.h"
+#include "algorithms/memory/ST93S.h"
 #include "algorithms/memory/V29C51004.h"
 #include "algorithms/memory/X5045.h"
 #include "algorithms/memory/XC95X.h"
@@ -278,6 +279,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<memory::ACTRANS25>("ACTRANS25"),
     Register<memory::P93>("P93"),
     Register<memory::P93X16>("P93X16"),
+    Register<memory::ST93S>("ST93S"),
     Register<memory::X5045>("X5045"),
     Register<memory::P24C411>("P24C411"),
     Register<memory::P93C411>("P93C411"),

@@ -26,6 +26,7 @@
 #include "sim/chips/Mdt10p.h"
 #include "sim/chips/Mdt20xx.h"
 #include "sim/chips/Microwire93.h"
+#include "sim/chips/Microwire93s.h"
 #include "sim/chips/Msu29.h"
 #include "sim/chips/P97c2051.h"
 #include "sim/chips/PageEeprom.h"
@@ -83,6 +84,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kI2c,
     kSpi,
     kMicrowire,
+    kMicrowire93s,
     kAvrHvParallel,
     kAvrHvSerial,
     kWordSerial,
@@ -126,6 +128,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(I2cPartOf(chipName), Family::kI2c);
   consider(SpiPartOf(chipName), Family::kSpi);
   consider(MicrowirePartOf(chipName), Family::kMicrowire);
+  consider(Microwire93sPartOf(chipName), Family::kMicrowire93s);
   consider(AvrHvParallelPartOf(chipName), Family::kAvrHvParallel);
   consider(AvrHvSerialPartOf(chipName), Family::kAvrHvSerial);
   consider(WordSerialPartOf(chipName), Family::kWordSerial);
@@ -187,9 +190,14 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     case Family::kI2c:
       return MakeI2cEeprom(best);
     case Family::kSpi:
+      // The supervisors' 14-lead package is named in the catalogue line.
+      if (best.starts_with("X504") && chipName.find("(14pin)") != std::string_view::npos)
+        return MakeSpiMemory(best, kX5045Pins14);
       return MakeSpiMemory(best);
     case Family::kMicrowire:
       return MakeMicrowire93(best);
+    case Family::kMicrowire93s:
+      return MakeMicrowire93s(best);
     case Family::kAvrHvParallel:
       return MakeAvrHvParallel(best);
     case Family::kAvrHvSerial:

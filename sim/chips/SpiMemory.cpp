@@ -3,14 +3,13 @@
 namespace zelvar::sim {
 
 namespace {
-constexpr int kCs = 1, kGnd = 4, kSi = 5, kSck = 6, kHold = 7, kVcc = 8, kWp = 3;
 constexpr std::uint8_t kWriteEnable = 0x06, kWriteDisable = 0x04, kReadStatus = 0x05,
                        kWriteStatus = 0x01, kRead = 0x03, kWrite = 0x02;
 constexpr std::uint8_t kBusy = 0x01, kEnabled = 0x02, kWpen = 0x80;
 constexpr std::uint8_t kAddressBit8 = 0x08;
 
 // Sizes, pages, supplies and cycle times from the parts' datasheets.
-constexpr std::array<SpiPart, 12> kParts = {{
+constexpr std::array<SpiPart, 13> kParts = {{
     {.name = "AT25010", .size = 128, .pageBytes = 8},
     {.name = "AT25020", .size = 256, .pageBytes = 8},
     {.name = "AT25040", .size = 512, .pageBytes = 8},
@@ -34,6 +33,21 @@ constexpr std::array<SpiPart, 12> kParts = {{
      .maxMillivolts = 3600,
      .writeUs = 9600,
      .eraseUs = 2000000},
+    {.name = "W25X10",
+     .size = 131072,
+     .pageBytes = 256,
+     .addressBytes = 3,
+     .flash = true,
+     .statusWritable = 0x8C,
+     .eraseOpcode = 0xC7,
+     .idOpcode = 0x90,
+     .idAfterAddress = true,
+     .id = {0xEF, 0x10},
+     .halfBlockProtect = true,
+     .minMillivolts = 2700,
+     .maxMillivolts = 3600,
+     .writeUs = 3000,
+     .eraseUs = 2000000},
     // X5045 (RESET active high) and X5043 (active low): the same 512-byte EEPROM and status.
     {.name = "X5045",
      .size = 512,
@@ -54,12 +68,13 @@ constexpr std::array<SpiPart, 12> kParts = {{
 }};
 }  // namespace
 
-SpiMemory::SpiMemory(const SpiPart& part)
-    : cells(part.size, 0xFF), status(part.initialStatus), part_(part) {}
+SpiMemory::SpiMemory(const SpiPart& part, const SpiPins& pins)
+    : cells(part.size, 0xFF), status(part.initialStatus), part_(part), pins_(pins) {}
 
 bool SpiMemory::Powered(const Programmer& p) const {
-  const int mv = p.SupplyMillivolts(p.SocketPinOf(kVcc));
-  return p.IsGround(p.SocketPinOf(kGnd)) && mv >= part_.minMillivolts && mv <= part_.maxMillivolts;
+  const int mv = p.SupplyMillivolts(p.SocketPinOf(pins_.vcc));
+  return p.IsGround(p.SocketPinOf(pins_.gnd)) && mv >= part_.minMillivolts &&
+         mv <= part_.maxMillivolts;
 }
 
 bool SpiMemory::Level(Programmer& p, int pin) const {
@@ -72,6 +87,10 @@ std::uint8_t SpiMemory::StatusByte(const Programmer& p) const {
 }
 
 bool SpiMemory::Protected(std::uint32_t a) const {
+  if (part_.flash && part_.halfBlockProtect) {
+    if ((status & 0x08) != 0) return true;
+    return (status & 0x04) != 0 && a >= part_.size / 2;
+  }
   if (part_.flash) return (status & 0x04) != 0;
   switch ((status >> 2) & 3) {
     case 1:
@@ -103,8 +122,8 @@ void SpiMemory::OnPins(Programmer& p) {
     page_.clear();
     return;
   }
-  const bool cs = Level(p, kCs);
-  const bool sck = Level(p, kSck);
+  const bool cs = Level(p, pins_.cs);
+  const bool sck = Level(p, pins_.sck);
   if (!cs && !selected_) {
     selected_ = true;
     bytes_.clear();
@@ -116,11 +135,11 @@ void SpiMemory::OnPins(Programmer& p) {
     selected_ = output_ = false;
     so_ = -1;
     if (bits_ % 8 == 0) EndInstruction(p);
-  } else if (selected_ && (part_.supervisor || Level(p, kHold))) {
+  } else if (selected_ && (part_.supervisor || Level(p, pins_.hold))) {
     if (sck && !sck_) {
       ++bits_;
       if (!output_) {
-        shift_ = static_cast<std::uint8_t>(shift_ << 1 | (Level(p, kSi) ? 1 : 0));
+        shift_ = static_cast<std::uint8_t>(shift_ << 1 | (Level(p, pins_.si) ? 1 : 0));
         if (bits_ % 8 == 0) TakeByte(shift_, p);
       }
     } else if (!sck && sck_ && output_) {
@@ -146,8 +165,18 @@ void SpiMemory::TakeByte(std::uint8_t b, Programmer& p) {
     counter_ = high;
     // A busy chip answers the status read alone.
     if (Busy(p) && opcode_ != kReadStatus) opcode_ = 0;
-    if (opcode_ == kReadStatus || (part_.idOpcode != 0 && opcode_ == part_.idOpcode)) {
+    if (opcode_ == kReadStatus ||
+        (part_.idOpcode != 0 && opcode_ == part_.idOpcode && !part_.idAfterAddress)) {
       counter_ = 0;
+      output_ = true;
+      out_ = NextOut(p);
+      outPos_ = 0;
+    }
+    return;
+  }
+  if (part_.idAfterAddress && opcode_ == part_.idOpcode) {
+    if (bytes_.size() == 4) {
+      counter_ = b & 1;
       output_ = true;
       out_ = NextOut(p);
       outPos_ = 0;
@@ -177,7 +206,7 @@ void SpiMemory::EndInstruction(Programmer& p) {
   if (bytes_.empty() || opcode_ == 0) return;
   const bool alone = bytes_.size() == 1;
   // The supervisors' WP# low refuses every write, the latch's alone excepted.
-  if (part_.supervisor && !Level(p, kWp) && (opcode_ == kWrite || opcode_ == kWriteStatus)) {
+  if (part_.supervisor && !Level(p, pins_.wp) && (opcode_ == kWrite || opcode_ == kWriteStatus)) {
     writeEnable_ = false;
     return;
   }
@@ -193,14 +222,15 @@ void SpiMemory::EndInstruction(Programmer& p) {
     writeEnable_ = false;
     busyUntilUs_ = p.clockUs() + part_.writeUs;
   } else if (opcode_ == kWriteStatus && writeEnable_ && bytes_.size() >= 2) {
-    if (!((status & kWpen) != 0 && !Level(p, kWp))) {
+    if (!((status & kWpen) != 0 && !Level(p, pins_.wp))) {
       status = static_cast<std::uint8_t>((status & ~part_.statusWritable) |
                                          (bytes_[1] & part_.statusWritable));
       busyUntilUs_ = p.clockUs() + part_.writeUs;
     }
     writeEnable_ = false;
   } else if (part_.eraseOpcode != 0 && opcode_ == part_.eraseOpcode && alone && writeEnable_) {
-    if (!Protected(0)) {
+    // Refused while any block is guarded: the guarded area always reaches the top.
+    if (!Protected(part_.size - 1)) {
       std::fill(cells.begin(), cells.end(), 0xFF);
       ++erases;
       busyUntilUs_ = p.clockUs() + part_.eraseUs;
@@ -218,9 +248,9 @@ std::string_view SpiPartOf(std::string_view chipName) {
   return best;
 }
 
-std::shared_ptr<SpiMemory> MakeSpiMemory(std::string_view part) {
+std::shared_ptr<SpiMemory> MakeSpiMemory(std::string_view part, const SpiPins& pins) {
   for (const SpiPart& p : kParts) {
-    if (p.name == part) return std::make_shared<SpiMemory>(p);
+    if (p.name == part) return std::make_shared<SpiMemory>(p, pins);
   }
   return nullptr;
 }

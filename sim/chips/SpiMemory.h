@@ -17,8 +17,12 @@
 //   BP1 bit 3: none, the upper quarter, half or all of the array; flash BP bit 2: all) and bit 7
 //   WPEN, which with WP# low refuses status writes. Writes into a protected area are dropped.
 // - The flash programs by clearing bits (a byte written becomes old AND new) and erases the whole
-//   chip to 0xFF by its chip-erase opcode (62h); its ID (1Fh 65h) comes from its read-ID opcode
-//   (15h).
+//   chip to 0xFF by its chip-erase opcode; the AT25F512A: opcode 62h, its ID (1Fh 65h) from
+//   opcode 15h. The W25X10: 128 KiB in two 64 KiB blocks, 256-byte pages, 2.7 to 3.6 V, chip
+//   erase C7h (its 60h alias not modelled), at most 3 ms a page and 2 s a chip erase; status BP0
+//   (bit 2) and BP1 (bit 3): 01 guards the upper block, 1x both (the TB bit is not modelled); SRP
+//   (bit 7) with WP# low refuses status writes; opcode 90h with three address bytes gives the
+//   maker and device IDs (EFh 10h), alternating, the device's first at an odd address.
 // - X5045/X5043: 16-byte pages, 4.5 to 5.5 V, a write cycle of up to 10 ms; status bits 2 and 3
 //   block-lock the upper quarter, half or all of the array, bits 4 and 5 (WD0, WD1) choose the
 //   watchdog period (1.4 s, 600 ms, 200 ms, off); no WPEN: WP# low refuses every write. Pin 7 is
@@ -27,6 +31,8 @@
 // - While busy (the write cycle, the erase) only the status read is answered.
 // - Open in the datasheets, chosen here: undriven CS#, WP# and HOLD# read high; HOLD# low stops
 //   the clock's effect; an X5045 comes with its watchdog off (status 30h).
+// - The X5045/X5043 also come in a 14-lead package (`kX5045Pins14`): 1 CS#, 2 SO, 6 WP#, 7 VSS,
+//   8 SI, 9 SCK, 13 RESET, 14 VCC, the other pins not connected.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -47,7 +53,9 @@ struct SpiPart {
   std::uint8_t statusWritable = 0x8C;
   std::uint8_t eraseOpcode = 0;
   std::uint8_t idOpcode = 0;
+  bool idAfterAddress = false;  // three address bytes before the ID; address bit 0 picks the first
   std::array<std::uint8_t, 2> id{};
+  bool halfBlockProtect = false;  // flash BP1:BP0 = 01 guards the upper half, 1x all
   int minMillivolts = 1800;
   int maxMillivolts = 5500;
   int writeUs = 5000;
@@ -56,16 +64,27 @@ struct SpiPart {
   std::uint8_t initialStatus = 0;
 };
 
+// The package: its pin count and where each line is.
+struct SpiPins {
+  int count = 8;
+  int cs = 1, so = 2, wp = 3, gnd = 4, si = 5, sck = 6, hold = 7, vcc = 8;
+};
+inline constexpr SpiPins kSpiPins8{};
+inline constexpr SpiPins kX5045Pins14{
+    .count = 14, .cs = 1, .so = 2, .wp = 6, .gnd = 7, .si = 8, .sck = 9, .hold = 13, .vcc = 14};
+
 class SpiMemory final : public ChipModel {
  public:
-  explicit SpiMemory(const SpiPart& part);
-  std::string Name() const override { return std::string(part_.name); }
-  int PinCount() const override { return 8; }
-  std::vector<int> GroundPins() const override { return {4}; }
+  explicit SpiMemory(const SpiPart& part, const SpiPins& pins = kSpiPins8);
+  std::string Name() const override {
+    return std::string(part_.name) + (pins_.count == 8 ? "" : "(14pin)");
+  }
+  int PinCount() const override { return pins_.count; }
+  std::vector<int> GroundPins() const override { return {pins_.gnd}; }
   int MaxMillivolts(int) const override { return 7000; }
   bool Powered(const Programmer& p) const override;
   void OnPins(Programmer& p) override;
-  int Drive(int pin) const override { return pin == 2 ? so_ : -1; }
+  int Drive(int pin) const override { return pin == pins_.so ? so_ : -1; }
 
   const SpiPart& part() const { return part_; }
   std::vector<std::uint8_t> cells;
@@ -83,6 +102,7 @@ class SpiMemory final : public ChipModel {
   std::uint8_t NextOut(const Programmer& p);
 
   SpiPart part_;
+  SpiPins pins_;
   bool selected_ = false, sck_ = false;
   int so_ = -1;
   bool writeEnable_ = false;
@@ -99,6 +119,6 @@ class SpiMemory final : public ChipModel {
 };
 
 std::string_view SpiPartOf(std::string_view chipName);
-std::shared_ptr<SpiMemory> MakeSpiMemory(std::string_view part);
+std::shared_ptr<SpiMemory> MakeSpiMemory(std::string_view part, const SpiPins& pins = kSpiPins8);
 
 }  // namespace zelvar::sim

@@ -14,5 +14,9 @@
 namespace zelvar::sim {
 
 std::unique_ptr<Design> MakeAt25spi();
+// "at25isp.bit": the same commands and lines on the in-system header (IspHeader.h): SCK on header
+// pin 1 (socket pin 19), SO on 3 (20), CS# on 5 (21), SI on 9 (23); it holds nothing else high
+// (the board ties WP# to VCC, as the header legend asks).
+std::unique_ptr<Design> MakeAt25isp();
 
 }  // namespace zelvar::sim

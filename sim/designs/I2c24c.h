@@ -14,5 +14,9 @@
 namespace zelvar::sim {
 
 std::unique_ptr<Design> MakeI2c24c();
+// "i2c24isp.bit": the same commands and lines on the in-system header (IspHeader.h): SCL on header
+// pin 1 (socket pin 19), SDA on header pin 9 (socket pin 23); register-18 line 3 reaches nothing
+// (the write-protect pin is the board's).
+std::unique_ptr<Design> MakeI2c24isp();
 
 }  // namespace zelvar::sim

@@ -4,19 +4,25 @@ namespace zelvar::sim {
 
 namespace {
 
-constexpr int kSelectPin = 17, kSoPin = 18, kWpPin = 19, kSiPin = 21, kSckPin = 22, kResetPin = 23;
+struct Seat {
+  const char* name;
+  int select, so, wp, si, sck, reset;
+};
+constexpr Seat kDip08{"x5045dip08", 17, 18, 19, 21, 22, 23};
+constexpr Seat kDip14{"x5045dip14", 14, 15, 19, 21, 22, 26};
 constexpr std::uint8_t kSampleSo = 1;
 
-class X5045Dip08 final : public Design {
+class X5045Design final : public Design {
  public:
-  std::string Name() const override { return "x5045dip08"; }
+  explicit X5045Design(const Seat& seat) : seat_(seat) {}
+  std::string Name() const override { return seat_.name; }
 
   int CommandLength(std::uint8_t op) const override { return op == kSampleSo ? 1 : 0; }
 
   bool Execute(Programmer& p, const Command& c) override {
     Hold(p);
     if (c.op() != kSampleSo) return false;
-    p.PushReplyByte(p.ReadLevel(kSoPin) == 0 ? 0 : 1);
+    p.PushReplyByte(p.ReadLevel(seat_.so) == 0 ? 0 : 1);
     return true;
   }
 
@@ -26,13 +32,13 @@ class X5045Dip08 final : public Design {
     const int level = (value & 0x80) ? 1 : 0;
     switch (value & 0x7F) {
       case 1:
-        Set(p, kSckPin, level);
+        Set(p, seat_.sck, level);
         break;
       case 2:
-        Set(p, kSiPin, level);
+        Set(p, seat_.si, level);
         break;
       case 3:
-        Set(p, kSelectPin, level);
+        Set(p, seat_.select, level);
         break;
       default:
         break;
@@ -40,10 +46,10 @@ class X5045Dip08 final : public Design {
   }
 
  private:
-  static void Hold(Programmer& p) {
-    p.busInput[kSoPin] = true;
-    p.busInput[kResetPin] = true;
-    Set(p, kWpPin, 1);
+  void Hold(Programmer& p) const {
+    p.busInput[seat_.so] = true;
+    p.busInput[seat_.reset] = true;
+    Set(p, seat_.wp, 1);
   }
   static void Set(Programmer& p, int pin, int level) {
     int& l = p.level[static_cast<std::size_t>(pin)];
@@ -51,12 +57,18 @@ class X5045Dip08 final : public Design {
     l = level;
     p.Settle();
   }
+
+  Seat seat_;
 };
 
 }  // namespace
 
 std::unique_ptr<Design> MakeX5045Dip08() {
-  return std::make_unique<X5045Dip08>();
+  return std::make_unique<X5045Design>(kDip08);
+}
+
+std::unique_ptr<Design> MakeX5045Dip14() {
+  return std::make_unique<X5045Design>(kDip14);
 }
 
 }  // namespace zelvar::sim

@@ -6,6 +6,7 @@
 #include "ChipFixture.h"
 #include "link/LinkState.h"
 #include "sim/chips/SpiMemory.h"
+#include "sim/designs/IspHeader.h"
 
 namespace zelvar::test {
 namespace {
@@ -32,26 +33,104 @@ class Actrans25Test : public ChipFixture {
   }
 };
 
+// A row with its chip's catalogue items: row 1 erases by C7h (a W25X10), row 2 by 62h (an
+// AT25F512A).
+struct FlashRow {
+  int row;
+  const char* part;
+  const char* title;
+  int len, pag, dly, era;
+  const char* id;
+};
+
+class Actrans25RoundTrip : public Actrans25Test, public ::testing::WithParamInterface<FlashRow> {};
+
 // Erase (with the Blank the runner adds) waits out the chip's erase before VCC goes off; Write,
-// Verify and Read reach the cells; Blank then names the first programmed byte.
-TEST_F(Actrans25Test, EraseWriteVerifyReadReachTheChipsCells) {
-  auto chip = ChooseFlash();
-  EXPECT_EQ(gApp.CodeLastAddress, 0xFFFF);  // the last address, not the size
+// Verify and Read reach the cells; Blank then names the first programmed byte; Read ID names the
+// chip.
+TEST_P(Actrans25RoundTrip, EraseWriteVerifyReadReachTheChipsCells) {
+  const FlashRow& r = GetParam();
+  auto chip = sim::MakeSpiMemory(r.part);
+  fake.chipParams = {
+      {"len=", r.len}, {"pag=", r.pag}, {"dly=", r.dly}, {"era=", r.era}, {"vcc=", 3300}};
+  Choose("ACTRANS25", r.row, chip, r.title, "at25spi");
+  const auto n = static_cast<std::uint32_t>(r.len);
+  EXPECT_EQ(gApp.CodeLastAddress + 1, r.len);  // the last address, not the size
   std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
   EXPECT_EQ(Click(kOpErase), 0) << LastLine();
   EXPECT_EQ(chip->erases, 1);
-  EXPECT_EQ(std::count(chip->cells.begin(), chip->cells.end(), 0xFF), 65536);
-  Pattern(65536, 0x33);
+  EXPECT_EQ(std::count(chip->cells.begin(), chip->cells.end(), 0xFF), r.len);
+  Pattern(n, 0x33);
   gApp.CodeBuffer[0] = 0xFF;
   EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
   EXPECT_TRUE(Holds(*chip));
   EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
-  std::fill_n(gApp.CodeBuffer.begin(), 65536, 0);
+  std::fill_n(gApp.CodeBuffer.begin(), n, 0);
   EXPECT_EQ(Click(kOpRead), 0) << LastLine();
   EXPECT_TRUE(Holds(*chip));
   EXPECT_EQ(Click(kOpBlank), 1);
   EXPECT_EQ(gLink.FailAddress, 1u);
   EXPECT_EQ(gLink.FailByte, chip->cells[1]);
+  EXPECT_EQ(Click(kOpReadId), 0);
+  EXPECT_TRUE(Logged(r.id)) << LastLine();
+  EXPECT_EQ(prog->VccPin(), 0);
+  ExpectNoHazard();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Actrans25RoundTrip,
+                         ::testing::Values(FlashRow{1, "W25X10", "WINBOND: W25X10", 131072, 256, 3,
+                                                    1000, "ID=ef,10,ef,10"},
+                                           FlashRow{2, "AT25F512", "ATMEL: AT25F512A", 65536, 128,
+                                                    10, 20, "ID=ff,ff,ff,ff"}),
+                         [](const auto& info) { return std::string(info.param.part); });
+
+// In-system mode ("isp="): the chip on the user's board, wired to the header as the legend shows
+// it (C to header pin 1, Q to 3, S to 5, D to 9, VCC and W to 7, VSS to a ground pin, HOLD# left
+// to the board), run by "at25isp.bit" with VCC on socket pin 22 and no contact check.
+TEST_F(Actrans25Test, InSystemHeaderReachesTheChipsCells) {
+  auto chip = sim::MakeSpiMemory("AT25F512");
+  // A 4 KiB window of the chip: the socket round trip walks the whole of it.
+  fake.chipParams = {{"len=", 4096}, {"pag=", 128},  {"dly=", 10},
+                     {"era=", 20},   {"vcc=", 3300}, {"isp=", 1}};
+  prog->PlaceChipWired(chip, sim::IspHeaderWiring({5, 3, 7, 2, 9, 1, 0, 7}));
+  fake.chipTitle = gApp.ChipTitle = "ATMEL: AT25F512A";
+  gApp.AlgorithmKey = "ACTRANS25";
+  gApp.TypeIndex = 2;
+  gApp.CurrentDispatcher = DispatcherForKey("ACTRANS25");
+  runner.SetupChosenChip();
+  ASSERT_EQ(prog->loadedDesign, "at25isp");
+  EXPECT_EQ(gApp.PinMask, 0u);
+  std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
+  EXPECT_EQ(Click(kOpErase), 0) << LastLine();
+  EXPECT_EQ(chip->erases, 1);
+  Pattern(4096, 0x44);
+  EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
+  EXPECT_TRUE(std::equal(chip->cells.begin(), chip->cells.begin() + 4096, gApp.CodeBuffer.begin()));
+  EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
+  std::fill_n(gApp.CodeBuffer.begin(), 4096, 0);
+  EXPECT_EQ(Click(kOpRead), 0) << LastLine();
+  EXPECT_TRUE(std::equal(chip->cells.begin(), chip->cells.begin() + 4096, gApp.CodeBuffer.begin()));
+  EXPECT_EQ(prog->VccPin(), 0);
+  ExpectNoHazard();
+}
+
+// The W25X10's block protection: BP0 guards the upper 64 KiB, which Write then leaves alone and
+// Verify reports; the chip erase refuses while any block is guarded.
+TEST_F(Actrans25Test, ProtectedBlockKeepsItsBytes) {
+  auto chip = sim::MakeSpiMemory("W25X10");
+  fake.chipParams = {{"len=", 131072}, {"pag=", 256}, {"dly=", 3}, {"era=", 1000}, {"vcc=", 3300}};
+  Choose("ACTRANS25", 1, chip, "WINBOND: W25X10", "at25spi");
+  gApp.OptionValues[0] = 0x04;
+  ASSERT_EQ(Click(kOpConfig), 0) << LastLine();
+  Pattern(131072);
+  EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
+  EXPECT_TRUE(
+      std::equal(chip->cells.begin(), chip->cells.begin() + 65536, gApp.CodeBuffer.begin()));
+  EXPECT_EQ(std::count(chip->cells.begin() + 65536, chip->cells.end(), 0xFF), 65536);
+  EXPECT_EQ(Click(kOpVerify), 1);
+  EXPECT_EQ(gLink.FailAddress, 65536u);
+  EXPECT_EQ(Click(kOpErase), 1);  // the Blank after it finds the bytes
+  EXPECT_EQ(chip->erases, 0);
   ExpectNoHazard();
 }
 

@@ -8,6 +8,7 @@
 #include "ChipFixture.h"
 #include "link/LinkState.h"
 #include "sim/chips/I2cEeprom.h"
+#include "sim/designs/IspHeader.h"
 
 namespace zelvar::test {
 namespace {
@@ -63,6 +64,31 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) {
       return std::string(info.param.part) + (info.param.readMode ? "Page" : "Byte");
     });
+
+// In-system mode ("isp="): the chip on the user's board, wired to the header as the legend
+// shows it (SCL to header pin 1, SDA to 9, VCC to 7, VSS and A0..A2 to the ground pins, WP left
+// to the board), run by "i2c24isp.bit" with VCC on socket pin 22 and no contact check.
+TEST_F(P24Test, InSystemHeaderReachesTheChipsCells) {
+  auto chip = sim::MakeI2cEeprom("24C16");
+  prog->PlaceChipWired(chip, sim::IspHeaderWiring({2, 2, 2, 2, 9, 1, 0, 7}));
+  fake.chipParams["isp="] = 1;
+  fake.chipTitle = gApp.ChipTitle = "ATMEL: 24C16";
+  gApp.AlgorithmKey = "P24";
+  gApp.TypeIndex = 5;
+  gApp.CurrentDispatcher = DispatcherForKey("P24");
+  runner.SetupChosenChip();
+  ASSERT_EQ(prog->loadedDesign, "i2c24isp");
+  EXPECT_EQ(gApp.PinMask, 0u);
+  Pattern(2048, 0x21);
+  EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
+  EXPECT_TRUE(Holds(*chip, 2048));
+  EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
+  std::fill_n(gApp.CodeBuffer.begin(), 2048, 0);
+  EXPECT_EQ(Click(kOpRead), 0) << LastLine();
+  EXPECT_TRUE(Holds(*chip, 2048));
+  EXPECT_EQ(prog->VccPin(), 0);
+  ExpectNoHazard();
+}
 
 // The bytes after the start, one table for every form: the X24C01 address in bits 7..1, block
 // bits of the one-byte parts in the device byte, two address bytes from 4 KiB up.

@@ -1,13 +1,14 @@
-// The "X5045" set on the simulated programmer's "x5045dip08" design with the X5045/X5043 model
-// from their datasheet, through the runner with its contact check: the round trip with the chip's
-// own cells checked, the write cycle waited out, the status register (block lock and watchdog)
-// and the rules of the set's rows.
+// The "X5045" set on the simulated programmer's "x5045dip08" and "x5045dip14" designs with the
+// X5045/X5043 model from their datasheet, through the runner with its contact check: the round trip
+// with the chip's own cells checked, the write cycle waited out, the status register (block lock
+// and watchdog) and the rules of the set's rows.
 #include "algorithms/memory/X5045.h"
 
 #include <algorithm>
 
 #include "ChipFixture.h"
 #include "link/LinkState.h"
+#include "sim/chips/ChipModels.h"
 #include "sim/chips/SpiMemory.h"
 
 namespace zelvar::test {
@@ -27,12 +28,21 @@ class X5045Test : public ChipFixture {
   }
 };
 
-class X5045RoundTrip : public X5045Test, public ::testing::WithParamInterface<const char*> {};
+struct Seat {
+  const char* part;
+  int row;
+  const char* design;
+  bool pins14;
+};
+
+class X5045RoundTrip : public X5045Test, public ::testing::WithParamInterface<Seat> {};
 
 // Byte writes back to back: each write cycle (10 ms) must be over before the next write enable,
-// or the chip drops that byte.
+// or the chip drops that byte. Row 2 seats the 14-lead package on its own design.
 TEST_P(X5045RoundTrip, WriteVerifyReadEraseBlankReachTheChipsCells) {
-  auto chip = ChooseX5045(GetParam());
+  const Seat& s = GetParam();
+  auto chip = sim::MakeSpiMemory(s.part, s.pins14 ? sim::kX5045Pins14 : sim::kSpiPins8);
+  Choose("X5045", s.row, chip, std::string("XICOR: ") + s.part, s.design);
   ASSERT_EQ(gApp.CodeLastAddress, 511);
   Pattern(512);
   EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
@@ -51,8 +61,11 @@ TEST_P(X5045RoundTrip, WriteVerifyReadEraseBlankReachTheChipsCells) {
   ExpectNoHazard();
 }
 
-INSTANTIATE_TEST_SUITE_P(Parts, X5045RoundTrip, ::testing::Values("X5045", "X5043"),
-                         [](const auto& info) { return std::string(info.param); });
+INSTANTIATE_TEST_SUITE_P(
+    Parts, X5045RoundTrip,
+    ::testing::Values(Seat{"X5045", 1, "x5045dip08", false}, Seat{"X5043", 1, "x5045dip08", false},
+                      Seat{"X5045", 2, "x5045dip14", true}, Seat{"X5043", 2, "x5045dip14", true}),
+    [](const auto& info) { return std::string(info.param.part) + "_" + info.param.design; });
 
 // Verify and Blank name the first differing byte, read from the chip (address bit 8 included).
 TEST_F(X5045Test, VerifyAndBlankNameTheFirstDifferentByte) {
@@ -151,6 +164,13 @@ TEST_F(X5045Test, RowZeroIsRefused) {
   runner.SetupChosenChip();
   EXPECT_EQ(Run(kOpWrite), 1);
   EXPECT_EQ(chip->pagesWritten, 0);
+}
+
+// The catalogue's "(14pin)" lines seat the 14-lead package, the others the 8-pin DIP.
+TEST(X5045Models, CatalogueNamesChooseThePackage) {
+  EXPECT_EQ(sim::MakeChipModel("XICOR: X5045(14pin)")->PinCount(), 14);
+  EXPECT_EQ(sim::MakeChipModel("XICOR: X5043(14pin)")->PinCount(), 14);
+  EXPECT_EQ(sim::MakeChipModel("XICOR: X5045")->PinCount(), 8);
 }
 
 }  // namespace
