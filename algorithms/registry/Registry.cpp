@@ -114,6 +114,7 @@
 #include "algorithms/pic/P16F7X.h"
 #include "algorithms/pic/P18F4XXX.h"
 #include "algorithms/pic/P18FXX2.h"
+#include "algorithms/pic/PIC30F.h"
 #include "algorithms/pic/PIC12F.h"
 #include "algorithms/pic/PIC12F6XX.h"
 #include "algorithms/pic/PIC1687XA.h"
@@ -306,6 +307,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<pic::PIC12F>("PIC12F"),
     Register<pic::P18F4XXX>("P18F4XXX"),
     Register<pic::P18FXX2>("P18FXX2"),
+    Register<pic::PIC30F>("PIC30F"),
     Register<memory::SST49LF008>("SST49LF008"),
     Register<memory::I82802>("I82802"),
     Register<memory::P29F640>("P29F640"),
