@@ -33,7 +33,7 @@ constexpr const char* kNoData =
 // Program memory in address units (two a 24-bit word) as far as the 23-bit table address reaches
 // and the buffer holds; the data EEPROM within its page.
 constexpr std::uint32_t kMaxCode = 0x400000, kMaxData = 0x10000;
-constexpr std::uint32_t kRowUnits = 64;  // a code row: 32 words
+constexpr std::uint32_t kRowUnits = 64;    // a code row: 32 words
 constexpr std::uint32_t kBlockUnits = 32;  // a read block: 16 words
 
 // The instruction words the engine sends.
@@ -64,10 +64,8 @@ constexpr std::uint32_t kDataPage = 0x7F, kConfigPage = 0xF8, kIdPage = 0xFF;
 // The four words of one packed read from the twelve reply bytes (W0-W5, low byte first), each
 // as four buffer bytes with the pad 0.
 void Unpack(const std::uint8_t* r, std::uint8_t* dest) {
-  const std::uint8_t words[4][3] = {{r[0], r[1], r[2]},
-                                    {r[4], r[5], r[3]},
-                                    {r[6], r[7], r[8]},
-                                    {r[10], r[11], r[9]}};
+  const std::uint8_t words[4][3] = {
+      {r[0], r[1], r[2]}, {r[4], r[5], r[3]}, {r[6], r[7], r[8]}, {r[10], r[11], r[9]}};
   for (int w = 0; w < 4; ++w) {
     dest[4 * w] = words[w][0];
     dest[4 * w + 1] = words[w][1];
@@ -208,10 +206,12 @@ void PIC30F::ReadSixteenWords() const {
 }
 
 void PIC30F::WriteFourWords(const std::uint8_t* b) const {
-  const std::uint32_t lits[6] = {
-      static_cast<std::uint32_t>(b[0] | b[1] << 8),  static_cast<std::uint32_t>(b[2] | b[6] << 8),
-      static_cast<std::uint32_t>(b[4] | b[5] << 8),  static_cast<std::uint32_t>(b[8] | b[9] << 8),
-      static_cast<std::uint32_t>(b[10] | b[14] << 8), static_cast<std::uint32_t>(b[12] | b[13] << 8)};
+  const std::uint32_t lits[6] = {static_cast<std::uint32_t>(b[0] | b[1] << 8),
+                                 static_cast<std::uint32_t>(b[2] | b[6] << 8),
+                                 static_cast<std::uint32_t>(b[4] | b[5] << 8),
+                                 static_cast<std::uint32_t>(b[8] | b[9] << 8),
+                                 static_cast<std::uint32_t>(b[10] | b[14] << 8),
+                                 static_cast<std::uint32_t>(b[12] | b[13] << 8)};
   for (int w = 0; w < 6; ++w) MovLiteral(lits[w], w);
   Six(kClrW6);
   Six(kNop);

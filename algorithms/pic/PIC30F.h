@@ -20,9 +20,9 @@
 namespace zelvar::pic {
 
 namespace pic30f {
-inline constexpr const char* kDescribe[] = {"$Fonc:",   "21 Erase",  "22 Blank",  "23 Write",
-                                            "24 Verify", "32 WrData", "25 Config", "$DisTool:",
-                                            "26,30,",   "$end"};
+inline constexpr const char* kDescribe[] = {
+    "$Fonc:",    "21 Erase",  "22 Blank",  "23 Write", "24 Verify",
+    "32 WrData", "25 Config", "$DisTool:", "26,30,",   "$end"};
 // Groups by "cfg=": 0 the motor-control parts, 1 (and 3) the parts with boot and secure
 // segments, 2 the motor-control parts with FOSC2. "a=" is the register index 0-6.
 inline constexpr const char* kConfig[] = {

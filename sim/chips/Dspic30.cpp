@@ -357,8 +357,8 @@ void Dspic30Chip::Table(Programmer& p, std::uint32_t insn) {
     }
   } else {
     if (q == 0) return Fault(p, "table write without an indirect destination");
-    const std::uint16_t v = m == 0 ? (byte ? static_cast<std::uint16_t>(W(s) & 0xFF) : W(s))
-                                   : LoadData(p, W(s), byte);
+    const std::uint16_t v =
+        m == 0 ? (byte ? static_cast<std::uint16_t>(W(s) & 0xFF) : W(s)) : LoadData(p, W(s), byte);
     TableWrite(p, static_cast<std::uint32_t>(tblpag_) << 16 | W(d), high, byte, v);
   }
   post(m, s);

@@ -120,8 +120,8 @@ class Dspic30Chip final : public ChipModel {
   // Core state.
   std::array<std::uint8_t, 32> wregs_{};
   std::uint16_t tblpag_ = 0, nvmcon_ = 0, nvmadr_ = 0, nvmadru_ = 0, visi_ = 0;
-  int unlock_ = 0;      // 1 after 55h to NVMKEY, 2 after AAh (for the next instruction only)
-  int nopsOwed_ = 0;    // NOPs a table instruction still needs
+  int unlock_ = 0;    // 1 after 55h to NVMKEY, 2 after AAh (for the next instruction only)
+  int nopsOwed_ = 0;  // NOPs a table instruction still needs
   bool gotoPending_ = false;
   // Latches and running work.
   std::array<std::uint32_t, 32> rowLatch_{};

@@ -63,7 +63,7 @@ class Pic30Icsp final : public Design {
           p.record.ProtocolError(std::string(w_.tag) + ": command 3 or 4 without a read");
         }
         p.PushReplyByte(static_cast<std::uint8_t>(op == kVisiLow ? read_.value_or(0) & 0xFF
-                                                                  : read_.value_or(0) >> 8));
+                                                                 : read_.value_or(0) >> 8));
         return true;
       default:
         break;
