@@ -23,7 +23,7 @@ struct Line {
   std::string design;
   std::array<std::uint8_t, 4> id{};
   // What the round trip does with the whole code array, which every line shares: the smallest
-  // part runs Erase with Blank, Write, Verify and Read; the 16K-word 4013 the same but Read, up to
+  // part runs Erase with Blank, Write, Verify and Read; the 16K-word 4013 Write and Verify, up to
   // its top address lines; the rest leave it (each pass over it is long on the simulated pins).
   enum class Array { kNone, kWriteVerify, kFull } array = Array::kNone;
 };
@@ -272,6 +272,34 @@ TEST_F(Pic30f, LayoutAndSizesFromTheLine) {
     fake.chipParams = l.items;
     runner.SetupChosenChip();
     EXPECT_EQ(Run(kOpWrite), 1) << fla;
+  }
+}
+
+// "cfg=" picks the configuration group: 1 and 3 have the boot and secure segments and no PWM
+// bits, 2 adds FOSC2 to group 0.
+TEST_F(Pic30f, ConfigGroupsByCfg) {
+  struct Case {
+    int cfg;
+    bool pwm, segments, fosc2;
+  };
+  for (const Case c : {Case{0, true, false, false}, Case{1, false, true, false},
+                       Case{2, true, false, true}, Case{3, false, true, false}}) {
+    Line l = kLines[0];
+    l.items["cfg="] = c.cfg;
+    ChoosePart(l);
+    ChipUiList list(kChipUiListSize);
+    std::array<std::int32_t, 8> info{};
+    gApp.CurrentDispatcher(kOpDescribe, gApp.CodeBuffer.data(), info.data(), &list);
+    const auto has = [&](const std::string& row) {
+      return std::find(list.begin(), list.end(), row) != list.end();
+    };
+    EXPECT_TRUE(has("$Grid1:")) << c.cfg;
+    EXPECT_TRUE(has("n=GCP (加密),v=1,a=5,b=1")) << c.cfg;
+    EXPECT_EQ(has("n=PWMPIN,v=1,a=2,b=10"), c.pwm) << c.cfg;
+    EXPECT_EQ(has("n=RBS1,v=1,a=3,b=13"), c.segments) << c.cfg;
+    EXPECT_EQ(has("n=SWRP,v=1,a=4,b=0"), c.segments) << c.cfg;
+    EXPECT_EQ(has("n=FOSC2,v=1,a=0,b=10"), c.fosc2) << c.cfg;
+    EXPECT_EQ(info[3], 8);
   }
 }
 
