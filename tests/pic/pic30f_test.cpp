@@ -273,6 +273,13 @@ TEST_F(Pic30f, LayoutAndSizesFromTheLine) {
     runner.SetupChosenChip();
     EXPECT_EQ(Run(kOpWrite), 1) << fla;
   }
+  // A row beyond the one-row table is refused the same way.
+  l.items["fla="] = 8192;
+  fake.chipParams = l.items;
+  gApp.TypeIndex = 1;
+  runner.SetupChosenChip();
+  EXPECT_EQ(Run(kOpRead), 1);
+  EXPECT_EQ(prog->VppPin(), 0);
 }
 
 // "cfg=" picks the configuration group: 1 and 3 have the boot and secure segments and no PWM
