@@ -128,6 +128,7 @@
 #include "algorithms/pic/PIC16F630.h"
 #include "algorithms/pic/PIC16F882.h"
 #include "algorithms/pic/PIC16FEE.h"
+#include "algorithms/pic/PIC30F.h"
 #include "algorithms/pic/SAMSUNG3X.h"
 #include "algorithms/pic/SN8P1602.h"
 #include "algorithms/pic/SN8P2602.h"
@@ -314,6 +315,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<pic::PIC12F>("PIC12F"),
     Register<pic::P18F4XXX>("P18F4XXX"),
     Register<pic::P18FXX2>("P18FXX2"),
+    Register<pic::PIC30F>("PIC30F"),
     Register<memory::SST49LF008>("SST49LF008"),
     Register<memory::I82802>("I82802"),
     Register<memory::P29F640>("P29F640"),

@@ -10,6 +10,7 @@
 #include "sim/chips/BootBlock28F.h"
 #include "sim/chips/C8051Tap.h"
 #include "sim/chips/Cr80p.h"
+#include "sim/chips/Dspic30.h"
 #include "sim/chips/Em78p.h"
 #include "sim/chips/Eprom.h"
 #include "sim/chips/FirmwareHub.h"
@@ -92,6 +93,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kPic12,
     kPic16c5x,
     kPic18,
+    kDspic30,
     kSyncMos,
     kSm894051,
     kPinMode51,
@@ -136,6 +138,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(Pic12PartOf(chipName), Family::kPic12);
   consider(Pic16c5xPartOf(chipName), Family::kPic16c5x);
   consider(Pic18PartOf(chipName), Family::kPic18);
+  consider(Dspic30PartOf(chipName), Family::kDspic30);
   consider(SyncMosPartOf(chipName), Family::kSyncMos);
   consider(Sm894051PartOf(chipName), Family::kSm894051);
   consider(PinMode51PartOf(chipName), Family::kPinMode51);
@@ -214,6 +217,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakePic14Eprom(best);
     case Family::kPic18:
       return MakePic18(best);
+    case Family::kDspic30:
+      return MakeDspic30(best);
     case Family::kSyncMos:
       return MakeSyncMos(best);
     case Family::kSm894051:

@@ -23,6 +23,7 @@
 #include "sim/designs/P93cxxx.h"
 #include "sim/designs/Pic16c5x.h"
 #include "sim/designs/Pic18Icsp.h"
+#include "sim/designs/Pic30Icsp.h"
 #include "sim/designs/PicIcsp.h"
 #include "sim/designs/Sm59Isp.h"
 #include "sim/designs/SmallOtp.h"
@@ -105,6 +106,8 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"pic18qfp44", MakePic18Qfp44},
     {"pic18tqfp44", MakePic18Tqfp44},
     {"pic18isp", MakePic18Isp},
+    {"pic30dip40", MakePic30Dip40},
+    {"pic30dip28", MakePic30Dip28},
     {"mdt2000", MakeMdt2000},
     {"mdt10p73", MakeMdt10p73},
     {"mdt10p40pin", MakeMdt10p40Pin},
