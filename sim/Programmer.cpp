@@ -274,13 +274,14 @@ bool Programmer::OwnPortCommand(const Command& c) {
   switch (c.op()) {
     case kOpSamplePort: {
       std::uint8_t v = 0;
+      int driven = 0;
       for (int i = 0; i < 8; ++i) {
         const int sp = kPort0FirstPin + i;
-        if (DriverLevel(sp) >= 0) {
-          record.ProtocolError(Format("port 0 sampled while it drives socket pin %d", sp));
-        }
+        if (driven == 0 && DriverLevel(sp) >= 0) driven = sp;
         if (ReadLevel(sp) != 0) v |= static_cast<std::uint8_t>(1 << i);
       }
+      if (driven)
+        record.ProtocolError(Format("port 0 sampled while it drives socket pin %d", driven));
       PushReplyByte(v);
       return true;
     }
