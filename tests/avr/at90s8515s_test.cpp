@@ -8,6 +8,7 @@
 
 #include "AvrFixture.h"
 #include "sim/chips/AvrHvParallel.h"
+#include "sim/chips/ChipModels.h"
 
 namespace zelvar::test {
 namespace {
@@ -49,6 +50,10 @@ class At90s8515sRoundTrip : public At90s8515s, public ::testing::WithParamInterf
 
 TEST_P(At90s8515sRoundTrip, ErasesWritesVerifiesReadsFusesLocksAndIdentifies) {
   const Row40& r = GetParam();
+  // The catalogue line's chip is the model the simulated socket takes, wired where it must be.
+  const auto listed = sim::MakeChipModel(r.line.title);
+  ASSERT_NE(listed, nullptr);
+  EXPECT_EQ(listed->Name(), r.part);
   auto chip = sim::MakeAvrHvParallel(r.part);
   for (std::uint32_t a = 0; a < r.codeBytes; a += 37) chip->flash[a] = 0x00;
   chip->eeprom[r.eepromBytes - 1] = 0x11;
