@@ -55,6 +55,7 @@ void Programmer::PowerCycle() {
   reg.fill(0);
   fpga.fill(0);
   port.fill(0);
+  port0Written_ = false;
   level.fill(-1);
   busInput.fill(false);
   gnd_ = {};
@@ -93,6 +94,7 @@ int Programmer::CommandLength(std::uint8_t op) const {
     if (n > 0) return n;
   }
   if ((op == kOpSample || op == kOpWait100ms) && NoFpgaModel()) return 1;
+  if (!design_ && (op == kOpSamplePort || op == kOpWait100us || op == kOpWait100ms)) return 1;
   return kBaseLengths[op];
 }
 
@@ -158,6 +160,7 @@ void Programmer::PushInData(const std::uint8_t* data, std::size_t length) {
 
 void Programmer::Execute(const Command& c) {
   if (design_ && design_->CommandLength(c.op()) > 0 && design_->Execute(*this, c)) return;
+  if (!design_ && OwnPortCommand(c)) return;
   const std::uint8_t a = c.bytes[1], b = c.bytes[2];
   switch (c.op()) {
     case kOpPadding:
@@ -239,7 +242,7 @@ void Programmer::Execute(const Command& c) {
       clock.Advance(clock.latency.settleUs);
       break;
     case kOpStatusPrefix:
-      if (NoFpgaModel()) clock.Advance(1000);
+      if (NoFpgaModel() || !design_) clock.Advance(1000);
       break;
     case kOpWait100ms:
       clock.Advance(100000);
@@ -254,6 +257,73 @@ void Programmer::Execute(const Command& c) {
     default:
       // The status prefix, 43, 53 and 54 mean something only to a loaded design.
       break;
+  }
+}
+
+void Programmer::DrivePort0() {
+  const bool input = reg[kRegBusMode] == kPortInputMode;
+  for (int i = 0; i < 8; ++i) {
+    level[kPort0FirstPin + i] = (port[0] >> i) & 1;
+    busInput[kPort0FirstPin + i] = input;
+  }
+  Settle();
+}
+
+bool Programmer::OwnPortCommand(const Command& c) {
+  const std::uint8_t a = c.bytes[1], b = c.bytes[2];
+  switch (c.op()) {
+    case kOpSamplePort: {
+      std::uint8_t v = 0;
+      int driven = 0;
+      for (int i = 0; i < 8; ++i) {
+        const int sp = kPort0FirstPin + i;
+        if (driven == 0 && DriverLevel(sp) >= 0) driven = sp;
+        if (ReadLevel(sp) != 0) v |= static_cast<std::uint8_t>(1 << i);
+      }
+      if (driven)
+        record.ProtocolError(Format("port 0 sampled while it drives socket pin %d", driven));
+      PushReplyByte(v);
+      return true;
+    }
+    case kOpWait100us:
+      clock.Advance(100);
+      return true;
+    case kOpWait100ms:
+      clock.Advance(100000);
+      return true;
+    case kOpPort0:
+      port[0] = a;
+      port0Written_ = true;
+      DrivePort0();
+      return true;
+    case kOpRegister:
+      if (a == kRegWaitReady) {
+        reg[a] = b;
+        WaitReady(b, c.bytes[3]);
+        return true;
+      }
+      WriteRegister(a, b);
+      if (a == kRegBusMode && port0Written_) DrivePort0();
+      if ((a == kRegPinRelease || a == kRegPinRestore) && b >= 1 && b <= 48) {
+        busInput[b] = a == kRegPinRelease;
+        Settle();
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
+void Programmer::WaitReady(int pin, int limitMs) {
+  if (pin < 1 || pin > 48) {
+    record.ProtocolError("wait for ready on no pin");
+    return;
+  }
+  const double end = clockUs() + limitMs * 1000.0;
+  for (;;) {
+    Settle();
+    if (ReadLevel(pin) != 0 || clockUs() >= end) return;
+    AdvanceUs(10);
   }
 }
 
@@ -397,10 +467,29 @@ void Programmer::PlaceChipTurned(std::shared_ptr<ChipModel> chip, int firstPin) 
   Seat(std::move(chip), firstPin, true);
 }
 
+void Programmer::PlaceChipWired(std::shared_ptr<ChipModel> chip,
+                                const std::vector<std::pair<int, int>>& socketToChip) {
+  wiredSocketOf_.fill(0);
+  for (const auto& [socketPin, chipPin] : socketToChip) {
+    if (socketPin >= 1 && socketPin <= 48 && chipPin >= 1 && chipPin <= 48)
+      wiredSocketOf_[chipPin] = socketPin;
+  }
+  wired_ = true;
+  chip_ = std::move(chip);
+  chipPinAt_.fill(0);
+  if (chip_) {
+    for (int k = 1; k <= std::min(chip_->PinCount(), 48); ++k) {
+      if (const int sp = wiredSocketOf_[k]) chipPinAt_[sp] = k;
+    }
+  }
+  PinsChanged();
+}
+
 void Programmer::Seat(std::shared_ptr<ChipModel> chip, int firstPin, bool turned) {
   chip_ = std::move(chip);
   firstPin_ = firstPin;
   turned_ = turned;
+  wired_ = false;
   chipPinAt_.fill(0);
   if (chip_) {
     for (int k = 1; k <= chip_->PinCount(); ++k) {
@@ -417,6 +506,10 @@ void Programmer::PlaceChipAtBottom(std::shared_ptr<ChipModel> chip) {
 }
 
 void Programmer::SeatChip(std::shared_ptr<ChipModel> chip) {
+  if (chip && !chip->Wiring().empty()) {
+    const auto wiring = chip->Wiring();
+    return PlaceChipWired(std::move(chip), wiring);
+  }
   const int seat = chip ? chip->SeatPin(model_) : 0;
   if (seat == 0) return PlaceChipAtBottom(std::move(chip));
   PlaceChip(std::move(chip), seat);
@@ -431,6 +524,7 @@ int Programmer::SocketPinOf(int chipPin) const {
                ? wiring_[static_cast<std::size_t>(chipPin) - 1]
                : 0;
   }
+  if (wired_) return chipPin <= 48 ? wiredSocketOf_[chipPin] : 0;
   // Turned half round, chip pin k sits where pin k + n/2 (around the package) would.
   if (turned_) chipPin = (chipPin - 1 + n / 2) % n + 1;
   const int row1 = RowOfLeftPin(firstPin_);

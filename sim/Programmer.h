@@ -22,11 +22,23 @@
 //   acknowledges against a driven-high SDA on them), and command 3 samples the socket into the
 //   next reply byte, socket pin 18 in bit 1 and pin 21 in bit 3 (the other bits read 0); their
 //   own logic times the sets' waits: command 26 takes 1 ms, command 28 100 ms.
+// - With no design loaded (always on models 57 and 411) the programmer's own port logic serves
+//   the sets that drive a chip by pins alone (ours, as no document describes it):
+//   - port 0 (command 16) drives its byte onto socket pins 1 to 8 (bit 0 on pin 1) once written;
+//   - register 25 at 1 lets go of those pins (an input port), at any other value they drive the
+//     port-0 byte again; command 1 samples them into the next reply byte, as the chip drives
+//     them, and a sample while they drive is a protocol error (the set read its own byte);
+//   - registers 26 and 27 let go of one pin and drive it again (a chip output such as RDY/BSY);
+//   - register 29 (command 14 with a socket pin and a limit in ms) waits until that pin reads
+//     high (a line nothing drives reads high, as through a pull-up), polling every 10 µs, for at
+//     most the limit; the designs that carry a wait-ready use the same logic (`WaitReady`);
+//   - commands 25, 26 and 28 are waits of 100 µs, 1 ms and 100 ms.
 #include <array>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sim/Command.h"
@@ -82,6 +94,9 @@ class ChipModel {
   // The socket pin a user seats chip pin 1 in on programmer `model`, as the placement picture
   // shows it; 0: at the bottom of the socket.
   virtual int SeatPin(int /*model*/) const { return 0; }
+  // Jumpers from socket pins to chip pins for a part that is wired to the socket rather than
+  // seated in it; empty for a part that sits in the socket.
+  virtual std::vector<std::pair<int, int>> Wiring() const { return {}; }
 };
 
 class Programmer {
@@ -145,6 +160,10 @@ class Programmer {
   // Places `chip` over the rows PlaceChip(chip, firstPin) would take, turned half round: its pin 1
   // in the right row opposite socket pin `firstPin + n/2 - 1`, as an adapter may seat it.
   void PlaceChipTurned(std::shared_ptr<ChipModel> chip, int firstPin);
+  // Places `chip` off the socket, wired to it by jumpers: each pair joins a socket pin to a chip
+  // pin, and chip pins without a pair touch nothing.
+  void PlaceChipWired(std::shared_ptr<ChipModel> chip,
+                      const std::vector<std::pair<int, int>>& socketToChip);
   // Places `chip` at the bottom of the socket, as the sets expect a DIP to sit.
   void PlaceChipAtBottom(std::shared_ptr<ChipModel> chip);
   // A chip on the user's board, reached through the in-system header: chip pin k on socket pin
@@ -153,6 +172,8 @@ class Programmer {
   static constexpr int kHeaderGround = -1;
   void PlaceChipWired(std::shared_ptr<ChipModel> chip, std::vector<int> wiring);
   // Places `chip` where its SeatPin says for this model, else at the bottom.
+  // Places `chip` where its SeatPin says for this model (wired by its Wiring when it has one),
+  // else at the bottom.
   void SeatChip(std::shared_ptr<ChipModel> chip);
   ChipModel* chip() const { return chip_.get(); }
   std::shared_ptr<ChipModel> chipShared() const { return chip_; }
@@ -161,6 +182,9 @@ class Programmer {
   int ChipPinAt(int socketPin) const;
   // A design changed pin levels: the chip follows and the monitor looks for fights.
   void Settle();
+  // Waits until socket pin `pin` reads high (the chip's ready line), polling every 10 µs, for at
+  // most `limitMs`; a pin nothing drives reads high.
+  void WaitReady(int pin, int limitMs);
 
   // Replies: bytes collected for the next 64-byte reply, and raw IN data (block reads).
   void PushReplyByte(std::uint8_t b) { pending_.push_back(b); }
@@ -208,6 +232,10 @@ class Programmer {
   bool OldFpgaModel() const { return model_ == 5104 || model_ == 5105 || model_ == 5148; }
   bool NoFpgaModel() const { return model_ == 57 || model_ == 411; }
   bool TestMode() const { return OldFpgaModel() && fpga[kFpgaPinDrivers] == kFpgaDriversTest; }
+  // The port logic of the programmer with no design loaded.
+  bool OwnPortCommand(const Command& c);
+  void DrivePort0();
+  bool port0Written_ = false;  // port 0 has a byte for socket pins 1 to 8
 
   int model_;
   std::string modelName_;
@@ -219,6 +247,8 @@ class Programmer {
   int firstPin_ = 0;          // socket pin of chip pin 1 (of pin n/2 + 1 when turned)
   bool turned_ = false;
   std::vector<int> wiring_;  // PlaceChipWired's wiring; empty for a chip in the socket
+  std::array<int, 49> wiredSocketOf_{};  // jumpers: the socket pin of each chip pin, 0 = none
+  bool wired_ = false;
   void Seat(std::shared_ptr<ChipModel> chip, int firstPin, bool turned);
   std::array<int, 49> chipPinAt_{};  // chip pin on each socket pin, 0 = none
   std::vector<std::uint8_t> pending_;

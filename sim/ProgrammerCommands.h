@@ -8,6 +8,7 @@ namespace zelvar::sim {
 
 enum CoreOp : std::uint8_t {
   kOpPadding = 0,
+  kOpSamplePort = 1,  // no design: socket pins 1 to 8, a reply byte
   kOpSample = 3,      // models without FPGA: the socket's sampled pins, a reply byte
   kOpReply = 7,       // the collected reply bytes as one 64-byte IN packet
   kOpPinHigh = 8,     // pin
@@ -19,9 +20,10 @@ enum CoreOp : std::uint8_t {
   kOpPort0 = 16,      // ports 0..5 are 16..21, value
   kOpPort5 = 21,
   kOpProbe = 23,         // pin: a reply byte, 1 when something holds it low
+  kOpWait100us = 25,     // no design
   kOpStatusPrefix = 26,  // the one-byte power status's preamble
   kOpSettle = 27,
-  kOpWait100ms = 28,  // models without FPGA; 26 is their 1 ms wait
+  kOpWait100ms = 28,  // models without FPGA and no design; 26 is their 1 ms wait
   kOpBlock = 32,      // the collected reply bytes as one 256-byte IN block
   kOpStrobe = 43,
   kOp53 = 53,
@@ -38,6 +40,7 @@ enum CoreRegister : std::uint8_t {
   kRegBusMode = 25,
   kRegPinRelease = 26,  // pin: its driver lets go, for a chip output the design reads
   kRegPinRestore = 27,  // pin: its driver drives again
+  kRegWaitReady = 29,   // pin, then a limit in ms: wait until the pin reads high
   kRegPowerStatus = 31,
   kRegHighVoltagePin = 32,
   kRegBitstreamStart = 33,
@@ -59,5 +62,8 @@ inline constexpr std::uint8_t kLastInputRegister = 27;
 inline constexpr std::uint8_t kSecondPin = 0x80;
 // Ten settle commands go before a two-byte power status.
 inline constexpr int kStatusSettles = 10;
+// The port logic with no design: register 25 at this value makes socket pins 1 to 8 an input.
+inline constexpr std::uint8_t kPortInputMode = 1;
+inline constexpr int kPort0FirstPin = 1;
 
 }  // namespace zelvar::sim

@@ -84,7 +84,8 @@ bool AvrSet::SetUp(std::size_t rows, const char* bitstream, const char* noDesign
     return false;
   }
   const AvrType& t = Type();
-  LoadBitstream(bitstream);
+  // "": the set runs on the programmer's own pins and port, with no design.
+  if (*bitstream) LoadBitstream(bitstream);
   gApp.GroundPin = t.groundPin;
   gApp.PinMask = t.contactMask;
   mcs51::gMcs51.ChipVccPin = t.vccPin;

@@ -59,7 +59,8 @@ class AvrSet : public mcs51::Mcs51Set {
 
   // Operation 1: the row checked against the table's `rows`, `bitstream` loaded (nullptr: the
   // chip is refused with `noDesign`, so that no operation runs on a design left from another
-  // chip), the EEPROM image offset, ground and the supply levels (RESET's from the row).
+  // chip; "": the set needs no design), the EEPROM image offset, ground and the supply levels
+  // (RESET's from the row).
   bool SetUp(std::size_t rows, const char* bitstream, const char* noDesign, int vccMillivolts);
 
   std::uint32_t LastAddress() const override { return Type().codeLast; }

@@ -1,6 +1,7 @@
 #include "algorithms/avr/HvWordEngine.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
@@ -164,9 +165,8 @@ void HvWordSet::ReadId() {
   LogSignature("ID: %02x,%02x,%02x");
 }
 
-void HvWordSet::ReadConfig() {
-  // A failed entry leaves the grid as it was: the byte was never read.
-  if (!Enter()) return;
+std::optional<std::uint8_t> HvWordSet::ReadFuseLock() {
+  if (!Enter()) return std::nullopt;
   SetReadDirection(false);
   SetLine(kLineOe);
   ClearLine(kLineBs1);
@@ -181,12 +181,19 @@ void HvWordSet::ReadConfig() {
   SuppliesOff();
   ReadReply64(gLink.ScratchBuffer.data());
   const std::uint8_t v = gLink.ScratchBuffer[0];
-  char line[32];
-  std::snprintf(line, sizeof line, FuseLogFormat(), v);
-  AddMessageLine(line);
-  SetWord(0, v);
   const int radio = RadioOfLock((v & 0x80) != 0, (v & 0x40) != 0);
   if (radio >= 0) SetWord(kCalibrationChoiceWord, static_cast<std::uint32_t>(radio));
+  return v;
+}
+
+void HvWordSet::ReadConfig() {
+  // A failed entry leaves the grid as it was: the byte was never read.
+  const std::optional<std::uint8_t> v = ReadFuseLock();
+  if (!v) return;
+  char line[32];
+  std::snprintf(line, sizeof line, FuseLogFormat(), *v);
+  AddMessageLine(line);
+  SetWord(0, *v);
 }
 
 void HvWordSet::WriteData() {

@@ -7,6 +7,7 @@
 // held for a wait; a bare pulse would erase or program nothing. A set gives its rows, design,
 // entry and radio.
 #include <cstdint>
+#include <optional>
 
 #include "algorithms/avr/HvParallelEngine.h"
 
@@ -57,6 +58,9 @@ class HvWordSet : public HvParallelSet {
   void Lock() override;
   void ReadId() override;
   void ReadConfig() override;
+  // The fuse-and-lock byte (the entry, the read, supplies off), the "Lock mode" radio set from its
+  // lock bits; nothing when the entry failed.
+  std::optional<std::uint8_t> ReadFuseLock();
   void ReadData() override { ReadEeprom(); }
   void WriteData() override;
 };

@@ -4,6 +4,7 @@
 #include "algorithms/avr/AT90S2323HI.h"
 #include "algorithms/avr/AT90S2333.h"
 #include "algorithms/avr/AT90S8515.h"
+#include "algorithms/avr/AT90S8515S.h"
 #include "algorithms/avr/AT90S8535.h"
 #include "algorithms/avr/ATMEGA161.h"
 #include "algorithms/avr/ATMEGA162.h"
@@ -251,6 +252,7 @@ constexpr AlgorithmSet kSets[] = {
     Register<avr::AT90S2333>("AT90S2333"),
     Register<avr::AT90S8515>("AT90S8515"),
     Register<avr::AT90S8535>("AT90S8535"),
+    Register<avr::AT90S8515S>("AT90S8515S"),
     Register<avr::ATTINY2>("ATTINY2"),
     Register<avr::ATTINY28>("ATTINY28"),
     Register<avr::AT90S>("AT90S"),

@@ -301,10 +301,12 @@ AvrSheet At90s20(std::uint32_t flash, std::uint32_t eeprom, std::array<std::uint
   return ClassicAt90s(s, flash, eeprom, signature, 0x21, 0x01);
 }
 
-// AT90S4414/8515 and AT90S4434/8535: FSTRT (bit 0) and SPIEN (bit 5) are the fuse byte.
+// AT90S4414/8515 and AT90S4434/8535: FSTRT (bit 0) and SPIEN (bit 5) are the fuse byte; RDY/BSY
+// on PD1 (`rdy`, 0 where the package's model leaves it out).
 AvrSheet At90s40(AvrSheet pins, std::uint32_t flash, std::uint32_t eeprom,
-                 std::array<std::uint8_t, 3> signature) {
+                 std::array<std::uint8_t, 3> signature, int rdy = 0) {
   pins.vccMin = 4000;
+  pins.rdy = rdy;
   return ClassicAt90s(pins, flash, eeprom, signature, 0x21, 0x01);
 }
 
@@ -320,6 +322,18 @@ AvrSheet Plcc44At90s8515() {
   s.xa0 = 17;
   s.xa1 = 18;
   return s;
+}
+
+// The jumpers that show an AT90S4434/8535 to the programmer as an AT90S8515 (socket pin, chip
+// pin): PB0-PB7 and RESET straight, VCC to 40, GND to 20, PD1-PD6 to 11-16, XTAL1 to 19.
+std::vector<std::pair<int, int>> At90s8535Jumpers() {
+  std::vector<std::pair<int, int>> w;
+  for (int k = 1; k <= 9; ++k) w.emplace_back(k, k);
+  for (int i = 0; i < 6; ++i) w.emplace_back(11 + i, 15 + i);
+  w.emplace_back(40, 10);
+  w.emplace_back(20, 11);
+  w.emplace_back(19, 13);
+  return w;
 }
 
 }  // namespace
@@ -522,7 +536,8 @@ std::uint8_t AvrHvParallelChip::ReadValue(bool bs1, bool bs2) const {
 }
 
 void AvrHvParallelChip::OnPins(Programmer& p) {
-  if (socket_.empty() || p.ChipPinAt(socket_[1]) != 1) {
+  if (socket_.empty() || p.ChipPinAt(socket_[1]) != 1 ||
+      socket_[sheet_.vcc] != p.SocketPinOf(sheet_.vcc)) {
     socket_.assign(static_cast<std::size_t>(sheet_.pins) + 1, 0);
     for (int k = 1; k <= sheet_.pins; ++k) socket_[k] = p.SocketPinOf(k);
   }
@@ -657,15 +672,15 @@ std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part) {
   } else if (part == "AT90S2313") {
     s = At90s20(2048, 128, {0x1E, 0x91, 0x01});
   } else if (part == "AT90S4414") {
-    s = At90s40(Dip40Mega16x(), 4096, 256, {0x1E, 0x92, 0x01});
+    s = At90s40(Dip40Mega16x(), 4096, 256, {0x1E, 0x92, 0x01}, 11);
   } else if (part == "AT90S8515") {
-    s = At90s40(Dip40Mega16x(), 8192, 512, {0x1E, 0x93, 0x01});
+    s = At90s40(Dip40Mega16x(), 8192, 512, {0x1E, 0x93, 0x01}, 11);
   } else if (part == "AT90S8515*P44") {
     s = At90s40(Plcc44At90s8515(), 8192, 512, {0x1E, 0x93, 0x01});
-  } else if (part == "AT90S4434") {
-    s = At90s40(Atmega163(), 4096, 256, {0x1E, 0x92, 0x02});
-  } else if (part == "AT90S8535") {
-    s = At90s40(Atmega163(), 8192, 512, {0x1E, 0x93, 0x03});
+  } else if (part == "AT90S4434" || part == "AT90S4434(wired)") {
+    s = At90s40(Atmega163(), 4096, 256, {0x1E, 0x92, 0x02}, 15);
+  } else if (part == "AT90S8535" || part == "AT90S8535(wired)") {
+    s = At90s40(Atmega163(), 8192, 512, {0x1E, 0x93, 0x03}, 15);
   } else if (part == "AT90S8535*P44") {
     s = At90s40(Plcc44Std(), 8192, 512, {0x1E, 0x93, 0x03});
   } else if (part == "ATtiny2313") {
@@ -683,16 +698,18 @@ std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part) {
   } else {
     return nullptr;
   }
+  if (part.ends_with("(wired)")) s.wiring = At90s8535Jumpers();
   s.name = std::string(part);
   return std::make_shared<AvrHvParallelChip>(std::move(s));
 }
 
 std::string_view AvrHvParallelPartOf(std::string_view chipName) {
   constexpr std::string_view kParts[] = {
-      "ATmega48",  "ATmega88",  "ATmega168",     "ATmega161", "ATmega162", "ATmega163",
-      "ATmega8",   "ATmega16",  "ATmega32",      "ATmega64",  "ATmega128", "ATtiny2313",
-      "ATtiny28",  "AT90S2333", "AT90S4433",     "AT90S4414", "AT90S8515", "AT90S8515*P44",
-      "AT90S4434", "AT90S8535", "AT90S8535*P44", "AT90S1200", "AT90S2313"};
+      "ATmega48",      "ATmega88",   "ATmega168",     "ATmega161",        "ATmega162",
+      "ATmega163",     "ATmega8",    "ATmega16",      "ATmega32",         "ATmega64",
+      "ATmega128",     "ATtiny2313", "ATtiny28",      "AT90S2333",        "AT90S4433",
+      "AT90S4414",     "AT90S8515",  "AT90S8515*P44", "AT90S4434",        "AT90S8535",
+      "AT90S8535*P44", "AT90S1200",  "AT90S2313",     "AT90S4434(wired)", "AT90S8535(wired)"};
   std::string_view best;
   for (std::string_view part : kParts) {
     if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;

@@ -29,7 +29,8 @@
 //    while WR is held low (tWLWH_CE 5-15 ms, tWLWH_PFB 1.0-1.8 ms) and take effect as WR rises,
 //    a pulse outside that window doing nothing. Where PAGEL shares BS1's pin (ATtiny2313) the
 //    page buffer latches as the pin falls, since BS1 must rise before the high byte is loaded.
-//  - RDY/BSY (modelled on the 20-pin AT90S1200/2313) drives low from a WR-started cycle until it
+//  - RDY/BSY (modelled on the 20-pin AT90S1200/2313 and the 40-pin DIP AT90S4414/8515 and
+//    AT90S4434/8535, PD1) drives low from a WR-started cycle until it
 //    completes, high otherwise, and only in programming mode.
 //  - Flash cells program by AND; EEPROM bytes replace; fuse bytes replace (bits the part lacks
 //    read 1); lock bits only go from 1 to 0. The chip erase sets flash, EEPROM (kept when EESAVE is
@@ -46,6 +47,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "sim/Programmer.h"
@@ -79,6 +81,8 @@ struct AvrSheet {
   // (0: self-timed from WR's falling edge).
   bool fuseLockByte = false;
   std::array<double, 2> eraseLowUs{}, fuseLowUs{};
+  // Jumpers (socket pin, chip pin) for a part wired to the socket instead of seated in it.
+  std::vector<std::pair<int, int>> wiring;
 };
 
 class AvrHvParallelChip final : public ChipModel {
@@ -95,6 +99,7 @@ class AvrHvParallelChip final : public ChipModel {
   bool Powered(const Programmer& p) const override;
   void OnPins(Programmer& p) override;
   int Drive(int pin) const override;
+  std::vector<std::pair<int, int>> Wiring() const override { return sheet_.wiring; }
 
   const AvrSheet& sheet() const { return sheet_; }
   std::vector<std::uint8_t> flash;   // erased 0xFF
@@ -149,7 +154,10 @@ class AvrHvParallelChip final : public ChipModel {
 // "ATmega8", "ATmega16", "ATmega32", "ATmega64", "ATmega128" (the last two on their adapter),
 // "AT90S1200", "AT90S2313",
 // "ATtiny2313", "AT90S2333", "AT90S4433", "ATtiny28", "AT90S4414", "AT90S8515", "AT90S4434",
-// "AT90S8535" and the PLCC44 packages "AT90S8515*P44", "AT90S8535*P44".
+// "AT90S8535", the PLCC44 packages "AT90S8515*P44", "AT90S8535*P44", and "AT90S4434(wired)",
+// "AT90S8535(wired)": the DIP AT90S4434/8535 wired by jumpers so that the programmer sees the
+// AT90S8515's programming pins (socket pins 1-9 to chip pins 1-9, 40 to VCC 10, 20 to GND 11,
+// 11-16 to PD1-PD6 15-20, 19 to XTAL1 13), as set "AT90S8515S" asks a user to wire them.
 // nullptr for an unknown name.
 std::shared_ptr<AvrHvParallelChip> MakeAvrHvParallel(std::string_view part);
 // The longest part name of MakeAvrHvParallel a catalogue chip name holds; empty when none does.

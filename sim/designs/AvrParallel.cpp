@@ -47,6 +47,7 @@ class AvrParallelDesign final : public Design {
   }
 
   bool Execute(Programmer& p, const Command& c) override {
+    HoldInputs(p);
     if (RunWait(p, kWaits, c.op())) return true;
     switch (c.op()) {
       case kSample:
@@ -70,6 +71,7 @@ class AvrParallelDesign final : public Design {
   }
 
   void OnFpgaRegister(Programmer& p, std::uint8_t reg, std::uint8_t value) override {
+    HoldInputs(p);
     if (reg != kLineRegister) return;
     const int line = value & 0x7F;
     const bool high = (value & 0x80) != 0;
@@ -91,6 +93,10 @@ class AvrParallelDesign final : public Design {
   }
 
  private:
+  void HoldInputs(Programmer& p) const {
+    if (pins_.rdy != 0) p.busInput[pins_.rdy] = true;
+  }
+
   std::uint8_t Sample(Programmer& p) {
     if (!readBack_)
       p.record.ProtocolError(name_ + ": data port sampled while the programmer drives it");
@@ -126,6 +132,7 @@ constexpr AvrParallelPins kDip28{
 constexpr AvrParallelPins kDip40{
     .lines = {0, 0, 12, 13, 14, 15, 16, 19, 0, 17, 39},
     .data = {1, 2, 3, 4, 5, 6, 7, 8},
+    .rdy = 11,
 };
 
 // A 40-pin DIP in socket pins 1-40 with the AT90S8535 pinout (ATmega163): DATA on PB0..PB7
@@ -133,6 +140,7 @@ constexpr AvrParallelPins kDip40{
 constexpr AvrParallelPins kDip40Std{
     .lines = {0, 0, 16, 17, 18, 19, 20, 13, 0, 21, 40},
     .data = {1, 2, 3, 4, 5, 6, 7, 8},
+    .rdy = 15,
 };
 
 // The 44-pin PLCC adapters sit at the bottom of the socket, PLCC pin n in socket pin n - 2 (pins 1

@@ -10,6 +10,9 @@
 //   port drives through series resistors, so the chip's outputs win without harm; a sample while
 //   the port drives is recorded as a protocol error, as is a sample of a port nothing drives.
 // - Line 8 changes no socket pin.
+// - The chip's RDY/BSY pin (PD1) of the 40-pin DIP packages is an input of the design: the pin
+//   commands' levels do not reach it while the design is loaded, so the chip's output meets no
+//   driver.
 // - Waits: 25 is 100 µs (the supply settles), 26 one 1.25 ms tick, 27 a 2.5 ms tick (it also
 //   serves as the power status's settle), 28 10 ms (covers the chip erase and the mode's
 //   start-up), 52 1 µs (the lines settle).
@@ -25,6 +28,7 @@ namespace zelvar::sim {
 struct AvrParallelPins {
   std::array<int, 11> lines{};
   std::array<int, 8> data{};
+  int rdy = 0;  // the chip's RDY/BSY, held as an input; 0: none
 };
 
 std::unique_ptr<Design> MakeAtmega8Dip28();

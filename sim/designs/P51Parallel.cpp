@@ -125,28 +125,11 @@ std::uint8_t P51Logic::SamplePins(Programmer& p, int first) {
   return b;
 }
 
-// Polls the pin every 10 us until it reads high (a line nothing drives reads high, as with
-// the pull-up of a released pin), for at most `limitMs`.
-void P51Logic::WaitReady(Programmer& p, int pin, int limitMs) {
-  if (pin < 1 || pin > 48) {
-    p.record.ProtocolError("p51: wait for ready on no pin");
-    return;
-  }
-  const double end = p.clockUs() + limitMs * 1000.0;
-  for (;;) {
-    Settle(p);
-    const int cp = p.ChipPinAt(pin);
-    const int d = cp > 0 && p.chip() ? p.chip()->Drive(cp) : -1;
-    if (d > 0 || (d < 0 && p.ReadLevel(pin) != 0) || p.clockUs() >= end) return;
-    p.AdvanceUs(10);
-  }
-}
-
 bool P51Logic::Execute(Programmer& p, const Command& c) {
   switch (c.op()) {
     case kSetRegister:
       if (c.bytes[1] == kWaitReadyRegister) {
-        WaitReady(p, c.bytes[2], c.bytes[3]);
+        p.WaitReady(c.bytes[2], c.bytes[3]);
         return true;
       }
       // Register 25 sets the data lines' direction; the core keeps the register itself.

@@ -9,7 +9,8 @@
 // 25 is 15, and command 37 samples it while register 25 is 9 (its read mode). Register 25 at 0
 // or 1 puts the command-33 byte on P0 as an address (the parts that take their data on P1), and
 // at 1 makes socket pins 1 to 8 an input port that command 1 samples. Register 29 (command 14
-// with a socket pin and a limit in ms) waits until the chip shows ready on that pin.
+// with a socket pin and a limit in ms) waits until the chip shows ready on that pin, by the
+// programmer's own wait-ready (`Programmer::WaitReady`).
 // "zor5103" carries this logic beside its EPROM logic; "p51dip40" and "p51plcc44" carry
 // it alone.
 #include <array>
@@ -33,7 +34,6 @@ class P51Logic {
   void DrivePort20(Programmer& p, bool drive);
   std::uint8_t SamplePins(Programmer& p, int first);
   static void Settle(Programmer& p);
-  static void WaitReady(Programmer& p, int pin, int limitMs);
 
   std::uint8_t latch_ = 0xFF;
   bool latched_ = false;  // a data byte has been given since the design loaded
