@@ -469,27 +469,19 @@ void Programmer::PlaceChipTurned(std::shared_ptr<ChipModel> chip, int firstPin) 
 
 void Programmer::PlaceChipWired(std::shared_ptr<ChipModel> chip,
                                 const std::vector<std::pair<int, int>>& socketToChip) {
-  wiredSocketOf_.fill(0);
+  std::vector<int> wiring(chip ? static_cast<std::size_t>(chip->PinCount()) : 0, 0);
   for (const auto& [socketPin, chipPin] : socketToChip) {
-    if (socketPin >= 1 && socketPin <= 48 && chipPin >= 1 && chipPin <= 48)
-      wiredSocketOf_[chipPin] = socketPin;
+    if (socketPin >= 1 && socketPin <= 48 && chipPin >= 1 &&
+        static_cast<std::size_t>(chipPin) <= wiring.size())
+      wiring[static_cast<std::size_t>(chipPin) - 1] = socketPin;
   }
-  wired_ = true;
-  chip_ = std::move(chip);
-  chipPinAt_.fill(0);
-  if (chip_) {
-    for (int k = 1; k <= std::min(chip_->PinCount(), 48); ++k) {
-      if (const int sp = wiredSocketOf_[k]) chipPinAt_[sp] = k;
-    }
-  }
-  PinsChanged();
+  PlaceChipWired(std::move(chip), std::move(wiring));
 }
 
 void Programmer::Seat(std::shared_ptr<ChipModel> chip, int firstPin, bool turned) {
   chip_ = std::move(chip);
   firstPin_ = firstPin;
   turned_ = turned;
-  wired_ = false;
   chipPinAt_.fill(0);
   if (chip_) {
     for (int k = 1; k <= chip_->PinCount(); ++k) {
@@ -524,7 +516,6 @@ int Programmer::SocketPinOf(int chipPin) const {
                ? wiring_[static_cast<std::size_t>(chipPin) - 1]
                : 0;
   }
-  if (wired_) return chipPin <= 48 ? wiredSocketOf_[chipPin] : 0;
   // Turned half round, chip pin k sits where pin k + n/2 (around the package) would.
   if (turned_) chipPin = (chipPin - 1 + n / 2) % n + 1;
   const int row1 = RowOfLeftPin(firstPin_);

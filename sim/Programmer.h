@@ -171,7 +171,6 @@ class Programmer {
   // design that runs the header names its wiring.
   static constexpr int kHeaderGround = -1;
   void PlaceChipWired(std::shared_ptr<ChipModel> chip, std::vector<int> wiring);
-  // Places `chip` where its SeatPin says for this model, else at the bottom.
   // Places `chip` where its SeatPin says for this model (wired by its Wiring when it has one),
   // else at the bottom.
   void SeatChip(std::shared_ptr<ChipModel> chip);
@@ -247,8 +246,6 @@ class Programmer {
   int firstPin_ = 0;          // socket pin of chip pin 1 (of pin n/2 + 1 when turned)
   bool turned_ = false;
   std::vector<int> wiring_;  // PlaceChipWired's wiring; empty for a chip in the socket
-  std::array<int, 49> wiredSocketOf_{};  // jumpers: the socket pin of each chip pin, 0 = none
-  bool wired_ = false;
   void Seat(std::shared_ptr<ChipModel> chip, int firstPin, bool turned);
   std::array<int, 49> chipPinAt_{};  // chip pin on each socket pin, 0 = none
   std::vector<std::uint8_t> pending_;

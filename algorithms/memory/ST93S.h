@@ -24,7 +24,9 @@ class ST93S final : public MicrowireSet {
   static constexpr std::uint32_t kProtectFrom = 0x10;
 
  private:
-  static constexpr const char* kList[] = {"$Fonc:",    "23 Write",     "24 Verify",
+  // "20 UnProtect" is in the list as the only way a user reaches the operation (operation
+  // buttons cover 21 to 29): without it a protected chip could not be unprotected here.
+  static constexpr const char* kList[] = {"$Fonc:",    "20 UnProtect", "23 Write", "24 Verify",
                                           "$DisTool:", "25,28,30,31,", "$end"};
   const MicrowireType& Type() const override { return ChosenRow(kTypes); }
   bool WordUnits() const override { return true; }
