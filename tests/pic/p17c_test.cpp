@@ -231,5 +231,29 @@ TEST_F(P17c, ContactPinsByPm) {
   }
 }
 
+// Without "fla=", with words reaching the buffer's data area, a package the set has no wiring for
+// or a row beyond its one-row table, the chip is refused: every operation fails untouched.
+TEST_F(P17c, RefusedLines) {
+  const struct {
+    const char* item;
+    int value;
+    int row;
+  } cases[] = {{"fla=", 0, 0}, {"fla=", 0x2200, 0}, {"pkg=", 28, 0}, {"pkg=", 40, 1}};
+  prog->record.keepTranscript = true;
+  for (const auto& c : cases) {
+    CatalogueLine l = FromCatalogue("PIC17C44");
+    l.items[c.item] = c.value;
+    fake.chipParams = l.items;
+    gApp.AlgorithmKey = "P17C4X";
+    gApp.TypeIndex = c.row;
+    gApp.CurrentDispatcher = DispatcherForKey("P17C4X");
+    runner.SetupChosenChip();
+    const std::size_t sent = prog->record.transcript.size();
+    EXPECT_EQ(Run(kOpWrite), 1) << c.item << c.value;
+    EXPECT_EQ(prog->record.transcript.size(), sent) << c.item << c.value;
+    EXPECT_EQ(gApp.InfoRecord[0], 0) << c.item << c.value;
+  }
+}
+
 }  // namespace
 }  // namespace zelvar::test

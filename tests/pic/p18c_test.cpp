@@ -194,18 +194,27 @@ TEST_F(P18c, VppAtSetupAndWeakSupply) {
   EXPECT_EQ(prog->VppPin(), 0);
 }
 
-// Without "fla=", or with a package the set has no wiring for, the chip is refused.
-TEST_F(P18c, RefusedWithoutSizeOrPackage) {
-  for (const auto& [item, value] : {std::pair{"fla=", 0}, std::pair{"pkg=", 8}}) {
+// Without "fla=", with a size beyond the PIC18's 2 MB, a package the set has no wiring for or a
+// row beyond its one-row table, the chip is refused: every operation fails untouched.
+TEST_F(P18c, RefusedLines) {
+  const struct {
+    const char* item;
+    int value;
+    int row;
+  } cases[] = {{"fla=", 0, 0}, {"fla=", 0x200001, 0}, {"pkg=", 8, 0}, {"pkg=", 40, 1}};
+  prog->record.keepTranscript = true;
+  for (const auto& c : cases) {
     CatalogueLine l = FromCatalogue("PIC18C452");
-    l.items[item] = value;
+    l.items[c.item] = c.value;
     fake.chipParams = l.items;
     gApp.AlgorithmKey = "P18CXXX";
-    gApp.TypeIndex = 0;
+    gApp.TypeIndex = c.row;
     gApp.CurrentDispatcher = DispatcherForKey("P18CXXX");
     runner.SetupChosenChip();
-    EXPECT_EQ(Run(kOpBlank), 1) << item;
-    EXPECT_EQ(gApp.PinMask, 0u) << item;
+    const std::size_t sent = prog->record.transcript.size();
+    EXPECT_EQ(Run(kOpBlank), 1) << c.item << c.value;
+    EXPECT_EQ(prog->record.transcript.size(), sent) << c.item << c.value;
+    EXPECT_EQ(gApp.InfoRecord[0], 0) << c.item << c.value;
   }
 }
 
