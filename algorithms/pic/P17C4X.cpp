@@ -38,10 +38,12 @@ void P17C4X::CheckRow(const McuType& t, TypeTableReport& r) {
 std::array<bool, 16> P17C4X::ConfigFlags(std::uint32_t word0, std::uint32_t word1) {
   std::array<bool, 16> flags;
   flags.fill(true);
-  flags[0] = (word0 & 1) != 0;
-  flags[1] = (word0 >> 1 & 1) != 0;
+  // A configuration bit reads 0 once its location is programmed, so a bit the words hold at 0 is
+  // the one to program: "LF" (FOSC1:0 00) must not stay erased and arrive as EC (11).
+  flags[0] = (word0 & 1) == 0;
+  flags[1] = (word0 >> 1 & 1) == 0;
   // The grid rows of WDTBS0/1, PM0, bit 5, PM1 and PM2 and the postscaler radio set word 1.
-  for (int k : {2, 3, 4, 5, 6, 15}) flags[static_cast<std::size_t>(k)] = (word1 >> k & 1) != 0;
+  for (int k : {2, 3, 4, 5, 6, 15}) flags[static_cast<std::size_t>(k)] = (word1 >> k & 1) == 0;
   return flags;
 }
 

@@ -10,7 +10,9 @@
 //
 // The configuration bits sit one a location at FE00h-FE0Fh, programmed by a pulse each: FOSC1:0
 // from option word 0 (the oscillator radio), WDTPS1:0, PM0, bit 5, PM1 and PM2 from option word 1
-// (the postscaler radio and the grid rows that name word 1); a bit at 1 programs its location.
+// (the postscaler radio and the grid rows that name word 1). The option words hold the chip's own
+// bits, as Read config gives them and as the radios' items are ordered (LF 00 ... EC 11, WDT off
+// 00 ... postscaler 1 11): a bit at 0 programs its location, a bit at 1 leaves it erased.
 #include <array>
 #include <cstdint>
 #include <span>
@@ -100,7 +102,8 @@ class P17C4X final : public McuSet {
   static constexpr std::string_view kRequiredItems = "fla=";
   static void CheckRow(const McuType& t, TypeTableReport& r);
 
-  // The sixteen configuration locations' program flags from option words 0 and 1: 1 programs.
+  // The sixteen configuration locations' program flags from option words 0 and 1 (true pulses
+  // the location): a bit at 0 is programmed; the reserved locations 7-14 are always pulsed.
   static std::array<bool, 16> ConfigFlags(std::uint32_t word0, std::uint32_t word1);
 
  private:

@@ -4,9 +4,10 @@
 // MCLR/VPP 32, TEST 27, OSC1 19, RE0/ALE 30, RE2/WR 28, AD7:0 on RC7:RC0 at pins 9-2, AD15:8 on
 // RD7:RD0 at pins 33-40), program memory of 2K, 4K or 8K 16-bit words, and the configuration
 // bits at FE00h-FE0Fh, one bit a location: FOSC0 0, FOSC1 1, WDTPS0 2, WDTPS1 3, PM0 4, PM1 6,
-// PM2 15 (FOSC1:0 11 EC, 10 XT, 01 RC, 00 LF; WDTPS1:0 11 WDT off, else on; PM2:PM0 111
-// microprocessor, 110 microcontroller, 101 extended microcontroller, 000 code-protected
-// microcontroller). A programmed bit reads 0.
+// PM2 15 (FOSC1:0 11 EC, 10 XT, 01 RC, 00 LF; WDTPS1:0 00 WDT off (16-bit overflow timer),
+// 01 postscaler 64, 10 postscaler 256, 11 postscaler 1; PM2:PM0 111 microprocessor, 110
+// microcontroller, 101 extended microcontroller, 000 code-protected microcontroller). A programmed
+// bit reads 0, an erased chip is thus EC, postscaler 1, microprocessor mode.
 //
 // The word-by-word protocol on those pins is the designs' (the programming guide's is not what
 // the programmer's logic drives), so the model takes these rules, kept here:

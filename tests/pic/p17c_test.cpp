@@ -2,8 +2,9 @@
 // catalogue line through the runner on both seats (turned half round below model 6300, upright
 // from 6300: Blank, Write, Verify and its failure, Read, Config and Read config), checked in the
 // chip's own cells; the EPROM's AND cells; wrong seats and items that must fail; and the mends
-// (VPP set at set-up, the configuration flags of option word 1, Read config filling both words,
-// a weak supply ending Write).
+// (VPP set at set-up, the configuration flags of option word 1, the words holding the chip's own
+// configuration bits in Config as in Read config, Read config filling both words, a weak supply
+// ending Write).
 #include <random>
 
 #include "algorithms/pic/P17C4X.h"
@@ -104,21 +105,22 @@ TEST_P(P17cRoundTrip, BlankWriteVerifyReadConfig) {
   EXPECT_EQ(Click(kOpRead), 0) << LastLine();
   EXPECT_TRUE(std::equal(image.begin(), image.end(), gApp.CodeBuffer.begin()));
 
-  // FOSC1 from word 0, WDTPS0, PM0 and PM2 from word 1: those locations programmed, with the
-  // reserved locations 7-14 the set always programs (they read 1).
-  gApp.OptionValues[0] = 0x0002;
-  gApp.OptionValues[1] = 0x8014;
+  // The words hold the chip's bits: RC (FOSC1:0 01) in word 0; postscaler 256 (WDTPS1:0 10) and
+  // microcontroller mode (PM2:PM0 110) in word 1. The bits at 0 are programmed (FOSC1, WDTPS0,
+  // PM0), the reserved locations 7-14 the set always pulses read 1.
+  gApp.OptionValues[0] = 0x0001;
+  gApp.OptionValues[1] = 0x8068;
   EXPECT_EQ(Click(kOpConfig), 0) << LastLine();
-  EXPECT_EQ(chip->ConfigRead(), 0x7FE9);
+  EXPECT_EQ(chip->ConfigRead(), 0xFFE9);
   gApp.OptionValues[0] = gApp.OptionValues[1] = 0;
   EXPECT_EQ(Run(kOpReadConfig), 0) << LastLine();
-  EXPECT_EQ(LastLine(), "Config:69");
-  EXPECT_EQ(gApp.OptionValues[0], 0x69);
-  EXPECT_EQ(gApp.OptionValues[1], 0x68);
+  EXPECT_EQ(LastLine(), "Config:e9");
+  EXPECT_EQ(gApp.OptionValues[0], 0xE9);
+  EXPECT_EQ(gApp.OptionValues[1], 0x8068);
   // Through the runner the grid keeps its rows' bits: FOSC1:0 of word 0, the rest of word 1.
   EXPECT_EQ(Click(kOpReadConfig), 0) << LastLine();
   EXPECT_EQ(gApp.OptionValues[0], 0x01);
-  EXPECT_EQ(gApp.OptionValues[1], 0x68);
+  EXPECT_EQ(gApp.OptionValues[1], 0x8068);
   EXPECT_EQ(prog->VccPin(), 0);
   EXPECT_EQ(prog->VppPin(), 0);
   ExpectNoHazard();
@@ -133,17 +135,17 @@ INSTANTIATE_TEST_SUITE_P(Lines, P17cRoundTrip,
                          });
 
 // The configuration locations follow option word 0 for the oscillator and word 1 for the rest
-// (the grid rows of WDTBS0/1, PM0-PM2 and the postscaler radio write word 1): bits 2-6 and 15 of
-// word 0 no longer reach the chip, those of word 1 do.
+// (the grid rows of WDTBS0/1, PM0-PM2 and the postscaler radio write word 1), a bit at 0
+// programming its location: bits 2-6 and 15 of word 0 never reach the chip, those of word 1 do.
 TEST_F(P17c, ConfigTakesWord1ForPostscalerAndModes) {
   struct Case {
     std::uint32_t word0, word1;
     std::uint16_t config;  // as the chip reads it
   };
   const Case cases[] = {
-      {0x807F, 0x0000, 0xFFFC},  // only FOSC1:0 programmed: LF, WDT off, microprocessor mode
-      {0x0000, 0x000C, 0xFFF3},  // the postscaler radio's bits: WDTPS1:0 programmed
-      {0x0001, 0x8050, 0x7FAE},  // FOSC0, PM0, PM1, PM2: code-protected microcontroller
+      {0xFFFF, 0xFFFF, 0xFFFF},  // all erased: EC, postscaler 1, microprocessor mode
+      {0x0000, 0xFFFF, 0xFFFC},  // only FOSC1:0 programmed: LF
+      {0x0003, 0x0000, 0x7FA3},  // WDTPS1:0, PM0, PM1, PM2: WDT off, code-protected
   };
   for (const Case& c : cases) {
     auto chip = ChooseP17(FromCatalogue("PIC17C42A"));
@@ -151,6 +153,81 @@ TEST_F(P17c, ConfigTakesWord1ForPostscalerAndModes) {
     gApp.OptionValues[1] = static_cast<std::int32_t>(c.word1);
     EXPECT_EQ(Click(kOpConfig), 0) << LastLine();
     EXPECT_EQ(chip->ConfigRead(), c.config) << std::hex << c.word0 << " " << c.word1;
+  }
+  ExpectNoHazard();
+}
+
+// Each choice of the oscillator and postscaler radios and of the processor-mode rows lands on the
+// chip as the configuration the datasheet gives for it (FOSC1:0 bits 1:0, WDTPS1:0 bits 3:2, PM2
+// bit 15, PM1 bit 6, PM0 bit 4; a programmed bit reads 0). Read config then shows that chip in the
+// same radios and rows, and Config from them gives a blank second chip the same cells.
+TEST_F(P17c, ChoicesProgramTheConfigurationTheyNameAndReadConfigCopiesIt) {
+  struct Named {
+    const char* name;
+    std::uint16_t bits;
+  };
+  // FOSC1:0 and WDTPS1:0 by the radio items' texts, PM2:PM1:PM0 by the mode.
+  const Named oscillators[] = {{"LF", 0b00}, {"RC", 0b01}, {"XT", 0b10}, {"EC", 0b11}};
+  const Named postscalers[] = {{"disabled,16-bit", 0b00},
+                               {"enabled,post=64", 0b01},
+                               {"enabled,post=256", 0b10},
+                               {"enabled,post=1", 0b11}};
+  const Named modes[] = {{"microprocessor", 0b111},
+                         {"microcontroller", 0b110},
+                         {"extended microcontroller", 0b101},
+                         {"code-protected microcontroller", 0b000}};
+  auto rowOf = [&](const char* name) {
+    for (int i = 0; i < ui.ConfigRowCount; ++i) {
+      if (ui.Cells[i][0] == name) return i;
+    }
+    ADD_FAILURE() << name;
+    return 0;
+  };
+  auto seat = [&](const std::shared_ptr<sim::Pic17Chip>& chip) {
+    prog->model() < 6300 ? prog->PlaceChipTurned(chip, 1) : prog->PlaceChip(chip, 1);
+  };
+  for (int model : {6200, 6300}) {
+    Connect(model);
+    for (int o = 0; o < 4; ++o) {
+      for (int w = 0; w < 4; ++w) {
+        const Named& osc = oscillators[o];
+        const Named& wdt = postscalers[w];
+        const Named& mode = modes[(o + w) % 4];
+        SCOPED_TRACE(std::to_string(model) + " " + osc.name + " / " + wdt.name + " / " + mode.name);
+        auto first = ChooseP17(FromCatalogue("PIC17C43"));
+        // The user's choices: the mode rows in the grid, then the two radios (the last choice
+        // made in a radio reaches the words without a grid edit after it).
+        const std::pair<const char*, int> modeRows[] = {{"PM2", 2}, {"PM1", 1}, {"PM0", 0}};
+        for (const auto& [name, bit] : modeRows) {
+          ui.CurrentRow = rowOf(name);
+          ConfigGridKeyDown(ui, (mode.bits >> bit & 1) != 0 ? '1' : '0');
+        }
+        ASSERT_EQ(ui.Combos[0].Items.at(static_cast<std::size_t>(o)), osc.name);
+        ASSERT_EQ(ui.Combos[1].Items.at(static_cast<std::size_t>(w)), wdt.name);
+        ui.Combos[0].SetItemIndex(o);
+        ConfigComboChanged(ui);
+        ui.Combos[1].SetItemIndex(w);
+        ConfigComboChanged(ui);
+        EXPECT_EQ(Click(kOpConfig), 0) << LastLine();
+        const auto expected = static_cast<std::uint16_t>(
+            (0xFFFF & ~0x805F) | osc.bits | wdt.bits << 2 | (mode.bits & 1) << 4 |
+            (mode.bits >> 1 & 1) << 6 | (mode.bits >> 2 & 1) << 15);
+        EXPECT_EQ(first->ConfigRead(), expected) << std::hex << first->ConfigRead();
+
+        // A fresh set-up puts the grid back to its defaults; Read config brings the chip's back.
+        auto second = ChooseP17(FromCatalogue("PIC17C43"));
+        seat(first);
+        EXPECT_EQ(Click(kOpReadConfig), 0) << LastLine();
+        EXPECT_EQ(ui.Combos[0].ItemIndex, o);
+        EXPECT_EQ(ui.Combos[1].ItemIndex, w);
+        for (const auto& [name, bit] : modeRows) {
+          EXPECT_EQ(ui.Cells[rowOf(name)][1], (mode.bits >> bit & 1) != 0 ? "1" : "0") << name;
+        }
+        seat(second);
+        EXPECT_EQ(Click(kOpConfig), 0) << LastLine();
+        EXPECT_EQ(second->ConfigRead(), expected) << std::hex << second->ConfigRead();
+      }
+    }
   }
   ExpectNoHazard();
 }
