@@ -32,6 +32,13 @@ constexpr std::uint64_t PinBits(std::initializer_list<int> pins) {
   return m;
 }
 
+// The contact pins a "pm=" value names in a set's table of them; none beyond the table.
+constexpr std::uint64_t ContactPins(std::span<const std::uint64_t> table, int pm) {
+  return pm >= 0 && static_cast<std::size_t>(pm) < table.size()
+             ? table[static_cast<std::size_t>(pm)]
+             : 0;
+}
+
 // A chip type: supply pins in the socket, sizes (last byte address of the program words; data
 // bytes less one, 0 or less: none), contact pins.
 struct McuType {

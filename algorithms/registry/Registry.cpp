@@ -118,6 +118,8 @@
 #include "algorithms/pic/P16CXXX.h"
 #include "algorithms/pic/P16F628A.h"
 #include "algorithms/pic/P16F7X.h"
+#include "algorithms/pic/P17C4X.h"
+#include "algorithms/pic/P18CXXX.h"
 #include "algorithms/pic/P18F4XXX.h"
 #include "algorithms/pic/P18FXX2.h"
 #include "algorithms/pic/PIC12F.h"
@@ -318,6 +320,8 @@ constexpr AlgorithmSet kSets[] = {
     Register<pic::P18F4XXX>("P18F4XXX"),
     Register<pic::P18FXX2>("P18FXX2"),
     Register<pic::PIC30F>("PIC30F"),
+    Register<pic::P18CXXX>("P18CXXX"),
+    Register<pic::P17C4X>("P17C4X"),
     Register<memory::SST49LF008>("SST49LF008"),
     Register<memory::I82802>("I82802"),
     Register<memory::P29F640>("P29F640"),

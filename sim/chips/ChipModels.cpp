@@ -37,6 +37,7 @@
 #include "sim/chips/Pic14.h"
 #include "sim/chips/Pic14Eprom.h"
 #include "sim/chips/Pic16c5x.h"
+#include "sim/chips/Pic17.h"
 #include "sim/chips/Pic18.h"
 #include "sim/chips/PinMode51.h"
 #include "sim/chips/Rx2.h"
@@ -92,6 +93,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kPic14,
     kPic12,
     kPic16c5x,
+    kPic17,
     kPic18,
     kDspic30,
     kSyncMos,
@@ -137,6 +139,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(Pic14PartOf(chipName), Family::kPic14);
   consider(Pic12PartOf(chipName), Family::kPic12);
   consider(Pic16c5xPartOf(chipName), Family::kPic16c5x);
+  consider(Pic17PartOf(chipName), Family::kPic17);
   consider(Pic18PartOf(chipName), Family::kPic18);
   consider(Dspic30PartOf(chipName), Family::kDspic30);
   consider(SyncMosPartOf(chipName), Family::kSyncMos);
@@ -215,6 +218,8 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakePic16c5x(best);
     case Family::kPic14Eprom:
       return MakePic14Eprom(best);
+    case Family::kPic17:
+      return MakePic17(best);
     case Family::kPic18:
       return MakePic18(best);
     case Family::kDspic30:

@@ -9,6 +9,9 @@ namespace {
 
 constexpr int kVddMin = 2000, kVddMax = 5500, kVihhMin = 9000;
 constexpr double kP9Us = 1000, kP9aUs = 5000, kP11Us = 5000, kEeWriteUs = 4000;
+// The EPROM parts: the program pulse's window and the supplies a pulse needs.
+constexpr double kPulseMinUs = 100, kPulseMaxUs = 10000;
+constexpr int kEpromVppMin = 12750, kEpromVppMax = 13250, kEpromVddMin = 4750, kEpromVddMax = 5250;
 
 enum : std::uint8_t {
   kCore = 0x0,
@@ -47,6 +50,10 @@ constexpr std::array<std::uint8_t, 14> kMask4620 = {0x00, 0xCF, 0x1F, 0x1F, 0x00
                                                     0x00, 0x0F, 0xC0, 0x0F, 0xE0, 0x0F, 0x40};
 constexpr std::array<std::uint8_t, 14> kMask2331 = {0x00, 0xCF, 0x0F, 0x3F, 0x3C, 0x9D, 0x85,
                                                     0x00, 0x03, 0xC0, 0x03, 0xE0, 0x03, 0x40};
+// PIC18CXX2: CONFIG1L all CP, CONFIG1H OSCSEN and FOSC2:0, CONFIG2L BORV1:0, BOREN, PWRTEN,
+// CONFIG2H WDTPS2:0 and WDTEN, CONFIG3H CCP2MX, CONFIG4L STVREN.
+constexpr std::array<std::uint8_t, 14> kMaskC = {0xFF, 0x27, 0x0F, 0x0F, 0x00, 0x01, 0x01,
+                                                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
 constexpr std::array<std::uint8_t, 14> kMask1220 = {0x00, 0xCF, 0x0F, 0x1F, 0x00, 0x80, 0x85,
                                                     0x00, 0x03, 0xC0, 0x03, 0xE0, 0x03, 0x40};
 
@@ -98,6 +105,14 @@ constexpr Pic18Sheet k2331{.name = "PIC18F2331",
                            .blockBytes = 0x1000,
                            .configMask = kMask2331};
 
+// The EPROM parts have no PGM pin (RB5 is a plain port pin).
+constexpr Pic18Sheet kC452{.name = "PIC18C452",
+                           .family = Pic18Family::kEprom,
+                           .pgm = 0,
+                           .eeBytes = 0,
+                           .buffer = 2,
+                           .configMask = kMaskC};
+
 Pic18Sheet Named(Pic18Sheet s, std::string_view name, std::uint16_t id) {
   s.name = name;
   s.devId = id;
@@ -137,6 +152,17 @@ const std::vector<Pic18Sheet>& Sheets() {
     s1220.blockBytes = 0x800;
     s1220.configMask = kMask1220;
     v.push_back(s1220);
+    v.push_back(kC452);
+    Pic18Sheet c442 = Named(kC452, "PIC18C442", 0);
+    c442.codeBytes = 16384;
+    v.push_back(c442);
+    v.push_back(Carrier44(Named(kC452, "PIC18C452*P44", 0), true));
+    v.push_back(Carrier44(Named(c442, "PIC18C442*T44", 0), false));
+    v.push_back(Dip28(Named(kC452, "PIC18C252", 0)));
+    v.push_back(Dip28(Named(c442, "PIC18C242", 0)));
+    for (Pic18Sheet& s : v) {
+      if (s.family == Pic18Family::kEprom) s.pgm = 0;
+    }
     return v;
   }();
   return sheets;
@@ -175,6 +201,7 @@ int Pic18Chip::Level(const Programmer& p, int chipPin) const {
 
 bool Pic18Chip::MclrHigh(const Programmer& p) const {
   const int mv = p.SupplyMillivolts(p.SocketPinOf(sheet_.mclr));
+  if (Eprom()) return mv >= kEpromVppMin && mv <= kEpromVppMax;
   const int max = sheet_.family == Pic18Family::kNew ? 12500 : 13250;
   return mv >= kVihhMin && mv <= max;
 }
@@ -185,6 +212,7 @@ void Pic18Chip::Fault(Programmer& p, const std::string& what) {
 
 bool Pic18Chip::Protected(std::uint32_t a) const {
   if (a >= sheet_.codeBytes) return false;
+  if (Eprom()) return ConfigRead(0) != 0xFF;
   if (a < sheet_.bootBytes) return (ConfigRead(9) & 0x40) == 0;
   const std::uint32_t block = a / sheet_.blockBytes;
   return block < 8 && (ConfigRead(8) >> block & 1) == 0;
@@ -327,6 +355,7 @@ void Pic18Chip::SetBit(Programmer& p, std::uint8_t f, int bit, bool on) {
     if (!on) return;
     const bool data = (eecon1_ & (1 << kEepgd | 1 << kCfgs)) == 0;
     if (!data) return Fault(p, "EECON1 RD with EEPGD or CFGS set");
+    if (ee.empty()) return Fault(p, "EECON1 RD on a part without data EEPROM");
     const std::uint16_t a = static_cast<std::uint16_t>(eeadrh_ << 8 | eeadr_);
     eedata_ = (ConfigRead(9) & 0x80) == 0 ? 0 : ee[a % ee.size()];
     return;
@@ -336,6 +365,7 @@ void Pic18Chip::SetBit(Programmer& p, std::uint8_t f, int bit, bool on) {
     if ((eecon1_ & (1 << kWren)) == 0 || eeBusy_) return;
     if (sheet_.family == Pic18Family::kOld && !unlocked) return;
     if ((eecon1_ & (1 << kEepgd | 1 << kCfgs)) != 0) return Fault(p, "EECON1 WR on program memory");
+    if (ee.empty()) return Fault(p, "EECON1 WR on a part without data EEPROM");
     if (VddMillivolts(p) < 4500 && sheet_.family == Pic18Family::kOld) return;
     eeBusy_ = true;
     eeStart_ = p.clockUs();
@@ -460,6 +490,7 @@ void Pic18Chip::EndHold(Programmer& p, double heldUs) {
   const Armed armed = armed_;
   armed_ = Armed::kNone;
   if (armed == Armed::kNone) return;
+  if (armed == Armed::kWord) return EpromPulse(p, heldUs);
   const double need =
       armed == Armed::kConfig && sheet_.family == Pic18Family::kNew ? kP9aUs : kP9Us;
   const int vddMin = sheet_.family == Pic18Family::kOld ? 4500 : kVddMin;
@@ -486,6 +517,43 @@ void Pic18Chip::EndHold(Programmer& p, double heldUs) {
   }
   ++rowsProgrammed;
   std::fill(buffer_.begin(), buffer_.end(), 0xFF);
+}
+
+// A table write on an EPROM part: the operand is latched as the word at TBLPTR's even address.
+void Pic18Chip::EpromWrite(Programmer& p, std::uint8_t lo, std::uint8_t hi) {
+  const std::uint32_t a = tblptr_ & ~1u;
+  const bool inside = a < sheet_.codeBytes || (a >= kIdBase && a < kIdBase + 8) ||
+                      (a >= kConfigBase && a < kConfigBase + 16);
+  armed_ = Armed::kNone;
+  if (!inside) return Fault(p, "table write outside the chip's memory");
+  latch_ = {lo, hi};
+  armedAddress_ = a;
+  armed_ = Armed::kWord;
+}
+
+void Pic18Chip::EpromPulse(Programmer& p, double heldUs) {
+  if (heldUs > kPulseMaxUs) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%s: program pulse of %.0f us", Name().c_str(), heldUs);
+    p.record.Hazard(text);
+  }
+  if (heldUs < kPulseMinUs || holdVdd_ < kEpromVddMin || holdVdd_ > kEpromVddMax) {
+    ++shortHolds;
+    return;
+  }
+  ++pulses;
+  const auto cell = [&](std::uint32_t a, std::uint8_t v) {
+    if (a < sheet_.codeBytes) {
+      code[a] &= v;
+    } else if (a >= kIdBase && a < kIdBase + 8) {
+      ids[a - kIdBase] &= v;
+    } else if (a >= kConfigBase && a < kConfigBase + 14) {
+      config[a - kConfigBase] &= v;
+    }
+  };
+  cell(armedAddress_, latch_[0]);
+  cell(armedAddress_ + 1, latch_[1]);
+  ++rowsProgrammed;
 }
 
 // The 4-bit command is in: reads set the byte to drive, the rest take a 16-bit operand.
@@ -547,13 +615,18 @@ void Pic18Chip::EndOperand(Programmer& p) {
       }
       return;
     case kTblwt:
-      return TableWrite(p, lo, hi, false);
+    case kTblwtProgram:
+      if (Eprom()) return EpromWrite(p, lo, hi);
+      return TableWrite(p, lo, hi, command_ == kTblwtProgram);
     case kTblwtInc2:
+      if (Eprom()) {
+        EpromWrite(p, lo, hi);
+        tblptr_ = (tblptr_ + 1) & 0x3FFFFF;
+        return;
+      }
       TableWrite(p, lo, hi, false);
       tblptr_ = (tblptr_ + 2) & 0x3FFFFF;
       return;
-    case kTblwtProgram:
-      return TableWrite(p, lo, hi, true);
     default:
       return;
   }
@@ -561,7 +634,8 @@ void Pic18Chip::EndOperand(Programmer& p) {
 
 void Pic18Chip::LeaveMode(Programmer& p) {
   Finish(p, true);
-  if (armed_ != Armed::kNone) Fault(p, "mode left with programming armed");
+  if (armed_ != Armed::kNone && armed_ != Armed::kWord)
+    Fault(p, "mode left with programming armed");
   inMode = false;
   driving_ = false;
   armed_ = Armed::kNone;
@@ -604,7 +678,8 @@ void Pic18Chip::OnPins(Programmer& p) {
     const bool rising = clock == 1;
     if (phase_ == Phase::kErasing) {
       Fault(p, "PGC clocked during the bulk erase");
-    } else if (phase_ == Phase::kCommand && rising && count_ == 3 && armed_ != Armed::kNone) {
+    } else if (phase_ == Phase::kCommand && rising && count_ == 3 && armed_ != Armed::kNone &&
+               !(Eprom() && shift_ != 0)) {
       // The 4th clock of the NOP after a start of programming: the hold begins.
       if (shift_ != 0) Fault(p, "a command other than NOP after a start of programming");
       phase_ = Phase::kHold;

@@ -35,6 +35,21 @@
 //   write of 4 ms (the older parts only right after 55h and AAh went to EECON2); WR reads 1 until
 //   it ends; a write cut short by leaving the mode writes nothing.
 // - Code protection: a block whose CP bit is 0 reads 0 (CPD: the data EEPROM reads 0).
+//
+// The PIC18C EPROM parts (PIC18CXX2 programming guide and data sheets) share the serial interface,
+// the core instructions and the table reads, and differ as follows (rules the guide leaves to the
+// programmer, kept here):
+// - Programming voltage: MCLR at 12.75-13.25 V; a program pulse needs VDD at 4.75-5.25 V.
+// - Writes: 1100, 1101 and 1111 to program memory, the ID locations or the configuration bytes
+//   latch the 16-bit operand as the word at TBLPTR's even address (low byte first), whatever
+//   EECON1 holds; 1101 then steps TBLPTR by one (TBLWT*+), so a host that loads a word, pulses it
+//   and loads FFFF steps on to the next word. A latched word is programmed by the next NOP whose
+//   4th clock is held high: held 100 us or more it programs the cells (cells AND latch: bits only
+//   go from 1 to 0), shorter it programs nothing; a pulse over 10 ms is a hazard. Any other
+//   command replaces or drops the latch; there is no erase (3C:00:04 is outside the chip).
+// - Configuration bytes 30:00:00-0D as the data sheet names them (CONFIG1L all CP bits, CONFIG1H
+//   OSCSEN and FOSC2:0, ...); unimplemented bits read 0, and program memory reads 0 while any
+//   CP bit is programmed.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -46,8 +61,9 @@
 namespace zelvar::sim {
 
 enum class Pic18Family {
-  kOld,  // PIC18FXX2/XX8, PIC18F1220/1320, PIC18F2331/4331: one-byte erase codes, EE unlock
-  kNew,  // PIC18F2XXX/4XXX: two-byte erase keys, configuration hold P9A
+  kOld,    // PIC18FXX2/XX8, PIC18F1220/1320, PIC18F2331/4331: one-byte erase codes, EE unlock
+  kNew,    // PIC18F2XXX/4XXX: two-byte erase keys, configuration hold P9A
+  kEprom,  // PIC18CXX2/XX8 EPROM and OTP parts: word latch and program pulse, no erase
 };
 
 struct Pic18Sheet {
@@ -85,6 +101,7 @@ class Pic18Chip final : public ChipModel {
   std::array<std::uint8_t, 14> config{};
   bool inMode = false;
   int entries = 0, erases = 0, rowsProgrammed = 0, shortHolds = 0, eeWrites = 0;
+  int pulses = 0;  // EPROM: full program pulses
 
  private:
   enum class Phase { kCommand, kOperand, kRead, kHold, kErasing };
@@ -102,6 +119,9 @@ class Pic18Chip final : public ChipModel {
   bool Protected(std::uint32_t a) const;
   void TableWrite(Programmer& p, std::uint8_t lo, std::uint8_t hi, bool program);
   void EndHold(Programmer& p, double heldUs);
+  void EpromWrite(Programmer& p, std::uint8_t lo, std::uint8_t hi);
+  void EpromPulse(Programmer& p, double heldUs);
+  bool Eprom() const { return sheet_.family == Pic18Family::kEprom; }
   void Finish(Programmer& p, bool leaving);
   void Erase(std::uint16_t key);
   void LeaveMode(Programmer& p);
@@ -127,9 +147,10 @@ class Pic18Chip final : public ChipModel {
   int nopsAfterKey_ = -1;
   // The write buffer and the programming armed by 1111.
   std::vector<std::uint8_t> buffer_;
-  enum class Armed { kNone, kRow, kConfig } armed_ = Armed::kNone;
+  enum class Armed { kNone, kRow, kConfig, kWord } armed_ = Armed::kNone;
   std::uint32_t armedAddress_ = 0;
   std::uint8_t armedByte_ = 0;
+  std::array<std::uint8_t, 2> latch_{};  // EPROM: the latched word
   int holdVdd_ = 0;
   double holdStart_ = 0;
   // Running work.

@@ -22,6 +22,7 @@
 #include "sim/designs/P51Parallel.h"
 #include "sim/designs/P93cxxx.h"
 #include "sim/designs/Pic16c5x.h"
+#include "sim/designs/Pic17Bus.h"
 #include "sim/designs/Pic18Icsp.h"
 #include "sim/designs/Pic30Icsp.h"
 #include "sim/designs/PicIcsp.h"
@@ -98,6 +99,8 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"pic16dip40c", MakePicDip40c},
     {"pic16dip28c", MakePicDip28c},
     {"pic16dip18c", MakePicDip18c},
+    {"pic17dip40", MakePic17Dip40},
+    {"pic17dip40std", MakePic17Dip40Std},
     {"pic18dip40", MakePic18Dip40},
     {"pic18dip28", MakePic18Dip28},
     {"pic18f2331dip28", MakePic18f2331Dip28},

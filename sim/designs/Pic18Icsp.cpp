@@ -85,7 +85,9 @@ class Pic18Icsp final : public Design {
   void OnFpgaRegister(Programmer& p, std::uint8_t reg, std::uint8_t value) override {
     if (reg == 20 && pic16_) return pic16_->OnFpgaRegister(p, reg, value);
     if (reg != kLines) return;
-    Check(p, "register 18");
+    // The idle latch state alone leaves a running transfer be (the PIC18C engine selects it
+    // right after ending a hold).
+    if (value != kLatch) Check(p, "register 18");
     HoldPins(p);
     const bool strobe = (value & kStrobe) != 0;
     switch (value & 0x7F) {
@@ -191,7 +193,7 @@ class Pic18Icsp final : public Design {
     } else {
       Out(p, Operand(p), 16);
     }
-    busy_ = 2;
+    busy_ = 1;
   }
 
   void EndHold(Programmer& p) {
@@ -199,13 +201,13 @@ class Pic18Icsp final : public Design {
     Clock(p, 0);
     p.AdvanceUs(kDischargeUs);
     Out(p, Operand(p), 16);
-    busy_ = 2;
+    busy_ = 1;
   }
 
   const Pic18Wiring& w_;
   std::optional<PicIcspLogic> pic16_;
   bool readDirection_ = false, holdArmed_ = false, holding_ = false;
-  int busy_ = 0;  // halves of a transfer still running: 29 ends it, each 0 one half
+  int busy_ = 0;  // a transfer still running: 29 or an idle byte 0 ends it
   std::optional<std::uint8_t> read_;
 };
 

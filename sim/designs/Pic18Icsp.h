@@ -31,8 +31,9 @@
 //   2     idle, no effect.
 // Data goes out on PGD while PGC is high and the chip takes it as PGC falls; a read samples PGD
 // after each rising edge (a line nobody drives reads 1: the input's pull-up). A transfer runs on
-// after the register write: command 29, or two bytes 0, wait for it; writing register 18 or a
-// port before is a host fault. Command 3 puts the kept byte into the next reply. Waits: 26 one
+// after the register write: command 29, or an idle byte 0 (the PIC18FXX2 engine sends two), waits
+// for it; writing a port or register 18 (other than the idle latch state 1) before is a host
+// fault. Command 3 puts the kept byte into the next reply. Waits: 26 one
 // tick (1 ms), 27 a settle (10 ms), 28 the erase wait (10 ms). These designs are ours: the
 // bitstreams' logic is not published.
 #include <memory>

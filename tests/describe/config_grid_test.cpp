@@ -115,11 +115,18 @@ TEST_F(ConfigGridTest, ComboBoundRowsFollowTheComboAndTheComboFollowsTheRows) {
   EXPECT_EQ(ui.Cells[0][2], "item3");
   EXPECT_EQ(gApp.OptionValues[128], 3);
   EXPECT_EQ(gApp.ProjectModified, 2);
+  // The config words follow the combo at once, so a Config right after the choice writes it.
+  EXPECT_EQ(gApp.OptionValues[0], 3);
 
   ui.CurrentRow = 0;
   ConfigGridKeyDown(ui, '0');
   EXPECT_EQ(ui.Combos[0].ItemIndex, 2);
   EXPECT_EQ(ui.Cells[1][2], "item2");
+  EXPECT_EQ(gApp.OptionValues[0], 2);
+
+  ui.Combos[0].SetItemIndex(1);
+  ConfigComboChanged(ui);
+  EXPECT_EQ(gApp.OptionValues[0], 1);
 }
 
 TEST_F(ConfigGridTest, ARowWithAComboNumberOutsideOneToFourUsesComboOne) {

@@ -141,6 +141,21 @@ int LoadConfigDescriptors(ChipUiModel& ui, const ChipUiList& list, int first) {
   return n;
 }
 
+namespace {
+// Config words 0-63 from the rows' states.
+void RebuildConfigWords(const ChipUiModel& ui) {
+  std::fill_n(gApp.OptionValues.begin(), 64, 0);
+  for (int i = 0; i < ui.ConfigRowCount; ++i) {
+    const ConfigTabRecord& row = ui.ConfigTab[i];
+    if (!WordInRange(row.WordIndex)) return;
+    if (row.State) {
+      auto& word = gApp.OptionValues[row.WordIndex];
+      word = static_cast<std::int32_t>(static_cast<std::uint32_t>(word) | BitOf(row.BitNumber));
+    }
+  }
+}
+}  // namespace
+
 void GridToOptionValues(ChipUiModel& ui) {
   for (int k = 0; k < kRadioCombos; ++k) {
     ui.Combos[k].SetItemIndex(gApp.OptionValues[kFirstRadioWord + k]);
@@ -163,15 +178,7 @@ void GridToOptionValues(ChipUiModel& ui) {
       ui.Cells[i][2] = LocalText(disabled ? kDisableText : kEnableText);
     }
   }
-  std::fill_n(gApp.OptionValues.begin(), 64, 0);
-  for (int i = 0; i < ui.ConfigRowCount; ++i) {
-    const ConfigTabRecord& row = ui.ConfigTab[i];
-    if (!WordInRange(row.WordIndex)) return;
-    if (row.State) {
-      auto& word = gApp.OptionValues[row.WordIndex];
-      word = static_cast<std::int32_t>(static_cast<std::uint32_t>(word) | BitOf(row.BitNumber));
-    }
-  }
+  RebuildConfigWords(ui);
 }
 
 void OptionValuesToGrid(ChipUiModel& ui) {
@@ -273,11 +280,15 @@ void ReadChipUiList(ChipUiModel& ui, const ChipUiList& list, int viewKind) {
 
 void ConfigComboChanged(ChipUiModel& ui) {
   for (int i = 0; i < ui.ConfigRowCount; ++i) {
-    const ConfigTabRecord& row = ui.ConfigTab[i];
+    ConfigTabRecord& row = ui.ConfigTab[i];
     if (row.ComboNumber > 0) {
-      ui.Cells[i][1] = (row.ComboMask & ui.ComboOf(row).ItemIndex) != 0 ? "1" : "0";
+      row.State = (row.ComboMask & ui.ComboOf(row).ItemIndex) != 0 ? 1 : 0;
+      ui.Cells[i][1] = row.State ? "1" : "0";
     }
   }
+  // The config words follow at once: a choice made in a combo and then written must reach the
+  // chip, not the words of the previous choice.
+  RebuildConfigWords(ui);
   for (int i = 0; i < ui.ConfigRowCount; ++i) {
     const ConfigTabRecord& row = ui.ConfigTab[i];
     if (row.ComboMask != 0) ui.Cells[i][2] = ui.ComboOf(row).Text();

@@ -104,7 +104,7 @@ void OptionValuesToGrid(ChipUiModel& ui);
 // Word-grid texts (hexadecimal) into OptionValues words 64 + r.
 void OptionWordsFromGrid(ChipUiModel& ui);
 
-// The user changed one of the four combos.
+// The user changed one of the four combos: its rows follow, and the config words with them.
 void ConfigComboChanged(ChipUiModel& ui);
 // A mouse press or a key (a character code, or kKeyEnter) in the config grid's current row.
 void ConfigGridMouseDown(ChipUiModel& ui);
