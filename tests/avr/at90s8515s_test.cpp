@@ -11,7 +11,7 @@
 #include "sim/chips/ChipModels.h"
 
 namespace zelvar::test {
-namespace {
+namespace at90s8515s_test {
 
 constexpr int kModel = 411;
 
@@ -200,5 +200,5 @@ TEST_F(At90s8515s, WaitsOnReady) {
   ExpectClean();
 }
 
-}  // namespace
+}  // namespace at90s8515s_test
 }  // namespace zelvar::test

@@ -9,7 +9,7 @@
 #include "sim/chips/AvrHvParallel.h"
 
 namespace zelvar::test {
-namespace {
+namespace at90s_pin_test {
 
 struct PinRow {
   AvrLine line;
@@ -128,5 +128,5 @@ TEST_F(At90sPin, WaitsOnReadyRatherThanATime) {
   ExpectClean();
 }
 
-}  // namespace
+}  // namespace at90s_pin_test
 }  // namespace zelvar::test

@@ -6,7 +6,7 @@
 #include "sim/chips/AvrHvParallel.h"
 
 namespace zelvar::test {
-namespace {
+namespace at90s_word_test {
 
 const AvrLine k2333{"AT90S2333", 1, "ATMEL: AT90S2333", 0};
 // XTAL1's socket pin on the 28-pin design: chip pin 9 with pin 1 in socket pin 7.
@@ -123,5 +123,5 @@ TEST_F(At90sWord, At90s8535UsesTheSecondRowsOnNewerModelsOnce) {
   ExpectClean();
 }
 
-}  // namespace
+}  // namespace at90s_word_test
 }  // namespace zelvar::test

@@ -10,7 +10,7 @@
 #include "sim/chips/ChipModels.h"
 
 namespace zelvar::test {
-namespace {
+namespace atmegax_test {
 
 class Atmegax : public AvrFixture {
  protected:
@@ -136,5 +136,5 @@ TEST(AvrCatalogueModels, EveryChipNameFindsItsModel) {
   }
 }
 
-}  // namespace
+}  // namespace atmegax_test
 }  // namespace zelvar::test

@@ -11,7 +11,7 @@
 #include "sim/chips/AvrSpi.h"
 
 namespace zelvar::test {
-namespace {
+namespace attiny2_test {
 
 const AvrLine kTiny26{"ATTINY2", 1, "ATMEL: ATtiny26", 20};
 constexpr std::uint32_t kCode = 2048, kEeprom = 128;
@@ -163,5 +163,5 @@ TEST_F(Attiny2, OtherPackagesAreRefused) {
   EXPECT_EQ(prog->VccPin(), 0);
 }
 
-}  // namespace
+}  // namespace attiny2_test
 }  // namespace zelvar::test

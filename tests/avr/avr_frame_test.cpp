@@ -11,7 +11,7 @@
 #include "sim/chips/AvrHvSerial.h"
 
 namespace zelvar::test {
-namespace {
+namespace avr_frame_test {
 
 const AvrLine kMega48{"ATMEGA48", 1, "ATMEL: ATmega48", 28};
 const AvrLine kMega88{"ATMEGA48", 2, "ATMEL: ATmega88", 28};
@@ -148,11 +148,11 @@ TEST_F(AvrFrame, EepromAddressesReachTheTopByte) {
   ExpectClean();
 }
 
-}  // namespace
+}  // namespace avr_frame_test
 }  // namespace zelvar::test
 
 namespace zelvar::test {
-namespace {
+namespace avr_frame_test {
 
 // The ATmega161/162 sets take their pins from the package: the PLCC44 adapter's RESET on socket
 // pin 8 and VCC on 42; the ATmega163 row, whose supplies would land on port pins, is refused.
@@ -179,11 +179,11 @@ TEST_F(AvrFrame, Mega16xPackagesChooseThePins) {
   EXPECT_EQ(Call(kOpWrite), 1);
 }
 
-}  // namespace
+}  // namespace avr_frame_test
 }  // namespace zelvar::test
 
 namespace zelvar::test {
-namespace {
+namespace avr_frame_test {
 
 // The tables keep their numbering gaps as empty rows; choosing one refuses the chip instead of
 // running with sizes and pins of 0.
@@ -220,11 +220,11 @@ TEST_F(AvrFrame, WeakSupplyStopsTheSerialSetsWithSuppliesOff) {
   ExpectClean();
 }
 
-}  // namespace
+}  // namespace avr_frame_test
 }  // namespace zelvar::test
 
 namespace zelvar::test {
-namespace {
+namespace avr_frame_test {
 
 // Erase puts every fuse byte back to its unprogrammed state before the chip erase, and says so:
 // the clock source and serial programming change with it.
@@ -240,5 +240,5 @@ TEST_F(AvrFrame, EraseResetsTheFusesAndSaysSo) {
   ExpectClean();
 }
 
-}  // namespace
+}  // namespace avr_frame_test
 }  // namespace zelvar::test

@@ -13,7 +13,7 @@
 #include "sim/chips/AvrHvParallel.h"
 
 namespace zelvar::test {
-namespace {
+namespace avr_parallel_round_trip_test {
 
 using Words = std::vector<std::pair<int, std::uint32_t>>;
 
@@ -389,5 +389,5 @@ INSTANTIATE_TEST_SUITE_P(
       return info.param.line.key + "_" + std::to_string(info.param.line.row) + "_" + part;
     });
 
-}  // namespace
+}  // namespace avr_parallel_round_trip_test
 }  // namespace zelvar::test

@@ -9,7 +9,7 @@
 #include "sim/chips/AvrHvSerial.h"
 
 namespace zelvar::test {
-namespace {
+namespace avr_serial_round_trip_test {
 
 struct RoundTrip {
   AvrLine line;
@@ -192,5 +192,5 @@ INSTANTIATE_TEST_SUITE_P(
              info.param.part + "_" + std::to_string(info.param.model);
     });
 
-}  // namespace
+}  // namespace avr_serial_round_trip_test
 }  // namespace zelvar::test

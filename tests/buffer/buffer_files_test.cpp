@@ -11,7 +11,7 @@
 #include "buffer/BufferFixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace buffer_files_test {
 
 class LoadFiles : public BufferFixture {};
 
@@ -235,5 +235,5 @@ TEST_F(Converters, RefusalsAndFailures) {
   EXPECT_EQ(ConvertMiconFile(), 1);
 }
 
-}  // namespace
+}  // namespace buffer_files_test
 }  // namespace zelvar::test

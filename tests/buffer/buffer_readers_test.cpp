@@ -11,7 +11,7 @@
 #include "buffer/BufferFixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace buffer_readers_test {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -344,5 +344,5 @@ TEST_F(ReadFiles, WritersSayWhenTheyCannotWrite) {
   EXPECT_EQ(fake.boxes, std::vector<std::string>{"Can not create the file! "});
 }
 
-}  // namespace
+}  // namespace buffer_readers_test
 }  // namespace zelvar::test

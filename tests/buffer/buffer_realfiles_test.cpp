@@ -11,7 +11,7 @@
 #include "buffer/BufferFixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace buffer_realfiles_test {
 
 std::string Tool(const char* name) {
   for (const char* dir : {"/usr/bin/", "/usr/local/bin/", "/bin/"}) {
@@ -108,5 +108,5 @@ TEST_F(RealFiles, ImageLanesAcrossReadBlocks) {
     ASSERT_EQ(gApp.CodeBuffer[i], static_cast<std::uint8_t>(image[4 * i + 1])) << i;
 }
 
-}  // namespace
+}  // namespace buffer_realfiles_test
 }  // namespace zelvar::test

@@ -10,7 +10,7 @@
 #include "buffer/BufferFixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace buffer_view_test {
 
 class HexViewModel : public BufferFixture {
  protected:
@@ -250,5 +250,5 @@ TEST_F(Tools, ThreeNumbersAndConverter) {
   EXPECT_FALSE(TextToNumber(2, "x"));
 }
 
-}  // namespace
+}  // namespace buffer_view_test
 }  // namespace zelvar::test

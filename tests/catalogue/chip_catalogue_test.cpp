@@ -10,7 +10,7 @@
 #include "support/CatalogueFixture.h"
 
 namespace zelvar {
-namespace {
+namespace chip_catalogue_test {
 
 constexpr const char* kList =
     "# A test list\n"
@@ -208,5 +208,5 @@ TEST_F(ChipCatalogueTest, PrepareOffersTheCategoriesOfTheModel) {
   EXPECT_TRUE(cat->manufacturers.items.empty());
 }
 
-}  // namespace
+}  // namespace chip_catalogue_test
 }  // namespace zelvar

@@ -8,7 +8,7 @@
 #include "services/AppState.h"
 
 namespace zelvar {
-namespace {
+namespace chip_param_test {
 
 class ChipParamTest : public ::testing::Test {
  protected:
@@ -110,5 +110,5 @@ TEST_F(ChipParamTest, AdapterLabelFromItemOrPackageCode) {
   }
 }
 
-}  // namespace
+}  // namespace chip_param_test
 }  // namespace zelvar

@@ -7,7 +7,7 @@
 #include "app/core/catalogue/DeviceList.h"
 
 namespace zelvar {
-namespace {
+namespace device_line_test {
 
 struct LineCase {
   const char* name;
@@ -135,5 +135,5 @@ TEST(DeviceListCategories, ItemsByModel) {
   EXPECT_EQ(icp[7], "ICP device*在线编程(ICP)");
 }
 
-}  // namespace
+}  // namespace device_line_test
 }  // namespace zelvar

@@ -15,7 +15,7 @@
 #include "app/core/catalogue/DeviceList.h"
 
 namespace zelvar {
-namespace {
+namespace device_lists_test {
 
 const char* const kLists[] = {"device411.lst",  "device5105.lst", "device5107.lst",
                               "device5148.lst", "device5149.lst", "device6200.lst",
@@ -143,5 +143,5 @@ TEST(DeviceCatalogue, RowNumbersPointAtTheirCaptions) {
   EXPECT_GT(checked, 0);
 }
 
-}  // namespace
+}  // namespace device_lists_test
 }  // namespace zelvar

@@ -7,7 +7,7 @@
 #include "support/SimFixture.h"
 
 namespace zelvar {
-namespace {
+namespace read_chip_id_test {
 
 // The read logic of an EPROM design: command 3 returns the data bus of a part in its signature
 // mode (A9 at 11.5 to 13 V, powered and grounded), where A0 and A1 choose the byte; any other
@@ -51,5 +51,5 @@ TEST_F(ReadChipId16Test, AFailedReplyReadIsALinkFault) {
   EXPECT_EQ(gLink.StatusWord, 1);
 }
 
-}  // namespace
+}  // namespace read_chip_id_test
 }  // namespace zelvar

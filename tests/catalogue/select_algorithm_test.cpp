@@ -12,7 +12,7 @@
 #include "support/FakeServices.h"
 
 namespace zelvar {
-namespace {
+namespace select_algorithm_test {
 
 std::uint8_t FakeSetA(int, std::uint8_t*, std::int32_t*, ChipUiList*) {
   return 0;
@@ -143,5 +143,5 @@ TEST(AlgorithmKeys, HoldsOneHundredFortyOneDistinctKeys) {
   EXPECT_EQ(sets.size(), 140u);
 }
 
-}  // namespace
+}  // namespace select_algorithm_test
 }  // namespace zelvar

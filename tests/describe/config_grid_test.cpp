@@ -7,7 +7,7 @@
 #include "services/Messages.h"
 
 namespace zelvar::test {
-namespace {
+namespace config_grid_test {
 
 class ConfigGridTest : public ChipUiFixture {
  protected:
@@ -202,5 +202,5 @@ TEST_F(ConfigGridTest, GridToOptionValuesSelectsTheStoredRadioChoices) {
   EXPECT_FALSE(ui.Combos[1].Visible);
 }
 
-}  // namespace
+}  // namespace config_grid_test
 }  // namespace zelvar::test

@@ -8,7 +8,7 @@
 #include "services/Messages.h"
 
 namespace zelvar::test {
-namespace {
+namespace describe_list_test {
 
 using DescribeListTest = ChipUiFixture;
 
@@ -288,5 +288,5 @@ TEST(PanelPlacementTest, TheWordPanelSitsRightOfTheConfigPanel) {
   EXPECT_EQ(r.height, 180);
 }
 
-}  // namespace
+}  // namespace describe_list_test
 }  // namespace zelvar::test

@@ -6,7 +6,7 @@
 #include "link/LinkState.h"
 
 namespace zelvar::test {
-namespace {
+namespace waits_test {
 
 TEST(QueueDelayTicks, QueuesOneWaitByteATickAndNothingForZero) {
   gLink.Reset();
@@ -19,5 +19,5 @@ TEST(QueueDelayTicks, QueuesOneWaitByteATickAndNothingForZero) {
   gLink.Reset();
 }
 
-}  // namespace
+}  // namespace waits_test
 }  // namespace zelvar::test

@@ -21,7 +21,7 @@ extern "C" const char* __lsan_default_suppressions() {
 }
 
 namespace zelvar::test {
-namespace {
+namespace buffer_forms_test {
 
 class BufferForms : public BufferFixture {
  protected:
@@ -136,5 +136,5 @@ TEST_F(BufferForms, NumberConverterAndFilters) {
             "*.bin (Binary) (*.bin);;*.hex (*.HEX)");
 }
 
-}  // namespace
+}  // namespace buffer_forms_test
 }  // namespace zelvar::test

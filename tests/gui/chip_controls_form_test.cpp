@@ -21,7 +21,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar::test {
-namespace {
+namespace chip_controls_form_test {
 
 class ChipControlsFormTest : public ::testing::Test {
  protected:
@@ -108,5 +108,5 @@ TEST_F(ChipControlsFormTest, TheDialogRunsTheWaitUntilStop) {
   EXPECT_EQ(fake.LogTexts(), (std::vector<std::string>{"Exit running."}));
 }
 
-}  // namespace
+}  // namespace chip_controls_form_test
 }  // namespace zelvar::test

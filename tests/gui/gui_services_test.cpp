@@ -19,7 +19,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace gui_services_test {
 
 class GuiServicesTest : public ::testing::Test {
  protected:
@@ -179,5 +179,5 @@ TEST(GuiServicesLifetime, MainWindowMayGoFirst) {
   EXPECT_FALSE(gui.ProgressWindowExists());  // went with its parent; nothing left to free twice
 }
 
-}  // namespace
+}  // namespace gui_services_test
 }  // namespace zelvar

@@ -45,7 +45,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace main_flow_test {
 
 namespace fs = std::filesystem;
 
@@ -254,5 +254,5 @@ TEST_F(MainFlowTest, SaveWritesTheChosenFormatUnderTheTypedName) {
   EXPECT_EQ(gApp.DataFileName, typed);
 }
 
-}  // namespace
+}  // namespace main_flow_test
 }  // namespace zelvar

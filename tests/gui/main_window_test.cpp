@@ -37,7 +37,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace main_window_test {
 
 namespace fs = std::filesystem;
 
@@ -327,5 +327,5 @@ TEST_F(MainWindowTest, OurSkinFileReskinsTheWindow) {
             GetInsideThemeQColor(DeepBlue, INSIDE_CONTROLBORDERCOLOR));
 }
 
-}  // namespace
+}  // namespace main_window_test
 }  // namespace zelvar

@@ -12,7 +12,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar::test {
-namespace {
+namespace pld_windows_test {
 
 TEST(PldWindows, FuseWindowShowsEditsAndSumsTheMap) {
   gApp.Reset();
@@ -56,5 +56,5 @@ TEST(PldWindows, FuseWindowShowsEditsAndSumsTheMap) {
   gApp.Reset();
 }
 
-}  // namespace
+}  // namespace pld_windows_test
 }  // namespace zelvar::test

@@ -19,7 +19,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace programmer_tools_test {
 
 class ProgrammerToolsTest : public test::MainWindowFixture {
  protected:
@@ -118,5 +118,5 @@ TEST_F(ProgrammerToolsTest, TheIcTestKeyTakesTheToolsRoad) {
   EXPECT_EQ(gLink.LastBitstream, "no_part");
 }
 
-}  // namespace
+}  // namespace programmer_tools_test
 }  // namespace zelvar

@@ -20,7 +20,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace project_forms_test {
 
 class ProjectFormsTest : public test::MainWindowFixture {
  protected:
@@ -102,5 +102,5 @@ TEST_F(ProjectFormsTest, PrintWritesTheHexViewToAPdf) {
   EXPECT_GT(std::filesystem::file_size(pdf), 1000u);
 }
 
-}  // namespace
+}  // namespace project_forms_test
 }  // namespace zelvar

@@ -20,7 +20,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace skin_behaviour_test {
 
 void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
   const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
@@ -343,5 +343,5 @@ TEST(PageControl, MovePageKeepsAnOutOfRangeIndex) {
   EXPECT_EQ(pages.ActivePage(), b);
 }
 
-}  // namespace
+}  // namespace skin_behaviour_test
 }  // namespace zelvar

@@ -16,7 +16,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace skin_controls_test {
 
 // A radio group of three items whose OnClick calls are counted.
 class RadioGroupTest : public ::testing::Test {
@@ -257,5 +257,5 @@ TEST(ComboBox, ItemIndexIsMinusOneWithoutSelection) {
   EXPECT_EQ(combo.ItemText(1), "3.3V");
 }
 
-}  // namespace
+}  // namespace skin_controls_test
 }  // namespace zelvar

@@ -12,7 +12,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace skin_dialog_test {
 
 // Runs `look` on the built form instead of showing it, and answers `result`.
 class DialogTest : public ::testing::Test {
@@ -131,5 +131,5 @@ TEST_F(DialogTest, SkinColoursAndTheFallBack) {
   EXPECT_EQ(dialog.CaptionFontColor(), QColor(Qt::white));
 }
 
-}  // namespace
+}  // namespace skin_dialog_test
 }  // namespace zelvar

@@ -9,7 +9,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace skin_edit_test {
 
 TEST(EditRules, FormatFloatMasks) {
   struct Case {
@@ -164,5 +164,5 @@ TEST(Edit, BorderFollowsTheStyleAndTheSkin) {
   EXPECT_EQ(spin->Buttons()->FileTheme(), nullptr);
 }
 
-}  // namespace
+}  // namespace skin_edit_test
 }  // namespace zelvar

@@ -13,7 +13,7 @@
 #include "tools/skin/SkinFileWriter.h"
 
 namespace zelvar {
-namespace {
+namespace skin_file_test {
 
 using Bytes = std::vector<std::uint8_t>;
 namespace sf = skinfile;
@@ -260,5 +260,5 @@ TEST_F(SkinFileTest, OurSkinsHoldEveryValueTheyName) {
   }
 }
 
-}  // namespace
+}  // namespace skin_file_test
 }  // namespace zelvar

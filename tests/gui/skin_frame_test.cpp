@@ -18,7 +18,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace skin_frame_test {
 
 // A plain window wearing a frame in one style.
 struct FramedWindow {
@@ -572,5 +572,5 @@ TEST(MenuBar, SitsBelowTheTitleAndOpensMenusByAccelerator) {
   EXPECT_EQ(frame->GetMenuBarHeight(), 0);
 }
 
-}  // namespace
+}  // namespace skin_frame_test
 }  // namespace zelvar

@@ -10,7 +10,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace skin_grid_test {
 
 TEST(Grid, CellColours) {
   GridColours c;
@@ -138,5 +138,5 @@ TEST(Memo, BarsStayInPlaceWhileTheTextFits) {
   EXPECT_EQ(v->Color(), theme->GetQColor(SKIN2_SCROLLBARCOLOR));
 }
 
-}  // namespace
+}  // namespace skin_grid_test
 }  // namespace zelvar

@@ -11,7 +11,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace skin_list_test {
 
 TEST(ListBox, ThumbAndMeasure) {
   EXPECT_EQ(ListThumbLength(100, 0, 40, 10), 20);
@@ -113,5 +113,5 @@ TEST(ListBox, FileAndDirectoryLists) {
   EXPECT_EQ(dirs.DirectoryAt(levels), QDir(dir.path()).filePath("sub"));
 }
 
-}  // namespace
+}  // namespace skin_list_test
 }  // namespace zelvar

@@ -8,7 +8,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace skin_painting_test {
 
 // A picture whose every pixel names its own column and row.
 QImage Coded(int w, int h) {
@@ -195,5 +195,5 @@ TEST(Rects, InRectCountsTheRightAndLowerEdges) {
   EXPECT_FALSE(InRect(QPoint(-1, 2), r));
 }
 
-}  // namespace
+}  // namespace skin_painting_test
 }  // namespace zelvar

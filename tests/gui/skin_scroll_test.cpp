@@ -10,7 +10,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace skin_scroll_test {
 
 TEST(TrackArithmetic, SliderOffsetsAndPositions) {
   struct Offset {
@@ -209,5 +209,5 @@ TEST(ScrollBar, TakesTheSkinsPicturesAndColour) {
   EXPECT_EQ(bar->Color(), GetInsideThemeQColor(DeepBlue, INSIDE_SCROLLBAR_COLOR));
 }
 
-}  // namespace
+}  // namespace skin_scroll_test
 }  // namespace zelvar

@@ -13,7 +13,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace skin_style_test {
 
 TEST(StyleTable, ValuesAndNeutralAnswers) {
   EXPECT_EQ(GetInsideThemeInt(WinXP, INSIDE_ROUNDCORNER), 13);
@@ -164,5 +164,5 @@ TEST(StyleChoice, ContainerReachesOnlyStyledDirectChildren) {
   EXPECT_EQ(grandchild->FileTheme(), nullptr);
 }
 
-}  // namespace
+}  // namespace skin_style_test
 }  // namespace zelvar

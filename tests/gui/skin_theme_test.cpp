@@ -16,7 +16,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace skin_theme_test {
 
 // The skins the build writes into the program directory, where the tests run.
 std::string ProgramFile(const char* name) {
@@ -207,5 +207,5 @@ TEST(FileTheme, CheckBoxesAndPanelsTakeTheSkin) {
   EXPECT_EQ(panel->BorderColor(), GetInsideThemeQColor(DeepBlue, INSIDE_CONTROLBORDERCOLOR));
 }
 
-}  // namespace
+}  // namespace skin_theme_test
 }  // namespace zelvar

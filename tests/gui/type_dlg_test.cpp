@@ -12,7 +12,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace type_dlg_test {
 
 class TypeDlgTest : public test::CatalogueFixture {
  protected:
@@ -70,5 +70,5 @@ TEST_F(TypeDlgTest, CategorySearchAndOkBindTheChip) {
   EXPECT_FALSE(dlg.catalogue().DeviceListOpen());
 }
 
-}  // namespace
+}  // namespace type_dlg_test
 }  // namespace zelvar

@@ -10,7 +10,7 @@
 #include "app/core/ictest/IcLibrary.h"
 
 namespace zelvar {
-namespace {
+namespace ic_library_test {
 
 std::vector<std::uint8_t> ReadFile(const std::string& name) {
   std::ifstream f(std::string(ZELVAR_PROGRAM_DIR) + "/" + name, std::ios::binary);
@@ -180,5 +180,5 @@ TEST(IcLibrary, LoadTimeShuffleFitsTheVectorsToThePorts) {
   EXPECT_EQ(IcSupplyPin(0x20, 0x20), 0);
 }
 
-}  // namespace
+}  // namespace ic_library_test
 }  // namespace zelvar

@@ -15,7 +15,7 @@
 #include "support/SimFixture.h"
 
 namespace zelvar {
-namespace {
+namespace ic_tester_test {
 
 // The 7400's record as the file holds it, before the load-time adjustments.
 std::vector<std::uint8_t> Raw7400() {
@@ -203,5 +203,5 @@ TEST_F(IcTesterTest, ClosingSwitchesEverySupplyOff) {
   EXPECT_EQ(IcVoltageMillivolts("anything"), 5000);
 }
 
-}  // namespace
+}  // namespace ic_tester_test
 }  // namespace zelvar

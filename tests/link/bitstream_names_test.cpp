@@ -16,7 +16,7 @@
 #include "sim/BitstreamImage.h"
 
 namespace zelvar {
-namespace {
+namespace bitstream_names_test {
 
 namespace fs = std::filesystem;
 
@@ -80,5 +80,5 @@ TEST(BitstreamFiles, EveryListedFileIsAWholeStandInBitstream) {
   EXPECT_GT(files, 0);
 }
 
-}  // namespace
+}  // namespace bitstream_names_test
 }  // namespace zelvar

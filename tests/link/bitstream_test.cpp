@@ -15,7 +15,7 @@
 #include "support/SimFixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace bitstream_test {
 
 namespace fs = std::filesystem;
 
@@ -224,5 +224,5 @@ TEST_F(BitstreamTest, NoFpgaAnswerSendsNothingAndTriesAgainNextTime) {
   EXPECT_TRUE(prog->bitstreamWhole);
 }
 
-}  // namespace
+}  // namespace bitstream_test
 }  // namespace zelvar::test

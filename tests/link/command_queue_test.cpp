@@ -7,7 +7,7 @@
 #include "support/SimFixture.h"
 
 namespace zelvar {
-namespace {
+namespace command_queue_test {
 
 using test::SimFixture;
 
@@ -122,5 +122,5 @@ TEST_F(SimFixture, BlockReadGivesTwoHundredFiftySixBytes) {
   EXPECT_TRUE(prog->record.protocolErrors.empty());
 }
 
-}  // namespace
+}  // namespace command_queue_test
 }  // namespace zelvar

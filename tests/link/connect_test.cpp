@@ -12,7 +12,7 @@
 #include "support/SimFixture.h"
 
 namespace zelvar {
-namespace {
+namespace connect_test {
 
 using test::SimFixture;
 
@@ -236,5 +236,5 @@ TEST(Backend, TheOptionChoosesTheProgrammer) {
   gLink.Reset();
 }
 
-}  // namespace
+}  // namespace connect_test
 }  // namespace zelvar

@@ -13,7 +13,7 @@
 #include "support/SimFixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace power_contact_test {
 
 // A 40-pin DIP with ground on its pin 20, as an 8051 or a 27C4096 would sit.
 struct Dip40 : sim::ChipModel {
@@ -297,5 +297,5 @@ TEST_F(SimFixture, PowerWarningInChinese) {
   EXPECT_EQ(fake.LogTexts(), std::vector<std::string>{"电源供电不足！"});
 }
 
-}  // namespace
+}  // namespace power_contact_test
 }  // namespace zelvar::test

@@ -8,7 +8,7 @@
 #include "support/SimFixture.h"
 
 namespace zelvar {
-namespace {
+namespace primitives_test {
 
 using test::SimFixture;
 
@@ -193,5 +193,5 @@ TEST(ElapsedRunTime, FormatsTenthsAndRefusesABackwardClock) {
   SetProcessorClock({});
 }
 
-}  // namespace
+}  // namespace primitives_test
 }  // namespace zelvar

@@ -8,7 +8,7 @@
 #include "support/SimFixture.h"
 
 namespace zelvar {
-namespace {
+namespace usb_attach_test {
 
 using test::SimFixture;
 
@@ -151,5 +151,5 @@ TEST(UsbLib, WaitEventsResetThemselves) {
   EXPECT_EQ(usb::SignalWaitEvent(nullptr), usb::kStatusInternalError);
 }
 
-}  // namespace
+}  // namespace usb_attach_test
 }  // namespace zelvar

@@ -33,7 +33,7 @@
 #endif
 
 namespace zelvar {
-namespace {
+namespace usb_umockdev_test {
 
 #ifdef ZELVAR_HAVE_UMOCKDEV
 
@@ -263,5 +263,5 @@ TEST(UsbUmockdev, TheLibusbDriverFindsClaimsAndQueriesTheProgrammer) {
 #endif
 }
 
-}  // namespace
+}  // namespace usb_umockdev_test
 }  // namespace zelvar

@@ -9,7 +9,7 @@
 #include "sim/chips/Mcs51Eprom.h"
 
 namespace zelvar::test {
-namespace {
+namespace ds_test {
 
 struct DsRow {
   ChipLine line;
@@ -174,5 +174,5 @@ TEST_F(Mcs51Fixture, Ds89c4x0RefusedOnModels5104And5105) {
   }
 }
 
-}  // namespace
+}  // namespace ds_test
 }  // namespace zelvar::test

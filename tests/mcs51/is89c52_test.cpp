@@ -9,7 +9,7 @@
 #include "Mcs51Fixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace is89c52_test {
 
 struct Is89Row {
   ChipLine line;
@@ -105,5 +105,5 @@ TEST_F(Mcs51Fixture, Is89c52LockBitsFollowTheirRows) {
   ExpectClean();
 }
 
-}  // namespace
+}  // namespace is89c52_test
 }  // namespace zelvar::test

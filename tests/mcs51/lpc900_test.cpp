@@ -8,7 +8,7 @@
 #include "sim/chips/Lpc9xx.h"
 
 namespace zelvar::test {
-namespace {
+namespace lpc900_test {
 
 constexpr std::array<std::uint8_t, 4> kLpc932Id{0x15, 0xDD, 0x0B, 0};
 constexpr std::array<std::uint8_t, 4> kLpc901Id{0x15, 0xDD, 0, 0};
@@ -225,5 +225,5 @@ TEST_F(Lpc900, IspHeaderRowShowsItsLegend) {
   EXPECT_EQ(gApp.InfoRecord[7], 0);
 }
 
-}  // namespace
+}  // namespace lpc900_test
 }  // namespace zelvar::test

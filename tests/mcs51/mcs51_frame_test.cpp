@@ -8,7 +8,7 @@
 #include "sim/chips/Mcs51.h"
 
 namespace zelvar::test {
-namespace {
+namespace mcs51_frame_test {
 
 const ChipLine kAt89c51{"P89C51", 1, "ATMEL: AT89C51", {0x1E, 0x51, 0xFF, 0}};
 
@@ -133,5 +133,5 @@ TEST_F(Mcs51Frame, ProtectedChipFailsBlankWithoutReadingTheArray) {
   EXPECT_TRUE(Logged("May be the chip protected!"));
 }
 
-}  // namespace
+}  // namespace mcs51_frame_test
 }  // namespace zelvar::test

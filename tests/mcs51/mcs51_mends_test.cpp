@@ -9,7 +9,7 @@
 #include "sim/chips/Mcs51.h"
 
 namespace zelvar::test {
-namespace {
+namespace mcs51_mends_test {
 
 class Mcs51Mends : public Mcs51Fixture {
  protected:
@@ -81,5 +81,5 @@ TEST_F(Mcs51Mends, At89s8253WithoutVccUsesTheFamilyDefault) {
   EXPECT_EQ(prog->VccMillivolts(), 4500);
 }
 
-}  // namespace
+}  // namespace mcs51_mends_test
 }  // namespace zelvar::test

@@ -8,7 +8,7 @@
 #include "sim/chips/Mcs51.h"
 
 namespace zelvar::test {
-namespace {
+namespace mcs51_round_trip_test {
 
 struct RoundTrip {
   ChipLine line;
@@ -128,5 +128,5 @@ INSTANTIATE_TEST_SUITE_P(
              info.param.part;
     });
 
-}  // namespace
+}  // namespace mcs51_round_trip_test
 }  // namespace zelvar::test

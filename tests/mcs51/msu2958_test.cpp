@@ -5,7 +5,7 @@
 #include "Mcs51Fixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace msu2958_test {
 
 TEST_F(Mcs51Fixture, Msu2958EraseTimeFromTheRadioWithSuppliesOffAfter) {
   Choose({"MSU2958", 8, "MSU: MSU2958"}, nullptr);
@@ -24,5 +24,5 @@ TEST_F(Mcs51Fixture, Msu2958EraseTimeFromTheRadioWithSuppliesOffAfter) {
   }
 }
 
-}  // namespace
+}  // namespace msu2958_test
 }  // namespace zelvar::test

@@ -7,7 +7,7 @@
 #include "sim/chips/Msu29.h"
 
 namespace zelvar::test {
-namespace {
+namespace msu2964_test {
 
 class Msu2964 : public Mcs51Fixture {
  protected:
@@ -81,5 +81,5 @@ TEST_F(Msu2964, ReadsAllSixteenAddressLines) {
   ExpectClean();
 }
 
-}  // namespace
+}  // namespace msu2964_test
 }  // namespace zelvar::test

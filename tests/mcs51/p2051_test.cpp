@@ -7,7 +7,7 @@
 #include "sim/chips/At89cx051.h"
 
 namespace zelvar::test {
-namespace {
+namespace p2051_test {
 
 struct Row2051 {
   ChipLine line;
@@ -108,5 +108,5 @@ TEST_F(Mcs51Fixture, P2051RowLargerThanTheChipFailsVerifyAtItsTop) {
   EXPECT_EQ(gLink.FailAddress, 2048u);
 }
 
-}  // namespace
+}  // namespace p2051_test
 }  // namespace zelvar::test

@@ -6,7 +6,7 @@
 #include "sim/chips/Mcs51.h"
 
 namespace zelvar::test {
-namespace {
+namespace p89c5wd_test {
 
 const ChipLine kC55wd{"P89C5WD", 0, "ATMEL: AT89C55WD"};
 
@@ -58,5 +58,5 @@ TEST_F(Mcs51Fixture, P89c5wdRefusesALineWithoutItsSize) {
   EXPECT_EQ(Call(kOpRead), 1);
 }
 
-}  // namespace
+}  // namespace p89c5wd_test
 }  // namespace zelvar::test

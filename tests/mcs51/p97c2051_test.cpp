@@ -9,7 +9,7 @@
 #include "Mcs51Fixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace p97c2051_test {
 
 struct P97Row {
   ChipLine line;
@@ -107,5 +107,5 @@ TEST_F(Mcs51Fixture, P97c2051SetupLoadsItsDesignAndSupply) {
   ExpectClean();
 }
 
-}  // namespace
+}  // namespace p97c2051_test
 }  // namespace zelvar::test

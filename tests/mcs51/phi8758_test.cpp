@@ -9,7 +9,7 @@
 #include "sim/chips/Mcs51Eprom.h"
 
 namespace zelvar::test {
-namespace {
+namespace phi8758_test {
 
 struct EpromRow {
   ChipLine line;
@@ -216,5 +216,5 @@ TEST_F(Mcs51Fixture, V87c58BlankWriteVerifyReadRefuseAndLock) {
   ExpectClean();
 }
 
-}  // namespace
+}  // namespace phi8758_test
 }  // namespace zelvar::test

@@ -8,7 +8,7 @@
 #include "sim/chips/Lp76x.h"
 
 namespace zelvar::test {
-namespace {
+namespace phi87lp_test {
 
 struct Lp76xCase {
   const char* part;
@@ -119,5 +119,5 @@ TEST_F(Phi87lp, ChipCheckRefusesWithoutTheMakerCode) {
   EXPECT_EQ(gApp.InfoRecord[6], 0);
 }
 
-}  // namespace
+}  // namespace phi87lp_test
 }  // namespace zelvar::test

@@ -11,7 +11,7 @@
 #include "sim/chips/PhiRx2.h"
 
 namespace zelvar::test {
-namespace {
+namespace phi89_sets_test {
 
 struct PhiRow {
   ChipLine line;
@@ -182,5 +182,5 @@ TEST_F(PhiSets, Phi89newAcceptsTheP89c58bpVariants) {
   }
 }
 
-}  // namespace
+}  // namespace phi89_sets_test
 }  // namespace zelvar::test

@@ -9,7 +9,7 @@
 #include "sim/chips/PhiRx2.h"
 
 namespace zelvar::test {
-namespace {
+namespace phi89rx2_test {
 
 struct PhiRow {
   ChipLine line;
@@ -140,5 +140,5 @@ TEST_F(Phi89Rx2, SecurityProgramsTheChosenBitsOnly) {
   ExpectClean();
 }
 
-}  // namespace
+}  // namespace phi89rx2_test
 }  // namespace zelvar::test

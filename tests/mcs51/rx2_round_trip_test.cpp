@@ -7,7 +7,7 @@
 #include "sim/chips/Rx2.h"
 
 namespace zelvar::test {
-namespace {
+namespace rx2_round_trip_test {
 
 struct Rx2Row {
   ChipLine line;
@@ -93,5 +93,5 @@ INSTANTIATE_TEST_SUITE_P(
       return info.param.line.key + "_" + std::to_string(info.param.line.row);
     });
 
-}  // namespace
+}  // namespace rx2_round_trip_test
 }  // namespace zelvar::test

@@ -7,7 +7,7 @@
 #include "sim/chips/SyncMos.h"
 
 namespace zelvar::test {
-namespace {
+namespace sm59_test {
 
 constexpr int kIspWord = 128;
 
@@ -130,5 +130,5 @@ TEST_F(Sm59Fixture, IspCodeBounds) {
   ExpectClean();
 }
 
-}  // namespace
+}  // namespace sm59_test
 }  // namespace zelvar::test

@@ -7,7 +7,7 @@
 #include "sim/chips/SyncMos.h"
 
 namespace zelvar::test {
-namespace {
+namespace sm59d04_test {
 
 class Sm59d04 : public Mcs51Fixture {
  protected:
@@ -93,5 +93,5 @@ TEST_F(Sm59d04, LineWithAnIdentityIsRefusedWithSuppliesOff) {
   EXPECT_EQ(prog->VccPin(), 0);
 }
 
-}  // namespace
+}  // namespace sm59d04_test
 }  // namespace zelvar::test

@@ -4,7 +4,7 @@
 #include "sim/chips/Sm59.h"
 
 namespace zelvar::test {
-namespace {
+namespace sm59isp_test {
 
 class Sm59isp : public Mcs51Fixture {
  protected:
@@ -45,5 +45,5 @@ TEST_F(Sm59isp, RefusesWhatItCannotDo) {
   EXPECT_EQ(Call(kOpReadId), 1);
 }
 
-}  // namespace
+}  // namespace sm59isp_test
 }  // namespace zelvar::test

@@ -7,7 +7,7 @@
 #include "Mcs51Fixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace sm894051_test {
 
 struct Row {
   int row;
@@ -63,5 +63,5 @@ INSTANTIATE_TEST_SUITE_P(Rows, Sm894051RoundTrip,
                                            Row{3, "SM894051", 4096}),
                          [](const auto& info) { return std::string(info.param.part); });
 
-}  // namespace
+}  // namespace sm894051_test
 }  // namespace zelvar::test

@@ -6,7 +6,7 @@
 #include "Mcs51Fixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace sm89_test {
 
 std::size_t CountOp(const sim::Recorder& r, std::uint8_t op) {
   return static_cast<std::size_t>(std::count_if(r.transcript.begin(), r.transcript.end(),
@@ -38,5 +38,5 @@ TEST_F(Mcs51Fixture, Sm89516WritePulseFromTheDelayRadio) {
   }
 }
 
-}  // namespace
+}  // namespace sm89_test
 }  // namespace zelvar::test

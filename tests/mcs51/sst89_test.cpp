@@ -10,7 +10,7 @@
 #include "services/Dispatcher.h"
 
 namespace zelvar::test {
-namespace {
+namespace sst89_test {
 
 struct SstRow {
   ChipLine line;
@@ -264,5 +264,5 @@ TEST_F(Sst89, DataAreasFollowTheRows) {
   }
 }
 
-}  // namespace
+}  // namespace sst89_test
 }  // namespace zelvar::test

@@ -7,7 +7,7 @@
 #include "sim/chips/Stc12.h"
 
 namespace zelvar::test {
-namespace {
+namespace stc12cx_test {
 
 class Stc12cx : public Mcs51Fixture {
  protected:
@@ -81,5 +81,5 @@ TEST_F(Stc12cx, SetUpChoices) {
   EXPECT_EQ(fake.boxes.size(), 2u);
 }
 
-}  // namespace
+}  // namespace stc12cx_test
 }  // namespace zelvar::test

@@ -7,7 +7,7 @@
 #include "sim/chips/PinMode51.h"
 
 namespace zelvar::test {
-namespace {
+namespace stc516x2_test {
 
 class Stc516x2 : public Mcs51Fixture {
  protected:
@@ -88,5 +88,5 @@ TEST_F(Stc516x2, IdentityOtherThanTheLinesRefusesTheWrite) {
   ExpectClean();
 }
 
-}  // namespace
+}  // namespace stc516x2_test
 }  // namespace zelvar::test

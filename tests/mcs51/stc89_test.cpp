@@ -7,7 +7,7 @@
 #include "sim/chips/PinMode51.h"
 
 namespace zelvar::test {
-namespace {
+namespace stc89_test {
 
 struct Row {
   int row;
@@ -68,5 +68,5 @@ INSTANTIATE_TEST_SUITE_P(Rows, Stc89RoundTrip,
                                            Row{6, "STC89C516RC+", 60416, 60416, 64512}),
                          [](const auto& info) { return std::to_string(info.param.row); });
 
-}  // namespace
+}  // namespace stc89_test
 }  // namespace zelvar::test

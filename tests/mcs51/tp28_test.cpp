@@ -9,7 +9,7 @@
 #include "Mcs51Fixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace tp28_test {
 
 class Tp28 : public Mcs51Fixture {
  protected:
@@ -87,5 +87,5 @@ TEST_F(Tp28, MissingVccIsTheFamilyDefault) {
   EXPECT_EQ(prog->VccMillivolts(), 5000);
 }
 
-}  // namespace
+}  // namespace tp28_test
 }  // namespace zelvar::test

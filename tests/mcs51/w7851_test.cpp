@@ -11,7 +11,7 @@
 #include "sim/chips/W78e516.h"
 
 namespace zelvar::test {
-namespace {
+namespace w7851_test {
 
 struct W7851Row {
   ChipLine line;
@@ -122,5 +122,5 @@ TEST(W7851Models, CatalogueNamesFindTheirSetsModel) {
   }
 }
 
-}  // namespace
+}  // namespace w7851_test
 }  // namespace zelvar::test

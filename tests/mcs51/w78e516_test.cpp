@@ -8,7 +8,7 @@
 #include "Mcs51Fixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace w78e516_test {
 
 struct W78Row {
   ChipLine line;
@@ -112,5 +112,5 @@ TEST_F(Mcs51Fixture, W78e516BlankWithBlaLeavesTheLoaderBank) {
   ExpectClean();
 }
 
-}  // namespace
+}  // namespace w78e516_test
 }  // namespace zelvar::test

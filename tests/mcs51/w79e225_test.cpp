@@ -7,7 +7,7 @@
 #include "sim/chips/W79e.h"
 
 namespace zelvar::test {
-namespace {
+namespace w79e225_test {
 
 constexpr std::uint32_t kAp = 16384, kLd = 4096, kData = 256, kDataStart = kAp + kLd;
 
@@ -100,5 +100,5 @@ TEST_F(Mcs51Fixture, W79e225WithoutLoaderTouchesTheApOnly) {
   ExpectClean();
 }
 
-}  // namespace
+}  // namespace w79e225_test
 }  // namespace zelvar::test

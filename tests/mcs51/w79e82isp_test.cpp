@@ -8,7 +8,7 @@
 #include "sim/chips/W79e.h"
 
 namespace zelvar::test {
-namespace {
+namespace w79e82isp_test {
 
 class W79e82isp : public Mcs51Fixture {
  protected:
@@ -111,5 +111,5 @@ TEST_F(W79e82isp, SetUpChoices) {
   EXPECT_EQ(gApp.InfoRecord[6], 0);
 }
 
-}  // namespace
+}  // namespace w79e82isp_test
 }  // namespace zelvar::test

@@ -9,7 +9,7 @@
 #include "Mcs51Fixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace w79e_test {
 
 struct IcpCase {
   const char* part;
@@ -135,5 +135,5 @@ TEST_F(Mcs51Fixture, W79e82xTakesItsOwnRowsOnNewerModels) {
   EXPECT_EQ(prog->VccMillivolts(), 4400);
 }
 
-}  // namespace
+}  // namespace w79e_test
 }  // namespace zelvar::test

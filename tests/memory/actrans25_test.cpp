@@ -9,7 +9,7 @@
 #include "sim/designs/IspHeader.h"
 
 namespace zelvar::test {
-namespace {
+namespace actrans25_test {
 
 class Actrans25Test : public ChipFixture {
  protected:
@@ -193,5 +193,5 @@ TEST_F(Actrans25Test, RefusesPageZeroAndSizesThatAreNoPowerOfTwo) {
   }
 }
 
-}  // namespace
+}  // namespace actrans25_test
 }  // namespace zelvar::test

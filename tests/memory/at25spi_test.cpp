@@ -10,7 +10,7 @@
 #include "sim/chips/SpiMemory.h"
 
 namespace zelvar::test {
-namespace {
+namespace at25spi_test {
 
 using memory::SpiEepromAddress;
 
@@ -151,5 +151,5 @@ TEST_F(At25Test, RefusesSizesWithoutAnAddressFormAndPageZero) {
   EXPECT_TRUE(Logged("power of two"));
 }
 
-}  // namespace
+}  // namespace at25spi_test
 }  // namespace zelvar::test

@@ -8,7 +8,7 @@
 #include "sim/chips/StaticRam.h"
 
 namespace zelvar::test {
-namespace {
+namespace dsram_test {
 
 struct RamRow {
   const char* key;
@@ -79,5 +79,5 @@ TEST_F(DsramTest, VerifyNamesTheAddressAndSwitchesVccOff) {
   EXPECT_EQ(prog->VccPin(), 0);
 }
 
-}  // namespace
+}  // namespace dsram_test
 }  // namespace zelvar::test

@@ -7,7 +7,7 @@
 #include "link/LinkState.h"
 
 namespace zelvar::test {
-namespace {
+namespace eprom_checks_test {
 
 class EpromChecks : public EpromFixture {};
 
@@ -156,5 +156,5 @@ TEST_P(ContactAndPower, LeaveTheProgrammerAsTheSetNeedsIt) {
 
 INSTANTIATE_TEST_SUITE_P(Models, ContactAndPower, ::testing::Values(5105, 5107, 5149, 6200));
 
-}  // namespace
+}  // namespace eprom_checks_test
 }  // namespace zelvar::test

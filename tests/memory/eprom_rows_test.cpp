@@ -17,7 +17,7 @@
 #include "link/LinkState.h"
 
 namespace zelvar::test {
-namespace {
+namespace eprom_rows_test {
 
 struct RowCase {
   std::string key;
@@ -195,5 +195,5 @@ TEST(EpromRowsCoverage, EveryTypeTableRowRunsOrSaysWhyNot) {
   }
 }
 
-}  // namespace
+}  // namespace eprom_rows_test
 }  // namespace zelvar::test

@@ -12,7 +12,7 @@
 #include "sim/chips/Eprom.h"
 
 namespace zelvar::test {
-namespace {
+namespace eprom_runner_test {
 
 class EpromRunnerTest : public EpromFixture {
  protected:
@@ -60,5 +60,5 @@ TEST_F(EpromRunnerTest, At27c256FromChoiceToResultLines) {
   EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();
 }
 
-}  // namespace
+}  // namespace eprom_runner_test
 }  // namespace zelvar::test

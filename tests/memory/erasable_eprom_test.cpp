@@ -7,7 +7,7 @@
 #include "sim/designs/DesignRegistry.h"
 
 namespace zelvar::test {
-namespace {
+namespace erasable_eprom_test {
 
 struct Erasable {
   const char* key;
@@ -126,5 +126,5 @@ TEST_F(SST27SFTest, PW27ReadIdDoesNothing) {
   EXPECT_EQ(prog->record.transfers, transfers);
 }
 
-}  // namespace
+}  // namespace erasable_eprom_test
 }  // namespace zelvar::test

@@ -12,7 +12,7 @@
 #include "sim/chips/BootBlock28F.h"
 
 namespace zelvar::test {
-namespace {
+namespace f640_test {
 
 using memory::F640;
 
@@ -194,5 +194,5 @@ TEST(F640Tables, PulseSettingAndBlockWalk) {
   EXPECT_EQ(big.back(), 0x7F000u);
 }
 
-}  // namespace
+}  // namespace f640_test
 }  // namespace zelvar::test

@@ -9,7 +9,7 @@
 #include "sim/chips/FirmwareHub.h"
 
 namespace zelvar::test {
-namespace {
+namespace firmware_hub_test {
 
 struct HubRow {
   const char* key;
@@ -172,5 +172,5 @@ TEST_F(FirmwareHubFixture, I82802UnusedRowIsRefused) {
   EXPECT_EQ(prog->VccPin(), 0);
 }
 
-}  // namespace
+}  // namespace firmware_hub_test
 }  // namespace zelvar::test

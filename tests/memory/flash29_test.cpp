@@ -11,7 +11,7 @@
 #include "sim/chips/Sst28sf.h"
 
 namespace zelvar::test {
-namespace {
+namespace flash29_test {
 
 struct FlashRow {
   const char* key;
@@ -96,11 +96,11 @@ INSTANTIATE_TEST_SUITE_P(
                       FlashRow{"SST29XF", 9, "SST39VF040", "SST: SST39VF040", false}),
     [](const auto& info) { return std::string(info.param.key) + "_" + info.param.part; });
 
-}  // namespace
+}  // namespace flash29_test
 }  // namespace zelvar::test
 
 namespace zelvar::test {
-namespace {
+namespace flash29_test {
 
 class Flash29Test : public ChipFixture {};
 
@@ -198,11 +198,11 @@ TEST_F(Flash29Test, Amd29f040RefusesUnprotectMethod1) {
   ExpectNoHazard();
 }
 
-}  // namespace
+}  // namespace flash29_test
 }  // namespace zelvar::test
 
 namespace zelvar::test {
-namespace {
+namespace flash29_test {
 
 class Sst28Test : public ChipFixture {};
 
@@ -267,5 +267,5 @@ TEST_F(Sst28Test, ChipEraseLastsAndVerifyNamesAWrongCell) {
   ExpectNoHazard();
 }
 
-}  // namespace
+}  // namespace flash29_test
 }  // namespace zelvar::test

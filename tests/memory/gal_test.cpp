@@ -24,7 +24,7 @@
 #include "support/SimFixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace gal_test {
 
 using memory::ArchitectureFuse;
 
@@ -275,5 +275,5 @@ TEST_P(P22V10Test, LoadEraseWriteVerifyReadAndSecure) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, P22V10Test, ::testing::Values(1, 2, 3));
 
-}  // namespace
+}  // namespace gal_test
 }  // namespace zelvar::test

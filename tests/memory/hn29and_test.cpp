@@ -15,7 +15,7 @@
 #include "sim/chips/ChipModels.h"
 
 namespace zelvar::test {
-namespace {
+namespace hn29and_test {
 
 using memory::HN29AND;
 
@@ -260,5 +260,5 @@ TEST_F(HN29ANDFixture, SetupAndInfoRecord) {
   for (int w : {1, 2, 4, 5, 6, 7}) EXPECT_EQ(info[static_cast<std::size_t>(w)], 0) << w;
 }
 
-}  // namespace
+}  // namespace hn29and_test
 }  // namespace zelvar::test

@@ -5,7 +5,7 @@
 #include "link/LinkState.h"
 
 namespace zelvar::test {
-namespace {
+namespace i27cx_test {
 
 class I27CXTest : public EpromFixture {
  protected:
@@ -78,5 +78,5 @@ TEST_F(I27CXTest, MissingItemsTakeTheirDefaults) {
   EXPECT_EQ(Run(kOpVerify), 0) << gLink.FailAddress;
 }
 
-}  // namespace
+}  // namespace i27cx_test
 }  // namespace zelvar::test

@@ -9,7 +9,7 @@
 #include "algorithms/memory/JtagRows.h"
 
 namespace zelvar::memory {
-namespace {
+namespace jtag_rows_test {
 
 TEST(JtagRows, HexTextToBits) {
   struct Case {
@@ -86,5 +86,5 @@ TEST(JtagRows, LinesOfAnotherShapeAreRefused) {
   EXPECT_EQ(ParseJedecField("L0 1*", kMaxJtagRowBits / 8 + 1, 8, big), 0);
 }
 
-}  // namespace
+}  // namespace jtag_rows_test
 }  // namespace zelvar::memory

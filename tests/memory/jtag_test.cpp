@@ -27,7 +27,7 @@
 #include "support/SimFixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace jtag_test {
 
 class JtagTest : public SimFixture {
  protected:
@@ -486,5 +486,5 @@ TEST(LatticeRows, OneHotRowAndRealignment) {
   EXPECT_EQ(std::count(out.begin(), out.end(), 0), 47);
 }
 
-}  // namespace
+}  // namespace jtag_test
 }  // namespace zelvar::test

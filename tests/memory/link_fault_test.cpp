@@ -10,7 +10,7 @@
 #include "services/Dispatcher.h"
 
 namespace zelvar::test {
-namespace {
+namespace link_fault_test {
 
 class LinkFaultTest : public EpromFixture {
  protected:
@@ -149,5 +149,5 @@ TEST_F(LinkFaultTest, ARefusedSupplyEndsTheOperationWithSuppliesOff) {
   EXPECT_TRUE(SuppliesOff());
 }
 
-}  // namespace
+}  // namespace link_fault_test
 }  // namespace zelvar::test

@@ -9,7 +9,7 @@
 #include "support/FakeServices.h"
 
 namespace zelvar::test {
-namespace {
+namespace memory_frame_test {
 
 class GroupedSet final : public memory::MemorySet {
  public:
@@ -93,5 +93,5 @@ TEST(MemoryFrameAddress, LowByteIsBitReversed) {
   EXPECT_EQ(memory::ReverseBits(0xF0), 0x0F);
 }
 
-}  // namespace
+}  // namespace memory_frame_test
 }  // namespace zelvar::test

@@ -11,7 +11,7 @@
 #include "sim/chips/PageFlash16.h"
 
 namespace zelvar::test {
-namespace {
+namespace mx29x161x_test {
 
 using memory::MX29X161X;
 
@@ -188,5 +188,5 @@ TEST_F(MX29X161XFixture, SetUpValues) {
   ExpectNoHazard();
 }
 
-}  // namespace
+}  // namespace mx29x161x_test
 }  // namespace zelvar::test

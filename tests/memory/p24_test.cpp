@@ -11,7 +11,7 @@
 #include "sim/designs/IspHeader.h"
 
 namespace zelvar::test {
-namespace {
+namespace p24_test {
 
 using memory::I2cAddressBytes;
 using memory::I2cForm;
@@ -214,5 +214,5 @@ TEST_F(P24Test, RefusesAPageThatIsNoPowerOfTwoAndARowOutsideTheTable) {
   }));
 }
 
-}  // namespace
+}  // namespace p24_test
 }  // namespace zelvar::test

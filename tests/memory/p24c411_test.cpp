@@ -9,7 +9,7 @@
 #include "sim/chips/I2cEeprom.h"
 
 namespace zelvar::test {
-namespace {
+namespace p24c411_test {
 
 class P24c411Test : public ChipFixture {
  protected:
@@ -76,5 +76,5 @@ TEST_F(P24c411Test, VerifyNamesTheChangedByteAndTheWaitCoversTheWriteCycle) {
   ExpectNoHazard();
 }
 
-}  // namespace
+}  // namespace p24c411_test
 }  // namespace zelvar::test

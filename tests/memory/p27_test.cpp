@@ -9,7 +9,7 @@
 #include "sim/designs/DesignRegistry.h"
 
 namespace zelvar::test {
-namespace {
+namespace p27_test {
 
 class P27Test : public EpromFixture {};
 
@@ -229,5 +229,5 @@ TEST_F(P27Test, DescribeChoosesThePulseDefaultByName) {
   EXPECT_EQ(gApp.ChipUiList[21], "$end");
 }
 
-}  // namespace
+}  // namespace p27_test
 }  // namespace zelvar::test

@@ -12,7 +12,7 @@
 #include "sim/chips/SectorFlash.h"
 
 namespace zelvar::test {
-namespace {
+namespace p29f640_test {
 
 using memory::P29F640;
 
@@ -331,5 +331,5 @@ TEST_F(P29F640Fixture, SetUpRefusals) {
   gLink.ProgrammerName[0] = '\0';
 }
 
-}  // namespace
+}  // namespace p29f640_test
 }  // namespace zelvar::test

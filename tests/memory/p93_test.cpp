@@ -12,7 +12,7 @@
 #include "sim/chips/Microwire93.h"
 
 namespace zelvar::test {
-namespace {
+namespace p93_test {
 
 struct MwRow {
   const char* key;
@@ -160,5 +160,5 @@ TEST_F(P93Test, VccAndDelayChoicesApply) {
   ExpectNoHazard();
 }
 
-}  // namespace
+}  // namespace p93_test
 }  // namespace zelvar::test

@@ -13,7 +13,7 @@
 #include "sim/chips/PageEeprom.h"
 
 namespace zelvar::test {
-namespace {
+namespace page_write_test {
 
 struct PageRow {
   const char* key;
@@ -246,5 +246,5 @@ TEST(PageRows, RulesCatchMisplacedWritePins) {
             1u);
 }
 
-}  // namespace
+}  // namespace page_write_test
 }  // namespace zelvar::test

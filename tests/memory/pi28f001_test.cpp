@@ -8,7 +8,7 @@
 #include "sim/chips/BootBlock28F.h"
 
 namespace zelvar::test {
-namespace {
+namespace pi28f001_test {
 
 using Start = sim::BootBlock28F::EraseStart;
 
@@ -84,5 +84,5 @@ TEST_F(ChipFixture, PI28F001ReportsAnEraseThatNeverEnds) {
   EXPECT_EQ(prog->VppPin(), 0);
 }
 
-}  // namespace
+}  // namespace pi28f001_test
 }  // namespace zelvar::test

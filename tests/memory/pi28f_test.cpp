@@ -7,7 +7,7 @@
 #include "sim/chips/Intel28F.h"
 
 namespace zelvar::test {
-namespace {
+namespace pi28f_test {
 
 struct Row28F {
   int row;
@@ -78,5 +78,5 @@ INSTANTIATE_TEST_SUITE_P(Table, PI28FErasePulses,
                          ::testing::Values(PulseCase{1, 21, true}, PulseCase{21, 21, true},
                                            PulseCase{0, 101, false}));
 
-}  // namespace
+}  // namespace pi28f_test
 }  // namespace zelvar::test

@@ -12,7 +12,7 @@
 #include "sim/chips/Microwire93s.h"
 
 namespace zelvar::test {
-namespace {
+namespace st93s_test {
 
 using memory::ST93S;
 
@@ -159,5 +159,5 @@ TEST(St93sModels, CatalogueNamesFindThe93sParts) {
   }
 }
 
-}  // namespace
+}  // namespace st93s_test
 }  // namespace zelvar::test

@@ -9,7 +9,7 @@
 #include "sim/chips/WordSerial.h"
 
 namespace zelvar::test {
-namespace {
+namespace word_serial_test {
 
 struct WordCase {
   const char* key;
@@ -170,5 +170,5 @@ TEST(Br90Address, FormsByWordCount) {
   }
 }
 
-}  // namespace
+}  // namespace word_serial_test
 }  // namespace zelvar::test

@@ -12,7 +12,7 @@
 #include "sim/chips/SpiMemory.h"
 
 namespace zelvar::test {
-namespace {
+namespace x5045_test {
 
 using memory::X5045Status;
 
@@ -173,5 +173,5 @@ TEST(X5045Models, CatalogueNamesChooseThePackage) {
   EXPECT_EQ(sim::MakeChipModel("XICOR: X5045")->PinCount(), 8);
 }
 
-}  // namespace
+}  // namespace x5045_test
 }  // namespace zelvar::test

@@ -9,7 +9,7 @@
 #include "sim/chips/Pic12.h"
 
 namespace zelvar::test {
-namespace {
+namespace cal12_test {
 
 struct Cal12Line {
   const char* part;
@@ -287,5 +287,5 @@ TEST_F(Cal12, SeatsAndOscillatorListsByModelAndGroup) {
   }
 }
 
-}  // namespace
+}  // namespace cal12_test
 }  // namespace zelvar::test

@@ -10,7 +10,7 @@
 #include "sim/chips/Cr80p.h"
 
 namespace zelvar::test {
-namespace {
+namespace cr80px00_test {
 
 struct Cr80pLine {
   const char* part;
@@ -175,5 +175,5 @@ TEST_F(Cr80pFixture, ContactPinsByModel) {
   }
 }
 
-}  // namespace
+}  // namespace cr80px00_test
 }  // namespace zelvar::test

@@ -15,7 +15,7 @@
 #include "memory/ChipFixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace em78p_test {
 
 struct EmLine {
   const char* set;
@@ -236,5 +236,5 @@ TEST_F(Em78Fixture, HandlersStartFromACleanStatus) {
   }
 }
 
-}  // namespace
+}  // namespace em78p_test
 }  // namespace zelvar::test

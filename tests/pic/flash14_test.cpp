@@ -4,7 +4,7 @@
 #include "PicFixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace flash14_test {
 
 struct Flash14Case {
   PicLine line;
@@ -178,5 +178,5 @@ TEST_F(PicFixture, SeatsByModel) {
   }
 }
 
-}  // namespace
+}  // namespace flash14_test
 }  // namespace zelvar::test

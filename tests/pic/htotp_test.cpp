@@ -11,7 +11,7 @@
 #include "sim/chips/Ht48Otp.h"
 
 namespace zelvar::test {
-namespace {
+namespace htotp_test {
 
 constexpr std::uint32_t kWords = 512, kCode = 2 * kWords;
 constexpr std::uint32_t kTrailerAt = pic::kOtpCodeData + kCode;  // E
@@ -194,5 +194,5 @@ TEST(HtotpImage, LayoutFields) {
   EXPECT_EQ(back.optionBytes, 32);
 }
 
-}  // namespace
+}  // namespace htotp_test
 }  // namespace zelvar::test

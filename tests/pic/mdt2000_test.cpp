@@ -11,7 +11,7 @@
 #include "sim/chips/Mdt20xx.h"
 
 namespace zelvar::test {
-namespace {
+namespace mdt2000_test {
 
 struct MdtLine {
   const char* part;
@@ -159,5 +159,5 @@ TEST_F(Mdt2000Fixture, ContactPinsByModel) {
   }
 }
 
-}  // namespace
+}  // namespace mdt2000_test
 }  // namespace zelvar::test

@@ -11,7 +11,7 @@
 #include "sim/chips/Mdt20xx.h"
 
 namespace zelvar::test {
-namespace {
+namespace mdt_serial_test {
 
 struct SerialLine {
   const char* set;
@@ -244,5 +244,5 @@ TEST_F(MdtSerialFixture, HandlersStartFromACleanStatus) {
   ExpectNoHazard();
 }
 
-}  // namespace
+}  // namespace mdt_serial_test
 }  // namespace zelvar::test

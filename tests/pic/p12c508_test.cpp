@@ -9,7 +9,7 @@
 #include "sim/chips/Pic12.h"
 
 namespace zelvar::test {
-namespace {
+namespace p12c508_test {
 
 struct OtpLine {
   const char* part;
@@ -133,5 +133,5 @@ INSTANTIATE_TEST_SUITE_P(
         OtpLine{"PIC12CE519", 2, 1, 0x14, 1, 0xFF5}),
     [](const auto& info) { return std::string(info.param.part); });
 
-}  // namespace
+}  // namespace p12c508_test
 }  // namespace zelvar::test

@@ -8,7 +8,7 @@
 #include "sim/chips/Pic16c5x.h"
 
 namespace zelvar::test {
-namespace {
+namespace p16c54_test {
 
 struct C5xLine {
   const char* part;
@@ -150,5 +150,5 @@ TEST_F(C5x, DefaultSupplies) {
   EXPECT_EQ(prog->VppMillivolts(), 12500);
 }
 
-}  // namespace
+}  // namespace p16c54_test
 }  // namespace zelvar::test

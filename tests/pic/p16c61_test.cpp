@@ -6,7 +6,7 @@
 #include "sim/chips/Pic14Eprom.h"
 
 namespace zelvar::test {
-namespace {
+namespace p16c61_test {
 
 struct EpromLine {
   const char* part;
@@ -113,5 +113,5 @@ TEST_F(EpromFixture, HardCellFailsVerify) {
   ExpectNoHazard();
 }
 
-}  // namespace
+}  // namespace p16c61_test
 }  // namespace zelvar::test

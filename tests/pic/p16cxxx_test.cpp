@@ -7,7 +7,7 @@
 #include "sim/chips/Pic14Eprom.h"
 
 namespace zelvar::test {
-namespace {
+namespace p16cxxx_test {
 
 struct CLine {
   const char* part;
@@ -189,5 +189,5 @@ TEST_F(P16cxxx, RefusesLinesItCannotServe) {
   ExpectNoHazard();
 }
 
-}  // namespace
+}  // namespace p16cxxx_test
 }  // namespace zelvar::test

@@ -4,7 +4,7 @@
 #include "PicFixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace p16f7x_test {
 
 class F7xRoundTrip : public PicFixture, public ::testing::WithParamInterface<PicLine> {};
 
@@ -102,5 +102,5 @@ TEST_F(PicFixture, Pic16fRefusesALineWithoutSize) {
   EXPECT_EQ(chip->entries, 0);
 }
 
-}  // namespace
+}  // namespace p16f7x_test
 }  // namespace zelvar::test

@@ -14,7 +14,7 @@
 #include "sim/chips/Pic17.h"
 
 namespace zelvar::test {
-namespace {
+namespace p17c_test {
 
 struct P17Case {
   const char* part;
@@ -332,5 +332,5 @@ TEST_F(P17c, RefusedLines) {
   }
 }
 
-}  // namespace
+}  // namespace p17c_test
 }  // namespace zelvar::test

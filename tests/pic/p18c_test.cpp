@@ -11,7 +11,7 @@
 #include "sim/chips/Pic18.h"
 
 namespace zelvar::test {
-namespace {
+namespace p18c_test {
 
 struct P18cCase {
   const char* part;
@@ -218,5 +218,5 @@ TEST_F(P18c, RefusedLines) {
   }
 }
 
-}  // namespace
+}  // namespace p18c_test
 }  // namespace zelvar::test

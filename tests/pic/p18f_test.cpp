@@ -13,7 +13,7 @@
 #include "sim/designs/DesignRegistry.h"
 
 namespace zelvar::test {
-namespace {
+namespace p18f_test {
 
 struct P18Line {
   std::string part;
@@ -362,5 +362,5 @@ TEST_F(P18f, The44PinDesignsTakeThePic16IcspBytes) {
   EXPECT_FALSE(prog->record.protocolErrors.empty());
 }
 
-}  // namespace
+}  // namespace p18f_test
 }  // namespace zelvar::test

@@ -5,7 +5,7 @@
 #include "PicFixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace pic12f6xx_test {
 
 struct CalCase {
   PicLine line;
@@ -160,5 +160,5 @@ TEST_F(PicFixture, TwentyPinPackageByModel) {
   }
 }
 
-}  // namespace
+}  // namespace pic12f6xx_test
 }  // namespace zelvar::test

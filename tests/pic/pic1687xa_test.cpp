@@ -4,7 +4,7 @@
 #include "PicFixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace pic1687xa_test {
 
 PicLine Line87xA(const char* part, int row, int words, int ee, int pkg, std::uint8_t id1) {
   return {part,
@@ -113,5 +113,5 @@ TEST_F(PicFixture, Pic1687xaTypeCheckRefusesAnotherChip) {
   EXPECT_EQ(chip->code[0], 0x3FFF);
 }
 
-}  // namespace
+}  // namespace pic1687xa_test
 }  // namespace zelvar::test

@@ -8,7 +8,7 @@
 #include "sim/chips/Pic12.h"
 
 namespace zelvar::test {
-namespace {
+namespace pic16f5x_test {
 
 struct F5xLine {
   const char* part;
@@ -152,5 +152,5 @@ TEST_F(F5x, RefusesWhatItCannotServe) {
   }
 }
 
-}  // namespace
+}  // namespace pic16f5x_test
 }  // namespace zelvar::test

@@ -4,7 +4,7 @@
 #include "algorithms/pic/McuSet.h"
 
 namespace zelvar::test {
-namespace {
+namespace pic16fee_test {
 
 PicLine Line87x(const char* part, int row, int words, int ee, int pkg, std::uint8_t id0,
                 std::uint8_t id1) {
@@ -237,5 +237,5 @@ TEST_F(PicFixture, Pic16feeWriteDataNamesTheFailingByte) {
   ExpectNoHazard();
 }
 
-}  // namespace
+}  // namespace pic16fee_test
 }  // namespace zelvar::test

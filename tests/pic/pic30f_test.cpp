@@ -15,7 +15,7 @@
 #include "sim/chips/Dspic30.h"
 
 namespace zelvar::test {
-namespace {
+namespace pic30f_test {
 
 struct Line {
   std::string part;
@@ -318,5 +318,5 @@ TEST_F(Pic30f, VppSetAtSetup) {
   EXPECT_EQ(prog->VppMillivolts(), 12500);
 }
 
-}  // namespace
+}  // namespace pic30f_test
 }  // namespace zelvar::test

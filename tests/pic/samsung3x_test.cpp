@@ -10,7 +10,7 @@
 #include "sim/chips/S3f9.h"
 
 namespace zelvar::test {
-namespace {
+namespace samsung3x_test {
 
 struct SamsungLine {
   const char* part;
@@ -128,5 +128,5 @@ TEST_F(SamsungFixture, NoStaleStatus) {
   EXPECT_EQ(Click(kOpErase), 0);
 }
 
-}  // namespace
+}  // namespace samsung3x_test
 }  // namespace zelvar::test

@@ -12,7 +12,7 @@
 #include "memory/ChipFixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace sn8p_test {
 
 class Sn8pFixture : public ChipFixture {
  protected:
@@ -162,5 +162,5 @@ TEST_F(Sn8pFixture, Sn8p2602RoundTripAndId) {
   ExpectNoHazard();
 }
 
-}  // namespace
+}  // namespace sn8p_test
 }  // namespace zelvar::test

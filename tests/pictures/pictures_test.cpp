@@ -10,7 +10,7 @@
 #include "app/core/pictures/Placement.h"
 
 namespace zelvar {
-namespace {
+namespace pictures_test {
 
 // Socket row of a bar's upper edge in the placement picture.
 int RowOf(const Box& b) {
@@ -188,5 +188,5 @@ TEST(JpegTest, RefusesAHugeClaimedSize) {
   EXPECT_FALSE(DecodeJpeg(bytes.data(), bytes.size()).has_value());
 }
 
-}  // namespace
+}  // namespace pictures_test
 }  // namespace zelvar

@@ -11,7 +11,7 @@
 #include "services/PldDocuments.h"
 
 namespace zelvar::test {
-namespace {
+namespace jedec_test {
 
 class Jedec : public BufferFixture {
  protected:
@@ -216,5 +216,5 @@ TEST_F(Jedec, LargePldTextIsLoadedAndSavedWhole) {
   EXPECT_EQ(Read((dir / "y.JED").string()), "N x*\nL000000 0101*\nC0002\n");
 }
 
-}  // namespace
+}  // namespace jedec_test
 }  // namespace zelvar::test

@@ -12,7 +12,7 @@
 #include "support/FakeAlgorithmSet.h"
 
 namespace zelvar::test {
-namespace {
+namespace project_file_test {
 
 constexpr const char* kParameters = "P27 13 #1e 8c 00 00 adp=QAD-UNIV-44";
 
@@ -323,5 +323,5 @@ TEST_F(ProjectFileTest, ProposedNameComesFromProjectThenDataFile) {
   EXPECT_EQ(ProposeProjectName(), "/p/job.zor");
 }
 
-}  // namespace
+}  // namespace project_file_test
 }  // namespace zelvar::test

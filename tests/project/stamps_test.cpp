@@ -13,7 +13,7 @@
 #include "support/FakeServices.h"
 
 namespace zelvar::test {
-namespace {
+namespace stamps_test {
 
 class StampsTest : public ::testing::Test {
  protected:
@@ -141,5 +141,5 @@ TEST_F(StampsTest, AddressZeroAsksButStampsAndOkSetsTheContactSwitch) {
   EXPECT_EQ(gApp.ProjectModified, 20);
 }
 
-}  // namespace
+}  // namespace stamps_test
 }  // namespace zelvar::test

@@ -10,7 +10,7 @@
 #include "algorithms/registry/Registry.h"
 
 namespace zelvar {
-namespace {
+namespace type_tables_test {
 
 class TypeTable : public ::testing::TestWithParam<AlgorithmSet> {};
 
@@ -77,5 +77,5 @@ TEST(EpromRules, CatchSwappedSharedAndMisplacedPins) {
   }
 }
 
-}  // namespace
+}  // namespace type_tables_test
 }  // namespace zelvar

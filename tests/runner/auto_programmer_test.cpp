@@ -8,7 +8,7 @@
 #include "support/FakeServices.h"
 
 namespace zelvar::test {
-namespace {
+namespace auto_programmer_test {
 
 class AutoProgrammerTest : public ::testing::Test {
  protected:
@@ -178,5 +178,5 @@ TEST_F(AutoProgrammerTest, ALinkFaultEndsTheWait) {
   EXPECT_EQ(gLink.ModelNumber, 0);
 }
 
-}  // namespace
+}  // namespace auto_programmer_test
 }  // namespace zelvar::test

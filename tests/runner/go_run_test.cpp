@@ -6,7 +6,7 @@
 #include "services/Messages.h"
 
 namespace zelvar::test {
-namespace {
+namespace go_run_test {
 
 using GoTest = RunnerFixture;
 
@@ -210,5 +210,5 @@ TEST_F(RunTest, AFailedPassEndsTheLoopWithTheResultLineAndSuppliesOff) {
   EXPECT_EQ(prog->VccMillivolts(), 0);
 }
 
-}  // namespace
+}  // namespace go_run_test
 }  // namespace zelvar::test

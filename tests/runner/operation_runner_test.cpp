@@ -8,7 +8,7 @@
 #include "services/Messages.h"
 
 namespace zelvar::test {
-namespace {
+namespace operation_runner_test {
 
 using SetupTest = RunnerFixture;
 
@@ -336,5 +336,5 @@ TEST_F(RunnerMendTest, ALinkFaultInTheContactCheckEndsAsAFailure) {
   EXPECT_EQ(Events(), "progress:-1 result:1");
 }
 
-}  // namespace
+}  // namespace operation_runner_test
 }  // namespace zelvar::test

@@ -12,7 +12,7 @@
 #include "support/SimFixture.h"
 
 namespace zelvar {
-namespace {
+namespace self_test_test {
 
 class SelfTestTest : public test::SimFixture {
  protected:
@@ -139,5 +139,5 @@ TEST_F(SelfTestTest, AModelWithoutFpgaIsRefused) {
   EXPECT_TRUE(prog->record.transcript.empty());
 }
 
-}  // namespace
+}  // namespace self_test_test
 }  // namespace zelvar

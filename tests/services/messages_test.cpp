@@ -10,7 +10,7 @@
 #include "support/FakeServices.h"
 
 namespace zelvar {
-namespace {
+namespace messages_test {
 
 using test::FakeServices;
 
@@ -290,5 +290,5 @@ TEST_F(MessagesTest, LanguageTextsCoverTheMainWindowInOrder) {
   EXPECT_EQ(applied[63].second, " Buffer  ");
 }
 
-}  // namespace
+}  // namespace messages_test
 }  // namespace zelvar

@@ -11,7 +11,7 @@
 #include "support/SimFixture.h"
 
 namespace zelvar::test {
-namespace {
+namespace hazards_test {
 
 class Hazards : public SimFixture {
  protected:
@@ -100,5 +100,5 @@ TEST_F(Hazards, PowerStatusNeedsItsPreamble) {
   EXPECT_EQ(prog->record.protocolErrors.size(), 1u);
 }
 
-}  // namespace
+}  // namespace hazards_test
 }  // namespace zelvar::test

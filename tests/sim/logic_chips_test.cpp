@@ -10,7 +10,7 @@
 #include "sim/chips/LogicSheet.h"
 
 namespace zelvar::sim {
-namespace {
+namespace logic_chips_test {
 
 using namespace logic;
 
@@ -139,5 +139,5 @@ TEST(LogicChip, WorksOnlyPoweredInsideItsSupplyRange) {
   EXPECT_NE(MakeLogicChip("CD4511BE"), nullptr);
 }
 
-}  // namespace
+}  // namespace logic_chips_test
 }  // namespace zelvar::sim

@@ -8,7 +8,7 @@
 #include "sim/Programmer.h"
 
 namespace zelvar::sim {
-namespace {
+namespace own_port_test {
 
 // A 40-pin part that drives its pin 3 low and nothing else.
 struct Drives3Low : ChipModel {
@@ -86,5 +86,5 @@ TEST(OwnPort, WiredSeatJoinsOnlyTheJumperedPins) {
   EXPECT_EQ(p.SocketPinOf(10), 10);
 }
 
-}  // namespace
+}  // namespace own_port_test
 }  // namespace zelvar::sim

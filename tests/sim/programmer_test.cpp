@@ -5,7 +5,7 @@
 #include <vector>
 
 namespace zelvar::sim {
-namespace {
+namespace programmer_test {
 
 TEST(SimProgrammer, RejectsACommandThatStraddlesAPacket) {
   Programmer p(6200);
@@ -92,5 +92,5 @@ TEST(SimProgrammer, A44PinPartFillsTheExtraRows) {
   EXPECT_EQ(p.SocketPinOf(44), 42);
 }
 
-}  // namespace
+}  // namespace programmer_test
 }  // namespace zelvar::sim

@@ -12,7 +12,7 @@
 #include "support/FakeServices.h"
 
 namespace zelvar {
-namespace {
+namespace programmer_start_test {
 
 class ProgrammerStartTest : public ::testing::Test {
  protected:
@@ -123,5 +123,5 @@ TEST_F(ProgrammerStartTest, SimulatedSocketFollowsTheChosenChipUnlessOneWasNamed
   EXPECT_EQ(named.backend->programmer()->chip()->Name(), "27C512");
 }
 
-}  // namespace
+}  // namespace programmer_start_test
 }  // namespace zelvar

@@ -4,7 +4,7 @@
 #include "sim/chips/Eprom.h"
 
 namespace zelvar {
-namespace {
+namespace sim_socket_test {
 
 // Run's loop waits for the chip to go and a chip to come: the socket window's three moves.
 TEST(SimSocket, TakesOutPutsBackAndInsertsAnotherPart) {
@@ -29,5 +29,5 @@ TEST(SimSocket, TakesOutPutsBackAndInsertsAnotherPart) {
   EXPECT_FALSE(SimSocket::Parts().empty());
 }
 
-}  // namespace
+}  // namespace sim_socket_test
 }  // namespace zelvar

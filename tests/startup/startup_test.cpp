@@ -14,7 +14,7 @@
 #include "services/Messages.h"
 
 namespace zelvar {
-namespace {
+namespace startup_test {
 
 namespace fs = std::filesystem;
 
@@ -171,5 +171,5 @@ TEST(StartupLanguage, ChineseOnlyForThePrc) {
   for (const auto& [name, want] : cases) EXPECT_EQ(LanguageFromLocaleName(name), want) << name;
 }
 
-}  // namespace
+}  // namespace startup_test
 }  // namespace zelvar

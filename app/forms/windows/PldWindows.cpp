@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTextBlock>
 #include <QVBoxLayout>
 #include <initializer_list>
@@ -16,9 +17,11 @@ namespace zelvar {
 
 namespace {
 
-TPldFileW* PldFileW = nullptr;
-TLargePldFileW* LargePldFileW = nullptr;
-TSvfFileW* SvfFileW = nullptr;
+// The windows belong to the main window that opened them and go with it: guarded pointers, so a
+// later main window makes its own instead of reaching a deleted one.
+QPointer<TPldFileW> PldFileW;
+QPointer<TLargePldFileW> LargePldFileW;
+QPointer<TSvfFileW> SvfFileW;
 
 void Place(QWidget* w, QWidget* main) {
   w->setWindowFlag(Qt::Tool);
@@ -161,7 +164,8 @@ void TSvfFileW::ShowText() {
 }
 
 void ShowPldWindow(QWidget* mainWindow, int kind) {
-  for (QWidget* w : std::initializer_list<QWidget*>{PldFileW, LargePldFileW, SvfFileW}) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{PldFileW.data(), LargePldFileW.data(), SvfFileW.data()}) {
     if (w) w->hide();
   }
   if (kind == 1 && gPld.fuse.exists) {
