@@ -74,8 +74,8 @@ TEST(MdiArithmetic, MinimumWidthCutsTheTitleButtonStripIntoItsEighteenFrames) {
   TsuiFileTheme theme(&form);
   theme.SetThemeFile("Slate.ssk");
   ASSERT_TRUE(theme.CanUse());
-  mdi.SetFileTheme(&theme);
-  mdi.SetUIStyle(FromThemeFile);
+  SetFormUIStyle(&form, FromThemeFile, &theme);
+  EXPECT_EQ(mdi.UIStyle(), FromThemeFile);
   const QImage* strip = theme.GetBitmap(SKIN2_TITLEBUTTONS);
   ASSERT_NE(strip, nullptr);
   const int frame = strip->width() / 18;
@@ -543,6 +543,18 @@ TEST(SideChannel, PaintsTheStyleAndLaysControlsBesideTheBar) {
   const int title = w.side->TitleBitmap().height();
   EXPECT_GT(title, 0);
   EXPECT_EQ(w.side->contentsMargins(), QMargins(13, title + 3, 3, 3));
+
+  // A skin gives its own colours and pictures; the form's style reaches the channel.
+  TsuiFileTheme theme(&w.window);
+  theme.SetThemeFile("Amber.ssk");
+  ASSERT_TRUE(theme.CanUse());
+  SetFormUIStyle(&w.window, FromThemeFile, &theme);
+  EXPECT_EQ(w.side->SideBarColor(), theme.GetQColor(SKIN2_FORMCOLOR));
+  EXPECT_EQ(w.side->BorderColor(), theme.GetQColor(SKIN2_SIDECHANNELBORDERCOLOR));
+  EXPECT_EQ(w.side->CaptionFontColor(), theme.GetQColor(SKIN2_CONTROLFONTCOLOR));
+  EXPECT_EQ(w.side->HandleBitmap(), *theme.GetBitmap(SKIN2_SIDECHANNELBAR));
+  EXPECT_EQ(w.side->TitleBitmap(), *theme.GetBitmap(SKIN2_SIDECHANNELTITLE));
+  EXPECT_EQ(w.side->grab().toImage().pixelColor(4, 295), theme.GetQColor(SKIN2_FORMCOLOR));
 }
 
 }  // namespace

@@ -195,9 +195,7 @@ QWidget* MdiForm(TsuiUIStyle style) {
   for (QWidget* child : std::initializer_list<QWidget*>{sideHolder, buttons, log})
     mdi->AddChild(child)->resize(260, 200);
   SetFormUIStyle(form, style);
-  mdi->SetUIStyle(style);
   form->resize(700, 480);
-  mdi->Cascade();
   return form;
 }
 
@@ -220,6 +218,10 @@ int main(int argc, char** argv) {
   window.show();
   std::unique_ptr<QWidget> mdi(MdiForm(DeepBlue));
   mdi->show();
+  QApplication::processEvents();  // the MDI area takes its size before the children are tiled
+  auto* mdiFrame = mdi->findChild<TsuiMDIForm*>();
+  mdiFrame->SetTileMode(TsuiTileMode::tbVertical);
+  mdiFrame->Tile();
   TsuiMSNPopForm notice;
   notice.Title = "Zelvar";
   notice.MessageText = "The skinned look: a notice that slides up and away.";
