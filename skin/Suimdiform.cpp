@@ -78,6 +78,9 @@ TsuiMDIForm::TsuiMDIForm(QWidget* ownerForm) : QObject(ownerForm), owner_(ownerF
       qobject_cast<QMainWindow*>(ownerForm) != nullptr)
     throw std::invalid_argument("Sorry, TsuiMDIForm must be placed on a form");
   frame_ = new TsuiForm(owner_);
+  // A maximised child draws no title bar of its own: the frame's title shows its caption and the
+  // frame's bar its control buttons.
+  owner_->setAttribute(Qt::WA_CanHostQMdiSubWindowTitleBar);
   caption_ = owner_->windowTitle().toStdString();
   area_ = new QMdiArea(frame_);
   auto* layout = new QVBoxLayout(frame_);
@@ -101,7 +104,7 @@ TsuiMDIForm::TsuiMDIForm(QWidget* ownerForm) : QObject(ownerForm), owner_(ownerF
     button->OnClick = [this, tag] { OnControlButtonClick(tag); };
     buttons_[i] = button;
   }
-  bar_->setCornerWidget(corner_, Qt::TopRightCorner);
+  bar_->installEventFilter(this);  // the buttons keep to the bar's right end
   HideControlButtons();
 
   connect(area_, &QMdiArea::subWindowActivated, this, [this] { ChildStateChanged(); });
@@ -296,15 +299,14 @@ void TsuiMDIForm::ShowControlButtons() {
     }
   }
   for (int i = 0; i < 3; ++i) buttons_[i]->setVisible(show[i]);
+  PlaceControlButtons();
   corner_->show();
-  bar_->setCornerWidget(corner_, Qt::TopRightCorner);  // the bar makes room again
-  bar_->update();
+  corner_->raise();
 }
 
 void TsuiMDIForm::HideControlButtons() {
   for (TsuiToolBarSpeedButton* button : buttons_) button->hide();
   corner_->hide();
-  bar_->update();
 }
 
 void TsuiMDIForm::OnControlButtonClick(int tag) {
@@ -374,7 +376,12 @@ void TsuiMDIForm::UIStyleChanged() {
   }
 }
 
+void TsuiMDIForm::PlaceControlButtons() {
+  corner_->move(bar_->width() - corner_->width(), (bar_->height() - corner_->height()) / 2);
+}
+
 bool TsuiMDIForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == bar_ && event->type() == QEvent::Resize) PlaceControlButtons();
   if (event->type() == QEvent::WindowTitleChange && qobject_cast<QMdiSubWindow*>(watched))
     RefreshCaption();
   return QObject::eventFilter(watched, event);

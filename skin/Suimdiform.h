@@ -120,6 +120,7 @@ class TsuiMDIForm : public QObject, public TsuiStyled {
   void OnControlButtonClick(int tag);
   void OnWindowMenuClick(QMdiSubWindow* child);
   void ChildStateChanged();
+  void PlaceControlButtons();
   void RefreshCaption();
   void FreeWindowItems();
   // The first-level items of a menu source.

@@ -177,6 +177,14 @@ TEST(MdiFrame, ControlButtonsActOnTheActiveMaximisedChild) {
   for (auto* b : {f.mdi->CloseButton(), f.mdi->RestoreButton(), f.mdi->MinimiseButton()})
     EXPECT_TRUE(b->isVisibleTo(&f.form));
   EXPECT_EQ(f.mdi->ShownCaption(), "Zelvar - [Log]");
+  // At the bar's right end, close rightmost, 18 pixels apart.
+  const QWidget* bar = f.mdi->MenuBar();
+  const QPoint close = f.mdi->CloseButton()->mapTo(bar, QPoint(0, 0));
+  EXPECT_EQ(close.x(), bar->width() - 20);
+  EXPECT_EQ(f.mdi->RestoreButton()->mapTo(bar, QPoint(0, 0)), close - QPoint(18, 0));
+  EXPECT_EQ(f.mdi->MinimiseButton()->mapTo(bar, QPoint(0, 0)), close - QPoint(36, 0));
+  // The child's own title bar gives way to the frame's.
+  EXPECT_EQ(log->widget()->y(), 0);
   EXPECT_EQ(f.mdi->TitleBar()->Caption(), "Zelvar - [Log]");
 
   Click(f.mdi->RestoreButton(), QPoint(5, 5));
