@@ -515,7 +515,8 @@ TEST(SideChannel, HoverOrClickOpensByPopupMode) {
   w.side->Push(true);
   w.side->SetPopupMode(TsuiSideChannelPopupMode::suiMouseOn);
   QApplication::sendEvent(w.side, &move);
-  EXPECT_EQ(w.side->Popped(), w.window.isActiveWindow());
+  ASSERT_TRUE(w.window.isActiveWindow());
+  EXPECT_TRUE(w.side->Popped());
 }
 
 TEST(SideChannel, UserCannotDragAnOpenChannelBelowFifty) {
