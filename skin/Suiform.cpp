@@ -520,11 +520,17 @@ void SetFormUIStyle(QWidget* form, TsuiUIStyle style, TsuiFileTheme* fileTheme) 
   palette.setColor(QPalette::Window, colour);
   palette.setColor(QPalette::Button, colour);
   form->setPalette(palette);
-  for (QWidget* child : form->findChildren<QWidget*>()) {
+  const auto apply = [&](QObject* child) {
     if (auto* styled = dynamic_cast<TsuiStyled*>(child)) {
       if (fileTheme != nullptr) styled->SetFileTheme(fileTheme);
       styled->SetUIStyle(style);
     }
+  };
+  for (QWidget* child : form->findChildren<QWidget*>()) apply(child);
+  // Then the components that are not controls (the MDI frame): they arrange the controls and
+  // have the last word on the form's limits.
+  for (QObject* child : form->findChildren<QObject*>()) {
+    if (!child->isWidgetType()) apply(child);
   }
 }
 

@@ -142,8 +142,8 @@ class TsuiForm : public QWidget, public TsuiStyled {
 
 // Puts a whole form into one style, as its stored form gives it: the frame, every skinned control
 // on the form (picture buttons keep their own pictures), and the form colour under the plain
-// controls. Given a file theme, every skinned control points at it first (FromThemeFile then
-// reads the skin).
+// controls, then the skinned components that are not controls (an MDI frame). Given a file theme,
+// every one points at it first (FromThemeFile then reads the skin).
 void SetFormUIStyle(QWidget* form, TsuiUIStyle style, TsuiFileTheme* fileTheme = nullptr);
 
 }  // namespace zelvar

@@ -317,6 +317,72 @@ QImage ComboButton(const Palette& s, bool ownArrow) {
   return image;
 }
 
+// The grip on the side channel's bar: 8 x 40, two rows of dots between a light and a dark
+// edge, on the bar's own gradient.
+QImage SideChannelHandle(const Palette& s) {
+  QImage image = Blank(8, 40, s.form);
+  QPainter p(&image);
+  p.fillRect(QRect(0, 0, 8, 40), Vertical(QRect(0, 0, 8, 40), s.faceTop, s.faceBottom));
+  p.setPen(s.border);
+  p.drawRect(QRect(0, 0, 7, 39));
+  for (int y = 6; y < 34; y += 4) {
+    p.fillRect(QRect(2, y, 2, 2), s.line);
+    p.fillRect(QRect(4, y + 2, 2, 2), s.line);
+  }
+  return image;
+}
+
+// The side channel's pin: 16 x 14 on white (see-through), a pin lying with its point left.
+QImage SideChannelPin() {
+  QImage image = Blank(16, 14, Qt::white);
+  QPainter p(&image);
+  p.setPen(Qt::black);
+  p.drawRect(QRect(7, 3, 5, 6));            // the head
+  p.drawLine(12, 2, 12, 10);                // its collar
+  p.drawLine(2, 6, 6, 6);                   // the needle
+  p.fillRect(QRect(8, 4, 2, 4), Qt::gray);  // a shade on the head
+  p.drawLine(13, 6, 14, 6);
+  return image;
+}
+
+// The three child control glyphs of an MDI frame: 3 frames of 16 x 16, black on white
+// (see-through): minimise, restore, close.
+QImage MdiControlButton() {
+  QImage image = Blank(48, 16, Qt::white);
+  QPainter p(&image);
+  p.setPen(Qt::black);
+  p.fillRect(QRect(4, 10, 7, 2), Qt::black);  // minimise
+  p.drawRect(QRect(16 + 6, 3, 6, 5));         // restore: two windows
+  p.fillRect(QRect(16 + 6, 3, 7, 2), Qt::black);
+  p.drawRect(QRect(16 + 3, 6, 6, 6));
+  p.fillRect(QRect(16 + 3, 6, 7, 2), Qt::black);
+  p.setPen(QPen(Qt::black, 2));  // close
+  p.drawLine(32 + 4, 4, 32 + 11, 11);
+  p.drawLine(32 + 11, 4, 32 + 4, 11);
+  return image;
+}
+
+// The notice window's background: 181 x 116, a gradient panel with a title rule and the close
+// box at (162, 6) to (175, 19).
+QImage NoticeBackground() {
+  QImage image = Blank(181, 116, QColor(236, 242, 252));
+  QPainter p(&image);
+  p.fillRect(QRect(0, 0, 181, 116),
+             Vertical(QRect(0, 0, 181, 116), QColor(214, 228, 250), QColor(250, 252, 255)));
+  p.fillRect(QRect(0, 0, 181, 26),
+             Vertical(QRect(0, 0, 181, 26), QColor(120, 156, 220), QColor(70, 110, 190)));
+  p.setPen(QColor(40, 70, 140));
+  p.drawRect(QRect(0, 0, 180, 115));
+  const QRect box(162, 6, 14, 14);
+  p.setPen(QColor(255, 255, 255));
+  p.setBrush(QColor(200, 70, 50));
+  p.drawRect(box.adjusted(0, 0, -1, -1));
+  p.setPen(QPen(QColor(255, 255, 255), 2));
+  p.drawLine(box.left() + 4, box.top() + 4, box.right() - 4, box.bottom() - 4);
+  p.drawLine(box.right() - 4, box.top() + 4, box.left() + 4, box.bottom() - 4);
+  return image;
+}
+
 // The fold button of the fold-up panel: 4 frames of 13 x 13 (open, open mouse-on, folded,
 // folded mouse-on).
 QImage PanelButton() {
@@ -514,6 +580,7 @@ const std::map<std::string, Generator>& Generators() {
       g[p + "_TAB"] = [&s] { return Tab(s); };
       g[p + "_TAB_LINE"] = [&s] { return TabLine(s); };
       g[p + "_SIDECHENNEL_BAR"] = [&s] { return SideChannelBar(s); };
+      g[p + "_SIDECHENNEL_HANDLE"] = [&s] { return SideChannelHandle(s); };
       g[p + "_SCROLLBAR_BUTTON"] = [&s] { return ScrollBarButton(s); };
       g[p + "_SCROLLBAR_TRACK"] = [&s] { return ScrollBarTrack(s); };
       g[p + "_TRACKBAR_BAR"] = [&s] { return TrackBarBar(s); };
@@ -528,6 +595,9 @@ const std::map<std::string, Generator>& Generators() {
     g["WINXP_COMBOBOX_BUTTON"] = [] { return ComboButton(kPalettes[1], true); };
     g["PANEL_BUTTON"] = [] { return PanelButton(); };
     g["MSGDLG"] = [] { return MessageIcons(); };
+    g["SIDECHANNEL_BTN"] = [] { return SideChannelPin(); };
+    g["MDI_CONTROL_BUTTON"] = [] { return MdiControlButton(); };
+    g["MSNPOPFORM"] = [] { return NoticeBackground(); };
     for (const TitleLook& t : kTitleLooks) {
       const std::string p = t.prefix;
       g[p + "_TITLE_LEFT"] = [&t] { return TitlePiece(t, 0); };

@@ -86,7 +86,7 @@ std::vector<Record> Records(const SkinRecipe& recipe) {
       {SKIN2_PROGRESSBAR4, progress.copy(progress.width() - 1, 0, 1, progress.height())},
       {SKIN2_TABCONTROL, picture("_TAB")},
       {SKIN2_TABCONTROLLINE, picture("_TAB_LINE")},
-      {SKIN2_SIDECHANNELBAR, picture("_SIDECHENNEL_BAR")},
+      {SKIN2_SIDECHANNELBAR, picture("_SIDECHENNEL_HANDLE")},
       {SKIN2_SIDECHANNELTITLE, picture("_SIDECHENNEL_BAR")},
       {SKIN2_TRACKBAR, picture("_TRACKBAR_BAR")},
       {SKIN2_TRACKBARSLIDER, picture("_TRACKBAR_SLIDER")},

@@ -1,12 +1,19 @@
-// Every skinned control in each of the five styles and in our skin files, one framed column each.
-//   skin_gallery [PNG]   with a file name, saves the gallery as a picture and ends
+// Every skinned control in each of the five styles and in our skin files, one framed column each,
+// and an MDI form with skinned children, a side channel and a pop-up notice.
+//   skin_gallery [PNG]   with a file name, saves the gallery as a picture (and the MDI form as
+//                        PNG with "-mdi" before its extension) and ends
 #include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <memory>
 
+#include "skin/Frmmsnpop.h"
 #include "skin/Suibutton.h"
 #include "skin/Suicombobox.h"
 #include "skin/Suiedit.h"
@@ -14,11 +21,13 @@
 #include "skin/Suigroupbox.h"
 #include "skin/Suiimagepanel.h"
 #include "skin/Suimainmenu.h"
+#include "skin/Suimdiform.h"
 #include "skin/Suimgr.h"
 #include "skin/Suipagecontrol.h"
 #include "skin/Suiprogressbar.h"
 #include "skin/Suiradiogroup.h"
 #include "skin/Suiscrollbar.h"
+#include "skin/Suisidechannel.h"
 #include "skin/Suistatusbar.h"
 #include "skin/Suitoolbar.h"
 #include "skin/Suitrackbar.h"
@@ -141,6 +150,55 @@ QWidget* Column(TsuiUIStyle style, const char* name, const char* skin = nullptr)
   return holder;
 }
 
+// An MDI form in `style`: a menu with the window list, three children (one holding a side channel
+// pinned open, one a skinned column of buttons), and Cascade and Tile in its Window menu.
+QWidget* MdiForm(TsuiUIStyle style) {
+  auto* form = new QWidget;
+  form->setWindowTitle("Skinned MDI form");
+  auto* menu = new QMenuBar(form);
+  QMenu* file = menu->addMenu("File");
+  file->addAction("Open");
+  QMenu* window = menu->addMenu("Window");
+  auto* mdi = new TsuiMDIForm(form);
+  mdi->SetMenu(menu);
+  mdi->SetWindowMenu(window);
+  QObject::connect(window->addAction("Cascade"), &QAction::triggered, mdi,
+                   [mdi] { mdi->Cascade(); });
+  QObject::connect(window->addAction("Tile"), &QAction::triggered, mdi, [mdi] { mdi->Tile(); });
+
+  auto* sideHolder = new QWidget;
+  sideHolder->setWindowTitle("Side channel");
+  auto* side = new TsuiSideChannel(sideHolder);
+  side->SetCaption("Tools");
+  side->SetWidth(150);
+  auto* inside = new QVBoxLayout(side);
+  for (const char* caption : {"Read", "Verify"}) {
+    auto* b = new TsuiButton;
+    b->SetCaption2(caption);
+    b->setFixedSize(64, 27);
+    inside->addWidget(b);
+  }
+  inside->addStretch();
+  side->SetStayOn(true);
+
+  auto* buttons = new QWidget;
+  buttons->setWindowTitle("Buttons");
+  auto* v = new QVBoxLayout(buttons);
+  for (const char* caption : {"Erase", "Blank", "Program"}) {
+    auto* b = new TsuiButton;
+    b->SetCaption2(caption);
+    b->setFixedSize(80, 27);
+    v->addWidget(b);
+  }
+  auto* log = new QLabel("Log");
+  log->setWindowTitle("Log");
+  for (QWidget* child : std::initializer_list<QWidget*>{sideHolder, buttons, log})
+    mdi->AddChild(child)->resize(260, 200);
+  SetFormUIStyle(form, style);
+  form->resize(700, 480);
+  return form;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -158,10 +216,23 @@ int main(int argc, char** argv) {
     grid->addWidget(Column(FromThemeFile, skin, skin), 0, column++);
   window.resize(1540, 820);
   window.show();
+  std::unique_ptr<QWidget> mdi(MdiForm(DeepBlue));
+  mdi->show();
+  QApplication::processEvents();  // the MDI area takes its size before the children are tiled
+  auto* mdiFrame = mdi->findChild<TsuiMDIForm*>();
+  mdiFrame->SetTileMode(TsuiTileMode::tbVertical);
+  mdiFrame->Tile();
+  TsuiMSNPopForm notice;
+  notice.Title = "Zelvar";
+  notice.MessageText = "The skinned look: a notice that slides up and away.";
+  notice.StayTime = 5000;
+  notice.Popup();
   if (argc > 1) {
     const QString file = QString::fromLocal8Bit(argv[1]);
-    QTimer::singleShot(200, [&window, &app, file] {
+    QTimer::singleShot(200, [&window, &mdi, &app, file] {
       window.grab().save(file);
+      const int dot = file.lastIndexOf('.');
+      mdi->grab().save(dot < 0 ? file + "-mdi" : file.left(dot) + "-mdi" + file.mid(dot));
       app.quit();
     });
   }
