@@ -189,6 +189,10 @@ class TDataSet {
   int RecNo() const;
   bool SetRecNo(int recNo);
   int RecordCount() const;
+  // The current record's index among the rows a grid shows (a pending insert counted); -1 when
+  // there is none.
+  int CurrentIndex() const { return current_; }
+  int RowCount() const { return static_cast<int>(rows_.size()); }
   bool Bof() const { return bof_; }
   bool Eof() const { return eof_; }
   bool IsEmpty() const { return RecordCount() == 0; }
