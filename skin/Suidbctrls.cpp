@@ -520,6 +520,7 @@ void TsuiDBGrid::Rebuild() {
   SetColCount(fields + 1);
   SetRowCount(rows + 1);
   SetCell(*this, 0, 0, QString(), false);
+  setColumnWidth(0, 16);  // the indicator column
   for (int c = 0; c < fields; ++c) SetCell(*this, 0, c + 1, data->Fields(c)->FieldName(), false);
   for (int r = 0; r < rows; ++r) ShowRow(r);
   if (data != nullptr && data->CurrentIndex() >= 0) {

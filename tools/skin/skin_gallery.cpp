@@ -4,8 +4,10 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "skin/Suibutton.h"
 #include "skin/Suicombobox.h"
@@ -22,6 +24,7 @@
 #include "skin/Suistatusbar.h"
 #include "skin/Suitoolbar.h"
 #include "skin/Suitrackbar.h"
+#include "tools/skin/gallery_data.h"
 
 using namespace zelvar;
 
@@ -158,9 +161,13 @@ int main(int argc, char** argv) {
     grid->addWidget(Column(FromThemeFile, skin, skin), 0, column++);
   window.resize(1540, 820);
   window.show();
+  // The data form beside it (saved as FILE-data.png).
+  std::unique_ptr<QWidget> data(DataAwareDemo(WinXP));
+  data->show();
   if (argc > 1) {
     const QString file = QString::fromLocal8Bit(argv[1]);
-    QTimer::singleShot(200, [&window, &app, file] {
+    QTimer::singleShot(200, [&window, &app, file, &data] {
+      data->grab().save(QString(file).replace(QRegularExpression("\\.png$"), "") + "-data.png");
       window.grab().save(file);
       app.quit();
     });
