@@ -137,6 +137,41 @@ TsuiDBMemo::TsuiDBMemo(QWidget* parent) : TsuiMemo(parent) {
   DataChange();
 }
 
+void TsuiDBMemo::SetVScrollBar(TsuiScrollBar* bar) {
+  TsuiMemo::SetVScrollBar(bar);
+  UpdateScrollBarsPos();
+}
+
+void TsuiDBMemo::SetHScrollBar(TsuiScrollBar* bar) {
+  TsuiMemo::SetHScrollBar(bar);
+  UpdateScrollBarsPos();
+}
+
+void TsuiDBMemo::UpdateScrollBarsPos() {
+  const QRect g = geometry();
+  const bool rtl = layoutDirection() == Qt::RightToLeft;
+  TsuiScrollBar* h = HScrollBar();
+  TsuiScrollBar* v = VScrollBar();
+  if (h != nullptr) {
+    const int x = rtl && v != nullptr ? g.x() + v->width() + 1 : g.x() + 1;
+    const int w = v != nullptr ? g.width() - 2 - v->width() : g.width() - 2;
+    h->setGeometry(x, g.y() + g.height() - h->height() - 2, w, h->height());
+  }
+  if (v != nullptr) {
+    const int x = rtl ? g.x() + 2 : g.x() + g.width() - v->width() - 2;
+    const int height = h != nullptr ? g.height() - 2 - h->height() : g.height() - 2;
+    v->setGeometry(x, g.y() + 1, v->width(), height);
+  }
+  Bars().UpdateScrollBars();
+}
+
+bool TsuiDBMemo::event(QEvent* event) {
+  const bool result = TsuiMemo::event(event);
+  const QEvent::Type type = event->type();
+  if (type == QEvent::Resize || type == QEvent::Move || type == QEvent::Show) UpdateScrollBarsPos();
+  return result;
+}
+
 void TsuiDBMemo::DataChange() {
   const TField* field = Field();
   setPlainText(field != nullptr ? field->AsString() : QString());

@@ -74,8 +74,14 @@ class TsuiDBMemo : public TsuiMemo, public TsuiDBFieldControl {
 
  public:
   explicit TsuiDBMemo(QWidget* parent = nullptr);
+  void SetVScrollBar(TsuiScrollBar* bar);
+  void SetHScrollBar(TsuiScrollBar* bar);
+  // The bars inside the border: the horizontal one along the bottom, short of the vertical
+  // one's width; the vertical one down the right, short of the horizontal one's height.
+  void UpdateScrollBarsPos();
 
  protected:
+  bool event(QEvent* event) override;
   void DataChange() override;
   void UpdateData() override;
   void keyPressEvent(QKeyEvent* event) override;

@@ -283,6 +283,28 @@ TEST_F(DbControlsTest, RadioGroupWritesValuesOrCaptions) {
   EXPECT_EQ(radio->Value(), "maybe");
 }
 
+TEST_F(DbControlsTest, MemoPlacesBothBarsInsideItsBorder) {
+  auto* memo = As<TsuiDBMemo>(Bound<TsuiDBMemo>(form_.get(), &source_, "note"));
+  memo->setGeometry(10, 20, 200, 100);
+  TsuiScrollBar vertical(form_.get());
+  TsuiScrollBar horizontal(form_.get());
+  vertical.resize(16, 50);
+  horizontal.resize(50, 16);
+  memo->SetVScrollBar(&vertical);
+  EXPECT_EQ(vertical.geometry(), QRect(192, 21, 16, 98));
+  memo->SetHScrollBar(&horizontal);
+  EXPECT_EQ(horizontal.geometry(), QRect(11, 102, 182, 16));
+  EXPECT_EQ(vertical.geometry(), QRect(192, 21, 16, 82));
+  // On screen, they follow the memo.
+  form_->show();
+  memo->setGeometry(0, 0, 150, 80);
+  QApplication::processEvents();
+  EXPECT_EQ(horizontal.geometry(), QRect(1, 62, 132, 16));
+  EXPECT_EQ(vertical.geometry(), QRect(132, 1, 16, 62));
+  memo->SetVScrollBar(nullptr);
+  memo->SetHScrollBar(nullptr);
+}
+
 TEST_F(DbControlsTest, ImageShowsAndStoresItsPicture) {
   auto* image = As<TsuiDBImage>(Bound<TsuiDBImage>(form_.get(), &source_, "picture"));
   EXPECT_TRUE(image->Picture().isNull());
