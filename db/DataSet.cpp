@@ -257,6 +257,7 @@ TDataSet::~TDataSet() {
 }
 
 bool TDataSet::Fail(const QString& message) {
+  ++failures_;
   lastError_ = message;
   if (OnError) OnError(message);
   return false;
@@ -347,7 +348,9 @@ void TDataSet::Notify(TDataSource::Event event, TField* field) {
 bool TDataSet::CheckBrowseMode() {
   if (!CheckActive()) return false;
   if (state_ != dsEdit && state_ != dsInsert) return true;
+  const int failures = failures_;
   Notify(TDataSource::UpdateRecord);
+  if (failures_ != failures) return false;
   if (modified_) return Post();
   Cancel();
   return true;
@@ -457,7 +460,9 @@ bool TDataSet::Edit() {
 bool TDataSet::Post() {
   if (!CheckActive()) return false;
   if (state_ != dsEdit && state_ != dsInsert) return true;
+  const int failures = failures_;
   Notify(TDataSource::UpdateRecord);
+  if (failures_ != failures) return false;  // a control's value was refused, and said so
   QSqlQuery query(db_);
   if (state_ == dsEdit) {
     QStringList sets;

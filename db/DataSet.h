@@ -204,7 +204,8 @@ class TDataSet {
   bool Insert();
   bool Append();
   bool Edit();
-  // Writes the pending record; false, reported, and the state kept, when the database refuses.
+  // Writes the pending record; false, reported, and the state kept, when the database refuses
+  // it or a control could not write its value into a field first.
   bool Post();
   void Cancel();
   // Deletes the current record (cancels an insert).
@@ -263,6 +264,7 @@ class TDataSet {
   bool eof_ = true;
   bool modified_ = false;
   QString lastError_;
+  int failures_ = 0;  // counts Fail, so that a post sees a field its links could not write
   std::vector<TDataSource*> sources_;
 };
 

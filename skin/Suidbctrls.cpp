@@ -53,16 +53,37 @@ void TsuiDBFieldControl::SetReadOnly(bool readOnly) {
 
 bool TsuiDBFieldControl::WriteBack() {
   if (!link_.IsModified()) return true;
+  writeFailed_ = false;
+  writingBack_ = true;
   link_.UpdateRecord();
-  return !link_.IsModified();
+  writingBack_ = false;
+  return !writeFailed_;
+}
+
+void TsuiDBFieldControl::Leave() {
+  if (WriteBack() || self_ == nullptr) return;
+  QTimer::singleShot(0, self_, [self = self_] { self->setFocus(); });
 }
 
 bool TsuiDBFieldControl::SetFieldText(const QString& text) {
   TField* field = Field();
   if (field == nullptr) return false;
   if (field->AsString() == text) return true;
-  if (field->SetAsString(text)) return true;
-  ReportDataError(self_, field->DataSet()->LastError());
+  return field->SetAsString(text) || Refused(field);
+}
+
+bool TsuiDBFieldControl::SetFieldValue(const QVariant& value) {
+  TField* field = Field();
+  if (field == nullptr) return false;
+  return field->SetValue(value) || Refused(field);
+}
+
+bool TsuiDBFieldControl::Refused(TField* field) {
+  // The value stays in the control, still to be written. A post or move that asked for it
+  // stops and is reported by whoever started it.
+  writeFailed_ = true;
+  link_.Modified();
+  if (writingBack_) ReportDataError(self_, field->DataSet()->LastError());
   return false;
 }
 
@@ -123,7 +144,7 @@ void TsuiDBEdit::keyPressEvent(QKeyEvent* event) {
 
 void TsuiDBEdit::focusOutEvent(QFocusEvent* event) {
   TsuiEdit::focusOutEvent(event);
-  WriteBack();
+  Leave();
 }
 
 TsuiDBMemo::TsuiDBMemo(QWidget* parent) : TsuiMemo(parent) {
@@ -192,7 +213,7 @@ void TsuiDBMemo::keyPressEvent(QKeyEvent* event) {
 
 void TsuiDBMemo::focusOutEvent(QFocusEvent* event) {
   TsuiMemo::focusOutEvent(event);
-  WriteBack();
+  Leave();
 }
 
 // ---- TsuiDBImage --------------------------------------------------------------------------
@@ -227,8 +248,7 @@ void TsuiDBImage::UpdateData() {
     buffer.open(QIODevice::WriteOnly);
     picture_.save(&buffer, "PNG");
   }
-  if (!field->SetValue(bytes.isEmpty() ? QVariant() : QVariant(bytes)))
-    ReportDataError(this, field->DataSet()->LastError());
+  SetFieldValue(bytes.isEmpty() ? QVariant() : QVariant(bytes));
 }
 
 bool TsuiDBImage::LoadPicture(const QImage& picture) {
@@ -293,7 +313,7 @@ void TsuiDBListBox::UpdateData() {
 
 void TsuiDBListBox::focusOutEvent(QFocusEvent* event) {
   TsuiListBox::focusOutEvent(event);
-  WriteBack();
+  Leave();
 }
 
 TsuiDBComboBox::TsuiDBComboBox(QWidget* parent) : TsuiCustomComboBox(parent) {
@@ -336,7 +356,7 @@ void TsuiDBComboBox::UpdateData() {
 
 void TsuiDBComboBox::focusOutEvent(QFocusEvent* event) {
   TsuiCustomComboBox::focusOutEvent(event);
-  WriteBack();
+  Leave();
 }
 
 // ---- The lookup controls ------------------------------------------------------------------
@@ -995,8 +1015,7 @@ void TsuiDBCheckBox::UpdateData() {
   TField* field = Field();
   if (field == nullptr) return;
   if (field->DataType() == ftBoolean) {
-    if (field->IsNull() || field->AsBoolean() != Checked())
-      if (!field->SetAsBoolean(Checked())) ReportDataError(this, field->DataSet()->LastError());
+    if (field->IsNull() || field->AsBoolean() != Checked()) SetFieldValue(Checked());
     return;
   }
   SetFieldText((Checked() ? valueChecked_ : valueUnchecked_).section(';', 0, 0).trimmed());
@@ -1019,7 +1038,7 @@ void TsuiDBCheckBox::keyPressEvent(QKeyEvent* event) {
 
 void TsuiDBCheckBox::focusOutEvent(QFocusEvent* event) {
   TsuiCheckBox::focusOutEvent(event);
-  WriteBack();
+  Leave();
 }
 
 // ---- TsuiDBRadioGroup ---------------------------------------------------------------------
@@ -1089,7 +1108,7 @@ bool TsuiDBRadioGroup::CanModify() const {
 
 void TsuiDBRadioGroup::focusOutEvent(QFocusEvent* event) {
   TsuiRadioGroup::focusOutEvent(event);
-  WriteBack();
+  Leave();
 }
 
 }  // namespace zelvar

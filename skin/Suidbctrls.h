@@ -47,13 +47,21 @@ class TsuiDBFieldControl {
   virtual void DataChange() = 0;
   virtual void UpdateData() = 0;
   virtual void EditingChange() {}
-  // Writes the control's change into the record; on failure reports it and keeps the focus.
+  // Writes the control's change into the record; a refusal is reported, the change kept and
+  // the focus taken back.
   bool WriteBack();
-  // Sets the field from text, reporting a refusal.
+  // Leaving the control writes its change.
+  void Leave();
+  // Set the field; a refusal keeps the control's change (and is reported when the control
+  // itself asked for the write).
   bool SetFieldText(const QString& text);
+  bool SetFieldValue(const QVariant& value);
+  bool Refused(TField* field);
   TFieldDataLink link_;
   QWidget* self_ = nullptr;
   bool loading_ = false;  // set while the control shows the field's value
+  bool writeFailed_ = false;
+  bool writingBack_ = false;  // the control itself asked for the write
 };
 
 class TsuiDBEdit : public TsuiEdit, public TsuiDBFieldControl {

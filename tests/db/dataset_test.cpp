@@ -367,6 +367,25 @@ TEST_F(DataSetTest, FailedPostIsReportedAndKeepsTheEdit) {
               c.state == dsEdit ? 1 : 2);
   }
 
+  // A control whose value its field refuses stops the post before the database sees it.
+  TDataSource source;
+  source.SetDataSet(&parts);
+  TFieldDataLink link;
+  link.SetDataSource(&source);
+  link.SetFieldName("pins");
+  link.OnUpdateData = [&] { link.Field()->SetAsString("eight"); };
+  ASSERT_TRUE(link.Edit());
+  link.Modified();
+  heard.clear();
+  EXPECT_FALSE(parts.Post());
+  EXPECT_EQ(heard.size(), 1u);
+  EXPECT_EQ(parts.State(), dsEdit);
+  link.Modified();
+  EXPECT_FALSE(parts.Next());
+  EXPECT_EQ(parts.State(), dsEdit);
+  link.SetDataSource(nullptr);
+  parts.Cancel();
+
   // The CHECK constraint the same way.
   parts.Edit();
   parts.FindField("name")->SetValue(QString(""));

@@ -346,13 +346,27 @@ TEST_F(DbControlsTest, RefusedPostIsShownAndTheEditKept) {
   EXPECT_EQ(boxes_.size(), 2u);
   EXPECT_EQ(Stored("SELECT name FROM parts WHERE rowid = 1").toString(), "AT89C1051");
 
-  // Text that is no number is refused by the field when the edit is left.
+  // Text that is no number is refused by the field when the edit is left, and kept.
   auto* pins = As<TsuiDBEdit>(Bound<TsuiDBEdit>(form_.get(), &source_, "pins"));
   pins->selectAll();
   QTest::keyClicks(pins, "many");
-  pins->DataLink().UpdateRecord();
+  QFocusEvent out(QEvent::FocusOut);
+  QApplication::sendEvent(pins, &out);
   EXPECT_EQ(boxes_.size(), 3u);
   EXPECT_EQ(parts_->FindField("pins")->AsInteger(), 40);
+  EXPECT_EQ(pins->text(), "many");
+  EXPECT_TRUE(pins->DataLink().IsModified());
+  // The post stops at it too, and keeps the edit.
+  navigator->BtnClick(nbPost);
+  EXPECT_EQ(boxes_.size(), 4u);
+  EXPECT_EQ(parts_->State(), dsEdit);
+  EXPECT_EQ(pins->text(), "many");
+  pins->selectAll();
+  QTest::keyClicks(pins, "44");
+  navigator->BtnClick(nbPost);
+  EXPECT_EQ(boxes_.size(), 4u);
+  EXPECT_EQ(parts_->State(), dsBrowse);
+  EXPECT_EQ(Stored("SELECT pins FROM parts WHERE rowid = 1").toInt(), 44);
 }
 
 TEST_F(DbControlsTest, GridShowsRecordsAndMovesWithTheCurrentRow) {
