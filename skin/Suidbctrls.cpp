@@ -605,8 +605,11 @@ void TsuiDBGrid::CurrentMoved(int row) {
   if (loading_ || row < 1 || !link_->Active()) return;
   TDataSet* data = link_->DataSet();
   if (row - 1 == data->CurrentIndex()) return;
-  // A pending insert leaves the rows below it one further down.
-  if (!data->SetRecNo(row)) {
+  // An untouched insert is dropped by the move, taking its row with it: the rows below it
+  // come one up.
+  int recNo = row;
+  if (data->State() == dsInsert && !data->Modified() && row - 1 > data->CurrentIndex()) --recNo;
+  if (!data->SetRecNo(recNo)) {
     ReportDataError(this, data->LastError());
     Rebuild();
   }
@@ -820,6 +823,11 @@ void TsuiDBNavigator::resizeEvent(QResizeEvent* event) {
     resize(w, h);
     sizing_ = false;
   }
+}
+
+void TsuiDBNavigator::SetCursor(const QCursor& cursor) {
+  setCursor(cursor);
+  for (TsuiNavButton* button : buttons_) button->setCursor(cursor);
 }
 
 void TsuiDBNavigator::SetDataSource(TDataSource* source) {

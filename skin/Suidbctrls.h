@@ -5,6 +5,7 @@
 // the control is left. The navigator moves through and edits the records; the grid shows them
 // all, its vertical skinned bar moving the current record. A data-set operation that fails is
 // shown to the user in a message box (ReportDataError) and leaves the data set as it was.
+#include <QCursor>
 #include <QImage>
 #include <QPointer>
 #include <QStringList>
@@ -307,6 +308,8 @@ class TsuiDBNavigator : public QWidget, public TsuiStyled {
   QStringList Hints() const { return hints_; }
   static const QStringList& DefaultHints();
   bool ConfirmDelete = true;
+  // The navigator's and every button's cursor.
+  void SetCursor(const QCursor& cursor);
   // Aligned to its parent: the width is not snapped to whole buttons.
   void SetAligned(bool aligned);
   bool Aligned() const { return aligned_; }

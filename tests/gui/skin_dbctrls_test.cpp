@@ -406,6 +406,12 @@ TEST_F(DbControlsTest, GridShowsRecordsAndMovesWithTheCurrentRow) {
   EXPECT_EQ(grid.Cells(0, 1), TsuiDBGrid::Indicator(dsInsert));
   parts_->Cancel();
   EXPECT_EQ(grid.RowCount(), 4);
+  // Choosing a row below an untouched insert lands on the record shown there.
+  parts_->Insert();
+  grid.setCurrentCell(4, 1);
+  EXPECT_EQ(parts_->State(), dsBrowse);
+  EXPECT_EQ(parts_->FindField("name")->AsString(), "W27C512");
+  EXPECT_EQ(grid.currentRow(), 3);
   parts_->Close();
   EXPECT_EQ(grid.RowCount(), 1);
 }
