@@ -414,8 +414,7 @@ TField* TsuiDBLookupControl::KeyTarget() const {
 
 QStringList TsuiDBLookupControl::ListTexts() const {
   QStringList texts;
-  auto& keys = const_cast<std::vector<QVariant>&>(keys_);
-  keys.clear();
+  keys_.clear();
   const TDataSet* list = ListDataSet();
   if (list == nullptr || !list->Active()) return texts;
   const TField* shown = list->FindField(ListFieldName());
@@ -423,7 +422,7 @@ QStringList TsuiDBLookupControl::ListTexts() const {
   if (shown == nullptr || key == nullptr) return texts;
   for (int i = 0; i < list->RowCount(); ++i) {
     texts << shown->TextOf(list->ValueAt(i, shown));
-    keys.push_back(list->ValueAt(i, key));
+    keys_.push_back(list->ValueAt(i, key));
   }
   return texts;
 }

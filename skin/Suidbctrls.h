@@ -182,7 +182,7 @@ class TsuiDBLookupControl : public TsuiDBFieldControl {
   QString KeyFieldName() const;
   // The field that takes the key: the lookup field's key field, or DataField.
   TField* KeyTarget() const;
-  std::vector<QVariant> keys_;
+  mutable std::vector<QVariant> keys_;  // the keys of the texts ListTexts last gave
 
  private:
   class ListLink : public TDataLink {

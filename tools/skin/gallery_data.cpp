@@ -111,10 +111,13 @@ QWidget* DataAwareDemo(int style) {
   grid->SetDataSource(&data->source);
   grid->setMinimumHeight(150);
   v->addWidget(grid);
-  // The grid's skinned bar is a sibling laid over the grid's own, outside the layout.
+  // The grid's skinned bars are siblings laid over the grid's own, outside the layout.
   auto* bar = new TsuiScrollBar(frame);
   bar->resize(16, 100);
   grid->SetVScrollBar(bar);
+  auto* across = new TsuiScrollBar(frame);
+  across->resize(100, 16);
+  grid->SetHScrollBar(across);
 
   auto* fields = new QHBoxLayout;
   auto* left = new QFormLayout;
