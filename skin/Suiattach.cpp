@@ -103,6 +103,10 @@ void TsuiAttachedBars::BarChanged(Qt::Orientation orientation) {
   TsuiScrollBar* bar = Bar(orientation);
   if (bar == nullptr) return;
   changing_ = true;
+  if (BarMoved && BarMoved(orientation, bar->Position())) {
+    changing_ = false;
+    return;
+  }
   QScrollBar* native =
       orientation == Qt::Vertical ? area_->verticalScrollBar() : area_->horizontalScrollBar();
   native->setValue(bar->Position());

@@ -5,6 +5,7 @@
 // written back into it.
 #include <QObject>
 #include <QPointer>
+#include <functional>
 
 class QAbstractScrollArea;
 class QScrollBar;
@@ -26,6 +27,9 @@ class TsuiAttachedBars : public QObject {
   TsuiScrollBar* Bar(Qt::Orientation orientation) const;
   void UpdateScrollBars();
   void UpdateScrollBarsPos();
+  // When set and answering true, takes a bar's move (orientation, position) in place of
+  // scrolling the control (the data grid moves its records).
+  std::function<bool(Qt::Orientation, int)> BarMoved;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

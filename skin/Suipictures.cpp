@@ -566,6 +566,40 @@ QImage MacMenuStrip(int h, const QColor& top, const QColor& bottom) {
   return image;
 }
 
+// The data navigator's glyphs: ten 16 x 16 frames (first, prior, next, last, insert, delete,
+// edit, post, cancel, refresh) in dark ink on see-through magenta.
+QImage DbNavButtons() {
+  QImage image = Blank(160, 16, QColor(255, 0, 255));
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  const QColor ink(32, 32, 32);
+  p.setPen(ink);
+  p.setBrush(ink);
+  auto triangle = [&](int x, bool left) {
+    p.drawPolygon(left ? QPolygon({QPoint(x + 5, 8), QPoint(x + 9, 4), QPoint(x + 9, 12)})
+                       : QPolygon({QPoint(x + 10, 8), QPoint(x + 6, 4), QPoint(x + 6, 12)}));
+  };
+  triangle(0, true);
+  p.fillRect(QRect(3, 4, 2, 9), ink);
+  triangle(16, true);
+  triangle(32, false);
+  triangle(48, false);
+  p.fillRect(QRect(48 + 11, 4, 2, 9), ink);
+  p.fillRect(QRect(64 + 4, 7, 8, 2), ink);  // insert: plus
+  p.fillRect(QRect(64 + 7, 4, 2, 8), ink);
+  p.fillRect(QRect(80 + 4, 7, 8, 2), ink);  // delete: minus
+  p.drawPolygon(QPolygon({QPoint(96 + 8, 3), QPoint(96 + 12, 10), QPoint(96 + 4, 10)}));  // edit
+  p.setBrush(Qt::NoBrush);
+  QPen pen(ink, 2);
+  p.setPen(pen);
+  p.drawPolyline(QPolygon({QPoint(112 + 3, 8), QPoint(112 + 6, 11), QPoint(112 + 12, 4)}));  // post
+  p.drawLine(128 + 4, 4, 128 + 11, 11);  // cancel
+  p.drawLine(128 + 11, 4, 128 + 4, 11);
+  p.drawArc(QRect(144 + 3, 3, 10, 10), 30 * 16, 300 * 16);  // refresh
+  p.fillRect(QRect(144 + 10, 2, 3, 3), ink);
+  return image;
+}
+
 using Generator = std::function<QImage()>;
 
 const std::map<std::string, Generator>& Generators() {
@@ -588,6 +622,7 @@ const std::map<std::string, Generator>& Generators() {
       g[p + "_TRACKBAR_SLIDER_V"] = [&s] { return TrackBarSlider(s, true); };
     }
     // DeepBlue, Protein and BlueGlass share one set of tab-row scroll buttons.
+    g["DBNAV_BUTTON"] = [] { return DbNavButtons(); };
     g["MACOS_SCROLLBUTTON"] = [] { return ScrollButton(kPalettes[0]); };
     g["WINXP_SCROLLBUTTON"] = [] { return ScrollButton(kPalettes[1]); };
     g["MORE_SCROLLBUTTON"] = [] { return ScrollButton(kPalettes[2]); };

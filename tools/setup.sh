@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format lld
-  qt6-base-dev libusb-1.0-0-dev libjpeg62-turbo-dev zlib1g-dev
+  qt6-base-dev libqt6sql6-sqlite libusb-1.0-0-dev libjpeg62-turbo-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   umockdev libumockdev-dev srecord binutils xvfb xauth fonts-wqy-microhei
 )

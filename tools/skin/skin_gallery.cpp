@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <memory>
@@ -31,6 +32,7 @@
 #include "skin/Suistatusbar.h"
 #include "skin/Suitoolbar.h"
 #include "skin/Suitrackbar.h"
+#include "tools/skin/gallery_data.h"
 
 using namespace zelvar;
 
@@ -230,6 +232,13 @@ int main(int argc, char** argv) {
   if (argc > 1) {
     const QString file = QString::fromLocal8Bit(argv[1]);
     QTimer::singleShot(200, [&window, &mdi, &app, file] {
+  // The data form beside it (saved as FILE-data.png).
+  std::unique_ptr<QWidget> data(DataAwareDemo(WinXP));
+  data->show();
+  if (argc > 1) {
+    const QString file = QString::fromLocal8Bit(argv[1]);
+    QTimer::singleShot(200, [&window, &app, file, &data] {
+      data->grab().save(QString(file).replace(QRegularExpression("\\.png$"), "") + "-data.png");
       window.grab().save(file);
       const int dot = file.lastIndexOf('.');
       mdi->grab().save(dot < 0 ? file + "-mdi" : file.left(dot) + "-mdi" + file.mid(dot));
