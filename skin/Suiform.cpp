@@ -402,6 +402,13 @@ void TsuiForm::UIStyleChanged() {
     menu_->SetBarColours(menuBarColor_, menuBarToColor_);
   }
   LayoutChrome();
+  // A skin's window is never lower than its title, menu bar and lower border.
+  if (owner_ != nullptr && ThemeInUse() != nullptr &&
+      owner_->minimumHeight() != owner_->maximumHeight()) {
+    owner_->setMinimumHeight(
+        std::min(owner_->maximumHeight(),
+                 std::max(3, GetTitleBarHeight()) + GetMenuBarHeight() + bottomHeight_));
+  }
   update();
 }
 

@@ -597,6 +597,7 @@ TEST(FormFrame, SkinBordersAndWindowShape) {
   ASSERT_EQ(left.width(), 6);
   const int bh = amber->GetBitmap(SKIN2_FORMBOTTOMBORDER1)->height();
   EXPECT_EQ(window.contentsMargins(), QMargins(6, frame->GetTitleBarHeight(), 6, bh));
+  EXPECT_EQ(window.minimumHeight(), frame->GetTitleBarHeight() + bh);
   QImage shot = window.grab().toImage();
   for (int x = 0; x < 6; ++x) {
     EXPECT_EQ(Pixel(shot, x, 120), left.pixelColor(x, 0)) << x;
