@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
+#include <vector>
 
 #include "skin/Suibutton.h"
 #include "skin/Suiedit.h"
@@ -327,25 +329,37 @@ void FillButtons(TsuiMessageDialog& dialog, int buttons) {
     TsuiMsgButton button;
     int result;
   };
-  static constexpr Kind kinds[] = {{mbYes, 6},     {mbNo, 7},        {mbOK, 1},     {mbCancel, 2},
-                                   {mbAbort, 3},   {mbRetry, 4},     {mbIgnore, 5}, {mbAll, 8},
-                                   {mbNoToAll, 9}, {mbYesToAll, 10}, {mbHelp, 0}};
+  static constexpr Kind kinds[] = {{mbYes, 6},
+                                   {mbNo, 7},
+                                   {mbOK, 1},
+                                   {mbCancel, 2},
+                                   {mbAbort, 3},
+                                   {mbRetry, 4},
+                                   {mbIgnore, 5},
+                                   {mbAll, 8},
+                                   {mbNoToAll, 9},
+                                   {mbYesToAll, 10},
+                                   {mbHelp, kMsgDlgHelpResult}};
+  std::vector<Kind> chosen;
+  for (const Kind& k : kinds)
+    if (buttons & k.button) chosen.push_back(k);
+  // Three slots. A box of more buttons keeps the first ones in the set order, but a Cancel in
+  // the set keeps the last slot, so that the box can always be cancelled.
+  if (chosen.size() > 3) {
+    const auto cancel = std::find_if(chosen.begin(), chosen.end(),
+                                     [](const Kind& k) { return k.button == mbCancel; });
+    const Kind last = cancel != chosen.end() && cancel - chosen.begin() >= 2 ? *cancel : chosen[2];
+    chosen.resize(2);
+    chosen.push_back(last);
+  }
   QString* captions[] = {&dialog.Button1Caption, &dialog.Button2Caption, &dialog.Button3Caption};
   int* results[] = {&dialog.Button1ModalResult, &dialog.Button2ModalResult,
                     &dialog.Button3ModalResult};
-  int count = 0;
-  int previous = 1;
-  // Three slots: buttons past the third are left out.
-  for (const Kind& k : kinds) {
-    if (!(buttons & k.button) || count == 3) continue;
-    // Help has no result of its own: it takes the one of the button before it.
-    const int result = k.button == mbHelp ? previous : k.result;
-    *captions[count] = GetLocaleButtonCaption(k.button);
-    *results[count] = result;
-    previous = result;
-    ++count;
+  for (size_t i = 0; i < chosen.size(); ++i) {
+    *captions[i] = GetLocaleButtonCaption(chosen[i].button);
+    *results[i] = chosen[i].result;
   }
-  dialog.ButtonCount = std::max(count, 1);
+  dialog.ButtonCount = std::max(static_cast<int>(chosen.size()), 1);
 }
 
 TsuiIconType IconFor(TsuiMsgDlgType type) {

@@ -40,6 +40,10 @@ enum TsuiMsgButton {
   mbYesToAll = 1 << 9,
   mbHelp = 1 << 10
 };
+// The result of a Help button of SUIMsgDlg: a result of its own, so that the caller can tell it
+// from the answer of any other button.
+inline constexpr int kMsgDlgHelpResult = 11;
+
 enum TsuiMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 
 // The caption of a standard button in the desktop's language (Qt's own button texts); All, No to
@@ -171,7 +175,8 @@ class TfrmPass : public QDialog {
 };
 
 // A message box in one call: the buttons of `buttons` (a set of TsuiMsgButton) fill up to three
-// slots in the standard order, the type gives the icon.
+// slots in the standard order (past three, a Cancel keeps the last slot), the type gives the icon.
+// Help answers kMsgDlgHelpResult.
 int SUIMsgDlg(const QString& msg, const QString& caption, TsuiMsgDlgType type, int buttons,
               TsuiUIStyle style);
 int SUIMsgDlg(const QString& msg, TsuiMsgDlgType type, int buttons, TsuiUIStyle style);

@@ -87,7 +87,135 @@ void Fill(QPainter& p, int left, int top, int right, int bottom, const QColor& c
 
 }  // namespace
 
+namespace {
+
+void PaintMenuBarEnd(QPainter& p, const QRect& end, const TsuiFrameLook& k) {
+  if (end.width() <= 0 || end.height() <= 0) return;
+  if (k.menuBarColor != k.menuBarToColor) {
+    DrawHorizontalGradient(p, end, k.menuBarColor, k.menuBarToColor);
+  } else if (k.menuBarColor.isValid()) {
+    p.fillRect(end, k.menuBarColor);
+  }
+}
+
+void FillValid(QPainter& p, int left, int top, int right, int bottom, const QColor& colour) {
+  if (colour.isValid()) Fill(p, left, top, right, bottom, colour);
+}
+
+// The border of a skin: the title's corners and upper strip from its backdrop, the side
+// pictures stretched down the sides, the lower border built the window's width wide, and the
+// form colour wherever a picture is narrower than the 4-pixel strip.
+void PaintFileThemeBorder(QPainter& p, const TsuiFrameLook& k) {
+  const int W = k.width;
+  const int H = k.height;
+  const int lw = k.leftBorder.width();
+  const int rw = k.rightBorder.width();
+  const int bh = k.bottomBorder.height();
+  if (k.titleVisible && !k.titleBackdrop.isNull()) {
+    const QImage& t = k.titleBackdrop;
+    const int h = t.height();
+    const int w = t.width();
+    const int l = std::max(4, lw);
+    const int r = std::max(4, rw);
+    p.drawImage(QPoint(0, 0), t, QRect(0, 0, l, h));
+    p.drawImage(QPoint(0, 0), t, QRect(0, 0, w, 3));
+    p.drawImage(QPoint(W - r, 0), t, QRect(w - r, 0, r, h));
+  }
+  const int y0 = k.titleVisible ? k.titleHeight : 0;
+  if (lw > 0 && H - bh > y0) p.drawImage(QRect(0, y0, lw, H - bh - y0), k.leftBorder);
+  if (lw < 4) {
+    FillValid(p, lw, y0, 4, H - bh, k.color);
+    if (k.menuBarHeight > 0)
+      PaintMenuBarEnd(p, QRect(lw, k.titleHeight, 4 - lw, k.menuBarHeight), k);
+  }
+  if (rw > 0 && H - bh > y0) p.drawImage(QRect(W - rw, y0, rw, H - bh - y0), k.rightBorder);
+  if (rw < 4) {
+    FillValid(p, W - 4, y0, W - rw, H - bh, k.color);
+    if (k.menuBarHeight > 0)
+      PaintMenuBarEnd(p, QRect(W - 4, k.titleHeight, 4 - rw, k.menuBarHeight), k);
+  }
+  if (bh > 0) {
+    if (k.bottomNeedsRegion) {
+      // The see-through pixels, cut away by the window's shape, are left in the form colour.
+      QImage solid(k.bottomBorder.size(), QImage::Format_RGB32);
+      solid.fill(k.color.isValid() ? k.color : QColor(Qt::black));
+      QPainter(&solid).drawImage(0, 0, MaskedImage(k.bottomBorder, k.transparent));
+      p.drawImage(0, H - bh, solid);
+    } else {
+      p.drawImage(0, H - bh, k.bottomBorder);
+    }
+  }
+  if (bh < 4) FillValid(p, lw, H - 4, W - rw, H - bh, k.color);
+}
+
+}  // namespace
+
+QImage FormBottomBorder(const QImage& first, const QImage& middle, const QImage& last,
+                        bool threeSections, int width, const QColor& transparent) {
+  if (first.isNull() || width <= 0) return QImage();
+  QImage out(width, first.height(), QImage::Format_RGB32);
+  out.fill(transparent.isValid() ? transparent : kMagenta);
+  QPainter p(&out);
+  if (threeSections) {
+    p.drawImage(0, 0, first);
+    const int right = width - last.width();
+    if (!last.isNull()) p.drawImage(right, 0, last);
+    if (!middle.isNull() && right > first.width())
+      p.drawImage(QRect(first.width(), 0, right - first.width(), out.height()), middle);
+  } else {
+    SpitDrawHorizontal2(first, p, out.rect(), false, transparent);
+  }
+  return out;
+}
+
+namespace {
+
+// One band of a traced region: rows [first, end) scanned run by run, the rows above `first`
+// (when it is positive) and from `end` to the picture's foot added whole; moved down by `top`.
+void TraceBand(QRegion& region, const QImage& image, int width, int minY, int maxY, int top,
+               const QColor& transparent) {
+  const int h = image.height();
+  const int end = maxY <= minY ? h : std::min(h, maxY + 1);
+  const int first = minY == -1 ? 0 : std::max(0, minY);
+  if (minY > 0) region += QRect(0, top, width, std::min(minY, h));
+  const QRgb clear = transparent.rgb() & 0xFFFFFF;
+  for (int y = first; y < end; ++y) {
+    int start = -1;
+    for (int x = 0; x < image.width(); ++x) {
+      const bool opaque = (image.pixel(x, y) & 0xFFFFFF) != clear;
+      if (opaque && start < 0) start = x;
+      if (!opaque && start >= 0) {
+        region += QRect(start, top + y, x - start, 1);
+        start = -1;
+      }
+    }
+    if (start >= 0) region += QRect(start, top + y, image.width() - start, 1);
+  }
+  if (h > end) region += QRect(0, top + end, width, h - end);
+}
+
+}  // namespace
+
+QRegion RegionFromBitmaps(const QImage& title, const QImage& bottom, int width, int height,
+                          const QColor& transparent, const TsuiRegionBands& bands) {
+  QRegion region;
+  const int th = bands.titleNeedsRegion ? title.height() : 0;
+  const int bh = bands.bottomNeedsRegion ? bottom.height() : 0;
+  if (bands.titleNeedsRegion)
+    TraceBand(region, title, width, bands.titleMinY, bands.titleMaxY, 0, transparent);
+  if (height - bh > th) region += QRect(0, th, width, height - bh - th);
+  if (bands.bottomNeedsRegion)
+    TraceBand(region, bottom, width, bands.bottomMinY, bands.bottomMaxY, height - bh, transparent);
+  return region;
+}
+
 void PaintFormBorder(QPainter& p, const TsuiFrameLook& k) {
+  if (k.fileTheme) {
+    p.save();
+    PaintFileThemeBorder(p, k);
+    p.restore();
+    return;
+  }
   const int W = k.width;
   const int H = k.height;
   const int bw = k.borderWidth;
@@ -150,6 +278,12 @@ QRect MaximisedBounds(const QRect& workArea) {
 QMargins FrameMargins(int borderWidth, int titleHeight, int menuBarHeight) {
   return QMargins(3, (titleHeight > 0 ? titleHeight : 3) + menuBarHeight, 3,
                   borderWidth == 3 ? 3 : borderWidth + 1);
+}
+
+QMargins FileThemeFrameMargins(int leftWidth, int rightWidth, int bottomHeight, int titleHeight,
+                               int menuBarHeight) {
+  return QMargins(std::max(4, leftWidth), (titleHeight > 0 ? titleHeight : 3) + menuBarHeight,
+                  std::max(4, rightWidth), std::max(4, bottomHeight));
 }
 
 Qt::Edges EdgesAt(const QSize& size, const QPoint& pos, int grip) {
@@ -234,13 +368,29 @@ void TsuiForm::UIStyleChanged() {
   borderColor_ = GetInsideThemeQColor(style, INSIDE_FORMBORDERCOLOR);
   borderWidth_ = GetInsideThemeInt(style, INSIDE_FORMBORDERWIDTH);
   menuBarColor_ = menuBarToColor_ = colour_;
+  leftWidth_ = rightWidth_ = bottomHeight_ = 0;
+  transparent_ = kMagenta;
+  bands_ = TsuiRegionBands();
   if (const TsuiFileTheme* theme = ThemeInUse()) {
-    // The skin's colours; its border pictures are not drawn, so the frame keeps a plain border.
+    // The skin's colours and border pictures; the border colour serves a hidden title's line.
     colour_ = theme->GetQColor(SKIN2_FORMCOLOR);
     borderColor_ = theme->GetQColor(SKIN2_CONTROLBORDERCOLOR);
-    borderWidth_ = 1;
     menuBarColor_ = theme->GetQColor(SKIN2_MENUBARSTARTCOLOR);
     menuBarToColor_ = theme->GetQColor(SKIN2_MENUBARENDCOLOR);
+    const auto size = [theme](Tsk2SkinBitmapElement e) {
+      const QImage* p = theme->GetBitmap(e);
+      return p != nullptr ? p->size() : QSize(0, 0);
+    };
+    leftWidth_ = size(SKIN2_FORMLEFTBORDER).width();
+    rightWidth_ = size(SKIN2_FORMRIGHTBORDER).width();
+    bottomHeight_ = size(SKIN2_FORMBOTTOMBORDER1).height();
+    transparent_ = theme->GetQColor(SKIN2_TRANSCOLOR);
+    bands_.titleNeedsRegion = theme->GetBool(SKIN2_TITLEBARNEEDREGION);
+    bands_.bottomNeedsRegion = theme->GetBool(SKIN2_BOTTOMBORDERNEEDREGION);
+    bands_.titleMinY = theme->GetInt(SKIN2_TITLEBARREGIONMINY);
+    bands_.titleMaxY = theme->GetInt(SKIN2_TITLEBARREGIONMAXY);
+    bands_.bottomMinY = theme->GetInt(SKIN2_BOTTOMREGIONMINY);
+    bands_.bottomMaxY = theme->GetInt(SKIN2_BOTTOMREGIONMAXY);
   }
   if (titleBar_ != nullptr) {
     titleBar_->SetFileTheme(FileTheme());
@@ -252,6 +402,13 @@ void TsuiForm::UIStyleChanged() {
     menu_->SetBarColours(menuBarColor_, menuBarToColor_);
   }
   LayoutChrome();
+  // A skin's window is never lower than its title, menu bar and lower border.
+  if (owner_ != nullptr && ThemeInUse() != nullptr &&
+      owner_->minimumHeight() != owner_->maximumHeight()) {
+    owner_->setMinimumHeight(
+        std::min(owner_->maximumHeight(),
+                 std::max(3, GetTitleBarHeight()) + GetMenuBarHeight() + bottomHeight_));
+  }
   update();
 }
 
@@ -358,6 +515,22 @@ TsuiFrameLook TsuiForm::Look() const {
   k.menuBarColor = menuBarColor_;
   k.menuBarToColor = menuBarToColor_;
   k.roundCorner = RoundCorner();
+  if (const TsuiFileTheme* theme = ThemeInUse()) {
+    k.fileTheme = true;
+    if (titleBar_ != nullptr && titleBar_->CanPaint()) k.titleBackdrop = titleBar_->TitleImage(-2);
+    const auto picture = [theme](Tsk2SkinBitmapElement e) {
+      const QImage* p = theme->GetBitmap(e);
+      return p != nullptr ? *p : QImage();
+    };
+    k.leftBorder = picture(SKIN2_FORMLEFTBORDER);
+    k.rightBorder = picture(SKIN2_FORMRIGHTBORDER);
+    k.bottomBorder =
+        FormBottomBorder(picture(SKIN2_FORMBOTTOMBORDER1), picture(SKIN2_FORMBOTTOMBORDER2),
+                         picture(SKIN2_FORMBOTTOMBORDER3),
+                         theme->GetBool(SKIN2_BOTTOMBORDERTHREESECT), k.width, transparent_);
+    k.bottomNeedsRegion = bands_.bottomNeedsRegion;
+    k.transparent = transparent_;
+  }
   return k;
 }
 
@@ -369,8 +542,20 @@ void TsuiForm::RegionWindow() {
   if (owner_ == nullptr || titleBar_ == nullptr) return;
   const int r = RoundCorner();
   const int rb = TitleBarVisible() ? titleBar_->RoundCornerBottom() : 0;
-  const QRegion region =
-      r <= 0 && rb <= 0 ? QRegion() : RoundWindowRegion(owner_->width(), owner_->height(), r, rb);
+  QRegion region;
+  if (ThemeInUse() != nullptr) {
+    // A skin cuts the window to the shape of its title and lower border pictures; a hidden
+    // title leaves the upper edge straight.
+    TsuiRegionBands bands = bands_;
+    bands.titleNeedsRegion = bands.titleNeedsRegion && TitleBarVisible();
+    if (bands.titleNeedsRegion || bands.bottomNeedsRegion) {
+      const TsuiFrameLook k = Look();
+      region = RegionFromBitmaps(titleBar_->TitleImage(-1), k.bottomBorder, owner_->width(),
+                                 owner_->height(), transparent_, bands);
+    }
+  } else if (r > 0 || rb > 0) {
+    region = RoundWindowRegion(owner_->width(), owner_->height(), r, rb);
+  }
   if (region == owner_->mask()) return;
   if (region.isEmpty()) {
     owner_->clearMask();
@@ -382,9 +567,8 @@ void TsuiForm::RegionWindow() {
 void TsuiForm::LayoutChrome() {
   if (owner_ == nullptr) return;
   const bool mainWindow = qobject_cast<QMainWindow*>(owner_) != nullptr;
-  // A main window's layout puts its menu bar at the top of the client itself.
-  owner_->setContentsMargins(
-      FrameMargins(borderWidth_, GetTitleBarHeight(), mainWindow ? 0 : GetMenuBarHeight()));
+  const QMargins strip = StripMargins();
+  owner_->setContentsMargins(strip);
   const int W = owner_->width();
   const int H = owner_->height();
   if (titleBar_ != nullptr) {
@@ -397,7 +581,8 @@ void TsuiForm::LayoutChrome() {
     }
   }
   if (menu_ != nullptr && !mainWindow) {
-    menu_->setGeometry(3, std::max(3, GetTitleBarHeight()), W - 6, menu_->height());
+    menu_->setGeometry(strip.left(), std::max(3, GetTitleBarHeight()),
+                       W - strip.left() - strip.right(), menu_->height());
   }
   // The grips along the left, right and lower edge, while the window can be resized.
   const int top = std::max(3, GetTitleBarHeight());
@@ -411,6 +596,15 @@ void TsuiForm::LayoutChrome() {
   }
   RegionWindow();
   owner_->update();
+}
+
+QMargins TsuiForm::StripMargins() const {
+  const bool mainWindow = qobject_cast<QMainWindow*>(owner_) != nullptr;
+  // A main window's layout puts its menu bar at the top of the client itself.
+  const int menu = mainWindow ? 0 : GetMenuBarHeight();
+  if (ThemeInUse() != nullptr)
+    return FileThemeFrameMargins(leftWidth_, rightWidth_, bottomHeight_, GetTitleBarHeight(), menu);
+  return FrameMargins(borderWidth_, GetTitleBarHeight(), menu);
 }
 
 bool TsuiForm::Resizable() const {

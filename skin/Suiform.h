@@ -33,7 +33,29 @@ struct TsuiFrameLook {
   QColor menuBarColor;
   QColor menuBarToColor;
   int roundCorner = 0;
+  // A file theme's border pictures; with fileTheme set the border is drawn from them.
+  bool fileTheme = false;
+  QImage titleBackdrop;  // the title's sections, see-through parts filled (window coordinates)
+  QImage leftBorder, rightBorder;
+  QImage bottomBorder;  // already built the window's width wide
+  bool bottomNeedsRegion = false;
+  QColor transparent;
 };
+// A skin's lower border, `width` wide and as high as its first picture: the three pictures
+// (left end, stretched middle, right end) or the first one drawn as a three-part bar.
+// Uncovered pixels are in the see-through colour.
+QImage FormBottomBorder(const QImage& first, const QImage& middle, const QImage& last,
+                        bool threeSections, int width, const QColor& transparent);
+// The window's shape traced from a skin's title and lower border pictures: a rectangle for each
+// run of pixels that are not see-through, in the rows from the min to the max row of each band
+// (rows outside them whole), and the whole middle.
+struct TsuiRegionBands {
+  bool titleNeedsRegion = false;
+  bool bottomNeedsRegion = false;
+  int titleMinY = -1, titleMaxY = -1, bottomMinY = -1, bottomMaxY = -1;
+};
+QRegion RegionFromBitmaps(const QImage& title, const QImage& bottom, int width, int height,
+                          const QColor& transparent, const TsuiRegionBands& bands);
 // The border strip: the side and lower borders in the border colour, the form colour in the
 // 3-pixel strip inside a narrower border, the ends of the menu bar in its colours; a hidden title
 // leaves a border line over two rows of form colour; a 1-pixel border with corner 11 outlines
@@ -48,6 +70,10 @@ QRect MaximisedBounds(const QRect& workArea);
 // The strip round the client: 3 pixels at the sides, the title (or 3 without one) above, 3 below
 // a 3-pixel border and the border width + 1 below any other.
 QMargins FrameMargins(int borderWidth, int titleHeight, int menuBarHeight);
+// The strip round the client with a skin's borders: its left and right border widths and its
+// lower border height, each at least 4.
+QMargins FileThemeFrameMargins(int leftWidth, int rightWidth, int bottomHeight, int titleHeight,
+                               int menuBarHeight);
 // The window edges a point on the border strip lies on (`grip` pixels wide).
 Qt::Edges EdgesAt(const QSize& size, const QPoint& pos, int grip);
 // The window's bounds after its `edges` were dragged by `delta`, no smaller than `minimum`.
@@ -118,6 +144,7 @@ class TsuiForm : public QWidget, public TsuiStyled {
 
  private:
   void LayoutChrome();
+  QMargins StripMargins() const;
   bool Resizable() const;
   Qt::Edges ResizeEdges(const QPoint& pos) const;
 
@@ -131,6 +158,10 @@ class TsuiForm : public QWidget, public TsuiStyled {
   QColor menuBarColor_;
   QColor menuBarToColor_;
   int menuBarHeight_ = 22;
+  // A file theme's border widths (0 in the built-in styles) and window shape.
+  int leftWidth_ = 0, rightWidth_ = 0, bottomHeight_ = 0;
+  QColor transparent_{255, 0, 255};
+  TsuiRegionBands bands_;
   bool maximized_ = false;
   QRect normalBounds_;
   std::array<QPointer<QWidget>, 3> grips_;  // left, right and lower edge

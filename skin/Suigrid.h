@@ -67,6 +67,17 @@ class TsuiCustomDrawGrid : public QTableWidget, public TsuiStyled {
  protected:
   void UIStyleChanged() override;
   bool event(QEvent* event) override;
+  // The fixed-cell layer: fixed rows stay at the top and fixed columns at the left while the
+  // other cells scroll under them; hits, cell places and scrolling to a cell know it.
+  void paintEvent(QPaintEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+ public:
+  QModelIndex indexAt(const QPoint& pos) const override;
+  QRect visualRect(const QModelIndex& index) const override;
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
+ protected:
   // The string grid draws a one-line border, the draw grid a line with the colour inside.
   virtual bool DrawInnerBorder() const { return true; }
   // Whether the grid writes a fixed cell's text itself (the string grid).
@@ -78,6 +89,10 @@ class TsuiCustomDrawGrid : public QTableWidget, public TsuiStyled {
   QColor borderColour_;
   int fixedCols_ = 1;
   int fixedRows_ = 1;
+  // The fixed rows and columns there are, and how high and wide their band is.
+  int FixedRowsShown() const;
+  int FixedColsShown() const;
+  int FixedBand(Qt::Orientation orientation) const;
   TsuiAttachedBars* bars_;
 };
 

@@ -48,7 +48,8 @@ TsuiMainMenu::TsuiMainMenu(QWidget* parent) : QMenuBar(parent), TsuiMenuStyled(t
 }
 
 void TsuiMainMenu::SetBarColours(const QColor& from, const QColor& to) {
-  style_->barLook = {from, to};
+  style_->barLook.from = from;
+  style_->barLook.to = to;
   update();
 }
 

@@ -224,13 +224,27 @@ void DrawMenuBarButton(QPainter& painter, const QRect& bar, const QRect& button,
     painter.setPen(GetInsideThemeQColor(MacOS, INSIDE_MENU_SELECTEDFONTCOLOR));
     painter.drawText(button.adjusted(0, 0, 0, 2), flags, caption);
   } else if (highlighted) {
-    painter.fillRect(button, GetInsideThemeQColor(style, INSIDE_MENU_SELECTEDCOLOR));
-    Menu_DrawBorder(painter, button, GetInsideThemeQColor(style, INSIDE_MENU_SELECTEDBORDERCOLOR));
-    painter.setPen(GetInsideThemeQColor(style, INSIDE_MENU_SELECTEDFONTCOLOR));
+    const bool f = barLook.fromFile;
+    const QColor fill =
+        f ? barLook.hotColor : GetInsideThemeQColor(style, INSIDE_MENU_SELECTEDCOLOR);
+    const QColor frame =
+        f ? barLook.hotBorderColor : GetInsideThemeQColor(style, INSIDE_MENU_SELECTEDBORDERCOLOR);
+    const QColor text =
+        f ? barLook.hotFontColor : GetInsideThemeQColor(style, INSIDE_MENU_SELECTEDFONTCOLOR);
+    // A colour the skin lacks is not painted.
+    if (fill.isValid()) painter.fillRect(button, fill);
+    if (frame.isValid()) Menu_DrawBorder(painter, button, frame);
+    if (text.isValid()) painter.setPen(text);
     painter.drawText(button.adjusted(0, 2, 0, 0), flags, caption);
   } else {
     DrawMenuBarBackground(painter, bar, button, uiStyle, barLook);
-    painter.setPen(enabled ? GetInsideThemeQColor(style, INSIDE_MENU_FONTCOLOR) : kGreyText);
+    const QColor text =
+        barLook.fromFile ? barLook.fontColor : GetInsideThemeQColor(style, INSIDE_MENU_FONTCOLOR);
+    if (!enabled) {
+      painter.setPen(kGreyText);
+    } else if (text.isValid()) {
+      painter.setPen(text);
+    }
     painter.drawText(button.adjusted(0, 2, 0, 0), flags, caption);
   }
   painter.restore();
@@ -359,6 +373,14 @@ TsuiMenuStyled::TsuiMenuStyled(QObject* parent) : style_(new TsuiMenuStyle(paren
 void TsuiMenuStyled::UIStyleChanged() {
   style_->uiStyle = UIStyle();
   style_->look = MenuLookFor(UIStyle(), FileTheme(), style_->look);
+  TsuiMenuBarLook& bar = style_->barLook;
+  const TsuiFileTheme* theme = ThemeInUse();
+  bar.fromFile = theme != nullptr;
+  bar.hotColor = theme != nullptr ? theme->GetQColor(SKIN2_TOPSELECTEDMENUCOLOR) : QColor();
+  bar.hotBorderColor =
+      theme != nullptr ? theme->GetQColor(SKIN2_TOPSELECTEDMENUBORDERCOLOR) : QColor();
+  bar.hotFontColor = theme != nullptr ? theme->GetQColor(SKIN2_TOPSELECTEDMENUFONTCOLOR) : QColor();
+  bar.fontColor = theme != nullptr ? theme->GetQColor(SKIN2_TOPMENUFONTCOLOR) : QColor();
   Repaint();
 }
 

@@ -70,6 +70,9 @@ QFont Menu_GetSystemFont();
 struct TsuiMenuBarLook {
   QColor from;
   QColor to;
+  // A file theme's first-level colours; without one the buttons take the style's menu colours.
+  bool fromFile = false;
+  QColor hotColor, hotBorderColor, hotFontColor, fontColor;
 };
 void DrawMenuBarBackground(QPainter& painter, const QRect& bar, const QRect& area,
                            TsuiUIStyle uiStyle, const TsuiMenuBarLook& look);

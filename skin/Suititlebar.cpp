@@ -47,6 +47,44 @@ TitleButtonLayout LayoutTitleButtons(const std::vector<TsuiTitleBarButton>& butt
   return out;
 }
 
+TitleSectionLayout LayoutTitleSections(const std::vector<TsuiTitleBarSection>& sections,
+                                       const TitleSectionMetrics& m, const QFontMetrics& metrics,
+                                       const QString& caption) {
+  TitleSectionLayout out;
+  out.rects.resize(sections.size());
+  const int titleWidth = m.width - 2 * m.frameInset;
+  int x = 0;
+  int right = m.width;
+  int lastLeft = 0;
+  int client = -1;
+  for (size_t i = 0; i < sections.size(); ++i) {
+    const TsuiTitleBarSection& s = sections[i];
+    const int h = s.picture.height();
+    if (s.capSec) {
+      const int next = i + 1 < sections.size() ? sections[i + 1].width : 0;
+      out.captionText = FormatStringWithWidth(
+          metrics, caption, titleWidth - m.leftBtnXOffset - 21 - m.buttonsWidth - next);
+      // An empty caption after a wide left section needs no room at all.
+      const int w = std::max(
+          0, metrics.horizontalAdvance(out.captionText) + m.leftBtnXOffset + 17 - lastLeft);
+      if (!s.picture.isNull()) out.rects[i] = QRect(x, 0, w, h);
+      x += w;
+    } else if (s.align == suiLeft) {
+      if (!s.picture.isNull()) out.rects[i] = QRect(x, 0, s.picture.width(), h);
+      x += s.picture.width();
+      lastLeft = s.picture.width();
+    } else if (s.align == suiRight) {
+      right -= s.picture.width();
+      if (!s.picture.isNull()) out.rects[i] = QRect(right, 0, s.picture.width(), h);
+    } else {
+      client = static_cast<int>(i);
+    }
+  }
+  if (client >= 0 && right > x && !sections[client].picture.isNull())
+    out.rects[client] = QRect(x, 0, right - x, sections[client].picture.height());
+  return out;
+}
+
 QString ShortenCaption(const QFontMetrics& metrics, const QString& caption, int width) {
   if (metrics.horizontalAdvance(caption) <= width) return caption;
   QString text = caption;
@@ -190,6 +228,9 @@ void TsuiTitleBar::UpdateInsideTheme(TsuiUIStyle style) {
   }
   roundCorner_ = GetInsideThemeInt(style, INSIDE_ROUNDCORNER);
   roundCornerBottom_ = 0;
+  fillColour_ = GetInsideThemeQColor(style, INSIDE_FORMCOLOR);
+  transparentColour_ = kMagenta;
+  seeThroughSections_ = false;
 }
 
 void TsuiTitleBar::UpdateFileTheme(const TsuiFileTheme& theme) {
@@ -204,9 +245,12 @@ void TsuiTitleBar::UpdateFileTheme(const TsuiFileTheme& theme) {
     return s;
   };
   if (five) {
+    // Left end, the caption's own section, the caption's end, the stretched middle, right end.
     sections_ = {section(SKIN2_TITLEBAR1, suiLeft, true), section(SKIN2_TITLEBAR2, suiLeft, false),
-                 section(SKIN2_TITLEBAR3, suiLeft, true), section(SKIN2_TITLEBAR5, suiRight, true),
-                 section(SKIN2_TITLEBAR4, suiClient, false)};
+                 section(SKIN2_TITLEBAR3, suiLeft, true),
+                 section(SKIN2_TITLEBAR4, suiClient, false),
+                 section(SKIN2_TITLEBAR5, suiRight, true)};
+    sections_[1].capSec = true;
   } else {
     sections_ = {section(SKIN2_TITLEBAR1, suiLeft, true), section(SKIN2_TITLEBAR3, suiRight, true),
                  section(SKIN2_TITLEBAR2, suiClient, false)};
@@ -216,6 +260,10 @@ void TsuiTitleBar::UpdateFileTheme(const TsuiFileTheme& theme) {
   rightBtnXOffset_ = theme.GetInt(SKIN2_TITLEBARBUTTONPOSX);
   rowY_ = theme.GetInt(SKIN2_TITLEBARBUTTONPOSY) - up;
   controlBoxY_ = theme.GetInt(SKIN2_TITLEBARICONPOSY) - up;
+  captionY_ = theme.GetInt(SKIN2_TITLEBARCAPTIONTOP);
+  fillColour_ = theme.GetQColor(SKIN2_FORMCOLOR);
+  transparentColour_ = theme.GetQColor(SKIN2_TRANSCOLOR);
+  seeThroughSections_ = theme.GetBool(SKIN2_TITLEBARNEEDREGION);
   if (QWidget* form = Form(); form != nullptr && form->minimumWidth() != form->maximumWidth()) {
     const QImage* buttons = theme.GetBitmap(SKIN2_TITLEBUTTONS);
     const int b =
@@ -299,36 +347,70 @@ int TsuiTitleBar::ButtonAt(const QPoint& pos) const {
   return -1;
 }
 
+TitleSectionLayout TsuiTitleBar::SectionLayout() const {
+  TitleSectionMetrics m;
+  m.width = width();
+  m.frameInset = Origin().x();
+  m.leftBtnXOffset = leftBtnXOffset_;
+  for (const TsuiTitleBarButton& b : buttons_)
+    m.buttonsWidth += b.picNormal.width() + buttonInterval_;
+  QFont f = font();
+  return LayoutTitleSections(sections_, m, QFontMetrics(f), caption_);
+}
+
 QString TsuiTitleBar::ShownCaption() const {
+  const QString cut = SectionLayout().captionText;
+  if (!cut.isEmpty()) return cut;
   const TitleButtonLayout layout = ButtonLayout();
   return ShortenCaption(fontMetrics(), caption_, layout.captionRight - layout.captionLeft);
+}
+
+bool TsuiTitleBar::CanPaint() const {
+  if (sections_.size() != 3 && sections_.size() != 5) return false;
+  for (const TsuiTitleBarSection& s : sections_)
+    if (s.picture.isNull()) return false;
+  return true;
+}
+
+QImage TsuiTitleBar::TitleImage(int index) const {
+  if (index >= 0) {
+    return sections_.size() > 2 && index < static_cast<int>(sections_.size())
+               ? sections_[index].picture
+               : QImage();
+  }
+  const TitleSectionLayout layout = SectionLayout();
+  QImage image(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
+  image.fill(fillColour_.isValid() ? fillColour_ : QColor(Qt::black));
+  {
+    QPainter p(&image);
+    for (size_t i = 0; i < sections_.size(); ++i) {
+      if (!layout.rects[i].isNull()) p.drawImage(layout.rects[i], sections_[i].picture);
+    }
+  }
+  if (index == -1 || !seeThroughSections_) return image;
+  QImage backdrop(image.size(), QImage::Format_RGB32);
+  backdrop.fill(fillColour_.isValid() ? fillColour_ : QColor(Qt::black));
+  QPainter(&backdrop).drawImage(0, 0, MaskedImage(image, transparentColour_));
+  return backdrop;
 }
 
 void TsuiTitleBar::paintEvent(QPaintEvent*) {
   QImage image(size(), QImage::Format_RGB32);
   image.fill(palette().color(QPalette::Window));
   QPainter p(&image);
-  // Sections: left ones from the left edge, right ones from the right edge, the client one
-  // stretched between them.
-  int x = 0;
-  int right = width();
-  int client = -1;
+  // Sections: left ones and the caption's from the left edge, right ones from the right edge,
+  // the client one stretched between them. A skin's right end sees through onto its form colour.
+  const TitleSectionLayout sections = SectionLayout();
+  const bool fromFile = ThemeInUse() != nullptr;
   for (size_t i = 0; i < sections_.size(); ++i) {
-    const TsuiTitleBarSection& s = sections_[i];
-    if (s.picture.isNull()) continue;
-    if (s.align == suiLeft) {
-      p.drawImage(x, 0, s.picture);
-      x += s.picture.width();
-    } else if (s.align == suiRight) {
-      right -= s.picture.width();
-      p.drawImage(right, 0, s.picture);
+    const QRect& r = sections.rects[i];
+    if (r.isNull()) continue;
+    if (fromFile && sections_[i].align == suiRight && !sections_[i].capSec) {
+      p.fillRect(r, fillColour_);
+      p.drawImage(r, MaskedImage(sections_[i].picture, transparentColour_));
     } else {
-      client = static_cast<int>(i);
+      p.drawImage(r, sections_[i].picture);
     }
-  }
-  if (client >= 0 && right > x) {
-    const QImage& pic = sections_[client].picture;
-    p.drawImage(QRect(x, 0, right - x, pic.height()), pic);
   }
   if (frame_ != nullptr) frame_->PaintBorderOver(p);
 
@@ -350,12 +432,14 @@ void TsuiTitleBar::paintEvent(QPaintEvent*) {
     if (!icon.isNull()) p.drawPixmap(layout.icon, icon.pixmap(16, 16));
   }
 
-  // The caption, top-aligned with the button row (Protein 3 pixels lower).
+  // The caption, top-aligned with the button row (Protein 3 pixels lower); a skin gives its own
+  // caption row.
   p.setFont(font());
   p.setPen(formActive_ ? palette().color(QPalette::WindowText) : inactiveCaptionColor_);
   const QString text = ShownCaption();
   if (!text.isEmpty()) {
-    const int y = Origin().y() + rowY_ + (UIStyle() == Protein ? 3 : 0);
+    const int y = fromFile ? Origin().y() + captionY_ - 3
+                           : Origin().y() + rowY_ + (UIStyle() == Protein ? 3 : 0);
     p.drawText(layout.captionLeft, y + p.fontMetrics().ascent(), text);
   }
   p.end();

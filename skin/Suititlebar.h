@@ -26,6 +26,7 @@ struct TsuiTitleBarSection {
   QImage picture;
   bool stretch = false;
   bool autoSize = false;
+  bool capSec = false;  // the section that carries the caption, as wide as the caption needs
 };
 
 struct TsuiTitleBarButton {
@@ -62,6 +63,25 @@ struct TitleButtonMetrics {
 };
 TitleButtonLayout LayoutTitleButtons(const std::vector<TsuiTitleBarButton>& buttons,
                                      const TitleButtonMetrics& m);
+// Where the sections' pictures stand, in the window's coordinates (the bar's own outside a
+// frame): left sections and the caption section from the left edge in order, right ones from the
+// right edge inwards, the client section stretched between them.
+struct TitleSectionLayout {
+  std::vector<QRect> rects;  // per section; null for one without a picture
+  QString captionText;       // the caption cut to its section; empty without one
+};
+struct TitleSectionMetrics {
+  int width = 0;       // the whole bar, the frame's upper strip and corners included
+  int frameInset = 0;  // 3 inside a frame: the title proper starts that far in
+  int leftBtnXOffset = 0;
+  int buttonsWidth = 0;  // every button's picture width and the interval after it
+};
+// A caption section is as wide as its text (cut to the room the buttons and the next section
+// leave) + the left offset + 17, less the width of the left section before it.
+TitleSectionLayout LayoutTitleSections(const std::vector<TsuiTitleBarSection>& sections,
+                                       const TitleSectionMetrics& m, const QFontMetrics& metrics,
+                                       const QString& caption);
+
 // The caption when it fits `width`, else cut one character at a time from its end until the rest
 // and "..." fit (or nothing is left) and "..." appended.
 QString ShortenCaption(const QFontMetrics& metrics, const QString& caption, int width);
@@ -108,8 +128,17 @@ class TsuiTitleBar : public QWidget, public TsuiStyled {
   TitleButtonLayout ButtonLayout() const;
   // The index of the button under the point (bar coordinates), -1 for none.
   int ButtonAt(const QPoint& pos) const;
-  // The caption as drawn: shortened to the room between the buttons.
+  // The caption as drawn: cut to its caption section, or shortened to the room between the
+  // buttons.
   QString ShownCaption() const;
+  TitleSectionLayout SectionLayout() const;
+  // -1: the sections as drawn (see-through parts in the skin's see-through colour); -2: the same
+  // with see-through parts in the skin's form colour when the skin cuts the title to shape;
+  // 0 and up: that section's picture (while there are more than two sections). Window
+  // coordinates; the frame paints and shapes the window from them.
+  QImage TitleImage(int index) const;
+  // 3 or 5 sections, each with a picture.
+  bool CanPaint() const;
 
   // What a click on button `index` does.
   void DoClick(int index);
@@ -155,6 +184,10 @@ class TsuiTitleBar : public QWidget, public TsuiStyled {
   int rightBtnXOffset_ = 0;
   int rowY_ = 0;
   int controlBoxY_ = 0;
+  int captionY_ = 0;  // a skin's caption row
+  QColor fillColour_;
+  QColor transparentColour_{255, 0, 255};
+  bool seeThroughSections_ = false;  // the skin cuts its title to shape
   int roundCorner_ = 0;
   int roundCornerBottom_ = 0;
   QColor inactiveCaptionColor_{216, 228, 248};

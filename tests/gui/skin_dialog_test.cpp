@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QTest>
+#include <vector>
 
 #include "skin/Suibutton.h"
 #include "skin/Suidlg.h"
@@ -81,6 +82,40 @@ TEST_F(DialogTest, MessageBoxWithoutIconAndWithALongText) {
   dialog.ButtonCount = 3;
   dialog.IconType = TsuiIconType::suiInformation;
   EXPECT_EQ(dialog.ShowModal(), 2);
+}
+
+// Each button of a message box answers its own result; a box of more than three buttons keeps
+// three, and a Cancel among them.
+TEST_F(DialogTest, MessageBoxButtonsAnswerTheirOwnResults) {
+  struct Case {
+    int buttons;
+    std::vector<TsuiMsgButton> shown;  // button 1 first
+    std::vector<int> results;
+  };
+  const Case cases[] = {
+      {mbOK | mbHelp, {mbOK, mbHelp}, {1, kMsgDlgHelpResult}},
+      {mbHelp, {mbHelp}, {kMsgDlgHelpResult}},
+      {mbYes | mbNo | mbHelp, {mbYes, mbNo, mbHelp}, {6, 7, kMsgDlgHelpResult}},
+      {mbYes | mbNo | mbOK | mbCancel, {mbYes, mbNo, mbCancel}, {6, 7, 2}},
+      {mbAbort | mbRetry | mbIgnore | mbHelp, {mbAbort, mbRetry, mbIgnore}, {3, 4, 5}},
+      {mbYes | mbNo | mbCancel | mbYesToAll | mbHelp, {mbYes, mbNo, mbCancel}, {6, 7, 2}},
+  };
+  for (const Case& k : cases) {
+    std::vector<int> results;
+    std::vector<QString> captions;
+    Answer<TfrmMsg>(0, [&](TfrmMsg& form) {
+      // Made from the last slot to the first.
+      for (auto it = form.buttons.rbegin(); it != form.buttons.rend(); ++it) {
+        results.push_back((*it)->ModalResult());
+        captions.push_back(QString::fromStdString((*it)->Caption()));
+      }
+    });
+    SUIMsgDlg("Fuses", "Zelvar", mtConfirmation, k.buttons, DeepBlue);
+    EXPECT_EQ(results, k.results) << k.buttons;
+    std::vector<QString> expected;
+    for (TsuiMsgButton b : k.shown) expected.push_back(GetLocaleButtonCaption(b));
+    EXPECT_EQ(captions, expected) << k.buttons;
+  }
 }
 
 TEST_F(DialogTest, InputAndPasswordDialogsCopyBackOnlyAfterOk) {

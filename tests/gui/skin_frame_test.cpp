@@ -508,23 +508,29 @@ TEST(MenuBar, ButtonsAndBackground) {
     DrawMenuBarButton(painter, bar, button, style, look, "&Run", hot, enabled);
     return image;
   };
+  const auto colours = [](QColor from, QColor to) {
+    TsuiMenuBarLook look;
+    look.from = from;
+    look.to = to;
+    return look;
+  };
   const QColor face(239, 235, 222);
-  QImage image = draw(WinXP, {face, face}, true, true);
+  QImage image = draw(WinXP, colours(face, face), true, true);
   EXPECT_EQ(image.pixelColor(10, 0), QColor(49, 105, 198));
   EXPECT_EQ(image.pixelColor(12, 3), QColor(198, 211, 239));
   EXPECT_EQ(image.pixelColor(100, 10), face) << "equal colours: a plain fill";
-  image = draw(WinXP, {face, face}, false, false);
+  image = draw(WinXP, colours(face, face), false, false);
   EXPECT_EQ(image.pixelColor(12, 3), face);
   int grey = 0;
   for (int x = 10; x < 50; ++x) {
     for (int y = 0; y < 21; ++y) grey += image.pixelColor(x, y) == QColor(128, 128, 128);
   }
   EXPECT_GT(grey, 5);
-  image = draw(DeepBlue, {Qt::white, Qt::black}, false, true);
+  image = draw(DeepBlue, colours(Qt::white, Qt::black), false, true);
   EXPECT_EQ(image.pixelColor(100, 0), QColor(Qt::white)) << "rows from one colour to the other";
   EXPECT_EQ(image.pixelColor(100, 20), QColor(Qt::black));
   // MacOS lays its bar and selection pictures.
-  image = draw(MacOS, {face, face}, true, true);
+  image = draw(MacOS, colours(face, face), true, true);
   EXPECT_EQ(image.pixelColor(100, 0), LoadResourceBitmap("MACOS_MENU_BAR").pixelColor(0, 0));
   EXPECT_EQ(image.pixelColor(12, 0), LoadResourceBitmap("MACOS_MENU_SELECT").pixelColor(0, 0));
 }
@@ -573,4 +579,190 @@ TEST(MenuBar, SitsBelowTheTitleAndOpensMenusByAccelerator) {
 }
 
 }  // namespace skin_frame_test
+// A skin's borders: side pictures stretched down the sides, the lower border built from three
+// pictures, the window cut to the see-through corners of the title and lower border; a skin
+// without a shape keeps the whole rectangle and fills the strip beside narrow side pictures.
+TEST(FormFrame, SkinBordersAndWindowShape) {
+  QWidget window;
+  window.resize(300, 200);
+  auto* frame = new TsuiForm(&window);
+  frame->SetCaption("Amber");
+  auto* amber = new TsuiFileTheme(&window);
+  amber->SetThemeFile("Amber.ssk");
+  SetFormUIStyle(&window, FromThemeFile, amber);
+  frame->SetFileTheme(amber);
+  frame->SetUIStyle(FromThemeFile);
+  const QImage left = *amber->GetBitmap(SKIN2_FORMLEFTBORDER);
+  const QImage right = *amber->GetBitmap(SKIN2_FORMRIGHTBORDER);
+  const QImage middle = *amber->GetBitmap(SKIN2_FORMBOTTOMBORDER2);
+  ASSERT_EQ(left.width(), 6);
+  const int bh = amber->GetBitmap(SKIN2_FORMBOTTOMBORDER1)->height();
+  EXPECT_EQ(window.contentsMargins(), QMargins(6, frame->GetTitleBarHeight(), 6, bh));
+  EXPECT_EQ(window.minimumHeight(), frame->GetTitleBarHeight() + bh);
+  QImage shot = window.grab().toImage();
+  for (int x = 0; x < 6; ++x) {
+    EXPECT_EQ(Pixel(shot, x, 120), left.pixelColor(x, 0)) << x;
+    EXPECT_EQ(Pixel(shot, 294 + x, 120), right.pixelColor(x, 0)) << x;
+  }
+  for (int y = 0; y < bh; ++y) EXPECT_EQ(Pixel(shot, 150, 200 - bh + y), middle.pixelColor(0, y));
+  // The corners are cut away; the straight edges and the middle stay.
+  const QRegion shape = window.mask();
+  ASSERT_FALSE(shape.isEmpty());
+  for (const QPoint p : {QPoint(0, 0), QPoint(299, 0), QPoint(0, 199), QPoint(299, 199)})
+    EXPECT_FALSE(shape.contains(p)) << p.x() << "," << p.y();
+  for (const QPoint p : {QPoint(150, 0), QPoint(0, 100), QPoint(299, 100), QPoint(150, 199),
+                         QPoint(6, 6), QPoint(293, 193)})
+    EXPECT_TRUE(shape.contains(p)) << p.x() << "," << p.y();
+  // The frame paints the title's corners from the title's backdrop: no see-through colour left.
+  EXPECT_NE(Pixel(shot, 0, 0), QColor(255, 0, 255));
+
+  auto* slate = new TsuiFileTheme(&window);
+  slate->SetThemeFile("Slate.ssk");
+  SetFormUIStyle(&window, FromThemeFile, slate);
+  frame->SetFileTheme(slate);
+  EXPECT_TRUE(window.mask().isEmpty()) << "a skin without a shape keeps the rectangle";
+  const QImage narrow = *slate->GetBitmap(SKIN2_FORMLEFTBORDER);
+  ASSERT_EQ(narrow.width(), 2);
+  EXPECT_EQ(window.contentsMargins().left(), 4);
+  shot = window.grab().toImage();
+  EXPECT_EQ(Pixel(shot, 0, 120), narrow.pixelColor(0, 0));
+  EXPECT_EQ(Pixel(shot, 2, 120), slate->GetQColor(SKIN2_FORMCOLOR)) << "the strip beside it";
+  EXPECT_EQ(Pixel(shot, 3, 120), slate->GetQColor(SKIN2_FORMCOLOR));
+  delete slate;
+  EXPECT_EQ(frame->ThemeInUse(), nullptr);
+  EXPECT_EQ(window.contentsMargins().left(), 3) << "DeepBlue's strip again";
+}
+
+TEST(FormFrame, RegionTracedFromPictures) {
+  // A title 8 wide, 4 high: row 0 see-through at both ends, row 1 with a hole, row 3 (outside
+  // the traced rows) see-through but kept whole.
+  QImage title(8, 4, QImage::Format_RGB32);
+  title.fill(Qt::gray);
+  const QColor clear(255, 0, 255);
+  for (int x : {0, 1, 6, 7}) title.setPixelColor(x, 0, clear);
+  title.setPixelColor(3, 1, clear);
+  title.setPixelColor(0, 3, clear);
+  QImage bottom(8, 2, QImage::Format_RGB32);
+  bottom.fill(Qt::gray);
+  bottom.setPixelColor(0, 1, clear);
+  bottom.setPixelColor(7, 1, clear);
+  TsuiRegionBands bands;
+  bands.titleNeedsRegion = bands.bottomNeedsRegion = true;
+  bands.titleMinY = 0;
+  bands.titleMaxY = 2;
+  bands.bottomMinY = -1;
+  bands.bottomMaxY = -1;
+  const QRegion r = RegionFromBitmaps(title, bottom, 8, 20, clear, bands);
+  EXPECT_EQ(r, QRegion(2, 0, 4, 1) + QRegion(0, 1, 3, 1) + QRegion(4, 1, 4, 1) +
+                   QRegion(0, 2, 8, 2) + QRegion(0, 4, 8, 14) + QRegion(0, 18, 8, 1) +
+                   QRegion(1, 19, 6, 1));
+  // A band starting lower keeps the rows above it whole; without regions, all is the middle.
+  bands.titleMinY = 1;
+  EXPECT_TRUE(RegionFromBitmaps(title, bottom, 8, 20, clear, bands).contains(QPoint(0, 0)));
+  EXPECT_EQ(RegionFromBitmaps(title, bottom, 8, 20, clear, TsuiRegionBands()),
+            QRegion(0, 0, 8, 20));
+  // The lower border: three pictures, the middle stretched; one picture as a three-part bar.
+  QImage a(3, 2, QImage::Format_RGB32), b(1, 2, QImage::Format_RGB32),
+      c(2, 2, QImage::Format_RGB32);
+  a.fill(Qt::red);
+  b.fill(Qt::green);
+  c.fill(Qt::blue);
+  const QImage built = FormBottomBorder(a, b, c, true, 20, clear);
+  EXPECT_EQ(built.size(), QSize(20, 2));
+  EXPECT_EQ(built.pixelColor(2, 1), QColor(Qt::red));
+  EXPECT_EQ(built.pixelColor(10, 1), QColor(Qt::green));
+  EXPECT_EQ(built.pixelColor(18, 0), QColor(Qt::blue));
+}
+
+// Five sections: left end, the caption's section as wide as the caption needs, its end piece,
+// the stretched middle, the right end.
+TEST(TitleBar, FiveSectionsAroundTheCaption) {
+  const auto section = [](int width, TsuiTitleBarAlign align, bool capSec = false) {
+    TsuiTitleBarSection s;
+    s.picture = QImage(width, 26, QImage::Format_RGB32);
+    s.width = width;
+    s.align = align;
+    s.capSec = capSec;
+    return s;
+  };
+  const std::vector<TsuiTitleBarSection> sections = {
+      section(10, suiLeft), section(8, suiLeft, true), section(12, suiLeft), section(5, suiClient),
+      section(30, suiRight)};
+  const QFontMetrics fm(QFont("Sans", 9));
+  TitleSectionMetrics m;
+  m.width = 400;
+  m.frameInset = 3;
+  m.leftBtnXOffset = 4;
+  m.buttonsWidth = 3 * 18;
+  const QString caption = "Zelvar - chip.hex";
+  TitleSectionLayout l = LayoutTitleSections(sections, m, fm, caption);
+  const int capWidth = fm.horizontalAdvance(caption) + 4 + 17 - 10;
+  EXPECT_EQ(l.captionText, caption);
+  EXPECT_EQ(l.rects[0], QRect(0, 0, 10, 26));
+  EXPECT_EQ(l.rects[1], QRect(10, 0, capWidth, 26));
+  EXPECT_EQ(l.rects[2], QRect(10 + capWidth, 0, 12, 26));
+  EXPECT_EQ(l.rects[4], QRect(370, 0, 30, 26));
+  EXPECT_EQ(l.rects[3], QRect(22 + capWidth, 0, 370 - 22 - capWidth, 26));
+  // A caption too long for the room left by the buttons and the next section is cut.
+  m.width = 150;
+  l = LayoutTitleSections(sections, m, fm, caption.repeated(4));
+  EXPECT_TRUE(l.captionText.endsWith("..."));
+  EXPECT_LT(l.rects[1].width(), fm.horizontalAdvance(caption.repeated(4)));
+
+  // The Amber skin's title: five sections, the caption on its own.
+  QWidget window;
+  window.resize(320, 160);
+  auto* frame = new TsuiForm(&window);
+  auto* amber = new TsuiFileTheme(&window);
+  amber->SetThemeFile("Amber.ssk");
+  frame->SetFileTheme(amber);
+  frame->SetUIStyle(FromThemeFile);
+  frame->SetCaption("Zelvar");
+  TsuiTitleBar* bar = frame->TitleBar();
+  ASSERT_EQ(bar->Sections().size(), 5u);
+  EXPECT_TRUE(bar->Sections()[1].capSec);
+  EXPECT_EQ(bar->ShownCaption(), "Zelvar");
+  l = bar->SectionLayout();
+  EXPECT_EQ(l.rects[4].right(), 319);
+  EXPECT_EQ(l.rects[2].left(), l.rects[1].right() + 1);
+  EXPECT_EQ(l.rects[3].left(), l.rects[2].right() + 1);
+  EXPECT_EQ(l.rects[3].right() + 1, l.rects[4].left());
+}
+
+// A skin's hot first-level button: its own fill, frame and text colours.
+TEST(MenuBar, HotButtonFromASkin) {
+  QMainWindow window;
+  auto* menu = new TsuiMainMenu(&window);
+  window.setMenuBar(menu);
+  menu->addMenu("File")->addAction("Open");
+  auto* frame = new TsuiForm(&window);
+  frame->SetMenu(menu);
+  auto* amber = new TsuiFileTheme(&window);
+  amber->SetThemeFile("Amber.ssk");
+  frame->SetFileTheme(amber);
+  frame->SetUIStyle(FromThemeFile);
+  const TsuiMenuBarLook& look = menu->MenuStyle()->barLook;
+  EXPECT_TRUE(look.fromFile);
+  EXPECT_EQ(look.hotColor, amber->GetQColor(SKIN2_TOPSELECTEDMENUCOLOR));
+  EXPECT_EQ(look.fontColor, amber->GetQColor(SKIN2_TOPMENUFONTCOLOR));
+  const QRect bar(0, 0, 120, 21);
+  const QRect button(10, 0, 40, 21);
+  QImage image(120, 21, QImage::Format_RGB32);
+  image.fill(Qt::magenta);
+  {
+    QPainter painter(&image);
+    DrawMenuBarButton(painter, bar, button, FromThemeFile, look, "&File", true, true);
+  }
+  EXPECT_EQ(image.pixelColor(10, 0), amber->GetQColor(SKIN2_TOPSELECTEDMENUBORDERCOLOR));
+  EXPECT_EQ(image.pixelColor(12, 3), amber->GetQColor(SKIN2_TOPSELECTEDMENUCOLOR));
+  int text = 0;
+  for (int x = 10; x < 50; ++x)
+    for (int y = 0; y < 21; ++y)
+      text += image.pixelColor(x, y) == amber->GetQColor(SKIN2_TOPSELECTEDMENUFONTCOLOR);
+  EXPECT_GT(text, 3);
+  delete amber;
+  EXPECT_FALSE(menu->MenuStyle()->barLook.fromFile) << "a theme that dies leaves the style's";
+}
+
+}  // namespace
 }  // namespace zelvar

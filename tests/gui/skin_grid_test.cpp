@@ -65,6 +65,62 @@ TEST(Grid, FixedCellsShowTheirTextInTheFixedColours) {
   EXPECT_EQ(shot.pixelColor(focused.right() - 2, focused.bottom() - 2), grid->FocusedColor());
 }
 
+// The fixed rows and columns stay in place while the other cells scroll under them: painted,
+// hit and placed there, and a cell scrolled to comes out below and beside them.
+TEST(Grid, FixedCellsStayWhileTheRestScrolls) {
+  QWidget form;
+  form.resize(400, 400);
+  form.show();
+  auto* grid = new TsuiStringGrid(&form);
+  grid->setGeometry(0, 0, 260, 170);
+  grid->SetRowCount(40);
+  grid->SetColCount(12);
+  grid->SetFixedRows(2);
+  grid->show();
+  grid->SetCells(5, 0, "Bit5");
+  grid->SetCells(0, 20, "Row20");
+  ASSERT_GT(grid->verticalScrollBar()->maximum(), 10);
+  grid->verticalScrollBar()->setValue(6);
+  grid->horizontalScrollBar()->setValue(3);
+  const int band = 2 * 24;  // two fixed rows
+  const QPoint origin = grid->viewport()->pos();
+  // Fixed row 1 over column 5 (scrolled left by three columns) and the corner cell.
+  const QPoint inTop(grid->columnViewportPosition(5) + 30, 24 + 12);
+  EXPECT_EQ(grid->indexAt(inTop), grid->model()->index(1, 5));
+  EXPECT_EQ(grid->indexAt(QPoint(10, 10)), grid->model()->index(0, 0));
+  EXPECT_EQ(grid->indexAt(QPoint(10, band + 5)), grid->model()->index(8, 0))
+      << "below the band: the first row not scrolled away";
+  EXPECT_EQ(grid->indexAt(QPoint(inTop.x(), band + 5)), grid->model()->index(8, 5));
+  EXPECT_EQ(grid->visualRect(grid->model()->index(0, 5)).top(), 0);
+  EXPECT_EQ(grid->visualRect(grid->model()->index(20, 0)).left(), 0);
+  EXPECT_EQ(grid->visualRect(grid->model()->index(8, 5)).top(), band);
+
+  QImage shot(grid->size(), QImage::Format_RGB32);
+  grid->render(&shot);
+  const auto colourAt = [&](QPoint p) { return shot.pixelColor(p + origin); };
+  EXPECT_EQ(colourAt(inTop + QPoint(20, 8)), grid->FixedBGColor());
+  EXPECT_EQ(colourAt(QPoint(50, 30)), grid->FixedBGColor()) << "the corner";
+  EXPECT_EQ(colourAt(QPoint(50, band + 12)), grid->FixedBGColor()) << "the fixed column";
+  EXPECT_EQ(colourAt(QPoint(inTop.x() + 20, band + 20)), grid->BGColor());
+  // The fixed row's text is painted where the row stands, in the fixed font colour.
+  int text = 0;
+  const QRect bit5 = grid->visualRect(grid->model()->index(0, 5)).translated(origin);
+  for (int y = bit5.top(); y <= bit5.bottom(); ++y)
+    for (int x = bit5.left(); x <= bit5.right(); ++x)
+      text += shot.pixelColor(x, y) != grid->FixedBGColor();
+  EXPECT_GT(text, 5);
+
+  // Going to a row above the first one shown brings it out just below the band.
+  grid->setCurrentCell(7, 5);
+  EXPECT_EQ(grid->verticalScrollBar()->value(), 5);
+  EXPECT_EQ(grid->indexAt(QPoint(inTop.x(), band + 5)).row(), 7);
+  grid->setCurrentCell(9, 2);
+  EXPECT_EQ(grid->horizontalScrollBar()->value(), 1);
+  // A fixed cell scrolls nothing.
+  grid->setCurrentCell(0, 6);
+  EXPECT_EQ(grid->verticalScrollBar()->value(), 5);
+}
+
 TEST(Grid, BarsFollowTheGridAndScrollIt) {
   QWidget form;
   form.resize(400, 400);

@@ -7,7 +7,9 @@
 #include "app/forms/dialogs/TypeDlg.h"
 #include "link/LinkState.h"
 #include "services/AppState.h"
+#include "skin/Suilistbox.h"
 #include "skin/Suiradiogroup.h"
+#include "skin/Suiscrollbar.h"  // Suilistbox.h holds a QPointer to the bar
 #include "support/CatalogueFixture.h"
 #include "support/QtApp.h"
 
@@ -38,6 +40,8 @@ TEST_F(TypeDlgTest, NoProgrammerAsksTheChooserAndShowsTheList) {
   ASSERT_NE(manufacturers, nullptr);
   ASSERT_EQ(manufacturers->count(), 1);  // the MPU category at creation
   EXPECT_EQ(manufacturers->item(0)->text(), "ATMEL");
+  EXPECT_NE(dynamic_cast<TsuiListBox*>(manufacturers), nullptr) << "the lists are skinned";
+  EXPECT_NE(dynamic_cast<TsuiListBox*>(dlg.findChild<QListWidget*>("ListBox2")), nullptr);
 }
 
 TEST_F(TypeDlgTest, CategorySearchAndOkBindTheChip) {

@@ -27,7 +27,49 @@ struct SkinRecipe {
   const char* base;  // the built-in style whose pictures it starts from
   int hueShift;      // degrees
   std::vector<std::pair<zelvar::Tsk2SkinColorElement, QColor>> colours;
+  // Amber: a five-section title with the caption on a section of its own, round corners cut from
+  // the title and the lower border (the window is shaped from them), a three-part lower border
+  // and wide side borders. Slate: a three-section title, a plain window and narrow borders.
+  bool shaped;
 };
+
+const QColor kSeeThrough(255, 0, 255);
+
+// Pixels outside a quarter circle of radius `r` in one corner become see-through.
+void CutCorner(QImage& image, int r, bool left, bool top) {
+  for (int y = 0; y < r && y < image.height(); ++y) {
+    for (int x = 0; x < r && x < image.width(); ++x) {
+      const double dx = r - x - 0.5;
+      const double dy = r - y - 0.5;
+      if (dx * dx + dy * dy <= r * r) continue;
+      image.setPixelColor(left ? x : image.width() - 1 - x, top ? y : image.height() - 1 - y,
+                          kSeeThrough);
+    }
+  }
+}
+
+// A border strip `w` by `h`: a dark outer line, then the edge colour fading to the form colour.
+QImage BorderStrip(int w, int h, const QColor& edge, const QColor& form, bool outerLeft,
+                   bool horizontal) {
+  QImage out(horizontal ? h : w, horizontal ? w : h, QImage::Format_RGB32);
+  for (int i = 0; i < w; ++i) {
+    const int depth = outerLeft ? i : w - 1 - i;  // 0 at the window's edge
+    const double t = w > 1 ? static_cast<double>(depth) / (w - 1) : 0;
+    const QColor c = depth == 0
+                         ? edge.darker(160)
+                         : QColor::fromRgbF(edge.redF() + (form.redF() - edge.redF()) * t,
+                                            edge.greenF() + (form.greenF() - edge.greenF()) * t,
+                                            edge.blueF() + (form.blueF() - edge.blueF()) * t);
+    for (int j = 0; j < h; ++j) {
+      if (horizontal) {
+        out.setPixelColor(j, i, c);
+      } else {
+        out.setPixelColor(i, j, c);
+      }
+    }
+  }
+  return out;
+}
 
 QImage Recolour(const QImage& picture, int hueShift) {
   QImage out = picture.convertToFormat(QImage::Format_RGB32);
@@ -65,16 +107,53 @@ std::vector<Record> Records(const SkinRecipe& recipe) {
     return Recolour(LoadResourceBitmap(base + name), recipe.hueShift);
   };
   const QImage title = picture("_TITLE_CLIENT");
+  QImage titleLeft = picture("_TITLE_LEFT");
+  QImage titleRight = picture("_TITLE_RIGHT");
   const QImage progress = picture("_PROGRESSBAR");
   const int third = progress.width() / 3;
   const QImage arrows = picture("_SCROLLBAR_BUTTON");
-  const std::vector<std::pair<Tsk2SkinBitmapElement, QImage>> bitmaps = {
-      {SKIN2_TITLEBAR1, picture("_TITLE_LEFT")},
-      {SKIN2_TITLEBAR2, title},
-      {SKIN2_TITLEBAR3, picture("_TITLE_RIGHT")},
-      {SKIN2_FORMLEFTBORDER, title.copy(0, 0, 4, 4).scaled(4, 40)},
-      {SKIN2_FORMRIGHTBORDER, title.copy(0, 0, 4, 4).scaled(4, 40)},
-      {SKIN2_FORMBOTTOMBORDER1, title.copy(0, 0, 4, 4).scaled(40, 4)},
+  const QColor form = recipe.colours[2].second;  // SKIN2_FORMCOLOR
+  const QColor edge = title.pixelColor(title.width() / 2, title.height() / 2);
+  std::vector<std::pair<Tsk2SkinBitmapElement, QImage>> bitmaps;
+  if (recipe.shaped) {
+    CutCorner(titleLeft, 6, true, true);
+    CutCorner(titleRight, 6, false, true);
+    // The caption's section is lighter than the rest of the bar; a short piece leads back.
+    const QImage caption =
+        Recolour(title, 0).scaled(8, title.height()).convertToFormat(QImage::Format_RGB32);
+    QImage lighter = caption;
+    for (int y = 0; y < lighter.height(); ++y)
+      for (int x = 0; x < lighter.width(); ++x)
+        lighter.setPixelColor(x, y, lighter.pixelColor(x, y).lighter(125));
+    QImage lead(12, title.height(), QImage::Format_RGB32);
+    for (int x = 0; x < lead.width(); ++x)
+      for (int y = 0; y < lead.height(); ++y)
+        lead.setPixelColor(
+            x, y, x < lead.width() / 2 ? lighter.pixelColor(0, y) : title.pixelColor(0, y));
+    QImage bottomLeft = BorderStrip(6, 8, edge, form, false, true);
+    QImage bottomRight = bottomLeft.copy();
+    CutCorner(bottomLeft, 6, true, false);
+    CutCorner(bottomRight, 6, false, false);
+    bitmaps = {{SKIN2_TITLEBAR1, titleLeft},
+               {SKIN2_TITLEBAR2, lighter},
+               {SKIN2_TITLEBAR3, lead},
+               {SKIN2_TITLEBAR4, title},
+               {SKIN2_TITLEBAR5, titleRight},
+               {SKIN2_FORMLEFTBORDER, BorderStrip(6, 40, edge, form, true, false)},
+               {SKIN2_FORMRIGHTBORDER, BorderStrip(6, 40, edge, form, false, false)},
+               {SKIN2_FORMBOTTOMBORDER1, bottomLeft},
+               {SKIN2_FORMBOTTOMBORDER2, BorderStrip(6, 1, edge, form, false, true)},
+               {SKIN2_FORMBOTTOMBORDER3, bottomRight}};
+  } else {
+    bitmaps = {{SKIN2_TITLEBAR1, titleLeft},
+               {SKIN2_TITLEBAR2, title},
+               {SKIN2_TITLEBAR3, titleRight},
+               {SKIN2_FORMLEFTBORDER, BorderStrip(2, 40, edge, form, true, false)},
+               {SKIN2_FORMRIGHTBORDER, BorderStrip(2, 40, edge, form, false, false)},
+               // Drawn as a three-part bar: ends and middle alike.
+               {SKIN2_FORMBOTTOMBORDER1, BorderStrip(2, 30, edge, form, false, true)}};
+  }
+  const std::vector<std::pair<Tsk2SkinBitmapElement, QImage>> more = {
       {SKIN2_TITLEBUTTONS, picture("_TITLEBTN")},
       {SKIN2_CHECKEDMENUICON, LoadResourceBitmap("MENU_CHECKED")},
       {SKIN2_BUTTON, picture("_BUTTON")},
@@ -97,18 +176,30 @@ std::vector<Record> Records(const SkinRecipe& recipe) {
       {SKIN2_SCROLLBARDOWNBUTTON,
        arrows.copy(arrows.width() / 2, 0, arrows.width() / 2, arrows.height())},
   };
+  bitmaps.insert(bitmaps.end(), more.begin(), more.end());
   for (const auto& [element, image] : bitmaps) records.push_back(BitmapRecord(element, image));
   const std::vector<std::pair<Tsk2IntElement, int>> ints = {
-      {SKIN2_TITLEBARICONPOSX, 4},    {SKIN2_TITLEBARICONPOSY, 4},   {SKIN2_TITLEBARCAPTIONTOP, 5},
-      {SKIN2_TITLEBARBUTTONPOSX, -2}, {SKIN2_TITLEBARBUTTONPOSY, 4}, {SKIN2_TITLEBARREGIONMINY, 0},
-      {SKIN2_TITLEBARREGIONMAXY, 0},  {SKIN2_BOTTOMREGIONMINY, 0},   {SKIN2_BOTTOMREGIONMAXY, 0}};
+      {SKIN2_TITLEBARICONPOSX, 4},
+      {SKIN2_TITLEBARICONPOSY, 4},
+      {SKIN2_TITLEBARCAPTIONTOP, 5},
+      {SKIN2_TITLEBARBUTTONPOSX, -2},
+      {SKIN2_TITLEBARBUTTONPOSY, 4},
+      {SKIN2_TITLEBARREGIONMINY, 0},
+      // Only the rows of the round corners are traced.
+      {SKIN2_TITLEBARREGIONMAXY, 5},
+      {SKIN2_BOTTOMREGIONMINY, 0},
+      {SKIN2_BOTTOMREGIONMAXY, 5}};
   for (const auto& [element, value] : ints)
     records.push_back(skinfile::IntegerRecord(std::string(Skin2Key(element)), value));
   const std::vector<std::pair<Tsk2BoolElement, bool>> flags = {
-      {SKIN2_TITLEFIVESECT, false},      {SKIN2_BOTTOMBORDERTHREESECT, false},
-      {SKIN2_TITLEBARNEEDREGION, false}, {SKIN2_BOTTOMBORDERNEEDREGION, false},
-      {SKIN2_TITLEBTNTRANS, true},       {SKIN2_BUTTONTRANS, true},
-      {SKIN2_CHECKBOXTRANS, true},       {SKIN2_RADIOBUTTONTRANS, true},
+      {SKIN2_TITLEFIVESECT, recipe.shaped},
+      {SKIN2_BOTTOMBORDERTHREESECT, recipe.shaped},
+      {SKIN2_TITLEBARNEEDREGION, recipe.shaped},
+      {SKIN2_BOTTOMBORDERNEEDREGION, recipe.shaped},
+      {SKIN2_TITLEBTNTRANS, true},
+      {SKIN2_BUTTONTRANS, true},
+      {SKIN2_CHECKBOXTRANS, true},
+      {SKIN2_RADIOBUTTONTRANS, true},
       {SKIN2_TABCONTROLTRANS, true}};
   for (const auto& [element, value] : flags)
     records.push_back(skinfile::BoolRecord(std::string(Skin2Key(element)), value));
@@ -165,11 +256,11 @@ int main(int argc, char** argv) {
   const QDir dir(QString::fromLocal8Bit(argv[1]));
   const std::vector<SkinRecipe> recipes = {
       {"Slate.ssk", "DEEPBLUE", 320,
-       Palette(QColor(226, 229, 233), QColor(84, 110, 122), QColor(55, 71, 79),
-               QColor(33, 33, 33))},
+       Palette(QColor(226, 229, 233), QColor(84, 110, 122), QColor(55, 71, 79), QColor(33, 33, 33)),
+       false},
       {"Amber.ssk", "PROTEIN", 150,
-       Palette(QColor(250, 243, 228), QColor(214, 137, 16), QColor(120, 72, 0),
-               QColor(62, 39, 35))},
+       Palette(QColor(250, 243, 228), QColor(214, 137, 16), QColor(120, 72, 0), QColor(62, 39, 35)),
+       true},
   };
   int failed = 0;
   for (const SkinRecipe& recipe : recipes) {

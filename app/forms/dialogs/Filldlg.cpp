@@ -4,6 +4,7 @@
 
 #include "app/core/buffer/BufferTools.h"
 #include "services/Messages.h"
+#include "skin/Suiedit.h"
 #include "skin/Suiform.h"
 
 namespace zelvar {
@@ -20,9 +21,12 @@ TFillDlg1::TFillDlg1(QWidget* parent) : QDialog(parent) {
   Label1 = new QLabel(this);
   Label2 = new QLabel(this);
   Label3 = new QLabel(this);
-  Edit1 = new QLineEdit("0000", this);
-  Edit2 = new QLineEdit("ffff", this);
-  Edit3 = new QLineEdit("ff", this);
+  Edit1 = new TsuiEdit(this);
+  Edit1->setText("0000");
+  Edit2 = new TsuiEdit(this);
+  Edit2->setText("ffff");
+  Edit3 = new TsuiEdit(this);
+  Edit3->setText("ff");
   suiButton1 = new TsuiButton(this);
   suiButton2 = new TsuiButton(this);
   auto* grid = new QGridLayout(this);
@@ -37,6 +41,11 @@ TFillDlg1::TFillDlg1(QWidget* parent) : QDialog(parent) {
   connect(suiButton1, &QPushButton::clicked, this, [this] { suiButton1Click(); });
   connect(suiButton2, &QPushButton::clicked, this, &QDialog::reject);
   SetFormUIStyle(this, WinXP);
+  // The edits as the form stores them: MacOS with a grey border, whatever the frame wears.
+  for (TsuiEdit* edit : findChildren<TsuiEdit*>()) {
+    edit->SetUIStyle(MacOS);
+    edit->SetBorderColor(QColor(0x7F, 0x7F, 0x7F));
+  }
 }
 
 void TFillDlg1::SetTexts() {

@@ -5,6 +5,8 @@
 #include "services/AppState.h"
 #include "services/Messages.h"
 #include "skin/Suiform.h"
+#include "skin/Suilistbox.h"
+#include "skin/Suiscrollbar.h"  // Suilistbox.h holds a QPointer to the bar
 
 namespace zelvar {
 
@@ -33,8 +35,8 @@ TICTestx::TICTestx(QWidget* parent) : QDialog(parent) {
   RadioGroup1->SetColumns(3);
   RadioGroup1->setMinimumHeight(48);
   ButtonSearch1 = new TsuiButton(this);
-  ListBox1 = new QListWidget(this);
-  ListBox2 = new QListWidget(this);
+  ListBox1 = new TsuiListBox(this);
+  ListBox2 = new TsuiListBox(this);
   Number = new QLineEdit(this);
   Number->setReadOnly(true);
   ComboBox1 = new QComboBox(this);

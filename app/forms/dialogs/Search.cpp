@@ -5,14 +5,15 @@
 #include "app/core/buffer/BufferTools.h"
 #include "app/forms/widgets/HexView.h"
 #include "services/Messages.h"
+#include "skin/Suiedit.h"
 #include "skin/Suiform.h"
 
 namespace zelvar {
 
 TSearchTool::TSearchTool(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
-  Edit1 = new QLineEdit(this);
+  Edit1 = new TsuiEdit(this);
   Edit1->setMaxLength(static_cast<int>(kMaxPattern));
-  Edit2 = new QLineEdit(this);
+  Edit2 = new TsuiEdit(this);
   Edit2->setMaxLength(static_cast<int>(2 * kMaxPattern));
   FindNext = new TsuiButton(this);
   auto* form = new QFormLayout(this);
@@ -23,6 +24,11 @@ TSearchTool::TSearchTool(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Windo
   connect(Edit2, &QLineEdit::textEdited, this, [this] { Edit2KeyUp(); });
   connect(FindNext, &QPushButton::clicked, this, [this] { FindNextClick(); });
   SetFormUIStyle(this, WinXP);
+  // The edits as the form stores them: MacOS with a grey border, whatever the frame wears.
+  for (TsuiEdit* edit : findChildren<TsuiEdit*>()) {
+    edit->SetUIStyle(MacOS);
+    edit->SetBorderColor(QColor(0x7F, 0x7F, 0x7F));
+  }
 }
 
 void TSearchTool::Open() {

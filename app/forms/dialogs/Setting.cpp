@@ -7,6 +7,7 @@
 #include "services/AppState.h"
 #include "services/Messages.h"
 #include "skin/Suibutton.h"
+#include "skin/Suiedit.h"
 #include "skin/Suiform.h"
 #include "skin/Suipagecontrol.h"
 #include "skin/Suiradiogroup.h"
@@ -95,11 +96,16 @@ TSetting1::TSetting1(StampSettings& model, QWidget* owner) : QDialog(owner), mod
   SetCaptions();
   ShowSettings();
   SetFormUIStyle(this, MacOS);
+  // The edits as the form stores them: MacOS with a grey border, whatever the frame wears.
+  for (TsuiEdit* edit : findChildren<TsuiEdit*>()) {
+    edit->SetUIStyle(MacOS);
+    edit->SetBorderColor(QColor(0x7F, 0x7F, 0x7F));
+  }
 }
 
 QLineEdit* TSetting1::AddEdit(QWidget* sheet, int row, const char* name,
                               std::string StampSettings::*text, bool marksProject) {
-  auto* e = new QLineEdit(sheet);
+  auto* e = new TsuiEdit(sheet);
   e->setObjectName(name);
   e->setMinimumWidth(e->fontMetrics().horizontalAdvance("0000-00-00 00:00:00") + 16);
   Grid(sheet)->addWidget(e, row, 1);

@@ -10,7 +10,9 @@
 #include "services/Messages.h"
 #include "skin/Suibutton.h"
 #include "skin/Suiform.h"
+#include "skin/Suilistbox.h"
 #include "skin/Suiradiogroup.h"
+#include "skin/Suiscrollbar.h"  // Suilistbox.h holds a QPointer to the bar
 
 namespace zelvar {
 
@@ -49,11 +51,11 @@ TTypeDlg::TTypeDlg(TSelZorDlg* chooser, QWidget* parent)
   RadioGroup1->setObjectName("RadioGroup1");
   RadioGroup1->setMinimumWidth(180);
   layout->addWidget(RadioGroup1);
-  ListBox1 = new QListWidget(suiForm1);
+  ListBox1 = new TsuiListBox(suiForm1);
   ListBox1->setObjectName("ListBox1");
   layout->addWidget(ListBox1);
   auto* right = new QVBoxLayout;
-  ListBox2 = new QListWidget(suiForm1);
+  ListBox2 = new TsuiListBox(suiForm1);
   ListBox2->setObjectName("ListBox2");
   right->addWidget(ListBox2);
   SearchLabel = new QLabel(suiForm1);

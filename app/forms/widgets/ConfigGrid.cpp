@@ -43,8 +43,13 @@ ConfigGrid::ConfigGrid(ChipUiModel& model, QWidget* parent) : QWidget(parent), m
   Panel3 = new QFrame(this);
   Panel3->setObjectName("Panel3");
   auto* configLayout = new QVBoxLayout(Panel3);
-  StringGrid1 = new QTableWidget(0, 3, Panel3);
+  StringGrid1 = new TsuiStringGrid(Panel3);
   StringGrid1->setObjectName("StringGrid1");
+  StringGrid1->SetColCount(3);
+  StringGrid1->SetRowCount(0);
+  // Every row is a config bit: no fixed row or column.
+  StringGrid1->SetFixedRows(0);
+  StringGrid1->SetFixedCols(0);
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
   StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "app/core/describe/ChipUiModel.h"
+#include "skin/Suigrid.h"
 
 class QComboBox;
 class QFrame;
@@ -24,7 +25,7 @@ class ConfigGrid : public QWidget {
   void Mirror();
 
   QFrame* Panel3;
-  QTableWidget* StringGrid1;
+  TsuiStringGrid* StringGrid1;  // skinned, without fixed cells
   QFrame* suiImagePanel4;
   std::array<QLabel*, kRadioCombos> Labels{};
   std::array<QComboBox*, kRadioCombos> Combos{};

@@ -1,0 +1,72 @@
+// The program's own forms wear the skinned controls: the config grid, the edits of the settings,
+// fill and search forms.
+#include <gtest/gtest.h>
+
+#include <QVBoxLayout>
+
+#include "app/core/settings/Stamps.h"
+#include "app/forms/dialogs/Filldlg.h"
+#include "app/forms/dialogs/Search.h"
+#include "app/forms/dialogs/Setting.h"
+#include "app/forms/widgets/ConfigGrid.h"
+#include "services/AppState.h"
+#include "skin/Suiedit.h"
+#include "skin/Suiform.h"
+#include "skin/Suigrid.h"
+#include "support/QtApp.h"
+
+namespace zelvar {
+namespace {
+
+// The config grid: a skinned string grid in the form's style, every row a config bit (none
+// painted as a fixed row).
+TEST(SkinnedForms, TheConfigGridIsASkinnedGridWithoutFixedCells) {
+  gApp.Reset();
+  ChipUiModel model;
+  ReadChipUiList(
+      model, {"$Grid1:", "n=F0,v=0,l=1,a=0,b=0,c=1,m=0x01", "n=BODEN,v=1,l=1,a=0,b=6", "$end"}, 0);
+  QWidget holder;
+  auto* layout = new QVBoxLayout(&holder);
+  auto* grid = new ConfigGrid(model, &holder);
+  layout->addWidget(grid);
+  SetFormUIStyle(&holder, WinXP);
+  holder.resize(600, 300);
+  holder.show();
+  TsuiStringGrid* strings = grid->StringGrid1;
+  EXPECT_EQ(strings->FixedRows(), 0);
+  EXPECT_EQ(strings->FixedCols(), 0);
+  EXPECT_EQ(strings->BGColor(), GetInsideThemeQColor(WinXP, INSIDE_CONTROLCOLOR));
+  ASSERT_EQ(strings->rowCount(), 2);
+  EXPECT_EQ(strings->Cells(0, 0), "F0");
+  strings->clearSelection();
+  strings->setCurrentCell(1, 2);
+  QImage shot(strings->size(), QImage::Format_RGB32);
+  strings->render(&shot);
+  const QRect first =
+      strings->visualRect(strings->model()->index(0, 0)).translated(strings->viewport()->pos());
+  EXPECT_EQ(shot.pixelColor(first.right() - 2, first.bottom() - 2), strings->BGColor());
+  gApp.Reset();
+}
+
+// The edits keep the look their forms store: MacOS with a grey border, whatever the frame wears.
+TEST(SkinnedForms, SettingsFillAndSearchEditsAreSkinned) {
+  gApp.Reset();
+  StampSettings stamps;
+  TSetting1 settings(stamps);
+  TFillDlg1 fill;
+  TSearchTool search;
+  const QList<QLineEdit*> edits = {settings.Edit1, settings.Edit6, fill.Edit1,
+                                   fill.Edit3,     search.Edit1,   search.Edit2};
+  for (QLineEdit* e : edits) {
+    ASSERT_NE(e, nullptr);
+    const auto* skinned = dynamic_cast<TsuiEdit*>(e);
+    ASSERT_NE(skinned, nullptr) << e->objectName().toStdString();
+    EXPECT_EQ(skinned->UIStyle(), MacOS);
+    EXPECT_EQ(skinned->BorderColor(), QColor(0x7F, 0x7F, 0x7F));
+  }
+  EXPECT_EQ(fill.Edit2->text(), "ffff");
+  gApp.Reset();
+}
+
+}  // namespace
+}  // namespace zelvar
