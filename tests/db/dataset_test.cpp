@@ -11,7 +11,7 @@
 #include <QUuid>
 
 namespace zelvar {
-namespace {
+namespace dataset_test {
 
 QCoreApplication& App() {
   static int argc = 1;
@@ -440,5 +440,5 @@ TEST_F(DataSetTest, NamesAreQuoted) {
   EXPECT_EQ(Stored("SELECT COUNT(*) FROM parts").toInt(), 4);
 }
 
-}  // namespace
+}  // namespace dataset_test
 }  // namespace zelvar

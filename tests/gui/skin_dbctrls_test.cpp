@@ -19,7 +19,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace skin_dbctrls_test {
 
 class DbControlsTest : public ::testing::Test {
  protected:
@@ -633,5 +633,5 @@ TEST_F(DbControlsTest, NavigatorHintsKeysAndRepeat) {
   EXPECT_EQ(nav.Button(nbLast)->NavRepeatTimer(), nullptr);
 }
 
-}  // namespace
+}  // namespace skin_dbctrls_test
 }  // namespace zelvar

@@ -578,7 +578,6 @@ TEST(MenuBar, SitsBelowTheTitleAndOpensMenusByAccelerator) {
   EXPECT_EQ(frame->GetMenuBarHeight(), 0);
 }
 
-}  // namespace skin_frame_test
 // A skin's borders: side pictures stretched down the sides, the lower border built from three
 // pictures, the window cut to the see-through corners of the title and lower border; a skin
 // without a shape keeps the whole rectangle and fills the strip beside narrow side pictures.
@@ -764,5 +763,5 @@ TEST(MenuBar, HotButtonFromASkin) {
   EXPECT_FALSE(menu->MenuStyle()->barLook.fromFile) << "a theme that dies leaves the style's";
 }
 
-}  // namespace
+}  // namespace skin_frame_test
 }  // namespace zelvar

@@ -22,7 +22,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace skin_mdi_test {
 
 void Click(QWidget* to, const QPoint& at) {
   QTest::mouseClick(to, Qt::LeftButton, Qt::NoModifier, at);
@@ -566,5 +566,5 @@ TEST(SideChannel, PaintsTheStyleAndLaysControlsBesideTheBar) {
   EXPECT_EQ(w.side->grab().toImage().pixelColor(4, 295), theme.GetQColor(SKIN2_FORMCOLOR));
 }
 
-}  // namespace
+}  // namespace skin_mdi_test
 }  // namespace zelvar

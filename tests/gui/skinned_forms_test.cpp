@@ -16,7 +16,7 @@
 #include "support/QtApp.h"
 
 namespace zelvar {
-namespace {
+namespace skinned_forms_test {
 
 // The config grid: a skinned string grid in the form's style, every row a config bit (none
 // painted as a fixed row).
@@ -68,5 +68,5 @@ TEST(SkinnedForms, SettingsFillAndSearchEditsAreSkinned) {
   gApp.Reset();
 }
 
-}  // namespace
+}  // namespace skinned_forms_test
 }  // namespace zelvar

@@ -9,7 +9,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <memory>
@@ -229,19 +228,16 @@ int main(int argc, char** argv) {
   notice.MessageText = "The skinned look: a notice that slides up and away.";
   notice.StayTime = 5000;
   notice.Popup();
-  if (argc > 1) {
-    const QString file = QString::fromLocal8Bit(argv[1]);
-    QTimer::singleShot(200, [&window, &mdi, &app, file] {
   // The data form beside it (saved as FILE-data.png).
   std::unique_ptr<QWidget> data(DataAwareDemo(WinXP));
   data->show();
   if (argc > 1) {
     const QString file = QString::fromLocal8Bit(argv[1]);
-    QTimer::singleShot(200, [&window, &app, file, &data] {
-      data->grab().save(QString(file).replace(QRegularExpression("\\.png$"), "") + "-data.png");
+    QTimer::singleShot(200, [&window, &mdi, &app, file, &data] {
       window.grab().save(file);
       const int dot = file.lastIndexOf('.');
       mdi->grab().save(dot < 0 ? file + "-mdi" : file.left(dot) + "-mdi" + file.mid(dot));
+      data->grab().save(dot < 0 ? file + "-data" : file.left(dot) + "-data" + file.mid(dot));
       app.quit();
     });
   }
