@@ -71,10 +71,11 @@ class AvrFixture : public SimFixture {
     return gLink.StatusWord;
   }
 
-  // A pattern over buffer bytes 0 .. n - 1 with every bit at 0 and 1 and differing by block.
+  // A pattern over buffer bytes 0 .. n - 1 with every bit at 0 and 1, differing by block and by
+  // 64 KiB bank (i * 7 + (i >> 8) alone repeats every 64 KiB and would hide a lost A16).
   void Pattern(std::uint32_t n, std::uint8_t seed = 0x5A) {
     for (std::uint32_t i = 0; i < n; ++i) {
-      gApp.CodeBuffer[i] = static_cast<std::uint8_t>(i * 7 + seed + (i >> 8));
+      gApp.CodeBuffer[i] = static_cast<std::uint8_t>(i * 7 + seed + (i >> 8) + (i >> 16) * 0x3B);
     }
   }
 

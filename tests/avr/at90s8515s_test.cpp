@@ -76,8 +76,6 @@ TEST_P(At90s8515sRoundTrip, ErasesWritesVerifiesReadsFusesLocksAndIdentifies) {
   ExpectOff("Erase");
   EXPECT_EQ(chip->erases, 1) << "lost " << chip->lost;
   EXPECT_TRUE(std::all_of(chip->flash.begin(), chip->flash.end(), [](int c) { return c == 0xFF; }));
-  runner.BlankClick();
-  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
   ExpectOff("Blank");
 
   const std::uint32_t image = r.codeBytes + r.eepromBytes;

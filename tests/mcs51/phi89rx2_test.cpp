@@ -34,9 +34,7 @@ TEST_P(Phi89Rx2RoundTrip, ErasesWritesVerifiesReadsConfiguresAndSecures) {
 
   runner.EraseClick();
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
-  EXPECT_GE(chip->erases, 1);
-  runner.BlankClick();
-  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_GE(chip->erases, 1);  // the status above is the Blank's the Erase click runs
 
   Pattern(r.codeBytes);
   runner.WriteClick();

@@ -17,6 +17,9 @@ struct W7851Row {
   ChipLine line;
   const char* part;
   std::uint32_t last;  // the row's last address
+  // Verify and Read walk the whole code array; a row whose size another row of the set already
+  // runs (the variant byte chooses nothing) leaves those passes to it.
+  bool scans = true;
 };
 
 void PrintTo(const W7851Row& r, std::ostream* os) {
@@ -45,9 +48,7 @@ TEST_P(W7851RoundTrip, EraseBlankWriteVerifyReadRefuseAndSecurity) {
   runner.EraseClick();
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
   EXPECT_EQ(chip->erases, 1) << "lost " << chip->lost;
-  EXPECT_FALSE(chip->Locked());
-  runner.BlankClick();
-  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_FALSE(chip->Locked());  // the status above is the Blank's the Erase click runs
 
   Pattern(r.last + 1);
   runner.WriteClick();
@@ -55,15 +56,19 @@ TEST_P(W7851RoundTrip, EraseBlankWriteVerifyReadRefuseAndSecurity) {
   EXPECT_EQ(chip->lost, 0);
   EXPECT_TRUE(CellsMatch(*chip, r.last));
   EXPECT_EQ(chip->cells[r.last % chip->cells.size()], gApp.CodeBuffer[r.last]);
-  runner.VerifyClick();
-  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  if (r.scans) {
+    runner.VerifyClick();
+    EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  }
   runner.BlankClick();
   EXPECT_EQ(gLink.StatusWord, 1);
 
-  std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + r.last + 1, 0);
-  runner.ReadClick();
-  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
-  EXPECT_TRUE(CellsMatch(*chip, r.last));
+  if (r.scans) {
+    std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + r.last + 1, 0);
+    runner.ReadClick();
+    EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+    EXPECT_TRUE(CellsMatch(*chip, r.last));
+  }
 
   // A chip whose ID differs is refused before a byte.
   gApp.ExpectedId = {0xDA, 0x99, 0, 0};
@@ -100,11 +105,11 @@ INSTANTIATE_TEST_SUITE_P(
         W7851Row{{"W7851", 2, "WINBOND: W78E52", {0xDA, 0x52, 0, 0}}, "W78E52", 0x1FFF},
         W7851Row{{"W7851", 3, "WINBOND: W78E54", {0xDA, 0x54, 0, 0}}, "W78E54", 0x3FFF},
         W7851Row{{"W7851", 4, "WINBOND: W78E58", {0xDA, 0x58, 0, 0}}, "W78E58", 0x7FFF},
-        W7851Row{{"W7851", 5, "WINBOND: W78E516", {0xDA, 0x16, 0, 0}}, "W78E516", 0xFFFC},
+        W7851Row{{"W7851", 5, "WINBOND: W78E516", {0xDA, 0x16, 0, 0}}, "W78E516", 0xFFFC, false},
         // The 'B' rows whose catalogue names find the same model.
-        W7851Row{{"W7851", 6, "WINBOND: W78E51B"}, "W78E51", 0xFFF},
-        W7851Row{{"W7851", 7, "WINBOND: W78E52B"}, "W78E52", 0x1FFF},
-        W7851Row{{"W7851", 8, "WINBOND: W78E54B"}, "W78E54", 0x3FFF},
+        W7851Row{{"W7851", 6, "WINBOND: W78E51B"}, "W78E51", 0xFFF, false},
+        W7851Row{{"W7851", 7, "WINBOND: W78E52B"}, "W78E52", 0x1FFF, false},
+        W7851Row{{"W7851", 8, "WINBOND: W78E54B"}, "W78E54", 0x3FFF, false},
         // The 64 KB rows reach the top of the code array, below the option bytes (row 10 ended
         // at 0x7FFC, row 5 at 0xFFFE across the seeds).
         W7851Row{{"W7851", 10, "WINBOND: W78E516B", {0xDA, 0x1B, 0, 0}}, "W78E516B", 0xFFFC}),

@@ -41,6 +41,9 @@ struct FlashRow {
   const char* title;
   int len, pag, dly, era;
   const char* id;
+  // Verify and Read walk the whole chip with the same reads on every row: the largest row runs
+  // them, a smaller one leaves them to it (its own page size, delay and erase still run).
+  bool scans = true;
 };
 
 class Actrans25RoundTrip : public Actrans25Test, public ::testing::WithParamInterface<FlashRow> {};
@@ -61,13 +64,18 @@ TEST_P(Actrans25RoundTrip, EraseWriteVerifyReadReachTheChipsCells) {
   EXPECT_EQ(chip->erases, 1);
   EXPECT_EQ(std::count(chip->cells.begin(), chip->cells.end(), 0xFF), r.len);
   Pattern(n, 0x33);
+  // Pattern repeats every 64 KiB: a mark per bank keeps a lost A16 from reading the same bytes.
+  for (std::uint32_t a = 0x10000; a < n; ++a)
+    gApp.CodeBuffer[a] = static_cast<std::uint8_t>(gApp.CodeBuffer[a] + (a >> 16) * 0x3B);
   gApp.CodeBuffer[0] = 0xFF;
   EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
   EXPECT_TRUE(Holds(*chip));
-  EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
-  std::fill_n(gApp.CodeBuffer.begin(), n, 0);
-  EXPECT_EQ(Click(kOpRead), 0) << LastLine();
-  EXPECT_TRUE(Holds(*chip));
+  if (r.scans) {
+    EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
+    std::fill_n(gApp.CodeBuffer.begin(), n, 0);
+    EXPECT_EQ(Click(kOpRead), 0) << LastLine();
+    EXPECT_TRUE(Holds(*chip));
+  }
   EXPECT_EQ(Click(kOpBlank), 1);
   EXPECT_EQ(gLink.FailAddress, 1u);
   EXPECT_EQ(gLink.FailByte, chip->cells[1]);
@@ -81,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, Actrans25RoundTrip,
                          ::testing::Values(FlashRow{1, "W25X10", "WINBOND: W25X10", 131072, 256, 3,
                                                     1000, "ID=ef,10,ef,10"},
                                            FlashRow{2, "AT25F512", "ATMEL: AT25F512A", 65536, 128,
-                                                    10, 20, "ID=ff,ff,ff,ff"}),
+                                                    10, 20, "ID=ff,ff,ff,ff", false}),
                          [](const auto& info) { return std::string(info.param.part); });
 
 // In-system mode ("isp="): the chip on the user's board, wired to the header as the legend shows

@@ -14,6 +14,9 @@ struct RamRow {
   const char* key;
   int row;
   const char* part;
+  // Verify and Read walk the whole chip with the same code on every row: the largest row and the
+  // small ones run them, the rows between leave them to those (their Write still reaches the top).
+  bool scans = true;
 };
 
 class RamRoundTrip : public ChipFixture, public ::testing::WithParamInterface<RamRow> {};
@@ -25,14 +28,20 @@ TEST_P(RamRoundTrip, WriteVerifyReadTheWholeChip) {
   const std::uint32_t size = static_cast<std::uint32_t>(chip->cells.size());
   ASSERT_EQ(gApp.CodeLastAddress + 1, static_cast<std::int32_t>(size));
   Pattern(size, 0x21);
+  // Pattern repeats every 64 KiB: a mark per bank keeps a lost high address line in Verify or Read
+  // from finding the same bytes one bank down.
+  for (std::uint32_t a = 0x10000; a < size; ++a)
+    gApp.CodeBuffer[a] = static_cast<std::uint8_t>(gApp.CodeBuffer[a] + (a >> 16) * 0x3B);
   EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
   EXPECT_NE(LastLine().find("Complete"), std::string::npos) << LastLine();
   EXPECT_TRUE(std::equal(chip->cells.begin(), chip->cells.end(), gApp.CodeBuffer.begin()));
-  EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
-  std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + size, 0);
-  EXPECT_EQ(Click(kOpRead), 0) << LastLine();
-  EXPECT_TRUE(std::equal(chip->cells.begin(), chip->cells.end(), gApp.CodeBuffer.begin()));
-  // Read switches VCC off as Verify does.
+  if (c.scans) {
+    EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
+    std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + size, 0);
+    EXPECT_EQ(Click(kOpRead), 0) << LastLine();
+    EXPECT_TRUE(std::equal(chip->cells.begin(), chip->cells.end(), gApp.CodeBuffer.begin()));
+  }
+  // Write, Verify and Read switch VCC off.
   EXPECT_EQ(prog->VccPin(), 0);
   ExpectNoHazard();
 }
@@ -40,8 +49,8 @@ TEST_P(RamRoundTrip, WriteVerifyReadTheWholeChip) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, RamRoundTrip,
     ::testing::Values(RamRow{"DSRAM", 1, "DS1220AB"}, RamRow{"DSRAM", 2, "DS1225AB"},
-                      RamRow{"TESTRAM", 4, "DS1230Y"}, RamRow{"DSRAM", 6, "DS1245Y"},
-                      RamRow{"DSRAM", 7, "DS1249Y"}, RamRow{"DSRAM", 8, "DS1250Y"}),
+                      RamRow{"TESTRAM", 4, "DS1230Y"}, RamRow{"DSRAM", 6, "DS1245Y", false},
+                      RamRow{"DSRAM", 7, "DS1249Y", false}, RamRow{"DSRAM", 8, "DS1250Y"}),
     [](const auto& info) { return std::string(info.param.part); });
 
 class DsramTest : public ChipFixture {};

@@ -21,7 +21,15 @@ struct FlashRow {
   bool readId = true;  // the set offers Read ID
 };
 
-class FlashRoundTrip : public ChipFixture, public ::testing::WithParamInterface<FlashRow> {};
+class FlashRoundTrip : public ChipFixture, public ::testing::WithParamInterface<FlashRow> {
+ protected:
+  // Pattern repeats every 64 KiB: a mark per bank keeps a lost high address line in Verify or Read
+  // from finding the same bytes one bank down.
+  static void BankMark(std::uint32_t n) {
+    for (std::uint32_t a = 0x10000; a < n; ++a)
+      gApp.CodeBuffer[a] = static_cast<std::uint8_t>(gApp.CodeBuffer[a] + (a >> 16) * 0x3B);
+  }
+};
 
 // A used chip: Erase (with the Blank the runner runs after it), Write, Verify, Read and Read ID,
 // each with its result line; the write window reaches the top address lines.
@@ -43,6 +51,7 @@ TEST_P(FlashRoundTrip, EraseWriteVerifyReadAndId) {
 
   // The sets that write the chip's whole size get the whole image; the others a window at the top.
   Pattern(size, 0x3C);
+  BankMark(size);
   // MX29F writes from address 0, AMD29f040 and AT49F the whole chip.
   const std::string key = c.key;
   const bool whole = key == "AMD29f040" || key == "AT49F" || key == "MX29F";
@@ -215,9 +224,10 @@ TEST_F(Sst28Test, EraseBothWaysWriteVerifyAndRead) {
     const char* title;
     int vcc;
     std::int32_t method;  // 0 chip, 1 sector
+    bool read;            // Read walks the whole chip: once is enough for the set
   };
-  for (const Case c : {Case{"SST28SF040", "SST: SST28SF040A", 5000, 0},
-                       Case{"SST28VF040", "SST: SST28VF040A", 3300, 1}}) {
+  for (const Case c : {Case{"SST28SF040", "SST: SST28SF040A", 5000, 0, true},
+                       Case{"SST28VF040", "SST: SST28VF040A", 3300, 1, false}}) {
     SCOPED_TRACE(c.part);
     auto chip = sim::MakeSst28sf(c.part);
     ASSERT_NE(chip, nullptr);
@@ -239,10 +249,12 @@ TEST_F(Sst28Test, EraseBothWaysWriteVerifyAndRead) {
       ASSERT_EQ(chip->cells[a], a >= 0x7F800 ? gApp.CodeBuffer[a - 0x7F800] : 0xFF)
           << std::hex << a;
     }
-    std::vector<std::uint8_t> image(chip->cells.begin(), chip->cells.end());
-    Range(0, 0xFFFFF);
-    EXPECT_EQ(Click(kOpRead), 0) << LastLine();
-    EXPECT_TRUE(std::equal(image.begin(), image.end(), gApp.CodeBuffer.begin()));
+    if (c.read) {
+      std::vector<std::uint8_t> image(chip->cells.begin(), chip->cells.end());
+      Range(0, 0xFFFFF);
+      EXPECT_EQ(Click(kOpRead), 0) << LastLine();
+      EXPECT_TRUE(std::equal(image.begin(), image.end(), gApp.CodeBuffer.begin()));
+    }
     ExpectNoHazard();
     EXPECT_EQ(prog->VccPin(), 0);
   }

@@ -116,7 +116,7 @@ TEST_P(P18fRoundTrip, EraseConfigWriteVerifyReadAndData) {
   EXPECT_TRUE(std::all_of(chip->ee.begin(), chip->ee.end(), [](auto b) { return b == 0xFF; }));
   EXPECT_EQ(chip->ids,
             (std::array<std::uint8_t, 8>{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ(Click(kOpBlank), 0) << LastLine();
+  // The Erase click ran Blank after the erase: the status checked above is Blank's.
 
   // Configuration first, before Write makes the write buffer the programming wait: the chip
   // line's own delay must hold each byte long enough. Protection bits (bytes 8-13) stay erased.
@@ -142,7 +142,11 @@ TEST_P(P18fRoundTrip, EraseConfigWriteVerifyReadAndData) {
   EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
   EXPECT_EQ(chip->shortHolds, 0);
   EXPECT_TRUE(std::equal(chip->code.begin(), chip->code.end(), gApp.CodeBuffer.begin()));
-  EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
+  // A fail at the top byte also proves every byte below it compared equal; the passing Verify
+  // runs on the smaller lines of each set only, where a whole pass is cheap.
+  if (code <= 16384) {
+    EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
+  }
   chip->code[code - 1] ^= 0x80;
   EXPECT_EQ(Click(kOpVerify), 1);
   EXPECT_EQ(gLink.FailAddress, code - 1);

@@ -62,7 +62,7 @@ TEST_P(F5xRoundTrip, EraseWriteVerifyReadConfigAndReadConfig) {
   EXPECT_EQ(chip->erases, 2);
   EXPECT_EQ(chip->ConfigRead(), 0xFFF);
   EXPECT_EQ(chip->ids, (std::array<std::uint16_t, 4>{0xFFF, 0xFFF, 0xFFF, 0xFFF}));
-  EXPECT_EQ(Click(kOpBlank), 0) << LastLine();
+  // The Erase click above ran Blank after the erase; its status is the one checked.
 
   Image(words, 5);
   EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
