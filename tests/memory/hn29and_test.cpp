@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <vector>
 
 #include "ChipFixture.h"
 #include "app/core/catalogue/ChipParams.h"
@@ -21,10 +22,16 @@ using memory::HN29AND;
 
 constexpr std::array<std::uint8_t, 4> kId = {0x07, 0x00, 0x25, 0x00};
 
+struct Window {
+  std::uint32_t start, end;
+};
 struct Package {
   int pkg;
   const char* design;
-  std::uint32_t start, end;  // a window reaching A17 (word), the top address line
+  // Windows written after one erase, each with its own pattern. Together they reach A17 (word),
+  // the top address line, and give every pair of the address lines above the windows' own a
+  // window where the two differ, so that a line dropped or two lines swapped put bytes elsewhere.
+  std::vector<Window> windows;
 };
 void PrintTo(const Package& p, std::ostream* os) {
   *os << "pkg=" << p.pkg << " " << p.design;
@@ -59,32 +66,41 @@ TEST_P(HN29ANDRoundTrip, EraseWriteVerifyReadAndId) {
   const Package& r = GetParam();
   auto chip = Seat(r.pkg, 66, 20, r.design);
   std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
-  Range(r.start, r.end);
+  Range(r.windows[0].start, r.windows[0].end);
   EXPECT_EQ(Click(kOpErase), 0) << LastLine();
   EXPECT_EQ(chip->chipErases, 1);
   EXPECT_TRUE(
       std::all_of(chip->cells.begin(), chip->cells.end(), [](auto c) { return c == 0xFF; }));
 
-  const std::uint32_t n = r.end - r.start + 1;
-  Pattern(n, 0x6B);
-  EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
-  EXPECT_EQ(chip->programs, static_cast<int>(n / 2));
-  EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
-  for (std::uint32_t a = 0; a < chip->cells.size(); ++a) {
-    const bool in = a >= r.start && a <= r.end;
-    ASSERT_EQ(chip->cells[a], in ? gApp.CodeBuffer[a - r.start] : 0xFF) << std::hex << a;
+  std::vector<std::uint8_t> image(chip->cells.size(), 0xFF);
+  int words = 0;
+  for (std::size_t k = 0; k < r.windows.size(); ++k) {
+    const Window& w = r.windows[k];
+    SCOPED_TRACE(w.start);
+    const std::uint32_t n = w.end - w.start + 1;
+    Range(w.start, w.end);
+    Pattern(n, static_cast<std::uint8_t>(0x6B + 0x1D * k));
+    EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
+    EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
+    std::copy_n(gApp.CodeBuffer.begin(), n, image.begin() + w.start);
+    words += static_cast<int>(n / 2);
+
+    // Read takes the window from "Addr start" into the buffer from offset 0.
+    const std::vector<std::uint8_t> written(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + n);
+    std::fill_n(gApp.CodeBuffer.begin(), n, 0x00);
+    EXPECT_EQ(Click(kOpRead), 0) << LastLine();
+    EXPECT_TRUE(std::equal(written.begin(), written.end(), gApp.CodeBuffer.begin()));
   }
+  EXPECT_EQ(chip->programs, words);
+  for (std::uint32_t a = 0; a < chip->cells.size(); ++a)
+    ASSERT_EQ(chip->cells[a], image[a]) << std::hex << a;
 
-  // Read takes the window from "Addr start" into the buffer from offset 0.
-  const std::vector<std::uint8_t> written(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + n);
-  std::fill_n(gApp.CodeBuffer.begin(), n, 0x00);
-  EXPECT_EQ(Click(kOpRead), 0) << LastLine();
-  EXPECT_TRUE(std::equal(written.begin(), written.end(), gApp.CodeBuffer.begin()));
-
-  // A changed cell fails Verify, and Blank, at its offset.
-  chip->cells[r.end] = 0x12;
+  // A changed cell fails Verify, and Blank, at its offset (the last window's pattern is in the
+  // buffer).
+  const Window& last = r.windows.back();
+  chip->cells[last.end] = 0x12;
   EXPECT_EQ(Click(kOpVerify), 1);
-  EXPECT_EQ(gLink.FailAddress, n - 1);
+  EXPECT_EQ(gLink.FailAddress, last.end - last.start);
   EXPECT_EQ(Click(kOpBlank), 1);
   EXPECT_EQ(gLink.FailAddress, 0u);
 
@@ -94,9 +110,19 @@ TEST_P(HN29ANDRoundTrip, EraseWriteVerifyReadAndId) {
   EXPECT_EQ(prog->VccPin(), 0);
 }
 
+// 4802: the chip's start; four 256-byte windows whose address bits 8-18 read, window by window,
+// the numbers 1-11 (bit 8 is 1 in the first window only, bit 18 in the second and fourth...);
+// the chip's top. 4803: a window across the A17 boundary.
 INSTANTIATE_TEST_SUITE_P(Packages, HN29ANDRoundTrip,
-                         ::testing::Values(Package{4802, "tsop29cmd2aa", 0x78000, 0x7FFFF},
-                                           Package{4803, "tsop29cmd2aaa", 0x3FE00, 0x401FF}),
+                         ::testing::Values(Package{4802,
+                                                   "tsop29cmd2aa",
+                                                   {{0x00000, 0x000FF},
+                                                    {0x55500, 0x555FF},
+                                                    {0x66600, 0x666FF},
+                                                    {0x07800, 0x078FF},
+                                                    {0x78000, 0x780FF},
+                                                    {0x7FF00, 0x7FFFF}}},
+                                           Package{4803, "tsop29cmd2aaa", {{0x3FE00, 0x401FF}}}),
                          [](const auto& info) { return std::to_string(info.param.pkg); });
 
 // Each catalogue line of the set runs its chip as the line chooses it: its "pkg=" adapter, its

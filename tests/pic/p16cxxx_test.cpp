@@ -1,8 +1,9 @@
 // "P16CXXX" on the simulated programmer with the PIC16C6x/7x/62x EPROM models: the round trip of
 // every catalogue line through the runner (Blank, Write, the chip's cells, Verify and its failure
-// at the top word, Read, Config through the groups' bit numbering with every other bit left
-// unprogrammed, Read config), the packages' designs, pins and contact masks, and the chip lines
-// the set refuses.
+// at the last word, Read, Config through the groups' bit numbering with every other bit left
+// unprogrammed, Read config; the whole array up to the top word on one 8K line, the front of the
+// array on the others), the packages' designs, pins and contact masks, and the chip lines the set
+// refuses.
 #include "PicFixture.h"
 #include "sim/chips/Pic14Eprom.h"
 
@@ -14,7 +15,13 @@ struct CLine {
   int row;
   int fla, pkg, cfg;
   const char* design;
+  // The whole array walked up to the top word (the address counter's every bit): one 8K line
+  // does it; the others walk the front of their array, which the set takes from "fla=".
+  bool whole = false;
 };
+
+// Words the other lines blank, write, verify and read.
+constexpr int kFront = 256;
 
 // Per group: the grid's word 0 (FOSC0 and PWRTE 1, FOSC1 and WDTE 0, the CP rows 1, BODEN 0
 // where it has a row) and the configuration word the chip must then hold.
@@ -30,9 +37,10 @@ constexpr GroupCase kGroups[] = {
 
 class P16cxxx : public PicFixture {
  protected:
-  std::shared_ptr<sim::Pic14EpromChip> Seat(const CLine& l) {
+  std::shared_ptr<sim::Pic14EpromChip> Seat(const CLine& l, int fla = 0) {
     auto chip = sim::MakePic14Eprom(l.part);
-    fake.chipParams = {{"fla=", l.fla}, {"pkg=", l.pkg}, {"cfg=", l.cfg}, {"vcc=", 5000}};
+    fake.chipParams = {
+        {"fla=", fla > 0 ? fla : l.fla}, {"pkg=", l.pkg}, {"cfg=", l.cfg}, {"vcc=", 5000}};
     Choose("P16CXXX", l.row, chip, std::string("MICROCHIP: ") + l.part + "(P16CXXX)", l.design);
     return chip;
   }
@@ -42,10 +50,10 @@ class P16cxxxRoundTrip : public P16cxxx, public ::testing::WithParamInterface<CL
 
 TEST_P(P16cxxxRoundTrip, BlankWriteVerifyReadAndConfig) {
   const CLine& l = GetParam();
-  auto chip = Seat(l);
+  auto chip = Seat(l, l.whole ? l.fla : kFront);
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
-  const auto words = static_cast<std::uint32_t>(chip->code.size());
-  ASSERT_EQ(words, static_cast<std::uint32_t>(l.fla));
+  ASSERT_EQ(chip->code.size(), static_cast<std::size_t>(l.fla));
+  const auto words = static_cast<std::uint32_t>(l.whole ? l.fla : kFront);
   EXPECT_EQ(gApp.CodeLastAddress, static_cast<std::int32_t>(2 * words - 1));
   EXPECT_EQ(prog->VppMillivolts(), 12000);
   EXPECT_EQ(Click(kOpBlank), 0) << LastLine();
@@ -53,12 +61,14 @@ TEST_P(P16cxxxRoundTrip, BlankWriteVerifyReadAndConfig) {
   Image(words, static_cast<unsigned>(l.row));
   EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
   for (std::uint32_t w = 0; w < words; ++w) ASSERT_EQ(chip->code[w], BufferWord(w)) << w;
+  for (std::uint32_t w = words; w < chip->code.size(); ++w) ASSERT_EQ(chip->code[w], 0x3FFF) << w;
   EXPECT_EQ(chip->shortPulses, 0);
   EXPECT_EQ(chip->pulses[words - 1], 1);  // the last word too, one full pulse
   EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
   EXPECT_EQ(Click(kOpBlank), 1);
 
-  // A cell of the top word (every address line high) differs: Verify names it.
+  // A cell of the last word walked (on the whole line the top one, every address bit high)
+  // differs: Verify names it.
   const std::uint16_t top = chip->code[words - 1];
   chip->code[words - 1] = static_cast<std::uint16_t>(top ^ 0x2001);
   EXPECT_EQ(Click(kOpVerify), 1);
@@ -112,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, P16cxxxRoundTrip,
                                            CLine{"PIC16C65A", 4, 4096, 40, 1, "pic16dip40c"},
                                            CLine{"PIC16C74", 5, 4096, 40, 1, "pic16dip40c"},
                                            CLine{"PIC16C74A", 6, 4096, 40, 1, "pic16dip40c"},
-                                           CLine{"PIC16C77", 16, 8192, 40, 1, "pic16dip40c"}),
+                                           CLine{"PIC16C77", 16, 8192, 40, 1, "pic16dip40c", true}),
                          [](const auto& info) { return std::string(info.param.part); });
 
 // Each package's design, supply pins and contact pins. The 8-pin and 44-pin packages require no

@@ -22,17 +22,21 @@ struct Line {
   std::map<std::string, int> items;
   std::string design;
   std::array<std::uint8_t, 4> id{};
-  // What the round trip does with the whole code array, which every line shares: the smallest
-  // part runs Erase with Blank, Write, Verify and Read; the 16K-word 4013 Write and Verify, up to
-  // its top address lines; the rest leave it (each pass over it is long on the simulated pins).
-  enum class Array { kNone, kWriteVerify, kFull } array = Array::kNone;
+  // The set walks the code array from 0 to "fla=". The 16K-word 4013 runs Write and Verify over
+  // its whole array, up to its top address lines; the other lines run Erase with its Blank,
+  // Write, Verify and Read over the front of theirs, "fla=" cut down (each pass over a whole array
+  // is long on the simulated pins). Blank, Verify and Read of a whole array: see
+  // BlankAndVerifyFailAtTheBufferByte.
+  bool whole = false;
 };
+
+// Instruction words the lines other than the whole one walk: four rows, eight read blocks.
+constexpr std::uint32_t kFrontWords = 128;
 
 // The catalogue line of `part` in data/devices.txt: its '#' ID bytes and items, so that a wrong
 // package, size or ID in the catalogue fails the round trip.
-Line FromCatalogue(const std::string& part, const std::string& design,
-                   Line::Array array = Line::Array::kNone) {
-  Line l{part, {}, design, {}, array};
+Line FromCatalogue(const std::string& part, const std::string& design, bool whole = false) {
+  Line l{part, {}, design, {}, whole};
   std::ifstream file(std::string(ZELVAR_SOURCE_DIR) + "/data/devices.txt");
   std::string text;
   while (std::getline(file, text)) {
@@ -61,12 +65,9 @@ Line FromCatalogue(const std::string& part, const std::string& design,
 }
 
 const std::vector<Line> kLines = {
-    FromCatalogue("dsPIC30F2010", "pic30dip28", Line::Array::kFull),
-    FromCatalogue("dsPIC30F3010", "pic30dip28"),
-    FromCatalogue("dsPIC30F4012", "pic30dip28"),
-    FromCatalogue("dsPIC30F3011", "pic30dip40"),
-    FromCatalogue("dsPIC30F4011", "pic30dip40"),
-    FromCatalogue("dsPIC30F4013", "pic30dip40", Line::Array::kWriteVerify),
+    FromCatalogue("dsPIC30F2010", "pic30dip28"), FromCatalogue("dsPIC30F3010", "pic30dip28"),
+    FromCatalogue("dsPIC30F4012", "pic30dip28"), FromCatalogue("dsPIC30F3011", "pic30dip40"),
+    FromCatalogue("dsPIC30F4011", "pic30dip40"), FromCatalogue("dsPIC30F4013", "pic30dip40", true),
 };
 
 class Pic30f : public ChipFixture {
@@ -92,18 +93,17 @@ class Pic30f : public ChipFixture {
     return std::any_of(fake.log.begin(), fake.log.end(),
                        [&](const auto& l) { return l.text.find(text) != std::string::npos; });
   }
-  // Write and Verify (with Read when `full`) of the whole code array, checked in the chip's
-  // cells.
-  void CodeRoundTrip(const sim::Dspic30Chip& chip, bool full) {
-    const auto words = static_cast<std::uint32_t>(chip.code.size());
+  // Write and Verify (with Read when `read`) of the first `words` of the code array, checked in
+  // the chip's cells (the rest left erased).
+  void CodeRoundTrip(const sim::Dspic30Chip& chip, std::uint32_t words, bool read) {
     Image(words, words);
     EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
     EXPECT_EQ(chip.rowsProgrammed, static_cast<int>(words / 32));
-    for (std::uint32_t w = 0; w < words; ++w) {
-      ASSERT_EQ(chip.code[w], BufferWord(w)) << "word " << w;
+    for (std::uint32_t w = 0; w < chip.code.size(); ++w) {
+      ASSERT_EQ(chip.code[w], w < words ? BufferWord(w) : 0xFFFFFF) << "word " << w;
     }
     EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
-    if (!full) return;
+    if (!read) return;
     const std::vector<std::uint8_t> image(gApp.CodeBuffer.begin(),
                                           gApp.CodeBuffer.begin() + 4 * words);
     std::fill_n(gApp.CodeBuffer.begin(), 4 * words, 0xEE);
@@ -122,12 +122,14 @@ class Pic30f : public ChipFixture {
 class Pic30fRoundTrip : public Pic30f, public ::testing::WithParamInterface<Line> {};
 
 TEST_P(Pic30fRoundTrip, EraseConfigWriteVerifyReadAndData) {
-  const Line& l = GetParam();
+  Line l = GetParam();
+  ASSERT_EQ(sim::MakeDspic30(l.part)->code.size() * 2,
+            static_cast<std::size_t>(l.items.at("fla=")));
+  if (!l.whole) l.items["fla="] = static_cast<int>(2 * kFrontWords);
   auto chip = ChoosePart(l);
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
-  const auto words = static_cast<std::uint32_t>(chip->code.size());
+  const auto words = static_cast<std::uint32_t>(l.items.at("fla=") / 2);
   const auto eeBytes = static_cast<std::uint32_t>(chip->ee.size());
-  ASSERT_EQ(words * 2, static_cast<std::uint32_t>(l.items.at("fla=")));
   ASSERT_EQ(eeBytes, static_cast<std::uint32_t>(l.items.at("ee=")));
   EXPECT_EQ(gApp.InfoRecord[0], static_cast<std::int32_t>(4 * words - 1));
   EXPECT_EQ(gApp.InfoRecord[1], static_cast<std::int32_t>(4 * words));
@@ -138,9 +140,8 @@ TEST_P(Pic30fRoundTrip, EraseConfigWriteVerifyReadAndData) {
   std::fill(chip->code.begin(), chip->code.end(), 0x123456);
   std::fill(chip->ee.begin(), chip->ee.end(), 0x34);
   chip->config.fill(0);
-  // The runner's Erase blank-checks the whole array after it: once, on the smallest part; the
-  // others erase alone.
-  if (l.array == Line::Array::kFull) {
+  // The runner's Erase blank-checks the array it walks after it; the whole line erases alone.
+  if (!l.whole) {
     EXPECT_EQ(Click(kOpErase), 0) << LastLine();
   } else {
     EXPECT_EQ(Run(kOpErase), 0) << LastLine();
@@ -163,9 +164,8 @@ TEST_P(Pic30fRoundTrip, EraseConfigWriteVerifyReadAndData) {
     EXPECT_EQ(gApp.OptionValues[k], cfg[k] & chip->sheet().configMask[k]) << k;
   }
 
-  if (l.array != Line::Array::kNone) CodeRoundTrip(*chip, l.array == Line::Array::kFull);
+  CodeRoundTrip(*chip, words, !l.whole);
 
-  // The data EEPROM behind the code, each word high byte first in the buffer.
   // The data EEPROM behind the code, each word high byte first in the buffer.
   const std::uint32_t start = 4 * words;
   std::mt19937 gen(5);
@@ -194,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, Pic30fRoundTrip, ::testing::ValuesIn(kLines),
                          [](const auto& info) { return info.param.part; });
 
 // Blank and Verify read every block (not one in eight) and report the buffer byte address and
-// the byte read.
+// the byte read; Read brings every block of the whole array to its place in the buffer.
 TEST_F(Pic30f, BlankAndVerifyFailAtTheBufferByte) {
   auto chip = ChoosePart(kLines[0]);
   // The only programmed word at address 64 (word 32): its block is not a multiple of 256.
@@ -203,15 +203,27 @@ TEST_F(Pic30f, BlankAndVerifyFailAtTheBufferByte) {
   EXPECT_EQ(gLink.FailAddress, 128u);
   EXPECT_EQ(gLink.FailByte, 0x00);
 
-  chip->code[32] = 0xFFFFFF;
-  Image(static_cast<std::uint32_t>(chip->code.size()), 3);
-  EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
+  // The image put in the cells as Write leaves it (Write's own walk: the round trips).
+  const auto words = static_cast<std::uint32_t>(chip->code.size());
+  Image(words, 3);
+  for (std::uint32_t w = 0; w < words; ++w) chip->code[w] = BufferWord(w);
+  const std::vector<std::uint8_t> image(gApp.CodeBuffer.begin(),
+                                        gApp.CodeBuffer.begin() + 4 * words);
+  std::fill_n(gApp.CodeBuffer.begin(), 4 * words, 0xEE);
+  EXPECT_EQ(Click(kOpRead), 0) << LastLine();
+  for (std::uint32_t i = 0; i < 4 * words; ++i) {
+    ASSERT_EQ(gApp.CodeBuffer[i], i % 4 == 3 ? 0 : image[i]) << "buffer byte " << i;
+  }
+
+  // Verify over the front 256 words ("fla=" cut down: each failure at the last block walks all
+  // of them): words 40 and 200 lie in blocks the one-in-eight read skipped; 255 is the last.
+  fake.chipParams["fla="] = 2 * 256;
+  runner.SetupChosenChip();
   struct Case {
     std::uint32_t word;
     int byte;
   };
-  // Words 40 and 1000 lie in blocks the one-in-eight read skipped; 4095 is the last.
-  for (const Case c : {Case{40, 1}, Case{1000, 2}, Case{4095, 0}}) {
+  for (const Case c : {Case{40, 1}, Case{200, 2}, Case{255, 0}}) {
     const std::uint32_t good = chip->code[c.word];
     chip->code[c.word] = good ^ (0x01u << (8 * c.byte));
     EXPECT_EQ(Click(kOpVerify), 1) << c.word;
@@ -219,6 +231,7 @@ TEST_F(Pic30f, BlankAndVerifyFailAtTheBufferByte) {
     EXPECT_EQ(gLink.FailByte, (chip->code[c.word] >> (8 * c.byte)) & 0xFF);
     chip->code[c.word] = good;
   }
+  EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
   EXPECT_EQ(prog->VppPin(), 0);
   EXPECT_EQ(prog->VccPin(), 0);
   ExpectNoHazard();
