@@ -196,9 +196,11 @@ void F640::WriteCommand(std::uint8_t c) {
 bool F640::PowerUp() {
   return fpga_flash::PowerUp({.gndPin = Type().gndPin,
                               .vccPin = Type().vccPin,
+                              .vppPinOff = true,
                               .vccMillivolts = vcc_,
                               .vppMillivolts = vpp_,
-                              .six = LineSix::kClear});
+                              .six = LineSix::kClear,
+                              .strobeAddressCycle = false});
 }
 
 void F640::ClearLockBits() const {
@@ -262,6 +264,7 @@ void F640::Scan(int op) {
                                     .chipAddress = ChipUnit(start),
                                     .blockBytes = kReadBlockBytes,
                                     .progressFromStart = false,
+                                    .readKeepsRangeOnly = false,
                                     .into = op == kOpRead ? buffer_ : nullptr,
                                     .expected = op == kOpVerify ? buffer_ : nullptr});
   if (!stop.same) {

@@ -171,7 +171,9 @@ bool HN29AND::PowerUp() {
                               .vccPin = Type().vccPin,
                               .vppPinOff = false,
                               .vccMillivolts = kVccMillivolts,
-                              .six = LineSix::kClear});
+                              .vppMillivolts = std::nullopt,
+                              .six = LineSix::kClear,
+                              .strobeAddressCycle = false});
 }
 
 // A chip that does not answer with the catalogue's maker code is refused, and says so.
@@ -198,6 +200,8 @@ bool HN29AND::Scan(int op) {
                                     .end = RangeEnd(),
                                     .chipAddress = start / 2,
                                     .blockBytes = op == kOpRead ? kReadBlockBytes : kScanBlockBytes,
+                                    .progressFromStart = true,
+                                    .readKeepsRangeOnly = false,
                                     .into = op == kOpRead ? buffer_ : nullptr,
                                     .expected = op == kOpVerify ? buffer_ : nullptr});
   if (!stop.same) {
@@ -228,6 +232,7 @@ void HN29AND::Write() {
               .data = buffer_,
               .wide = true,
               .wordCommand = static_cast<std::uint8_t>(we0_),
+              .byteCommand = 0,
               .flushMask = 0x1FF,
               .beforeStep =
                   [start](std::uint32_t k) {

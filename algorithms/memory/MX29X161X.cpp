@@ -178,6 +178,9 @@ void MX29X161X::CommandWrite(std::uint32_t address, std::uint8_t data) {
 bool MX29X161X::PowerUp() {
   return fpga_flash::PowerUp({.gndPin = Type().gndPin,
                               .vccPin = Type().vccPin,
+                              .vppPinOff = true,
+                              .vccMillivolts = std::nullopt,
+                              .vppMillivolts = std::nullopt,
                               .six = LineSix::kSet,
                               .strobeAddressCycle = true});
 }
@@ -203,6 +206,7 @@ void MX29X161X::Scan(int op) {
                                     .end = std::min(RangeEndExclusive(), lastAddress_ + 1),
                                     .chipAddress = start,
                                     .blockBytes = kReadBlockBytes,
+                                    .progressFromStart = true,
                                     .readKeepsRangeOnly = true,
                                     .into = op == kOpRead ? buffer_ : nullptr,
                                     .expected = op == kOpVerify ? buffer_ : nullptr});

@@ -299,9 +299,11 @@ void P29F640::ProgramWait() const {
 bool P29F640::PowerUp() {
   return fpga_flash::PowerUp({.gndPin = Type().gndPin,
                               .vccPin = Type().vccPin,
+                              .vppPinOff = true,
                               .vccMillivolts = vcc_,
                               .vppMillivolts = vppMillivolts_,
-                              .six = fpga_flash::LineSix::kLeave});
+                              .six = fpga_flash::LineSix::kLeave,
+                              .strobeAddressCycle = false});
 }
 
 // The "ReadVcc" choice for 5 V parts.
@@ -342,6 +344,8 @@ void P29F640::Scan(int op) {
                               .end = std::min(RangeEndExclusive(), lastAddress_ + 1),
                               .chipAddress = ChipUnit(start),
                               .blockBytes = kReadBlockBytes,
+                              .progressFromStart = true,
+                              .readKeepsRangeOnly = false,
                               .into = op == kOpRead ? buffer_ : nullptr,
                               .expected = op == kOpVerify ? buffer_ : nullptr});
   if (!stop.same) {
