@@ -56,6 +56,34 @@ void McuSet::UsePackage(const McuPackage& p) {
   row_.contactMask = p.contactMask;
 }
 
+const McuPackage* McuSet::PackageFor(int pkg) const {
+  for (const McuPackage& p : Packages()) {
+    if (p.pkg == pkg) return &p;
+  }
+  return nullptr;
+}
+
+const McuPackage* McuSet::IspOrPackage() const {
+  Services& s = services();
+  if (s.ChipParam("isp=") != 0) {
+    s.ShowIspWiring(IspLegend());
+    return IspPackage();
+  }
+  return PackageFor(s.ChipParam("pkg="));
+}
+
+void McuSet::SetUpSupplies(int vccMillivolts, int vppMillivolts) {
+  gApp.GroundPin = row_.groundPin;
+  gApp.PinMask = row_.contactMask;
+  SelectVppPin(0);
+  SelectGndPin(row_.groundPin);
+  vccMillivolts_ = vccMillivolts;
+  SetVccVoltage(vccMillivolts_);
+  vppMillivolts_ = vppMillivolts;
+  SetVppVoltage(vppMillivolts_);
+  SelectVppPin(0);
+}
+
 void McuSet::Init() {
   BeginSetup();
   const auto types = Types();
@@ -83,9 +111,7 @@ void McuSet::Init() {
       s.ShowIspWiring(IspLegend());
       chosen = IspPackage();
     } else {
-      for (const McuPackage& p : Packages()) {
-        if (p.pkg == pkg && chosen == nullptr) chosen = &p;
-      }
+      chosen = PackageFor(pkg);
     }
   } else {
     for (const McuPackage& p : Packages()) {
@@ -100,15 +126,7 @@ void McuSet::Init() {
   } else {
     LoadBitstream(chosen->bitstream);
   }
-  gApp.GroundPin = row_.groundPin;
-  gApp.PinMask = row_.contactMask;
-  SelectVppPin(0);
-  SelectGndPin(row_.groundPin);
-  vccMillivolts_ = SetupVccMillivolts();
-  SetVccVoltage(vccMillivolts_);
-  vppMillivolts_ = SetupVppMillivolts();
-  SetVppVoltage(vppMillivolts_);
-  SelectVppPin(0);
+  SetUpSupplies(SetupVccMillivolts(), SetupVppMillivolts());
   AfterSetup();
 }
 

@@ -104,6 +104,14 @@ class McuSet : public mcs51::Mcs51Set {
 
   // Shows the package's placement, loads its design and takes its pins into the row.
   void UsePackage(const McuPackage& p);
+  // The first of Packages() with "pkg=" value `pkg`; nullptr when none has it.
+  const McuPackage* PackageFor(int pkg) const;
+  // "isp=" other than 0 takes the in-system header (its wiring shown first), else "pkg=" names the
+  // package; nullptr when neither gives one.
+  const McuPackage* IspOrPackage() const;
+  // The row's ground and contact pins to the contact check, its ground selected, and the set's
+  // supply voltages set with both supply pins off.
+  void SetUpSupplies(int vccMillivolts, int vppMillivolts);
 
   McuType row_;
   int delay_ = 0;

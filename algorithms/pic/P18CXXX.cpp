@@ -46,25 +46,13 @@ void P18CXXX::Init() {
   row_.lastAddress = fla - 1;
   row_.eepromLast = -1;
   delay_ = s.ChipParam("dly=");
-  const int pkg = s.ChipParam("pkg=");
-  const McuPackage* chosen = nullptr;
-  for (const McuPackage& p : Packages()) {
-    if (p.pkg == pkg && chosen == nullptr) chosen = &p;
-  }
+  const McuPackage* chosen = PackageFor(s.ChipParam("pkg="));
   // A package without wiring would put the programming voltage on whatever pin the row names.
   if (chosen == nullptr) return Refuse(kNoPackage);
   UsePackage(*chosen);
   row_.contactMask = ContactPins(p18c::kContact, s.ChipParam("pm="));
-  gApp.GroundPin = row_.groundPin;
-  gApp.PinMask = row_.contactMask;
-  SelectVppPin(0);
-  SelectGndPin(row_.groundPin);
-  vccMillivolts_ = ChipVccMillivolts();
-  SetVccVoltage(vccMillivolts_);
   // The set's own programming voltage: without it VPP stays at whatever the last set left.
-  vppMillivolts_ = p18c::kVppMillivolts;
-  SetVppVoltage(vppMillivolts_);
-  SelectVppPin(0);
+  SetUpSupplies(ChipVccMillivolts(), p18c::kVppMillivolts);
 }
 
 // --- The engine's steps.

@@ -99,29 +99,12 @@ void PIC30F::Init() {
   row_.eepromLast = ee - 1;
   dataSize_ = static_cast<std::uint32_t>(ee);
   delay_ = s.ChipParam("dly=");
-  const McuPackage* chosen = nullptr;
-  if (s.ChipParam("isp=") != 0) {
-    s.ShowIspWiring(IspLegend());
-    chosen = IspPackage();
-  } else {
-    const int pkg = s.ChipParam("pkg=");
-    for (const McuPackage& p : Packages()) {
-      if (p.pkg == pkg && chosen == nullptr) chosen = &p;
-    }
-  }
+  const McuPackage* chosen = IspOrPackage();
   // A package without wiring would put the programming voltage on whatever pin the row names.
   if (chosen == nullptr) return Refuse(kNoPackage);
   UsePackage(*chosen);
-  gApp.GroundPin = row_.groundPin;
-  gApp.PinMask = row_.contactMask;
-  SelectVppPin(0);
-  SelectGndPin(row_.groundPin);
-  vccMillivolts_ = ChipVccMillivolts(5000);
-  SetVccVoltage(vccMillivolts_);
   // The programming voltage is the set's own: without it MCLR gets whatever the last set left.
-  vppMillivolts_ = pic30f::kVppMillivolts;
-  SetVppVoltage(vppMillivolts_);
-  SelectVppPin(0);
+  SetUpSupplies(ChipVccMillivolts(5000), pic30f::kVppMillivolts);
   deviceId_ = {0, 0, 0, 0};
 }
 

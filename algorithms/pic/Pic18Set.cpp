@@ -61,30 +61,13 @@ void Pic18Set::Init() {
   row_.lastAddress = fla - 1;
   row_.eepromLast = ee - 1;
   delay_ = s.ChipParam("dly=");
-  const McuPackage* chosen = nullptr;
-  if (s.ChipParam("isp=") != 0) {
-    s.ShowIspWiring(IspLegend());
-    chosen = IspPackage();
-  } else {
-    const int pkg = s.ChipParam("pkg=");
-    for (const McuPackage& p : Packages()) {
-      if (p.pkg == pkg && chosen == nullptr) chosen = &p;
-    }
-  }
+  const McuPackage* chosen = IspOrPackage();
   // A package without wiring would put the programming voltage on whatever pin the row names.
   if (chosen == nullptr) return Refuse(kNoPackage);
   UsePackage(*chosen);
-  gApp.GroundPin = row_.groundPin;
-  gApp.PinMask = row_.contactMask;
-  SelectVppPin(0);
-  SelectGndPin(row_.groundPin);
   readVcc_ = ChipVccMillivolts(Policy().readVcc);
-  vccMillivolts_ = readVcc_;
-  SetVccVoltage(vccMillivolts_);
   // The programming voltage is the set's own: without it VPP stays at whatever the last set left.
-  vppMillivolts_ = p18::kVppMillivolts;
-  SetVppVoltage(vppMillivolts_);
-  SelectVppPin(0);
+  SetUpSupplies(readVcc_, p18::kVppMillivolts);
   deviceId_ = {0, 0};
 }
 
