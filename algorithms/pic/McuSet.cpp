@@ -10,14 +10,11 @@
 namespace zelvar::pic {
 
 namespace {
-constexpr const char* kNoFla =
-    "No program size (fla=) in the device list! *器件列表缺少程序容量(fla=)!";
+using line_refusal::kNoFla;
+using line_refusal::kNoPackage;
+using line_refusal::kTooLarge;
 constexpr const char* kNoEe =
     "No data EEPROM size (ee=) in the device list! *器件列表缺少数据EEPROM容量(ee=)!";
-constexpr const char* kTooLarge =
-    "Program or data size too large for the buffer! *程序或数据容量超出缓冲区!";
-constexpr const char* kNoPackage =
-    "Package (pkg=) not known to this set! *此算法不支持该封装(pkg=)!";
 // The largest data area the buffer holds after 0x4200 for these parts.
 constexpr std::uint32_t kMaxData = 0x1000;
 }  // namespace

@@ -21,6 +21,16 @@
 
 namespace zelvar::pic {
 
+// The refusals of the sets whose chip line gives the sizes and the package.
+namespace line_refusal {
+inline constexpr const char* kNoFla =
+    "No program size (fla=) in the device list! *器件列表缺少程序容量(fla=)!";
+inline constexpr const char* kTooLarge =
+    "Program or data size too large for the buffer! *程序或数据容量超出缓冲区!";
+inline constexpr const char* kNoPackage =
+    "Package (pkg=) not known to this set! *此算法不支持该封装(pkg=)!";
+}  // namespace line_refusal
+
 using mcs51::TypeFacts;
 
 inline constexpr std::uint32_t kDataStart = 0x4200;

@@ -20,12 +20,9 @@ constexpr std::uint8_t kPulseLine = 2, kClockLine = 3, kBusLine = 4, kModeLine =
 constexpr std::uint8_t kCmdSampleHigh = 1, kCmdSampleLow = 2, kCmdTick = 26, kCmdSettle = 27;
 constexpr std::uint8_t kPortHigh = 0, kPortLow = 1;
 
-constexpr const char* kNoFla =
-    "No program size (fla=) in the device list! *器件列表缺少程序容量(fla=)!";
-constexpr const char* kTooLarge =
-    "Program or data size too large for the buffer! *程序或数据容量超出缓冲区!";
-constexpr const char* kNoPackage =
-    "Package (pkg=) not known to this set! *此算法不支持该封装(pkg=)!";
+using line_refusal::kNoFla;
+using line_refusal::kNoPackage;
+using line_refusal::kTooLarge;
 constexpr int kBlock = 64;
 }  // namespace
 

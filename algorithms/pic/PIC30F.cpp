@@ -17,14 +17,11 @@ namespace zelvar::pic {
 namespace {
 using namespace zelvar::pic30;
 
-constexpr const char* kNoFla =
-    "No program size (fla=) in the device list! *器件列表缺少程序容量(fla=)!";
-constexpr const char* kTooLarge =
-    "Program or data size too large for the buffer! *程序或数据容量超出缓冲区!";
+using line_refusal::kNoFla;
+using line_refusal::kNoPackage;
+using line_refusal::kTooLarge;
 constexpr const char* kBadSize =
     "Program size (fla=) or data size (ee=) not in whole rows! *程序或数据容量不是整行!";
-constexpr const char* kNoPackage =
-    "Package (pkg=) not known to this set! *此算法不支持该封装(pkg=)!";
 constexpr const char* kTypeError = "Type error!*错误的器件型号！";
 constexpr const char* kPinError = "Pin connection error! *器件连接错误!";
 constexpr const char* kNoData =
