@@ -194,28 +194,13 @@ void F640::WriteCommand(std::uint8_t c) {
 }
 
 bool F640::PowerUp() {
-  SelectVppPin(0);
-  SelectVccPin(0);
-  SetVccVoltage(vcc_);
-  if (gLink.LastVppMillivolts != vpp_) SetVppVoltage(vpp_);
-  PutCmd1(zelvar::kCmdSettle);
-  // The contact check leaves its own ground: the adapter's comes back before VCC.
-  SelectGndPin(Type().gndPin);
-  SelectVccPin(Type().vccPin);
-  PutCmd1(zelvar::kCmdSettle);
-  if (!CheckPower()) return false;
-  Cycle(kCycleAddress);
-  SetLine(kLineChipEnable);
-  SetLine(kLineWriteEnable);
-  SetLine(kLineOutputEnable);
-  SetLine(kLineReset);
-  ClearLine(kLineSix);
-  SetAddress(0);
-  SetLine(kLineBusRead);
-  ClearLine(kLineOutputEnable);
-  SetRegister25(0);
-  FlushCommands();
-  return true;
+  return fpga_flash::PowerUp({.gndPin = Type().gndPin,
+                              .vccPin = Type().vccPin,
+                              .vppPinOff = true,
+                              .vccMillivolts = vcc_,
+                              .vppMillivolts = vpp_,
+                              .six = LineSix::kClear,
+                              .strobeAddressCycle = false});
 }
 
 void F640::ClearLockBits() const {
@@ -272,29 +257,19 @@ bool F640::ReadsBlank(std::uint32_t a, std::uint32_t units, std::uint8_t& bad) {
 // offset 0.
 void F640::Scan(int op) {
   if (!PowerUp()) return;
-  ReadMode();
   const std::uint32_t start = RangeStart();
-  const std::uint32_t end = std::min(RangeEndExclusive(), lastAddress_ + 1);
-  SetAddress(ChipUnit(start));
-  std::uint8_t* block = gLink.ScratchBuffer.data();
-  std::uint32_t offset = 0;
-  for (; start + offset < end; offset += kReadBlockBytes) {
-    ShowProgress(static_cast<int>(offset));
-    PutCmd2(kCmdReadBlocks, kReadBlockBytes / 64);
-    FlushCommands();
-    if (op == kOpRead) {
-      if (offset + kReadBlockBytes > kCodeBufferSize) break;
-      ReadSetBlock(buffer_ + offset, kReadBlockBytes);
-      continue;
-    }
-    ReadSetBlock(block, kReadBlockBytes);
-    for (std::uint32_t j = 0; j < kReadBlockBytes && start + offset + j < end; ++j) {
-      const std::uint8_t want = op == kOpBlank ? 0xFF : buffer_[offset + j];
-      if (block[j] != want) {
-        Fail(offset + j, block[j]);
-        return;
-      }
-    }
+  // Progress counts from the range's start.
+  const ScanStop stop = ScanBlocks({.start = start,
+                                    .end = std::min(RangeEndExclusive(), lastAddress_ + 1),
+                                    .chipAddress = ChipUnit(start),
+                                    .blockBytes = kReadBlockBytes,
+                                    .progressFromStart = false,
+                                    .readKeepsRangeOnly = false,
+                                    .into = op == kOpRead ? buffer_ : nullptr,
+                                    .expected = op == kOpVerify ? buffer_ : nullptr});
+  if (!stop.same) {
+    Fail(stop.offset, stop.byte);
+    return;
   }
   // VCC goes off with the bus left listening: driving every pin low here would meet the chip's
   // outputs while OE# is low.
@@ -313,18 +288,21 @@ void F640::Write() {
   SetAddress(ChipUnit(start));
   if (!SelectProgramSupplies()) return;
   if (!CheckPower()) return;
-  for (std::uint32_t k = 0; start + k < end; k += 2) {
-    const std::uint32_t a = start + k;
-    if (a % 0x1000 == 0) ClearLockBits();
-    if (a % 0x2000 == 0) ShowProgress(static_cast<int>(k));
-    if (Type().wide()) {
-      PutCmd3(kCmdProgramIntelWord, buffer_[k], buffer_[k + 1]);
-    } else {
-      PutCmd2(kCmdProgramIntelByte, buffer_[k]);
-      if (a + 1 < end) PutCmd2(kCmdProgramIntelByte, buffer_[k + 1]);
-    }
-    if ((k & 0xFF) == 0) FlushCommands();
-  }
+  // The lock bits are cleared (when "oth=" asks) every 4 KiB of chip address.
+  WritePairs({.start = start,
+              .end = end,
+              .data = buffer_,
+              .wide = Type().wide(),
+              .wordCommand = kCmdProgramIntelWord,
+              .byteCommand = kCmdProgramIntelByte,
+              .flushMask = 0xFF,
+              .beforeStep =
+                  [this, start](std::uint32_t k) {
+                    const std::uint32_t a = start + k;
+                    if (a % 0x1000 == 0) ClearLockBits();
+                    if (a % 0x2000 == 0) ShowProgress(static_cast<int>(k));
+                  },
+              .afterCommand = {}});
   SelectVppPin(0);
   ShowProgress(-1);
   ReadMode();
@@ -434,14 +412,10 @@ bool F640::ReadId() {
   FlushCommands();
   ReadMode();
   FlushCommands();
-  PutCmd2(kCmdReadBlocks, 8);
-  FlushCommands();
-  ReadSetBlock(gLink.ScratchBuffer.data(), 512);
+  const std::uint8_t* id = ReadIdBlock();
   SelectVppPin(0);
   SelectVccPin(0);
   FlushCommands();
-  const std::uint8_t* id = gLink.ScratchBuffer.data();
-  gApp.ReadId = {id[0], id[1], id[2], id[3]};
   char line[48];
   if (Type().wide()) {
     std::snprintf(line, sizeof line, "MFG ID=%02x,%02x,%02x,%02x", id[0], id[1], id[2], id[3]);

@@ -165,27 +165,15 @@ std::uint32_t HN29AND::RangeEnd() const {
   return std::min(RangeEndExclusive(), lastAddress_ + 1);
 }
 
+// The VPP pin is left as it is; VCC always at 3.3 V.
 bool HN29AND::PowerUp() {
-  SelectVccPin(0);
-  SetVccVoltage(kVccMillivolts);
-  PutCmd1(zelvar::kCmdSettle);
-  // The contact check leaves its own ground: the adapter's comes back before VCC.
-  SelectGndPin(kGroundPin);
-  SelectVccPin(Type().vccPin);
-  PutCmd1(zelvar::kCmdSettle);
-  if (!CheckPower()) return false;
-  Cycle(kCycleAddress);
-  SetLine(kLineChipEnable);
-  SetLine(kLineWriteEnable);
-  SetLine(kLineOutputEnable);
-  SetLine(kLineReset);
-  ClearLine(kLineSix);
-  SetAddress(0);
-  SetLine(kLineBusRead);
-  ClearLine(kLineOutputEnable);
-  SetRegister25(0);
-  FlushCommands();
-  return true;
+  return fpga_flash::PowerUp({.gndPin = kGroundPin,
+                              .vccPin = Type().vccPin,
+                              .vppPinOff = false,
+                              .vccMillivolts = kVccMillivolts,
+                              .vppMillivolts = std::nullopt,
+                              .six = LineSix::kClear,
+                              .strobeAddressCycle = false});
 }
 
 // A chip that does not answer with the catalogue's maker code is refused, and says so.
@@ -206,31 +194,21 @@ void HN29AND::BusWrite(std::uint32_t word, std::uint16_t data) {
 // From "Addr start" (where Write starts) through "Addr end", the buffer from offset 0.
 bool HN29AND::Scan(int op) {
   if (!PowerUp()) return false;
-  ReadMode();
   const std::uint32_t start = RangeStart();
-  const std::uint32_t end = RangeEnd();
-  SetAddress(start / 2);
-  const std::uint32_t blockBytes = op == kOpRead ? kReadBlockBytes : kScanBlockBytes;
-  std::uint8_t* block = gLink.ScratchBuffer.data();
-  for (std::uint32_t offset = 0; start + offset < end; offset += blockBytes) {
-    ShowProgress(static_cast<int>(start + offset));
-    PutCmd2(kCmdReadBlocks, static_cast<std::uint8_t>(blockBytes / 64));
+  // The chip counts words; Read goes in smaller blocks.
+  const ScanStop stop = ScanBlocks({.start = start,
+                                    .end = RangeEnd(),
+                                    .chipAddress = start / 2,
+                                    .blockBytes = op == kOpRead ? kReadBlockBytes : kScanBlockBytes,
+                                    .progressFromStart = true,
+                                    .readKeepsRangeOnly = false,
+                                    .into = op == kOpRead ? buffer_ : nullptr,
+                                    .expected = op == kOpVerify ? buffer_ : nullptr});
+  if (!stop.same) {
+    Fail(stop.offset, stop.byte);
+    ShowProgress(-1);
     FlushCommands();
-    if (op == kOpRead) {
-      if (offset + blockBytes > kCodeBufferSize) break;
-      ReadSetBlock(buffer_ + offset, blockBytes);
-      continue;
-    }
-    ReadSetBlock(block, blockBytes);
-    for (std::uint32_t j = 0; j < blockBytes && start + offset + j < end; ++j) {
-      const std::uint8_t want = op == kOpVerify ? buffer_[offset + j] : 0xFF;
-      if (block[j] != want) {
-        Fail(offset + j, block[j]);
-        ShowProgress(-1);
-        FlushCommands();
-        return false;
-      }
-    }
+    return false;
   }
   // VCC goes off with the bus left listening: driving the pins low here would meet the chip's
   // outputs while OE# is low.
@@ -248,11 +226,19 @@ void HN29AND::Write() {
   const std::uint32_t start = RangeStart();
   const std::uint32_t end = RangeEnd();
   SetAddress(start / 2);
-  for (std::uint32_t k = 0; start + k < end; k += 2) {
-    if (k % kWriteProgressBytes == 0) ShowProgress(static_cast<int>(start + k));
-    PutCmd3(static_cast<std::uint8_t>(we0_), buffer_[k], buffer_[k + 1]);
-    if ((k & 0x1FF) == 0) FlushCommands();
-  }
+  // Every word goes as one "we0=" command, whatever the package.
+  WritePairs({.start = start,
+              .end = end,
+              .data = buffer_,
+              .wide = true,
+              .wordCommand = static_cast<std::uint8_t>(we0_),
+              .byteCommand = 0,
+              .flushMask = 0x1FF,
+              .beforeStep =
+                  [start](std::uint32_t k) {
+                    if (k % kWriteProgressBytes == 0) ShowProgress(static_cast<int>(start + k));
+                  },
+              .afterCommand = {}});
   ShowProgress(-1);
   ReadMode();
   SelectVppPin(0);
@@ -279,13 +265,7 @@ void HN29AND::Erase() {
   BusWrite(u2, 0x55);
   BusWrite(u1, 0x10);
   FlushCommands();
-  const std::uint32_t step = (lastAddress_ + 1) / static_cast<std::uint32_t>(dly_);
-  for (int i = 0; i < dly_; ++i) {
-    ShowProgress(static_cast<int>(static_cast<std::uint32_t>(i) * step));
-    PutCmd1(kCmdEraseWait);
-    FlushCommands();
-  }
-  ShowProgress(-1);
+  EraseWaits(dly_, lastAddress_ + 1, kCmdEraseWait);
   ReadMode();
   SetLine(kLineChipEnable);
   FlushCommands();
@@ -307,13 +287,9 @@ bool HN29AND::ReadId() {
   SetAddress(0);
   ReadMode();
   FlushCommands();
-  PutCmd2(kCmdReadBlocks, 8);
-  FlushCommands();
-  ReadSetBlock(gLink.ScratchBuffer.data(), 512);
+  const std::uint8_t* id = ReadIdBlock();
   SelectVccPin(0);
   FlushCommands();
-  const std::uint8_t* id = gLink.ScratchBuffer.data();
-  gApp.ReadId = {id[0], id[1], id[2], id[3]};
   char line[48];
   std::snprintf(line, sizeof line, "MFG ID=%02x,%02x,%02x,%02x", id[0], id[1], id[2], id[3]);
   AddMessageLine(line);

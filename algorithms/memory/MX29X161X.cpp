@@ -24,7 +24,6 @@ using namespace fpga_flash;
 using p29f640::kLineBusRead;
 using p29f640::kLineChipEnable;
 using p29f640::kLineOutputEnable;
-using p29f640::kLineReset;
 using p29f640::kLineSix;
 using p29f640::kLineWriteEnable;
 
@@ -174,27 +173,16 @@ void MX29X161X::CommandWrite(std::uint32_t address, std::uint8_t data) {
   Strobe();
 }
 
+// The VCC voltage stays as the operation set it (reading or programming); line 6 high, and the
+// address cycle strobed like every cycle of this chip.
 bool MX29X161X::PowerUp() {
-  SelectVppPin(0);
-  SelectVccPin(0);
-  PutCmd1(zelvar::kCmdSettle);
-  // The contact check leaves its own ground: the row's comes back before VCC.
-  SelectGndPin(Type().gndPin);
-  SelectVccPin(Type().vccPin);
-  PutCmd1(zelvar::kCmdSettle);
-  if (!CheckPower()) return false;
-  Cycle(kCycleAddress);
-  SetLine(kLineChipEnable);
-  SetLine(kLineWriteEnable);
-  SetLine(kLineOutputEnable);
-  SetLine(kLineReset);
-  SetLine(kLineSix);
-  SetAddress(0);
-  SetLine(kLineBusRead);
-  ClearLine(kLineOutputEnable);
-  SetRegister25(0);
-  FlushCommands();
-  return true;
+  return fpga_flash::PowerUp({.gndPin = Type().gndPin,
+                              .vccPin = Type().vccPin,
+                              .vppPinOff = true,
+                              .vccMillivolts = std::nullopt,
+                              .vppMillivolts = std::nullopt,
+                              .six = LineSix::kSet,
+                              .strobeAddressCycle = true});
 }
 
 // A failed check ends the operation as a failure, whatever the status was before.
@@ -213,29 +201,18 @@ void MX29X161X::Scan(int op) {
   SetVccVoltage(rvc_);
   if (op == kOpVerify && !TypeCheck()) return;
   if (!PowerUp()) return;
-  ReadMode();
   const std::uint32_t start = RangeStart();
-  const std::uint32_t end = std::min(RangeEndExclusive(), lastAddress_ + 1);
-  SetAddress(start);
-  std::uint8_t* block = gLink.ScratchBuffer.data();
-  for (std::uint32_t offset = 0; start + offset < end; offset += kReadBlockBytes) {
-    ShowProgress(static_cast<int>(start + offset));
-    PutCmd2(kCmdReadBlocks, kReadBlockBytes / 64);
-    FlushCommands();
-    ReadSetBlock(block, kReadBlockBytes);
-    const std::uint32_t n = std::min(kReadBlockBytes, end - (start + offset));
-    if (op == kOpRead) {
-      if (offset + n > kCodeBufferSize) break;
-      std::copy_n(block, n, buffer_ + offset);
-      continue;
-    }
-    for (std::uint32_t j = 0; j < n; ++j) {
-      const std::uint8_t want = op == kOpBlank ? 0xFF : buffer_[offset + j];
-      if (block[j] != want) {
-        Fail(offset + j, block[j]);
-        return;
-      }
-    }
+  const ScanStop stop = ScanBlocks({.start = start,
+                                    .end = std::min(RangeEndExclusive(), lastAddress_ + 1),
+                                    .chipAddress = start,
+                                    .blockBytes = kReadBlockBytes,
+                                    .progressFromStart = true,
+                                    .readKeepsRangeOnly = true,
+                                    .into = op == kOpRead ? buffer_ : nullptr,
+                                    .expected = op == kOpVerify ? buffer_ : nullptr});
+  if (!stop.same) {
+    Fail(stop.offset, stop.byte);
+    return;
   }
   ShowProgress(-1);
   SelectVccPin(0);
@@ -304,13 +281,7 @@ void MX29X161X::Erase() {
   Cycle(kCycleUnlock1);
   Cycle(kCycleUnlock2);
   Cycle(kCycleChipErase);
-  const std::uint32_t step = lastAddress_ / static_cast<std::uint32_t>(dly_);
-  for (int i = 0; i < dly_; ++i) {
-    ShowProgress(static_cast<int>(static_cast<std::uint32_t>(i) * step));
-    PutCmd1(mx1611::kCmdWait1ms);
-    FlushCommands();
-  }
-  ShowProgress(-1);
+  EraseWaits(dly_, lastAddress_, mx1611::kCmdWait1ms);
   FlushCommands();
   SelectVppPin(0);
   SelectVccPin(0);
@@ -351,11 +322,7 @@ bool MX29X161X::ReadId() {
   SetAddress(0);
   Cycle(kCycleAddress);
   FlushCommands();
-  PutCmd2(kCmdReadBlocks, 8);
-  FlushCommands();
-  ReadSetBlock(gLink.ScratchBuffer.data(), 512);
-  const std::uint8_t* id = gLink.ScratchBuffer.data();
-  gApp.ReadId = {id[0], id[1], id[2], id[3]};
+  const std::uint8_t* id = ReadIdBlock();
   char line[48];
   std::snprintf(line, sizeof line, "MFG ID =  %02X,%02X,%02X,%02X", id[0], id[1], id[2], id[3]);
   AddMessageLine(line);

@@ -295,28 +295,15 @@ void P29F640::ProgramWait() const {
   for (int i = 0; i < ptw_; ++i) PutCmd1(kCmdPadding);
 }
 
+// Line 6 stays as "cm3=" left it.
 bool P29F640::PowerUp() {
-  SelectVppPin(0);
-  SelectVccPin(0);
-  SetVccVoltage(vcc_);
-  if (gLink.LastVppMillivolts != vppMillivolts_) SetVppVoltage(vppMillivolts_);
-  PutCmd1(zelvar::kCmdSettle);
-  // The contact check leaves its own ground: the adapter's comes back before VCC.
-  SelectGndPin(Type().gndPin);
-  SelectVccPin(Type().vccPin);
-  PutCmd1(zelvar::kCmdSettle);
-  if (!CheckPower()) return false;
-  Cycle(kCycleAddress);
-  SetLine(kLineChipEnable);
-  SetLine(kLineWriteEnable);
-  SetLine(kLineOutputEnable);
-  SetLine(kLineReset);
-  SetAddress(0);
-  SetLine(kLineBusRead);
-  ClearLine(kLineOutputEnable);
-  SetRegister25(0);
-  FlushCommands();
-  return true;
+  return fpga_flash::PowerUp({.gndPin = Type().gndPin,
+                              .vccPin = Type().vccPin,
+                              .vppPinOff = true,
+                              .vccMillivolts = vcc_,
+                              .vppMillivolts = vppMillivolts_,
+                              .six = fpga_flash::LineSix::kLeave,
+                              .strobeAddressCycle = false});
 }
 
 // The "ReadVcc" choice for 5 V parts.
@@ -351,31 +338,22 @@ void P29F640::TemporaryUnprotect() {
 void P29F640::Scan(int op) {
   if (!TypeCheck() || !PowerUp()) return;
   ReadingVoltage();
-  ReadMode();
   const std::uint32_t start = RangeStart();
-  const std::uint32_t end = std::min(RangeEndExclusive(), lastAddress_ + 1);
-  SetAddress(ChipUnit(start));
-  std::uint8_t* block = gLink.ScratchBuffer.data();
-  std::uint32_t offset = 0;
-  for (; start + offset < end; offset += kReadBlockBytes) {
-    ShowProgress(static_cast<int>(start + offset));
-    PutCmd2(kCmdReadBlocks, kReadBlockBytes / 64);
-    FlushCommands();
-    if (op == kOpRead) {
-      if (offset + kReadBlockBytes > kCodeBufferSize) break;
-      ReadSetBlock(buffer_ + offset, kReadBlockBytes);
-      continue;
-    }
-    ReadSetBlock(block, kReadBlockBytes);
-    for (std::uint32_t j = 0; j < kReadBlockBytes && start + offset + j < end; ++j) {
-      const std::uint8_t want = op == kOpBlank ? 0xFF : buffer_[offset + j];
-      if (block[j] != want) {
-        Fail(offset + j, block[j]);
-        return;
-      }
-    }
+  const fpga_flash::ScanStop stop =
+      fpga_flash::ScanBlocks({.start = start,
+                              .end = std::min(RangeEndExclusive(), lastAddress_ + 1),
+                              .chipAddress = ChipUnit(start),
+                              .blockBytes = kReadBlockBytes,
+                              .progressFromStart = true,
+                              .readKeepsRangeOnly = false,
+                              .into = op == kOpRead ? buffer_ : nullptr,
+                              .expected = op == kOpVerify ? buffer_ : nullptr});
+  if (!stop.same) {
+    Fail(stop.offset, stop.byte);
+    return;
   }
-  ShowProgress(static_cast<int>(start + offset) - 1);
+  // The progress ends one short of where the scan stopped.
+  ShowProgress(static_cast<int>(start + stop.offset) - 1);
   SelectVccPin(0);
   FlushCommands();
 }
@@ -390,21 +368,19 @@ void P29F640::Write() {
   const std::uint32_t end = std::min(RangeEndExclusive(), lastAddress_ + 1);
   SetAddress(ChipUnit(start));
   CommandMode();
-  for (std::uint32_t k = 0; start + k < end; k += 2) {
-    if (k % 1024 == 0) ShowProgress(static_cast<int>(start + k));
-    if (Type().wide()) {
-      PutCmd3(kCmdProgramWord, buffer_[k], buffer_[k + 1]);
-      ProgramWait();
-    } else {
-      PutCmd2(kCmdProgramByte, buffer_[k]);
-      ProgramWait();
-      if (start + k + 1 < end) {
-        PutCmd2(kCmdProgramByte, buffer_[k + 1]);
-        ProgramWait();
-      }
-    }
-    if ((k & 0xFF) == 0) FlushCommands();
-  }
+  // Every program command waits for the cell before the next.
+  fpga_flash::WritePairs({.start = start,
+                          .end = end,
+                          .data = buffer_,
+                          .wide = Type().wide(),
+                          .wordCommand = kCmdProgramWord,
+                          .byteCommand = kCmdProgramByte,
+                          .flushMask = 0xFF,
+                          .beforeStep =
+                              [start](std::uint32_t k) {
+                                if (k % 1024 == 0) ShowProgress(static_cast<int>(start + k));
+                              },
+                          .afterCommand = [this] { ProgramWait(); }});
   ShowProgress(-1);
   ReadMode();
   SelectVppPin(0);
@@ -526,11 +502,7 @@ bool P29F640::ReadId() {
   SetAddress(0);
   Cycle(kCycleAddress);
   FlushCommands();
-  PutCmd2(kCmdReadBlocks, 8);
-  FlushCommands();
-  ReadSetBlock(gLink.ScratchBuffer.data(), 512);
-  const std::uint8_t* id = gLink.ScratchBuffer.data();
-  gApp.ReadId = {id[0], id[1], id[2], id[3]};
+  const std::uint8_t* id = fpga_flash::ReadIdBlock();
   char line[48];
   std::snprintf(line, sizeof line, "MFG ID =  %02X,%02X,%02X,%02X", id[0], id[1], id[2], id[3]);
   AddMessageLine(line);

@@ -10,14 +10,11 @@
 namespace zelvar::pic {
 
 namespace {
-constexpr const char* kNoFla =
-    "No program size (fla=) in the device list! *器件列表缺少程序容量(fla=)!";
+using line_refusal::kNoFla;
+using line_refusal::kNoPackage;
+using line_refusal::kTooLarge;
 constexpr const char* kNoEe =
     "No data EEPROM size (ee=) in the device list! *器件列表缺少数据EEPROM容量(ee=)!";
-constexpr const char* kTooLarge =
-    "Program or data size too large for the buffer! *程序或数据容量超出缓冲区!";
-constexpr const char* kNoPackage =
-    "Package (pkg=) not known to this set! *此算法不支持该封装(pkg=)!";
 // The largest data area the buffer holds after 0x4200 for these parts.
 constexpr std::uint32_t kMaxData = 0x1000;
 }  // namespace
@@ -56,6 +53,34 @@ void McuSet::UsePackage(const McuPackage& p) {
   row_.contactMask = p.contactMask;
 }
 
+const McuPackage* McuSet::PackageFor(int pkg) const {
+  for (const McuPackage& p : Packages()) {
+    if (p.pkg == pkg) return &p;
+  }
+  return nullptr;
+}
+
+const McuPackage* McuSet::IspOrPackage() const {
+  Services& s = services();
+  if (s.ChipParam("isp=") != 0) {
+    s.ShowIspWiring(IspLegend());
+    return IspPackage();
+  }
+  return PackageFor(s.ChipParam("pkg="));
+}
+
+void McuSet::SetUpSupplies(int vccMillivolts, int vppMillivolts) {
+  gApp.GroundPin = row_.groundPin;
+  gApp.PinMask = row_.contactMask;
+  SelectVppPin(0);
+  SelectGndPin(row_.groundPin);
+  vccMillivolts_ = vccMillivolts;
+  SetVccVoltage(vccMillivolts_);
+  vppMillivolts_ = vppMillivolts;
+  SetVppVoltage(vppMillivolts_);
+  SelectVppPin(0);
+}
+
 void McuSet::Init() {
   BeginSetup();
   const auto types = Types();
@@ -83,9 +108,7 @@ void McuSet::Init() {
       s.ShowIspWiring(IspLegend());
       chosen = IspPackage();
     } else {
-      for (const McuPackage& p : Packages()) {
-        if (p.pkg == pkg && chosen == nullptr) chosen = &p;
-      }
+      chosen = PackageFor(pkg);
     }
   } else {
     for (const McuPackage& p : Packages()) {
@@ -100,15 +123,7 @@ void McuSet::Init() {
   } else {
     LoadBitstream(chosen->bitstream);
   }
-  gApp.GroundPin = row_.groundPin;
-  gApp.PinMask = row_.contactMask;
-  SelectVppPin(0);
-  SelectGndPin(row_.groundPin);
-  vccMillivolts_ = SetupVccMillivolts();
-  SetVccVoltage(vccMillivolts_);
-  vppMillivolts_ = SetupVppMillivolts();
-  SetVppVoltage(vppMillivolts_);
-  SelectVppPin(0);
+  SetUpSupplies(SetupVccMillivolts(), SetupVppMillivolts());
   AfterSetup();
 }
 

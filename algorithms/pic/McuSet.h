@@ -21,6 +21,16 @@
 
 namespace zelvar::pic {
 
+// The refusals of the sets whose chip line gives the sizes and the package.
+namespace line_refusal {
+inline constexpr const char* kNoFla =
+    "No program size (fla=) in the device list! *器件列表缺少程序容量(fla=)!";
+inline constexpr const char* kTooLarge =
+    "Program or data size too large for the buffer! *程序或数据容量超出缓冲区!";
+inline constexpr const char* kNoPackage =
+    "Package (pkg=) not known to this set! *此算法不支持该封装(pkg=)!";
+}  // namespace line_refusal
+
 using mcs51::TypeFacts;
 
 inline constexpr std::uint32_t kDataStart = 0x4200;
@@ -104,6 +114,14 @@ class McuSet : public mcs51::Mcs51Set {
 
   // Shows the package's placement, loads its design and takes its pins into the row.
   void UsePackage(const McuPackage& p);
+  // The first of Packages() with "pkg=" value `pkg`; nullptr when none has it.
+  const McuPackage* PackageFor(int pkg) const;
+  // "isp=" other than 0 takes the in-system header (its wiring shown first), else "pkg=" names the
+  // package; nullptr when neither gives one.
+  const McuPackage* IspOrPackage() const;
+  // The row's ground and contact pins to the contact check, its ground selected, and the set's
+  // supply voltages set with both supply pins off.
+  void SetUpSupplies(int vccMillivolts, int vppMillivolts);
 
   McuType row_;
   int delay_ = 0;

@@ -17,12 +17,9 @@
 namespace zelvar::pic {
 
 namespace {
-constexpr const char* kNoFla =
-    "No program size (fla=) in the device list! *器件列表缺少程序容量(fla=)!";
-constexpr const char* kTooLarge =
-    "Program or data size too large for the buffer! *程序或数据容量超出缓冲区!";
-constexpr const char* kNoPackage =
-    "Package (pkg=) not known to this set! *此算法不支持该封装(pkg=)!";
+using line_refusal::kNoFla;
+using line_refusal::kNoPackage;
+using line_refusal::kTooLarge;
 }  // namespace
 
 void P16CXXX::CheckRow(const PicType& t, TypeTableReport& r) {

@@ -20,12 +20,9 @@ constexpr std::uint8_t kPulseLine = 2, kClockLine = 3, kBusLine = 4, kModeLine =
 constexpr std::uint8_t kCmdSampleHigh = 1, kCmdSampleLow = 2, kCmdTick = 26, kCmdSettle = 27;
 constexpr std::uint8_t kPortHigh = 0, kPortLow = 1;
 
-constexpr const char* kNoFla =
-    "No program size (fla=) in the device list! *器件列表缺少程序容量(fla=)!";
-constexpr const char* kTooLarge =
-    "Program or data size too large for the buffer! *程序或数据容量超出缓冲区!";
-constexpr const char* kNoPackage =
-    "Package (pkg=) not known to this set! *此算法不支持该封装(pkg=)!";
+using line_refusal::kNoFla;
+using line_refusal::kNoPackage;
+using line_refusal::kTooLarge;
 constexpr int kBlock = 64;
 }  // namespace
 
@@ -64,25 +61,13 @@ void P17C4X::Init() {
   row_.lastAddress = fla * 2 - 1;
   row_.eepromLast = -1;
   delay_ = s.ChipParam("dly=");
-  const int pkg = s.ChipParam("pkg=");
-  const McuPackage* chosen = nullptr;
-  for (const McuPackage& p : Packages()) {
-    if (p.pkg == pkg && chosen == nullptr) chosen = &p;
-  }
+  const McuPackage* chosen = PackageFor(s.ChipParam("pkg="));
   // A package without wiring would put the programming voltage on whatever pin the row names.
   if (chosen == nullptr) return Refuse(kNoPackage);
   UsePackage(*chosen);
   row_.contactMask = ContactPins(p17::kContact, s.ChipParam("pm="));
-  gApp.GroundPin = row_.groundPin;
-  gApp.PinMask = row_.contactMask;
-  SelectVppPin(0);
-  SelectGndPin(row_.groundPin);
-  vccMillivolts_ = ChipVccMillivolts();
-  SetVccVoltage(vccMillivolts_);
   // The set's own programming voltage: without it VPP stays at whatever the last set left.
-  vppMillivolts_ = p17::kVppMillivolts;
-  SetVppVoltage(vppMillivolts_);
-  SelectVppPin(0);
+  SetUpSupplies(ChipVccMillivolts(), p17::kVppMillivolts);
 }
 
 // --- The engine's steps.

@@ -18,12 +18,9 @@ namespace zelvar::pic {
 namespace {
 using namespace zelvar::pic18;
 
-constexpr const char* kNoFla =
-    "No program size (fla=) in the device list! *器件列表缺少程序容量(fla=)!";
-constexpr const char* kTooLarge =
-    "Program or data size too large for the buffer! *程序或数据容量超出缓冲区!";
-constexpr const char* kNoPackage =
-    "Package (pkg=) not known to this set! *此算法不支持该封装(pkg=)!";
+using line_refusal::kNoFla;
+using line_refusal::kNoPackage;
+using line_refusal::kTooLarge;
 // Program memory as far as the buffer's first 2 MB.
 constexpr std::uint32_t kMaxCode = 0x200000;
 constexpr std::uint32_t kConfigAddress = 0x300000;
@@ -46,25 +43,13 @@ void P18CXXX::Init() {
   row_.lastAddress = fla - 1;
   row_.eepromLast = -1;
   delay_ = s.ChipParam("dly=");
-  const int pkg = s.ChipParam("pkg=");
-  const McuPackage* chosen = nullptr;
-  for (const McuPackage& p : Packages()) {
-    if (p.pkg == pkg && chosen == nullptr) chosen = &p;
-  }
+  const McuPackage* chosen = PackageFor(s.ChipParam("pkg="));
   // A package without wiring would put the programming voltage on whatever pin the row names.
   if (chosen == nullptr) return Refuse(kNoPackage);
   UsePackage(*chosen);
   row_.contactMask = ContactPins(p18c::kContact, s.ChipParam("pm="));
-  gApp.GroundPin = row_.groundPin;
-  gApp.PinMask = row_.contactMask;
-  SelectVppPin(0);
-  SelectGndPin(row_.groundPin);
-  vccMillivolts_ = ChipVccMillivolts();
-  SetVccVoltage(vccMillivolts_);
   // The set's own programming voltage: without it VPP stays at whatever the last set left.
-  vppMillivolts_ = p18c::kVppMillivolts;
-  SetVppVoltage(vppMillivolts_);
-  SelectVppPin(0);
+  SetUpSupplies(ChipVccMillivolts(), p18c::kVppMillivolts);
 }
 
 // --- The engine's steps.

@@ -17,14 +17,11 @@ namespace zelvar::pic {
 namespace {
 using namespace zelvar::pic30;
 
-constexpr const char* kNoFla =
-    "No program size (fla=) in the device list! *器件列表缺少程序容量(fla=)!";
-constexpr const char* kTooLarge =
-    "Program or data size too large for the buffer! *程序或数据容量超出缓冲区!";
+using line_refusal::kNoFla;
+using line_refusal::kNoPackage;
+using line_refusal::kTooLarge;
 constexpr const char* kBadSize =
     "Program size (fla=) or data size (ee=) not in whole rows! *程序或数据容量不是整行!";
-constexpr const char* kNoPackage =
-    "Package (pkg=) not known to this set! *此算法不支持该封装(pkg=)!";
 constexpr const char* kTypeError = "Type error!*错误的器件型号！";
 constexpr const char* kPinError = "Pin connection error! *器件连接错误!";
 constexpr const char* kNoData =
@@ -99,29 +96,12 @@ void PIC30F::Init() {
   row_.eepromLast = ee - 1;
   dataSize_ = static_cast<std::uint32_t>(ee);
   delay_ = s.ChipParam("dly=");
-  const McuPackage* chosen = nullptr;
-  if (s.ChipParam("isp=") != 0) {
-    s.ShowIspWiring(IspLegend());
-    chosen = IspPackage();
-  } else {
-    const int pkg = s.ChipParam("pkg=");
-    for (const McuPackage& p : Packages()) {
-      if (p.pkg == pkg && chosen == nullptr) chosen = &p;
-    }
-  }
+  const McuPackage* chosen = IspOrPackage();
   // A package without wiring would put the programming voltage on whatever pin the row names.
   if (chosen == nullptr) return Refuse(kNoPackage);
   UsePackage(*chosen);
-  gApp.GroundPin = row_.groundPin;
-  gApp.PinMask = row_.contactMask;
-  SelectVppPin(0);
-  SelectGndPin(row_.groundPin);
-  vccMillivolts_ = ChipVccMillivolts(5000);
-  SetVccVoltage(vccMillivolts_);
   // The programming voltage is the set's own: without it MCLR gets whatever the last set left.
-  vppMillivolts_ = pic30f::kVppMillivolts;
-  SetVppVoltage(vppMillivolts_);
-  SelectVppPin(0);
+  SetUpSupplies(ChipVccMillivolts(5000), pic30f::kVppMillivolts);
   deviceId_ = {0, 0, 0, 0};
 }
 

@@ -22,12 +22,9 @@ using pic::p18::kDeviceIdAddress;
 using pic::p18::kIdAddress;
 constexpr std::uint8_t kSettle = zelvar::pic18::kCmdSettle;
 
-constexpr const char* kNoFla =
-    "No program size (fla=) in the device list! *器件列表缺少程序容量(fla=)!";
-constexpr const char* kTooLarge =
-    "Program or data size too large for the buffer! *程序或数据容量超出缓冲区!";
-constexpr const char* kNoPackage =
-    "Package (pkg=) not known to this set! *此算法不支持该封装(pkg=)!";
+using line_refusal::kNoFla;
+using line_refusal::kNoPackage;
+using line_refusal::kTooLarge;
 constexpr const char* kBadErase = "Erase choice not known! *擦除方式错误!";
 // Program memory as far as the buffer's first 2 MB; the data area behind it.
 constexpr std::uint32_t kMaxCode = 0x200000, kMaxData = 0x1000;
@@ -61,30 +58,13 @@ void Pic18Set::Init() {
   row_.lastAddress = fla - 1;
   row_.eepromLast = ee - 1;
   delay_ = s.ChipParam("dly=");
-  const McuPackage* chosen = nullptr;
-  if (s.ChipParam("isp=") != 0) {
-    s.ShowIspWiring(IspLegend());
-    chosen = IspPackage();
-  } else {
-    const int pkg = s.ChipParam("pkg=");
-    for (const McuPackage& p : Packages()) {
-      if (p.pkg == pkg && chosen == nullptr) chosen = &p;
-    }
-  }
+  const McuPackage* chosen = IspOrPackage();
   // A package without wiring would put the programming voltage on whatever pin the row names.
   if (chosen == nullptr) return Refuse(kNoPackage);
   UsePackage(*chosen);
-  gApp.GroundPin = row_.groundPin;
-  gApp.PinMask = row_.contactMask;
-  SelectVppPin(0);
-  SelectGndPin(row_.groundPin);
   readVcc_ = ChipVccMillivolts(Policy().readVcc);
-  vccMillivolts_ = readVcc_;
-  SetVccVoltage(vccMillivolts_);
   // The programming voltage is the set's own: without it VPP stays at whatever the last set left.
-  vppMillivolts_ = p18::kVppMillivolts;
-  SetVppVoltage(vppMillivolts_);
-  SelectVppPin(0);
+  SetUpSupplies(readVcc_, p18::kVppMillivolts);
   deviceId_ = {0, 0};
 }
 

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "sim/designs/FpgaFlash.h"
 #include "sim/designs/Waits.h"
 
 namespace zelvar::sim {
@@ -25,10 +26,9 @@ enum Op : std::uint8_t {
   kCommandData = 67,
 };
 constexpr WaitCommand kWaits[] = {{kWait1ms, 1000}};
-constexpr int kBusLine = 1, kCeLine = 2, kOeLine = 3, kWeLine = 4;
-
-class Mx1611Design final : public Design {
+class Mx1611Design final : public FpgaFlashDesign {
  public:
+  Mx1611Design() : FpgaFlashDesign("mx1611sop44", kDataPins) {}
   std::string Name() const override { return "mx1611sop44"; }
 
   int CommandLength(std::uint8_t op) const override {
@@ -58,19 +58,9 @@ class Mx1611Design final : public Design {
         Apply(p);
         p.Settle();
         return true;
-      case kReadBlocks: {
-        std::vector<std::uint8_t> bytes;
-        const int n = c.bytes[1] * 64;
-        std::uint32_t a = Address(p);
-        while (static_cast<int>(bytes.size()) < n) {
-          PutAddress(p, a++);
-          bytes.push_back(ReadBus(p));
-        }
-        SetAddress(p, a);
-        p.AdvanceUs(n * 0.25);
-        p.PushInData(bytes.data(), bytes.size());
+      case kReadBlocks:
+        ReadBlocks(p, c.bytes[1]);
         return true;
-      }
       default:
         if (!RunWait(p, kWaits, c.op())) return false;
         p.Settle();
@@ -78,32 +68,19 @@ class Mx1611Design final : public Design {
     }
   }
 
+  // This design puts each address byte out as it is written.
   void OnFpgaRegister(Programmer& p, std::uint8_t reg, std::uint8_t value) override {
-    Attach(p);
     if (reg >= 21 && reg <= 23) {
+      Attach(p);
       PutAddress(p, Address(p));
       return;
     }
-    if (reg != 18) return;
-    if ((value & 0x80) == 0 && (value & 0x0F) == 7) {
-      RunCycle(p, value >> 4);
-      return;
-    }
-    const int n = value & 0x7F;
-    if (n < 1 || n > 6) return;
-    lines_[static_cast<std::size_t>(n)] = (value & 0x80) != 0;
-    Apply(p);
-    p.Settle();
+    FpgaFlashDesign::OnFpgaRegister(p, reg, value);
   }
 
  private:
-  void Attach(Programmer& p) {
-    if (attached_) return;
-    attached_ = true;
-    Apply(p);
-  }
   // The control lines, the data latch and the bus direction onto their pins.
-  void Apply(Programmer& p) {
+  void Apply(Programmer& p) override {
     p.level[kCePin] = lines_[kCeLine];
     p.level[kOePin] = lines_[kOeLine];
     p.level[kWePin] = lines_[kWeLine];
@@ -112,19 +89,11 @@ class Mx1611Design final : public Design {
       p.level[kDataPins[i]] = (latch_ >> i) & 1;
     }
   }
-  static std::uint32_t Address(const Programmer& p) {
-    return p.fpga[21] | p.fpga[22] << 8 | static_cast<std::uint32_t>(p.fpga[23]) << 16;
-  }
-  static void SetAddress(Programmer& p, std::uint32_t a) {
-    p.fpga[21] = static_cast<std::uint8_t>(a);
-    p.fpga[22] = static_cast<std::uint8_t>(a >> 8);
-    p.fpga[23] = static_cast<std::uint8_t>(a >> 16);
-  }
-  static void PutAddress(Programmer& p, std::uint32_t a) {
+  void PutAddress(Programmer& p, std::uint32_t a) override {
     for (std::size_t i = 0; i < kAddressPins.size(); ++i) p.level[kAddressPins[i]] = (a >> i) & 1;
     p.Settle();
   }
-  void RunCycle(Programmer& p, int code) {
+  void RunCycle(Programmer& p, int code) override {
     static constexpr std::array<std::pair<std::uint32_t, std::uint8_t>, 8> kCycles = {
         {{0, 0xFF},
          {0xAAAA, 0xAA},
@@ -139,29 +108,7 @@ class Mx1611Design final : public Design {
     Apply(p);
     PutAddress(p, code == 0 || code == 6 ? Address(p) : address);
   }
-  // Bits nothing drives read high (the bus pull-ups); a read while the chip drives none of the
-  // bus is a hazard of the test: its outputs are off and a blank check would pass on anything.
-  std::uint8_t ReadBus(Programmer& p) {
-    std::uint8_t b = 0;
-    bool driven = false;
-    for (std::size_t i = 0; i < kDataPins.size(); ++i) {
-      const int sp = kDataPins[i];
-      const int cp = p.ChipPinAt(sp);
-      const int d = cp > 0 && p.chip() ? p.chip()->Drive(cp) : -1;
-      driven = driven || d >= 0;
-      if (d > 0 || (d < 0 && p.ReadLevel(sp) != 0)) b |= static_cast<std::uint8_t>(1u << i);
-    }
-    if (p.chip() && !driven && !floatingReported_) {
-      floatingReported_ = true;
-      p.record.Hazard("mx1611sop44: data bus read while the chip drives none of it");
-    }
-    return b;
-  }
-
-  std::array<bool, 7> lines_ = {false, true, true, true, true, false, false};
   std::uint8_t latch_ = 0xFF;
-  bool attached_ = false;
-  bool floatingReported_ = false;
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "sim/designs/FpgaFlash.h"
 #include "sim/designs/Waits.h"
 
 namespace zelvar::sim {
@@ -72,11 +73,9 @@ enum Op : std::uint8_t {
   kIntelProgramByte = 72,
 };
 constexpr WaitCommand kWaits[] = {{kWait1ms, 1000}, {kEraseWait, 100000}, {kProgramWait, 50}};
-constexpr int kBusLine = 1, kCeLine = 2, kOeLine = 3, kWeLine = 4, kResetLine = 5;
-
-class P29F640Design final : public Design {
+class P29F640Design final : public FpgaFlashDesign {
  public:
-  explicit P29F640Design(const Adapter& a) : a_(a) {}
+  explicit P29F640Design(const Adapter& a) : FpgaFlashDesign(a.tag, a.data), a_(a) {}
   std::string Name() const override { return a_.tag; }
 
   int CommandLength(std::uint8_t op) const override {
@@ -112,22 +111,9 @@ class P29F640Design final : public Design {
       case kReadBus:
         p.PushReplyByte(static_cast<std::uint8_t>(ReadBus(p)));
         return true;
-      case kReadBlocks: {
-        std::vector<std::uint8_t> bytes;
-        const int n = c.bytes[1] * 64;
-        const bool wide = a_.data.size() == 16;
-        std::uint32_t a = Address(p);
-        while (static_cast<int>(bytes.size()) < n) {
-          PutAddress(p, a++);
-          const std::uint16_t v = ReadBus(p);
-          bytes.push_back(static_cast<std::uint8_t>(v));
-          if (wide) bytes.push_back(static_cast<std::uint8_t>(v >> 8));
-        }
-        SetAddress(p, a);
-        p.AdvanceUs(n * 0.25);
-        p.PushInData(bytes.data(), bytes.size());
+      case kReadBlocks:
+        ReadBlocks(p, c.bytes[1]);
         return true;
-      }
       case kProgramWord:
       case kProgramByte: {
         const std::uint32_t a = Address(p);
@@ -162,43 +148,16 @@ class P29F640Design final : public Design {
     }
   }
 
-  void OnFpgaRegister(Programmer& p, std::uint8_t reg, std::uint8_t value) override {
-    Attach(p);
-    if (reg != 18) return;
-    if ((value & 0x80) == 0 && (value & 0x0F) == 7) {
-      RunCycle(p, value >> 4);
-      return;
-    }
-    const int n = value & 0x7F;
-    if (n < 1 || n > 6) return;
-    lines_[static_cast<std::size_t>(n)] = (value & 0x80) != 0;
-    Apply(p);
-    p.Settle();
-  }
-
  private:
-  void Attach(Programmer& p) {
-    if (attached_) return;
-    attached_ = true;
-    Apply(p);
-  }
   // The control lines and the bus direction onto their pins.
-  void Apply(Programmer& p) {
+  void Apply(Programmer& p) override {
     p.level[a_.ce] = lines_[kCeLine];
     p.level[a_.oe] = lines_[kOeLine];
     p.level[a_.we] = lines_[kWeLine];
     if (a_.reset) p.level[a_.reset] = lines_[kResetLine];
     for (int pin : a_.data) p.busInput[pin] = lines_[kBusLine];
   }
-  static std::uint32_t Address(const Programmer& p) {
-    return p.fpga[21] | p.fpga[22] << 8 | static_cast<std::uint32_t>(p.fpga[23]) << 16;
-  }
-  static void SetAddress(Programmer& p, std::uint32_t a) {
-    p.fpga[21] = static_cast<std::uint8_t>(a);
-    p.fpga[22] = static_cast<std::uint8_t>(a >> 8);
-    p.fpga[23] = static_cast<std::uint8_t>(a >> 16);
-  }
-  void PutAddress(Programmer& p, std::uint32_t a) const {
+  void PutAddress(Programmer& p, std::uint32_t a) override {
     for (std::size_t i = 0; i < a_.address.size(); ++i) p.level[a_.address[i]] = (a >> i) & 1;
     p.Settle();
   }
@@ -211,7 +170,7 @@ class P29F640Design final : public Design {
     p.Settle();
     p.level[a_.we] = lines_[kWeLine];
   }
-  void RunCycle(Programmer& p, int code) {
+  void RunCycle(Programmer& p, int code) override {
     static constexpr std::array<std::pair<std::uint32_t, std::uint8_t>, 8> kCycles = {
         {{0, 0},
          {0x5555, 0xAA},
@@ -227,29 +186,7 @@ class P29F640Design final : public Design {
     }
     PutAddress(p, Address(p));
   }
-  // Bits nothing drives read high (the bus pull-ups); a read while the chip drives none of the
-  // bus is a hazard of the test: its outputs are off and a blank check would pass on anything.
-  std::uint16_t ReadBus(Programmer& p) {
-    std::uint16_t b = 0;
-    bool driven = false;
-    for (std::size_t i = 0; i < a_.data.size(); ++i) {
-      const int sp = a_.data[i];
-      const int cp = p.ChipPinAt(sp);
-      const int d = cp > 0 && p.chip() ? p.chip()->Drive(cp) : -1;
-      driven = driven || d >= 0;
-      if (d > 0 || (d < 0 && p.ReadLevel(sp) != 0)) b |= static_cast<std::uint16_t>(1u << i);
-    }
-    if (p.chip() && !driven && !floatingReported_) {
-      floatingReported_ = true;
-      p.record.Hazard(std::string(a_.tag) + ": data bus read while the chip drives none of it");
-    }
-    return b;
-  }
-
   const Adapter& a_;
-  std::array<bool, 7> lines_ = {false, true, true, true, true, false, false};
-  bool attached_ = false;
-  bool floatingReported_ = false;
   std::uint8_t pulseSetting_ = 6;  // the program pulse; a simulated program takes at its latch
 };
 

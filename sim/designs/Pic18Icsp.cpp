@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "sim/designs/IcspBits.h"
 #include "sim/designs/PicIcsp.h"
 #include "sim/designs/Waits.h"
 
@@ -39,7 +40,7 @@ struct Pic18Wiring {
 
 class Pic18Icsp final : public Design {
  public:
-  explicit Pic18Icsp(const Pic18Wiring& w) : w_(w) {
+  explicit Pic18Icsp(const Pic18Wiring& w) : w_(w), bits_{w.pgc, w.pgd, kBitUs} {
     if (w.pic16 != nullptr) pic16_.emplace(*w.pic16);
   }
   std::string Name() const override { return w_.tag; }
@@ -132,43 +133,6 @@ class Pic18Icsp final : public Design {
     if (changed) p.Settle();
   }
 
-  void Clock(Programmer& p, int level) {
-    p.level[w_.pgc] = level;
-    p.Settle();
-    p.AdvanceUs(kBitUs / 2);
-  }
-
-  void Out(Programmer& p, std::uint32_t bits, int count) {
-    p.busInput[w_.pgd] = false;
-    for (int i = 0; i < count; ++i) {
-      p.level[w_.pgd] = static_cast<int>((bits >> i) & 1);
-      Clock(p, 1);
-      Clock(p, 0);
-    }
-    p.level[w_.pgd] = 0;
-    p.Settle();
-  }
-
-  // The 16-bit phase with PGD let go: the byte of the last 8 clocks is kept.
-  void In(Programmer& p) {
-    p.busInput[w_.pgd] = true;
-    p.Settle();
-    std::uint8_t byte = 0;
-    for (int k = 1; k <= 16; ++k) {
-      Clock(p, 1);
-      if (k >= 9) {
-        const int cp = p.ChipPinAt(w_.pgd);
-        const int d = cp > 0 && p.chip() ? p.chip()->Drive(cp) : -1;
-        if (d != 0) byte |= static_cast<std::uint8_t>(1 << (k - 9));
-      }
-      Clock(p, 0);
-    }
-    p.busInput[w_.pgd] = false;
-    p.level[w_.pgd] = 0;
-    p.Settle();
-    read_ = byte;
-  }
-
   std::uint32_t Operand(const Programmer& p) const {
     return static_cast<std::uint32_t>(p.port[1] | p.port[3] << 8);
   }
@@ -181,30 +145,32 @@ class Pic18Icsp final : public Design {
     const std::uint32_t command = p.port[0] & 0x0F;
     if (holdArmed_) {
       holdArmed_ = false;
-      Out(p, command, 3);
+      bits_.Out(p, command, 3);
       p.level[w_.pgd] = static_cast<int>(command >> 3 & 1);
-      Clock(p, 1);
+      bits_.Clock(p, 1);
       holding_ = true;
       return;
     }
-    Out(p, command, 4);
+    bits_.Out(p, command, 4);
     if (readDirection_) {
-      In(p);
+      // The 16-bit phase with PGD let go: the byte of the last 8 clocks is kept.
+      read_ = static_cast<std::uint8_t>(bits_.In(p, 16));
     } else {
-      Out(p, Operand(p), 16);
+      bits_.Out(p, Operand(p), 16);
     }
     busy_ = 1;
   }
 
   void EndHold(Programmer& p) {
     holding_ = false;
-    Clock(p, 0);
+    bits_.Clock(p, 0);
     p.AdvanceUs(kDischargeUs);
-    Out(p, Operand(p), 16);
+    bits_.Out(p, Operand(p), 16);
     busy_ = 1;
   }
 
   const Pic18Wiring& w_;
+  IcspBits bits_;
   std::optional<PicIcspLogic> pic16_;
   bool readDirection_ = false, holdArmed_ = false, holding_ = false;
   int busy_ = 0;  // a transfer still running: 29 or an idle byte 0 ends it

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "sim/designs/IcspBits.h"
 #include "sim/designs/Waits.h"
 
 namespace zelvar::sim {
@@ -35,7 +36,7 @@ struct Pic30Wiring {
 
 class Pic30Icsp final : public Design {
  public:
-  explicit Pic30Icsp(const Pic30Wiring& w) : w_(w) {}
+  explicit Pic30Icsp(const Pic30Wiring& w) : w_(w), bits_{w.pgc, w.pgd, kBitUs} {}
   std::string Name() const override { return w_.tag; }
 
   int CommandLength(std::uint8_t op) const override {
@@ -109,58 +110,23 @@ class Pic30Icsp final : public Design {
     }
   }
 
-  void Clock(Programmer& p, int level) {
-    p.level[w_.pgc] = level;
-    p.Settle();
-    p.AdvanceUs(kBitUs / 2);
-  }
-
-  void Out(Programmer& p, std::uint32_t bits, int count) {
-    p.busInput[w_.pgd] = false;
-    for (int i = 0; i < count; ++i) {
-      p.level[w_.pgd] = static_cast<int>((bits >> i) & 1);
-      Clock(p, 1);
-      Clock(p, 0);
-    }
-    p.level[w_.pgd] = 0;
-    p.Settle();
-  }
-
-  // 24 clocks with PGD let go; the bits after the rising edges of the last 16 are kept.
-  void In(Programmer& p) {
-    p.busInput[w_.pgd] = true;
-    p.Settle();
-    std::uint16_t word = 0;
-    for (int k = 1; k <= 24; ++k) {
-      Clock(p, 1);
-      if (k >= 9) {
-        const int cp = p.ChipPinAt(w_.pgd);
-        const int d = cp > 0 && p.chip() ? p.chip()->Drive(cp) : -1;
-        if (d != 0) word |= static_cast<std::uint16_t>(1 << (k - 9));
-      }
-      Clock(p, 0);
-    }
-    p.busInput[w_.pgd] = false;
-    p.level[w_.pgd] = 0;
-    p.Settle();
-    read_ = word;
-  }
-
   void Transfer(Programmer& p) {
     if (p.port[0] != 1) {
       p.record.ProtocolError(std::string(w_.tag) + ": a strobe without the start (port 0 at 1)");
       return;
     }
-    Out(p, p.port[1] & 0x0Fu, 4);
+    bits_.Out(p, p.port[1] & 0x0Fu, 4);
     if (readDirection_) {
-      In(p);
+      // 24 clocks with PGD let go; the bits after the rising edges of the last 16 are kept.
+      read_ = static_cast<std::uint16_t>(bits_.In(p, 24));
     } else {
-      Out(p, static_cast<std::uint32_t>(p.port[3] | p.port[4] << 8 | p.port[5] << 16), 24);
+      bits_.Out(p, static_cast<std::uint32_t>(p.port[3] | p.port[4] << 8 | p.port[5] << 16), 24);
     }
     busy_ = p.model() == 6400;
   }
 
   const Pic30Wiring& w_;
+  IcspBits bits_;
   bool readDirection_ = false, busy_ = false;
   std::optional<std::uint16_t> read_;
 };
