@@ -2,7 +2,7 @@
 // "PIC30F": the dsPIC30F digital signal controllers through the maker's standard ICSP protocol:
 // 24-bit instructions executed on the chip (SIX) and W registers read back through VISI
 // (REGOUT), with the table-read, table-write and flash-unlock sequences of the dsPIC30F
-// programming specification. One row serves every chip: the program size in address units
+// programming guide. One row serves every chip: the program size in address units
 // ("fla=", two a 24-bit word), the data EEPROM in bytes ("ee="), the package ("pkg=" or "isp="),
 // the supply ("vcc=") and the configuration group ("cfg=") come from the chip line.
 //

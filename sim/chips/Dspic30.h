@@ -1,6 +1,6 @@
 #pragma once
 // Microchip dsPIC30F digital signal controllers in their standard ICSP mode, from the maker's
-// dsPIC30F Flash Programming Specification (the SIX and REGOUT commands, the serial execution of
+// dsPIC30F flash programming guide (the SIX and REGOUT commands, the serial execution of
 // the published table-read, table-write and NVM sequences, the NVMCON operation codes) and the
 // parts' data sheets (pinouts, memory sizes, device IDs) and family reference manual (the
 // configuration registers' bits).
@@ -16,7 +16,7 @@
 //   packed read relies on; of the SFRs TBLPAG (0032h), NVMCON (0760h), NVMADR (0762h), NVMADRU
 //   (0764h), NVMKEY (0766h) and VISI (0784h) are modelled, a write elsewhere is a host fault.
 //
-// Rules the programming specification leaves open, kept here:
+// Rules the programming guide leaves open, kept here:
 // - Power: VDD 2.5-5.5 V on the VDD pin the socket feeds, with its VSS grounded (the other VDD
 //   and VSS pins, AVDD and AVSS are taken as tied on the board). Row writes need VDD at 3.0 V or
 //   more, the bulk erase 4.5 V; below, the operation does nothing.
@@ -33,7 +33,7 @@
 //   operation. An operation takes 2 ms (the bulk erase 4 ms); meanwhile the chip takes NOPs only
 //   (BCLR NVMCON,#WR included: WR is cleared by the chip), anything else is a host fault.
 // - The bulk erase leaves the configuration registers as they are: the programming
-//   specification writes FFFFh into each before it. A configuration write replaces the register
+//   guide writes FFFFh into each before it. A configuration write replaces the register
 //   (its implemented bits; the others read 0). GCP (FGS bit 1) at 0 protects the chip: code and
 //   data EEPROM read 0; raising GCP back to 1 erases code and data EEPROM first.
 // - The device revision (FF:0002) is ours.

@@ -22,10 +22,18 @@ class PaddingTest : public SimFixture, public ::testing::WithParamInterface<PadC
 
 void Put(int size) {
   switch (size) {
-    case 1: PutCmd1(0xA1); break;
-    case 2: PutCmd2(0xA1, 0xA2); break;
-    case 3: PutCmd3(0xA1, 0xA2, 0xA3); break;
-    default: PutCmd4(0xA1, 0xA2, 0xA3, 0xA4); break;
+    case 1:
+      PutCmd1(0xA1);
+      break;
+    case 2:
+      PutCmd2(0xA1, 0xA2);
+      break;
+    case 3:
+      PutCmd3(0xA1, 0xA2, 0xA3);
+      break;
+    default:
+      PutCmd4(0xA1, 0xA2, 0xA3, 0xA4);
+      break;
   }
 }
 
@@ -40,13 +48,13 @@ TEST_P(PaddingTest, CommandNeverStraddlesAPacket) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, PaddingTest,
-                         ::testing::Values(PadCase{63, 1, 63, 64},   // a single byte never pads
-                                           PadCase{62, 2, 62, 64},   // fits exactly
-                                           PadCase{63, 2, 64, 66},   // one 0 byte
-                                           PadCase{61, 3, 61, 64},   // fits exactly
-                                           PadCase{62, 3, 64, 67},   // two 0 bytes
-                                           PadCase{63, 3, 64, 67},   // one 0 byte
-                                           PadCase{60, 4, 60, 64},   // fits exactly
+                         ::testing::Values(PadCase{63, 1, 63, 64},     // a single byte never pads
+                                           PadCase{62, 2, 62, 64},     // fits exactly
+                                           PadCase{63, 2, 64, 66},     // one 0 byte
+                                           PadCase{61, 3, 61, 64},     // fits exactly
+                                           PadCase{62, 3, 64, 67},     // two 0 bytes
+                                           PadCase{63, 3, 64, 67},     // one 0 byte
+                                           PadCase{60, 4, 60, 64},     // fits exactly
                                            PadCase{125, 4, 128, 132},  // three 0 bytes
                                            PadCase{65535, 1, 65535, 65536}));  // fills the queue
 
@@ -84,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Table, OverflowTest,
                                            OverflowCase{65533, 4}, OverflowCase{65535, 2}));
 
 TEST_F(SimFixture, ReplyReadReturnsByteZeroAndKeepsTheReply) {
-  PutCmd2(23, 1);  // probe answers 0 on an empty socket with no ground
+  PutCmd2(23, 1);      // probe answers 0 on an empty socket with no ground
   SetRegister(17, 0);  // model query: the name becomes the next reply
   EXPECT_EQ(ReadReply64(gLink.ScratchBuffer.data()), 'z');
   EXPECT_EQ(std::string(reinterpret_cast<char*>(gLink.ScratchBuffer.data()), 7), "zor6200");
