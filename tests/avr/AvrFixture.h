@@ -15,6 +15,7 @@
 #include "app/core/runner/OperationRunner.h"
 #include "link/LinkState.h"
 #include "services/AppState.h"
+#include "support/Pattern.h"
 #include "support/SimFixture.h"
 
 namespace zelvar::test {
@@ -75,7 +76,7 @@ class AvrFixture : public SimFixture {
   // 64 KiB bank (i * 7 + (i >> 8) alone repeats every 64 KiB and would hide a lost A16).
   void Pattern(std::uint32_t n, std::uint8_t seed = 0x5A) {
     for (std::uint32_t i = 0; i < n; ++i) {
-      gApp.CodeBuffer[i] = static_cast<std::uint8_t>(i * 7 + seed + (i >> 8) + (i >> 16) * 0x3B);
+      gApp.CodeBuffer[i] = PatternByte(i, seed);
     }
   }
 

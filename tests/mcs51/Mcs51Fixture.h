@@ -14,6 +14,7 @@
 #include "app/core/runner/OperationRunner.h"
 #include "link/LinkState.h"
 #include "services/AppState.h"
+#include "support/Pattern.h"
 #include "support/SimFixture.h"
 
 namespace zelvar::test {
@@ -59,7 +60,7 @@ class Mcs51Fixture : public SimFixture {
   // differs between blocks.
   void Pattern(std::uint32_t n, std::uint8_t seed = 0x5A) {
     for (std::uint32_t i = 0; i < n; ++i) {
-      gApp.CodeBuffer[i] = static_cast<std::uint8_t>(i * 7 + seed + (i >> 8));
+      gApp.CodeBuffer[i] = PatternByte(i, seed);
     }
   }
 

@@ -13,6 +13,7 @@
 #include "app/core/runner/AutoProgrammer.h"
 #include "app/core/runner/OperationRunner.h"
 #include "services/AppState.h"
+#include "support/Pattern.h"
 #include "support/SimFixture.h"
 
 namespace zelvar::test {
@@ -65,7 +66,7 @@ class ChipFixture : public SimFixture {
   // A pattern in the first `n` buffer bytes with every bit at 0 and 1 somewhere.
   void Pattern(std::uint32_t n, std::uint8_t seed = 0x5A) {
     for (std::uint32_t i = 0; i < n; ++i) {
-      gApp.CodeBuffer[i] = static_cast<std::uint8_t>(i * 7 + seed + (i >> 8));
+      gApp.CodeBuffer[i] = PatternByte(i, seed);
     }
   }
   void ExpectNoHazard() const {

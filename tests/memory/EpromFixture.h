@@ -13,6 +13,7 @@
 #include "link/PowerContact.h"
 #include "services/AppState.h"
 #include "sim/chips/Eprom.h"
+#include "support/Pattern.h"
 #include "support/SimFixture.h"
 
 namespace zelvar::test {
@@ -81,7 +82,7 @@ class EpromFixture : public SimFixture {
   // Fills the first `n` buffer bytes with a pattern that has every bit at 0 and 1 somewhere.
   void Pattern(std::uint32_t n, std::uint8_t seed = 0x5A) {
     for (std::uint32_t i = 0; i < n; ++i) {
-      gApp.CodeBuffer[i] = static_cast<std::uint8_t>(i * 7 + seed + (i >> 8));
+      gApp.CodeBuffer[i] = PatternByte(i, seed);
     }
   }
 

@@ -21,15 +21,7 @@ struct FlashRow {
   bool readId = true;  // the set offers Read ID
 };
 
-class FlashRoundTrip : public ChipFixture, public ::testing::WithParamInterface<FlashRow> {
- protected:
-  // Pattern repeats every 64 KiB: a mark per bank keeps a lost high address line in Verify or Read
-  // from finding the same bytes one bank down.
-  static void BankMark(std::uint32_t n) {
-    for (std::uint32_t a = 0x10000; a < n; ++a)
-      gApp.CodeBuffer[a] = static_cast<std::uint8_t>(gApp.CodeBuffer[a] + (a >> 16) * 0x3B);
-  }
-};
+class FlashRoundTrip : public ChipFixture, public ::testing::WithParamInterface<FlashRow> {};
 
 // A used chip: Erase (with the Blank the runner runs after it), Write, Verify, Read and Read ID,
 // each with its result line; the write window reaches the top address lines.
@@ -51,7 +43,6 @@ TEST_P(FlashRoundTrip, EraseWriteVerifyReadAndId) {
 
   // The sets that write the chip's whole size get the whole image; the others a window at the top.
   Pattern(size, 0x3C);
-  BankMark(size);
   // MX29F writes from address 0, AMD29f040 and AT49F the whole chip.
   const std::string key = c.key;
   const bool whole = key == "AMD29f040" || key == "AT49F" || key == "MX29F";
