@@ -43,6 +43,8 @@ bool ReadGalJedecText(std::string_view text, FuseMapDocument& doc, std::span<std
   std::vector<std::int8_t> fuses(static_cast<std::size_t>(std::max(size, 0)), -1);
   char defaultFuse = '0';
   int reached = 0;
+  int declaredFuses = 0;
+  int declaredChecksum = -1;
   // Fields end at '*'; the first is the design field.
   std::size_t pos = text.find('*');
   while (pos != std::string_view::npos && pos + 1 < text.size()) {
@@ -51,8 +53,32 @@ bool ReadGalJedecText(std::string_view text, FuseMapDocument& doc, std::span<std
     if (i >= text.size() || text[i] == '\x03') break;
     const std::size_t end = std::min(text.find('*', i), text.size());
     const char id = text[i];
-    if (id == 'C') break;
-    if (id == 'F') {
+    if (id == 'C') {
+      // The fuse checksum: four hexadecimal digits.
+      int value = 0, digits = 0;
+      for (std::size_t j = i + 1; j < end && digits < 5; ++j) {
+        const char c = text[j];
+        const int d = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                             : -1;
+        if (d < 0) break;
+        value = value * 16 + d;
+        ++digits;
+      }
+      if (digits == 4) declaredChecksum = value;
+      break;
+    }
+    if (id == 'Q' && i + 1 < end && text[i + 1] == 'F') {
+      long number = 0;
+      int digits = 0;
+      for (std::size_t j = i + 2; j < end && text[j] >= '0' && text[j] <= '9' && digits < 10; ++j) {
+        number = number * 10 + (text[j] - '0');
+        ++digits;
+      }
+      if (digits == 0 || number > size) return false;  // a larger part's file
+      declaredFuses = static_cast<int>(number);
+    } else if (id == 'F') {
       std::size_t j = i + 1;
       while (j < end && IsBlank(text[j])) ++j;
       if (j < end && (text[j] == '0' || text[j] == '1')) defaultFuse = text[j];
@@ -85,6 +111,8 @@ bool ReadGalJedecText(std::string_view text, FuseMapDocument& doc, std::span<std
     map[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(f < 0 ? defaultFuse : f);
   }
   doc.fuseCount = reached;
+  doc.fileFuses = declaredFuses;
+  doc.fileChecksum = declaredChecksum;
   doc.loaded = true;
   return true;
 }
@@ -99,6 +127,18 @@ bool ReadGalJedec(const std::string& path, FuseMapDocument& doc, std::span<std::
   if (!ReadGalJedecText(text, doc, map)) {
     ShowMessageText(kJedecFormatError);
     return false;
+  }
+  if (doc.fileChecksum >= 0) {
+    const int count = doc.fileFuses > 0 ? doc.fileFuses : doc.DeviceFuses();
+    const int sum = JedecFuseChecksum(map, count);
+    if (sum != doc.fileChecksum) {
+      char text[160];
+      std::snprintf(text, sizeof text,
+                    "Warning: the file's fuse checksum is %04X, its fuses give %04X!*"
+                    "提示: 文件的熔丝校验和为 %04X, 熔丝计算为 %04X!",
+                    doc.fileChecksum, sum, doc.fileChecksum, sum);
+      AddMessageLine(text);
+    }
   }
   return true;
 }
@@ -117,12 +157,18 @@ std::string GalDeviceLine(int rowLength) {
 }
 
 std::string GalJedecText(const FuseMapDocument& doc, std::span<const std::uint8_t> map) {
-  // The whole map: a file cut at the last fuse read would lose the fuses a default field set.
-  const int count = std::min(doc.MapFuses(), static_cast<int>(map.size()));
-  std::string out;
+  // A standard JEDEC transfer: STX, the design field, the package pins (QP) and fuse count (QF)
+  // that other tools check, a default, one L field of the part's fuses (no padding past them: the
+  // map's spare room is no fuse), the fuse checksum, ETX and the transmission checksum.
+  const int count = std::min(doc.DeviceFuses(), static_cast<int>(map.size()));
+  std::string out = "\x02";
   const std::string device = GalDeviceLine(doc.rowLength);
   if (!device.empty()) out += device + "\n";
   out += "Verin*\n";
+  const int pins = doc.rowLength == 32 ? 20 : doc.rowLength == 40 || doc.rowLength == 44 ? 24 : 0;
+  if (pins != 0) out += Printf("QP%d*\n", pins);
+  out += Printf("QF%d*\n", count);
+  out += "F0*\n";
   out += "L0000 \n";
   const int row = std::max(doc.rowLength, 1);
   for (int k = 0; k < count; ++k) {
@@ -134,7 +180,11 @@ std::string GalJedecText(const FuseMapDocument& doc, std::span<const std::uint8_
     }
   }
   if (count == 0) out += "*\n";
-  out += Printf("C%04X*", JedecFuseChecksum(map, count));
+  out += Printf("C%04X*\n", JedecFuseChecksum(map, count));
+  out += '\x03';
+  unsigned transmission = 0;
+  for (const char c : out) transmission += static_cast<unsigned char>(c);
+  out += Printf("%04X", static_cast<int>(transmission & 0xFFFF));
   return out;
 }
 

@@ -3,7 +3,8 @@
 //
 // Small PLDs: the fuse map in CodeBuffer, fuse n in byte n as the character '0' or '1'. The reader
 // takes any JEDEC file (fields ended by '*': the design field, then L, F, C, Q, N, G, V ...); the
-// writer writes one L field of the whole map and the standard fuse checksum.
+// writer writes a standard transfer of the part's fuses (QP, QF, one L field, the fuse checksum,
+// STX/ETX and the transmission checksum).
 //
 // Large PLDs and JTAG parts: the JEDEC text itself, one fuse line a text line ("L000080 0101*"),
 // unpacked into packed fuse bytes by lanes and written back from read-back rows.
@@ -33,17 +34,20 @@ std::uint16_t JedecFuseChecksum(std::span<const std::uint8_t> map, int count);
 
 // Reads JEDEC `text` into `map` (at least doc.MapFuses() bytes). Fuses stand only inside L fields;
 // fuses no L field sets take the F field's default ('0' without one); reading ends at the C field
-// or ETX. False (map and document unchanged) when a fuse lies beyond the map or an L number is
-// malformed. On success doc.fuseCount is the highest fuse number reached and doc.loaded is set.
+// or ETX. False (map and document unchanged) when a fuse lies beyond the map, an L number is
+// malformed or QF declares more fuses than the map holds. On success doc.fuseCount is the highest
+// fuse number reached, doc.fileFuses and doc.fileChecksum what QF and C declared, and doc.loaded
+// is set.
 bool ReadGalJedecText(std::string_view text, FuseMapDocument& doc, std::span<std::uint8_t> map);
 // The file at `path`: an unreadable file says "Can not open the file!", a bad one "JEDEC file
-// format error!"; both change nothing.
+// format error!"; both change nothing. A C field that the fuses do not sum to is logged.
 bool ReadGalJedec(const std::string& path, FuseMapDocument& doc, std::span<std::uint8_t> map);
 
 // The device line of the writer by the chip's row-address count ("" when unknown).
 std::string GalDeviceLine(int rowLength);
-// The JEDEC text of the map: device line, design field, one L field of the whole map in lines of
-// rowLength, the fuse checksum.
+// The JEDEC text of the map: STX, device line, design field, QP and QF, F0, one L field of the
+// part's fuses (doc.DeviceFuses()) in lines of rowLength, the fuse checksum, ETX and the
+// transmission checksum (the 16-bit sum of every character from STX to ETX).
 std::string GalJedecText(const FuseMapDocument& doc, std::span<const std::uint8_t> map);
 bool WriteGalJedec(const std::string& path, const FuseMapDocument& doc,
                    std::span<const std::uint8_t> map);

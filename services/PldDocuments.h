@@ -19,8 +19,21 @@ struct FuseMapDocument {
   bool loaded = false;
   std::string caption;
 
+  // What the last JEDEC file read declared: its QF fuse count (0 when it had none) and its C fuse
+  // checksum (-1 when it had none).
+  int fileFuses = 0;
+  int fileChecksum = -1;
+
   int MapFuses() const { return (rowCount + 6) * rowLength; }
   int ArrayFuses() const { return rowCount * rowLength; }
+  // The part's own fuses, the count a JEDEC file's QF field and C checksum cover: the AND array and
+  // the architecture fuses behind it (GAL16V8/20V8: XOR, signature, AC1, PTD, SYN, AC0, 146 fuses;
+  // 22V10: the macrocells' S0/S1 and the signature, 84). The map's six rows have room to spare.
+  int DeviceFuses() const {
+    if (rowLength == 32 || rowLength == 40) return ArrayFuses() + 146;
+    if (rowLength == 44) return ArrayFuses() + 84;
+    return MapFuses();
+  }
 };
 
 struct JedecTextDocument {

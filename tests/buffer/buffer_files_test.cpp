@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/core/buffer/BufferFiles.h"
+#include "app/core/buffer/BufferReaders.h"
 #include "app/core/buffer/FileFormat.h"
 #include "buffer/BufferFixture.h"
 
@@ -144,15 +145,98 @@ TEST_F(LoadFiles, SaveProposalAndFailedSave) {
   EXPECT_EQ(ProposeSave().filterIndex, 2);
   gApp.DataFileName = "/p/a.bin";
   EXPECT_EQ(ProposeSave().filterIndex, 1);
-  // The name typed stays when its extension is the format's in any case.
+  // The name typed stays when its extension is one the dialog offers, and then names the format.
   EXPECT_EQ(SaveFileName("/p/a.hex", 2), "/p/a.hex");
-  EXPECT_EQ(SaveFileName("/p/a.hex", 1), "/p/a.BIN");
+  EXPECT_EQ(SaveFileName("/p/a.hex", 1), "/p/a.hex");
+  EXPECT_EQ(SaveFormat("/p/a.hex", 1), 2);
+  EXPECT_EQ(SaveFormat("/p/a.Bin", 2), 1);
   EXPECT_EQ(SaveFileName("/p/a", 2), "/p/a.HEX");
+  EXPECT_EQ(SaveFileName("/p/a.txt", 1), "/p/a.BIN");
 
   EXPECT_FALSE(SaveBuffer((dir / "missing" / "a.hex").string(), 2));
   EXPECT_FALSE(SaveBuffer((dir / "a.jed").string(), 3));  // no fuse-map window
   EXPECT_TRUE(ui.recent.empty());
   EXPECT_EQ(fake.boxes.front(), "Can not create the file! ");
+}
+
+TEST_F(LoadFiles, SaveNeverProposesTheSourceAndTheTypedExtensionWins) {
+  gApp.DataFileName = Write("src.hex", ":0100000055AA\r\n:00000001FF");
+  Write("src_1.hex", "");
+  const SaveProposal p = ProposeSave();
+  EXPECT_EQ(p.fileName, (dir / "src_2.hex").string());
+  EXPECT_EQ(p.filterIndex, 2);
+
+  gApp.CodeLastAddress = 1;
+  gApp.CodeBuffer[0] = 0x12;
+  gApp.CodeBuffer[1] = 0x34;
+  // "x.bin" typed with the HEX filter chosen: a binary file under that very name.
+  ASSERT_TRUE(SaveBuffer((dir / "x.bin").string(), 2));
+  EXPECT_EQ(Read((dir / "x.bin").string()), "\x12\x34");
+  EXPECT_FALSE(std::filesystem::exists(dir / "x.HEX"));
+  ASSERT_TRUE(SaveBuffer((dir / "y.hex").string(), 1));
+  EXPECT_TRUE(Read((dir / "y.hex").string()).starts_with(":020000001234"));
+}
+
+// What a load says when the file is not what its name claims or does not fit the chosen chip.
+TEST_F(LoadFiles, FilesThatSayWhatTheyDid) {
+  std::string hex128k;  // 128 KiB of 0x5A as HEX, through the writer
+  {
+    std::vector<std::uint8_t> image(0x20000, 0x5A);
+    WriteHexRecords(hex128k, image, 0x1FFFF);
+  }
+  struct Case {
+    const char* name;
+    const char* file;
+    std::string text;
+    std::int32_t chipLast;  // 0: no chip chosen
+    bool loads;
+    const char* box;     // the box the load shows ("" none)
+    const char* chosen;  // the format the dialog offered
+    int byte0;           // buffer byte 0 afterwards
+  };
+  const std::vector<Case> cases = {
+      {"text named .hex", "notes.hex", "just some notes\nno records\n", 0x7FFF, false,
+       "bad format!", ".HEX", 0x11},
+      {"text named .s", "notes.s", "just notes\n", 0x7FFF, false, "bad format!", ".S", 0x11},
+      {"128 KiB for a 64 KiB chip", "big.hex", hex128k, 0xFFFF, true,
+       "Warning: the file has data beyond the chip's last address FFFF (up to 1FFFF)!", ".HEX",
+       0x5A},
+      {"above a 27C256", "high.hex", ":020000040001F9\r\n:0100000055AA\r\n:00000001FF", 0x7FFF,
+       true, "Warning: the file has data beyond the chip's last address 7FFF (up to 10000)!",
+       ".HEX", 0xFF},
+      {"inside the chip", "fits.hex", ":0100000055AA\r\n:00000001FF", 0x7FFF, true, "", ".HEX",
+       0x55},
+      {"no chip chosen", "big2.hex", hex128k, 0, true, "", ".HEX", 0x5A},
+      {"s19 by its name", "a.s19", "S00600004844521B\nS1040000AA51\nS9030000FC\n", 0x7FFF, true, "",
+       ".S", 0xAA},
+      {"HEX by its content", "image.dat", ":0100000055AA\r\n:00000001FF", 0x7FFF, true, "", ".HEX",
+       0x55},
+      {"S-record named .hex", "mis.hex", "S1040000AA51\nS9030000FC\n", 0x7FFF, true, "", ".S",
+       0xAA},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    gApp.Reset();
+    fake.boxes.clear();
+    ui.events.clear();
+    gApp.FillMode = 2;
+    gApp.CodeBuffer[0] = 0x11;
+    if (c.chipLast > 0) {
+      gApp.ChipName = "27C256";
+      gApp.CodeLastAddress = c.chipLast;
+    }
+    const std::string path = Write(c.file, c.text);
+    LoadBufferFile(path, 0);
+    EXPECT_EQ(ui.events.front(), std::string("format:") + c.chosen);
+    EXPECT_EQ(gApp.DataFileName == path, c.loads);
+    EXPECT_EQ(gApp.CodeBuffer[0], c.byte0);
+    if (*c.box) {
+      ASSERT_EQ(fake.boxes.size(), 1u);
+      EXPECT_EQ(fake.boxes[0], c.box);
+    } else {
+      EXPECT_TRUE(fake.boxes.empty()) << fake.boxes.front();
+    }
+  }
 }
 
 TEST_F(LoadFiles, CdsWarningOnlyWithoutProjectOrCdsFile) {

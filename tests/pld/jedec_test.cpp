@@ -2,6 +2,7 @@
 // hand-over of JEDEC files from the buffer files and the project file.
 #include "services/Jedec.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -94,28 +95,71 @@ TEST_F(Jedec, FuseChecksumIsTheStandardSum) {
   EXPECT_EQ(JedecFuseChecksum(map, 100), 0x0105);  // never past the map
 }
 
-TEST_F(Jedec, WriterWritesEveryLineAndAComputedChecksum) {
+TEST_F(Jedec, WriterWritesAStandardTransferOfThePartsFuses) {
   FuseMapDocument d;
   d.rowLength = 44;
-  d.rowCount = 132;  // a 22V10: 138 lines of 44
+  d.rowCount = 132;  // a 22V10: 5808 array fuses, 20 S0/S1 and 64 signature fuses
   for (int k = 0; k < d.MapFuses(); ++k) gApp.CodeBuffer[k] = (k * 7 % 5 == 0) ? '1' : '0';
   const std::string text = GalJedecText(d, gApp.CodeBuffer);
-  EXPECT_TRUE(text.starts_with("GAL22V10\nVerin*\nL0000 \n"));
+  EXPECT_TRUE(text.starts_with("\x02GAL22V10\nVerin*\nQP24*\nQF5892*\nF0*\nL0000 \n"))
+      << text.substr(0, 60);
   const auto l = text.find("L0000 \n") + 7;
   const auto star = text.find('*', l);
   const std::string body = text.substr(l, star - l);
-  EXPECT_EQ(std::count(body.begin(), body.end(), '\n'), 137);  // 138 lines
-  char sum[16];
-  std::snprintf(sum, sizeof sum, "\nC%04X*", JedecFuseChecksum(gApp.CodeBuffer, 6072));
-  EXPECT_TRUE(text.ends_with(std::string("*") + sum)) << text.substr(text.size() - 20);
+  EXPECT_EQ(std::count(body.begin(), body.end(), '1') + std::count(body.begin(), body.end(), '0'),
+            5892);  // no padding past the part's fuses
+  char tail[32];
+  std::snprintf(tail, sizeof tail, "*\nC%04X*\n\x03", JedecFuseChecksum(gApp.CodeBuffer, 5892));
+  const auto etx = text.find('\x03');
+  ASSERT_NE(etx, std::string::npos);
+  EXPECT_EQ(text.substr(0, etx + 1).substr(etx + 1 - std::strlen(tail)), tail);
+  // The transmission checksum: the 16-bit sum of STX .. ETX, four digits after ETX.
+  unsigned sum = 0;
+  for (std::size_t i = 0; i <= etx; ++i) sum += static_cast<unsigned char>(text[i]);
+  char transmission[8];
+  std::snprintf(transmission, sizeof transmission, "%04X", sum & 0xFFFF);
+  EXPECT_EQ(text.substr(etx + 1), transmission);
 
-  // Read back into a cleared map: the same fuses.
-  const std::vector<std::uint8_t> before(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 6072);
+  // Read back into a cleared map: the same fuses, and the file's own QF and C.
+  const std::vector<std::uint8_t> before(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 5892);
   std::fill_n(gApp.CodeBuffer.begin(), 6072, '1');
   FuseMapDocument back = d;
   ASSERT_TRUE(ReadGalJedecText(text, back, gApp.CodeBuffer));
-  EXPECT_EQ(back.fuseCount, 6072);
+  EXPECT_EQ(back.fuseCount, 5892);
+  EXPECT_EQ(back.fileFuses, 5892);
+  EXPECT_EQ(back.fileChecksum, JedecFuseChecksum(gApp.CodeBuffer, 5892));
   EXPECT_TRUE(std::equal(before.begin(), before.end(), gApp.CodeBuffer.begin()));
+}
+
+// A GAL16V8 file as other tools write it (QF2194, C over all 2194 fuses): the window shows that
+// checksum and count; a C the fuses do not give is logged; a QF larger than the part is refused.
+TEST_F(Jedec, FileChecksumAndFuseCountAsTheFileHasThem) {
+  std::string fuses(2194, '0');
+  for (int k = 0; k < 2194; k += 3) fuses[static_cast<std::size_t>(k)] = '1';
+  std::vector<std::uint8_t> asMap(fuses.begin(), fuses.end());
+  char c[16];
+  std::snprintf(c, sizeof c, "C%04X*", JedecFuseChecksum(asMap, 2194));
+  const std::string good =
+      "\x02GAL16V8*\nQP20*\nQF2194*\nF0*\nL0000 " + fuses + "*\n" + c + "\n\x03";
+  gPld.fuse = Gal16();
+  ASSERT_TRUE(ReadGalJedec(Write("good.jed", good), gPld.fuse, gApp.CodeBuffer));
+  EXPECT_EQ(gPld.fuse.fileFuses, 2194);
+  ShowFuseRows();
+  char shown[8];
+  std::snprintf(shown, sizeof shown, "%04x", gPld.fuse.fileChecksum);
+  EXPECT_EQ(FuseWindowChecksum(), shown);
+  EXPECT_EQ(FuseWindowCount(), "2194");
+  EXPECT_TRUE(fake.log.empty());
+
+  std::string wrong = good;
+  wrong.replace(wrong.find("\nC") + 2, 4, "0000");
+  ASSERT_TRUE(ReadGalJedec(Write("wrong.jed", wrong), gPld.fuse, gApp.CodeBuffer));
+  ASSERT_EQ(fake.log.size(), 1u);
+  EXPECT_TRUE(fake.log[0].text.starts_with("Warning: the file's fuse checksum is 0000"))
+      << fake.log[0].text;
+
+  FuseMapDocument d = Gal16();
+  EXPECT_FALSE(ReadGalJedecText("x*\nQF5892*\nL0000 1*\n", d, gApp.CodeBuffer));
 }
 
 TEST_F(Jedec, FuseRowsCaretAndEditing) {
@@ -204,7 +248,7 @@ TEST_F(Jedec, HandOverLoadsAndSavesTheFuseMap) {
   std::fill_n(gApp.CodeBuffer.begin(), 2240, '0');
   ASSERT_TRUE(ReadGalJedecText(saved, back, gApp.CodeBuffer));
   EXPECT_EQ(gApp.CodeBuffer[41], '1');
-  EXPECT_EQ(back.fuseCount, 2240);  // the whole map
+  EXPECT_EQ(back.fuseCount, 2194);  // the GAL16V8's fuses, not the map's spare room
 }
 
 TEST_F(Jedec, LargePldTextIsLoadedAndSavedWhole) {

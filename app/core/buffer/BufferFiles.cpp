@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "app/core/buffer/BufferReaders.h"
@@ -76,6 +77,27 @@ struct LoadSnapshot {
   }
 };
 
+// A chip is chosen: its code ends at CodeLastAddress and its data area (when it has one) lies at
+// InfoRecord words 1 and 2. Data loaded past both would never reach the chip, so say so: a 128 KiB
+// image for a 64 KiB chip, or a HEX file placed above the chip, must not look like a good load.
+void WarnBeyondChip() {
+  if (gApp.ChipName.empty() || gApp.CodeLastAddress < 1) return;
+  const std::int64_t last = gApp.LoadedLastAddress;
+  if (last <= gApp.CodeLastAddress) return;
+  const std::int64_t dataStart = gApp.InfoRecord[1];
+  const std::int64_t dataLength = gApp.InfoRecord[2];
+  if (dataStart > 0 && dataLength > 0 && last >= dataStart && last < dataStart + dataLength) {
+    return;
+  }
+  char text[200];
+  std::snprintf(text, sizeof text,
+                "Warning: the file has data beyond the chip's last address %X (up to %X)!*"
+                "提示: 文件的数据超出了器件的最后地址 %X (到 %X)!",
+                static_cast<unsigned>(gApp.CodeLastAddress), static_cast<unsigned>(last),
+                static_cast<unsigned>(gApp.CodeLastAddress), static_cast<unsigned>(last));
+  ShowMessageText(text);
+}
+
 bool ReadChosenFormat(const std::string& ext) {
   if (ext == ".HEX" || ext == ".MHX") return ReadIntelHexFile();
   if (ext == ".BIN") return ReadBinaryFile(gApp.LaneMask, gApp.LanePhase);
@@ -122,6 +144,7 @@ void LoadBufferFile(const std::string& path, int startAddress) {
   ui.SetFrameCaption(path);
   ui.UpdateRecentMenu(path);
   gApp.ProjectModified = 1;
+  WarnBeyondChip();
 }
 
 void LoadDataArea(const std::string& path) {
@@ -136,21 +159,38 @@ void LoadDataArea(const std::string& path) {
 
 SaveProposal ProposeSave() {
   SaveProposal p;
-  p.fileName = !gApp.DataFileName.empty()      ? gApp.DataFileName
-               : !gApp.ProjectFileName.empty() ? gApp.ProjectFileName
-                                               : "Noname";
-  const std::string ext = UpperCase(FileExtension(p.fileName));
+  const std::string base = !gApp.DataFileName.empty()      ? gApp.DataFileName
+                           : !gApp.ProjectFileName.empty() ? gApp.ProjectFileName
+                                                           : "Noname";
+  const std::string ext = UpperCase(FileExtension(base));
   p.filterIndex = ext == ".HEX" ? 2 : ext == ".JED" ? 3 : 1;
+  // The name of the file the buffer came from would be overwritten by one click: offer the first
+  // free "name_N" beside it instead.
+  p.fileName = base;
+  const std::string extension = FileExtension(base);
+  const std::string stem = base.substr(0, base.size() - extension.size());
+  for (int n = 1; FileExists(p.fileName) && n < 1000; ++n)
+    p.fileName = stem + "_" + std::to_string(n) + extension;
   return p;
 }
 
+int SaveFormat(const std::string& typed, int filterIndex) {
+  const std::string ext = UpperCase(FileExtension(typed));
+  if (ext == ".BIN") return 1;
+  if (ext == ".HEX") return 2;
+  if (ext == ".JED") return 3;
+  return filterIndex == 2 || filterIndex == 3 ? filterIndex : 1;
+}
+
 std::string SaveFileName(const std::string& typed, int filterIndex) {
-  const char* ext = filterIndex == 2 ? ".HEX" : filterIndex == 3 ? ".JED" : ".BIN";
+  const int format = SaveFormat(typed, filterIndex);
+  const char* ext = format == 2 ? ".HEX" : format == 3 ? ".JED" : ".BIN";
   return UpperCase(FileExtension(typed)) == ext ? typed : ChangeFileExt(typed, ext);
 }
 
-bool SaveBuffer(const std::string& fileName, int filterIndex) {
+bool SaveBuffer(const std::string& fileName, int chosenFilter) {
   bool ok = false;
+  const int filterIndex = SaveFormat(fileName, chosenFilter);
   gApp.DataFileName = SaveFileName(fileName, filterIndex);
   if (filterIndex == 2) {
     ok = WriteIntelHexFile();

@@ -14,7 +14,9 @@ void LoadBufferFile(const std::string& path, int startAddress);
 // Loads `path` into the data area of the chip (fill mode "keep"), then shows that area.
 void LoadDataArea(const std::string& path);
 
-// The save dialog's proposal: the file name and the filter index (1 .bin, 2 .hex, 3 .jed).
+// The save dialog's proposal: the file name and the filter index (1 .bin, 2 .hex, 3 .jed). The
+// name is the loaded (or last saved) file's, or the first free "name_N" beside it when that file
+// exists, so that confirming the dialog never overwrites the source.
 struct SaveProposal {
   std::string fileName;
   int filterIndex = 1;
@@ -25,10 +27,13 @@ inline constexpr const char* kSaveFilter =
 inline constexpr const char* kOpenFilter =
     "*.*   (All file)|*.*|*.bin (Binary)|*.bin|*.hex (Intel  HEX)|*.hex|*.jed (Jedec)|*.jed|*.s "
     "  (Motorola)|*.s|*.zor (Project)|*.zor";
-// The name a save of format `filterIndex` writes: `typed` when its extension is the format's in
-// any case, else `typed` with the format's extension.
+// The format a save writes: the typed name's extension when it is one the dialog offers (.bin,
+// .hex, .jed in any case), else the chosen filter's.
+int SaveFormat(const std::string& typed, int filterIndex);
+// The name a save writes: `typed` when its extension is the format's in any case, else `typed`
+// with the format's extension.
 std::string SaveFileName(const std::string& typed, int filterIndex);
-// Saves the buffer as the format of `filterIndex` under SaveFileName(fileName, filterIndex).
+// Saves the buffer as SaveFormat(fileName, filterIndex) under SaveFileName(fileName, ...).
 // The recent list takes the name only when the file was written. True on success.
 bool SaveBuffer(const std::string& fileName, int filterIndex);
 

@@ -75,6 +75,7 @@ void ForEachRecord(std::string_view text, char mark, RecordReader& reader, Handl
     const char c = text[i];
     if (c == mark && reader.lineStart) {
       reader.result.line = reader.line;
+      ++reader.records;
       ++i;
       if (!handle(i)) reader.done = true;
       reader.lineStart = false;
@@ -94,7 +95,7 @@ void ApplyFillMode() {
 void ReportParse(const ParseResult& r) {
   if (r.status == ParseStatus::TooBig) ShowMessageText("Too big file! *文件太大!");
   if (r.status == ParseStatus::BadFormat)
-    ShowMessageText("bad format! line " + std::to_string(r.line));
+    ShowMessageText(r.line > 0 ? "bad format! line " + std::to_string(r.line) : "bad format!");
 }
 
 std::int32_t HighestOrZero(const ParseResult& r) {
@@ -347,7 +348,11 @@ bool ReadRecordFile(const char* openMessage, PieceParser parse) {
   RecordReader reader;
   for (auto piece = file.Next(); !piece.empty() && !reader.done; piece = file.Next())
     parse(piece, std::span<std::uint8_t>(gApp.CodeBuffer), gApp.LoadOffset, reader);
-  const ParseResult& r = reader.result;
+  ParseResult& r = reader.result;
+  if (reader.records == 0) {
+    r.status = ParseStatus::BadFormat;
+    r.line = 0;
+  }
   ReportParse(r);
   gApp.LoadedLastAddress = HighestOrZero(r);
   gApp.ViewRange = {0, 4095};

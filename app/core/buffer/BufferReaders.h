@@ -27,6 +27,7 @@ struct RecordReader {
   bool lineStart = true;
   std::int64_t linear = 0;  // Intel HEX bases
   std::int64_t segment = 0;
+  int records = 0;  // records met, good or bad: a file with none is not of the format
 };
 
 // Intel HEX: every record's checksum is verified and a record ends at its line end. Data records
@@ -89,6 +90,8 @@ void WriteHexRecords(std::string& out, std::span<const std::uint8_t> data, std::
 // offset and the messages; they set `LoadedLastAddress` and redraw the buffer view. False when
 // the file could not be opened (the buffer is then unchanged) or was not read whole (bad format,
 // too big: what was stored before the fault stays, and the caller decides whether to keep it).
+// A HEX or S-record file without a single record of its format is "bad format!": a text file
+// given the wrong name must not load as an empty image.
 bool ReadIntelHexFile();
 bool ReadSRecordFile();
 bool ReadBinaryFile(int laneMask, int lanePhase);

@@ -3,6 +3,7 @@
 // address. The Qt dialog (app/forms/dialogs/Filew) only shows it.
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace zelvar {
 
@@ -30,6 +31,10 @@ inline constexpr std::array<const char*, 3> kFillModeItems = {
 // The highest start address a load may use.
 inline constexpr long long kMaxLoadOffset = 0x1000001;
 
+// The format item a file's first bytes show: 1 (Intel HEX) for a ':' record, 6 (S-record) for an
+// "Sn" record, -1 when neither.
+int SniffRecordFormat(std::string_view head);
+
 // The extension of format item `index`: its text up to the first blank, upper case.
 std::string FormatItemExt(int index);
 
@@ -44,8 +49,9 @@ struct FileFormatModel {
   std::string ChosenExt;
   std::string startText = "0";
 
-  // Texts by language and the format preselected by the extension of `dataFileName`; the start
-  // field shows `startAddress` as "%05X".
+  // Texts by language and the format preselected by the extension of `dataFileName` (S-record
+  // names such as ".s19" included) or, when the extension names no format, by the file's first
+  // record; the start field shows `startAddress` as "%05X".
   void Prepare(const std::string& dataFileName, int startAddress);
   void ChooseFormat(int index);
   // Stores the lane's mask and phase in the application state.

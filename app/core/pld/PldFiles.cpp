@@ -55,8 +55,12 @@ std::vector<std::string> ShowFuseRows() {
 
 std::string FuseWindowChecksum() {
   char text[8];
-  std::snprintf(text, sizeof text, "%04x", JedecFuseChecksum(Map(), gPld.fuse.ArrayFuses()));
+  std::snprintf(text, sizeof text, "%04x", JedecFuseChecksum(Map(), gPld.fuse.DeviceFuses()));
   return text;
+}
+
+std::string FuseWindowCount() {
+  return std::to_string(gPld.fuse.DeviceFuses());
 }
 
 std::string FuseCaretText(int line, int column) {

@@ -14,8 +14,11 @@ bool LoadSvfDocument(const std::string& path);
 
 // The fuse window redrawn: the map's fuse count becomes the whole map and the lines are returned.
 std::vector<std::string> ShowFuseRows();
-// The fuse checksum of the AND array as the window shows it ("%04x").
+// The standard JEDEC fuse checksum of the part's fuses as the window shows it ("%04x"): the C
+// field a right file carries.
 std::string FuseWindowChecksum();
+// The part's fuse count, the QF field of its JEDEC files, as the window shows it.
+std::string FuseWindowCount();
 // The fuse under the caret as the window shows it ("%d "), empty when none.
 std::string FuseCaretText(int line, int column);
 // Types '0' or '1' (either case of a digit) at the caret: stores the fuse and returns true when
@@ -26,8 +29,8 @@ bool TypeFuse(int line, int column, char c);
 std::string JedecLineText(int line);
 std::string JedecAddressText(int line);
 
-// Saves the JEDEC text (view kind 2) or the fuse map to `path` (the caller names the ".JED"); false when neither window
-// exists or the file cannot be written.
+// Saves the JEDEC text (view kind 2) or the fuse map to `path` (the caller names the ".JED"); false
+// when neither window exists or the file cannot be written.
 bool SavePldJedec(const std::string& path);
 
 }  // namespace zelvar

@@ -54,7 +54,8 @@ TPldFileW::TPldFileW(QWidget* parent)
     : QWidget(parent),
       RichEdit1(TextControl(this)),
       Edit1(new QLineEdit(this)),
-      Edit2(new QLineEdit(this)) {
+      Edit2(new QLineEdit(this)),
+      FuseCount(new QLabel(this)) {
   Edit1->setReadOnly(true);
   Edit2->setReadOnly(true);
   auto* bar = new QHBoxLayout;
@@ -62,6 +63,8 @@ TPldFileW::TPldFileW(QWidget* parent)
   bar->addWidget(Edit1);
   bar->addWidget(new QLabel(QStringLiteral("Checksum:"), this));
   bar->addWidget(Edit2);
+  bar->addWidget(new QLabel(QStringLiteral("QF:"), this));
+  bar->addWidget(FuseCount);
   auto* menu = new QMenuBar(this);
   Fill1 = menu->addAction(QStringLiteral("Fill"));
   MaxAddr1 = menu->addAction(QStringLiteral("MaxAddr"));
@@ -84,6 +87,7 @@ void TPldFileW::ShowFuseRows() {
   c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, kFuseColumn);
   RichEdit1->setTextCursor(c);
   Edit2->setText(QString::fromStdString(FuseWindowChecksum()));
+  FuseCount->setText(QString::fromStdString(FuseWindowCount()));
   show();
 }
 

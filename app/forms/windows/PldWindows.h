@@ -20,8 +20,9 @@ class TPldFileW : public QWidget {
   void ShowFuseRows();
 
   QPlainTextEdit* RichEdit1;
-  QLineEdit* Edit1;  // the fuse under the caret
-  QLineEdit* Edit2;  // the fuse checksum
+  QLineEdit* Edit1;   // the fuse under the caret
+  QLineEdit* Edit2;   // the fuse checksum
+  QLabel* FuseCount;  // the part's fuse count (a JEDEC file's QF)
   QAction* Fill1;
   QAction* MaxAddr1;
   // The menu items open the three-number dialog without waiting, its start and value fields
