@@ -63,11 +63,11 @@ class ATMEGA48 final : public HvParallelSet {
   static constexpr const char* kConfig[] = {
       "0: (只有一种类型)",        "n=LB1,v=1,a=3,b=0",        "n=LB2,v=1,a=3,b=1",
       "n=BLB01,v=1,a=3,b=2",      "n=BLB02,v=1,a=3,b=3",      "n=BLB11,v=1,a=3,b=4",
-      "n=BLB12,v=1,a=3,b=5",      "n=CKSEL0,v=1,a=0,b=0",     "n=CKSEL1,v=1,a=0,b=1",
-      "n=CKSEL2,v=1,a=0,b=2",     "n=CKSEL3,v=1,a=0,b=3",     "n=SUT0,v=1,a=0,b=4",
-      "n=SUT1,v=1,a=0,b=5",       "n=CKOUT,v=1,a=0,b=6",      "n=CKDIV8,v=1,a=0,b=7",
+      "n=BLB12,v=1,a=3,b=5",      "n=CKSEL0,v=0,a=0,b=0",     "n=CKSEL1,v=1,a=0,b=1",
+      "n=CKSEL2,v=0,a=0,b=2",     "n=CKSEL3,v=0,a=0,b=3",     "n=SUT0,v=0,a=0,b=4",
+      "n=SUT1,v=1,a=0,b=5",       "n=CKOUT,v=1,a=0,b=6",      "n=CKDIV8,v=0,a=0,b=7",
       "n=BOTLEVELR0,v=1,a=1,b=0", "n=BOTLEVELR1,v=1,a=1,b=1", "n=BOTLEVELR2,v=1,a=1,b=2",
-      "n=EESAVE,v=1,a=1,b=3",     "n=WDTON,v=1,a=1,b=4",      "n=SPIEN,v=1,a=1,b=5",
+      "n=EESAVE,v=1,a=1,b=3",     "n=WDTON,v=1,a=1,b=4",      "n=SPIEN,v=0,a=1,b=5",
       "n=DWEN,v=1,a=1,b=6",       "n=RSTDISBL,v=1,a=1,b=7",   "n=BOOTRST,v=1,a=2,b=0",
       "n=BOOTSZ0,v=1,a=2,b=1",    "n=BOOTSZ1,v=1,a=2,b=2",    "$end"};
   static constexpr int kOperations[] = {

@@ -15,7 +15,8 @@ namespace zelvar::avr {
 using namespace avr_parallel;
 
 std::span<const char* const> ATMEGAX::ConfigTable() const {
-  return gApp.TypeIndex == 2 || gApp.TypeIndex == 3 ? std::span<const char* const>(kConfigJtag)
+  // The ATmega16, 32, 64 and 128 have JTAGEN and OCDEN where the ATmega8 has WDTON and RSTDISBL.
+  return gApp.TypeIndex >= 2 && gApp.TypeIndex <= 5 ? std::span<const char* const>(kConfigJtag)
                                                     : std::span<const char* const>(kConfig);
 }
 

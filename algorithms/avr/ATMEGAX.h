@@ -93,21 +93,21 @@ class ATMEGAX final : public HvParallelSet {
   static constexpr const char* kConfig[] = {
       "0: (只有一种类型)",     "n=LB1,v=1,a=2,b=0",      "n=LB2,v=1,a=2,b=1",
       "n=BLB01,v=1,a=2,b=2",   "n=BLB02,v=1,a=2,b=3",    "n=BLB11,v=1,a=2,b=4",
-      "n=BLB12,v=1,a=2,b=5",   "n=CKSEL0,v=1,a=0,b=0",   "n=CKSEL1,v=1,a=0,b=1",
-      "n=CKSEL2,v=1,a=0,b=2",  "n=CKSEL3,v=1,a=0,b=3",   "n=SUT0,v=1,a=0,b=4",
+      "n=BLB12,v=1,a=2,b=5",   "n=CKSEL0,v=1,a=0,b=0",   "n=CKSEL1,v=0,a=0,b=1",
+      "n=CKSEL2,v=0,a=0,b=2",  "n=CKSEL3,v=0,a=0,b=3",   "n=SUT0,v=0,a=0,b=4",
       "n=SUT1,v=1,a=0,b=5",    "n=BODEN,v=1,a=0,b=6",    "n=BODLEV,v=1,a=0,b=7",
-      "n=BOOTRST,v=1,a=1,b=0", "n=BOOTSZ0,v=1,a=1,b=1",  "n=BOOTSZ1,v=1,a=1,b=2",
-      "n=EESAVE,v=1,a=1,b=3",  "n=CKOPT,v=1,a=1,b=4",    "n=SPIEN,v=1,a=1,b=5",
+      "n=BOOTRST,v=1,a=1,b=0", "n=BOOTSZ0,v=0,a=1,b=1",  "n=BOOTSZ1,v=0,a=1,b=2",
+      "n=EESAVE,v=1,a=1,b=3",  "n=CKOPT,v=1,a=1,b=4",    "n=SPIEN,v=0,a=1,b=5",
       "n=WDTON,v=1,a=1,b=6",   "n=RSTDISBL,v=1,a=1,b=7", "$end"};
   static constexpr const char* kConfigJtag[] = {
       "0: (只有一种类型)",     "n=LB1,v=1,a=2,b=0",     "n=LB2,v=1,a=2,b=1",
       "n=BLB01,v=1,a=2,b=2",   "n=BLB02,v=1,a=2,b=3",   "n=BLB11,v=1,a=2,b=4",
-      "n=BLB12,v=1,a=2,b=5",   "n=CKSEL0,v=1,a=0,b=0",  "n=CKSEL1,v=1,a=0,b=1",
-      "n=CKSEL2,v=1,a=0,b=2",  "n=CKSEL3,v=1,a=0,b=3",  "n=SUT0,v=1,a=0,b=4",
+      "n=BLB12,v=1,a=2,b=5",   "n=CKSEL0,v=1,a=0,b=0",  "n=CKSEL1,v=0,a=0,b=1",
+      "n=CKSEL2,v=0,a=0,b=2",  "n=CKSEL3,v=0,a=0,b=3",  "n=SUT0,v=0,a=0,b=4",
       "n=SUT1,v=1,a=0,b=5",    "n=BODEN,v=1,a=0,b=6",   "n=BODLEV,v=1,a=0,b=7",
-      "n=BOOTRST,v=1,a=1,b=0", "n=BOOTSZ0,v=1,a=1,b=1", "n=BOOTSZ1,v=1,a=1,b=2",
-      "n=EESAVE,v=1,a=1,b=3",  "n=CKOPT,v=1,a=1,b=4",   "n=SPIEN,v=1,a=1,b=5",
-      "n=JTAGEN,v=1,a=1,b=6",  "n=OCDEN,v=1,a=1,b=7",   "$end"};
+      "n=BOOTRST,v=1,a=1,b=0", "n=BOOTSZ0,v=0,a=1,b=1", "n=BOOTSZ1,v=0,a=1,b=2",
+      "n=EESAVE,v=1,a=1,b=3",  "n=CKOPT,v=1,a=1,b=4",   "n=SPIEN,v=0,a=1,b=5",
+      "n=JTAGEN,v=0,a=1,b=6",  "n=OCDEN,v=1,a=1,b=7",   "$end"};
   static constexpr int kOperations[] = {
       kOpErase, kOpBlank,  kOpWrite,      kOpVerify,          kOpConfig,   kOpLock,
       kOpRead,  kOpReadId, kOpReadConfig, kOpReadCalibration, kOpReadData, kOpWriteData};

@@ -47,11 +47,11 @@ class ATTINY2313 final : public HvParallelSet {
                                               "$end"};
   static constexpr const char* kConfig[] = {
       "0: (只有一种类型)",        "n=LB1,v=1,a=3,b=0",        "n=LB2,v=1,a=3,b=1",
-      "n=CKSEL0,v=1,a=0,b=0",     "n=CKSEL1,v=1,a=0,b=1",     "n=CKSEL2,v=1,a=0,b=2",
-      "n=CKSEL3,v=1,a=0,b=3",     "n=SUT0,v=1,a=0,b=4",       "n=SUT1,v=1,a=0,b=5",
-      "n=CKOUT,v=1,a=0,b=6",      "n=CKDIV8,v=1,a=0,b=7",     "n=RSTDISBL,v=1,a=1,b=0",
+      "n=CKSEL0,v=0,a=0,b=0",     "n=CKSEL1,v=0,a=0,b=1",     "n=CKSEL2,v=1,a=0,b=2",
+      "n=CKSEL3,v=0,a=0,b=3",     "n=SUT0,v=0,a=0,b=4",       "n=SUT1,v=1,a=0,b=5",
+      "n=CKOUT,v=1,a=0,b=6",      "n=CKDIV8,v=0,a=0,b=7",     "n=RSTDISBL,v=1,a=1,b=0",
       "n=BOTLEVELR0,v=1,a=1,b=1", "n=BOTLEVELR1,v=1,a=1,b=2", "n=BOTLEVELR2,v=1,a=1,b=3",
-      "n=WDTON,v=1,a=1,b=4",      "n=SPIEN,v=1,a=1,b=5",      "n=EESAVE,v=1,a=1,b=6",
+      "n=WDTON,v=1,a=1,b=4",      "n=SPIEN,v=0,a=1,b=5",      "n=EESAVE,v=1,a=1,b=6",
       "n=DWEN,v=1,a=1,b=7",       "n=SELFPRGEN,v=1,a=2,b=0",  "$end"};
   static constexpr int kOperations[] = {
       kOpErase, kOpBlank,  kOpWrite,      kOpVerify,          kOpConfig,   kOpLock,

@@ -23,7 +23,7 @@ struct ParallelPolicy {
   bool readSettle = false;        // Read waits after VPP is up
   bool idLine = false;            // Read config logs "ID=" in place of "UserInfo="
 };
-inline constexpr const char* kConfig[] = {"0: (只有一种类型)", "n=WDTE(看门狗),v=1,a=0,b=2",
+inline constexpr const char* kConfig[] = {"0: (只有一种类型)", "n=WDTE(看门狗),l=1,v=1,a=0,b=2",
                                           "n=Security(加密位),v=1,a=0,b=3", "$end"};
 }  // namespace pic16c5x_sets
 

@@ -85,32 +85,32 @@ inline constexpr const char* kConfig[] = {"0: pic16f505",
                                           "n=FOSC2,v=1,a=0,b=2,c=1,m=0x04",
                                           "n=WDTEN (看门狗),l=1,v=1,a=0,b=3",
                                           "n=CP (加密),v=1,a=0,b=4",
-                                          "n=MCLRE,v=1,a=0,b=5",
+                                          "n=MCLRE,l=1,v=1,a=0,b=5",
                                           "1: pic16f506",
                                           "n=FOSC0,v=1,a=0,b=0,c=1,m=0x01",
                                           "n=FOSC1,v=1,a=0,b=1,c=1,m=0x02",
                                           "n=FOSC2,v=1,a=0,b=2,c=1,m=0x04",
                                           "n=WDTEN (看门狗),l=1,v=1,a=0,b=3",
                                           "n=CP (加密),v=1,a=0,b=4",
-                                          "n=MCLRE,v=1,a=0,b=5",
+                                          "n=MCLRE,l=1,v=1,a=0,b=5",
                                           "n=IOSCFS,v=1,a=0,b=6",
                                           "2: pic12f508/9",
                                           "n=FOSC0,v=1,a=0,b=0",
                                           "n=FOSC1,v=1,a=0,b=1",
                                           "n=WDTEN (看门狗),l=1,v=1,a=0,b=2",
                                           "n=CP (加密),v=1,a=0,b=3",
-                                          "n=MCLRE,v=1,a=0,b=4",
+                                          "n=MCLRE,l=1,v=1,a=0,b=4",
                                           "3: pic12f510",
                                           "n=FOSC0,v=1,a=0,b=0",
                                           "n=FOSC1,v=1,a=0,b=1",
                                           "n=WDTEN (看门狗),l=1,v=1,a=0,b=2",
                                           "n=CP (加密),v=1,a=0,b=3",
-                                          "n=MCLRE,v=1,a=0,b=4",
+                                          "n=MCLRE,l=1,v=1,a=0,b=4",
                                           "n=IOSCFS,v=1,a=0,b=5",
                                           "4: pic10f200/204/206",
                                           "n=WDTEN (看门狗),l=1,v=1,a=0,b=2",
                                           "n=CP (加密),v=1,a=0,b=3",
-                                          "n=MCLRE,v=1,a=0,b=4",
+                                          "n=MCLRE,l=1,v=1,a=0,b=4",
                                           "$end"};
 }  // namespace pic16f5xx
 
@@ -143,7 +143,7 @@ inline constexpr const char* kDescribe[] = {"$Fonc:",
                                             "$end"};
 inline constexpr const char* kConfig[] = {"0: (只有一种类型)", "n=WDTE(看门狗),l=1,v=1,a=0,b=2",
                                           "n=CP(加密位),v=1,a=0,b=3",
-                                          "n=MCLRE(外部复位),v=1,a=0,b=4", "$end"};
+                                          "n=MCLRE(外部复位),l=1,v=1,a=0,b=4", "$end"};
 }  // namespace p12f508
 
 class PIC16F5XX final : public Cal12Set {

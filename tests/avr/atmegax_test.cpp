@@ -66,11 +66,12 @@ TEST_F(Atmegax, ConfigGridNamesTheChipsOwnHighFuseBits) {
   };
   const Case cases[] = {
       {{"ATMEGAX", 1, "ATMEL: ATmega8", 28}, "n=WDTON,v=1,a=1,b=6", "n=RSTDISBL,v=1,a=1,b=7"},
-      {{"ATMEGAX", 2, "ATMEL: ATmega16", 41}, "n=JTAGEN,v=1,a=1,b=6", "n=OCDEN,v=1,a=1,b=7"},
-      {{"ATMEGAX", 3, "ATMEL: ATmega32", 41}, "n=JTAGEN,v=1,a=1,b=6", "n=OCDEN,v=1,a=1,b=7"},
+      {{"ATMEGAX", 2, "ATMEL: ATmega16", 41}, "n=JTAGEN,v=0,a=1,b=6", "n=OCDEN,v=1,a=1,b=7"},
+      {{"ATMEGAX", 3, "ATMEL: ATmega32", 41}, "n=JTAGEN,v=0,a=1,b=6", "n=OCDEN,v=1,a=1,b=7"},
+      // The ATmega64/128 keep WDTON in their extended byte: bits 6 and 7 are JTAGEN and OCDEN.
       {{"ATMEGAX", 5, "ATMEL: ATmega128*TQFP64", 50},
-       "n=WDTON,v=1,a=1,b=6",
-       "n=RSTDISBL,v=1,a=1,b=7"},
+       "n=JTAGEN,v=0,a=1,b=6",
+       "n=OCDEN,v=1,a=1,b=7"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line.title);
@@ -78,7 +79,8 @@ TEST_F(Atmegax, ConfigGridNamesTheChipsOwnHighFuseBits) {
     const auto list = Describe();
     EXPECT_TRUE(Has(list, c.bit6));
     EXPECT_TRUE(Has(list, c.bit7));
-    EXPECT_TRUE(Has(list, "n=SPIEN,v=1,a=1,b=5"));
+    // Factory values: SPIEN programmed, unlocked.
+    EXPECT_TRUE(Has(list, "n=SPIEN,v=0,a=1,b=5"));
     EXPECT_TRUE(Has(list, "n=LB1,v=1,a=2,b=0"));
   }
 }
@@ -105,6 +107,51 @@ TEST_F(Atmegax, CalibrationByteOfTheChosenFrequency) {
   EXPECT_EQ(Go(kOpReadCalibration), 1);
   EXPECT_EQ(gApp.CodeBuffer[0x100], 0x55);
   EXPECT_EQ(chip->entries, entries);
+  ExpectSuppliesOff();
+  ExpectClean();
+}
+
+// The grid starts from the part's factory fuses, so the default Go writes back what a new chip
+// holds; a choice that locks the chip out of serial programming or needs an external clock is
+// asked first, and No leaves the chip's fuses alone.
+TEST_F(Atmegax, FactoryFusesByDefaultAndAQuestionBeforeLockingOut) {
+  auto chip = sim::MakeAvrHvParallel("ATmega8");
+  prog->record.keepTranscript = false;
+  Choose({"ATMEGAX", 1, "ATMEL: ATmega8", 28}, chip);
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(gApp.OptionValues[0], 0xE1);
+  EXPECT_EQ(gApp.OptionValues[1], 0xD9);
+  EXPECT_EQ(Go(kOpConfig), 0) << LastLine();
+  EXPECT_TRUE(fake.questions.empty());
+  EXPECT_EQ(chip->fuses[0], 0xE1);
+  EXPECT_EQ(chip->fuses[1], 0xD9);
+
+  struct Case {
+    const char* what;
+    std::int32_t low, high;
+  };
+  const Case cases[] = {{"SPIEN off", 0xE1, 0xF9},
+                        {"RESET as I/O", 0xE1, 0x59},
+                        {"external clock", 0xE0, 0xD9},
+                        {"all ones", 0xFF, 0xFF}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fake.questions.clear();
+    gApp.OptionValues[0] = c.low;
+    gApp.OptionValues[1] = c.high;
+    runner.ConfigClick();  // No
+    EXPECT_EQ(fake.questions.size(), 1u);
+    EXPECT_EQ(chip->fuses[0], 0xE1);
+    EXPECT_EQ(chip->fuses[1], 0xD9);
+    EXPECT_EQ(Go(kOpConfig), 0);  // Go asks too
+    EXPECT_EQ(fake.questions.size(), 2u);
+    EXPECT_EQ(chip->fuses[1], 0xD9);
+  }
+  fake.yesNoAnswers = {true};
+  runner.ConfigClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(chip->fuses[0], 0xFF);
+  EXPECT_EQ(chip->fuses[1], 0xFF);
   ExpectSuppliesOff();
   ExpectClean();
 }

@@ -84,7 +84,9 @@ TEST_P(AvrSerialRoundTrip, ProgramsReadsFusesLocksAndCalibrates) {
   }
 
   gApp.OptionValues[0] = r.fuseValue;
+  fake.yesNoAnswers = {true};  // some values turn serial programming off: the runner asks first
   runner.ConfigClick();
+  fake.yesNoAnswers.clear();
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
   EXPECT_EQ(chip->fuse, r.fuse);
   gApp.OptionValues[0] = 0;

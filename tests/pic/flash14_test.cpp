@@ -150,6 +150,29 @@ TEST_F(PicFixture, Pic16f630EraseRefusesALostCalibration) {
   ExpectSuppliesOff();
 }
 
+// The grid's meaning column as the PIC16F628A datasheet gives the bits: MCLRE, BOREN, LVP and WDTE
+// are enabled at 1, PWRTE and the code protections at 0; an erased word (3FFF) reads so.
+TEST_F(PicFixture, ConfigMeaningsFollowTheDatasheet) {
+  fake.chipParams = {{"fla=", 2048}, {"ee=", 128}, {"pkg=", 18}};
+  gApp.ChipTitle = fake.chipTitle = "MICROCHIP: PIC16F628A";
+  gApp.AlgorithmKey = "P16F628A";
+  gApp.TypeIndex = 1;
+  gApp.CurrentDispatcher = DispatcherForKey("P16F628A");
+  runner.SetupChosenChip();
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  const std::map<std::string, std::string> meaning = {{"MCLRE", "Enable"}, {"BODEN", "Enable"},
+                                                      {"LVP", "Enable"},   {"PWRTE", "Disable"},
+                                                      {"CP ", "Disable"},  {"WDTEN ", "Enable"}};
+  int seen = 0;
+  for (int i = 0; i < ui.ConfigRowCount; ++i) {
+    const auto m = meaning.find(ui.Cells[i][0]);
+    if (m == meaning.end()) continue;
+    ++seen;
+    EXPECT_EQ(ui.Cells[i][2], m->second) << m->first;
+  }
+  EXPECT_EQ(seen, static_cast<int>(meaning.size()));
+}
+
 // The 14-pin and 8-pin seats by programmer model: designs, ground pins and placements.
 TEST_F(PicFixture, SeatsByModel) {
   struct Seat {

@@ -323,4 +323,37 @@ PanelRect PlaceOptionWordPanel(const PanelRect& configPanel, int configOpenedHei
   return {configPanel.left + configPanel.width + 4, configPanel.top, width, configOpenedHeight};
 }
 
+std::vector<std::string> FuseWriteRisks(const ChipUiModel& ui) {
+  int spien = -1, resetDisable = -1, ckselRows = 0, ckselOnes = 0;
+  for (int i = 0; i < ui.ConfigRowCount; ++i) {
+    const std::string name = StripNote(ui.Cells[i][0]);
+    // The bit that will be written, which a set takes from the option words, not the grid.
+    const ConfigTabRecord& row = ui.ConfigTab[i];
+    if (!WordInRange(row.WordIndex)) continue;
+    const int state =
+        (static_cast<std::uint32_t>(gApp.OptionValues[row.WordIndex]) & BitOf(row.BitNumber)) != 0;
+    if (name == "SPIEN") spien = state;
+    if (name == "RSTDISBL" || name == "RSTDIS") resetDisable = state;
+    if (name.size() == 6 && name.starts_with("CKSEL") && name[5] >= '0' && name[5] <= '3') {
+      ++ckselRows;
+      ckselOnes += state;
+    }
+  }
+  std::vector<std::string> risks;
+  if (spien == 1)
+    risks.push_back(
+        "SPIEN=1 turns the chip's serial programming off.*SPIEN=1 将关闭芯片的串行编程.");
+  if (resetDisable == 0) {
+    risks.push_back(
+        "RSTDISBL=0 makes RESET an I/O pin: serial programming stops.*"
+        "RSTDISBL=0 将RESET脚变为I/O脚, 串行编程将不能使用.");
+  }
+  if (ckselRows == 4 && ckselOnes == 0) {
+    risks.push_back(
+        "CKSEL=0000 selects an external clock: without one the chip stops.*"
+        "CKSEL=0000 选择外部时钟, 没有外部时钟芯片将停止工作.");
+  }
+  return risks;
+}
+
 }  // namespace zelvar

@@ -110,6 +110,12 @@ void ConfigComboChanged(ChipUiModel& ui);
 void ConfigGridMouseDown(ChipUiModel& ui);
 void ConfigGridKeyDown(ChipUiModel& ui, int key);
 
+// The fuse choices in the option words (as the grid's rows name their bits) that lock a chip out of
+// its usual programming or stop it: SPIEN at
+// 1 (serial programming off), RSTDISBL/RSTDIS at 0 (RESET becomes I/O), CKSEL3..0 all 0 (an
+// external clock). Each as a bilingual line ("English*Chinese"); empty when there is none.
+std::vector<std::string> FuseWriteRisks(const ChipUiModel& ui);
+
 struct PanelRect {
   int left = 0, top = 0, width = 0, height = 0;
 };

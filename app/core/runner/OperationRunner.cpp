@@ -212,7 +212,22 @@ void OperationRunner::VerifyClick() {
   SingleOperation(kOpVerify, true);
 }
 void OperationRunner::ConfigClick() {
+  if (!ConfirmFuseWrite()) return;
   SingleOperation(kOpConfig, true);
+}
+
+bool OperationRunner::ConfirmFuseWrite() {
+  const std::vector<std::string> risks = FuseWriteRisks(ui_);
+  if (risks.empty()) return true;
+  std::string english, chinese;
+  for (const std::string& r : risks) {
+    const auto star = r.find('*');
+    english += r.substr(0, star) + "\n";
+    chinese += r.substr(star + 1) + "\n";
+  }
+  if (AskYesNo(english + "\nWrite these fuses?*" + chinese + "\n确定写入这些熔丝位?")) return true;
+  AddMessageLine("Fuse write cancelled.*熔丝位写入已取消.");
+  return false;
 }
 void OperationRunner::ProtectClick() {
   SingleOperation(kOpLock, true);
@@ -275,6 +290,12 @@ void OperationRunner::RunSequence() {
 
 void OperationRunner::GoClick() {
   if (!BeginOperation()) return;
+  for (std::size_t i = 0; i < gApp.GoOpCodes.size(); ++i) {
+    if (gApp.GoOpCodes[i] == kOpConfig && ui_.GoGroup.GetChecked(static_cast<int>(i)) &&
+        !ConfirmFuseWrite()) {
+      return;
+    }
+  }
   AddMessageLine("Start go...*开始运行...");
   if (!ContactPassed()) return;
   StartRunTimer();

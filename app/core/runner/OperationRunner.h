@@ -68,6 +68,9 @@ class OperationRunner {
   // A failure's end: supplies off, progress window closed, the red result line.
   void EndFailed();
   void SingleOperation(int code, bool showResult);
+  // Asks before a fuse write that would lock the chip out or stop it (FuseWriteRisks); false
+  // when the user said No.
+  bool ConfirmFuseWrite();
   void RunSequence();
   bool RefuseModifiedProject();
 
