@@ -39,6 +39,7 @@ class RecordingBufferUi : public BufferUi {
   void UpdateRecentMenu(const std::string& name) override { recent.push_back(name); }
   void ShowBuffer() override { ++showBufferCalls; }
   void ShowDataArea() override { events.push_back("data-view"); }
+  void OptionWordsChanged() override { events.push_back("options"); }
   bool LoadProjectFile(const std::string& p) override {
     events.push_back("project:" + p);
     return true;

@@ -239,6 +239,40 @@ TEST_F(LoadFiles, FilesThatSayWhatTheyDid) {
   }
 }
 
+// A 14-bit PIC's HEX file carries its configuration word at 2007h (byte 400Eh): it reaches the
+// option words with a line; a file without one, or loaded at another start, leaves them.
+TEST_F(LoadFiles, ConfigurationWordFromAPicHexFile) {
+  const std::string withConfig = ":0100000055AA\r\n:02400E00843FED\r\n:00000001FF";
+  struct Case {
+    const char* key;
+    std::string text;
+    int start;
+    std::int32_t word0;
+  };
+  const std::vector<Case> cases = {{"P16F628A", withConfig, 0, 0x3F84},
+                                   {"PIC12F6XX", withConfig, 0, 0x3F84},
+                                   {"P16F628A", ":0100000055AA\r\n:00000001FF", 0, 0x1234},
+                                   {"P16F628A", withConfig, 0x100, 0x1234},
+                                   {"ATMEGAX", withConfig, 0, 0x1234}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + " start " + std::to_string(c.start));
+    gApp.Reset();
+    fake.log.clear();
+    ui.events.clear();
+    gApp.AlgorithmKey = c.key;
+    gApp.OptionValues[0] = 0x1234;
+    LoadBufferFile(Write("pic.hex", c.text), c.start);
+    EXPECT_EQ(gApp.CodeBuffer[c.start], 0x55);
+    EXPECT_EQ(gApp.OptionValues[0], c.word0);
+    const bool taken = c.word0 != 0x1234;
+    EXPECT_EQ(ui.events.back() == "options", taken);
+    EXPECT_EQ(fake.log.size(), taken ? 1u : 0u);
+    if (taken) {
+      EXPECT_EQ(fake.log[0].text, "Configuration word 1 = 3F84, from the file.");
+    }
+  }
+}
+
 TEST_F(LoadFiles, CdsWarningOnlyWithoutProjectOrCdsFile) {
   gApp.DataFileName = "a.bin";
   EXPECT_EQ(CheckCdsExtension(), 1);

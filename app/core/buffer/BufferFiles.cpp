@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -98,6 +99,38 @@ void WarnBeyondChip() {
   ShowMessageText(text);
 }
 
+// Where a HEX file of the chosen chip holds its configuration words (the 14-bit PICs' 2007h and
+// 2008h as byte addresses 400Eh and 4010h, low byte first); their option words are 0 and 1.
+std::array<std::int64_t, 2> ConfigWordsInFile() {
+  static constexpr const char* k14Bit[] = {"P16F628A", "PIC16F630", "PIC12F6XX", "PIC12F",
+                                           "PIC16F",   "PIC16FEE",  "PIC1687XA", "P16F7X"};
+  const std::string& key = gApp.AlgorithmKey;
+  if (key == "PIC16F882") return {0x400E, 0x4010};
+  for (const char* k : k14Bit) {
+    if (key == k) return {0x400E, -1};
+  }
+  return {-1, -1};
+}
+
+// Takes the configuration words that the file just read carried into the option words, so that
+// Config writes the file's choices rather than the grid's.
+void TakeConfigWordsFromFile(const std::array<std::int64_t, 2>& at) {
+  bool changed = false;
+  for (int k = 0; k < 2; ++k) {
+    if (at[static_cast<std::size_t>(k)] < 0 || !LoadWatchHit(k)) continue;
+    const auto i = static_cast<std::size_t>(at[static_cast<std::size_t>(k)]);
+    const int word = (gApp.CodeBuffer[i] | gApp.CodeBuffer[i + 1] << 8) & 0x3FFF;
+    gApp.OptionValues[static_cast<std::size_t>(k)] = word;
+    char line[96];
+    std::snprintf(line, sizeof line,
+                  "Configuration word %d = %04X, from the file.*配置字 %d = %04X, 取自文件.", k + 1,
+                  word, k + 1, word);
+    AddMessageLine(line);
+    changed = true;
+  }
+  if (changed) bufferUi().OptionWordsChanged();
+}
+
 bool ReadChosenFormat(const std::string& ext) {
   if (ext == ".HEX" || ext == ".MHX") return ReadIntelHexFile();
   if (ext == ".BIN") return ReadBinaryFile(gApp.LaneMask, gApp.LanePhase);
@@ -135,11 +168,19 @@ void LoadBufferFile(const std::string& path, int startAddress) {
   format.Prepare(path, startAddress);
   ui.AskFileFormat(format);
   gApp.DataFileExt = format.ChosenExt;
-  if (format.ChosenExt.empty() || !ReadChosenFormat(format.ChosenExt)) {
+  // A configuration word belongs to the whole image: a file loaded at another start carries none.
+  const auto configAt = startAddress == 0 && gApp.LoadOffset == 0
+                            ? ConfigWordsInFile()
+                            : std::array<std::int64_t, 2>{-1, -1};
+  SetLoadWatch(configAt);
+  const bool read = !format.ChosenExt.empty() && ReadChosenFormat(format.ChosenExt);
+  SetLoadWatch({-1, -1});
+  if (!read) {
     before.Restore();
     ui.ShowBuffer();
     return;
   }
+  TakeConfigWordsFromFile(configAt);
   ui.ShowBuffer();
   ui.SetFrameCaption(path);
   ui.UpdateRecentMenu(path);

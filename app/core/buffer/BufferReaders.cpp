@@ -61,6 +61,9 @@ ParseStatus Store(std::span<std::uint8_t> buffer, std::int64_t index, const std:
   const std::int64_t fits = std::min<std::int64_t>(count, size - index);
   std::memcpy(buffer.data() + index, data, static_cast<std::size_t>(fits));
   r.highest = std::max(r.highest, index + fits - 1);
+  for (std::size_t k = 0; k < r.watch.size(); ++k) {
+    if (r.watch[k] >= index && r.watch[k] < index + fits) r.watched[k] = true;
+  }
   return fits == count ? ParseStatus::Ok : ParseStatus::TooBig;
 }
 
@@ -337,8 +340,12 @@ std::string_view FileLines::Next(bool wholeLines) {
 
 namespace {
 
+std::array<std::int64_t, 2> gLoadWatch{-1, -1};
+std::array<bool, 2> gLoadWatchHit{};
+
 // The shared frame of the two record readers.
 bool ReadRecordFile(const char* openMessage, PieceParser parse) {
+  gLoadWatchHit = {};
   FileLines file(gApp.DataFileName);
   if (!file.ok()) {
     ShowMessageText(openMessage);
@@ -346,9 +353,11 @@ bool ReadRecordFile(const char* openMessage, PieceParser parse) {
   }
   ApplyFillMode();
   RecordReader reader;
+  reader.result.watch = gLoadWatch;
   for (auto piece = file.Next(); !piece.empty() && !reader.done; piece = file.Next())
     parse(piece, std::span<std::uint8_t>(gApp.CodeBuffer), gApp.LoadOffset, reader);
   ParseResult& r = reader.result;
+  gLoadWatchHit = r.watched;
   if (reader.records == 0) {
     r.status = ParseStatus::BadFormat;
     r.line = 0;
@@ -377,6 +386,15 @@ std::int64_t LastToWrite() {
 }
 
 }  // namespace
+
+void SetLoadWatch(std::array<std::int64_t, 2> indices) {
+  gLoadWatch = indices;
+}
+
+bool LoadWatchHit(int k) {
+  return k >= 0 && k < static_cast<int>(gLoadWatchHit.size()) &&
+         gLoadWatchHit[static_cast<std::size_t>(k)];
+}
 
 bool ReadIntelHexFile() {
   return ReadRecordFile(

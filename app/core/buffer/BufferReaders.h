@@ -2,6 +2,7 @@
 // The readers of Intel HEX, Motorola S-record and plain image files into the chip buffer, and
 // the Intel HEX and image writers. The parsers work on text in memory and a target span so that
 // tests and the benchmark drive them without files; the Read*/Write* routines are the program's.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -17,6 +18,9 @@ struct ParseResult {
   ParseStatus status = ParseStatus::Ok;
   int line = 0;               // the line of the record that stopped the read
   std::int64_t highest = -1;  // highest index written, -1 when none
+  // Indices whose writing is noted (-1 none), and whether a record wrote each.
+  std::array<std::int64_t, 2> watch{-1, -1};
+  std::array<bool, 2> watched{};
 };
 
 // A read that arrives in pieces of whole lines (the last piece may end without one).
@@ -94,6 +98,11 @@ void WriteHexRecords(std::string& out, std::span<const std::uint8_t> data, std::
 // given the wrong name must not load as an empty image.
 bool ReadIntelHexFile();
 bool ReadSRecordFile();
+// The next HEX or S-record reads note whether their records write buffer indices `indices` (-1
+// none); LoadWatchHit(k) tells, for index k, whether the last such read wrote it. A chip's
+// configuration words stand in its file as data there.
+void SetLoadWatch(std::array<std::int64_t, 2> indices);
+bool LoadWatchHit(int k);
 bool ReadBinaryFile(int laneMask, int lanePhase);
 
 // The writers: `CodeBuffer` 0 .. `CodeLastAddress` to `gApp.DataFileName`. A file that cannot be

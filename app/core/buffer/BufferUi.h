@@ -22,6 +22,9 @@ class BufferUi {
   virtual void ShowBuffer() {}
   // The data-area view after a data load.
   virtual void ShowDataArea() {}
+  // A load changed the option words (a configuration word taken from the file): the config grid
+  // shows them.
+  virtual void OptionWordsChanged() {}
 
   // Hooks of the pieces that own project and PLD files; false when that piece is not there.
   virtual bool LoadProjectFile(const std::string& /*path*/) { return false; }

@@ -68,6 +68,10 @@ bool QtBufferUi::ShowSvfWindow(const std::string& path) {
   return showSvf && showSvf(path);
 }
 
+void QtBufferUi::OptionWordsChanged() {
+  if (optionWordsChanged) optionWordsChanged();
+}
+
 void QtBufferUi::OpenFile() {
   const QString name =
       QFileDialog::getOpenFileName(window_, QString(), QString(), QtFileFilter(kOpenFilter));

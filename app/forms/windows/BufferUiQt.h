@@ -27,6 +27,7 @@ class QtBufferUi : public BufferUi {
   void UpdateRecentMenu(const std::string& name) override;
   void ShowBuffer() override;
   void ShowDataArea() override;
+  void OptionWordsChanged() override;
   bool LoadProjectFile(const std::string& path) override;
   bool ShowJedecWindow(int viewKind, const std::string& path) override;
   bool ShowSvfWindow(const std::string& path) override;
@@ -44,6 +45,7 @@ class QtBufferUi : public BufferUi {
   std::function<bool(const std::string&)> loadProject;
   std::function<bool(int, const std::string&)> showJedec;
   std::function<bool(const std::string&)> showSvf;
+  std::function<void()> optionWordsChanged;
   // Called with the save dialog just before it opens (a test fills it in and accepts it).
   std::function<void(QFileDialog&)> saveDialogShown;
 

@@ -186,6 +186,10 @@ void WireBufferUi(MainParts& parts) {
     ShowPldWindow(MainForm, 3);
     return true;
   };
+  ui.optionWordsChanged = [&parts] {
+    OptionValuesToGrid(parts.chipUi);
+    MainForm->MirrorChipControls(parts.chipUi, parts.runner.ButtonStates());
+  };
   MainForm->RichEdit1->pldWindows = [](int kind) { ShowPldWindow(MainForm, kind); };
   SetBufferUi(&ui);
 }
