@@ -727,7 +727,14 @@ struct Generator {
       if (c.kind == "count") longest = std::max(longest, static_cast<int>(c.Pins("q").size()));
     }
     const int runs = longest >= 5 ? 4 : 0;
-    while (static_cast<int>(steps.size()) + 2 + runs * 4 < budget) Pair(RandomInputs());
+    while (static_cast<int>(steps.size()) + 3 + runs * 4 < budget) {
+      Pair(RandomInputs());
+      // New data while every clock stays at its active level: a flip-flop keeps what the edge
+      // took, where a latch enabled by that pin (74373 beside 74374) follows.
+      std::vector<Level> held = RandomInputs();
+      for (const PinRef& r : clocks) held[r.pin] = r.low ? L0 : L1;
+      Emit(held);
+    }
     for (int r = 0; r < runs; ++r) {
       const int count = std::min(65535, (1 << (longest - 1)) - 1 - r);
       Pair(IdleInputs());

@@ -34,6 +34,7 @@ int IcChipNumber(const std::uint8_t* header) {
 }
 
 std::string IcChipName(int item, int number) {
+  if (number == kIcEndRecordNumber) return "-";
   char text[16];
   const char* format = item == 1 ? "40%02d" : item == 2 ? "45%02d" : "74xx%02d";
   std::snprintf(text, sizeof text, format, number);

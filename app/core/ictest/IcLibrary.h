@@ -14,6 +14,9 @@ inline constexpr int kMaxIcChips = 1000;
 inline constexpr int kIcHeaderSize = 7;
 inline constexpr int kIcVectorSize = 9;
 inline constexpr std::uint8_t kIcRepeatFlag = 0x40;
+// The number of the two records without vectors that end each library: Search leaves out a
+// library's last two records, so these stand there in place of two chips.
+inline constexpr int kIcEndRecordNumber = 999;
 
 // The library files by radio item: 0 "TTL74.LIB", 1 "CMOS40.LIB", 2 "CMOS45.LIB".
 const char* IcLibraryFile(int item);
@@ -39,6 +42,7 @@ int IcSupplyPin(std::uint8_t b1, std::uint8_t b2);
 // The chip number in header bytes 0 to 2: the decimal digits they begin with.
 int IcChipNumber(const std::uint8_t* header);
 // "74xx138", "4011", "4511" for radio item 0, 1 or 2.
+// The chip's name in the list ("-" for an end record).
 std::string IcChipName(int item, int number);
 
 // Indexes `data` as a library of radio item `item`.

@@ -127,14 +127,12 @@ static void IdlePins() {
   FlushCommands();
 }
 
-void IcTester::TestChip(const std::string& voltage) {
-  SetVccVoltage(IcVoltageMillivolts(voltage));
+// The chip powered up afresh on `pin` as a test starts it: idle pins, supply off and on, the
+// ports at 0, the supply selected again and settled.
+void IcTester::PowerUp(int pin) {
   IdlePins();
   SelectGndPin(kIcGroundPin);
   SelectVppPin(0);
-  const int pin = current >= 0 && current < static_cast<int>(library.chips.size())
-                      ? library.chips[current].supplyPin
-                      : 0;
   SelectIcSupplyPin(0);
   SelectIcSupplyPin(pin);
   WritePort(1, 0);
@@ -142,6 +140,13 @@ void IcTester::TestChip(const std::string& voltage) {
   WritePort(3, 0);
   SelectIcSupplyPin(pin);
   PutCmd1(kCmdSettle);
+}
+
+void IcTester::TestChip(const std::string& voltage) {
+  SetVccVoltage(IcVoltageMillivolts(voltage));
+  PowerUp(current >= 0 && current < static_cast<int>(library.chips.size())
+              ? library.chips[current].supplyPin
+              : 0);
   vectorCount = 0;
   if (RunIcTest(current)) {
     Show("OK!");
@@ -155,23 +160,13 @@ void IcTester::TestChip(const std::string& voltage) {
 
 void IcTester::Search(const std::string& voltage) {
   SetVccVoltage(IcVoltageMillivolts(voltage));
-  IdlePins();
-  SelectGndPin(kIcGroundPin);
-  SelectIcSupplyPin(27);
-  WritePort(1, 0);
-  WritePort(2, 0);
-  WritePort(3, 0);
   matches.clear();
   int found = 0;
-  int previous = 27;
   const int last = static_cast<int>(library.chips.size()) - 2;
   for (int i = 0; i < last; ++i) {
-    const int pin = library.chips[i].supplyPin;
-    if (pin != previous) {
-      SelectIcSupplyPin(0);
-      SelectIcSupplyPin(pin);
-      previous = pin;
-    }
+    // Every record starts from a chip just powered up, as Test starts it: a counter or latch left
+    // in the state another record's vectors put it in would fail its own, or pass another's.
+    PowerUp(library.chips[i].supplyPin);
     vectorCount = 0;
     if (!RunIcTest(i)) continue;
     matches.push_back(library.names[i]);
@@ -183,6 +178,7 @@ void IcTester::Search(const std::string& voltage) {
     ++found;
   }
   SelectIcSupplyPin(0);
+  IdlePins();
   if (found == 0) {
     Show(LocalText("Not find!*查不到!"));
     matches.clear();

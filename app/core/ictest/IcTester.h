@@ -41,7 +41,8 @@ class IcTester {
   void SelectIcSupplyPin(int pin);
   // Test: the current chip at the combo's voltage; "OK!" or "Bad!!!".
   void TestChip(const std::string& voltage);
-  // Search: every chip of the library but the last two.
+  // Search: every chip of the library but the last two (the libraries end with two records that
+  // name no chip), each from a power-up.
   void Search(const std::string& voltage);
   // A click on the library list.
   void Choose(int chip);
@@ -50,6 +51,7 @@ class IcTester {
 
  private:
   bool Drive(const std::uint8_t* v, bool compare);
+  void PowerUp(int supplyPin);
   void Show(const std::string& text);
 };
 
