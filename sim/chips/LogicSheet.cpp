@@ -727,10 +727,14 @@ struct Generator {
       if (c.kind == "count") longest = std::max(longest, static_cast<int>(c.Pins("q").size()));
     }
     const int runs = longest >= 5 ? 4 : 0;
-    while (static_cast<int>(steps.size()) + 3 + runs * 4 < budget) {
+    // Flip-flops also get new data while every clock stays at its active level: a flip-flop keeps
+    // what the edge took, where a latch enabled by that pin (74373 beside 74374) follows.
+    const bool flipFlops = std::any_of(chip.cells.begin(), chip.cells.end(),
+                                       [](const Cell& c) { return c.kind == "ff"; });
+    const int perPair = flipFlops ? 3 : 2;
+    while (static_cast<int>(steps.size()) + perPair + runs * 4 < budget) {
       Pair(RandomInputs());
-      // New data while every clock stays at its active level: a flip-flop keeps what the edge
-      // took, where a latch enabled by that pin (74373 beside 74374) follows.
+      if (!flipFlops) continue;
       std::vector<Level> held = RandomInputs();
       for (const PinRef& r : clocks) held[r.pin] = r.low ? L0 : L1;
       Emit(held);
