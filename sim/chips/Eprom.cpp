@@ -154,17 +154,8 @@ void IntelQuickPulse(EpromSheet& s) {
   s.maxPulseUs = 105;
 }
 
-// The word-wide class (Am27C1024 datasheet's Flashrite levels): VPP 12.75 V +-0.25 V and 100 us
-// +-5 us pulses. The datasheet programs at VCC 6.25 V; the "I27CX" set programs at its line's
-// VCC, and this model checks the read window only.
-void WordWide(EpromSheet& s) {
-  s.vppMin = 12500;
-  s.vppMax = 13000;
-  s.minPulseUs = 95;
-  s.maxPulseUs = 105;
-}
-
-// AMD's Flashrite programming (Am27C64 to Am27C040 datasheets): VPP 12.75 V +-0.25 V, VCC
+// AMD's Flashrite programming (Am27C64 to Am27C040 and Am27C1024 datasheets; the generic
+// word-wide parts carry AMD's codes): VPP 12.75 V +-0.25 V, VCC
 // 6.25 V +-0.25 V while programming, 100 us pulses (95 to 105 us); VPP and A9 rated to 13.5 V.
 void AmdFlashrite(EpromSheet& s) {
   IntelQuickPulse(s);
@@ -198,6 +189,14 @@ void AtmelRapid(EpromSheet& s) {
   s.maxPulseUs = 105;
   s.maxVpp = 14000;
   s.maxA9 = 14000;
+}
+
+// The AT27C4096 (its datasheet: the Rapid algorithm at 50 us per word): Atmel's levels with 50 us
+// +-5 % pulses. The AT27C1024 takes 100 us per word (its datasheet), as the byte-wide parts.
+void AtmelRapid50(EpromSheet& s) {
+  AtmelRapid(s);
+  s.minPulseUs = 47.5;
+  s.maxPulseUs = 52.5;
 }
 
 // W27E (Winbond W27E512 datasheet): program at VPP 12 V +-0.25 V with 100 us +-5 us pulses; erase
@@ -298,17 +297,20 @@ constexpr Part kParts[] = {
     {"SST37VF010", Dip32Sst37, 17, Sst, 0xBF, 0xC5},
     {"SST37VF020", Dip32Sst37, 18, Sst, 0xBF, 0xC6},
     {"SST37VF040", Dip32Sst37, 19, Sst, 0xBF, 0xC7},
-    {"27C1024", Dip40, 16, WordWide, 0x01, 0x8C},
-    {"27C2048", Dip40, 17, WordWide, 0x01, 0x98},
-    {"27C4096", Dip40, 18, WordWide, 0x01, 0x99},
+    {"27C1024", Dip40, 16, AmdFlashrite, 0x01, 0x8C},
+    {"27C2048", Dip40, 17, AmdFlashrite, 0x01, 0x98},
+    {"27C4096", Dip40, 18, AmdFlashrite, 0x01, 0x99},
+    // The AT27C2048's own sheet was not to hand: it takes the AT27C1024's figures.
+    {"AT27C1024", Dip40, 16, AtmelRapid},
+    {"AT27C2048", Dip40, 17, AtmelRapid},
+    {"AT27C4096", Dip40, 18, AtmelRapid50, 0x1E, 0xF4},
 };
 
 // Names the catalogue spells differently from the part they name.
 constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
-    {"W27C512", "W27E512"},   {"W27C010", "W27E010"},   {"W27C020", "W27E020"},
-    {"W27C040", "W27E040"},   {"AT27C1024", "27C1024"}, {"AT27C2048", "27C2048"},
-    {"AT27C4096", "27C4096"}, {"M27C256", "M27C256B"},  {"MX27C1000", "27C010"},
-    {"MX27C2000", "27C020"},  {"MX27C4000", "27C040"},
+    {"W27C512", "W27E512"},  {"W27C010", "W27E010"},  {"W27C020", "W27E020"},
+    {"W27C040", "W27E040"},  {"M27C256", "M27C256B"}, {"MX27C1000", "27C010"},
+    {"MX27C2000", "27C020"}, {"MX27C4000", "27C040"},
 };
 
 const Part* FindPart(std::string_view name) {

@@ -4,7 +4,9 @@
 
 #include "EpromFixture.h"
 #include "algorithms/memory/MemorySet.h"
+#include "link/CommandQueue.h"
 #include "link/LinkState.h"
+#include "link/Primitives.h"
 #include "link/commands/Zor5103.h"
 #include "sim/designs/DesignRegistry.h"
 
@@ -181,6 +183,27 @@ INSTANTIATE_TEST_SUITE_P(
                       MakerCase{13, "M27C256B", "ST: M27C256B", 12700, 6200, true},
                       MakerCase{13, "AM27C256", "AMD: AM27C256", 12700, 6200, true},
                       MakerCase{7, "2764A", "INTEL: 2764A", 12700, 6200, true}));
+
+// The identifier answers with A9 at 11.5 to 12.5 V only (Atmel's VH, 12.0 V +-0.5 V); outside it
+// the chip shows its cells (erased here).
+TEST_F(P27Test, SignatureAnswersInsideTheA9WindowOnly) {
+  Choose("P27", 22, "AT27C256", "ATMEL: AT27C256R");
+  for (const auto& [mv, want] :
+       {std::pair{11500, 0x1E}, {12500, 0x1E}, {11400, 0xFF}, {13000, 0xFF}}) {
+    SelectGndPin(memory::kBottomGroundPin);
+    SetRegister25(zor5103::kReadMode);
+    SetAllPins(false);
+    SetVccVoltage(5000);
+    SetVppVoltage(mv);
+    SelectVccPin(34);
+    SelectVppPin(30);  // A9
+    PutCmd1(zor5103::kCmdReadBus);
+    EXPECT_EQ(ReadReply64(gLink.ScratchBuffer.data()), want) << mv;
+    SelectVppPin(0);
+    SelectVccPin(0);
+    FlushCommands();
+  }
+}
 
 // ST's M27C801 takes 50 us pulses (45 to 55 us by its datasheet; a longer one is a hazard).
 TEST_F(P27Test, M27C801ProgramsWith50usPulses) {
