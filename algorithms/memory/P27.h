@@ -263,9 +263,10 @@ class P27 final : public EpromSetOf<P27> {
        .vppMillivolts = 12700,
        .contactMask = kDip28,
        .programVccMillivolts = 6200},
-      // Atmel's parts program at VPP 13.0 V and VCC 6.5 V (the AT27C256R to AT27C080 datasheets'
-      // Rapid algorithm), above the 12.75 V +-0.25 V window of the rows before.
-      {.name = "AT27C256  13.0v",
+      // Atmel's and TI's parts program at VPP 13.0 V and VCC 6.5 V (the AT27C256R to AT27C080
+      // datasheets' Rapid algorithm, the TMS27C256 to TMS27C040 datasheets' SNAP! Pulse), above
+      // the 12.75 V +-0.25 V window of the rows before.
+      {.name = "27c256   13.0v",
        .packagePins = 28,
        .lastAddress = 0x7FFF,
        .vccPin = 34,
@@ -274,7 +275,7 @@ class P27 final : public EpromSetOf<P27> {
        .vppMillivolts = 13000,
        .contactMask = kDip28,
        .programVccMillivolts = 6500},
-      {.name = "AT27C512R 13.0v",
+      {.name = "27c512   13.0v",
        .packagePins = 28,
        .lastAddress = 0xFFFF,
        .vccPin = 34,
@@ -283,7 +284,7 @@ class P27 final : public EpromSetOf<P27> {
        .vppMillivolts = 13000,
        .contactMask = kDip28,
        .programVccMillivolts = 6500},
-      {.name = "AT27C010  13.0v",
+      {.name = "27010   13.0v",
        .packagePins = 32,
        .lastAddress = 0x1FFFF,
        .vccPin = 36,
@@ -292,7 +293,7 @@ class P27 final : public EpromSetOf<P27> {
        .vppMillivolts = 13000,
        .contactMask = SocketPins(6, 36, 34),
        .programVccMillivolts = 6500},
-      {.name = "AT27C020  13.0v",
+      {.name = "27020   13.0v",
        .packagePins = 32,
        .lastAddress = 0x3FFFF,
        .vccPin = 36,
@@ -301,7 +302,7 @@ class P27 final : public EpromSetOf<P27> {
        .vppMillivolts = 13000,
        .contactMask = kDip32,
        .programVccMillivolts = 6500},
-      {.name = "AT27C040  13.0v",
+      {.name = "27040   13.0v",
        .packagePins = 32,
        .lastAddress = 0x7FFFF,
        .vccPin = 36,
@@ -310,7 +311,7 @@ class P27 final : public EpromSetOf<P27> {
        .vppMillivolts = 13000,
        .contactMask = kDip32,
        .programVccMillivolts = 6500},
-      {.name = "AT27C080  13.0v",
+      {.name = "27080   13.0v",
        .packagePins = 32,
        .lastAddress = 0xFFFFF,
        .vccPin = 36,
