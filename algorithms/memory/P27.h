@@ -63,6 +63,9 @@ class P27 final : public EpromSetOf<P27> {
  public:
   static constexpr std::uint64_t kDip24 = SocketPins(9, 32), kDip28 = SocketPins(8, 34);
   static constexpr std::uint64_t kDip32 = SocketPins(6, 36);
+  // The 12.7 V rows program at VCC 6.2 V, inside the windows of the 12.75 V class (Intel's
+  // quick-pulse, ST's Presto II and AMD's Flashrite: 6.0 to 6.5 V; Intel's intelligent 2764A and
+  // 27128A: 5.75 to 6.25 V); the NMOS 21 V and 25 V rows at the read VCC, as their datasheets do.
   static constexpr std::array<EpromType, 29> kTypes = {{
       {.name = "???"},
       {.name = "2716    12.7v",

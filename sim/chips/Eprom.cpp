@@ -155,8 +155,8 @@ void IntelQuickPulse(EpromSheet& s) {
 }
 
 // AMD's Flashrite programming (Am27C64 to Am27C040 and Am27C1024 datasheets; the generic
-// word-wide parts carry AMD's codes): VPP 12.75 V +-0.25 V, VCC
-// 6.25 V +-0.25 V while programming, 100 us pulses (95 to 105 us); VPP and A9 rated to 13.5 V.
+// word-wide parts carry AMD's codes): VPP 12.75 V +-0.25 V, VCC 6.25 V +-0.25 V while
+// programming, 100 us pulses (95 to 105 us); VPP and A9 rated to 13.5 V.
 void AmdFlashrite(EpromSheet& s) {
   IntelQuickPulse(s);
   s.maxVpp = 13500;
