@@ -36,6 +36,8 @@ void CheckEpromRow(const EpromType& t, const AddressPins& pins, TypeTableReport&
     if (!onPackage(t.vppPin)) r.Fault("VPP pin off the package");
     if (!onPackage(t.programPin)) r.Fault("program pin off the package");
   }
+  if (t.programVccMillivolts > static_cast<std::uint32_t>(kMaxVccMillivolts))
+    r.Fault("programming VCC above the programmer's range");
   const int high = t.addressBits() - 8;
   for (int i = 0; i < high; ++i) {
     const int pin =
@@ -120,6 +122,14 @@ void EpromSet::Verify() {
 }
 
 void EpromSet::Write() {
+  // The set-up VCC comes back however the write ends.
+  struct KeepVcc {
+    int& vcc;
+    int readVcc;
+    ~KeepVcc() { vcc = readVcc; }
+  } keep{vccMillivolts_, vccMillivolts_};
+  if (Type().programVccMillivolts != 0)
+    vccMillivolts_ = static_cast<int>(Type().programVccMillivolts);
   if (!PrepareWrite()) return;
   gLink.StatusWord = 0;
   // The write starts where Verify starts: chip address start + k takes buffer byte k.

@@ -12,6 +12,13 @@ namespace zelvar::memory {
 
 inline constexpr const char* kEpromBitstream = "zor5103.bit";
 
+// The program pulse of a row's part.
+enum class EpromPulse : std::uint8_t {
+  kByName,  // the "Delay" choice, by default 100 µs for a CMOS ("27C") chip name, else 5 ms
+  k50ms,    // the "Delay" choice, by default 50 ms (the NMOS 21 V and 25 V parts)
+  k50us,    // 50 µs and no choice (ST's M27C801)
+};
+
 // One type: the chip and its programming voltage, its size and its socket pins (a chip at the
 // bottom of the 40-pin socket, ground on pin 20).
 struct EpromType {
@@ -26,6 +33,10 @@ struct EpromType {
   std::uint32_t saveCount = 0;      // bytes UnProtect and Lock keep (SST27SF)
   // The row programs through its VPP pin (left as the list gives it; the rules accept it here).
   bool programPinIsVppPin = false;
+  // VCC through Write where the maker's datasheet programs at a raised VCC; 0: the read VCC.
+  std::uint32_t programVccMillivolts = 0;
+  EpromPulse pulse = EpromPulse::kByName;
+  bool signature = true;  // the part has the identifier mode (12 V on A9)
 
   // Unused address pins are held high: the complement of the last address.
   constexpr std::uint32_t highBits() const { return ~lastAddress; }
@@ -55,7 +66,7 @@ class EpromSet : public MemorySet {
   virtual bool PrepareWrite() = 0;  // supplies and checks before the first block
   virtual bool PowerPerBlock() const { return false; }
   // False for types without a signature: Read ID would put 12 V on their A9 for nothing.
-  virtual bool HasSignature() const { return true; }
+  bool HasSignature() const { return Type().signature; }
 
   TypeFacts Facts() const override { return {Type().lastAddress, Type().contactMask}; }
   void SetAddress(std::uint32_t address) override {
@@ -69,6 +80,7 @@ class EpromSet : public MemorySet {
   void Read();
   void Blank();
   void Verify();
+  // The block write at the row's programming VCC; reads after it run at the set-up VCC again.
   virtual void Write();
   // The signature through the type's VCC pin; refused with a box for a type without one.
   void ReadId();

@@ -34,6 +34,10 @@ struct WideType {
   std::uint8_t vppPin = 0;
   std::uint8_t groundCode = 0;  // SelectGndPin's code: 100 is pins 11 and 30
   std::array<WideSize, 5> sizes{};
+  std::uint32_t vppMillivolts = 12700;
+  // VCC through Write where the maker's datasheet programs at a raised VCC; 0: the line's VCC.
+  std::uint32_t programVccMillivolts = 0;
+  std::uint32_t pulseStepUs = 100;  // the unit of "dly=": 100 µs, 50 µs for a 50 µs part
 
   constexpr WideSize Size(int mem) const {
     for (const WideSize& s : sizes) {
@@ -64,6 +68,8 @@ inline void CheckWideRow(const WideType& t, TypeTableReport& r) {
     if (t.Size(s.mem).lastAddress != s.lastAddress) r.Fault("size class listed twice");
   }
   if (classes == 0) r.Fault("no size class");
+  if (t.pulseStepUs != 50 && t.pulseStepUs != 100) r.Fault("pulse unit neither 50 nor 100 us");
+  if (t.programVccMillivolts > 7000) r.Fault("programming VCC above the programmer's range");
 }
 
 class I27CX final : public MemorySet {
@@ -72,6 +78,8 @@ class I27CX final : public MemorySet {
   static constexpr std::string_view kRequiredItems = "vcc= mem= dly=";
   static constexpr std::uint64_t kDip40 = SocketPins(1, 40), kNo38 = SocketPins(1, 40, 38);
   static constexpr std::uint64_t kBig = SocketPins(1, 41) | SocketPins(48, 48);
+  // Atmel's parts program at VPP 13.0 V and VCC 6.5 V (the AT27C1024 and AT27C4096 datasheets),
+  // the AT27C4096 with 50 µs pulses; ST's rows keep the set's 12.7 V at the line's VCC.
   static constexpr std::array<WideType, 8> kTypes = {{
       {},
       {.bitstream = "m27c160dip42.bit",
@@ -89,25 +97,35 @@ class I27CX final : public MemorySet {
        .vccPin = 40,
        .vppPin = 1,
        .groundCode = 100,
-       .sizes = {{{2, 0x1FFFF, kNo38}, {3, 0x3FFFF, kDip40}}}},
+       .sizes = {{{2, 0x1FFFF, kNo38}, {3, 0x3FFFF, kDip40}}},
+       .vppMillivolts = 13000,
+       .programVccMillivolts = 6500},
       {.bitstream = "at27c4096dip40.bit",
        .programLine = 2,
        .vccPin = 40,
        .vppPin = 1,
        .groundCode = 100,
-       .sizes = {{{4, 0x7FFFF, kDip40}}}},
+       .sizes = {{{4, 0x7FFFF, kDip40}}},
+       .vppMillivolts = 13000,
+       .programVccMillivolts = 6500,
+       .pulseStepUs = 50},
       {.bitstream = "at27c2048p44.bit",
        .programLine = 4,
        .vccPin = 42,
        .vppPin = 48,
        .groundCode = 100,
-       .sizes = {{{2, 0x1FFFF, kNo38}, {3, 0x3FFFF, kDip40}}}},
+       .sizes = {{{2, 0x1FFFF, kNo38}, {3, 0x3FFFF, kDip40}}},
+       .vppMillivolts = 13000,
+       .programVccMillivolts = 6500},
       {.bitstream = "at27c4096p44.bit",
        .programLine = 2,
        .vccPin = 42,
        .vppPin = 48,
        .groundCode = 12,
-       .sizes = {{{4, 0x7FFFF, kDip40}}}},
+       .sizes = {{{4, 0x7FFFF, kDip40}}},
+       .vppMillivolts = 13000,
+       .programVccMillivolts = 6500,
+       .pulseStepUs = 50},
       {.bitstream = "m27c322dip42.bit",
        .programLine = 2,
        .vccPin = 21,
@@ -156,7 +174,7 @@ class I27CX final : public MemorySet {
     const WideSize size = t.Size(services().ChipParam("mem="));
     contactMask_ = size.contactMask;
     pulseSteps_ = ChipPulseSteps();
-    vppMillivolts_ = 12700;
+    vppMillivolts_ = static_cast<int>(t.vppMillivolts);
     vccMillivolts_ = ChipVccMillivolts();
     SetVppVoltage(vppMillivolts_);
     lastAddress_ = size.lastAddress;
@@ -251,9 +269,15 @@ class I27CX final : public MemorySet {
     ShowProgress(-1);
   }
 
-  // One word per pulse; Verify checks the chip.
+  // One word per pulse, at the row's programming VCC; Verify checks the chip at the line's VCC.
   void Write() {
     const WideType& t = Type();
+    struct KeepVcc {
+      int& vcc;
+      int readVcc;
+      ~KeepVcc() { vcc = readVcc; }
+    } keep{vccMillivolts_, vccMillivolts_};
+    if (t.programVccMillivolts != 0) vccMillivolts_ = static_cast<int>(t.programVccMillivolts);
     if (!PowerUpChip() || !CheckPower()) return;
     start_ = WordStart();
     gLink.StatusWord = 0;
@@ -272,7 +296,13 @@ class I27CX final : public MemorySet {
       if (offset % 4096 == 0) ShowProgress(static_cast<int>(offset));
       PutCmd3(word_eprom::kCmdPutWord, buffer_[offset], buffer_[offset + 1]);
       Line(t.programLine, false);
-      for (std::uint32_t i = 0; i < steps; ++i) PutCmd1(word_eprom::kCmdWait100us);
+      for (std::uint32_t i = 0; i < steps; ++i) {
+        if (t.pulseStepUs == 50) {
+          for (int k = 0; k < 5; ++k) PutCmd1(word_eprom::kCmdWait10us);
+        } else {
+          PutCmd1(word_eprom::kCmdWait100us);
+        }
+      }
       Line(t.programLine, true);
       PutCmd1(word_eprom::kCmdNextWord);
       if ((offset + 2) % 256 == 0) FlushCommands();

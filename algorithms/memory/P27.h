@@ -42,15 +42,31 @@ constexpr std::array<const char*, 21> MakeList(const char* radio) {
 }
 constexpr auto kListFast = MakeList("$Radio1:00,Delay(写延迟)");
 constexpr auto kListSlow = MakeList("$Radio1:04,Delay(写延迟)");
-// The 2716 takes a 50 ms pulse by its datasheet.
-constexpr auto kList2716 = MakeList("$Radio1:07,Delay(写延迟)");
+// The NMOS 2716, 2732, 2764 and 27128 take 50 ms pulses by their datasheets.
+constexpr auto kList50ms = MakeList("$Radio1:07,Delay(写延迟)");
+// A row whose part takes one pulse width offers no "Delay" choice.
+constexpr const char* kListFixedPulse[] = {"$Fonc:",
+                                           "22 Blank",
+                                           "23 Write",
+                                           "24 Verify",
+                                           "$DisTool:",
+                                           "21,25,26,29,30,31,",
+                                           "$Gridw:Addr(地址范围)",
+                                           "Addr start",
+                                           "0000",
+                                           "Addr end",
+                                           "0FFFFFF",
+                                           "$end"};
 }  // namespace p27
 
 class P27 final : public EpromSetOf<P27> {
  public:
   static constexpr std::uint64_t kDip24 = SocketPins(9, 32), kDip28 = SocketPins(8, 34);
   static constexpr std::uint64_t kDip32 = SocketPins(6, 36);
-  static constexpr std::array<EpromType, 22> kTypes = {{
+  // The 12.7 V rows program at VCC 6.2 V, inside the windows of the 12.75 V class (Intel's
+  // quick-pulse, ST's Presto II and AMD's Flashrite: 6.0 to 6.5 V; Intel's intelligent 2764A and
+  // 27128A: 5.75 to 6.25 V); the NMOS 21 V and 25 V rows at the read VCC, as their datasheets do.
+  static constexpr std::array<EpromType, 29> kTypes = {{
       {.name = "???"},
       {.name = "2716    12.7v",
        .packagePins = 24,
@@ -59,7 +75,9 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 29,
        .programPin = 26,
        .vppMillivolts = 12500,
-       .contactMask = kDip24},
+       .contactMask = kDip24,
+       .pulse = EpromPulse::k50ms,
+       .signature = false},
       {.name = "2716    21v",
        .packagePins = 24,
        .lastAddress = 0x7FF,
@@ -67,7 +85,9 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 29,
        .programPin = 26,
        .vppMillivolts = 21000,
-       .contactMask = kDip24},
+       .contactMask = kDip24,
+       .pulse = EpromPulse::k50ms,
+       .signature = false},
       {.name = "2716    25v",
        .packagePins = 24,
        .lastAddress = 0x7FF,
@@ -75,7 +95,9 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 29,
        .programPin = 26,
        .vppMillivolts = 25000,
-       .contactMask = kDip24},
+       .contactMask = kDip24,
+       .pulse = EpromPulse::k50ms,
+       .signature = false},
       {.name = "2732    12.7v",
        .packagePins = 24,
        .lastAddress = 0xFFF,
@@ -83,7 +105,9 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 28,
        .programPin = 26,
        .vppMillivolts = 12500,
-       .contactMask = kDip24},
+       .contactMask = kDip24,
+       .pulse = EpromPulse::k50ms,
+       .signature = false},
       {.name = "2732    21v",
        .packagePins = 24,
        .lastAddress = 0xFFF,
@@ -91,7 +115,9 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 28,
        .programPin = 26,
        .vppMillivolts = 21000,
-       .contactMask = kDip24},
+       .contactMask = kDip24,
+       .pulse = EpromPulse::k50ms,
+       .signature = false},
       {.name = "2732    25v",
        .packagePins = 24,
        .lastAddress = 0xFFF,
@@ -99,7 +125,9 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 28,
        .programPin = 26,
        .vppMillivolts = 25000,
-       .contactMask = kDip24},
+       .contactMask = kDip24,
+       .pulse = EpromPulse::k50ms,
+       .signature = false},
       {.name = "2764    12.7v",
        .packagePins = 28,
        .lastAddress = 0x1FFF,
@@ -107,7 +135,8 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 7,
        .programPin = 33,
        .vppMillivolts = 12700,
-       .contactMask = SocketPins(8, 34, 32)},
+       .contactMask = SocketPins(8, 34, 32),
+       .programVccMillivolts = 6200},
       {.name = "2764    21v",
        .packagePins = 28,
        .lastAddress = 0x1FFF,
@@ -115,7 +144,9 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 7,
        .programPin = 33,
        .vppMillivolts = 21000,
-       .contactMask = SocketPins(8, 34, 32)},
+       .contactMask = SocketPins(8, 34, 32),
+       .pulse = EpromPulse::k50ms,
+       .signature = false},
       {.name = "2764    25v",
        .packagePins = 28,
        .lastAddress = 0x1FFF,
@@ -123,7 +154,9 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 7,
        .programPin = 33,
        .vppMillivolts = 25000,
-       .contactMask = SocketPins(8, 34, 32)},
+       .contactMask = SocketPins(8, 34, 32),
+       .pulse = EpromPulse::k50ms,
+       .signature = false},
       {.name = "27128   12.7v",
        .packagePins = 28,
        .lastAddress = 0x3FFF,
@@ -131,7 +164,8 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 7,
        .programPin = 33,
        .vppMillivolts = 12700,
-       .contactMask = kDip28},
+       .contactMask = kDip28,
+       .programVccMillivolts = 6200},
       {.name = "27128   21v",
        .packagePins = 28,
        .lastAddress = 0x3FFF,
@@ -139,7 +173,9 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 7,
        .programPin = 33,
        .vppMillivolts = 21000,
-       .contactMask = kDip28},
+       .contactMask = kDip28,
+       .pulse = EpromPulse::k50ms,
+       .signature = false},
       {.name = "27128   25v",
        .packagePins = 28,
        .lastAddress = 0x3FFF,
@@ -147,7 +183,9 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 7,
        .programPin = 33,
        .vppMillivolts = 25000,
-       .contactMask = kDip28},
+       .contactMask = kDip28,
+       .pulse = EpromPulse::k50ms,
+       .signature = false},
       {.name = "27c256   12.7v",
        .packagePins = 28,
        .lastAddress = 0x7FFF,
@@ -155,7 +193,8 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 7,
        .programPin = 26,
        .vppMillivolts = 12700,
-       .contactMask = kDip28},
+       .contactMask = kDip28,
+       .programVccMillivolts = 6200},
       {.name = "27c512   12.7v",
        .packagePins = 28,
        .lastAddress = 0xFFFF,
@@ -163,7 +202,8 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 28,
        .programPin = 26,
        .vppMillivolts = 12700,
-       .contactMask = kDip28},
+       .contactMask = kDip28,
+       .programVccMillivolts = 6200},
       {.name = "27c513   12.7v",
        .packagePins = 28,
        .lastAddress = 0xFFFF,
@@ -171,7 +211,8 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 28,
        .programPin = 26,
        .vppMillivolts = 12700,
-       .contactMask = kDip28},
+       .contactMask = kDip28,
+       .programVccMillivolts = 6200},
       {.name = "27010   12.7v",
        .packagePins = 32,
        .lastAddress = 0x1FFFF,
@@ -179,7 +220,8 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 5,
        .programPin = 35,
        .vppMillivolts = 12700,
-       .contactMask = SocketPins(6, 36, 34)},
+       .contactMask = SocketPins(6, 36, 34),
+       .programVccMillivolts = 6200},
       {.name = "27020   12.7v",
        .packagePins = 32,
        .lastAddress = 0x3FFFF,
@@ -187,7 +229,8 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 5,
        .programPin = 35,
        .vppMillivolts = 12700,
-       .contactMask = kDip32},
+       .contactMask = kDip32,
+       .programVccMillivolts = 6200},
       {.name = "27040   12.7v",
        .packagePins = 32,
        .lastAddress = 0x7FFFF,
@@ -195,7 +238,8 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 5,
        .programPin = 26,
        .vppMillivolts = 12700,
-       .contactMask = kDip32},
+       .contactMask = kDip32,
+       .programVccMillivolts = 6200},
       {.name = "27080   12.7v",
        .packagePins = 32,
        .lastAddress = 0xFFFFF,
@@ -203,14 +247,16 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 28,
        .programPin = 26,
        .vppMillivolts = 12700,
-       .contactMask = kDip32},
+       .contactMask = kDip32,
+       .programVccMillivolts = 6200},
       {.name = "ST27256   12.7v",
        .packagePins = 28,
        .lastAddress = 0x7FFF,
        .vccPin = 34,
        .vppPin = 7,
        .programPin = 26,
-       .vppMillivolts = 12700},
+       .vppMillivolts = 12700,
+       .programVccMillivolts = 6200},
       {.name = "ST27512   12.7v",
        .packagePins = 28,
        .lastAddress = 0xFFFF,
@@ -218,15 +264,82 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 28,
        .programPin = 26,
        .vppMillivolts = 12700,
-       .contactMask = kDip28},
+       .contactMask = kDip28,
+       .programVccMillivolts = 6200},
+      // Atmel's and TI's parts program at VPP 13.0 V and VCC 6.5 V (the AT27C256R to AT27C080
+      // datasheets' Rapid algorithm, the TMS27C256 to TMS27C040 datasheets' SNAP! Pulse), above
+      // the 12.75 V +-0.25 V window of the rows before.
+      {.name = "27c256   13.0v",
+       .packagePins = 28,
+       .lastAddress = 0x7FFF,
+       .vccPin = 34,
+       .vppPin = 7,
+       .programPin = 26,
+       .vppMillivolts = 13000,
+       .contactMask = kDip28,
+       .programVccMillivolts = 6500},
+      {.name = "27c512   13.0v",
+       .packagePins = 28,
+       .lastAddress = 0xFFFF,
+       .vccPin = 34,
+       .vppPin = 28,
+       .programPin = 26,
+       .vppMillivolts = 13000,
+       .contactMask = kDip28,
+       .programVccMillivolts = 6500},
+      {.name = "27010   13.0v",
+       .packagePins = 32,
+       .lastAddress = 0x1FFFF,
+       .vccPin = 36,
+       .vppPin = 5,
+       .programPin = 35,
+       .vppMillivolts = 13000,
+       .contactMask = SocketPins(6, 36, 34),
+       .programVccMillivolts = 6500},
+      {.name = "27020   13.0v",
+       .packagePins = 32,
+       .lastAddress = 0x3FFFF,
+       .vccPin = 36,
+       .vppPin = 5,
+       .programPin = 35,
+       .vppMillivolts = 13000,
+       .contactMask = kDip32,
+       .programVccMillivolts = 6500},
+      {.name = "27040   13.0v",
+       .packagePins = 32,
+       .lastAddress = 0x7FFFF,
+       .vccPin = 36,
+       .vppPin = 5,
+       .programPin = 26,
+       .vppMillivolts = 13000,
+       .contactMask = kDip32,
+       .programVccMillivolts = 6500},
+      {.name = "27080   13.0v",
+       .packagePins = 32,
+       .lastAddress = 0xFFFFF,
+       .vccPin = 36,
+       .vppPin = 28,
+       .programPin = 26,
+       .vppMillivolts = 13000,
+       .contactMask = kDip32,
+       .programVccMillivolts = 6500},
+      // ST's M27C801 takes 50 us pulses (its datasheet's Presto IIB).
+      {.name = "M27C801   12.7v",
+       .packagePins = 32,
+       .lastAddress = 0xFFFFF,
+       .vccPin = 36,
+       .vppPin = 28,
+       .programPin = 26,
+       .vppMillivolts = 12700,
+       .contactMask = kDip32,
+       .programVccMillivolts = 6200,
+       .pulse = EpromPulse::k50us},
   }};
   static constexpr AddressPins kPins{{31, 30, 27, 29, 8, 32, 33, 7, 6, 34, 35, 5}};
 
  private:
   // Rows 1 to 3: the 2716, programmed by a high pulse on CE/PGM one byte at a time.
   static constexpr int kLast2716Row = 3;
-  // Rows 1 to 6: the 2716 and 2732, which carry no signature.
-  static constexpr int kLast2732Row = 6;
 
   static bool Is2716Row() { return gApp.TypeIndex >= 1 && gApp.TypeIndex <= kLast2716Row; }
 
@@ -245,13 +358,18 @@ class P27 final : public EpromSetOf<P27> {
 
   std::span<const char* const> DescribeList() const override {
     Services& s = services();
-    if (Is2716Row()) return p27::kList2716;
+    if (Type().pulse == EpromPulse::k50us) return p27::kListFixedPulse;
+    if (Type().pulse == EpromPulse::k50ms) return p27::kList50ms;
     if (s.ChipNameContains("27C") || s.ChipNameContains("27HC")) return p27::kListFast;
     return p27::kListSlow;
   }
 
-  // The "Delay" choice: 100 µs, 200 µs, 1, 2, 5, 10, 20 or 50 ms.
+  // The "Delay" choice: 100 µs, 200 µs, 1, 2, 5, 10, 20 or 50 ms; 50 µs on a row without one.
   void QueuePulse() override {
+    if (Type().pulse == EpromPulse::k50us) {
+      PutCmd1(zor5103::kCmdWait50us);
+      return;
+    }
     static constexpr int kSteps[] = {1, 2, 1, 2, 5, 10, 20, 50};
     const std::uint32_t choice = Word(kRadio1Word);
     if (choice > 7) return;
@@ -305,8 +423,6 @@ class P27 final : public EpromSetOf<P27> {
     ShowProgress(-1);
     SelectVccPin(0);
   }
-
-  bool HasSignature() const override { return gApp.TypeIndex > kLast2732Row; }
 
   void Write() override {
     if (Is2716Row()) {

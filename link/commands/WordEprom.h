@@ -8,7 +8,8 @@
 namespace zelvar::word_eprom {
 
 inline constexpr std::uint8_t kCmdWait100us = 25;
-inline constexpr std::uint8_t kCmdPowerUpWait = 28;  // after VCC comes on
+inline constexpr std::uint8_t kCmdPowerUpWait = 28;  // after VCC comes on: 10 µs
+inline constexpr std::uint8_t kCmdWait10us = kCmdPowerUpWait;
 // With n: n x 64 bytes from the current address on.
 inline constexpr std::uint8_t kCmdReadWords = 65;
 inline constexpr std::uint8_t kCmdPutWord = 69;  // with the low and the high byte

@@ -8,6 +8,8 @@ namespace zelvar::zor5103 {
 
 inline constexpr std::uint8_t kCmdReadBus = 3;  // the data bus into the next reply byte
 inline constexpr std::uint8_t kCmdWait100us = 25;
+// The 50 µs wait of the 8051 parallel logic the design also carries.
+inline constexpr std::uint8_t kCmdWait50us = 29;
 // The erase pulse, also the design's long wait (100 ms); command 27 waits 1 ms.
 inline constexpr std::uint8_t kCmdErasePulse = 28;
 // 1024 bytes from the current address on, counting the address up.

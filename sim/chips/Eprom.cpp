@@ -1,5 +1,6 @@
 #include "sim/chips/Eprom.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -86,10 +87,10 @@ EpromSheet Dip40(int addressBits) {
   return s;
 }
 
-// ---- Programming: the datasheets' windows per family. ----
+// ---- Programming: each maker's datasheet, named at its preset. ----
 
-// NMOS 2716: VPP 25 V +-1 V on pin 21, a 50 ms +-5 ms high pulse on CE/PGM with OE high. Inputs
-// are rated to 6 V, VPP to 26.5 V; no identifier mode.
+// NMOS 2716 (Intel 2716 datasheet): VPP 25 V +-1 V on pin 21, a 50 ms +-5 ms high pulse on CE/PGM
+// with OE high. Inputs are rated to 6 V, VPP to 26.5 V; no identifier mode.
 void Nmos2716(EpromSheet& s) {
   s.pulseHigh = true;
   s.vpp = 21;
@@ -103,7 +104,8 @@ void Nmos2716(EpromSheet& s) {
   s.signature = false;
 }
 
-// NMOS 2732 (25 V) and 2732A (21 V): VPP on OE/VPP, a 50 ms +-5 ms low pulse on CE.
+// NMOS 2732 (25 V) and 2732A (21 V) (Intel 2732 and 2732A datasheets): VPP on OE/VPP, a 50 ms
+// +-5 ms low pulse on CE; no identifier mode.
 void Nmos2732(EpromSheet& s, int vppMv) {
   s.vpp = 20;
   s.vppMin = vppMv - 500;
@@ -116,7 +118,8 @@ void Nmos2732(EpromSheet& s, int vppMv) {
   s.signature = false;
 }
 
-// NMOS 2764 and 27128: VPP 21 V +-0.5 V on pin 1, a 50 ms +-5 ms low pulse on PGM.
+// NMOS 2764 and 27128 (Intel 2764 and 27128 datasheets): VPP 21 V +-0.5 V on pin 1, a 50 ms
+// +-5 ms low pulse on PGM; no identifier mode.
 void Nmos21V(EpromSheet& s) {
   s.vppMin = 20500;
   s.vppMax = 21500;
@@ -128,27 +131,76 @@ void Nmos21V(EpromSheet& s) {
   s.signature = false;
 }
 
-// The intelligent algorithm (2764A, 27128A and the NMOS 27256 and 27512): VPP 12.5 V +-0.3 V, 1 ms
-// pulses and an overprogram pulse of up to 3 x 25 ms, so 0.95 ms to 78.75 ms.
+// Intel's intelligent programming (2764A, 27128A, 27256 and 27512 datasheets): VPP 12.5 V +-0.3 V,
+// VCC 6.0 V +-0.25 V while programming, 1 ms pulses and an overprogram pulse of up to 3 x 25 ms,
+// so 0.95 ms to 78.75 ms.
 void Intelligent(EpromSheet& s) {
   s.vppMin = 12200;
   s.vppMax = 12800;
+  s.programVccMin = 5750;
+  s.programVccMax = 6250;
   s.minPulseUs = 950;
   s.maxPulseUs = 78750;
 }
 
-// The CMOS quick-pulse algorithms (27C64 to 27C080, 27C1024 class): VPP 12.75 V +-0.25 V and
-// 100 us +-5 us pulses with no overprogram pulse. The datasheets program at VCC 6.25 V; the sets
-// program at 5 V, which the model accepts: VCC is checked against the read window only.
-void QuickPulse(EpromSheet& s) {
+// Intel's quick-pulse programming (27C64 to 27C040 datasheets), which the generic parts follow:
+// VPP 12.75 V +-0.25 V, VCC 6.25 V +-0.25 V while programming, 100 us +-5 us pulses.
+void IntelQuickPulse(EpromSheet& s) {
   s.vppMin = 12500;
   s.vppMax = 13000;
+  s.programVccMin = 6000;
+  s.programVccMax = 6500;
   s.minPulseUs = 95;
   s.maxPulseUs = 105;
 }
 
-// W27E: program at VPP 12 V +-0.25 V with 100 us +-5 us pulses; erase with A9 and VPP at
-// 14 V +-0.5 V for a 100 ms pulse.
+// AMD's Flashrite programming (Am27C64 to Am27C040 and Am27C1024 datasheets; the generic
+// word-wide parts carry AMD's codes): VPP 12.75 V +-0.25 V, VCC 6.25 V +-0.25 V while
+// programming, 100 us pulses (95 to 105 us); VPP and A9 rated to 13.5 V.
+void AmdFlashrite(EpromSheet& s) {
+  IntelQuickPulse(s);
+  s.maxVpp = 13500;
+  s.maxA9 = 13500;
+}
+
+// ST's Presto II (M27C256B, M27C512, M27C1001, M27C2001 and M27C4001 datasheets): VPP 12.75 V
+// +-0.25 V, VCC 6.25 V +-0.25 V while programming, 100 us pulses (95 to 105 us); VPP rated to
+// 14 V, A9 to 13.5 V.
+void StPresto(EpromSheet& s) {
+  IntelQuickPulse(s);
+}
+
+// The M27C801 (ST M27C801 datasheet, Presto IIB): the same levels with 50 us pulses (45 to 55 us).
+void StPresto50(EpromSheet& s) {
+  StPresto(s);
+  s.minPulseUs = 45;
+  s.maxPulseUs = 55;
+}
+
+// Atmel's Rapid programming (AT27C256R, AT27C512R, AT27C010, AT27C020, AT27C040 and AT27C080
+// datasheets): VPP 13.0 V +-0.25 V, VCC 6.5 V +-0.25 V while programming, 100 us +-5 % pulses;
+// VPP and A9 rated to 14 V.
+void AtmelRapid(EpromSheet& s) {
+  s.vppMin = 12750;
+  s.vppMax = 13250;
+  s.programVccMin = 6250;
+  s.programVccMax = 6750;
+  s.minPulseUs = 95;
+  s.maxPulseUs = 105;
+  s.maxVpp = 14000;
+  s.maxA9 = 14000;
+}
+
+// The AT27C4096 (its datasheet: the Rapid algorithm at 50 us per word): Atmel's levels with 50 us
+// +-5 % pulses. The AT27C1024 takes 100 us per word (its datasheet), as the byte-wide parts.
+void AtmelRapid50(EpromSheet& s) {
+  AtmelRapid(s);
+  s.minPulseUs = 47.5;
+  s.maxPulseUs = 52.5;
+}
+
+// W27E (Winbond W27E512 datasheet): program at VPP 12 V +-0.25 V with 100 us +-5 us pulses; erase
+// with A9 and VPP at 14 V +-0.5 V for a 100 ms pulse.
 void W27E(EpromSheet& s) {
   s.vppMin = 11750;
   s.vppMax = 12250;
@@ -162,8 +214,9 @@ void W27E(EpromSheet& s) {
   s.erasePulseUs = 95000;
 }
 
-// SST27SF and SST37VF: program at VPP 12 V +-5 % with pulses of at least 20 us (the sheet gives
-// the typical byte time, no maximum); chip erase with A9 and VPP at 12 V for 100 ms.
+// SST27SF and SST37VF (SST27SF512 and SST37VF010 datasheets): program at VPP 12 V +-5 % with
+// pulses of at least 20 us (the sheet gives the typical byte time, no maximum); chip erase with A9
+// and VPP at 12 V for 100 ms.
 void Sst(EpromSheet& s) {
   s.vppMin = 11400;
   s.vppMax = 12600;
@@ -200,37 +253,37 @@ constexpr Part kParts[] = {
     {"2732A", Dip24, 12, Nmos2732At21V},
     {"2764", Dip28, 13, Nmos21V},
     {"2764A", Dip28, 13, Intelligent},
-    {"27C64", Dip28, 13, QuickPulse},
+    {"27C64", Dip28, 13, IntelQuickPulse},
     {"27128", Dip28, 14, Nmos21V},
     {"27128A", Dip28, 14, Intelligent},
-    {"27C128", Dip28, 14, QuickPulse},
+    {"27C128", Dip28, 14, IntelQuickPulse},
     {"27256", Dip28, 15, Intelligent},
-    {"27C256", Dip28, 15, QuickPulse},
+    {"27C256", Dip28, 15, IntelQuickPulse},
     {"27512", Dip28, 16, Intelligent},
-    {"27C512", Dip28, 16, QuickPulse},
-    {"27C010", Dip32, 17, QuickPulse},
-    {"27C020", Dip32, 18, QuickPulse},
-    {"27C040", Dip32, 19, QuickPulse},
-    {"27C080", Dip32, 20, QuickPulse},
-    {"AM27C64", Dip28, 13, QuickPulse, 0x01, 0x15},
-    {"AM27C128", Dip28, 14, QuickPulse, 0x01, 0x16},
-    {"AM27C256", Dip28, 15, QuickPulse, 0x01, 0x10},
-    {"AM27C512", Dip28, 16, QuickPulse, 0x01, 0x91},
-    {"AM27C010", Dip32, 17, QuickPulse, 0x01, 0x0E},
-    {"AM27C020", Dip32, 18, QuickPulse, 0x01, 0x97},
-    {"AM27C040", Dip32, 19, QuickPulse, 0x01, 0x9B},
-    {"AT27C256", Dip28, 15, QuickPulse, 0x1E, 0x8C},
-    {"AT27C512R", Dip28, 16, QuickPulse, 0x1E, 0x0D},
-    {"AT27C010", Dip32, 17, QuickPulse, 0x1E, 0x05},
-    {"AT27C020", Dip32, 18, QuickPulse, 0x1E, 0x86},
-    {"AT27C040", Dip32, 19, QuickPulse, 0x1E, 0x0B},
-    {"AT27C080", Dip32, 20, QuickPulse, 0x1E, 0x8A},
-    {"M27C256B", Dip28, 15, QuickPulse, 0x20, 0x8D},
-    {"M27C512", Dip28, 16, QuickPulse, 0x20, 0x3D},
-    {"M27C1001", Dip32, 17, QuickPulse, 0x20, 0x05},
-    {"M27C2001", Dip32, 18, QuickPulse, 0x20, 0x61},
-    {"M27C4001", Dip32, 19, QuickPulse, 0x20, 0x41},
-    {"M27C801", Dip32, 20, QuickPulse, 0x20, 0x42},
+    {"27C512", Dip28, 16, IntelQuickPulse},
+    {"27C010", Dip32, 17, IntelQuickPulse},
+    {"27C020", Dip32, 18, IntelQuickPulse},
+    {"27C040", Dip32, 19, IntelQuickPulse},
+    {"27C080", Dip32, 20, IntelQuickPulse},
+    {"AM27C64", Dip28, 13, AmdFlashrite, 0x01, 0x15},
+    {"AM27C128", Dip28, 14, AmdFlashrite, 0x01, 0x16},
+    {"AM27C256", Dip28, 15, AmdFlashrite, 0x01, 0x10},
+    {"AM27C512", Dip28, 16, AmdFlashrite, 0x01, 0x91},
+    {"AM27C010", Dip32, 17, AmdFlashrite, 0x01, 0x0E},
+    {"AM27C020", Dip32, 18, AmdFlashrite, 0x01, 0x97},
+    {"AM27C040", Dip32, 19, AmdFlashrite, 0x01, 0x9B},
+    {"AT27C256", Dip28, 15, AtmelRapid, 0x1E, 0x8C},
+    {"AT27C512R", Dip28, 16, AtmelRapid, 0x1E, 0x0D},
+    {"AT27C010", Dip32, 17, AtmelRapid, 0x1E, 0x05},
+    {"AT27C020", Dip32, 18, AtmelRapid, 0x1E, 0x86},
+    {"AT27C040", Dip32, 19, AtmelRapid, 0x1E, 0x0B},
+    {"AT27C080", Dip32, 20, AtmelRapid, 0x1E, 0x8A},
+    {"M27C256B", Dip28, 15, StPresto, 0x20, 0x8D},
+    {"M27C512", Dip28, 16, StPresto, 0x20, 0x3D},
+    {"M27C1001", Dip32, 17, StPresto, 0x20, 0x05},
+    {"M27C2001", Dip32, 18, StPresto, 0x20, 0x61},
+    {"M27C4001", Dip32, 19, StPresto, 0x20, 0x41},
+    {"M27C801", Dip32, 20, StPresto50, 0x20, 0x42},
     {"W27E257", Dip28, 15, W27E},
     {"W27E512", Dip28, 16, W27E, 0xDA, 0x08},
     {"W27E010", Dip32, 17, W27E},
@@ -244,17 +297,20 @@ constexpr Part kParts[] = {
     {"SST37VF010", Dip32Sst37, 17, Sst, 0xBF, 0xC5},
     {"SST37VF020", Dip32Sst37, 18, Sst, 0xBF, 0xC6},
     {"SST37VF040", Dip32Sst37, 19, Sst, 0xBF, 0xC7},
-    {"27C1024", Dip40, 16, QuickPulse, 0x01, 0x8C},
-    {"27C2048", Dip40, 17, QuickPulse, 0x01, 0x98},
-    {"27C4096", Dip40, 18, QuickPulse, 0x01, 0x99},
+    {"27C1024", Dip40, 16, AmdFlashrite, 0x01, 0x8C},
+    {"27C2048", Dip40, 17, AmdFlashrite, 0x01, 0x98},
+    {"27C4096", Dip40, 18, AmdFlashrite, 0x01, 0x99},
+    // The AT27C2048's own sheet was not to hand: it takes the AT27C1024's figures.
+    {"AT27C1024", Dip40, 16, AtmelRapid},
+    {"AT27C2048", Dip40, 17, AtmelRapid},
+    {"AT27C4096", Dip40, 18, AtmelRapid50, 0x1E, 0xF4},
 };
 
 // Names the catalogue spells differently from the part they name.
 constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
-    {"W27C512", "W27E512"},   {"W27C010", "W27E010"},   {"W27C020", "W27E020"},
-    {"W27C040", "W27E040"},   {"AT27C1024", "27C1024"}, {"AT27C2048", "27C2048"},
-    {"AT27C4096", "27C4096"}, {"M27C256", "M27C256B"},  {"MX27C1000", "27C010"},
-    {"MX27C2000", "27C020"},  {"MX27C4000", "27C040"},
+    {"W27C512", "W27E512"},  {"W27C010", "W27E010"},  {"W27C020", "W27E020"},
+    {"W27C040", "W27E040"},  {"M27C256", "M27C256B"}, {"MX27C1000", "27C010"},
+    {"MX27C2000", "27C020"}, {"MX27C4000", "27C040"},
 };
 
 const Part* FindPart(std::string_view name) {
@@ -291,7 +347,8 @@ int EpromChip::Mv(const Programmer& p, int chipPin) const {
 
 bool EpromChip::Powered(const Programmer& p) const {
   const int vcc = p.SupplyMillivolts(p.SocketPinOf(sheet_.vcc));
-  if (vcc < sheet_.vccMin || vcc > sheet_.vccMax) return false;
+  // From the read minimum up to the top of the programming window, where the datasheet has one.
+  if (vcc < sheet_.vccMin || vcc > std::max(sheet_.vccMax, sheet_.programVccMax)) return false;
   for (int g : sheet_.ground) {
     if (!p.IsGround(p.SocketPinOf(g))) return false;
   }
@@ -338,7 +395,11 @@ void EpromChip::OnPins(Programmer& p) {
 
   // Programming: VPP at its level for the whole pulse, OE high (or OE/VPP at VPP).
   const int vppMv = Mv(p, sheet_.vpp);
-  const bool vppOk = vppMv >= sheet_.vppMin && vppMv <= sheet_.vppMax;
+  // VPP inside its window, and VCC inside the programming window where the datasheet gives one.
+  const int vccMv = p.SupplyMillivolts(socket_[sheet_.vcc]);
+  const bool vccOk =
+      sheet_.programVccMax == 0 || (vccMv >= sheet_.programVccMin && vccMv <= sheet_.programVccMax);
+  const bool vppOk = vppMv >= sheet_.vppMin && vppMv <= sheet_.vppMax && vccOk;
   const bool oeHigh = !oeLow;
   const int pgmMv = sheet_.pgm ? Mv(p, sheet_.pgm) : -1;
   const bool pgmLow = pgmMv >= 0 && pgmMv < 2000;
@@ -375,6 +436,8 @@ void EpromChip::OnPins(Programmer& p) {
     }
   } else if (pulsing_ && !programming) {
     lastPulseUs = p.clockUs() - pulseStart_;
+    lastPulseVppMv = vppMv;
+    lastPulseVccMv = vccMv;
     if (sheet_.maxPulseUs > 0 && lastPulseUs > sheet_.maxPulseUs) {
       char text[120];
       std::snprintf(text, sizeof text, "%s: program pulse of %.0f us, longer than %.0f us",

@@ -2,16 +2,19 @@
 // EPROM chip models written from the parts' public datasheets: JEDEC 24-, 28- and 32-pin
 // byte-wide parts, the 40-pin word-wide 27C1024 class, and the electrically erasable W27E,
 // SST27SF and SST37VF parts. Each part is one row of the table in Eprom.cpp, built from a
-// package preset, a programming preset and the maker's signature.
+// package preset, a programming preset (one per maker's datasheet, named there) and the maker's
+// signature.
 //
 // What every model does, and the rules the datasheets leave open:
-// - The chip is powered only while a supply inside its VCC window is on its VCC pin and every
-//   ground pin is grounded. A logic driver held high is not a supply.
+// - The chip is powered only while a supply from its read minimum up to the top of its read or
+//   programming VCC window is on its VCC pin and every ground pin is grounded. A logic driver
+//   held high is not a supply.
 // - Outputs are on while powered with CE and OE low (and OE not at a high voltage).
 // - A cell programs (cell AND data) when a program pulse ends with VPP inside the programming
-//   window on the VPP pin for the whole pulse, the address held, and the pulse at least the
-//   datasheet's minimum width. A pulse longer than the datasheet's maximum is recorded as a
-//   hazard; it still programs. Where a datasheet gives no maximum, none is checked.
+//   window on the VPP pin for the whole pulse, VCC inside the programming VCC window where the
+//   datasheet gives one, the address held, and the pulse at least the datasheet's minimum width.
+//   A pulse longer than the datasheet's maximum is recorded as a hazard; it still programs. Where
+//   a datasheet gives no maximum, none is checked.
 // - A9 inside the identifier window with the outputs on answers the signature: A0 low the
 //   maker's code, A0 high the device code. Parts whose maker's sheet we do not model answer
 //   their cells, as a part without the identifier mode would.
@@ -34,16 +37,18 @@ struct EpromSheet {
   std::vector<int> data;     // chip pins of D0, D1, ... (8 or 16)
   std::vector<int> ground;
   int vcc = 0;
-  int vccMin = 4500, vccMax = 5500;  // the read and program window of VCC
-  int ce = 0;                        // chip enable, active low
-  int oe = 0;                        // output enable, active low
-  int pgm = 0;                       // program input, active low; 0: the pulse is on CE
-  bool pulseHigh = false;            // the 2716: the pulse is a high level on CE/PGM with OE high
-  int vpp = 0;                       // pin that takes the programming voltage (may be OE)
+  int vccMin = 4500, vccMax = 5500;  // the read window of VCC
+  // The VCC window of programming; 0, 0: the read window (the datasheet programs at 5 V).
+  int programVccMin = 0, programVccMax = 0;
+  int ce = 0;              // chip enable, active low
+  int oe = 0;              // output enable, active low
+  int pgm = 0;             // program input, active low; 0: the pulse is on CE
+  bool pulseHigh = false;  // the 2716: the pulse is a high level on CE/PGM with OE high
+  int vpp = 0;             // pin that takes the programming voltage (may be OE)
   int vppMin = 0, vppMax = 0;
   double minPulseUs = 0, maxPulseUs = 0;  // maxPulseUs 0: the datasheet gives no maximum
   int maxVpp = 14000, maxA9 = 13500, maxOther = 7000;  // absolute maximum ratings
-  int idMin = 11500, idMax = 13000;                    // A9 identifier window
+  int idMin = 11500, idMax = 12500;                    // A9 identifier window
   bool signature = true;
   std::uint16_t maker = 0, device = 0;
   // Electrical erase: A9 and the VPP pin inside the window while the pulse input is low.
@@ -69,7 +74,8 @@ class EpromChip final : public ChipModel {
   std::vector<std::uint16_t> cells;
   int pulses = 0;  // program pulses that took
   int erases = 0;
-  double lastPulseUs = 0;  // width of the last program pulse, taken or not
+  double lastPulseUs = 0;                      // width of the last program pulse, taken or not
+  int lastPulseVppMv = 0, lastPulseVccMv = 0;  // VPP and VCC as that pulse ended
 
  private:
   int Mv(const Programmer& p, int chipPin) const;

@@ -39,7 +39,7 @@ TEST_F(EpromChecks, EveryPulseChoiceHasItsWidth) {
 
 // A byte that does not take fails the write at its block's read-back, named from the range start.
 TEST_F(EpromChecks, FailingBlockWriteFromANonZeroStart) {
-  Choose("P27", 13, "AT27C256", "ATMEL: AT27C256");
+  Choose("P27", 22, "AT27C256", "ATMEL: AT27C256");
   Pattern(0x1000, 0x21);
   gApp.CodeBuffer[0x500] = 0x5A;
   chip->cells[0x1080 + 0x500] = 0x00;  // a programmed bit cannot go back to 1
@@ -56,7 +56,7 @@ TEST_F(EpromChecks, FailingBlockWriteFromANonZeroStart) {
 
 TEST_F(EpromChecks, BlankFailsInTheFirstAMiddleAndTheLastBlock) {
   for (const std::uint32_t a : {0x0u, 0x4123u, 0x7FFFu}) {
-    Choose("P27", 13, "AT27C256", "ATMEL: AT27C256");
+    Choose("P27", 22, "AT27C256", "ATMEL: AT27C256");
     chip->cells[a] = 0x7E;
     EXPECT_EQ(Run(kOpBlank), 1) << a;
     EXPECT_EQ(gLink.FailAddress, a);
@@ -97,12 +97,19 @@ TEST_F(EpromChecks, DescribeListsAsTheyStand) {
                                         "50 mS",
                                         "$Grid1:",
                                         "$end"};
-  Choose("P27", 13, "AT27C256", "ATMEL: AT27C256");
+  Choose("P27", 22, "AT27C256", "ATMEL: AT27C256");
   EXPECT_EQ(ListUpToEnd(), p27);
   auto slow = p27;
-  slow[11] = "$Radio1:07,Delay(写延迟)";  // the 2716 rows default to 50 ms
+  slow[11] = "$Radio1:07,Delay(写延迟)";  // the NMOS 21 V and 25 V rows default to 50 ms
   Choose("P27", 3, "2716", "INTEL: 2716");
   EXPECT_EQ(ListUpToEnd(), slow);
+  Choose("P27", 8, "2764", "INTEL: 2764");
+  EXPECT_EQ(ListUpToEnd(), slow);
+  // The M27C801 row takes its one pulse width: no "Delay" choice.
+  auto fixed = p27;
+  fixed.erase(fixed.begin() + 11, fixed.begin() + 20);
+  Choose("P27", 28, "M27C801", "ST: M27C801");
+  EXPECT_EQ(ListUpToEnd(), fixed);
 
   Choose("PW27", 1, "W27E512", "WINBOND: W27E512");
   EXPECT_EQ(ListUpToEnd(),
@@ -130,11 +137,11 @@ class ContactAndPower : public EpromFixture, public ::testing::WithParamInterfac
 
 TEST_P(ContactAndPower, LeaveTheProgrammerAsTheSetNeedsIt) {
   Connect(GetParam());
-  Choose("P27", 13, "AT27C256", "ATMEL: AT27C256");
+  Choose("P27", 22, "AT27C256", "ATMEL: AT27C256");
   EXPECT_EQ(Run(kOpBlank), 0);
   EXPECT_TRUE(prog->DriversOn());
   EXPECT_EQ(prog->fpga[27], 0);
-  EXPECT_EQ(prog->VppMillivolts(), 12700);
+  EXPECT_EQ(prog->VppMillivolts(), 13000);
   int statusReads = 0;
   for (const auto& c : prog->record.transcript) {
     if (c.op() == 14 && c.bytes[1] == 31) ++statusReads;

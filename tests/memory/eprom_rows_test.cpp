@@ -85,12 +85,8 @@ class EpromRows : public EpromFixture, public ::testing::WithParamInterface<RowC
     return c.row == 3 ? "at27c4096dip40" : "at27c2048dip40";
   }
 
-  // The pulse a user picks: 50 ms on the rows for the 21 V and 25 V NMOS parts (captions such as
-  // "2716    25v"), else the describe list's default.
-  static std::int32_t PulseChoice(const RowCase& c) {
-    const AlgorithmSet* set = FindSet(c.key);
-    const std::string_view caption = set && set->rowCaption ? set->rowCaption(c.row) : "";
-    if (caption.ends_with("21v") || caption.ends_with("25v")) return 7;
+  // The pulse the describe list offers by default: each row's default must program its part.
+  static std::int32_t PulseChoice() {
     const auto& l = gApp.ChipUiList;
     for (std::size_t i = 0; i < l.size() && l[i] != "$end"; ++i) {
       if (l[i].rfind("$Radio1:", 0) == 0) return std::stoi(l[i].substr(8, 2));
@@ -115,7 +111,7 @@ TEST_P(EpromRows, EraseWriteVerifyReadAndId) {
   ChooseLine(c);
   const std::uint32_t bytes = Bytes();
   ASSERT_EQ(static_cast<std::uint32_t>(gApp.InfoRecord[0]) + 1, bytes) << "the row's size";
-  gApp.OptionValues[128] = PulseChoice(c);
+  gApp.OptionValues[128] = PulseChoice();
 
   if (c.key == "PW27" || c.key == "SST27SF") {
     std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
@@ -162,6 +158,8 @@ TEST_P(EpromRows, EraseWriteVerifyReadAndId) {
   }
   EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
   EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();
+  EXPECT_EQ(prog->VccPin(), 0);
+  EXPECT_EQ(prog->VppPin(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, EpromRows, ::testing::ValuesIn(CatalogueRows()), Name);
@@ -176,6 +174,7 @@ TEST(EpromRowsCoverage, EveryTypeTableRowRunsOrSaysWhyNot) {
       {"2764    25v", "no 2764 programs at 25 V"},
       {"27128   25v", "no 27128 programs at 25 V"},
       {"27c513   12.7v", "the 27513 is paged; the set addresses it flat"},
+      {"27080   12.7v", "the AT27C080 and M27C801 take their makers' rows"},
       {"WSST27SF040 (512Kx8)", "no catalogue line: no SST27SF040 is made"},
       {"m27c160dip42.bit", "42-pin design not simulated"},
       {"at27c2048p44.bit", "44-pin design not simulated"},

@@ -25,7 +25,7 @@ TEST_F(EpromRunnerTest, At27c256FromChoiceToResultLines) {
   fake.chipTitle = "ATMEL: AT27C256";
   gApp.ChipTitle = fake.chipTitle;
   gApp.AlgorithmKey = "P27";
-  gApp.TypeIndex = 13;
+  gApp.TypeIndex = 22;
   gApp.CurrentDispatcher = FindAlgorithmSet("P27");
   runner.SetupChosenChip();
   EXPECT_EQ(prog->loadedDesign, "zor5103");

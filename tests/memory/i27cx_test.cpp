@@ -16,7 +16,7 @@ class I27CXTest : public EpromFixture {
 };
 
 TEST_F(I27CXTest, RoundTripOn27C1024) {
-  ChooseWide(2, 2, "27C1024", "at27c2048dip40");
+  ChooseWide(2, 2, "AT27C1024", "at27c2048dip40");
   EXPECT_EQ(gApp.InfoRecord[0], 0x1FFFF);
   EXPECT_EQ(gApp.InfoRecord[5], 100);
   EXPECT_EQ(gApp.PinMask, 0xDFFFFFFFFFull);  // pins 1-37 and 39-40
@@ -36,6 +36,8 @@ TEST_F(I27CXTest, RoundTripOn27C1024) {
   }
   EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
   EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();
+  EXPECT_EQ(prog->VccPin(), 0);
+  EXPECT_EQ(prog->VppPin(), 0);
 
   // Failures name the byte offset from the range start.
   chip->cells[0x801] = 0x12FF;
@@ -44,7 +46,7 @@ TEST_F(I27CXTest, RoundTripOn27C1024) {
 }
 
 TEST_F(I27CXTest, BlankFailureAndCeProgramPart) {
-  ChooseWide(3, 4, "27C4096", "at27c4096dip40");
+  ChooseWide(3, 4, "AT27C4096", "at27c4096dip40");
   chip->cells[0x10] = 0xFF00;
   EXPECT_EQ(Run(kOpBlank), 1);
   EXPECT_EQ(gLink.FailAddress, 0x20u);
@@ -59,15 +61,51 @@ TEST_F(I27CXTest, BlankFailureAndCeProgramPart) {
   EXPECT_EQ(chip->cells[0x80], 0xFFFF);
 }
 
+// Atmel's word-wide parts program at VPP 13.0 V and VCC 6.5 V (their datasheets: 12.75 to
+// 13.25 V, 6.25 to 6.75 V), the AT27C1024 with 100 us pulses and the AT27C4096 with 50 us
+// (47.5 to 52.5 us; a longer pulse is a hazard). Verify runs at the line's 5 V again.
+struct AtmelCase {
+  int row, mem;
+  const char* part;
+  const char* tag;
+  double pulseUs;
+};
+
+class I27CXAtmel : public I27CXTest, public ::testing::WithParamInterface<AtmelCase> {};
+
+TEST_P(I27CXAtmel, ProgramsInsideAtmelsWindow) {
+  const AtmelCase& c = GetParam();
+  ChooseWide(c.row, c.mem, c.part, c.tag);
+  Pattern(0x200, 0x5C);
+  gApp.OptionValues[64] = 0x400;
+  gApp.OptionValues[65] = 0x5FF;
+  EXPECT_EQ(Run(kOpWrite), 0);
+  EXPECT_EQ(chip->lastPulseVppMv, 13000);
+  EXPECT_EQ(chip->lastPulseVccMv, 6500);
+  EXPECT_DOUBLE_EQ(chip->lastPulseUs, c.pulseUs);
+  for (std::uint32_t w = 0; w < 0x100; ++w) {
+    ASSERT_EQ(chip->cells[0x200 + w], gApp.CodeBuffer[2 * w] | gApp.CodeBuffer[2 * w + 1] << 8)
+        << w;
+  }
+  EXPECT_EQ(Run(kOpVerify), 0);
+  EXPECT_EQ(prog->VccMillivolts(), 5000);
+  EXPECT_EQ(prog->VccPin(), 0);
+  EXPECT_EQ(prog->VppPin(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Parts, I27CXAtmel,
+                         ::testing::Values(AtmelCase{2, 2, "AT27C1024", "at27c2048dip40", 100},
+                                           AtmelCase{3, 4, "AT27C4096", "at27c4096dip40", 50}));
+
 // A line without "vcc=" or "dly=" runs at 5 V with one 100 µs step per pulse; a size class the
 // row lacks gives no size and no contact pins.
 TEST_F(I27CXTest, MissingItemsTakeTheirDefaults) {
   fake.chipParams = {{"mem=", 9}, {"vcc=", 5000}};
-  Choose("I27CX", 2, "27C1024", "ATMEL: AT27C1024", "at27c2048dip40");
+  Choose("I27CX", 2, "AT27C1024", "ATMEL: AT27C1024", "at27c2048dip40");
   EXPECT_EQ(gApp.InfoRecord[0], 0);
   EXPECT_EQ(gApp.PinMask, 0u);
   fake.chipParams = {{"mem=", 2}};
-  Choose("I27CX", 2, "27C1024", "ATMEL: AT27C1024", "at27c2048dip40");
+  Choose("I27CX", 2, "AT27C1024", "ATMEL: AT27C1024", "at27c2048dip40");
   EXPECT_EQ(prog->VccMillivolts(), 5000);
   chip->cells[0x200] = 0;
   EXPECT_EQ(Run(kOpBlank), 1) << "a programmed chip is not blank";
