@@ -58,6 +58,9 @@ struct SpiPart {
   bool halfBlockProtect = false;  // flash BP1:BP0 = 01 guards the upper half, 1x all
   int minMillivolts = 1800;
   int maxMillivolts = 5500;
+  // Ratings: the VCC supply (not the contact check's sense level on its route) and every pin.
+  int vccRatingMillivolts = 7000;
+  int pinAbsMaxMillivolts = 7000;
   int writeUs = 5000;
   int eraseUs = 0;
   bool supervisor = false;  // the X5045 kind: pin 7 RESET, WP# guards every write
@@ -81,7 +84,7 @@ class SpiMemory final : public ChipModel {
   }
   int PinCount() const override { return pins_.count; }
   std::vector<int> GroundPins() const override { return {pins_.gnd}; }
-  int MaxMillivolts(int) const override { return 7000; }
+  int MaxMillivolts(int) const override { return part_.pinAbsMaxMillivolts; }
   bool Powered(const Programmer& p) const override;
   void OnPins(Programmer& p) override;
   int Drive(int pin) const override { return pin == pins_.so ? so_ : -1; }
@@ -116,6 +119,7 @@ class SpiMemory final : public ChipModel {
   std::uint8_t opcode_ = 0;
   std::vector<std::pair<std::uint32_t, std::uint8_t>> page_;
   double busyUntilUs_ = 0;
+  bool overVcc_ = false;
 };
 
 std::string_view SpiPartOf(std::string_view chipName);
