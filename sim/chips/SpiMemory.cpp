@@ -10,10 +10,7 @@ constexpr std::uint8_t kWriteEnable = 0x06, kWriteDisable = 0x04, kReadStatus = 
 constexpr std::uint8_t kBusy = 0x01, kEnabled = 0x02, kWpen = 0x80;
 constexpr std::uint8_t kAddressBit8 = 0x08;
 
-// The 3.3 V flash parts: a VCC over the sheets' 3.6 V operating maximum is taken as harm (the
-// W25X10's absolute maximum is 4.0 V); the other pins take the programmer's 5 V logic high but no
-// supply above it. The W25X10 sheet rates them at VCC + 0.4 V, which the simulated drivers' fixed
-// 5 V level cannot express.
+// The 3.3 V flash parts' ratings (see the header).
 constexpr int kFlashVccRating = 3600, kFlashPinRating = 5000;
 
 // Sizes, pages, supplies and cycle times from the parts' datasheets.

@@ -28,6 +28,10 @@
 //   watchdog period (1.4 s, 600 ms, 200 ms, off); no WPEN: WP# low refuses every write. Pin 7 is
 //   the reset output, not a hold input; the watchdog's reset pulses are not modelled (the chip
 //   keeps answering while RESET is active), so its period is only the stored bits.
+// - Ratings: the 3.3 V flash parts take VCC up to their 3.6 V operating maximum (the W25X10's
+//   absolute maximum is 4.0 V) and the programmer's 5 V logic on their other pins (the W25X10
+//   sheet gives VCC + 0.4 V, which the simulated drivers' fixed level cannot express); more is a
+//   hazard. The other parts take up to 7 V.
 // - While busy (the write cycle, the erase) only the status read is answered.
 // - Open in the datasheets, chosen here: undriven CS#, WP# and HOLD# read high; HOLD# low stops
 //   the clock's effect; an X5045 comes with its watchdog off (status 30h).

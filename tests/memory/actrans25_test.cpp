@@ -4,7 +4,9 @@
 #include <algorithm>
 
 #include "ChipFixture.h"
+#include "link/CommandQueue.h"
 #include "link/LinkState.h"
+#include "link/Primitives.h"
 #include "sim/chips/SpiMemory.h"
 #include "sim/designs/IspHeader.h"
 
@@ -160,6 +162,35 @@ TEST_F(Actrans25Test, AdjustVccStaysInsideThePartsRange) {
     }
   }
   ExpectNoHazard();
+}
+
+// The 3.3 V flash models' ratings: VCC up to 3.6 V and the programmer's 5 V logic levels are
+// taken; a 4.1 V supply, or a supply above 5 V on another pin (VPP on WP#), is a hazard.
+TEST_F(Actrans25Test, FlashModelsRateTheirSupplyAndPins) {
+  for (const char* part : {"W25X10", "AT25F512"}) {
+    auto chip = sim::MakeSpiMemory(part);
+    prog->PlaceChipAtBottom(chip);
+    prog->record.Clear();
+    SelectGndPin(20);
+    SetVccVoltage(3600);
+    SelectVccPin(24);
+    EnablePinDrivers(true);
+    SetPinHigh(21);
+    FlushCommands();
+    EXPECT_TRUE(chip->Powered(*prog)) << part;
+    EXPECT_TRUE(prog->record.hazards.empty()) << part << ": " << prog->record.hazards.front();
+    SetVccVoltage(4100);
+    EXPECT_EQ(prog->record.hazards.size(), 1u) << part;
+    SetVccVoltage(3300);
+    prog->record.Clear();
+    SetVppVoltage(12000);
+    SelectVppPin(19);
+    FlushCommands();
+    EXPECT_FALSE(prog->record.hazards.empty()) << part;
+    SelectVppPin(0);
+    SelectVccPin(0);
+    FlushCommands();
+  }
 }
 
 TEST_F(Actrans25Test, StatusWriteReadBackAndUnprotect) {
