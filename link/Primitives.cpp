@@ -45,7 +45,24 @@ void WritePort2Strobed(std::uint8_t a, std::uint8_t b) {
   PutCmd1(kCmdStrobe);
 }
 
+namespace {
+// Ends the operation on a supply level outside 0 .. `max`: nothing queued reaches the chip.
+void RefuseSupply(const char* name, int millivolts, int max) {
+  if (millivolts >= 0 && millivolts <= max) return;
+  char line[96];
+  std::snprintf(line, sizeof line, "%s %d mV refused! *%s %d mV 超出范围!", name, millivolts, name,
+                millivolts);
+  AddColouredLine(kRed, line);
+  gLink.StatusWord = 1;
+  gLink.CommandCount = 0;
+  throw SupplyRefused(line);
+}
+}  // namespace
+
 void SetVppVoltage(int millivolts) {
+  // A device-list "vpp=" past the register's range would wrap to a low, or a negative one to a
+  // high, voltage.
+  RefuseSupply("VPP", millivolts, kMaxVppMillivolts);
   SetRegister(kVppVoltageRegister, 0);
   PutCmd1(kCmdSettle);
   gLink.LastVppMillivolts = millivolts;
@@ -56,16 +73,7 @@ void SetVppVoltage(int millivolts) {
 void SetVccVoltage(int millivolts) {
   // A device-list line without its "vcc=" item could otherwise ask for tens of volts; a negative
   // value would wrap to 25.5 V in the register.
-  if (millivolts > kMaxVccMillivolts || millivolts < 0) {
-    char line[96];
-    std::snprintf(line, sizeof line, "VCC %d mV refused! *VCC %d mV 超出范围!", millivolts,
-                  millivolts);
-    AddColouredLine(kRed, line);
-    gLink.StatusWord = 1;
-    // Nothing queued may reach the chip: the operation ends here, whatever the set would do next.
-    gLink.CommandCount = 0;
-    throw SupplyRefused(line);
-  }
+  RefuseSupply("VCC", millivolts, kMaxVccMillivolts);
   SetRegister(kVccVoltageRegister, static_cast<std::uint8_t>(millivolts / 100));
   PutCmd1(kCmdSettle);
   FlushCommands();

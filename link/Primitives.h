@@ -35,8 +35,9 @@ void SetRegister25(std::uint8_t value);
 void SetRegister24(std::uint8_t value);
 void WritePort(std::uint8_t port, std::uint8_t value);
 void WritePort2Strobed(std::uint8_t a, std::uint8_t b);
+// For both supplies a level outside 0 .. the programmer's maximum is refused: red line,
+// StatusWord 1, nothing queued sent, SupplyRefused.
 void SetVppVoltage(int millivolts);
-// A level outside 0 .. the programmer's maximum is refused: red line, StatusWord 1, SupplyRefused.
 void SetVccVoltage(int millivolts);
 bool SelectVppPin(std::uint8_t pin);
 bool SelectVccPin(std::uint8_t pin);
@@ -64,8 +65,10 @@ std::uint8_t SendCmdAndRead(std::uint8_t command);
 void QueueCmd53(std::uint8_t a, std::uint8_t b);
 void QueueCmd54(std::uint8_t a);
 
-// Highest VCC the link will set; a higher (or negative) request is refused.
+// Highest VCC and VPP the link will set; a higher (or negative) request is refused. VPP: the 25 V
+// of the NMOS EPROMs, the highest any part takes.
 inline constexpr int kMaxVccMillivolts = 7000;
+inline constexpr int kMaxVppMillivolts = 25000;
 
 // Run timer on the processor clock (milliseconds).
 void StartRunTimer();

@@ -75,10 +75,9 @@ class P89V51RD2 final : public SstHostSet {
   const SstPolicy& Policy() const override { return p89v51rd2::kPolicy; }
   std::span<const SstBitCommand> ConfigCommands() const override { return p89v51rd2::kConfigBits; }
 
-  // VCC on the package's pin (the PLCC44 adapter's too); VPP stays at 0.
-  void Init() override {
-    SetUp(kTypes.size(), kPlcc44, gLink.ModelNumber == 6200 ? 4200 : 5000, 0);
-  }
+  // VCC on the package's pin (the PLCC44 adapter's too) at 5 V, inside the P89V51RB2/RC2/RD2
+  // datasheet's 4.5-5.5 V on every model; VPP stays at 0.
+  void Init() override { SetUp(kTypes.size(), kPlcc44, 5000, 0); }
 
   // Write's walk: 0 up to the jump-at address, then from the jump-to address up to the end.
   SstWalk Walk() const override {

@@ -64,8 +64,12 @@ class SST89E554 final : public SstHostSet {
       {.name = "5: SST89V554RC",
        .lastAddress = 0x7FFF,
        .block1Start = 0xE000,
-       .block1Bytes = 0x2000},
-      {.name = "6: SST89V564RD", .lastAddress = 0xFFFF, .block1Start = kSstNoBlock1},
+       .block1Bytes = 0x2000,
+       .vccMillivolts = 3300},
+      {.name = "6: SST89V564RD",
+       .lastAddress = 0xFFFF,
+       .block1Start = kSstNoBlock1,
+       .vccMillivolts = 3300},
   }};
 
  private:
@@ -81,7 +85,9 @@ class SST89E554 final : public SstHostSet {
   std::span<const SstBitCommand> ConfigCommands() const override { return sst89e554::kConfigBits; }
   SstWalk Walk() const override { return InPlaceWalk(Row()); }
 
-  void Init() override { SetUp(kTypes.size(), kPlcc44, 5000, 0, kFirstRow); }
+  void Init() override {
+    SetUp(kTypes.size(), kPlcc44, SstRowVcc(kTypes, gApp.TypeIndex), 0, kFirstRow);
+  }
 };
 
 }  // namespace zelvar::mcs51

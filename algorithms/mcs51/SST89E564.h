@@ -52,11 +52,13 @@ class SST89E564 final : public SstHostSet {
       {.name = "5: SST89V554RC",
        .lastAddress = 0x7FFF,
        .block1Start = 0xE000,
-       .block1Bytes = 0x2000},
+       .block1Bytes = 0x2000,
+       .vccMillivolts = 3300},
       {.name = "6: SST89V564RD",
        .lastAddress = 0xFFFF,
        .block1Start = kSstBehindSwitch,
-       .block1Bytes = 0x2000},
+       .block1Bytes = 0x2000,
+       .vccMillivolts = 3300},
   }};
 
  private:
@@ -70,9 +72,7 @@ class SST89E564 final : public SstHostSet {
   const SstPolicy& Policy() const override { return sst89e564::kPolicy; }
   std::span<const SstBitCommand> ConfigCommands() const override { return sst89e564::kConfigBits; }
 
-  void Init() override {
-    SetUp(kTypes.size(), kPlcc44, gLink.ModelNumber == 6200 ? 4200 : 5000, 5000);
-  }
+  void Init() override { SetUp(kTypes.size(), kPlcc44, SstRowVcc(kTypes, gApp.TypeIndex), 5000); }
 
   SstWalk Walk() const override {
     const SstType& t = Row();

@@ -142,6 +142,14 @@ bool SstHostSet::Enter() {
   return false;
 }
 
+bool SstHostSet::Answers() {
+  if (gApp.ReadId[0] == kSstMaker) return true;
+  // An unpowered or absent chip reads 0xFF everywhere: a Blank or Read of it would be a guess.
+  AddMessageLine(kChipError);
+  gLink.StatusWord = 1;
+  return false;
+}
+
 bool SstHostSet::IdentityMatches() {
   const auto& r = gApp.ReadId;
   const auto& s = gApp.ExpectedId;
@@ -188,6 +196,7 @@ bool SstHostSet::ScanWalk(Scan kind) {
 void SstHostSet::Read() {
   if (!Enter() || !CheckPower()) return;
   ReadSignature();
+  if (!Answers()) return;
   SelectBlock(0);
   ModePins(kReadCode);
   SetAddress(0);
@@ -197,6 +206,7 @@ void SstHostSet::Read() {
 void SstHostSet::Blank() {
   if (!Enter()) return;
   ReadSignature();
+  if (!Answers()) return;
   SelectBlock(0);
   ModePins(kReadCode);
   SetAddress(0);
@@ -206,6 +216,7 @@ void SstHostSet::Blank() {
 void SstHostSet::Verify() {
   if (!Enter()) return;
   ReadSignature();
+  if (!Answers()) return;
   SelectBlock(0);
   ModePins(kReadCode);
   SetAddress(0);

@@ -64,7 +64,16 @@ struct SstType {
   std::uint32_t lastAddress = 0;
   std::uint32_t block1Start = 0;
   std::uint32_t block1Bytes = 0;
+  int vccMillivolts = 5000;  // inside the part's range: 4.5-5.5 V, the "V" parts 2.7-3.6 V
 };
+
+// The supply of row `row` of `types`; 5 V for a row outside the table (set-up refuses it).
+template <std::size_t N>
+int SstRowVcc(const std::array<SstType, N>& types, int row) {
+  return row >= 0 && static_cast<std::size_t>(row) < N
+             ? types[static_cast<std::size_t>(row)].vccMillivolts
+             : 5000;
+}
 
 inline constexpr std::uint32_t kSstBlock1Buffer = 0x10000;  // block 1 behind the switch
 
@@ -93,6 +102,9 @@ class SstHostSet : public ParallelSet {
   bool HasBlockSwitch() const;
   // The entry of every handler; false refuses the operation.
   bool Enter();
+  // After ReadSignature: true when the maker byte is SST's; else logs the chip error and fails
+  // (StatusWord 1).
+  static bool Answers();
   // After ReadSignature: the two Read-ID bytes against the catalogue's, when it gives them; a
   // mismatch logs the pairs and the type error and fails (StatusWord 1).
   static bool IdentityMatches();

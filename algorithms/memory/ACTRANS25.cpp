@@ -1,5 +1,6 @@
 #include "algorithms/memory/ACTRANS25.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "algorithms/memory/SpiEngine.h"
@@ -33,8 +34,14 @@ constexpr const char* kStillBusy = "The chip stays busy! *芯片一直忙!";
 constexpr std::uint32_t kBlockBytes = 64;
 constexpr std::uint32_t kMaxSize = 0x1000000;
 constexpr int kAdjustWord = 128;
-// "Lower", "Nomal" and "Hight" from the chip line's VCC.
-constexpr int kAdjustMillivolts[] = {-800, 0, 800};
+// "Lower", "Nomal" and "Hight" move the line's VCC by 0.8 V, but never out of the supply range
+// of the chip's family: 2.7-3.6 V for 3.3 V SPI flash (W25X10, AT25F512A datasheets), 4.5-5.5 V
+// for 5 V parts. A VCC in neither family is not adjusted.
+constexpr int kAdjustStep = 800;
+struct VccFamily {
+  int low, high;
+};
+constexpr VccFamily kVccFamilies[] = {{2700, 3600}, {4500, 5500}};
 constexpr std::uint8_t kStatusBits = 0x8C;  // BP0, BP1, status protect
 constexpr std::uint8_t kBusy = 0x01;
 constexpr std::uint8_t kReadId = 0x90;
@@ -43,6 +50,17 @@ constexpr int kReadyPolls = 200;
 
 bool PowerOfTwo(std::uint32_t v) {
   return v != 0 && (v & (v - 1)) == 0;
+}
+
+// The VCC of "Adjust VCC" choice `choice` (0 "Lower", 1 "Nomal", 2 "Hight") for a line's VCC.
+int AdjustedVccMillivolts(int lineMillivolts, std::uint32_t choice) {
+  if (choice == 1) return lineMillivolts;
+  for (const VccFamily& f : kVccFamilies) {
+    if (lineMillivolts < f.low || lineMillivolts > f.high) continue;
+    return choice == 0 ? std::max(lineMillivolts - kAdjustStep, f.low)
+                       : std::min(lineMillivolts + kAdjustStep, f.high);
+  }
+  return lineMillivolts;
 }
 }  // namespace
 
@@ -149,7 +167,7 @@ void ACTRANS25::Handle(int op) {
 bool ACTRANS25::PowerUp(bool check) const {
   SpiEngine::Idle();
   PutCmd1(kCmdSettle);
-  const int vcc = vccMillivolts_ + kAdjustMillivolts[Choice(kAdjustWord, 3)];
+  const int vcc = AdjustedVccMillivolts(vccMillivolts_, Choice(kAdjustWord, 3));
   SwitchOn(gndPin_, vccPin_, vcc);
   PutCmd1(at25spi::kCmdWait100ms);
   return !check || CheckPower();

@@ -50,7 +50,9 @@ class GAL3M final : public GalSet {
        .packagePins = 24},
       GalRow("8: ATF16V8 12.0V", 12000, k16V8),
       GalRow("9: ATF20V8 12.0V", 12000, k20V8),
-      GalRow("10: GAL16V8D 10.0V", 12000, k16V8),
+      // The Lattice datasheet gives no programming voltage: the 12 V the row applies, as the
+      // 16V8A/B rows, and its caption says so.
+      GalRow("10: GAL16V8D 12.0V", 12000, k16V8),
   }};
   static void CheckRow(const GalType& t, TypeTableReport& r) { CheckGalRow(t, r); }
 

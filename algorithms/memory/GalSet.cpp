@@ -1,6 +1,7 @@
 #include "algorithms/memory/GalSet.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
@@ -9,6 +10,25 @@
 #include "services/PldDocuments.h"
 
 namespace zelvar::memory {
+
+namespace {
+// The programming voltage a caption ends with ("16.5V", "12V") agrees with the row's VPP to the
+// caption's precision; a caption without one agrees with any.
+bool CaptionAgreesWithVpp(std::string_view name, int millivolts) {
+  if (!name.ends_with('V')) return true;
+  name.remove_suffix(1);
+  const std::size_t start = name.find_last_not_of("0123456789.") + 1;
+  const std::string_view digits = name.substr(start);
+  const std::size_t dot = digits.find('.');
+  if (digits.empty() || dot == 0) return true;
+  int whole = 0;
+  for (char c : digits.substr(0, dot)) whole = whole * 10 + (c - '0');
+  if (dot == std::string_view::npos) return millivolts / 1000 == whole;
+  int tenths = 0;
+  for (char c : digits.substr(dot + 1)) tenths = tenths * 10 + (c - '0');
+  return digits.size() - dot == 2 && millivolts == whole * 1000 + tenths * 100;
+}
+}  // namespace
 
 void CheckGalRow(const GalType& t, TypeTableReport& r, const char* bitstream) {
   if (t.packagePins != 20 && t.packagePins != 24) {
@@ -20,6 +40,7 @@ void CheckGalRow(const GalType& t, TypeTableReport& r, const char* bitstream) {
   if (t.socketPin(2) != t.vppPin) r.Fault("VPP is not the package's edit pin 2");
   if (t.socketPin(t.packagePins / 2) != kBottomGroundPin) r.Fault("ground is not pin 20");
   if (t.vppMillivolts < 10000 || t.vppMillivolts > 16500) r.Fault("VPP outside 10 to 16.5 V");
+  if (!CaptionAgreesWithVpp(t.name, t.vppMillivolts)) r.Fault("caption names another VPP");
   if (t.rowLength == 0 || t.rows == 0 || t.mapFuses() >= 65535) r.Fault("map size");
   const std::uint64_t package =
       SocketPins(t.socketPin(1), t.socketPin(t.packagePins / 2)) |

@@ -43,7 +43,11 @@ TypeFacts JtagSet::Facts() const {
 
 void JtagSet::Handle(int op) {
   Operation(op);
-  if (gLink.StatusWord != 0) PowerDown();
+  if (gLink.StatusWord != 0) {
+    PowerDown();
+  } else {
+    PowerOff();
+  }
 }
 
 bool JtagSet::SetUp(int vccMillivolts, int groundPin) {
@@ -189,6 +193,7 @@ void JtagSet::RunIn(bool afterPulse) {
 bool JtagSet::PowerOn() {
   RestoreSupplies();
   SelectVccPin(Type().vccPin);
+  EnablePinDrivers(true);
   FlushCommands();
   if (gApp.TypeIndex >= 2 && !CheckPower()) return false;
   return true;
@@ -196,8 +201,13 @@ bool JtagSet::PowerOn() {
 
 void JtagSet::PowerDown() {
   gLink.StatusWord = 1;
+  PowerOff();
+}
+
+void JtagSet::PowerOff() {
   ReleaseLines();
   SelectVccPin(0);
+  EnablePinDrivers(false);
   FlushCommands();
 }
 

@@ -54,8 +54,8 @@ class JtagSet : public SerialSet {
   explicit JtagSet(JtagFlavour f) : flavour_(f) {}
   virtual const JtagType& Type() const = 0;
   TypeFacts Facts() const override;
-  // Operations the set offers; Handle runs them and, on any failure, releases the lines and
-  // switches VCC off.
+  // Operations the set offers; Handle runs them and then, whatever the outcome, releases the
+  // lines and the pin drivers and switches VCC off.
   virtual void Operation(int op) = 0;
   void Handle(int op) final;
 
@@ -82,10 +82,13 @@ class JtagSet : public SerialSet {
   // The line and clock run-in to Test-Logic-Reset and Run-Test/Idle; the step after the last
   // pulse when `afterPulse`.
   static void RunIn(bool afterPulse);
-  // VCC on the type's pin (with the supplies set-up chose), checked for the socket types.
+  // VCC on the type's pin (with the supplies set-up chose) and the pin drivers on, checked for
+  // the socket types.
   bool PowerOn();
-  // The failure of an operation: StatusWord 1, lines released, VCC off.
+  // The failure of an operation: StatusWord 1, then PowerOff.
   static void PowerDown();
+  // The end of every operation: lines to their idle levels, VCC off, pin drivers off.
+  static void PowerOff();
 
   std::array<std::uint8_t, 256> shiftBuffer_{};
   int vccSetUp_ = 0;

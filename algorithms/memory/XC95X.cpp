@@ -217,6 +217,7 @@ void XC95X::Write() {
   const int first = FirstFuseLine();
   if (first < 0) {
     services().MessageBox(kJedecShapeError);
+    gLink.StatusWord = 1;
     return;
   }
   if (!FindChip()) return;
@@ -254,6 +255,7 @@ void XC95X::Verify() {
   const int first = FirstFuseLine();
   if (first < 0) {
     services().MessageBox(kJedecShapeError);
+    gLink.StatusWord = 1;
     return;
   }
   if (!FindChip()) return;
@@ -376,9 +378,12 @@ void XC95X::Lock() {
   FlushCommands();
 }
 
+// The C8051F's flash is programmed through its own JTAG flash registers, not the XC9500 rows:
+// everything but Read ID is refused before the chip is touched.
 void C8051JTAG::Operation(int op) {
   if (op == kOpReadId) return C8051ReadId();
-  XC95X::Operation(op);
+  AddMessageLine(kC8051ReadIdOnly);
+  gLink.StatusWord = 1;
 }
 
 void C8051JTAG::C8051ReadId() {

@@ -2,7 +2,8 @@
 // "XC95X" and "C8051JTAG": 95xxx CPLDs through their JTAG port, in the PLCC44 socket adapters or
 // on the user's board through the 10-pin header. The fuse map is the JEDEC text of the large-PLD
 // window: blocks of 15 rows (9 rows of 8-fuse groups, 6 of 6-fuse groups), one fuse line a row,
-// "jbs=" data bits a row. "C8051JTAG" is the same set with its own rows and Read ID.
+// "jbs=" data bits a row. "C8051JTAG" is the same set with its own rows and Read ID, which is all
+// it runs: its other operations are refused.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -19,6 +20,8 @@ inline constexpr std::array<std::uint8_t, 16> kRowAddressOffsets = {
     0x00, 0x04, 0x08, 0x0C, 0x10, 0x20, 0x24, 0x28, 0x2C, 0x30, 0x40, 0x44, 0x48, 0x4C, 0x50, 0x80};
 inline constexpr const char* kJedecShapeError = "JEDEC格式不对!";
 inline constexpr const char* kFileFormatError = "文件格式错误!";
+inline constexpr const char* kC8051ReadIdOnly =
+    "C8051F programming is not supported: Read ID only! *不支持C8051F编程: 只能读ID!";
 inline constexpr const char* kRowBitsRange =
     "Row size (jbs=) must be a multiple of 8 up to 2000! *行长度(jbs=)必须是8的倍数且不超过2000!";
 

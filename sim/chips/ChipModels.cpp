@@ -70,9 +70,10 @@ constexpr std::array<std::string_view, 33> kOtherParts = {
     "DS1249Y",    "DS1250Y",    "28F001BX-T", "28F001BX-B", "V29C51001T", "V29C51002T",
     "V29C51004T", "W79E2051",   "W79E8213"};
 // The page-write flash and the parallel EEPROMs.
-constexpr std::array<std::string_view, 14> kPageParts = {
-    "SST29EE512", "SST29EE010", "SST29EE020", "AT29C256", "AT29C512", "AT29C010A", "AT29C020",
-    "AT29C040A",  "AT28C256",   "AT28C64B",   "AT28C010", "2816A",    "2817A",     "AT28C64"};
+constexpr std::array<std::string_view, 15> kPageParts = {
+    "SST29EE512", "SST29EE010", "SST29EE020", "AT29C256", "AT29C512",
+    "AT29C010A",  "AT29C020",   "AT29C040A",  "AT28C256", "AT28C64B",
+    "AT28C010",   "2816A",      "2817A",      "AT28C64",  "X28C256"};
 }  // namespace
 
 std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {

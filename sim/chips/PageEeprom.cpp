@@ -11,7 +11,7 @@ constexpr int kVhMin = 11500, kVhMax = 12500;
 constexpr double kClearSetupUs = 5000, kClearPulseUs = 10000;
 
 // Sizes, page sizes and times from the makers' datasheets (tWC and tBLC their longest).
-constexpr std::array<PageEepromSheet, 14> kSheets = {{
+constexpr std::array<PageEepromSheet, 15> kSheets = {{
     {"SST29EE512", PageKind::Flash29, PagePinout::Dip32, 16, 128, 10000, 200, 20000},
     {"SST29EE010", PageKind::Flash29, PagePinout::Dip32, 17, 128, 10000, 200, 20000},
     {"SST29EE020", PageKind::Flash29, PagePinout::Dip32, 18, 128, 10000, 200, 20000},
@@ -23,6 +23,7 @@ constexpr std::array<PageEepromSheet, 14> kSheets = {{
     {"AT28C256", PageKind::Eeprom28, PagePinout::Dip28, 15, 64, 10000, 150, 0},
     {"AT28C64B", PageKind::Eeprom28, PagePinout::Dip28, 13, 64, 10000, 150, 0},
     {"AT28C010", PageKind::Eeprom28, PagePinout::Dip32, 17, 128, 10000, 150, 0},
+    {"X28C256", PageKind::Eeprom28, PagePinout::Dip28, 15, 64, 10000, 100, 0, false},
     {"2816A", PageKind::ByteWrite, PagePinout::Dip24, 11, 1, 10000, 0, 0},
     {"2817A", PageKind::ByteWrite, PagePinout::Dip28Busy1, 11, 1, 10000, 0, 0},
     {"AT28C64", PageKind::ByteWrite, PagePinout::Dip28Busy1, 13, 1, 1000, 0, 0},
@@ -60,6 +61,10 @@ ByteWidePinout Pinout(const PageEepromSheet& s) {
   if (s.pinout == PagePinout::Dip32 && s.kind != PageKind::Flash29) p.highPins.push_back(24);
   p.maxHigh = 13500;
   p.maxOther = 6250;
+  if (!s.chipClear) {
+    p.highPins.clear();
+    p.maxOther = 7000;
+  }
   return p;
 }
 
@@ -158,8 +163,8 @@ void PageEeprom::Write(Programmer& p, std::uint32_t address, std::uint8_t data) 
   const double now = p.clockUs();
   if (oeHighSinceUs_ >= 0) {
     // Chip clear: a write cycle with OE# at VH.
-    if (sheet_.kind != PageKind::Flash29 && !busy_ && now - weFellUs_ >= kClearPulseUs &&
-        weFellUs_ - oeHighSinceUs_ >= kClearSetupUs) {
+    if (sheet_.kind != PageKind::Flash29 && sheet_.chipClear && !busy_ &&
+        now - weFellUs_ >= kClearPulseUs && weFellUs_ - oeHighSinceUs_ >= kClearSetupUs) {
       std::fill(cells.begin(), cells.end(), 0xFF);
       ++chipErases;
     }

@@ -16,7 +16,9 @@
 // - A 29EE/29C write cycle erases the page and programs it: bytes of the page that were not loaded
 //   read 0xFF afterwards. A 28C write replaces the loaded bytes only.
 // - Chip clear of the 28C and 2816-class parts: OE# at VH (11.5 V to 12.5 V) at least 5 ms before
-//   a WE# low pulse of at least 10 ms with CE# low; shorter pulses do nothing.
+//   a WE# low pulse of at least 10 ms with CE# low; shorter pulses do nothing. The Xicor X28C256
+//   (its datasheet: 64-byte pages, no erase or signature mode, every pin -1 V to +7 V) has no chip
+//   clear: VH on any of its pins is over its rating.
 // - During a write cycle reads show DATA polling (DQ7 the complement of the last byte loaded, DQ6
 //   toggling) and loads are ignored.
 //
@@ -60,6 +62,7 @@ struct PageEepromSheet {
   double writeCycleUs = 10000;  // tWC, the longest the datasheet gives
   double loadWindowUs = 150;    // tBLC
   double chipEraseUs = 20000;   // software chip erase (Flash29)
+  bool chipClear = true;        // the 28C and 2816-class chip clear with OE# at VH
 };
 
 class PageEeprom final : public ByteWideChip {

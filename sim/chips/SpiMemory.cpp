@@ -1,5 +1,7 @@
 #include "sim/chips/SpiMemory.h"
 
+#include <string>
+
 namespace zelvar::sim {
 
 namespace {
@@ -7,6 +9,9 @@ constexpr std::uint8_t kWriteEnable = 0x06, kWriteDisable = 0x04, kReadStatus = 
                        kWriteStatus = 0x01, kRead = 0x03, kWrite = 0x02;
 constexpr std::uint8_t kBusy = 0x01, kEnabled = 0x02, kWpen = 0x80;
 constexpr std::uint8_t kAddressBit8 = 0x08;
+
+// The 3.3 V flash parts' ratings (see the header).
+constexpr int kFlashVccRating = 3600, kFlashPinRating = 5000;
 
 // Sizes, pages, supplies and cycle times from the parts' datasheets.
 constexpr std::array<SpiPart, 13> kParts = {{
@@ -31,6 +36,8 @@ constexpr std::array<SpiPart, 13> kParts = {{
      .id = {0x1F, 0x65},
      .minMillivolts = 2700,
      .maxMillivolts = 3600,
+     .vccRatingMillivolts = kFlashVccRating,
+     .pinAbsMaxMillivolts = kFlashPinRating,
      .writeUs = 9600,
      .eraseUs = 2000000},
     {.name = "W25X10",
@@ -46,6 +53,8 @@ constexpr std::array<SpiPart, 13> kParts = {{
      .halfBlockProtect = true,
      .minMillivolts = 2700,
      .maxMillivolts = 3600,
+     .vccRatingMillivolts = kFlashVccRating,
+     .pinAbsMaxMillivolts = kFlashPinRating,
      .writeUs = 3000,
      .eraseUs = 2000000},
     // X5045 (RESET active high) and X5043 (active low): the same 512-byte EEPROM and status.
@@ -116,6 +125,15 @@ std::uint8_t SpiMemory::NextOut(const Programmer& p) {
 }
 
 void SpiMemory::OnPins(Programmer& p) {
+  // The supply itself, whatever the contact check's sense puts on its route.
+  const int vccPin = p.SocketPinOf(pins_.vcc);
+  const bool over = vccPin != 0 && p.VccPin() == vccPin && !p.VppOnVccPin() &&
+                    p.VccMillivolts() > part_.vccRatingMillivolts;
+  if (over && !overVcc_) {
+    p.record.Hazard(std::string(part_.name) + ": VCC at " + std::to_string(p.VccMillivolts()) +
+                    " mV, over its rating");
+  }
+  overVcc_ = over;
   if (!Powered(p)) {
     selected_ = output_ = writeEnable_ = false;
     so_ = -1;

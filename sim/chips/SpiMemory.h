@@ -28,6 +28,10 @@
 //   watchdog period (1.4 s, 600 ms, 200 ms, off); no WPEN: WP# low refuses every write. Pin 7 is
 //   the reset output, not a hold input; the watchdog's reset pulses are not modelled (the chip
 //   keeps answering while RESET is active), so its period is only the stored bits.
+// - Ratings: the 3.3 V flash parts take VCC up to their 3.6 V operating maximum (the W25X10's
+//   absolute maximum is 4.0 V) and the programmer's 5 V logic on their other pins (the W25X10
+//   sheet gives VCC + 0.4 V, which the simulated drivers' fixed level cannot express); more is a
+//   hazard. The other parts take up to 7 V.
 // - While busy (the write cycle, the erase) only the status read is answered.
 // - Open in the datasheets, chosen here: undriven CS#, WP# and HOLD# read high; HOLD# low stops
 //   the clock's effect; an X5045 comes with its watchdog off (status 30h).
@@ -58,6 +62,9 @@ struct SpiPart {
   bool halfBlockProtect = false;  // flash BP1:BP0 = 01 guards the upper half, 1x all
   int minMillivolts = 1800;
   int maxMillivolts = 5500;
+  // Ratings: the VCC supply (not the contact check's sense level on its route) and every pin.
+  int vccRatingMillivolts = 7000;
+  int pinAbsMaxMillivolts = 7000;
   int writeUs = 5000;
   int eraseUs = 0;
   bool supervisor = false;  // the X5045 kind: pin 7 RESET, WP# guards every write
@@ -81,7 +88,7 @@ class SpiMemory final : public ChipModel {
   }
   int PinCount() const override { return pins_.count; }
   std::vector<int> GroundPins() const override { return {pins_.gnd}; }
-  int MaxMillivolts(int) const override { return 7000; }
+  int MaxMillivolts(int) const override { return part_.pinAbsMaxMillivolts; }
   bool Powered(const Programmer& p) const override;
   void OnPins(Programmer& p) override;
   int Drive(int pin) const override { return pin == pins_.so ? so_ : -1; }
@@ -116,6 +123,7 @@ class SpiMemory final : public ChipModel {
   std::uint8_t opcode_ = 0;
   std::vector<std::pair<std::uint32_t, std::uint8_t>> page_;
   double busyUntilUs_ = 0;
+  bool overVcc_ = false;
 };
 
 std::string_view SpiPartOf(std::string_view chipName);

@@ -114,20 +114,34 @@ TEST_F(SimFixture, PrimitivesReachTheProgrammerState) {
   EXPECT_EQ(gLink.CommandCount, 0u);
 }
 
-TEST_F(SimFixture, VccAboveSevenVoltsIsRefused) {
-  for (const int millivolts : {24800, 7001, -100}) {  // -100 would wrap to 25.5 V
-    gLink.StatusWord = 0;
-    fake.log.clear();
-    PutCmd1(27);  // queued before: it must not go out either
-    EXPECT_THROW(SetVccVoltage(millivolts), SupplyRefused) << millivolts;
-    EXPECT_EQ(gLink.StatusWord, 1) << millivolts;
-    EXPECT_EQ(prog->record.transfers, 0u) << millivolts;
-    EXPECT_EQ(gLink.CommandCount, 0u);
-    ASSERT_EQ(fake.log.size(), 1u);
-    EXPECT_EQ(fake.log[0].colour, kRed);
+// VCC above 7 V and VPP above 25 V (or either negative, which would wrap in the register) are
+// refused before anything queued goes out; the highest allowed levels are set.
+TEST_F(SimFixture, SuppliesOutOfRangeAreRefused) {
+  struct Supply {
+    void (*set)(int);
+    int max;
+    std::vector<int> refused;
+  };
+  const Supply supplies[] = {{SetVccVoltage, 7000, {24800, 7001, -100}},
+                             {SetVppVoltage, 25000, {25001, 30000, -100}}};
+  for (const Supply& s : supplies) {
+    for (const int millivolts : s.refused) {
+      gLink.StatusWord = 0;
+      fake.log.clear();
+      const auto sent = prog->record.transfers;
+      PutCmd1(27);  // queued before: it must not go out either
+      EXPECT_THROW(s.set(millivolts), SupplyRefused) << millivolts;
+      EXPECT_EQ(gLink.StatusWord, 1) << millivolts;
+      EXPECT_EQ(prog->record.transfers, sent) << millivolts;
+      EXPECT_EQ(gLink.CommandCount, 0u);
+      ASSERT_EQ(fake.log.size(), 1u);
+      EXPECT_EQ(fake.log[0].colour, kRed);
+    }
+    s.set(s.max);
+    FlushCommands();
   }
-  SetVccVoltage(7000);
   EXPECT_EQ(prog->VccMillivolts(), 7000);
+  EXPECT_EQ(prog->VppMillivolts(), 25000);
   EXPECT_TRUE(prog->record.hazards.empty());
 }
 

@@ -31,10 +31,10 @@ constexpr std::array<std::uint8_t, 4> Sst(std::uint8_t device) {
 
 class SstFixture : public Mcs51Fixture {
  protected:
-  // The 5 V parts want 4.5 V or more; model 6200 gives these sets 4.2 V.
+  // The default model: every set gives its 5 V parts 5 V there too (4.5 to 5.5 V).
   void SetUp() override {
     Mcs51Fixture::SetUp();
-    Connect(6300);
+    Connect(6200);
   }
 };
 
@@ -210,6 +210,26 @@ TEST_F(Sst89, Sst89e564RefusesAfterTheChipError) {
     for (const auto& c : prog->record.transcript) {
       EXPECT_NE(c.op(), 33) << op << ": a byte was strobed after the chip error";
     }
+  }
+}
+
+// No chip answering its Read-ID (an empty socket reads 0xFF): Blank, Read and Verify of every set
+// refuse with the chip error rather than report an erased or all-0xFF chip.
+TEST_F(Sst89, ScansRefuseWhenNoChipAnswers) {
+  for (const ChipLine& line : {ChipLine{"SST89E564", 4, "SST: SST89E564RD", Sst(0xE4)},
+                               ChipLine{"SST89E554", 3, "SST: SST89E554RC-40-C-PI", Sst(0xE5)},
+                               ChipLine{"SST89C5X", 2, "SST: SST89C58-33-C-PI", Sst(0xE1)},
+                               ChipLine{"P89V51RD2", 4, "PHILIPS: P89V51RD2", Sst(0x91)}}) {
+    Choose(line, nullptr);
+    std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 0x12000, 0xFF);
+    for (int op : {int{kOpBlank}, int{kOpRead}, int{kOpVerify}}) {
+      fake.log.clear();
+      gLink.StatusWord = 0;
+      Call(op);
+      EXPECT_EQ(gLink.StatusWord, 1) << line.key << " " << op;
+      EXPECT_TRUE(Logged("Warning: Chip error!")) << line.key << " " << op;
+    }
+    EXPECT_EQ(prog->VccPin(), 0) << line.key;
   }
 }
 

@@ -4,7 +4,9 @@
 #include <algorithm>
 
 #include "ChipFixture.h"
+#include "link/CommandQueue.h"
 #include "link/LinkState.h"
+#include "link/Primitives.h"
 #include "sim/chips/SpiMemory.h"
 #include "sim/designs/IspHeader.h"
 
@@ -139,9 +141,10 @@ TEST_F(Actrans25Test, ProtectedBlockKeepsItsBytes) {
   ExpectNoHazard();
 }
 
-// "Adjust VCC" is read when each operation powers the chip: "Nomal" keeps the line's 3.3 V
-// after set-up, "Lower" takes 0.8 V off (below this chip's range) and "Hight" adds 0.8 V.
-TEST_F(Actrans25Test, AdjustVccAppliesAtEachOperation) {
+// "Adjust VCC" is read when each operation powers the chip: "Nomal" keeps the line's 3.3 V after
+// set-up; "Lower" and "Hight" move it by 0.8 V but stay inside the part's 2.7-3.6 V, so the chip
+// answers at each and no pin goes over its rating (a project may hold any choice: 7 is "Hight").
+TEST_F(Actrans25Test, AdjustVccStaysInsideThePartsRange) {
   auto chip = ChooseFlash();
   ASSERT_EQ(gApp.OptionValues[128], 1);
   EXPECT_EQ(Click(kOpReadConfig), 0);
@@ -149,10 +152,44 @@ TEST_F(Actrans25Test, AdjustVccAppliesAtEachOperation) {
   struct Case {
     int choice, millivolts;
   };
-  for (const Case c : {Case{0, 2500}, Case{2, 4100}, Case{7, 4100}}) {
+  for (const Case c : {Case{0, 2700}, Case{2, 3600}, Case{7, 3600}}) {
     gApp.OptionValues[128] = c.choice;
-    Run(kOpReadConfig);
-    EXPECT_EQ(prog->VccMillivolts(), c.millivolts) << c.choice;
+    for (const int status : {0x84, 0x00}) {
+      gApp.OptionValues[0] = status;
+      ASSERT_EQ(Click(kOpConfig), 0) << c.choice << " " << LastLine();
+      EXPECT_EQ(prog->VccMillivolts(), c.millivolts) << c.choice;
+      EXPECT_EQ(chip->status, status) << c.choice;
+    }
+  }
+  ExpectNoHazard();
+}
+
+// The 3.3 V flash models' ratings: VCC up to 3.6 V and the programmer's 5 V logic levels are
+// taken; a 4.1 V supply, or a supply above 5 V on another pin (VPP on WP#), is a hazard.
+TEST_F(Actrans25Test, FlashModelsRateTheirSupplyAndPins) {
+  for (const char* part : {"W25X10", "AT25F512"}) {
+    auto chip = sim::MakeSpiMemory(part);
+    prog->PlaceChipAtBottom(chip);
+    prog->record.Clear();
+    SelectGndPin(20);
+    SetVccVoltage(3600);
+    SelectVccPin(24);
+    EnablePinDrivers(true);
+    SetPinHigh(21);
+    FlushCommands();
+    EXPECT_TRUE(chip->Powered(*prog)) << part;
+    EXPECT_TRUE(prog->record.hazards.empty()) << part << ": " << prog->record.hazards.front();
+    SetVccVoltage(4100);
+    EXPECT_EQ(prog->record.hazards.size(), 1u) << part;
+    SetVccVoltage(3300);
+    prog->record.Clear();
+    SetVppVoltage(12000);
+    SelectVppPin(19);
+    FlushCommands();
+    EXPECT_FALSE(prog->record.hazards.empty()) << part;
+    SelectVppPin(0);
+    SelectVccPin(0);
+    FlushCommands();
   }
 }
 

@@ -76,6 +76,15 @@ class JtagTest : public SimFixture {
     EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
     EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();
   }
+  // The state every operation ends in, whatever its outcome: no supply on a pin, the pin drivers
+  // off.
+  bool Released() const { return prog->VccPin() == 0 && prog->VppPin() == 0 && !prog->DriversOn(); }
+  // An operation through the runner and the state it leaves.
+  int ClickReleased(int op) {
+    const int status = Click(op);
+    EXPECT_TRUE(Released()) << "after operation " << op;
+    return status;
+  }
   // The text loaded as a user loads a ".jed" file.
   void LoadJedecFile(const std::vector<std::string>& lines) {
     const std::string path = ::testing::TempDir() + "jtag_pattern.jed";
@@ -160,22 +169,23 @@ TEST_P(Xc95RoundTrip, FileLoadedErasedWrittenVerifiedAndRead) {
   const auto file = Xc95Jedec(groups, groups);
   LoadJedecFile(file);
 
-  EXPECT_EQ(Click(kOpErase), 0) << LastLine();
+  // Every operation, passed or failed, ends with VCC off and the pins released.
+  EXPECT_EQ(ClickReleased(kOpErase), 0) << LastLine();
   EXPECT_EQ(chip->erases, 2);
-  EXPECT_EQ(Click(kOpBlank), 0) << LastLine();
-  EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
+  EXPECT_EQ(ClickReleased(kOpBlank), 0) << LastLine();
+  EXPECT_EQ(ClickReleased(kOpWrite), 0) << LastLine();
   EXPECT_EQ(chip->rowsProgrammed, sim::Xc95::kBlocks * 15);
   ExpectXc95Holds(*chip, groups);
-  EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
-  EXPECT_EQ(Click(kOpBlank), 1);
+  EXPECT_EQ(ClickReleased(kOpVerify), 0) << LastLine();
+  EXPECT_EQ(ClickReleased(kOpBlank), 1);
 
   // Read replaces the window's text with the chip's fuse lines.
   gPld.jedec.lines = {"N an older text*", "L0000000 1*"};
-  EXPECT_EQ(Click(kOpRead), 0) << LastLine();
+  EXPECT_EQ(ClickReleased(kOpRead), 0) << LastLine();
   const std::vector<std::string> fuseLines(file.begin() + 5, file.end() - 2);
   EXPECT_EQ(gPld.jedec.lines, fuseLines);
 
-  EXPECT_EQ(Click(kOpReadId), 0);
+  EXPECT_EQ(ClickReleased(kOpReadId), 0);
   EXPECT_TRUE(Logged(id)) << id;
   ExpectNoHazard();
 }
@@ -230,11 +240,16 @@ TEST_F(Xc95Mends, WriteFailsOnFilesThatDoNotCoverTheChip) {
     EXPECT_EQ(fake.boxes.back(), memory::kFileFormatError) << c.what;
     EXPECT_TRUE(VccOff()) << c.what;
   }
-  // A text with no fuse line at all never reaches the chip.
+  // A text with no fuse line at all never reaches the chip, and Write and Verify fail.
   gPld.jedec.lines = {"N nothing*"};
   const int before = chip->rowsProgrammed;
-  Run(kOpWrite);
-  EXPECT_EQ(fake.boxes.back(), memory::kJedecShapeError);
+  for (int op : {int{kOpWrite}, int{kOpVerify}}) {
+    fake.boxes.clear();
+    EXPECT_EQ(ClickReleased(op), 1) << op;
+    ASSERT_FALSE(fake.boxes.empty()) << op;
+    EXPECT_EQ(fake.boxes.back(), memory::kJedecShapeError) << op;
+    EXPECT_FALSE(Completed()) << op;
+  }
   EXPECT_EQ(chip->rowsProgrammed, before);
   ExpectNoHazard();
 }
@@ -277,7 +292,7 @@ TEST_F(Xc95Mends, EraseWithTooFewPollsFails) {
 // Lock writes its fifteen rows of block 11 and restarts the chip's power (ISP mode ends).
 TEST_F(Xc95Mends, LockWritesItsRowsAndRestartsPower) {
   const int before = chip->rowsProgrammed;
-  EXPECT_EQ(Click(kOpLock), 0) << LastLine();
+  EXPECT_EQ(ClickReleased(kOpLock), 0) << LastLine();
   EXPECT_EQ(chip->rowsProgrammed - before, 15);
   EXPECT_FALSE(chip->isp());
   ExpectNoHazard();
@@ -344,13 +359,34 @@ TEST_F(JtagTest, ReadIdOfTheThreeSets) {
   Connect(6200);
   Choose("C8051JTAG", 2, sim::MakeChipModel("C8051F012"), "C8051F012", {{"vcc=", 3300}});
   EXPECT_EQ(prog->loadedDesign, "jtagC8051f32pin");
-  EXPECT_EQ(Click(kOpReadId), 0);
+  EXPECT_EQ(ClickReleased(kOpReadId), 0);
   EXPECT_TRUE(Logged("43,02,00,10,"));
 
   Connect(6200);
   Choose("LATTICEJTAG", 2, sim::MakeChipModel("M4A5-32/32"), "M4A5-32/32", {});
-  EXPECT_EQ(Click(kOpReadId), 0);
+  EXPECT_EQ(ClickReleased(kOpReadId), 0);
   EXPECT_TRUE(Logged("ID:(03,c0,75,01)    User ID:(ff,ff,ff,ff)")) << LastLine();
+  ExpectNoHazard();
+}
+
+// "C8051JTAG" has no flash programming for the C8051F: every operation but Read ID is refused with
+// its line before the chip is powered, a JEDEC text loaded or not.
+TEST_F(JtagTest, C8051RunsReadIdOnly) {
+  Connect(6200);
+  Choose("C8051JTAG", 2, sim::MakeChipModel("C8051F012"), "C8051F012", {{"vcc=", 3300}});
+  LoadJedecFile(Xc95Jedec(8, 1));
+  for (int op :
+       {int{kOpErase}, int{kOpBlank}, int{kOpWrite}, int{kOpVerify}, int{kOpLock}, int{kOpRead}}) {
+    fake.log.clear();
+    prog->record.keepTranscript = true;
+    prog->record.Clear();
+    EXPECT_EQ(ClickReleased(op), 1) << op;
+    EXPECT_TRUE(Logged(memory::kC8051ReadIdOnly)) << op;
+    EXPECT_FALSE(Completed()) << op;
+    for (const auto& c : prog->record.transcript) {
+      EXPECT_NE(c.op(), 79) << op << ": a JTAG shift after the refusal";
+    }
+  }
   ExpectNoHazard();
 }
 

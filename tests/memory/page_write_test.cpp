@@ -3,12 +3,15 @@
 // every type row that has a model, through the runner with its contact check, the chip's own
 // cells checked.
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "ChipFixture.h"
 #include "algorithms/memory/PageWriteSet.h"
 #include "algorithms/registry/Registry.h"
+#include "app/core/catalogue/ChipParams.h"
+#include "app/core/catalogue/DeviceList.h"
 #include "link/LinkState.h"
 #include "sim/chips/PageEeprom.h"
 
@@ -199,6 +202,39 @@ TEST_F(PageWriteTest, ByteWriteWaitsAndErase) {
   EXPECT_EQ(chip->chipErases, 1);
   EXPECT_EQ(prog->VccPin(), 0);
   EXPECT_EQ(prog->VppPin(), 0);
+  ExpectNoHazard();
+}
+
+// The X28C256 as its catalogue line chooses it: its datasheet gives no erase mode, so the line
+// offers no Erase and nothing puts VH on its OE# (rated as every other pin); Write, Verify and Read
+// reach its cells.
+TEST_F(PageWriteTest, X28c256LineTakesNoChipClear) {
+  std::ifstream in(std::string(ZELVAR_PROGRAM_DIR) + "/device6200.lst");
+  std::string raw, parameters;
+  while (ReadDeviceLine(in, raw)) {
+    const auto line = ParseDeviceLine(raw);
+    if (line && line->chipName == "X28C256") parameters = line->parameters;
+  }
+  const auto head = ParseParameterHead(parameters);
+  ASSERT_TRUE(head) << parameters;
+  fake.chipParams.clear();
+  if (parameters.find("era=") != std::string::npos)
+    fake.chipParams["era="] = static_cast<int>(ParameterValue(parameters, "era="));
+  auto chip = sim::MakePageEeprom("X28C256");
+  std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
+  Choose(head->key, head->typeIndex, chip, "XICOR: X28C256");
+  const auto& list = gApp.ChipUiList;
+  EXPECT_EQ(std::find(list.begin(), list.end(), "21 Erase"), list.end());
+  Click(kOpErase);
+  EXPECT_EQ(chip->chipErases, 0);
+  EXPECT_EQ(chip->cells[0], 0x00);
+  Pattern(0x100);
+  Range(0, 0xFF);
+  EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
+  EXPECT_TRUE(
+      std::equal(chip->cells.begin(), chip->cells.begin() + 0x100, gApp.CodeBuffer.begin()));
+  EXPECT_EQ(chip->cells[0x100], 0x00);
+  EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
   ExpectNoHazard();
 }
 

@@ -150,5 +150,22 @@ TEST_F(C5x, DefaultSupplies) {
   EXPECT_EQ(prog->VppMillivolts(), 12500);
 }
 
+// A "vpp=" past the programmer's 25 V would wrap in the register to a few volts: set-up refuses
+// it with its line, and Write then changes nothing and leaves every supply off.
+TEST_F(C5x, VppPastTheProgrammersRangeIsRefused) {
+  Connect(6200);
+  fake.chipParams = {{"vcc=", 5000}, {"vpp=", 27000}};
+  auto chip = sim::MakePic16c5x("PIC16C54");
+  Choose("P16C54", 1, chip, "MICROCHIP: PIC16C54", "pic16c54dip18");
+  EXPECT_TRUE(Logged("VPP 27000 mV refused")) << LastLine();
+  const auto before = chip->code;
+  Image(static_cast<std::uint32_t>(chip->code.size()), 5);
+  EXPECT_EQ(Click(kOpWrite), 1);
+  EXPECT_EQ(chip->code, before);
+  EXPECT_EQ(prog->VccPin(), 0);
+  EXPECT_EQ(prog->VppPin(), 0);
+  ExpectNoHazard();
+}
+
 }  // namespace p16c54_test
 }  // namespace zelvar::test

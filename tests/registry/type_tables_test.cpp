@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "algorithms/memory/EpromSet.h"
+#include "algorithms/memory/GAL3M.h"
 #include "algorithms/registry/Registry.h"
 
 namespace zelvar {
@@ -74,6 +75,24 @@ TEST(EpromRules, CatchSwappedSharedAndMisplacedPins) {
     TypeTableReport r;
     memory::CheckEpromRow(c.row, pins, r);
     EXPECT_FALSE(r.faults.empty()) << c.what;
+  }
+}
+
+// A GAL row's caption names the VPP the row applies, to the caption's precision.
+TEST(GalRules, CaptionNamesTheRowsVpp) {
+  using memory::GalRow;
+  struct Case {
+    const char* name;
+    std::uint32_t vpp;
+    bool agrees;
+  };
+  for (const Case& c :
+       {Case{"1: 16V8 16.5V", 16500, true}, Case{"2: 16V8A 12V", 12000, true},
+        Case{"2: 22V10B 12V", 12500, true}, Case{"10: GAL16V8D 10.0V", 12000, false},
+        Case{"1: 16V8 16.5V", 12000, false}, Case{"x: 16V8", 12000, true}}) {
+    TypeTableReport r;
+    memory::CheckGalRow(GalRow(c.name, c.vpp, memory::GAL3M::kTypes[1]), r);
+    EXPECT_EQ(r.faults.empty(), c.agrees) << c.name;
   }
 }
 
