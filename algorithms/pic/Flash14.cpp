@@ -16,6 +16,9 @@ constexpr const char* kBadCalibration =
     "Calibration word not valid, erase stopped! *校准字无效,停止擦除!";
 constexpr const char* kRestoreFailed = "Calibration not restored! *校准字恢复失败!";
 constexpr std::uint16_t kBandGap = 0x3000;
+// CP, program memory code protection, active low (PIC12F629/675, PIC16F630/676 data sheets): a
+// protected chip reads its program memory, calibration word included, as 0.
+constexpr std::uint16_t kCodeProtectOff = 0x0080;
 
 // The factory calibration word is a RETLW: 0x34 in its high byte.
 bool IsRetlw(std::uint16_t w) {
@@ -109,23 +112,55 @@ void Flash14Set::CalibratedErase(int scope) {
   SuppliesOff();
   // A word that is no RETLW (an erased chip, a failed read) would be written back as the chip's
   // calibration: keep the chip as it is.
+  std::uint16_t keep = calibration;
   if (!IsRetlw(calibration) || again != calibration) {
-    AddMessageLine(kBadCalibration);
-    gLink.StatusWord = 1;
-    return;
+    // Code protection hides the calibration word. The way back is the word the user keeps for
+    // this chip: the buffer's last word (typed there, or read before the chip was protected).
+    const auto last = static_cast<std::size_t>(row_.lastAddress);
+    const auto fromBuffer = static_cast<std::uint16_t>(buffer_[last - 1] | buffer_[last] << 8);
+    char question[320];
+    std::snprintf(question, sizeof question,
+                  "The chip is code-protected: its calibration word cannot be read.\n"
+                  "Erase it and write %04X from the buffer's last word as its calibration?*"
+                  "芯片已加密, 不能读出校准字.\n擦除芯片并把缓冲区最后一个字 %04X 写为校准字?",
+                  fromBuffer, fromBuffer);
+    const bool protectedChip = (config & kCodeProtectOff) == 0;
+    if (protectedChip) {
+      AddMessageLine(
+          "The chip is code-protected: its calibration word reads 0.*芯片已加密: 校准字读出为0.");
+    }
+    if (!protectedChip || !IsRetlw(fromBuffer) || !AskYesNo(question)) {
+      if (protectedChip) {
+        AddMessageLine(
+            "Put the chip's calibration word (34xx) in the buffer's last word, then Erase again."
+            "*请在缓冲区最后一个字填入芯片的校准字(34xx), 然后再擦除.");
+      }
+      AddMessageLine(kBadCalibration);
+      gLink.StatusWord = 1;
+      return;
+    }
+    keep = fromBuffer;
   }
+  const bool unprotect = keep != calibration;
   char line[64];
-  std::snprintf(line, sizeof line, "OSCCAL = %04X, BG = %X saved", calibration,
-                (config & kBandGap) >> 12);
+  std::snprintf(line, sizeof line, "OSCCAL = %04X, BG = %X saved", keep, (config & kBandGap) >> 12);
   AddMessageLine(line);
-  if (!HasData()) {
+  if (unprotect) {
+    // Only a bulk erase from configuration space clears the code protection (with everything).
+    Enter();
+    Load(Policy().codes.loadConfig, 0x3FFF);
+    Command(0x09);
+    EraseTrailer();
+    SuppliesOff();
+    if (HasData()) BulkEraseStep(0x0B);
+  } else if (!HasData()) {
     if (!ChipErase(true)) return;
   } else {
     EraseScope(scope);
   }
   Enter();
   ToLastWord();
-  ProgramWord(calibration);
+  ProgramWord(keep);
   SuppliesOff();
   Enter();
   Load(Policy().codes.loadConfig, 0x3FFF);
@@ -142,7 +177,7 @@ void Flash14Set::CalibratedErase(int scope) {
   const std::uint16_t restored = ReplyWord(reply);
   ReadConfigSpace(0x00FF, words);
   SuppliesOff();
-  if (restored == calibration && (words[7] & kBandGap) == (config & kBandGap)) return;
+  if (restored == keep && (words[7] & kBandGap) == (config & kBandGap)) return;
   AddMessageLine(kRestoreFailed);
   gLink.StatusWord = 1;
   gLink.FailAddress = static_cast<std::uint32_t>(row_.lastAddress - 1);

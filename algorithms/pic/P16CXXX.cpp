@@ -31,6 +31,7 @@ void P16CXXX::CheckRow(const PicType& t, TypeTableReport& r) {
 }
 
 void P16CXXX::Init() {
+  calibrated_ = false;
   BeginSetup();
   if (!AcceptRow(static_cast<int>(kTypes.size()))) return;
   row_ = kTypes[static_cast<std::size_t>(gApp.TypeIndex)];
@@ -43,6 +44,7 @@ void P16CXXX::Init() {
   }
   // Without a known package the row's pins would get VPP with no design wired to them.
   if (stage == nullptr) return Refuse(kNoPackage);
+  calibrated_ = pkg == 8;
   // Without "fla=" every handler would pass without touching a word.
   const int fla = s.ChipParam("fla=");
   if (fla <= 0) return Refuse(kNoFla);

@@ -6,7 +6,8 @@
 // two 100 us pulse steps, End Programming. The configuration groups ("cfg=") number their bits
 // from bit 15 down (grid bit b is the chip's bit 15 - b); every chip bit without a row stays 1
 // (on these chips a 0 cannot be taken back), and Config reads the word back. The 8-pin and
-// 44-pin packages have no contact test (no pins of their own to require).
+// 44-pin packages have no contact test (no pins of their own to require). The 8-pin parts (the
+// PIC12C671/672, group 4) keep their calibration word.
 #include <array>
 #include <span>
 
@@ -21,6 +22,16 @@ inline constexpr IcspPolicy kPolicy{.codes = p16c61::kCodes,
                                     .programWait = p16c61::kPulseStep,
                                     .configToGrid = false,
                                     .offersIsp = false};
+// The 8-pin PIC12C671/672 keep their factory oscillator calibration (a RETLW) in the last program
+// word: Write never programs it, Blank and Verify never compare it.
+inline constexpr IcspPolicy kCalibratedPolicy{.codes = p16c61::kCodes,
+                                              .powerUp = PowerUp::kGroundThenVddFirst,
+                                              .fixedTicks = 2,
+                                              .programWait = p16c61::kPulseStep,
+                                              .configToGrid = false,
+                                              .offersIsp = false,
+                                              .keepsLastWord = true,
+                                              .comparesLastWord = false};
 
 // A package by "pkg=": the design loaded first (nullptr: none), the placement picture, the
 // design that stays, the chip's supply pins and the pins the contact test requires.
@@ -127,7 +138,9 @@ class P16CXXX final : public IcspSet {
   static void CheckRow(const PicType& t, TypeTableReport& r);
 
  private:
-  const IcspPolicy& Policy() const override { return p16cxxx::kPolicy; }
+  const IcspPolicy& Policy() const override {
+    return calibrated_ ? p16cxxx::kCalibratedPolicy : p16cxxx::kPolicy;
+  }
   std::span<const PicType> Types() const override { return kTypes; }
   std::span<const char* const> DescribeList() const override { return p16cxxx::kDescribe; }
   std::span<const char* const> ConfigTable() const override { return p16cxxx::kConfig; }
@@ -135,6 +148,8 @@ class P16CXXX final : public IcspSet {
   void Init() override;
   std::uint16_t ConfigWord() const override;
   void ReadConfig() override;
+
+  bool calibrated_ = false;  // the 8-pin package: the PIC12C671/672
 };
 
 }  // namespace zelvar::pic

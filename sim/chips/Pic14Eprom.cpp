@@ -45,7 +45,27 @@ constexpr Pic14EpromSheet Dip18(std::string_view name, std::uint32_t words, std:
           .cp = cp};
 }
 
+// PIC12C671/672 (PIC12C67X data sheet): 8-pin DIP with VDD 1, VSS 8, GP3/MCLR/VPP 4, GP1 the
+// programming clock 6, GP0 the data 7; every configuration bit implemented (FOSC2:0, WDTE, PWRTE,
+// CP1:CP0 at 6:5 mirrored in 13:8, MCLRE at 7); the factory oscillator calibration is a RETLW in
+// the last program word.
+constexpr Pic14EpromSheet Dip8(std::string_view name, std::uint32_t words) {
+  return {.name = name,
+          .pins = 8,
+          .vdd = 1,
+          .vss = 8,
+          .mclr = 4,
+          .clock = 6,
+          .data = 7,
+          .words = words,
+          .implemented = 0x3FFF,
+          .cp = 0x3F60,
+          .calibration = 0x3480};
+}
+
 constexpr std::array kSheets = {
+    Dip8("PIC12C671", 1024),
+    Dip8("PIC12C672", 2048),
     Dip18("PIC16C61", 1024, kOneCp, kCpOne),
     Dip18("PIC16C71", 1024, kOneCp, kCpOne),
     Dip18("PIC16C620", 512, kMirrored, kCpMirrored),
@@ -73,7 +93,9 @@ Pic14EpromChip::Pic14EpromChip(const Pic14EpromSheet& sheet)
     : code(sheet.words, 0x3FFF),
       pulses(sheet.words, 0),
       pulsesNeeded(sheet.words, 1),
-      sheet_(sheet) {}
+      sheet_(sheet) {
+  if (sheet.calibration != 0) code.back() = sheet.calibration;
+}
 
 bool Pic14EpromChip::Powered(const Programmer& p) const {
   const int vdd = p.SupplyMillivolts(p.SocketPinOf(sheet_.vdd));

@@ -40,6 +40,7 @@ struct Pic14EpromSheet {
   std::uint32_t words = 2048;
   std::uint16_t implemented = 0x3F7F;  // configuration bits the part has
   std::uint16_t cp = 0x3330;           // code protection bits (protected when any is 0)
+  std::uint16_t calibration = 0;       // the factory RETLW in the last word (0: none)
 };
 
 class Pic14EpromChip final : public ChipModel {

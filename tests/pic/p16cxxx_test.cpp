@@ -125,6 +125,37 @@ INSTANTIATE_TEST_SUITE_P(Lines, P16cxxxRoundTrip,
                                            CLine{"PIC16C77", 16, 8192, 40, 1, "pic16dip40c", true}),
                          [](const auto& info) { return std::string(info.param.part); });
 
+// The 8-pin PIC12C671/672 keep their factory calibration (a RETLW in the last word): Blank passes
+// on a new chip, Write never pulses that word whatever the buffer holds there, Verify passes, Read
+// brings it back, and Config takes group 4's bit order.
+TEST_F(P16cxxx, TwelveC67xKeepTheirCalibrationWord) {
+  for (const CLine& l : {CLine{"PIC12C671", 10, 1024, 8, 4, "pic16dip08"},
+                         CLine{"PIC12C672", 11, 2048, 8, 4, "pic16dip08"}}) {
+    SCOPED_TRACE(l.part);
+    auto chip = Seat(l, l.fla);
+    ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+    const auto words = static_cast<std::uint32_t>(l.fla);
+    ASSERT_EQ(chip->code.back(), 0x3480);
+    EXPECT_EQ(Click(kOpBlank), 0) << LastLine();
+    Image(words, 3);
+    gApp.CodeBuffer[2 * words - 2] = gApp.CodeBuffer[2 * words - 1] = 0;
+    EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
+    for (std::uint32_t w = 0; w + 1 < words; ++w) ASSERT_EQ(chip->code[w], BufferWord(w)) << w;
+    EXPECT_EQ(chip->code.back(), 0x3480);
+    EXPECT_EQ(chip->pulses.back(), 0);
+    EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
+    EXPECT_EQ(Click(kOpRead), 0) << LastLine();
+    EXPECT_EQ(BufferWord(words - 1), 0x3480);
+    // FOSC0, PWRTE and every CP row 1; FOSC1, FOSC2, WDTE and MCLRE 0.
+    gApp.OptionValues[0] = 0x8EFC;
+    EXPECT_EQ(Click(kOpConfig), 0) << LastLine();
+    EXPECT_EQ(chip->ConfigRead(), 0x3F71);
+    EXPECT_FALSE(chip->Protected());
+    ExpectNoHazard();
+    ExpectSuppliesOff();
+  }
+}
+
 // Each package's design, supply pins and contact pins. The 8-pin and 44-pin packages require no
 // contact pins, whatever an earlier choice required; the adapters show their placement first.
 TEST_F(P16cxxx, PackagesChooseDesignPinsAndContactMask) {

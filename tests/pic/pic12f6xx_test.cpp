@@ -119,6 +119,46 @@ TEST_F(PicFixture, CalibratedEraseRefusesALostWord) {
   }
 }
 
+// A code-protected chip reads its calibration word as 0: the erase names the cause and, after a
+// Yes, takes the calibration from the buffer's last word, clears the protection and restores the
+// word and the band-gap bits. Without a RETLW there, or with No, nothing is erased.
+TEST_F(PicFixture, ProtectedChipIsErasedWithTheCalibrationFromTheBuffer) {
+  struct Case {
+    const char* key;
+    std::uint16_t bufferWord;
+    bool yes;
+    bool erased;
+  };
+  const Case cases[] = {{"PIC12F6XX", 0x3480, true, true},
+                        {"PIC12F", 0x3480, true, true},
+                        {"PIC12F6XX", 0x3480, false, false},
+                        {"PIC12F6XX", 0x0000, true, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + (c.yes ? " yes" : " no"));
+    Connect(6300);
+    auto chip = ChoosePic(Line12F("PIC12F675", c.key));
+    const auto words = static_cast<std::uint32_t>(chip->code.size());
+    chip->code[0] = 0x0123;
+    chip->config = 0x2F7F;  // band gap 10, CP on
+    gApp.CodeBuffer[2 * (words - 1)] = static_cast<std::uint8_t>(c.bufferWord);
+    gApp.CodeBuffer[2 * (words - 1) + 1] = static_cast<std::uint8_t>(c.bufferWord >> 8);
+    gApp.OptionValues[128] = gApp.OptionValues[129] = 2;
+    fake.yesNoAnswers = {c.yes};
+    EXPECT_EQ(Click(kOpErase), c.erased ? 0 : 1) << LastLine();
+    EXPECT_TRUE(Logged("code-protected")) << LastLine();
+    if (c.erased) {
+      EXPECT_EQ(chip->code[0], 0x3FFF);
+      EXPECT_EQ(chip->code.back(), kFactoryCal);
+      EXPECT_EQ(chip->config & 0x3080, 0x2080);  // band gap kept, protection off
+    } else {
+      EXPECT_EQ(chip->erases, 0);
+      EXPECT_EQ(chip->code[0], 0x0123);
+      EXPECT_EQ(chip->config, 0x2F7F);
+    }
+    ExpectNoHazard();
+  }
+}
+
 // A chip whose band-gap bits are 01 is blank once its other bits are erased.
 TEST_F(PicFixture, BlankIgnoresTheBandGapBits) {
   for (const char* key : {"PIC12F6XX", "PIC12F"}) {

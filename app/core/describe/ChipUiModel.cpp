@@ -356,4 +356,17 @@ std::vector<std::string> FuseWriteRisks(const ChipUiModel& ui) {
   return risks;
 }
 
+bool LockBitsProgrammed(const ChipUiModel& ui) {
+  for (int i = 0; i < ui.ConfigRowCount; ++i) {
+    const std::string name = StripNote(ui.Cells[i][0]);
+    const bool lock = name == "LB1" || name == "LB2" || name == "LB3" || name.starts_with("CP");
+    const ConfigTabRecord& row = ui.ConfigTab[i];
+    if (!lock || name.starts_with("CPD") || !WordInRange(row.WordIndex)) continue;
+    const bool programmed =
+        (static_cast<std::uint32_t>(gApp.OptionValues[row.WordIndex]) & BitOf(row.BitNumber)) == 0;
+    if (programmed) return true;
+  }
+  return false;
+}
+
 }  // namespace zelvar

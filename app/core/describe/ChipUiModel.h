@@ -116,6 +116,11 @@ void ConfigGridKeyDown(ChipUiModel& ui, int key);
 // external clock). Each as a bilingual line ("English*Chinese"); empty when there is none.
 std::vector<std::string> FuseWriteRisks(const ChipUiModel& ui);
 
+// True when a grid row of a lock or code-protection bit (LB1, LB2, CP, CP0, CP1 ...) is
+// programmed in the option words, as Read config leaves them: a chip so locked reads back as
+// all 1s or all 0s whatever it holds.
+bool LockBitsProgrammed(const ChipUiModel& ui);
+
 struct PanelRect {
   int left = 0, top = 0, width = 0, height = 0;
 };
