@@ -18,6 +18,12 @@
 //   models whose test goes through VPP).
 // - On models 6200 and above a VPP selection with bit 7 set keeps VCC on the pin it was on, so a
 //   chip whose VPP pin is not its VCC pin stays powered while VPP is applied.
+// - The pin drivers' logic high, and a chip's output high, follow the VCC supply's last setting
+//   from 3.0 V up to 5 V (5 V above it and after power-up); a setting below 3.0 V (0: the supply
+//   off) leaves them as they were. A 3.3 V part sees 3.3 V levels once its set has chosen 3.3 V,
+//   and 5 V levels before that.
+// - The contact test's level (the supplies in test mode, or the VCC route while the input
+//   registers sense the socket) is current-limited: it over-rates no pin.
 // - Models 57 and 411 have no FPGA: their pin drivers go through series resistors (an I2C chip
 //   acknowledges against a driven-high SDA on them), and command 3 samples the socket into the
 //   next reply byte, socket pin 18 in bit 1 and pin 21 in bit 3 (the other bits read 0); their
@@ -139,6 +145,8 @@ class Programmer {
   int SocketPins() const { return model_ == 5148 || model_ == 5149 || model_ >= 6200 ? 48 : 40; }
   // The voltage on socket pin `pin` from supplies, ground, drivers and the chip.
   int PinMillivolts(int socketPin) const;
+  // The voltage of a logic high on the socket (drivers and chip outputs).
+  int LogicHighMillivolts() const { return logicHighMv_; }
   // What the programmer alone puts on a pin (supplies, ground, drivers), for a chip reading its
   // own inputs; -1 when nothing does.
   int InputMillivolts(int socketPin) const;
@@ -243,6 +251,7 @@ class Programmer {
   std::shared_ptr<ChipModel> chip_;
   std::array<int, 2> gnd_{};  // ground pins, 0 = none
   std::array<int, 2> vpp_{};  // pins on the VPP supply, 0 = none
+  int logicHighMv_ = 5000;    // see LogicHighMillivolts
   int firstPin_ = 0;          // socket pin of chip pin 1 (of pin n/2 + 1 when turned)
   bool turned_ = false;
   std::vector<int> wiring_;  // PlaceChipWired's wiring; empty for a chip in the socket
@@ -300,7 +309,7 @@ inline int Programmer::InputMillivolts(int socketPin) const {
   const int mv = SupplyMillivolts(socketPin);
   if (mv >= 0) return mv;
   const int d = DriverLevel(socketPin);
-  return d >= 0 ? d * 5000 : -1;
+  return d >= 0 ? d * LogicHighMillivolts() : -1;
 }
 
 inline int Programmer::PinMillivolts(int socketPin) const {
@@ -309,10 +318,10 @@ inline int Programmer::PinMillivolts(int socketPin) const {
   if (chip_) {
     const int cp = ChipPinAt(socketPin);
     const int d = cp > 0 ? chip_->Drive(cp) : -1;
-    if (d >= 0) return d ? 5000 : 0;
+    if (d >= 0) return d ? LogicHighMillivolts() : 0;
   }
   const int d = DriverLevel(socketPin);
-  return d >= 0 ? d * 5000 : -1;
+  return d >= 0 ? d * LogicHighMillivolts() : -1;
 }
 
 }  // namespace zelvar::sim

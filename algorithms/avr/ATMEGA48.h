@@ -75,7 +75,7 @@ class ATMEGA48 final : public HvParallelSet {
       kOpRead,  kOpReadId, kOpReadConfig, kOpReadCalibration, kOpReadData, kOpWriteData};
 
  private:
-  static constexpr HvParallelPolicy kPolicy{};
+  static constexpr HvParallelPolicy kPolicy{.vccWindowEntry = true};
 
   const AvrType& Type() const override { return ChosenRow(kTypes); }
   const HvParallelPolicy& Policy() const override { return kPolicy; }

@@ -14,30 +14,6 @@ namespace zelvar::avr {
 
 using namespace avr_parallel;
 
-void ATTINY2313::EnterHvProgramming() {
-  const AvrType& t = Type();
-  for (int i = 0; i < 2; ++i) {
-    SelectGndPin(t.groundPin);
-    SelectVccPin(t.vccPin);
-  }
-  PutCmd1(kCmdPowerWait);
-  SetReadDirection(false);
-  PutCmd1(kCmdLineSettle);
-  // WR low with the rest, raised only once RESET is at 12 V; BS1/PAGEL, XA1/BS2 and XA0 low: the
-  // programming-enable pattern. No XTAL1 pulses.
-  for (std::uint8_t n :
-       {kLineReadBack, kLineOe, kLineWr, kLineXtal1, kLineXa0, kLineXa1, kLineMode, kLineBs1}) {
-    ClearLine(n);
-  }
-  PutCmd1(kCmdPowerWait);
-  SelectVppPin(t.vppPin);
-  PutCmd1(kCmdLineSettle);
-  SetLine(kLineMode);
-  PutCmd1(kCmdTick);
-  SetLine(kLineWr);
-  FlushCommands();
-}
-
 void ATTINY2313::Erase() {
   // The fuses stay as they are.
   EnterHvProgramming();

@@ -58,7 +58,9 @@ class ATTINY2313 final : public HvParallelSet {
       kOpRead,  kOpReadId, kOpReadConfig, kOpReadCalibration, kOpReadData, kOpWriteData};
 
  private:
-  static constexpr HvParallelPolicy kPolicy{.bs2Line = avr_parallel::kLineXa1,
+  // The datasheet's entry: 12 V on RESET 20-60 µs after VCC, no XTAL1 pulses.
+  static constexpr HvParallelPolicy kPolicy{.vccWindowEntry = true,
+                                            .bs2Line = avr_parallel::kLineXa1,
                                             .pagelLine = avr_parallel::kLineBs1};
 
   const AvrType& Type() const override { return ChosenRow(kTypes); }
@@ -68,7 +70,6 @@ class ATTINY2313 final : public HvParallelSet {
   std::span<const int> Operations() const override { return kOperations; }
 
   void Init() override { SetUp(kTypes.size(), Type().bitstream, "", 5000); }
-  void EnterHvProgramming() override;
   void Erase() override;
   void Blank() override { ScanFlash(Scan::Blank); }
   void Write() override { WriteFlashPages(); }

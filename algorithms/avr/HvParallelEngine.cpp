@@ -76,7 +76,36 @@ void HvParallelSet::SelectFuseByte(FuseByte which) const {
   bs1 ? SetLine(kLineBs1) : ClearLine(kLineBs1);
 }
 
+void HvParallelSet::EnterInVccWindow() {
+  const AvrType& t = Type();
+  SelectVppPin(0);
+  SelectVccPin(0);
+  SetReadDirection(false);
+  for (std::uint8_t n : {kLineReadBack, kLineOe, kLineWr, kLineXtal1, kLineXa0, kLineXa1, kLineMode,
+                         kLineBs1, Policy().bs2Line, Policy().pagelLine}) {
+    ClearLine(n);
+  }
+  SelectGndPin(t.groundPin);
+  FlushCommands();
+  // The supply registers queued rather than sent, so that VCC and RESET's 12 V land in one
+  // transfer with the line settles (1 µs each) timing the gap between them.
+  constexpr int kVccToResetUs = 30, kEnableHoldUs = 10;
+  const std::uint8_t vpp = gLink.ModelNumber < 6200 ? t.vppPin & 0x7F : t.vppPin;
+  PutCmd4(kCmdSetRegister, kVccPinRegister, t.vccPin, 0);
+  SetLine(kLineWr);
+  for (int i = 0; i < kVccToResetUs; ++i) PutCmd1(kCmdLineSettle);
+  PutCmd4(kCmdSetRegister, kVppPinRegister, vpp, 0);
+  for (int i = 0; i < kEnableHoldUs; ++i) PutCmd1(kCmdLineSettle);
+  SetLine(kLineMode);
+  PutCmd1(kCmdCycleWait);  // at least 300 µs before the first command
+  FlushCommands();
+}
+
 void HvParallelSet::EnterHvProgramming() {
+  if (Policy().vccWindowEntry) {
+    EnterInVccWindow();
+    return;
+  }
   const AvrType& t = Type();
   // VCC and ground twice: the second selection lands once the relays have settled.
   for (int i = 0; i < 2; ++i) {

@@ -35,6 +35,9 @@ struct HvParallelPolicy {
   std::uint8_t fuseWaitCount = 4;
   std::uint8_t eepromByteTicks = 3;    // ticks after a single EEPROM byte's WR pulse
   bool settleBeforeDirection = false;  // a settle command before each data-direction change
+  // The entry of the ATmega48/88/168 and ATtiny2313 datasheets: 12 V on RESET 20-60 µs after VCC
+  // (the entry that works with RESET disabled as I/O), in place of XTAL1 pulses before it.
+  bool vccWindowEntry = false;
   // The lines of BS2 and PAGEL; parts with few pins share them with XA1 and BS1.
   std::uint8_t bs2Line = avr_parallel::kLineBs2;
   std::uint8_t pagelLine = avr_parallel::kLinePagel;
@@ -66,8 +69,12 @@ class HvParallelSet : public AvrSet {
   void SelectFuseByte(FuseByte which) const;
 
   // The programming-mode entry: VCC and ground on the chip, the lines at their entry levels with
-  // the programming-enable pattern low, then 12 V on RESET and the start-up wait. Sent.
+  // the programming-enable pattern low, XTAL1 pulses, then 12 V on RESET and the start-up wait
+  // (ATmega8/16 datasheets); with the policy's `vccWindowEntry`, EnterInVccWindow. Sent.
   virtual void EnterHvProgramming();
+  // Every line low with the chip unpowered, then VCC, WR high, 30 µs, 12 V on RESET in one
+  // transfer, the programming-enable pattern held 10 µs, and the start-up wait. Sent.
+  void EnterInVccWindow();
   // Entry, then the power check; false when the supplies did not hold (or the set's entry
   // failed).
   virtual bool EnterChecked();

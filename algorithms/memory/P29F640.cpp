@@ -148,6 +148,11 @@ void P29F640::Init() {
     Refuse(kBadCfg);
     return;
   }
+  // The line's VCC first: the design's lines then come up at the chip's logic level (3.3 V
+  // parts are rated VCC + 0.5 V on their inputs).
+  vcc_ = services().ChipParam("vcc=");
+  vccMillivolts_ = vcc_;
+  SetVccVoltage(vcc_);
   LoadBitstream(std::string(t.bitstream).c_str());
   lastAddress_ = t.sizes[static_cast<std::size_t>(mem_)];
   // "dly=" counts the erase waits and divides the progress: at least one.
@@ -163,9 +168,6 @@ void P29F640::Init() {
   SetVppVoltage(vppMillivolts_);
   readMode_ = 12;
   writeMode_ = 15;
-  vcc_ = services().ChipParam("vcc=");
-  vccMillivolts_ = vcc_;
-  SetVccVoltage(vcc_);
   SelectGndPin(t.gndPin);
   sectors_ = ExpandLayout(kLayouts[static_cast<std::size_t>(cfg_)]);
   BuildDescribeList();

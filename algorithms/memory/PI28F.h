@@ -1,6 +1,10 @@
 #pragma once
 // "PI28F": Intel-style 12 V bulk-erase flash (28F256 to 28F040, 28F004/008), VPP 12 V on pin 5,
-// programmed with the 0x40 set-up command and erased by up to 101 pulses with erase verify.
+// programmed and erased with Intel's quick-pulse programming and quick-erase algorithms (28F010
+// and 28F020 datasheets): each byte gets 40h, its data, a program pulse and the program-verify
+// C0h, then is read, up to 25 pulses; an erase first programs every byte to 00h, then gives 10 ms
+// erase pulses, each followed by erase verify (A0h) of every address from the first that has not
+// yet read FFh, up to 1000 pulses.
 #include <array>
 #include <span>
 
@@ -46,10 +50,20 @@ class PI28F final : public FlashSetOf<PI28F> {
       "$end"};
   std::span<const char* const> DescribeList() const override { return kList; }
   std::uint8_t WriteVppPin() const override { return Type().eraseVppPin; }
-  void QueueProgramByte(std::uint8_t data, const Program& p) override;
+  // The bytes go to the chip in EndProgramBlock, each verified as it is programmed.
+  void QueueProgramByte(std::uint8_t, const Program&) override {}
+  void EndProgramBlock(const Program& p) override;
   static constexpr int kOwnOps[] = {kOpErase, kOpReadId};
   std::span<const int> OwnOperations() const override { return kOwnOps; }
   void Erase() override;
+  // Quick-pulse programming of data[0 .. count) to address .. address + count - 1 (bytes of FFh
+  // need no pulse); false, with FailAddress (the offset from `address`) and FailByte set, when a
+  // byte does not verify within 25 pulses. Sent.
+  bool QuickPulseProgram(std::uint32_t address, const std::uint8_t* data, std::uint32_t count);
+  // Erase verify from `address` on: the first address that does not read FFh, or the chip's end.
+  std::uint32_t EraseVerifyFrom(std::uint32_t address);
+  // The bus read once with OE# low, the data bus an input meanwhile; queued.
+  void QueueVerifyRead();
 };
 
 }  // namespace zelvar::memory

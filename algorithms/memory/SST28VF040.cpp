@@ -13,6 +13,7 @@ using namespace zor5103;
 
 namespace {
 constexpr std::uint32_t kSector = 256;
+constexpr std::uint8_t kByteProgramSetup = 0x10;
 constexpr int kSectorEraseWaits = 5;  // 1 ms each: the 2 ms sector erase with margin
 // 1 ms each: the chip erase takes 20 ms; a shorter wait would switch VCC off in the middle of it.
 constexpr int kChipEraseWaits = 20;
@@ -31,6 +32,12 @@ void SST28VF040::Unprotect() {
     SetPinHigh(kFlashCePin);
   }
   FlushCommands();
+}
+
+void SST28VF040::QueueProgramByte(std::uint8_t data, const Program&) {
+  CommandWrite(kByteProgramSetup);
+  CommandWrite(data);
+  PutCmd1(kCmdNextAddress);
 }
 
 void SST28VF040::ChipCommand(std::uint8_t data) {

@@ -1,6 +1,7 @@
 #pragma once
 // "SST28VF040": 28SF/VF040-style sector flash (256-byte sectors) with the read-sequence software
-// data protection, released before every erase and write; no VPP.
+// data protection, released before every erase and write; no VPP. The byte program is the
+// datasheet's set-up 10h and the byte (SST28SF040A/SST28VF040A data sheet, S71077).
 #include <array>
 #include <span>
 
@@ -49,7 +50,7 @@ class SST28VF040 final : public FlashSetOf<SST28VF040> {
   static constexpr int kOwnOps[] = {kOpErase};
   std::span<const int> OwnOperations() const override { return kOwnOps; }
   void PrepareWrite() override { Unprotect(); }
-  void QueueProgramByte(std::uint8_t data, const Program&) override { QueueSetupProgram(data); }
+  void QueueProgramByte(std::uint8_t data, const Program&) override;
   void Unprotect();
   // CE# low, the byte strobed in with WE#, CE# high.
   static void ChipCommand(std::uint8_t data);

@@ -28,8 +28,9 @@ std::vector<int> AndFlash::GroundPins() const {
   return {kVss};
 }
 
-int AndFlash::MaxMillivolts(int pin) const {
-  return pin == kVcc ? 4600 : 6500;
+// The datasheets' absolute maximum: 4.6 V on VCC and on every other pin.
+int AndFlash::MaxMillivolts(int) const {
+  return 4600;
 }
 
 bool AndFlash::Powered(const Programmer& p) const {

@@ -18,8 +18,8 @@
 // edge, data at its rising edge, with CE# low and OE# high. A program takes at its data latch
 // (the design's program command holds the bus for the program time); a chip erase takes 1 s of
 // simulated time, during which reads show DQ7 low and DQ6 toggling and writes are ignored.
-// RESET# low or VCC lost ends any mode and leaves an unfinished erase undone. The logic drivers'
-// 5 V high counts as within the inputs' rating, as for the other 3 V models. The model's pins
+// RESET# low or VCC lost ends any mode and leaves an unfinished erase undone. Every pin is rated
+// 4.6 V, so a 5 V logic high is a hazard. The model's pins
 // are the adapter's: pin k sits on socket pin k - 4 (pins 1 to 4 on 45 to 48).
 #include <cstdint>
 #include <memory>

@@ -38,6 +38,7 @@ AvrSheet AtmegaX8(std::uint32_t flash, std::uint32_t page, std::uint32_t eeprom,
   s.eepromPage = 4;
   s.signature = signature;
   s.calibration = {0xA3};
+  s.entryWindowUs = {20, 60};
   if (bootSection) {
     s.fuseDefault = {0x62, 0xDF, 0xF9};
     s.fuseMask = {0xFF, 0xFF, 0x07};
@@ -83,6 +84,7 @@ AvrSheet Atmega162() {
   s.fuseMask = {0xFF, 0xFF, 0x1E};
   s.lockMask = 0x3F;
   s.entryToggles = 6;
+  s.togglesAfterUs = 100;
   return s;
 }
 
@@ -142,6 +144,8 @@ AvrSheet Atmega8() {
   s.fuseMask = {0xFF, 0xFF, 0x00};
   s.lockMask = 0x3F;
   s.startUs = 100;
+  s.entryToggles = 6;
+  s.togglesAfterUs = 100;
   return s;
 }
 
@@ -162,6 +166,8 @@ AvrSheet Atmega16or32(std::uint32_t flash, std::uint32_t eeprom,
   s.flashUs = 4500;
   s.startUs = 100;
   s.vccMin = 4500;
+  s.entryToggles = 6;
+  s.togglesAfterUs = 100;
   return s;
 }
 
@@ -206,6 +212,8 @@ AvrSheet Atmega64or128(std::uint32_t flash, std::uint32_t eeprom,
   s.fuseMask = {0xFF, 0xFF, 0x03};
   s.lockMask = 0x3F;
   s.startUs = 100;
+  s.entryToggles = 6;
+  s.togglesAfterUs = 100;
   return s;
 }
 
@@ -240,6 +248,7 @@ AvrSheet Attiny2313() {
   s.fuseDefault = {0x64, 0xDF, 0xFF};
   s.fuseMask = {0xFF, 0xFF, 0x01};
   s.eesave = 0x40;
+  s.entryWindowUs = {20, 60};
   return s;
 }
 
@@ -271,6 +280,7 @@ AvrSheet ClassicAt90s(AvrSheet s, std::uint32_t flash, std::uint32_t eeprom,
   s.fuseLowUs = {1000, 1800};
   s.startUs = 0;
   s.entryToggles = 0;
+  s.entryWindowUs = {};
   return s;
 }
 
@@ -546,8 +556,14 @@ void AvrHvParallelChip::OnPins(Programmer& p) {
 
   const int resetMv = In(p, sheet_.reset);
   const bool xtalNow = High(p, sheet_.xtal1);
-  if (!Powered(p)) toggles_ = 0;
-  if (Powered(p) && resetMv < kVppMin && resetMv < 2500 && xtalNow && !xtalWas_) ++toggles_;
+  const bool powered = Powered(p);
+  if (powered && !wasPowered_) poweredAt_ = now;
+  wasPowered_ = powered;
+  if (!powered) toggles_ = 0;
+  if (powered && resetMv < 2500 && xtalNow && !xtalWas_ &&
+      now - poweredAt_ >= sheet_.togglesAfterUs) {
+    ++toggles_;
+  }
   if (!Powered(p) || resetMv < kVppMin) {
     // Power or the mode lost inside a cycle: the cycle does not take.
     if (pending_) {
@@ -565,9 +581,14 @@ void AvrHvParallelChip::OnPins(Programmer& p) {
   lowVcc_ = p.SupplyMillivolts(socket_[sheet_.vcc]) < kVccProgram;
   if (!resetHigh_) {
     resetHigh_ = true;
+    const auto& window = sheet_.entryWindowUs;
+    const double sincePower = now - poweredAt_;
+    const bool inOrder = toggles_ >= sheet_.entryToggles &&
+                         (window[1] == 0 || (sincePower >= window[0] && sincePower <= window[1]));
     const bool enable = !High(p, sheet_.pagel) && !High(p, sheet_.xa1) && !High(p, sheet_.xa0) &&
-                        !High(p, sheet_.bs1) && toggles_ >= sheet_.entryToggles;
-    if (enable && resetMv <= kVppMax) {
+                        !High(p, sheet_.bs1);
+    if (enable && !inOrder) ++missedEntries;
+    if (enable && inOrder && resetMv <= kVppMax) {
       programming = true;
       ++entries;
       enteredAt_ = now;

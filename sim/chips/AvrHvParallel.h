@@ -10,10 +10,14 @@
 //    grounded; a second GND and AVCC are taken as tied to GND and VCC on the board. The
 //    programming characteristics hold at 5 V ± 10 %: a WR cycle started below 4.5 V is lost.
 //  - Programming mode is entered when RESET rises to 11.5-12.5 V while the chip is powered and the
-//    programming-enable pins (PAGEL, XA1, XA0, BS1) are low; parts that ask for it (ATmega162) must
-//    also have seen six XTAL1 pulses since power-up with RESET low. RESET below 11.5 V or power
-//    lost ends it. A RESET above 12.5 V enters nothing. Commands within the part's start-up time
-//    (300 µs on the ATmega48 family) are lost.
+//    programming-enable pins (PAGEL, XA1, XA0, BS1) are low, in each datasheet's entry order:
+//    - ATmega48/88/168 and ATtiny2313: RESET rises 20-60 µs after VCC came on (the entry that
+//      still works with RESET disabled as I/O by RSTDISBL); earlier or later enters nothing.
+//    - ATmega8, ATmega16, ATmega32, ATmega64, ATmega128 and ATmega162: VCC on for at least
+//      100 µs, then at least six XTAL1 pulses with RESET low, then RESET rises.
+//    - The other parts: RESET rises any time after VCC.
+//    RESET below 11.5 V or power lost ends it. A RESET above 12.5 V enters nothing. Commands within
+//    the part's start-up time (300 µs on the ATmega48 family) are lost.
 //  - XTAL1's rising edge latches DATA by XA1/XA0: 00 an address byte (BS1 high: the high byte),
 //    01 a data byte (BS1 high: the high byte), 10 the command. PAGEL's rising edge latches the data
 //    word (BS1 high) into the flash page buffer, or the data byte into the EEPROM page buffer, at
@@ -72,9 +76,11 @@ struct AvrSheet {
   std::array<std::uint8_t, 3> fuseMask = {0xFF, 0xFF, 0x01};     // the bits the part has
   std::uint8_t lockMask = 0x03;
   double writeUs = 4500, flashUs = 4500, eraseUs = 9000, startUs = 300;
-  int vccMin = 4500;              // the operating range's low end
-  int entryToggles = 0;           // XTAL1 pulses the entry needs with RESET low
-  std::uint8_t eesave = 0x08;     // EESAVE's bit in the high fuse byte
+  int vccMin = 4500;          // the operating range's low end
+  int entryToggles = 0;       // XTAL1 pulses the entry needs with RESET low
+  double togglesAfterUs = 0;  // the time VCC must have been on before those pulses count
+  std::array<double, 2> entryWindowUs{};  // RESET's rise after VCC on, µs; {0, 0}: any time
+  std::uint8_t eesave = 0x08;             // EESAVE's bit in the high fuse byte
   bool latchOnPagelFall = false;  // the page buffer latches as PAGEL falls (PAGEL on BS1's pin)
   // The AT90S parts: flashPage 0 (a byte per WR pulse), one fuse byte read with the lock bits,
   // and the chip erase and fuse write done while WR is held low for a width inside these windows
@@ -108,6 +114,7 @@ class AvrHvParallelChip final : public ChipModel {
   std::uint8_t lock = 0xFF;
   bool programming = false;
   int entries = 0;
+  int missedEntries = 0;  // RESET raised to 12 V with the entry's order or timing wrong
   int erases = 0;
   int writes = 0;  // cycles that completed
   int lost = 0;    // edges or cycles that did not take
@@ -127,6 +134,8 @@ class AvrHvParallelChip final : public ChipModel {
   AvrSheet sheet_;
   std::vector<int> socket_;
   int toggles_ = 0;  // XTAL1 pulses since power-up with RESET low
+  bool wasPowered_ = false;
+  double poweredAt_ = 0;
   bool lowVcc_ = false;
   bool resetHigh_ = false, xtalWas_ = false, pagelWas_ = false, wrWasLow_ = false;
   double enteredAt_ = 0;

@@ -29,10 +29,12 @@ constexpr FirmwareHubSheet kSheets[] = {
 
 FirmwareHub::FirmwareHub(const FirmwareHubSheet& sheet) : cells(sheet.size, 0xFF), sheet_(sheet) {}
 
+// Absolute maximum ratings: VDD 4.0 V, every other pin VDD + 0.5 V (4.1 V at the 3.6 V top of
+// the range), the 82802's VPP 13 V.
 int FirmwareHub::MaxMillivolts(int pin) const {
-  if (pin == kVpp) return sheet_.intel ? 13000 : 6500;
+  if (pin == kVpp && sheet_.intel) return 13000;
   if (pin == kVcc) return 4000;
-  return 6500;
+  return 4100;
 }
 
 bool FirmwareHub::Powered(const Programmer& p) const {

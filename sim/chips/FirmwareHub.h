@@ -1,5 +1,6 @@
 #pragma once
-// Firmware hubs in their parallel programming (PP) mode, written from their datasheets: the
+// Firmware hubs in their parallel programming (PP) mode, written from their datasheets (SST
+// "SST49LF002A/003A/004A/008A Firmware Hub"; Intel "82802AB/82802AC Firmware Hub"): the
 // SST49LF002A/003A/004A/008A (JEDEC command set: 0xAA at 0x5555, 0x55 at 0x2AAA, then 0xA0 byte
 // program, 0x80 ... 0x30 4 KiB sector erase, 0x50 block erase (16 KiB on the 002A, 64 KiB on the
 // others), 0x10 chip erase, 0x90 software ID (maker 0xBF at A0 low, device at A0 high), 0xF0 exit;
@@ -25,8 +26,8 @@
 // - Losing VCC, or RST# low, ends any mode and leaves an unfinished erase undone.
 // - The SST49LF003A's 384 KiB sit at 0x20000 to 0x7FFFF; below them it reads 0xFF and takes no
 //   writes. Unlock addresses decode on A14..A0.
-// - The logic drivers' 5 V high is within the 3.3 V parts' input rating in this simulator, as for
-//   the other 3.3 V flash models; chip pin 1 of the SST parts takes no more than 6.5 V.
+// - The pins are rated as the datasheets' absolute maximum ratings give them (MaxMillivolts),
+//   VDD + 0.5 V taken at the 3.6 V top of the range: a 5 V logic high is a hazard.
 #include <cstdint>
 #include <memory>
 #include <string_view>

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 namespace zelvar::sim {
 
@@ -9,7 +10,8 @@ namespace {
 
 constexpr int kVppPin = 1, kA9 = 26;
 constexpr int kVpphMin = 11400, kVpphMax = 12600;
-constexpr double kErasePulseUs = 9500;
+constexpr double kProgramPulseUs = 10, kErasePulseUs = 9500, kEraseStepUs = 10000;
+constexpr double kVerifySettleUs = 6;
 
 ByteWidePinout Pinout(int addressBits) {
   // The flash pinout with VPP on pin 1 in place of A18.
@@ -36,60 +38,118 @@ constexpr std::array<Part, 4> kParts = {{
 
 Intel28F::Intel28F(std::string_view name, int addressBits, std::uint8_t device)
     : ByteWideChip(std::string(name), Pinout(addressBits), 1u << addressBits, 0xFF),
-      device_(device) {}
+      device_(device),
+      programTaken_(cells.size(), 0),
+      eraseTaken_(cells.size(), 0),
+      overErase_(cells.size(), 0),
+      damaged_(cells.size(), false) {}
 
 bool Intel28F::VppHigh(const Programmer& p) const {
   const int mv = Mv(p, kVppPin);
   return mv >= kVpphMin && mv <= kVpphMax;
 }
 
-void Intel28F::EndErasePulse(const Programmer& p) {
-  if (state_ != State::Erasing) return;
-  state_ = State::Read;
-  if (p.clockUs() - eraseStart_ < kErasePulseUs) return;
+void Intel28F::ErasePulse(Programmer& p) {
   ++erasePulses;
-  if (pulsesToErase > 0 && erasePulses >= pulsesToErase) {
-    std::fill(cells.begin(), cells.end(), 0xFF);
-    ++chipErases;
-    erasePulses = 0;
+  bool allErased = true;
+  for (std::uint32_t a = 0; a < cells.size(); ++a) {
+    if (cells[a] != 0x00 && ++overErase_[a] > kOverEraseMargin && !damaged_[a]) {
+      damaged_[a] = true;
+      if (overErased++ == 0) {
+        char text[96];
+        std::snprintf(text, sizeof text, "%s: byte %05X over-erased (erased bits given %d pulses)",
+                      Name().c_str(), a, overErase_[a]);
+        p.record.Hazard(text);
+      }
+    }
+    if (cells[a] != 0xFF) {
+      const int need = pulsesToErase + (Slow(a) ? 2 : 0);
+      if (pulsesToErase > 0 && ++eraseTaken_[a] >= need) {
+        cells[a] = 0xFF;
+        eraseTaken_[a] = 0;
+      } else {
+        allErased = false;
+      }
+    }
+  }
+  if (allErased) ++chipErases;
+}
+
+void Intel28F::EndOperation(Programmer& p) {
+  const double lasted = p.clockUs() - startedAt_;
+  if (state_ == State::Erasing) {
+    state_ = State::Read;
+    if (lasted < kErasePulseUs) {
+      ++shortPulses;
+      return;
+    }
+    const int pulses =
+        std::max(1, static_cast<int>((lasted + kEraseStepUs - kErasePulseUs) / kEraseStepUs));
+    for (int i = 0; i < pulses; ++i) ErasePulse(p);
+  } else if (state_ == State::Programming) {
+    state_ = State::Read;
+    if (lasted < kProgramPulseUs) {
+      ++shortPulses;
+      return;
+    }
+    ++programPulses;
+    const std::uint32_t a = programAddress_;
+    if (damaged_[a] || ++programTaken_[a] < (Slow(a) ? slowPulses : 1)) return;
+    programTaken_[a] = 0;
+    const std::uint8_t before = cells[a];
+    cells[a] &= programData_;
+    // Bits programmed now start their erase afresh; a byte all programmed holds no erased bit.
+    if (cells[a] != before) eraseTaken_[a] = 0;
+    if (cells[a] == 0x00) overErase_[a] = 0;
   }
 }
 
 void Intel28F::Update(Programmer& p, bool powered) {
-  // VPP leaving VPPH (or VCC going) resets the command register; a running pulse ends there.
+  // VPP leaving VPPH (or VCC going) resets the command register; a running operation ends there.
   if (!powered || !VppHigh(p)) {
-    EndErasePulse(p);
+    EndOperation(p);
     state_ = State::Read;
   }
 }
 
 void Intel28F::Write(Programmer& p, std::uint32_t address, std::uint8_t data) {
   if (!VppHigh(p)) return;
-  if (state_ == State::Erasing) EndErasePulse(p);
+  const std::uint32_t a = address & (cells.size() - 1);
+  EndOperation(p);
   switch (state_) {
     case State::EraseSetup:
-      if (data == 0x20) {
-        state_ = State::Erasing;
-        eraseStart_ = p.clockUs();
-      } else {
-        state_ = State::Read;
-      }
+      state_ = data == 0x20 ? State::Erasing : State::Read;
+      startedAt_ = p.clockUs();
       return;
     case State::ProgramSetup:
-      cells[address & (cells.size() - 1)] &= data;
-      state_ = State::Read;
+      state_ = State::Programming;
+      programAddress_ = a;
+      programData_ = data;
+      startedAt_ = p.clockUs();
       return;
     default:
       break;
   }
-  if (data == 0x20) {
-    state_ = State::EraseSetup;
-  } else if (data == 0x40 || data == 0x10) {
-    state_ = State::ProgramSetup;
-  } else if (data == 0x90) {
-    state_ = State::Identify;
-  } else {
-    state_ = State::Read;  // read, erase verify, program verify, reset
+  verifyAt_ = p.clockUs();
+  switch (data) {
+    case 0x20:
+      state_ = State::EraseSetup;
+      break;
+    case 0x40:
+    case 0x10:
+      state_ = State::ProgramSetup;
+      break;
+    case 0x90:
+      state_ = State::Identify;
+      break;
+    case 0xA0:
+      state_ = State::EraseVerify;
+      break;
+    case 0xC0:
+      state_ = State::ProgramVerify;
+      break;
+    default:
+      state_ = State::Read;  // read, reset
   }
 }
 
@@ -98,7 +158,11 @@ std::uint8_t Intel28F::Read(Programmer& p, std::uint32_t address) {
   if (state_ == State::Identify || (a9 >= 11500 && a9 <= 13000)) {
     return address & 1 ? device_ : 0x89;
   }
-  return cells[address & (cells.size() - 1)];
+  const std::uint8_t cell = cells[address & (cells.size() - 1)];
+  const bool verifying = state_ == State::EraseVerify || state_ == State::ProgramVerify;
+  if (verifying && p.clockUs() - verifyAt_ < kVerifySettleUs)
+    return static_cast<std::uint8_t>(~cell);
+  return cell;
 }
 
 std::shared_ptr<Intel28F> MakeIntel28F(std::string_view part) {

@@ -59,10 +59,15 @@ std::vector<int> SectorFlash::GroundPins() const {
   return {kGround.begin(), kGround.end()};
 }
 
+// Absolute maximum ratings: Am29LV160D VCC 4.0 V, A9, OE# and RESET# 12.5 V, every other pin
+// VCC + 0.5 V (4.1 V at the 3.6 V top of the range); AT49BV16X4A inputs 6.25 V, the I/O pins
+// VCC + 0.6 V, OE# and RESET# 13.5 V.
 int SectorFlash::MaxMillivolts(int pin) const {
-  if (pin == kA9 || pin == kOe || pin == kReset) return 13000;
+  const bool atmel = sheet_.protectionRegister;
   if (pin == kVcc) return 4000;
-  return 6500;
+  if (pin == kOe || pin == kReset) return atmel ? 13500 : 12500;
+  if (!atmel) return pin == kA9 ? 12500 : 4100;
+  return std::find(kD.begin(), kD.end(), pin) != kD.end() ? 4200 : 6250;
 }
 
 bool SectorFlash::Powered(const Programmer& p) const {

@@ -34,8 +34,10 @@
 //   holds a fixed number, block B reads 0xFFFF until programmed; a write to a locked block B or
 //   to block A, or outside 0x80-0x88, changes nothing, and every protection-register program
 //   takes the program time.
-// - A pin nothing drives counts as neither low nor high; the logic drivers' 5 V high is within
-//   the inputs' rating in this simulator, as for the other 3 V models.
+// - A pin nothing drives counts as neither low nor high. The pins are rated as the datasheets'
+//   absolute maximum ratings give (MaxMillivolts), with VCC + 0.5 V taken at the 3.6 V top of the
+//   range: a logic high above it (the programmer's 5 V levels before a set chooses 3.3 V) is a
+//   hazard.
 #include <array>
 #include <cstdint>
 #include <memory>

@@ -87,8 +87,7 @@ void Sst28sf::Write(Programmer& p, std::uint32_t address, std::uint8_t data) {
     case 0x30:
       state_ = State::ChipEraseSetup;
       break;
-    case 0x10:
-    case 0x40:
+    case 0x10:  // the byte-program set-up; 0x40 is no command of this part
       state_ = State::ProgramSetup;
       break;
     case 0x90:

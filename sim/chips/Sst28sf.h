@@ -1,5 +1,6 @@
 #pragma once
-// SST28SF040A / SST28VF040A sector-erase flash, written from their datasheet: 512K x8 in the
+// SST28SF040A / SST28VF040A sector-erase flash, written from their datasheet (SST "4 Mbit (512K
+// x8) SuperFlash EEPROM SST28SF040A / SST28VF040A", S71077): 512K x8 in the
 // 32-pin JEDEC flash pinout, 256-byte sectors, single-supply programming (4.5-5.5 V for the SF,
 // 2.7-3.6 V for the VF part). Commands are write cycles: 0x20 then 0xD0 at an address erases that
 // address's sector (2 ms); 0x30 twice erases the chip; 0x10 makes the next cycle program its
@@ -12,7 +13,6 @@
 // - The protection is kept without power (the part ships protected): a new model is protected.
 // - A read cycle is CE# rising while OE# is low and WE# high; the address is the one on the pins
 //   then, A0 to A18.
-// - The program set-up 0x40 (the code of the Intel-style command set) is taken as 0x10 is.
 // - The chip erase takes 20 ms and a sector erase 2 ms in simulated time; losing VCC before the
 //   end leaves the cells as they were. Reads meanwhile show DQ7 low (Data# polling of an erase).
 // - A program takes at its data latch (35 us lies within one bulk transfer).

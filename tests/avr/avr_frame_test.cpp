@@ -7,6 +7,12 @@
 #include <vector>
 
 #include "AvrFixture.h"
+#include "algorithms/avr/ATMEGA48.h"
+#include "algorithms/avr/ATMEGAX.h"
+#include "algorithms/avr/ATTINY2313.h"
+#include "link/CommandQueue.h"
+#include "link/Primitives.h"
+#include "link/commands/AvrParallel.h"
 #include "sim/chips/AvrHvParallel.h"
 #include "sim/chips/AvrHvSerial.h"
 
@@ -238,6 +244,65 @@ TEST_F(AvrFrame, EraseResetsTheFusesAndSaysSo) {
   EXPECT_EQ(chip->erases, 1);
   EXPECT_TRUE(Logged("Erase sets all fuse bytes to FF")) << LastLine();
   ExpectClean();
+}
+
+}  // namespace avr_frame_test
+}  // namespace zelvar::test
+
+namespace zelvar::test {
+namespace avr_frame_test {
+
+// The chip model takes each part's entry as its datasheet gives it: the ATmega48 family and the
+// ATtiny2313 only with 12 V on RESET 20-60 µs after VCC, the ATmega8 only after six XTAL1 pulses
+// given once VCC has been on 100 µs. Driven here by hand, one transfer from VCC to RESET.
+TEST_F(AvrFrame, ModelTakesEachPartsOwnEntry) {
+  struct Case {
+    AvrLine line;
+    const char* part;
+    avr::AvrType type;
+    int settleBeforePulses;  // 1 µs line settles after VCC, before the XTAL1 pulses
+    int pulses;
+    int settleAfterPulses;  // before RESET rises
+    bool enters;
+  };
+  const AvrLine mega8{"ATMEGAX", 1, "ATMEL: ATmega8", 28};
+  const AvrLine tiny2313{"ATTINY2313", 1, "ATMEL: ATtiny2313", 0};
+  const avr::AvrType t48 = avr::ATMEGA48::kTypes[1], t8 = avr::ATMEGAX::kTypes[1];
+  const avr::AvrType t2313 = avr::ATTINY2313::kTypes[1];
+  for (const Case& c :
+       {Case{kMega48, "ATmega48", t48, 0, 0, 30, true},
+        Case{kMega48, "ATmega48", t48, 0, 0, 15, false},
+        Case{kMega48, "ATmega48", t48, 0, 0, 70, false},
+        Case{kMega48, "ATmega48", t48, 100, 10, 30, false},
+        Case{tiny2313, "ATtiny2313", t2313, 0, 0, 50, true},
+        Case{tiny2313, "ATtiny2313", t2313, 0, 0, 200, false},
+        Case{mega8, "ATmega8", t8, 100, 6, 0, true}, Case{mega8, "ATmega8", t8, 100, 5, 0, false},
+        Case{mega8, "ATmega8", t8, 50, 6, 60, false}}) {
+    SCOPED_TRACE(std::string(c.part) + " " + std::to_string(c.settleBeforePulses) + " " +
+                 std::to_string(c.pulses) + " " + std::to_string(c.settleAfterPulses));
+    auto chip = sim::MakeAvrHvParallel(c.part);
+    Choose(c.line, chip);
+    ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+    using namespace avr_parallel;
+    for (std::uint8_t n = 1; n <= 10; ++n) WriteFpgaRegister(kLineRegister, n);
+    SelectGndPin(c.type.groundPin);
+    FlushCommands();
+    PutCmd4(kCmdSetRegister, kVccPinRegister, c.type.vccPin, 0);
+    for (int i = 0; i < c.settleBeforePulses; ++i) PutCmd1(kCmdLineSettle);
+    for (int i = 0; i < c.pulses; ++i) {
+      WriteFpgaRegister(kLineRegister, kLineXtal1 | kLineHigh);
+      WriteFpgaRegister(kLineRegister, kLineXtal1);
+    }
+    for (int i = 0; i < c.settleAfterPulses; ++i) PutCmd1(kCmdLineSettle);
+    PutCmd4(kCmdSetRegister, kVppPinRegister, c.type.vppPin, 0);
+    FlushCommands();
+    EXPECT_EQ(chip->programming, c.enters);
+    EXPECT_EQ(chip->missedEntries, c.enters ? 0 : 1);
+    SelectVppPin(0);
+    SelectVccPin(0);
+    FlushCommands();
+    ExpectClean();
+  }
 }
 
 }  // namespace avr_frame_test

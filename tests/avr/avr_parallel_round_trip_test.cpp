@@ -154,6 +154,8 @@ TEST_P(AvrParallelRoundTrip, ProgramsReadsFusesLocksAndCalibrates) {
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
   for (int i = 0; i < 3; ++i) EXPECT_EQ(gApp.ReadId[i], chip->sheet().signature[i]) << i;
 
+  // Every entry in the part's own datasheet order and timing.
+  EXPECT_EQ(chip->missedEntries, 0);
   ExpectSuppliesOff();
   ExpectClean();
 }
