@@ -203,7 +203,8 @@ TEST_F(RunTest, AFailedPassEndsTheLoopWithTheResultLineAndSuppliesOff) {
   runner.RunClick();
   EXPECT_EQ(set.Ops(), (std::vector<int>{23, 24}));
   EXPECT_EQ(dialogShows, 1);
-  EXPECT_EQ(Events(), "centre name:23 name:24 result:1");
+  // The failed step's progress window closes, as after Go.
+  EXPECT_EQ(Events(), "centre name:23 name:24 result:1 progress:-1");
   EXPECT_EQ(fake.LogTexts(), (std::vector<std::string>{"连续运行,编程第1片..."}));
   EXPECT_EQ(fake.beeps, (std::vector<BeepKind>{BeepKind::Error}));
   EXPECT_EQ(prog->VccPin(), 0);

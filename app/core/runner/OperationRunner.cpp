@@ -82,12 +82,18 @@ void OperationRunner::SetupChosenChip() {
   gApp.OptionValues.fill(0);
   // Entries a previous set wrote must not show through a shorter list.
   gApp.ChipUiList.assign(kChipUiListSize, std::string());
+  gLink.StatusWord = 0;
   bool faulted = !SetupCall(kOpSetup, gApp.InfoRecord.data());
+  // A set refuses a row it cannot run (a size or package it does not take) with status 1.
+  const bool refused = !faulted && gLink.StatusWord != 0;
   faulted |= !SetupCall(kOpDescribe, gApp.InfoRecord.data());
   faulted |= !SetupCall(kOpOptions, gApp.OptionValues.data());
 
   const auto& info = gApp.InfoRecord;
-  gApp.CodeLastAddress = info[0];
+  // The buffer's last address comes only from a row the set took, and must lie in the buffer.
+  if (!refused && info[0] >= 0 && static_cast<std::uint32_t>(info[0]) < kCodeBufferSize - 1) {
+    gApp.CodeLastAddress = info[0];
+  }
   gApp.GroundPin = info[5];
   // Word 7 holds the mask divided by 2^31, word 6 its low 32 bits: bit 31 (pin 32) is in both.
   gApp.PinMask = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(info[7])) << 31) +
@@ -120,12 +126,13 @@ bool OperationRunner::ContactPassed() {
   }
 }
 
-std::uint8_t OperationRunner::CallOperation(int code, std::uint8_t* buffer) {
+std::uint8_t OperationRunner::CallOperation(int code, std::uint8_t* buffer,
+                                            std::int32_t* options) {
   // Many sets never clear the status on success: a stale failure must not judge this call.
   gLink.StatusWord = 0;
   try {
     return gApp.CurrentDispatcher(code, buffer ? buffer : gApp.CodeBuffer.data(),
-                                  gApp.OptionValues.data(), nullptr);
+                                  options ? options : gApp.OptionValues.data(), nullptr);
   } catch (const OperationFault&) {
     gLink.StatusWord = 1;
     return 1;
@@ -167,25 +174,28 @@ void OperationRunner::ReadClick() {
   gLink.StatusWord = 0;
   if (!ContactPassed()) return;
   CallPort(ports_.ShowOperationName, kOpRead);
-  // A failed read must not leave the buffer half-changed: it reads into a copy that replaces the
-  // buffer only when the whole read succeeded.
+  // A failed read changes nothing the user owns: code, data and configuration are read into
+  // copies that replace the buffer and the options only when every step succeeded.
   readScratch_.assign(gApp.CodeBuffer.begin(), gApp.CodeBuffer.end());
-  CallOperation(kOpRead, readScratch_.data());
+  auto options = gApp.OptionValues;
+  CallOperation(kOpRead, readScratch_.data(), options.data());
   if (Succeeded() && gApp.InfoRecord[1] >= 1 && gApp.InfoRecord[2] >= 1) {
-    CallOperation(kOpReadData, readScratch_.data());
+    CallOperation(kOpReadData, readScratch_.data(), options.data());
   }
-  if (Succeeded()) gApp.CodeBuffer.swap(readScratch_);
-  if (Succeeded() && ui_.OperationAllowed(kOpReadConfig)) {
-    CallOperation(kOpReadConfig);
-    if (Succeeded()) {
+  const bool readConfig = ui_.OperationAllowed(kOpReadConfig);
+  if (Succeeded() && readConfig) CallOperation(kOpReadConfig, readScratch_.data(), options.data());
+  SwitchOffAfterFailure();
+  CallPort(ports_.ShowProgress, -1);
+  if (Succeeded()) {
+    gApp.CodeBuffer.swap(readScratch_);
+    gApp.OptionValues = options;
+    if (readConfig) {
       OptionValuesToGrid(ui_);
       CallPort(ports_.ChipUiChanged);
     }
+    CallPort(ports_.ShowBuffer);
+    gApp.ProjectModified = 16;
   }
-  SwitchOffAfterFailure();
-  CallPort(ports_.ShowProgress, -1);
-  CallPort(ports_.ShowBuffer);
-  gApp.ProjectModified = 16;
   CallPort(ports_.ShowOperationResult, gLink.StatusWord);
 }
 
@@ -225,8 +235,11 @@ void OperationRunner::IdClick() {
 void OperationRunner::ReadConfigClick() {
   if (!BeginOperation() || !ContactPassed()) return;
   CallPort(ports_.ShowOperationName, kOpReadConfig);
-  CallOperation(kOpReadConfig);
+  // The options change only when the whole read succeeded.
+  auto options = gApp.OptionValues;
+  CallOperation(kOpReadConfig, nullptr, options.data());
   if (Succeeded()) {
+    gApp.OptionValues = options;
     OptionValuesToGrid(ui_);
     CallPort(ports_.ChipUiChanged);
   }
@@ -360,6 +373,8 @@ void OperationRunner::RunClick() {
     CountCompletion(gLink.StatusWord);
     if (!Succeeded()) {
       CallPort(ports_.ShowOperationResult, gLink.StatusWord);
+      // As Go: the failed step's progress window would stay on screen at its last position.
+      CallPort(ports_.ShowProgress, -1);
       return;
     }
     CallPort(ports_.ShowProgress, -1);

@@ -61,8 +61,10 @@ class OperationRunner {
  private:
   bool BeginOperation();
   bool ContactPassed();
-  // Runs `code` on `buffer` (the code buffer when nullptr); a fault ends it with StatusWord 1.
-  std::uint8_t CallOperation(int code, std::uint8_t* buffer = nullptr);
+  // Runs `code` on `buffer` and `options` (the code buffer and OptionValues when nullptr); a
+  // fault ends it with StatusWord 1.
+  std::uint8_t CallOperation(int code, std::uint8_t* buffer = nullptr,
+                             std::int32_t* options = nullptr);
   bool Succeeded() const;
   void SwitchOffAfterFailure();
   // A failure's end: supplies off, progress window closed, the red result line.

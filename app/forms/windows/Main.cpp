@@ -568,11 +568,7 @@ void TMainForm::Configwindow1Click() {
 }
 
 void TMainForm::ClearBufClick() {
-  // The range is clamped to the buffer: a view range past its end must not write beyond it.
-  const auto size = static_cast<std::int64_t>(gApp.CodeBuffer.size());
-  const std::int64_t from = std::clamp<std::int64_t>(gApp.ViewRange.start, 0, size);
-  const std::int64_t to = std::clamp<std::int64_t>(gApp.ViewRange.end, from, size);
-  std::fill(gApp.CodeBuffer.begin() + from, gApp.CodeBuffer.begin() + to, std::uint8_t{0xFF});
+  ClearViewRange();
   RichEdit1->ShowRange();
 }
 
