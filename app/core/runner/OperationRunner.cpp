@@ -32,6 +32,10 @@ std::string Format(const char* pattern, int value) {
   return out;
 }
 
+std::string RunCaption(int passes) {
+  return Format(ChineseTexts ? "已经完成:    %d" : "Complete:    %d", passes);
+}
+
 std::uint32_t GroundPinWord() {
   return static_cast<std::uint32_t>(gApp.GroundPin);
 }
@@ -126,8 +130,7 @@ bool OperationRunner::ContactPassed() {
   }
 }
 
-std::uint8_t OperationRunner::CallOperation(int code, std::uint8_t* buffer,
-                                            std::int32_t* options) {
+std::uint8_t OperationRunner::CallOperation(int code, std::uint8_t* buffer, std::int32_t* options) {
   // Many sets never clear the status on success: a stale failure must not judge this call.
   gLink.StatusWord = 0;
   try {
@@ -275,15 +278,26 @@ void OperationRunner::OperationClick(int code) {
   }
 }
 
-void OperationRunner::RunSequence() {
+bool OperationRunner::RunSequence() {
   gLink.StatusWord = 0;
+  bool programmed = false;
   for (std::size_t i = 0; i < gApp.GoOpCodes.size(); ++i) {
     if (!ui_.GoGroup.GetChecked(static_cast<int>(i)) || gLink.StatusWord != 0) continue;
-    CallPort(ports_.ShowOperationName, gApp.GoOpCodes[i]);
-    const std::uint8_t result = CallOperation(gApp.GoOpCodes[i]);
+    const int code = gApp.GoOpCodes[i];
+    CallPort(ports_.ShowOperationName, code);
+    const std::uint8_t result = CallOperation(code);
     gLink.StatusWord = result != 0 ? 1 : 0;
+    programmed |= code == kOpWrite || code == kOpWriteData;
   }
   SwitchOffAfterFailure();
+  return programmed;
+}
+
+bool OperationRunner::AnyStepTicked() const {
+  for (std::size_t i = 0; i < gApp.GoOpCodes.size(); ++i) {
+    if (ui_.GoGroup.GetChecked(static_cast<int>(i))) return true;
+  }
+  return false;
 }
 
 void OperationRunner::GoClick() {
@@ -291,7 +305,7 @@ void OperationRunner::GoClick() {
   AddMessageLine("Start go...*开始运行...");
   if (!ContactPassed()) return;
   StartRunTimer();
-  RunSequence();
+  const bool programmed = RunSequence();
   if (!Succeeded()) {
     CallPort(ports_.ShowOperationResult, gLink.StatusWord);
     // The failed step's progress window would otherwise stay on screen at its last position.
@@ -305,10 +319,10 @@ void OperationRunner::GoClick() {
       AddColouredLine(kGreen, "Warnning:  Project modified!*提示:  项目有修改!");
     }
   }
-  CountCompletion(gLink.StatusWord);
+  CountCompletion(gLink.StatusWord, programmed);
 }
 
-void OperationRunner::CountCompletion(int status) {
+void OperationRunner::CountCompletion(int status, bool programmed) {
   if (status != 0) {
     services().Beep(BeepKind::Error);
     return;
@@ -316,10 +330,10 @@ void OperationRunner::CountCompletion(int status) {
   services().Beep(BeepKind::Success);
   services().Beep(BeepKind::Tone300Hz);
   ++gApp.CompletedCount;
-  auto_.SetCaption(
-      Format(ChineseTexts ? "已经完成:    %d" : "Complete:    %d", gApp.CompletedCount));
+  auto_.SetCaption(RunCaption(gApp.CompletedCount));
   CallPort(ports_.ShowStatusLine, StatusLineText());
-  if (gApp.InfoRecord[4] == 0) {
+  // The stamps number the chips programmed: a pass that wrote nothing takes no number.
+  if (gApp.InfoRecord[4] == 0 && programmed) {
     // The program's own stamp is no user edit: Run must accept its own project next time.
     const int modified = gApp.ProjectModified;
     CallPort(ports_.ApplyStamps, true);
@@ -361,16 +375,27 @@ void OperationRunner::RunClick() {
     ShowMessageText(kNoChipText);
     return;
   }
+  // With nothing ticked every pass would count a chip that nothing was done to.
+  if (!AnyStepTicked()) {
+    ShowMessageText("No operation ticked!*没有选择要执行的操作!");
+    return;
+  }
   gLink.AutoRunFlag = 1;
+  // The dialog counts the chips this Run completed; the status line keeps the running total.
+  int passes = 0;
+  auto_.SetCaption(RunCaption(passes));
   for (;;) {
+    // The chip in the socket when Run starts was not programmed by it.
+    auto_.FirstWait = passes == 0;
     if (RunAutoProgramming(GroundPinWord(), 0, 0, MaskLow(), MaskHigh()) == 0) {
       gLink.AutoRunFlag = 0;
       return;
     }
     AddMessageLine(
         Format("Start running of %d ...*连续运行,编程第%d片...", gApp.CompletedCount + 1));
-    RunSequence();
-    CountCompletion(gLink.StatusWord);
+    const bool programmed = RunSequence();
+    CountCompletion(gLink.StatusWord, programmed);
+    if (Succeeded()) auto_.SetCaption(RunCaption(++passes));
     if (!Succeeded()) {
       CallPort(ports_.ShowOperationResult, gLink.StatusWord);
       // As Go: the failed step's progress window would stay on screen at its last position.

@@ -51,7 +51,9 @@ class OperationRunner {
 
   void GoClick();
   void RunClick();
-  void CountCompletion(int status);
+  // A pass's end: beeps, and for a passing one the count and, when the pass wrote the buffer to
+  // the chip (`programmed`), the stamps for the next chip.
+  void CountCompletion(int status, bool programmed = true);
   int RunAutoProgramming(std::uint32_t groundPin, std::uint32_t a, std::uint32_t b,
                          std::uint32_t maskLow, std::uint32_t maskHigh);
 
@@ -70,7 +72,9 @@ class OperationRunner {
   // A failure's end: supplies off, progress window closed, the red result line.
   void EndFailed();
   void SingleOperation(int code, bool showResult);
-  void RunSequence();
+  // Runs the ticked Go steps; true when one of them wrote the buffer to the chip.
+  bool RunSequence();
+  bool AnyStepTicked() const;
   bool RefuseModifiedProject();
 
   ChipUiModel& ui_;

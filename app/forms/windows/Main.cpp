@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/core/buffer/BufferTools.h"
 #include "app/core/buffer/BufferView.h"
 #include "app/core/describe/ChipUiModel.h"
 #include "app/core/runner/OperationRunner.h"
@@ -618,17 +619,17 @@ void TMainForm::Programmermessage1Click() {
 }
 
 void TMainForm::Manaul1Click() {
-  const std::string target = ChineseTexts ? gApp.ProgramDir + "ZelvarManual.mht" : gApp.ProgramDir;
+  const std::string target = gApp.ProgramDir + "ZelvarManual.mht";
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Q(target)))) {
     ShowMessageText("Can not open " + target + "*不能打开 " + target);
   }
 }
 
 void TMainForm::suiImageButtonLangClick() {
+  // The log keeps its lines: they are the record of the work done.
   ChineseTexts += 1;
   ApplyLanguageTexts();
   SetSimulated(simulated_);
-  ClearLog();
 }
 
 void TMainForm::subCopy1Click() {
@@ -688,8 +689,51 @@ void TMainForm::exit1Click() {
   std::_Exit(1);
 }
 
+namespace {
+
+// Eats the user's input while it is installed.
+class InputDropper final : public QObject {
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::Wheel:
+      case QEvent::Shortcut:
+      case QEvent::ShortcutOverride:
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
+}  // namespace
+
+void TMainForm::OperationEnded() {
+  if (OperationsRunning > 0) return;
+  // The desktop keeps user input (the close box too) back while an operation runs; delivered now,
+  // it would act on a window the user no longer looked at.
+  InputDropper dropper;
+  qApp->installEventFilter(&dropper);
+  dropping_ = true;
+  QCoreApplication::processEvents();
+  dropping_ = false;
+  qApp->removeEventFilter(&dropper);
+  if (closeRefused_) {
+    closeRefused_ = false;
+    ShowMessageText(
+        "The chip operation was running: the program did not close.*器件操作进行中, "
+        "程序没有退出。");
+  }
+}
+
 void TMainForm::closeEvent(QCloseEvent* event) {
-  if (OperationsRunning > 0) {
+  if (OperationsRunning > 0 || dropping_) {
+    closeRefused_ = true;
     event->ignore();
     return;
   }

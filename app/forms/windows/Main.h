@@ -136,6 +136,9 @@ class TMainForm : public QMainWindow {
   // Chip operations under way (they hold the thread while the window keeps painting): the window
   // is not closed meanwhile.
   int OperationsRunning = 0;
+  // The last operation ended: the clicks and keys the desktop held back while it ran are dropped
+  // (none may start something or quit), and a refused close is explained.
+  void OperationEnded();
 
   // Fields that are not controls (the data and project file names are gApp's).
   std::string SpareText;
@@ -173,6 +176,8 @@ class TMainForm : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool closeRefused_ = false;  // a close arrived while an operation ran
+  bool dropping_ = false;      // OperationEnded is dropping held-back input
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
