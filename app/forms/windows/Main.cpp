@@ -12,9 +12,11 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTableWidget>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QUrl>
@@ -411,13 +413,37 @@ void TMainForm::BuildConfigPage() {
 
 void TMainForm::HostConfigGrid(ConfigGrid* grid) {
   configGrid = grid;
-  grid->setParent(suiTabSheet2);
-  static_cast<QVBoxLayout*>(suiTabSheet2->layout())->addWidget(grid, 1);
+  // A long fuse grid (the ATmega8's) scrolls in the tab rather than being cut off.
+  configScroll = new QScrollArea(suiTabSheet2);
+  configScroll->setObjectName("ConfigScroll");
+  configScroll->setWidgetResizable(true);
+  configScroll->setFrameShape(QFrame::NoFrame);
+  configScroll->setWidget(grid);
+  static_cast<QVBoxLayout*>(suiTabSheet2->layout())->addWidget(configScroll, 1);
   grid->show();
+}
+
+void TMainForm::FitConfigGrid() {
+  if (!configGrid) return;
+  // Tall enough for every row of both grids: the tab's scroll area shows what the window cannot.
+  auto rowsHeight = [](const QTableWidget* t) {
+    int h = 2 * t->frameWidth();
+    for (int r = 0; r < t->rowCount(); ++r) h += t->rowHeight(r);
+    return h;
+  };
+  const auto margins = [](const QWidget* w) {
+    const QMargins m = w->layout() ? w->layout()->contentsMargins() : QMargins();
+    return m.top() + m.bottom();
+  };
+  const int grid = rowsHeight(configGrid->StringGrid1) + margins(configGrid->Panel3);
+  const int words = rowsHeight(configGrid->StringGridWord) + margins(configGrid->Panelw) +
+                    configGrid->PanelwCaption->sizeHint().height();
+  configGrid->setMinimumHeight(std::max(grid, words) + margins(configGrid));
 }
 
 void TMainForm::MirrorChipControls(const ChipUiModel& ui, const RunButtonStates& buttons) {
   if (configGrid) configGrid->Mirror();
+  FitConfigGrid();
   mirroring_ = true;
   suiCheckGroup1->SetItems(ui.GoGroup.Items);
   for (int i = 0; i < ui.GoGroup.Count(); ++i)

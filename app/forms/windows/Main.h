@@ -14,6 +14,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPrinter;
+class QScrollArea;
 class QTextEdit;
 class QToolBar;
 
@@ -92,6 +93,8 @@ class TMainForm : public QMainWindow {
   // Puts the config grid on the config page (it is made over the chip-controls model after the
   // window).
   void HostConfigGrid(ConfigGrid* grid);
+  // The config tab's grid keeps the height of all its rows; the tab scrolls over it.
+  void FitConfigGrid();
   // The chip controls as the model and the runner say: config grid, Go group, operation items.
   void MirrorChipControls(const ChipUiModel& ui, const RunButtonStates& buttons);
   // The chip labels, caption and status line after the chip dialog bound a chip.
@@ -163,9 +166,10 @@ class TMainForm : public QMainWindow {
   QLabel* LabelCode = nullptr;           // the hex view's checksum lines
   QLabel* LabelData = nullptr;
   TsuiArrowButton* suiArrowButton1 = nullptr;
-  ConfigGrid* configGrid = nullptr;  // StringGrid1, the combos and StringGridWord
-  QLabel* StatusLine = nullptr;      // the status bar's text
-  QLabel* SimulatedLabel = nullptr;  // the status bar's mark of the simulated programmer
+  ConfigGrid* configGrid = nullptr;     // StringGrid1, the combos and StringGridWord
+  QScrollArea* configScroll = nullptr;  // holds configGrid in the config tab
+  QLabel* StatusLine = nullptr;         // the status bar's text
+  QLabel* SimulatedLabel = nullptr;     // the status bar's mark of the simulated programmer
   QLabel* TypeName = nullptr;
   QLabel* Package = nullptr;
   QMenu* PopupMenu1 = nullptr;
