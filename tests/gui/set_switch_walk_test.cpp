@@ -48,7 +48,9 @@ TEST_P(SetSwitchWalkTest, TheFirstGoOnAnAt24c02AfterPicWorkProgramsIt) {
                              "suiImageButtonReadCfg", "suiImageButtonErase"}) {
     fake.log.clear();
     MainForm->toolButtons.at(button)->click();
-    if (!fake.log.empty()) EXPECT_EQ(fake.log.back().colour, kBlack) << button;
+    if (!fake.log.empty()) {
+      EXPECT_EQ(fake.log.back().colour, kBlack) << button;
+    }
   }
   Choose("Serial EE", "AT24C02");
   auto eeprom = std::dynamic_pointer_cast<sim::I2cEeprom>(Prog().chipShared());
