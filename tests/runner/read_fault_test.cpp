@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <ostream>
 
 #include "memory/ChipFixture.h"
 #include "sim/chips/AvrHvParallel.h"
@@ -21,11 +22,20 @@ struct Family {
   std::map<std::string, int> items;
   std::function<std::shared_ptr<sim::ChipModel>()> make;
 };
+void PrintTo(const Family& f, std::ostream* os) {
+  *os << f.title;
+}
 
 const Family kFamilies[] = {
-    {"AT25SPI", 1, "ATMEL: AT25080", {{"len=", 1024}, {"pag=", 32}, {"dly=", 5}},
+    {"AT25SPI",
+     1,
+     "ATMEL: AT25080",
+     {{"len=", 1024}, {"pag=", 32}, {"dly=", 5}},
      [] { return sim::MakeSpiMemory("AT25080"); }},
-    {"ATMEGA48", 1, "ATMEL: ATmega48", {{"pkg=", 28}},
+    {"ATMEGA48",
+     1,
+     "ATMEL: ATmega48",
+     {{"pkg=", 28}},
      [] { return sim::MakeAvrHvParallel("ATmega48"); }},
     {"P16F628A",
      1,
@@ -74,8 +84,7 @@ TEST_P(ReadFaultTest, AFaultInTheLastTransfersChangesNothing) {
   ASSERT_EQ(gApp.ProjectModified, 16);
 
   for (int at = transfers; at > transfers - 4; --at) {
-    SCOPED_TRACE("time-out at transfer " + std::to_string(at) + " of " +
-                 std::to_string(transfers));
+    SCOPED_TRACE("time-out at transfer " + std::to_string(at) + " of " + std::to_string(transfers));
     Start();
     const std::vector<std::uint8_t> buffer(gApp.CodeBuffer.begin(),
                                            gApp.CodeBuffer.begin() + 0x10000);
