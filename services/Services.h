@@ -63,6 +63,13 @@ class Services {
   // The chosen chip's parameters.
   virtual int ChipParam(const std::string& key) = 0;
   virtual bool ChipNameContains(const std::string& text) = 0;
+
+  // The loaded file, checked by the one-time-programmable sets before Write, since a part burned
+  // from the wrong image is lost. ConvertMiconFile: 1 when the buffer holds an image ready to be
+  // burned (converting a loaded object file first); with no application behind it, none is.
+  virtual int ConvertMiconFile() { return 0; }
+  // Always 1; warns in the log when the loaded file is not a ".CDS" image.
+  virtual int CheckCdsExtension() { return 1; }
 };
 
 // The services in force; a silent do-nothing instance until one is installed.

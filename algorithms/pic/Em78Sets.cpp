@@ -13,6 +13,7 @@
 #include "link/Primitives.h"
 #include "link/commands/Em78p.h"
 #include "services/Messages.h"
+#include "services/Services.h"
 
 namespace zelvar::pic {
 
@@ -348,6 +349,7 @@ void EMC78P451::Verify() {
 }
 
 void EMC78P451::Write() {
+  services().CheckCdsExtension();
   PowerUp();
   if (!CheckPower()) return;
   EnterSpace(0);

@@ -11,6 +11,7 @@
 #include "link/commands/Em78p.h"
 #include "services/AppState.h"
 #include "services/Messages.h"
+#include "services/Services.h"
 
 namespace zelvar::pic {
 
@@ -224,6 +225,7 @@ void Em78ShiftSet::Verify() {
 }
 
 void Em78ShiftSet::Write() {
+  services().CheckCdsExtension();
   PowerUp();
   if (!policy().ownEntry && !CheckPower()) return;
   EnterSpace(0);

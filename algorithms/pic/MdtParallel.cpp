@@ -8,6 +8,7 @@
 #include "link/commands/Mdt2000.h"
 #include "services/AppState.h"
 #include "services/Messages.h"
+#include "services/Services.h"
 
 namespace zelvar::pic {
 
@@ -179,6 +180,11 @@ void MdtParallelSet::Verify() {
 }
 
 void MdtParallelSet::Write() {
+  // Before any supply: a one-time part burned from an unconverted object file is lost.
+  if (services().ConvertMiconFile() != 1) {
+    gLink.StatusWord = 1;
+    return;
+  }
   Begin(0, false);
   for (std::uint32_t a = 0; a <= LastAddress(); a += 2) {
     if (a % kBlock == 0) {

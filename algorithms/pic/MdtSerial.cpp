@@ -211,6 +211,11 @@ void MdtSerialSet::Read() {
 }
 
 void MdtSerialSet::Write() {
+  // Before any supply: a one-time part burned from an unconverted object file is lost.
+  if (services().ConvertMiconFile() != 1) {
+    gLink.StatusWord = 1;
+    return;
+  }
   if (!PowerUp()) return;
   Begin(0);
   for (std::uint32_t a = 0; a < LastAddress(); a += 2) {

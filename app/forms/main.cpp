@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/core/startup/ProgrammerStart.h"
+#include "app/forms/dialogs/Autopro.h"
 #include "app/forms/windows/Forms.h"
 #include "app/forms/windows/GuiServices.h"
 #include "app/forms/windows/SimSocketWindow.h"
@@ -61,6 +62,8 @@ int main(int argc, char** argv) {
     if (programmer.backend && programmer.backend->programmer()) {
       socketWindow = new zelvar::TSimSocket(*programmer.backend->programmer(), zelvar::MainForm);
       socketWindow->show();
+      // Run's dialog waits for the chip to be taken out and the next put in: here.
+      zelvar::AutoPro1->KeepUsable(socketWindow);
     }
     app.exec();
   } catch (const std::exception& e) {

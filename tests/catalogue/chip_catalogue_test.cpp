@@ -132,6 +132,39 @@ TEST_F(ChipCatalogueTest, SearchFiltersByTheLineHead) {
   EXPECT_TRUE(cat->chips.items.empty());
 }
 
+TEST_F(ChipCatalogueTest, AChipTheSearchNamesExactlyIsPreselected) {
+  Write("device6200.lst",
+        "MPU ATMEL ATmega88,ATMEGA48 2\nMPU ATMEL ATmega8515,ATMEGA162 1\n"
+        "MPU ATMEL ATmega8,ATMEGAX 1\n");
+  gLink.ModelNumber = 6200;
+  cat = std::make_unique<ChipCatalogue>();
+  cat->CategoryClicked(2);
+  cat->SearchChanged("atmega8");
+  ASSERT_EQ(cat->chips.items.size(), 3u);
+  EXPECT_EQ(cat->chips.items[static_cast<std::size_t>(cat->chips.selected)], "ATmega8");
+  cat->SearchChanged("ATmega85");
+  EXPECT_EQ(cat->chips.selected, 0);
+}
+
+// The program's own list: the serial EEPROMs stand under "Serial EE", not among the parallel ones.
+TEST_F(ChipCatalogueTest, SerialEepromsAreTheirOwnCategory) {
+  gLink.ModelNumber = 6200;
+  gApp.ProgramDir = ZELVAR_PROGRAM_DIR;
+  cat = std::make_unique<ChipCatalogue>();
+  cat->CategoryClicked(3);
+  ASSERT_EQ(cat->categoryTag, "SER");
+  cat->SearchChanged("AT24C02");
+  EXPECT_EQ(cat->chips.items, std::vector<std::string>{"AT24C02"});
+  cat->SearchChanged("AT93C46");
+  EXPECT_FALSE(cat->chips.items.empty());
+  cat->SearchChanged("");
+  cat->CategoryClicked(1);
+  cat->SearchChanged("AT24C");
+  EXPECT_TRUE(cat->chips.items.empty());
+  cat->SearchChanged("AT28C256");
+  EXPECT_FALSE(cat->chips.items.empty());
+}
+
 TEST_F(ChipCatalogueTest, OkBindsTheChipAndRemembersTheSelection) {
   Create(6200);
   cat->CategoryClicked(0);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
+#include "app/core/buffer/BufferFiles.h"
+#include "app/core/buffer/BufferTools.h"
 #include "app/core/catalogue/Selection.h"
 #include "app/core/project/ProjectFile.h"
 #include "app/core/runner/OperationRunner.h"
@@ -192,6 +195,52 @@ TEST_F(ProjectFileTest, ShortFileLoadsWithFillAndAWarning) {
     for (int i = c.patternTo; i < 0x2100; ++i) ASSERT_EQ(gApp.CodeBuffer[i], 0xFF) << i;
     ASSERT_EQ(fake.log.size(), 1u);
     EXPECT_EQ(fake.log[0].text.rfind("Warning: the project file ends early", 0), 0u);
+  }
+}
+
+TEST_F(ProjectFileTest, EveryChangeOfBufferOptionsOrSettingsStopsRun) {
+  FillProject();
+  const std::string path = Path("job.zor");
+  ASSERT_TRUE(Save(path));
+  const std::string cut = Write("cut.zor", Read(path).substr(0, 4096 + 0x100));
+  const std::string jed = Write("a.jed", "L0000 01*\n");
+  const std::string svf = Write("b.svf", "SIR 8 TDI (FE);\n");
+  struct Case {
+    const char* name;
+    std::function<void()> change;
+  };
+  const Case cases[] = {
+      {"fill", [] { ASSERT_TRUE(FillRange("0", "f", "aa")); }},
+      {"clear buffer",
+       [] {
+         gApp.ViewRange = {0, 0x100};
+         ClearViewRange();
+       }},
+      {"JEDEC file",
+       [&] {
+         gApp.InfoRecord[3] = 2;
+         LoadBufferFile(jed, 0);
+       }},
+      {"SVF file", [&] { LoadBufferFile(svf, 0); }},
+      {"word grid",
+       [this] {
+         chipUi.WordRows[0].Value = "55";
+         WordGridEdited(chipUi);
+       }},
+      {"settings", [] { SettingsEdited(); }},
+      {"project cut short", [&] { ASSERT_TRUE(Load(cut)); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(Load(path));
+    ASSERT_EQ(gApp.ProjectModified, 0);
+    c.change();
+    EXPECT_NE(gApp.ProjectModified, 0);
+    fake.log.clear();
+    runner.RunClick();
+    ASSERT_FALSE(fake.log.empty());
+    EXPECT_EQ(fake.log.back().text, "Project modified!");
+    EXPECT_EQ(fake.log.back().colour, kRed);
   }
 }
 

@@ -82,6 +82,7 @@ class RunnerFixture : public SimFixture {
     }
     socket = kOldChip;
     autoPro.Tick();
+    removalTexts.push_back(autoPro.EditText);
     socket = kEmpty;
     autoPro.Tick();
     socket = kNewChip;
@@ -100,6 +101,7 @@ class RunnerFixture : public SimFixture {
   std::string statusLine;
   Socket socket = kOldChip;
   int dialogShows = 0;
+  std::vector<std::string> removalTexts;  // what the dialog said while the old chip was in
   int passesAllowed = 0;
 };
 

@@ -1,6 +1,8 @@
 // Go, the completion count and Run (auto-programming) with the test set bound.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "link/Primitives.h"
 #include "runner/RunnerFixture.h"
 #include "services/Messages.h"
@@ -116,6 +118,7 @@ TEST_F(GoTest, CompletionUpdatesTheStatusLineAndStampsWithoutMarkingTheProject) 
 
   // So Run still accepts its own project after a stamped pass.
   passesAllowed = 0;
+  SetGo({24});
   runner.RunClick();
   EXPECT_EQ(dialogShows, 1);
   EXPECT_TRUE(fake.boxes.empty());
@@ -168,6 +171,7 @@ TEST_F(RunTest, RefusesAModifiedProjectOrAMissingBitstreamBeforeAnyWait) {
 }
 
 TEST_F(RunTest, ModelsUpTo411RunWithoutABitstream) {
+  SetGo({24});
   gLink.ModelNumber = 411;
   gLink.LastBitstream = "no_part";
   runner.RunClick();
@@ -203,11 +207,43 @@ TEST_F(RunTest, AFailedPassEndsTheLoopWithTheResultLineAndSuppliesOff) {
   runner.RunClick();
   EXPECT_EQ(set.Ops(), (std::vector<int>{23, 24}));
   EXPECT_EQ(dialogShows, 1);
-  EXPECT_EQ(Events(), "centre name:23 name:24 result:1");
+  // The failed step's progress window closes, as after Go.
+  EXPECT_EQ(Events(), "centre name:23 name:24 result:1 progress:-1");
   EXPECT_EQ(fake.LogTexts(), (std::vector<std::string>{"连续运行,编程第1片..."}));
   EXPECT_EQ(fake.beeps, (std::vector<BeepKind>{BeepKind::Error}));
   EXPECT_EQ(prog->VccPin(), 0);
   EXPECT_EQ(prog->VccMillivolts(), 0);
+}
+
+TEST_F(RunTest, CountsAndStampsOnlyTheChipsItProgrammed) {
+  gApp.CompletedCount = 9;
+  SetGo({23, 24});
+  passesAllowed = 2;
+  runner.RunClick();
+  EXPECT_EQ(gApp.CompletedCount, 11);
+  // The dialog counts this Run's chips, and its first wait asks for a chip Run did not program.
+  EXPECT_EQ(autoPro.Caption, "Complete:    2");
+  ASSERT_EQ(removalTexts.size(), 2u);
+  EXPECT_EQ(removalTexts[0], "Take the chip out of the socket... ");
+  EXPECT_EQ(removalTexts[1], "OK,Remove the chip... ");
+  EXPECT_EQ(std::count(events.begin(), events.end(), "stamps:1"), 2);
+
+  // A pass that wrote nothing to the chip takes no serial number.
+  events.clear();
+  SetGo({22, 24});
+  runner.GoClick();
+  EXPECT_EQ(gApp.CompletedCount, 12);
+  EXPECT_EQ(std::count(events.begin(), events.end(), "stamps:1"), 0);
+
+  // Nothing ticked: no pass would do anything, so Run does not start.
+  SetGo({23, 24});
+  ui.GoGroup.SetChecked(0, false);
+  ui.GoGroup.SetChecked(1, false);
+  const int shows = dialogShows;
+  runner.RunClick();
+  EXPECT_EQ(dialogShows, shows);
+  EXPECT_EQ(fake.boxes, std::vector<std::string>{"No operation ticked!"});
+  EXPECT_EQ(gApp.CompletedCount, 12);
 }
 
 }  // namespace go_run_test

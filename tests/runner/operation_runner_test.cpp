@@ -134,11 +134,14 @@ TEST_P(HandlerTest, RunsItsStepsAfterTheContactCheck) {
   EXPECT_EQ(gLink.AutoRunFlag, 0);
   EXPECT_EQ(gLink.StatusWord, c.failing ? 1 : 0);
   for (const auto& call : set.calls) {
-    // Read works on a copy that becomes the buffer only when the whole read succeeded.
+    // Read and Read config work on copies that replace the buffer and the options only when
+    // the whole read succeeded.
     if (c.button != kOpRead) {
       EXPECT_EQ(call.buffer, gApp.CodeBuffer.data());
     }
-    EXPECT_EQ(call.record, gApp.OptionValues.data());
+    if (c.button != kOpRead && c.button != kOpReadConfig) {
+      EXPECT_EQ(call.record, gApp.OptionValues.data());
+    }
     EXPECT_EQ(call.list, nullptr);
   }
 }
@@ -161,15 +164,17 @@ const HandlerCase kHandlerCases[] = {
      {27, 31},
      "contact name:27 progress:-1 buffer result:0",
      16},
-    {"ReadFails", 27, 1, false, 27, {27}, "contact name:27 progress:-1 buffer result:1", 16},
-    {"ReadDataFails",
+    // A failed Read changes neither the buffer nor the project's state.
+    {"ReadFails", 27, 1, false, 27, {27}, "contact name:27 progress:-1 result:1", 1},
+    {"ReadDataFails", 27, 1, false, 31, {27, 31}, "contact name:27 progress:-1 result:1", 1},
+    {"ReadConfigFailsInRead",
      27,
      1,
      false,
-     31,
-     {27, 31},
-     "contact name:27 progress:-1 buffer result:1",
-     16},
+     29,
+     {27, 31, 29},
+     "contact name:27 progress:-1 result:1",
+     1},
     {"Erase", 21, 0, false, 0, {21, 22}, "contact name:21 name:22 progress:-1 result:0", 1},
     {"EraseFails", 21, 0, false, 21, {21}, "contact name:21 progress:-1 result:1", 1},
     {"Blank", 22, 0, false, 0, {22}, "contact name:22 progress:-1 result:0", 1},
@@ -214,9 +219,11 @@ TEST_F(ReadConfigTest, TheGridShowsTheWordsReadAfterReadAndReadConfig) {
   set.describe = {"$Grid1:", "n=BODEN,v=0,l=1,a=0,b=6", "n=LB1,v=0,l=1,a=3,b=0", "$end"};
   runner.SetupChosenChip();
   ASSERT_EQ(ui.ConfigRowCount, 2);
-  set.actions[kOpReadConfig] = [] {
-    gApp.OptionValues[0] = 0x40;
-    gApp.OptionValues[3] = 0;
+  // The set writes the words it read into the record it was given.
+  set.actions[kOpReadConfig] = [this] {
+    std::int32_t* record = set.calls.back().record;
+    record[0] = 0x40;
+    record[3] = 0;
   };
   for (const int button : {kOpRead, kOpReadConfig}) {
     ui.Cells[0][1] = "0";
@@ -226,11 +233,38 @@ TEST_F(ReadConfigTest, TheGridShowsTheWordsReadAfterReadAndReadConfig) {
     EXPECT_EQ(ui.Cells[1][1], "0") << button;
     EXPECT_EQ(gApp.OptionValues[0], 0x40) << button;
   }
-  // A failed read leaves the grid as it was.
+  // A failed read leaves the grid and the options as they were.
   set.results[kOpReadConfig] = 1;
-  ui.Cells[0][1] = "0";
-  runner.ReadConfigClick();
-  EXPECT_EQ(ui.Cells[0][1], "0");
+  for (const int button : {kOpRead, kOpReadConfig}) {
+    ui.Cells[0][1] = "0";
+    gApp.OptionValues[0] = 0x11;
+    runner.OperationClick(button);
+    EXPECT_EQ(ui.Cells[0][1], "0") << button;
+    EXPECT_EQ(gApp.OptionValues[0], 0x11) << button;
+  }
+}
+
+TEST_F(SetupTest, ARefusedRowOrASizePastTheBufferKeepsTheLastAddress) {
+  struct Case {
+    std::int32_t last;
+    bool refused;
+    std::int32_t expected;
+  };
+  const Case cases[] = {{0x7FF, false, 0x7FF},
+                        {0xFFFFFF, false, 0xFFFFFF},
+                        {0x1FF, true, 0x7FF},
+                        {131030299, false, 0x7FF},
+                        {-1, false, 0x7FF}};
+  gApp.CodeLastAddress = 0x7FF;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.last);
+    set.info[0] = c.last;
+    set.results.erase(kOpSetup);
+    if (c.refused) set.results[kOpSetup] = 1;
+    gApp.CodeLastAddress = 0x7FF;
+    runner.SetupChosenChip();
+    EXPECT_EQ(gApp.CodeLastAddress, c.expected);
+  }
 }
 
 using DefaultPortsTest = RunnerFixture;

@@ -2,6 +2,7 @@
 // A recording stand-in for the application: it keeps every log line, box, beep and progress step,
 // and answers Yes/No boxes, the bad-pin window and chip parameters from what a test queued.
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -94,6 +95,12 @@ class FakeServices : public Services {
   bool ChipNameContains(const std::string& text) override {
     return chipTitle.find(text) != std::string::npos;
   }
+  // The loaded-file checks: the file is ready unless a test installs the application's own checks
+  // or another answer.
+  std::function<int()> convertMiconFile;
+  std::function<int()> checkCdsExtension;
+  int ConvertMiconFile() override { return convertMiconFile ? convertMiconFile() : 1; }
+  int CheckCdsExtension() override { return checkCdsExtension ? checkCdsExtension() : 1; }
 
   // The log as plain texts.
   std::vector<std::string> LogTexts() const {

@@ -250,11 +250,15 @@ void ShowJedecFile(const std::string& path) {
     ShowMessageText("Select device first and then load file!*要先选择器件，然后打开文件!");
     return;
   }
-  if (LoadJedecDocument(kind, path)) bufferUi().ShowJedecWindow(kind, path);
+  if (!LoadJedecDocument(kind, path)) return;
+  gApp.ProjectModified |= 1;
+  bufferUi().ShowJedecWindow(kind, path);
 }
 
 void ShowSvfFile(const std::string& path) {
-  if (LoadSvfDocument(path)) bufferUi().ShowSvfWindow(path);
+  if (!LoadSvfDocument(path)) return;
+  gApp.ProjectModified |= 1;
+  bufferUi().ShowSvfWindow(path);
 }
 
 int CheckCdsExtension() {

@@ -93,7 +93,17 @@ bool FillRange(const std::string& startText, const std::string& endText,
   if (!value || start > end) return true;
   std::fill(gApp.CodeBuffer.begin() + start, gApp.CodeBuffer.begin() + end + 1,
             static_cast<std::uint8_t>(*value & 0xFF));
+  gApp.ProjectModified |= 1;
   return true;
+}
+
+void ClearViewRange() {
+  // The range is clamped to the buffer: a view range past its end must not write beyond it.
+  const auto size = static_cast<std::int64_t>(gApp.CodeBuffer.size());
+  const std::int64_t from = std::clamp<std::int64_t>(gApp.ViewRange.start, 0, size);
+  const std::int64_t to = std::clamp<std::int64_t>(gApp.ViewRange.end, from, size);
+  std::fill(gApp.CodeBuffer.begin() + from, gApp.CodeBuffer.begin() + to, std::uint8_t{0xFF});
+  gApp.ProjectModified |= 1;
 }
 
 std::optional<std::string> SumRange(const std::string& startText, const std::string& endText) {

@@ -29,6 +29,8 @@ std::optional<std::int64_t> FindNext(const std::vector<std::uint8_t>& pattern);
 // or gives "0000" (Sum).
 bool FillRange(const std::string& startText, const std::string& endText,
                const std::string& valueText);
+// Clear buffer: the view range's bytes from its start up to (not including) its end to 0xFF.
+void ClearViewRange();
 std::optional<std::string> SumRange(const std::string& startText, const std::string& endText);
 
 // The three-number hex dialog's results.

@@ -175,6 +175,23 @@ ChecksumLine ShowBufferChecksum() {
   return line;
 }
 
+std::optional<std::int64_t> GoToOffset(const std::string& text, bool words) {
+  const auto value = ParseHexNumber(text);
+  const std::uint64_t offset = value ? (words ? *value * 2 : *value) : 0;
+  if (!value || offset >= kCodeBufferSize || (words && *value >= kCodeBufferSize)) {
+    ShowMessageText("Out of range!");
+    return std::nullopt;
+  }
+  return static_cast<std::int64_t>(offset);
+}
+
+ViewScroll ScrollOf(const AppState::Range& area, std::int64_t first) {
+  const std::int64_t rows = (std::int64_t{area.end} - area.start + kRowBytes) / kRowBytes;
+  const std::int64_t maximum = std::max<std::int64_t>(0, rows - kPageBytes / kRowBytes);
+  const std::int64_t value = std::clamp<std::int64_t>((first - area.start) / kRowBytes, 0, maximum);
+  return {static_cast<int>(maximum), static_cast<int>(value)};
+}
+
 void ViewCodeArea() {
   gApp.ViewRange = {0, gApp.CodeLastAddress};
 }

@@ -3,9 +3,12 @@
 // paging keys, byte editing on a row and the checksum line. Positions are a line of the view and
 // a column in that line.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "services/AppState.h"
 
 namespace zelvar {
 
@@ -73,6 +76,18 @@ struct ChecksumLine {
   std::string dataLabel;
 };
 ChecksumLine ShowBufferChecksum();
+
+// "Go to address": the buffer offset of a typed hexadecimal address (a word address in the 16-bit
+// view). "Out of range!" and none when the text is no number or lies past the buffer.
+std::optional<std::int64_t> GoToOffset(const std::string& text, bool words);
+
+// The view's scroll bar over `area` in rows of 16 bytes: its maximum (the last page's first row)
+// and the value of the row at buffer offset `first`.
+struct ViewScroll {
+  int maximum = 0;
+  int value = 0;
+};
+ViewScroll ScrollOf(const AppState::Range& area, std::int64_t first);
 
 // The code area (0 .. CodeLastAddress) and the data area (InfoRecord words 1 .. 1 + 2); the data
 // view says so and returns false when the chip has none.

@@ -115,6 +115,15 @@ void ChipCatalogue::FillChips() {
     specTexts.push_back(line.parameters);
     chips.items.push_back(line.chipName);
   });
+  // The chip the search names exactly comes first ("ATmega8" is not "ATmega88").
+  if (!searchUpper_.empty()) {
+    for (std::size_t i = 0; i < chips.items.size(); ++i) {
+      if (UpperAscii(chips.items[i]) == searchUpper_) {
+        chips.selected = static_cast<int>(i);
+        break;
+      }
+    }
+  }
   if (chips.selected < 0 && !chips.items.empty()) chips.selected = 0;
 }
 

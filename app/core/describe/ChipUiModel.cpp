@@ -207,6 +207,11 @@ void OptionWordsFromGrid(ChipUiModel& ui) {
   }
 }
 
+void WordGridEdited(ChipUiModel& ui) {
+  OptionWordsFromGrid(ui);
+  gApp.ProjectModified |= 2;
+}
+
 void ReadChipUiList(ChipUiModel& ui, const ChipUiList& list, int viewKind) {
   const int end = ListEnd(list);
   auto entry = [&](int i) -> const std::string& { return Entry(list, end, i); };

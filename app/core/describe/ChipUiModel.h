@@ -103,6 +103,8 @@ void GridToOptionValues(ChipUiModel& ui);
 void OptionValuesToGrid(ChipUiModel& ui);
 // Word-grid texts (hexadecimal) into OptionValues words 64 + r.
 void OptionWordsFromGrid(ChipUiModel& ui);
+// The user typed a word-grid value: the words follow and the project counts as changed (options).
+void WordGridEdited(ChipUiModel& ui);
 
 // The user changed one of the four combos: its rows follow, and the config words with them.
 void ConfigComboChanged(ChipUiModel& ui);

@@ -297,13 +297,17 @@ bool LoadProjectFile(const std::string& path, ProjectParts& parts) {
     return false;
   }
   ApplyProjectHead(*head, parts);
+  bool cutShort = false;
   if (gApp.InfoRecord[3] == 2) {
     gPld.jedec.exists = true;
     ReadProjectJedecText(f.get());
-  } else if (!ReadProjectBuffer(f.get())) {
-    AddMessageLine(
-        "Warning: the project file ends early; the missing bytes are 0xFF.*提示: "
-        "项目文件不完整, 缺少的字节填为0xFF。");
+  } else {
+    cutShort = !ReadProjectBuffer(f.get());
+    if (cutShort) {
+      AddMessageLine(
+          "Warning: the project file ends early; the missing bytes are 0xFF.*提示: "
+          "项目文件不完整, 缺少的字节填为0xFF。");
+    }
   }
   f.reset();
 
@@ -313,7 +317,8 @@ bool LoadProjectFile(const std::string& path, ProjectParts& parts) {
   ui.UpdateRecentMenu(path);
   gApp.DataFileName.clear();
   gApp.ProjectFileName = path;
-  gApp.ProjectModified = 0;
+  // A buffer padded with 0xFF is not the project as saved: Run must not take it.
+  gApp.ProjectModified = cutShort ? 1 : 0;
   return true;
 }
 

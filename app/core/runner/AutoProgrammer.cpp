@@ -85,7 +85,8 @@ void AutoProgrammer::TickBody() {
     return;
   }
   if (WaitState == kWaitRemoval) {
-    EditText = LocalText("OK,Remove the chip... *OK,移开写好的器件...");
+    EditText = FirstWait ? LocalText("Take the chip out of the socket... *取出插座上的器件...")
+                         : LocalText("OK,Remove the chip... *OK,移开写好的器件...");
     CallPort(ports_.Update);
     Check();
     if (gLink.NoChipFlag == 1) {

@@ -52,6 +52,8 @@ class AutoProgrammer {
 
   // 1 when the next chip is placed, 0 when stopped or timed out.
   int RunResult = 0;
+  // Set for the first wait of a Run: the chip in the socket was not programmed by it.
+  bool FirstWait = false;
   int WaitState = kWaitRemoval;
   int AutoTickCount = 0;
 

@@ -32,6 +32,10 @@ std::string Format(const char* pattern, int value) {
   return out;
 }
 
+std::string RunCaption(int passes) {
+  return Format(ChineseTexts ? "已经完成:    %d" : "Complete:    %d", passes);
+}
+
 std::uint32_t GroundPinWord() {
   return static_cast<std::uint32_t>(gApp.GroundPin);
 }
@@ -64,6 +68,18 @@ bool IsProjectFile(const std::string& fileName) {
   return ext == ".zor";
 }
 
+namespace {
+// Every code byte the same (a locked chip reads as all 1s or all 0s).
+bool UniformCode() {
+  const auto last = std::min<std::int64_t>(gApp.CodeLastAddress,
+                                           static_cast<std::int64_t>(gApp.CodeBuffer.size()) - 1);
+  if (last < 1) return false;
+  const auto end = gApp.CodeBuffer.begin() + last + 1;
+  return std::all_of(gApp.CodeBuffer.begin(), end,
+                     [first = gApp.CodeBuffer[0]](std::uint8_t b) { return b == first; });
+}
+}  // namespace
+
 OperationRunner::OperationRunner(ChipUiModel& ui, AutoProgrammer& autoPro)
     : ui_(ui), auto_(autoPro) {
   ports_.CheckPinContact = &CheckPinContact;
@@ -82,12 +98,18 @@ void OperationRunner::SetupChosenChip() {
   gApp.OptionValues.fill(0);
   // Entries a previous set wrote must not show through a shorter list.
   gApp.ChipUiList.assign(kChipUiListSize, std::string());
+  gLink.StatusWord = 0;
   bool faulted = !SetupCall(kOpSetup, gApp.InfoRecord.data());
+  // A set refuses a row it cannot run (a size or package it does not take) with status 1.
+  const bool refused = !faulted && gLink.StatusWord != 0;
   faulted |= !SetupCall(kOpDescribe, gApp.InfoRecord.data());
   faulted |= !SetupCall(kOpOptions, gApp.OptionValues.data());
 
   const auto& info = gApp.InfoRecord;
-  gApp.CodeLastAddress = info[0];
+  // The buffer's last address comes only from a row the set took, and must lie in the buffer.
+  if (!refused && info[0] >= 0 && static_cast<std::uint32_t>(info[0]) < kCodeBufferSize - 1) {
+    gApp.CodeLastAddress = info[0];
+  }
   gApp.GroundPin = info[5];
   // Word 7 holds the mask divided by 2^31, word 6 its low 32 bits: bit 31 (pin 32) is in both.
   gApp.PinMask = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(info[7])) << 31) +
@@ -120,12 +142,12 @@ bool OperationRunner::ContactPassed() {
   }
 }
 
-std::uint8_t OperationRunner::CallOperation(int code, std::uint8_t* buffer) {
+std::uint8_t OperationRunner::CallOperation(int code, std::uint8_t* buffer, std::int32_t* options) {
   // Many sets never clear the status on success: a stale failure must not judge this call.
   gLink.StatusWord = 0;
   try {
     return gApp.CurrentDispatcher(code, buffer ? buffer : gApp.CodeBuffer.data(),
-                                  gApp.OptionValues.data(), nullptr);
+                                  options ? options : gApp.OptionValues.data(), nullptr);
   } catch (const OperationFault&) {
     gLink.StatusWord = 1;
     return 1;
@@ -167,25 +189,33 @@ void OperationRunner::ReadClick() {
   gLink.StatusWord = 0;
   if (!ContactPassed()) return;
   CallPort(ports_.ShowOperationName, kOpRead);
-  // A failed read must not leave the buffer half-changed: it reads into a copy that replaces the
-  // buffer only when the whole read succeeded.
+  // A failed read changes nothing the user owns: code, data and configuration are read into
+  // copies that replace the buffer and the options only when every step succeeded.
   readScratch_.assign(gApp.CodeBuffer.begin(), gApp.CodeBuffer.end());
-  CallOperation(kOpRead, readScratch_.data());
+  auto options = gApp.OptionValues;
+  CallOperation(kOpRead, readScratch_.data(), options.data());
   if (Succeeded() && gApp.InfoRecord[1] >= 1 && gApp.InfoRecord[2] >= 1) {
-    CallOperation(kOpReadData, readScratch_.data());
+    CallOperation(kOpReadData, readScratch_.data(), options.data());
   }
-  if (Succeeded()) gApp.CodeBuffer.swap(readScratch_);
-  if (Succeeded() && ui_.OperationAllowed(kOpReadConfig)) {
-    CallOperation(kOpReadConfig);
-    if (Succeeded()) {
+  const bool readConfig = ui_.OperationAllowed(kOpReadConfig);
+  if (Succeeded() && readConfig) CallOperation(kOpReadConfig, readScratch_.data(), options.data());
+  SwitchOffAfterFailure();
+  CallPort(ports_.ShowProgress, -1);
+  if (Succeeded()) {
+    gApp.CodeBuffer.swap(readScratch_);
+    gApp.OptionValues = options;
+    if (readConfig) {
       OptionValuesToGrid(ui_);
       CallPort(ports_.ChipUiChanged);
     }
+    CallPort(ports_.ShowBuffer);
+    gApp.ProjectModified = 16;
+    if (readConfig && LockBitsProgrammed(ui_) && UniformCode()) {
+      AddColouredLine(kRed,
+                      "The chip's lock bits are programmed: what was read is not its contents.*"
+                      "芯片的加密位已编程: 读出的不是芯片的内容.");
+    }
   }
-  SwitchOffAfterFailure();
-  CallPort(ports_.ShowProgress, -1);
-  CallPort(ports_.ShowBuffer);
-  gApp.ProjectModified = 16;
   CallPort(ports_.ShowOperationResult, gLink.StatusWord);
 }
 
@@ -240,8 +270,11 @@ void OperationRunner::IdClick() {
 void OperationRunner::ReadConfigClick() {
   if (!BeginOperation() || !ContactPassed()) return;
   CallPort(ports_.ShowOperationName, kOpReadConfig);
-  CallOperation(kOpReadConfig);
+  // The options change only when the whole read succeeded.
+  auto options = gApp.OptionValues;
+  CallOperation(kOpReadConfig, nullptr, options.data());
   if (Succeeded()) {
+    gApp.OptionValues = options;
     OptionValuesToGrid(ui_);
     CallPort(ports_.ChipUiChanged);
   }
@@ -277,29 +310,42 @@ void OperationRunner::OperationClick(int code) {
   }
 }
 
-void OperationRunner::RunSequence() {
+bool OperationRunner::RunSequence() {
   gLink.StatusWord = 0;
+  bool programmed = false;
   for (std::size_t i = 0; i < gApp.GoOpCodes.size(); ++i) {
     if (!ui_.GoGroup.GetChecked(static_cast<int>(i)) || gLink.StatusWord != 0) continue;
-    CallPort(ports_.ShowOperationName, gApp.GoOpCodes[i]);
-    const std::uint8_t result = CallOperation(gApp.GoOpCodes[i]);
+    const int code = gApp.GoOpCodes[i];
+    CallPort(ports_.ShowOperationName, code);
+    const std::uint8_t result = CallOperation(code);
     gLink.StatusWord = result != 0 ? 1 : 0;
+    programmed |= code == kOpWrite || code == kOpWriteData;
   }
   SwitchOffAfterFailure();
+  return programmed;
+}
+
+bool OperationRunner::AnyStepTicked() const {
+  for (std::size_t i = 0; i < gApp.GoOpCodes.size(); ++i) {
+    if (ui_.GoGroup.GetChecked(static_cast<int>(i))) return true;
+  }
+  return false;
+}
+
+bool OperationRunner::ConfirmTickedFuseWrite() {
+  for (std::size_t i = 0; i < gApp.GoOpCodes.size(); ++i) {
+    if (gApp.GoOpCodes[i] == kOpConfig && ui_.GoGroup.GetChecked(static_cast<int>(i)))
+      return ConfirmFuseWrite();
+  }
+  return true;
 }
 
 void OperationRunner::GoClick() {
-  if (!BeginOperation()) return;
-  for (std::size_t i = 0; i < gApp.GoOpCodes.size(); ++i) {
-    if (gApp.GoOpCodes[i] == kOpConfig && ui_.GoGroup.GetChecked(static_cast<int>(i)) &&
-        !ConfirmFuseWrite()) {
-      return;
-    }
-  }
+  if (!BeginOperation() || !ConfirmTickedFuseWrite()) return;
   AddMessageLine("Start go...*开始运行...");
   if (!ContactPassed()) return;
   StartRunTimer();
-  RunSequence();
+  const bool programmed = RunSequence();
   if (!Succeeded()) {
     CallPort(ports_.ShowOperationResult, gLink.StatusWord);
     // The failed step's progress window would otherwise stay on screen at its last position.
@@ -313,10 +359,10 @@ void OperationRunner::GoClick() {
       AddColouredLine(kGreen, "Warnning:  Project modified!*提示:  项目有修改!");
     }
   }
-  CountCompletion(gLink.StatusWord);
+  CountCompletion(gLink.StatusWord, programmed);
 }
 
-void OperationRunner::CountCompletion(int status) {
+void OperationRunner::CountCompletion(int status, bool programmed) {
   if (status != 0) {
     services().Beep(BeepKind::Error);
     return;
@@ -324,10 +370,10 @@ void OperationRunner::CountCompletion(int status) {
   services().Beep(BeepKind::Success);
   services().Beep(BeepKind::Tone300Hz);
   ++gApp.CompletedCount;
-  auto_.SetCaption(
-      Format(ChineseTexts ? "已经完成:    %d" : "Complete:    %d", gApp.CompletedCount));
+  auto_.SetCaption(RunCaption(gApp.CompletedCount));
   CallPort(ports_.ShowStatusLine, StatusLineText());
-  if (gApp.InfoRecord[4] == 0) {
+  // The stamps number the chips programmed: a pass that wrote nothing takes no number.
+  if (gApp.InfoRecord[4] == 0 && programmed) {
     // The program's own stamp is no user edit: Run must accept its own project next time.
     const int modified = gApp.ProjectModified;
     CallPort(ports_.ApplyStamps, true);
@@ -369,18 +415,32 @@ void OperationRunner::RunClick() {
     ShowMessageText(kNoChipText);
     return;
   }
+  // With nothing ticked every pass would count a chip that nothing was done to.
+  if (!AnyStepTicked()) {
+    ShowMessageText("No operation ticked!*没有选择要执行的操作!");
+    return;
+  }
+  if (!ConfirmTickedFuseWrite()) return;
   gLink.AutoRunFlag = 1;
+  // The dialog counts the chips this Run completed; the status line keeps the running total.
+  int passes = 0;
+  auto_.SetCaption(RunCaption(passes));
   for (;;) {
+    // The chip in the socket when Run starts was not programmed by it.
+    auto_.FirstWait = passes == 0;
     if (RunAutoProgramming(GroundPinWord(), 0, 0, MaskLow(), MaskHigh()) == 0) {
       gLink.AutoRunFlag = 0;
       return;
     }
     AddMessageLine(
         Format("Start running of %d ...*连续运行,编程第%d片...", gApp.CompletedCount + 1));
-    RunSequence();
-    CountCompletion(gLink.StatusWord);
+    const bool programmed = RunSequence();
+    CountCompletion(gLink.StatusWord, programmed);
+    if (Succeeded()) auto_.SetCaption(RunCaption(++passes));
     if (!Succeeded()) {
       CallPort(ports_.ShowOperationResult, gLink.StatusWord);
+      // As Go: the failed step's progress window would stay on screen at its last position.
+      CallPort(ports_.ShowProgress, -1);
       return;
     }
     CallPort(ports_.ShowProgress, -1);

@@ -51,7 +51,9 @@ class OperationRunner {
 
   void GoClick();
   void RunClick();
-  void CountCompletion(int status);
+  // A pass's end: beeps, and for a passing one the count and, when the pass wrote the buffer to
+  // the chip (`programmed`), the stamps for the next chip.
+  void CountCompletion(int status, bool programmed = true);
   int RunAutoProgramming(std::uint32_t groundPin, std::uint32_t a, std::uint32_t b,
                          std::uint32_t maskLow, std::uint32_t maskHigh);
 
@@ -61,8 +63,10 @@ class OperationRunner {
  private:
   bool BeginOperation();
   bool ContactPassed();
-  // Runs `code` on `buffer` (the code buffer when nullptr); a fault ends it with StatusWord 1.
-  std::uint8_t CallOperation(int code, std::uint8_t* buffer = nullptr);
+  // Runs `code` on `buffer` and `options` (the code buffer and OptionValues when nullptr); a
+  // fault ends it with StatusWord 1.
+  std::uint8_t CallOperation(int code, std::uint8_t* buffer = nullptr,
+                             std::int32_t* options = nullptr);
   bool Succeeded() const;
   void SwitchOffAfterFailure();
   // A failure's end: supplies off, progress window closed, the red result line.
@@ -71,7 +75,11 @@ class OperationRunner {
   // Asks before a fuse write that would lock the chip out or stop it (FuseWriteRisks); false
   // when the user said No.
   bool ConfirmFuseWrite();
-  void RunSequence();
+  // ConfirmFuseWrite when WrFuse is among the ticked Go steps.
+  bool ConfirmTickedFuseWrite();
+  // Runs the ticked Go steps; true when one of them wrote the buffer to the chip.
+  bool RunSequence();
+  bool AnyStepTicked() const;
   bool RefuseModifiedProject();
 
   ChipUiModel& ui_;

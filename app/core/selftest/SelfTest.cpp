@@ -226,7 +226,13 @@ void SelfTest::Run() {
     std::snprintf(text, sizeof text, "Check error: %d*自检出错:%d", reportCode, reportCode);
     ShowMessageText(text);
     services().Beep(BeepKind::Error);
-    AddMessageLine("The programmer has a problem! *编程器有故障！");
+    // Something in the socket is the user's to mend, not a fault of the programmer.
+    if (error == kSocketNotEmpty) {
+      AddMessageLine(
+          "Empty the socket first, then run the self-test again. *请先取出插座上的器件, 再自检。");
+    } else {
+      AddMessageLine("The programmer has a problem! *编程器有故障！");
+    }
   } else {
     services().Beep(BeepKind::Success);
     AddMessageLine("The programmer all right *自检完成,编程器硬件正常");

@@ -5,6 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
+#include <utility>
+#include <vector>
 
 #include "services/Messages.h"
 #include "skin/Suibutton.h"
@@ -45,7 +48,25 @@ TAutoPro1::TAutoPro1(AutoProgrammer& model, QWidget* parent)
 
 void TAutoPro1::ShowModal() {
   Mirror();
-  if (model_.Open) exec();
+  if (!model_.Open) return;
+  // A modal dialog blocks every window that is not its own: the usable windows stand as the
+  // dialog's transient children while it is shown, and go back to their owners after.
+  setWindowModality(Qt::ApplicationModal);
+  winId();
+  std::vector<std::pair<QPointer<QWidget>, QPointer<QWindow>>> owners;
+  for (const QPointer<QWidget>& w : usable_) {
+    if (!w || !w->isVisible() || !w->windowHandle()) continue;
+    owners.emplace_back(w, w->windowHandle()->transientParent());
+    w->windowHandle()->setTransientParent(windowHandle());
+  }
+  exec();
+  for (const auto& [w, owner] : owners) {
+    if (w && w->windowHandle()) w->windowHandle()->setTransientParent(owner);
+  }
+}
+
+void TAutoPro1::KeepUsable(QWidget* window) {
+  if (window) usable_.append(window);
 }
 
 void TAutoPro1::CentreOn(const QWidget& mainWindow) {

@@ -1,6 +1,8 @@
 #pragma once
 // The auto-programming dialog: a thin view over AutoProgrammer, whose ticks Timer1 drives.
 #include <QDialog>
+#include <QList>
+#include <QPointer>
 
 #include "app/core/runner/AutoProgrammer.h"
 
@@ -18,8 +20,12 @@ class TAutoPro1 : public QDialog {
   AutoProgrammer& Model() { return model_; }
   explicit TAutoPro1(AutoProgrammer& model, QWidget* parent = nullptr);
 
-  // Shows the dialog modally until the wait ends; the runner's ShowAutoDialog port.
+  // Shows the dialog modally until the wait ends; the runner's ShowAutoDialog port. The windows
+  // given to KeepUsable still take the user's clicks meanwhile.
   void ShowModal();
+  // A window the user works in while Run waits (the simulated programmer's socket, where the
+  // programmed chip is taken out and the next one put in).
+  void KeepUsable(QWidget* window);
   // Stands centred on `mainWindow` (Run does this before anything else).
   void CentreOn(const QWidget& mainWindow);
   // Copies the model's texts, label and timer state to the controls.
@@ -39,6 +45,7 @@ class TAutoPro1 : public QDialog {
 
  private:
   AutoProgrammer& model_;
+  QList<QPointer<QWidget>> usable_;
 };
 
 }  // namespace zelvar

@@ -67,8 +67,9 @@ TSetting1::TSetting1(StampSettings& model, QWidget* owner) : QDialog(owner), mod
   Edit3->setReadOnly(true);
   CheckBox2 = AddCheck(sheets[1], 3, "CheckBox2", &StampSettings::CheckBox2, true);
 
-  CheckBox4 = AddCheck(sheets[2], 0, "CheckBox4", &StampSettings::CheckBox4, false);
-  CheckBox5 = AddCheck(sheets[2], 1, "CheckBox5", &StampSettings::CheckBox5, false);
+  // The project keeps these two as well: changing them changes the project.
+  CheckBox4 = AddCheck(sheets[2], 0, "CheckBox4", &StampSettings::CheckBox4, true);
+  CheckBox5 = AddCheck(sheets[2], 1, "CheckBox5", &StampSettings::CheckBox5, true);
   for (TsuiTabSheet* sheet : sheets) Grid(sheet)->setRowStretch(Grid(sheet)->rowCount(), 1);
 
   RadioGroup1 = new TsuiRadioGroup(this);

@@ -151,7 +151,7 @@ void ConfigGrid::WordCellChanged(int row, int column) {
     return;
   }
   model_.WordRows[row].Value = StringGridWord->item(row, column)->text().toStdString();
-  OptionWordsFromGrid(model_);
+  WordGridEdited(model_);
   emit Edited();
 }
 

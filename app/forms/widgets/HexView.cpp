@@ -1,6 +1,8 @@
 #include "app/forms/widgets/HexView.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -20,19 +22,80 @@ DumpEdit::DumpEdit(HexView* owner) : QPlainTextEdit(owner), owner_(owner) {
 
 void DumpEdit::keyPressEvent(QKeyEvent* event) {
   if (!owner_->HandleKey(event)) QPlainTextEdit::keyPressEvent(event);
+  owner_->SyncScroll();
+}
+
+int DumpEdit::firstVisibleLine() const {
+  return firstVisibleBlock().blockNumber();
+}
+
+void DumpEdit::wheelEvent(QWheelEvent* event) {
+  QCoreApplication::sendEvent(owner_->scroll_, event);
 }
 
 HexView::HexView(QWidget* parent) : QWidget(parent) {
   dump_ = new DumpEdit(this);
+  // The view's own bar walks the whole area, not only the rows drawn so far.
+  dump_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll_ = new QScrollBar(Qt::Vertical, this);
+  scroll_->setObjectName("HexScroll");
+  scroll_->setPageStep(kPageBytes / kRowBytes);
   codeLabel_ = new QLabel(this);
   dataLabel_ = new QLabel(this);
+  goTo_ = new QLineEdit(this);
+  goTo_->setObjectName("GoToAddress");
+  goTo_->setMaximumWidth(goTo_->fontMetrics().horizontalAdvance("0000000") + 16);
+  auto* dumpRow = new QHBoxLayout;
+  dumpRow->addWidget(dump_, 1);
+  dumpRow->addWidget(scroll_);
+  auto* goToRow = new QHBoxLayout;
+  goToRow->addWidget(new QLabel("Go to:", this));
+  goToRow->addWidget(goTo_);
+  goToRow->addStretch(1);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(dump_, 1);
+  layout->addLayout(dumpRow, 1);
   layout->addWidget(codeLabel_);
   layout->addWidget(dataLabel_);
+  layout->addLayout(goToRow);
   // The checksum line follows every edited byte.
   connect(this, &HexView::bufferEdited, this, &HexView::WriteChecksum);
+  connect(scroll_, &QScrollBar::valueChanged, this, [this](int row) {
+    if (!syncing_) ScrollTo(row);
+  });
+  connect(goTo_, &QLineEdit::returnPressed, this, [this] { GoTo(goTo_->text()); });
+}
+
+void HexView::TakeArea() {
+  area_ = gApp.ViewRange;
+  SyncScroll();
+}
+
+void HexView::SyncScroll() {
+  const ViewScroll s =
+      ScrollOf(area_, firstRow_ + static_cast<qint64>(dump_->firstVisibleLine()) * kRowBytes);
+  syncing_ = true;
+  scroll_->setMaximum(s.maximum);
+  scroll_->setValue(s.value);
+  syncing_ = false;
+}
+
+void HexView::ScrollTo(int row) {
+  const int line = caretLine() - dump_->firstVisibleLine();
+  const int column = caretColumn();
+  gApp.ViewRange = {static_cast<std::int32_t>(area_.start + qint64{row} * kRowBytes), area_.end};
+  DrawPage(false);
+  setCaret(std::max(line, 0), column);
+}
+
+void HexView::GoTo(const QString& text) {
+  const auto offset = GoToOffset(text.toStdString(), IsWordView(gApp.InfoRecord[3]));
+  if (!offset || IsWindowView(gApp.InfoRecord[3])) return;
+  ShowHit(*offset);
+  area_.start = std::min(area_.start, gApp.ViewRange.start);
+  area_.end = std::max(area_.end, gApp.ViewRange.end);
+  SyncScroll();
+  dump_->setFocus();
 }
 
 int HexView::caretLine() const {
@@ -68,6 +131,7 @@ void HexView::DrawRows(const std::vector<std::string>& rows, bool append) {
   if (!append) {
     firstRow_ = gApp.ViewRange.start;
     dump_->setPlainText(lines.join('\n'));
+    SyncScroll();
     return;
   }
   if (lines.isEmpty()) return;
@@ -91,6 +155,7 @@ void HexView::ShowBuffer() {
   if (pldWindows) pldWindows(kind);
   if (IsWindowView(kind)) return;
   DrawRows(PrepareHexView(), false);
+  TakeArea();
   setCaret(0, 8);
   WriteChecksum();
   dump_->setVisible(true);
@@ -104,11 +169,14 @@ void HexView::ShowRange() {
 
 void HexView::DisplayCode() {
   ViewCodeArea();
+  area_ = gApp.ViewRange;
   DrawPage(false);
 }
 
 void HexView::DisplayEE() {
-  if (ViewDataArea()) DrawPage(false);
+  if (!ViewDataArea()) return;
+  area_ = gApp.ViewRange;
+  DrawPage(false);
 }
 
 void HexView::ShowHit(qint64 offset) {
@@ -175,6 +243,7 @@ bool HexView::HandleKey(QKeyEvent* event) {
         setCaret(line + 3, column);
         break;
       case PageAction::Redraw:
+        area_ = gApp.ViewRange;
         DrawPage(false);
         break;
       case PageAction::None:

@@ -2,11 +2,15 @@
 // The buffer tab's hex view: the paged dump of CodeBuffer with keyboard paging and byte editing,
 // and the checksum line under it. The logic lives in app/core/buffer/BufferView.
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QWidget>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "services/AppState.h"
 
 namespace zelvar {
 
@@ -17,9 +21,13 @@ class DumpEdit : public QPlainTextEdit {
   Q_OBJECT
  public:
   explicit DumpEdit(HexView* owner);
+  // The line shown at the top.
+  int firstVisibleLine() const;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // The wheel turns the view's scroll bar.
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   HexView* owner_;
@@ -47,6 +55,11 @@ class HexView : public QWidget {
   DumpEdit* dump() { return dump_; }
   QLabel* codeLabel() { return codeLabel_; }
   QLabel* dataLabel() { return dataLabel_; }
+  // The scroll bar over the area the view walks, in rows of 16 bytes, and "go to address".
+  QScrollBar* scrollBar() { return scroll_; }
+  QLineEdit* goToEdit() { return goTo_; }
+  // Shows the page holding the typed address (a word address in the 16-bit view).
+  void GoTo(const QString& text);
   // The caret as line and column.
   int caretLine() const;
   int caretColumn() const;
@@ -64,11 +77,19 @@ class HexView : public QWidget {
   void WriteChecksum();
   bool TypeDigit(QChar c);
   void ReplaceChar(int line, int column, QChar c, const QColor& colour);
+  // The area the scroll bar covers becomes the view range as it now stands.
+  void TakeArea();
+  void SyncScroll();
+  void ScrollTo(int row);
 
   DumpEdit* dump_;
   QLabel* codeLabel_;
   QLabel* dataLabel_;
   qint64 firstRow_ = 0;  // the buffer offset of the first line shown
+  QScrollBar* scroll_;
+  QLineEdit* goTo_;
+  AppState::Range area_;
+  bool syncing_ = false;  // the program sets the bar: no redraw
 };
 
 }  // namespace zelvar

@@ -67,7 +67,9 @@ struct OperationRunning {
     if (MainForm) ++MainForm->OperationsRunning;
   }
   ~OperationRunning() {
-    if (MainForm) --MainForm->OperationsRunning;
+    if (!MainForm) return;
+    --MainForm->OperationsRunning;
+    MainForm->OperationEnded();
   }
   OperationRunning(const OperationRunning&) = delete;
   OperationRunning& operator=(const OperationRunning&) = delete;

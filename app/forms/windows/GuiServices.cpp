@@ -7,6 +7,7 @@
 #include <QTextEdit>
 #include <QThread>
 
+#include "app/core/buffer/BufferFiles.h"
 #include "app/forms/windows/Dispinfomation.h"
 #include "app/forms/windows/Waitusb.h"
 #include "services/Messages.h"
@@ -77,6 +78,14 @@ bool GuiServices::AskYesNo(const std::string& text) {
   return QMessageBox::question(mainWindow_.data(), QApplication::applicationDisplayName(),
                                QString::fromStdString(text),
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+int GuiServices::ConvertMiconFile() {
+  return zelvar::ConvertMiconFile();
+}
+
+int GuiServices::CheckCdsExtension() {
+  return zelvar::CheckCdsExtension();
 }
 
 // The platform offers one sound for every kind.

@@ -45,6 +45,8 @@ class GuiServices final : public Services {
   void AppendLog(int colour, const std::string& line, bool repaint) override;
   void MessageBox(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
+  int ConvertMiconFile() override;
+  int CheckCdsExtension() override;
   void Beep(BeepKind kind) override;
   void CentreProgressWindow() override;
   void SetProgressCaption(const std::string& caption) override;

@@ -12,9 +12,11 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTableWidget>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QUrl>
@@ -23,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/core/buffer/BufferTools.h"
 #include "app/core/buffer/BufferView.h"
 #include "app/core/describe/ChipUiModel.h"
 #include "app/core/runner/OperationRunner.h"
@@ -410,13 +413,37 @@ void TMainForm::BuildConfigPage() {
 
 void TMainForm::HostConfigGrid(ConfigGrid* grid) {
   configGrid = grid;
-  grid->setParent(suiTabSheet2);
-  static_cast<QVBoxLayout*>(suiTabSheet2->layout())->addWidget(grid, 1);
+  // A long fuse grid (the ATmega8's) scrolls in the tab rather than being cut off.
+  configScroll = new QScrollArea(suiTabSheet2);
+  configScroll->setObjectName("ConfigScroll");
+  configScroll->setWidgetResizable(true);
+  configScroll->setFrameShape(QFrame::NoFrame);
+  configScroll->setWidget(grid);
+  static_cast<QVBoxLayout*>(suiTabSheet2->layout())->addWidget(configScroll, 1);
   grid->show();
+}
+
+void TMainForm::FitConfigGrid() {
+  if (!configGrid) return;
+  // Tall enough for every row of both grids: the tab's scroll area shows what the window cannot.
+  auto rowsHeight = [](const QTableWidget* t) {
+    int h = 2 * t->frameWidth();
+    for (int r = 0; r < t->rowCount(); ++r) h += t->rowHeight(r);
+    return h;
+  };
+  const auto margins = [](const QWidget* w) {
+    const QMargins m = w->layout() ? w->layout()->contentsMargins() : QMargins();
+    return m.top() + m.bottom();
+  };
+  const int grid = rowsHeight(configGrid->StringGrid1) + margins(configGrid->Panel3);
+  const int words = rowsHeight(configGrid->StringGridWord) + margins(configGrid->Panelw) +
+                    configGrid->PanelwCaption->sizeHint().height();
+  configGrid->setMinimumHeight(std::max(grid, words) + margins(configGrid));
 }
 
 void TMainForm::MirrorChipControls(const ChipUiModel& ui, const RunButtonStates& buttons) {
   if (configGrid) configGrid->Mirror();
+  FitConfigGrid();
   mirroring_ = true;
   suiCheckGroup1->SetItems(ui.GoGroup.Items);
   for (int i = 0; i < ui.GoGroup.Count(); ++i)
@@ -568,11 +595,7 @@ void TMainForm::Configwindow1Click() {
 }
 
 void TMainForm::ClearBufClick() {
-  // The range is clamped to the buffer: a view range past its end must not write beyond it.
-  const auto size = static_cast<std::int64_t>(gApp.CodeBuffer.size());
-  const std::int64_t from = std::clamp<std::int64_t>(gApp.ViewRange.start, 0, size);
-  const std::int64_t to = std::clamp<std::int64_t>(gApp.ViewRange.end, from, size);
-  std::fill(gApp.CodeBuffer.begin() + from, gApp.CodeBuffer.begin() + to, std::uint8_t{0xFF});
+  ClearViewRange();
   RichEdit1->ShowRange();
 }
 
@@ -622,17 +645,17 @@ void TMainForm::Programmermessage1Click() {
 }
 
 void TMainForm::Manaul1Click() {
-  const std::string target = ChineseTexts ? gApp.ProgramDir + "ZelvarManual.mht" : gApp.ProgramDir;
+  const std::string target = gApp.ProgramDir + "ZelvarManual.mht";
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Q(target)))) {
     ShowMessageText("Can not open " + target + "*不能打开 " + target);
   }
 }
 
 void TMainForm::suiImageButtonLangClick() {
+  // The log keeps its lines: they are the record of the work done.
   ChineseTexts += 1;
   ApplyLanguageTexts();
   SetSimulated(simulated_);
-  ClearLog();
 }
 
 void TMainForm::subCopy1Click() {
@@ -692,8 +715,51 @@ void TMainForm::exit1Click() {
   std::_Exit(1);
 }
 
+namespace {
+
+// Eats the user's input while it is installed.
+class InputDropper final : public QObject {
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::Wheel:
+      case QEvent::Shortcut:
+      case QEvent::ShortcutOverride:
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
+}  // namespace
+
+void TMainForm::OperationEnded() {
+  if (OperationsRunning > 0) return;
+  // The desktop keeps user input (the close box too) back while an operation runs; delivered now,
+  // it would act on a window the user no longer looked at.
+  InputDropper dropper;
+  qApp->installEventFilter(&dropper);
+  dropping_ = true;
+  QCoreApplication::processEvents();
+  dropping_ = false;
+  qApp->removeEventFilter(&dropper);
+  if (closeRefused_) {
+    closeRefused_ = false;
+    ShowMessageText(
+        "The chip operation was running: the program did not close.*器件操作进行中, "
+        "程序没有退出。");
+  }
+}
+
 void TMainForm::closeEvent(QCloseEvent* event) {
-  if (OperationsRunning > 0) {
+  if (OperationsRunning > 0 || dropping_) {
+    closeRefused_ = true;
     event->ignore();
     return;
   }

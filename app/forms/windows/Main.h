@@ -14,6 +14,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPrinter;
+class QScrollArea;
 class QTextEdit;
 class QToolBar;
 
@@ -92,6 +93,8 @@ class TMainForm : public QMainWindow {
   // Puts the config grid on the config page (it is made over the chip-controls model after the
   // window).
   void HostConfigGrid(ConfigGrid* grid);
+  // The config tab's grid keeps the height of all its rows; the tab scrolls over it.
+  void FitConfigGrid();
   // The chip controls as the model and the runner say: config grid, Go group, operation items.
   void MirrorChipControls(const ChipUiModel& ui, const RunButtonStates& buttons);
   // The chip labels, caption and status line after the chip dialog bound a chip.
@@ -136,6 +139,9 @@ class TMainForm : public QMainWindow {
   // Chip operations under way (they hold the thread while the window keeps painting): the window
   // is not closed meanwhile.
   int OperationsRunning = 0;
+  // The last operation ended: the clicks and keys the desktop held back while it ran are dropped
+  // (none may start something or quit), and a refused close is explained.
+  void OperationEnded();
 
   // Fields that are not controls (the data and project file names are gApp's).
   std::string SpareText;
@@ -160,9 +166,10 @@ class TMainForm : public QMainWindow {
   QLabel* LabelCode = nullptr;           // the hex view's checksum lines
   QLabel* LabelData = nullptr;
   TsuiArrowButton* suiArrowButton1 = nullptr;
-  ConfigGrid* configGrid = nullptr;  // StringGrid1, the combos and StringGridWord
-  QLabel* StatusLine = nullptr;      // the status bar's text
-  QLabel* SimulatedLabel = nullptr;  // the status bar's mark of the simulated programmer
+  ConfigGrid* configGrid = nullptr;     // StringGrid1, the combos and StringGridWord
+  QScrollArea* configScroll = nullptr;  // holds configGrid in the config tab
+  QLabel* StatusLine = nullptr;         // the status bar's text
+  QLabel* SimulatedLabel = nullptr;     // the status bar's mark of the simulated programmer
   QLabel* TypeName = nullptr;
   QLabel* Package = nullptr;
   QMenu* PopupMenu1 = nullptr;
@@ -173,6 +180,8 @@ class TMainForm : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool closeRefused_ = false;  // a close arrived while an operation ran
+  bool dropping_ = false;      // OperationEnded is dropping held-back input
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
