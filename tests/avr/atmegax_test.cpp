@@ -156,6 +156,30 @@ TEST_F(Atmegax, FactoryFusesByDefaultAndAQuestionBeforeLockingOut) {
   ExpectClean();
 }
 
+// A chip whose LB1 and LB2 are programmed reads as all FF: Read says the lock bits hide its
+// contents, and says nothing of an unlocked chip that is blank.
+TEST_F(Atmegax, ReadOfALockedChipSaysTheLockHidesIt) {
+  const char* kHint = "The chip's lock bits are programmed";
+  auto chip = sim::MakeAvrHvParallel("ATmega8");
+  prog->record.keepTranscript = false;
+  Choose({"ATMEGAX", 1, "ATMEL: ATmega8", 28}, chip);
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  runner.ReadClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_FALSE(Logged(kHint));
+  Pattern(0x2000);
+  EXPECT_EQ(Go(kOpWrite), 0) << LastLine();
+  gApp.OptionValues[2] = 0xFC;  // LB1 and LB2 programmed
+  runner.ProtectClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  runner.ReadClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(gApp.CodeBuffer[0], 0xFF);
+  EXPECT_TRUE(Logged(kHint)) << LastLine();
+  ExpectSuppliesOff();
+  ExpectClean();
+}
+
 // The simulated socket finds each catalogue chip's model by its name, the adapters' parts too.
 TEST(AvrCatalogueModels, EveryChipNameFindsItsModel) {
   const std::pair<const char*, const char*> names[] = {
