@@ -43,7 +43,14 @@ TypeFacts JtagSet::Facts() const {
 
 void JtagSet::Handle(int op) {
   Operation(op);
-  if (gLink.StatusWord != 0) PowerDown();
+  if (gLink.StatusWord != 0) {
+    PowerDown();
+    return;
+  }
+  // A passing operation too leaves the chip unpowered with its lines released.
+  ReleaseLines();
+  SelectVccPin(0);
+  FlushCommands();
 }
 
 bool JtagSet::SetUp(int vccMillivolts, int groundPin) {

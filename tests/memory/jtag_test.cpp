@@ -57,11 +57,13 @@ class JtagTest : public SimFixture {
   }
   int Click(int op) {
     runner.OperationClick(op);
+    ExpectEndState("operation " + std::to_string(op));
     return gLink.StatusWord;
   }
   int Run(int op) {
     gLink.StatusWord = 0;
     gApp.CurrentDispatcher(op, gApp.CodeBuffer.data(), gApp.OptionValues.data(), nullptr);
+    ExpectEndState("operation " + std::to_string(op) + " alone");
     return gLink.StatusWord;
   }
   std::string LastLine() const { return fake.log.empty() ? "" : fake.log.back().text; }
