@@ -210,7 +210,6 @@ const Known kNoMask[] = {
     {"ATMEGAX 4", "no mask"},
     {"ATMEGAX 5", "no mask"},
     {"F640 1", "no mask"},
-    {"F640 8", "no mask"},
     {"HN29AND 1", "no mask"},
     {"IS89C52 1", "no mask"},
     {"IS89C52 2", "no mask"},
