@@ -1,5 +1,5 @@
 #pragma once
-// "P24": I2C serial EEPROMs of the 24Cxx kind (128 bytes to 64 KiB) in an 8-pin package on socket
+// "P24": I2C serial EEPROMs of the 24Cxx kind (128 bytes to 128 KiB) in an 8-pin package on socket
 // pins 17 to 24, run by the "i2c24c.bit" design (or "i2c24isp.bit" on the in-system header):
 // Write by pages with a fixed wait after each, Verify and Read over the whole chip by byte or by
 // the chip's address counter.
