@@ -112,7 +112,8 @@ class ContactRows : public SimFixture {
   // dialog does; false when the set-up refused it.
   bool Choose(const CatalogueEntry& e, bool seat = true) {
     // One programmer a model: a bitstream the last line loaded stays, as it does for a user.
-    if (prog->model() != e.model || gLink.ModelNumber != e.model) {
+    if (prog->model() != e.model || gLink.ModelNumber != e.model || ranOperation) {
+      ranOperation = false;
       Connect(e.model);
     } else {
       // Each line starts from a programmer at rest, not from the last line's pins.
@@ -154,6 +155,7 @@ class ContactRows : public SimFixture {
   }
 
   CatalogueServices services;
+  bool ranOperation = false;
   std::shared_ptr<sim::ChipModel> chip;
   ChipUiModel ui;
   AutoProgrammer autoPro;
@@ -171,8 +173,21 @@ struct Known {
   const char* finding;
 };
 
-// Rows that have no contact mask, each with the reason. A new row must have one.
+// Rows that have no contact mask, each with the reason (a new row must have one), and those
+// whose Read ID still passes with nothing there.
 const Known kNoMask[] = {
+    // Still to mend: with no contact test, Read ID reports an empty socket or header as a chip.
+    {"P27 20", "Read ID passes"},
+    {"LPC901 10", "Read ID passes"},
+    {"PHI87LP 10", "Read ID passes"},
+    {"SM59ISP 1", "Read ID passes"},
+    {"ATMEGAX 5", "Read ID passes"},
+    {"AT90S8535 4", "Read ID passes"},
+    {"PI28F 1", "Read ID passes"},
+    {"LATTICEJTAG 1", "Read ID passes"},
+    {"ATMEGAX 4", "Read ID passes"},
+    {"PIC30F 0", "Read ID passes"},
+    {"HN29AND 1", "Read ID passes"},
     // In-system header: the chip is on the user's board, no package sits in the socket.
     {"C8051JTAG 1", "no mask"},
     {"LATTICEJTAG 1", "no mask"},
@@ -439,6 +454,13 @@ TEST_F(ContactRows, EveryLineRefusesAnEmptySocket) {
       ADD_FAILURE() << Where(e) << ": the set-up refused the line";
     } else if (gApp.PinMask == 0) {
       EXPECT_TRUE(IsKnown(kNoMask, RowOf(e), "no mask")) << Where(e) << ": no contact mask";
+      // Nothing finds the missing chip before the set: its Read ID must.
+      if (ui.OperationAllowed(kOpReadId)) {
+        runner.OperationClick(kOpReadId);
+        ranOperation = true;  // the next line starts on a fresh programmer
+        EXPECT_TRUE(gLink.StatusWord != 0 || IsKnown(kNoMask, RowOf(e), "Read ID passes"))
+            << Where(e) << ": Read ID passes on an empty socket: " << services.log.back().text;
+      }
     } else {
       EXPECT_EQ(Check(), kContactRefused) << Where(e) << ": an empty socket passes";
     }
