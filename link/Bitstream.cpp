@@ -126,7 +126,10 @@ void LoadBitstream(const char* fileName) {
 
   if (path == gLink.LastBitstream) return;
   if (!ReadFile(path, ReadLimit(kNewModelMaxPackets), data)) {
+    // The FPGA still holds the previous chip's logic: operations stay refused until a set-up
+    // loads a bitstream, as on the first models.
     NotFound();
+    gLink.LastBitstream = kNoBitstream;
     return;
   }
   // Recorded before anything is sent, so that a later load of the same file is skipped even when

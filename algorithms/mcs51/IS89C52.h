@@ -61,14 +61,6 @@ class IS89C52 final : public ParallelSet {
   std::span<const char* const> ConfigTable() const override { return kConfig; }
   std::span<const int> Operations() const override { return kOps; }
 
-  // No contact test: ground 0 and an empty mask in the InfoRecord.
-  TypeFacts Facts() const override {
-    TypeFacts f = ParallelSet::Facts();
-    f.groundPin = 0;
-    f.contactMask = 0;
-    return f;
-  }
-
   void Init() override {
     BeginSetup();
     if (!AcceptRow(kTypes.size())) return;

@@ -62,13 +62,14 @@ class P97C2051 final : public ParallelSet {
   std::span<const int> Operations() const override { return kOps; }
 
   // Its own design and supplies: without them every command would go to whatever design an
-  // earlier set loaded, at its levels. No contact test (ground 0, empty mask).
+  // earlier set loaded, at its levels. The contact test covers the 20-pin package from socket
+  // pin 11.
   void Init() override {
     BeginSetup();
     if (!AcceptRow(kTypes.size())) return;
     LoadBitstream("zor5103.bit");
-    gApp.GroundPin = 0;
-    gApp.PinMask = 0;
+    gApp.GroundPin = kGroundPin;
+    gApp.PinMask = SocketPins(11, 30);
     gMcs51.ChipVccPin = kVccPin;
     gMcs51.ChipVppPin = kVppPin;
     vccMillivolts_ = 5000;

@@ -44,8 +44,19 @@ class AT28CX final : public PageWriteSetOf<AT28CX> {
        .vccPin = 36,
        .wePin = 35,
        .contactMask = kPins6To36No34},
-      {.name = "AT28C64B (8K)", .lastAddress = 0x1FFF, .pageMask = 63, .vccPin = 34, .wePin = 33},
-      {.name = "HN58C65 (8K)", .lastAddress = 0x1FFF, .pageMask = 31, .vccPin = 34, .wePin = 33},
+      // 28 pins: pin 1 (RDY/BUSY on some makers' parts) and pin 26 not connected are left out.
+      {.name = "AT28C64B (8K)",
+       .lastAddress = 0x1FFF,
+       .pageMask = 63,
+       .vccPin = 34,
+       .wePin = 33,
+       .contactMask = SocketPins(8, 34, 32)},
+      {.name = "HN58C65 (8K)",
+       .lastAddress = 0x1FFF,
+       .pageMask = 31,
+       .vccPin = 34,
+       .wePin = 33,
+       .contactMask = SocketPins(8, 34, 32)},
   }};
   // VCC from "vcc=" as its sister sets take it: without it the part ran at whatever level the
   // chip chosen before had left.

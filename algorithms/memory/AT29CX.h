@@ -12,7 +12,13 @@ class AT29CX final : public PageWriteSetOf<AT29CX> {
   static constexpr std::array<PageType, 8> kTypes = {{
       {.name = "???"},
       {.name = "29C256 (32K)", .lastAddress = 0x7FFF, .pageMask = 63, .vccPin = 34, .wePin = 7},
-      {.name = "29C257 (32K)", .lastAddress = 0x7FFF, .pageMask = 63, .vccPin = 36, .wePin = 35},
+      // 32 pins: 1, 2 and 30 not connected.
+      {.name = "29C257 (32K)",
+       .lastAddress = 0x7FFF,
+       .pageMask = 63,
+       .vccPin = 36,
+       .wePin = 35,
+       .contactMask = SocketPins(7, 33) | SocketPins(35, 36)},
       {.name = "29C512 (64K)",
        .lastAddress = 0xFFFF,
        .pageMask = 127,

@@ -278,8 +278,8 @@ void F640::Scan(int op) {
   FlushCommands();
 }
 
-// The buffer from offset 0 to "Addr start" through "Addr end", a word or byte a command;
-// nothing is read back (Verify checks the chip).
+// The buffer from offset 0 to "Addr start" through "Addr end", a word or byte a command, then
+// read back: a cell the chip did not take (a locked or failed block) fails the Write.
 void F640::Write() {
   if (!PowerUp()) return;
   CommandMode();
@@ -311,6 +311,8 @@ void F640::Write() {
   SetPinLow(28);
   SetPinLow(26);
   FlushCommands();
+  // Powered up again, the chip reads its array.
+  Scan(kOpVerify);
 }
 
 // Block by block, each polled on the status register where the programmer can read the bus,

@@ -51,7 +51,9 @@ class F640 final : public MemorySet {
     t[7] = {"intel44sop.bit", 8, 11, 32, 5, kUpTo8, 0x1000, 0x8000, {}};
     // The 28F001BX's two 4 KiB parameter blocks sit beside its 8 KiB boot block: 8 KiB steps
     // would never address the second one, so the erase steps by 4 KiB at both ends.
-    t[8] = {"p28f001bxdip32.bit", 8, 36, 5, 20, kUpTo64, 0x1000, 0x20000, {}, 34};
+    // Every pin of the DIP32 is connected: the 1 Mbit size ("mem=1") checks all of them.
+    t[8] = {"p28f001bxdip32.bit",   8, 36, 5, 20, kUpTo64, 0x1000, 0x20000,
+            {0, SocketPins(5, 36)}, 34};
     return t;
   }();
   static void CheckRow(const F640Type& t, TypeTableReport& r) { CheckF640Row(t, r); }

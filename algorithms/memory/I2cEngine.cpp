@@ -16,6 +16,10 @@ constexpr std::uint8_t kRead = 0x01;
 std::uint8_t BlockBits(std::uint32_t a) {
   return static_cast<std::uint8_t>((a >> 7) & 0x0E);
 }
+// Address bit 16 in the device byte's bit 1 (P0 of the 128 KiB parts), 0 below 64 KiB.
+std::uint8_t HighBlockBit(std::uint32_t a) {
+  return static_cast<std::uint8_t>((a >> 15) & 0x02);
+}
 void Line(std::uint8_t line, bool high) {
   if (high) {
     WriteFpgaReg18Bit7(line);
@@ -33,7 +37,9 @@ I2cAddress I2cAddressBytes(I2cForm form, std::uint32_t a, bool read) {
     case I2cForm::kOneByte:
       return {{static_cast<std::uint8_t>(kDevice | BlockBits(a)), low}, 2};
     case I2cForm::kTwoBytes:
-      return {{kDevice, static_cast<std::uint8_t>((a >> 8) & 0xFF), low}, 3};
+      return {{static_cast<std::uint8_t>(kDevice | HighBlockBit(a)),
+               static_cast<std::uint8_t>((a >> 8) & 0xFF), low},
+              3};
   }
   return {};
 }
@@ -41,7 +47,7 @@ I2cAddress I2cAddressBytes(I2cForm form, std::uint32_t a, bool read) {
 std::uint8_t I2cReadControl(I2cForm form, std::uint32_t a) {
   if (form == I2cForm::kX24c01) return I2cAddressBytes(form, a, true).bytes[0];
   return static_cast<std::uint8_t>(kDevice | kRead |
-                                   (form == I2cForm::kOneByte ? BlockBits(a) : 0));
+                                   (form == I2cForm::kOneByte ? BlockBits(a) : HighBlockBit(a)));
 }
 
 void I2cEngine::Setup() {

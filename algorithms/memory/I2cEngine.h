@@ -11,7 +11,7 @@ namespace zelvar::memory {
 enum class I2cForm : std::uint8_t {
   kX24c01,    // one byte: the address in bits 7..1 with the R/W bit
   kOneByte,   // device byte 0xA0 with address bits 8-10 in its bits 1-3, then the low byte
-  kTwoBytes,  // device byte 0xA0, then the high and the low byte
+  kTwoBytes,  // device byte 0xA0 with address bit 16 in its bit 1, then the high and the low byte
 };
 
 // The bytes that follow a start to put address `a` into the chip (a read for the X24C01 form

@@ -33,6 +33,20 @@ constexpr std::uint8_t kCmdSampleSocket = 3;
 constexpr std::uint8_t kSocketDataOutBit = 0x02;
 }  // namespace
 
+// The 8-pin package from chip pin 1 (CS) with ground on chip pin 5, so that the contact check
+// finds an empty socket; pin 7 where the parts do not connect it is left out. The models without
+// an FPGA make no contact test.
+TypeFacts MicrowireSet::Facts() const {
+  const MicrowireType& t = Type();
+  if (OwnLogic()) return {.lastAddress = t.lastAddress};
+  const int first = t.selectPin;
+  const std::uint64_t package =
+      SocketPins(first, first + 3) | SocketPins(41 - first - 3, 41 - first);
+  return {.lastAddress = t.lastAddress,
+          .contactMask = Pin7Connected() ? package : package & ~SocketPins(t.pin7, t.pin7),
+          .groundPin = t.gndPin};
+}
+
 void CheckMicrowireRow(const MicrowireType& t, TypeTableReport& r, const char* design) {
   if (t.name.empty()) r.Fault("no caption");
   if (design != nullptr) r.bitstreams.emplace_back(design);

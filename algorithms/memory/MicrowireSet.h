@@ -64,9 +64,11 @@ class MicrowireSet : public SerialSet {
   // True for the sets of the models without an FPGA: the programmer's own logic samples the
   // data-out line (command 3, bit 1) and the chip sits from socket pin 15; no VCC choice.
   virtual bool OwnLogic() const { return false; }
+  // True where chip pin 7 is connected (PE on the 93S parts); "DC" on the 93Cxx parts.
+  virtual bool Pin7Connected() const { return false; }
 
   void Init() override;
-  TypeFacts Facts() const override { return {.lastAddress = Type().lastAddress}; }
+  TypeFacts Facts() const override;
   bool Offers(int op) const override;
   void Handle(int op) override;
 

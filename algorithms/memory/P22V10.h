@@ -15,7 +15,7 @@ inline constexpr GalType k22V10{.name = {},
                                 .family = GalFamily::P22V10,
                                 .rowLength = 44,
                                 .rows = 132,
-                                .contactMask = 0,
+                                .contactMask = SocketPins(9, 32),
                                 .packagePins = 24};
 
 class P22V10 final : public GalSet {

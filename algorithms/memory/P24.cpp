@@ -21,9 +21,6 @@ constexpr const char* kHeaderLegend =
     "1----SCL(6)\n9----SDA(5)\n7----VCC(8)\n2----VSS(4)\n2----GND to Noused pin(1,2,3)\nend";
 constexpr std::uint8_t kHeaderVccPin = 22;
 
-constexpr const char* kImageTooLarge =
-    "The file is larger than the 64 KB this type reaches! *文件超出此类型可寻址的64KB!";
-
 constexpr std::uint32_t kDefaultDelayCount = 10;
 // Waits of the page-delay choice, in delay counts.
 constexpr std::uint32_t kDelays[] = {1, 2, 5, 10, 20, 50};
@@ -62,7 +59,7 @@ void CheckI2cRow(const I2cType& t, TypeTableReport& r) {
       if (size > 2048) r.Fault("one address byte reaches 2 KiB");
       break;
     case I2cForm::kTwoBytes:
-      if (size <= 2048 || size > 0x10000) r.Fault("two address bytes for 4 to 64 KiB");
+      if (size <= 2048 || size > 0x20000) r.Fault("two address bytes for 4 to 128 KiB");
       break;
   }
   if (!PowerOfTwo(t.pageBytes) || t.pageBytes < 2 || t.pageBytes > size) r.Fault("page size");
@@ -142,13 +139,6 @@ bool P24::PowerUp() const {
   return SerialSet::PowerUp(gndPin_, vccPin_, vcc);
 }
 
-bool I2cImageFits() {
-  if (gApp.TypeIndex != P24::kFullChipRow || gApp.LoadedLastAddress <= 0xFFFF) return true;
-  AddMessageLine(kImageTooLarge);
-  gLink.StatusWord = 1;
-  return false;
-}
-
 void P24::FetchBlock(std::uint32_t address, std::uint8_t* dest, std::uint32_t count, bool page) {
   const I2cType& t = Type();
   // The X24C01 form carries the address in each read; the others read the chip's counter.
@@ -170,7 +160,6 @@ void P24::FetchBlock(std::uint32_t address, std::uint8_t* dest, std::uint32_t co
 }
 
 void P24::Scan(bool verify) {
-  if (verify && !I2cImageFits()) return;
   if (!PowerUp()) return;
   const I2cType& t = Type();
   const bool page = Word(kReadModeWord) == 1 && services().ChipParam("pic=") != 1;
@@ -190,7 +179,6 @@ void P24::Scan(bool verify) {
 }
 
 void P24::Write() {
-  if (!I2cImageFits()) return;
   if (!PowerUp()) return;
   const I2cType& t = Type();
   const std::uint32_t page = I2cWritePage(page_, 0, Word(kWriteModeWord));

@@ -1,5 +1,5 @@
 #pragma once
-// "P24": I2C serial EEPROMs of the 24Cxx kind (128 bytes to 64 KiB) in an 8-pin package on socket
+// "P24": I2C serial EEPROMs of the 24Cxx kind (128 bytes to 128 KiB) in an 8-pin package on socket
 // pins 17 to 24, run by the "i2c24c.bit" design (or "i2c24isp.bit" on the in-system header):
 // Write by pages with a fixed wait after each, Verify and Read over the whole chip by byte or by
 // the chip's address counter.
@@ -29,17 +29,14 @@ struct I2cType {
 
 // The rules of an I2C row: the chip's supply, ground and bus pins on the 8-pin package at the
 // bottom of the socket (17 to 24) and distinct; the address form fits the size (the X24C01 form
-// 128 bytes, one address byte up to 2 KiB, two above); a page of a power of two of at least two
-// bytes that divides the chip; the contact mask on the package.
+// 128 bytes, one address byte up to 2 KiB, two above, with bit 16 in the device byte up to 128
+// KiB); a page of a power of two of at least two bytes that divides the chip; the contact mask on
+// the package.
 void CheckI2cRow(const I2cType& t, TypeTableReport& r);
 
 // The page P24 writes: the row's (or "pag="), halved by write mode 1 and quartered by 2, at least
 // two bytes.
 std::uint32_t I2cWritePage(std::uint32_t rowPage, std::uint32_t pagParam, std::uint32_t writeMode);
-
-// The 24c1024 row reaches 64 KiB of its chip: a larger image is refused (logged, StatusWord 1)
-// rather than half written or half verified. True for every other row.
-bool I2cImageFits();
 
 inline constexpr std::uint64_t kI2cContact = 0xB80000;  // socket pins 20, 21, 22 and 24
 inline constexpr std::array<std::uint8_t, 3> kI2cAPins = {17, 18, 19};
@@ -69,8 +66,8 @@ class P24 final : public SerialSet {
       I2cRow("8: 24c128   16kx8", 16383, 64, I2cForm::kTwoBytes),
       I2cRow("9: 24c256   32kx8", 32767, 64, I2cForm::kTwoBytes),
       I2cRow("10: 24c512   64kx8", 65535, 128, I2cForm::kTwoBytes),
-      // Addressed through 16 bits: the first 64 KiB of the chip.
-      I2cRow("11: 24c1024 128kx8", 65535, 256, I2cForm::kTwoBytes),
+      // Address bit 16 goes in the device byte.
+      I2cRow("11: 24c1024 128kx8", 0x1FFFF, 256, I2cForm::kTwoBytes),
       {.name = "12: X24c01  128x8",
        .lastAddress = 127,
        .wpPin = 0,
@@ -78,7 +75,6 @@ class P24 final : public SerialSet {
        .form = I2cForm::kX24c01,
        .contactMask = kI2cContact},
   }};
-  static constexpr int kFullChipRow = 11;  // the 24c1024, of which the set reaches 64 KiB
   static void CheckRow(const I2cType& t, TypeTableReport& r) { CheckI2cRow(t, r); }
 
  private:

@@ -94,7 +94,6 @@ bool P24C411::Offers(int op) const {
 
 void P24C411::Handle(int op) {
   if (op == kOpWrite) {
-    if (!I2cImageFits()) return;
     if (!PowerUp()) return;
     const I2cType& t = Type();
     for (std::uint32_t a = 0; a <= t.lastAddress; ++a) {
@@ -160,7 +159,6 @@ void P24C411::WriteByte(std::uint32_t a, std::uint8_t d) const {
 }
 
 void P24C411::Scan(bool verify) {
-  if (verify && !I2cImageFits()) return;
   if (!PowerUp()) return;
   // Whatever an earlier operation left in the reply.
   ReadReply64(gLink.ScratchBuffer.data());

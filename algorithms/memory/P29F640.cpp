@@ -289,9 +289,15 @@ void P29F640::CommandMode() {
   fpga_flash::CommandMode();
 }
 
+// Below 6200 the programmer has no program wait: "ptw=" no-op bytes where the line gives them,
+// else the design's 1 ms wait, longer than any of these parts' word program time.
 void P29F640::ProgramWait() const {
   if (gLink.ModelNumber >= 6200) {
     PutCmd1(kCmdProgramWait);
+    return;
+  }
+  if (ptw_ <= 0) {
+    PutCmd1(kCmdPulseWait);
     return;
   }
   for (int i = 0; i < ptw_; ++i) PutCmd1(kCmdPadding);
@@ -360,8 +366,8 @@ void P29F640::Scan(int op) {
   FlushCommands();
 }
 
-// The buffer from offset 0 to "Addr start" through "Addr end", a byte or word a command; nothing
-// is read back (Verify checks the chip).
+// The buffer from offset 0 to "Addr start" through "Addr end", a byte or word a command, then
+// read back: a cell the chip did not take fails the Write.
 void P29F640::Write() {
   if (!TypeCheck() || !PowerUp()) return;
   TemporaryUnprotect();
@@ -390,6 +396,7 @@ void P29F640::Write() {
   SetPinLow(28);
   SetPinLow(26);
   FlushCommands();
+  Scan(kOpVerify);
 }
 
 // The type is checked before any 12 V reaches the chip's protect pins.

@@ -11,10 +11,15 @@ namespace zelvar::memory {
 class SST29XF final : public FlashSetOf<SST29XF> {
  public:
   static constexpr std::uint64_t kPins6To36No34 = SocketPins(6, 36, 34);
+  static constexpr std::uint64_t kPins7To36No34 = SocketPins(7, 36, 34);
   static constexpr std::array<FlashType, 10> kTypes = {{
       {.name = "???"},
       {.name = "1: 29f256", .lastAddress = 0x7FFF, .vccMillivolts = 5000},
-      {.name = "2: 29f512", .lastAddress = 0xFFFF, .vccMillivolts = 5000},
+      // Chip pins 1, 2 (A16 on the larger parts) and 30 are not connected.
+      {.name = "2: 29f512",
+       .lastAddress = 0xFFFF,
+       .contactMask = kPins7To36No34,
+       .vccMillivolts = 5000},
       {.name = "3: 29F010",
        .lastAddress = 0x1FFFF,
        .contactMask = kPins6To36No34,
@@ -27,7 +32,10 @@ class SST29XF final : public FlashSetOf<SST29XF> {
        .lastAddress = 0x7FFFF,
        .contactMask = SocketPins(6, 36),
        .vccMillivolts = 5000},
-      {.name = "6: 39LF/VF512", .lastAddress = 0xFFFF, .vccMillivolts = 3300},
+      {.name = "6: 39LF/VF512",
+       .lastAddress = 0xFFFF,
+       .contactMask = kPins7To36No34,
+       .vccMillivolts = 3300},
       {.name = "7: 39LF/VF010",
        .lastAddress = 0x1FFFF,
        .contactMask = kPins6To36No34,

@@ -30,6 +30,7 @@ class ST93S final : public MicrowireSet {
                                           "$DisTool:", "25,28,30,31,", "$end"};
   const MicrowireType& Type() const override { return ChosenRow(kTypes); }
   bool WordUnits() const override { return true; }
+  bool Pin7Connected() const override { return true; }  // PE
   std::span<const char* const> DescribeList() const override { return kList; }
 
   void Init() override;

@@ -66,8 +66,10 @@ void WordSerialSet::Init() {
 }
 
 TypeFacts WordSerialSet::Facts() const {
-  // These rows ask for no contact test (InfoRecord words 4 to 7 zero).
-  return {.lastAddress = size_ > 0 ? size_ - 1 : 0, .contactMask = 0, .groundPin = 0};
+  // The package's pins, so that the contact check finds an empty socket.
+  return {.lastAddress = size_ > 0 ? size_ - 1 : 0,
+          .contactMask = Row().pinMask,
+          .groundPin = Row().gndPin};
 }
 
 bool WordSerialSet::Offers(int op) const {

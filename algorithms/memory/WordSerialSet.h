@@ -18,7 +18,7 @@ struct WordSerialType {
   std::string_view bitstream{};  // empty: no design, the row is not a chip
   std::uint8_t vccPin = 0;
   std::uint8_t gndPin = 0;
-  std::uint64_t pinMask = 0;  // the package's pins; no contact test is made
+  std::uint64_t pinMask = 0;  // the package's pins, the contact mask
   int placementRow = 0;       // the adapter's first socket row; 0: no picture
 };
 

@@ -401,6 +401,14 @@ void C8051JTAG::C8051ReadId() {
   std::fill_n(shiftBuffer_.begin(), 4, std::uint8_t{0});
   ShiftHex(kDrRead, 32, "00000000");
   ReleaseLines();
+  // An IDCODE has bit 0 set and is never all ones, which a TDO line nothing drives reads: no chip
+  // answered (on the in-system header no contact test has looked for one).
+  if ((tdo[0] & 1) == 0 ||
+      std::all_of(tdo.begin(), tdo.begin() + 4, [](std::uint8_t b) { return b == 0xFF; })) {
+    AddMessageLine(kNotFindChip);
+    gLink.StatusWord = 1;
+    return;
+  }
   LogId();
 }
 

@@ -43,7 +43,7 @@ inline constexpr McuPackage kDip20Turned{
 inline constexpr McuPackage kDip14Std{14, "pic16dip14std.bit",          17, 14,
                                       27, PinBits({14, 17, 25, 26, 27})};
 // The 8-pin DIP from socket pin 17 (the PIC12F50x: VDD pin 1, MCLR pin 4, VSS pin 8).
-inline constexpr McuPackage kDip08{8, "pic16dip08.bit", 20, 17, 24, 0};
+inline constexpr McuPackage kDip08{8, "pic16dip08.bit", 20, 17, 24, SocketPins(17, 24)};
 // The PIC10F20x's DIP-8 from socket pin 17: VDD pin 2, VSS pin 7, MCLR/VPP pin 8.
 inline constexpr McuPackage kDip10F{
     10, "pic10fdip08.bit", 24, 18, 23, PinBits({18, 20, 21, 23, 24})};

@@ -261,20 +261,18 @@ void PIC30F::ReadDeviceId() {
 }
 
 bool PIC30F::ChipCheck() {
-  Services& s = services();
-  if (s.ChipParam("isp=") != 0) {
-    ReadDeviceId();
-    if (deviceId_[0] == 0xFF && deviceId_[1] == 0xFF) {
-      AddMessageLine(kPinError);
-      gLink.StatusWord = 1;
-      return false;
-    }
-    return true;
-  }
   ReadDeviceId();
   gLink.StatusWord = 0;
+  // On the in-system header no contact test finds a missing chip: ID lines that read all ones
+  // or all zeros are no chip.
+  const bool silent = deviceId_[0] == deviceId_[1] && (deviceId_[0] == 0xFF || deviceId_[0] == 0);
+  if (services().ChipParam("isp=") != 0 && silent) {
+    AddMessageLine(kPinError);
+    gLink.StatusWord = 1;
+    return false;
+  }
   const auto& want = gApp.ExpectedId;
-  // The chip line gives the ID high byte first.
+  // The chip line gives the ID high byte first; on the header too, the chip must be the line's.
   if ((want[0] == 0 && want[1] == 0) || (deviceId_[0] == want[1] && deviceId_[1] == want[0])) {
     return true;
   }

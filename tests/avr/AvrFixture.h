@@ -59,7 +59,10 @@ class AvrFixture : public SimFixture {
 
   // A chip operation straight through the dispatcher, StatusWord left as it stands.
   std::uint8_t Call(int op) {
-    return gApp.CurrentDispatcher(op, gApp.CodeBuffer.data(), gApp.OptionValues.data(), nullptr);
+    const std::uint8_t r =
+        gApp.CurrentDispatcher(op, gApp.CodeBuffer.data(), gApp.OptionValues.data(), nullptr);
+    ExpectEndState("operation " + std::to_string(op));
+    return r;
   }
 
   // One operation of the describe list as the only ticked Go step, through the runner.
@@ -69,6 +72,7 @@ class AvrFixture : public SimFixture {
     ui.GoGroup.Add("op");
     ui.GoGroup.SetChecked(0, true);
     runner.GoClick();
+    ExpectEndState("operation " + std::to_string(op));
     return gLink.StatusWord;
   }
 

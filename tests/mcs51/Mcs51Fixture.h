@@ -53,7 +53,10 @@ class Mcs51Fixture : public SimFixture {
 
   // A chip operation straight through the dispatcher, StatusWord left as it stands.
   std::uint8_t Call(int op) {
-    return gApp.CurrentDispatcher(op, gApp.CodeBuffer.data(), gApp.OptionValues.data(), nullptr);
+    const std::uint8_t r =
+        gApp.CurrentDispatcher(op, gApp.CodeBuffer.data(), gApp.OptionValues.data(), nullptr);
+    ExpectEndState("operation " + std::to_string(op));
+    return r;
   }
 
   // Fills buffer bytes 0 .. n - 1 with a pattern that has every bit at 0 and 1 somewhere and

@@ -50,12 +50,14 @@ class ChipFixture : public SimFixture {
   // A chip operation as the runner's button runs it, after the contact check; its status.
   int Click(int op) {
     runner.OperationClick(op);
+    ExpectEndState("operation " + std::to_string(op));
     return gLink.StatusWord;
   }
   // The operation alone, StatusWord cleared first, no contact check.
   int Run(int op) {
     gLink.StatusWord = 0;
     gApp.CurrentDispatcher(op, gApp.CodeBuffer.data(), gApp.OptionValues.data(), nullptr);
+    ExpectEndState("operation " + std::to_string(op) + " alone");
     return gLink.StatusWord;
   }
   std::string LastLine() const { return fake.log.empty() ? "" : fake.log.back().text; }

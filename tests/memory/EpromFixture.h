@@ -68,6 +68,7 @@ class EpromFixture : public SimFixture {
   std::uint8_t Run(int op) {
     if (op >= kOpErase && op <= kOpReadConfig) {
       runner.OperationClick(op);
+      ExpectEndState("operation " + std::to_string(op));
       return gLink.StatusWord;
     }
     gLink.StatusWord = 0;
@@ -76,6 +77,7 @@ class EpromFixture : public SimFixture {
       return 1;
     }
     Call(op, gApp.OptionValues.data(), nullptr);
+    ExpectEndState("operation " + std::to_string(op));
     return gLink.StatusWord;
   }
 

@@ -100,6 +100,29 @@ INSTANTIATE_TEST_SUITE_P(
       return n;
     });
 
+// Write reads back what it wrote: a window that runs into the locked boot block fails at the
+// block's first byte, on the models with the unlock and on those without; a window in the main
+// block passes on both.
+TEST_F(F640Fixture, WriteIntoTheLockedBootBlockFailsOnEveryModel) {
+  for (const int model : {6200, 5149}) {
+    Connect(model);
+    auto chip = Seat("28F001BX-T");
+    Range(0x1DF00, 0x1E0FF);
+    Pattern(0x200, 0x2C);
+    EXPECT_EQ(Click(kOpWrite), 1) << model;
+    EXPECT_EQ(gLink.FailAddress, 0x100u) << model;
+    EXPECT_EQ(chip->cells[0x1DFFF], gApp.CodeBuffer[0xFF]) << model;
+    EXPECT_EQ(chip->cells[0x1E000], 0xFF) << model;
+
+    Range(0x1000, 0x10FF);
+    EXPECT_EQ(Click(kOpWrite), 0) << model << " " << LastLine();
+    EXPECT_TRUE(std::equal(chip->cells.begin() + 0x1000, chip->cells.begin() + 0x1100,
+                           gApp.CodeBuffer.begin()))
+        << model;
+    ExpectNoHazard();
+  }
+}
+
 // "dly=" absent still waits for each block (the default of one gives 25 polls).
 TEST_F(F640Fixture, EraseWithoutDlyStillErases) {
   auto chip = Seat("28F001BX-B", 1, 0);

@@ -116,17 +116,22 @@ TEST_P(GalRoundTrip, LoadEraseWriteVerifyRead) {
   LoadPattern(t, row);
   ASSERT_TRUE(gPld.fuse.loaded);
   runner.EraseClick();
+  ExpectEndState("Erase");
   EXPECT_TRUE(Completed()) << LastLine();
   runner.BlankClick();
+  ExpectEndState("Blank");
   EXPECT_TRUE(Completed()) << LastLine();
   runner.WriteClick();
+  ExpectEndState("Write");
   EXPECT_TRUE(Completed()) << LastLine();
   runner.VerifyClick();
+  ExpectEndState("Verify");
   EXPECT_TRUE(Completed()) << LastLine();
   ExpectChipHolds(t);
 
   std::fill_n(gApp.CodeBuffer.begin(), 6000, '0');
   runner.ReadClick();
+  ExpectEndState("Read");
   EXPECT_TRUE(Completed()) << LastLine();
   // Every fuse with a cell comes back; the map's spare fuses after AC0 read '1'.
   const int last = t.arrayFuses() + memory::kAc0Fuse;
@@ -147,6 +152,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, GalRoundTrip,
 TEST_F(GalTest, WriteNeedsALoadedMapAndThe22V10RowIsRefused) {
   Choose(1, "GAL16V8");
   runner.WriteClick();
+  ExpectEndState("Write");
   EXPECT_EQ(gLink.StatusWord, 1);
   EXPECT_EQ(fake.boxes.back(), "No JEDEC file opened!");
   EXPECT_EQ(chip->programmedRows, 0);
@@ -154,8 +160,10 @@ TEST_F(GalTest, WriteNeedsALoadedMapAndThe22V10RowIsRefused) {
   Choose(7, "GAL16V8");
   gPld.fuse.loaded = true;
   runner.BlankClick();
+  ExpectEndState("Blank");
   EXPECT_EQ(gLink.StatusWord, 1);
   runner.WriteClick();
+  ExpectEndState("Write");
   EXPECT_EQ(gLink.StatusWord, 1);
   EXPECT_EQ(chip->programmedRows, 0);
 }
@@ -166,6 +174,7 @@ TEST_F(GalTest, FailuresNameTheFuse) {
   // Bit 5 of row 2 is fuse 5 * 32 + 2.
   chip->array[2][5] = 0;
   runner.BlankClick();
+  ExpectEndState("Blank");
   EXPECT_EQ(gLink.StatusWord, 1);
   EXPECT_EQ(gLink.FailAddress, 162u);
   EXPECT_EQ(gLink.FailByte, '0');
@@ -174,18 +183,22 @@ TEST_F(GalTest, FailuresNameTheFuse) {
   // A product-term-disable fuse that differs fails Verify at its map fuse.
   LoadPattern(t, 1);
   runner.EraseClick();
+  ExpectEndState("Erase");
   EXPECT_TRUE(Completed()) << LastLine();
   runner.WriteClick();
+  ExpectEndState("Write");
   EXPECT_TRUE(Completed()) << LastLine();
   ExpectChipHolds(t);
   const int ptd = t.arrayFuses() + memory::kPtdFuses + 17;
   gApp.CodeBuffer[ptd] ^= 1;
   runner.VerifyClick();
+  ExpectEndState("Verify");
   EXPECT_EQ(gLink.StatusWord, 1);
   EXPECT_EQ(gLink.FailAddress, static_cast<std::uint32_t>(ptd));
 
   // Security: the array reads 0 afterwards.
   runner.ProtectClick();
+  ExpectEndState("Protect");
   EXPECT_TRUE(chip->secured);
   EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
   EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();
@@ -195,6 +208,7 @@ TEST_F(GalTest, A16VoltRowOnA12VoltPartIsAHazard) {
   Choose(1, "GAL16V8B");
   LoadPattern(memory::GAL3M::kTypes[1], 2);
   runner.WriteClick();
+  ExpectEndState("Write");
   EXPECT_FALSE(prog->record.hazards.empty());
 }
 
@@ -235,6 +249,7 @@ TEST_P(P22V10Test, LoadEraseWriteVerifyReadAndSecure) {
   EXPECT_EQ(prog->loadedDesign, "atf22v10b");
   EXPECT_EQ(gApp.CodeLastAddress, 6072);
   runner.WriteClick();
+  ExpectEndState("Write");
   EXPECT_EQ(gLink.StatusWord, 1) << "no map loaded yet";
   EXPECT_EQ(v10->programmed, 0);
 
@@ -242,11 +257,15 @@ TEST_P(P22V10Test, LoadEraseWriteVerifyReadAndSecure) {
   v10->config[3] = 0;
   LoadPattern(t, row);
   runner.EraseClick();
+  ExpectEndState("Erase");
   runner.BlankClick();
+  ExpectEndState("Blank");
   EXPECT_TRUE(Completed()) << LastLine();
   runner.WriteClick();
+  ExpectEndState("Write");
   EXPECT_TRUE(Completed()) << LastLine();
   runner.VerifyClick();
+  ExpectEndState("Verify");
   EXPECT_TRUE(Completed()) << LastLine();
   const int base = t.arrayFuses();
   for (int r = 0; r < 44; ++r) {
@@ -258,16 +277,19 @@ TEST_P(P22V10Test, LoadEraseWriteVerifyReadAndSecure) {
 
   std::fill_n(gApp.CodeBuffer.begin(), 6072, '0');
   runner.ReadClick();
+  ExpectEndState("Read");
   for (int k = 0; k < base + 20; ++k) ASSERT_EQ(gApp.CodeBuffer[k], expected[k]) << k;
 
   // A configuration fuse that differs fails Verify at its own fuse number.
   gApp.CodeBuffer[base + 5] ^= 1;
   runner.VerifyClick();
+  ExpectEndState("Verify");
   EXPECT_EQ(gLink.StatusWord, 1);
   EXPECT_EQ(gLink.FailAddress, static_cast<std::uint32_t>(base + 5));
   gApp.CodeBuffer[base + 5] ^= 1;
 
   runner.ProtectClick();
+  ExpectEndState("Protect");
   EXPECT_TRUE(v10->secured);
   EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
   EXPECT_TRUE(prog->record.protocolErrors.empty()) << prog->record.protocolErrors.front();

@@ -57,11 +57,13 @@ class JtagTest : public SimFixture {
   }
   int Click(int op) {
     runner.OperationClick(op);
+    ExpectEndState("operation " + std::to_string(op));
     return gLink.StatusWord;
   }
   int Run(int op) {
     gLink.StatusWord = 0;
     gApp.CurrentDispatcher(op, gApp.CodeBuffer.data(), gApp.OptionValues.data(), nullptr);
+    ExpectEndState("operation " + std::to_string(op) + " alone");
     return gLink.StatusWord;
   }
   std::string LastLine() const { return fake.log.empty() ? "" : fake.log.back().text; }
@@ -399,6 +401,17 @@ TEST_F(JtagTest, NoChipIsNotFound) {
     EXPECT_EQ(Run(kOpReadId), 1) << key;
     EXPECT_TRUE(Logged("Not find chip!")) << key;
     EXPECT_EQ(prog->VccPin(), 0) << key;
+  }
+  // The C8051F's Read ID: in the socket the contact check refuses, on the in-system header (no
+  // contact test there) the set finds no IDCODE.
+  for (const int row : {1, 2}) {
+    Connect(6200);
+    Choose("C8051JTAG", row, nullptr, "none", {{"vcc=", 3300}});
+    fake.log.clear();
+    EXPECT_EQ(Click(kOpReadId), 1) << row;
+    if (row == 1) {
+      EXPECT_TRUE(Logged("Not find chip!")) << LastLine();
+    }
   }
 }
 

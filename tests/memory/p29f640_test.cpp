@@ -24,6 +24,7 @@ struct FlashRow {
   std::array<std::uint8_t, 4> id;
   std::uint32_t start, end;  // a write window near the top address lines
   bool readWhole;            // Read takes the whole chip: one row runs it
+  int model = 6200;          // the programmer model
 };
 
 class P29F640Fixture : public ChipFixture {
@@ -58,6 +59,7 @@ class P29F640RoundTrip : public P29F640Fixture, public ::testing::WithParamInter
 
 TEST_P(P29F640RoundTrip, EraseWriteVerifyReadAndId) {
   const FlashRow& r = GetParam();
+  if (r.model != 6200) Connect(r.model);
   Params(r.mem, r.cfg);
   std::shared_ptr<sim::ChipModel> model;
   std::vector<std::uint8_t>* cells = nullptr;
@@ -113,6 +115,17 @@ INSTANTIATE_TEST_SUITE_P(Rows, P29F640RoundTrip,
                                                     0x1FF7F2,
                                                     0x1FFFFF,
                                                     false},
+                                           // Below 6200 the programmer has no program wait.
+                                           FlashRow{2,
+                                                    "AM29LV160DB",
+                                                    "AMD: AM29LV160DB",
+                                                    5,
+                                                    9,
+                                                    {0x01, 0x00, 0x49, 0x22},
+                                                    0x1FF7F2,
+                                                    0x1FFFFF,
+                                                    false,
+                                                    5149},
                                            FlashRow{2,
                                                     "AM29LV160DT",
                                                     "AMD: AM29LV160DT",
@@ -149,7 +162,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, P29F640RoundTrip,
                                                     0x7F7F3,
                                                     0x7FFFF,
                                                     true}),
-                         [](const auto& info) { return std::string(info.param.part); });
+                         [](const auto& info) {
+                           return std::string(info.param.part) +
+                                  (info.param.model != 6200
+                                       ? "On" + std::to_string(info.param.model)
+                                       : "");
+                         });
 
 // Lock protects the flagged sectors at their word addresses, Read config reads the flags back,
 // and a chip erase leaves protected sectors alone unless the temporary unprotect lifts them.

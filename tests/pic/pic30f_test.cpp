@@ -255,6 +255,21 @@ TEST_F(Pic30f, WrongDeviceIdRefusesBeforeProgramming) {
   ExpectNoHazard();
 }
 
+// On the in-system header no contact test can find a missing chip: without the line's chip
+// answering with its ID every chip operation fails, and Read leaves the buffer.
+TEST_F(Pic30f, InSystemLineWithNoChipAnsweringFailsEveryOperation) {
+  const Line l = FromCatalogue("dsPIC30F6010", "pic30isp");
+  ASSERT_EQ(l.items.at("isp="), 1);
+  ChoosePart(Line{kLines[0].part, l.items, "pic30isp", l.id});
+  prog->PlaceChip(nullptr, 0);
+  std::fill_n(gApp.CodeBuffer.begin(), 64, 0x5A);
+  for (const int op : {kOpRead, kOpBlank, kOpVerify, kOpWrite, kOpErase}) {
+    EXPECT_EQ(Click(op), 1) << op << " " << LastLine();
+  }
+  EXPECT_TRUE(std::all_of(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 64,
+                          [](auto b) { return b == 0x5A; }));
+}
+
 // Command 29 follows every transfer's strobe on model 6400 only; the read-back's own 29 stays.
 TEST_F(Pic30f, Command29AfterEachStrobeOnModel6400Only) {
   for (int model : {6200, 6400}) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "link/LinkState.h"
 #include "link/Primitives.h"
@@ -60,6 +61,15 @@ class SimFixture : public ::testing::Test {
     faults->unplug = [this] { Unplug(); };
     deviceId = driver->Plug(faults.get(), kZorProductIds[0]);
     driver->Drain();
+  }
+
+  // What every operation leaves, whatever its outcome: no supply on any pin of the socket. A
+  // programmer the link has lost (a link fault takes it off-line) can be told nothing more.
+  void ExpectEndState(const std::string& what) const {
+    if (gLink.ModelNumber == 0) return;
+    EXPECT_EQ(prog->VccPin(), 0) << what << ": VCC left on";
+    EXPECT_EQ(prog->VppPin(), 0) << what << ": VPP left on";
+    EXPECT_EQ(prog->HighVoltagePin(), 0) << what << ": 12 V left on";
   }
 
   FakeServices fake;
