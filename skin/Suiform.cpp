@@ -1,5 +1,6 @@
 #include "skin/Suiform.h"
 
+#include <QFrame>
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMouseEvent>
@@ -10,6 +11,8 @@
 #include <QWindow>
 #include <cmath>
 
+#include "skin/Suidlg.h"
+#include "skin/Suiimagepanel.h"
 #include "skin/Suimainmenu.h"
 #include "skin/Suipictures.h"
 #include "skin/Suipublic.h"
@@ -401,6 +404,7 @@ void TsuiForm::UIStyleChanged() {
     menu_->SetFileTheme(FileTheme());
     menu_->SetBarColours(menuBarColor_, menuBarToColor_);
   }
+  if (autoUpdateSub_) ApplyToControls();
   LayoutChrome();
   // A skin's window is never lower than its title, menu bar and lower border.
   if (owner_ != nullptr && ThemeInUse() != nullptr &&
@@ -410,6 +414,61 @@ void TsuiForm::UIStyleChanged() {
                  std::max(3, GetTitleBarHeight()) + GetMenuBarHeight() + bottomHeight_));
   }
   update();
+}
+
+void TsuiForm::ApplyToControls() {
+  // The controls on the frame: its own children and, since a form's controls are laid out on
+  // the form beside the frame, the form's other children. The frame's chrome follows it anyway.
+  ContainerApplyUIStyle(this, UIStyle(), FileTheme());
+  if (owner_ == nullptr) return;
+  for (QObject* child : owner_->children()) {
+    auto* styled = dynamic_cast<TsuiStyled*>(child);
+    if (styled == nullptr || !child->isWidgetType() || child == this || child == titleBar_ ||
+        child == menu_)
+      continue;
+    styled->SetFileTheme(FileTheme());
+    styled->SetUIStyle(UIStyle());
+  }
+}
+
+void TsuiForm::SetPanel(QWidget* panel) {
+  if (panel == this) {
+    SUIMsgDlg("Sorry, you can't select the Form assign to FormPanel property", mtError, mbOK,
+              DeepBlue);
+    return;
+  }
+  formPanel_ = panel;
+  if (panel == nullptr) return;
+  // The panel fills the frame's client area.
+  if (panel->parentWidget() != this) panel->setParent(this);
+  if (layout() == nullptr) {
+    auto* fill = new QVBoxLayout(this);
+    fill->setContentsMargins(0, 0, 0, 0);
+  }
+  layout()->addWidget(panel);
+  if (auto* picture = qobject_cast<TsuiCustomPanel*>(panel)) {
+    picture->SetPanelCaption("");
+  } else if (auto* plain = qobject_cast<QFrame*>(panel)) {
+    plain->setFrameShape(QFrame::NoFrame);
+  }
+  panel->show();
+}
+
+void TsuiForm::SetInactiveCaptionColor(const QColor& colour) {
+  if (titleBar_ != nullptr) titleBar_->SetInactiveCaptionColor(colour);
+}
+
+QColor TsuiForm::InactiveCaptionColor() const {
+  if (titleBar_ != nullptr) return titleBar_->InactiveCaptionColor();
+  return palette().color(QPalette::Inactive, QPalette::Highlight);
+}
+
+void TsuiForm::ReAssign() {
+  if (owner_ == nullptr || (owner_->windowFlags() & Qt::FramelessWindowHint)) return;
+  const bool shown = owner_->isVisible();
+  owner_->setWindowFlags(owner_->windowFlags() | Qt::FramelessWindowHint);
+  if (shown) owner_->show();  // new window flags hide a shown window
+  LayoutChrome();
 }
 
 void TsuiForm::SetBorderColor(const QColor& colour) {

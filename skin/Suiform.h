@@ -132,6 +132,24 @@ class TsuiForm : public QWidget, public TsuiStyled {
   bool BeginEdgeDrag(const QPoint& pos, const QPoint& globalPos);
   Qt::CursorShape EdgeCursor(const QPoint& pos) const;
 
+  // When set, every style or skin change of the frame also goes to the skinned controls on the
+  // frame (the frame's children and the form's other controls beside it).
+  void SetUIStyleAutoUpdateSub(bool on) { autoUpdateSub_ = on; }
+  bool UIStyleAutoUpdateSub() const { return autoUpdateSub_; }
+
+  // The panel that fills the frame's client area; nullptr clears it. The frame itself is
+  // refused with an error box and the old panel stays. A plain frame loses its border, a
+  // picture panel its caption.
+  void SetPanel(QWidget* panel);
+  QWidget* FormPanel() const { return formPanel_.data(); }
+
+  // The caption's colour while the form is inactive; set only on a frame with a title bar.
+  void SetInactiveCaptionColor(const QColor& colour);
+  QColor InactiveCaptionColor() const;
+
+  // Takes the system frame away again when something gave it back to the form.
+  void ReAssign();
+
   // Fired by a click on the frame.
   std::function<void()> OnClick;
 
@@ -144,6 +162,7 @@ class TsuiForm : public QWidget, public TsuiStyled {
 
  private:
   void LayoutChrome();
+  void ApplyToControls();
   QMargins StripMargins() const;
   bool Resizable() const;
   Qt::Edges ResizeEdges(const QPoint& pos) const;
@@ -151,6 +170,8 @@ class TsuiForm : public QWidget, public TsuiStyled {
   QWidget* owner_ = nullptr;
   QPointer<TsuiTitleBar> titleBar_;
   QPointer<TsuiMainMenu> menu_;
+  QPointer<QWidget> formPanel_;
+  bool autoUpdateSub_ = false;
   std::string caption_;
   QColor colour_;
   QColor borderColor_;

@@ -4,7 +4,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <algorithm>
 
+#include "skin/Suidlg.h"
 #include "skin/Suiform.h"
 #include "skin/Suipublic.h"
 
@@ -297,12 +299,50 @@ void TsuiTitleBar::UIStyleChanged() {
                                    : UIStyle() == MacOS ? QColor(0, 0, 0)
                                                         : QColor(255, 255, 255));
   setPalette(p);
+  SetAutoSize(true);
+  update();
+}
+
+void TsuiTitleBar::SetAutoSize(bool on) {
+  autoSize_ = on && !sections_.empty();
   // The bar is as high as its first section's picture (inside a frame that includes the
   // window's upper strip).
-  if (!sections_.empty() && !sections_[0].picture.isNull()) {
-    setFixedHeight(sections_[0].picture.height());
-  }
+  if (autoSize_ && !sections_[0].picture.isNull()) setFixedHeight(sections_[0].picture.height());
+}
+
+void TsuiTitleBar::SetInactiveCaptionColor(const QColor& colour) {
+  inactiveCaptionColor_ = colour;
   update();
+}
+
+bool TsuiTitleBar::SetSectionAlign(std::size_t index, TsuiTitleBarAlign align) {
+  if (index >= sections_.size()) return false;
+  if (align == suiClient &&
+      std::any_of(sections_.begin(), sections_.end(),
+                  [](const TsuiTitleBarSection& s) { return s.align == suiClient; })) {
+    SUIMsgDlg("Sorry, only one section's Align property can be \"suiClient\"", mtError, mbOK,
+              DeepBlue);
+    return false;
+  }
+  sections_[index].align = align;
+  if (align == suiClient) sections_[index].stretch = true;
+  update();
+  return true;
+}
+
+bool TsuiTitleBar::SetButtonType(std::size_t index, TsuiTitleBarBtnType type) {
+  if (index >= buttons_.size()) return false;
+  if (type == suiControlBox &&
+      std::any_of(buttons_.begin(), buttons_.end(),
+                  [](const TsuiTitleBarButton& b) { return b.type == suiControlBox; })) {
+    SUIMsgDlg("Sorry, only one button's ButtonType property can be \"suiControlBox\"", mtError,
+              mbOK, DeepBlue);
+    return false;
+  }
+  buttons_[index].type = type;
+  UpdateButtonPictures(buttons_[index], Style());
+  update();
+  return true;
 }
 
 bool TsuiTitleBar::FormMaximized() const {
