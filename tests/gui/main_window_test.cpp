@@ -30,6 +30,7 @@
 #include "services/AppState.h"
 #include "skin/Suibutton.h"
 #include "skin/Suiform.h"
+#include "skin/Suiimagepanel.h"
 #include "skin/Suimgr.h"
 #include "skin/Suipagecontrol.h"
 #include "skin/Suiradiogroup.h"
@@ -125,6 +126,8 @@ TEST_F(MainWindowTest, TheSimulatedProgrammerShowsInCaptionAndStatusBar) {
   EXPECT_EQ(MainForm->Caption(), "Zelvar Ver 5.40");
   EXPECT_TRUE(MainForm->SimulatedLabel->isVisibleTo(MainForm));
   EXPECT_EQ(MainForm->SimulatedLabel->text(), "SIMULATED programmer");
+  // Two fold-up panels: the operation panel on the left and the config panel.
+  EXPECT_EQ(MainForm->findChildren<TsuiPanel*>().size(), 2);
   // The whole text stands left of the status bar's grip.
   auto* bar = static_cast<TsuiStatusBar*>(MainForm->statusBar());
   MainForm->show();
