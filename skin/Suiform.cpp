@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QMainWindow>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -492,6 +493,7 @@ void TsuiForm::SetRoundCorner(int radius) {
 }
 
 void TsuiForm::SetTitleBarVisible(bool visible) {
+  titleWanted_ = visible;
   if (titleBar_ == nullptr || titleBar_->isVisibleTo(owner_) == visible) return;
   titleBar_->setVisible(visible);
   LayoutChrome();
@@ -544,8 +546,38 @@ void TsuiForm::SetMenuBarToColor(const QColor& colour) {
   if (owner_ != nullptr) owner_->update();
 }
 
+QMdiSubWindow* TsuiForm::SubWindow() const {
+  return qobject_cast<QMdiSubWindow*>(subWindow_.data());
+}
+
+bool TsuiForm::IsMaximized() const {
+  return subWindow_ != nullptr ? subWindow_->isMaximized() : maximized_;
+}
+
+QWidget* TsuiForm::MovedWindow() const {
+  if (subWindow_ != nullptr) return subWindow_;
+  return owner_;
+}
+
+void TsuiForm::AttachToSubWindow(QMdiSubWindow* sub) {
+  if (owner_ == nullptr || sub == nullptr || sub->widget() != owner_) return;
+  subWindow_ = sub;
+  // The frame draws the child's title and border; the sub-window draws none.
+  sub->setWindowFlags(Qt::SubWindow | Qt::FramelessWindowHint);
+  sub->installEventFilter(this);
+  LayoutChrome();
+}
+
 void TsuiForm::ToggleMaximized() {
   if (owner_ == nullptr) return;
+  if (subWindow_ != nullptr) {
+    // An MDI child maximises inside the MDI area; the MDI frame then carries its caption.
+    if (subWindow_->isMaximized())
+      subWindow_->showNormal();
+    else
+      subWindow_->showMaximized();
+    return;
+  }
   if (!maximized_) {
     normalBounds_ = owner_->geometry();
     const QScreen* screen =
@@ -667,7 +699,7 @@ QMargins TsuiForm::StripMargins() const {
 }
 
 bool TsuiForm::Resizable() const {
-  return owner_ != nullptr && !maximized_ && owner_->minimumSize() != owner_->maximumSize();
+  return owner_ != nullptr && !IsMaximized() && owner_->minimumSize() != owner_->maximumSize();
 }
 
 Qt::Edges TsuiForm::ResizeEdges(const QPoint& pos) const {
@@ -687,16 +719,27 @@ Qt::CursorShape TsuiForm::EdgeCursor(const QPoint& pos) const {
 bool TsuiForm::BeginEdgeDrag(const QPoint& pos, const QPoint& globalPos) {
   const Qt::Edges edges = ResizeEdges(pos);
   if (!edges) return false;
-  QWindow* window = owner_->windowHandle();
+  QWindow* window = subWindow_ == nullptr ? owner_->windowHandle() : nullptr;
   if (window != nullptr && window->startSystemResize(edges)) return true;
   resizing_ = edges;
   resizeStart_ = globalPos;
-  boundsStart_ = owner_->geometry();
+  boundsStart_ = MovedWindow()->geometry();
   owner_->grabMouse();
   return true;
 }
 
 bool TsuiForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == subWindow_.data() && event->type() == QEvent::WindowStateChange) {
+    // A maximised child shows no title of its own (the MDI frame's bar carries it).
+    if (titleBar_ != nullptr) {
+      const bool wanted = titleWanted_;
+      SetTitleBarVisible(wanted && !subWindow_->isMaximized());
+      titleWanted_ = wanted;
+      titleBar_->ProcessMaxBtn();
+    }
+    LayoutChrome();
+    return false;
+  }
   if (watched != owner_) return QWidget::eventFilter(watched, event);
   switch (event->type()) {
     case QEvent::Paint: {
@@ -718,9 +761,10 @@ bool TsuiForm::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove:
       if (resizing_) {
         const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-        owner_->setGeometry(
+        QWidget* moved = MovedWindow();
+        moved->setGeometry(
             ResizedBounds(boundsStart_, resizing_, at - resizeStart_,
-                          owner_->minimumSizeHint().expandedTo(owner_->minimumSize())));
+                          moved->minimumSizeHint().expandedTo(moved->minimumSize())));
         return true;
       }
       break;

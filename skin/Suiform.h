@@ -16,6 +16,7 @@
 #include "skin/Suimgr.h"
 #include "skin/Suititlebar.h"
 
+class QMdiSubWindow;
 class QPainter;
 
 namespace zelvar {
@@ -119,7 +120,7 @@ class TsuiForm : public QWidget, public TsuiStyled {
   void SetMenuBarColor(const QColor& colour);
   void SetMenuBarToColor(const QColor& colour);
 
-  bool IsMaximized() const { return maximized_; }
+  bool IsMaximized() const;
   // Maximise to the screen's work area, or restore the bounds the window had before.
   void ToggleMaximized();
   QRect NormalBounds() const { return normalBounds_; }
@@ -147,6 +148,13 @@ class TsuiForm : public QWidget, public TsuiStyled {
   void SetInactiveCaptionColor(const QColor& colour);
   QColor InactiveCaptionColor() const;
 
+  // An MDI child's frame: the sub-window that holds the form, once the MDI frame made it
+  // frameless for this frame (AttachToSubWindow); nullptr otherwise.
+  QMdiSubWindow* SubWindow() const;
+  void AttachToSubWindow(QMdiSubWindow* sub);
+  // What the title bar moves and the edges resize: the sub-window of an MDI child, else the form.
+  QWidget* MovedWindow() const;
+
   // Takes the system frame away again when something gave it back to the form.
   void ReAssign();
 
@@ -171,6 +179,9 @@ class TsuiForm : public QWidget, public TsuiStyled {
   QPointer<TsuiTitleBar> titleBar_;
   QPointer<TsuiMainMenu> menu_;
   QPointer<QWidget> formPanel_;
+  // Kept as a widget: a sub-window being destroyed is no longer one.
+  QPointer<QWidget> subWindow_;
+  bool titleWanted_ = true;  // the title bar's visibility as last set from outside
   bool autoUpdateSub_ = false;
   std::string caption_;
   QColor colour_;

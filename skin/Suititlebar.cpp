@@ -1,6 +1,7 @@
 #include "skin/Suititlebar.h"
 
 #include <QApplication>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
@@ -506,10 +507,16 @@ void TsuiTitleBar::DoClick(int index) {
       ProcessMaxBtn();
       break;
     case suiMin:
-      form->showMinimized();
+      if (frame_ != nullptr && frame_->SubWindow() != nullptr)
+        frame_->SubWindow()->showMinimized();
+      else
+        form->showMinimized();
       break;
     case suiClose:
-      form->close();
+      if (frame_ != nullptr && frame_->SubWindow() != nullptr)
+        frame_->SubWindow()->close();
+      else
+        form->close();
       break;
     case suiControlBox:
       if (b.controlBoxMenu != nullptr) {
@@ -539,7 +546,11 @@ void TsuiTitleBar::mousePressEvent(QMouseEvent* event) {
   mouseDown_ = false;
   movePending_ = true;
   dragStart_ = event->globalPosition().toPoint();
-  formStart_ = Form()->pos();
+  formStart_ = Moved()->pos();
+}
+
+QWidget* TsuiTitleBar::Moved() const {
+  return frame_ != nullptr && frame_->MovedWindow() != nullptr ? frame_->MovedWindow() : Form();
 }
 
 void TsuiTitleBar::mouseMoveEvent(QMouseEvent* event) {
@@ -548,11 +559,12 @@ void TsuiTitleBar::mouseMoveEvent(QMouseEvent* event) {
       (global - dragStart_).manhattanLength() >= QApplication::startDragDistance()) {
     movePending_ = false;
     // The platform moves the window where it can; elsewhere it is moved by hand.
-    QWindow* window = Form() != nullptr ? Form()->windowHandle() : nullptr;
+    // An MDI child's sub-window has no window of its own: it is always moved by hand.
+    QWindow* window = Moved() != nullptr ? Moved()->windowHandle() : nullptr;
     dragging_ = window == nullptr || !window->startSystemMove();
   }
-  if (dragging_ && Form() != nullptr) {
-    Form()->move(formStart_ + global - dragStart_);
+  if (dragging_ && Moved() != nullptr) {
+    Moved()->move(formStart_ + global - dragStart_);
     return;
   }
   if (frame_ != nullptr) setCursor(frame_->EdgeCursor(event->position().toPoint()));

@@ -179,6 +179,8 @@ class TsuiTitleBar : public QWidget, public TsuiStyled {
   // beside the window's 3-pixel strip.
   QPoint Origin() const;
   QWidget* Form() const { return parentWidget(); }
+  // What a drag on the caption moves: an MDI child's sub-window, else the form.
+  QWidget* Moved() const;
 
   TsuiForm* frame_;
   std::vector<TsuiTitleBarSection> sections_;
