@@ -730,6 +730,22 @@ bool TsuiForm::BeginEdgeDrag(const QPoint& pos, const QPoint& globalPos) {
 
 bool TsuiForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == subWindow_.data() && event->type() == QEvent::WindowStateChange) {
+    // A minimised frameless sub-window would shrink to nothing: it shows Qt's minimised title
+    // strip until it is restored.
+    // Changed once the sub-window has finished its own state change.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          QWidget* sub = subWindow_.data();
+          if (sub == nullptr) return;
+          const bool frameless = !sub->isMinimized();
+          if (sub->windowFlags().testFlag(Qt::FramelessWindowHint) == frameless) return;
+          const Qt::WindowStates state = sub->windowState();
+          sub->setWindowFlags(sub->windowFlags().setFlag(Qt::FramelessWindowHint, frameless));
+          sub->setWindowState(state);
+          sub->show();
+        },
+        Qt::QueuedConnection);
     // A maximised child shows no title of its own (the MDI frame's bar carries it).
     if (titleBar_ != nullptr) {
       const bool wanted = titleWanted_;

@@ -255,7 +255,12 @@ TEST(MdiFrame, AFramedChildWearsItsOwnFrame) {
   EXPECT_TRUE(bar->isVisible());
   bar->DoClick(button(suiMin));
   EXPECT_TRUE(sub->isMinimized());
+  QApplication::processEvents();
+  EXPECT_GT(sub->height(), 0) << "a minimised child keeps Qt's title strip";
   sub->showNormal();
+  QApplication::processEvents();
+  EXPECT_TRUE(sub->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(bar->isVisible());
   bar->DoClick(button(suiClose));
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_FALSE(f.mdi->Children().contains(sub));
