@@ -365,6 +365,10 @@ ExtractResult ExtractMember(std::span<const std::uint8_t> archive, const std::st
     const std::uint64_t dataAt =
         std::uint64_t{local} + 30 + Le16(archive, local + 26) + Le16(archive, local + 28);
     if (!Within(dataAt, packed, endAt)) return ExtractResult::Failed;
+    // The declared size is trusted only as far as the packed bytes and the cap allow.
+    if (plain > kMaxSkinBytes ||
+        (method == 8 && plain > std::uint64_t{packed} * kMaxDeflateRatio + 8))
+      return ExtractResult::Failed;
     std::vector<std::uint8_t> data(archive.begin() + static_cast<std::ptrdiff_t>(dataAt),
                                    archive.begin() + static_cast<std::ptrdiff_t>(dataAt + packed));
     if (flags & 1) {
@@ -407,6 +411,11 @@ void Tsk2SkinFileReader::Load(const std::string& fileName, const std::string& pa
   error_.clear();
   QFile file(QString::fromStdString(fileName));
   if (!file.open(QIODevice::ReadOnly)) {
+    error_ = kSkinReadFailed;
+    return;
+  }
+  // The whole file is read at once: one larger than any skin is refused unread.
+  if (file.size() > static_cast<qint64>(kMaxSkinBytes)) {
     error_ = kSkinReadFailed;
     return;
   }

@@ -29,8 +29,14 @@ enum class ExtractResult {
   Failed,    // damaged archive or member, wrong password, unknown method
   NotFound,  // a sound archive without the member: not a skin file, nothing to say
 };
-// The plain bytes of `member` (names compared without regard to case). The end record must fill
-// the last 22 bytes (an archive with a comment is not taken).
+// The largest skin file and member the reader takes: our skins are a few KiB, and a member's
+// declared size must not make the reader allocate gigabytes.
+inline constexpr std::size_t kMaxSkinBytes = 64u << 20;
+// Deflate packs at most 1032 bytes into one (258-byte matches of two bits each).
+inline constexpr std::uint64_t kMaxDeflateRatio = 1032;
+// The plain bytes of `member` (names compared without regard to case). A member that declares
+// more than kMaxSkinBytes, or more than its packed bytes can hold, is refused before inflating. The
+// end record must fill the last 22 bytes (an archive with a comment is not taken).
 ExtractResult ExtractMember(std::span<const std::uint8_t> archive, const std::string& member,
                             const std::string& password, std::vector<std::uint8_t>& out);
 

@@ -1,9 +1,11 @@
 #include "skin/Suicombobox.h"
 
 #include <QAbstractItemView>
+#include <QDir>
 #include <QEvent>
 #include <QFrame>
 #include <QPainter>
+#include <QStorageInfo>
 #include <QStyleOptionComboBox>
 
 #include "skin/Suipictures.h"
@@ -124,5 +126,92 @@ void TsuiCustomComboBox::hidePopup() {
 }
 
 TsuiComboBox::TsuiComboBox(QWidget* parent) : TsuiCustomComboBox(parent) {}
+
+namespace {
+
+// The item height of the drive and filter boxes' lists.
+void ItemHeight15(QComboBox* box) {
+  box->view()->setStyleSheet("QAbstractItemView::item { height: 15px; }");
+}
+
+bool ListShown(const QComboBox* box) {
+  return box->view() != nullptr && box->view()->isVisible();
+}
+
+void ShowList(QComboBox* box, bool down) {
+  if (down == ListShown(box)) return;
+  if (down)
+    box->showPopup();
+  else
+    box->hidePopup();
+}
+
+}  // namespace
+
+TsuiDriveComboBox::TsuiDriveComboBox(QWidget* parent) : TsuiCustomComboBox(parent) {
+  ItemHeight15(this);
+  Refresh();
+  SetDrive(QDir::currentPath());
+}
+
+void TsuiDriveComboBox::Refresh() {
+  const QString kept = Drive();
+  QStringList roots;
+  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+    if (volume.isValid() && volume.isReady()) roots << volume.rootPath();
+  }
+  roots.removeDuplicates();
+  roots.sort();
+  clear();
+  addItems(roots);
+  if (!kept.isEmpty()) setCurrentIndex(findText(kept));
+}
+
+void TsuiDriveComboBox::SetDrive(const QString& path) {
+  const QString target = QDir::cleanPath(QDir(path).absolutePath());
+  int best = -1;
+  for (int i = 0; i < count(); ++i) {
+    const QString root = itemText(i);
+    const bool holds = root == "/" || target == root || target.startsWith(root + '/');
+    if (holds && (best < 0 || root.size() > itemText(best).size())) best = i;
+  }
+  setCurrentIndex(best);
+}
+
+bool TsuiDriveComboBox::DroppedDown() const {
+  return ListShown(this);
+}
+
+void TsuiDriveComboBox::SetDroppedDown(bool down) {
+  ShowList(this, down);
+  update();
+}
+
+TsuiFilterComboBox::TsuiFilterComboBox(QWidget* parent) : TsuiCustomComboBox(parent) {
+  ItemHeight15(this);
+  SetFilter("All files (*.*)|*.*");
+}
+
+void TsuiFilterComboBox::SetFilter(const QString& filter) {
+  filter_ = filter;
+  clear();
+  // Description and mask pairs; a description without its mask is left out.
+  const QStringList parts = filter.split('|');
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) addItem(parts[i], parts[i + 1]);
+  setCurrentIndex(count() > 0 ? 0 : -1);
+}
+
+QString TsuiFilterComboBox::Mask() const {
+  return currentIndex() < 0 ? QString() : currentData().toString();
+}
+
+bool TsuiFilterComboBox::DroppedDown() const {
+  return ListShown(this);
+}
+
+void TsuiFilterComboBox::SetDroppedDown(bool down) {
+  ShowList(this, down);
+  update();
+}
 
 }  // namespace zelvar

@@ -53,4 +53,39 @@ class TsuiComboBox : public TsuiCustomComboBox {
   explicit TsuiComboBox(QWidget* parent = nullptr);
 };
 
+// The drive box: the mount points of this system, the one that holds the working directory
+// chosen at first.
+class TsuiDriveComboBox : public TsuiCustomComboBox {
+  Q_OBJECT
+
+ public:
+  explicit TsuiDriveComboBox(QWidget* parent = nullptr);
+  // Reads the mount points again, keeping the choice where it still exists.
+  void Refresh();
+  // The chosen mount point.
+  QString Drive() const { return currentText(); }
+  // Chooses the mount point that holds `path` (the deepest one).
+  void SetDrive(const QString& path);
+  bool DroppedDown() const;
+  void SetDroppedDown(bool down);
+};
+
+// The filter box: the descriptions of a filter ("Text files (*.txt)|*.txt|All files|*") and the
+// chosen one's mask.
+class TsuiFilterComboBox : public TsuiCustomComboBox {
+  Q_OBJECT
+
+ public:
+  explicit TsuiFilterComboBox(QWidget* parent = nullptr);
+  void SetFilter(const QString& filter);
+  const QString& Filter() const { return filter_; }
+  // The chosen description's mask; empty without a choice.
+  QString Mask() const;
+  bool DroppedDown() const;
+  void SetDroppedDown(bool down);
+
+ private:
+  QString filter_;
+};
+
 }  // namespace zelvar

@@ -62,6 +62,8 @@ TsuiForm* Frame(QDialog* form, int w, int h) {
   form->setFixedSize(w, h);
   auto* frame = new TsuiForm(form);
   frame->SetUIStyle(DeepBlue);
+  // The buttons and edits follow the dialog's style and skin through the frame.
+  frame->SetUIStyleAutoUpdateSub(true);
   if (frame->TitleBar() != nullptr) {
     for (TsuiTitleBarButton& b : frame->TitleBar()->Buttons()) b.visible = b.type == suiClose;
   }
@@ -169,6 +171,7 @@ void TsuiDialog::SetFileTheme(TsuiFileTheme* theme) {
 }
 
 int TsuiDialog::Finish(QDialog& form, TsuiForm& frame) {
+  frame.ReAssign();
   frame.SetCaption(Caption.toStdString());
   frame.SetFileTheme(fileTheme_.data());
   frame.SetUIStyle(uiStyle_);

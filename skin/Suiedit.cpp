@@ -11,6 +11,88 @@
 
 namespace zelvar {
 
+namespace {
+
+// The fields of an edit mask, split at the semicolons that no backslash escapes.
+QStringList EditMaskFields(const QString& editMask) {
+  QStringList fields{QString()};
+  for (qsizetype i = 0; i < editMask.size(); ++i) {
+    const QChar c = editMask[i];
+    if (c == '\\' && i + 1 < editMask.size()) {
+      fields.back() += c;
+      fields.back() += editMask[++i];
+    } else if (c == ';' && fields.size() < 3) {
+      fields << QString();
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
+
+}  // namespace
+
+QString QtInputMask(const QString& editMask) {
+  const QStringList fields = EditMaskFields(editMask);
+  const QString& mask = fields[0];
+  if (mask.isEmpty()) return QString();
+  static const QString kQtRules = "AaNnXx90Dd#HhBb><!;[]{}\\";
+  QString out;
+  for (qsizetype i = 0; i < mask.size(); ++i) {
+    const QChar c = mask[i];
+    if (c == '\\') {
+      if (i + 1 < mask.size()) out += QString("\\") + mask[++i];
+      continue;
+    }
+    if (c == '<' && i + 1 < mask.size() && mask[i + 1] == '>') {
+      out += '!';
+      ++i;
+      continue;
+    }
+    switch (c.unicode()) {
+      case '>':
+      case '<':
+      case '#':
+        out += c;
+        break;
+      case '!':
+        break;
+      case 'L':
+        out += 'A';
+        break;
+      case 'l':
+        out += 'a';
+        break;
+      case 'A':
+        out += 'N';
+        break;
+      case 'a':
+        out += 'n';
+        break;
+      case 'C':
+        out += 'X';
+        break;
+      case 'c':
+        out += 'x';
+        break;
+      case '0':
+        out += '9';
+        break;
+      case '9':
+        out += '0';
+        break;
+      case '_':
+        out += ' ';
+        break;
+      default:
+        if (kQtRules.contains(c)) out += '\\';
+        out += c;
+    }
+  }
+  const QChar blank = fields.size() > 2 && !fields[2].isEmpty() ? fields[2][0] : QChar('_');
+  return out + ';' + blank;
+}
+
 QString FormatFloat(const QString& fullMask, double value) {
   const QString mask = fullMask.section(';', 0, 0);
   const int point = mask.indexOf('.');

@@ -53,14 +53,28 @@ class TsuiEdit : public QLineEdit, public TsuiStyled {
   QColor borderColour_;
 };
 
-// The mask edit: QLineEdit's input mask stands in for EditMask.
+// An edit mask ("mask;save literals;blank") in QLineEdit's input-mask syntax ("mask;blank"):
+// '0' (a digit, required) and '9' (optional) swap, L/l (letters), A/a (letters or digits) and
+// C/c (any character) take Qt's A/a, N/n and X/x, "<>" ends case conversion, '_' stands for a
+// blank, '!' (leading blanks) has no counterpart, and characters Qt reads as rules but the edit
+// mask takes as literals are escaped. The blank character defaults to '_'; the second field
+// (whether the text keeps the literals) has no counterpart in Qt's mask.
+QString QtInputMask(const QString& editMask);
+
+// The mask edit: QLineEdit's input mask stands in for EditMask, converted.
 class TsuiMaskEdit : public TsuiEdit {
   Q_OBJECT
 
  public:
   using TsuiEdit::TsuiEdit;
-  void SetEditMask(const QString& mask) { setInputMask(mask); }
-  QString EditMask() const { return inputMask(); }
+  void SetEditMask(const QString& mask) {
+    editMask_ = mask;
+    setInputMask(QtInputMask(mask));
+  }
+  const QString& EditMask() const { return editMask_; }
+
+ private:
+  QString editMask_;
 };
 
 class TsuiNumberEdit : public TsuiEdit {

@@ -1,7 +1,9 @@
 #include "skin/Suiform.h"
 
+#include <QFrame>
 #include <QGuiApplication>
 #include <QMainWindow>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -10,6 +12,8 @@
 #include <QWindow>
 #include <cmath>
 
+#include "skin/Suidlg.h"
+#include "skin/Suiimagepanel.h"
 #include "skin/Suimainmenu.h"
 #include "skin/Suipictures.h"
 #include "skin/Suipublic.h"
@@ -401,6 +405,7 @@ void TsuiForm::UIStyleChanged() {
     menu_->SetFileTheme(FileTheme());
     menu_->SetBarColours(menuBarColor_, menuBarToColor_);
   }
+  if (autoUpdateSub_) ApplyToControls();
   LayoutChrome();
   // A skin's window is never lower than its title, menu bar and lower border.
   if (owner_ != nullptr && ThemeInUse() != nullptr &&
@@ -410,6 +415,61 @@ void TsuiForm::UIStyleChanged() {
                  std::max(3, GetTitleBarHeight()) + GetMenuBarHeight() + bottomHeight_));
   }
   update();
+}
+
+void TsuiForm::ApplyToControls() {
+  // The controls on the frame: its own children and, since a form's controls are laid out on
+  // the form beside the frame, the form's other children. The frame's chrome follows it anyway.
+  ContainerApplyUIStyle(this, UIStyle(), FileTheme());
+  if (owner_ == nullptr) return;
+  for (QObject* child : owner_->children()) {
+    auto* styled = dynamic_cast<TsuiStyled*>(child);
+    if (styled == nullptr || !child->isWidgetType() || child == this || child == titleBar_ ||
+        child == menu_)
+      continue;
+    styled->SetFileTheme(FileTheme());
+    styled->SetUIStyle(UIStyle());
+  }
+}
+
+void TsuiForm::SetPanel(QWidget* panel) {
+  if (panel == this) {
+    SUIMsgDlg("Sorry, you can't select the Form assign to FormPanel property", mtError, mbOK,
+              DeepBlue);
+    return;
+  }
+  formPanel_ = panel;
+  if (panel == nullptr) return;
+  // The panel fills the frame's client area.
+  if (panel->parentWidget() != this) panel->setParent(this);
+  if (layout() == nullptr) {
+    auto* fill = new QVBoxLayout(this);
+    fill->setContentsMargins(0, 0, 0, 0);
+  }
+  layout()->addWidget(panel);
+  if (auto* picture = qobject_cast<TsuiCustomPanel*>(panel)) {
+    picture->SetPanelCaption("");
+  } else if (auto* plain = qobject_cast<QFrame*>(panel)) {
+    plain->setFrameShape(QFrame::NoFrame);
+  }
+  panel->show();
+}
+
+void TsuiForm::SetInactiveCaptionColor(const QColor& colour) {
+  if (titleBar_ != nullptr) titleBar_->SetInactiveCaptionColor(colour);
+}
+
+QColor TsuiForm::InactiveCaptionColor() const {
+  if (titleBar_ != nullptr) return titleBar_->InactiveCaptionColor();
+  return palette().color(QPalette::Inactive, QPalette::Highlight);
+}
+
+void TsuiForm::ReAssign() {
+  if (owner_ == nullptr || (owner_->windowFlags() & Qt::FramelessWindowHint)) return;
+  const bool shown = owner_->isVisible();
+  owner_->setWindowFlags(owner_->windowFlags() | Qt::FramelessWindowHint);
+  if (shown) owner_->show();  // new window flags hide a shown window
+  LayoutChrome();
 }
 
 void TsuiForm::SetBorderColor(const QColor& colour) {
@@ -433,6 +493,7 @@ void TsuiForm::SetRoundCorner(int radius) {
 }
 
 void TsuiForm::SetTitleBarVisible(bool visible) {
+  titleWanted_ = visible;
   if (titleBar_ == nullptr || titleBar_->isVisibleTo(owner_) == visible) return;
   titleBar_->setVisible(visible);
   LayoutChrome();
@@ -485,8 +546,38 @@ void TsuiForm::SetMenuBarToColor(const QColor& colour) {
   if (owner_ != nullptr) owner_->update();
 }
 
+QMdiSubWindow* TsuiForm::SubWindow() const {
+  return qobject_cast<QMdiSubWindow*>(subWindow_.data());
+}
+
+bool TsuiForm::IsMaximized() const {
+  return subWindow_ != nullptr ? subWindow_->isMaximized() : maximized_;
+}
+
+QWidget* TsuiForm::MovedWindow() const {
+  if (subWindow_ != nullptr) return subWindow_;
+  return owner_;
+}
+
+void TsuiForm::AttachToSubWindow(QMdiSubWindow* sub) {
+  if (owner_ == nullptr || sub == nullptr || sub->widget() != owner_) return;
+  subWindow_ = sub;
+  // The frame draws the child's title and border; the sub-window draws none.
+  sub->setWindowFlags(Qt::SubWindow | Qt::FramelessWindowHint);
+  sub->installEventFilter(this);
+  LayoutChrome();
+}
+
 void TsuiForm::ToggleMaximized() {
   if (owner_ == nullptr) return;
+  if (subWindow_ != nullptr) {
+    // An MDI child maximises inside the MDI area; the MDI frame then carries its caption.
+    if (subWindow_->isMaximized())
+      subWindow_->showNormal();
+    else
+      subWindow_->showMaximized();
+    return;
+  }
   if (!maximized_) {
     normalBounds_ = owner_->geometry();
     const QScreen* screen =
@@ -608,7 +699,7 @@ QMargins TsuiForm::StripMargins() const {
 }
 
 bool TsuiForm::Resizable() const {
-  return owner_ != nullptr && !maximized_ && owner_->minimumSize() != owner_->maximumSize();
+  return owner_ != nullptr && !IsMaximized() && owner_->minimumSize() != owner_->maximumSize();
 }
 
 Qt::Edges TsuiForm::ResizeEdges(const QPoint& pos) const {
@@ -628,16 +719,43 @@ Qt::CursorShape TsuiForm::EdgeCursor(const QPoint& pos) const {
 bool TsuiForm::BeginEdgeDrag(const QPoint& pos, const QPoint& globalPos) {
   const Qt::Edges edges = ResizeEdges(pos);
   if (!edges) return false;
-  QWindow* window = owner_->windowHandle();
+  QWindow* window = subWindow_ == nullptr ? owner_->windowHandle() : nullptr;
   if (window != nullptr && window->startSystemResize(edges)) return true;
   resizing_ = edges;
   resizeStart_ = globalPos;
-  boundsStart_ = owner_->geometry();
+  boundsStart_ = MovedWindow()->geometry();
   owner_->grabMouse();
   return true;
 }
 
 bool TsuiForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == subWindow_.data() && event->type() == QEvent::WindowStateChange) {
+    // A minimised frameless sub-window would shrink to nothing: it shows Qt's minimised title
+    // strip until it is restored.
+    // Changed once the sub-window has finished its own state change.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          QWidget* sub = subWindow_.data();
+          if (sub == nullptr) return;
+          const bool frameless = !sub->isMinimized();
+          if (sub->windowFlags().testFlag(Qt::FramelessWindowHint) == frameless) return;
+          const Qt::WindowStates state = sub->windowState();
+          sub->setWindowFlags(sub->windowFlags().setFlag(Qt::FramelessWindowHint, frameless));
+          sub->setWindowState(state);
+          sub->show();
+        },
+        Qt::QueuedConnection);
+    // A maximised child shows no title of its own (the MDI frame's bar carries it).
+    if (titleBar_ != nullptr) {
+      const bool wanted = titleWanted_;
+      SetTitleBarVisible(wanted && !subWindow_->isMaximized());
+      titleWanted_ = wanted;
+      titleBar_->ProcessMaxBtn();
+    }
+    LayoutChrome();
+    return false;
+  }
   if (watched != owner_) return QWidget::eventFilter(watched, event);
   switch (event->type()) {
     case QEvent::Paint: {
@@ -659,9 +777,10 @@ bool TsuiForm::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove:
       if (resizing_) {
         const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-        owner_->setGeometry(
+        QWidget* moved = MovedWindow();
+        moved->setGeometry(
             ResizedBounds(boundsStart_, resizing_, at - resizeStart_,
-                          owner_->minimumSizeHint().expandedTo(owner_->minimumSize())));
+                          moved->minimumSizeHint().expandedTo(moved->minimumSize())));
         return true;
       }
       break;

@@ -16,6 +16,7 @@
 #include "skin/Suimgr.h"
 #include "skin/Suititlebar.h"
 
+class QMdiSubWindow;
 class QPainter;
 
 namespace zelvar {
@@ -119,7 +120,7 @@ class TsuiForm : public QWidget, public TsuiStyled {
   void SetMenuBarColor(const QColor& colour);
   void SetMenuBarToColor(const QColor& colour);
 
-  bool IsMaximized() const { return maximized_; }
+  bool IsMaximized() const;
   // Maximise to the screen's work area, or restore the bounds the window had before.
   void ToggleMaximized();
   QRect NormalBounds() const { return normalBounds_; }
@@ -131,6 +132,31 @@ class TsuiForm : public QWidget, public TsuiStyled {
   // Starts a resize when `pos` (window coordinates) lies on a resizable edge.
   bool BeginEdgeDrag(const QPoint& pos, const QPoint& globalPos);
   Qt::CursorShape EdgeCursor(const QPoint& pos) const;
+
+  // When set, every style or skin change of the frame also goes to the skinned controls on the
+  // frame (the frame's children and the form's other controls beside it).
+  void SetUIStyleAutoUpdateSub(bool on) { autoUpdateSub_ = on; }
+  bool UIStyleAutoUpdateSub() const { return autoUpdateSub_; }
+
+  // The panel that fills the frame's client area; nullptr clears it. The frame itself is
+  // refused with an error box and the old panel stays. A plain frame loses its border, a
+  // picture panel its caption.
+  void SetPanel(QWidget* panel);
+  QWidget* FormPanel() const { return formPanel_.data(); }
+
+  // The caption's colour while the form is inactive; set only on a frame with a title bar.
+  void SetInactiveCaptionColor(const QColor& colour);
+  QColor InactiveCaptionColor() const;
+
+  // An MDI child's frame: the sub-window that holds the form, once the MDI frame made it
+  // frameless for this frame (AttachToSubWindow); nullptr otherwise.
+  QMdiSubWindow* SubWindow() const;
+  void AttachToSubWindow(QMdiSubWindow* sub);
+  // What the title bar moves and the edges resize: the sub-window of an MDI child, else the form.
+  QWidget* MovedWindow() const;
+
+  // Takes the system frame away again when something gave it back to the form.
+  void ReAssign();
 
   // Fired by a click on the frame.
   std::function<void()> OnClick;
@@ -144,6 +170,7 @@ class TsuiForm : public QWidget, public TsuiStyled {
 
  private:
   void LayoutChrome();
+  void ApplyToControls();
   QMargins StripMargins() const;
   bool Resizable() const;
   Qt::Edges ResizeEdges(const QPoint& pos) const;
@@ -151,6 +178,11 @@ class TsuiForm : public QWidget, public TsuiStyled {
   QWidget* owner_ = nullptr;
   QPointer<TsuiTitleBar> titleBar_;
   QPointer<TsuiMainMenu> menu_;
+  QPointer<QWidget> formPanel_;
+  // Kept as a widget: a sub-window being destroyed is no longer one.
+  QPointer<QWidget> subWindow_;
+  bool titleWanted_ = true;  // the title bar's visibility as last set from outside
+  bool autoUpdateSub_ = false;
   std::string caption_;
   QColor colour_;
   QColor borderColor_;

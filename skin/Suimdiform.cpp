@@ -165,6 +165,10 @@ void TsuiMDIForm::SetTitleBarVisible(bool visible) {
 
 QMdiSubWindow* TsuiMDIForm::AddChild(QWidget* child) {
   QMdiSubWindow* sub = area_->addSubWindow(child);
+  // A child form with its own frame wears it in a frameless sub-window.
+  if (auto* own = child->findChild<TsuiForm*>(QString(), Qt::FindDirectChildrenOnly);
+      own != nullptr && own->OwnerForm() == child)
+    own->AttachToSubWindow(sub);
   // A child's own menu bar shows in the frame's bar, not in the child.
   if (auto* own = child->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly)) own->hide();
   connect(sub, &QMdiSubWindow::windowStateChanged, this, [this] { ChildStateChanged(); });

@@ -8,6 +8,7 @@ namespace zelvar {
 
 TsuiStatusBar::TsuiStatusBar(QWidget* parent) : QStatusBar(parent) {
   setSizeGripEnabled(false);  // the bar draws and handles its own grip
+  KeepGripRoom();
   SetUIStyle(OwnerStyle(parent));
 }
 
@@ -18,7 +19,20 @@ void TsuiStatusBar::SetPanelColor(const QColor& colour) {
 
 void TsuiStatusBar::SetSizeGrip(bool on) {
   sizeGrip_ = on;
+  KeepGripRoom();
   update();
+}
+
+void TsuiStatusBar::KeepGripRoom() {
+  // The panels end where the grip begins, so that the right-hand one is never painted over.
+  const int right = GripRect().isNull() ? 0 : kGripSize;
+  const QMargins m = contentsMargins();
+  if (m.right() != right) setContentsMargins(m.left(), m.top(), right, m.bottom());
+}
+
+void TsuiStatusBar::resizeEvent(QResizeEvent* event) {
+  KeepGripRoom();  // a maximized window has no grip
+  QStatusBar::resizeEvent(event);
 }
 
 void TsuiStatusBar::UIStyleChanged() {
@@ -27,7 +41,7 @@ void TsuiStatusBar::UIStyleChanged() {
 
 QRect TsuiStatusBar::GripRect() const {
   if (!sizeGrip_ || window()->isMaximized()) return QRect();
-  return QRect(width() - 16, height() - 16, 16, 16);
+  return QRect(width() - kGripSize, height() - kGripSize, kGripSize, kGripSize);
 }
 
 void TsuiStatusBar::paintEvent(QPaintEvent* event) {

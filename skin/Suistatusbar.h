@@ -18,13 +18,17 @@ class TsuiStatusBar : public QStatusBar, public TsuiStyled {
   // The grip's corner (the lower right 16 x 16 pixels); empty while the window is maximized or
   // the grip is off.
   QRect GripRect() const;
+  static constexpr int kGripSize = 16;
 
  protected:
   void UIStyleChanged() override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void KeepGripRoom();
+
   QColor panelColour_;
   bool sizeGrip_ = true;
 };

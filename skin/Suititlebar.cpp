@@ -1,10 +1,13 @@
 #include "skin/Suititlebar.h"
 
 #include <QApplication>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <algorithm>
 
+#include "skin/Suidlg.h"
 #include "skin/Suiform.h"
 #include "skin/Suipublic.h"
 
@@ -297,12 +300,50 @@ void TsuiTitleBar::UIStyleChanged() {
                                    : UIStyle() == MacOS ? QColor(0, 0, 0)
                                                         : QColor(255, 255, 255));
   setPalette(p);
+  SetAutoSize(true);
+  update();
+}
+
+void TsuiTitleBar::SetAutoSize(bool on) {
+  autoSize_ = on && !sections_.empty();
   // The bar is as high as its first section's picture (inside a frame that includes the
   // window's upper strip).
-  if (!sections_.empty() && !sections_[0].picture.isNull()) {
-    setFixedHeight(sections_[0].picture.height());
-  }
+  if (autoSize_ && !sections_[0].picture.isNull()) setFixedHeight(sections_[0].picture.height());
+}
+
+void TsuiTitleBar::SetInactiveCaptionColor(const QColor& colour) {
+  inactiveCaptionColor_ = colour;
   update();
+}
+
+bool TsuiTitleBar::SetSectionAlign(std::size_t index, TsuiTitleBarAlign align) {
+  if (index >= sections_.size()) return false;
+  if (align == suiClient &&
+      std::any_of(sections_.begin(), sections_.end(),
+                  [](const TsuiTitleBarSection& s) { return s.align == suiClient; })) {
+    SUIMsgDlg("Sorry, only one section's Align property can be \"suiClient\"", mtError, mbOK,
+              DeepBlue);
+    return false;
+  }
+  sections_[index].align = align;
+  if (align == suiClient) sections_[index].stretch = true;
+  update();
+  return true;
+}
+
+bool TsuiTitleBar::SetButtonType(std::size_t index, TsuiTitleBarBtnType type) {
+  if (index >= buttons_.size()) return false;
+  if (type == suiControlBox &&
+      std::any_of(buttons_.begin(), buttons_.end(),
+                  [](const TsuiTitleBarButton& b) { return b.type == suiControlBox; })) {
+    SUIMsgDlg("Sorry, only one button's ButtonType property can be \"suiControlBox\"", mtError,
+              mbOK, DeepBlue);
+    return false;
+  }
+  buttons_[index].type = type;
+  UpdateButtonPictures(buttons_[index], Style());
+  update();
+  return true;
 }
 
 bool TsuiTitleBar::FormMaximized() const {
@@ -466,10 +507,16 @@ void TsuiTitleBar::DoClick(int index) {
       ProcessMaxBtn();
       break;
     case suiMin:
-      form->showMinimized();
+      if (frame_ != nullptr && frame_->SubWindow() != nullptr)
+        frame_->SubWindow()->showMinimized();
+      else
+        form->showMinimized();
       break;
     case suiClose:
-      form->close();
+      if (frame_ != nullptr && frame_->SubWindow() != nullptr)
+        frame_->SubWindow()->close();
+      else
+        form->close();
       break;
     case suiControlBox:
       if (b.controlBoxMenu != nullptr) {
@@ -499,7 +546,11 @@ void TsuiTitleBar::mousePressEvent(QMouseEvent* event) {
   mouseDown_ = false;
   movePending_ = true;
   dragStart_ = event->globalPosition().toPoint();
-  formStart_ = Form()->pos();
+  formStart_ = Moved()->pos();
+}
+
+QWidget* TsuiTitleBar::Moved() const {
+  return frame_ != nullptr && frame_->MovedWindow() != nullptr ? frame_->MovedWindow() : Form();
 }
 
 void TsuiTitleBar::mouseMoveEvent(QMouseEvent* event) {
@@ -508,11 +559,12 @@ void TsuiTitleBar::mouseMoveEvent(QMouseEvent* event) {
       (global - dragStart_).manhattanLength() >= QApplication::startDragDistance()) {
     movePending_ = false;
     // The platform moves the window where it can; elsewhere it is moved by hand.
-    QWindow* window = Form() != nullptr ? Form()->windowHandle() : nullptr;
+    // An MDI child's sub-window has no window of its own: it is always moved by hand.
+    QWindow* window = Moved() != nullptr ? Moved()->windowHandle() : nullptr;
     dragging_ = window == nullptr || !window->startSystemMove();
   }
-  if (dragging_ && Form() != nullptr) {
-    Form()->move(formStart_ + global - dragStart_);
+  if (dragging_ && Moved() != nullptr) {
+    Moved()->move(formStart_ + global - dragStart_);
     return;
   }
   if (frame_ != nullptr) setCursor(frame_->EdgeCursor(event->position().toPoint()));

@@ -118,6 +118,15 @@ class TsuiTitleBar : public QWidget, public TsuiStyled {
   int RoundCornerBottom() const { return roundCornerBottom_; }
   void SetRoundCorner(int r) { roundCorner_ = r; }
   void SetRoundCornerBottom(int r) { roundCornerBottom_ = r; }
+  void SetInactiveCaptionColor(const QColor& colour);
+  QColor InactiveCaptionColor() const { return inactiveCaptionColor_; }
+  // The bar's height follows its first section's picture; with no section it stays off.
+  void SetAutoSize(bool on);
+  bool AutoSize() const { return autoSize_; }
+  // Only one section may fill the middle and only one button be the control box: a second is
+  // refused with an error box and the old value stays. False when refused or out of range.
+  bool SetSectionAlign(std::size_t index, TsuiTitleBarAlign align);
+  bool SetButtonType(std::size_t index, TsuiTitleBarBtnType type);
 
   std::vector<TsuiTitleBarSection>& Sections() { return sections_; }
   std::vector<TsuiTitleBarButton>& Buttons() { return buttons_; }
@@ -170,6 +179,8 @@ class TsuiTitleBar : public QWidget, public TsuiStyled {
   // beside the window's 3-pixel strip.
   QPoint Origin() const;
   QWidget* Form() const { return parentWidget(); }
+  // What a drag on the caption moves: an MDI child's sub-window, else the form.
+  QWidget* Moved() const;
 
   TsuiForm* frame_;
   std::vector<TsuiTitleBarSection> sections_;
@@ -177,6 +188,7 @@ class TsuiTitleBar : public QWidget, public TsuiStyled {
   TsuiTitleBarPopupMenu* systemMenu_ = nullptr;
   QString caption_;
   bool custom_ = false;
+  bool autoSize_ = false;
   bool formActive_ = true;
   bool drawAppIcon_ = true;
   int buttonInterval_ = 0;

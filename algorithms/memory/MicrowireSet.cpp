@@ -18,7 +18,7 @@ namespace zelvar::memory {
 namespace {
 using frame::kNoSuchType;
 constexpr const char* kDesign = "p93cxxx.bit";
-constexpr std::uint32_t kRead = 6, kWrite = 5, kExtended = 4;
+constexpr std::uint32_t kRead = 6, kWrite = 5;
 constexpr std::uint32_t kEnable = 3, kDisable = 0, kEraseAll = 2;
 // Waits after a written word by the "Delay" choice, in steps of 1 ms.
 constexpr std::uint32_t kWriteDelaySteps[] = {1, 2, 5, 10, 20, 50};

@@ -15,7 +15,7 @@
 namespace zelvar::memory {
 
 namespace {
-constexpr std::uint32_t kRead = 6, kWrite = 5, kExtended = 4, kClear = 7;
+constexpr std::uint32_t kWrite = 5, kExtended = 4, kClear = 7;
 constexpr std::uint32_t kEnable = 3, kDisable = 0;
 // The protect register's write cycle, waited out in steps of 1 ms.
 constexpr std::uint32_t kRegisterWaitSteps = 50;

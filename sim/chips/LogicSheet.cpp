@@ -100,7 +100,6 @@ std::vector<int> ChipDef::Outputs() const {
 std::vector<ChipDef> ParseSource(std::string_view text) {
   std::vector<ChipDef> chips;
   std::string library;
-  SupplyRange supply;
   std::istringstream in{std::string(text)};
   int lineNo = 0;
   for (std::string line; std::getline(in, line);) {

@@ -77,7 +77,6 @@ class Sn8p2602Chip final : public LineChip {
   int lastClock_ = 0, lastPgm_ = 0;
   long edges_ = 0;  // SCLK rising edges since the mode began
   std::uint64_t keyIn_ = 0, keyOut_ = 0;
-  std::uint32_t shift_ = 0;
   int firstHalf_ = 0;
   std::uint16_t address_ = 0, data_ = 0;
   double pgmStart_ = 0;

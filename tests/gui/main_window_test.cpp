@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
@@ -29,9 +30,11 @@
 #include "services/AppState.h"
 #include "skin/Suibutton.h"
 #include "skin/Suiform.h"
+#include "skin/Suiimagepanel.h"
 #include "skin/Suimgr.h"
 #include "skin/Suipagecontrol.h"
 #include "skin/Suiradiogroup.h"
+#include "skin/Suistatusbar.h"
 #include "skin/Suititlebar.h"
 #include "support/MainWindowFixture.h"
 #include "support/QtApp.h"
@@ -123,6 +126,15 @@ TEST_F(MainWindowTest, TheSimulatedProgrammerShowsInCaptionAndStatusBar) {
   EXPECT_EQ(MainForm->Caption(), "Zelvar Ver 5.40");
   EXPECT_TRUE(MainForm->SimulatedLabel->isVisibleTo(MainForm));
   EXPECT_EQ(MainForm->SimulatedLabel->text(), "SIMULATED programmer");
+  // Two fold-up panels: the operation panel on the left and the config panel.
+  EXPECT_EQ(MainForm->findChildren<TsuiPanel*>().size(), 2);
+  // The whole text stands left of the status bar's grip.
+  auto* bar = static_cast<TsuiStatusBar*>(MainForm->statusBar());
+  MainForm->show();
+  bar->layout()->activate();
+  ASSERT_FALSE(bar->GripRect().isNull());
+  EXPECT_LT(MainForm->SimulatedLabel->geometry().right(), bar->GripRect().left());
+  EXPECT_GE(MainForm->SimulatedLabel->width(), MainForm->SimulatedLabel->sizeHint().width());
   MainForm->suiImageButtonLangClick();
   MainForm->SetCaption("/work/a.hex");
   EXPECT_EQ(MainForm->windowTitle(), QString::fromUtf8("/work/a.hex - 模拟编程器"));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QTabWidget>
 #include <set>
 #include <stdexcept>
@@ -255,6 +257,44 @@ TEST(ComboBox, ItemIndexIsMinusOneWithoutSelection) {
   combo.SetItemIndex(1);
   EXPECT_EQ(combo.ItemIndex(), 1);
   EXPECT_EQ(combo.ItemText(1), "3.3V");
+}
+
+// The drive box lists this system's mount points (as the kernel reports them) and starts on the
+// one holding the working directory.
+TEST(ComboBox, DriveBoxListsTheMountPoints) {
+  TsuiDriveComboBox drives;
+  QFile mounts("/proc/self/mounts");
+  ASSERT_TRUE(mounts.open(QIODevice::ReadOnly));
+  QStringList points;
+  for (const QByteArray& line : mounts.readAll().split('\n')) {
+    const QList<QByteArray> fields = line.split(' ');
+    if (fields.size() > 1) points << QString::fromUtf8(fields[1]).replace("\\040", " ");
+  }
+  ASSERT_GT(drives.ItemCount(), 0);
+  EXPECT_GE(drives.findText("/"), 0);
+  for (int i = 0; i < drives.ItemCount(); ++i)
+    EXPECT_TRUE(points.contains(drives.itemText(i))) << drives.itemText(i).toStdString();
+  const QString here = QDir::currentPath();
+  EXPECT_TRUE(drives.Drive() == "/" || here == drives.Drive() ||
+              here.startsWith(drives.Drive() + '/'))
+      << drives.Drive().toStdString();
+  drives.SetDrive("/");
+  EXPECT_EQ(drives.Drive(), "/");
+  EXPECT_FALSE(drives.DroppedDown());
+}
+
+TEST(ComboBox, FilterBoxShowsDescriptionsAndGivesTheMask) {
+  TsuiFilterComboBox filter;
+  EXPECT_EQ(filter.ItemCount(), 1);
+  EXPECT_EQ(filter.Mask(), "*.*");
+  filter.SetFilter("Intel HEX (*.hex)|*.hex|Binary (*.bin)|*.bin;*.rom|Dangling");
+  ASSERT_EQ(filter.ItemCount(), 2) << "a description without a mask is left out";
+  EXPECT_EQ(filter.ItemText(0), "Intel HEX (*.hex)");
+  EXPECT_EQ(filter.Mask(), "*.hex");
+  filter.SetItemIndex(1);
+  EXPECT_EQ(filter.Mask(), "*.bin;*.rom");
+  filter.SetFilter("");
+  EXPECT_EQ(filter.Mask(), "");
 }
 
 }  // namespace skin_controls_test

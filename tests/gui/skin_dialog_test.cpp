@@ -166,5 +166,58 @@ TEST_F(DialogTest, SkinColoursAndTheFallBack) {
   EXPECT_EQ(dialog.CaptionFontColor(), QColor(Qt::white));
 }
 
+// The buttons and edits wear the dialog's style or skin, not the form's stored DeepBlue.
+TEST_F(DialogTest, ControlsWearTheDialogsStyleAndSkin) {
+  auto* theme = new TsuiFileTheme;
+  theme->SetThemeFile("Amber.ssk");
+  ASSERT_TRUE(theme->CanUse());
+  struct Case {
+    TsuiUIStyle style;
+    TsuiFileTheme* theme;
+  };
+  for (const Case& c : {Case{WinXP, nullptr}, Case{MacOS, nullptr}, Case{FromThemeFile, theme}}) {
+    int seen = 0;
+    Answer<TfrmMsg>(1, [&](TfrmMsg& form) {
+      EXPECT_TRUE(form.suiForm1->UIStyleAutoUpdateSub());
+      for (TsuiButton* b : form.buttons) {
+        EXPECT_EQ(b->UIStyle(), c.style);
+        EXPECT_EQ(b->FileTheme(), c.theme);
+        ++seen;
+      }
+    });
+    if (c.theme != nullptr) {
+      SUIMsgDlgFromSkinFile("Erase the chip?", mtWarning, mbOK | mbCancel, theme);
+    } else {
+      SUIMsgDlg("Erase the chip?", mtWarning, mbOK | mbCancel, c.style);
+    }
+    EXPECT_EQ(seen, 2) << c.style;
+    TsuiInputDialog input;
+    input.SetUIStyle(c.style);
+    input.SetFileTheme(c.theme);
+    QColor border;
+    Answer<TfrmInput>(2, [&](TfrmInput& form) {
+      EXPECT_EQ(form.btn1->UIStyle(), c.style);
+      EXPECT_EQ(form.btn2->FileTheme(), c.theme);
+      EXPECT_EQ(form.edt_value->UIStyle(), c.style);
+      border = form.edt_value->BorderColor();
+    });
+    input.ShowModal();
+    const QColor expected = c.theme != nullptr
+                                ? theme->GetQColor(SKIN2_CONTROLBORDERCOLOR)
+                                : GetInsideThemeQColor(c.style, INSIDE_CONTROLBORDERCOLOR);
+    EXPECT_EQ(border, expected) << c.style;
+    TsuiPasswordDialog password;
+    password.SetUIStyle(c.style);
+    password.SetFileTheme(c.theme);
+    Answer<TfrmPass>(2, [&](TfrmPass& form) {
+      EXPECT_EQ(form.edt1->UIStyle(), c.style);
+      EXPECT_EQ(form.edt2->FileTheme(), c.theme);
+      EXPECT_EQ(form.btn1->UIStyle(), c.style);
+    });
+    password.ShowModal();
+  }
+  delete theme;
+}
+
 }  // namespace skin_dialog_test
 }  // namespace zelvar

@@ -33,6 +33,29 @@ TEST(EditRules, FormatFloatMasks) {
   for (const Case& c : cases) EXPECT_EQ(FormatFloat(c.mask, c.value), c.text) << c.mask;
 }
 
+TEST(EditRules, EditMasksInQtsSyntax) {
+  const struct {
+    const char* editMask;
+    const char* qt;
+  } cases[] = {
+      {"", ""},
+      {"000-9999;1;_", "999-0000;_"},  // '0' required digits, '9' optional ones
+      {"!>LL<lll;0;*", ">AA<aaa;*"},
+      {"AaCc<>#", "NnXx!#;_"},
+      {"\\(00\\);1; ", "\\(99\\); "},
+      {"90:00 Hd_b", "09:99 \\H\\d \\b;_"},  // literals Qt would read as rules
+      {"0\\;0", "9\\;9;_"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(QtInputMask(c.editMask), c.qt) << c.editMask;
+  TsuiMaskEdit edit;
+  edit.SetEditMask("00/00/0000;1;_");
+  EXPECT_EQ(edit.EditMask(), "00/00/0000;1;_");
+  EXPECT_EQ(edit.inputMask(), "99/99/9999;_");
+  QTest::keyClicks(&edit, "1a2");
+  EXPECT_EQ(edit.text(), "12//") << "only digits are taken; blanks are not text";
+  EXPECT_FALSE(edit.hasAcceptableInput()) << "the required digits are missing";
+}
+
 TEST(EditRules, NumberAndSpinKeys) {
   struct Key {
     const char* mask;

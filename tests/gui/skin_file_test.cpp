@@ -242,6 +242,48 @@ TEST_F(SkinFileTest, DamagedFilesAreRefusedCleanly) {
   EXPECT_EQ(other.Error(), "");
 }
 
+// A member's declared size never makes the reader allocate more than its bytes can hold.
+TEST_F(SkinFileTest, DeclaredSizesAreBoundedByTheBytesAndTheCap) {
+  const Bytes zeros(1 << 20, 0);
+  const auto declaring = [](Bytes file, std::uint32_t plain) {
+    std::uint32_t dirAt = 0;  // the end record's directory offset
+    for (int i = 3; i >= 0; --i) dirAt = dirAt << 8 | file[file.size() - 6 + i];
+    sf::Put32(file, 22, plain);
+    sf::Put32(file, dirAt + 24, plain);
+    return file;
+  };
+  const Bytes honest = sf::ZipOne("SKINDATA.SK2", zeros, sf::Deflate(zeros, 9), 8);
+  ASSERT_LT(honest.size(), zeros.size() / 500) << "zeros pack tightly";
+  Bytes out;
+  EXPECT_EQ(ExtractMember(honest, kSkinMember, "", out), ExtractResult::Extracted);
+  EXPECT_EQ(out.size(), zeros.size());
+  std::mt19937 random(7);
+  Bytes noise(80 << 10);
+  for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+  const Bytes big(kMaxSkinBytes + 1, 0);
+  const Bytes pastCap = sf::ZipOne("SKINDATA.SK2", big, sf::Deflate(big, 9), 8);
+  const struct {
+    const char* what;
+    Bytes file;
+  } cases[] = {
+      {"4 GiB declared", declaring(honest, 0xFFFFFFFFu)},
+      {"more than deflate can pack", declaring(honest, 2u << 20)},
+      {"past the cap, honestly declared", pastCap},
+      {"stored with a larger size",
+       declaring(sf::ZipOne("SKINDATA.SK2", noise, {}, 0), (80 << 10) + 1)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ExtractMember(c.file, kSkinMember, "", out), ExtractResult::Failed) << c.what;
+    EXPECT_TRUE(out.empty()) << c.what;
+    Tsk2SkinFileReader reader(Write(c.file), "");
+    EXPECT_EQ(reader.Error(), kSkinReadFailed) << c.what;
+  }
+  // A file larger than any skin is refused unread.
+  Bytes huge = honest;
+  huge.insert(huge.begin(), kMaxSkinBytes, 0);
+  EXPECT_EQ(Tsk2SkinFileReader(Write(huge), "").Error(), kSkinReadFailed);
+}
+
 TEST_F(SkinFileTest, OurSkinsHoldEveryValueTheyName) {
   for (const char* name : {"Slate.ssk", "Amber.ssk"}) {
     SCOPED_TRACE(name);

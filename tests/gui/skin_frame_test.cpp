@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMouseEvent>
@@ -9,7 +12,10 @@
 #include <QStyleOptionMenuItem>
 #include <QTest>
 
+#include "skin/Suibutton.h"
+#include "skin/Suidlg.h"
 #include "skin/Suiform.h"
+#include "skin/Suiimagepanel.h"
 #include "skin/Suimainmenu.h"
 #include "skin/Suimenu.h"
 #include "skin/Suipictures.h"
@@ -53,6 +59,95 @@ TEST(FormFrame, CaptionGoesToTheTitleBarAndTheWindowTitle) {
   titled.setWindowTitle("Settings");
   TsuiForm frame(&titled);
   EXPECT_EQ(frame.GetCaption(), "Settings");
+}
+
+// Runs no dialog: counts the error boxes and keeps their texts.
+struct ErrorBoxes {
+  ErrorBoxes() {
+    saved = TsuiDialog::Runner();
+    TsuiDialog::Runner() = [this](QDialog& form) {
+      if (auto* msg = dynamic_cast<TfrmMsg*>(&form)) texts << msg->lbl->text();
+      return 1;
+    };
+  }
+  ~ErrorBoxes() { TsuiDialog::Runner() = saved; }
+  QStringList texts;
+  TsuiDialog::ModalRunner saved;
+};
+
+TEST(FormFrame, FormPanelFillsTheFrameAndRefusesTheFrameItself) {
+  ErrorBoxes boxes;
+  FramedWindow w(WinXP);
+  auto* picture = new TsuiImagePanel(&w.window);
+  picture->SetPanelCaption("Panel1");
+  w.frame->SetPanel(picture);
+  EXPECT_EQ(w.frame->FormPanel(), picture);
+  EXPECT_EQ(picture->parentWidget(), w.frame);
+  EXPECT_EQ(picture->PanelCaption(), "");
+  w.window.show();
+  w.frame->layout()->activate();
+  EXPECT_EQ(picture->geometry(), w.frame->rect());
+  w.frame->SetPanel(w.frame);
+  EXPECT_EQ(boxes.texts,
+            QStringList{"Sorry, you can't select the Form assign to FormPanel property"});
+  EXPECT_EQ(w.frame->FormPanel(), picture) << "the old panel stays";
+  auto* plain = new QFrame(&w.window);
+  plain->setFrameShape(QFrame::Panel);
+  w.frame->SetPanel(plain);
+  EXPECT_EQ(plain->frameShape(), QFrame::NoFrame);
+  delete plain;
+  EXPECT_EQ(w.frame->FormPanel(), nullptr) << "a panel that goes is forgotten";
+}
+
+TEST(FormFrame, StyleGoesToTheControlsOnlyWithAutoUpdateSub) {
+  FramedWindow w(DeepBlue);
+  auto* beside = new TsuiButton(&w.window);
+  auto* inside = new TsuiButton(w.frame);
+  w.frame->SetUIStyle(MacOS);
+  EXPECT_EQ(beside->UIStyle(), DeepBlue);
+  EXPECT_EQ(inside->UIStyle(), DeepBlue);
+  w.frame->SetUIStyleAutoUpdateSub(true);
+  w.frame->SetUIStyle(WinXP);
+  EXPECT_EQ(beside->UIStyle(), WinXP);
+  EXPECT_EQ(inside->UIStyle(), WinXP);
+  EXPECT_EQ(w.frame->TitleBar()->UIStyle(), WinXP);
+}
+
+TEST(FormFrame, InactiveCaptionColourAndReAssign) {
+  FramedWindow w(WinXP);
+  w.frame->SetInactiveCaptionColor(QColor(1, 2, 3));
+  EXPECT_EQ(w.frame->TitleBar()->InactiveCaptionColor(), QColor(1, 2, 3));
+  EXPECT_EQ(w.frame->InactiveCaptionColor(), QColor(1, 2, 3));
+  // Something gave the window its system frame back: ReAssign takes it away again.
+  w.window.setWindowFlags(w.window.windowFlags() & ~Qt::FramelessWindowHint);
+  w.frame->ReAssign();
+  EXPECT_TRUE(w.window.windowFlags() & Qt::FramelessWindowHint);
+}
+
+TEST(TitleBar, OneClientSectionOneControlBoxAndAutoSize) {
+  ErrorBoxes boxes;
+  FramedWindow w(WinXP);
+  TsuiTitleBar* bar = w.frame->TitleBar();
+  ASSERT_EQ(bar->Sections().size(), 3u);
+  ASSERT_EQ(bar->Sections()[2].align, suiClient);
+  EXPECT_FALSE(bar->SetSectionAlign(0, suiClient));
+  EXPECT_EQ(bar->Sections()[0].align, suiLeft);
+  EXPECT_FALSE(bar->SetSectionAlign(2, suiClient)) << "this one already has it";
+  EXPECT_TRUE(bar->SetSectionAlign(2, suiRight));
+  EXPECT_TRUE(bar->SetSectionAlign(0, suiClient));
+  EXPECT_TRUE(bar->Sections()[0].stretch);
+  bar->Buttons()[0].type = suiControlBox;
+  EXPECT_FALSE(bar->SetButtonType(1, suiControlBox));
+  EXPECT_NE(bar->Buttons()[1].type, suiControlBox);
+  EXPECT_EQ(boxes.texts,
+            QStringList({"Sorry, only one section's Align property can be \"suiClient\"",
+                         "Sorry, only one section's Align property can be \"suiClient\"",
+                         "Sorry, only one button's ButtonType property can be \"suiControlBox\""}));
+  EXPECT_TRUE(bar->AutoSize());
+  EXPECT_EQ(bar->height(), bar->Sections()[0].picture.height());
+  bar->Sections().clear();
+  bar->SetAutoSize(true);
+  EXPECT_FALSE(bar->AutoSize()) << "no section to size by";
 }
 
 TEST(FormFrame, WinXPStripAndTitleBar) {

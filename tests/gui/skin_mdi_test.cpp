@@ -209,6 +209,63 @@ TEST(MdiFrame, ControlButtonsActOnTheActiveMaximisedChild) {
   EXPECT_EQ(f.mdi->Children().size(), 2);
 }
 
+// A child form with its own frame wears it: the sub-window draws no frame, the title bar moves,
+// maximises, minimises and closes the sub-window, and a maximised child's title gives way.
+TEST(MdiFrame, AFramedChildWearsItsOwnFrame) {
+  MdiForm f;
+  auto* child = new QWidget;
+  child->setWindowTitle("Programmer");
+  auto* frame = new TsuiForm(child);
+  QMdiSubWindow* sub = f.mdi->AddChild(child);
+  sub->setGeometry(10, 10, 240, 160);
+  f.mdi->MdiArea()->setActiveSubWindow(sub);
+  QApplication::processEvents();
+  EXPECT_TRUE(sub->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_FALSE(f.children[0]->windowFlags() & Qt::FramelessWindowHint) << "a plain child";
+  EXPECT_EQ(frame->SubWindow(), sub);
+  EXPECT_EQ(child->geometry(), sub->rect()) << "no Qt frame around the form";
+  TsuiTitleBar* bar = frame->TitleBar();
+  ASSERT_TRUE(bar->isVisible());
+
+  // A drag on the caption moves the sub-window inside the MDI area.
+  const QPoint grab(60, bar->height() / 2);
+  QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, grab);
+  QMouseEvent move(QEvent::MouseMove, QPointF(grab + QPoint(30, 20)),
+                   QPointF(bar->mapToGlobal(grab + QPoint(30, 20))), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(bar, &move);
+  QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, grab + QPoint(30, 20));
+  EXPECT_EQ(sub->pos(), QPoint(40, 30));
+
+  const auto button = [bar](TsuiTitleBarBtnType type) {
+    for (std::size_t i = 0; i < bar->Buttons().size(); ++i) {
+      if (bar->Buttons()[i].type == type) return static_cast<int>(i);
+    }
+    return -1;
+  };
+  bar->DoClick(button(suiMax));
+  QApplication::processEvents();
+  EXPECT_TRUE(sub->isMaximized());
+  EXPECT_TRUE(frame->IsMaximized());
+  EXPECT_FALSE(bar->isVisible()) << "the MDI frame's bar carries the caption";
+  EXPECT_EQ(f.mdi->ShownCaption(), "Zelvar - [Programmer]");
+  EXPECT_TRUE(f.mdi->CloseButton()->isVisibleTo(&f.form));
+  Click(f.mdi->RestoreButton(), QPoint(5, 5));
+  EXPECT_FALSE(sub->isMaximized());
+  EXPECT_TRUE(bar->isVisible());
+  bar->DoClick(button(suiMin));
+  EXPECT_TRUE(sub->isMinimized());
+  QApplication::processEvents();
+  EXPECT_GT(sub->height(), 0) << "a minimised child keeps Qt's title strip";
+  sub->showNormal();
+  QApplication::processEvents();
+  EXPECT_TRUE(sub->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(bar->isVisible());
+  bar->DoClick(button(suiClose));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(f.mdi->Children().contains(sub));
+}
+
 TEST(MdiFrame, WindowMenuListsTheChildrenAndBringsOneBack) {
   MdiForm f;
   EXPECT_EQ(f.BarTexts(), QStringList({"File", "Window"}));

@@ -9,10 +9,13 @@
 #include "app/forms/dialogs/Search.h"
 #include "app/forms/dialogs/Setting.h"
 #include "app/forms/widgets/ConfigGrid.h"
+#include "app/forms/windows/Waitusb.h"
 #include "services/AppState.h"
+#include "skin/Suicombobox.h"
 #include "skin/Suiedit.h"
 #include "skin/Suiform.h"
 #include "skin/Suigrid.h"
+#include "skin/Suiimagepanel.h"
 #include "support/QtApp.h"
 
 namespace zelvar {
@@ -45,6 +48,45 @@ TEST(SkinnedForms, TheConfigGridIsASkinnedGridWithoutFixedCells) {
   const QRect first =
       strings->visualRect(strings->model()->index(0, 0)).translated(strings->viewport()->pos());
   EXPECT_EQ(shot.pixelColor(first.right() - 2, first.bottom() - 2), strings->BGColor());
+  gApp.Reset();
+}
+
+// The config tab's combos, radio panel, fold-up panel and word grid are skinned controls that
+// take the form's style; the wait form's picture lies on a picture panel.
+TEST(SkinnedForms, ConfigTabAndWaitFormControlsWearTheFormsStyle) {
+  gApp.Reset();
+  ChipUiModel model;
+  ReadChipUiList(model,
+                 {"$Gridw:Addr space", "Addr start", "0000", "$Radio1:00,Mode", "a", "b",
+                  "$Grid1:", "n=F0,v=0,l=1,a=0,b=0,c=1,m=0x01", "$end"},
+                 0);
+  QWidget holder;
+  auto* layout = new QVBoxLayout(&holder);
+  auto* grid = new ConfigGrid(model, &holder);
+  layout->addWidget(grid);
+  SetFormUIStyle(&holder, MacOS);
+  for (int k = 0; k < kRadioCombos; ++k) {
+    auto* combo = holder.findChild<TsuiComboBox*>(QString("suiComboBoxCfg%1").arg(k + 1));
+    ASSERT_NE(combo, nullptr) << k;
+    EXPECT_EQ(combo->UIStyle(), MacOS);
+    EXPECT_EQ(combo->parentWidget(), grid->suiImagePanel4);
+  }
+  EXPECT_EQ(grid->Combos[0]->ItemCount(), 2);
+  EXPECT_NE(holder.findChild<TsuiImagePanel*>("suiImagePanel4"), nullptr);
+  auto* panel3 = holder.findChild<TsuiPanel*>("Panel3");
+  ASSERT_NE(panel3, nullptr);
+  EXPECT_EQ(panel3->UIStyle(), MacOS);
+  EXPECT_EQ(panel3->height(), ConfigGrid::kPanel3Height);
+  EXPECT_EQ(grid->Panelw->height(), panel3->Height2());
+  auto* words = holder.findChild<TsuiStringGrid*>("StringGridWord");
+  ASSERT_NE(words, nullptr);
+  EXPECT_EQ(words->UIStyle(), MacOS);
+  EXPECT_EQ(words->Cells(1, 0), "0000");
+
+  TWaitForm wait(nullptr, "no such picture.jpg");
+  auto* picture = wait.findChild<TsuiImagePanel*>("suiImagePanel1");
+  ASSERT_EQ(picture, wait.Panel);
+  EXPECT_EQ(picture->PanelCaption(), "Zelvar") << "no picture: the caption shows";
   gApp.Reset();
 }
 

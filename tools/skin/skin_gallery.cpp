@@ -182,17 +182,19 @@ QWidget* MdiForm(TsuiUIStyle style) {
   inside->addStretch();
   side->SetStayOn(true);
 
+  // A child form with its own frame wears it in the MDI area.
   auto* buttons = new QWidget;
   buttons->setWindowTitle("Buttons");
-  auto* v = new QVBoxLayout(buttons);
+  auto* v = new QVBoxLayout(new TsuiForm(buttons));
   for (const char* caption : {"Erase", "Blank", "Program"}) {
     auto* b = new TsuiButton;
     b->SetCaption2(caption);
     b->setFixedSize(80, 27);
     v->addWidget(b);
   }
-  auto* log = new QLabel("Log");
+  auto* log = new QWidget;
   log->setWindowTitle("Log");
+  (new QVBoxLayout(new TsuiForm(log)))->addWidget(new QLabel("Log"));
   for (QWidget* child : std::initializer_list<QWidget*>{sideHolder, buttons, log})
     mdi->AddChild(child)->resize(260, 200);
   SetFormUIStyle(form, style);

@@ -58,7 +58,9 @@ struct WordGridRow {
 
 struct ChipUiModel {
   // Config grid: name, state "1"/"0", meaning; rows below ConfigRowCount are in use.
-  std::array<std::array<std::string, 3>, kConfigRows> Cells{};
+  // No "{}" here: Clang 14 crashes on a defaulted brace initializer of nested arrays of
+  // strings (the strings start empty either way).
+  std::array<std::array<std::string, 3>, kConfigRows> Cells;
   std::array<ConfigTabRecord, kConfigRows> ConfigTab{};
   int ConfigRowCount = 0;
   int CurrentRow = 0;

@@ -1,6 +1,5 @@
 #include "app/forms/widgets/ConfigGrid.h"
 
-#include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -40,9 +39,10 @@ int ModelKey(const QKeyEvent& e) {
 ConfigGrid::ConfigGrid(ChipUiModel& model, QWidget* parent) : QWidget(parent), model_(model) {
   auto* layout = new QHBoxLayout(this);
 
-  Panel3 = new QFrame(this);
+  Panel3 = new TsuiPanel(this);
   Panel3->setObjectName("Panel3");
   auto* configLayout = new QVBoxLayout(Panel3);
+  configLayout->setContentsMargins(0, 0, 0, 0);
   StringGrid1 = new TsuiStringGrid(Panel3);
   StringGrid1->setObjectName("StringGrid1");
   StringGrid1->SetColCount(3);
@@ -58,13 +58,13 @@ ConfigGrid::ConfigGrid(ChipUiModel& model, QWidget* parent) : QWidget(parent), m
   StringGrid1->installEventFilter(this);
   configLayout->addWidget(StringGrid1);
 
-  suiImagePanel4 = new QFrame(this);
+  suiImagePanel4 = new TsuiImagePanel(this);
   suiImagePanel4->setObjectName("suiImagePanel4");
   auto* radioLayout = new QVBoxLayout(suiImagePanel4);
   for (int k = 0; k < kRadioCombos; ++k) {
     Labels[k] = new QLabel(suiImagePanel4);
     Labels[k]->setObjectName(QString("Label%1").arg(k + 1));
-    Combos[k] = new QComboBox(suiImagePanel4);
+    Combos[k] = new TsuiComboBox(suiImagePanel4);
     Combos[k]->setObjectName(QString("suiComboBoxCfg%1").arg(k + 1));
     radioLayout->addWidget(Labels[k]);
     radioLayout->addWidget(Combos[k]);
@@ -73,19 +73,25 @@ ConfigGrid::ConfigGrid(ChipUiModel& model, QWidget* parent) : QWidget(parent), m
   }
   radioLayout->addStretch(1);  // each label stays above its combo
   layout->addWidget(suiImagePanel4);
-  layout->addWidget(Panel3);
+  layout->addWidget(Panel3, 0, Qt::AlignTop);
+  Panel3->SetHeight2(kPanel3Height);  // laid out now: the opened height is its fixed height
 
   Panelw = new QFrame(this);
   Panelw->setObjectName("Panelw");
   auto* wordLayout = new QVBoxLayout(Panelw);
   PanelwCaption = new QLabel(Panelw);
-  StringGridWord = new QTableWidget(0, 2, Panelw);
+  StringGridWord = new TsuiStringGrid(Panelw);
   StringGridWord->setObjectName("StringGridWord");
+  StringGridWord->SetColCount(2);
+  StringGridWord->SetRowCount(0);
+  StringGridWord->SetFixedRows(0);
+  StringGridWord->SetFixedCols(0);
   StringGridWord->horizontalHeader()->hide();
   StringGridWord->verticalHeader()->hide();
   wordLayout->addWidget(PanelwCaption);
   wordLayout->addWidget(StringGridWord);
-  layout->addWidget(Panelw);
+  Panelw->setFixedHeight(kPanel3Height);
+  layout->addWidget(Panelw, 0, Qt::AlignTop);
 
   connect(StringGrid1, &QTableWidget::currentCellChanged, this,
           [this](int row, int, int, int) { model_.CurrentRow = row; });

@@ -6,12 +6,12 @@
 #include <array>
 
 #include "app/core/describe/ChipUiModel.h"
+#include "skin/Suicombobox.h"
 #include "skin/Suigrid.h"
+#include "skin/Suiimagepanel.h"
 
-class QComboBox;
 class QFrame;
 class QLabel;
-class QTableWidget;
 
 namespace zelvar {
 
@@ -24,14 +24,15 @@ class ConfigGrid : public QWidget {
   // Copies the model into the controls (after a chip set-up, a read or a project load).
   void Mirror();
 
-  QFrame* Panel3;
+  TsuiPanel* Panel3;            // fold-up panel, opened to kPanel3Height
   TsuiStringGrid* StringGrid1;  // skinned, without fixed cells
-  QFrame* suiImagePanel4;
+  TsuiImagePanel* suiImagePanel4;
   std::array<QLabel*, kRadioCombos> Labels{};
-  std::array<QComboBox*, kRadioCombos> Combos{};
-  QFrame* Panelw;
+  std::array<TsuiComboBox*, kRadioCombos> Combos{};  // suiComboBoxCfg1 to 4
+  QFrame* Panelw;                                    // as high as Panel3 opened
   QLabel* PanelwCaption;
-  QTableWidget* StringGridWord;
+  TsuiStringGrid* StringGridWord;  // skinned, without fixed cells
+  static constexpr int kPanel3Height = 240;
 
  signals:
   // The user changed the config grid, a combo or the word grid.

@@ -1,13 +1,13 @@
 #include "app/forms/windows/Waitusb.h"
 
 #include <QImage>
-#include <QLabel>
 #include <QPixmap>
 #include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/core/pictures/Jpeg.h"
 #include "skin/Suiform.h"
+#include "skin/Suiimagepanel.h"
 
 namespace zelvar {
 
@@ -20,10 +20,10 @@ TWaitForm::TWaitForm(QWidget* owner, const std::string& picturePath)
   setWindowTitle("Zelvar");
   Frame = new TsuiForm(this);
   Frame->setObjectName("suiForm1");
-  Panel = new QLabel("Zelvar", Frame);
+  Panel = new TsuiImagePanel(Frame);
   Panel->setObjectName("suiImagePanel1");
-  Panel->setAlignment(Qt::AlignCenter);
-  Panel->setScaledContents(true);
+  Panel->SetPanelCaption("Zelvar");
+  Panel->SetDrawStyle(suiStretch);
   auto* layout = new QVBoxLayout(Frame);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(Panel);
@@ -33,7 +33,8 @@ TWaitForm::TWaitForm(QWidget* owner, const std::string& picturePath)
   if (const auto image = DecodeJpegFile(picturePath)) {
     const QImage q(image->rgb.data(), image->width, image->height, image->width * 3,
                    QImage::Format_RGB888);
-    Panel->setPixmap(QPixmap::fromImage(q.copy()));
+    Panel->SetPicture(QPixmap::fromImage(q.copy()));
+    Panel->SetPanelCaption("");
     hasPicture_ = true;
   }
 }

@@ -3,11 +3,10 @@
 #include <QWidget>
 #include <string>
 
-class QLabel;
-
 namespace zelvar {
 
 class TsuiForm;
+class TsuiImagePanel;
 
 inline constexpr const char* kWaitPictureName = "Waitusb.jpg";
 
@@ -18,8 +17,8 @@ class TWaitForm : public QWidget {
   // Loads the picture from `picturePath`; without it the panel shows its caption only.
   explicit TWaitForm(QWidget* owner = nullptr, const std::string& picturePath = kWaitPictureName);
 
-  TsuiForm* Frame = nullptr;  // the frame, with its title bar
-  QLabel* Panel = nullptr;    // the picture panel, picture stretched
+  TsuiForm* Frame = nullptr;        // the frame, with its title bar
+  TsuiImagePanel* Panel = nullptr;  // the picture panel, picture stretched
   bool HasPicture() const { return hasPicture_; }
 
  private:
