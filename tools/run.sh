@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVAR_TESTS=OFF -DZELVAR_BENCH=OFF
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZELVAR_TESTS=OFF -DZELVAR_BENCH=OFF
 cmake --build build/release
 args=("$@")
 if [ ${#args[@]} -eq 0 ] && ! grep -qsi '^5a3c$' /sys/bus/usb/devices/*/idVendor; then
