@@ -117,6 +117,8 @@ class AT89S5X final : public ParallelSet {
     ShowProgress(-1);
   }
 
+  std::optional<IdCheck> ChangeCheck() const override { return IdCheck{}; }
+
   // The signature is checked before the first byte, as the other parallel sets check it.
   void Write() override {
     if (!TypeCheck({})) return;

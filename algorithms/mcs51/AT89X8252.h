@@ -142,6 +142,8 @@ class AT89X8252 final : public ParallelSet {
     FlushCommands();
   }
 
+  std::optional<IdCheck> ChangeCheck() const override { return IdCheck{.logPairs = true}; }
+
   void Write() override {
     if (!TypeCheck({.logPairs = true})) return;
     PowerUp();

@@ -12,6 +12,7 @@
 //  - the supplies: after every chip operation, whichever way it ended, VPP off and then VCC off.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 
 #include "algorithms/frame/SetFrame.h"
@@ -105,8 +106,21 @@ class Mcs51Set : public frame::SetFrame {
     const char* wording = kTypeError;
     bool logPairs = false;
   };
+  // Within an operation that the frame's check by ChangeCheck let through, it passes at once.
   bool TypeCheck(const IdCheck& check);
   virtual void ReadSignature() {}
+
+  // The identity check the frame runs before every operation that changes the chip (Erase,
+  // Write, Config, Lock, Write data, UnProtect, the configuration erase), so that a wrong chip is
+  // refused before its first change: true when the chip answers the identity its line or row
+  // gives, or none is given. By default TypeCheck with ChangeCheck's rule; a set whose chips
+  // have no readable identity gives none.
+  virtual bool CheckBeforeChange();
+  virtual std::optional<IdCheck> ChangeCheck() const { return std::nullopt; }
+  // True for the operations that change the chip.
+  static bool ChangesChip(int op);
+  // True within an operation whose identity the frame has checked: a set's own check passes.
+  bool IdentityChecked() const { return identityChecked_; }
 
   // A block loop over chip addresses first .. last in blocks of `block` bytes. `fetch(address,
   // dest)` reads one block to dest. Read puts each block at its own buffer address; Blank and
@@ -125,6 +139,7 @@ class Mcs51Set : public frame::SetFrame {
  private:
   bool refused_ = false;
   const char* refusal_ = nullptr;
+  bool identityChecked_ = false;  // the frame checked the chip's identity for this operation
 };
 
 }  // namespace zelvar::mcs51

@@ -129,6 +129,8 @@ class P89C51 final : public ParallelSet {
     if (ScanCode(Scan::Verify)) FinishScan();
   }
 
+  std::optional<IdCheck> ChangeCheck() const override { return IdCheck{}; }
+
   void Write() override {
     ResetPulse();
     if (!TypeCheck({})) return;

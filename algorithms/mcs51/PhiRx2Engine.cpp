@@ -103,6 +103,7 @@ void PhiRx2Set::ReadSignature() {
 }
 
 bool PhiRx2Set::CheckId() {
+  if (IdentityChecked()) return true;
   ReadSignature();
   const auto& r = gApp.ReadId;
   const auto& s = gApp.ExpectedId;

@@ -186,6 +186,10 @@ class W7851 final : public ParallelSet {
     if (Scan(Scan::Verify)) FinishScan();
   }
 
+  std::optional<IdCheck> ChangeCheck() const override {
+    return IdCheck{.bytes = 2, .wording = kTypeError};
+  }
+
   // P3.6 and P3.7 high (the chip's outputs off) before P0 is driven.
   void Write() override {
     if (!TypeCheck({.bytes = 2, .wording = kTypeError})) return;

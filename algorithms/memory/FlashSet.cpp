@@ -4,17 +4,23 @@
 #include <string>
 
 #include "link/Bitstream.h"
+#include "link/ChipId.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
 #include "link/commands/Zor5103.h"
+#include "services/AppState.h"
 #include "services/Messages.h"
 #include "services/Services.h"
 
 namespace zelvar::memory {
 
 using namespace zor5103;
+
+namespace {
+constexpr const char* kFlashTypeError = "Type error!";
+}  // namespace
 
 void CheckFlashRow(const FlashType& t, TypeTableReport& r) {
   constexpr int kSocket = 40;
@@ -190,13 +196,25 @@ bool FlashSet::WaitForErase(int polls) {
   return false;
 }
 
+bool FlashSet::IdentityMatches() {
+  const auto& want = gApp.ExpectedId;
+  if (want[0] == 0) return true;
+  RestoreSupplies();
+  const int id = ReadChipId16(Type().vccPin, kFlashWePin);
+  gApp.ReadId = {static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(id >> 8), 0, 0};
+  if (gApp.ReadId[0] == want[0] && gApp.ReadId[1] == want[1]) return true;
+  AddMessageLine(kFlashTypeError);
+  gLink.StatusWord = 1;
+  return false;
+}
+
 bool FlashSet::Run(int op) {
   switch (op) {
     case kOpBlank:
       Blank();
       return true;
     case kOpWrite:
-      Write();
+      if (IdentityMatches()) Write();
       return true;
     case kOpVerify:
       Verify();
@@ -209,6 +227,7 @@ bool FlashSet::Run(int op) {
   }
   const auto own = OwnOperations();
   if (std::find(own.begin(), own.end(), op) == own.end()) return false;
+  if (op != kOpReadId && !IdentityMatches()) return true;
   switch (op) {
     case kOpErase:
       Erase();

@@ -71,7 +71,11 @@ class FlashSet : public MemorySet {
   void SetAddress(std::uint32_t address) override {
     PutAddress(address, Type().highBits(), kFlashPins);
   }
+  // Runs Erase, Write, UnProtect and Lock only on a chip whose maker and device codes (read as
+  // Read ID reads them, with VID on A9) are the line's "#" bytes; a line without them is not
+  // checked.
   bool Run(int op) override;
+  bool IdentityMatches();
   void BeginProgramBlock(const Program& p) override;
   void QueueProgramByte(std::uint8_t data, const Program& p) override;
 

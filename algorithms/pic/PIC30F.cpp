@@ -261,6 +261,7 @@ void PIC30F::ReadDeviceId() {
 }
 
 bool PIC30F::ChipCheck() {
+  if (IdentityChecked()) return true;
   Services& s = services();
   if (s.ChipParam("isp=") != 0) {
     ReadDeviceId();
