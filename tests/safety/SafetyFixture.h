@@ -33,10 +33,11 @@ class LineServices : public FakeServices {
   }
 };
 
-// The listed lines of device6200.lst, as the build lays it into the program directory.
-inline std::vector<DeviceLine> CatalogueLines() {
+// The listed lines of a device list (device6200.lst by default), as the build lays it into the
+// program directory.
+inline std::vector<DeviceLine> CatalogueLines(const std::string& file = "device6200.lst") {
   std::vector<DeviceLine> lines;
-  std::ifstream in(std::string(ZELVAR_PROGRAM_DIR) + "/device6200.lst");
+  std::ifstream in(std::string(ZELVAR_PROGRAM_DIR) + "/" + file);
   std::string raw;
   while (ReadDeviceLine(in, raw)) {
     auto line = ParseDeviceLine(raw);
