@@ -68,6 +68,9 @@ class WrongChipSweep : public SafetyFixture, public ::testing::WithParamInterfac
 
 TEST_P(WrongChipSweep, WriteAndEraseRefuse) {
   const SweepPair& p = GetParam();
+  // Model 6300 seats every part upright.
+  Connect(6300);
+  SetServices(&lines);
   ASSERT_TRUE(Choose(p.line, sim::MakeChipModel(p.seated)));
   std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.end(), 0x00);
   gApp.OptionValues[64] = 0;
@@ -77,7 +80,9 @@ TEST_P(WrongChipSweep, WriteAndEraseRefuse) {
     lines.log.clear();
     const int status = Click(op);
     EXPECT_EQ(status, 1) << "operation " << op << ": " << Log();
-    EXPECT_TRUE(Logged("Type er") || Logged("型号")) << "operation " << op << ": " << Log();
+    EXPECT_TRUE(Logged("Type er") || Logged("型号"))
+        << "operation " << op << ": " << Log() << " bad pins "
+        << " boxes " << lines.boxes.size() << (lines.boxes.empty() ? "" : lines.boxes.back());
   }
 }
 
