@@ -53,8 +53,8 @@ class AT89S5X final : public ParallelSet {
   static bool PowerUp() {
     SelectGndPin(gApp.GroundPin);
     PutCmd1(kCmdLongWait);
+    SetRegister25(kBusRead);  // released before VCC rises
     SelectVccPin(gMcs51.ChipVccPin);
-    SetRegister25(kBusRead);
     SwitchPin(kXtal2Pin, true);
     SwitchPin(kXtal1Pin, true);
     SelectClockPin(kXtal1Pin);

@@ -78,6 +78,7 @@ void PhiRx2Set::EnterProgramMode() {
 
 void PhiRx2Set::PowerUp() {
   EnterProgramMode();
+  SetRegister25(kBusRead);  // released before VCC rises
   SelectVccPin(gMcs51.ChipVccPin);
   if (ClockOffAtPowerUp()) SelectClockPin(0);
   SwitchPin(kXtal1Pin, false);

@@ -101,6 +101,7 @@ class W7851 final : public ParallelSet {
     SetPinLow(gApp.GroundPin);
     SelectGndPin(gApp.GroundPin);
     SwitchPin(40, true);
+    SetRegister25(kBusRead);  // released before VCC rises
     SelectVccPin(gMcs51.ChipVccPin);
     SelectClockPin(0);
     SwitchPin(kXtal2Pin, true);
