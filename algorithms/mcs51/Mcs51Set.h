@@ -6,7 +6,8 @@
 //    serve (a row beyond the table, no bitstream, no size), remembered until the next set-up;
 //  - the package choice of the 40-pin parallel parts (DIP40 or the PLCC44 adapter) with the
 //    family's pins, and the "vcc=" supply with its family default;
-//  - the type check, parameterised by the bytes compared and the wording;
+//  - the type check, parameterised by the bytes compared and the wording, run before every
+//    operation that changes the chip, so that a wrong chip is refused before its first change;
 //  - the block loops (Read into the buffer, Blank and Verify against 0xFF or the buffer) that fill
 //    the fail fields;
 //  - the supplies: after every chip operation, whichever way it ended, VPP off and then VCC off.
