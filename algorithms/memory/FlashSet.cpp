@@ -1,6 +1,7 @@
 #include "algorithms/memory/FlashSet.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "link/Bitstream.h"
@@ -199,13 +200,50 @@ bool FlashSet::WaitForErase(int polls) {
 bool FlashSet::IdentityMatches() {
   const auto& want = gApp.ExpectedId;
   if (want[0] == 0) return true;
-  RestoreSupplies();
-  const int id = ReadChipId16(Type().vccPin, kFlashWePin);
-  gApp.ReadId = {static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(id >> 8), 0, 0};
+  if (Policy().softwareId) {
+    ReadSoftwareId();
+  } else {
+    RestoreSupplies();
+    const int id = ReadChipId16(Type().vccPin, kFlashWePin);
+    gApp.ReadId = {static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(id >> 8), 0, 0};
+  }
   if (gApp.ReadId[0] == want[0] && gApp.ReadId[1] == want[1]) return true;
   AddMessageLine(kFlashTypeError);
   gLink.StatusWord = 1;
   return false;
+}
+
+void FlashSet::ReadId() {
+  if (!Policy().softwareId) return ReadSignature(Type().vccPin, kFlashWePin);
+  ReadSoftwareId();
+  char line[16];
+  std::snprintf(line, sizeof line, "%02x,%02x", gApp.ReadId[0], gApp.ReadId[1]);
+  AddMessageLine(line);
+}
+
+void FlashSet::ReadSoftwareId() {
+  static constexpr BusCycle kIdEntry[] = {{kAt5555, 0xAA}, {kAt2AAA, 0x55}, {kAt5555, 0x90}};
+  gApp.ReadId = {};
+  if (!PowerUp()) return;
+  SetRegister25(writeMode_);
+  SetAddress(0);
+  SetPinHigh(kFlashOePin);
+  SetPinLow(kFlashCePin);
+  QueueCycles(kIdEntry);
+  FlushCommands();
+  // The bus turns to an input before OE# lets the chip drive it, and back after OE# is high.
+  SetRegister25(readMode_);
+  for (std::uint32_t a = 0; a < 2; ++a) {
+    SetAddress(a);
+    SetPinLow(kFlashOePin);
+    gApp.ReadId[a] = ReadBusByte();
+    SetPinHigh(kFlashOePin);
+  }
+  SetRegister25(writeMode_);
+  CommandWrite(0xF0);
+  FlushCommands();
+  SelectVccPin(0);
+  FlushCommands();
 }
 
 bool FlashSet::Run(int op) {

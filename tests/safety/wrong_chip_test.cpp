@@ -1,7 +1,7 @@
 // A catalogue line chosen with another chip in the socket: every operation that would change the
 // chip reads its identity first and refuses with the set's "Type error!" line before anything
-// changes, checked in the seated model's own cells (code, data, fuses, lock bits, erase count).
-// Read ID still shows what is seated, and every supply ends off.
+// changes, checked in the seated model's own cells (code, data, fuses, lock bits, erase count),
+// and every supply ends off.
 #include <sstream>
 
 #include "SafetyFixture.h"
