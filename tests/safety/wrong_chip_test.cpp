@@ -5,8 +5,10 @@
 #include <sstream>
 
 #include "SafetyFixture.h"
+#include "sim/chips/At89cx051.h"
 #include "sim/chips/AvrHvParallel.h"
 #include "sim/chips/ByteWide.h"
+#include "sim/chips/FirmwareHub.h"
 #include "sim/chips/Mcs51.h"
 #include "sim/chips/Pic14.h"
 #include "support/Pattern.h"
@@ -34,6 +36,10 @@ const WrongPair kPairs[] = {
     {"SST39SF040", "SST29XF", "AM29F040", {kOpErase, kOpWrite}},
     {"AT89S52", "AT89S5X", "AT89C51", {kOpErase, kOpWrite, kOpLock}},
     {"AT89C51", "P89C51", "AT89C52", {kOpErase, kOpWrite, kOpLock}},
+    {"AT89C2051", "P2051", "AT89C4051", {kOpErase, kOpWrite, kOpLock}},
+    {"MX29F040", "MX29F", "AM29F040", {kOpErase, kOpWrite, kOpUnProtect}},
+    {"28F256A", "PI28F", "28F512", {kOpErase, kOpWrite}},
+    {"SST49LF002A", "SST49LF008", "SST49LF003A", {kOpErase, kOpWrite}},
 };
 
 // What an operation could change in the seated model, as bytes.
@@ -64,6 +70,11 @@ std::vector<std::uint8_t> Cells(sim::ChipModel& chip) {
     s.push_back(mcu->lockBits);
     s.push_back(mcu->fuses);
     s.push_back(static_cast<std::uint8_t>(mcu->erases));
+  } else if (auto* small = dynamic_cast<sim::At89cx051*>(&chip)) {
+    add(small->cells.begin(), small->cells.end());
+    s.push_back(small->lockBits);
+  } else if (auto* hub = dynamic_cast<sim::FirmwareHub*>(&chip)) {
+    add(hub->cells.begin(), hub->cells.end());
   } else {
     ADD_FAILURE() << chip.Name() << ": no cells known to this test";
   }
@@ -80,6 +91,10 @@ void Program(sim::ChipModel& chip) {
     for (std::size_t i = 0; i < 64; ++i) flash->cells[i] = PatternByte(i, 0x21);
   } else if (auto* mcu = dynamic_cast<sim::Mcs51Chip*>(&chip)) {
     for (std::size_t i = 0; i < 64; ++i) mcu->cells[i] = PatternByte(i, 0x21);
+  } else if (auto* small = dynamic_cast<sim::At89cx051*>(&chip)) {
+    for (std::size_t i = 0; i < 64; ++i) small->cells[i] = PatternByte(i, 0x21);
+  } else if (auto* hub = dynamic_cast<sim::FirmwareHub*>(&chip)) {
+    for (std::size_t i = 0; i < 64; ++i) hub->cells[i] = PatternByte(i, 0x21);
   }
 }
 
