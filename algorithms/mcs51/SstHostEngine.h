@@ -86,7 +86,7 @@ class SstHostSet : public ParallelSet {
   static void ModePins(const char* code);
   static void ProgramByte(std::uint8_t b);
   // A fresh entry and the Read-ID: ReadId bytes 0 and 1 (the block bytes kept in scratch).
-  void ReadSignature();
+  void ReadSignature() override;
   void ModeCommand(const char* code, bool hasAddress, std::uint32_t address);
   // Select-Block0/1, sent only where the row's walk has a block behind the switch.
   void SelectBlock(int n);
