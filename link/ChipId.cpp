@@ -25,13 +25,15 @@ int ReadChipId16(std::uint8_t vccPin, std::uint8_t writeEnablePin) {
   SetVppVoltage(kIdentifierMillivolts);
   PutCmd1(kCmdSettle);
   SetAllPins(false);
+  // The data bus is released before VCC rises: CE# and OE# are low, so the chip drives it as
+  // soon as it is powered.
+  SetRegister25(zor5103::kReadMode);
+  WritePort(2, 0xFF);
   SetPinHigh(5);
   SetPinHigh(7);
   SetPinHigh(kPin36);
   SetPinHigh(writeEnablePin);
   SelectVccPin(vccPin);
-  SetRegister25(zor5103::kReadMode);
-  WritePort(2, 0xFF);
   SelectVppPin(kA9Pin);
   // Manufacturer (A0 low), device (A0 high), then a third byte with A1 high.
   SetPinLow(kA0Pin);

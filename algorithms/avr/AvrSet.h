@@ -82,6 +82,10 @@ class AvrSet : public mcs51::Mcs51Set {
   // end when it passed.
   bool ScanFlashWords(Scan kind, const std::function<void(std::uint32_t)>& readWord);
 
+  // The three signature bytes against the line's before any change (each engine's
+  // ReadSignature reads them).
+  std::optional<IdCheck> ChangeCheck() const override { return IdCheck{.bytes = 3}; }
+
   // Logs the ID format with the first three ReadId bytes.
   static void LogSignature(const char* format);
 

@@ -100,6 +100,7 @@ class HvParallelSet : public AvrSet {
   std::array<std::uint8_t, N> ReadFuseBytes(const std::array<FuseByte, N>& order);
   // The three signature bytes into ReadId.
   void ReadSignatures();
+  void ReadSignature() override { ReadSignatures(); }
   // The calibration byte at `address` (BS1 high under the signature command).
   std::uint8_t ReadCalibrationByte(std::uint8_t address);
   // The EEPROM into its image, 64 bytes per reply; the bar closes at the end.

@@ -185,13 +185,17 @@ void HvSerialSet::Lock() {
   FlushCommands();
 }
 
-void HvSerialSet::ReadId() {
+void HvSerialSet::ReadSignature() {
   EnterHvsp();
   for (std::uint8_t n = 0; n < 3; ++n) ReadSignatureByte(n);
   FlushCommands();
   SuppliesOff();
   ReadReply64(gLink.ScratchBuffer.data());
   for (int i = 0; i < 3; ++i) gApp.ReadId[i] = gLink.ScratchBuffer[i];
+}
+
+void HvSerialSet::ReadId() {
+  ReadSignature();
   LogSignature("ID: %02x,%02x,%02x");
 }
 

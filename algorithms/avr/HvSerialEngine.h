@@ -38,6 +38,7 @@ class HvSerialSet : public AvrSet {
   void Write() override;
   void Config() override;
   void Lock() override;
+  void ReadSignature() override;
   void ReadId() override;
   void ReadConfig() override;
   void ReadData() override;

@@ -155,14 +155,19 @@ void HvWordSet::Lock() {
   FlushCommands();
 }
 
-void HvWordSet::ReadId() {
+void HvWordSet::ReadSignature() {
+  gApp.ReadId = {};
   if (!Enter()) return;
   for (std::uint8_t n = 0; n < 3; ++n) ReadSignatureByte(n);
   SetLine(kLineOe);
   SuppliesOff();
   ReadReply64(gLink.ScratchBuffer.data());
   for (int i = 0; i < 3; ++i) gApp.ReadId[i] = gLink.ScratchBuffer[i];
-  LogSignature("ID: %02x,%02x,%02x");
+}
+
+void HvWordSet::ReadId() {
+  ReadSignature();
+  if (gLink.StatusWord == 0) LogSignature("ID: %02x,%02x,%02x");
 }
 
 std::optional<std::uint8_t> HvWordSet::ReadFuseLock() {

@@ -56,6 +56,7 @@ class HvWordSet : public HvParallelSet {
   void Erase() override;
   void Config() override;
   void Lock() override;
+  void ReadSignature() override;
   void ReadId() override;
   void ReadConfig() override;
   // The fuse-and-lock byte (the entry, the read, supplies off), the "Lock mode" radio set from its

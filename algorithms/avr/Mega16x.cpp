@@ -90,7 +90,8 @@ void Mega16xSet::Erase() {
   FlushCommands();
 }
 
-void Mega16xSet::ReadId() {
+void Mega16xSet::ReadSignature() {
+  gApp.ReadId = {};
   EnterHvProgramming();
   if (!CheckPower()) return;
   for (std::uint8_t n = 0; n < 3; ++n) ReadSignatureByte(n);
@@ -98,7 +99,11 @@ void Mega16xSet::ReadId() {
   SuppliesOff();
   ReadReply64(gLink.ScratchBuffer.data());
   for (int i = 0; i < 3; ++i) gApp.ReadId[i] = gLink.ScratchBuffer[i];
-  LogSignature("ID: %02x,%02x,%02x");
+}
+
+void Mega16xSet::ReadId() {
+  ReadSignature();
+  if (gLink.StatusWord == 0) LogSignature("ID: %02x,%02x,%02x");
 }
 
 void Mega16xSet::WriteData() {

@@ -76,6 +76,7 @@ class Mega16xSet : public HvParallelSet {
   void Read() override;
   void Write() override;
   void Erase() override;
+  void ReadSignature() override;
   void ReadId() override;
   void ReadData() override { ReadEeprom(); }
   void WriteData() override;

@@ -124,13 +124,18 @@ void SpiSet::Lock() {
   FlushCommands();
 }
 
-void SpiSet::ReadId() {
+void SpiSet::ReadSignature() {
+  gApp.ReadId = {};
   if (!Enter()) return;
   for (std::uint8_t n = 0; n < 3; ++n) Query(0x30, 0x00, n);
   SuppliesOff();
   ReadReply64(gLink.ScratchBuffer.data());
   for (int i = 0; i < 3; ++i) gApp.ReadId[i] = gLink.ScratchBuffer[i];
-  LogSignature("ID: %02x,%02x,%02x");
+}
+
+void SpiSet::ReadId() {
+  ReadSignature();
+  if (gLink.StatusWord == 0) LogSignature("ID: %02x,%02x,%02x");
 }
 
 void SpiSet::ReadConfig() {

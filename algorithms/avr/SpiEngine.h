@@ -27,6 +27,7 @@ class SpiSet : public AvrSet {
   void Write() override;
   void Config() override;
   void Lock() override;
+  void ReadSignature() override;
   void ReadId() override;
   void ReadConfig() override;
   void ReadCalibration() override;

@@ -53,8 +53,8 @@ class AT89S5X final : public ParallelSet {
   static bool PowerUp() {
     SelectGndPin(gApp.GroundPin);
     PutCmd1(kCmdLongWait);
+    SetRegister25(kBusRead);  // released before VCC rises
     SelectVccPin(gMcs51.ChipVccPin);
-    SetRegister25(kBusRead);
     SwitchPin(kXtal2Pin, true);
     SwitchPin(kXtal1Pin, true);
     SelectClockPin(kXtal1Pin);
@@ -116,6 +116,8 @@ class AT89S5X final : public ParallelSet {
     }
     ShowProgress(-1);
   }
+
+  std::optional<IdCheck> ChangeCheck() const override { return IdCheck{}; }
 
   // The signature is checked before the first byte, as the other parallel sets check it.
   void Write() override {

@@ -154,6 +154,8 @@ class AT89S8253 final : public ParallelSet {
     SuppliesOff();
   }
 
+  std::optional<IdCheck> ChangeCheck() const override { return IdCheck{.logPairs = true}; }
+
   void Write() override {
     if (!TypeCheck({.logPairs = true})) return;
     PowerUp(at89s8253::kWriteCode);

@@ -73,8 +73,8 @@ class AT89X8252 final : public ParallelSet {
 
   static void PowerUp() {
     SelectGndPin(gApp.GroundPin);
+    SetRegister25(kBusRead);  // released before VCC rises
     SelectVccPin(gMcs51.ChipVccPin);
-    SetRegister25(kBusRead);
     SwitchPin(kXtal2Pin, true);
     SwitchPin(kXtal1Pin, true);
     SelectClockPin(kXtal1Pin);
@@ -141,6 +141,8 @@ class AT89X8252 final : public ParallelSet {
     SetPinHigh(kProgPin);
     FlushCommands();
   }
+
+  std::optional<IdCheck> ChangeCheck() const override { return IdCheck{.logPairs = true}; }
 
   void Write() override {
     if (!TypeCheck({.logPairs = true})) return;

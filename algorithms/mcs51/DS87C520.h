@@ -45,6 +45,7 @@ class DsSet : public ParallelSet {
 
   // The identity check: the R/S line with three bytes; ExpectedId byte 0 at 0 passes.
   bool CheckId(bool typeErrorLine) {
+    if (IdentityChecked()) return true;
     ReadSignature();
     const auto& got = gApp.ReadId;
     const auto& want = gApp.ExpectedId;
@@ -216,6 +217,8 @@ class DS87C520 final : public DsSet {
   void Verify() override {
     if (EnterScan(true) && ScanCode(Scan::Verify)) FinishScan();
   }
+
+  bool CheckBeforeChange() override { return CheckId(false); }
 
   void Write() override {
     if (!CheckId(false)) return;

@@ -146,6 +146,8 @@ class DS89C4X0 final : public DsSet {
     if (EnterScan() && ScanCode(Scan::Verify)) FinishScan();
   }
 
+  bool CheckBeforeChange() override { return CheckId(true); }
+
   void Erase() override {
     if (!CheckId(true)) return;
     Enter();

@@ -394,6 +394,7 @@ bool ShifterEngine::ReadConfigBlock() {
 }
 
 bool ShifterEngine::CheckType() {
+  if (IdentityChecked()) return true;
   const bool passed = TypeCheck(IdRule());
   char line[64];
   const auto& r = gApp.ReadId;

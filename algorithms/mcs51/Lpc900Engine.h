@@ -50,6 +50,7 @@ class Lpc900Set : public Mcs51Set {
   const Lpc900Type& Row() const { return Types()[static_cast<std::size_t>(gApp.TypeIndex)]; }
   // The type check of Erase, Write and Config.
   virtual bool CheckType() { return TypeCheck(IdRule()); }
+  bool CheckBeforeChange() override { return CheckType(); }
   // Called between the type check and the first configuration byte.
   virtual void BeginConfigWrites() {}
   void ReadSignature() override;

@@ -61,6 +61,7 @@ void Mcs51Set::SuppliesOff() {
 bool Mcs51Set::Run(int op) {
   const auto ops = Operations();
   if (std::find(ops.begin(), ops.end(), op) == ops.end()) return false;
+  identityChecked_ = false;
   if (refused_) {
     AddMessageLine(refusal_);
     gLink.StatusWord = 1;
@@ -68,9 +69,44 @@ bool Mcs51Set::Run(int op) {
   }
   // A failure's power-off between two operations takes the levels to 0 V.
   RestoreSupplies();
+  if (ChangesChip(op)) {
+    const bool matches = CheckBeforeChange();
+    SuppliesOff();
+    if (!matches) {
+      if (gLink.StatusWord == 0) {
+        AddMessageLine(kTypeError);
+        gLink.StatusWord = 1;
+      }
+      return true;
+    }
+    gLink.StatusWord = 0;
+    RestoreSupplies();
+    identityChecked_ = true;
+  }
   Handle(op);
+  identityChecked_ = false;
   SuppliesOff();
   return true;
+}
+
+bool Mcs51Set::ChangesChip(int op) {
+  switch (op) {
+    case kOpUnProtect:
+    case kOpErase:
+    case kOpWrite:
+    case kOpConfig:
+    case kOpLock:
+    case kOpWriteData:
+    case kOpEraseConfig:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool Mcs51Set::CheckBeforeChange() {
+  const auto check = ChangeCheck();
+  return !check || TypeCheck(*check);
 }
 
 void Mcs51Set::Handle(int op) {
@@ -107,6 +143,7 @@ void Mcs51Set::Handle(int op) {
 }
 
 bool Mcs51Set::TypeCheck(const IdCheck& check) {
+  if (identityChecked_ && ChangeCheck()) return true;
   ReadSignature();
   gLink.StatusWord = 0;
   const auto& got = gApp.ReadId;

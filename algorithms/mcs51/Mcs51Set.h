@@ -6,12 +6,14 @@
 //    serve (a row beyond the table, no bitstream, no size), remembered until the next set-up;
 //  - the package choice of the 40-pin parallel parts (DIP40 or the PLCC44 adapter) with the
 //    family's pins, and the "vcc=" supply with its family default;
-//  - the type check, parameterised by the bytes compared and the wording;
+//  - the type check, parameterised by the bytes compared and the wording, run before every
+//    operation that changes the chip, so that a wrong chip is refused before its first change;
 //  - the block loops (Read into the buffer, Blank and Verify against 0xFF or the buffer) that fill
 //    the fail fields;
 //  - the supplies: after every chip operation, whichever way it ended, VPP off and then VCC off.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 
 #include "algorithms/frame/SetFrame.h"
@@ -105,8 +107,21 @@ class Mcs51Set : public frame::SetFrame {
     const char* wording = kTypeError;
     bool logPairs = false;
   };
+  // Within an operation that the frame's check by ChangeCheck let through, it passes at once.
   bool TypeCheck(const IdCheck& check);
   virtual void ReadSignature() {}
+
+  // The identity check the frame runs before every operation that changes the chip (Erase,
+  // Write, Config, Lock, Write data, UnProtect, the configuration erase), so that a wrong chip is
+  // refused before its first change: true when the chip answers the identity its line or row
+  // gives, or none is given. By default TypeCheck with ChangeCheck's rule; a set whose chips
+  // have no readable identity gives none.
+  virtual bool CheckBeforeChange();
+  virtual std::optional<IdCheck> ChangeCheck() const { return std::nullopt; }
+  // True for the operations that change the chip.
+  static bool ChangesChip(int op);
+  // True within an operation whose identity the frame has checked: a set's own check passes.
+  bool IdentityChecked() const { return identityChecked_; }
 
   // A block loop over chip addresses first .. last in blocks of `block` bytes. `fetch(address,
   // dest)` reads one block to dest. Read puts each block at its own buffer address; Blank and
@@ -125,6 +140,7 @@ class Mcs51Set : public frame::SetFrame {
  private:
   bool refused_ = false;
   const char* refusal_ = nullptr;
+  bool identityChecked_ = false;  // the frame checked the chip's identity for this operation
 };
 
 }  // namespace zelvar::mcs51

@@ -182,13 +182,15 @@ class P2051 final : public ParallelSet {
   }
 
   // One PROG pulse per byte at the counter, the self-timed write waited out (2 ms per speed
-  // step), then the counter stepped; a flush per byte.
+  // step), then the counter stepped; a flush per byte. The write mode is set before the port
+  // drives P1: a mode left from a read (the signature read before every change) has the chip's
+  // outputs on.
   void Write() override {
     PowerUp();
-    SetRegister25(kBusDrive);
-    SwitchPin(13, true);
     SetPinHigh(p2051::kProgPin);
     SetMode(p2051::kLines, p2051::kWriteCode);
+    SetRegister25(kBusDrive);
+    SwitchPin(13, true);
     FlushCommands();
     if (!VppOn()) return;
     const std::uint32_t speed = std::min(Word(kSpeedWord), p2051::kSlowestSpeed);
@@ -233,7 +235,7 @@ class P2051 final : public ParallelSet {
     if (Word(kLockChoiceWord) != 0) LockPulse(p2051::kLockBits[1]);
   }
 
-  void ReadId() override {
+  void ReadSignature() override {
     PowerUp();
     SetRegister25(kBusRead20);
     SetMode(p2051::kLines, p2051::kSignature);
@@ -244,6 +246,13 @@ class P2051 final : public ParallelSet {
     ReadReply64(reply);
     gApp.ReadId = {reply[0], reply[1], 0xFF, 0};
     SuppliesOff();
+  }
+
+  // The maker and device bytes against the line's before any change.
+  std::optional<IdCheck> ChangeCheck() const override { return IdCheck{.bytes = 2}; }
+
+  void ReadId() override {
+    ReadSignature();
     LogId("%02x,%02x", 2);
   }
 

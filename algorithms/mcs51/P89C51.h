@@ -60,8 +60,8 @@ class P89C51 final : public ParallelSet {
   static void PowerUp() {
     SwitchPin(14, true);
     SelectGndPin(gApp.GroundPin);
+    SetRegister25(kBusRead);  // released before VCC rises
     SelectVccPin(gMcs51.ChipVccPin);
-    SetRegister25(kBusRead);
     SwitchPin(kXtal2Pin, true);
     SwitchPin(kXtal1Pin, true);
     SelectClockPin(kXtal1Pin);
@@ -128,6 +128,8 @@ class P89C51 final : public ParallelSet {
     if (!EnterReadCode()) return;
     if (ScanCode(Scan::Verify)) FinishScan();
   }
+
+  std::optional<IdCheck> ChangeCheck() const override { return IdCheck{}; }
 
   void Write() override {
     ResetPulse();

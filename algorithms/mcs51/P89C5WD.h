@@ -82,7 +82,10 @@ class P89C5WD final : public ParallelSet {
     lastAddress_ = static_cast<std::uint32_t>(size - 1);
   }
 
+  // The bus is released before VCC rises: an operation after a failed one finds P0 driven low,
+  // which the powered chip would fight.
   static void PowerUp() {
+    SetRegister25(kBusRead);
     SelectGndPin(gApp.GroundPin);
     SetVccVoltage(5000);
     SelectVccPin(0);

@@ -191,6 +191,10 @@ class P97C2051 final : public ParallelSet {
     }
   }
 
+  std::optional<IdCheck> ChangeCheck() const override {
+    return IdCheck{.bytes = 2, .logPairs = true};
+  }
+
   void Write() override {
     if (!TypeCheck({.bytes = 2, .logPairs = true})) return;
     PowerUp();

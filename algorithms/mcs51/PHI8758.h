@@ -114,6 +114,7 @@ class EpromMcuSet : public ParallelSet {
   bool CheckType() {
     return TypeCheck({.bytes = 2, .wording = phi8758::kTypeError, .logPairs = true});
   }
+  bool CheckBeforeChange() override { return CheckType(); }
 };
 
 class PHI8758 final : public EpromMcuSet {

@@ -78,6 +78,7 @@ void PhiRx2Set::EnterProgramMode() {
 
 void PhiRx2Set::PowerUp() {
   EnterProgramMode();
+  SetRegister25(kBusRead);  // released before VCC rises
   SelectVccPin(gMcs51.ChipVccPin);
   if (ClockOffAtPowerUp()) SelectClockPin(0);
   SwitchPin(kXtal1Pin, false);
@@ -103,6 +104,7 @@ void PhiRx2Set::ReadSignature() {
 }
 
 bool PhiRx2Set::CheckId() {
+  if (IdentityChecked()) return true;
   ReadSignature();
   const auto& r = gApp.ReadId;
   const auto& s = gApp.ExpectedId;

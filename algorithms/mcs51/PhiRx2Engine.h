@@ -46,6 +46,7 @@ class PhiRx2Set : public ParallelSet {
   // Reads the three ID bytes and compares them with ExpectedId; a mismatch logs the type error
   // and fails the operation (StatusWord 1).
   bool CheckId();
+  bool CheckBeforeChange() override { return CheckId(); }
   // Whether the ID read matches: no identity given, or all three bytes equal.
   virtual bool IdMatches(const std::array<std::uint8_t, 4>& read,
                          const std::array<std::uint8_t, 4>& expected) const;

@@ -91,6 +91,7 @@ void Rx2Set::EnterProgramMode() {
 
 void Rx2Set::PowerUp() {
   EnterProgramMode();
+  SetRegister25(kBusRead);  // released before VCC rises
   SelectVccPin(gMcs51.ChipVccPin);
   SwitchPin(kXtal1Pin, false);
   SwitchPin(kXtal2Pin, true);

@@ -45,6 +45,7 @@ class Rx2Set : public ParallelSet {
   std::uint32_t LastAddress() const override { return Types()[gApp.TypeIndex].lastAddress; }
   const AddressPins& Address() const override;
   std::span<const int> Operations() const override;
+  std::optional<IdCheck> ChangeCheck() const override { return IdCheck{}; }
   void Init() override;
   void ReadSignature() override;
 

@@ -91,7 +91,10 @@ void STC516X2::Init() {
   SetVccVoltage(vccMillivolts_);
 }
 
+// P0 is released before VCC rises: an operation after a failed one finds it driven low, which
+// the powered chip would fight.
 void STC516X2::PowerUp() {
+  SetRegister25(kBusRead);
   SelectGndPin(gApp.GroundPin);
   SwitchPin(40, true);
   SelectVccPin(0);
@@ -208,15 +211,18 @@ void STC516X2::ReadId() {
 }
 
 // The signature is read (and logged) first; a line with an identity must match it.
-void STC516X2::Write() {
+bool STC516X2::CheckBeforeChange() {
   ReadId();
   const auto& want = gApp.ExpectedId;
   const auto& got = gApp.ReadId;
-  if (want[0] != 0 && (got[0] != want[0] || got[1] != want[1])) {
-    AddMessageLine(kTypeError);
-    gLink.StatusWord = 1;
-    return;
-  }
+  if (want[0] == 0 || (got[0] == want[0] && got[1] == want[1])) return true;
+  AddMessageLine(kTypeError);
+  gLink.StatusWord = 1;
+  return false;
+}
+
+void STC516X2::Write() {
+  if (!IdentityChecked() && !CheckBeforeChange()) return;
   PowerUp();
   if (!CheckPower()) return;
   SetRegister25(kBusDrive);

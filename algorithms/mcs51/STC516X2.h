@@ -42,6 +42,7 @@ class STC516X2 final : public Mcs51Set {
   void ReadConfig() override;
   void ReadId() override;
   void ReadSignature() override;
+  bool CheckBeforeChange() override;
 
   static void PowerUp();
   void SetAddress(std::uint32_t a);

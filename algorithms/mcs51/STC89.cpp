@@ -82,6 +82,7 @@ void STC89::Init() {
 // VCC comes up at 4.4 V with P3 at 1110 0111 (no operation), RST high.
 void STC89::PowerUp() {
   SetVccVoltage(kReadVccMillivolts);
+  SetRegister25(kBusRead);  // released before VCC rises
   SelectVccPin(gMcs51.ChipVccPin);
   SelectClockPin(0);
   SwitchPin(kXtal2Pin, false);

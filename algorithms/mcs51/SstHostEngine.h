@@ -108,6 +108,9 @@ class SstHostSet : public ParallelSet {
   // After ReadSignature: the two Read-ID bytes against the catalogue's, when it gives them; a
   // mismatch logs the pairs and the type error and fails (StatusWord 1).
   static bool IdentityMatches();
+  // Before every change (Lock and Config too, not only Erase and Write): the entry, the Read-ID
+  // and the match.
+  bool CheckBeforeChange() override { return Enter() && (ReadSignature(), IdentityMatches()); }
 
   bool ScanWalk(Scan kind);
   void Read() override;

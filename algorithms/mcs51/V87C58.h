@@ -90,6 +90,7 @@ class V87C58 final : public EpromMcuSet {
   bool CheckId() {
     return TypeCheck({.bytes = 2, .wording = v87c58::kTypeError, .logPairs = true});
   }
+  bool CheckBeforeChange() override { return CheckId(); }
 
   void Read() override {
     EnterProgramMode();

@@ -101,6 +101,7 @@ class W7851 final : public ParallelSet {
     SetPinLow(gApp.GroundPin);
     SelectGndPin(gApp.GroundPin);
     SwitchPin(40, true);
+    SetRegister25(kBusRead);  // released before VCC rises
     SelectVccPin(gMcs51.ChipVccPin);
     SelectClockPin(0);
     SwitchPin(kXtal2Pin, true);
@@ -184,6 +185,10 @@ class W7851 final : public ParallelSet {
   }
   void Verify() override {
     if (Scan(Scan::Verify)) FinishScan();
+  }
+
+  std::optional<IdCheck> ChangeCheck() const override {
+    return IdCheck{.bytes = 2, .wording = kTypeError};
   }
 
   // P3.6 and P3.7 high (the chip's outputs off) before P0 is driven.

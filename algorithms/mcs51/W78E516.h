@@ -223,6 +223,10 @@ class W78E516 final : public ParallelSet {
     if (ScanTo(Scan::Verify, Row().last)) FinishScan();
   }
 
+  std::optional<IdCheck> ChangeCheck() const override {
+    return IdCheck{.bytes = 2, .wording = w78e516::kTypeError, .logPairs = true};
+  }
+
   void Write() override {
     if (!TypeCheck({.bytes = 2, .wording = w78e516::kTypeError, .logPairs = true})) return;
     SetVccVoltage(w78e516::kProgramVcc);

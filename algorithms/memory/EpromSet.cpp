@@ -3,10 +3,12 @@
 #include <string>
 
 #include "link/Bitstream.h"
+#include "link/ChipId.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
+#include "services/AppState.h"
 #include "services/Messages.h"
 
 namespace zelvar::memory {
@@ -155,13 +157,25 @@ void EpromSet::ReadId() {
   ReadSignature(Type().vccPin);
 }
 
+bool EpromSet::IdentityMatches() {
+  const auto& want = gApp.ExpectedId;
+  if (want[0] == 0 || !HasSignature()) return true;
+  RestoreSupplies();
+  const int id = ReadChipId16(Type().vccPin);
+  gApp.ReadId = {static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(id >> 8), 0, 0};
+  if (gApp.ReadId[0] == want[0] && gApp.ReadId[1] == want[1]) return true;
+  AddMessageLine("Type error!");
+  gLink.StatusWord = 1;
+  return false;
+}
+
 bool EpromSet::Run(int op) {
   switch (op) {
     case kOpBlank:
       Blank();
       return true;
     case kOpWrite:
-      Write();
+      if (IdentityMatches()) Write();
       return true;
     case kOpVerify:
       Verify();

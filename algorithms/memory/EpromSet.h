@@ -75,6 +75,9 @@ class EpromSet : public MemorySet {
 
   // Blank, Write, Verify and Read, which every EPROM set offers; the set's own operations.
   bool Run(int op) override;
+  // With the line's "#" bytes and a part that has a signature mode, the chip's maker and device
+  // codes must match them before Write: else "Type error!" and StatusWord 1.
+  bool IdentityMatches();
   virtual bool RunOwn(int op) = 0;
 
   void Read();

@@ -25,6 +25,7 @@ using namespace fpga_flash;
 
 namespace {
 constexpr const char* kBadMem = "No size for this mem= value! *mem=值没有对应容量!";
+constexpr const char* kTypeError = "Type error!";
 constexpr std::uint32_t kReadBlockBytes = 8192;
 constexpr int kWaitsPerDly = 25;
 constexpr std::uint8_t kStatusReady = 0x80;
@@ -159,6 +160,7 @@ bool F640::Run(int op) {
     gLink.StatusWord = 1;
     return true;
   }
+  if ((op == kOpErase || op == kOpWrite || op == kOpLock) && !TypeCheck()) return true;
   switch (op) {
     case kOpErase:
       Erase();
@@ -177,6 +179,17 @@ bool F640::Run(int op) {
       break;
   }
   return true;
+}
+
+bool F640::TypeCheck() {
+  if (gApp.ExpectedId[0] == 0) return true;
+  if (!ReadId()) return false;
+  const std::size_t n = Type().wide() ? 4 : 2;
+  if (std::equal(gApp.ReadId.begin(), gApp.ReadId.begin() + n, gApp.ExpectedId.begin()))
+    return true;
+  AddMessageLine(kTypeError);
+  gLink.StatusWord = 1;
+  return false;
 }
 
 void F640::SetAddress(std::uint32_t address) {
@@ -415,6 +428,7 @@ bool F640::ReadId() {
   ReadMode();
   FlushCommands();
   const std::uint8_t* id = ReadIdBlock();
+  gApp.ReadId = {id[0], id[1], id[2], id[3]};
   SelectVppPin(0);
   SelectVccPin(0);
   FlushCommands();

@@ -86,6 +86,9 @@ class F640 final : public MemorySet {
   void Erase();
   void Lock();
   bool ReadId();
+  // With a signature in the catalogue line, the chip's must match it before Erase, Write and
+  // Lock: else "Type error!" and StatusWord 1.
+  bool TypeCheck();
 
   const char* refusal_ = nullptr;
   int mem_ = 0, dly_ = 1, oth_ = 0, vcc_ = 5000, vpp_ = 12000;

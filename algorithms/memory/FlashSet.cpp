@@ -1,20 +1,27 @@
 #include "algorithms/memory/FlashSet.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "link/Bitstream.h"
+#include "link/ChipId.h"
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
 #include "link/commands/Zor5103.h"
+#include "services/AppState.h"
 #include "services/Messages.h"
 #include "services/Services.h"
 
 namespace zelvar::memory {
 
 using namespace zor5103;
+
+namespace {
+constexpr const char* kFlashTypeError = "Type error!";
+}  // namespace
 
 void CheckFlashRow(const FlashType& t, TypeTableReport& r) {
   constexpr int kSocket = 40;
@@ -190,13 +197,62 @@ bool FlashSet::WaitForErase(int polls) {
   return false;
 }
 
+bool FlashSet::IdentityMatches() {
+  const auto& want = gApp.ExpectedId;
+  if (want[0] == 0) return true;
+  if (Policy().softwareId) {
+    ReadSoftwareId();
+  } else {
+    RestoreSupplies();
+    const int id = ReadChipId16(Type().vccPin, kFlashWePin);
+    gApp.ReadId = {static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(id >> 8), 0, 0};
+  }
+  if (gApp.ReadId[0] == want[0] && gApp.ReadId[1] == want[1]) return true;
+  AddMessageLine(kFlashTypeError);
+  gLink.StatusWord = 1;
+  return false;
+}
+
+void FlashSet::ReadId() {
+  if (!Policy().softwareId) return ReadSignature(Type().vccPin, kFlashWePin);
+  ReadSoftwareId();
+  char line[16];
+  std::snprintf(line, sizeof line, "%02x,%02x", gApp.ReadId[0], gApp.ReadId[1]);
+  AddMessageLine(line);
+}
+
+void FlashSet::ReadSoftwareId() {
+  static constexpr BusCycle kIdEntry[] = {{kAt5555, 0xAA}, {kAt2AAA, 0x55}, {kAt5555, 0x90}};
+  gApp.ReadId = {};
+  if (!PowerUp()) return;
+  SetRegister25(writeMode_);
+  SetAddress(0);
+  SetPinHigh(kFlashOePin);
+  SetPinLow(kFlashCePin);
+  QueueCycles(kIdEntry);
+  FlushCommands();
+  // The bus turns to an input before OE# lets the chip drive it, and back after OE# is high.
+  SetRegister25(readMode_);
+  for (std::uint32_t a = 0; a < 2; ++a) {
+    SetAddress(a);
+    SetPinLow(kFlashOePin);
+    gApp.ReadId[a] = ReadBusByte();
+    SetPinHigh(kFlashOePin);
+  }
+  SetRegister25(writeMode_);
+  CommandWrite(0xF0);
+  FlushCommands();
+  SelectVccPin(0);
+  FlushCommands();
+}
+
 bool FlashSet::Run(int op) {
   switch (op) {
     case kOpBlank:
       Blank();
       return true;
     case kOpWrite:
-      Write();
+      if (IdentityMatches()) Write();
       return true;
     case kOpVerify:
       Verify();
@@ -209,6 +265,7 @@ bool FlashSet::Run(int op) {
   }
   const auto own = OwnOperations();
   if (std::find(own.begin(), own.end(), op) == own.end()) return false;
+  if (op != kOpReadId && !IdentityMatches()) return true;
   switch (op) {
     case kOpErase:
       Erase();

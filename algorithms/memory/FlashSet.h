@@ -49,6 +49,9 @@ struct FlashPolicy {
   FlashRange write = FlashRange::Chosen;
   FlashRange verify = FlashRange::Chosen;
   bool readStopsAtRangeEnd = false;
+  // The identity check before a change reads the codes by the software ID entry (unlock, 90h),
+  // for parts whose datasheets give no high-voltage ID on A9.
+  bool softwareId = false;
 };
 
 class FlashSet : public MemorySet {
@@ -62,7 +65,8 @@ class FlashSet : public MemorySet {
   virtual void Erase() = 0;
   virtual void UnProtect() {}
   virtual void Lock() {}
-  virtual void ReadId() { ReadSignature(Type().vccPin, kFlashWePin); }
+  // With VID on A9, or by the software ID entry where the policy says so.
+  virtual void ReadId();
   // Called by Write once VCC is on, before the first block.
   virtual void PrepareWrite() {}
 
@@ -71,7 +75,13 @@ class FlashSet : public MemorySet {
   void SetAddress(std::uint32_t address) override {
     PutAddress(address, Type().highBits(), kFlashPins);
   }
+  // Runs Erase, Write, UnProtect and Lock only on a chip whose maker and device codes (read as
+  // Read ID reads them, with VID on A9) are the line's "#" bytes; a line without them is not
+  // checked.
   bool Run(int op) override;
+  bool IdentityMatches();
+  // The maker and device codes by the software ID entry, then its exit (F0h); into ReadId.
+  void ReadSoftwareId();
   void BeginProgramBlock(const Program& p) override;
   void QueueProgramByte(std::uint8_t data, const Program& p) override;
 

@@ -129,6 +129,7 @@ bool MX29X161X::Run(int op) {
     gLink.StatusWord = 1;
     return true;
   }
+  if ((op == kOpUnProtect || op == kOpErase || op == kOpWrite) && !TypeCheck()) return true;
   switch (op) {
     case kOpUnProtect:
       Unprotect();
@@ -189,7 +190,8 @@ bool MX29X161X::PowerUp() {
 bool MX29X161X::TypeCheck() {
   if (gApp.ExpectedId[0] == 0) return true;
   if (!ReadId()) return false;
-  if (gApp.ReadId[0] == gApp.ExpectedId[0] && gApp.ReadId[1] == gApp.ExpectedId[1]) return true;
+  // In byte mode the maker code comes twice, then the device code twice: all four tell the part.
+  if (gApp.ReadId == gApp.ExpectedId) return true;
   AddMessageLine(kTypeError);
   gLink.StatusWord = 1;
   return false;
@@ -323,6 +325,7 @@ bool MX29X161X::ReadId() {
   Cycle(kCycleAddress);
   FlushCommands();
   const std::uint8_t* id = ReadIdBlock();
+  gApp.ReadId = {id[0], id[1], id[2], id[3]};
   char line[48];
   std::snprintf(line, sizeof line, "MFG ID =  %02X,%02X,%02X,%02X", id[0], id[1], id[2], id[3]);
   AddMessageLine(line);

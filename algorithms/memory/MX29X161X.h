@@ -70,6 +70,7 @@ class MX29X161X final : public MemorySet {
   // A command write: `data` at `address`, WE# strobed.
   void CommandWrite(std::uint32_t address, std::uint8_t data);
   static void Strobe();
+  // The four ID bytes against the line's "#" bytes, before UnProtect, Erase, Write and Verify.
   bool TypeCheck();
   // Read, Blank and Verify.
   void Scan(int op);

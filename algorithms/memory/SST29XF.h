@@ -49,10 +49,12 @@ class SST29XF final : public FlashSetOf<SST29XF> {
        .contactMask = SocketPins(6, 36),
        .vccMillivolts = 3300},
   }};
+  // The SST39SF/VF and SST29SF datasheets give the software ID entry only.
   static constexpr FlashPolicy kPolicy{.vppMillivolts = 0,
                                        .initHardware = true,
                                        .write = FlashRange::Chosen,
-                                       .verify = FlashRange::Chosen};
+                                       .verify = FlashRange::Chosen,
+                                       .softwareId = true};
   // The erase time: 21 waits of 100 ms, longer than the parts' 100 ms chip erase.
   static constexpr int kEraseWaits = 21;
 

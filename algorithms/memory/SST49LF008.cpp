@@ -7,6 +7,7 @@
 #include "link/Primitives.h"
 #include "link/commands/FirmwareHub.h"
 #include "link/commands/Programmer.h"
+#include "services/AppState.h"
 #include "services/Messages.h"
 #include "services/Services.h"
 
@@ -20,6 +21,7 @@ bool SST49LF008::Offers(int op) const {
 }
 
 void SST49LF008::Handle(int op) {
+  if ((op == kOpErase || op == kOpWrite) && !TypeCheck()) return;
   if (!PowerUp()) return;
   switch (op) {
     case kOpErase:
@@ -153,6 +155,17 @@ void SST49LF008::Read() {
   SelectVccPin(0);
   ShowProgress(-1);
   FlushCommands();
+}
+
+bool SST49LF008::TypeCheck() {
+  const auto& want = gApp.ExpectedId;
+  if (want[0] == 0) return true;
+  if (!PowerUp()) return false;
+  ReadId();
+  if (gApp.ReadId[0] == want[0] && gApp.ReadId[1] == want[1]) return true;
+  AddMessageLine("Type error!");
+  gLink.StatusWord = 1;
+  return false;
 }
 
 void SST49LF008::ReadId() {

@@ -51,6 +51,9 @@ class SST49LF008 final : public FirmwareHubSetOf<SST49LF008> {
   void Write();
   void Read();
   void ReadId();
+  // With a signature in the catalogue line, the chip's must match it before Erase and Write:
+  // else "Type error!" and StatusWord 1.
+  bool TypeCheck();
   // One write cycle at 0x5555 or 0x2AAA through the design's cycle codes.
   static void UnlockCycle(std::uint16_t address, std::uint8_t data);
   // The five cycles every erase command starts with.

@@ -133,7 +133,7 @@ void IcspSet::ReadConfigSpace(std::uint16_t load, std::uint16_t* words, int coun
 }
 
 bool IcspSet::TypeMatches() {
-  if (!Policy().typeCheck) return true;
+  if (!Policy().typeCheck || IdentityChecked()) return true;
   const auto& want = gApp.ExpectedId;
   if (want[0] == 0 && want[1] == 0) return true;
   Enter();

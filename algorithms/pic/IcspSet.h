@@ -136,6 +136,7 @@ class IcspSet : public McuSet {
   // Reads the configuration word back and fails when it is not `written`.
   bool ConfigReadsBack(std::uint16_t written);
   bool TypeMatches();
+  bool CheckBeforeChange() override { return TypeMatches(); }
   void WriteIds(std::uint32_t id) const;
   virtual int ProgramTicks() const;
   // The last buffer byte Write (`write`), or Blank and Verify, reach.

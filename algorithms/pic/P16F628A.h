@@ -6,8 +6,11 @@
 namespace zelvar::pic {
 
 namespace p16f628a {
-inline constexpr IcspPolicy kPolicy{
-    .codes = kPlainCodes, .powerUp = PowerUp::kVppFirst, .offersIsp = false, .blankConfig = 0x31FF};
+inline constexpr IcspPolicy kPolicy{.codes = kPlainCodes,
+                                    .powerUp = PowerUp::kVppFirst,
+                                    .typeCheck = true,
+                                    .offersIsp = false,
+                                    .blankConfig = 0x31FF};
 inline constexpr McuPackage kPackages[] = {kPicDip40, kPicDip28, kPicDip18, kPicDip14};
 inline constexpr const char* kConfig[] = {
     "0: pic12f629/675",

@@ -10,6 +10,7 @@ namespace zelvar::pic {
 namespace pic12f {
 inline constexpr IcspPolicy kPolicy{.codes = kPlainCodes,
                                     .powerUp = PowerUp::kVppFirst,
+                                    .typeCheck = true,
                                     .offersIsp = false,
                                     .blankConfig = 0x01FF,
                                     .keepsLastWord = true,

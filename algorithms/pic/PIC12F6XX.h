@@ -14,6 +14,7 @@ namespace zelvar::pic {
 namespace pic12f6xx {
 inline constexpr IcspPolicy kPolicy{.codes = kPlainCodes,
                                     .powerUp = PowerUp::kVppFirstGroundAtSetup,
+                                    .typeCheck = true,
                                     .offersIsp = false,
                                     .blankConfig = 0x01FF,
                                     .keepsLastWord = true,

@@ -17,6 +17,7 @@ constexpr IcspPolicy kPolicy{.codes = kCodes,
                              .powerUp = PowerUp::kGroundThenVddFirst,
                              .fixedTicks = 3,
                              .replyWords = 16,
+                             .typeCheck = true,
                              .readConfigLoad = 0xFFFF,
                              .offersIsp = false};
 constexpr const char* kDescribe[] = {"$Fonc:",       "21 Erase",     "22 Blank",

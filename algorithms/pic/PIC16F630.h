@@ -11,6 +11,7 @@ namespace zelvar::pic {
 namespace pic16f630 {
 inline constexpr IcspPolicy kPolicy{.codes = kPlainCodes,
                                     .powerUp = PowerUp::kVppFirst,
+                                    .typeCheck = true,
                                     .offersIsp = false,
                                     .blankConfig = 0x01FF,
                                     .keepsLastWord = true,

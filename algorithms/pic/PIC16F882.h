@@ -12,6 +12,7 @@ inline constexpr IcspCodes kCodes{0x00, 0x02, 0x03, 0x04, 0x05, 0x06, 0x08, 0x0A
 inline constexpr IcspPolicy kPolicy{.codes = kCodes,
                                     .powerUp = PowerUp::kVppFirstGroundAtSetup,
                                     .defaultTicks = 2,
+                                    .typeCheck = true,
                                     .offersIsp = false,
                                     .blankConfig = 0x31FF,
                                     .comparesLastWord = false,

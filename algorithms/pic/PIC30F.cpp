@@ -261,6 +261,7 @@ void PIC30F::ReadDeviceId() {
 }
 
 bool PIC30F::ChipCheck() {
+  if (IdentityChecked()) return true;
   ReadDeviceId();
   gLink.StatusWord = 0;
   // On the in-system header no contact test finds a missing chip: ID lines that read all ones

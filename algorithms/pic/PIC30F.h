@@ -241,6 +241,7 @@ class PIC30F final : public McuSet {
   void Enter() const override;
   void ReadDeviceId();
   bool ChipCheck();
+  bool CheckBeforeChange() override { return ChipCheck(); }
   void ConfigWrite(const std::array<std::uint16_t, 7>& registers);
   // Reads the code block of 16 words at address unit `a` into 64 buffer-form bytes.
   void ReadBlock(std::uint32_t a, std::uint8_t* dest) const;

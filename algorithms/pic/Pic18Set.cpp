@@ -183,6 +183,7 @@ bool Pic18Set::ReadDeviceId() {
 }
 
 bool Pic18Set::ChipCheck() {
+  if (IdentityChecked()) return true;
   Services& s = services();
   const auto& want = gApp.ExpectedId;
   if (s.ChipParam("isp=") != 0) {

@@ -115,6 +115,7 @@ class Pic18Set : public McuSet {
   bool ReadDeviceId();
   // The check every operation but Read ID (and the newer parts' Erase) runs first.
   bool ChipCheck();
+  bool CheckBeforeChange() override { return ChipCheck(); }
   // Reads from address 0 in blocks of 64 after the power-up.
   bool ScanCode(Scan kind);
 
