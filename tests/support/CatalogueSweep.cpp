@@ -200,7 +200,7 @@ bool TakesRange(const ChipUiModel& ui) {
 std::string SweepResult::Summary(const SweepLine& line) const {
   std::string s = std::to_string(line.model) + " | " + line.key + " " + std::to_string(line.row) +
                   " | " + line.maker + " " + line.chipName + " | ";
-  s += chipModel.empty() ? "no model: " + seat : "model " + chipModel;
+  s += chipModel.empty() ? seat : "model " + chipModel;
   s += " |";
   for (const std::string& step : steps) s += " " + step + ",";
   if (!steps.empty()) s.pop_back();
@@ -258,6 +258,7 @@ SweepResult SweepOne(const SweepLine& line, int windowBytes) {
   std::optional<PlacementRequest> picture;
   if (!b.fake.placements.empty()) picture = b.fake.placements.back();
   r.seat = chip ? SeatAsPictured(*b.prog, chip, picture) : "no chip model of this part";
+  if (chip && !r.seat.empty()) r.seat = "not seated: " + r.seat;
   const bool seated = chip && r.seat.empty();
   if (seated) r.chipModel = chip->Name();
   if (!b.prog->record.hazards.empty())
