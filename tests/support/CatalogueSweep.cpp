@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <ostream>
 
 #include "app/core/catalogue/ChipParams.h"
 #include "app/core/catalogue/DeviceList.h"
@@ -156,8 +157,10 @@ class LineRun {
     const std::string name = label ? label : OpName(code);
     std::string last;
     bool complete = false;
+    lines_.clear();
     for (std::size_t i = logAt; i < b_.fake.log.size(); ++i) {
       const std::string& t = b_.fake.log[i].text;
+      lines_.push_back(t);
       if (!t.empty()) last = t;
       if (Contains(t, "Complete")) complete = true;
     }
@@ -173,6 +176,11 @@ class LineRun {
     return status;
   }
   const std::string& LastLine() const { return lastLine_; }
+  // Whether a log line of the last operation holds `text`.
+  bool Logged(const std::string& text) const {
+    return std::any_of(lines_.begin(), lines_.end(),
+                       [&](const std::string& l) { return Contains(l, text); });
+  }
   bool Offered(int code) const { return b_.ui.OperationAllowed(code); }
 
   void Expect(bool good, const std::string& fault) {
@@ -184,6 +192,7 @@ class LineRun {
   Bench& b_;
   SweepResult& r_;
   std::string lastLine_;
+  std::vector<std::string> lines_;
 };
 
 // The word grid's first two rows take the address range ("Addr start", "Addr end").
@@ -196,6 +205,11 @@ bool TakesRange(const ChipUiModel& ui) {
 }
 
 }  // namespace
+
+void PrintTo(const SweepLine& line, std::ostream* os) {
+  *os << line.model << " " << line.key << " " << line.row << " " << line.maker << " "
+      << line.chipName;
+}
 
 std::string SweepResult::Summary(const SweepLine& line) const {
   std::string s = std::to_string(line.model) + " | " + line.key + " " + std::to_string(line.row) +
@@ -297,6 +311,14 @@ SweepResult SweepOne(const SweepLine& line, int windowBytes) {
     if (pld) r.steps.push_back("Write and Verify need a fuse file");
     if (run.Offered(kOpWrite) && !pld) {
       wrote = run.Op(kOpWrite);
+      // A window larger than the chip: Write refuses data where the chip has no memory. The
+      // pattern is cleared there, 1 KiB at a time, and Write tried again.
+      for (int tries = 0; wrote != 0 && tries < 256 && run.Logged("no memory"); ++tries) {
+        const std::uint32_t a = gLink.FailAddress;
+        std::fill(gApp.CodeBuffer.begin() + a, gApp.CodeBuffer.begin() + ((a | 0x3FF) + 1), 0xFF);
+        r.steps.pop_back();
+        wrote = run.Op(kOpWrite, "Write(outside the chip cleared)");
+      }
       if (seated) run.Expect(wrote == 0, "Write fails on the seated model: " + run.LastLine());
       if (!seated) run.Expect(wrote != 0, "Write passes with no chip model seated");
     }

@@ -6,6 +6,7 @@
 // logs "Complete", a Verify that passes over a changed byte, or an operation that fails on a
 // seated model, is a fault. The test suite runs a few lines of each
 // set; the `catalogue_sweep` command runs them all.
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct SweepResult {
   // One line: model, set and row, chip, model or the reason for none, steps, verdict.
   std::string Summary(const SweepLine& line) const;
 };
+
+void PrintTo(const SweepLine& line, std::ostream* os);
 
 // The lines of `model`'s device list in the program directory, in list order.
 std::vector<SweepLine> SweepLines(int model);
