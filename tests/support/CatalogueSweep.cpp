@@ -1,8 +1,6 @@
 #include "support/CatalogueSweep.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <exception>
 #include <fstream>
 #include <map>
