@@ -140,7 +140,8 @@ TEST_F(ProgrammerStartTest, SimulatedSocketFollowsTheChosenChipUnlessOneWasNamed
 
 // The chip sits where the placement picture its line's set showed puts it: the rows drawn, pin 1
 // at the end drawn (turned round for the lower end), an adapter's picture left to the model, and
-// nothing where the picture draws a chip of another pin count.
+// nothing for a chip larger than the one drawn (a smaller DIP sits with its pin 1 on the drawn
+// chip's pin 1).
 TEST_F(ProgrammerStartTest, SimulatedSocketSeatsTheChipAsItsLinePicturesIt) {
   ProgrammerStart s = StartProgrammer({"--programmer=sim"});
   ASSERT_TRUE(s.backend);
@@ -159,7 +160,17 @@ TEST_F(ProgrammerStartTest, SimulatedSocketSeatsTheChipAsItsLinePicturesIt) {
   PlaceChosenChip(s, "AT27C256", drawn(28, 9, 0));
   EXPECT_EQ(p.SocketPinOf(1), 9);
   EXPECT_EQ(p.SocketPinOf(28), 32);
-  PlaceChosenChip(s, "PIC12F675", drawn(14, 0, 0));  // an 8-pin part on a 14-pin line
+  // A smaller DIP goes with its pin 1 on the drawn chip's pin 1, turned or not: the 8-pin
+  // PIC12F675 on the 14-pin PIC16F630 line.
+  PlaceChosenChip(s, "PIC12F675", drawn(14, 0, 0));
+  ASSERT_NE(p.chip(), nullptr);
+  EXPECT_EQ(p.SocketPinOf(1), 14);
+  EXPECT_EQ(p.SocketPinOf(8), 27);  // where the 14-pin chip's pin 14 (VSS) is
+  PlaceChosenChip(s, "PIC12F675", drawn(14, 0, 1));
+  ASSERT_NE(p.chip(), nullptr);
+  EXPECT_EQ(p.SocketPinOf(1), 21);
+  EXPECT_EQ(s.seatMessage, "");
+  PlaceChosenChip(s, "AT27C256", drawn(14, 0, 0));  // a larger chip than the one drawn
   EXPECT_EQ(p.chip(), nullptr);
   EXPECT_NE(s.seatMessage.find("this line places a 14-pin chip"), std::string::npos)
       << s.seatMessage;

@@ -16,8 +16,9 @@ std::string SeatAsPictured(sim::Programmer& p, std::shared_ptr<sim::ChipModel> c
     p.SeatChip(std::move(chip));
     return "";
   }
-  if (picture->pins != chip->PinCount()) {
-    const std::string why = chip->Name() + " has " + std::to_string(chip->PinCount()) +
+  const int pins = chip->PinCount();
+  if (pins > picture->pins || pins % 2 != 0) {
+    const std::string why = chip->Name() + " has " + std::to_string(pins) +
                             " pins; this line places a " + std::to_string(picture->pins) +
                             "-pin chip";
     p.PlaceChipAtBottom(nullptr);
@@ -26,8 +27,10 @@ std::string SeatAsPictured(sim::Programmer& p, std::shared_ptr<sim::ChipModel> c
   // Picture rows count from the lever, as socket pins 1 to 20 of the left row do.
   const int firstRow =
       picture->firstRow > 0 ? picture->firstRow : 20 - picture->offset - picture->pins / 2 + 1;
+  // A smaller DIP goes with its pin 1 where the drawn chip's pin 1 is (an 8-pin PIC12F6xx in
+  // the 14-pin PIC16F630's place: their supply and programming pins line up from pin 1).
   if (picture->pin1Side == 1) {
-    p.PlaceChipTurned(std::move(chip), firstRow);
+    p.PlaceChipTurned(std::move(chip), firstRow + picture->pins / 2 - pins / 2);
   } else {
     p.PlaceChip(std::move(chip), firstRow);
   }

@@ -21,9 +21,10 @@ struct ChosenSeat {
 };
 
 // Seats `chip` where `picture` puts it: a drawn picture gives the rows and the end of pin 1 (a
-// chip turned round for pin 1 at the lower end); a picture file (an adapter) or none leaves it to
-// the model's own seat, which a model written for that adapter knows. "" when seated; otherwise
-// the socket is left empty and the text says why (a drawn chip of another pin count).
+// chip turned round for pin 1 at the lower end; a smaller DIP with its pin 1 on the drawn chip's
+// pin 1); a picture file (an adapter) or none leaves it to the model's own seat, which a model
+// written for that adapter knows. "" when seated; otherwise the socket is left empty and the text
+// says why (a chip larger than the one drawn).
 std::string SeatAsPictured(sim::Programmer& p, std::shared_ptr<sim::ChipModel> chip,
                            const std::optional<PlacementRequest>& picture);
 
