@@ -7,6 +7,7 @@
 #include <memory>
 #include <ostream>
 
+#include "algorithms/registry/Registry.h"
 #include "app/core/catalogue/ChipParams.h"
 #include "app/core/catalogue/DeviceList.h"
 #include "app/core/catalogue/Selection.h"
@@ -296,6 +297,10 @@ SweepResult SweepOne(const SweepLine& line, int windowBytes) {
       gApp.OptionValues[64] = 0;
       gApp.OptionValues[65] = static_cast<std::int32_t>(end);
     }
+    // The pulse a user picks for the 21 V and 25 V NMOS EPROM rows ("2716    25v"): 50 ms.
+    const AlgorithmSet* set = FindSet(line.key);
+    const std::string_view caption = set && set->rowCaption ? set->rowCaption(line.row) : "";
+    if (caption.ends_with("21v") || caption.ends_with("25v")) gApp.OptionValues[128] = 7;
 
     if (run.Offered(kOpReadId)) run.Op(kOpReadId);
     if (run.Offered(kOpErase)) {
