@@ -302,7 +302,12 @@ SweepResult SweepOne(const SweepLine& line, int windowBytes) {
     const std::string_view caption = set && set->rowCaption ? set->rowCaption(line.row) : "";
     if (caption.ends_with("21v") || caption.ends_with("25v")) gApp.OptionValues[128] = 7;
 
-    if (run.Offered(kOpReadId)) run.Op(kOpReadId);
+    if (run.Offered(kOpReadId)) {
+      const int s = run.Op(kOpReadId);
+      // With no chip, the line's signature cannot match.
+      if (!seated && line.parameters.find('#') != std::string::npos)
+        run.Expect(s != 0, "Read ID passes the line's signature with no chip model seated");
+    }
     if (run.Offered(kOpErase)) {
       const int s = run.Op(kOpErase);
       if (seated) run.Expect(s == 0, "Erase fails on the seated model: " + run.LastLine());
