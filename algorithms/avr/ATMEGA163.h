@@ -11,6 +11,7 @@
 #include "link/LinkState.h"
 #include "link/Primitives.h"
 #include "services/Messages.h"
+#include "services/Services.h"
 
 namespace zelvar::avr {
 
@@ -70,6 +71,13 @@ class ATMEGA163 final : public Mega16xSet {
       gApp.TypeIndex += 10;
     }
     row_ = ChosenRow(kTypes);
+    if (gApp.TypeIndex < 10) {
+      // Below model 6300 the chip sits turned round, its pin 1 by socket pin 21.
+      PlacementRequest picture;
+      picture.pins = 40;
+      picture.pin1Side = 1;
+      services().ShowPlacement(picture);
+    }
     SetUp(kTypes.size(), row_.bitstream, "", kProgramMillivolts);
   }
   void ProgramLevel() override { SetVccVoltage(kProgramMillivolts); }

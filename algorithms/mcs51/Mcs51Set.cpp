@@ -203,4 +203,49 @@ void Mcs51Set::LogVerifyMismatch() const {
   AddMessageLine(line);
 }
 
+namespace {
+template <typename Span>
+bool Held(std::uint32_t a, const Span& held) {
+  for (const auto& h : held) {
+    if (a >= h.first && a <= h.last) return true;
+  }
+  return false;
+}
+}  // namespace
+
+bool Mcs51Set::DataOutsideChip(std::span<const HeldSpan> windows, std::span<const HeldSpan> held,
+                               bool verify) {
+  for (const HeldSpan& w : windows) {
+    for (std::uint32_t a = w.first; a <= w.last && a < kCodeBufferSize; ++a) {
+      if (buffer_[a] == 0xFF || Held(a, held)) continue;
+      gLink.StatusWord = 1;
+      gLink.FailAddress = a;
+      gLink.FailByte = 0xFF;
+      char line[224];
+      if (verify) {
+        std::snprintf(line, sizeof line,
+                      "Verify error at %05X: the chip has no memory there, the buffer holds "
+                      "%02X*校验错误 %05X: 芯片在此没有存储单元, 缓冲区为 %02X",
+                      a, buffer_[a], a, buffer_[a]);
+      } else {
+        std::snprintf(line, sizeof line,
+                      "The buffer holds %02X at %05X, where the chip has no memory: nothing "
+                      "written*缓冲区 %05X 为 %02X, 芯片在此没有存储单元: 未写入",
+                      buffer_[a], a, a, buffer_[a]);
+      }
+      AddMessageLine(line);
+      return true;
+    }
+  }
+  return false;
+}
+
+void Mcs51Set::BlankOutsideChip(std::span<const HeldSpan> windows, std::span<const HeldSpan> held) {
+  for (const HeldSpan& w : windows) {
+    for (std::uint32_t a = w.first; a <= w.last && a < kCodeBufferSize; ++a) {
+      if (!Held(a, held)) buffer_[a] = 0xFF;
+    }
+  }
+}
+
 }  // namespace zelvar::mcs51

@@ -137,6 +137,19 @@ class Mcs51Set : public frame::SetFrame {
   // The log line of a verify that failed: the address, the byte read and the byte expected.
   void LogVerifyMismatch() const;
 
+  // Buffer ranges (first .. last, inclusive) of the chip's own memory in a buffer window that is
+  // larger than the chip (a hole between two areas, a boot block elsewhere).
+  struct HeldSpan {
+    std::uint32_t first = 1, last = 0;
+  };
+  // Data the chip cannot hold: the first address of `windows` outside `held` whose buffer byte is
+  // not 0xFF. Verify (`verify`) then fails there as the chip gives nothing (FailByte 0xFF);
+  // Write is refused before it changes anything. True when it found such a byte.
+  bool DataOutsideChip(std::span<const HeldSpan> windows, std::span<const HeldSpan> held,
+                       bool verify);
+  // Read's buffer over `windows` outside `held`: 0xFF, as the chip has nothing there.
+  void BlankOutsideChip(std::span<const HeldSpan> windows, std::span<const HeldSpan> held);
+
  private:
   bool refused_ = false;
   const char* refusal_ = nullptr;

@@ -67,7 +67,10 @@ class P89V51RD2 final : public SstHostSet {
  private:
   const V51Type& Row() const { return kTypes[gApp.TypeIndex]; }
   std::uint32_t LastAddress() const override { return 0xFFFF; }
-  std::uint32_t DataStart() const override { return kSstBlock1Buffer; }
+  // The boot block where the row's walk puts it: E000H of the map on the RB2 and RC2.
+  std::uint32_t DataStart() const override {
+    return Row().jumpTo < kSstBlock1Buffer && Row().jumpAt > 0 ? Row().jumpTo : kSstBlock1Buffer;
+  }
   std::uint32_t DataLength() const override { return p89v51rd2::kBootBytes; }
   std::span<const char* const> DescribeList() const override { return p89v51rd2::kDescribe; }
   std::span<const char* const> ConfigTable() const override { return p89v51rd2::kConfig; }
@@ -78,6 +81,20 @@ class P89V51RD2 final : public SstHostSet {
   // VCC on the package's pin (the PLCC44 adapter's too) at 5 V, inside the P89V51RB2/RC2/RD2
   // datasheet's 4.5-5.5 V on every model; VPP stays at 0.
   void Init() override { SetUp(kTypes.size(), kPlcc44, 5000, 0); }
+
+  // The RB2 and RC2 hold nothing between their code and their boot block at E000H.
+  bool HasHole() const { return Row().jumpAt > 0 && Row().jumpTo < kSstBlock1Buffer; }
+  std::array<HeldSpan, 2> HeldSpans() const {
+    return {{{0, Row().jumpAt - 1}, {Row().jumpTo, kSstBlock1Buffer - 1}}};
+  }
+  bool DataOutsideRow(bool verify) override {
+    const HeldSpan window{0, kSstBlock1Buffer - 1};
+    return HasHole() && DataOutsideChip({&window, 1}, HeldSpans(), verify);
+  }
+  void AfterRead() override {
+    const HeldSpan window{0, kSstBlock1Buffer - 1};
+    if (HasHole()) BlankOutsideChip({&window, 1}, HeldSpans());
+  }
 
   // Write's walk: 0 up to the jump-at address, then from the jump-to address up to the end.
   SstWalk Walk() const override {

@@ -1,5 +1,6 @@
 #include "algorithms/mcs51/STC89.h"
 
+#include <array>
 #include <cstdio>
 
 #include "link/CommandQueue.h"
@@ -119,6 +120,15 @@ bool STC89::EnterRead() {
   return true;
 }
 
+// The smaller types' hole between the code area and the second area holds no memory.
+bool STC89::DataInHole(bool verify) {
+  const auto walk = WalkOf(Type());
+  const HeldSpan window{0, Type().lastAddress};
+  const std::array<HeldSpan, 2> held{
+      {{walk[0].first, walk[0].last}, {walk[1].first, walk[1].last}}};
+  return DataOutsideChip({&window, 1}, held, verify);
+}
+
 bool STC89::ScanWalk(Scan kind) {
   for (const AreaSpan& s : WalkOf(Type())) {
     if (s.first > s.last) continue;
@@ -134,6 +144,11 @@ void STC89::Read() {
   if (!EnterRead()) return;
   ScanWalk(Scan::Read);
   SetPinHigh(10);
+  const auto walk = WalkOf(Type());
+  const HeldSpan window{0, Type().lastAddress};
+  const std::array<HeldSpan, 2> held{
+      {{walk[0].first, walk[0].last}, {walk[1].first, walk[1].last}}};
+  BlankOutsideChip({&window, 1}, held);
   FinishScan();
 }
 
@@ -143,7 +158,7 @@ void STC89::Blank() {
 }
 
 void STC89::Verify() {
-  if (!EnterRead()) return;
+  if (DataInHole(true) || !EnterRead()) return;
   if (ScanWalk(Scan::Verify)) {
     FinishScan();
     return;
@@ -172,6 +187,7 @@ void STC89::Erase() {
 }
 
 void STC89::Write() {
+  if (DataInHole(false)) return;
   PowerUp();
   SetVccVoltage(kCycleVccMillivolts);
   SetRegister25(kBusDrive);

@@ -64,6 +64,7 @@ class STC89 final : public ParallelSet {
   static void ProgramByte(std::uint8_t b);
   bool EnterRead();
   bool ScanWalk(Scan kind);
+  bool DataInHole(bool verify);
 };
 
 }  // namespace zelvar::mcs51

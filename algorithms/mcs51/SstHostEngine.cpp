@@ -200,7 +200,9 @@ void SstHostSet::Read() {
   SelectBlock(0);
   ModePins(kReadCode);
   SetAddress(0);
-  if (ScanWalk(Scan::Read)) FinishScan();
+  if (!ScanWalk(Scan::Read)) return;
+  AfterRead();
+  FinishScan();
 }
 
 void SstHostSet::Blank() {
@@ -214,7 +216,7 @@ void SstHostSet::Blank() {
 }
 
 void SstHostSet::Verify() {
-  if (!Enter()) return;
+  if (DataOutsideRow(true) || !Enter()) return;
   ReadSignature();
   if (!Answers()) return;
   SelectBlock(0);
@@ -227,7 +229,7 @@ void SstHostSet::Verify() {
 void SstHostSet::Write() {
   if (!Enter()) return;
   ReadSignature();
-  if (!IdentityMatches()) return;
+  if (!IdentityMatches() || DataOutsideRow(false)) return;
   SelectBlock(0);
   ModePins(kProgramCode);
   SetRegister25(kBusDrive);

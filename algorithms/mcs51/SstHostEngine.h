@@ -88,6 +88,11 @@ class SstHostSet : public ParallelSet {
   virtual SstWalk Walk() const = 0;
   virtual std::span<const SstBitCommand> ConfigCommands() const { return {}; }
   virtual std::span<const SstBitCommand> SecurityCommands() const;
+  // True (with the failure logged) when the buffer holds data where the chip has no memory:
+  // Verify fails there, Write writes nothing. None by default.
+  virtual bool DataOutsideRow(bool /*verify*/) { return false; }
+  // After a whole Read: what the chip does not hold reads 0xFF. Nothing by default.
+  virtual void AfterRead() {}
 
   const AddressPins& Address() const override;
 

@@ -1,6 +1,7 @@
 #include "algorithms/memory/SST49LF008.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "link/CommandQueue.h"
 #include "link/LinkState.h"
@@ -21,6 +22,7 @@ bool SST49LF008::Offers(int op) const {
 }
 
 void SST49LF008::Handle(int op) {
+  if ((op == kOpVerify || op == kOpWrite) && DataBelowChip(op == kOpVerify)) return;
   if ((op == kOpErase || op == kOpWrite) && !TypeCheck()) return;
   if (!PowerUp()) return;
   switch (op) {
@@ -48,6 +50,29 @@ void SST49LF008::Handle(int op) {
     default:
       break;
   }
+}
+
+bool SST49LF008::DataBelowChip(bool verify) {
+  const std::uint32_t end = std::min(Type().firstAddress, RangeEndExclusive());
+  for (std::uint32_t a = Word(kRangeStartWord); a < end; ++a) {
+    if (buffer_[a] == 0xFF) continue;
+    Fail(a, 0xFF);
+    char line[224];
+    if (verify) {
+      std::snprintf(line, sizeof line,
+                    "Verify error at %05X: the chip has no memory there, the buffer holds "
+                    "%02X*校验错误 %05X: 芯片在此没有存储单元, 缓冲区为 %02X",
+                    a, buffer_[a], a, buffer_[a]);
+    } else {
+      std::snprintf(line, sizeof line,
+                    "The buffer holds %02X at %05X, where the chip has no memory: nothing "
+                    "written*缓冲区 %05X 为 %02X, 芯片在此没有存储单元: 未写入",
+                    buffer_[a], a, a, buffer_[a]);
+    }
+    AddMessageLine(line);
+    return true;
+  }
+  return false;
 }
 
 std::uint32_t SST49LF008::RangeFrom() const {

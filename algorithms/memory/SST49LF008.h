@@ -47,6 +47,9 @@ class SST49LF008 final : public FirmwareHubSetOf<SST49LF008> {
 
   // "Addr start", not below the chip's first address.
   std::uint32_t RangeFrom() const;
+  // The SST49LF003A holds nothing below its first address: data there in the range fails Verify
+  // and stops Write before it changes anything. True when it found such a byte.
+  bool DataBelowChip(bool verify);
   void Erase();
   void Write();
   void Read();

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,9 +41,16 @@ int main(int argc, char** argv) {
       return programmer.connected;
     };
     zelvar::CreateForms(std::move(seams), &gui);
+    // The placement picture the chosen line's set shows at set-up says where its chip sits.
+    std::optional<zelvar::PlacementRequest> picture;
+    gui.showPlacement = [&picture, show = gui.showPlacement](const zelvar::PlacementRequest& r) {
+      picture = r;
+      if (show) show(r);
+    };
     // A chip bound by the chip dialog or by a project goes into a socket that follows the choice.
     QObject::connect(zelvar::MainForm, &zelvar::TMainForm::chipShown, zelvar::MainForm, [&] {
-      zelvar::PlaceChosenChip(programmer, zelvar::gApp.ChipName);
+      zelvar::PlaceChosenChip(programmer, zelvar::gApp.ChipName, picture);
+      picture.reset();
       if (socketWindow) socketWindow->Refresh();
     });
 
@@ -60,7 +68,8 @@ int main(int argc, char** argv) {
     zelvar::MainForm->show();
     // The simulated programmer's socket, so that a chip can be taken out and put back.
     if (programmer.backend && programmer.backend->programmer()) {
-      socketWindow = new zelvar::TSimSocket(*programmer.backend->programmer(), zelvar::MainForm);
+      socketWindow = new zelvar::TSimSocket(*programmer.backend->programmer(), zelvar::MainForm,
+                                            &programmer.chosen, &programmer.seatMessage);
       socketWindow->show();
       // Run's dialog waits for the chip to be taken out and the next put in: here.
       zelvar::AutoPro1->KeepUsable(socketWindow);

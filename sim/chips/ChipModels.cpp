@@ -14,6 +14,7 @@
 #include "sim/chips/Em78p.h"
 #include "sim/chips/Eprom.h"
 #include "sim/chips/FirmwareHub.h"
+#include "sim/chips/Gal.h"
 #include "sim/chips/Ht48Otp.h"
 #include "sim/chips/I2cEeprom.h"
 #include "sim/chips/Intel28F.h"
@@ -40,6 +41,7 @@
 #include "sim/chips/Pic17.h"
 #include "sim/chips/Pic18.h"
 #include "sim/chips/PinMode51.h"
+#include "sim/chips/Pld22v10.h"
 #include "sim/chips/Rx2.h"
 #include "sim/chips/S3f9.h"
 #include "sim/chips/SectorFlash.h"
@@ -71,12 +73,142 @@ constexpr std::array<std::string_view, 33> kOtherParts = {
     "V29C51004T", "W79E2051",   "W79E8213"};
 // The page-write flash and the parallel EEPROMs.
 constexpr std::array<std::string_view, 15> kPageParts = {
-    "SST29EE512", "SST29EE010", "SST29EE020", "AT29C256", "AT29C512",
-    "AT29C010A",  "AT29C020",   "AT29C040A",  "AT28C256", "AT28C64B",
-    "AT28C010",   "2816A",      "2817A",      "AT28C64",  "X28C256"};
+    "SST29EE512", "SST29EE010", "SST29EE020", "AT29C256", "AT29C512", "AT29C010A", "AT29C020",
+    "AT29C040A",  "AT28C256",   "AT28C64B",   "AT28C010", "2816A",    "2817A",     "AT28C64",
+    "X28C256"};
+
+// Catalogue names that stand for a model of another name: the same part under a maker's prefix,
+// an ordering code, a revision letter or the set's own suffix. Package variants ("*P44",
+// "(PLCC44)", "(ISP)") are not here: a DIP model does not stand for a chip on an adapter or on the
+// user's board, so those lines seat nothing unless a model is written for that package.
+constexpr std::pair<std::string_view, std::string_view> kCatalogueNames[] = {
+    // EPROMs of the JEDEC pinouts whose maker's signature is not modelled.
+    {"27C512A", "27C512"},
+    {"M2716", "2716"},
+    {"M2732A", "2732A"},
+    {"M2764A", "2764A"},
+    {"M27128A", "27128A"},
+    {"M27256", "27256"},
+    {"M27512", "27512"},
+    {"M27C64A", "27C64"},
+    {"MX27C256", "27C256"},
+    {"MX27C512", "27C512"},
+    {"NM27C010", "27C010"},
+    {"NM27C020", "27C020"},
+    {"NM27C040", "27C040"},
+    {"NM27C256", "27C256"},
+    {"NM27C512", "27C512"},
+    {"TMS27C010A", "27C010"},
+    {"TMS27C020", "27C020"},
+    {"TMS27C040", "27C040"},
+    {"TMS27C256", "27C256"},
+    {"TMS27C512", "27C512"},
+    {"AT27C256R", "AT27C256"},
+    // Flash and EEPROMs.
+    {"28F256A", "28F256"},
+    {"28F001BX-T(F640)", "28F001BX-T"},
+    {"28F001BX-B(F640)", "28F001BX-B"},
+    {"SST39VF040(P29F640)", "SST39VF040"},
+    {"SST28SF040A", "SST28SF040"},
+    {"SST28VF040A", "SST28VF040"},
+    {"SST39SF010A", "SST39SF010"},
+    {"SST39SF020A", "SST39SF020"},
+    {"N82802AB", "82802AB"},
+    {"N82802AC", "82802AC"},
+    {"X2817A", "2817A"},
+    // Serial EEPROMs (the x16 lines are the same chips with ORG high).
+    {"AT24C01A", "24C01A"},
+    {"AT24C02", "24C02"},
+    {"AT24C04", "24C04"},
+    {"AT24C08", "24C08"},
+    {"AT24C16", "24C16"},
+    {"AT24C32", "24C32"},
+    {"AT24C64", "24C64"},
+    {"AT24C128", "24C128"},
+    {"AT24C256", "24C256"},
+    {"AT24C512", "24C512"},
+    {"AT24C1024", "24C1024"},
+    {"AT25F512A", "AT25F512"},
+    {"AT93C46", "93C46"},
+    {"AT93C56", "93C56"},
+    {"AT93C57", "93C57"},
+    {"AT93C66", "93C66"},
+    {"AT93C76", "93C76"},
+    {"AT93C86", "93C86"},
+    {"AT93C46(x16)", "93C46"},
+    {"AT93C56(x16)", "93C56"},
+    {"AT93C66(x16)", "93C66"},
+    {"AT93C76(x16)", "93C76"},
+    {"AT93C86(x16)", "93C86"},
+    {"M93S46", "93S46"},
+    {"M93S56", "93S56"},
+    {"M93S66", "93S66"},
+    {"NM93CS46", "93S46"},
+    {"NM93CS56", "93S56"},
+    {"NM93CS66", "93S66"},
+    // Simple PLDs: the A and D kinds program as the B kind at 12 V.
+    {"GAL16V8A", "GAL16V8B"},
+    {"GAL16V8D", "GAL16V8B"},
+    {"GAL20V8A", "GAL20V8B"},
+    {"ATF16V8B", "ATF16V8"},
+    {"ATF20V8B", "ATF20V8"},
+    {"GAL22V10", "ATF22V10B"},
+    {"ATF22V10C", "ATF22V10B"},
+    // Microcontrollers: ordering codes, revisions and the sets' suffixes on DIP lines.
+    {"AT89C51RC2", "T89C51RC2"},
+    {"SM89D04G2", "SM89D04"},
+    {"SST89C54-33-C-PI", "SST89C54"},
+    {"SST89C58-33-C-PI", "SST89C58"},
+    {"SST89E554RC-40-C-PI", "SST89E554RC"},
+    {"SST89E564RD-40-C-PI", "SST89E564RD"},
+    {"P89C51RA2HBP", "P89C51RA2"},
+    {"P89C51RB2HBP", "P89C51RB2"},
+    {"P89C51RC2HBP", "P89C51RC2"},
+    {"P89C51RD2HBP", "P89C51RD2"},
+    {"W78E51B", "W78E51"},
+    {"W78E52B", "W78E52"},
+    {"W78E54B", "W78E54"},
+    {"HT48R05A-1(18DIP)", "HT48R05A-1"},
+    {"HT48R06A-1(18DIP)", "HT48R06A-1"},
+    {"MDT10P53A1(8PIN)", "MDT10P53"},
+    {"MDT10P53A2(8PIN)", "MDT10P53"},
+    {"MDT10P55A1", "MDT10P55"},
+    {"MDT10P55A2", "MDT10P55"},
+    {"PIC12F508(P12F508)", "PIC12F508"},
+    {"PIC12F509(P12F508)", "PIC12F509"},
+    {"PIC12F510(P12F508)", "PIC12F510"},
+    {"PIC12F629(12F)", "PIC12F629"},
+    {"PIC12F629(6XX)", "PIC12F629"},
+    {"PIC12F675(12F)", "PIC12F675"},
+    {"PIC12F675(6XX)", "PIC12F675"},
+    {"ATmega64*TQFP64", "ATmega64"},
+    {"ATmega128*TQFP64", "ATmega128"},
+};
+
+// The catalogue name without the maker: "AMD: AM29F040", a line's head "EEP AMD AM29F040" and
+// "AM29F040" give "AM29F040".
+std::string_view BareName(std::string_view chipName) {
+  if (const std::size_t colon = chipName.find(": "); colon != std::string_view::npos)
+    return chipName.substr(colon + 2);
+  const std::size_t blank = chipName.rfind(' ');
+  return blank == std::string_view::npos ? chipName : chipName.substr(blank + 1);
+}
+
+std::shared_ptr<ChipModel> MakeNamedModel(std::string_view name);
 }  // namespace
 
 std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
+  std::string_view name = BareName(chipName);
+  for (const auto& [listed, part] : kCatalogueNames) {
+    if (listed == name) return MakeNamedModel(part);
+  }
+  // The PIC16C6x/7x lines name their set after the part.
+  if (name.ends_with("(P16CXXX)")) name.remove_suffix(9);
+  return MakeNamedModel(name);
+}
+
+namespace {
+std::shared_ptr<ChipModel> MakeNamedModel(std::string_view chipName) {
   // The families that name their own parts, then the rest by the table above.
   enum class Family {
     kNone,
@@ -120,8 +252,9 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
     kOther
   } family = Family::kNone;
   std::string_view best;
+  // A family's part only where it is the name itself.
   const auto consider = [&](std::string_view part, Family f) {
-    if (part.size() > best.size()) {
+    if (part == chipName && part.size() > best.size()) {
       best = part;
       family = f;
     }
@@ -175,14 +308,14 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   consider(W7851PartOf(chipName), Family::kOther);
   consider(P97c2051PartOf(chipName), Family::kOther);
   consider(AndFlashPartOf(chipName), Family::kOther);
-  for (std::string_view part : kOtherParts) {
-    if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
-  }
-  if (chipName.find("W79E225") != std::string_view::npos) consider("W79E225", Family::kOther);
-  if (chipName.find("W79E825") != std::string_view::npos) consider("W79E825", Family::kOther);
-  for (std::string_view part : kPageParts) {
-    if (chipName.find(part) != std::string_view::npos) consider(part, Family::kOther);
-  }
+  for (std::string_view part : kOtherParts) consider(part, Family::kOther);
+  consider("W79E225", Family::kOther);
+  consider("W79E825", Family::kOther);
+  for (std::string_view part : kPageParts) consider(part, Family::kOther);
+  consider("X5045(14pin)", Family::kSpi);
+  consider("X5043(14pin)", Family::kSpi);
+  if (chipName == "ATF22V10B") return std::make_shared<Pld22v10>();
+  if (auto gal = MakeGal(chipName)) return gal;
   switch (family) {
     case Family::kNone:
       return nullptr;
@@ -198,8 +331,7 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
       return MakeI2cEeprom(best);
     case Family::kSpi:
       // The supervisors' 14-lead package is named in the catalogue line.
-      if (best.starts_with("X504") && chipName.find("(14pin)") != std::string_view::npos)
-        return MakeSpiMemory(best, kX5045Pins14);
+      if (best.ends_with("(14pin)")) return MakeSpiMemory(best.substr(0, 5), kX5045Pins14);
       return MakeSpiMemory(best);
     case Family::kMicrowire:
       return MakeMicrowire93(best);
@@ -286,5 +418,6 @@ std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName) {
   if (auto c = MakeHt48Otp(best)) return c;
   return MakeStaticRam(best);
 }
+}  // namespace
 
 }  // namespace zelvar::sim

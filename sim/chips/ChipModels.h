@@ -8,8 +8,11 @@
 
 namespace zelvar::sim {
 
-// A blank model of the part whose name `chipName` holds ("AMD: AM29F040" or "AM29F040" gives the
-// Am29F040), the longest such part name when several match; nullptr when none does.
+// A blank model of the part `chipName` names ("AMD: AM29F040" or "AM29F040" gives the Am29F040):
+// the name after any "MAKER: " must be a model's own part name, or a catalogue name listed for
+// one (a maker's prefix, ordering code or set suffix of the same part). Nothing is matched by a
+// part of the name: a near name (AT89C51RB2, W78E54C) or a package the model is not written for
+// ("*P44", "(ISP)") gives nullptr.
 std::shared_ptr<ChipModel> MakeChipModel(std::string_view chipName);
 
 }  // namespace zelvar::sim

@@ -120,7 +120,7 @@ void PinMode51Chip::Complete(Programmer& p) {
   }
   switch (row.op) {
     case PinModeOp::Program:
-      if (address_ >= cells.size()) {
+      if (address_ >= cells.size() || (address_ >= sheet_.holeStart && address_ < sheet_.holeEnd)) {
         ++lost;
         return;
       }
@@ -194,7 +194,8 @@ void PinMode51Chip::OnPins(Programmer& p) {
       if (mv < 0 || High(mv)) continue;
     }
     driving_ = true;
-    if (row.op == PinModeOp::Read) out_ = a < cells.size() ? cells[a] : 0xFF;
+    const bool held = a < cells.size() && !(a >= sheet_.holeStart && a < sheet_.holeEnd);
+    if (row.op == PinModeOp::Read) out_ = held ? cells[a] : 0xFF;
     if (row.op == PinModeOp::ReadConfig) out_ = config[a & 1];
     if (row.op == PinModeOp::Signature) out_ = sheet_.signature[a & 1];
     break;
@@ -208,7 +209,11 @@ int PinMode51Chip::Drive(int pin) const {
 
 std::shared_ptr<PinMode51Chip> MakePinMode51(std::string_view part) {
   if (part == "STC89C51RC" || part == "STC89C52RC") {
-    return std::make_shared<PinMode51Chip>(Stc89(std::string(part), 15360));
+    // 4 or 8 KB of code, then the 4 KB second area at 2C00h.
+    PinModeSheet s = Stc89(std::string(part), 15360);
+    s.holeStart = part == "STC89C51RC" ? 0x1000 : 0x2000;
+    s.holeEnd = 0x2C00;
+    return std::make_shared<PinMode51Chip>(std::move(s));
   }
   if (part == "STC89LE52AD")
     return std::make_shared<PinMode51Chip>(Stc516(std::string(part), 8192, 0xF2));

@@ -35,6 +35,9 @@ enum class PinModeOp { Read, ReadConfig, Signature, Program, Config, Erase };
 struct PinModeSheet {
   std::string name;
   std::uint32_t bytes = 0;  // the address space the part answers, 0 .. bytes - 1
+  // No memory from holeStart up to holeEnd (the smaller STC89 parts' gap between the code and the
+  // second area): a program there is lost and a read gives 0xFF, as for an address past the part.
+  std::uint32_t holeStart = 0, holeEnd = 0;
   int vccMin = 3800, cycleMin = 4500;
   std::vector<int> modePins;  // chip pins, in the order of Row::levels
   struct Row {

@@ -188,6 +188,24 @@ std::unique_ptr<Design> MakeAt90s8535Dip40Std() {
   return std::make_unique<AvrParallelDesign>("at90s8535dip40std", kDip40Std);
 }
 
+// The same chip turned half round, as the placement picture of the models below 6300 shows it
+// (pin 1 in socket pin 21): each line on the socket pin its chip pin sits in, so that RESET, VCC
+// and GND (chip pins 9-11) meet the supplies the sets select on socket pins 29-31.
+constexpr int Turned40(int pin) {
+  return pin == 0 ? 0 : (pin - 1 + 20) % 40 + 1;
+}
+constexpr AvrParallelPins TurnedDip40(const AvrParallelPins& p) {
+  AvrParallelPins t{};
+  for (std::size_t i = 0; i < p.lines.size(); ++i) t.lines[i] = Turned40(p.lines[i]);
+  for (std::size_t i = 0; i < p.data.size(); ++i) t.data[i] = Turned40(p.data[i]);
+  t.rdy = Turned40(p.rdy);
+  return t;
+}
+
+std::unique_ptr<Design> MakeAt90s8535Dip40() {
+  return std::make_unique<AvrParallelDesign>("at90s8535dip40", TurnedDip40(kDip40Std));
+}
+
 std::unique_ptr<Design> MakeAt90s8515Dip40() {
   return std::make_unique<AvrParallelDesign>("at90s8515dip40", kDip40);
 }

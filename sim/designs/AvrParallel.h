@@ -34,6 +34,7 @@ struct AvrParallelPins {
 std::unique_ptr<Design> MakeAtmega8Dip28();
 std::unique_ptr<Design> MakeAt90s8515Dip40();
 std::unique_ptr<Design> MakeAt90s8535Dip40Std();
+std::unique_ptr<Design> MakeAt90s8535Dip40();
 std::unique_ptr<Design> MakeAt90s8535Plcc44();
 std::unique_ptr<Design> MakeAt90s8515Plcc44();
 std::unique_ptr<Design> MakeAtiny2313Dip20();

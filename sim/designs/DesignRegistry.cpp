@@ -78,6 +78,7 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"atmega8dip28", MakeAtmega8Dip28},
     {"at90s8515dip40", MakeAt90s8515Dip40},
     {"at90s8535dip40std", MakeAt90s8535Dip40Std},
+    {"at90s8535dip40", MakeAt90s8535Dip40},
     {"at90s8535plcc44", MakeAt90s8535Plcc44},
     {"at90s8515plcc44", MakeAt90s8515Plcc44},
     {"Atiny2313dip20", MakeAtiny2313Dip20},

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "AvrFixture.h"
+#include "app/core/startup/SimSocket.h"
 #include "sim/chips/AvrHvParallel.h"
 
 namespace zelvar::test {
@@ -54,6 +55,11 @@ TEST_P(AvrParallelRoundTrip, ProgramsReadsFusesLocksAndCalibrates) {
   }
   Choose(r.line, chip);
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  // The chip sits where the picture its set showed puts it (the 40-pin parts turned round below
+  // model 6300).
+  if (!fake.placements.empty()) {
+    ASSERT_EQ(SeatAsPictured(*prog, chip, fake.placements.back()), "");
+  }
   EXPECT_EQ(gApp.CodeLastAddress, static_cast<std::int32_t>(r.codeBytes - 1));
   // The EEPROM image starts after the code; a part without EEPROM has no data area.
   EXPECT_EQ(gApp.InfoRecord[1], static_cast<std::int32_t>(r.eepromBytes ? r.codeBytes : 0));
@@ -254,6 +260,40 @@ INSTANTIATE_TEST_SUITE_P(
                   0xF0,
                   "Fuse low=3f,  Fuse Hi=d1,  Lock=f0",
                   {{0, 0x3F}, {1, 0xD1}, {2, 0x30}}},
+        // Below model 6300 the 40-pin parts sit turned round, RESET, VCC and GND in socket pins
+        // 29-31.
+        RoundTrip{{"ATMEGAX", 2, "ATMEL: ATmega16", 41, 6200},
+                  "ATmega16",
+                  16384,
+                  512,
+                  {{0, 0x3F}, {1, 0xD1}},
+                  {0x3F, 0xD1, 0xFF},
+                  {{2, 0xF0}},
+                  0xF0,
+                  "Fuse low=3f,  Fuse Hi=d1,  Lock=f0",
+                  {{0, 0x3F}, {1, 0xD1}, {2, 0x30}}},
+        RoundTrip{{"ATMEGA163", 3, "ATMEL: ATmega163", 0, 5149},
+                  "ATmega163",
+                  16384,
+                  512,
+                  {{0, 0x61}, {1, 0x02}},
+                  {0x71, 0xFA, 0xFF},
+                  {{2, 0xF0}},
+                  0xF0,
+                  "Fuse low=71,Fuse Hi=fa,Lock=f0",
+                  {{0, 0x61}, {1, 0x02}, {2, 0x30}},
+                  false},
+        RoundTrip{{"AT90S8535", 4, "ATMEL: AT90S8535", 0, 5149},
+                  "AT90S8535",
+                  8192,
+                  512,
+                  {{0, 0x20}},
+                  {0xFE, 0xFF, 0xFF},
+                  {{128, 1}},
+                  0xFE,
+                  "Fuse=7e",
+                  {{0, 0x20}, {128, 1}},
+                  false},
         RoundTrip{{"ATMEGAX", 3, "ATMEL: ATmega32", 41, 6400},
                   "ATmega32",
                   32768,
@@ -403,7 +443,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) {
       std::string part = info.param.part;
       std::replace(part.begin(), part.end(), '*', '_');
-      return info.param.line.key + "_" + std::to_string(info.param.line.row) + "_" + part;
+      return info.param.line.key + "_" + std::to_string(info.param.line.row) + "_" + part + "_" +
+             std::to_string(info.param.line.model);
     });
 
 }  // namespace avr_parallel_round_trip_test

@@ -126,7 +126,8 @@ TEST_F(FirmwareHubFixture, SstWriteStopsAtTheRangeEnd) {
 }
 
 // The SST49LF003A starts at 0x20000: Read fills the buffer below it with 0xFF and reads the chip
-// whole (the SST set's Read), and a failed compare names the chip address.
+// whole (the SST set's Read), a failed compare names the chip address, and data below the chip
+// fails Verify and is not written.
 TEST_F(FirmwareHubFixture, Sst003AReadsFromItsFirstAddress) {
   auto chip = Seat("SST49LF008", 2, "SST49LF003A", "SST: SST49LF003A");
   std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 0x20000, 0x00);
@@ -140,6 +141,18 @@ TEST_F(FirmwareHubFixture, Sst003AReadsFromItsFirstAddress) {
   EXPECT_EQ(Click(kOpBlank), 1);
   EXPECT_EQ(gLink.FailAddress, 0x20000u);
   EXPECT_EQ(gLink.FailByte, 0x11);
+
+  // Below 0x20000 the chip has nothing: the buffer as read verifies, data there fails Verify and
+  // stops Write before it changes anything.
+  Range(0, 0xFFFFFF);
+  EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
+  gApp.CodeBuffer[0x1FFFF] = 0x5A;
+  EXPECT_EQ(Click(kOpVerify), 1);
+  EXPECT_EQ(gLink.FailAddress, 0x1FFFFu) << LastLine();
+  gApp.CodeBuffer[0x20000] = 0x00;
+  EXPECT_EQ(Click(kOpWrite), 1);
+  EXPECT_EQ(gLink.FailAddress, 0x1FFFFu) << LastLine();
+  EXPECT_EQ(chip->cells[0x20000], 0x11);
   ExpectNoHazard();
 }
 

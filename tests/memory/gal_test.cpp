@@ -15,6 +15,7 @@
 #include "app/core/describe/ChipUiModel.h"
 #include "app/core/runner/AutoProgrammer.h"
 #include "app/core/runner/OperationRunner.h"
+#include "app/core/startup/SimSocket.h"
 #include "link/CommandQueue.h"
 #include "link/Primitives.h"
 #include "services/AppState.h"
@@ -148,6 +149,35 @@ INSTANTIATE_TEST_SUITE_P(Rows, GalRoundTrip,
                                            RowCase{8, "ATF16V8"}, RowCase{9, "ATF20V8"},
                                            RowCase{10, "GAL16V8B"}),
                          [](const auto& info) { return "row" + std::to_string(info.param.row); });
+
+// The simulated socket's window seats a GAL by its catalogue name as it seats an EPROM: chosen,
+// written and verified from there; taken out, Verify fails; put back, it passes again.
+TEST_F(GalTest, RoundTripSeatedFromTheSimulatedSocket) {
+  const memory::GalType& t = memory::GAL3M::kTypes[1];
+  SimSocket socket(*prog);
+  ASSERT_TRUE(socket.Insert("LATTICE: GAL16V8")) << socket.Message();
+  chip = std::dynamic_pointer_cast<sim::GalChip>(prog->chipShared());
+  ASSERT_NE(chip, nullptr);
+  EXPECT_EQ(prog->SocketPinOf(10), 20);  // at the bottom of the socket
+  Bind("GAL3M", 1, "GAL16V8");
+  LoadPattern(t, 1);
+  runner.EraseClick();
+  EXPECT_TRUE(Completed()) << LastLine();
+  runner.WriteClick();
+  EXPECT_TRUE(Completed()) << LastLine();
+  ExpectChipHolds(t);
+  socket.TakeOut();
+  runner.VerifyClick();
+  EXPECT_EQ(gLink.StatusWord, 1);
+  ASSERT_TRUE(socket.PutBack());
+  runner.VerifyClick();
+  EXPECT_TRUE(Completed()) << LastLine();
+  EXPECT_TRUE(prog->record.hazards.empty()) << prog->record.hazards.front();
+
+  // The 22V10 lines seat the 22V10 model.
+  ASSERT_TRUE(socket.Insert("LATTICE: GAL22V10"));
+  EXPECT_NE(dynamic_cast<sim::Pld22v10*>(prog->chip()), nullptr);
+}
 
 TEST_F(GalTest, WriteNeedsALoadedMapAndThe22V10RowIsRefused) {
   Choose(1, "GAL16V8");

@@ -71,7 +71,7 @@ TEST_F(ProgrammerStartTest, OptionErrorsAreFoundBeforeStartUp) {
                         Case{{"--programmer=sim", "--sim-chip=7400:stuck"}, ""},
                         Case{{"--programmer=simm"}, "usb, sim or sim:MODEL"},
                         Case{{"--programmer=sim:0"}, "model number"},
-                        Case{{"--programmer=sim", "--sim-chip=27C999"}, "no simulated chip 27C999"},
+                        Case{{"--programmer=sim", "--sim-chip=27C999"}, ""},  // said in the window
                         Case{{"--sim-chip=27C256"}, "needs the simulated programmer"}}) {
     const std::string error = StartOptionsError(c.args);
     EXPECT_NE(error.find(c.error), std::string::npos) << error;
@@ -87,15 +87,27 @@ TEST_F(ProgrammerStartTest, SimulatedChipGoesIntoTheSocket) {
   ASSERT_NE(s.backend->programmer()->chip(), nullptr);
   EXPECT_GT(s.backend->programmer()->SocketPinOf(1), 0);
 
-  // An unknown part, or a chip for the real programmer, connects nothing and says why.
-  for (const auto& args : {std::vector<std::string>{"--programmer=sim", "--sim-chip=27C999"},
-                           std::vector<std::string>{"--programmer=usb", "--sim-chip=27C256"}}) {
-    gLink.Reset();
-    ProgrammerStart bad = StartProgrammer(args);
-    EXPECT_FALSE(bad.backend) << args[0];
-    EXPECT_FALSE(bad.connected);
-    EXPECT_NE(bad.error.find("--sim-chip"), std::string::npos) << bad.error;
-  }
+  // Every family with a model goes in by name: a GAL as well as an EPROM.
+  gLink.Reset();
+  ProgrammerStart gal = StartProgrammer({"--programmer=sim", "--sim-chip=GAL16V8"});
+  ASSERT_TRUE(gal.connected);
+  ASSERT_NE(gal.backend->programmer()->chip(), nullptr);
+  EXPECT_EQ(gal.backend->programmer()->chip()->Name(), "GAL16V8");
+  EXPECT_EQ(gal.seatMessage, "");
+
+  // A part with no model starts with an empty socket, and the socket window says why.
+  gLink.Reset();
+  ProgrammerStart none = StartProgrammer({"--programmer=sim", "--sim-chip=27C999"});
+  ASSERT_TRUE(none.connected);
+  EXPECT_EQ(none.backend->programmer()->chip(), nullptr);
+  EXPECT_NE(none.seatMessage.find("No simulated chip model of 27C999"), std::string::npos);
+
+  // A chip for the real programmer connects nothing and says why.
+  gLink.Reset();
+  ProgrammerStart bad = StartProgrammer({"--programmer=usb", "--sim-chip=27C256"});
+  EXPECT_FALSE(bad.backend);
+  EXPECT_FALSE(bad.connected);
+  EXPECT_NE(bad.error.find("--sim-chip"), std::string::npos) << bad.error;
 }
 
 TEST_F(ProgrammerStartTest, SimulatedSocketFollowsTheChosenChipUnlessOneWasNamed) {
@@ -109,9 +121,12 @@ TEST_F(ProgrammerStartTest, SimulatedSocketFollowsTheChosenChipUnlessOneWasNamed
   const sim::ChipModel* first = p.chip();
   PlaceChosenChip(s, "AT27C256R");  // the same part stays, with what was written to it
   EXPECT_EQ(p.chip(), first);
-  PlaceChosenChip(s, "SST27SF512");  // the longest part name wins over "27C512"-like fragments
+  PlaceChosenChip(s, "SST27SF512");
   EXPECT_EQ(p.chip()->Name(), "SST27SF512");
-  PlaceChosenChip(s, "HN58C65");  // no model: the socket is empty
+  PlaceChosenChip(s, "HN58C65");  // no model: the socket is empty, and the window says why
+  EXPECT_EQ(p.chip(), nullptr);
+  EXPECT_NE(s.seatMessage.find("No simulated chip model of HN58C65"), std::string::npos);
+  PlaceChosenChip(s, "AT89C51RB2");  // no AT89C51 stands in for it
   EXPECT_EQ(p.chip(), nullptr);
   PlaceChosenChip(s, "ATtiny12");  // an 8-pin AVR goes where its placement picture shows it
   EXPECT_EQ(p.SocketPinOf(1), 11);
@@ -121,6 +136,51 @@ TEST_F(ProgrammerStartTest, SimulatedSocketFollowsTheChosenChipUnlessOneWasNamed
   ProgrammerStart named = StartProgrammer({"--programmer=sim", "--sim-chip=27C512"});
   PlaceChosenChip(named, "AT27C256");
   EXPECT_EQ(named.backend->programmer()->chip()->Name(), "27C512");
+}
+
+// The chip sits where the placement picture its line's set showed puts it: the rows drawn, pin 1
+// at the end drawn (turned round for the lower end), an adapter's picture left to the model, and
+// nothing for a chip larger than the one drawn (a smaller DIP sits with its pin 1 on the drawn
+// chip's pin 1).
+TEST_F(ProgrammerStartTest, SimulatedSocketSeatsTheChipAsItsLinePicturesIt) {
+  ProgrammerStart s = StartProgrammer({"--programmer=sim"});
+  ASSERT_TRUE(s.backend);
+  sim::Programmer& p = *s.backend->programmer();
+  const auto drawn = [](int pins, int firstRow, int pin1Side) {
+    PlacementRequest r;
+    r.pins = pins;
+    r.firstRow = firstRow;
+    r.pin1Side = pin1Side;
+    return r;
+  };
+  PlaceChosenChip(s, "ATmega16", drawn(40, 0, 1));  // the 40-pin AVR turned, pin 1 by pin 21
+  ASSERT_NE(p.chip(), nullptr);
+  EXPECT_EQ(p.SocketPinOf(1), 21);
+  EXPECT_EQ(p.SocketPinOf(40), 20);
+  PlaceChosenChip(s, "AT27C256", drawn(28, 9, 0));
+  EXPECT_EQ(p.SocketPinOf(1), 9);
+  EXPECT_EQ(p.SocketPinOf(28), 32);
+  // A smaller DIP goes with its pin 1 on the drawn chip's pin 1, turned or not: the 8-pin
+  // PIC12F675 on the 14-pin PIC16F630 line.
+  PlaceChosenChip(s, "PIC12F675", drawn(14, 0, 0));
+  ASSERT_NE(p.chip(), nullptr);
+  EXPECT_EQ(p.SocketPinOf(1), 14);
+  EXPECT_EQ(p.SocketPinOf(8), 27);  // where the 14-pin chip's pin 14 (VSS) is
+  PlaceChosenChip(s, "PIC12F675", drawn(14, 0, 1));
+  ASSERT_NE(p.chip(), nullptr);
+  EXPECT_EQ(p.SocketPinOf(1), 21);
+  EXPECT_EQ(s.seatMessage, "");
+  PlaceChosenChip(s, "AT27C256", drawn(14, 0, 0));  // a larger chip than the one drawn
+  EXPECT_EQ(p.chip(), nullptr);
+  EXPECT_NE(s.seatMessage.find("this line places a 14-pin chip"), std::string::npos)
+      << s.seatMessage;
+  PlacementRequest adapter;
+  adapter.file = "p44.bmp";
+  PlaceChosenChip(s, "AT90S8515*P44", adapter);  // the model written for the adapter
+  ASSERT_NE(p.chip(), nullptr);
+  EXPECT_EQ(p.chip()->PinCount(), 44);
+  PlaceChosenChip(s, "AT89C51*P44", adapter);  // no model behind the 8051s' adapter
+  EXPECT_EQ(p.chip(), nullptr);
 }
 
 }  // namespace programmer_start_test

@@ -16,9 +16,10 @@ namespace {
 
 constexpr std::string_view kSimChipOption = "--sim-chip=";
 
-// The chip model "--sim-chip=PART" names; nullptr (with `error`) when the option is misused.
+// The chip model "--sim-chip=PART" names; nullptr when the option is misused (with `error`) or
+// no model of PART exists (with `missing`).
 std::shared_ptr<sim::ChipModel> SimulatedChip(const std::string& arg, bool simulated,
-                                              std::string& error) {
+                                              std::string& error, std::string* missing = nullptr) {
   const std::string part = arg.substr(kSimChipOption.size());
   if (!simulated) {
     error = "--sim-chip needs the simulated programmer (--programmer=sim)";
@@ -26,22 +27,23 @@ std::shared_ptr<sim::ChipModel> SimulatedChip(const std::string& arg, bool simul
   }
   std::shared_ptr<sim::ChipModel> chip = sim::MakeChipModel(part);
   if (!chip) chip = sim::MakeLogicChip(part);
-  if (!chip) {
-    error = "--sim-chip: no simulated chip " + part +
-            " (27C256, 27C512, AT89C51, ..., 7400, 74HC138, 4011, 4511, 7400:stuck, ...)";
+  if (!chip && missing) {
+    *missing = "No simulated chip model of " + part +
+               " (27C256, AT89C51, GAL16V8, ATmega8, ..., 7400, 74HC138, 7400:stuck, ...)";
   }
   return chip;
 }
 
 // "--sim-chip=PART" puts that chip model into the simulated programmer's socket, so that chip
-// operations can be tried without hardware. False (with `error`) for an unknown part.
+// operations can be tried without hardware. A part with no model leaves the socket empty, and
+// the socket window says so. False (with `error`) when the option is misused.
 bool PlaceSimulatedChip(const std::vector<std::string>& args, ProgrammerStart& start) {
   Backend& backend = *start.backend;
   start.socketFollowsChoice = backend.simulated();
   for (const std::string& a : args) {
     if (a.rfind(kSimChipOption, 0) != 0) continue;
-    auto chip = SimulatedChip(a, backend.simulated(), start.error);
-    if (!chip) return false;
+    auto chip = SimulatedChip(a, backend.simulated(), start.error, &start.seatMessage);
+    if (!start.error.empty()) return false;
     backend.programmer()->SeatChip(chip);
     start.socketFollowsChoice = false;
   }
@@ -77,12 +79,23 @@ ProgrammerStart StartProgrammer(const std::vector<std::string>& args) {
   return start;
 }
 
-void PlaceChosenChip(ProgrammerStart& start, const std::string& chipName) {
-  if (!start.socketFollowsChoice || !start.backend || !start.backend->programmer()) return;
+void PlaceChosenChip(ProgrammerStart& start, const std::string& chipName,
+                     const std::optional<PlacementRequest>& picture) {
+  if (!start.backend || !start.backend->programmer()) return;
   sim::Programmer& p = *start.backend->programmer();
   auto chip = sim::MakeChipModel(chipName);
-  if (p.chip() && chip && p.chip()->Name() == chip->Name()) return;
-  p.SeatChip(chip);
+  start.chosen = {chip ? chip->Name() : "", picture};
+  // The chip already there stays, with what was written to it, moved to this line's seat.
+  if (p.chip() && chip && p.chip()->Name() == chip->Name()) chip = p.chipShared();
+  if (!start.socketFollowsChoice) {
+    // A named chip that cannot sit where the line puts it stays where it was put.
+    if (chip && chip == p.chipShared() && !SeatAsPictured(p, chip, picture).empty())
+      p.SeatChip(chip);
+    return;
+  }
+  start.seatMessage = chip ? SeatAsPictured(p, chip, picture)
+                           : "No simulated chip model of " + chipName + ": the socket is empty";
+  if (!chip) p.PlaceChipAtBottom(nullptr);
 }
 
 }  // namespace zelvar
