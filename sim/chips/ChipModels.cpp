@@ -73,9 +73,9 @@ constexpr std::array<std::string_view, 33> kOtherParts = {
     "V29C51004T", "W79E2051",   "W79E8213"};
 // The page-write flash and the parallel EEPROMs.
 constexpr std::array<std::string_view, 15> kPageParts = {
-    "SST29EE512", "SST29EE010", "SST29EE020", "AT29C256", "AT29C512", "AT29C010A", "AT29C020",
-    "AT29C040A",  "AT28C256",   "AT28C64B",   "AT28C010", "2816A",    "2817A",     "AT28C64",
-    "X28C256"};
+    "SST29EE512", "SST29EE010", "SST29EE020", "AT29C256", "AT29C512",
+    "AT29C010A",  "AT29C020",   "AT29C040A",  "AT28C256", "AT28C64B",
+    "AT28C010",   "2816A",      "2817A",      "AT28C64",  "X28C256"};
 
 // Catalogue names that stand for a model of another name: the same part under a maker's prefix,
 // an ordering code, a revision letter or the set's own suffix. Package variants ("*P44",
