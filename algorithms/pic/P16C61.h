@@ -72,12 +72,9 @@ inline constexpr const char* kDescribe[] = {"$Fonc:",
                                             "200u S",
                                             "300 uS",
                                             "$end"};
-inline constexpr const char* kConfig[] = {"0: (只有一种类型)",
-                                          "n=WDTE(看门狗),l=1,v=1,a=0,b=2",
-                                          "n=PWRTE(上电定时),v=1,a=0,b=3",
-                                          "n=CP0(加密位),v=1,a=0,b=4",
-                                          "n=BODEN,l=1,v=1,a=0,b=5",
-                                          "$end"};
+inline constexpr const char* kConfig[] = {
+    "0: (只有一种类型)",         "n=WDTE(看门狗),l=1,v=1,a=0,b=2", "n=PWRTE(上电定时),v=1,a=0,b=3",
+    "n=CP0(加密位),v=1,a=0,b=4", "n=BODEN,l=1,v=1,a=0,b=5",        "$end"};
 inline constexpr int kOps[] = {kOpBlank, kOpWrite, kOpVerify, kOpConfig, kOpRead, kOpReadConfig};
 }  // namespace p16c61
 

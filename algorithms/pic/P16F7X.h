@@ -39,9 +39,12 @@ constexpr const char* kDescribe[] = {"$Fonc:",
                                      "HS(高频晶振)",
                                      "RC(阻容震振)",
                                      "$end"};
-constexpr const char* kConfig[] = {
-    "0: (只有一种类型)",           "n=看门狗（WTD）,l=1,v=1,a=0,b=2", "n=上电定时(PWRT3),v=1,a=0,b=3",
-    "n=加密位（Sec）,v=1,a=0,b=4", "n=BODEN,l=1,v=1,a=0,b=6",         "$end"};
+constexpr const char* kConfig[] = {"0: (只有一种类型)",
+                                   "n=看门狗（WTD）,l=1,v=1,a=0,b=2",
+                                   "n=上电定时(PWRT3),v=1,a=0,b=3",
+                                   "n=加密位（Sec）,v=1,a=0,b=4",
+                                   "n=BODEN,l=1,v=1,a=0,b=6",
+                                   "$end"};
 constexpr int kOps[] = {kOpErase, kOpBlank, kOpWrite, kOpVerify, kOpConfig, kOpRead, kOpReadConfig};
 }  // namespace p16f7x
 
