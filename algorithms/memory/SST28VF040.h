@@ -21,10 +21,12 @@ class SST28VF040 final : public FlashSetOf<SST28VF040> {
       {.name = "28f020A", .lastAddress = 0x3FFFF, .contactMask = kPins6To36No34},
       {.name = "28f040A", .lastAddress = 0x7FFFF, .contactMask = kPins6To36No34},
   }};
+  // The identifier by the Read-ID command (90h): the data sheet gives no 12 V mode on A9.
   static constexpr FlashPolicy kPolicy{.vccFloor = 2500,
                                        .vppMillivolts = 0,
                                        .write = FlashRange::Chosen,
-                                       .verify = FlashRange::Chosen};
+                                       .verify = FlashRange::Chosen,
+                                       .softwareId = true};
   // The read cycles that release the protection, in order.
   static constexpr std::array<std::uint32_t, 7> kUnprotectReads = {0x1823, 0x1820, 0x1822, 0x0418,
                                                                    0x041B, 0x0419, 0x041A};
