@@ -225,6 +225,7 @@ void FlashSet::ReadSoftwareId() {
   static constexpr BusCycle kIdEntry[] = {{kAt5555, 0xAA}, {kAt2AAA, 0x55}, {kAt5555, 0x90}};
   gApp.ReadId = {};
   if (!PowerUp()) return;
+  PrepareIdEntry();
   SetRegister25(writeMode_);
   SetAddress(0);
   SetPinHigh(kFlashOePin);

@@ -82,6 +82,9 @@ class FlashSet : public MemorySet {
   bool IdentityMatches();
   // The maker and device codes by the software ID entry, then its exit (F0h); into ReadId.
   void ReadSoftwareId();
+  // Powered, before the software ID entry: a chip whose protection ignores every command write
+  // releases it here.
+  virtual void PrepareIdEntry() {}
   void BeginProgramBlock(const Program& p) override;
   void QueueProgramByte(std::uint8_t data, const Program& p) override;
 

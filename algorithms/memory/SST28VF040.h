@@ -52,6 +52,9 @@ class SST28VF040 final : public FlashSetOf<SST28VF040> {
   static constexpr int kOwnOps[] = {kOpErase};
   std::span<const int> OwnOperations() const override { return kOwnOps; }
   void PrepareWrite() override { Unprotect(); }
+  // The protection ignores the Read-ID command as it ignores every write: the identity check
+  // before an erase or write releases it first, as that erase or write would.
+  void PrepareIdEntry() override { Unprotect(); }
   void QueueProgramByte(std::uint8_t data, const Program&) override;
   void Unprotect();
   // CE# low, the byte strobed in with WE#, CE# high.

@@ -225,6 +225,7 @@ TEST_F(Sst28Test, EraseBothWaysWriteVerifyAndRead) {
     std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
     fake.chipParams["vcc="] = c.vcc;  // the catalogue line's "vcc=" (none on the 5 V line)
     Choose("SST28VF040", 6, chip, c.title);
+    gApp.ExpectedId = {0xBF, 0x04, 0, 0};  // the lines' "#bf 04": checked before each change
     EXPECT_EQ(prog->VccMillivolts(), c.vcc);
     gApp.OptionValues[128] = c.method;
     EXPECT_EQ(Click(kOpErase), 0) << LastLine();
