@@ -1,12 +1,30 @@
 #include "algorithms/frame/SetFrame.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "link/LinkState.h"
 #include "link/Primitives.h"
+#include "services/Messages.h"
 #include "services/Services.h"
 
 namespace zelvar::frame {
+
+void LogNoMemoryAt(std::uint32_t address, std::uint8_t held, bool verify) {
+  char line[224];
+  if (verify) {
+    std::snprintf(line, sizeof line,
+                  "Verify error at %05X: the chip has no memory there, the buffer holds "
+                  "%02X*校验错误 %05X: 芯片在此没有存储单元, 缓冲区为 %02X",
+                  address, held, address, held);
+  } else {
+    std::snprintf(line, sizeof line,
+                  "The buffer holds %02X at %05X, where the chip has no memory: nothing "
+                  "written*缓冲区 %05X 为 %02X, 芯片在此没有存储单元: 未写入",
+                  held, address, address, held);
+  }
+  AddMessageLine(line);
+}
 
 namespace {
 constexpr const char* kSingleGroup[] = {"0: (只有一种类型)", "$end"};

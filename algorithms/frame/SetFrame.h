@@ -36,6 +36,10 @@ struct TypeFacts {
 // 31 and up (word 7), so that word 7 * 2^31 + word 6 gives it back whole.
 void WriteInfoRecord(const TypeFacts& f, std::int32_t* info);
 
+// The log line of buffer data at `address` where the chip has no memory: Verify's error, or
+// Write's refusal before it changes anything.
+void LogNoMemoryAt(std::uint32_t address, std::uint8_t held, bool verify);
+
 class SetFrame {
  public:
   virtual ~SetFrame() = default;

@@ -25,7 +25,6 @@ using namespace fpga_flash;
 
 namespace {
 constexpr const char* kBadMem = "No size for this mem= value! *mem=值没有对应容量!";
-constexpr const char* kTypeError = "Type error!";
 constexpr std::uint32_t kReadBlockBytes = 8192;
 constexpr int kWaitsPerDly = 25;
 constexpr std::uint8_t kStatusReady = 0x80;
@@ -182,14 +181,7 @@ bool F640::Run(int op) {
 }
 
 bool F640::TypeCheck() {
-  if (gApp.ExpectedId[0] == 0) return true;
-  if (!ReadId()) return false;
-  const std::size_t n = Type().wide() ? 4 : 2;
-  if (std::equal(gApp.ReadId.begin(), gApp.ReadId.begin() + n, gApp.ExpectedId.begin()))
-    return true;
-  AddMessageLine(kTypeError);
-  gLink.StatusWord = 1;
-  return false;
+  return fpga_flash::IdentityMatches(Type().wide() ? 4 : 2, [this] { return ReadId(); });
 }
 
 void F640::SetAddress(std::uint32_t address) {

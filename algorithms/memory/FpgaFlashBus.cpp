@@ -114,4 +114,14 @@ const std::uint8_t* ReadIdBlock() {
   return id;
 }
 
+bool IdentityMatches(std::size_t bytes, const std::function<bool()>& readId) {
+  if (gApp.ExpectedId[0] == 0) return true;
+  if (!readId()) return false;
+  if (std::equal(gApp.ReadId.begin(), gApp.ReadId.begin() + bytes, gApp.ExpectedId.begin()))
+    return true;
+  AddMessageLine("Type error!");
+  gLink.StatusWord = 1;
+  return false;
+}
+
 }  // namespace zelvar::memory::fpga_flash

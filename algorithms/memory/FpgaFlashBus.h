@@ -98,4 +98,8 @@ void EraseWaits(int count, std::uint32_t span, std::uint8_t waitCommand);
 // The identifier block at the address set (512 bytes); its first four bytes become the read ID.
 const std::uint8_t* ReadIdBlock();
 
+// The first `bytes` of the read ID against the line's: true when they match or the line gives
+// none; otherwise "Type error!" and StatusWord 1. `readId` reads the chip's ID (false: failed).
+bool IdentityMatches(std::size_t bytes, const std::function<bool()>& readId);
+
 }  // namespace zelvar::memory::fpga_flash

@@ -26,7 +26,6 @@ namespace {
 constexpr const char* kVersionError = "Programmer version error!*硬件版本小于1.03不能运行!";
 constexpr const char* kBadMem = "No size for this mem= value! *mem=值没有对应容量!";
 constexpr const char* kBadCfg = "cfg= must be 0 to 15! *cfg=必须为0到15!";
-constexpr const char* kTypeError = "Type error!";
 constexpr const char* kCannotReadConfig = "Can not read config!*不能读Config!";
 constexpr const char* kTooManySectors =
     "Only the first 64 sectors are shown for protect! *只显示前64个扇区的保护!";
@@ -321,14 +320,7 @@ void P29F640::ReadingVoltage() {
 }
 
 bool P29F640::TypeCheck() {
-  if (gApp.ExpectedId[0] == 0) return true;
-  if (!ReadId()) return false;
-  const std::size_t n = Type().wide() ? 4 : 2;
-  if (std::equal(gApp.ReadId.begin(), gApp.ReadId.begin() + n, gApp.ExpectedId.begin()))
-    return true;
-  AddMessageLine(kTypeError);
-  gLink.StatusWord = 1;
-  return false;
+  return fpga_flash::IdentityMatches(Type().wide() ? 4 : 2, [this] { return ReadId(); });
 }
 
 bool P29F640::AnySectorFlag() const {

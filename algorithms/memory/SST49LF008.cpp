@@ -57,19 +57,7 @@ bool SST49LF008::DataBelowChip(bool verify) {
   for (std::uint32_t a = Word(kRangeStartWord); a < end; ++a) {
     if (buffer_[a] == 0xFF) continue;
     Fail(a, 0xFF);
-    char line[224];
-    if (verify) {
-      std::snprintf(line, sizeof line,
-                    "Verify error at %05X: the chip has no memory there, the buffer holds "
-                    "%02X*校验错误 %05X: 芯片在此没有存储单元, 缓冲区为 %02X",
-                    a, buffer_[a], a, buffer_[a]);
-    } else {
-      std::snprintf(line, sizeof line,
-                    "The buffer holds %02X at %05X, where the chip has no memory: nothing "
-                    "written*缓冲区 %05X 为 %02X, 芯片在此没有存储单元: 未写入",
-                    buffer_[a], a, a, buffer_[a]);
-    }
-    AddMessageLine(line);
+    frame::LogNoMemoryAt(a, buffer_[a], verify);
     return true;
   }
   return false;
