@@ -183,10 +183,11 @@ void HexView::ShowHit(qint64 offset) {
   const qint64 shownEnd = firstRow_ + static_cast<qint64>(dump_->document()->blockCount()) * 16;
   if (offset < firstRow_ || offset >= shownEnd || dump_->document()->isEmpty()) {
     gApp.ViewRange.start = static_cast<std::int32_t>(offset & ~qint64{kPageBytes - 1});
-    // The hit's whole page is drawn even when it lies past the range the view walked.
+    // The hit's whole page is drawn even when it lies past the range the view walked; the
+    // range ends at its last address, as the scroll bar counts it.
     gApp.ViewRange.end = std::max<std::int32_t>(
         gApp.ViewRange.end,
-        std::min<std::int32_t>(gApp.ViewRange.start + kPageBytes, kCodeBufferSize));
+        std::min<std::int32_t>(gApp.ViewRange.start + kPageBytes - 1, kCodeBufferSize - 1));
     DrawPage(false);
   }
   const qint64 rel = offset - firstRow_;
