@@ -48,16 +48,17 @@ HexView::HexView(QWidget* parent) : QWidget(parent) {
   auto* dumpRow = new QHBoxLayout;
   dumpRow->addWidget(dump_, 1);
   dumpRow->addWidget(scroll_);
-  auto* goToRow = new QHBoxLayout;
-  goToRow->addWidget(new QLabel("Go to:", this));
-  goToRow->addWidget(goTo_);
-  goToRow->addStretch(1);
+  // "Go to" stands beside the code checksum line: a row of its own would leave the dump short of
+  // a whole page at the default window size.
+  auto* codeRow = new QHBoxLayout;
+  codeRow->addWidget(codeLabel_, 1);
+  codeRow->addWidget(new QLabel("Go to:", this));
+  codeRow->addWidget(goTo_);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addLayout(dumpRow, 1);
-  layout->addWidget(codeLabel_);
+  layout->addLayout(codeRow);
   layout->addWidget(dataLabel_);
-  layout->addLayout(goToRow);
   // The checksum line follows every edited byte.
   connect(this, &HexView::bufferEdited, this, &HexView::WriteChecksum);
   connect(scroll_, &QScrollBar::valueChanged, this, [this](int row) {
