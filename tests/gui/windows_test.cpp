@@ -89,6 +89,8 @@ TEST_F(WindowsTest, TheHexViewScrollsOverTheWholeChipAndGoesToAnAddress) {
   EXPECT_EQ(ViewLine(0).substr(0, 8), "  7F00: ");
   EXPECT_EQ(view->dump()->textCursor().selectedText().size(), 2);
   EXPECT_EQ(bar->value(), 0x7F0);
+  EXPECT_EQ(bar->maximum(), 0x7F0) << "the bar still ends at the chip's last page";
+  EXPECT_EQ(view->dump()->firstVisibleLine(), 0) << "the whole page shows at the default size";
   view->GoTo("2000000");
   ASSERT_EQ(fake.boxes.size(), 1u);
   EXPECT_EQ(fake.boxes[0], "Out of range!");

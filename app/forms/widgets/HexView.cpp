@@ -48,16 +48,17 @@ HexView::HexView(QWidget* parent) : QWidget(parent) {
   auto* dumpRow = new QHBoxLayout;
   dumpRow->addWidget(dump_, 1);
   dumpRow->addWidget(scroll_);
-  auto* goToRow = new QHBoxLayout;
-  goToRow->addWidget(new QLabel("Go to:", this));
-  goToRow->addWidget(goTo_);
-  goToRow->addStretch(1);
+  // "Go to" stands beside the code checksum line: a row of its own would leave the dump short of
+  // a whole page at the default window size.
+  auto* codeRow = new QHBoxLayout;
+  codeRow->addWidget(codeLabel_, 1);
+  codeRow->addWidget(new QLabel("Go to:", this));
+  codeRow->addWidget(goTo_);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addLayout(dumpRow, 1);
-  layout->addWidget(codeLabel_);
+  layout->addLayout(codeRow);
   layout->addWidget(dataLabel_);
-  layout->addLayout(goToRow);
   // The checksum line follows every edited byte.
   connect(this, &HexView::bufferEdited, this, &HexView::WriteChecksum);
   connect(scroll_, &QScrollBar::valueChanged, this, [this](int row) {
@@ -183,10 +184,11 @@ void HexView::ShowHit(qint64 offset) {
   const qint64 shownEnd = firstRow_ + static_cast<qint64>(dump_->document()->blockCount()) * 16;
   if (offset < firstRow_ || offset >= shownEnd || dump_->document()->isEmpty()) {
     gApp.ViewRange.start = static_cast<std::int32_t>(offset & ~qint64{kPageBytes - 1});
-    // The hit's whole page is drawn even when it lies past the range the view walked.
+    // The hit's whole page is drawn even when it lies past the range the view walked; the
+    // range ends at its last address, as the scroll bar counts it.
     gApp.ViewRange.end = std::max<std::int32_t>(
         gApp.ViewRange.end,
-        std::min<std::int32_t>(gApp.ViewRange.start + kPageBytes, kCodeBufferSize));
+        std::min<std::int32_t>(gApp.ViewRange.start + kPageBytes - 1, kCodeBufferSize - 1));
     DrawPage(false);
   }
   const qint64 rel = offset - firstRow_;

@@ -425,20 +425,25 @@ void TMainForm::HostConfigGrid(ConfigGrid* grid) {
 
 void TMainForm::FitConfigGrid() {
   if (!configGrid) return;
-  // Tall enough for every row of both grids: the tab's scroll area shows what the window cannot.
+  // Panel3 opens tall enough for every row of both grids (its title strip and frame besides),
+  // never lower than its usual height: the tab's scroll area shows what the window cannot.
   auto rowsHeight = [](const QTableWidget* t) {
     int h = 2 * t->frameWidth();
     for (int r = 0; r < t->rowCount(); ++r) h += t->rowHeight(r);
     return h;
   };
   const auto margins = [](const QWidget* w) {
-    const QMargins m = w->layout() ? w->layout()->contentsMargins() : QMargins();
-    return m.top() + m.bottom();
+    const QMargins m = w->contentsMargins();
+    const QMargins l = w->layout() ? w->layout()->contentsMargins() : QMargins();
+    return m.top() + m.bottom() + l.top() + l.bottom();
   };
   const int grid = rowsHeight(configGrid->StringGrid1) + margins(configGrid->Panel3);
   const int words = rowsHeight(configGrid->StringGridWord) + margins(configGrid->Panelw) +
-                    configGrid->PanelwCaption->sizeHint().height();
-  configGrid->setMinimumHeight(std::max(grid, words) + margins(configGrid));
+                    configGrid->PanelwCaption->sizeHint().height() +
+                    configGrid->Panelw->layout()->spacing();
+  const int height = std::max({ConfigGrid::kPanel3Height, grid, words});
+  configGrid->Panel3->SetHeight2(height);
+  configGrid->Panelw->setFixedHeight(height);
 }
 
 void TMainForm::MirrorChipControls(const ChipUiModel& ui, const RunButtonStates& buttons) {
