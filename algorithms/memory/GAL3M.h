@@ -9,9 +9,10 @@
 
 namespace zelvar::memory {
 
-// The two edit-mode pinouts at the bottom of the socket.
-inline constexpr std::uint64_t k16V8Pins = 0x383FFC00;
-inline constexpr std::uint64_t k20V8Pins = 0xB0DF9500;
+// Every pin of the 20- and 24-pin packages at the bottom of the socket: the output pins edit mode
+// leaves idle are bonded too, and a lifted one is as loose as any other.
+inline constexpr std::uint64_t k16V8Pins = SocketPins(11, 30);
+inline constexpr std::uint64_t k20V8Pins = SocketPins(9, 32);
 inline constexpr GalType k16V8{.name = {},
                                .vppPin = 12,
                                .vccPin = 30,

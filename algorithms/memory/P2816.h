@@ -59,12 +59,13 @@ class P2816 final : public PageWriteSetOf<P2816> {
        .vccPin = 34,
        .wePin = 33,
        .contactMask = kPins8To34No32},
+      // Pins 1 and 26, free on the 28C64, are A14 and A13 of the 28C256.
       {.name = "28c256   5v",
        .lastAddress = 0x7FFF,
        .pageMask = 63,
        .vccPin = 34,
        .wePin = 33,
-       .contactMask = kPins8To34No32},
+       .contactMask = SocketPins(7, 34)},
   }};
   static constexpr PagePolicy kPolicy{
       .vccFloor = 0, .readStopsAtRangeEnd = false, .erase = PageErase::OeHigh, .byteWrite = true};

@@ -50,7 +50,7 @@ inline constexpr Stage kStages[] = {
     {28, "pic16dip28c.bit", "", "pic16dip28.bit", 7, 26, 25, SocketPins(8, 34)},
     {20, "pic16dip18c.bit", "", "pic16dip20.bit", 14, 26, 15, SocketPins(12, 29)},
     {18, "pic16dip18c.bit", "", "pic16dip18.bit", 15, 25, 16, SocketPins(12, 29)},
-    {8, nullptr, "", "pic16dip08.bit", 20, 17, 24, 0},
+    {8, nullptr, "", "pic16dip08.bit", 20, 17, 24, SocketPins(17, 24)},
 };
 
 inline constexpr const char* kDescribe[] = {"$Fonc:",

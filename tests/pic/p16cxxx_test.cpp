@@ -171,7 +171,7 @@ TEST_F(P16cxxx, PackagesChooseDesignPinsAndContactMask) {
                         {28, "pic16dip28", 7, 26, 25, SocketPins(8, 34), ""},
                         {45, "pic18qfp44", 22, 11, 10, 0, "qfp44.bmp"},
                         {18, "pic16dip18", 15, 25, 16, SocketPins(12, 29), ""},
-                        {8, "pic16dip08", 20, 17, 24, 0, ""},
+                        {8, "pic16dip08", 20, 17, 24, SocketPins(17, 24), ""},
                         {20, "pic16dip20", 14, 26, 15, SocketPins(12, 29), ""}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pkg);

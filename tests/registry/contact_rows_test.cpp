@@ -343,6 +343,16 @@ const Known kPinsLeftOut[] = {
     {"P27 18", "chip pins 1"},
     {"P27 19", "chip pins 1"},
     {"P27 21", "chip pins 1"},
+    // The Atmel, TI and ST rows whose lines now seat their makers' models: the set's 28- and
+    // 32-pin masks start at chip pin 2 on every row (VPP, or A15/A19 of the 27C512/27C080), as
+    // the rows above; pin 30 of the 27C010 is not connected.
+    {"P27 22", "chip pins 1"},
+    {"P27 23", "chip pins 1"},
+    {"P27 24", "chip pins 1 30"},
+    {"P27 25", "chip pins 1"},
+    {"P27 26", "chip pins 1"},
+    {"P27 27", "chip pins 1"},
+    {"P27 28", "chip pins 1"},
     {"P27 7", "chip pins 1 26"},
     {"P27 8", "chip pins 1 26"},
     {"P2816 4", "chip pins 1 2 27 28"},

@@ -10,6 +10,7 @@
 
 #include "SafetyFixture.h"
 #include "algorithms/registry/Registry.h"
+#include "app/core/startup/SimSocket.h"
 
 namespace zelvar::test {
 namespace failed_operation_test {
@@ -118,6 +119,11 @@ TEST_P(FailedOperation, LeavesNoHazardAndEverySupplyOff) {
     SetServices(&lines);
   }
   ASSERT_TRUE(Choose(c.line, sim::MakeChipModel(c.line.chipName)));
+  // The chip moves where the set-up's placement picture puts it (the AK6420AF turned round at
+  // socket pin 12 below model 6300), as the user seats it.
+  if (!lines.placements.empty()) {
+    ASSERT_EQ(SeatAsPictured(*prog, prog->chipShared(), lines.placements.back()), "");
+  }
   // A buffer no blank chip matches, over a short range where the set takes one.
   std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.end(), 0x00);
   gApp.OptionValues[64] = 0;
