@@ -29,6 +29,7 @@
 #include "sim/chips/Mdt20xx.h"
 #include "sim/chips/Microwire93.h"
 #include "sim/chips/Microwire93s.h"
+#include "sim/chips/ModeFlash51.h"
 #include "sim/chips/Msu29.h"
 #include "sim/chips/P97c2051.h"
 #include "sim/chips/PageEeprom.h"
@@ -161,6 +162,8 @@ constexpr std::pair<std::string_view, std::string_view> kCatalogueNames[] = {
     {"SST89C58-33-C-PI", "SST89C58"},
     {"SST89E554RC-40-C-PI", "SST89E554RC"},
     {"SST89E564RD-40-C-PI", "SST89E564RD"},
+    {"SST89V554RC-33-C-PI", "SST89V554RC"},
+    {"SST89V564RD-33-C-PI", "SST89V564RD"},
     {"P89C51RA2HBP", "P89C51RA2"},
     {"P89C51RB2HBP", "P89C51RB2"},
     {"P89C51RC2HBP", "P89C51RC2"},
@@ -304,6 +307,7 @@ std::shared_ptr<ChipModel> MakeNamedModel(std::string_view chipName) {
   consider(Mcs51EpromPartOf(chipName), Family::kOther);
   consider(W78e516PartOf(chipName), Family::kOther);
   consider(Sst89PartOf(chipName), Family::kOther);
+  consider(ModeFlash51PartOf(chipName), Family::kOther);
   consider(Is89c52PartOf(chipName), Family::kOther);
   consider(W7851PartOf(chipName), Family::kOther);
   consider(P97c2051PartOf(chipName), Family::kOther);
@@ -409,6 +413,7 @@ std::shared_ptr<ChipModel> MakeNamedModel(std::string_view chipName) {
   if (auto c = MakeMcs51Eprom(best)) return c;
   if (auto c = MakeW78e516(best)) return c;
   if (auto c = MakeSst89(best)) return c;
+  if (auto c = MakeModeFlash51(best)) return c;
   if (auto c = MakeIs89c52(best)) return c;
   if (auto c = MakeW7851(best)) return c;
   if (auto c = MakeP97c2051(best)) return c;

@@ -208,25 +208,47 @@ int PinMode51Chip::Drive(int pin) const {
 }
 
 std::shared_ptr<PinMode51Chip> MakePinMode51(std::string_view part) {
-  if (part == "STC89C51RC" || part == "STC89C52RC") {
-    // 4 or 8 KB of code, then the 4 KB second area at 2C00h.
-    PinModeSheet s = Stc89(std::string(part), 15360);
-    s.holeStart = part == "STC89C51RC" ? 0x1000 : 0x2000;
-    s.holeEnd = 0x2C00;
+  // The code area from 0 and the 4 KB second area: at 2C00h on the 4 to 12 KB parts, at EC00h on
+  // the 16 to 60 KB parts; nothing between them.
+  struct Stc89Part {
+    std::string_view name;
+    std::uint32_t code, second;
+  };
+  static constexpr Stc89Part kStc89[] = {
+      {"STC89C51RC", 0x1000, 0x2C00},  {"STC89C52RC", 0x2000, 0x2C00},
+      {"STC89C53RC", 0x2C00, 0x2C00},  {"STC89C54RC+", 0x4000, 0xEC00},
+      {"STC89C58RC+", 0x8000, 0xEC00}, {"STC89C516RC+", 0xEC00, 0xEC00}};
+  for (const Stc89Part& c : kStc89) {
+    if (c.name != part) continue;
+    PinModeSheet s = Stc89(std::string(part), c.second + 0x1000);
+    if (c.code < c.second) {
+      s.holeStart = c.code;
+      s.holeEnd = c.second;
+    }
     return std::make_shared<PinMode51Chip>(std::move(s));
   }
-  if (part == "STC89LE52AD")
-    return std::make_shared<PinMode51Chip>(Stc516(std::string(part), 8192, 0xF2));
-  if (part == "STC89LE516AD")
-    return std::make_shared<PinMode51Chip>(Stc516(std::string(part), 65536, 0xF5));
-  if (part == "STC89C516RC+")
-    return std::make_shared<PinMode51Chip>(Stc89(std::string(part), 64512));
+  // Code sizes of the LE AD parts; the device bytes of the 51, 54 and 58 are ours.
+  struct Stc516Part {
+    std::string_view name;
+    std::uint32_t bytes;
+    std::uint8_t device;
+  };
+  static constexpr Stc516Part kStc516[] = {{"STC89LE51AD", 4096, 0xF1},
+                                           {"STC89LE52AD", 8192, 0xF2},
+                                           {"STC89LE54AD", 16384, 0xF3},
+                                           {"STC89LE58AD", 32768, 0xF4},
+                                           {"STC89LE516AD", 65536, 0xF5}};
+  for (const Stc516Part& c : kStc516) {
+    if (c.name == part)
+      return std::make_shared<PinMode51Chip>(Stc516(std::string(part), c.bytes, c.device));
+  }
   return nullptr;
 }
 
 std::string_view PinMode51PartOf(std::string_view chipName) {
-  constexpr std::string_view kParts[] = {"STC89C51RC", "STC89C52RC", "STC89C516RC+",
-                                         "STC89LE516AD"};
+  constexpr std::string_view kParts[] = {
+      "STC89C51RC",  "STC89C52RC",  "STC89C53RC",  "STC89C54RC+", "STC89C58RC+", "STC89C516RC+",
+      "STC89LE51AD", "STC89LE52AD", "STC89LE54AD", "STC89LE58AD", "STC89LE516AD"};
   std::string_view best;
   for (std::string_view part : kParts) {
     if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;

@@ -11,15 +11,17 @@ constexpr std::array<int, 16> kAddressPins = {1,  2,  3,  4,  5,  6,  7,  8,
                                               21, 22, 23, 24, 25, 26, 14, 15};
 // P3.7, P3.6, P2.7, P2.6: the command code's bits from the highest.
 constexpr std::array<int, 4> kCodePins = {17, 16, 28, 27};
-constexpr int kHigh = 2000, kVddMin = 4500;
+constexpr int kHigh = 2000, kVddMin = 4500, kLowVddMin = 2700;
 constexpr double kProgramUs = 50, kEraseUs = 10000;
 constexpr std::uint32_t kBehindSwitch = 0x10000;
 
-constexpr std::array<Sst89Sheet, 7> kSheets = {{
+constexpr std::array<Sst89Sheet, 9> kSheets = {{
     {"SST89C54", 16384, 4096, 0xF000, 0xE0, true},
     {"SST89C58", 32768, 4096, 0xF000, 0xE1, true},
     {"SST89E554RC", 32768, 8192, 0xE000, 0xE5, false},
     {"SST89E564RD", 65536, 8192, kBehindSwitch, 0xE4, false},
+    {"SST89V554RC", 32768, 8192, 0xE000, 0xE5, false, true},
+    {"SST89V564RD", 65536, 8192, kBehindSwitch, 0xE4, false, true},
     {"P89V51RB2", 16384, 8192, 0xE000, 0x93, false},
     {"P89V51RC2", 32768, 8192, 0xE000, 0x92, false},
     {"P89V51RD2", 65536, 8192, kBehindSwitch, 0x91, false},
@@ -29,10 +31,16 @@ constexpr std::array<Sst89Sheet, 7> kSheets = {{
 Sst89Chip::Sst89Chip(const Sst89Sheet& sheet)
     : block0(sheet.block0Bytes, 0xFF), block1(sheet.block1Bytes, 0xFF), sheet_(sheet) {}
 
-// Powered by 4.5 V or more on VDD (pin 40) with VSS (pin 20) grounded.
+int Sst89Chip::MaxMillivolts(int pin) const {
+  if (sheet_.lowVoltage) return pin == kVdd ? 3600 : 4100;
+  return pin == kVdd ? 5500 : 6500;
+}
+
+// Powered by 4.5 V (the V parts 2.7 V) or more on VDD (pin 40) with VSS (pin 20) grounded.
 bool Sst89Chip::Powered(const Programmer& p) const {
   const int vdd = p.SocketPinOf(kVdd), gnd = p.SocketPinOf(kGnd);
-  return vdd != 0 && p.SupplyMillivolts(vdd) >= kVddMin && p.IsGround(gnd);
+  const int min = sheet_.lowVoltage ? kLowVddMin : kVddMin;
+  return vdd != 0 && p.SupplyMillivolts(vdd) >= min && p.IsGround(gnd);
 }
 
 Sst89Chip::Cmd Sst89Chip::CommandNow(Programmer& p) const {

@@ -29,7 +29,11 @@
 // Our own rules where the sheets leave values open: Tpb 50 us, Tce 10 ms; the device bytes; the
 // Read-ID space's 60H (security bits, 0 programmed, bits 0..2 SB1..SB3) and 61H (bit 0 SC0, bit 1
 // SC1, bit 2 the 6-clock bit, bits 3 and 4 RB0 and RB1, 0 programmed); EA# higher than 6.5 V is
-// overstress. The 3 V "V" parts are not modelled.
+// overstress.
+//
+// The 3 V parts (SST89V554RC, SST89V564RD) run from 2.7 V to 3.6 V: they are the E parts' flash
+// at that supply, a VDD above 3.6 V or any other pin above VDD's 3.6 V plus 0.5 V is overstress.
+// Their device bytes are those of the E parts (ours too).
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -47,7 +51,8 @@ struct Sst89Sheet {
   std::uint32_t block1Bytes = 0;
   std::uint32_t block1Start = 0;  // chip address; 0x10000: behind Select-Block1
   std::uint8_t device = 0;
-  bool remapBits = false;  // SST89C5x: 10/00 and 10/01 program RB0 and RB1
+  bool remapBits = false;   // SST89C5x: 10/00 and 10/01 program RB0 and RB1
+  bool lowVoltage = false;  // the "V" parts: 2.7 V to 3.6 V
 };
 
 class Sst89Chip final : public ChipModel {
@@ -57,7 +62,7 @@ class Sst89Chip final : public ChipModel {
   std::string Name() const override { return std::string(sheet_.name); }
   int PinCount() const override { return 40; }
   std::vector<int> GroundPins() const override { return {20}; }
-  int MaxMillivolts(int pin) const override { return pin == 40 ? 5500 : 6500; }
+  int MaxMillivolts(int pin) const override;
   bool Powered(const Programmer& p) const override;
   void OnPins(Programmer& p) override;
   int Drive(int pin) const override;
@@ -93,8 +98,8 @@ class Sst89Chip final : public ChipModel {
   bool erasing_ = false;
 };
 
-// "SST89C54", "SST89C58", "SST89E554RC", "SST89E564RD", "P89V51RB2", "P89V51RC2", "P89V51RD2";
-// nullptr otherwise.
+// "SST89C54", "SST89C58", "SST89E554RC", "SST89E564RD", "SST89V554RC", "SST89V564RD",
+// "P89V51RB2", "P89V51RC2", "P89V51RD2"; nullptr otherwise.
 std::shared_ptr<Sst89Chip> MakeSst89(std::string_view part);
 std::string_view Sst89PartOf(std::string_view chipName);
 
