@@ -133,10 +133,26 @@ bool SM59D04::ScanWalk(Scan kind, bool progress) {
   return true;
 }
 
+bool SM59D04::DataInHole(bool verify) {
+  const auto walk = WalkOf(Type());
+  const HeldSpan window{0, Type().lastAddress};
+  const std::array<HeldSpan, 2> held{
+      {{walk[0].first, walk[0].last}, {walk[1].first, walk[1].last}}};
+  return DataOutsideChip({&window, 1}, held, verify);
+}
+
+void SM59D04::BlankHole() {
+  const auto walk = WalkOf(Type());
+  const HeldSpan window{0, Type().lastAddress};
+  const std::array<HeldSpan, 2> held{
+      {{walk[0].first, walk[0].last}, {walk[1].first, walk[1].last}}};
+  BlankOutsideChip({&window, 1}, held);
+}
+
 void SM59D04::Read() {
   PowerUp();
   if (!ReadMode()) return;
-  ScanWalk(Scan::Read, false);
+  if (ScanWalk(Scan::Read, false)) BlankHole();
   FinishScan();
 }
 
@@ -147,6 +163,7 @@ void SM59D04::Blank() {
 }
 
 void SM59D04::Verify() {
+  if (DataInHole(true)) return;
   PowerUp();
   if (!ReadMode()) return;
   if (ScanWalk(Scan::Verify, true)) {
@@ -171,7 +188,7 @@ void SM59D04::ReadSignature() {
 }
 
 void SM59D04::Write() {
-  if (!TypeCheck({.logPairs = true})) return;
+  if (!TypeCheck({.logPairs = true}) || DataInHole(false)) return;
   PowerUp();
   SetVccVoltage(kCycleVccMillivolts);
   // The entry may leave the part in its read mode: its outputs go off before the bus drives P0.

@@ -58,6 +58,9 @@ class SM59D04 final : public ParallelSet {
   static void PowerUp();
   bool ReadMode();
   bool ScanWalk(Scan kind, bool progress);
+  // Data in the smaller types' hole between the two areas, where the chip holds nothing.
+  bool DataInHole(bool verify);
+  void BlankHole();
   void PageByte(std::uint8_t b);
   void OptionByte(std::uint32_t address, std::uint8_t b);
 };

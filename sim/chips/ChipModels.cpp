@@ -157,6 +157,7 @@ constexpr std::pair<std::string_view, std::string_view> kCatalogueNames[] = {
     {"ATF22V10C", "ATF22V10B"},
     // Microcontrollers: ordering codes, revisions and the sets' suffixes on DIP lines.
     {"AT89C51RC2", "T89C51RC2"},
+    {"SM89D02G2", "SM89D02"},
     {"SM89D04G2", "SM89D04"},
     {"SST89C54-33-C-PI", "SST89C54"},
     {"SST89C58-33-C-PI", "SST89C58"},

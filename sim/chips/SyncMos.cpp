@@ -203,12 +203,14 @@ std::shared_ptr<SyncMosChip> MakeSm59(std::string_view part) {
 
 std::shared_ptr<ChipModel> MakeSyncMos(std::string_view part) {
   if (part == "SM89D04") return std::make_shared<Sm59d04Chip>();
+  if (part == "SM89D02") return std::make_shared<Sm59d04Chip>("SM89D02", 0x2000, 0x3000);
   return MakeSm59(part);
 }
 
 // ---- SM89D04
 
-Sm59d04Chip::Sm59d04Chip() {
+Sm59d04Chip::Sm59d04Chip(std::string name, std::uint32_t holeStart, std::uint32_t holeEnd)
+    : name_(std::move(name)), holeStart_(holeStart), holeEnd_(holeEnd) {
   cells.assign(16 * 1024, 0xFF);
 }
 
@@ -298,8 +300,12 @@ void Sm59d04Chip::OnPins(Programmer& p) {
       for (int i = 0; i < 8; ++i) {
         if (HighAt(p, kData0 - i)) d |= static_cast<std::uint8_t>(1 << i);
       }
-      (mode == Mode::Page ? cells[a] : options[a & 1]) &= d;
-      ++writes;
+      if (mode == Mode::Page && InHole(a)) {
+        ++lost;
+      } else {
+        (mode == Mode::Page ? cells[a] : options[a & 1]) &= d;
+        ++writes;
+      }
     }
   }
   if (windowHigh && !windowWasHigh_) {
@@ -318,7 +324,10 @@ void Sm59d04Chip::OnPins(Programmer& p) {
   strobeWasHigh_ = strobeHigh;
   windowWasHigh_ = windowHigh;
   driving_ = mode == Mode::Read;
-  if (driving_) out_ = cells[AddressNow(p)];
+  if (driving_) {
+    const std::uint32_t a = AddressNow(p);
+    out_ = InHole(a) ? 0xFF : cells[a];
+  }
 }
 
 int Sm59d04Chip::Drive(int pin) const {
@@ -327,8 +336,8 @@ int Sm59d04Chip::Drive(int pin) const {
 }
 
 std::string_view SyncMosPartOf(std::string_view chipName) {
-  for (std::string_view part :
-       {std::string_view("SM59064"), std::string_view("SM59128"), std::string_view("SM89D04")}) {
+  for (std::string_view part : {std::string_view("SM59064"), std::string_view("SM59128"),
+                                std::string_view("SM89D04"), std::string_view("SM89D02")}) {
     if (chipName.find(part) != std::string_view::npos) return part;
   }
   return {};

@@ -99,12 +99,17 @@ class SyncMosChip final : public ChipModel {
 //    after at least 30 µs high (cells and the two option bytes program by AND); chip erase
 //    1 0 1000 011x, where P3.7 held high 50 ms or more and then falling erases code and options.
 //  - A16 does not exist: A0..A13 on P1 and P2.0..P2.5 address the 16 KB.
+// The SM89D02 is taken as the same part with 8 KB of code: it holds 0000h to 1FFFh and, as the
+// SM89D04, the top 4 KB from 3000h; nothing between them.
 class Sm59d04Chip final : public ChipModel {
  public:
   static constexpr std::uint8_t kEntryCode[7] = {0x53, 0x4D, 0x35, 0x39, 0x44, 0x30, 0x34};
 
-  Sm59d04Chip();
-  std::string Name() const override { return "SM89D04"; }
+  // `holeStart` .. `holeEnd`: where the part holds nothing (a program there is lost, a read gives
+  // 0xFF).
+  explicit Sm59d04Chip(std::string name = "SM89D04", std::uint32_t holeStart = 0,
+                       std::uint32_t holeEnd = 0);
+  std::string Name() const override { return name_; }
   int PinCount() const override { return 40; }
   std::vector<int> GroundPins() const override { return {20}; }
   int MaxMillivolts(int) const override { return 6500; }
@@ -124,6 +129,10 @@ class Sm59d04Chip final : public ChipModel {
   Mode ModeNow(Programmer& p) const;
   std::uint32_t AddressNow(Programmer& p) const;
 
+  bool InHole(std::uint32_t a) const { return a >= holeStart_ && a < holeEnd_; }
+
+  std::string name_;
+  std::uint32_t holeStart_, holeEnd_;
   std::vector<int> socket_;
   bool clockWasHigh_ = true, strobeWasHigh_ = false, windowWasHigh_ = false;
   double strobeRise_ = 0, windowRise_ = 0;
@@ -135,7 +144,8 @@ class Sm59d04Chip final : public ChipModel {
   std::uint8_t out_ = 0xFF;
 };
 
-// "SM59064", "SM59128" (SyncMosChip) or "SM89D04" (Sm59d04Chip); nullptr for another name.
+// "SM59064", "SM59128" (SyncMosChip), "SM89D02" or "SM89D04" (Sm59d04Chip); nullptr for another
+// name.
 std::shared_ptr<ChipModel> MakeSyncMos(std::string_view part);
 std::shared_ptr<SyncMosChip> MakeSm59(std::string_view part);
 // The longest part name of MakeSyncMos in a catalogue chip name; empty when none.

@@ -1,5 +1,6 @@
-// "MSU2958" on the simulated programmer (no model of these parts): the erase time from the radio,
-// none beyond its items, and the supplies off after the erase.
+// "MSU2958" on the simulated programmer with no chip seated (the models' round trips are in
+// mode_flash51_test): the erase time from the radio, none beyond its items, and the supplies off
+// after the erase.
 #include <gtest/gtest.h>
 
 #include "Mcs51Fixture.h"

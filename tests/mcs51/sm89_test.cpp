@@ -1,6 +1,6 @@
-// "SM8951" and "SM89516" on the simulated programmer (no model of these parts): the sizes of the
-// SM8954C and SM8958C rows, the erase steps by type, and the write pulse from the "Delay" radio,
-// none beyond its items.
+// "SM8951" and "SM89516" on the simulated programmer with no chip seated (their models' round
+// trips are in mode_flash51_test): the sizes of the SM8954C and SM8958C rows, the erase steps by
+// type, and the write pulse from the "Delay" radio, none beyond its items.
 #include <gtest/gtest.h>
 
 #include "Mcs51Fixture.h"

@@ -162,6 +162,22 @@ INSTANTIATE_TEST_SUITE_P(
                0,
                0,
                0x07},
+        SstRow{
+            {"SST89E564", 5, "SST: SST89V554RC", {}}, "SST89V554RC", 0x8000, 0x10000, 0x2000, 0x05},
+        SstRow{{"SST89E564", 6, "SST: SST89V564RD", {}},
+               "SST89V564RD",
+               0x10000,
+               0x10000,
+               0x2000,
+               0x05},
+        SstRow{{"SST89E554", 5, "SST: SST89V554RC-33-C-PI", {}},
+               "SST89V554RC",
+               0x8000,
+               0xE000,
+               0x2000,
+               0x07},
+        SstRow{
+            {"SST89E554", 6, "SST: SST89V564RD-33-C-PI", {}}, "SST89V564RD", 0x10000, 0, 0, 0x07},
         SstRow{{"SST89C5X", 1, "SST: SST89C54-33-C-PI", Sst(0xE0)},
                "SST89C54",
                0x4000,
@@ -266,6 +282,17 @@ TEST_F(Sst89, Sst89e564ReadConfigShowsTheBits) {
   runner.ReadConfigClick();
   EXPECT_TRUE(Logged("0x60=f9,0x61=fb")) << LastLine();
   ExpectClean();
+}
+
+// A 3 V part on its own row runs at 3.3 V with every pin inside its rating (the round trip above);
+// on the 5 V part's row its 5 V supply and logic levels are overstress.
+TEST_F(Sst89, ThreeVoltPartOnTheFiveVoltRowIsOverstressed) {
+  auto chip = sim::MakeSst89("SST89V554RC");
+  Choose({"SST89E564", 3, "SST: SST89E554RC", Sst(0xE5)}, chip);
+  runner.ReadClick();
+  ASSERT_FALSE(prog->record.hazards.empty());
+  EXPECT_NE(prog->record.hazards.front().find("chip pin"), std::string::npos)
+      << prog->record.hazards.front();
 }
 
 // "SST89C5X" Security also programs the re-map bits; nothing chosen programs nothing.

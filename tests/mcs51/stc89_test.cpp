@@ -86,6 +86,9 @@ TEST_P(Stc89RoundTrip, ProgramsBothAreasAndItsConfiguration) {
 INSTANTIATE_TEST_SUITE_P(Rows, Stc89RoundTrip,
                          ::testing::Values(Row{1, "STC89C51RC", 4096, 11264, 15360},
                                            Row{2, "STC89C52RC", 8192, 11264, 15360},
+                                           Row{3, "STC89C53RC", 11264, 11264, 15360},
+                                           Row{4, "STC89C54RC+", 16384, 60416, 64512},
+                                           Row{5, "STC89C58RC+", 32768, 60416, 64512},
                                            Row{6, "STC89C516RC+", 60416, 60416, 64512}),
                          [](const auto& info) { return std::to_string(info.param.row); });
 
