@@ -3,13 +3,14 @@
 // SyncMOS SM8951A/SM8952A/SM8954C/SM8958C (a three-bit mode), the SyncMOS SM8908/SM8954A/
 // SM8958A/SM89516A (a six-bit mode, 12 V on EA/VPP) and the MSU2951 to MSU2958.
 //
-// From the makers' product sheets: the 80C51 DIP40 pinout (P1.0..P1.7 on pins 1 to 8, RST 9,
-// P3.0..P3.7 on 10 to 17, GND 20, P2.0..P2.7 on 21 to 28, PSEN 29, ALE/PROG 30, EA/VPP 31,
-// P0.7..P0.0 on 32 to 39, VCC 40), a 4.5 V to 5.5 V supply, and the flash size each part name
-// gives (51 4 KB, 52 and 08 8 KB, 54 16 KB, 56 24 KB, 58 32 KB, 516 64 KB).
+// The parts are 80C51s in the standard DIP40 pinout (P1.0..P1.7 on pins 1 to 8, RST 9, P3.0..P3.7
+// on 10 to 17, GND 20, P2.0..P2.7 on 21 to 28, PSEN 29, ALE/PROG 30, EA/VPP 31, P0.7..P0.0 on 32
+// to 39, VCC 40) and 5 V parts (4.5 V to 5.5 V taken here); the flash size follows the part name
+// (51 4 KB, 52 and 08 8 KB, 54 16 KB, 56 24 KB, 58 32 KB, 516 64 KB).
 //
-// No programming mode of these parts was to hand in a public document: the model accepts exactly
-// the host's sequences the sets send, with these rules of its own:
+// No maker's document giving the programming mode was to hand (for the MSU parts, no maker's
+// document at all): the model accepts exactly the host's sequences the sets send, with these
+// rules of its own:
 //  - Powered by 4.25 V or more on VCC with GND grounded (the writers read at 4.4 V); a program,
 //    erase or lock cycle needs 4.5 V to 5.5 V on VCC and EA/VPP inside the part's window
 //    (SyncMOS 11.5 V to 12.5 V; MSU 4.25 V to 5.5 V). EA above 13 V (MSU: any pin above 6.5 V)
@@ -20,10 +21,10 @@
 //  - The chip drives P0 in its read mode while ALE/PROG is low.
 //  - A cycle lasts while its mode holds and ALE/PROG is low; mode, address, data and the supplies
 //    must hold through it. The MSU parts take a cycle only with a P3.7 low pulse inside it. A
-//    cycle shorter than its time is lost: erase 20 ms (SM8951 set's parts, one step of the erase),
-//    500 ms (the six-bit parts), 400 ms (MSU, with 0xFF on P0; with 0x00 the pre-erase, which
-//    clears every cell, 500 µs); lock 200 µs. A byte takes any pulse (the sim's pin commands take
-//    no time; the sets' shortest write pulse has no wait in it). No maximum widths are known.
+//    cycle shorter than its time is lost: erase 20 ms (the three-bit parts; one step of the sets'
+//    erase), 500 ms (the six-bit parts), 400 ms (MSU, with 0xFF on P0; with 0x00 the pre-erase,
+//    which clears every cell, 500 µs); lock 200 µs. A byte takes any pulse (the sim's pin commands
+//    take no time; the sets' shortest write pulse has no wait in it). No maximum widths are known.
 //  - Cells program by AND. The erase writes 0xFF to every cell and clears the lock; after the
 //    lock the code reads 0xFF and takes no byte until the next erase.
 #include <cstdint>

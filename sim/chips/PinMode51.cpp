@@ -209,7 +209,8 @@ int PinMode51Chip::Drive(int pin) const {
 
 std::shared_ptr<PinMode51Chip> MakePinMode51(std::string_view part) {
   // The code area from 0 and the 4 KB second area: at 2C00h on the 4 to 12 KB parts, at EC00h on
-  // the 16 to 60 KB parts; nothing between them.
+  // the 16 to 60 KB parts; nothing between them. The 53RC, 54RC+ and 58RC+ are taken to place
+  // their second area as the 51RC/52RC and the 516RC+ do (not checked against a datasheet).
   struct Stc89Part {
     std::string_view name;
     std::uint32_t code, second;
