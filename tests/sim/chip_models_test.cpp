@@ -24,6 +24,9 @@ TEST(ChipModels, NameTheCataloguePartExactly) {
            Case{"GAL22V10", "ATF22V10B"},
            Case{"AT90S8515*P44", "AT90S8515*P44"},  // a model written for the adapter
            Case{"X5045(14pin)", "X5045(14pin)"},
+           Case{"SYNCMOS: SM89D02G2", "SM89D02"},
+           Case{"SST: SST89V564RD-33-C-PI", "SST89V564RD"},
+           Case{"MSU: MSU2956", "MSU2956"},
            // Near names and packages no model is written for seat nothing.
            Case{"AT89C51RB2", ""},
            Case{"W78E54C", ""},
@@ -34,6 +37,8 @@ TEST(ChipModels, NameTheCataloguePartExactly) {
            Case{"AM28F010", ""},
            Case{"XC9572(ISP)", ""},
            Case{"27C256X", ""},
+           Case{"STC89LE516X2", ""},
+           Case{"SM8951", ""},
        }) {
     const auto chip = sim::MakeChipModel(c.name);
     EXPECT_EQ(chip ? chip->Name() : "", c.model) << c.name;
