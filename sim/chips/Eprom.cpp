@@ -69,19 +69,27 @@ EpromSheet Dip32Sst37(int addressBits) {
   return s;
 }
 
+// The word-wide packages: the first `addressBits` of `address` (A0 upwards), D0..D15, the ground
+// pins, VCC, CE and OE by chip pin.
+EpromSheet WordPackage(int pins, const std::vector<int>& address, int addressBits,
+                       std::vector<int> data, std::vector<int> ground, int vcc, int ce, int oe) {
+  EpromSheet s;
+  s.pins = pins;
+  s.address.assign(address.begin(), address.begin() + addressBits);
+  s.data = std::move(data);
+  s.ground = std::move(ground);
+  s.vcc = vcc;
+  s.ce = ce;
+  s.oe = oe;
+  return s;
+}
+
 // 27C1024 / 27C2048 / 27C4096 in DIP40: word-wide, PGM on pin 39 (A17 on the 4096, which
 // programs through CE), VPP on pin 1, two ground pins.
 EpromSheet Dip40(int addressBits) {
-  EpromSheet s;
-  s.pins = 40;
-  const std::vector<int> a = {21, 22, 23, 24, 25, 26, 27, 28, 29,
-                              31, 32, 33, 34, 35, 36, 37, 38, 39};
-  s.address.assign(a.begin(), a.begin() + addressBits);
-  s.data = {19, 18, 17, 16, 15, 14, 13, 12, 10, 9, 8, 7, 6, 5, 4, 3};
-  s.ground = {11, 30};
-  s.vcc = 40;
-  s.ce = 2;
-  s.oe = 20;
+  EpromSheet s = WordPackage(
+      40, {21, 22, 23, 24, 25, 26, 27, 28, 29, 31, 32, 33, 34, 35, 36, 37, 38, 39}, addressBits,
+      {19, 18, 17, 16, 15, 14, 13, 12, 10, 9, 8, 7, 6, 5, 4, 3}, {11, 30}, 40, 2, 20);
   s.pgm = addressBits <= 17 ? 39 : 0;
   s.vpp = 1;
   return s;
@@ -93,22 +101,11 @@ EpromSheet Dip40(int addressBits) {
 // M27C160) have BYTE/VPP on pin 32; the word-only M27C322 takes pin 32 for A20 and programs through
 // G/VPP.
 EpromSheet Dip42(int addressBits) {
-  EpromSheet s;
-  s.pins = 42;
-  const std::vector<int> a = {10, 9,  8,  7,  6,  5,  4, 3, 41, 40, 39,
-                              38, 37, 36, 35, 34, 33, 2, 1, 42, 32};
-  s.address.assign(a.begin(), a.begin() + addressBits);
-  s.data = {14, 16, 18, 20, 23, 25, 27, 29, 15, 17, 19, 21, 24, 26, 28, 30};
-  s.ground = {12, 31};
-  s.vcc = 22;
-  s.ce = 11;
-  s.oe = 13;
-  if (addressBits <= 20) {
-    s.vpp = 32;
-    s.bytePin = 32;
-  } else {
-    s.vpp = 13;
-  }
+  EpromSheet s = WordPackage(
+      42, {10, 9, 8, 7, 6, 5, 4, 3, 41, 40, 39, 38, 37, 36, 35, 34, 33, 2, 1, 42, 32}, addressBits,
+      {14, 16, 18, 20, 23, 25, 27, 29, 15, 17, 19, 21, 24, 26, 28, 30}, {12, 31}, 22, 11, 13);
+  s.vpp = addressBits <= 20 ? 32 : 13;
+  s.bytePin = addressBits <= 20 ? 32 : 0;
   return s;
 }
 
