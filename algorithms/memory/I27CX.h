@@ -79,7 +79,9 @@ class I27CX final : public MemorySet {
   static constexpr std::uint64_t kDip40 = SocketPins(1, 40), kNo38 = SocketPins(1, 40, 38);
   static constexpr std::uint64_t kBig = SocketPins(1, 41) | SocketPins(48, 48);
   // Atmel's parts program at VPP 13.0 V and VCC 6.5 V (the AT27C1024 and AT27C4096 datasheets),
-  // the AT27C4096 with 50 µs pulses; ST's rows keep the set's 12.7 V at the line's VCC.
+  // the AT27C4096 with 50 µs pulses. ST's 42-pin parts take 50 µs pulses at VCC 6.25 V, VPP 12.5 V
+  // on BYTE/VPP (the M27C160 class) and 12 V on G/VPP (the M27C322), as their datasheets give; the
+  // M27V320 row keeps the set's 12.7 V at the line's VCC.
   static constexpr std::array<WideType, 8> kTypes = {{
       {},
       {.bitstream = "m27c160dip42.bit",
@@ -91,7 +93,10 @@ class I27CX final : public MemorySet {
                   {3, 0x3FFFF, SocketPins(2, 40)},
                   {4, 0x7FFFF, kDip40},
                   {5, 0xFFFFF, kDip40 | SocketPins(48, 48)},
-                  {6, 0x1FFFFF, kBig}}}},
+                  {6, 0x1FFFFF, kBig}}},
+       .vppMillivolts = 12500,
+       .programVccMillivolts = 6250,
+       .pulseStepUs = 50},
       {.bitstream = "at27c2048dip40.bit",
        .programLine = 4,
        .vccPin = 40,
@@ -131,7 +136,10 @@ class I27CX final : public MemorySet {
        .vccPin = 21,
        .vppPin = 12,
        .groundCode = 100,
-       .sizes = {{{6, 0x1FFFFF, kBig}, {7, 0x3FFFFF, kBig}}}},
+       .sizes = {{{6, 0x1FFFFF, kBig}, {7, 0x3FFFFF, kBig}}},
+       .vppMillivolts = 12000,
+       .programVccMillivolts = 6250,
+       .pulseStepUs = 50},
       {.bitstream = "m27v320sop44.bit",
        .programLine = 2,
        .vccPin = 21,

@@ -12,6 +12,8 @@ class P2816 final : public PageWriteSetOf<P2816> {
  public:
   static constexpr std::uint64_t kPins9To32 = SocketPins(9, 32);
   static constexpr std::uint64_t kPins8To34No32 = SocketPins(8, 31) | SocketPins(33, 34);
+  // The 28-pin 2K parts: pins 3 to 28 but the free pin 26, so WE# and VCC are checked too.
+  static constexpr std::uint64_t kPins9To34No32 = SocketPins(9, 34, 32);
   // Row 1, the 21 V 2816, is written with VPP pulses this set does not give: set-up refuses it.
   static constexpr std::array<PageType, 9> kTypes = {{
       {.name = "???"},
@@ -40,13 +42,13 @@ class P2816 final : public PageWriteSetOf<P2816> {
        .pageMask = 63,
        .vccPin = 34,
        .wePin = 33,
-       .contactMask = kPins9To32},
+       .contactMask = kPins9To34No32},
       {.name = "28c17   5v",
        .lastAddress = 0x7FF,
        .pageMask = 63,
        .vccPin = 34,
        .wePin = 33,
-       .contactMask = kPins9To32},
+       .contactMask = kPins9To34No32},
       {.name = "2864A   5v",
        .lastAddress = 0x1FFF,
        .pageMask = 63,

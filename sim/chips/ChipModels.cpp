@@ -73,10 +73,10 @@ constexpr std::array<std::string_view, 33> kOtherParts = {
     "DS1249Y",    "DS1250Y",    "28F001BX-T", "28F001BX-B", "V29C51001T", "V29C51002T",
     "V29C51004T", "W79E2051",   "W79E8213"};
 // The page-write flash and the parallel EEPROMs.
-constexpr std::array<std::string_view, 15> kPageParts = {
-    "SST29EE512", "SST29EE010", "SST29EE020", "AT29C256", "AT29C512",
-    "AT29C010A",  "AT29C020",   "AT29C040A",  "AT28C256", "AT28C64B",
-    "AT28C010",   "2816A",      "2817A",      "AT28C64",  "X28C256"};
+constexpr std::array<std::string_view, 18> kPageParts = {
+    "SST29EE512", "SST29EE010", "SST29EE020", "AT29C256", "AT29C512", "AT29C010A",
+    "AT29C020",   "AT29C040A",  "AT28C256",   "AT28C64B", "AT28C010", "AT28C040",
+    "HN58C65",    "2816A",      "2817A",      "X2864A",   "AT28C64",  "X28C256"};
 
 // Catalogue names that stand for a model of another name: the same part under a maker's prefix,
 // an ordering code, a revision letter or the set's own suffix. Package variants ("*P44",
@@ -117,6 +117,9 @@ constexpr std::pair<std::string_view, std::string_view> kCatalogueNames[] = {
     {"N82802AB", "82802AB"},
     {"N82802AC", "82802AC"},
     {"X2817A", "2817A"},
+    // Xicor's byte-write parts, whose own sheets were not to hand (PageEeprom.h).
+    {"X28C16", "2816A"},
+    {"X28C17", "2817A"},
     // Serial EEPROMs (the x16 lines are the same chips with ORG high).
     {"AT24C01A", "24C01A"},
     {"AT24C02", "24C02"},

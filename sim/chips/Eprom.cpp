@@ -69,21 +69,43 @@ EpromSheet Dip32Sst37(int addressBits) {
   return s;
 }
 
+// The word-wide packages: the first `addressBits` of `address` (A0 upwards), D0..D15, the ground
+// pins, VCC, CE and OE by chip pin.
+EpromSheet WordPackage(int pins, const std::vector<int>& address, int addressBits,
+                       std::vector<int> data, std::vector<int> ground, int vcc, int ce, int oe) {
+  EpromSheet s;
+  s.pins = pins;
+  s.address.assign(address.begin(), address.begin() + addressBits);
+  s.data = std::move(data);
+  s.ground = std::move(ground);
+  s.vcc = vcc;
+  s.ce = ce;
+  s.oe = oe;
+  return s;
+}
+
 // 27C1024 / 27C2048 / 27C4096 in DIP40: word-wide, PGM on pin 39 (A17 on the 4096, which
 // programs through CE), VPP on pin 1, two ground pins.
 EpromSheet Dip40(int addressBits) {
-  EpromSheet s;
-  s.pins = 40;
-  const std::vector<int> a = {21, 22, 23, 24, 25, 26, 27, 28, 29,
-                              31, 32, 33, 34, 35, 36, 37, 38, 39};
-  s.address.assign(a.begin(), a.begin() + addressBits);
-  s.data = {19, 18, 17, 16, 15, 14, 13, 12, 10, 9, 8, 7, 6, 5, 4, 3};
-  s.ground = {11, 30};
-  s.vcc = 40;
-  s.ce = 2;
-  s.oe = 20;
+  EpromSheet s = WordPackage(
+      40, {21, 22, 23, 24, 25, 26, 27, 28, 29, 31, 32, 33, 34, 35, 36, 37, 38, 39}, addressBits,
+      {19, 18, 17, 16, 15, 14, 13, 12, 10, 9, 8, 7, 6, 5, 4, 3}, {11, 30}, 40, 2, 20);
   s.pgm = addressBits <= 17 ? 39 : 0;
   s.vpp = 1;
+  return s;
+}
+
+// The 42-pin 16-bit parts (M27C160 datasheet's DIP connections): A0..A7 on pins 10 down to 3,
+// A8..A16 on 41 down to 33, A17 on 2, A18 on 1, A19 on 42; E 11, G 13, VSS 12 and 31, VCC 22;
+// Q0..Q15 interleaved with Q8.. from pin 14 up (Q15/A-1 on 30). The byte/word parts (M27C800,
+// M27C160) have BYTE/VPP on pin 32; the word-only M27C322 takes pin 32 for A20 and programs through
+// G/VPP.
+EpromSheet Dip42(int addressBits) {
+  EpromSheet s = WordPackage(
+      42, {10, 9, 8, 7, 6, 5, 4, 3, 41, 40, 39, 38, 37, 36, 35, 34, 33, 2, 1, 42, 32}, addressBits,
+      {14, 16, 18, 20, 23, 25, 27, 29, 15, 17, 19, 21, 24, 26, 28, 30}, {12, 31}, 22, 11, 13);
+  s.vpp = addressBits <= 20 ? 32 : 13;
+  s.bytePin = addressBits <= 20 ? 32 : 0;
   return s;
 }
 
@@ -175,6 +197,21 @@ void StPresto50(EpromSheet& s) {
   StPresto(s);
   s.minPulseUs = 45;
   s.maxPulseUs = 55;
+}
+
+// ST's Presto III (M27C160 and M27C322 datasheets): 50 us pulses on E (taken as the M27C801's
+// 45 to 55 us) with VCC at 6.25 V +-0.25 V; VPP 12.5 V +-0.25 V on the M27C160 class, 12 V on the
+// M27C322 (taken with the same tolerance).
+void StPresto3(EpromSheet& s, int vppMv) {
+  StPresto50(s);
+  s.vppMin = vppMv - 250;
+  s.vppMax = vppMv + 250;
+}
+void StPresto3At12V5(EpromSheet& s) {
+  StPresto3(s, 12500);
+}
+void StPresto3At12V(EpromSheet& s) {
+  StPresto3(s, 12000);
 }
 
 // Atmel's Rapid programming (AT27C256R, AT27C512R, AT27C010, AT27C020, AT27C040 and AT27C080
@@ -304,6 +341,11 @@ constexpr Part kParts[] = {
     {"AT27C1024", Dip40, 16, AtmelRapid},
     {"AT27C2048", Dip40, 17, AtmelRapid},
     {"AT27C4096", Dip40, 18, AtmelRapid50, 0x1E, 0xF4},
+    // The M27C800's own sheet was not to hand: it takes the M27C160's figures, its signature left
+    // out.
+    {"M27C800", Dip42, 19, StPresto3At12V5},
+    {"M27C160", Dip42, 20, StPresto3At12V5, 0x20, 0xB1},
+    {"M27C322", Dip42, 21, StPresto3At12V},
 };
 
 // Names the catalogue spells differently from the part they name.
@@ -418,11 +460,18 @@ void EpromChip::OnPins(Programmer& p) {
   driving_ = outputs;
   // The address counts when the outputs show a cell and when a pulse starts or ends.
   const std::uint32_t address = driving_ || programming != pulsing_ ? Address(p) : 0;
+  byteWide_ = false;
   if (driving_) {
     if (sheet_.signature && a9 >= sheet_.idMin && a9 <= sheet_.idMax) {
       out_ = address & 1 ? sheet_.device : sheet_.maker;
     } else {
       out_ = cells[address];
+    }
+    if (sheet_.bytePin && Mv(p, sheet_.bytePin) < 2000) {
+      // Byte-wide: D15 is the A-1 input, D8..D14 are off.
+      byteWide_ = true;
+      if (Mv(p, sheet_.data[15]) >= 2000) out_ = static_cast<std::uint16_t>(out_ >> 8);
+      out_ &= 0xFF;
     }
   }
 
@@ -470,7 +519,7 @@ void EpromChip::OnPins(Programmer& p) {
 int EpromChip::Drive(int pin) const {
   if (!driving_ || pin < 1 || pin > sheet_.pins) return -1;
   const int bit = dataIndex_[pin];
-  return bit < 0 ? -1 : (out_ >> bit) & 1;
+  return bit < 0 || (byteWide_ && bit > 7) ? -1 : (out_ >> bit) & 1;
 }
 
 std::shared_ptr<EpromChip> MakeEprom(std::string_view name) {

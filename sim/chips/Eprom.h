@@ -1,6 +1,7 @@
 #pragma once
 // EPROM chip models written from the parts' public datasheets: JEDEC 24-, 28- and 32-pin
-// byte-wide parts, the 40-pin word-wide 27C1024 class, and the electrically erasable W27E,
+// byte-wide parts, the 40-pin word-wide 27C1024 class, the 42-pin M27C800/M27C160/M27C322, and
+// the electrically erasable W27E,
 // SST27SF and SST37VF parts. Each part is one row of the table in Eprom.cpp, built from a
 // package preset, a programming preset (one per maker's datasheet, named there) and the maker's
 // signature.
@@ -45,6 +46,9 @@ struct EpromSheet {
   int pgm = 0;             // program input, active low; 0: the pulse is on CE
   bool pulseHigh = false;  // the 2716: the pulse is a high level on CE/PGM with OE high
   int vpp = 0;             // pin that takes the programming voltage (may be OE)
+  // BYTE# of the byte/word parts (may be the VPP pin): low gives byte-wide reads on D0..D7, the
+  // word's low byte with D15 low and its high byte with D15 high; 0: word-wide only.
+  int bytePin = 0;
   int vppMin = 0, vppMax = 0;
   double minPulseUs = 0, maxPulseUs = 0;  // maxPulseUs 0: the datasheet gives no maximum
   int maxVpp = 14000, maxA9 = 13500, maxOther = 7000;  // absolute maximum ratings
@@ -90,6 +94,7 @@ class EpromChip final : public ChipModel {
   std::uint32_t suppliedAt_ = ~0u;
   std::uint16_t dataMask_;
   bool driving_ = false;
+  bool byteWide_ = false;  // the outputs are byte-wide (BYTE# low)
   std::uint16_t out_ = 0;
   bool pulsing_ = false, erasing_ = false;
   double pulseStart_ = 0, eraseStart_ = 0;

@@ -11,7 +11,7 @@ constexpr int kVhMin = 11500, kVhMax = 12500;
 constexpr double kClearSetupUs = 5000, kClearPulseUs = 10000;
 
 // Sizes, page sizes and times from the makers' datasheets (tWC and tBLC their longest).
-constexpr std::array<PageEepromSheet, 15> kSheets = {{
+constexpr std::array<PageEepromSheet, 18> kSheets = {{
     {"SST29EE512", PageKind::Flash29, PagePinout::Dip32, 16, 128, 10000, 200, 20000},
     {"SST29EE010", PageKind::Flash29, PagePinout::Dip32, 17, 128, 10000, 200, 20000},
     {"SST29EE020", PageKind::Flash29, PagePinout::Dip32, 18, 128, 10000, 200, 20000},
@@ -23,9 +23,13 @@ constexpr std::array<PageEepromSheet, 15> kSheets = {{
     {"AT28C256", PageKind::Eeprom28, PagePinout::Dip28, 15, 64, 10000, 150, 0},
     {"AT28C64B", PageKind::Eeprom28, PagePinout::Dip28, 13, 64, 10000, 150, 0},
     {"AT28C010", PageKind::Eeprom28, PagePinout::Dip32, 17, 128, 10000, 150, 0},
+    // The AT28C040's 32-lead package takes the JEDEC flash pinout (A18 on pin 1, A17 on 30).
+    {"AT28C040", PageKind::Eeprom28, PagePinout::Dip32, 19, 256, 10000, 150, 0},
+    {"HN58C65", PageKind::Eeprom28, PagePinout::Dip28Busy1, 13, 32, 10000, 30, 0, false, false},
     {"X28C256", PageKind::Eeprom28, PagePinout::Dip28, 15, 64, 10000, 100, 0, false},
     {"2816A", PageKind::ByteWrite, PagePinout::Dip24, 11, 1, 10000, 0, 0},
     {"2817A", PageKind::ByteWrite, PagePinout::Dip28Busy1, 11, 1, 10000, 0, 0},
+    {"X2864A", PageKind::ByteWrite, PagePinout::Dip28Busy1, 13, 1, 10000, 0, 0},
     {"AT28C64", PageKind::ByteWrite, PagePinout::Dip28Busy1, 13, 1, 1000, 0, 0},
 }};
 
@@ -85,7 +89,8 @@ void PageEeprom::CloseWindow(double at) {
   };
   enum class Code { None, Enable, Disable, Erase } code = Code::None;
   std::size_t first = 0;
-  if (sheet_.kind != PageKind::ByteWrite && is(0, 0x5555, 0xAA) && is(1, 0x2AAA, 0x55)) {
+  if (sheet_.kind != PageKind::ByteWrite && sheet_.sdp && is(0, 0x5555, 0xAA) &&
+      is(1, 0x2AAA, 0x55)) {
     if (is(2, 0x5555, 0xA0)) {
       code = Code::Enable;
       first = 3;

@@ -8,7 +8,8 @@
 //   falling edge, data at the rising edge. Loads follow each other within the byte-load window
 //   (tBLC); when none comes for longer, the window closes and the write cycle (tWC) begins. The
 //   2816-class parts start the write cycle at each load.
-// - Software data protection (SDP): 0xAA at 0x5555, 0x55 at 0x2AAA, 0xA0 at 0x5555 at the start of
+// - Software data protection (SDP), on the parts whose datasheet gives it: 0xAA at 0x5555, 0x55 at
+// 0x2AAA, 0xA0 at 0x5555 at the start of
 //   a window enables it and lets the window's bytes through; 0xAA, 0x55, 0x80, 0xAA, 0x55, 0x20
 //   disables it; the state changes at the end of that write cycle. While enabled, a window without
 //   the three-byte prefix writes nothing. The 29EE/29C parts also take the six-byte chip erase
@@ -18,7 +19,12 @@
 // - Chip clear of the 28C and 2816-class parts: OE# at VH (11.5 V to 12.5 V) at least 5 ms before
 //   a WE# low pulse of at least 10 ms with CE# low; shorter pulses do nothing. The Xicor X28C256
 //   (its datasheet: 64-byte pages, no erase or signature mode, every pin -1 V to +7 V) has no chip
-//   clear: VH on any of its pins is over its rating.
+//   clear: VH on any of its pins is over its rating. The Hitachi HN58C65 (its datasheet: 32-byte
+//   pages, 10 ms, RDY/BUSY# on pin 1, inputs -0.6 V to +7 V) has neither SDP nor chip clear: every
+//   load is data.
+// - The Xicor X28C16, X28C17 and X2864A sheets were not to hand: the X28C16 and X28C17 are seated
+//   as the 2816A and 2817A (ChipModels.cpp), and the X2864A takes their figures (10 ms a byte,
+//   chip clear with OE# at VH, RDY/BUSY# on pin 1) with the 2864's 8 KB.
 // - During a write cycle reads show DATA polling (DQ7 the complement of the last byte loaded, DQ6
 //   toggling) and loads are ignored.
 //
@@ -63,6 +69,7 @@ struct PageEepromSheet {
   double loadWindowUs = 150;    // tBLC
   double chipEraseUs = 20000;   // software chip erase (Flash29)
   bool chipClear = true;        // the 28C and 2816-class chip clear with OE# at VH
+  bool sdp = true;              // the page parts' software data protection
 };
 
 class PageEeprom final : public ByteWideChip {

@@ -46,6 +46,8 @@ constexpr std::pair<std::string_view, Factory> kDesigns[] = {
     {"zor5103", MakeZor5103},
     {"at27c2048dip40", MakeAt27c2048Dip40},
     {"at27c4096dip40", MakeAt27c4096Dip40},
+    {"m27c160dip42", MakeM27c160Dip42},
+    {"m27c322dip42", MakeM27c322Dip42},
     {"p51dip40", MakeP51Dip40},
     {"p51plcc44", MakeP51Plcc44},
     {"zor5103at51plcc44", MakeP51Plcc44},

@@ -16,6 +16,7 @@ enum Op : std::uint8_t {
 inline constexpr std::uint8_t kLineRegister = 18;  // line n low, n + 128 high
 inline constexpr std::uint8_t kAddressLow = 21;    // 21..23: the byte address
 inline constexpr std::uint8_t kAddressHigh = 23;
+inline constexpr int kLineByte = 1;
 inline constexpr int kLineCe = 2;
 inline constexpr int kLineOe = 3;
 inline constexpr int kLinePgm = 4;

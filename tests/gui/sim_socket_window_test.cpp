@@ -17,7 +17,7 @@ TEST(SimSocketWindow, InsertsAGalAndSaysWhyTheSocketIsEmpty) {
   gApp.ProgramDir = ZELVAR_PROGRAM_DIR;
   sim::Programmer p(6200);
   const ChosenSeat chosen;
-  const std::string why = "No simulated chip model of HN58C65: the socket is empty";
+  const std::string why = "No simulated chip model of 28F002BC-T: the socket is empty";
   TSimSocket w(p, nullptr, &chosen, &why);
   w.show();
   EXPECT_EQ(w.Held->text().toStdString(), "Simulated socket: empty");
@@ -28,7 +28,7 @@ TEST(SimSocketWindow, InsertsAGalAndSaysWhyTheSocketIsEmpty) {
   ASSERT_GE(gal, 0);
   EXPECT_GE(w.Parts->findText("ATF22V10B"), 0);
   EXPECT_GE(w.Parts->findText("AT27C256"), 0);
-  EXPECT_LT(w.Parts->findText("HN58C65"), 0);
+  EXPECT_LT(w.Parts->findText("28F002BC-T"), 0);
   w.Parts->setCurrentIndex(gal);
   w.Insert->click();
   EXPECT_EQ(w.Held->text().toStdString(), "Simulated socket: GAL16V8");

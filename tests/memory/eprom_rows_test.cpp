@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "EpromFixture.h"
+#include "algorithms/memory/I27CX.h"
 #include "app/core/catalogue/ChipParams.h"
 #include "app/core/catalogue/DeviceList.h"
 #include "link/LinkState.h"
@@ -81,8 +82,10 @@ class EpromRows : public EpromFixture, public ::testing::WithParamInterface<RowC
     const std::string tag = c.key == "I27CX" ? TagOf(c) : "zor5103";
     Choose(c.key, c.row, c.part, c.maker + ": " + c.chipName, tag);
   }
+  // The row's own design: its bitstream without ".bit".
   static std::string TagOf(const RowCase& c) {
-    return c.row == 3 ? "at27c4096dip40" : "at27c2048dip40";
+    const std::string_view bit = memory::I27CX::kTypes[static_cast<std::size_t>(c.row)].bitstream;
+    return std::string(bit.substr(0, bit.find('.')));
   }
 
   // The pulse the describe list offers by default: each row's default must program its part.
@@ -176,10 +179,8 @@ TEST(EpromRowsCoverage, EveryTypeTableRowRunsOrSaysWhyNot) {
       {"27c513   12.7v", "the 27513 is paged; the set addresses it flat"},
       {"27080   12.7v", "the AT27C080 and M27C801 take their makers' rows"},
       {"WSST27SF040 (512Kx8)", "no catalogue line: no SST27SF040 is made"},
-      {"m27c160dip42.bit", "42-pin design not simulated"},
       {"at27c2048p44.bit", "44-pin design not simulated"},
       {"at27c4096p44.bit", "44-pin design not simulated"},
-      {"m27c322dip42.bit", "42-pin design not simulated"},
       {"m27v320sop44.bit", "44-pin design not simulated"},
   };
   std::set<std::pair<std::string, int>> covered;

@@ -122,10 +122,13 @@ INSTANTIATE_TEST_SUITE_P(
         PageRow{"AT28CX", 1, "AT28C256", false, true},
         PageRow{"AT28CX", 4, "AT28C010", false, true},
         PageRow{"AT28CX", 8, "AT28C64B", false, true},
+        PageRow{"AT28CX", 6, "AT28C040", false, true},
+        // No software data protection: the row offers neither Lock nor UnProtect.
+        PageRow{"AT28CX", 9, "HN58C65", false, false},
         PageRow{"AT28C256", 1, "AT28C64B", true, true},
         PageRow{"AT28C256", 2, "AT28C256", true, true}, PageRow{"P2816", 2, "2816A", true, false},
-        PageRow{"P2816", 4, "2817A", true, false}, PageRow{"P2816", 7, "AT28C64", true, false},
-        PageRow{"P2816", 8, "AT28C256", true, false}),
+        PageRow{"P2816", 4, "2817A", true, false}, PageRow{"P2816", 6, "X2864A", true, false},
+        PageRow{"P2816", 7, "AT28C64", true, false}, PageRow{"P2816", 8, "AT28C256", true, false}),
     [](const auto& info) {
       return std::string(info.param.key) + "_" + std::to_string(info.param.row) + "_" +
              info.param.part;
@@ -235,6 +238,21 @@ TEST_F(PageWriteTest, X28c256LineTakesNoChipClear) {
       std::equal(chip->cells.begin(), chip->cells.begin() + 0x100, gApp.CodeBuffer.begin()));
   EXPECT_EQ(chip->cells[0x100], 0x00);
   EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
+  ExpectNoHazard();
+}
+
+// The HN58C65 has no software data protection: a protection sequence would land in its cells as
+// data, so its row offers neither UnProtect nor Lock and running them changes nothing.
+TEST_F(PageWriteTest, Hn58c65RowSendsNoProtectionSequence) {
+  auto chip = sim::MakePageEeprom("HN58C65");
+  std::fill(chip->cells.begin(), chip->cells.end(), 0x00);
+  Choose("AT28CX", 9, chip, "HITACHI: HN58C65");
+  const auto& list = gApp.ChipUiList;
+  EXPECT_EQ(std::find(list.begin(), list.end(), "20 Unprotect"), list.end());
+  Run(kOpUnProtect);
+  Run(kOpLock);
+  EXPECT_EQ(chip->writes, 0);
+  EXPECT_TRUE(std::all_of(chip->cells.begin(), chip->cells.end(), [](auto b) { return b == 0; }));
   ExpectNoHazard();
 }
 

@@ -123,9 +123,9 @@ TEST_F(ProgrammerStartTest, SimulatedSocketFollowsTheChosenChipUnlessOneWasNamed
   EXPECT_EQ(p.chip(), first);
   PlaceChosenChip(s, "SST27SF512");
   EXPECT_EQ(p.chip()->Name(), "SST27SF512");
-  PlaceChosenChip(s, "HN58C65");  // no model: the socket is empty, and the window says why
+  PlaceChosenChip(s, "28F002BC-T");  // no model: the socket is empty, and the window says why
   EXPECT_EQ(p.chip(), nullptr);
-  EXPECT_NE(s.seatMessage.find("No simulated chip model of HN58C65"), std::string::npos);
+  EXPECT_NE(s.seatMessage.find("No simulated chip model of 28F002BC-T"), std::string::npos);
   PlaceChosenChip(s, "AT89C51RB2");  // no AT89C51 stands in for it
   EXPECT_EQ(p.chip(), nullptr);
   PlaceChosenChip(s, "ATtiny12");  // an 8-pin AVR goes where its placement picture shows it

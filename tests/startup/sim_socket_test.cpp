@@ -26,9 +26,9 @@ TEST(SimSocket, TakesOutPutsBackAndInsertsAnotherPart) {
   EXPECT_FALSE(socket.PutBack());  // the socket is full
   EXPECT_TRUE(socket.Insert("27C512"));
   EXPECT_EQ(socket.Held(), "27C512");
-  EXPECT_FALSE(socket.Insert("HN58C65"));  // no model
+  EXPECT_FALSE(socket.Insert("28F002BC-T"));  // no model
   EXPECT_EQ(socket.Held(), "27C512");
-  EXPECT_EQ(socket.Message(), "No simulated chip model of HN58C65");
+  EXPECT_EQ(socket.Message(), "No simulated chip model of 28F002BC-T");
   EXPECT_FALSE(SimSocket::Parts().empty());
 }
 
@@ -39,7 +39,7 @@ TEST(SimSocket, OffersEveryFamilyAndSeatsTheChosenLinesPartAsPictured) {
   for (const char* part : {"GAL16V8", "ATF22V10B", "AT27C256", "ATmega8", "AT24C02"}) {
     EXPECT_NE(std::find(parts.begin(), parts.end(), part), parts.end()) << part;
   }
-  EXPECT_EQ(std::find(parts.begin(), parts.end(), "HN58C65"), parts.end());
+  EXPECT_EQ(std::find(parts.begin(), parts.end(), "28F002BC-T"), parts.end());
 
   sim::Programmer p(5149);
   PlacementRequest turned;
