@@ -2,7 +2,8 @@
 // "W7851": the older Winbond W78E5x/W77E5x flash 8051s in their 12.5 V parallel mode: the low
 // address byte on port 0, A8..A15 on P2, the mode on P3.0..P3.3, P3.6 the program strobe and P3.7
 // the read strobe (a byte sampled by command 34, 64 to a reply). Reads at 2.5 V, program at 5 V
-// with 12.5 V on EA/VPP, the chip erase with 14 V. Security writes the three option bytes at
+// with VCP (12.5 V) on EA/VPP, the chip erase with VEP (14.5 V), as the datasheets' MTP-ROM mode
+// gives them. Security writes the three option bytes at
 // 0FFFFh (the config rows), 0FFFEh and 0FFFDh (the "Seed0" and "Seed1" grid words).
 #include <array>
 #include <cstdio>
@@ -66,7 +67,7 @@ class W7851 final : public ParallelSet {
   static constexpr std::uint8_t kStrobePin = 16;  // P3.6
   static constexpr std::uint8_t kReadPin = 17;    // P3.7
   static constexpr int kReadVcc = 2500, kProgramVcc = 5000;
-  static constexpr int kProgramVpp = 12500, kEraseVpp = 14000;
+  static constexpr int kProgramVpp = 12500, kEraseVpp = 14500;
   static constexpr std::uint32_t kOptionAddresses[] = {0xFFFF, 0xFFFE, 0xFFFD};
   static constexpr int kOptionWords[] = {0, 64, 65};
   static constexpr const char* kTypeError = "Type eror!";
@@ -217,7 +218,7 @@ class W7851 final : public ParallelSet {
     ShowProgress(-1);
   }
 
-  // P3.0 high with a 100 ms P3.6 pulse at 14 V.
+  // P3.0 (A9CTRL) high, A0 low and 0FFh on P0, with a 100 ms P3.6 (CE) pulse at VEP.
   void Erase() override {
     SetVccVoltage(kProgramVcc);
     PowerUp();

@@ -1,6 +1,10 @@
 #include "algorithms/mcs51/W79E225.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "link/CommandQueue.h"
+#include "link/LinkState.h"
 #include "link/PowerContact.h"
 #include "link/Primitives.h"
 #include "services/Messages.h"
@@ -36,6 +40,32 @@ void W79E225::Enter() {
   FlushCommands();
 }
 
+bool W79E225::LoaderDataLeftOut(bool verify) {
+  if (LoaderOn()) return false;
+  for (std::uint32_t a = ApSize(); a < ApSize() + kLoaderSize; ++a) {
+    const unsigned held = buffer_[a];
+    if (held == 0xFF) continue;
+    gLink.StatusWord = 1;
+    gLink.FailAddress = a;
+    gLink.FailByte = 0xFF;
+    char line[256];
+    if (verify) {
+      std::snprintf(line, sizeof line,
+                    "Verify error at %05X: the buffer holds %02X in the loader flash, which \"No "
+                    "LD\" leaves out*校验错误 %05X: 缓冲区为 %02X, 在不写的加载程序区",
+                    a, held, a, held);
+    } else {
+      std::snprintf(line, sizeof line,
+                    "The buffer holds %02X at %05X in the loader flash, which \"No LD\" leaves "
+                    "out: nothing written*缓冲区 %05X 为 %02X, 在不写的加载程序区: 未写入",
+                    held, a, a, held);
+    }
+    AddMessageLine(line);
+    return true;
+  }
+  return false;
+}
+
 bool W79E225::ScanArray(Mcs51Set::Scan kind, std::uint8_t command, std::uint32_t first,
                         std::uint32_t length) {
   if (length == 0) return true;
@@ -61,9 +91,12 @@ bool W79E225::Scan(Mcs51Set::Scan kind, bool reenter) {
   return true;
 }
 
+// Without the loader the buffer's loader window holds nothing read: 0xFF.
 void W79E225::Read() {
   Enter();
-  Scan(Mcs51Set::Scan::Read, true);
+  if (Scan(Mcs51Set::Scan::Read, true) && !LoaderOn()) {
+    std::fill(buffer_ + ApSize(), buffer_ + ApSize() + kLoaderSize, std::uint8_t{0xFF});
+  }
 }
 
 void W79E225::Blank() {
@@ -72,11 +105,13 @@ void W79E225::Blank() {
 }
 
 void W79E225::Verify() {
+  if (LoaderDataLeftOut(true)) return;
   Enter();
   Scan(Mcs51Set::Scan::Verify, false);
 }
 
 void W79E225::Write() {
+  if (LoaderDataLeftOut(false)) return;
   Enter();
   if (!CheckPower()) return;
   WriteRange(0, 0, ApSize(), kProgramAp, 0);

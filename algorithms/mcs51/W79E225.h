@@ -85,6 +85,9 @@ class W79E225 final : public IcpSet {
   void Write() override;
   void ReadData() override;
   void WriteData() override;
+  // With "No LD", data in the buffer's loader window, which neither Write nor Verify reaches:
+  // Verify fails there and Write is refused before it changes anything. True when found.
+  bool LoaderDataLeftOut(bool verify);
   // The AP, then (with the LD switch on) the LD from a new mode entry when `reenter`.
   bool Scan(Mcs51Set::Scan kind, bool reenter);
   bool ScanArray(Mcs51Set::Scan kind, std::uint8_t command, std::uint32_t first,

@@ -6,15 +6,18 @@
 namespace zelvar::sim {
 
 namespace {
-constexpr int kVcc = 40, kGnd = 20, kRst = 9, kEa = 31, kData0 = 39;
-constexpr int kP33 = 13;
-constexpr int kStrobe = 16;  // P3.6
-constexpr int kOutput = 17;  // P3.7: low lets the chip drive P0
+constexpr int kVcc = 40, kGnd = 20, kRst = 9, kPsen = 29, kAle = 30, kEa = 31, kData0 = 39;
+constexpr int kCe = 16;  // P3.6
+constexpr int kOe = 17;  // P3.7
 constexpr int kReadMin = 2400, kCycleMin = 4500, kCycleMax = 5500;
-constexpr int kProgramVppMin = 12000, kProgramVppMax = 13000;
-constexpr int kEraseVppMin = 13500, kEraseVppMax = 14500;
-constexpr double kProgramUs = 250, kEraseUs = 50000;
+constexpr int kVihMin = 2000, kVihMax = 6500;
+constexpr int kVcpMin = 12250, kVcpMax = 12750;  // VCP 12.5 V
+constexpr int kVepMin = 14250, kVepMax = 14750;  // VEP 14.5 V
+constexpr double kProgramUs = 95, kEraseUs = 95000;
 constexpr std::uint32_t kFirstOption = 0xFFFD;
+// OECTRL, A14CTRL, A13CTRL, A9CTRL (P3.3 .. P3.0): all low for the code, A9CTRL high for the
+// erase and the company ID.
+constexpr std::string_view kCodeMode = "0000", kA9Mode = "0001";
 }  // namespace
 
 W7851Chip::W7851Chip(std::string name, std::uint32_t codeBytes, std::uint8_t device)
@@ -63,8 +66,9 @@ void W7851Chip::Complete(Programmer& p) {
     ++lost;
     return;
   }
-  if (pulseMode_ == "0001") {
-    if (width < kEraseUs) {
+  if (pulseMode_ == kA9Mode) {
+    // The erase takes A0 low and 0FFh on P0.
+    if (width < kEraseUs || (address_ & 1) != 0 || data_ != 0xFF) {
       ++lost;
       return;
     }
@@ -100,16 +104,16 @@ void W7851Chip::OnPins(Programmer& p) {
     strobeWasLow_ = false;
     return;
   }
-  const bool rst = High(p, kRst);
+  // The mode's fixed levels: RST high, ALE low, PSEN high.
+  const bool inMode = High(p, kRst) && !High(p, kAle) && High(p, kPsen);
   const std::string mode = Mode(p);
-  const bool strobeLow = !High(p, kStrobe), outputOn = !High(p, kOutput);
+  const bool ceLow = !High(p, kCe), oeLow = !High(p, kOe);
   const int ea = p.InputMillivolts(socket_[kEa]);
-  const auto vppOk = [&](const std::string& m) {
-    return m == "0001" ? ea >= kEraseVppMin && ea <= kEraseVppMax
-                       : ea >= kProgramVppMin && ea <= kProgramVppMax;
-  };
+  const bool vih = ea >= kVihMin && ea <= kVihMax;
+  const bool vcp = ea >= kVcpMin && ea <= kVcpMax, vep = ea >= kVepMin && ea <= kVepMax;
+  const auto vppOk = [&](std::string_view m) { return m == kA9Mode ? vep : vcp; };
 
-  if (strobeLow && !strobeWasLow_ && rst && !outputOn && (mode == "0000" || mode == "0001") &&
+  if (ceLow && !strobeWasLow_ && inMode && !oeLow && (mode == kCodeMode || mode == kA9Mode) &&
       vppOk(mode)) {
     pulsing_ = true;
     pulseMode_ = mode;
@@ -117,23 +121,29 @@ void W7851Chip::OnPins(Programmer& p) {
     address_ = Address(p);
     data_ = Data(p);
     aborted_ = false;
-  } else if (pulsing_ && strobeLow) {
-    aborted_ = aborted_ || !rst || outputOn || mode != pulseMode_ || !vppOk(pulseMode_) ||
-               (pulseMode_ == "0000" && (Address(p) != address_ || Data(p) != data_));
-  } else if (pulsing_ && !strobeLow) {
+  } else if (pulsing_ && ceLow) {
+    aborted_ = aborted_ || !inMode || oeLow || mode != pulseMode_ || !vppOk(pulseMode_) ||
+               Address(p) != address_ || Data(p) != data_;
+  } else if (pulsing_ && !ceLow) {
     pulsing_ = false;
     aborted_ = aborted_ || !vppOk(pulseMode_);
     Complete(p);
   }
-  strobeWasLow_ = strobeLow;
+  strobeWasLow_ = ceLow;
 
-  if (!rst || !outputOn || High(p, kP33) || ea < 2000) return;
+  if (!inMode || !oeLow) return;
   const std::uint32_t a = Address(p);
-  if (mode == "0000") {
-    out_ = Locked() || a >= cells.size() ? 0xFF : cells[a];
+  // Read (CE low at VIH), program verify (CE high at VCP) and erase verify (CE high at VEP) give
+  // the code; the company ID wants CE low at VIH.
+  const bool code = mode == kCodeMode ? (ceLow ? vih : vcp) : mode == kA9Mode && !ceLow && vep;
+  if (code) {
+    out_ = Locked()            ? 0xFF
+           : a >= kFirstOption ? options[a - kFirstOption]
+           : a < cells.size()  ? cells[a]
+                               : 0xFF;
     driving_ = true;
-  } else if (mode == "0001") {
-    out_ = (a & 0xFF) == 0 ? 0xDA : (a & 0xFF) == 1 ? device_ : 0xFF;
+  } else if (mode == kA9Mode && ceLow && vih) {
+    out_ = (a & 1) == 0 ? 0xDA : device_;
     driving_ = true;
   }
 }
@@ -149,12 +159,14 @@ struct Part {
   std::uint32_t bytes;
   std::uint8_t device;
 };
-constexpr std::array<Part, 6> kParts = {{{"W78E51", 0x1000, 0x51},
+constexpr std::array<Part, 8> kParts = {{{"W78E51", 0x1000, 0x51},
                                          {"W78E52", 0x2000, 0x52},
                                          {"W78E54", 0x4000, 0x54},
                                          {"W78E58", 0x8000, 0x58},
                                          {"W78E516", 0xFFFD, 0x16},
-                                         {"W78E516B", 0xFFFD, 0x1B}}};
+                                         {"W78E516B", 0xFFFD, 0x1B},
+                                         {"W77E54", 0x4000, 0x74},
+                                         {"W77E58", 0x8000, 0x78}}};
 }  // namespace
 
 std::shared_ptr<W7851Chip> MakeW7851(std::string_view part) {
@@ -165,14 +177,10 @@ std::shared_ptr<W7851Chip> MakeW7851(std::string_view part) {
 }
 
 std::string_view W7851PartOf(std::string_view chipName) {
-  std::string_view best;
   for (const Part& k : kParts) {
-    if (k.name == "W78E516B") continue;
-    if (k.name.size() > best.size() && chipName.find(k.name) != std::string_view::npos) {
-      best = k.name;
-    }
+    if (k.name != "W78E516B" && k.name == chipName) return k.name;
   }
-  return best;
+  return {};
 }
 
 }  // namespace zelvar::sim

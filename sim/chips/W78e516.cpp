@@ -164,10 +164,17 @@ struct Part {
   std::uint32_t ap, ld;
   std::uint8_t device;
 };
-constexpr std::array<Part, 4> kParts = {{{"W78E51C", 0x1000, 0, 0x51},
+// The W78E54C's loader flash, which its catalogue caption names, is left out as the set's row
+// leaves it; the W78LE and W77LE parts are the low-voltage kinds in the same mode.
+constexpr std::array<Part, 9> kParts = {{{"W78E51C", 0x1000, 0, 0x51},
                                          {"W78E52C", 0x2000, 0, 0x52},
+                                         {"W78E54C", 0x4000, 0, 0x54},
                                          {"W78E58B", 0x8000, 0x1000, 0x58},
-                                         {"W78E516B", 0x10000, 0x1000, 0x16}}};
+                                         {"W78LE58", 0x8000, 0x1000, 0x68},
+                                         {"W78E516B", 0x10000, 0x1000, 0x16},
+                                         {"W78LE516", 0x10000, 0x1000, 0x26},
+                                         {"W77LE516", 0x10000, 0x1000, 0x36},
+                                         {"W77E532", 0x20000, 0x1000, 0x32}}};
 }  // namespace
 
 std::shared_ptr<W78e516Chip> MakeW78e516(std::string_view part) {
@@ -180,13 +187,10 @@ std::shared_ptr<W78e516Chip> MakeW78e516(std::string_view part) {
 }
 
 std::string_view W78e516PartOf(std::string_view chipName) {
-  std::string_view best;
   for (const Part& k : kParts) {
-    if (k.name.size() > best.size() && chipName.find(k.name) != std::string_view::npos) {
-      best = k.name;
-    }
+    if (k.name == chipName) return k.name;
   }
-  return best;
+  return {};
 }
 
 }  // namespace zelvar::sim

@@ -1,6 +1,7 @@
 #pragma once
-// The Winbond W78E5x/W77E5x flash 8051s in their parallel programming mode: the application
-// flash (AP) and, on the parts that have one, the 4 KB loader flash (LD) beside it.
+// The Winbond W78E5xB/C, W78LE5x, W77LE516 and W77E532 flash 8051s in the parallel mode of set
+// "W78E516": the application flash (AP) and, on the parts that have one, the 4 KB loader flash
+// (LD) beside it.
 //
 // From the datasheets: the 80C51 DIP40 pinout (P1.0..P1.7 on pins 1 to 8, RST 9, P3.0..P3.7 on
 // 10 to 17, GND 20, P2.0..P2.7 on 21 to 28, PSEN 29, ALE 30, EA/VPP 31, P0.7..P0.0 on 32 to 39,
@@ -72,7 +73,8 @@ class W78e516Chip final : public ChipModel {
   std::uint8_t out_ = 0xFF;
 };
 
-// "W78E51C", "W78E52C", "W78E58B" (32 KB + 4 KB), "W78E516B" (64 KB + 4 KB) by name.
+// "W78E51C", "W78E52C", "W78E54C" (16 KB), "W78E58B" and "W78LE58" (32 KB + 4 KB),
+// "W78E516B", "W78LE516" and "W77LE516" (64 KB + 4 KB), "W77E532" (128 KB + 4 KB) by name.
 std::shared_ptr<W78e516Chip> MakeW78e516(std::string_view part);
 std::string_view W78e516PartOf(std::string_view chipName);
 

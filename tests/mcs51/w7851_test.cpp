@@ -1,5 +1,5 @@
 // "W7851" on the simulated programmer with the older Winbond model: a round trip per modelled row
-// against the chip's cells (reads at 2.5 V in 64-byte blocks, program at 12.5 V, erase at 14 V),
+// against the chip's cells (reads at 2.5 V in 64-byte blocks, program at 12.5 V, erase at 14.5 V),
 // the type check refusing a wrong chip, Security's three option bytes each at its own address and
 // the lock bit's effect, and row 10 (W78E516B) reaching the top of its 64 KB.
 #include "sim/chips/W7851.h"
@@ -110,6 +110,9 @@ INSTANTIATE_TEST_SUITE_P(
         W7851Row{{"W7851", 6, "WINBOND: W78E51B"}, "W78E51", 0xFFF, false},
         W7851Row{{"W7851", 7, "WINBOND: W78E52B"}, "W78E52", 0x1FFF, false},
         W7851Row{{"W7851", 8, "WINBOND: W78E54B"}, "W78E54", 0x3FFF, false},
+        // The flash W77E parts in the same mode.
+        W7851Row{{"W7851", 11, "WINBOND: W77E54"}, "W77E54", 0x3FFF, false},
+        W7851Row{{"W7851", 12, "WINBOND: W77E58"}, "W77E58", 0x7FFF},
         // The 64 KB rows reach the top of the code array, below the option bytes (row 10 ended
         // at 0x7FFC, row 5 at 0xFFFE across the seeds).
         W7851Row{{"W7851", 10, "WINBOND: W78E516B", {0xDA, 0x1B, 0, 0}}, "W78E516B", 0xFFFC}),
@@ -118,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The catalogue names find the model of their own set's mode: the W78E516B and W78E58B lines
 // belong to "W78E516", the older parts' to "W7851".
 TEST(W7851Models, CatalogueNamesFindTheirSetsModel) {
-  for (const char* name : {"W78E51", "W78E516", "W78E54B", "W78E58"}) {
+  for (const char* name : {"W78E51", "W78E516", "W78E54B", "W78E58", "W77E54", "W77E58"}) {
     EXPECT_NE(std::dynamic_pointer_cast<sim::W7851Chip>(sim::MakeChipModel(name)), nullptr) << name;
   }
   for (const char* name : {"W78E516B", "W78E58B", "W78E51C"}) {

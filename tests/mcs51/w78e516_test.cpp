@@ -90,8 +90,12 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, W78e516RoundTrip,
     ::testing::Values(
         W78Row{{"W78E516", 0, "WINBOND: W78E51C"}, "W78E51C", 0x1000, 0, "da,51"},
+        W78Row{{"W78E516", 2, "WINBOND: W78E54C"}, "W78E54C", 0x4000, 0, "da,54"},
         W78Row{{"W78E516", 3, "WINBOND: W78E58B"}, "W78E58B", 0x8000, 0x1000, "da,58"},
-        W78Row{{"W78E516", 5, "WINBOND: W78E516B"}, "W78E516B", 0x10000, 0x1000, "da,16"}),
+        W78Row{{"W78E516", 4, "WINBOND: W78LE58"}, "W78LE58", 0x8000, 0x1000, "da,68"},
+        W78Row{{"W78E516", 5, "WINBOND: W78E516B"}, "W78E516B", 0x10000, 0x1000, "da,16"},
+        // A16 on P3.7: the loader bank past the 128 KB application flash.
+        W78Row{{"W78E516", 8, "WINBOND: W77E532"}, "W77E532", 0x20000, 0x1000, "da,32"}),
     [](const auto& info) { return std::string(info.param.part); });
 
 // "bla=" keeps Blank to the application flash: a loader byte written is not looked at.

@@ -82,21 +82,45 @@ TEST_P(W79e225, ThreeArraysRoundTrip) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, W79e225, ::testing::Values(1, 2));
 
-// With "No LD" Write and Verify leave the loader alone, though the view still spans it.
+// With "No LD" Write and Verify leave the loader alone, though the view still spans it: data
+// there is refused by Write and fails Verify, and Read leaves the window blank.
 TEST_F(Mcs51Fixture, W79e225WithoutLoaderTouchesTheApOnly) {
   auto chip = sim::MakeW79e("W79E225");
+  std::fill(chip->loader.begin(), chip->loader.end(), 0x34);
   fake.chipParams = {{"len=", kAp}, {"vcc=", 5000}};
   Choose({"W79E225", 1, "WINBOND: W79E225"}, chip);
   EXPECT_EQ(gApp.InfoRecord[0], static_cast<std::int32_t>(kAp + kLd - 1));
   EXPECT_EQ(gApp.InfoRecord[2], 0);
   Pattern(kAp + kLd);
   runner.WriteClick();
+  EXPECT_EQ(gLink.StatusWord, 1);
+  EXPECT_EQ(gLink.FailAddress, kAp);
+  EXPECT_TRUE(Logged("nothing written")) << LastLine();
+  EXPECT_TRUE(std::all_of(chip->code.begin(), chip->code.end(), [](int b) { return b == 0xFF; }));
+  runner.VerifyClick();
+  EXPECT_EQ(gLink.StatusWord, 1);
+  EXPECT_EQ(gLink.FailAddress, kAp);
+
+  std::fill(gApp.CodeBuffer.begin() + kAp, gApp.CodeBuffer.begin() + kAp + kLd, 0xFF);
+  gApp.CodeBuffer[kAp + kLd - 1] = 0x00;  // the window's last byte counts too
+  runner.VerifyClick();
+  EXPECT_EQ(gLink.StatusWord, 1);
+  EXPECT_EQ(gLink.FailAddress, kAp + kLd - 1);
+  gApp.CodeBuffer[kAp + kLd - 1] = 0xFF;
+  runner.WriteClick();
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
   EXPECT_TRUE(std::equal(chip->code.begin(), chip->code.end(), gApp.CodeBuffer.begin()));
   EXPECT_TRUE(
-      std::all_of(chip->loader.begin(), chip->loader.end(), [](int b) { return b == 0xFF; }));
+      std::all_of(chip->loader.begin(), chip->loader.end(), [](int b) { return b == 0x34; }));
   runner.VerifyClick();
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+
+  std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + kAp + kLd, 0x00);
+  runner.ReadClick();
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_TRUE(std::equal(chip->code.begin(), chip->code.end(), gApp.CodeBuffer.begin()));
+  EXPECT_TRUE(std::all_of(gApp.CodeBuffer.begin() + kAp, gApp.CodeBuffer.begin() + kAp + kLd,
+                          [](int b) { return b == 0xFF; }));
   ExpectClean();
 }
 

@@ -19,6 +19,7 @@ TEST(ChipModels, NameTheCataloguePartExactly) {
            Case{"AT27C256R", "AT27C256"},         // listed: the same part
            Case{"NATIONAL: NM27C256", "27C256"},  // not ST's M27C256B with ST's signature
            Case{"W78E54B", "W78E54"},
+           Case{"W78E54C", "W78E54C"},
            Case{"GAL16V8", "GAL16V8"},
            Case{"GAL16V8D", "GAL16V8B"},
            Case{"GAL22V10", "ATF22V10B"},
@@ -29,7 +30,7 @@ TEST(ChipModels, NameTheCataloguePartExactly) {
            Case{"MSU: MSU2956", "MSU2956"},
            // Near names and packages no model is written for seat nothing.
            Case{"AT89C51RB2", ""},
-           Case{"W78E54C", ""},
+           Case{"W78E516D", ""},
            Case{"AT89C51*P44", ""},
            Case{"AT27C1024*P44", ""},
            Case{"PIC16F877(ISP)", ""},

@@ -323,9 +323,11 @@ SweepResult SweepOne(const SweepLine& line, int windowBytes) {
     if (pld) r.steps.push_back("Write and Verify need a fuse file");
     if (run.Offered(kOpWrite) && !pld) {
       wrote = run.Op(kOpWrite);
-      // A window larger than the chip: Write refuses data where the chip has no memory. The
-      // pattern is cleared there, 1 KiB at a time, and Write tried again.
-      for (int tries = 0; wrote != 0 && tries < 256 && run.Logged("no memory"); ++tries) {
+      // A window larger than the chip: Write refuses data where the chip has no memory, or
+      // where an option leaves an area out ("No LD"). The pattern is cleared there, 1 KiB at a
+      // time, and Write tried again.
+      const auto outside = [&] { return run.Logged("no memory") || run.Logged("leaves out"); };
+      for (int tries = 0; wrote != 0 && tries < 256 && outside(); ++tries) {
         const std::uint32_t a = gLink.FailAddress;
         std::fill(gApp.CodeBuffer.begin() + a, gApp.CodeBuffer.begin() + ((a | 0x3FF) + 1), 0xFF);
         r.steps.pop_back();
