@@ -178,7 +178,6 @@ struct Known {
 const Known kNoMask[] = {
     // Still to mend: with no contact test, Read ID reports an empty socket or header as a chip.
     {"P27 20", "Read ID passes"},
-    {"PHI87LP 10", "Read ID passes"},
     {"SM59ISP 1", "Read ID passes"},
     {"ATMEGAX 5", "Read ID passes"},
     {"AT90S8535 4", "Read ID passes"},
