@@ -18,17 +18,8 @@ namespace catalogue_sweep_test {
 // other fault of theirs shows in the log.
 const std::map<std::string, std::string>& KnownFaults() {
   static const std::map<std::string, std::string> known = {
-      {"6200 P89C5WD 0 AT89C55WD",
-       "Read records a driver on socket pin 35 against the chip's output"},
-      {"6200 P89V51RD2 2 P89V51RB2",
-       "model 6200 gives the set's 4.2 V, below the part's 4.5 V (it runs on 6300)"},
-      {"6200 SST89E564 1 SST89C54",
-       "model 6200 gives the set's 4.2 V, below the part's 4.5 V (it runs on 6300)"},
-      {"6200 MX29F 3 MX29F040", "Read ID drives the data bus against the chip's output"},
-      {"6200 PI28F 1 28F256A", "Read ID drives the data bus against the chip's output"},
       {"6200 F640 8 28F001BX-T(F640)",
        "Erase of the boot block needs its unlock (12 V on RP#), which the sweep does not tick"},
-      {"6200 XC95X 2 XC9536", "the JTAG sets leave the VCC pin selected after ID, Erase and Read"},
       {"6200 C8051JTAG 2 C8051F012",
        "the JTAG sets leave the VCC pin selected after ID and Read; Erase fails in this order"},
   };
