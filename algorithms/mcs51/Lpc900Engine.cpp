@@ -27,6 +27,7 @@ constexpr const char* kNoPage =
 constexpr const char* kNotReady = "Chip not ready! *器件没有就绪!";
 constexpr const char* kStatusWarning =
     "Warning: Status must be 1 or 0!*提醒:Status 只能设为 0 或者 1 !";
+constexpr const char* kPinError = "Pin connection error! *器件连接错误!";
 constexpr const char* kNoVerify = "Verify is not offered for this chip! *此器件不提供校验!";
 
 std::uint8_t Reversed(std::uint8_t b) {
@@ -102,9 +103,15 @@ void Lpc900Set::ReadSignature() {
 void Lpc900Set::ReadId() {
   ReadSignature();
   char line[48];
-  std::snprintf(line, sizeof line, "ID: %02x,%02x,%02x", gApp.ReadId[0], gApp.ReadId[1],
-                gApp.ReadId[2]);
+  const auto& id = gApp.ReadId;
+  std::snprintf(line, sizeof line, "ID: %02x,%02x,%02x", id[0], id[1], id[2]);
   AddMessageLine(line);
+  // Nothing finds an empty in-system header before this read: ID lines that read all ones or all
+  // zeros are no chip.
+  if (id[0] == id[1] && id[1] == id[2] && (id[0] == 0xFF || id[0] == 0)) {
+    AddMessageLine(kPinError);
+    gLink.StatusWord = 1;
+  }
 }
 
 void Lpc900Set::ReadConfig() {

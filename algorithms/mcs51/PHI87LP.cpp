@@ -20,6 +20,7 @@ constexpr std::uint8_t kMakerCode = 0x15;
 constexpr int kVppMillivolts = 10800, kVccMillivolts = 5000;
 constexpr std::uint32_t kOscillatorBits = 0x7;
 constexpr int kHeaderRow = 10;
+constexpr const char* kNoChipFound = "No chip find!*没有连接器件！";
 
 void Send(std::uint8_t b) {
   PutCmd2(kCmdSend, b);
@@ -132,8 +133,7 @@ bool PHI87LP::ChipCheck() {
   ReadReply64(reply);
   SuppliesOff();
   if (reply[0] == kMakerCode) return true;
-  AddMessageLine(gApp.TypeIndex == kHeaderRow ? "No chip find!*没有连接器件！"
-                                              : "Type error!*错误的型号");
+  AddMessageLine(gApp.TypeIndex == kHeaderRow ? kNoChipFound : "Type error!*错误的型号");
   gLink.StatusWord = 1;
   return false;
 }
@@ -231,6 +231,11 @@ void PHI87LP::ReadId() {
   char line[32];
   std::snprintf(line, sizeof line, "%02x,%02x", reply[0], reply[1]);
   AddMessageLine(line);
+  // No contact test finds an empty in-system header: without the maker code no chip answered.
+  if (gApp.TypeIndex == kHeaderRow && reply[0] != kMakerCode) {
+    AddMessageLine(kNoChipFound);
+    gLink.StatusWord = 1;
+  }
 }
 
 }  // namespace zelvar::mcs51

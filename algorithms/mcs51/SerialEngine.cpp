@@ -272,7 +272,9 @@ void IcpSet::Write() {
   if (!CheckPower()) return;
   WriteRange(0, 0, lastAddress_ + 1, 1, 0);
   if (dataLength_ > 0) WriteRange(kIcpDataStart, kIcpDataStart, dataLength_, 1, -1);
-  ShowProgress(-1);
+  // What was written is read back: a byte that did not take, or a chip that never answered,
+  // fails Write at its address.
+  Scan(Mcs51Set::Scan::Verify);
 }
 
 void IcpSet::Erase() {

@@ -1,7 +1,7 @@
 #pragma once
 // "EMC78P458": EM78P458 and EM78P459 by the EM78P shift engine on "em78p458.bit", with their own
 // entry and the option registers R1 (OptionValues word 0) and R2 (word 1) bit for bit. The rows
-// span 4K words although their captions say 1Kx13.
+// span the chips' 1K words: a wider span would have Write report words the chips do not have.
 #include "algorithms/pic/Em78p.h"
 
 namespace zelvar::pic {
@@ -11,8 +11,8 @@ class EMC78P458 final : public Em78ShiftSet {
   static constexpr std::uint64_t kContact = PinBits({13, 14, 18, 19, 20, 21, 22, 23, 26});
   static constexpr std::array<Em78Type, 3> kTypes = {{
       {.name = "Exit"},
-      {"1:EM78P458 (1Kx13)", 22, 26, 15, 8191, kContact},
-      {"2:EM78P459 (1Kx13)", 22, 26, 15, 8191, kContact},
+      {"1:EM78P458 (1Kx13)", 22, 26, 15, 2047, kContact},
+      {"2:EM78P459 (1Kx13)", 22, 26, 15, 2047, kContact},
   }};
 
  private:

@@ -335,7 +335,9 @@ void HTOTP::Verify() {
   Line(2, true);
   PowerDown();
   for (std::uint32_t i = 2; i < 32; ++i) {
-    if (option[i] != buffer_[image_.optionData + i]) {
+    // 14-bit option words, as the code words are compared.
+    const std::uint8_t want = buffer_[image_.optionData + i];
+    if (option[i] != ((i & 1) != 0 ? want & 63 : want)) {
       Fail(image_.optionData + i, option[i]);
       return;
     }

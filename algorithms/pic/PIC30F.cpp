@@ -234,6 +234,18 @@ void PIC30F::Enter() const {
   FlushCommands();
 }
 
+// On the in-system header no contact test finds a missing chip: ID lines that read all ones or all
+// zeros are no chip (no part has such an ID).
+bool PIC30F::Silent() const {
+  return deviceId_[0] == deviceId_[1] && (deviceId_[0] == 0xFF || deviceId_[0] == 0);
+}
+
+// The chip line gives the ID high byte first; a line without one takes any.
+bool PIC30F::LineIdMatches() const {
+  const auto& want = gApp.ExpectedId;
+  return (want[0] == 0 && want[1] == 0) || (deviceId_[0] == want[1] && deviceId_[1] == want[0]);
+}
+
 void PIC30F::ReadDeviceId() {
   Enter();
   WriteFpgaReg18Bit7(kDirection);
@@ -264,19 +276,13 @@ bool PIC30F::ChipCheck() {
   if (IdentityChecked()) return true;
   ReadDeviceId();
   gLink.StatusWord = 0;
-  // On the in-system header no contact test finds a missing chip: ID lines that read all ones
-  // or all zeros are no chip.
-  const bool silent = deviceId_[0] == deviceId_[1] && (deviceId_[0] == 0xFF || deviceId_[0] == 0);
-  if (services().ChipParam("isp=") != 0 && silent) {
+  if (services().ChipParam("isp=") != 0 && Silent()) {
     AddMessageLine(kPinError);
     gLink.StatusWord = 1;
     return false;
   }
-  const auto& want = gApp.ExpectedId;
-  // The chip line gives the ID high byte first; on the header too, the chip must be the line's.
-  if ((want[0] == 0 && want[1] == 0) || (deviceId_[0] == want[1] && deviceId_[1] == want[0])) {
-    return true;
-  }
+  // On the header too, the chip must be the line's.
+  if (LineIdMatches()) return true;
   AddMessageLine(kTypeError);
   gLink.StatusWord = 1;
   return false;
@@ -513,6 +519,17 @@ void PIC30F::ReadId() {
   std::snprintf(line, sizeof line, "Device ID: %02x%02x,  Version:%02x%02x", deviceId_[1],
                 deviceId_[0], deviceId_[3], deviceId_[2]);
   AddMessageLine(line);
+  if (Silent()) {
+    AddMessageLine(kPinError);
+    gLink.StatusWord = 1;
+    return;
+  }
+  // On the in-system header no contact test finds a missing chip, and what idle lines read is
+  // the board's: only the line's own ID shows a chip there.
+  if (services().ChipParam("isp=") != 0 && !LineIdMatches()) {
+    AddMessageLine(kTypeError);
+    gLink.StatusWord = 1;
+  }
 }
 
 }  // namespace zelvar::pic

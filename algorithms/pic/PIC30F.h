@@ -240,6 +240,9 @@ class PIC30F final : public McuSet {
   void FlashCycle(int nops, int ticks, bool settle = false) const;
   void Enter() const override;
   void ReadDeviceId();
+  // The ID read all ones or all zeros: nothing answers.
+  bool Silent() const;
+  bool LineIdMatches() const;
   bool ChipCheck();
   bool CheckBeforeChange() override { return ChipCheck(); }
   void ConfigWrite(const std::array<std::uint16_t, 7>& registers);

@@ -187,8 +187,10 @@ void SAMSUNG3X::Write() {
     for (int i = 0; i < 4; ++i) PutCmd1(kCmdPulse);
   }
   FlushCommands();
-  ShowProgress(-1);
   PowerDown();
+  // The written bytes are read back: on the in-system header no contact check finds a missing
+  // chip, and nothing else tells a written chip from an empty header.
+  Scan(buffer_);
 }
 
 void SAMSUNG3X::Erase() {

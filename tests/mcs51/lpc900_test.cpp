@@ -211,11 +211,15 @@ TEST_F(Lpc900, Lpc901ConfigStopsAtAFailedByte) {
   ExpectClean();
 }
 
-// The ISP header row: its legend by "pkg=", no contact test.
+// The ISP header row: its legend by "pkg=", no contact test; with nothing on the header, Read ID
+// fails rather than show the idle lines as an ID.
 TEST_F(Lpc900, IspHeaderRowShowsItsLegend) {
   fake.chipParams = {{"len=", 1024}, {"pkg=", 8}};
-  Choose({"LPC901", 10, "NXP: LPC901(ISP)"}, nullptr);
+  Choose({"LPC901", 10, "NXP: LPC901(ISP)", {0x15, 0xDD, 0, 0}}, nullptr);
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  runner.IdClick();
+  EXPECT_EQ(gLink.StatusWord, 1) << LastLine();
+  EXPECT_TRUE(Logged("Pin connection error!")) << LastLine();
   EXPECT_NE(std::find_if(fake.events.begin(), fake.events.end(),
                          [](const std::string& e) {
                            return e.rfind("isp:1----Clock to 6(P0.5)\n", 0) == 0;

@@ -104,7 +104,7 @@ TEST_F(Phi87lp, OscillatorRadioOwnsItsBits) {
 }
 
 // No chip answers with the maker code (straight through the dispatcher, past the contact check):
-// the socket rows say "Type error", the header row "No chip find".
+// the socket rows say "Type error", the header row "No chip find", also for Read ID.
 TEST_F(Phi87lp, ChipCheckRefusesWithoutTheMakerCode) {
   Seat(nullptr, 3, 20);
   Pattern(2048);
@@ -112,6 +112,9 @@ TEST_F(Phi87lp, ChipCheckRefusesWithoutTheMakerCode) {
   EXPECT_TRUE(Logged("Type error!")) << LastLine();
   Choose({"PHI87LP", 10, "PHILIPS: P87LPC762(ISP)"}, nullptr);
   EXPECT_EQ(Call(kOpRead), 1);
+  EXPECT_TRUE(Logged("No chip find!")) << LastLine();
+  fake.log.clear();
+  EXPECT_EQ(Call(kOpReadId), 1);
   EXPECT_TRUE(Logged("No chip find!")) << LastLine();
   EXPECT_TRUE(std::any_of(fake.events.begin(), fake.events.end(), [](const std::string& e) {
     return e.rfind("isp:1----Clock to pin16(P0.5)", 0) == 0;

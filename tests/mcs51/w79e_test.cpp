@@ -86,6 +86,33 @@ TEST_P(W79eRoundTrip, EraseWriteVerifyReadConfigAndId) {
   EXPECT_EQ(prog->VppPin(), 0);
 }
 
+// Write reads back what it wrote: a byte that kept a 0 bit (a chip written without Erase) fails
+// Write at its address.
+TEST_P(W79eRoundTrip, WriteFailsWhereAByteDidNotTake) {
+  const IcpCase& c = GetParam();
+  Connect(c.model);
+  auto chip = sim::MakeW79e(c.part);
+  fake.chipParams = c.params;
+  Choose(c.line, chip);
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  const std::uint32_t code = static_cast<std::uint32_t>(chip->code.size());
+  Pattern(code);
+  for (std::uint32_t i = 0; i < chip->data.size(); ++i) gApp.CodeBuffer[0xFC00 + i] = 0xA5;
+  chip->code[code - 2] = 0;
+  runner.WriteClick();
+  EXPECT_EQ(gLink.StatusWord, 1);
+  EXPECT_EQ(gLink.FailAddress, code - 2);
+  EXPECT_EQ(gLink.FailByte, 0);
+  if (!chip->data.empty()) {
+    chip->code[code - 2] = 0xFF;
+    chip->data[3] = 0x20;
+    runner.WriteClick();
+    EXPECT_EQ(gLink.StatusWord, 1);
+    EXPECT_EQ(gLink.FailAddress, 0xFC03u);
+  }
+  ExpectClean();
+}
+
 INSTANTIATE_TEST_SUITE_P(Parts, W79eRoundTrip,
                          ::testing::Values(IcpCase{"W79E2051",
                                                    {"W79E2051", 1, "WINBOND: W79E2051"},

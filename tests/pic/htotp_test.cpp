@@ -121,6 +121,25 @@ TEST_F(HtotpFixture, BlankSecurityAndId) {
   ExpectNoHazard();
 }
 
+// An image with bits above the 14-bit words, in code and options: Write leaves them out and
+// Verify does not compare them, so a written image verifies.
+TEST_F(HtotpFixture, WordsWiderThanFourteenBitsVerifyAsWritten) {
+  auto chip = ChooseHt48();
+  auto& b = gApp.CodeBuffer;
+  pic::WriteOtpHeader(b.data(), kCode);
+  for (std::uint32_t i = 0; i < kCode; ++i)
+    b[pic::kOtpCodeData + i] = static_cast<std::uint8_t>(i * 5 | 0xC0);
+  const std::uint32_t option = pic::WriteOtpTrailer(b.data(), kCode);
+  ASSERT_EQ(option, kOptionAt);
+  for (std::uint32_t i = 0; i < pic::kOtpOptionBytes; ++i)
+    b[option + i] = static_cast<std::uint8_t>(0xE1 + i);
+  EXPECT_EQ(Click(kOpWrite), 0) << LastLine();
+  EXPECT_EQ(chip->code[1], (b[pic::kOtpCodeData + 2] | b[pic::kOtpCodeData + 3] << 8) & 0x3FFF);
+  EXPECT_EQ(chip->option[1], (b[option + 2] | b[option + 3] << 8) & 0x3FFF);
+  EXPECT_EQ(Click(kOpVerify), 0) << LastLine();
+  ExpectNoHazard();
+}
+
 // Images Write and Verify refuse before any supply goes on, the chip untouched.
 TEST_F(HtotpFixture, DamagedImagesAreRefused) {
   auto chip = ChooseHt48();

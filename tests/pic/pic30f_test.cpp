@@ -263,7 +263,7 @@ TEST_F(Pic30f, InSystemLineWithNoChipAnsweringFailsEveryOperation) {
   ChoosePart(Line{kLines[0].part, l.items, "pic30isp", l.id});
   prog->PlaceChip(nullptr, 0);
   std::fill_n(gApp.CodeBuffer.begin(), 64, 0x5A);
-  for (const int op : {kOpRead, kOpBlank, kOpVerify, kOpWrite, kOpErase}) {
+  for (const int op : {kOpReadId, kOpRead, kOpBlank, kOpVerify, kOpWrite, kOpErase}) {
     EXPECT_EQ(Click(op), 1) << op << " " << LastLine();
   }
   EXPECT_TRUE(std::all_of(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 64,

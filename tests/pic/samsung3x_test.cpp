@@ -116,12 +116,35 @@ TEST_F(SamsungFixture, PackagePictureByPkg) {
   }
 }
 
+// Write reads back what it wrote: a cell that keeps a 0 bit, or an in-system header with no chip
+// on it (no contact check finds that), fails Write at the first byte that differs.
+TEST_F(SamsungFixture, WriteFailsWhereTheBytesDidNotTake) {
+  auto chip = ChooseS3f9({"S3F9424", 3, 8, 2048});
+  for (std::uint32_t i = 0; i < 2048; ++i) gApp.CodeBuffer[i] = static_cast<std::uint8_t>(i * 7);
+  chip->flash[300] = 0;
+  EXPECT_EQ(Click(kOpWrite), 1);
+  EXPECT_EQ(gLink.FailAddress, 300u);
+  EXPECT_EQ(gLink.FailByte, 0);
+
+  // The in-system row, nothing on the header.
+  prog->PlaceChipAtBottom(nullptr);
+  fake.chipParams = {{"len=", 4096}, {"pkg=", 0}};
+  gApp.TypeIndex = 0;
+  runner.SetupChosenChip();
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(prog->loadedDesign, "samsung3isp");
+  EXPECT_EQ(Click(kOpWrite), 1);
+  EXPECT_EQ(Click(kOpVerify), 1);
+  ExpectNoHazard();
+}
+
 // A failed Blank leaves StatusWord 1; the next Write starts from 0 and ends at 0.
 TEST_F(SamsungFixture, NoStaleStatus) {
   auto chip = ChooseS3f9({"S3F9424", 3, 8, 256});
   chip->flash[5] = 0;
   EXPECT_EQ(Click(kOpBlank), 1);
   std::fill_n(gApp.CodeBuffer.begin(), 256, 0xFF);
+  gApp.CodeBuffer[5] = 0;  // what the chip holds there: Write reads it back
   EXPECT_EQ(Click(kOpWrite), 0);
   EXPECT_EQ(Click(kOpBlank), 1);
   EXPECT_EQ(Click(kOpRead), 0);

@@ -178,15 +178,12 @@ struct Known {
 const Known kNoMask[] = {
     // Still to mend: with no contact test, Read ID reports an empty socket or header as a chip.
     {"P27 20", "Read ID passes"},
-    {"LPC901 10", "Read ID passes"},
-    {"PHI87LP 10", "Read ID passes"},
     {"SM59ISP 1", "Read ID passes"},
     {"ATMEGAX 5", "Read ID passes"},
     {"AT90S8535 4", "Read ID passes"},
     {"PI28F 1", "Read ID passes"},
     {"LATTICEJTAG 1", "Read ID passes"},
     {"ATMEGAX 4", "Read ID passes"},
-    {"PIC30F 0", "Read ID passes"},
     {"HN29AND 1", "Read ID passes"},
     // In-system header: the chip is on the user's board, no package sits in the socket.
     {"C8051JTAG 1", "no mask"},

@@ -7,6 +7,7 @@
 #include <memory>
 #include <ostream>
 
+#include "algorithms/pic/HTOTP.h"
 #include "algorithms/registry/Registry.h"
 #include "app/core/catalogue/ChipParams.h"
 #include "app/core/catalogue/DeviceList.h"
@@ -275,6 +276,10 @@ SweepResult SweepOne(const SweepLine& line, int windowBytes) {
   if (!b.fake.placements.empty()) picture = b.fake.placements.back();
   r.seat = chip ? SeatAsPictured(*b.prog, chip, picture) : "no chip model of this part";
   if (chip && !r.seat.empty()) r.seat = "not seated: " + r.seat;
+  // A design the simulator does not have: the seated model never hears the set, and counts as
+  // no model.
+  if (chip && r.seat.empty() && !b.prog->loadedDesign.empty() && b.prog->design() == nullptr)
+    r.seat = "design \"" + b.prog->loadedDesign + "\" not simulated: no model answers";
   const bool seated = chip && r.seat.empty();
   if (seated) r.chipModel = chip->Name();
   if (!b.prog->record.hazards.empty())
@@ -297,6 +302,18 @@ SweepResult SweepOne(const SweepLine& line, int windowBytes) {
                       : 0);
     for (std::uint32_t i = 0; i < image && i < gApp.CodeBuffer.size(); ++i)
       gApp.CodeBuffer[i] = PatternByte(i, 0x5A);
+    // The byte Verify must find changed.
+    std::uint32_t probe = 0;
+    // The Holtek set writes a ".OTP" image: the pattern goes into its code and option records.
+    if (line.key == "HTOTP") {
+      pic::WriteOtpHeader(gApp.CodeBuffer.data(), last + 1);
+      for (std::uint32_t i = 0; i <= last; ++i)
+        gApp.CodeBuffer[pic::kOtpCodeData + i] = PatternByte(i, 0x5A);
+      const std::uint32_t option = pic::WriteOtpTrailer(gApp.CodeBuffer.data(), last + 1);
+      for (std::uint32_t i = 0; i < pic::kOtpOptionBytes; ++i)
+        gApp.CodeBuffer[option + i] = PatternByte(i, 0xA5);
+      probe = pic::kOtpCodeData;
+    }
     if (range) {
       gApp.OptionValues[64] = 0;
       gApp.OptionValues[65] = static_cast<std::int32_t>(end);
@@ -341,10 +358,10 @@ SweepResult SweepOne(const SweepLine& line, int windowBytes) {
       if (working && wrote == 0) run.Expect(s == 0, "Verify fails after Write: " + run.LastLine());
       if (!seated) run.Expect(s != 0, "Verify passes with no chip model seated");
       if (wrote == 0 && s == 0) {
-        gApp.CodeBuffer[0] ^= 0x01;
+        gApp.CodeBuffer[probe] ^= 0x01;
         run.Expect(run.Op(kOpVerify, "Verify(changed byte)") != 0,
                    "Verify passes over a changed byte");
-        gApp.CodeBuffer[0] ^= 0x01;
+        gApp.CodeBuffer[probe] ^= 0x01;
       }
     }
     if (run.Offered(kOpRead)) {

@@ -18,29 +18,10 @@ namespace catalogue_sweep_test {
 // other fault of theirs shows in the log.
 const std::map<std::string, std::string>& KnownFaults() {
   static const std::map<std::string, std::string> known = {
-      {"6200 P89C5WD 0 AT89C55WD",
-       "Read records a driver on socket pin 35 against the chip's output"},
-      {"6200 P89V51RD2 2 P89V51RB2",
-       "model 6200 gives the set's 4.2 V, below the part's 4.5 V (it runs on 6300)"},
-      {"6200 SST89E564 1 SST89C54",
-       "model 6200 gives the set's 4.2 V, below the part's 4.5 V (it runs on 6300)"},
-      {"6200 W79E82X 2 W79E8213",
-       "in this order (Erase first) the model's erase leaves 00 at address 0; its own test "
-       "runs another order"},
-      {"6200 EMC78P451 1 EM78P451P", "the sweep's byte pattern sets bits the 13-bit words lack"},
-      {"6200 EMC78P458 1 EM78P458", "the sweep's byte pattern sets bits the 13-bit words lack"},
-      {"6200 MX29F 3 MX29F040", "Read ID drives the data bus against the chip's output"},
-      {"6200 PI28F 1 28F256A", "Read ID drives the data bus against the chip's output"},
       {"6200 F640 8 28F001BX-T(F640)",
        "Erase of the boot block needs its unlock (12 V on RP#), which the sweep does not tick"},
-      {"6200 XC95X 2 XC9536", "the JTAG sets leave the VCC pin selected after ID, Erase and Read"},
       {"6200 C8051JTAG 2 C8051F012",
        "the JTAG sets leave the VCC pin selected after ID and Read; Erase fails in this order"},
-      {"6200 SAMSUNG3X 0 S3F9454(ISP)",
-       "an in-system row has no contact check: Write with no chip on the header reports "
-       "success"},
-      {"6200 HTOTP 1 HT48R05A-1(18DIP)",
-       "Write fails at 0 with the sweep's pattern; the family's own test writes its own image"},
   };
   return known;
 }
