@@ -24,8 +24,11 @@ TEST(ChipModels, NameTheCataloguePartExactly) {
            Case{"GAL22V10", "ATF22V10B"},
            Case{"AT90S8515*P44", "AT90S8515*P44"},  // a model written for the adapter
            Case{"X5045(14pin)", "X5045(14pin)"},
+           Case{"AT89C51RB2", "AT89C51RB2"},
+           Case{"AT89S53", "AT89S53"},
            // Near names and packages no model is written for seat nothing.
-           Case{"AT89C51RB2", ""},
+           Case{"AT89C51RC", ""},
+           Case{"AT89S53*P44", ""},
            Case{"W78E54C", ""},
            Case{"AT89C51*P44", ""},
            Case{"AT27C1024*P44", ""},
