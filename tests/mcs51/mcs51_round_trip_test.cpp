@@ -1,7 +1,8 @@
 // Every type row of the 8051 sets that has a chip model, end to end on the simulated programmer
-// through the operation runner and its contact check: Erase, Blank, Write, Verify and Read against
-// the chip's own cells, the type check refusing a chip whose signature differs, and Lock with what
-// it does to the chip. No row may record a hazard or a protocol error.
+// through the operation runner and its contact check: Erase, Blank (of the erased chip and of the
+// written one), Write, Verify and Read against the chip's own cells, the type check refusing a
+// chip whose signature differs, and Lock with what it does to the chip. No row may record a hazard
+// or a protocol error.
 #include <gtest/gtest.h>
 
 #include "Mcs51Fixture.h"
@@ -45,6 +46,8 @@ TEST_P(Mcs51RoundTrip, ProgramsVerifiesReadsRefusesAndLocks) {
   EXPECT_EQ(chip->erases, 1);
   EXPECT_TRUE(std::all_of(chip->cells.begin(), chip->cells.end(), [](int c) { return c == 0xFF; }));
   EXPECT_TRUE(std::all_of(chip->data.begin(), chip->data.end(), [](int c) { return c == 0xFF; }));
+  runner.BlankClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
 
   const bool dataArea = r.dataBytes && !r.dataInCode;
   EXPECT_EQ(gApp.InfoRecord[1], static_cast<std::int32_t>(dataArea ? r.codeBytes : 0));
@@ -60,6 +63,8 @@ TEST_P(Mcs51RoundTrip, ProgramsVerifiesReadsRefusesAndLocks) {
   }
   runner.VerifyClick();
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  runner.BlankClick();
+  EXPECT_EQ(gLink.StatusWord, 1);
 
   // Verify sees a changed data byte too.
   if (r.dataBytes) {
