@@ -29,15 +29,16 @@
 //    pulse widths, the erase (P2.6..P3.7 at 1000 for the code and lock bits, 1001 for the option
 //    register, PROG held low at least 500 ms each) and the signature bytes (30H DAH, 31H 42H..45H,
 //    60H 01H) are the model's own rules, which the host's sequences meet.
-//  - AT89S8252/LS8252 (8 KB and 2 KB of data EEPROM) and AT89S53/LS53 (12 KB): 12 V on EA/VPP in
-//    every mode, the mode on P2.6, P2.7, P3.6, P3.7, A8..A13 on P2.0..P2.5. In the parallel mode
-//    the 8252's data EEPROM is the code space's 2000H..27FFH, written and read as code, with no
-//    auto-erase (a chip erase clears both arrays); the S53's signature is read as code at 030H
-//    and 031H with P3.6 and P3.7 low (1EH, 53H). These are the datasheets' words. Not confirmed
-//    from a datasheet here, and taken from the family's AT89C51-style table: read 0011, write
-//    0111, chip erase 1000 with PROG low at least 10 ms, the lock bits 1010 with P0.7, P0.6,
-//    P0.5 at 0 programming lock bit 1, 2, 3, PROG pulses of 1 to 110 µs, a byte write within
-//    2 ms, the 8252's device byte 72H at 031H; the LS parts are taken to answer as the S parts.
+//  - AT89S8252/LS8252 (8 KB and 2 KB of data EEPROM) and AT89S53/LS53 (12 KB), from their
+//    datasheets: a 12 V parallel mode (RST high, PSEN low, ALE and EA high) chosen on P2.6, P2.7,
+//    P3.6, P3.7, A8..A13 on P2.0..P2.5; the 8252's data EEPROM is the code space's 2000H..27FFH,
+//    written and read as code, with no auto-erase (a chip erase clears both arrays); the S53's
+//    signature is read as code at 030H and 031H with P3.6 and P3.7 low (1EH, 53H). Not confirmed
+//    from a datasheet here: read 0011, write 0111 and chip erase 1000 with PROG low at least
+//    10 ms, PROG pulses of 1 to 110 µs and a byte write within 2 ms (the AT89C51's table); the
+//    lock bits in mode 1010 with P0.7, P0.6, P0.5 at 0 programming lock bit 1, 2, 3 (as the
+//    sequence in use sends them); the 8252's device byte 72H at 031H; the LS parts answering as
+//    the S parts. EA at 12 V is checked at the pulses only.
 #include <cstdint>
 #include <memory>
 #include <string>
