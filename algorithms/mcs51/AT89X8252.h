@@ -1,6 +1,7 @@
 #pragma once
-// "AT89X8252": the AT89LS8252 and AT89LS53 in the parallel programming mode, 12 V on EA/VPP for
-// every operation, the lock bits written as the bits of one data byte.
+// "AT89X8252": the AT89LS8252 and AT89S53/LS53 in the parallel programming mode, 12 V on EA/VPP
+// for every operation, the lock bits written as the bits of one data byte. Row 1 reaches the
+// 8252's data EEPROM, which the parallel mode places at 2000H..27FFH behind the code.
 #include <array>
 
 #include "algorithms/mcs51/ParallelEngine.h"
@@ -157,15 +158,15 @@ class AT89X8252 final : public ParallelSet {
     ShowProgress(-1);
   }
 
-  // One lock byte: VPP on, a long PROG pulse, VPP off. A weak supply ends the operation failed.
+  // One lock byte: VPP on, a 100 µs PROG pulse (the parts take 1 to 110 µs, as for a code byte),
+  // VPP off. A weak supply ends the operation failed.
   bool LockByte(std::uint8_t value) {
     PutCmd2(kCmdDataByte, value);
     PutCmd1(kCmdWait100us);
     SetMode(at89x8252::kLines, at89x8252::kWriteLock);
     if (!VppOn()) return false;
     SetPinLow(kProgPin);
-    PutCmd1(kCmdSettle);
-    PutCmd1(kCmdSettle);
+    PutCmd1(kCmdWait100us);
     SetPinHigh(kProgPin);
     PutCmd1(kCmdWait1ms);
     PutCmd1(kCmdWait1ms);

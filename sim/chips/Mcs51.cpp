@@ -87,6 +87,29 @@ Mcs51Sheet At89s8253() {
   return s;
 }
 
+// AT89S8252/LS8252 and AT89S53/LS53: the older downloadable-flash parts, 12 V on EA/VPP, modes on
+// P2.6, P2.7, P3.6, P3.7 (read 0011, write 0111, lock bits 1010 by data bits 7..5, chip erase 1000
+// with a 10 ms pulse), A8..A13 on P2.0..P2.5; the 8252's data EEPROM follows its code at 2000H.
+Mcs51Sheet At89s8252(std::uint32_t codeBytes, std::uint32_t dataBytes, std::uint8_t device) {
+  Mcs51Sheet s;
+  s.codeBytes = codeBytes;
+  s.dataBytes = dataBytes;
+  s.dataAt = dataBytes ? codeBytes : 0;
+  s.address = AddressPins(14);
+  s.modePins = {27, 28, 16, 17};
+  s.modes = {{"0011", Mcs51Op::ReadCode},
+             {"0111", Mcs51Op::WriteCode},
+             {"1010", Mcs51Op::LockBits7},
+             {"1000", Mcs51Op::Erase},
+             {"0000", Mcs51Op::Signature}};
+  s.signature = {{0x30, 0x1E}, {0x31, device}};
+  s.minPulseUs = 1;
+  s.maxPulseUs = 110;
+  s.minErasePulseUs = 10000;
+  s.writeCycleUs = 2000;
+  return s;
+}
+
 // DS89C420/430/440/450: flash parts programmed at logic levels (EA/VPP at VCC), with the DS87C5x
 // mode table on P2.6, P2.7, P3.6, P3.7 (read 0011, program 0111, lock bits 1111, 1100, 1010, the
 // option register at FCh 0100, signature 0000), A14 and A15 on P3.4 and P3.5.
@@ -173,7 +196,11 @@ std::uint8_t Mcs51Chip::ReadValue(Mcs51Op op, std::uint32_t a) const {
   const bool verifyOff = (lockBits & 2) != 0;
   switch (op) {
     case Mcs51Op::ReadCode:
-      return verifyOff || a >= cells.size() ? 0xFF : cells[a];
+      if (verifyOff) return 0xFF;
+      if (sheet_.dataAt && a >= sheet_.dataAt) {
+        return a - sheet_.dataAt < data.size() ? data[a - sheet_.dataAt] : 0xFF;
+      }
+      return a >= cells.size() ? 0xFF : cells[a];
     case Mcs51Op::ReadData:
       return verifyOff || a >= data.size() ? 0xFF : data[a];
     case Mcs51Op::Signature:
@@ -228,12 +255,14 @@ void Mcs51Chip::Complete(double widthUs, Programmer& p) {
       return;
     case Mcs51Op::WriteCode:
     case Mcs51Op::WriteData: {
-      auto& array = pulseOp_ == Mcs51Op::WriteCode ? cells : data;
-      if (programmingOff || a >= array.size()) {
+      const bool inData = pulseOp_ == Mcs51Op::WriteData || (sheet_.dataAt && a >= sheet_.dataAt);
+      auto& array = inData ? data : cells;
+      const std::uint32_t at = inData && pulseOp_ == Mcs51Op::WriteCode ? a - sheet_.dataAt : a;
+      if (programmingOff || at >= array.size()) {
         ++lost;
         return;
       }
-      array[a] = sheet_.replaces ? d : static_cast<std::uint8_t>(array[a] & d);
+      array[at] = sheet_.replaces ? d : static_cast<std::uint8_t>(array[at] & d);
       break;
     }
     case Mcs51Op::Lock1:
@@ -341,6 +370,10 @@ std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part) {
     s = At89s(8192, 13, 0x52);
   } else if (part == "AT89S8253") {
     s = At89s8253();
+  } else if (part == "AT89S8252" || part == "AT89LS8252") {
+    s = At89s8252(8192, 2048, 0x72);
+  } else if (part == "AT89S53" || part == "AT89LS53") {
+    s = At89s8252(12288, 0, 0x53);
   } else if (part == "AT89C55WD") {
     s = At89c55wd();
   } else if (part == "DS89C420") {
@@ -359,9 +392,10 @@ std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part) {
 }
 
 std::string_view Mcs51PartOf(std::string_view chipName) {
-  constexpr std::string_view kParts[] = {"AT89C51",  "AT89LV51", "AT89C52",   "AT89LV52",
-                                         "AT89S51",  "AT89S52",  "AT89S8253", "AT89C55WD",
-                                         "DS89C420", "DS89C430", "DS89C440",  "DS89C450"};
+  constexpr std::string_view kParts[] = {"AT89C51",    "AT89LV51", "AT89C52",   "AT89LV52",
+                                         "AT89S51",    "AT89S52",  "AT89S8253", "AT89S8252",
+                                         "AT89LS8252", "AT89S53",  "AT89LS53",  "AT89C55WD",
+                                         "DS89C420",   "DS89C430", "DS89C440",  "DS89C450"};
   std::string_view best;
   for (std::string_view part : kParts) {
     if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;

@@ -29,6 +29,16 @@
 //    pulse widths, the erase (P2.6..P3.7 at 1000 for the code and lock bits, 1001 for the option
 //    register, PROG held low at least 500 ms each) and the signature bytes (30H DAH, 31H 42H..45H,
 //    60H 01H) are the model's own rules, which the host's sequences meet.
+//  - AT89S8252/LS8252 (8 KB and 2 KB of data EEPROM) and AT89S53/LS53 (12 KB), from their
+//    datasheets: a 12 V parallel mode (RST high, PSEN low, ALE and EA high) chosen on P2.6, P2.7,
+//    P3.6, P3.7, A8..A13 on P2.0..P2.5; the 8252's data EEPROM is the code space's 2000H..27FFH,
+//    written and read as code, with no auto-erase (a chip erase clears both arrays); the S53's
+//    signature is read as code at 030H and 031H with P3.6 and P3.7 low (1EH, 53H). Not confirmed
+//    from a datasheet here: read 0011, write 0111 and chip erase 1000 with PROG low at least
+//    10 ms, PROG pulses of 1 to 110 µs and a byte write within 2 ms (the AT89C51's table); the
+//    lock bits in mode 1010 with P0.7, P0.6, P0.5 at 0 programming lock bit 1, 2, 3 (as the
+//    sequence in use sends them); the 8252's device byte 72H at 031H; the LS parts answering as
+//    the S parts. EA at 12 V is checked at the pulses only.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -87,6 +97,8 @@ struct Mcs51Sheet {
   bool rstLowInModes = false;       // the modes hold RST low (else high)
   int optionAddress = -1;           // the option register's signature-space address (-1: none)
   bool signatureUnderLock = false;  // the signature stays readable with lock bit 2
+  // The data EEPROM's address in the code space of the code modes (0: it has modes of its own).
+  std::uint32_t dataAt = 0;
 };
 
 class Mcs51Chip final : public ChipModel {
@@ -139,8 +151,9 @@ class Mcs51Chip final : public ChipModel {
   std::uint8_t trainData_ = 0;
 };
 
-// A model by part name: "AT89C51", "AT89LV51", "AT89C52", "AT89LV52", "AT89C55", "AT89S51",
-// "AT89S52", "AT89S8253", "AT89C55WD", "DS89C420".."DS89C450", and the EPROM parts of Mcs51Eprom.h.
+// A model by part name: "AT89C51", "AT89LV51", "AT89C52", "AT89LV52", "AT89S51", "AT89S52",
+// "AT89S8253", "AT89S8252", "AT89LS8252", "AT89S53", "AT89LS53", "AT89C55WD",
+// "DS89C420".."DS89C450".
 // nullptr for an unknown name.
 std::shared_ptr<Mcs51Chip> MakeMcs51(std::string_view part);
 // The part name of MakeMcs51 that a catalogue chip name holds, the longest; empty when none does.

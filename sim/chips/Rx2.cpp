@@ -187,11 +187,15 @@ std::shared_ptr<Rx2Chip> MakeRx2(std::string_view part) {
   if (part == "AT89C51RD2") return std::make_shared<Rx2Chip>(std::string(part), 65536, true);
   if (part == "T89C51RD2") return std::make_shared<Rx2Chip>(std::string(part), 65536, false);
   if (part == "T89C51RC2") return std::make_shared<Rx2Chip>(std::string(part), 32768, false);
+  // The 16 KB members of the same families.
+  if (part == "AT89C51RB2") return std::make_shared<Rx2Chip>(std::string(part), 16384, true);
+  if (part == "T89C51RB2") return std::make_shared<Rx2Chip>(std::string(part), 16384, false);
   return nullptr;
 }
 
 std::string_view Rx2PartOf(std::string_view chipName) {
-  for (std::string_view part : {"AT89C51RD2", "T89C51RD2", "T89C51RC2"}) {
+  for (std::string_view part :
+       {"AT89C51RD2", "T89C51RD2", "T89C51RC2", "AT89C51RB2", "T89C51RB2"}) {
     if (chipName.find(part) != std::string_view::npos) return part;
   }
   return {};

@@ -70,7 +70,8 @@ class Rx2Chip final : public ChipModel {
   std::uint8_t pulseData_ = 0;
 };
 
-// "AT89C51RD2" (64 KB, entry code), "T89C51RD2" (64 KB), "T89C51RC2" (32 KB); nullptr otherwise.
+// "AT89C51RD2" (64 KB, entry code), "AT89C51RB2" (16 KB, entry code), "T89C51RD2" (64 KB),
+// "T89C51RC2" (32 KB), "T89C51RB2" (16 KB); nullptr otherwise.
 std::shared_ptr<Rx2Chip> MakeRx2(std::string_view part);
 std::string_view Rx2PartOf(std::string_view chipName);
 

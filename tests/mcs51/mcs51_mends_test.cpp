@@ -1,5 +1,6 @@
 // What the 8051 parallel sets do where they once went wrong: the package's VPP pin and contact
-// mask, the lock byte's polarity and order, a weak supply in a lock, the family's VCC default.
+// mask, the lock byte's polarity, order and pulse width, a weak supply in a lock, the family's VCC
+// default.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -49,16 +50,22 @@ TEST_F(Mcs51Mends, At89x8252ReportsThePackagesContactMask) {
   EXPECT_EQ(gApp.InfoRecord[7], 511);
 }
 
+// Each lock byte programs one bit with a pulse within the part's 110 µs, bit 1 first.
 TEST_F(Mcs51Mends, At89x8252LockBytesProgramWithZeroBitsInOrder) {
-  Choose({"AT89X8252", 2, "ATMEL: AT89LS8252", {}}, sim::MakeMcs51("AT89C52"));
+  auto chip = sim::MakeMcs51("AT89LS8252");
+  Choose({"AT89X8252", 2, "ATMEL: AT89LS8252", {}}, chip);
   gApp.OptionValues[128] = 2;
   prog->record.Clear();
   EXPECT_EQ(Call(kOpLock), 0);
   EXPECT_EQ(DataBytes(), (std::vector<int>{0x7F, 0xBF, 0xDF}));
+  EXPECT_EQ(chip->lockBits, 7);
+  ExpectClean();
+  chip->lockBits = 0;
   gApp.OptionValues[128] = 0;
   prog->record.Clear();
   Call(kOpLock);
   EXPECT_EQ(DataBytes(), (std::vector<int>{0x7F}));
+  EXPECT_EQ(chip->lockBits, 1);
 }
 
 TEST_F(Mcs51Mends, WeakSupplyFailsTheLockWithSuppliesOff) {

@@ -1,7 +1,8 @@
 // Every type row of the 8051 sets that has a chip model, end to end on the simulated programmer
-// through the operation runner and its contact check: Erase, Blank, Write, Verify and Read against
-// the chip's own cells, the type check refusing a chip whose signature differs, and Lock with what
-// it does to the chip. No row may record a hazard or a protocol error.
+// through the operation runner and its contact check: Erase, Blank (of the erased chip and of the
+// written one), Write, Verify and Read against the chip's own cells, the type check refusing a
+// chip whose signature differs, and Lock with what it does to the chip. No row may record a hazard
+// or a protocol error.
 #include <gtest/gtest.h>
 
 #include "Mcs51Fixture.h"
@@ -18,6 +19,7 @@ struct RoundTrip {
   std::uint32_t lockValue;      // the "Lock" radio's item, or the lock rows' bits
   std::uint8_t lockBits;        // what that programs
   std::uint32_t dataBytes = 0;  // the data EEPROM behind the code
+  bool dataInCode = false;      // the EEPROM is the code range's tail, not a data area of its own
 };
 
 void PrintTo(const RoundTrip& r, std::ostream* os) {
@@ -32,18 +34,24 @@ TEST_P(Mcs51RoundTrip, ProgramsVerifiesReadsRefusesAndLocks) {
   ASSERT_NE(chip, nullptr);
   // A used chip: erase must clear it.
   for (std::uint32_t a = 0; a < r.codeBytes; a += 97) chip->cells[a] = 0x12;
+  for (std::uint32_t a = 0; a < chip->data.size(); a += 97) chip->data[a] = 0x12;
   Choose(r.line, chip);
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
-  EXPECT_EQ(gApp.CodeLastAddress, static_cast<std::int32_t>(r.codeBytes - 1));
+  const std::uint32_t image = r.codeBytes + r.dataBytes;
+  EXPECT_EQ(gApp.CodeLastAddress,
+            static_cast<std::int32_t>((r.dataInCode ? image : r.codeBytes) - 1));
 
   runner.EraseClick();
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
   EXPECT_EQ(chip->erases, 1);
   EXPECT_TRUE(std::all_of(chip->cells.begin(), chip->cells.end(), [](int c) { return c == 0xFF; }));
+  EXPECT_TRUE(std::all_of(chip->data.begin(), chip->data.end(), [](int c) { return c == 0xFF; }));
+  runner.BlankClick();
+  EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
 
-  const std::uint32_t image = r.codeBytes + r.dataBytes;
-  EXPECT_EQ(gApp.InfoRecord[1], static_cast<std::int32_t>(r.dataBytes ? r.codeBytes : 0));
-  EXPECT_EQ(gApp.InfoRecord[2], static_cast<std::int32_t>(r.dataBytes));
+  const bool dataArea = r.dataBytes && !r.dataInCode;
+  EXPECT_EQ(gApp.InfoRecord[1], static_cast<std::int32_t>(dataArea ? r.codeBytes : 0));
+  EXPECT_EQ(gApp.InfoRecord[2], static_cast<std::int32_t>(dataArea ? r.dataBytes : 0));
   Pattern(image);
   runner.WriteClick();
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
@@ -55,6 +63,8 @@ TEST_P(Mcs51RoundTrip, ProgramsVerifiesReadsRefusesAndLocks) {
   }
   runner.VerifyClick();
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  runner.BlankClick();
+  EXPECT_EQ(gLink.StatusWord, 1);
 
   // Verify sees a changed data byte too.
   if (r.dataBytes) {
@@ -122,7 +132,21 @@ INSTANTIATE_TEST_SUITE_P(
                   1,
                   3,
                   3,
-                  2048}),
+                  2048},
+        // The AT89LS8252's first row reaches its data EEPROM at 2000H behind the code.
+        RoundTrip{{"AT89X8252", 1, "ATMEL: AT89LS8252", Id(0x1E, 0x72)},
+                  "AT89LS8252",
+                  8192,
+                  128,
+                  2,
+                  7,
+                  2048,
+                  true},
+        RoundTrip{
+            {"AT89X8252", 2, "ATMEL: AT89LS8252", Id(0x1E, 0x72)}, "AT89LS8252", 8192, 128, 0, 1},
+        RoundTrip{
+            {"AT89X8252", 3, "ATMEL: AT89LS53", Id(0x1E, 0x53)}, "AT89LS53", 12288, 128, 1, 3},
+        RoundTrip{{"AT89X8252", 3, "ATMEL: AT89S53", Id(0x1E, 0x53)}, "AT89S53", 12288, 128, 2, 7}),
     [](const auto& info) {
       return info.param.line.key + "_" + std::to_string(info.param.line.row) + "_" +
              info.param.part;

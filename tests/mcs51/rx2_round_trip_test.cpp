@@ -88,9 +88,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Rx2Row{{"AT89C51RD2", 3, "ATMEL: AT89C51RD2", kRx2Id}, "AT89C51RD2", 32768},
                       Rx2Row{{"AT89C51RD2", 4, "ATMEL: AT89C51RD2", kRx2Id}, "AT89C51RD2", 65536},
                       Rx2Row{{"T89C51RD2", 4, "ATMEL: T89C51RD2", kRx2Id}, "T89C51RD2", 65536},
-                      Rx2Row{{"T89C51RC2", 3, "ATMEL: T89C51RC2", kRx2Id}, "T89C51RC2", 32768}),
+                      Rx2Row{{"T89C51RC2", 3, "ATMEL: T89C51RC2", kRx2Id}, "T89C51RC2", 32768},
+                      Rx2Row{{"AT89C51RD2", 2, "ATMEL: AT89C51RB2", kRx2Id}, "AT89C51RB2", 16384},
+                      Rx2Row{{"T89C51RD2", 2, "TEMIC: T89C51RB2", kRx2Id}, "T89C51RB2", 16384}),
     [](const auto& info) {
-      return info.param.line.key + "_" + std::to_string(info.param.line.row);
+      return info.param.line.key + "_" + std::to_string(info.param.line.row) + "_" +
+             info.param.part;
     });
 
 }  // namespace rx2_round_trip_test

@@ -28,8 +28,11 @@ TEST(ChipModels, NameTheCataloguePartExactly) {
            Case{"SYNCMOS: SM89D02G2", "SM89D02"},
            Case{"SST: SST89V564RD-33-C-PI", "SST89V564RD"},
            Case{"MSU: MSU2956", "MSU2956"},
+           Case{"AT89C51RB2", "AT89C51RB2"},
+           Case{"AT89S53", "AT89S53"},
            // Near names and packages no model is written for seat nothing.
-           Case{"AT89C51RB2", ""},
+           Case{"AT89C51RC", ""},
+           Case{"AT89S53*P44", ""},
            Case{"W78E516D", ""},
            Case{"AT89C51*P44", ""},
            Case{"AT27C1024*P44", ""},

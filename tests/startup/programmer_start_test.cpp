@@ -126,7 +126,7 @@ TEST_F(ProgrammerStartTest, SimulatedSocketFollowsTheChosenChipUnlessOneWasNamed
   PlaceChosenChip(s, "28F002BC-T");  // no model: the socket is empty, and the window says why
   EXPECT_EQ(p.chip(), nullptr);
   EXPECT_NE(s.seatMessage.find("No simulated chip model of 28F002BC-T"), std::string::npos);
-  PlaceChosenChip(s, "AT89C51RB2");  // no AT89C51 stands in for it
+  PlaceChosenChip(s, "AT89C51RC");  // no AT89C51 stands in for it
   EXPECT_EQ(p.chip(), nullptr);
   PlaceChosenChip(s, "ATtiny12");  // an 8-pin AVR goes where its placement picture shows it
   EXPECT_EQ(p.SocketPinOf(1), 11);
