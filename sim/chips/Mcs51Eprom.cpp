@@ -39,8 +39,9 @@ struct QuickPulsePart {
   std::uint32_t bytes;
   std::uint8_t device = 0;
 };
-constexpr std::array<QuickPulsePart, 6> kIntelParts = {{{"87C51", 4096, 0x51},
+constexpr std::array<QuickPulsePart, 7> kIntelParts = {{{"87C51", 4096, 0x51},
                                                         {"87C52", 8192, 0x52},
+                                                        {"87C54", 16384, 0x54},
                                                         {"87C58", 32768, 0x58},
                                                         {"87C51FA", 8192, 0xFA},
                                                         {"87C51FB", 16384, 0xFB},

@@ -14,9 +14,9 @@
 //  - No electrical erase: cells program by AND. A byte takes after 5 pulses in a row at the same
 //    address and data (Intel allows 25); Intel's lock bits after 25, Philips' after 5.
 //  - Signatures at 30H, 31H and 60H. Intel: 89H, 58H and 51H (87C51), 58H (87C58), FAH, FBH, FCH
-//    (87C51FA, FB, FC); the 87C52's 52H follows the family's pattern, no document we have gives
-//    it. Philips: 30H reads 15H; the device bytes are not in the datasheets we have and read FFH,
-//    except the P87C54X2's 31H BBH.
+//    (87C51FA, FB, FC); the 87C52's 52H and 87C54's 54H follow the family's pattern, no document
+//    we have gives them. Philips: 30H reads 15H; the device bytes are not in the datasheets we have
+//    and read FFH, except the P87C54X2's 31H BBH.
 //  - The X2 part's clock bit programs with P2.6, P2.7, P3.6, P3.7 at 0001 and reads back at 0010
 //    (bit 0: 0 programmed, six clocks a cycle); the value of the other bits is left open by the
 //    datasheet and reads 1 here.
@@ -36,7 +36,7 @@
 
 namespace zelvar::sim {
 
-// "87C51", "87C52", "87C58", "87C51FA".."87C51FC" (Intel), "P87C52", "P87C54", "P87C58",
+// "87C51", "87C52", "87C54", "87C58", "87C51FA".."87C51FC" (Intel), "P87C52", "P87C54", "P87C58",
 // "P87C51RA+".."P87C51RD+", "P87C54X2", "P87C591" (Philips), "DS87C520" (Dallas); nullptr for
 // another name.
 std::shared_ptr<Mcs51Chip> MakeMcs51Eprom(std::string_view part);
