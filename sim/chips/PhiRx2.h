@@ -12,7 +12,7 @@
 // vector and the 6-clock (X2) bit sit beside them.
 //
 // The datasheets (the RA2..RD2's and those of the BP, RA+ and X2 parts, which name a parallel
-// mode "with an 87C51-compatible interface" to programmers) leave the mode table to the programmer
+// mode with an 87C51-compatible interface for programmers) leave the mode table to the programmer
 // makers, so the model accepts the set's sequences and nothing else (our rules); the other parts
 // differ from the RA2..RD2 only in size and derivative byte:
 //  - The mode is the levels of P2.6, P3.7, P3.1 and P3.0 (27, 17, 11, 10); P2.7 (28) and P3.3
