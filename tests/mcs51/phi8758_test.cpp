@@ -75,9 +75,9 @@ TEST_P(Phi8758RoundTrip, BlankWriteVerifyReadRefuseAndLock) {
   ExpectClean();
 }
 
-// A row of each maker and size class (the catalogue sweep runs every line); 87C51FC and P87C51RD+
-// reach A14 on P3.4 and A15 on P3.5. Most catalogue lines give no signature; here each gives the
-// model's 30H and 31H so that the refusal is seen.
+// A row of each maker (the catalogue sweep runs every line); the P87C51RD+ reaches A14 on P3.4 and
+// A15 on P3.5. Most catalogue lines give no signature; here each gives the model's 30H and 31H so
+// that the refusal is seen.
 EpromRow Intel(int row, const char* part, std::uint32_t bytes, const char* id) {
   return {{"PHI8758", row, std::string("INTEL: ") + part, {0x89, 0x58, 0, 0}}, part, bytes, 0, id};
 }
@@ -100,8 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
                  6,
                  "15,bb,ff"},
         Intel(4, "87C52", 8192, "89,58,52"), Intel(7, "87C51FA", 8192, "89,58,fa"),
-        Intel(9, "87C51FC", 32768, "89,58,fc"), Philips(4, "P87C52", 8192),
-        Philips(10, "P87C51RA+", 8192), Philips(13, "P87C51RD+", 65536)),
+        Philips(4, "P87C52", 8192), Philips(10, "P87C51RA+", 8192),
+        Philips(13, "P87C51RD+", 65536)),
     [](const auto& info) {
       std::string n = info.param.part;
       for (char& c : n) {
