@@ -133,7 +133,7 @@ class PHI8758 final : public EpromMcuSet {
       {.name = "10: 87C51RA+", .lastAddress = 8191, .pulses = 5},
       {.name = "11: 87C51RB+", .lastAddress = 16383, .pulses = 5},
       {.name = "12: 87C51RC+", .lastAddress = 32767, .pulses = 5},
-      {.name = "13: 87C51RD+", .lastAddress = 32767, .pulses = 5},
+      {.name = "13: 87C51RD+", .lastAddress = 65535, .pulses = 5},  // 64 KB, A15 on P3.5
       {.name = "14: 97C51", .lastAddress = 4095, .pulses = 25},
       {.name = "15: 97C52", .lastAddress = 8191, .pulses = 25},
       {.name = "16: 97C54", .lastAddress = 16383, .pulses = 25},

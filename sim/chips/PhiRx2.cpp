@@ -29,14 +29,18 @@ struct Part {
   std::uint8_t derivative;
   PhiTable table;
 };
-constexpr std::array<Part, 8> kParts = {{{"P89C51RA2", 8192, 0x8A, PhiTable::kRx2},
-                                         {"P89C51RB2", 16384, 0x8B, PhiTable::kRx2},
-                                         {"P89C51RC2", 32768, 0x8C, PhiTable::kRx2},
-                                         {"P89C51RD2", 65536, 0x8D, PhiTable::kRx2},
-                                         {"P89C51RA2XX", 8192, 0x8A, PhiTable::kRx2xx},
-                                         {"P89C51RB2XX", 16384, 0x8B, PhiTable::kRx2xx},
-                                         {"P89C51RC2XX", 32768, 0x8C, PhiTable::kRx2xx},
-                                         {"P89C51RD2XX", 65536, 0x8D, PhiTable::kRx2xx}}};
+// The BP, RA+..RD+ and X2 parts' derivative bytes are ours (see PhiRx2.h).
+constexpr std::array<Part, 20> kParts = {
+    {{"P89C51RA2", 8192, 0x8A, PhiTable::kRx2},      {"P89C51RB2", 16384, 0x8B, PhiTable::kRx2},
+     {"P89C51RC2", 32768, 0x8C, PhiTable::kRx2},     {"P89C51RD2", 65536, 0x8D, PhiTable::kRx2},
+     {"P89C51RA2XX", 8192, 0x8A, PhiTable::kRx2xx},  {"P89C51RB2XX", 16384, 0x8B, PhiTable::kRx2xx},
+     {"P89C51RC2XX", 32768, 0x8C, PhiTable::kRx2xx}, {"P89C51RD2XX", 65536, 0x8D, PhiTable::kRx2xx},
+     {"P89C51BP", 4096, 0x51, PhiTable::kRx2},       {"P89C52BP", 8192, 0x52, PhiTable::kRx2},
+     {"P89C54BP", 16384, 0x54, PhiTable::kRx2},      {"P89C58BP", 32768, 0x58, PhiTable::kRx2},
+     {"P89C51RA+", 8192, 0x9A, PhiTable::kRx2},      {"P89C51RB+", 16384, 0x9B, PhiTable::kRx2},
+     {"P89C51RC+", 32768, 0x9C, PhiTable::kRx2},     {"P89C51RD+", 65536, 0x9D, PhiTable::kRx2},
+     {"P89C51X2", 4096, 0xA1, PhiTable::kRx2},       {"P89C52X2", 8192, 0xA2, PhiTable::kRx2},
+     {"P89C54X2", 16384, 0xA4, PhiTable::kRx2},      {"P89C58X2", 32768, 0xA8, PhiTable::kRx2}}};
 }  // namespace
 
 PhiRx2Chip::PhiRx2Chip(std::string name, std::uint32_t bytes, std::uint8_t derivative,

@@ -1,6 +1,7 @@
 #pragma once
 // Philips P89C51RA2/RB2/RC2/RD2 flash 80C51s in the parallel modes the "PHI89RX2", "PHI89NEW" and
-// "P89C51RX2XX" sets drive.
+// "P89C51RX2XX" sets drive; the P89C51BP..P89C58BP, P89C51RA+..RD+ and P89C51X2..P89C58X2 flash
+// parts of "PHI89NEW" on the same table.
 //
 // From the datasheet: DIP40 80C51 pinout (P1 A0..A7, P2.0..P2.5 A8..A13 on 21..26, P3.4 A14 on
 // 14, P3.5 A15 on 15, P0 the data on 39 down to 32, RST 9 high and PSEN 29 low in the programming
@@ -10,8 +11,10 @@
 // reads 0xFF), bit 3 stops external execution; a chip erase clears them. The status byte, boot
 // vector and the 6-clock (X2) bit sit beside them.
 //
-// The datasheet leaves the parallel mode table to the programmer makers, so the model accepts the
-// set's sequences and nothing else (our rules):
+// The datasheets (the RA2..RD2's and those of the BP, RA+ and X2 parts, which name a parallel
+// mode with an 87C51-compatible interface for programmers) leave the mode table to the programmer
+// makers, so the model accepts the set's sequences and nothing else (our rules); the other parts
+// differ from the RA2..RD2 only in size and derivative byte:
 //  - The mode is the levels of P2.6, P3.7, P3.1 and P3.0 (27, 17, 11, 10); P2.7 (28) and P3.3
 //    (13) both low read, P2.7 high with P3.3 low programs. Reads: 0000 code, 1111 the signature
 //    (bytes 0..2 of the block at address 0), 1011 security, status, vector and clock at 0..3.
@@ -21,8 +24,9 @@
 //    vector (1); in 1101 with 0x80 at address 1 the 6-clock bit (clock byte bit 7 to 0). A strobe
 //    of 10 ms or more in 0001 erases the chip (code and security bits), in 1000 the status byte
 //    and boot vector.
-//  - The third signature byte tells the derivative; its values are ours. The signature space
-//    holds the three bytes twice: at 0..2 (manufacturer, device, derivative) and at 4..6
+//  - The third signature byte tells the derivative; its values are ours. The BP, RA+ and X2 parts
+//    answer 15H and C2H as the RA2..RD2 do (theirs are not in the documents we have). The signature
+//    space holds the three bytes twice: at 0..2 (manufacturer, device, derivative) and at 4..6
 //    (derivative, manufacturer, device), where "PHI89NEW" reads them.
 //  - A program strobe lasts at least 1 us ("PHI89NEW" strobes for a microsecond, "PHI89RX2" for
 //    100 us).
@@ -92,8 +96,8 @@ class PhiRx2Chip final : public ChipModel {
   std::uint8_t pulseData_ = 0;
 };
 
-// "P89C51RA2" .. "P89C51RD2", and "P89C51RA2XX" .. "P89C51RD2XX" on the "P89C51RX2XX" table;
-// nullptr otherwise.
+// "P89C51RA2" .. "P89C51RD2", "P89C51BP" .. "P89C58BP", "P89C51RA+" .. "P89C51RD+", "P89C51X2"
+// .. "P89C58X2", and "P89C51RA2XX" .. "P89C51RD2XX" on the "P89C51RX2XX" table; nullptr otherwise.
 std::shared_ptr<PhiRx2Chip> MakePhiRx2(std::string_view part);
 std::string_view PhiRx2PartOf(std::string_view chipName);
 

@@ -75,6 +75,20 @@ TEST_P(Phi8758RoundTrip, BlankWriteVerifyReadRefuseAndLock) {
   ExpectClean();
 }
 
+// A row of each maker (the catalogue sweep runs every line); the P87C51RD+ reaches A14 on P3.4 and
+// A15 on P3.5. Most catalogue lines give no signature; here each gives the model's 30H and 31H so
+// that the refusal is seen.
+EpromRow Intel(int row, const char* part, std::uint32_t bytes, const char* id) {
+  return {{"PHI8758", row, std::string("INTEL: ") + part, {0x89, 0x58, 0, 0}}, part, bytes, 0, id};
+}
+EpromRow Philips(int row, const char* part, std::uint32_t bytes) {
+  return {{"PHI8758", row, std::string("PHILIPS: ") + part, {0x15, 0xFF, 0, 0}},
+          part,
+          bytes,
+          0,
+          "15,ff,ff"};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Rows, Phi8758RoundTrip,
     ::testing::Values(
@@ -84,8 +98,17 @@ INSTANTIATE_TEST_SUITE_P(
                  "P87C54X2",
                  16384,
                  6,
-                 "15,bb,ff"}),
-    [](const auto& info) { return std::string(info.param.part); });
+                 "15,bb,ff"},
+        Intel(4, "87C52", 8192, "89,58,52"), Intel(7, "87C51FA", 8192, "89,58,fa"),
+        Philips(4, "P87C52", 8192), Philips(10, "P87C51RA+", 8192),
+        Philips(13, "P87C51RD+", 65536)),
+    [](const auto& info) {
+      std::string n = info.param.part;
+      for (char& c : n) {
+        if (c == '+') c = 'P';
+      }
+      return n;
+    });
 
 // Only the lock bits whose config rows are set are programmed.
 TEST_F(Mcs51Fixture, Phi8758LocksOnlyTheChosenBits) {
@@ -119,7 +142,7 @@ TEST_F(Mcs51Fixture, Phi8758SixClockBitFollowsItsRow) {
 
   auto plain = sim::MakeMcs51Eprom("P87C54X2");
   fake.chipParams = {};
-  Choose({"PHI8758", 5, "PHILIPS: P87C54"}, plain);
+  Choose({"PHI8758", 5, "PHILIPS: P87C54", {0x15, 0xFF, 0, 0}}, plain);
   runner.ConfigClick();
   EXPECT_EQ(plain->fuses, 0xFF);
   ExpectClean();

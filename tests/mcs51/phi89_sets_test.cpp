@@ -86,7 +86,13 @@ INSTANTIATE_TEST_SUITE_P(
         PhiRow{{"PHI89NEW", 9, "PHILIPS: P89C51RA2HBP", Id(0x8A)}, "P89C51RA2", 8192},
         PhiRow{{"PHI89NEW", 10, "PHILIPS: P89C51RB2HBP", Id(0x8B)}, "P89C51RB2", 16384},
         PhiRow{{"PHI89NEW", 11, "PHILIPS: P89C51RC2HBP", Id(0x8C)}, "P89C51RC2", 32768},
-        PhiRow{{"PHI89NEW", 12, "PHILIPS: P89C51RD2HBP", Id(0x8D)}, "P89C51RD2", 65536}),
+        PhiRow{{"PHI89NEW", 12, "PHILIPS: P89C51RD2HBP", Id(0x8D)}, "P89C51RD2", 65536},
+        // One BP, RA+ and X2 line each and the 64 KB RA+ (the catalogue sweep runs every line);
+        // their lines give no signature.
+        PhiRow{{"PHI89NEW", 1, "PHILIPS: P89C51BP"}, "P89C51BP", 4096},
+        PhiRow{{"PHI89NEW", 5, "PHILIPS: P89C51RA+"}, "P89C51RA+", 8192},
+        PhiRow{{"PHI89NEW", 8, "PHILIPS: P89C51RD+"}, "P89C51RD+", 65536},
+        PhiRow{{"PHI89NEW", 13, "PHILIPS: P89C51X2"}, "P89C51X2", 4096}),
     [](const auto& info) {
       return info.param.line.key + "_Row" + std::to_string(info.param.line.row);
     });
