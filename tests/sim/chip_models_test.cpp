@@ -27,6 +27,10 @@ TEST(ChipModels, NameTheCataloguePartExactly) {
            Case{"SYNCMOS: SM89D02G2", "SM89D02"},
            Case{"SST: SST89V564RD-33-C-PI", "SST89V564RD"},
            Case{"MSU: MSU2956", "MSU2956"},
+           Case{"STC: STC89LE516X2", "STC89LE516X2"},
+           Case{"SST: SST89E52RD", "SST89E52RD"},
+           Case{"SST89E564RD*P44", ""},
+           Case{"STC89LE516AD*P44", ""},
            // Near names and packages no model is written for seat nothing.
            Case{"AT89C51RB2", ""},
            Case{"W78E54C", ""},
@@ -37,7 +41,6 @@ TEST(ChipModels, NameTheCataloguePartExactly) {
            Case{"AM28F010", ""},
            Case{"XC9572(ISP)", ""},
            Case{"27C256X", ""},
-           Case{"STC89LE516X2", ""},
            Case{"SM8951", ""},
        }) {
     const auto chip = sim::MakeChipModel(c.name);
