@@ -37,8 +37,9 @@
 //
 // The SST89E52RD and SST89E54RD (SST's SST89E5xRD2/RD sheet: 8 or 16 KB block 0 and an 8 KB block
 // 1, 4.5 V to 5.5 V, the same external host mode) and the SST89E51RD, their 4 KB member, keep
-// block 1 at E000H as the SST89E554RC does. No SST sheet to hand names the SST89E51RD: its 4 KB
-// block 0 is taken as the family's smallest. Their device bytes are ours.
+// block 1 at E000H as the SST89E554RC does. No SST sheet to hand names the SST89E51RD: it is
+// modelled as the family's mode with the 4 KB block 0 its set row walks. Their device bytes are
+// ours.
 #include <array>
 #include <cstdint>
 #include <memory>
