@@ -228,17 +228,17 @@ std::shared_ptr<PinMode51Chip> MakePinMode51(std::string_view part) {
     }
     return std::make_shared<PinMode51Chip>(std::move(s));
   }
-  // Code sizes of the LE AD parts; the device bytes of the 51, 54 and 58 are ours.
+  // Code sizes of the LE AD parts; the device bytes of the 51, 54 and 58 are ours. The
+  // STC89LE516X2 is the 64 KB LE516AD's X2 (6-clock) part: no public document gives it a parallel
+  // mode or a device byte, so it takes the LE516AD's table and a device byte of ours.
   struct Stc516Part {
     std::string_view name;
     std::uint32_t bytes;
     std::uint8_t device;
   };
-  static constexpr Stc516Part kStc516[] = {{"STC89LE51AD", 4096, 0xF1},
-                                           {"STC89LE52AD", 8192, 0xF2},
-                                           {"STC89LE54AD", 16384, 0xF3},
-                                           {"STC89LE58AD", 32768, 0xF4},
-                                           {"STC89LE516AD", 65536, 0xF5}};
+  static constexpr Stc516Part kStc516[] = {
+      {"STC89LE51AD", 4096, 0xF1},  {"STC89LE52AD", 8192, 0xF2},   {"STC89LE54AD", 16384, 0xF3},
+      {"STC89LE58AD", 32768, 0xF4}, {"STC89LE516AD", 65536, 0xF5}, {"STC89LE516X2", 65536, 0xF6}};
   for (const Stc516Part& c : kStc516) {
     if (c.name == part)
       return std::make_shared<PinMode51Chip>(Stc516(std::string(part), c.bytes, c.device));
@@ -248,8 +248,8 @@ std::shared_ptr<PinMode51Chip> MakePinMode51(std::string_view part) {
 
 std::string_view PinMode51PartOf(std::string_view chipName) {
   constexpr std::string_view kParts[] = {
-      "STC89C51RC",  "STC89C52RC",  "STC89C53RC",  "STC89C54RC+", "STC89C58RC+", "STC89C516RC+",
-      "STC89LE51AD", "STC89LE52AD", "STC89LE54AD", "STC89LE58AD", "STC89LE516AD"};
+      "STC89C51RC",  "STC89C52RC",  "STC89C53RC",  "STC89C54RC+", "STC89C58RC+",  "STC89C516RC+",
+      "STC89LE51AD", "STC89LE52AD", "STC89LE54AD", "STC89LE58AD", "STC89LE516AD", "STC89LE516X2"};
   std::string_view best;
   for (std::string_view part : kParts) {
     if (part.size() > best.size() && chipName.find(part) != std::string_view::npos) best = part;

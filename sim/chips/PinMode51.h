@@ -96,8 +96,8 @@ class PinMode51Chip final : public ChipModel {
 
 // "STC89C51RC", "STC89C52RC", "STC89C53RC" (4, 8 or 12 KB and the second area up to 15359),
 // "STC89C54RC+", "STC89C58RC+", "STC89C516RC+" (16, 32 or 60 KB and 4 KB up to 64511), and
-// "STC89LE51AD", "STC89LE52AD", "STC89LE54AD", "STC89LE58AD", "STC89LE516AD" (4 to 64 KB, latched
-// address) by name.
+// "STC89LE51AD", "STC89LE52AD", "STC89LE54AD", "STC89LE58AD", "STC89LE516AD", "STC89LE516X2" (4 to
+// 64 KB, latched address) by name.
 std::shared_ptr<PinMode51Chip> MakePinMode51(std::string_view part);
 std::string_view PinMode51PartOf(std::string_view chipName);
 

@@ -15,7 +15,10 @@ constexpr int kHigh = 2000, kVddMin = 4500, kLowVddMin = 2700;
 constexpr double kProgramUs = 50, kEraseUs = 10000;
 constexpr std::uint32_t kBehindSwitch = 0x10000;
 
-constexpr std::array<Sst89Sheet, 9> kSheets = {{
+constexpr std::array<Sst89Sheet, 12> kSheets = {{
+    {"SST89E51RD", 4096, 8192, 0xE000, 0xE8, false},
+    {"SST89E52RD", 8192, 8192, 0xE000, 0xE9, false},
+    {"SST89E54RD", 16384, 8192, 0xE000, 0xEA, false},
     {"SST89C54", 16384, 4096, 0xF000, 0xE0, true},
     {"SST89C58", 32768, 4096, 0xF000, 0xE1, true},
     {"SST89E554RC", 32768, 8192, 0xE000, 0xE5, false},

@@ -1,7 +1,7 @@
 #pragma once
 // Flash 80C51s with two flash blocks in their "external host mode": the SST FlashFlex51 parts
-// SST89C54, SST89C58, SST89E554RC, SST89E564RD and the P89V51RB2/RC2/RD2 that share their flash
-// interface.
+// SST89C54, SST89C58, SST89E5xRD, SST89E554RC, SST89E564RD and the P89V51RB2/RC2/RD2 that share
+// their flash interface.
 //
 // From the SST89C54/58 and SST89E/V5xx datasheets' external host mode:
 //  - DIP40 80C51 pinout: P1 A0..A7 (pins 1..8), P2.0..P2.5 A8..A13 (21..26), P3.4 A14 (14), P3.5
@@ -34,6 +34,12 @@
 // The 3 V parts (SST89V554RC, SST89V564RD) run from 2.7 V to 3.6 V: they are the E parts' flash
 // at that supply, a VDD above 3.6 V or any other pin above VDD's 3.6 V plus 0.5 V is overstress.
 // Their device bytes are those of the E parts (ours too).
+//
+// The SST89E52RD and SST89E54RD (SST's SST89E5xRD2/RD sheet: 8 or 16 KB block 0 and an 8 KB block
+// 1, 4.5 V to 5.5 V, the same external host mode) and the SST89E51RD, their 4 KB member, keep
+// block 1 at E000H as the SST89E554RC does. No SST sheet to hand names the SST89E51RD: it is
+// modelled as the family's mode with the 4 KB block 0 its set row walks. Their device bytes are
+// ours.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -98,8 +104,8 @@ class Sst89Chip final : public ChipModel {
   bool erasing_ = false;
 };
 
-// "SST89C54", "SST89C58", "SST89E554RC", "SST89E564RD", "SST89V554RC", "SST89V564RD",
-// "P89V51RB2", "P89V51RC2", "P89V51RD2"; nullptr otherwise.
+// "SST89C54", "SST89C58", "SST89E51RD", "SST89E52RD", "SST89E54RD", "SST89E554RC", "SST89E564RD",
+// "SST89V554RC", "SST89V564RD", "P89V51RB2", "P89V51RC2", "P89V51RD2"; nullptr otherwise.
 std::shared_ptr<Sst89Chip> MakeSst89(std::string_view part);
 std::string_view Sst89PartOf(std::string_view chipName);
 

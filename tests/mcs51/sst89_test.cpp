@@ -46,6 +46,7 @@ TEST_P(SstRoundTrip, ErasesWritesVerifiesReadsAndLocksBothBlocks) {
   const SstRow& r = GetParam();
   auto chip = sim::MakeSst89(r.part);
   ASSERT_NE(chip, nullptr);
+  ASSERT_GE(chip->block0.size(), r.code);
   for (std::uint32_t a = 0; a < chip->block0.size(); a += 97) chip->block0[a] = 0x21;
   for (std::uint32_t a = 0; a < chip->block1.size(); a += 89) chip->block1[a] = 0x43;
   chip->security = 0x01;
@@ -54,6 +55,7 @@ TEST_P(SstRoundTrip, ErasesWritesVerifiesReadsAndLocksBothBlocks) {
 
   runner.EraseClick();
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  ExpectEndState("Erase");
   EXPECT_EQ(chip->erases, 1);
   EXPECT_EQ(chip->security, 0);  // the status above is the Blank's the Erase click runs
 
@@ -70,6 +72,7 @@ TEST_P(SstRoundTrip, ErasesWritesVerifiesReadsAndLocksBothBlocks) {
   }
   runner.WriteClick();
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  ExpectEndState("Write");
   for (std::uint32_t a = 0; a < r.code; ++a) {
     ASSERT_EQ(chip->block0[a], gApp.CodeBuffer[a]) << "block 0 at " << a;
   }
@@ -82,6 +85,7 @@ TEST_P(SstRoundTrip, ErasesWritesVerifiesReadsAndLocksBothBlocks) {
   }
   runner.VerifyClick();
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  ExpectEndState("Verify");
   if (hole) {
     gApp.CodeBuffer[r.b1Buffer - 1] = 0x00;
     runner.VerifyClick();
@@ -97,6 +101,7 @@ TEST_P(SstRoundTrip, ErasesWritesVerifiesReadsAndLocksBothBlocks) {
   std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 0x12000, 0xA5);
   runner.ReadClick();
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
+  ExpectEndState("Read");
   for (std::uint32_t a = 0; a < r.code; ++a) {
     ASSERT_EQ(gApp.CodeBuffer[a], chip->block0[a]) << "buffer " << a;
   }
@@ -127,7 +132,7 @@ TEST_P(SstRoundTrip, ErasesWritesVerifiesReadsAndLocksBothBlocks) {
   const int programmed = chip->programmed;
   runner.WriteClick();
   EXPECT_EQ(chip->programmed, programmed);
-  EXPECT_EQ(prog->VccPin(), 0);
+  ExpectEndState("Write after SB1");
   ExpectClean();
 }
 
@@ -150,6 +155,9 @@ INSTANTIATE_TEST_SUITE_P(
                0x10000,
                0x2000,
                0x05},
+        SstRow{{"SST89E554", 0, "SST: SST89E51RD", {}}, "SST89E51RD", 0x1000, 0xE000, 0x2000, 0x07},
+        SstRow{{"SST89E554", 1, "SST: SST89E52RD", {}}, "SST89E52RD", 0x2000, 0xE000, 0x2000, 0x07},
+        SstRow{{"SST89E554", 2, "SST: SST89E54RD", {}}, "SST89E54RD", 0x4000, 0xE000, 0x2000, 0x07},
         SstRow{{"SST89E554", 3, "SST: SST89E554RC-40-C-PI", Sst(0xE5)},
                "SST89E554RC",
                0x8000,

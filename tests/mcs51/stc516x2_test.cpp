@@ -66,19 +66,30 @@ INSTANTIATE_TEST_SUITE_P(Rows, Stc516x2RoundTrip,
                                            LeRow{4, "STC89LE58AD", 0x8000, "d0,f4"}),
                          [](const auto& info) { return std::string(info.param.part); });
 
-// The 64 KB rows reach every address line: a programmed part reads back whole. Rows 5 and 6
-// differ only in their names, so one whole read serves both; row 5 shows it sets up the same.
-TEST_F(Stc516x2, ReadsAllSixteenAddressLines) {
+// The 64 KB rows reach every address line: row 5 sets up the LE516AD's size, and the STC89LE516X2
+// on row 6 is erased, written and read back whole (one pass each: the smaller rows above verify).
+TEST_F(Stc516x2, SixtyFourKilobyteRowsReachAllSixteenAddressLines) {
   Place(5, "STC89LE516AD");
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
   EXPECT_EQ(gApp.CodeLastAddress, 0xFFFF);
-  auto chip = Place(6, "STC89LE516AD");
+  auto chip = Place(6, "STC89LE516X2");
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
   EXPECT_EQ(gApp.CodeLastAddress, 0xFFFF);
-  for (std::uint32_t a = 0; a < chip->cells.size(); ++a) {
-    chip->cells[a] = static_cast<std::uint8_t>(a * 7 + (a >> 8) + (a >> 13));
+  runner.EraseClick();
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  ExpectEndState("Erase");
+  for (std::uint32_t a = 0; a < 0x10000; ++a) {
+    gApp.CodeBuffer[a] = static_cast<std::uint8_t>(a * 7 + (a >> 8) + (a >> 13));
   }
+  runner.WriteClick();
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  ExpectEndState("Write");
+  EXPECT_TRUE(Logged("厂家ID: d0,f6")) << LastLine();
+  EXPECT_TRUE(std::equal(chip->cells.begin(), chip->cells.end(), gApp.CodeBuffer.begin()));
+  std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + 0x10000, 0);
   runner.ReadClick();
   ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  ExpectEndState("Read");
   EXPECT_TRUE(std::equal(chip->cells.begin(), chip->cells.end(), gApp.CodeBuffer.begin()));
   ExpectClean();
 }

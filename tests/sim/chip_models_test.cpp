@@ -30,6 +30,10 @@ TEST(ChipModels, NameTheCataloguePartExactly) {
            Case{"MSU: MSU2956", "MSU2956"},
            Case{"AT89C51RB2", "AT89C51RB2"},
            Case{"AT89S53", "AT89S53"},
+           Case{"STC: STC89LE516X2", "STC89LE516X2"},
+           Case{"SST: SST89E52RD", "SST89E52RD"},
+           Case{"SST89E564RD*P44", ""},
+           Case{"STC89LE516AD*P44", ""},
            // Near names and packages no model is written for seat nothing.
            Case{"AT89C51RC", ""},
            Case{"AT89S53*P44", ""},
@@ -41,7 +45,6 @@ TEST(ChipModels, NameTheCataloguePartExactly) {
            Case{"AM28F010", ""},
            Case{"XC9572(ISP)", ""},
            Case{"27C256X", ""},
-           Case{"STC89LE516X2", ""},
            Case{"SM8951", ""},
        }) {
     const auto chip = sim::MakeChipModel(c.name);
