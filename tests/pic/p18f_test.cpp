@@ -263,7 +263,8 @@ TEST_F(P18f, EraseChoiceOutOfRangeIsRefusedUnpowered) {
       EXPECT_TRUE(Logged("Erase choice not known")) << LastLine();
       EXPECT_EQ(chip->erases, 0);
       EXPECT_EQ(chip->code[0], 0);
-      ExpectSuppliesOff();
+      EXPECT_EQ(prog->VccPin(), 0);
+      EXPECT_EQ(prog->VppPin(), 0);
       ExpectNoHazard();
     }
   }
