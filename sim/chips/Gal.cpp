@@ -87,6 +87,7 @@ void GalChip::OnPins(Programmer& p) {
   const int strobe = Mv(p, sheet_.stb) >= 2000 ? 1 : 0;
   if (!edit_) {
     // Edges count only in edit mode.
+    programStrobe_ = false;
     shifted_.clear();
     out_.clear();
     clockLevel_ = clock;
@@ -109,12 +110,22 @@ void GalChip::OnPins(Programmer& p) {
       ++abortedErases;
     }
     if (program) {
-      if (edit >= sheet_.vppMin && edit <= sheet_.vppMax) Program(p, Row(p));
-      shifted_.clear();
+      programStrobe_ = true;
+      strobeRow_ = Row(p);
+      strobeStart_ = p.clockUs();
     } else {
       out_ = Load(Row(p));
       outPos_ = 0;
     }
+  }
+  if (strobe && !strobeLevel_ && programStrobe_) {
+    programStrobe_ = false;
+    if (p.clockUs() - strobeStart_ < kProgramStrobeUs) {
+      ++shortStrobes;
+    } else if (edit >= sheet_.vppMin && edit <= sheet_.vppMax) {
+      Program(p, strobeRow_);
+    }
+    shifted_.clear();
   }
   clockLevel_ = clock;
   strobeLevel_ = strobe;

@@ -20,7 +20,9 @@
 //   ends it with every cell as it was.
 // - Absolute maximum: the edit pin's rating of the kind (17 V for 16.5 V parts, 14 V for 12 V
 //   parts), 7 V on every other pin.
-// The strobe's width is the programmer's and is not checked.
+// - A program strobe programs its row (latched at the falling STB edge, the bits shifted before
+//   it) when STB rises again after 1 ms or more low with the edit pin still in the window; a
+//   shorter strobe programs nothing (the model's minimum: the makers publish no edit-mode timing).
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -68,7 +70,8 @@ class GalChip final : public ChipModel {
   int programmedRows = 0;  // strobes that programmed
   int erases = 0;
   int abortedErases = 0;  // bulk erases ended before their time
-  static constexpr double kEraseUs = 100000;
+  int shortStrobes = 0;   // program strobes too short to program
+  static constexpr double kEraseUs = 100000, kProgramStrobeUs = 1000;
 
  private:
   int Mv(Programmer& p, int chipPin) const;
@@ -86,6 +89,9 @@ class GalChip final : public ChipModel {
   std::size_t outPos_ = 0;
   bool erasing_ = false;
   double eraseStart_ = 0;
+  bool programStrobe_ = false;
+  int strobeRow_ = 0;
+  double strobeStart_ = 0;
 };
 
 // "GAL16V8" (16.5 V), "GAL16V8B" (12 V), "ATF16V8", "GAL20V8" (16.5 V), "GAL20V8B", "ATF20V8";
