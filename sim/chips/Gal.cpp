@@ -32,7 +32,20 @@ std::vector<std::uint8_t> GalChip::Load(int row) const {
   return {};
 }
 
-void GalChip::Program(int row) {
+void GalChip::EraseNow() {
+  for (auto& r : array) std::fill(r.begin(), r.end(), 1);
+  std::fill(signature.begin(), signature.end(), 1);
+  std::fill(architecture.begin(), architecture.end(), 1);
+  secured = false;
+  ++erases;
+}
+
+bool GalChip::InWindow(Programmer& p) const {
+  const int edit = Mv(p, sheet_.edit);
+  return Powered(p) && edit >= sheet_.vppMin && edit <= sheet_.vppMax;
+}
+
+void GalChip::Program(Programmer& p, int row) {
   auto take = [&](std::vector<std::uint8_t>& cells) {
     // The last cells.size() bits shifted in; a short shift leaves the rest untouched.
     const std::size_t n = std::min(cells.size(), shifted_.size());
@@ -49,11 +62,8 @@ void GalChip::Program(int row) {
   } else if (row == 61 && !shifted_.empty() && shifted_.back() == 0) {
     secured = true;
   } else if (row == 63 && !shifted_.empty() && shifted_.back() == 1) {
-    for (auto& r : array) std::fill(r.begin(), r.end(), 1);
-    std::fill(signature.begin(), signature.end(), 1);
-    std::fill(architecture.begin(), architecture.end(), 1);
-    secured = false;
-    ++erases;
+    erasing_ = true;
+    eraseStart_ = p.clockUs();
   }
 }
 
@@ -63,12 +73,21 @@ bool GalChip::Powered(const Programmer& p) const {
 }
 
 void GalChip::OnPins(Programmer& p) {
+  if (erasing_) {
+    const bool held = InWindow(p);
+    if (held && p.clockUs() - eraseStart_ >= kEraseUs) EraseNow();
+    if (!held || p.clockUs() - eraseStart_ >= kEraseUs) {
+      abortedErases += held ? 0 : 1;
+      erasing_ = false;
+    }
+  }
   const int edit = Mv(p, sheet_.edit);
   edit_ = Powered(p) && edit >= 10000;
   const int clock = Mv(p, sheet_.sclk) >= 2000 ? 1 : 0;
   const int strobe = Mv(p, sheet_.stb) >= 2000 ? 1 : 0;
   if (!edit_) {
     // Edges count only in edit mode.
+    programStrobe_ = false;
     shifted_.clear();
     out_.clear();
     clockLevel_ = clock;
@@ -85,13 +104,28 @@ void GalChip::OnPins(Programmer& p) {
     }
   }
   if (!strobe && strobeLevel_) {
+    if (erasing_) {
+      // A strobe before the erase's time ends it.
+      erasing_ = false;
+      ++abortedErases;
+    }
     if (program) {
-      if (edit >= sheet_.vppMin && edit <= sheet_.vppMax) Program(Row(p));
-      shifted_.clear();
+      programStrobe_ = true;
+      strobeRow_ = Row(p);
+      strobeStart_ = p.clockUs();
     } else {
       out_ = Load(Row(p));
       outPos_ = 0;
     }
+  }
+  if (strobe && !strobeLevel_ && programStrobe_) {
+    programStrobe_ = false;
+    if (p.clockUs() - strobeStart_ < kProgramStrobeUs) {
+      ++shortStrobes;
+    } else if (edit >= sheet_.vppMin && edit <= sheet_.vppMax) {
+      Program(p, strobeRow_);
+    }
+    shifted_.clear();
   }
   clockLevel_ = clock;
   strobeLevel_ = strobe;

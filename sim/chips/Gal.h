@@ -14,9 +14,15 @@
 //   82-bit architecture row (XOR 0-3, AC0, AC1 0-3, the 64 product-term disables, AC1 4-7, SYN,
 //   XOR 4-7), 61 the security bit (programming a 0 secures the array, which then reads 0), 63 the
 //   bulk erase (programming a 1 erases array, signature, architecture and security).
+// - The bulk erase takes time (the makers publish no edit-mode timing; 100 ms is the model's):
+//   it completes once the edit pin has stayed inside the programming window, the chip powered,
+//   for 100 ms after the strobe. Leaving the window, losing power or another strobe before then
+//   ends it with every cell as it was.
 // - Absolute maximum: the edit pin's rating of the kind (17 V for 16.5 V parts, 14 V for 12 V
 //   parts), 7 V on every other pin.
-// The strobe's width is the programmer's and is not checked.
+// - A program strobe programs its row (latched at the falling STB edge, the bits shifted before
+//   it) when STB rises again after 1 ms or more low with the edit pin still in the window; a
+//   shorter strobe programs nothing (the model's minimum: the makers publish no edit-mode timing).
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -63,11 +69,16 @@ class GalChip final : public ChipModel {
   bool secured = false;
   int programmedRows = 0;  // strobes that programmed
   int erases = 0;
+  int abortedErases = 0;  // bulk erases ended before their time
+  int shortStrobes = 0;   // program strobes too short to program
+  static constexpr double kEraseUs = 100000, kProgramStrobeUs = 1000;
 
  private:
   int Mv(Programmer& p, int chipPin) const;
   int Row(Programmer& p) const;
-  void Program(int row);
+  void Program(Programmer& p, int row);
+  void EraseNow();
+  bool InWindow(Programmer& p) const;
   std::vector<std::uint8_t> Load(int row) const;
 
   GalSheet sheet_;
@@ -76,6 +87,11 @@ class GalChip final : public ChipModel {
   std::vector<std::uint8_t> shifted_;
   std::vector<std::uint8_t> out_;
   std::size_t outPos_ = 0;
+  bool erasing_ = false;
+  double eraseStart_ = 0;
+  bool programStrobe_ = false;
+  int strobeRow_ = 0;
+  double strobeStart_ = 0;
 };
 
 // "GAL16V8" (16.5 V), "GAL16V8B" (12 V), "ATF16V8", "GAL20V8" (16.5 V), "GAL20V8B", "ATF20V8";

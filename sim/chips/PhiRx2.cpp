@@ -12,7 +12,7 @@ constexpr std::array<int, 16> kAddressPins = {1,  2,  3,  4,  5,  6,  7,  8,
                                               21, 22, 23, 24, 25, 26, 14, 15};
 constexpr std::array<int, 4> kModePins = {27, 17, 11, 10};
 constexpr int kHigh = 2000, kVppMin = 4500;
-constexpr double kMinPulseUs = 1, kMaxPulseUs = 5000, kErasePulseUs = 10000;
+constexpr double kMinPulseUs = 1, kMaxPulseUs = 5000, kErasePulseUs = 10000, kChipEraseUs = 200000;
 
 // Modes by their four levels read as a binary number, first pin highest; -2: reading, -1: none.
 constexpr int kReadCode = 0b0000, kReadSignature = 0b1111, kReadBits = 0b1011;
@@ -119,6 +119,17 @@ std::uint8_t PhiRx2Chip::ReadXX(int mode, std::uint32_t a) const {
   return index < special.size() ? special[index] : 0xFF;
 }
 
+// The cells change only once the erase strobes add up to the erase time.
+void PhiRx2Chip::ChipErase(double us) {
+  if (us < kErasePulseUs) return;
+  eraseUs_ += us;
+  if (eraseUs_ < kChipEraseUs) return;
+  eraseUs_ = 0;
+  std::fill(cells.begin(), cells.end(), 0xFF);
+  security = 0xFF;
+  ++erases;
+}
+
 void PhiRx2Chip::StrobeXX(Programmer& p, double us) {
   const std::uint32_t index = (pulseAddress_ >> 12) & 7;
   const std::uint8_t d = pulseData_;
@@ -132,12 +143,7 @@ void PhiRx2Chip::StrobeXX(Programmer& p, double us) {
       }
       break;
     case kXXEraseChip:
-      if (us >= kErasePulseUs) {
-        std::fill(cells.begin(), cells.end(), 0xFF);
-        security = 0xFF;
-        ++erases;
-      }
-      break;
+      return ChipErase(us);
     case kXXProgramSpecial:
       if (!timed) break;
       if (index == 0) status &= d;
@@ -172,12 +178,7 @@ void PhiRx2Chip::Strobe(Programmer& p, double us) {
       }
       break;
     case kEraseChip:
-      if (us >= kErasePulseUs) {
-        std::fill(cells.begin(), cells.end(), 0xFF);
-        security = 0xFF;
-        ++erases;
-      }
-      break;
+      return ChipErase(us);
     case kSecurity:
       if (timed && a < 3) security &= static_cast<std::uint8_t>(~(1u << a));
       break;
@@ -209,6 +210,7 @@ void PhiRx2Chip::OnPins(Programmer& p) {
   }
   if (!Powered(p)) {
     driving_ = progWasLow_ = false;
+    eraseUs_ = 0;
     return;
   }
   const int mode = Mode(p);
@@ -223,6 +225,8 @@ void PhiRx2Chip::OnPins(Programmer& p) {
     pulseData_ = DataIn(p);
   } else if (!progLow && progWasLow_ && prog >= 0) {
     if (In(p, kEa) >= kVppMin && mode == pulseMode_ && mode >= kProgramSelect) {
+      const int erase = (table_ == PhiTable::kRx2xx ? kXXEraseChip : kEraseChip) + kProgramSelect;
+      if (mode != erase) eraseUs_ = 0;
       Strobe(p, p.clockUs() - lowSince_);
     }
   }

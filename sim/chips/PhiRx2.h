@@ -21,8 +21,10 @@
 //  - A PROG strobe (low, then high in the same mode, with EA at 4.5 V or more) in 0011 programs
 //    the byte at the address (50 us to 5 ms; longer is a hazard: the cell is overstressed); in
 //    0110 programs security bit 1..3 at address 0..2; in 1010 the status byte (address 0) or boot
-//    vector (1); in 1101 with 0x80 at address 1 the 6-clock bit (clock byte bit 7 to 0). A strobe
-//    of 10 ms or more in 0001 erases the chip (code and security bits), in 1000 the status byte
+//    vector (1); in 1101 with 0x80 at address 1 the 6-clock bit (clock byte bit 7 to 0). Strobes
+//    of 10 ms or more in 0001 erase the chip (code and security bits) once they add up to 200 ms
+//    (one long strobe or several shorter ones, unbroken by another strobe or a power-off): until
+//    then every cell keeps its data. In 1000 a strobe of 10 ms or more erases the status byte
 //    and boot vector.
 //  - The third signature byte tells the derivative; its values are ours. The BP, RA+ and X2 parts
 //    answer 15H and C2H as the RA2..RD2 do (theirs are not in the documents we have). The signature
@@ -37,7 +39,8 @@
 //    security, 4 derivative, 5 manufacturer, 6 device.
 //  - Strobes: 0001 programs the code byte; 0111 (10 ms or more) erases the chip; 0010 programs
 //    the special byte chosen by A14..A12 (0 status and 1 vector by the data, 2 the 6-clock bit,
-//    3..5 security bits 1..3); 1001 (10 ms or more) erases status byte and boot vector.
+//    3..5 security bits 1..3); 1001 (10 ms or more) erases status byte and boot vector. The chip
+//    erase takes its 200 ms as on the other table.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -82,6 +85,7 @@ class PhiRx2Chip final : public ChipModel {
   std::uint8_t ReadXX(int mode, std::uint32_t a) const;
   void Strobe(Programmer& p, double us);
   void StrobeXX(Programmer& p, double us);
+  void ChipErase(double us);
   bool IsRead(int mode) const;
 
   std::string name_;
@@ -94,6 +98,7 @@ class PhiRx2Chip final : public ChipModel {
   int pulseMode_ = -1;
   std::uint32_t pulseAddress_ = 0;
   std::uint8_t pulseData_ = 0;
+  double eraseUs_ = 0;  // chip-erase strobe time so far
 };
 
 // "P89C51RA2" .. "P89C51RD2", "P89C51BP" .. "P89C58BP", "P89C51RA+" .. "P89C51RD+", "P89C51X2"

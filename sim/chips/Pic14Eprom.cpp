@@ -93,6 +93,7 @@ Pic14EpromChip::Pic14EpromChip(const Pic14EpromSheet& sheet)
     : code(sheet.words, 0x3FFF),
       pulses(sheet.words, 0),
       pulsesNeeded(sheet.words, 1),
+      tookAt(sheet.words, 0),
       sheet_(sheet) {
   if (sheet.calibration != 0) code.back() = sheet.calibration;
 }
@@ -124,13 +125,21 @@ std::uint16_t Pic14EpromChip::ReadWord() const {
 
 void Pic14EpromChip::EndPulse(Programmer& p) {
   pulsing_ = false;
-  if (p.clockUs() - pulseStart_ < kPulseUs) {
+  const double us = p.clockUs() - pulseStart_;
+  if (us < kPulseUs) {
     ++shortPulses;
     return;
   }
+  if (us > kMaxPulseUs) p.record.Hazard(Name() + ": programming pulse longer than 400 us");
   if (pc_ < kConfigSpace) {
     const std::uint32_t w = pc_ % code.size();
-    if (++pulses[w] >= pulsesNeeded[w]) code[w] &= latch_;
+    const int n = ++pulses[w];
+    const int limit = tookAt[w] > 0 ? 4 * tookAt[w] : kMaxTries;
+    if (n > limit) p.record.Hazard(Name() + ": word pulsed past its overprogramming");
+    if (n >= pulsesNeeded[w]) {
+      if (tookAt[w] == 0) tookAt[w] = n;
+      code[w] &= latch_;
+    }
   } else if (pc_ <= 0x2003) {
     ids[pc_ - 0x2000] &= latch_;
   } else if (pc_ == 0x2007) {

@@ -19,6 +19,10 @@
 //   pulse (1 unless a test makes a cell hard), and every full pulse is counted per word, so that
 //   a host's pulse-until-verify and overprogram counts can be checked. The configuration word
 //   takes the same pulses as a program word.
+// - Maximums, from the same algorithm: a word that took programming at its Nth pulse gets at most
+//   3N more (the overprogramming), and one that has not taken gets at most 25; a pulse past these
+//   overstresses the cells (a hazard). A single pulse may stand for at most the four 100 us pulses
+//   a word taking at its first gets in all (400 us); a longer one is an over-long pulse.
 // - A command other than End Programming while a pulse runs is a host fault; the pulse programs
 //   nothing. Leaving the mode during a pulse programs nothing.
 // - Code protection: with a CP bit at 0 the program memory reads as 0; the user IDs and the
@@ -48,6 +52,8 @@ class Pic14EpromChip final : public ChipModel {
   explicit Pic14EpromChip(const Pic14EpromSheet& sheet);
   static constexpr std::uint16_t kConfigSpace = 0x2000;
   static constexpr double kPulseUs = 100;
+  static constexpr double kMaxPulseUs = 4 * kPulseUs;
+  static constexpr int kMaxTries = 25;
 
   std::string Name() const override { return std::string(sheet_.name); }
   int PinCount() const override { return sheet_.pins; }
@@ -64,6 +70,7 @@ class Pic14EpromChip final : public ChipModel {
   std::vector<std::uint16_t> code;
   std::vector<int> pulses;        // full pulses per program word
   std::vector<int> pulsesNeeded;  // full pulses a program word needs before it takes programming
+  std::vector<int> tookAt;        // the full pulse a program word took programming at (0: not yet)
   std::array<std::uint16_t, 4> ids{0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF};
   std::uint16_t config = 0x3FFF;
   int configPulses = 0, shortPulses = 0, entries = 0;

@@ -28,11 +28,12 @@ void Sm59Chip::OnPins(Programmer& p) {
       const bool held = rstRose_ >= 0 && p.clockUs() - rstRose_ >= kResetUs;
       matched_ = held && Level(p, kEa) == 1 ? 0 : -1;
     }
+    std::uint8_t b = 0;
+    for (int i = 0; i < 8; ++i) {
+      if (Level(p, kP0First - i)) b |= static_cast<std::uint8_t>(1u << i);
+    }
+    if (strobe == 1 && lastStrobe_ == 0) strobed.push_back(b);
     if (strobe == 1 && lastStrobe_ == 0 && matched_ >= 0 && !ispMode) {
-      std::uint8_t b = 0;
-      for (int i = 0; i < 8; ++i) {
-        if (Level(p, kP0First - i)) b |= static_cast<std::uint8_t>(1u << i);
-      }
       matched_ = b == kEntry[static_cast<std::size_t>(matched_)] ? matched_ + 1 : -1;
       if (matched_ == static_cast<int>(kEntry.size())) {
         ispMode = true;

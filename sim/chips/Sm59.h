@@ -7,6 +7,8 @@
 // - While armed, each rising edge on P3.2 (pin 12) takes the byte on P0: the six-byte entry code
 //   53 4D 35 39 49 53 and then 0x60 put the chip into its ISP mode; any other byte disarms it.
 // - Losing VDD ends the mode.
+// - Every byte on P0 at a rising P3.2 edge while powered is kept in `strobed`, so that a test sees
+//   what reached the chip in the operations whose effect is not modelled (the erase).
 #include <array>
 #include <memory>
 #include <string_view>
@@ -29,6 +31,7 @@ class Sm59Chip final : public ChipModel {
 
   bool ispMode = false;
   int entries = 0;
+  std::vector<std::uint8_t> strobed;
 
  private:
   int Level(const Programmer& p, int chipPin) const;

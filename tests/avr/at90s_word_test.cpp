@@ -93,19 +93,29 @@ TEST_F(At90sWord, RefusesTheATmega8Row) {
   ExpectClean();
 }
 
-// In "AT90S8535" the AT90S4414/8515 rows would put the supplies on RESET and port pins.
-TEST_F(At90sWord, At90s8535RefusesTheAt90s8515Rows) {
-  Connect(6300);
-  prog->record.keepTranscript = false;
-  for (const char* title : {"ATMEL: AT90S8515", "ATMEL: AT90S8515*P44"}) {
-    SCOPED_TRACE(title);
-    auto chip = sim::MakeAvrHvParallel("AT90S8515");
-    Choose({"AT90S8535", 2, title, 0, 6300}, chip);
-    EXPECT_TRUE(Logged("use set AT90S8515")) << LastLine();
-    gLink.StatusWord = 0;
-    EXPECT_EQ(Call(kOpErase), 1);
-    EXPECT_EQ(chip->entries, 0);
-    EXPECT_EQ(prog->VppPin(), 0);
+// In "AT90S8535" the AT90S4414/8515 rows would put the supplies on RESET and port pins: both
+// rows are refused on the older models' first rows and on the second rows of 6300 and up, DIP or
+// 44-pin title, before any supply reaches the chip.
+TEST_F(At90sWord, At90s8535RefusesTheAt90s4414And8515Rows) {
+  for (const int model : {6200, 6300}) {
+    Connect(model);
+    prog->record.keepTranscript = false;
+    for (const int row : {1, 2}) {
+      const std::string part = row == 1 ? "AT90S4414" : "AT90S8515";
+      for (const std::string& title : {"ATMEL: " + part, "ATMEL: " + part + "*P44"}) {
+        SCOPED_TRACE(title + " on " + std::to_string(model));
+        auto chip = sim::MakeAvrHvParallel(part);
+        Choose({"AT90S8535", row, title, 0, model}, chip);
+        EXPECT_TRUE(Logged("use set AT90S8515")) << LastLine();
+        for (const int op : {int{kOpErase}, int{kOpWrite}, int{kOpReadId}}) {
+          gLink.StatusWord = 0;
+          EXPECT_EQ(Call(op), 1) << op;
+        }
+        EXPECT_EQ(chip->entries, 0);
+        EXPECT_EQ(prog->VppPin(), 0);
+        EXPECT_EQ(prog->VccPin(), 0);
+      }
+    }
   }
   ExpectClean();
 }

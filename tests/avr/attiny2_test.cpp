@@ -112,6 +112,31 @@ TEST_F(Attiny2, ProgrammingEnableIsRetriedUntilTheChipEchoes) {
   ExpectClean();
 }
 
+// A chip that never echoes Programming Enable (serial programming disabled, a wrong part) fails
+// every changing operation, fuses and lock bits included, with nothing written and the supplies
+// off.
+TEST_F(Attiny2, ChipRefusingProgrammingEnableTakesNoChange) {
+  auto chip = Place();
+  chip->refuseEnables = 1000;
+  std::fill(gApp.CodeBuffer.begin(), gApp.CodeBuffer.begin() + kCode + kEeprom, 0x00);
+  gApp.OptionValues[0] = 0xE1;
+  gApp.OptionValues[1] = 0xF7;
+  gApp.OptionValues[3] = 0x00;
+  const auto fuses = chip->fuses;
+  for (const int op : {int{kOpConfig}, int{kOpLock}, int{kOpWrite}, int{kOpWriteData}}) {
+    SCOPED_TRACE(op);
+    gLink.StatusWord = 0;
+    fake.log.clear();
+    EXPECT_EQ(Call(op), 1);
+    EXPECT_EQ(LastLine(), "Chip not ready!");
+  }
+  EXPECT_EQ(chip->fuses, fuses);
+  EXPECT_EQ(chip->lock, 0xFF);
+  EXPECT_EQ(chip->flash[0], 0xFF);
+  EXPECT_EQ(chip->eeprom[0], 0xFF);
+  ExpectClean();
+}
+
 TEST_F(Attiny2, RefusesToDisableReset) {
   auto chip = Place();
   gApp.OptionValues[0] = 0xE1;

@@ -1,5 +1,5 @@
 // The SM59ISP set on the simulated programmer with the SM59R16A2 entry recogniser: Start ISP
-// through the runner, and the operations the set refuses.
+// through the runner, Erase, and the operations the set refuses.
 #include "Mcs51Fixture.h"
 #include "sim/chips/Sm59.h"
 
@@ -26,6 +26,20 @@ TEST_F(Sm59isp, StartIspPutsTheChipIntoItsIspMode) {
   EXPECT_EQ(gLink.StatusWord, 0) << LastLine();
   EXPECT_EQ(chip->entries, 1);
   EXPECT_FALSE(chip->ispMode);
+  EXPECT_EQ(prog->VccPin(), 0);
+  ExpectClean();
+}
+
+// Erase powers the chip, hands it the entry code and the erase bytes on the strobe, all while
+// powered, and ends with the supply off. (The chip's erase itself is not modelled.)
+TEST_F(Sm59isp, EraseReachesThePoweredChip) {
+  auto chip = Seat({{"len=", 65536}});
+  ASSERT_EQ(gLink.StatusWord, 0) << LastLine();
+  EXPECT_EQ(Call(kOpErase), 0) << LastLine();
+  ASSERT_GE(chip->strobed.size(), 7u);
+  const std::vector<std::uint8_t> code(chip->strobed.begin(), chip->strobed.begin() + 6);
+  EXPECT_EQ(code, (std::vector<std::uint8_t>{0x53, 0x4D, 0x35, 0x39, 0x49, 0x53}));
+  EXPECT_EQ(chip->strobed.back(), 0xFF);
   EXPECT_EQ(prog->VccPin(), 0);
   ExpectClean();
 }

@@ -150,6 +150,17 @@ TEST_P(EpromRows, EraseWriteVerifyReadAndId) {
   for (std::uint32_t a = 0; a < readBytes; ++a) {
     ASSERT_EQ(gApp.CodeBuffer[a], CellByte(a)) << std::hex << a;
   }
+  // A range shorter than the chip: Read fills the read blocks up to "Addr end" (8 KiB on the
+  // word-wide rows, 1 KiB on the others) and leaves the buffer behind them as it was.
+  const std::uint32_t block = c.key == "I27CX" ? 0x2000 : 0x400;
+  if (bytes >= 2 * block) {
+    gApp.OptionValues[65] = 0x3FF;
+    std::fill(gApp.CodeBuffer.begin() + block, gApp.CodeBuffer.begin() + 2 * block, 0xA5);
+    EXPECT_EQ(Run(kOpRead), 0);
+    for (std::uint32_t a = block; a < 2 * block; a += 0x3F) {
+      ASSERT_EQ(gApp.CodeBuffer[a], 0xA5) << std::hex << a;
+    }
+  }
 
   if (c.hasId && (c.key == "P27" || c.key == "SST27SF")) {
     fake.log.clear();

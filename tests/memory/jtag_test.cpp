@@ -281,6 +281,28 @@ TEST_F(Xc95Mends, VerifyPastTheLastLineFails) {
   ExpectNoHazard();
 }
 
+// Blank reads every block: one programmed fuse anywhere (outside block 0 too, in an 8-fuse and a
+// 6-fuse row, first and last group) fails it at the first fuse of its row's line.
+TEST_F(Xc95Mends, BlankFindsOneFuseInAnyBlock) {
+  struct Fuse {
+    int block, row, group, bit;
+  };
+  const int groups = 8;
+  for (const Fuse f : {Fuse{1, 0, 0, 3}, Fuse{9, 4, 4, 7}, Fuse{sim::Xc95::kBlocks - 1, 14, 7, 2},
+                       Fuse{sim::Xc95::kBlocks - 1, 10, 1, 5}}) {
+    SCOPED_TRACE(std::to_string(f.block) + "/" + std::to_string(f.row));
+    chip->SetCell(f.block, f.row, 8 * f.group + f.bit, 1);
+    EXPECT_EQ(Click(kOpBlank), 1);
+    int line = f.block * 108 * groups;
+    for (int j = 0; j < f.row; ++j) line += Xc95Width(j) * groups;
+    EXPECT_EQ(gLink.FailAddress, static_cast<std::uint32_t>(line));
+    EXPECT_TRUE(VccOff());
+    chip->SetCell(f.block, f.row, 8 * f.group + f.bit, 0);
+  }
+  EXPECT_EQ(Click(kOpBlank), 0) << LastLine();
+  ExpectNoHazard();
+}
+
 // The erase is polled "edt=" / 10 + 1 times: too few polls for the chip's erase time fail.
 TEST_F(Xc95Mends, EraseWithTooFewPollsFails) {
   fake.chipParams["edt="] = 10;

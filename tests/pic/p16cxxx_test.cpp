@@ -84,6 +84,8 @@ TEST_P(P16cxxxRoundTrip, BlankWriteVerifyReadAndConfig) {
   const GroupCase& g = kGroups[l.cfg];
   gApp.OptionValues[0] = static_cast<std::int32_t>(g.grid);
   gApp.OptionValues[64] = 0x1E2D;
+  // The oscillator radio shown says HS (FOSC 10) against the grid's XT (01): the grid decides.
+  gApp.OptionValues[128] = 2;
   EXPECT_EQ(Click(kOpConfig), 0) << LastLine();
   EXPECT_EQ(chip->ConfigRead(), g.chip);
   EXPECT_FALSE(chip->Protected());

@@ -248,6 +248,28 @@ INSTANTIATE_TEST_SUITE_P(
         EraseCase{4, 2, false, true, false, false}, EraseCase{4, 3, false, false, false, true},
         EraseCase{4, 4, true, false, false, false}));
 
+// An erase choice past the set's list (a project from another set, a hand-edited value) erases
+// nothing: refused with its message, supplies off.
+TEST_F(P18f, EraseChoiceOutOfRangeIsRefusedUnpowered) {
+  // P18FXX2 has 7 erase codes, P18F4XXX 10.
+  for (const auto& [line, size] : {std::pair{0, 7}, std::pair{4, 10}}) {
+    for (const int choice : {size, 1000, -1}) {
+      SCOPED_TRACE(std::to_string(line) + " choice " + std::to_string(choice));
+      auto chip = ChooseP18(kLines[line]);
+      std::fill(chip->code.begin(), chip->code.end(), 0);
+      gApp.OptionValues[128] = choice;
+      fake.log.clear();
+      EXPECT_EQ(Run(kOpErase), 1);
+      EXPECT_TRUE(Logged("Erase choice not known")) << LastLine();
+      EXPECT_EQ(chip->erases, 0);
+      EXPECT_EQ(chip->code[0], 0);
+      EXPECT_EQ(prog->VccPin(), 0);
+      EXPECT_EQ(prog->VppPin(), 0);
+      ExpectNoHazard();
+    }
+  }
+}
+
 // A chip whose ID is not the line's is refused before anything is written; revision bits aside.
 TEST_F(P18f, WrongDeviceIdGivesTypeError) {
   for (const int line : {0, 4}) {
