@@ -78,7 +78,23 @@ void Xc95::FinishErase(double us) {
   ++erases;
 }
 
+void Xc95::SettleProgram(double us) {
+  if (!programming_) return;
+  programming_ = false;
+  if (us < programEnd_) {
+    ++programCyclesCut;
+  } else {
+    for (const BufferedRow& r : buffered_) {
+      for (std::size_t b = 0; b < r.bits.size(); ++b)
+        if (r.bits[b]) SetCell(r.block, r.row, static_cast<int>(b), 1);
+      ++rowsProgrammed;
+    }
+  }
+  buffered_.clear();
+}
+
 void Xc95::CaptureDr(std::uint32_t instruction, std::vector<std::uint8_t>& dr, double us) {
+  SettleProgram(us);
   const int data = 8 * groups_;
   switch (instruction) {
     case kIdcode:
@@ -111,6 +127,7 @@ void Xc95::CaptureDr(std::uint32_t instruction, std::vector<std::uint8_t>& dr, d
 }
 
 void Xc95::UpdateDr(std::uint32_t instruction, const std::vector<std::uint8_t>& dr, double us) {
+  SettleProgram(us);
   const int data = 8 * groups_;
   switch (instruction) {
     case kIspen:
@@ -120,15 +137,18 @@ void Xc95::UpdateDr(std::uint32_t instruction, const std::vector<std::uint8_t>& 
       if (isp_) latched_ = static_cast<std::uint32_t>(GetBits(dr, 2 + data, 16));
       return;
     case kFpgm: {
-      if (!isp_ || (GetBits(dr, 0, 2) & 1) == 0) return;
+      const auto status = GetBits(dr, 0, 2);
+      if (!isp_ || (status & 1) == 0) return;
       const auto field = static_cast<std::uint32_t>(GetBits(dr, 2 + data, 16));
       const int row = RowOf(field);
       const int block = static_cast<int>(field >> 5);
-      if (row < 0 || block >= kBlocks) return;
-      for (int b = 0; b < data; ++b) {
-        if (dr[static_cast<std::size_t>(2 + b)]) SetCell(block, row, b, 1);
+      if (row >= 0 && block < kBlocks) {
+        buffered_.push_back({block, row, {dr.begin() + 2, dr.begin() + 2 + data}});
       }
-      ++rowsProgrammed;
+      if (status == 3) {
+        programming_ = true;
+        programEnd_ = us + kProgramUs;
+      }
       return;
     }
     case kFerase:
@@ -152,11 +172,17 @@ void Xc95::UpdateDr(std::uint32_t instruction, const std::vector<std::uint8_t>& 
 }
 
 void Xc95::UpdateIr(std::uint32_t instruction, double us) {
+  SettleProgram(us);
   FinishErase(us);
-  if (instruction == kIspex) isp_ = false;
+  if (instruction == kIspex) {
+    isp_ = false;
+    buffered_.clear();
+  }
 }
 
-void Xc95::PowerLost(double) {
+void Xc95::PowerLost(double us) {
+  SettleProgram(us);
+  buffered_.clear();
   isp_ = false;
   erasing_ = false;  // an erase cut short leaves the cells as they were
   doneSeen_ = false;

@@ -15,9 +15,12 @@
 //   address & 31 among 0-4, 8-12, 16-20. An erased cell reads 0.
 // - ISP mode from the Update-DR of ISPEN until ISPEX or power loss; FPGM, FVFY and the erases do
 //   nothing outside it.
-// - FPGM at Update-DR (status bits 01 or 11) programs the row's cells with the data bits (a 1
-//   programs). FVFY's Update-DR latches the address; its Capture-DR gives status 01, the latched
-//   row's cells and the address.
+// - FPGM at Update-DR with status bits 01 loads the row into the program buffer; with 11 it loads
+//   the row and starts the program cycle of every buffered row (a data 1 programs its cell), which
+//   takes kProgramUs. Any TAP update or capture, or a power loss, before the cycle ends cuts it:
+//   the buffered rows stay as they were. A buffer never followed by 11 programs nothing. (The
+//   cycle time is the model's own: the XC9500 program timing is not public.) FVFY's Update-DR
+//   latches the address; its Capture-DR gives status 01, the latched row's cells and the address.
 // - FERASE with address 0xAA55 and FBULK with 0xFFFF erase the whole array in 100 ms. Capture-DR
 //   under them shows status 11 while busy, 01 when done; the scan that reads "done" does not
 //   start another erase, nor does one while busy.
@@ -32,6 +35,7 @@ class Xc95 final : public JtagChip {
  public:
   static constexpr int kBlocks = 108, kRowsPerBlock = 15;
   static constexpr double kEraseUs = 100000;
+  static constexpr double kProgramUs = 1000;
 
   Xc95(std::string_view name, int groups, std::uint32_t idcode);
 
@@ -42,6 +46,7 @@ class Xc95 final : public JtagChip {
   bool isp() const { return isp_; }
   int erases = 0;
   int rowsProgrammed = 0;
+  int programCyclesCut = 0;
 
  protected:
   int DrBits(std::uint32_t instruction) const override;
@@ -54,6 +59,13 @@ class Xc95 final : public JtagChip {
   // The row index of an address field, -1 when it names no row.
   static int RowOf(std::uint32_t field);
   void FinishErase(double us);
+  // Ends a running program cycle: done when its time is over, cut (nothing programmed) before.
+  void SettleProgram(double us);
+
+  struct BufferedRow {
+    int block, row;
+    std::vector<std::uint8_t> bits;
+  };
 
   int groups_;
   std::uint32_t idcode_;
@@ -63,6 +75,9 @@ class Xc95 final : public JtagChip {
   bool erasing_ = false;
   bool doneSeen_ = false;
   double eraseEnd_ = 0;
+  std::vector<BufferedRow> buffered_;
+  bool programming_ = false;
+  double programEnd_ = 0;
 };
 
 // The XC95 model of a catalogue name, nullptr for none.
