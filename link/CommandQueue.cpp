@@ -2,6 +2,7 @@
 
 #include "link/LinkFault.h"
 #include "link/LinkState.h"
+#include "link/QueueWrites.h"
 #include "link/Usb.h"
 #include "link/commands/Programmer.h"
 #include "services/Messages.h"
@@ -59,8 +60,17 @@ void PutCmd4(std::uint8_t cmd, std::uint8_t a, std::uint8_t b, std::uint8_t c) {
   p[3] = c;
 }
 
+namespace {
+std::uint32_t gWritesSent = 0;
+}  // namespace
+
+std::uint32_t QueueWritesSent() {
+  return gWritesSent;
+}
+
 void FlushCommands() {
   if (gLink.CommandCount == 0) return;
+  ++gWritesSent;
   // A lost write may be the last of an operation (supplies off), with no read after it to show it.
   const std::uint32_t count = gLink.CommandCount;
   gLink.CommandCount = 0;

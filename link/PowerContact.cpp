@@ -24,10 +24,6 @@ bool TwoBytePowerStatus(int model) {
   return model == 5106 || model == 5107 || model >= 5149;
 }
 
-int DrawnSocketPins(int model) {
-  return model == 5148 || model == 5149 || model >= 6200 ? 48 : 40;
-}
-
 // Pins on which the test voltage goes through the VPP pin on models below 6200.
 bool VppTestPin(std::uint32_t pin) {
   return pin == 1 || pin == 10 || pin == 14 || pin == 15 || pin == 20 || pin == 31;
@@ -224,7 +220,7 @@ int CheckPinContact(std::uint32_t gndPin, std::uint32_t, std::uint32_t, std::uin
       gLink.StatusWord = 1;
       return kContactRefused;
     }
-    switch (services().AskBadPins(bad, DrawnSocketPins(model))) {
+    switch (services().AskBadPins(bad, SocketPinCount(model))) {
       case BadPinAnswer::Again:
         continue;
       case BadPinAnswer::Cancel:

@@ -154,6 +154,21 @@ void PowerOff() {
   SelectVccPin(0);
 }
 
+int SocketPinCount(int model) {
+  return model == 5148 || model == 5149 || model >= 6200 ? 48 : 40;
+}
+
+void ReleaseSocket() {
+  SelectVppPin(0);
+  SetRegister(kHighVoltagePinRegister, 0);
+  SelectVccPin(0);
+  // Supplies first: a pin taken low under VPP could start a program pulse.
+  for (int pin = 1; pin <= SocketPinCount(gLink.ModelNumber); ++pin) {
+    SetPinLow(static_cast<std::uint8_t>(pin));
+  }
+  FlushCommands();
+}
+
 void InitHardwareState() {
   SelectVccPin(0);
   SelectClockPin(0);

@@ -50,7 +50,14 @@ void SetPinLow(std::uint8_t pin);
 void SetPinLevel(bool high, std::uint8_t pin);
 void SetAllPins(bool high);
 void SwitchPin(std::uint8_t pin, bool on);
+// Socket pins of programmer model `model`: 48 on the wide-socket models, 40 on the others.
+int SocketPinCount(int model);
 void PowerOff();
+// The end of every chip operation, whatever its outcome: VPP, the 12 V switch and VCC taken off
+// their pins and every logic driver of the socket taken low. The supply levels stay as set (the
+// next operation selects its pins again at them). A link fault on the way is the operation's
+// (StatusWord 1): the chip may still be powered.
+void ReleaseSocket();
 void InitHardwareState();
 void WriteFpgaRegister(std::uint8_t reg, std::uint8_t value);
 void WriteFpgaReg18(std::uint8_t value);

@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "link/LinkFault.h"
 #include "link/LinkState.h"
 #include "link/Primitives.h"
+#include "link/QueueWrites.h"
 #include "services/Messages.h"
 #include "services/Services.h"
 
@@ -27,6 +29,15 @@ void LogNoMemoryAt(std::uint32_t address, std::uint8_t held, bool verify) {
 }
 
 namespace {
+// The release on the way out of a fault: a second fault there (the link already lost) is not the
+// one to report.
+void ReleaseAfterFault() {
+  try {
+    ReleaseSocket();
+  } catch (const OperationFault&) {
+  }
+}
+
 constexpr const char* kSingleGroup[] = {"0: (只有一种类型)", "$end"};
 constexpr int kMaxListEntries = 1000;
 
@@ -56,13 +67,38 @@ std::uint8_t SetFrame::Dispatch(int op, std::uint8_t* buffer, std::int32_t* reco
   buffer_ = buffer;
   record_ = record;
   if (op == kOpSetup) {
-    Init();
+    // Set-up may drive pins as well (a bus's idle levels): it leaves the socket released too.
+    const std::uint32_t writes = QueueWritesSent();
+    try {
+      Init();
+    } catch (const OperationFault&) {
+      if (gLink.ModelNumber != 0) ReleaseAfterFault();
+      throw;
+    }
+    if (QueueWritesSent() != writes || gLink.CommandCount) ReleaseSocket();
   } else if (op == kOpDescribe) {
     if (record && list) Describe(record, list);
   } else if (op != kOpOptions && record && buffer) {
     const std::uint8_t before = gLink.StatusWord;
     gLink.StatusWord = 0;
-    if (!Run(op)) gLink.StatusWord = before;
+    // Every operation that reached the programmer ends with the socket released, however it
+    // ends: done once here, not by each set. One that sent nothing (a row refused at set-up)
+    // leaves the socket as the last one released it.
+    const std::uint32_t writes = QueueWritesSent();
+    const auto reached = [writes] { return QueueWritesSent() != writes || gLink.CommandCount; };
+    bool ran = false;
+    try {
+      ran = Run(op);
+    } catch (const OperationFault&) {
+      // A link fault leaves the programmer off-line: the runner tries the switch-off once more.
+      if (gLink.ModelNumber != 0 && reached()) ReleaseAfterFault();
+      throw;
+    }
+    if (!ran) {
+      gLink.StatusWord = before;
+    } else if (reached()) {
+      ReleaseSocket();
+    }
   }
   return gLink.StatusWord;
 }

@@ -90,7 +90,8 @@ class W79E82X final : public IcpSet {
        .vccPin = 30,
        .vppPin = 9,
        .groundPin = 10,
-       .contactMask = w79e82x::kOldPins,
+       // Every pin of the 20-pin package from socket pin 6.
+       .contactMask = SocketPins(6, 15) | SocketPins(26, 35),
        .placeRow = 6,
        .placePins = 20},
       {.name = "3: DIP14", .bitstream = "w79e82x.bit"},

@@ -103,6 +103,11 @@ void AMD29f040::Lock() {
 void AMD29f040::ReadId() {
   SetAddress(0);
   RestoreSupplies();
+  // The bus in read mode and CE#, OE# high before VCC: the last operation left every pin low,
+  // and the chip's outputs must not come on against the bus.
+  SetRegister25(readMode_);
+  SetPinHigh(kFlashCePin);
+  SetPinHigh(kFlashOePin);
   SelectVccPin(kFlashVccPin);
   SelectVppPin(kFlashA9Pin);
   if (!CheckPower()) return;

@@ -8,6 +8,8 @@ namespace zelvar::memory {
 
 class AT29CX final : public PageWriteSetOf<AT29CX> {
  public:
+  // Pin 1 (socket pin 5) is A18 and pin 30 (socket pin 34) A17 where the part has them, not
+  // connected on the smaller ones.
   static constexpr std::uint64_t kPins6To36No34 = SocketPins(6, 33) | SocketPins(35, 36);
   static constexpr std::array<PageType, 8> kTypes = {{
       {.name = "???"},
@@ -36,19 +38,19 @@ class AT29CX final : public PageWriteSetOf<AT29CX> {
        .pageMask = 255,
        .vccPin = 36,
        .wePin = 35,
-       .contactMask = kPins6To36No34},
+       .contactMask = SocketPins(6, 36)},
       {.name = "29C040  (512K)",
        .lastAddress = 0x7FFFF,
        .pageMask = 255,
        .vccPin = 36,
        .wePin = 35,
-       .contactMask = kPins6To36No34},
+       .contactMask = SocketPins(5, 36)},
       {.name = "29C040A (512K)",
        .lastAddress = 0x7FFFF,
        .pageMask = 255,
        .vccPin = 36,
        .wePin = 35,
-       .contactMask = kPins6To36No34},
+       .contactMask = SocketPins(5, 36)},
   }};
   static constexpr PagePolicy kPolicy{.unlockCommands = true, .erase = PageErase::Software};
   static constexpr int kOperations[] = {kOpUnProtect, kOpErase, kOpBlank, kOpWrite,

@@ -13,7 +13,8 @@ class AT49F final : public FlashSetOf<AT49F> {
   static constexpr std::array<FlashType, 4> kTypes = {{
       {.name = "???"},
       {.name = "AT49f010/001", .lastAddress = 0x1FFFF, .contactMask = SocketPins(6, 36, 34)},
-      {.name = "AT49f020/002", .lastAddress = 0x3FFFF, .contactMask = SocketPins(6, 36, 34)},
+      // Pin 30 (socket pin 34) is A17 of the 2-Mbit parts.
+      {.name = "AT49f020/002", .lastAddress = 0x3FFFF, .contactMask = SocketPins(6, 36)},
       {.name = "AT49f040/004", .lastAddress = 0x7FFFF, .contactMask = SocketPins(5, 36)},
   }};
   static constexpr std::uint8_t kWait[] = {zor5103::kCmdWait100us};

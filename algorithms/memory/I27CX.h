@@ -209,6 +209,10 @@ class I27CX final : public MemorySet {
     SelectVccPin(0);
     RestoreSupplies();
     PutCmd1(kCmdSettle);
+    // CE# and OE# high before VCC: the last operation left every pin low, and the chip's
+    // outputs must not come on against the data bus.
+    Line(2, true);
+    Line(3, true);
     SelectVccPin(Type().vccPin);
     PutCmd1(word_eprom::kCmdPowerUpWait);
     if (!CheckPower()) return false;

@@ -12,8 +12,9 @@ class MX29F final : public FlashSetOf<MX29F> {
   static constexpr std::array<FlashType, 4> kTypes = {{
       {.name = "???"},
       {.name = "Mx29f010/001", .lastAddress = 0x1FFFF, .contactMask = SocketPins(6, 36, 34)},
-      {.name = "Mx29f020/002", .lastAddress = 0x3FFFF, .contactMask = SocketPins(6, 36, 34)},
-      {.name = "Mx29f040/004", .lastAddress = 0x7FFFF, .contactMask = SocketPins(6, 36, 34)},
+      // Pin 30 (socket pin 34) is A17 and pin 1 (socket pin 5) A18 where the part has them.
+      {.name = "Mx29f020/002", .lastAddress = 0x3FFFF, .contactMask = SocketPins(6, 36)},
+      {.name = "Mx29f040/004", .lastAddress = 0x7FFFF, .contactMask = SocketPins(5, 36)},
   }};
   static constexpr FlashPolicy kPolicy{
       .vppMillivolts = 0, .write = FlashRange::ZeroToEnd, .verify = FlashRange::ZeroToEnd};

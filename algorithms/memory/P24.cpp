@@ -96,7 +96,6 @@ void P24::Init() {
   I2cEngine::Setup();
   const int dly = services().ChipParam("dly=");
   delayCount_ = dly > 0 ? static_cast<std::uint32_t>(dly) : kDefaultDelayCount;
-  I2cEngine::WriteProtect(services().ChipParam("p07=") != 0);
   FlushCommands();
   const int pag = services().ChipParam("pag=");
   page_ = t.pageBytes;
@@ -134,7 +133,9 @@ void P24::Handle(int op) {
 }
 
 // The VCC choice is read here, at each operation: set-up runs before the options are applied.
+// The WP line ("p07=") is set here too: every operation ends with the pins released.
 bool P24::PowerUp() const {
+  I2cEngine::WriteProtect(services().ChipParam("p07=") != 0);
   const int vcc = kVccMillivolts[Choice(kVccWord, std::size(kVccMillivolts))];
   return SerialSet::PowerUp(gndPin_, vccPin_, vcc);
 }

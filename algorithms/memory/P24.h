@@ -41,14 +41,18 @@ std::uint32_t I2cWritePage(std::uint32_t rowPage, std::uint32_t pagParam, std::u
 inline constexpr std::uint64_t kI2cContact = 0xB80000;  // socket pins 20, 21, 22 and 24
 inline constexpr std::array<std::uint8_t, 3> kI2cAPins = {17, 18, 19};
 
+// Every pin of the 8-pin package, the address pins A0-A2 (socket pins 17 to 19, which the set
+// holds low) and WP (23) with the bus and supplies; a row leaves out the address pins its chip
+// does not bond (`noConnect`).
+inline constexpr std::uint64_t kI2cPackage = SocketPins(17, 24);
 constexpr I2cType I2cRow(std::string_view name, std::uint32_t last, std::uint32_t page,
-                         I2cForm form = I2cForm::kOneByte) {
+                         I2cForm form = I2cForm::kOneByte, std::uint64_t noConnect = 0) {
   return {.name = name,
           .lastAddress = last,
           .aPins = kI2cAPins,
           .pageBytes = page,
           .form = form,
-          .contactMask = kI2cContact};
+          .contactMask = kI2cPackage & ~noConnect};
 }
 
 class P24 final : public SerialSet {
@@ -58,21 +62,24 @@ class P24 final : public SerialSet {
       // The 24C01A takes the standard device byte; the X24C01 form is row 12's alone.
       I2cRow("1: 24c01A  128x8", 127, 4),
       I2cRow("2: 24c02   256x8", 255, 8),
-      I2cRow("3: 24c04   512x8", 511, 16),
-      I2cRow("4: 24c08   1024x8", 1023, 16),
-      I2cRow("5: 24c16   2048x8", 2047, 16),
+      // A0 of the 24C04, A0-A1 of the 24C08 and A0-A2 of the 24C16 are not connected (the device
+      // byte carries those address bits); so is A2 of the 24C128/256/512 and A0, A2 of the 24C1024.
+      I2cRow("3: 24c04   512x8", 511, 16, I2cForm::kOneByte, SocketPins(17, 17)),
+      I2cRow("4: 24c08   1024x8", 1023, 16, I2cForm::kOneByte, SocketPins(17, 18)),
+      I2cRow("5: 24c16   2048x8", 2047, 16, I2cForm::kOneByte, SocketPins(17, 19)),
       I2cRow("6: 24c32   4kx8", 4095, 32, I2cForm::kTwoBytes),
       I2cRow("7: 24c64   8kx8", 8191, 32, I2cForm::kTwoBytes),
-      I2cRow("8: 24c128   16kx8", 16383, 64, I2cForm::kTwoBytes),
-      I2cRow("9: 24c256   32kx8", 32767, 64, I2cForm::kTwoBytes),
-      I2cRow("10: 24c512   64kx8", 65535, 128, I2cForm::kTwoBytes),
+      I2cRow("8: 24c128   16kx8", 16383, 64, I2cForm::kTwoBytes, SocketPins(19, 19)),
+      I2cRow("9: 24c256   32kx8", 32767, 64, I2cForm::kTwoBytes, SocketPins(19, 19)),
+      I2cRow("10: 24c512   64kx8", 65535, 128, I2cForm::kTwoBytes, SocketPins(19, 19)),
       // Address bit 16 goes in the device byte.
-      I2cRow("11: 24c1024 128kx8", 0x1FFFF, 256, I2cForm::kTwoBytes),
+      I2cRow("11: 24c1024 128kx8", 0x1FFFF, 256, I2cForm::kTwoBytes, SocketPins(17, 19, 18)),
       {.name = "12: X24c01  128x8",
        .lastAddress = 127,
        .wpPin = 0,
        .pageBytes = 2,
        .form = I2cForm::kX24c01,
+       // Pins 1 to 3 and 7 of the X24C01 are not connected.
        .contactMask = kI2cContact},
   }};
   static void CheckRow(const I2cType& t, TypeTableReport& r) { CheckI2cRow(t, r); }

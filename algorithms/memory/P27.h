@@ -61,8 +61,10 @@ constexpr const char* kListFixedPulse[] = {"$Fonc:",
 
 class P27 final : public EpromSetOf<P27> {
  public:
-  static constexpr std::uint64_t kDip24 = SocketPins(9, 32), kDip28 = SocketPins(8, 34);
-  static constexpr std::uint64_t kDip32 = SocketPins(6, 36);
+  // Every pin of the package at the bottom of the socket, pin 1 (VPP, or A15/A19) with them; pin
+  // 26 of the 2764 and pin 30 of the 27C010 are not connected and stay out.
+  static constexpr std::uint64_t kDip24 = SocketPins(9, 32), kDip28 = SocketPins(7, 34);
+  static constexpr std::uint64_t kDip32 = SocketPins(5, 36);
   // The 12.7 V rows program at VCC 6.2 V, inside the windows of the 12.75 V class (Intel's
   // quick-pulse, ST's Presto II and AMD's Flashrite: 6.0 to 6.5 V; Intel's intelligent 2764A and
   // 27128A: 5.75 to 6.25 V); the NMOS 21 V and 25 V rows at the read VCC, as their datasheets do.
@@ -135,7 +137,7 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 7,
        .programPin = 33,
        .vppMillivolts = 12700,
-       .contactMask = SocketPins(8, 34, 32),
+       .contactMask = SocketPins(7, 34, 32),
        .programVccMillivolts = 6200},
       {.name = "2764    21v",
        .packagePins = 28,
@@ -144,7 +146,7 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 7,
        .programPin = 33,
        .vppMillivolts = 21000,
-       .contactMask = SocketPins(8, 34, 32),
+       .contactMask = SocketPins(7, 34, 32),
        .pulse = EpromPulse::k50ms,
        .signature = false},
       {.name = "2764    25v",
@@ -154,7 +156,7 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 7,
        .programPin = 33,
        .vppMillivolts = 25000,
-       .contactMask = SocketPins(8, 34, 32),
+       .contactMask = SocketPins(7, 34, 32),
        .pulse = EpromPulse::k50ms,
        .signature = false},
       {.name = "27128   12.7v",
@@ -220,7 +222,7 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 5,
        .programPin = 35,
        .vppMillivolts = 12700,
-       .contactMask = SocketPins(6, 36, 34),
+       .contactMask = SocketPins(5, 36, 34),
        .programVccMillivolts = 6200},
       {.name = "27020   12.7v",
        .packagePins = 32,
@@ -294,7 +296,7 @@ class P27 final : public EpromSetOf<P27> {
        .vppPin = 5,
        .programPin = 35,
        .vppMillivolts = 13000,
-       .contactMask = SocketPins(6, 36, 34),
+       .contactMask = SocketPins(5, 36, 34),
        .programVccMillivolts = 6500},
       {.name = "27020   13.0v",
        .packagePins = 32,

@@ -37,6 +37,8 @@ class P2816 final : public PageWriteSetOf<P2816> {
        .vccPin = 32,
        .wePin = 29,
        .contactMask = kPins9To32},
+      // The 28-pin 2817A and 28C17: WE# on pin 27 and VCC on 28 with the rest; RDY/BUSY (pin 1),
+      // which the set does not read, and the unconnected pins 2 and 26 stay out.
       {.name = "2817A   5v",
        .lastAddress = 0x7FF,
        .pageMask = 63,

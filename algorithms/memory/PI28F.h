@@ -14,7 +14,6 @@ namespace zelvar::memory {
 
 class PI28F final : public FlashSetOf<PI28F> {
  public:
-  static constexpr std::uint64_t kPins6To36No34 = SocketPins(6, 36, 34);
   // Rows 7 to 10 are unused slots; the device lists name rows 11 to 15.
   static constexpr std::array<FlashType, 16> kTypes = {{
       {.name = "???"},
@@ -24,8 +23,15 @@ class PI28F final : public FlashSetOf<PI28F> {
        .lastAddress = 0xFFFF,
        .eraseVppPin = 5,
        .contactMask = SocketPins(5, 5) | SocketPins(7, 36, 34)},
-      {.name = "i28f010", .lastAddress = 0x1FFFF, .eraseVppPin = 5, .contactMask = kPins6To36No34},
-      {.name = "i28f020", .lastAddress = 0x3FFFF, .eraseVppPin = 5, .contactMask = kPins6To36No34},
+      // VPP on pin 1 (socket pin 5) is checked with the others; pin 30 is A17 of the 28F020.
+      {.name = "i28f010",
+       .lastAddress = 0x1FFFF,
+       .eraseVppPin = 5,
+       .contactMask = SocketPins(5, 36, 34)},
+      {.name = "i28f020",
+       .lastAddress = 0x3FFFF,
+       .eraseVppPin = 5,
+       .contactMask = SocketPins(5, 36)},
       {.name = "i28f040", .lastAddress = 0x7FFFF, .eraseVppPin = 5},
       {},
       {},

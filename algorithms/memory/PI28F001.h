@@ -40,7 +40,8 @@ class PI28F001 final : public FlashSet {
   // The chip's RP# (pin 30): 12 V there unlocks the boot block and leaves OE# free for reading
   // the status register.
   static constexpr std::uint8_t kRpPin = 34;
-  static constexpr std::uint64_t kContactPins = SocketPins(6, 36, 34);
+  // Every pin of the package, VPP (pin 1) and RP# (pin 30) with them.
+  static constexpr std::uint64_t kContactPins = SocketPins(5, 36);
   static constexpr std::array<FlashType, 5> kTypes = {{
       {.name = "???"},
       {.name = "i28f001 BX-T ",

@@ -14,7 +14,10 @@ namespace zelvar::memory {
 
 class PW27 final : public EpromSetOf<PW27> {
  public:
-  static constexpr std::uint64_t kDip32 = SocketPins(6, 36, 34);
+  // Every pin of the package: pin 1 is VPP (A15 of the W27E512, A18 of the W27E040) and pin 30
+  // A17; pin 30 of the W27E010 is not connected.
+  static constexpr std::uint64_t kDip28 = SocketPins(7, 34), kDip32 = SocketPins(5, 36);
+  static constexpr std::uint64_t kDip32No30 = SocketPins(5, 36, 34);
   static constexpr std::array<EpromType, 6> kTypes = {{
       {.name = "???"},
       {.name = "W27e512 (64Kx8)",
@@ -24,7 +27,7 @@ class PW27 final : public EpromSetOf<PW27> {
        .vppPin = 28,
        .programPin = 26,
        .vppMillivolts = 12000,
-       .contactMask = SocketPins(8, 34)},
+       .contactMask = kDip28},
       {.name = "W27e010 (128Kx8)",
        .packagePins = 32,
        .lastAddress = 0x1FFFF,
@@ -32,7 +35,7 @@ class PW27 final : public EpromSetOf<PW27> {
        .vppPin = 5,
        .programPin = 35,
        .vppMillivolts = 12000,
-       .contactMask = kDip32},
+       .contactMask = kDip32No30},
       {.name = "W27e020 (256Kx8)",
        .packagePins = 32,
        .lastAddress = 0x3FFFF,
@@ -56,7 +59,7 @@ class PW27 final : public EpromSetOf<PW27> {
        .vppPin = 7,
        .programPin = 26,
        .vppMillivolts = 12000,
-       .contactMask = SocketPins(8, 34)},
+       .contactMask = kDip28},
   }};
   static constexpr AddressPins kPins{{31, 30, 27, 29, 8, 32, 33, 7, 6, 34, 35}, 5};
 

@@ -17,7 +17,11 @@ namespace zelvar::memory {
 
 class SST27SF final : public EpromSetOf<SST27SF> {
  public:
-  static constexpr std::uint64_t kDip28 = SocketPins(8, 34), kDip32 = SocketPins(6, 36, 34);
+  // Every pin of the package but those the datasheets leave unconnected: pin 1 is VPP (A15 of
+  // the 27SF512, A18 of the 040s) and pin 30 A17; pin 30 of the 010s, pin 1 of the 37VF parts and
+  // pin 2 of the 37VF512 are not connected.
+  static constexpr std::uint64_t kDip28 = SocketPins(7, 34), kDip32 = SocketPins(5, 36);
+  static constexpr std::uint64_t kDip32No30 = SocketPins(5, 36, 34);
   static constexpr std::array<EpromType, 10> kTypes = {{
       {.name = "???"},
       {.name = "SST27SF256 (32Kx8)",
@@ -40,7 +44,7 @@ class SST27SF final : public EpromSetOf<SST27SF> {
        .vccPin = 36,
        .vppPin = 5,
        .programPin = 35,
-       .contactMask = kDip32},
+       .contactMask = kDip32No30},
       {.name = "SST27SF020 (256Kx8)",
        .packagePins = 32,
        .lastAddress = 0x3FFFF,
@@ -69,7 +73,7 @@ class SST27SF final : public EpromSetOf<SST27SF> {
        .vccPin = 36,
        .vppPin = 28,
        .programPin = 35,
-       .contactMask = kDip32},
+       .contactMask = SocketPins(6, 36, 34)},
       {.name = "SST37VF020 (256Kx8)",
        .packagePins = 32,
        .lastAddress = 0x3FFFF,
@@ -180,9 +184,12 @@ class SST27SF final : public EpromSetOf<SST27SF> {
     std::uint8_t saved[kMaxSaved];
     const std::uint32_t count = t.saveCount + 1 < kMaxSaved ? t.saveCount + 1 : kMaxSaved;
     if (busModes) SetRegister25(readMode_);
+    // CE# (socket pin 26) and OE# (28) high while VCC comes up: the chip's outputs stay off
+    // against a bus the last operation left low.
+    // Each read takes the bus to read mode before it enables the outputs.
+    SetPinHigh(26);
+    SetPinHigh(28);
     ApplyVcc();
-    SetPinLow(28);
-    SetPinLow(26);
     for (std::uint32_t i = 0; i < count; ++i) saved[i] = ReadByte(i);
     if (busModes) SetRegister25(writeMode_);
     SetPinHigh(28);

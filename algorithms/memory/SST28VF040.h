@@ -19,7 +19,8 @@ class SST28VF040 final : public FlashSetOf<SST28VF040> {
       {.name = "28f512A", .lastAddress = 0xFFFF},
       {.name = "28f010A", .lastAddress = 0x1FFFF, .contactMask = kPins6To36No34},
       {.name = "28f020A", .lastAddress = 0x3FFFF, .contactMask = kPins6To36No34},
-      {.name = "28f040A", .lastAddress = 0x7FFFF, .contactMask = kPins6To36No34},
+      // A18 on pin 1 (socket pin 5) and A17 on pin 30 (socket pin 34).
+      {.name = "28f040A", .lastAddress = 0x7FFFF, .contactMask = SocketPins(5, 36)},
   }};
   // The identifier by the Read-ID command (90h): the data sheet gives no 12 V mode on A9.
   static constexpr FlashPolicy kPolicy{.vccFloor = 2500,

@@ -10,6 +10,8 @@ namespace zelvar::memory {
 class SST29EE final : public PageWriteSetOf<SST29EE> {
  public:
   static constexpr std::uint64_t kPins6To36No34 = SocketPins(6, 33) | SocketPins(35, 36);
+  // The 32-pin parts: A15 on pin 3, WE# on 31 and VCC on 32 of the 29EE512 too; pin 30 is A17
+  // and pin 1 A18 where the part has them, else not connected.
   // The 28-pin part has WE# on its pin 1 (socket pin 7) and A14 on pin 27 (socket pin 33).
   static constexpr std::array<PageType, 8> kTypes = {{
       {.name = "-----"},
@@ -20,7 +22,7 @@ class SST29EE final : public PageWriteSetOf<SST29EE> {
        .pageMask = 127,
        .vccPin = 36,
        .wePin = 35,
-       .contactMask = SocketPins(8, 34)},
+       .contactMask = SocketPins(7, 36, 34)},
       {.name = "29ee010 (128K)",
        .lastAddress = 0x1FFFF,
        .pageMask = 127,
@@ -32,19 +34,19 @@ class SST29EE final : public PageWriteSetOf<SST29EE> {
        .pageMask = 127,
        .vccPin = 36,
        .wePin = 35,
-       .contactMask = kPins6To36No34},
+       .contactMask = SocketPins(6, 36)},
       {.name = "29ee040 (512K)",
        .lastAddress = 0x7FFFF,
        .pageMask = 255,
        .vccPin = 36,
        .wePin = 35,
-       .contactMask = kPins6To36No34},
+       .contactMask = SocketPins(5, 36)},
       {.name = "29ee040A (512K)",
        .lastAddress = 0x7FFFF,
        .pageMask = 255,
        .vccPin = 36,
        .wePin = 35,
-       .contactMask = kPins6To36No34},
+       .contactMask = SocketPins(5, 36)},
   }};
   static constexpr PagePolicy kPolicy{.unlockCommands = true, .erase = PageErase::Software};
   static constexpr int kOperations[] = {kOpUnProtect, kOpErase, kOpBlank, kOpWrite,

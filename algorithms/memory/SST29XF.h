@@ -30,7 +30,7 @@ class SST29XF final : public FlashSetOf<SST29XF> {
        .vccMillivolts = 5000},
       {.name = "5: 29F040",
        .lastAddress = 0x7FFFF,
-       .contactMask = SocketPins(6, 36),
+       .contactMask = SocketPins(5, 36),
        .vccMillivolts = 5000},
       {.name = "6: 39LF/VF512",
        .lastAddress = 0xFFFF,
@@ -46,7 +46,7 @@ class SST29XF final : public FlashSetOf<SST29XF> {
        .vccMillivolts = 3300},
       {.name = "9: 39LF/VF040",
        .lastAddress = 0x7FFFF,
-       .contactMask = SocketPins(6, 36),
+       .contactMask = SocketPins(5, 36),
        .vccMillivolts = 3300},
   }};
   // The SST39SF/VF and SST29SF datasheets give the software ID entry only.

@@ -15,8 +15,9 @@ class V29C51004 final : public FlashSetOf<V29C51004> {
       {.name = "No256", .lastAddress = 0x7FFF},
       {.name = "V29C51000T/B", .lastAddress = 0xFFFF, .contactMask = SocketPins(8, 34)},
       {.name = "V29C51001T/B", .lastAddress = 0x1FFFF, .contactMask = SocketPins(6, 36, 34)},
-      {.name = "V29C51002T/B", .lastAddress = 0x3FFFF, .contactMask = SocketPins(6, 36, 34)},
-      {.name = "V29C51004T/B", .lastAddress = 0x7FFFF, .contactMask = SocketPins(6, 36, 34)},
+      // Pin 30 (socket pin 34) is A17 and pin 1 (socket pin 5) A18 where the part has them.
+      {.name = "V29C51002T/B", .lastAddress = 0x3FFFF, .contactMask = SocketPins(6, 36)},
+      {.name = "V29C51004T/B", .lastAddress = 0x7FFFF, .contactMask = SocketPins(5, 36)},
   }};
   static constexpr FlashPolicy kPolicy{.vccFloor = 1800,
                                        .vppMillivolts = 0,

@@ -31,7 +31,8 @@ class HTOTP final : public OtpSet {
  public:
   static constexpr std::array<OtpType, 3> kTypes = {{
       {.name = "Exit"},
-      {"1: STD", 31, 32, 0, 2047, "HoltekStd.bit", 0x39C000023C},
+      // Every pin of the 18-pin package from socket pin 3 (a 20-pin part there covers them too).
+      {"1: STD", 31, 32, 0, 2047, "HoltekStd.bit", SocketPins(3, 11) | SocketPins(30, 38)},
       {"2: HT48RA0", 12, 8, 0, 2047, "Holtek2.bit", 0x3E00000E8C},
   }};
   static void CheckRow(const OtpType& t, TypeTableReport& r) { CheckOtpRow(t, r); }

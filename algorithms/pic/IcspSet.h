@@ -27,7 +27,7 @@ constexpr PicType Dip28(std::string_view name, std::int32_t last, std::int32_t e
           .groundPin = 25,
           .lastAddress = last,
           .eepromLast = eeLast,
-          .contactMask = SocketPins(8, 34)};
+          .contactMask = SocketPins(7, 34)};
 }
 constexpr PicType Dip40(std::string_view name, std::int32_t last, std::int32_t eeLast = 0) {
   return {.name = name,
@@ -55,7 +55,8 @@ inline constexpr PicPackage kQfp44{.pkg = 45,
                                    .contactMask = PinBits({10, 11, 17, 20, 22}),
                                    .picture = "qfp44.bmp"};
 inline constexpr PicPackage kPicDip40{40, "pic16dip40.bit", 1, 32, 31, SocketPins(1, 40)};
-inline constexpr PicPackage kPicDip28{28, "pic16dip28.bit", 7, 26, 25, SocketPins(8, 34)};
+// Every pin of the 28-pin package, MCLR/VPP on pin 1 (socket pin 7) with them.
+inline constexpr PicPackage kPicDip28{28, "pic16dip28.bit", 7, 26, 25, SocketPins(7, 34)};
 inline constexpr PicPackage kPicDip18{18, "pic16dip18.bit", 15, 25, 16, SocketPins(12, 29)};
 // The in-system header: VPP and VDD on its own lines, no socket ground, no contact test.
 inline constexpr PicPackage kPicIsp{0, "pic16isp.bit", 21, 22, 0, 0};

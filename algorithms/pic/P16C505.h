@@ -66,7 +66,8 @@ class P16C505 final : public Cal12Set {
        .vccPin = 27,
        .groundPin = 14,
        .lastAddress = 2047,
-       .contactMask = SocketPins(8, 14) | SocketPins(27, 29) | SocketPins(31, 33)},
+       // Every pin of the package, MCLR/VPP (chip pin 4, socket pin 30) with them.
+       .contactMask = SocketPins(8, 14) | SocketPins(27, 33)},
       {},
       {},
       {},

@@ -49,7 +49,7 @@ inline constexpr std::array<PicType, 17> kRows = {{
 }};
 inline constexpr PicPackage kPackages[] = {
     {40, "pic16dip40c.bit", 1, 32, 31, SocketPins(1, 40)},
-    {28, "pic16dip28c.bit", 7, 26, 25, SocketPins(8, 34)},
+    {28, "pic16dip28c.bit", 7, 26, 25, SocketPins(7, 34)},
     {18, "pic16dip18c.bit", 15, 25, 16, SocketPins(12, 29)},
 };
 inline constexpr const char* kDescribe[] = {"$Fonc:",

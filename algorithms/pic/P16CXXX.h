@@ -47,7 +47,7 @@ inline constexpr Stage kStages[] = {
     {44, nullptr, "p44b.bmp", "pic18plcc44.bit", 22, 11, 10, 0},
     {45, nullptr, "qfp44.bmp", "pic18qfp44.bit", 22, 11, 10, 0},
     {40, "pic16dip40c.bit", "", "pic16dip40c.bit", 1, 32, 31, SocketPins(1, 40)},
-    {28, "pic16dip28c.bit", "", "pic16dip28.bit", 7, 26, 25, SocketPins(8, 34)},
+    {28, "pic16dip28c.bit", "", "pic16dip28.bit", 7, 26, 25, SocketPins(7, 34)},
     {20, "pic16dip18c.bit", "", "pic16dip20.bit", 14, 26, 15, SocketPins(12, 29)},
     {18, "pic16dip18c.bit", "", "pic16dip18.bit", 15, 25, 16, SocketPins(12, 29)},
     {8, nullptr, "", "pic16dip08.bit", 20, 17, 24, SocketPins(17, 24)},

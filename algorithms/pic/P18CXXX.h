@@ -105,13 +105,9 @@ inline constexpr McuPackage kPackages[] = {
 // The contact pins by "pm=" (0-8; a value beyond the table: none).
 inline constexpr std::array<std::uint64_t, 9> kContact = {
     0,
-    SocketPins(7, 33),
-    SocketPins(1, 39),
-    SocketPins(1, 15, 4) | SocketPins(17, 19) | SocketPins(22, 42, 37) | PinBits({44}),
-    0,
-    0,
-    0,
-    0,
+    // Every pin of the 28- and 40-pin packages: RB7/PGD is their last pin.
+    SocketPins(7, 34), SocketPins(1, 40),
+    SocketPins(1, 15, 4) | SocketPins(17, 19) | SocketPins(22, 42, 37) | PinBits({44}), 0, 0, 0, 0,
     0};
 inline constexpr int kVppMillivolts = 13000;
 }  // namespace p18c

@@ -97,8 +97,8 @@ inline constexpr McuPackage kPackages[] = {
      .groundPin = 10,
      .contactMask = PinBits({10, 11, 17, 20, 22}),
      .picture = "qfp44.bmp"},
-    {40, "pic18dip40.bit", 1, 32, 31, SocketPins(1, 39)},
-    {28, "pic18dip28.bit", 7, 26, 25, SocketPins(7, 33)},
+    {40, "pic18dip40.bit", 1, 32, 31, SocketPins(1, 40)},
+    {28, "pic18dip28.bit", 7, 26, 25, SocketPins(7, 34)},
     p18::kF2331,
     p18::kDip18,
 };

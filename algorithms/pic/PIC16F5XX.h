@@ -36,17 +36,19 @@ inline constexpr std::array<PicType, 4> kRows = {{
 }};
 
 // The 14-pin seat: turned below model 6300 (pin 1 in socket pin 27), the usual way from 6300.
+// Every pin of the 14-pin package, turned in rows 8 to 14.
 inline constexpr McuPackage kDip14Turned{
-    14, "pic16dip14.bit", 30, 27, 14, PinBits({12, 13, 14, 27, 30}), "", 8, 14, 1};
+    14, "pic16dip14.bit", 30, 27, 14, SocketPins(8, 14) | SocketPins(27, 33), "", 8, 14, 1};
 inline constexpr McuPackage kDip20Turned{
     20, "pic16dip14.bit", 30, 27, 14, PinBits({12, 13, 14, 27, 30}), "", 5, 20, 1};
 inline constexpr McuPackage kDip14Std{14, "pic16dip14std.bit",          17, 14,
                                       27, PinBits({14, 17, 25, 26, 27})};
 // The 8-pin DIP from socket pin 17 (the PIC12F50x: VDD pin 1, MCLR pin 4, VSS pin 8).
 inline constexpr McuPackage kDip08{8, "pic16dip08.bit", 20, 17, 24, SocketPins(17, 24)};
-// The PIC10F20x's DIP-8 from socket pin 17: VDD pin 2, VSS pin 7, MCLR/VPP pin 8.
+// The PIC10F20x's DIP-8 from socket pin 17: VDD pin 2, VSS pin 7, MCLR/VPP pin 8; every pin but
+// the unconnected pins 1 and 6.
 inline constexpr McuPackage kDip10F{
-    10, "pic10fdip08.bit", 24, 18, 23, PinBits({18, 20, 21, 23, 24})};
+    10, "pic10fdip08.bit", 24, 18, 23, PinBits({18, 19, 20, 21, 23, 24})};
 inline constexpr McuPackage kOlder[] = {kPicDip40,    kPicDip28, kPicDip18, kDip14Turned,
                                         kDip20Turned, kDip08,    kDip10F};
 inline constexpr McuPackage kNewer[] = {kPicDip40, kPicDip28, kPicDip18,

@@ -18,8 +18,11 @@ inline constexpr IcspPolicy kPolicy{.codes = kPlainCodes,
                                     .comparesLastWord = false};
 // The 14-pin part turned in the socket below model 6300 (pin 1 at socket pin 27); upright from
 // socket pin 14 on 6300 and up. An 8-pin part sits in the upper end of the 14-pin seat.
+// The lines of the 8-pin PIC12F629/675 choose this seat too, so the mask is the 8-pin part's
+// whole footprint (socket pins 11 to 14 and 27 to 30): pins 5 to 10 of the 14-pin part lie
+// outside it.
 inline constexpr McuPackage kDip14Turned{
-    14, "pic16dip14.bit", 30, 27, 14, kDip14Contacts, "", 8, 14, 1};
+    14, "pic16dip14.bit", 30, 27, 14, SocketPins(11, 14) | SocketPins(27, 30), "", 8, 14, 1};
 inline constexpr McuPackage kDip20Turned{
     20, "pic16dip14.bit", 30, 27, 14, kDip14Contacts, "", 8, 14, 1};
 inline constexpr McuPackage kPackages[] = {kPicDip40, kPicDip28, kPicDip18, kDip14Turned,

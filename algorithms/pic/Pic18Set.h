@@ -39,7 +39,7 @@ inline constexpr McuPackage kQfp44{.pkg = 45,
                                    .picture = "qfp44.bmp"};
 // At the bottom of the socket, with the contact masks of the 28-pin package and the whole 18-pin
 // one.
-inline constexpr McuPackage kF2331{29, "pic18f2331dip28.bit", 7, 26, 25, SocketPins(7, 33)};
+inline constexpr McuPackage kF2331{29, "pic18f2331dip28.bit", 7, 26, 25, SocketPins(7, 34)};
 inline constexpr McuPackage kDip18{18, "pic18dip18.bit", 15, 25, 16, SocketPins(12, 29)};
 // The in-system header: VPP and VDD on its own lines, no socket ground, no contact test.
 inline constexpr McuPackage kIsp{0, "pic18isp.bit", 21, 22, 0, 0};

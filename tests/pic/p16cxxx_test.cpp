@@ -170,7 +170,7 @@ TEST_F(P16cxxx, PackagesChooseDesignPinsAndContactMask) {
   };
   const Case cases[] = {{40, "pic16dip40c", 1, 32, 31, SocketPins(1, 40), ""},
                         {44, "pic18plcc44", 22, 11, 10, 0, "p44b.bmp"},
-                        {28, "pic16dip28", 7, 26, 25, SocketPins(8, 34), ""},
+                        {28, "pic16dip28", 7, 26, 25, SocketPins(7, 34), ""},
                         {45, "pic18qfp44", 22, 11, 10, 0, "qfp44.bmp"},
                         {18, "pic16dip18", 15, 25, 16, SocketPins(12, 29), ""},
                         {8, "pic16dip08", 20, 17, 24, SocketPins(17, 24), ""},

@@ -175,8 +175,8 @@ INSTANTIATE_TEST_SUITE_P(Items, P18cWrongLine,
 TEST_F(P18c, ContactPinsByPm) {
   const std::pair<int, std::uint64_t> cases[] = {
       {0, 0},
-      {1, SocketPins(7, 33)},
-      {2, SocketPins(1, 39)},
+      {1, SocketPins(7, 34)},  // every pin of the 28- and 40-pin packages
+      {2, SocketPins(1, 40)},
       {3, SocketPins(1, 15, 4) | SocketPins(17, 19) | SocketPins(22, 42, 37) |
               (std::uint64_t{1} << 43)},
       {8, 0},

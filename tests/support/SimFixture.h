@@ -63,13 +63,19 @@ class SimFixture : public ::testing::Test {
     driver->Drain();
   }
 
-  // What every operation leaves, whatever its outcome: no supply on any pin of the socket. A
+  // What every operation leaves, whatever its outcome: no supply on any pin of the socket and no
+  // logic driver high (one set to drive high once the drivers or the bus come back counts). A
   // programmer the link has lost (a link fault takes it off-line) can be told nothing more.
   void ExpectEndState(const std::string& what) const {
     if (gLink.ModelNumber == 0) return;
     EXPECT_EQ(prog->VccPin(), 0) << what << ": VCC left on";
     EXPECT_EQ(prog->VppPin(), 0) << what << ": VPP left on";
     EXPECT_EQ(prog->HighVoltagePin(), 0) << what << ": 12 V left on";
+    std::string high;
+    for (int pin = 1; pin <= prog->SocketPins(); ++pin) {
+      if (prog->level[static_cast<std::size_t>(pin)] == 1) high += " " + std::to_string(pin);
+    }
+    EXPECT_EQ(high, "") << what << ": drivers left high on socket pins";
   }
 
   FakeServices fake;

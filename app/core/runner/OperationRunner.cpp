@@ -163,7 +163,10 @@ void OperationRunner::SwitchOffAfterFailure() {
   if (gLink.StatusWord == 0) return;
   try {
     PowerOff();
-    SetAllPins(false);
+  } catch (const OperationFault&) {
+  }
+  try {
+    ReleaseSocket();
   } catch (const OperationFault&) {
   }
 }
